@@ -1,0 +1,37 @@
+# Kelvo: `make run` builds and starts the program, `make test` builds and runs every test.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev \
+           libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	  else \
+	    echo "Missing packages. Run: sudo apt-get update && sudo apt-get install -y $$missing"; exit 1; \
+	  fi; \
+	fi
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$(grep -s '^Flavour=' $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini /etc/xdg/KRX/Kelvo.ini)" ]; then \
+	  mkdir -p $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX && echo 'Flavour=Full' >> $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini; fi
+	./$(BUILD)/kelvo
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 60
+
+bench: build
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <unordered_map>
+
+// Turns an English caption or message into Spanish, Dutch or Portuguese; the English text is
+// the key of every translation. Off (English) unless switched on.
+class clsTranslator {
+public:
+    clsTranslator();
+
+    std::string Translate(const std::string& strEnglish, bool booTrimString = false) const;
+    void SetTranslationOn(bool booTranslationOn);
+    int CurrentLanguage() const { return language_; }  // -1 none, 0 es, 1 nl, 2 pt
+
+    long menLLanguage = 0;      // the user's language identifier (1033, 2057, 3082, 1043 ...)
+    long menLBaseLanguage = 0;  // its primary language, the low 8 bits (9, 10, 19, 22 ...)
+    bool mbooShowTagFileOption = false;
+
+    // The user's language identifier from the locale (LC_ALL, LC_MESSAGES, LANG).
+    static long UserDefaultLangID();
+    // The number of records in the built-in table.
+    static int RecordCount();
+
+private:
+    std::unordered_map<std::string, std::string> table_;  // lower-case key -> "es\vnl\vpt"
+    int language_ = -1;
+};

@@ -1,0 +1,102 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "platform/DateTime.h"
+#include "platform/RuntimeError.h"
+#include "platform/Value.h"
+
+class clsDatabase;
+class clsTranslator;
+
+// The program's entry point, its program-wide values and the small services every
+// subsystem shares.
+namespace modCommon {
+
+// ---- Program-wide values -------------------------------------------------------------
+extern int OxbrelMode;          // 1 when the executable is the partner's program
+extern bool FormatUKSpace;      // the command line asks for spaced UK tag numbers
+extern int EditionCode;         // 0 full, 1 simple, 2 engineering
+extern int Species;             // 0 none chosen, 1 cattle, 2 sheep
+extern std::string CountryName;
+extern bool HerdFlockRequired;
+extern bool HoldingNumberRequired;
+extern int EditLocationID;
+
+// The program-wide gateway and translator, created on first use.
+clsDatabase& Database();
+// Releases the program-wide gateway (which compacts the file); the next use makes a new one.
+void ReleaseDatabase();
+bool DatabaseCreated();
+clsTranslator& Translator();
+
+// The animal the main window's detail panes show. The main window registers what a change
+// does (save the note shown, then redisplay the panes); without it only the value changes.
+int GetSingleAnimalID();
+void SetSingleAnimalID(int animalID);
+struct SingleAnimalPanes {
+    std::function<void()> SaveNote;
+    std::function<void()> DisplayNote, DisplayPedigree, DisplayMovements, DisplayTagChanges,
+        DisplayTreatments;
+};
+void RegisterSingleAnimalPanes(SingleAnimalPanes panes);
+
+// ---- Start-up --------------------------------------------------------------------------
+// The windows start-up opens, registered by the subsystems above core at start-up.
+struct StartupWindows {
+    std::function<void()> ShowSpecies;        // the country and species window, modal
+    std::function<void()> ShowMain;           // the main window, modeless
+    std::function<void(int editionCode)> ShowStickTool;  // the stick tool window, modeless
+};
+void RegisterStartupWindows(StartupWindows windows);
+// Decides the modes and the edition from the command line and settings and opens the first
+// window. `arguments` is the whole command-line text after the program's name.
+void Main(const std::string& arguments);
+
+// "1.0.4"-style program version text: major, minor and revision.
+std::string ProgramVersion();
+
+bool ConfirmExit();
+// True when a spreadsheet application is there to open the sheets the program writes.
+bool GetExcel();
+// Gives a window the partner's icon in the partner's mode.
+void SetFormIcon(class QWidget* window);
+bool InIDE();
+
+// ---- Errors ----------------------------------------------------------------------------
+// Appends the failure to "KelvoErrorLog.txt" in the data folder and, when asked, shows it.
+void LogError(const RuntimeError& error, const std::string& procedure,
+              const std::string& object, bool showMessage = true);
+// The same for a failure that is not a RuntimeError (a std::exception's text, number 5).
+void LogError(const std::exception& error, const std::string& procedure,
+              const std::string& object, bool showMessage = true);
+
+// ---- Data folder and schema ------------------------------------------------------------
+// The data folder, created when missing.
+std::string GetDatabaseFilespec();
+bool VersionCheck();
+// The version stored in KelvoData (raises when there is none).
+std::string StoredVersion();
+
+// ---- SQL text and shared utilities -----------------------------------------------------
+std::string SQLQuotes(const std::string& text);
+// 'YYYY-MM-DD HH:MM:SS' with its quotes; a zero date gives today at midnight.
+std::string SQLDate(const DateTime& date);
+Value DeNull(const Value& value, const Value& replacement);
+std::string GetDecimalSeparator();
+std::string GetTextFieldSeparator();
+std::string CreateGUIDString();
+std::string ScrambleText(const std::string& text);
+std::string UnscrambleText(const std::string& text);
+
+// ---- Per-holding settings in KelvoData ---------------------------------------------------
+// The item's text, or "" when it has none.
+std::string GetKelvoData(const std::string& itemName);
+// Replaces or inserts the item in one transaction.
+void SetKelvoData(const std::string& itemName, const std::string& itemData);
+
+// The per-user last serial port of a device window (2 stick reader, 3 phone); 0 = none.
+int GetLastUsedComPort(int deviceIndex);
+void SetLastUsedComPort(int deviceIndex, int port);
+
+}  // namespace modCommon

@@ -1,0 +1,36 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+// The running program: its executable, its folders, and how it ends at once.
+namespace Program {
+
+// Full path of the executable; tests may set it to name another program.
+const std::string& ExecutablePath();
+void SetExecutablePath(const std::string& path);
+// The executable's own name without its extension.
+std::string ExecutableName();
+// The folder the executable lies in (the shipped files lie beside it); tests may set it.
+std::string ProgramFolder();
+void SetProgramFolder(const std::string& folder);
+
+// $XDG_DATA_HOME or ~/.local/share; $XDG_CONFIG_HOME or ~/.config; the system config folders.
+std::string DataHome();
+std::string ConfigHome();
+std::vector<std::string> SystemConfigDirs();
+
+// Ends the program at once, without closing windows or releasing objects. Tests replace
+// the handler with one that throws Program::Ended, so the ending can be asserted.
+[[noreturn]] void End();
+struct Ended {};
+void SetEndHandler(std::function<void()> handler);
+
+// The environment variable's value, "" when unset.
+std::string Environment(const std::string& name);
+
+// Multiplies every time-out and fixed pause (KELVO_TIME_SCALE, default 1), so tests run fast.
+double TimeScale();
+int ScaledMs(int milliseconds);
+
+}  // namespace Program

@@ -1,0 +1,58 @@
+#pragma once
+#include <memory>
+#include <string>
+
+// Every message box, input box and file dialog of the program goes through here, so that a
+// test can answer it from a script and read its text. The style and answer numbers are the
+// old message box numbers, which the program's texts and tests are written against.
+namespace Prompts {
+
+// Buttons.
+constexpr int OKOnly = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
+              RetryCancel = 5;
+// Icons.
+constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
+// Default button.
+constexpr int DefaultButton2 = 256, DefaultButton3 = 512;
+// Answers.
+constexpr int OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7;
+
+struct FileDialog {
+    std::string title;
+    std::string filter;      // "Description|pattern|Description|pattern" (";" between patterns)
+    int filterIndex = 1;     // 1-based
+    std::string initialDir;
+    std::string fileName;    // in: proposed name; out: the chosen path ("" when cancelled)
+    std::string defaultExt;  // without the dot
+    bool fileMustExist = false;
+    bool overwritePrompt = false;
+};
+
+// What shows the prompts: the desktop's dialogs, or a test's script.
+class Handler {
+public:
+    virtual ~Handler() = default;
+    virtual int MsgBox(const std::string& text, int style, const std::string& title) = 0;
+    // Returns false when the keeper cancelled.
+    virtual bool InputBox(const std::string& text, const std::string& title,
+                          std::string& answer, bool masked) = 0;
+    virtual bool OpenFile(FileDialog& dialog) = 0;
+    virtual bool SaveFile(FileDialog& dialog) = 0;
+};
+
+// Replaces the handler (the desktop's by default); returns the one it replaced.
+std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler);
+
+int MsgBox(const std::string& text, int style = OKOnly, const std::string& title = "");
+// The answer typed, or "" when cancelled (as the old input box gave).
+std::string InputBox(const std::string& text, const std::string& title = "",
+                     const std::string& defaultText = "", bool masked = false);
+// True with dialog.fileName set when the keeper chose a file.
+bool GetOpenFileName(FileDialog& dialog);
+bool GetSaveFileName(FileDialog& dialog);
+
+// The title every box without one of its own carries: the program's name.
+void SetApplicationTitle(const std::string& title);
+const std::string& ApplicationTitle();
+
+}  // namespace Prompts
