@@ -1,5 +1,7 @@
 #pragma once
+#include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 // Turns an English caption or message into Spanish, Dutch or Portuguese; the English text is
@@ -18,8 +20,16 @@ public:
 
     // The user's language identifier from the locale (LC_ALL, LC_MESSAGES, LANG).
     static long UserDefaultLangID();
+    // The language identifier of one locale name such as "nl_BE.UTF-8" ("C" and "" are 1033).
+    static long LangIDFromLocale(std::string_view locale);
     // The number of records in the built-in table.
     static int RecordCount();
+
+    // One record of the built-in table: the English key and its three translations.
+    struct Record {
+        std::string_view english, spanish, dutch, portuguese;
+    };
+    static std::span<const Record> BuiltInTable();
 
 private:
     std::unordered_map<std::string, std::string> table_;  // lower-case key -> "es\vnl\vpt"

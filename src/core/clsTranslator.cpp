@@ -1,0 +1,142 @@
+#include "core/clsTranslator.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "core/modCommon.h"
+#include "platform/RuntimeError.h"
+
+namespace {
+
+constexpr char kFieldSeparator = '\v';
+
+// Keys compare without regard to case; every key is plain ASCII, so folding ASCII letters is
+// enough and leaves any other byte of a caller's text alone.
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return lower;
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+    return upper;
+}
+
+// Only blanks are trimmed; tabs and line breaks belong to the text.
+std::string TrimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The field at `index` of the translations joined by vertical tabs.
+std::string Field(const std::string& rest, int index) {
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = rest.find(kFieldSeparator, start);
+        if (start == std::string::npos) throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
+        ++start;
+    }
+    return rest.substr(start, rest.find(kFieldSeparator, start) - start);
+}
+
+// Primary language -> language index: 10 Spanish, 19 Dutch, 22 Portuguese.
+int LanguageIndex(long primaryLanguage) {
+    switch (primaryLanguage) {
+    case 10: return 0;
+    case 19: return 1;
+    case 22: return 2;
+    default: return -1;
+    }
+}
+
+struct LocaleID {
+    std::string_view name;  // "ll" for the language alone, "ll_TT" with its territory
+    long langID;
+};
+
+// The identifiers the stick windows compare are those of the other platform; these are its
+// values for the locales a keeper is likely to run. A territory not listed takes its
+// language's entry.
+constexpr LocaleID kLocaleIDs[] = {
+    {"en_US", 1033}, {"en_GB", 2057}, {"en_AU", 3081}, {"en_CA", 4105}, {"en_NZ", 5129},
+    {"en_IE", 6153}, {"en", 1033},
+    {"es_ES", 3082}, {"es_MX", 2058}, {"es_GT", 4106}, {"es_CR", 5130}, {"es_PA", 6154},
+    {"es_DO", 7178}, {"es_VE", 8202}, {"es_CO", 9226}, {"es_PE", 10250}, {"es_AR", 11274},
+    {"es_EC", 12298}, {"es_CL", 13322}, {"es_UY", 14346}, {"es_PY", 15370}, {"es_BO", 16394},
+    {"es_SV", 17418}, {"es_HN", 18442}, {"es_NI", 19466}, {"es_PR", 20490}, {"es_US", 21514},
+    {"es", 3082},
+    {"nl_NL", 1043}, {"nl_BE", 2067}, {"nl", 1043},
+    {"pt_BR", 1046}, {"pt_PT", 2070}, {"pt", 1046},
+    {"fr", 1036}, {"de", 1031}, {"it", 1040},
+};
+constexpr long kEnglishUS = 1033;
+
+long LookUpLocale(const std::string& name) {
+    for (const auto& entry : kLocaleIDs)
+        if (entry.name == name) return entry.langID;
+    return 0;
+}
+
+}  // namespace
+
+clsTranslator::clsTranslator() {
+    try {
+        for (const auto& record : BuiltInTable()) {
+            std::string rest(record.spanish);
+            rest.append(1, kFieldSeparator).append(record.dutch).append(1, kFieldSeparator).append(record.portuguese);
+            if (!table_.emplace(LowerAscii(record.english), std::move(rest)).second)
+                throw RuntimeError(457, "This key is already associated with an element of this collection");
+        }
+        menLLanguage = UserDefaultLangID();
+        menLBaseLanguage = menLLanguage & 0xFF;
+        SetTranslationOn(true);
+    } catch (const std::exception& error) {
+        modCommon::LogError(error, "Class_Initialize", "clsTranslator");
+    }
+}
+
+std::string clsTranslator::Translate(const std::string& strEnglish, bool booTrimString) const {
+    try {
+        if (language_ == -1) return strEnglish;
+        const auto found = table_.find(LowerAscii(booTrimString ? TrimBlanks(strEnglish) : strEnglish));
+        if (found == table_.end()) return strEnglish;
+        return Field(found->second, language_);
+    } catch (const std::exception& error) {
+        modCommon::LogError(error, "Translate", "clsTranslator");
+        return {};
+    }
+}
+
+void clsTranslator::SetTranslationOn(bool booTranslationOn) {
+    try {
+        language_ = booTranslationOn ? LanguageIndex(UserDefaultLangID() & 0xFF) : -1;
+    } catch (const std::exception& error) {
+        modCommon::LogError(error, "AllowTranslation", "clsTranslator");
+    }
+}
+
+long clsTranslator::UserDefaultLangID() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) return LangIDFromLocale(value);
+    }
+    return kEnglishUS;
+}
+
+long clsTranslator::LangIDFromLocale(std::string_view locale) {
+    // language[_territory][.codeset][@modifier]; "C" and "POSIX" fall through to English.
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    const auto underscore = locale.find('_');
+    const std::string language = LowerAscii(locale.substr(0, underscore));
+    if (underscore != std::string_view::npos) {
+        if (const long id = LookUpLocale(language + "_" + UpperAscii(locale.substr(underscore + 1)))) return id;
+    }
+    if (const long id = LookUpLocale(language)) return id;
+    return kEnglishUS;
+}
