@@ -8,6 +8,7 @@
 
 class clsDatabase;
 class clsTranslator;
+class QWidget;
 
 // The program's entry point, its program-wide values and the small services every
 // subsystem shares.
@@ -60,7 +61,7 @@ bool ConfirmExit();
 // True when a spreadsheet application is there to open the sheets the program writes.
 bool GetExcel();
 // Gives a window the partner's icon in the partner's mode.
-void SetFormIcon(class QWidget* window);
+void SetFormIcon(::QWidget* window);
 bool InIDE();
 
 // ---- Errors ----------------------------------------------------------------------------
@@ -75,8 +76,12 @@ void LogError(const std::exception& error, const std::string& procedure,
 // The data folder, created when missing.
 std::string GetDatabaseFilespec();
 bool VersionCheck();
+// The same on a given gateway (a restore checks the file it has just opened).
+bool VersionCheckOn(clsDatabase& database);
 // The version stored in KelvoData (raises when there is none).
-std::string StoredVersion();
+std::string StoredVersionOn(clsDatabase& database);
+// The "Version Mismatch" message for a stored version.
+void ShowVersionMismatch(const std::string& storedVersion);
 
 // ---- SQL text and shared utilities -----------------------------------------------------
 std::string SQLQuotes(const std::string& text);

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // File operations the program needs, with the failures it tests for.
 namespace FileSystem {

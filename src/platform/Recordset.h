@@ -39,8 +39,8 @@ public:
     void SetField(const std::string& name, const Value& value);
     void SetField(int index, const Value& value);
 
-    bool EOF() const;
-    bool BOF() const;
+    bool Eof() const;
+    bool Bof() const;
     void MoveFirst();
     void MoveLast();
     void MoveNext();

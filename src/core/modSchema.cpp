@@ -1,0 +1,272 @@
+#include "modSchema.h"
+
+#include "modCommon.h"
+#include "platform/Connection.h"
+
+namespace {
+
+// The version 1.0.0 database: the tables the upgrade script does not create, their indexes
+// and the rows the program relies on. Dates are 'YYYY-MM-DD HH:MM:SS' text; Jet compared
+// tags, EIDs and names without case, so those columns do too.
+const char* const kTemplate = R"SQL(
+CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalType INTEGER DEFAULT 1,
+  TagNumber TEXT COLLATE NOCASE, TagSort INTEGER DEFAULT 0, DateOfBirth TEXT, GenderID INTEGER,
+  BreedID INTEGER, DeathReason TEXT);
+CREATE INDEX AnimalsTagSort ON Animals (TagSort);
+CREATE INDEX AnimalsTagNumber ON Animals (TagNumber);
+CREATE TABLE EIDs (EIDID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalID INTEGER,
+  EIDNumber TEXT COLLATE NOCASE);
+CREATE INDEX EIDsAnimalID ON EIDs (AnimalID);
+CREATE INDEX EIDsEIDNumber ON EIDs (EIDNumber);
+CREATE TABLE Breeds (BreedID INTEGER PRIMARY KEY AUTOINCREMENT, BreedName TEXT COLLATE NOCASE);
+CREATE TABLE Genders (GenderID INTEGER PRIMARY KEY AUTOINCREMENT, GenderName TEXT COLLATE NOCASE);
+CREATE TABLE Groups (GroupID INTEGER PRIMARY KEY AUTOINCREMENT, GroupName TEXT COLLATE NOCASE,
+  ExportToHH INTEGER DEFAULT 0, Permanent INTEGER DEFAULT 0);
+CREATE TABLE GroupLink (GroupID INTEGER, AnimalID INTEGER);
+CREATE INDEX GroupLinkGroup ON GroupLink (GroupID, AnimalID);
+CREATE INDEX GroupLinkAnimal ON GroupLink (AnimalID);
+CREATE TABLE Locations (LocationID INTEGER PRIMARY KEY AUTOINCREMENT,
+  LocationName TEXT COLLATE NOCASE, LocationDescription TEXT, Active INTEGER DEFAULT 1,
+  Permanent INTEGER DEFAULT 0, ExportToHH INTEGER DEFAULT 0);
+CREATE TABLE LocationLink (LocationLinkID INTEGER PRIMARY KEY AUTOINCREMENT, LocationID INTEGER,
+  AnimalID INTEGER, EventDate TEXT, Details TEXT);
+CREATE INDEX LocationLinkAnimalDate ON LocationLink (AnimalID, EventDate);
+CREATE INDEX LocationLinkLocation ON LocationLink (LocationID);
+CREATE TABLE Notes (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalID INTEGER, Note TEXT);
+CREATE INDEX NotesAnimalID ON Notes (AnimalID);
+CREATE TABLE TagChanges (TagChangeID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalID INTEGER,
+  OldTag TEXT COLLATE NOCASE, NewTag TEXT COLLATE NOCASE, EventDate TEXT);
+CREATE INDEX TagChangesAnimalID ON TagChanges (AnimalID);
+CREATE TABLE KelvoData (ItemName TEXT COLLATE NOCASE, ItemData TEXT);
+CREATE TABLE HHProgramIndex (ProgramID INTEGER PRIMARY KEY AUTOINCREMENT, ProgramName TEXT);
+CREATE TABLE HHPrograms (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, ProgramID INTEGER, ProgramLine TEXT);
+CREATE TABLE HHSetupIndex (SetupID INTEGER PRIMARY KEY AUTOINCREMENT, SetupName TEXT);
+CREATE TABLE HHSetupData (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, SetupID INTEGER, ItemName TEXT, ItemData TEXT);
+INSERT INTO Locations (LocationID, LocationName, LocationDescription, Active, Permanent)
+  VALUES (1, 'Removed from Records', 'Animals removed from the records', 0, 1);
+INSERT INTO Locations (LocationID, LocationName, LocationDescription, Active, Permanent)
+  VALUES (2, 'Dead', 'Animals that have died', 1, 1);
+INSERT INTO Locations (LocationID, LocationName, LocationDescription, Active, Permanent)
+  VALUES (3, 'Holding', '', 1, 1);
+INSERT INTO Groups (GroupID, GroupName, ExportToHH, Permanent) VALUES (1, 'Last Import', 0, 1);
+INSERT INTO Groups (GroupID, GroupName, ExportToHH, Permanent) VALUES (2, 'New Animals', 0, 1);
+INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Version', '1.0.0');
+)SQL";
+
+// The movement scripts, in RecordID order.
+const char* const kOrphanTreatments =
+    "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments "
+    "LEFT JOIN TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE "
+    "TreatmentLinkID Is Null)";
+const char* const kLaterMoves = "DELETE FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate>@Date";
+const char* const kLaterTagChanges = "DELETE FROM TagChanges WHERE AnimalID=@AnimalID AND EventDate>@Date";
+const char* const kLaterTreatments =
+    "DELETE FROM TreatmentLink WHERE AnimalID=@AnimalID AND TreatmentID IN (SELECT TreatmentID "
+    "FROM Treatments WHERE EventDate>@Date)";
+const char* const kInsertMove =
+    "INSERT INTO LocationLink (LocationID, AnimalID, EventDate, Details) VALUES "
+    "(@LocationID,@AnimalID,@Date,'@Details')";
+const char* const kLastMoveTo =
+    "(SELECT EventDate FROM LocationLink WHERE AnimalID=@AnimalID AND LocationID=@LocationID "
+    "ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)";
+
+std::string UnMoveFollowing() {
+    std::string last = kLastMoveTo;
+    return "DELETE FROM LocationLink WHERE (SELECT LocationID FROM LocationLink WHERE "
+           "AnimalID=@AnimalID AND EventDate<= " + last +
+           " AND LocationID<>@LocationID ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)= "
+           "(SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " + last +
+           " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1) AND LocationLinkID= (SELECT "
+           "LocationLinkID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " + last +
+           " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1)";
+}
+
+std::string UnMoveLatest() {
+    // Moves of one date are told apart by the higher LocationLinkID.
+    return "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM "
+           "LocationLink WHERE AnimalID=@AnimalID AND EventDate= " + std::string(kLastMoveTo) +
+           " AND LocationID=@LocationID ORDER BY LocationLinkID DESC LIMIT 1)";
+}
+
+std::vector<std::pair<std::string, std::string>> MovementScripts() {
+    const std::string outPrevious =
+        "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM LocationLink "
+        "INNER JOIN Locations ON LocationLink.LocationID=Locations.LocationID WHERE "
+        "AnimalID=@AnimalID AND EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC "
+        "LIMIT 1) AND (SELECT LocationType FROM LocationLink INNER JOIN Locations ON "
+        "LocationLink.LocationID=Locations.LocationID WHERE AnimalID=@AnimalID AND "
+        "EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1) <0";
+    const std::string inPrevious =
+        "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM LocationLink "
+        "WHERE AnimalID=@AnimalID AND EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID "
+        "DESC LIMIT 1) AND (SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND "
+        "EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1) =@LocationID";
+    const std::string inFollowing =
+        "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM LocationLink "
+        "WHERE AnimalID=@AnimalID AND EventDate>=@Date ORDER BY EventDate ASC, LocationLinkID "
+        "ASC LIMIT 1) AND (SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND "
+        "EventDate>=@Date ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1) =@LocationID";
+    return {
+        {"Remove", "DELETE FROM Animals WHERE AnimalID=@AnimalID"},
+        {"Remove", "UPDATE Animals SET DamID=0 WHERE DamID=@AnimalID"},
+        {"Remove", "UPDATE Animals SET SireID=0 WHERE SireID=@AnimalID"},
+        {"Remove", "DELETE FROM EIDs WHERE AnimalID=@AnimalID"},
+        {"Remove", "DELETE FROM GroupLink WHERE AnimalID=@AnimalID"},
+        {"Remove", "DELETE FROM LocationLink WHERE AnimalID=@AnimalID"},
+        {"Remove", "DELETE FROM Notes WHERE AnimalID=@AnimalID"},
+        {"Remove", "DELETE FROM TagChanges WHERE AnimalID=@AnimalID"},
+        {"Remove", "DELETE FROM TreatmentLink WHERE AnimalID=@AnimalID"},
+        {"Remove", kOrphanTreatments},
+        {"Dead", "UPDATE Animals SET DeathReason='@DeathReason' WHERE AnimalID=@AnimalID"},
+        {"Dead", kLaterMoves},
+        {"Dead", kLaterTagChanges},
+        {"Dead", kLaterTreatments},
+        {"Dead", kOrphanTreatments},
+        {"Dead", kInsertMove},
+        {"Out", outPrevious},
+        {"Out", kLaterMoves},
+        {"Out", kLaterTagChanges},
+        {"Out", kLaterTreatments},
+        {"Out", kOrphanTreatments},
+        {"Out", kInsertMove},
+        {"In", inPrevious},
+        {"In", inFollowing},
+        {"In", kInsertMove},
+        {"UnDead", "UPDATE ANIMALS SET DeathReason=Null WHERE AnimalID=@AnimalID"},
+        {"UnDead", "DELETE FROM LocationLink WHERE AnimalID=@AnimalID AND LocationID=@LocationID"},
+        {"UnOut", UnMoveFollowing()},
+        {"UnOut", UnMoveLatest()},
+        {"UnIn", UnMoveFollowing()},
+        {"UnIn", UnMoveLatest()},
+    };
+}
+
+std::string Join(const std::vector<std::string>& statements) {
+    std::string out;
+    for (const auto& s : statements) out += (out.empty() ? "" : "\n") + s;
+    return out;
+}
+
+std::string BuildScript() {
+    using modCommon::SQLQuotes;
+    std::vector<std::string> v101 = {
+        "ALTER TABLE Animals ADD COLUMN Species INTEGER",
+        "ALTER TABLE Breeds ADD COLUMN Species INTEGER",
+        "ALTER TABLE Genders ADD COLUMN Species INTEGER",
+        "UPDATE Animals SET Species=2",
+        "UPDATE Breeds SET Species=2",
+        "UPDATE Genders SET Species=2",
+        "CREATE TABLE Countries (CountryID INTEGER PRIMARY KEY AUTOINCREMENT, CountryName TEXT "
+        "COLLATE NOCASE, HerdFlockRequired INTEGER, HoldingNumberRequired INTEGER)",
+    };
+    const std::tuple<const char*, int, int> countries[] = {
+        {"England", 1, 1}, {"Scotland", 1, 1}, {"Wales", 1, 1}, {"Northern Ireland", 1, 0},
+        {"Isle of Man", 1, 0}, {"Other EEC Countries", 0, 0}, {"Other Non-EEC Countries", 0, 0}};
+    for (auto& [name, herd, holding] : countries)
+        v101.push_back("INSERT INTO Countries (CountryName, HerdFlockRequired, HoldingNumberRequired) VALUES ('" +
+                       std::string(name) + "'," + std::to_string(herd) + "," + std::to_string(holding) + ")");
+    std::vector<std::string> v103 = {
+        "ALTER TABLE Animals ADD COLUMN DamID INTEGER DEFAULT 0",
+        "ALTER TABLE Animals ADD COLUMN SireID INTEGER DEFAULT 0",
+        "UPDATE Animals SET DamID=0",
+        "UPDATE Animals SET SireID=0",
+        "CREATE TABLE TreatmentLink (TreatmentLinkID INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "TreatmentID INTEGER, AnimalID INTEGER)",
+        "CREATE INDEX TreatmentLinkAnimal ON TreatmentLink (AnimalID, TreatmentID)",
+        "CREATE TABLE Treatments (TreatmentID INTEGER PRIMARY KEY AUTOINCREMENT, EventDate TEXT, "
+        "MedicineName TEXT COLLATE NOCASE, Amount REAL, Unit TEXT, TreatedBy TEXT, Reason TEXT)",
+        "ALTER TABLE Locations ADD COLUMN LocationType INTEGER",
+        "UPDATE Locations SET LocationType=0",
+        "UPDATE Locations SET LocationType=-4 WHERE LocationID=1",
+        "UPDATE Locations SET LocationType=-1 WHERE LocationID=2",
+        "ALTER TABLE Locations DROP COLUMN ExportToHH",
+        "DROP TABLE HHProgramIndex",
+        "DROP TABLE HHPrograms",
+        "DROP TABLE HHSetupData",
+        "DROP TABLE HHSetupIndex",
+        "CREATE TABLE SQLTable (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, MovementType TEXT "
+        "COLLATE NOCASE, SQLStatement TEXT)",
+    };
+    for (auto& [type, sql] : MovementScripts())
+        v103.push_back("INSERT INTO SQLTable (MovementType, SQLStatement) VALUES ('" + type + "','" +
+                       SQLQuotes(sql) + "')");
+    return "1.0.0\r|1.0.1\r" + Join(v101) +
+           "|1.0.2\rALTER TABLE TagChanges DROP COLUMN NewTag"
+           "|1.0.3\r" + Join(v103) +
+           "|1.0.4\rALTER TABLE Animals ADD COLUMN TaggingDate TEXT";
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        auto at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+}  // namespace
+
+namespace modSchema {
+
+const std::string& DatabaseUpgradeScript() {
+    static const std::string script = BuildScript();
+    return script;
+}
+
+std::vector<std::string> ScriptVersions() {
+    std::vector<std::string> versions;
+    for (const auto& entry : Split(DatabaseUpgradeScript(), '|'))
+        versions.push_back(entry.substr(0, entry.find('\r')));
+    return versions;
+}
+
+std::vector<std::string> EntryStatements(const std::string& entry) {
+    auto cr = entry.find('\r');
+    if (cr == std::string::npos || cr + 1 >= entry.size()) return {};
+    return Split(entry.substr(cr + 1), '\n');
+}
+
+void CreateTemplate(const std::string& path) {
+    Connection db;
+    db.Open(path, true);
+    db.Begin();
+    db.Execute(kTemplate);
+    db.Commit();
+}
+
+std::string FillMovementPlaceholders(const std::string& statement, long animalID,
+                                     const DateTime& date, const std::string& deathReason,
+                                     const std::string& details, long locationID) {
+    const std::pair<std::string, std::string> fills[] = {
+        {"@AnimalID", std::to_string(animalID)},
+        {"@Date", modCommon::SQLDate(date)},
+        {"@DeathReason", modCommon::SQLQuotes(deathReason)},
+        {"@Details", modCommon::SQLQuotes(details)},
+        {"@LocationID", std::to_string(locationID)},
+    };
+    std::string out;
+    out.reserve(statement.size() + details.size() + deathReason.size());
+    for (std::size_t i = 0; i < statement.size();) {
+        bool filled = false;
+        if (statement[i] == '@') {
+            // The longest placeholder that stands here ("@DeathReason" before "@Date").
+            const std::pair<std::string, std::string>* best = nullptr;
+            for (const auto& f : fills)
+                if (statement.compare(i, f.first.size(), f.first) == 0 &&
+                    (!best || f.first.size() > best->first.size()))
+                    best = &f;
+            if (best) {
+                out += best->second;
+                i += best->first.size();
+                filled = true;
+            }
+        }
+        if (!filled) out += statement[i++];
+    }
+    return out;
+}
+
+}  // namespace modSchema

@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/DateTime.h"
+
+// The format of the database file: the empty template the program ships (version "1.0.0"),
+// the upgrade script that brings any database to the newest version, and the movement
+// scripts' placeholders.
+namespace modSchema {
+
+// Entries separated by "|"; each is a version, a carriage return, then its statements
+// separated by line feeds.
+const std::string& DatabaseUpgradeScript();
+// The versions the script lists, in order.
+std::vector<std::string> ScriptVersions();
+// The statements of one entry of the script.
+std::vector<std::string> EntryStatements(const std::string& entry);
+
+// Writes the empty template database at `path` (which must not exist yet).
+void CreateTemplate(const std::string& path);
+
+// A movement script's statement with its placeholders filled in one pass, so that a value
+// that itself holds "@Date" or "@LocationID" is never filled again.
+std::string FillMovementPlaceholders(const std::string& statement, long animalID,
+                                     const DateTime& date, const std::string& deathReason,
+                                     const std::string& details, long locationID);
+
+}  // namespace modSchema

@@ -1,0 +1,199 @@
+#include "Connection.h"
+
+#include <sqlite3.h>
+
+#include "RuntimeError.h"
+
+namespace {
+
+struct Statement {
+    sqlite3_stmt* stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+};
+
+void Bind(sqlite3_stmt* stmt, int index, const Value& v) {
+    const auto& raw = v.Raw();
+    switch (raw.index()) {
+        case 0: sqlite3_bind_null(stmt, index); break;
+        case 1: sqlite3_bind_int64(stmt, index, std::get<std::int64_t>(raw)); break;
+        case 2: sqlite3_bind_double(stmt, index, std::get<double>(raw)); break;
+        default: {
+            const std::string& s = std::get<std::string>(raw);
+            sqlite3_bind_text(stmt, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+Value ColumnValue(sqlite3_stmt* stmt, int i) {
+    switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_INTEGER: return Value(static_cast<long long>(sqlite3_column_int64(stmt, i)));
+        case SQLITE_FLOAT: return Value(sqlite3_column_double(stmt, i));
+        case SQLITE_NULL: return Value();
+        default: {
+            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            return Value(std::string(text, sqlite3_column_bytes(stmt, i)));
+        }
+    }
+}
+
+Value ArgValue(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER: return Value(static_cast<long long>(sqlite3_value_int64(v)));
+        case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
+        case SQLITE_NULL: return Value();
+        default: {
+            auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            return Value(std::string(text, sqlite3_value_bytes(v)));
+        }
+    }
+}
+
+void CallFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    auto* fn = static_cast<Connection::Function*>(sqlite3_user_data(ctx));
+    std::vector<Value> args;
+    args.reserve(argc);
+    for (int i = 0; i < argc; ++i) args.push_back(ArgValue(argv[i]));
+    try {
+        Value r = (*fn)(args);
+        const auto& raw = r.Raw();
+        switch (raw.index()) {
+            case 0: sqlite3_result_null(ctx); break;
+            case 1: sqlite3_result_int64(ctx, std::get<std::int64_t>(raw)); break;
+            case 2: sqlite3_result_double(ctx, std::get<double>(raw)); break;
+            default: {
+                const std::string& s = std::get<std::string>(raw);
+                sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+            }
+        }
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+}  // namespace
+
+Connection::~Connection() { Close(); }
+
+void Connection::Fail() const {
+    std::string message = db_ ? sqlite3_errmsg(db_) : "The database is not open.";
+    throw RuntimeError(ErrorNumber::DatabaseFailure, message);
+}
+
+void Connection::Open(const std::string& path, bool create) {
+    Close();
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+        if (rc == SQLITE_CANTOPEN) message = "Could not find file '" + path + "'.";
+        sqlite3_close(db);
+        throw RuntimeError(ErrorNumber::DatabaseFailure, message);
+    }
+    db_ = db;
+    path_ = path;
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_extended_result_codes(db_, 0);
+    // Reading the schema proves the file really is a database; a text file fails here.
+    try {
+        Execute("SELECT count(*) FROM sqlite_master");
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void Connection::Close() {
+    if (!db_) return;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    path_.clear();
+}
+
+long Connection::Execute(const std::string& sql) {
+    if (!db_) Fail();
+    const char* tail = sql.c_str();
+    const char* end = tail + sql.size();
+    long changes = 0;
+    while (tail < end) {
+        Statement s;
+        if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &s.stmt, &tail) != SQLITE_OK) Fail();
+        if (!s.stmt) continue;  // white space or a comment
+        int rc;
+        while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {}
+        if (rc != SQLITE_DONE) Fail();
+        changes = sqlite3_stmt_readonly(s.stmt) ? 0 : sqlite3_changes(db_);
+    }
+    return changes;
+}
+
+long Connection::Execute(const std::string& sql, const std::vector<Value>& params) {
+    if (!db_) Fail();
+    Statement s;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s.stmt, nullptr) != SQLITE_OK) Fail();
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(s.stmt, static_cast<int>(i + 1), params[i]);
+    int rc;
+    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {}
+    if (rc != SQLITE_DONE) Fail();
+    return sqlite3_stmt_readonly(s.stmt) ? 0 : sqlite3_changes(db_);
+}
+
+Recordset Connection::Query(const std::string& sql) {
+    if (!db_) Fail();
+    Statement s;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s.stmt, nullptr) != SQLITE_OK) Fail();
+    Recordset rs;
+    auto& table = *rs.table_;
+    int n = sqlite3_column_count(s.stmt);
+    for (int i = 0; i < n; ++i) {
+        Recordset::Column c;
+        c.name = sqlite3_column_name(s.stmt, i);
+        const char* base = sqlite3_column_table_name(s.stmt, i);
+        const char* origin = sqlite3_column_origin_name(s.stmt, i);
+        if (base && origin) {
+            c.baseTable = base;
+            c.baseColumn = origin;
+            int primary = 0;
+            const char* db = sqlite3_column_database_name(s.stmt, i);
+            sqlite3_table_column_metadata(db_, db, base, origin, nullptr, nullptr, nullptr, &primary, nullptr);
+            c.isKey = primary != 0;
+        }
+        table.columns.push_back(std::move(c));
+    }
+    int rc;
+    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
+        Recordset::Row row;
+        row.values.reserve(n);
+        for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(s.stmt, i));
+        table.rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) Fail();
+    table.connection = this;
+    rs.Open();
+    return rs;
+}
+
+void Connection::Begin() { Execute("BEGIN"); }
+void Connection::Commit() { Execute("COMMIT"); }
+void Connection::Rollback() { Execute("ROLLBACK"); }
+bool Connection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+long long Connection::LastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+
+std::vector<std::string> Connection::TableNames() {
+    std::vector<std::string> names;
+    Recordset rs = Query("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name");
+    for (; !rs.Eof(); rs.MoveNext()) names.push_back(rs.Field(0).ToString());
+    return names;
+}
+
+void Connection::VacuumInto(const std::string& path) {
+    Execute("VACUUM INTO ?", {Value(path)});
+}
+
+void Connection::RegisterFunction(const std::string& name, int argCount, Function fn) {
+    if (!db_) Fail();
+    functions_.push_back(std::make_unique<Function>(std::move(fn)));
+    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, SQLITE_UTF8, functions_.back().get(),
+                                   CallFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        Fail();
+}

@@ -1,0 +1,90 @@
+#include "DateTime.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QTimeZone>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+std::mutex clockMutex;
+DateTime pinned;
+
+bool Valid(const DateTime& d) {
+    return QDate::isValid(d.year, d.month, d.day) && d.hour >= 0 && d.hour < 24 &&
+           d.minute >= 0 && d.minute < 60 && d.second >= 0 && d.second < 60;
+}
+
+}  // namespace
+
+std::string DateTime::ToText() const {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
+                  second);
+    return buf;
+}
+
+std::optional<DateTime> DateTime::FromText(const std::string& text) {
+    DateTime d;
+    int n = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d", &d.year, &d.month, &d.day, &d.hour,
+                        &d.minute, &d.second);
+    if (n != 3 && n != 6) return std::nullopt;
+    if (n == 3) d.hour = d.minute = d.second = 0;
+    if (!Valid(d)) return std::nullopt;
+    return d;
+}
+
+std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
+    QString t = QString::fromStdString(text).trimmed();
+    if (auto iso = FromText(t.toStdString())) return iso;
+    QLocale locale = QLocale::system();
+    const QString formats[] = {locale.dateFormat(QLocale::ShortFormat),
+                               locale.dateTimeFormat(QLocale::ShortFormat)};
+    for (const QString& f : formats) {
+        QDateTime dt = locale.toDateTime(t, f);
+        if (dt.isValid()) {
+            DateTime d = FromQt(dt);
+            // Two-digit years are read as this century or the last, as the keeper means them.
+            if (d.year < 100) d.year += (d.year < 50 ? 2000 : 1900);
+            else if (d.year < 1950 && f.count(QLatin1Char('y')) == 2) d.year += 100;
+            return d;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string DateTime::ToUserText(bool withTime) const {
+    if (IsZero()) return "";
+    QLocale locale = QLocale::system();
+    QString s = withTime ? locale.toString(ToQt(), QLocale::ShortFormat)
+                         : locale.toString(ToQt().date(), QLocale::ShortFormat);
+    return s.toStdString();
+}
+
+QDateTime DateTime::ToQt() const {
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
+}
+
+DateTime DateTime::FromQt(const QDateTime& qt) {
+    QDate d = qt.date();
+    QTime t = qt.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+DateTime DateTime::AddDays(int days) const { return FromQt(ToQt().addDays(days)); }
+DateTime DateTime::AddSeconds(long long seconds) const { return FromQt(ToQt().addSecs(seconds)); }
+long long DateTime::SecondsTo(const DateTime& later) const { return ToQt().secsTo(later.ToQt()); }
+
+DateTime DateTime::Now() {
+    {
+        std::lock_guard lock(clockMutex);
+        if (!pinned.IsZero()) return pinned;
+    }
+    return FromQt(QDateTime::currentDateTime());
+}
+
+void DateTime::PinClock(const DateTime& at) {
+    std::lock_guard lock(clockMutex);
+    pinned = at;
+}

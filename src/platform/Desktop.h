@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+// The desktop's applications: whether one is installed for a kind of file, and opening a
+// file with it.
+namespace Desktop {
+
+// True when the desktop has an application for the MIME type.
+bool HasApplicationFor(const std::string& mimeType);
+// Opens the file with the desktop's application for it; false when none took it.
+bool OpenFile(const std::string& path);
+
+}  // namespace Desktop

@@ -1,0 +1,151 @@
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+std::string& AppTitle() {
+    static std::string title = "Kelvo";
+    return title;
+}
+
+QString Title(const std::string& title) {
+    return QString::fromStdString(title.empty() ? AppTitle() : title);
+}
+
+// "Description|*.a;*.b|..." as the desktop dialog's filter list.
+QString QtFilter(const std::string& filter, int index, QString* selected) {
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        out << parts[i] + " (" + patterns + ")";
+        if (i / 2 + 1 == index && selected) *selected = out.back();
+    }
+    return out.join(";;");
+}
+
+int IndexOf(const QString& all, const QString& chosen) {
+    QStringList list = all.split(";;");
+    int i = static_cast<int>(list.indexOf(chosen));
+    return i < 0 ? 1 : i + 1;
+}
+
+class DesktopHandler : public Prompts::Handler {
+public:
+    int MsgBox(const std::string& text, int style, const std::string& title) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(Title(title));
+        box.setText(QString::fromStdString(text));
+        switch (style & 0x70) {
+            case Prompts::Critical: box.setIcon(QMessageBox::Critical); break;
+            case Prompts::Question: box.setIcon(QMessageBox::Question); break;
+            case Prompts::Exclamation: box.setIcon(QMessageBox::Warning); break;
+            case Prompts::Information: box.setIcon(QMessageBox::Information); break;
+            default: box.setIcon(QMessageBox::NoIcon);
+        }
+        struct B { QMessageBox::StandardButton qt; int answer; };
+        std::vector<B> buttons;
+        switch (style & 0x7) {
+            case Prompts::OKCancel: buttons = {{QMessageBox::Ok, Prompts::OK}, {QMessageBox::Cancel, Prompts::Cancel}}; break;
+            case Prompts::AbortRetryIgnore: buttons = {{QMessageBox::Abort, Prompts::Abort}, {QMessageBox::Retry, Prompts::Retry}, {QMessageBox::Ignore, Prompts::Ignore}}; break;
+            case Prompts::YesNoCancel: buttons = {{QMessageBox::Yes, Prompts::Yes}, {QMessageBox::No, Prompts::No}, {QMessageBox::Cancel, Prompts::Cancel}}; break;
+            case Prompts::YesNo: buttons = {{QMessageBox::Yes, Prompts::Yes}, {QMessageBox::No, Prompts::No}}; break;
+            case Prompts::RetryCancel: buttons = {{QMessageBox::Retry, Prompts::Retry}, {QMessageBox::Cancel, Prompts::Cancel}}; break;
+            default: buttons = {{QMessageBox::Ok, Prompts::OK}};
+        }
+        QMessageBox::StandardButtons all;
+        for (auto& b : buttons) all |= b.qt;
+        box.setStandardButtons(all);
+        std::size_t def = (style & Prompts::DefaultButton3) ? 2 : (style & Prompts::DefaultButton2) ? 1 : 0;
+        if (def < buttons.size()) box.setDefaultButton(buttons[def].qt);
+        int result = box.exec();
+        for (auto& b : buttons)
+            if (b.qt == result) return b.answer;
+        return buttons.size() == 1 ? Prompts::OK : Prompts::Cancel;
+    }
+
+    bool InputBox(const std::string& text, const std::string& title, std::string& answer,
+                  bool masked) override {
+        bool ok = false;
+        QString r = QInputDialog::getText(QApplication::activeWindow(), Title(title),
+                                          QString::fromStdString(text),
+                                          masked ? QLineEdit::Password : QLineEdit::Normal,
+                                          QString::fromStdString(answer), &ok);
+        if (ok) answer = r.toStdString();
+        return ok;
+    }
+
+    bool OpenFile(Prompts::FileDialog& d) override { return Run(d, false); }
+    bool SaveFile(Prompts::FileDialog& d) override { return Run(d, true); }
+
+private:
+    static bool Run(Prompts::FileDialog& d, bool save) {
+        QString selected;
+        QString filter = QtFilter(d.filter, d.filterIndex, &selected);
+        QString start = QString::fromStdString(d.initialDir);
+        if (!d.fileName.empty()) start = start.isEmpty() ? QString::fromStdString(d.fileName)
+                                                         : start + "/" + QString::fromStdString(d.fileName);
+        QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(d.title), start, filter);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : (d.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+        if (!selected.isEmpty()) dialog.selectNameFilter(selected);
+        if (!d.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(d.defaultExt));
+        if (save && !d.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            d.fileName.clear();
+            return false;
+        }
+        d.fileName = dialog.selectedFiles().front().toStdString();
+        d.filterIndex = IndexOf(filter, dialog.selectedNameFilter());
+        return true;
+    }
+};
+
+std::unique_ptr<Prompts::Handler>& Current() {
+    static std::unique_ptr<Prompts::Handler> handler = std::make_unique<DesktopHandler>();
+    return handler;
+}
+
+}  // namespace
+
+namespace Prompts {
+
+std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler) {
+    if (!handler) handler = std::make_unique<DesktopHandler>();
+    std::swap(Current(), handler);
+    return handler;
+}
+
+int MsgBox(const std::string& text, int style, const std::string& title) {
+    return Current()->MsgBox(text, style, title);
+}
+
+std::string InputBox(const std::string& text, const std::string& title,
+                     const std::string& defaultText, bool masked) {
+    std::string answer = defaultText;
+    return Current()->InputBox(text, title, answer, masked) ? answer : std::string();
+}
+
+bool GetOpenFileName(FileDialog& dialog) {
+    bool ok = Current()->OpenFile(dialog);
+    if (!ok) dialog.fileName.clear();
+    return ok && !dialog.fileName.empty();
+}
+
+bool GetSaveFileName(FileDialog& dialog) {
+    bool ok = Current()->SaveFile(dialog);
+    if (!ok) dialog.fileName.clear();
+    return ok && !dialog.fileName.empty();
+}
+
+void SetApplicationTitle(const std::string& title) { AppTitle() = title; }
+const std::string& ApplicationTitle() { return AppTitle(); }
+
+}  // namespace Prompts

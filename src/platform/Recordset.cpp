@@ -1,0 +1,300 @@
+#include "Recordset.h"
+
+#include <algorithm>
+#include <sstream>
+#include <strings.h>
+
+#include "Connection.h"
+#include "RuntimeError.h"
+
+namespace {
+
+[[noreturn]] void NoCurrentRecord() {
+    throw RuntimeError(ErrorNumber::NoCurrentRecord,
+                       "Either BOF or EOF is True, or the current record has been deleted. "
+                       "Requested operation requires a current record.");
+}
+
+// Orders values as the database does: nulls first, numbers before text, text without case.
+int Compare(const Value& a, const Value& b) {
+    if (a.IsNull() || b.IsNull()) return a.IsNull() == b.IsNull() ? 0 : (a.IsNull() ? -1 : 1);
+    if (a.IsNumber() && b.IsNumber()) {
+        double x = a.ToDouble(), y = b.ToDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a.IsNumber() != b.IsNumber()) return a.IsNumber() ? -1 : 1;
+    int c = strcasecmp(a.ToString().c_str(), b.ToString().c_str());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace
+
+Recordset::Recordset() : table_(std::make_shared<Table>()) {}
+
+void Recordset::AppendField(const std::string& name) {
+    if (table_->open) throw RuntimeError(ErrorNumber::InvalidCall, "Operation is not allowed when the object is open.");
+    table_->columns.push_back({name, "", "", false});
+}
+
+void Recordset::Open() {
+    table_->open = true;
+    Rebuild();
+    pos_ = view_.empty() ? 0 : 0;
+}
+
+void Recordset::Close() {
+    table_ = std::make_shared<Table>();
+    view_.clear();
+    pos_ = 0;
+    editing_ = adding_ = false;
+}
+
+bool Recordset::IsOpen() const { return table_->open; }
+
+void Recordset::RequireOpen() const {
+    if (!table_->open)
+        throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
+}
+
+int Recordset::FieldCount() const { return static_cast<int>(table_->columns.size()); }
+
+const std::string& Recordset::FieldName(int index) const {
+    if (index < 0 || index >= FieldCount())
+        throw RuntimeError(ErrorNumber::ItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+    return table_->columns[index].name;
+}
+
+int Recordset::FieldIndex(const std::string& name) const {
+    const auto& cols = table_->columns;
+    for (std::size_t i = 0; i < cols.size(); ++i)
+        if (strcasecmp(cols[i].name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+int Recordset::RequireField(const std::string& name) const {
+    int i = FieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(ErrorNumber::ItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+    return i;
+}
+
+Recordset::Row& Recordset::CurrentRow() {
+    RequireOpen();
+    if (pos_ < 0 || pos_ >= static_cast<long>(view_.size())) NoCurrentRecord();
+    Row& row = table_->rows[view_[pos_]];
+    if (row.deleted) NoCurrentRecord();
+    return row;
+}
+
+const Recordset::Row& Recordset::CurrentRow() const {
+    return const_cast<Recordset*>(this)->CurrentRow();
+}
+
+const Value& Recordset::Field(const std::string& name) const { return Field(RequireField(name)); }
+
+const Value& Recordset::Field(int index) const {
+    FieldName(index);
+    return CurrentRow().values[index];
+}
+
+void Recordset::SetField(const std::string& name, const Value& value) { SetField(RequireField(name), value); }
+
+void Recordset::SetField(int index, const Value& value) {
+    FieldName(index);
+    Row& row = CurrentRow();
+    if (!editing_) {
+        editing_ = true;
+        dirty_.assign(table_->columns.size(), false);
+    }
+    row.values[index] = value;
+    dirty_[index] = true;
+}
+
+bool Recordset::Eof() const { return !table_->open || pos_ >= static_cast<long>(view_.size()); }
+bool Recordset::Bof() const { return !table_->open || pos_ < 0 || view_.empty(); }
+
+void Recordset::MoveFirst() { RequireOpen(); pos_ = 0; }
+void Recordset::MoveLast() { RequireOpen(); pos_ = static_cast<long>(view_.size()) - 1; if (view_.empty()) pos_ = 0; }
+
+void Recordset::MoveNext() {
+    RequireOpen();
+    if (Eof()) NoCurrentRecord();
+    if (editing_) Update();
+    ++pos_;
+}
+
+void Recordset::MovePrevious() {
+    RequireOpen();
+    if (pos_ < 0) NoCurrentRecord();
+    if (editing_) Update();
+    --pos_;
+}
+
+long Recordset::RecordCount() const { return table_->open ? static_cast<long>(view_.size()) : -1; }
+
+long Recordset::AbsolutePosition() const {
+    if (Eof() || Bof()) return 0;
+    return pos_ + 1;
+}
+
+Recordset::Bookmark Recordset::GetBookmark() const {
+    CurrentRow();
+    return static_cast<Bookmark>(view_[pos_]);
+}
+
+void Recordset::SetBookmark(Bookmark bookmark) {
+    RequireOpen();
+    auto it = std::find(view_.begin(), view_.end(), static_cast<std::size_t>(bookmark));
+    if (it == view_.end() || table_->rows[bookmark].deleted) NoCurrentRecord();
+    pos_ = static_cast<long>(it - view_.begin());
+}
+
+Recordset Recordset::Clone() const {
+    RequireOpen();
+    Recordset copy;
+    copy.table_ = table_;
+    copy.Rebuild();
+    return copy;
+}
+
+void Recordset::AddNew() {
+    RequireOpen();
+    if (editing_) Update();
+    table_->rows.push_back({std::vector<Value>(table_->columns.size()), false});
+    view_.push_back(table_->rows.size() - 1);
+    pos_ = static_cast<long>(view_.size()) - 1;
+    editing_ = adding_ = true;
+    dirty_.assign(table_->columns.size(), false);
+}
+
+
+void Recordset::Update() {
+    RequireOpen();
+    if (!editing_) return;
+    Row& row = CurrentRow();
+    Connection* db = table_->connection;
+    if (db) {
+        // Write the changed columns to the base table they came from, by its key.
+        std::string base;
+        int key = -1;
+        for (std::size_t i = 0; i < table_->columns.size(); ++i) {
+            const Column& c = table_->columns[i];
+            if (c.baseTable.empty()) continue;
+            if (base.empty()) base = c.baseTable;
+            if (c.baseTable == base && c.isKey) key = static_cast<int>(i);
+        }
+        if (base.empty())
+            throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient base table information for updating or refreshing.");
+        std::vector<Value> params;
+        std::string names, marks, sets;
+        for (std::size_t i = 0; i < table_->columns.size(); ++i) {
+            const Column& c = table_->columns[i];
+            if (!dirty_[i] || c.baseTable != base) continue;
+            std::string q = "\"" + c.baseColumn + "\"";
+            names += (names.empty() ? "" : ",") + q;
+            marks += (marks.empty() ? "?" : ",?");
+            sets += (sets.empty() ? "" : ",") + q + "=?";
+            params.push_back(row.values[i]);
+        }
+        if (adding_) {
+            std::string sql = names.empty() ? "INSERT INTO \"" + base + "\" DEFAULT VALUES"
+                                            : "INSERT INTO \"" + base + "\" (" + names + ") VALUES (" + marks + ")";
+            db->Execute(sql, params);
+            if (key >= 0) row.values[key] = Value(static_cast<long long>(db->LastInsertId()));
+        } else if (!sets.empty()) {
+            if (key < 0)
+                throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient key column information for updating or refreshing.");
+            params.push_back(row.values[key]);
+            db->Execute("UPDATE \"" + base + "\" SET " + sets + " WHERE \"" +
+                            table_->columns[key].baseColumn + "\"=?", params);
+        }
+    }
+    editing_ = adding_ = false;
+}
+
+void Recordset::CancelUpdate() {
+    if (!editing_) return;
+    if (adding_) {
+        table_->rows[view_[pos_]].deleted = true;
+        view_.erase(view_.begin() + pos_);
+    }
+    editing_ = adding_ = false;
+}
+
+void Recordset::Delete() {
+    Row& row = CurrentRow();
+    if (adding_) { CancelUpdate(); return; }
+    Connection* db = table_->connection;
+    if (db) {
+        int key = -1;
+        std::string base;
+        for (std::size_t i = 0; i < table_->columns.size() && key < 0; ++i)
+            if (table_->columns[i].isKey) { key = static_cast<int>(i); base = table_->columns[i].baseTable; }
+        if (key < 0)
+            throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient key column information for updating or refreshing.");
+        db->Execute("DELETE FROM \"" + base + "\" WHERE \"" + table_->columns[key].baseColumn + "\"=?",
+                    {row.values[key]});
+    }
+    row.deleted = true;
+    editing_ = false;
+}
+
+void Recordset::Sort(const std::string& spec) {
+    RequireOpen();
+    sort_ = spec;
+    Rebuild();
+}
+
+void Recordset::Filter(std::function<bool(const Recordset&)> predicate) {
+    RequireOpen();
+    filter_ = std::move(predicate);
+    Rebuild();
+}
+
+bool Recordset::Find(const std::function<bool(const Recordset&)>& predicate) {
+    RequireOpen();
+    if (pos_ < 0) pos_ = 0;
+    for (; pos_ < static_cast<long>(view_.size()); ++pos_)
+        if (!table_->rows[view_[pos_]].deleted && predicate(*this)) return true;
+    return false;
+}
+
+void Recordset::Rebuild() {
+    view_.clear();
+    const auto& rows = table_->rows;
+    view_.reserve(rows.size());
+    long savedPos = pos_;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].deleted) continue;
+        if (filter_) {
+            view_.push_back(i);
+            pos_ = static_cast<long>(view_.size()) - 1;
+            bool keep = filter_(*this);
+            if (!keep) view_.pop_back();
+        } else {
+            view_.push_back(i);
+        }
+    }
+    (void)savedPos;
+    if (!sort_.empty()) {
+        std::vector<std::pair<int, bool>> keys;
+        std::istringstream parts(sort_);
+        std::string part;
+        while (std::getline(parts, part, ',')) {
+            std::istringstream words(part);
+            std::string name, dir;
+            words >> name >> dir;
+            if (name.empty()) continue;
+            if (name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+            keys.push_back({RequireField(name), strcasecmp(dir.c_str(), "DESC") == 0});
+        }
+        std::stable_sort(view_.begin(), view_.end(), [&](std::size_t a, std::size_t b) {
+            for (auto [col, desc] : keys) {
+                int c = Compare(rows[a].values[col], rows[b].values[col]);
+                if (c != 0) return desc ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    }
+    pos_ = 0;
+}

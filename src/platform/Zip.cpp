@@ -1,0 +1,197 @@
+#include "Zip.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "RuntimeError.h"
+
+namespace fs = std::filesystem;
+
+namespace Zip {
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& detail) {
+    throw RuntimeError(ErrorNumber::InvalidCall, what + ": " + detail);
+}
+
+std::string ArchiveError(zip_t* za) { return zip_strerror(za); }
+
+std::string OpenError(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string text = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+struct ArchiveCloser {
+    void operator()(zip_t* za) const {
+        if (za) zip_discard(za);
+    }
+};
+using ArchivePtr = std::unique_ptr<zip_t, ArchiveCloser>;
+
+ArchivePtr OpenArchive(const std::string& archive, int flags) {
+    int code = 0;
+    zip_t* za = zip_open(archive.c_str(), flags, &code);
+    if (!za) Fail("Cannot open the archive " + archive, OpenError(code));
+    return ArchivePtr(za);
+}
+
+std::string Normalised(std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
+std::string BareName(const std::string& name) {
+    auto slash = name.find_last_of('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+struct Planned {
+    zip_uint64_t index;
+    fs::path target;
+};
+
+std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
+                                    const ExtractOptions& options) {
+    std::vector<std::string> include;
+    for (const auto& name : options.include) include.push_back(Normalised(name));
+
+    std::vector<Planned> plan;
+    zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* raw = zip_get_name(za, i, 0);
+        if (!raw) Fail("Cannot read the archive's entry names", ArchiveError(za));
+        std::string name = Normalised(raw);
+        if (!IsSafeEntryName(name))
+            Fail("Refusing to extract the archive", "the entry \"" + std::string(raw) +
+                                                        "\" would be written outside the folder");
+        if (!include.empty() && std::find(include.begin(), include.end(), name) == include.end())
+            continue;
+        bool isDirectory = name.back() == '/';
+        if (isDirectory) {
+            if (options.useFolderNames) fs::create_directories(fs::path(folder) / name);
+            continue;
+        }
+        fs::path target = fs::path(folder) / (options.useFolderNames ? name : BareName(name));
+        plan.push_back({static_cast<zip_uint64_t>(i), target});
+    }
+    return plan;
+}
+
+void ExtractOne(zip_t* za, const Planned& entry) {
+    zip_file_t* file = zip_fopen_index(za, entry.index, 0);
+    if (!file) Fail("Cannot read " + entry.target.filename().string(), ArchiveError(za));
+    fs::create_directories(entry.target.parent_path());
+    fs::path partial = entry.target;
+    partial += ".partial";
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    std::vector<char> buffer(1 << 16);
+    bool ok = out.good();
+    std::string error = "cannot write " + partial.string();
+    while (ok) {
+        zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+        if (n < 0) {
+            ok = false;
+            error = zip_file_strerror(file);
+        } else if (n == 0) {
+            break;
+        } else {
+            out.write(buffer.data(), n);
+            ok = out.good();
+        }
+    }
+    zip_fclose(file);
+    out.close();
+    if (!ok || out.fail()) {
+        std::error_code ignored;
+        fs::remove(partial, ignored);
+        Fail("Cannot extract " + entry.target.filename().string(), error);
+    }
+    fs::rename(partial, entry.target);
+}
+
+}  // namespace
+
+bool IsSafeEntryName(const std::string& stored) {
+    std::string name = Normalised(stored);
+    if (name.empty() || name.front() == '/') return false;
+    if (name.size() >= 2 && name[1] == ':') return false;  // a drive letter
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        auto end = name.find('/', start);
+        if (end == std::string::npos) end = name.size();
+        if (name.compare(start, end - start, "..") == 0 && end - start == 2) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+void Add(const std::string& archive, const std::vector<FileToAdd>& files) {
+    ArchivePtr za = OpenArchive(archive, ZIP_CREATE);
+    for (const auto& file : files) {
+        std::error_code ec;
+        if (!fs::is_regular_file(file.path, ec)) Fail("Cannot add " + file.path, "no such file");
+        zip_source_t* source = zip_source_file(za.get(), file.path.c_str(), 0, -1);
+        if (!source) Fail("Cannot add " + file.path, ArchiveError(za.get()));
+        zip_int64_t index = zip_file_add(za.get(), file.entryName.c_str(), source,
+                                         ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            Fail("Cannot add " + file.path, ArchiveError(za.get()));
+        }
+        zip_set_file_compression(za.get(), index, ZIP_CM_DEFLATE, 0);
+    }
+    zip_t* raw = za.release();
+    if (zip_close(raw) != 0) {
+        std::string error = ArchiveError(raw);
+        zip_discard(raw);
+        Fail("Cannot write the archive " + archive, error);
+    }
+}
+
+std::vector<Entry> List(const std::string& archive) {
+    ArchivePtr za = OpenArchive(archive, ZIP_RDONLY);
+    std::vector<Entry> entries;
+    zip_int64_t count = zip_get_num_entries(za.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(za.get(), i, 0, &st) != 0)
+            Fail("Cannot list the archive " + archive, ArchiveError(za.get()));
+        Entry entry;
+        entry.name = st.name ? st.name : "";
+        entry.size = static_cast<long long>(st.size);
+        entry.packedSize = static_cast<long long>(st.comp_size);
+        entry.modified = static_cast<long long>(st.mtime);
+        entry.crc = st.crc;
+        entry.method = st.comp_method;
+        entry.encrypted = st.encryption_method != ZIP_EM_NONE;
+        entry.isDirectory = !entry.name.empty() && entry.name.back() == '/';
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+void Extract(const std::string& archive, const std::string& folder,
+             const ExtractOptions& options) {
+    ArchivePtr za = OpenArchive(archive, ZIP_RDONLY);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) Fail("Cannot extract into " + folder, "no such folder");
+    try {
+        for (const auto& entry : PlanExtraction(za.get(), folder, options)) {
+            if (!options.overwrite && fs::exists(entry.target, ec)) continue;
+            ExtractOne(za.get(), entry);
+        }
+    } catch (const fs::filesystem_error& e) {
+        Fail("Cannot extract into " + folder, e.what());
+    }
+}
+
+std::string LibraryVersion() { return zip_libzip_version(); }
+
+}  // namespace Zip
