@@ -1,0 +1,49 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// The online backup service's three operations. Each returns an error text; empty means
+// success. Requests go to the endpoint set in the machine's settings, over https (plain
+// http is accepted only to this machine, for tests), each with a time-out.
+namespace modRVBS {
+
+using Bytes = std::vector<unsigned char>;
+
+// The setting that names the endpoint, and the one that names the service's home address
+// (its namespace is that address followed by "/RVBSBackup").
+inline constexpr const char* EndpointSetting = "RVBSEndpoint";
+inline constexpr const char* HomeURISetting = "RVBSHomeURI";
+inline constexpr const char* DefaultHomeURI = "https://www.rvbs.example";
+// The program's product identifier, sent as SoftwareID.
+inline constexpr const char* ProductID = "AC92F607-F00C-4F29-A2C1-3EA360FFA2C1";
+// How long a request may go without progress before it counts as unanswered.
+inline constexpr int RequestTimeoutMs = 60000;
+
+std::string ServiceHomeURI();
+std::string ServiceNamespace();
+std::string Endpoint();
+
+// The sign-in that every request carries; the window sets it from its boxes.
+void SetSignIn(const std::string& userName, const std::string& password);
+
+// The request envelopes, with the sign-in and the current time.
+std::string BackupDataEnvelope(const std::string& documentTrackingID,
+                               const std::string& dataSourceID,
+                               const std::string& dataSourceDescription, long messageNo,
+                               long totalMessages);
+std::string RestoreDataSourceListEnvelope(const std::string& documentTrackingID);
+std::string RestoreDataEnvelope(const std::string& restoreDataSourceGUID,
+                                const std::string& documentTrackingID, long messageNo,
+                                long totalMessages);
+
+std::string SendBackupChunk(const std::string& documentTrackingID, const std::string& dataSourceID,
+                            const std::string& dataSourceDescription, long messageNo,
+                            long totalMessages, Bytes& chunk);
+// True with the backups' records in `list` (four lines each, records separated by form
+// feeds); false with the error text in `list`.
+bool GetBackupList(std::string& list);
+std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
+                            const std::string& documentTrackingID, long messageNo,
+                            long totalMessages, Bytes& chunk);
+
+}  // namespace modRVBS
