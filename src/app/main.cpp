@@ -1,6 +1,41 @@
+// Kelvo: the program's entry point. The windows above the core register themselves here, so
+// the core's start-up can open them without knowing them.
 #include <QApplication>
+#include <string>
+
+#include "core/modCommon.h"
+#include "platform/Prompts.h"
+#include "sticktool/frmSimple.h"
+
+namespace {
+
+void ShowStickTool(int editionCode) {
+    frmSimple& window = frmSimple::Instance();
+    if (editionCode == 2)
+        window.setWindowTitle(QString::fromStdString("Stick reader (engineering) v" + modCommon::ProgramVersion()));
+    window.show();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    app.setQuitOnLastWindowClosed(true);
+    std::string arguments;
+    for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
+
+    modCommon::StartupWindows windows;
+    windows.ShowStickTool = ShowStickTool;
+    modCommon::RegisterStartupWindows(windows);
+
+    modCommon::Main(arguments);
+    int code = 0;
+    if (!QApplication::topLevelWidgets().isEmpty() && QApplication::topLevelWidgets().size() > 0) {
+        bool anyVisible = false;
+        for (QWidget* w : QApplication::topLevelWidgets()) anyVisible = anyVisible || w->isVisible();
+        if (anyVisible) code = app.exec();
+    }
+    // The program ends here: the gateway closes and compacts the database.
+    modCommon::ReleaseDatabase();
+    return code;
 }

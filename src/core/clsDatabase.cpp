@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include "clsCommonDialog.h"
 #include "modCommon.h"
 #include "modSchema.h"
 #include "platform/FileLock.h"
@@ -86,12 +87,13 @@ void clsDatabase::OfferRestore(const std::string& description) {
                "Do you want to restore from a local backup?"}),
         Prompts::YesNo | Prompts::Question, "Restore from Local Backup?");
     if (answer == Prompts::Yes) {
-        Prompts::FileDialog dialog;
-        dialog.filter = "Database (*.mdb)|*.mdb";
-        dialog.filterIndex = 1;
-        dialog.fileMustExist = true;
-        if (!Prompts::GetOpenFileName(dialog)) Program::End();
-        Restore(dialog.fileName);
+        clsCommonDialog dialog;
+        std::string fileName, fileTitle, filter = "Database (*.mdb)|*.mdb";
+        long filterIndex = 1;
+        bool readOnly = false;
+        if (!dialog.VBGetOpenFileName(fileName, fileTitle, true, false, readOnly, false, filter, filterIndex))
+            Program::End();
+        Restore(fileName);
     } else if (OnlineRestore()) {
         OnlineRestore()();
     } else {

@@ -169,6 +169,7 @@ Recordset Connection::Query(const std::string& sql) {
     }
     if (rc != SQLITE_DONE) Fail();
     table.connection = this;
+    table.sql = sql;
     rs.Open();
     return rs;
 }

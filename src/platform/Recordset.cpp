@@ -1,6 +1,8 @@
 #include "Recordset.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <sstream>
 #include <strings.h>
 
@@ -297,4 +299,108 @@ void Recordset::Rebuild() {
         });
     }
     pos_ = 0;
+}
+
+namespace {
+
+struct Criterion {
+    std::string field, op;
+    Value value;
+};
+
+Criterion ParseCriterion(const std::string& text) {
+    Criterion c;
+    std::size_t i = 0;
+    auto skip = [&] { while (i < text.size() && text[i] == ' ') ++i; };
+    skip();
+    std::size_t start = i;
+    if (i < text.size() && text[i] == '[') {
+        auto close = text.find(']', i);
+        if (close == std::string::npos) throw RuntimeError(ErrorNumber::InvalidCall, "Invalid criterion: " + text);
+        c.field = text.substr(i + 1, close - i - 1);
+        i = close + 1;
+    } else {
+        while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_')) ++i;
+        c.field = text.substr(start, i - start);
+    }
+    skip();
+    for (const char* op : {"<=", ">=", "<>", "=", "<", ">"})
+        if (text.compare(i, std::strlen(op), op) == 0) { c.op = op; i += std::strlen(op); break; }
+    if (c.op.empty() && strncasecmp(text.c_str() + i, "LIKE", 4) == 0) { c.op = "LIKE"; i += 4; }
+    skip();
+    if (c.field.empty() || c.op.empty() || i >= text.size())
+        throw RuntimeError(ErrorNumber::InvalidCall, "Invalid criterion: " + text);
+    if (text[i] == '\'' || text[i] == '#') {
+        char quote = text[i++];
+        std::string v;
+        for (; i < text.size(); ++i) {
+            if (text[i] == quote) {
+                if (i + 1 < text.size() && text[i + 1] == quote) { v += quote; ++i; continue; }
+                break;
+            }
+            v += text[i];
+        }
+        c.value = Value(v);
+    } else {
+        std::string rest = text.substr(i);
+        while (!rest.empty() && rest.back() == ' ') rest.pop_back();
+        c.value = Value(rest).ToDouble();
+    }
+    return c;
+}
+
+bool Like(const std::string& text, const std::string& pattern) {
+    std::size_t t = 0, p = 0, star = std::string::npos, mark = 0;
+    auto lower = [](char ch) { return std::tolower(static_cast<unsigned char>(ch)); };
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == '_' || lower(pattern[p]) == lower(text[t]))) { ++t; ++p; }
+        else if (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) { star = p++; mark = t; }
+        else if (star != std::string::npos) { p = star + 1; t = ++mark; }
+        else return false;
+    }
+    while (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+bool Recordset::Find(const std::string& criterion) {
+    Criterion c = ParseCriterion(criterion);
+    int field = RequireField(c.field);
+    return Find([&](const Recordset& rs) {
+        const Value& v = rs.table_->rows[rs.view_[rs.pos_]].values[field];
+        if (v.IsNull()) return false;
+        if (c.op == "LIKE") return Like(v.ToString(), c.value.ToString());
+        int cmp = (c.value.IsNumber() && v.IsText()) ? Compare(Value(v.ToDouble()), c.value) : Compare(v, c.value);
+        if (c.op == "=") return cmp == 0;
+        if (c.op == "<>") return cmp != 0;
+        if (c.op == "<") return cmp < 0;
+        if (c.op == ">") return cmp > 0;
+        if (c.op == "<=") return cmp <= 0;
+        return cmp >= 0;
+    });
+}
+
+void Recordset::Requery() {
+    RequireOpen();
+    if (!table_->connection) { Rebuild(); return; }
+    Recordset fresh = table_->connection->Query(table_->sql);
+    table_ = fresh.table_;
+    Rebuild();
+}
+
+std::string Recordset::GetString(const std::string& columnDelimiter, const std::string& rowDelimiter,
+                                 const std::string& nullText) {
+    RequireOpen();
+    std::string out;
+    for (; !Eof(); ++pos_) {
+        const Row& row = table_->rows[view_[pos_]];
+        if (row.deleted) continue;
+        for (std::size_t i = 0; i < row.values.size(); ++i) {
+            if (i) out += columnDelimiter;
+            out += row.values[i].ToStringOr(nullText);
+        }
+        out += rowDelimiter;
+    }
+    return out;
 }

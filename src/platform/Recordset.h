@@ -65,6 +65,17 @@ public:
     // Moves forward from the current row (inclusive) to the first row that matches;
     // at EOF when none does.
     bool Find(const std::function<bool(const Recordset&)>& predicate);
+    // The same with a criterion text: a field, an operator (=, <>, <, >, <=, >=, LIKE) and a
+    // number or a quoted text ('O''Neill'); text compares without case, LIKE takes * and %.
+    bool Find(const std::string& criterion);
+
+    // Runs the query again and shows its current rows (sort and filter kept).
+    void Requery();
+    // The rows from the current one to the end as one text: fields joined by
+    // `columnDelimiter`, each row followed by `rowDelimiter`, nulls as `nullText`. Leaves
+    // the cursor at EOF.
+    std::string GetString(const std::string& columnDelimiter = "\t",
+                          const std::string& rowDelimiter = "\r", const std::string& nullText = "");
 
 private:
     friend class Connection;
@@ -82,6 +93,7 @@ private:
         std::vector<Column> columns;
         std::vector<Row> rows;
         Connection* connection = nullptr;
+        std::string sql;
         bool open = false;
     };
     std::shared_ptr<Table> table_;

@@ -1,0 +1,62 @@
+#include "clsCommonDialog.h"
+
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Prompts.h"
+
+namespace {
+
+constexpr long kFileMustExist = 0x1000, kMultiSelect = 0x200, kReadOnly = 0x1, kHideReadOnly = 0x4;
+constexpr long kMaxPath = 260;
+
+std::vector<std::string> FilterParts(const std::string& filter) {
+    std::vector<std::string> parts(1);
+    for (char c : filter) {
+        if (c == '|' || c == ':') parts.emplace_back();
+        else parts.back() += c;
+    }
+    return parts;
+}
+
+}  // namespace
+
+bool clsCommonDialog::VBGetOpenFileName(std::string& Filename, std::string& FileTitle, bool FileMustExist,
+                                        bool MultiSelect, bool& ReadOnly, bool HideReadOnly,
+                                        std::string& Filter, long& FilterIndex, const std::string& InitDir,
+                                        const std::string& DlgTitle, const std::string& DefaultExt,
+                                        long /*Owner*/) {
+    long requested = (FileMustExist ? kFileMustExist : 0) | (MultiSelect ? kMultiSelect : 0) |
+                     (ReadOnly ? kReadOnly : 0) | (HideReadOnly ? kHideReadOnly : 0) | (flags_ & ~0x60L);
+    std::vector<std::string> parts = FilterParts(Filter);
+    std::string joined;
+    for (std::size_t i = 0; i < parts.size(); ++i) joined += (i ? "|" : "") + parts[i];
+
+    Prompts::FileDialog dialog;
+    dialog.title = DlgTitle;
+    dialog.filter = joined;
+    dialog.filterIndex = static_cast<int>(FilterIndex);
+    dialog.initialDir = InitDir;
+    // A name that fills the whole buffer leaves no room for the answer.
+    dialog.fileName = static_cast<long>(Filename.size()) < kMaxPath ? Filename : "";
+    dialog.defaultExt = DefaultExt;
+    dialog.fileMustExist = FileMustExist;
+    bool chosen = static_cast<long>(Filename.size()) < kMaxPath && Prompts::GetOpenFileName(dialog);
+    apiReturn_ = chosen ? 1 : 0;
+    if (!chosen) {
+        Filename.clear();
+        FileTitle.clear();
+        Filter.clear();
+        flags_ = 0;
+        FilterIndex = -1;
+        return false;
+    }
+    Filename = dialog.fileName;
+    FileTitle = FileSystem::FileName(dialog.fileName);
+    flags_ = requested;
+    FilterIndex = dialog.filterIndex;
+    std::size_t description = static_cast<std::size_t>(2 * (dialog.filterIndex - 1));
+    Filter = description < parts.size() ? parts[description] : "";
+    ReadOnly = (flags_ & kReadOnly) != 0;
+    return true;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <QWidget>
+
+// The stick tool window of the simple and engineering editions.
+class frmSimple : public QWidget {
+    Q_OBJECT
+public:
+    static frmSimple& Instance();  // the single default instance, loaded on first use
+
+    // The caption the window gives itself: the program's name, " v" and the version.
+    static QString DesignCaption();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frmSimple();
+    void Form_Load();
+};
