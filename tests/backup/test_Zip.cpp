@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <string>
+
+#include "backup/cUnzip.h"
+#include "backup/cZip.h"
+#include "platform/FileSystem.h"
+#include "platform/Zip.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+class ZipTest : public ::testing::Test {
+protected:
+    std::string folder = FileSystem::MakeTempFolder();
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string Path(const std::string& name) const { return folder + "/" + name; }
+
+    // An archive written straight through libzip, with whatever entry names a test needs.
+    void RawArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
+        int err = 0;
+        zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+        ASSERT_NE(za, nullptr);
+        for (const auto& [name, text] : entries) {
+            zip_source_t* src = zip_source_buffer(za, strdup(text.c_str()), text.size(), 1);
+            ASSERT_GE(zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8), 0);
+        }
+        ASSERT_EQ(zip_close(za), 0);
+    }
+};
+
+TEST_F(ZipTest, OptionRecordHoldsWhatThePropertiesSet) {
+    cZip z;
+    EXPECT_FALSE(z.StoreDirectories());
+    EXPECT_EQ(z.Options().noDirectoryEntries, 1);
+    z.SetStoreDirectories(true);
+    EXPECT_TRUE(z.StoreDirectories());
+    EXPECT_EQ(z.Options().noDirectoryEntries, 0);
+    EXPECT_EQ(z.Options().junkFolderNames, 1);
+    z.SetRecurseSubDirs(true);
+    EXPECT_EQ(z.Options().recurse, 2);
+    EXPECT_EQ(z.MessageLevel(), 2);
+    z.SetMessageLevel(1);
+    EXPECT_EQ(z.MessageLevel(), 1);
+    EXPECT_EQ(z.Options().verbose, 1);
+    z.SetMessageLevel(0);
+    EXPECT_EQ(z.MessageLevel(), 0);
+    EXPECT_EQ(z.Options().quiet, 1);
+    z.SetMessageLevel(2);
+    EXPECT_EQ(z.MessageLevel(), 2);
+    EXPECT_EQ(z.AddFileSpec("a"), 1);
+    EXPECT_EQ(z.AddFileSpec("b"), 2);
+    EXPECT_EQ(z.FileSpec(2), "b");
+    z.ClearFileSpecs();
+    EXPECT_EQ(z.FileSpecCount(), 0);
+}
+
+TEST_F(ZipTest, FileGoesInUnderItsBareNameAndComesBackOverTheOldOne) {
+    FileSystem::CreateDirectories(Path("source/deep"));
+    std::string content(200000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 % 251);
+    FileSystem::WriteAll(Path("source/deep/Kelvo.mdb"), content);
+
+    cZip z;
+    z.SetZipFile(Path("Kelvo.zip"));
+    z.ClearFileSpecs();
+    z.AddFileSpec(Path("source/deep/Kelvo.mdb"));
+    z.Zip();
+    ASSERT_TRUE(z.Success());
+
+    cUnzip list;
+    list.SetZipFile(Path("Kelvo.zip"));
+    list.Directory();
+    ASSERT_EQ(list.FileCount(), 1);
+    EXPECT_EQ(list.Filename(1), "Kelvo.mdb");
+    EXPECT_EQ(list.FileDirectory(1), "");
+    EXPECT_EQ(list.FileSize(1), 200000);
+    EXPECT_EQ(list.FilePackedSize(1), 200000 * list.FileCompressionRatio(1) / 100);
+    list.SetZipFile(Path("Kelvo.zip"));
+    EXPECT_EQ(list.FileCount(), 0) << "setting the archive empties the list";
+
+    FileSystem::CreateDirectories(Path("target"));
+    FileSystem::WriteAll(Path("target/Kelvo.mdb"), "old");
+    cUnzip u;
+    u.SetZipFile(Path("Kelvo.zip"));
+    u.SetUnzipFolder(Path("target"));
+    u.SetOverwriteExisting(true);
+    ASSERT_TRUE(u.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("target/Kelvo.mdb")), content);
+}
+
+TEST_F(ZipTest, SelectionDecidesWhatIsExtracted) {
+    RawArchive(Path("a.zip"), {{"one.txt", "1"}, {"sub/two.txt", "2"}, {"three.txt", "3"}});
+    cUnzip u;
+    u.SetZipFile(Path("a.zip"));
+    u.Directory();
+    ASSERT_EQ(u.FileCount(), 3);
+    EXPECT_EQ(u.FileDirectory(2), "sub");
+    for (long i = 1; i <= 3; ++i) u.SetFileSelected(i, true);
+    EXPECT_TRUE(u.IncludeNames().empty()) << "everything selected extracts the whole archive";
+    u.SetFileSelected(1, false);
+    u.SetFileSelected(3, false);
+    EXPECT_EQ(u.IncludeNames(), std::vector<std::string>{"sub/two.txt"});
+
+    FileSystem::CreateDirectories(Path("out"));
+    u.SetUnzipFolder(Path("out"));
+    ASSERT_TRUE(u.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("out/two.txt")), "2") << "folder names are dropped by default";
+    EXPECT_FALSE(FileSystem::Exists(Path("out/one.txt")));
+
+    cUnzip withFolders;
+    withFolders.SetZipFile(Path("a.zip"));
+    withFolders.SetUnzipFolder(Path("out"));
+    withFolders.SetUseFolderNames(true);
+    ASSERT_TRUE(withFolders.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("out/sub/two.txt")), "2");
+    EXPECT_EQ(FileSystem::ReadAll(Path("out/one.txt")), "1");
+}
+
+TEST_F(ZipTest, ExistingFilesStayWithoutOverwrite) {
+    RawArchive(Path("a.zip"), {{"one.txt", "new"}});
+    FileSystem::WriteAll(Path("one.txt"), "old");
+    cUnzip u;
+    u.SetZipFile(Path("a.zip"));
+    u.SetUnzipFolder(folder);
+    ASSERT_TRUE(u.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("one.txt")), "old");
+}
+
+TEST_F(ZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
+    FileSystem::CreateDirectories(Path("out"));
+    for (std::string bad : {"../escape.txt", "/tmp/absolute.txt", "sub/../../escape.txt",
+                            "..\\escape.txt", "C:\\escape.txt"}) {
+        SCOPED_TRACE(bad);
+        RawArchive(Path("bad.zip"), {{"good.txt", "fine"}, {bad, "evil"}});
+        cUnzip u;
+        u.SetZipFile(Path("bad.zip"));
+        u.SetUnzipFolder(Path("out"));
+        u.SetOverwriteExisting(true);
+        u.SetUseFolderNames(true);
+        EXPECT_FALSE(u.Unzip());
+        EXPECT_FALSE(FileSystem::Exists(Path("out/good.txt")));
+        EXPECT_FALSE(FileSystem::Exists(Path("escape.txt")));
+    }
+    EXPECT_TRUE(Zip::IsSafeEntryName("a/b..c/d.txt"));
+}
+
+TEST_F(ZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
+    cZip missing;
+    missing.SetZipFile(Path("m.zip"));
+    missing.AddFileSpec(Path("no-such-file.mdb"));
+    missing.Zip();
+    EXPECT_FALSE(missing.Success());
+    EXPECT_FALSE(FileSystem::Exists(Path("m.zip")));
+
+    cZip none;
+    none.SetZipFile(Path("n.zip"));
+    none.Zip();
+    EXPECT_FALSE(none.Success());
+
+    // A damaged archive: the file already in place survives and no partial file is left.
+    std::string content(100000, 'x');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 31 % 256);
+    FileSystem::WriteAll(Path("data.bin"), content);
+    cZip z;
+    z.SetZipFile(Path("d.zip"));
+    z.AddFileSpec(Path("data.bin"));
+    z.Zip();
+    ASSERT_TRUE(z.Success());
+    std::string archive = FileSystem::ReadAll(Path("d.zip"));
+    for (std::size_t i = 200; i < 260; ++i) archive[i] = static_cast<char>(archive[i] ^ 0x5A);
+    FileSystem::WriteAll(Path("d.zip"), archive);
+    FileSystem::CreateDirectories(Path("out"));
+    FileSystem::WriteAll(Path("out/data.bin"), "previous");
+    cUnzip u;
+    u.SetZipFile(Path("d.zip"));
+    u.SetUnzipFolder(Path("out"));
+    u.SetOverwriteExisting(true);
+    EXPECT_FALSE(u.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("out/data.bin")), "previous");
+    EXPECT_FALSE(FileSystem::Exists(Path("out/data.bin.partial")));
+
+    cUnzip noArchive;
+    EXPECT_FALSE(noArchive.Unzip());
+}
+
+}  // namespace
