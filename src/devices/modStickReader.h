@@ -1,0 +1,72 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "devices/clsKRComm.h"
+#include "platform/DateTime.h"
+
+// The stick reader's commands: identify (n), read and set the clock (t, s), read the
+// configuration (c), read and erase the stored records (r, e), and the replies' tests.
+namespace modStickReader {
+
+// The stick's fixed access code, sent after the last field of a protected command.
+inline const std::string StickAccessCode = "bqrtvwnhk905";
+// The line settings the stick reader window opens its port with.
+inline const std::string StickSettings = "baud=19200 parity=N data=8 stop=1";
+
+// A stick command: its letter and the read time-out it asks for when it opens the port.
+struct StickCommand {
+    const char* word;
+    long readTimeout;
+};
+inline constexpr StickCommand IdentifyCommand{"n", 1000};
+inline constexpr StickCommand ReadClockCommand{"t", 1000};
+inline constexpr StickCommand SetClockCommand{"s", 1000};
+inline constexpr StickCommand ReadConfigurationCommand{"c", 1000};
+inline constexpr StickCommand ReadRecordsCommand{"r", 1000};
+inline constexpr StickCommand EraseCommand{"e", 30000};
+inline constexpr int IdentifyTries = 5;
+inline constexpr long ClockTolerance = 10;  // seconds
+
+// One window's conversation with a stick over its port object: the port to open when it is
+// closed and the last reply.
+class StickExchange {
+public:
+    explicit StickExchange(clsKRComm& port) : ComPort(port) {}
+
+    clsKRComm& ComPort;
+    long Port = 0;                       // the port number chosen in the window's list
+    std::string Settings = StickSettings;
+    std::string LastReply;               // the whole last reply, "" when none came
+    bool ReplyReceived = false;
+
+    // Sends the command line and waits for a reply matching the pattern. A closed port is
+    // opened with the given read time-out for this command alone and closed 500 ms after it;
+    // an open one is used as it is. True when a reply came, whatever its status.
+    bool SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern,
+                          long lngReadTimeout);
+    // One of the stick's commands, with its reply pattern and read time-out.
+    bool Send(const StickCommand& command, const std::string& argument = "");
+};
+
+// True when the reply's status tail says success.
+bool IsReplyOK(const std::string& reply);
+// The reply without its five-character status tail; "" when nothing is left.
+std::string StripReplyStatus(const std::string& reply);
+// True when the entry's firmware version (the second "|" field of its first "#" item) is at
+// most 12.
+bool IsStickVersionSupported(const std::string& entry);
+
+// The stick time "ddmmyyhhnnss" as a date; out-of-range parts roll over into the next unit.
+std::optional<DateTime> StickTimeValue(const std::string& text);
+std::string StickTimeText(const DateTime& time);
+// True when the clock at the start of a t reply is within 10 seconds of the PC's clock.
+bool IsStickTimeDifferenceOK(const std::string& reply);
+
+// Identify: n until a reply comes, at most five times. True when the stick answered.
+bool IdentifyStick(StickExchange& exchange);
+// Clock: t, and s with the PC's time when a reply came and the clock is more than 10 seconds
+// off. True when every command sent was answered.
+bool CheckStickClock(StickExchange& exchange);
+
+}  // namespace modStickReader
