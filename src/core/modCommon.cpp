@@ -194,7 +194,7 @@ namespace {
 
 std::string LogTimestamp() {
     DateTime now = DateTime::Now();
-    QLocale locale = QLocale::system();
+    QLocale locale;
     return (locale.toString(now.ToQt().date(), QLocale::ShortFormat) + " " +
             now.ToQt().time().toString("HH:mm:ss")).toStdString();
 }
@@ -330,7 +330,7 @@ Value DeNull(const Value& value, const Value& replacement) { return value.IsNull
 
 std::string GetDecimalSeparator() {
     try {
-        return QLocale::system().decimalPoint().toStdString();
+        return QLocale().decimalPoint().toStdString();
     } catch (const RuntimeError& e) {
         LogError(e, "GetDecimalSeparator", kObject);
         return "";

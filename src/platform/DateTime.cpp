@@ -38,7 +38,7 @@ std::optional<DateTime> DateTime::FromText(const std::string& text) {
 std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
     QString t = QString::fromStdString(text).trimmed();
     if (auto iso = FromText(t.toStdString())) return iso;
-    QLocale locale = QLocale::system();
+    QLocale locale;
     const QString formats[] = {locale.dateFormat(QLocale::ShortFormat),
                                locale.dateTimeFormat(QLocale::ShortFormat)};
     for (const QString& f : formats) {
@@ -56,7 +56,7 @@ std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
 
 std::string DateTime::ToUserText(bool withTime) const {
     if (IsZero()) return "";
-    QLocale locale = QLocale::system();
+    QLocale locale;
     QString s = withTime ? locale.toString(ToQt(), QLocale::ShortFormat)
                          : locale.toString(ToQt().date(), QLocale::ShortFormat);
     return s.toStdString();

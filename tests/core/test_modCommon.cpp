@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QLocale>
+#include <cstdlib>
+#include <regex>
+
+#include "core/clsCommonDialog.h"
+#include "core/clsTranslator.h"
+#include "core/modCommon.h"
+#include "core/modRegistry.h"
+#include "fixtures/ScriptedPrompts.h"
+#include "fixtures/TempHome.h"
+#include "platform/FileSystem.h"
+#include "platform/IniFile.h"
+#include "platform/Program.h"
+
+namespace {
+
+struct StartupRecord {
+    int species = 0, main = 0, stick = 0, stickEdition = -1;
+};
+
+// Runs the start-up with recording windows; the species window picks `pick`.
+StartupRecord RunMain(const std::string& arguments, int pick = 0) {
+    StartupRecord r;
+    modCommon::RegisterStartupWindows({[&] { ++r.species; modCommon::Species = pick; }, [&] { ++r.main; },
+                                       [&](int edition) { ++r.stick; r.stickEdition = edition; }});
+    modCommon::Main(arguments);
+    modCommon::RegisterStartupWindows({});
+    return r;
+}
+
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        setenv(name, value, 1);
+    }
+    ~EnvVar() { had_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+}  // namespace
+
+TEST(Startup, PartnerModeComesOnlyFromTheExactExecutableName) {
+    {
+        TempHome home("OxbrelConnect");
+        RunMain("");
+        EXPECT_EQ(modCommon::OxbrelMode, 1);
+        EXPECT_EQ(modCommon::Translator().CurrentLanguage(), -1);
+    }
+    TempHome home("oxbrelconnect");
+    RunMain("");
+    EXPECT_EQ(modCommon::OxbrelMode, 0);
+}
+
+TEST(Startup, UkSpaceArgumentMustStandAlone) {
+    TempHome home;
+    RunMain("format_uk_space");
+    EXPECT_TRUE(modCommon::FormatUKSpace);
+    RunMain("FORMAT_UK_SPACE other");
+    EXPECT_FALSE(modCommon::FormatUKSpace);
+}
+
+TEST(Startup, EditionFollowsFlavour) {
+    TempHome home;
+    EnvVar lang("LC_ALL", "es_ES.UTF-8");
+    StartupRecord simple = RunMain("");
+    EXPECT_EQ(modCommon::EditionCode, 1);
+    EXPECT_EQ(simple.stickEdition, 1);
+    EXPECT_EQ(modCommon::Translator().CurrentLanguage(), 0);
+    EXPECT_FALSE(FileSystem::Exists(home.DataFolder() + "/Kelvo.mdb"));
+
+    home.SetMachineSetting("Flavour", "Engineering");
+    StartupRecord engineering = RunMain("");
+    EXPECT_EQ(modCommon::EditionCode, 2);
+    EXPECT_EQ(engineering.stickEdition, 2);
+    EXPECT_EQ(modCommon::Translator().CurrentLanguage(), -1);
+
+    home.SetMachineSetting("Flavour", "full");  // compared exactly: the simple edition
+    EXPECT_EQ(RunMain("").stickEdition, 1);
+
+    home.SetMachineSetting("Flavour", "Full");
+    StartupRecord none = RunMain("", 0);
+    EXPECT_EQ(modCommon::EditionCode, 0);
+    EXPECT_EQ(none.species, 1);
+    EXPECT_EQ(none.main, 0);
+    EXPECT_EQ(none.stick, 0);
+    StartupRecord sheep = RunMain("", 2);
+    EXPECT_EQ(sheep.main, 1);
+    EXPECT_TRUE(FileSystem::Exists(home.DatabasePath()));
+}
+
+TEST(Startup, UnopenableDatabaseWithDeclinedRestoreEndsAfterTheFailureMessage) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    home.SetMachineSetting("Flavour", "Full");
+    FileSystem::CreateDirectories(home.DataFolder());
+    FileSystem::WriteAll(home.DatabasePath(), "garbage that is no database at all, not even close......");
+    // Local restore chosen, but the file picked is no backup: the start-up cannot go on.
+    std::string bad = home.root() + "/bad.mdb";
+    FileSystem::WriteAll(bad, "still not a database");
+    prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(bad).Answer(Prompts::OK);
+    StartupRecord r = RunMain("");
+    EXPECT_EQ(r.species, 0);
+    EXPECT_EQ(prompts.shown().back().title, "Database Open Failure");
+    EXPECT_EQ(prompts.LastText(), "Cannot open your Kelvo database.");
+    EXPECT_EQ(prompts.shown().back().style, Prompts::Exclamation);
+}
+
+TEST(Startup, ConfirmExitClearsTheSpeciesOnlyOnYes) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    modCommon::Species = 2;
+    prompts.Answer(Prompts::No).Answer(Prompts::Yes);
+    EXPECT_FALSE(modCommon::ConfirmExit());
+    EXPECT_EQ(modCommon::Species, 2);
+    EXPECT_TRUE(modCommon::ConfirmExit());
+    EXPECT_EQ(modCommon::Species, 0);
+    EXPECT_EQ(prompts.shown()[0].text, "Do you want to exit this program now?");
+    EXPECT_EQ(prompts.shown()[0].title, "Exit Program?");
+    EXPECT_EQ(prompts.shown()[0].style, Prompts::YesNo);
+}
+
+TEST(Startup, SingleAnimalSavesThenRedisplaysInOrder) {
+    TempHome home;
+    std::vector<std::string> calls;
+    auto record = [&](const char* what) { return [&calls, what] { calls.push_back(what + std::string(":") + std::to_string(modCommon::GetSingleAnimalID())); }; };
+    modCommon::RegisterSingleAnimalPanes({record("save"), record("note"), record("pedigree"), record("moves"),
+                                          record("tags"), record("treatments")});
+    modCommon::SetSingleAnimalID(7);
+    modCommon::RegisterSingleAnimalPanes({});
+    EXPECT_EQ(calls, (std::vector<std::string>{"save:0", "note:7", "pedigree:7", "moves:7", "tags:7", "treatments:7"}));
+}
+
+TEST(ErrorLog, AppendsOneExactLinePerFailureAndShowsTheMessage) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    DateTime::PinClock({2009, 3, 7, 14, 5, 9});
+    prompts.Answer(Prompts::OK);
+    modCommon::LogError(RuntimeError(91, "Object variable not set"), "DisplayNote", "frmMain");
+    modCommon::LogError(RuntimeError(13, "Type mismatch"), "SaveNote", "frmMain", false);
+    std::string log = FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt");
+    std::string date = QLocale().toString(QDate(2009, 3, 7), QLocale::ShortFormat).toStdString();
+    EXPECT_EQ(log, date + " 14:05:09\tObject variable not set (Error number 91) in procedure DisplayNote in frmMain\r\n" +
+                       date + " 14:05:09\tType mismatch (Error number 13) in procedure SaveNote in frmMain\r\n");
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text,
+              "An error occurred in procedure DisplayNote in frmMain\r\nThe error was 'Object variable not set' (Error number 91)");
+}
+
+TEST(ErrorLog, WithoutADataFolderNothingIsWrittenButTheMessageShows) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    FileSystem::WriteAll(home.root() + "/blocked", "a file where the data folders would go");
+    setenv("XDG_DATA_HOME", (home.root() + "/blocked").c_str(), 1);
+    prompts.Answer(Prompts::OK);
+    modCommon::LogError(RuntimeError(5, "Invalid procedure call or argument"), "Main", "modCommon");
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_FALSE(FileSystem::Exists(home.root() + "/blocked/kelvo/KelvoErrorLog.txt"));
+}
+
+TEST(SqlText, QuotesDatesNullsAndSeparators) {
+    EXPECT_EQ(modCommon::SQLQuotes("O'Neill"), "O''Neill");
+    EXPECT_EQ(modCommon::SQLQuotes("no quotes"), "no quotes");
+    EXPECT_EQ(modCommon::SQLQuotes("''"), "''''");
+    EXPECT_EQ(modCommon::SQLDate({2009, 3, 7, 14, 5, 9}), "'2009-03-07 14:05:09'");
+    DateTime::PinClock({2026, 12, 8, 19, 30, 1});
+    EXPECT_EQ(modCommon::SQLDate({}), "'2026-12-08 00:00:00'");
+    DateTime::PinClock({});
+    EXPECT_EQ(modCommon::DeNull(Value(), Value("x")).ToString(), "x");
+    EXPECT_EQ(modCommon::DeNull(Value(""), Value("x")).ToString(), "");
+    EXPECT_EQ(modCommon::DeNull(Value(0), Value(5)).ToLong(), 0);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(modCommon::GetTextFieldSeparator(), ";");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_EQ(modCommon::GetTextFieldSeparator(), ",");
+    QLocale::setDefault(QLocale::system());
+}
+
+TEST(SqlText, GuidAndScrambling) {
+    std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+    std::string a = modCommon::CreateGUIDString(), b = modCommon::CreateGUIDString();
+    EXPECT_TRUE(std::regex_match(a, form)) << a;
+    EXPECT_NE(a, b);
+    EXPECT_EQ(modCommon::ScrambleText("abc"), std::string(3, '`'));
+    std::string longText = "The quick brown fox jumps over the lazy dog 0123456789 !#$%&";
+    EXPECT_EQ(modCommon::UnscrambleText(modCommon::ScrambleText(longText)), longText);
+    // Position 31 wraps the shift back to 0.
+    std::string thirtyOne(31, 'z');
+    std::string scrambled = modCommon::ScrambleText(thirtyOne);
+    EXPECT_EQ(scrambled.front(), 'z');
+    EXPECT_EQ(scrambled.back(), 'z' - 1);
+    EXPECT_THROW(modCommon::ScrambleText(std::string(1, '\0')), RuntimeError);
+}
+
+TEST(Settings, SystemFileFirstThenTheUsersAndWritesGoToTheUsers) {
+    TempHome home;
+    EXPECT_EQ(modRegistry::GetRegistryValue("SortTags", "True"), "True");
+    home.SetMachineSetting("SortTags", "  False  ");
+    EXPECT_EQ(modRegistry::GetRegistryValue("SortTags", "True"), "False");
+    home.SetMachineSetting("SortTags", "Maybe", true);
+    EXPECT_EQ(modRegistry::GetRegistryValue("SortTags", "True"), "Maybe");
+    home.SetMachineSetting("SortTags", "", true);  // empty in the system file: the user's counts
+    EXPECT_EQ(modRegistry::GetRegistryValue("SortTags", "True"), "False");
+    ASSERT_TRUE(modRegistry::SetRegistryValue("TagsToSave", "1"));
+    EXPECT_EQ(IniFile::Read(home.UserSettingsPath(), "", "TagsToSave").value_or(""), "1");
+    EXPECT_FALSE(IniFile::Read(home.SystemSettingsPath(), "", "TagsToSave"));
+}
+
+TEST(Settings, LastUsedComPortPerDeviceInTheUsersOwnFile) {
+    TempHome home;
+    EXPECT_EQ(modCommon::GetLastUsedComPort(2), 0);
+    modCommon::SetLastUsedComPort(2, 10);
+    modCommon::SetLastUsedComPort(3, 4);
+    EXPECT_EQ(modCommon::GetLastUsedComPort(2), 10);
+    EXPECT_EQ(modCommon::GetLastUsedComPort(3), 4);
+    EXPECT_EQ(IniFile::Read(home.root() + "/config/KRX/kelvo.ini", "LastUsedComPort", "2").value_or(""), "10");
+}
+
+TEST(FileDialog, CancelEmptiesTheAnswersAndColonSplitsTheFilter) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    clsCommonDialog dialog;
+    std::string name = "x", title, filter = "Database (*.mdb)|*.mdb";
+    long index = 1;
+    bool readOnly = false;
+    prompts.ChooseFile("");
+    EXPECT_FALSE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(filter, "");
+    EXPECT_EQ(index, -1);
+    filter = "Text:*.txt|CSV|*.csv";
+    index = 2;
+    prompts.ChooseFile("/data/tags.csv");
+    ASSERT_TRUE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
+    EXPECT_EQ(prompts.shown().back().text, "Text|*.txt|CSV|*.csv");
+    EXPECT_EQ(name, "/data/tags.csv");
+    EXPECT_EQ(title, "tags.csv");
+    EXPECT_EQ(filter, "CSV");
+}
