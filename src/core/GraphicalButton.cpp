@@ -1,0 +1,26 @@
+#include "core/GraphicalButton.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+GraphicalButton::GraphicalButton(QWidget* parent) : QPushButton(parent) {}
+
+void GraphicalButton::paintEvent(QPaintEvent* event) {
+    const QPixmap picture = property(isDown() ? "DownPicture" : "Picture").value<QPixmap>();
+    if (picture.isNull()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture);
+    qDrawShadePanel(&painter, rect(), palette(), isDown(), 2);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(4, 4, -4, -4);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}

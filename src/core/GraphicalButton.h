@@ -1,0 +1,14 @@
+#pragma once
+#include <QPushButton>
+
+// A command button that shows pictures instead of its own face: its "Picture" property
+// (a QPixmap) normally and its "DownPicture" property while pressed, framed as a button.
+// Without pictures it looks like any push button.
+class GraphicalButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit GraphicalButton(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
