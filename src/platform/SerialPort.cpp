@@ -167,11 +167,14 @@ int SerialPort::Configure(const Settings& settings) {
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0) return Fail(errno);
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0) return Fail(errno);
+    // A device without modem lines (a pseudo-terminal) has nothing to raise or drop; that is
+    // no reason to refuse the settings.
+    auto noLines = [](int err) { return err == ENOTTY || err == EINVAL; };
     if (settings.dtr) {
-        if (int err = SetDTR(*settings.dtr)) return err;
+        if (int err = SetDTR(*settings.dtr); err && !noLines(err)) return err;
     }
     if (settings.rts) {
-        if (int err = SetRTS(*settings.rts)) return err;
+        if (int err = SetRTS(*settings.rts); err && !noLines(err)) return err;
     }
     return 0;
 }

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "core/modRegistry.h"
+#include "devices/clsKRComm.h"
+#include "devices/modHandheld.h"
+#include "devices/modStickReader.h"
+#include "fixtures/StickOnPort.h"
+#include "fixtures/TempHome.h"
+#include "platform/IniFile.h"
+#include "platform/Program.h"
+
+using namespace modStickReader;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long ElapsedMs(Clock::time_point since) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
+const DateTime kPcTime{2024, 3, 15, 10, 20, 30};
+
+// A stick on COM5 and the stick reader window's side of the conversation, with the PC's
+// clock pinned so that clock differences are exact.
+class StickTest : public ::testing::Test {
+protected:
+    StickTest() {
+        exchange.Port = stick.Port();
+        DateTime::PinClock(kPcTime);
+    }
+    ~StickTest() override { DateTime::PinClock({}); }
+
+    TempHome home;
+    StickOnPort stick{5};
+    clsKRComm comm;
+    StickExchange exchange{comm};
+};
+
+// ---- Reply tests ---------------------------------------------------------------------------
+
+TEST(StickReply, StatusComesFromTheClosingTailOnly) {
+    EXPECT_TRUE(IsReplyOK("(nS)\r"));
+    EXPECT_TRUE(IsReplyOK("0|12#1|2(cS)\r"));
+    EXPECT_FALSE(IsReplyOK("(cF)\r"));
+    EXPECT_FALSE(IsReplyOK("(cX)\r"));
+    // "S)" in the payload is data, not the status.
+    EXPECT_FALSE(IsReplyOK("21|ABS)#22|1(cF)\r"));
+    EXPECT_FALSE(IsReplyOK("S)\r"));
+    EXPECT_FALSE(IsReplyOK("(cS)"));
+    EXPECT_FALSE(IsReplyOK(""));
+    EXPECT_EQ(modHandheld::ReplyStatus("x(cS)(rF)\r", "r"), 'F');
+    EXPECT_EQ(modHandheld::ReplyStatus("x(cS)\r", "r"), '\0');
+    EXPECT_EQ(modHandheld::ReplyStatus("list(ab1X)\r", "ab1"), 'X');
+}
+
+TEST(StickReply, StripReplyStatusDropsTheFiveCharacterTail) {
+    EXPECT_EQ(StripReplyStatus("(nS)\r"), "");
+    EXPECT_EQ(StripReplyStatus("7(nS)\r"), "7");
+    EXPECT_EQ(StripReplyStatus("0|12#1|2(cS)\r"), "0|12#1|2");
+    EXPECT_EQ(StripReplyStatus("abc"), "");
+}
+
+TEST(StickReply, FirmwareVersionUpToTwelveIsSupported) {
+    EXPECT_TRUE(IsStickVersionSupported("0|12"));
+    EXPECT_FALSE(IsStickVersionSupported("0|13"));
+    EXPECT_TRUE(IsStickVersionSupported("0|"));  // no number reads as 0
+    EXPECT_TRUE(IsStickVersionSupported("0|9#1|2"));
+    EXPECT_TRUE(IsStickVersionSupported("0|11b"));
+    EXPECT_FALSE(IsStickVersionSupported("012"));
+    EXPECT_FALSE(IsStickVersionSupported("0#1|2"));  // the first item has no second field
+}
+
+TEST(StickReply, ReplyPatternFollowsTheTemplate) {
+    EXPECT_EQ(modHandheld::ReplyPattern("n"), "*(n[SFX])\r");
+    EXPECT_EQ(modHandheld::ReplyPattern("qM"), "*(qM[SFX])\r");
+    EXPECT_EQ(modHandheld::SplitText("#a|b#", '#'), (std::vector<std::string>{"", "a|b", ""}));
+    EXPECT_TRUE(modHandheld::SplitText("", '#').empty());
+    EXPECT_EQ(modHandheld::LeadingNumber(" 12.5x"), 12.5);
+    EXPECT_EQ(modHandheld::LeadingNumber("x12"), 0);
+}
+
+// ---- Clock ---------------------------------------------------------------------------------
+
+TEST(StickClock, DifferenceOfTenSecondsIsAcceptedElevenIsNot) {
+    DateTime::PinClock(kPcTime);
+    EXPECT_TRUE(IsStickTimeDifferenceOK("150324102020(tS)\r"));   // 10 s behind
+    EXPECT_TRUE(IsStickTimeDifferenceOK("150324102040"));        // 10 s ahead
+    EXPECT_FALSE(IsStickTimeDifferenceOK("150324102019(tS)\r"));  // 11 s behind
+    EXPECT_FALSE(IsStickTimeDifferenceOK("150324102041(tS)\r"));  // 11 s ahead
+    EXPECT_FALSE(IsStickTimeDifferenceOK("15032410203"));         // too short
+    EXPECT_FALSE(IsStickTimeDifferenceOK("1503241020x0(tS)\r"));  // not all digits
+    EXPECT_FALSE(IsStickTimeDifferenceOK("(tS)\r"));
+    DateTime::PinClock({});
+}
+
+TEST(StickClock, YearRollsOverAndPartsOutOfRangeRunOn) {
+    DateTime::PinClock({2000, 1, 1, 0, 0, 5});
+    EXPECT_TRUE(IsStickTimeDifferenceOK("311299235959"));  // 6 s before, in 1999
+    EXPECT_EQ(StickTimeValue("311299235959"), (DateTime{1999, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(StickTimeValue("010130000000"), (DateTime{1930, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(StickTimeValue("311224240000"), (DateTime{2025, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(StickTimeValue("000124000000"), (DateTime{2023, 12, 31, 0, 0, 0}));
+    EXPECT_EQ(StickTimeValue("011324000000"), (DateTime{2025, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(StickTimeText({2009, 2, 3, 4, 5, 6}), "030209040506");
+    DateTime::PinClock({});
+}
+
+// ---- Exchange over the port ----------------------------------------------------------------
+
+TEST_F(StickTest, EveryStatusLetterCountsAsAReplyOnlySPassesTheTest) {
+    for (char status : {'S', 'F', 'X'}) {
+        SimStick::Faults faults;
+        faults.status['c'] = status;
+        stick->SetFaults(faults);
+        EXPECT_TRUE(exchange.Send(ReadConfigurationCommand)) << status;
+        EXPECT_TRUE(exchange.ReplyReceived);
+        EXPECT_EQ(exchange.LastReply.substr(exchange.LastReply.size() - 5),
+                  std::string("(c") + status + ")\r");
+        EXPECT_EQ(IsReplyOK(exchange.LastReply), status == 'S') << status;
+    }
+}
+
+TEST_F(StickTest, ClosedPortIsOpenedForOneCommandAndClosedAfterAPause) {
+    auto start = Clock::now();
+    EXPECT_TRUE(exchange.SendStickCommand("n", modHandheld::ReplyPattern("n"), 1000));
+    EXPECT_GE(ElapsedMs(start), Program::ScaledMs(500) - 5);
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(exchange.LastReply, "(nS)\r");
+}
+
+TEST_F(StickTest, OpenPortStaysOpenWithItsOwnReadTimeout) {
+    ASSERT_EQ(comm.CommOpen(stick.Port(), StickSettings, 1000, false), 0);
+    EXPECT_TRUE(exchange.Send(EraseCommand));  // asks for 30000 ms
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_EQ(comm.GetReadTimeout(), 1000);
+}
+
+TEST_F(StickTest, MissingPortSendsNothing) {
+    IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", home.root() + "/gone", "COM6");
+    exchange.Port = 6;
+    exchange.LastReply = "old";
+    EXPECT_FALSE(exchange.Send(IdentifyCommand));
+    EXPECT_EQ(exchange.LastReply, "");
+    EXPECT_FALSE(exchange.ReplyReceived);
+    EXPECT_TRUE(stick->Received().empty());
+}
+
+TEST_F(StickTest, StickAnsweringTheThirdIdentifyIsFound) {
+    SimStick::Faults faults;
+    faults.silentCommands = 2;
+    stick->SetFaults(faults);
+    EXPECT_TRUE(IdentifyStick(exchange));
+    EXPECT_EQ(stick->CountOf('n'), 3);
+}
+
+TEST_F(StickTest, SilentStickIsAskedFiveTimes) {
+    SimStick::Faults faults;
+    faults.silent = true;
+    stick->SetFaults(faults);
+    auto start = Clock::now();
+    EXPECT_FALSE(IdentifyStick(exchange));
+    EXPECT_EQ(stick->CountOf('n'), 5);
+    EXPECT_GE(ElapsedMs(start), 5 * Program::ScaledMs(1000 + 500) - 10);
+}
+
+TEST_F(StickTest, IdentifyAnsweredWithFailureStillCounts) {
+    SimStick::Faults faults;
+    faults.status['n'] = 'F';
+    stick->SetFaults(faults);
+    EXPECT_TRUE(IdentifyStick(exchange));
+    EXPECT_EQ(stick->CountOf('n'), 1);
+}
+
+TEST_F(StickTest, ClockTenSecondsOffIsLeftAlone) {
+    for (long long offset : {10LL, -10LL, 0LL}) {
+        stick->SetClockOffset(offset);
+        stick->ClearReceived();
+        EXPECT_TRUE(CheckStickClock(exchange));
+        EXPECT_EQ(stick->Received(), std::vector<std::string>{"t"}) << offset;
+        EXPECT_EQ(stick->ClockOffset(), offset);
+    }
+}
+
+TEST_F(StickTest, ClockElevenSecondsOffIsSetToThePcTime) {
+    for (long long offset : {11LL, -11LL, -86400LL * 400}) {
+        stick->SetClockOffset(offset);
+        stick->ClearReceived();
+        EXPECT_TRUE(CheckStickClock(exchange));
+        EXPECT_EQ(stick->Received(), (std::vector<std::string>{"t", "s150324102030"})) << offset;
+        EXPECT_EQ(stick->ClockOffset(), 0);
+    }
+}
+
+TEST_F(StickTest, ClockAcrossTheCenturyIsComparedAsDates) {
+    DateTime::PinClock({2000, 1, 1, 0, 0, 5});
+    stick->SetClockOffset(-6);
+    EXPECT_TRUE(CheckStickClock(exchange));
+    EXPECT_EQ(stick->CountOf('s'), 0);
+    stick->SetClockOffset(-11);
+    EXPECT_TRUE(CheckStickClock(exchange));
+    EXPECT_EQ(stick->Received().back(), "s010100000005");
+}
+
+TEST_F(StickTest, MissingClockReplyLeavesTheClockAlone) {
+    SimStick::Faults faults;
+    faults.silent = true;
+    stick->SetFaults(faults);
+    stick->SetClockOffset(3600);
+    EXPECT_FALSE(CheckStickClock(exchange));
+    EXPECT_EQ(stick->Received(), std::vector<std::string>{"t"});
+}
+
+TEST_F(StickTest, BadClockReplyAlwaysLeadsToSettingIt) {
+    stick->SetHandler('t', [](const std::string&) { return SimStick::Reply{"15032410", 'S'}; });
+    EXPECT_TRUE(CheckStickClock(exchange));
+    EXPECT_EQ(stick->CountOf('s'), 1);
+}
+
+TEST_F(StickTest, ConfigurationRecordsAndErase) {
+    stick->SetFirmwareVersion(3);
+    stick->SetConfigValue(19, "3");
+    ASSERT_TRUE(exchange.Send(ReadConfigurationCommand));
+    ASSERT_TRUE(IsReplyOK(exchange.LastReply));
+    auto entries = modHandheld::SplitText(StripReplyStatus(exchange.LastReply), '#');
+    ASSERT_EQ(entries.size(), 26u);
+    EXPECT_EQ(entries[0], "0|3");
+    EXPECT_EQ(entries[19], "19|3");
+    EXPECT_TRUE(IsStickVersionSupported(entries[0]));
+
+    stick->AddRecord("8000F5A2C3D4E5F6", '1', {2024, 3, 14, 9, 8, 7});
+    stick->AddRecord("8000F5A2C3D4E5F7", '2', {2024, 3, 14, 9, 8, 9});
+    ASSERT_TRUE(exchange.Send(ReadRecordsCommand));
+    EXPECT_EQ(StripReplyStatus(exchange.LastReply),
+              "8000F5A2C3D4E5F6|1|140324090807#8000F5A2C3D4E5F7|2|140324090809");
+    ASSERT_TRUE(exchange.Send(EraseCommand));
+    EXPECT_TRUE(stick->Records().empty());
+    ASSERT_TRUE(exchange.Send(ReadRecordsCommand));
+    EXPECT_EQ(exchange.LastReply, "(rS)\r");
+}
+
+TEST_F(StickTest, UnknownCommandIsRefusedWithX) {
+    EXPECT_TRUE(exchange.SendStickCommand("z1", modHandheld::ReplyPattern("z"), 1000));
+    EXPECT_EQ(exchange.LastReply, "(zX)\r");
+    EXPECT_EQ(StickAccessCode, "bqrtvwnhk905");
+}
+
+}  // namespace
