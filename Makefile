@@ -22,9 +22,12 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The full edition unless an edition is already chosen in a settings file.
+SETTINGS = $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini
 run: build
-	@if [ -z "$$(grep -s '^Flavour=' $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini /etc/xdg/KRX/Kelvo.ini)" ]; then \
-	  mkdir -p $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX && echo 'Flavour=Full' >> $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini; fi
+	@if ! grep -qs '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS) /etc/xdg/KRX/Kelvo.ini; then \
+	  mkdir -p $$(dirname $(SETTINGS)); touch $(SETTINGS); \
+	  { echo 'Flavour=Full'; cat $(SETTINGS); } > $(SETTINGS).new && mv $(SETTINGS).new $(SETTINGS); fi
 	./$(BUILD)/kelvo
 
 test: build
