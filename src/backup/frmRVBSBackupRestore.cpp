@@ -1,0 +1,451 @@
+#include "backup/frmRVBSBackupRestore.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <filesystem>
+#include <fstream>
+
+#include "backup/cUnzip.h"
+#include "backup/cZip.h"
+#include "backup/modRVBS.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "platform/DateTime.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+#include "platform/Prompts.h"
+#include "platform/RuntimeError.h"
+
+namespace {
+
+const char* const kObject = "frmRVBSBackupRestore";
+const std::string CRLF = "\r\n";
+constexpr long RestoreMessages = 100;
+constexpr long long MaxPieceSize = 100000;
+
+frmRVBSBackupRestore* gInstance = nullptr;
+
+// Runs a handler's body; a failure is logged under the handler's name and the handler
+// leaves through its exit path.
+template <class Body>
+void Trapped(const char* procedure, Body body) {
+    try {
+        body();
+    } catch (const RuntimeError& e) {
+        modCommon::LogError(e, procedure, kObject);
+    } catch (const std::filesystem::filesystem_error& e) {
+        modCommon::LogError(e, procedure, kObject);
+    }
+}
+
+bool DatabaseAvailable() { return modCommon::DatabaseCreated() && modCommon::Database().DatabaseAvailable(); }
+
+std::string LivePath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), "Kelvo.mdb"); }
+
+std::string ZipPath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), "Kelvo.zip"); }
+
+void Message(const std::string& text, const std::string& title) { Prompts::MsgBox(text, Prompts::OKOnly, title); }
+
+// A database file and its rollback journal move together: a journal left behind would be
+// played back into whatever file takes the name next.
+void MoveWithJournal(const std::string& from, const std::string& to) {
+    FileSystem::Remove(to + "-journal");
+    FileSystem::Rename(from, to);
+    if (FileSystem::Exists(from + "-journal")) FileSystem::Rename(from + "-journal", to + "-journal");
+}
+
+void RemoveFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        auto at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + separator.size();
+    }
+}
+
+// The number a text starts with, 0 when it starts with none.
+long long LeadingNumber(const std::string& text) {
+    try {
+        return std::stoll(text);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+int Digits(const std::string& text, std::size_t from, std::size_t count) {
+    return from < text.size() ? static_cast<int>(LeadingNumber(text.substr(from, count))) : 0;
+}
+
+// "yyyy-mm-ddThh:nn:ss" read by position.
+DateTime BackupDate(const std::string& text) {
+    return {Digits(text, 0, 4), Digits(text, 5, 2), Digits(text, 8, 2),
+            Digits(text, 11, 2), Digits(text, 14, 2), Digits(text, 17, 2)};
+}
+
+std::string FirstItemData(const std::string& sql) {
+    Recordset rs = modCommon::Database().OpenRecordset(sql);
+    if (!rs.IsOpen() || rs.Eof())
+        throw RuntimeError(ErrorNumber::NoCurrentRecord,
+                           "Either BOF or EOF is True, or the current record has been deleted. "
+                           "Requested operation requires a current record.");
+    return rs.Field("ItemData").ToStringOr("");
+}
+
+// A consistent copy of the open database, written into a new folder in the data folder.
+std::string SnapshotDatabase(const std::string& folder) {
+    std::string snapshot = FileSystem::Join(folder, "Kelvo.mdb");
+    modCommon::Database().GetConnection().VacuumInto(snapshot);
+    return snapshot;
+}
+
+}  // namespace
+
+frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : QDialog(parent) {
+    setModal(true);
+    fraAuthenticate = new QGroupBox(this);
+    lblUserName = new QLabel("User Name", fraAuthenticate);
+    lblPassword = new QLabel("Password", fraAuthenticate);
+    txbUserName = new QLineEdit(fraAuthenticate);
+    txbPassword = new QLineEdit(fraAuthenticate);
+    txbPassword->setEchoMode(QLineEdit::Password);
+    cmdContinue = new QPushButton("Continue", fraAuthenticate);
+    cmdQuit = new QPushButton("Quit", fraAuthenticate);
+    lblUserName->setGeometry(10, 20, 90, 22);
+    txbUserName->setGeometry(100, 20, 200, 22);
+    lblPassword->setGeometry(10, 50, 90, 22);
+    txbPassword->setGeometry(100, 50, 200, 22);
+    cmdContinue->setGeometry(100, 84, 95, 28);
+    cmdQuit->setGeometry(205, 84, 95, 28);
+    fraAuthenticate->resize(315, 122);
+
+    fraProgress = new QGroupBox(this);
+    ProgressBar1 = new QProgressBar(fraProgress);
+    ProgressBar1->setGeometry(10, 25, 295, 22);
+    ProgressBar1->setTextVisible(false);
+    fraProgress->resize(315, 60);
+
+    fraRestoreList = new QGroupBox("Choose the backup to restore", this);
+    lstBackups = new QListWidget(fraRestoreList);
+    lstBackups->setGeometry(10, 25, 420, 190);
+    fraRestoreList->resize(440, 225);
+
+    for (QGroupBox* frame : {fraAuthenticate, fraProgress, fraRestoreList}) frame->hide();
+    connect(cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
+    connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
+    connect(lstBackups, &QListWidget::itemClicked, this, [this] { lstBackups_Click(); });
+    connect(lstBackups, &QListWidget::itemActivated, this, [this] { lstBackups_Click(); });
+}
+
+frmRVBSBackupRestore::~frmRVBSBackupRestore() {
+    if (gInstance == this) gInstance = nullptr;
+}
+
+frmRVBSBackupRestore& frmRVBSBackupRestore::Instance() {
+    if (!gInstance) gInstance = new frmRVBSBackupRestore();
+    return *gInstance;
+}
+
+void frmRVBSBackupRestore::ShowModal(bool restoring, QWidget* owner) {
+    frmRVBSBackupRestore& window = Instance();
+    if (owner) window.setParent(owner, window.windowFlags() | Qt::Dialog);
+    window.SetForRestore(restoring);
+    window.exec();
+}
+
+void frmRVBSBackupRestore::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+}
+
+// A transfer must run to its end: the window stays while one is under way.
+void frmRVBSBackupRestore::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+    if (!unloading_) Form_Unload();
+}
+
+void frmRVBSBackupRestore::reject() {
+    if (!busy_) Form_Unload();
+}
+
+void frmRVBSBackupRestore::ShowFrame(QGroupBox* frame) {
+    for (QGroupBox* f : {fraAuthenticate, fraProgress, fraRestoreList}) f->setVisible(f == frame);
+    frame->move(2, 7);
+    setFixedSize(frame->width() + 6, frame->height() + 12);
+}
+
+void frmRVBSBackupRestore::Form_Load() {
+    Trapped("Form_Load", [&] {
+        setWindowTitle(QString::fromStdString(std::string(restoring_ ? "Restoring from" : "Backing up to") +
+                                              " the RVBS"));
+        modCommon::SetFormIcon(this);
+        if (DatabaseAvailable()) {
+            Recordset rs = modCommon::Database().OpenRecordset(
+                "SELECT * FROM KelvoData WHERE ItemName IN ('RVBSUserName','RVBSPassword')");
+            if (rs.IsOpen() && rs.RecordCount() == 2) {
+                for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+                    std::string data = rs.Field("ItemData").ToStringOr("");
+                    if (rs.Field("ItemName").ToStringOr("") == "RVBSUserName")
+                        txbUserName->setText(QString::fromStdString(data));
+                    else
+                        txbPassword->setText(QString::fromStdString(modCommon::UnscrambleText(data)));
+                }
+            }
+        }
+    });
+    ShowFrame(fraAuthenticate);
+}
+
+void frmRVBSBackupRestore::cmdContinue_Click() {
+    if (busy_) return;
+    Trapped("cmdContinue_Click", [&] {
+        if (txbUserName->text().isEmpty() || txbPassword->text().isEmpty()) {
+            Message("You must fill in both the user name and the password", "Fill in User Name and Password");
+            return;
+        }
+        std::string userName = txbUserName->text().toStdString();
+        std::string password = txbPassword->text().toStdString();
+        modRVBS::SetSignIn(userName, password);
+        fraProgress->setTitle(QString::fromStdString(std::string(restoring_ ? "Restore" : "Backup") + " Progress"));
+        ShowFrame(fraProgress);
+        if (!restoring_) {
+            if (DatabaseAvailable()) StoreSignIn(userName, password);
+            Backup();
+            Form_Unload();
+        } else {
+            Restore();
+        }
+    });
+}
+
+void frmRVBSBackupRestore::StoreSignIn(const std::string& userName, const std::string& password) {
+    modCommon::SetKelvoData("RVBSUserName", userName);
+    modCommon::SetKelvoData("RVBSPassword", modCommon::ScrambleText(password));
+}
+
+long long frmRVBSBackupRestore::BackupPieceSize(long long length) {
+    long long size = std::min(length / 100, MaxPieceSize);
+    return size > 0 ? size : std::max(length, 1LL);
+}
+
+void frmRVBSBackupRestore::Backup() {
+    std::string zipPath = ZipPath();
+    std::string snapshotFolder;
+    busy_ = true;
+    Trapped("Backup", [&] {
+        ProgressBar1->setValue(0);
+        std::string dataSourceGUID =
+            FirstItemData("SELECT ItemData FROM KelvoData WHERE ItemName='DataSourceGUID'");
+        std::string today = DateTime::Today().ToUserText();
+        Recordset holding =
+            modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='HoldingNumber'");
+        std::string description = holding.IsOpen() && !holding.Eof()
+                                      ? "Backup for holding " + holding.Field("ItemData").ToStringOr("") + " (" + today + ")"
+                                      : "Backup (" + today + ")";
+        std::string trackingID = modCommon::CreateGUIDString();
+        FileSystem::Remove(zipPath);
+
+        // The zip is made from a consistent copy, never from the open file mid-write.
+        bool zipped = false;
+        try {
+            snapshotFolder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
+            cZip zip;
+            zip.SetZipFile(zipPath);
+            zip.ClearFileSpecs();
+            zip.AddFileSpec(SnapshotDatabase(snapshotFolder));
+            zip.Zip();
+            zipped = zip.Success();
+        } catch (const RuntimeError&) {
+            zipped = false;
+        }
+        if (!zipped) {
+            Message("Failed while compressing your database - data not backed up", "Backup Status");
+            return;
+        }
+
+        std::string bytes = FileSystem::ReadAll(zipPath);
+        long long length = static_cast<long long>(bytes.size());
+        long long pieceSize = BackupPieceSize(length);
+        long total = static_cast<long>(length / pieceSize + (length % pieceSize ? 1 : 0));
+        ProgressBar1->setMaximum(total);
+        std::string error;
+        for (long messageNo = 1; messageNo <= total && error.empty(); ++messageNo) {
+            long long from = (messageNo - 1) * pieceSize;
+            modRVBS::Bytes piece(bytes.begin() + from, bytes.begin() + std::min(length, from + pieceSize));
+            error = modRVBS::SendBackupChunk(trackingID, dataSourceGUID, description, messageNo, total, piece);
+            ProgressBar1->setValue(messageNo);
+        }
+        Message(error.empty() ? "Data backed up OK" : error, "Backup Status");
+    });
+    if (!snapshotFolder.empty()) RemoveFolder(snapshotFolder);
+    FileSystem::Remove(zipPath);
+    ProgressBar1->setValue(0);
+    busy_ = false;
+}
+
+void frmRVBSBackupRestore::Restore() {
+    bool unload = false;
+    Trapped("Restore", [&] {
+        lstBackups->clear();
+        auto* quit = new QListWidgetItem("Quit now - do not restore any data", lstBackups);
+        quit->setData(Qt::UserRole, -1);
+        std::string list;
+        busy_ = true;
+        bool listed = modRVBS::GetBackupList(list);
+        busy_ = false;
+        if (!listed) {
+            Message("Failed to get the list of your backups from the RVBS:" + CRLF + list, "Restore List");
+            unload = true;
+            return;
+        }
+        backupRecords_ = Split(list, "\f");
+        for (std::size_t i = 0; i < backupRecords_.size(); ++i) {
+            std::vector<std::string> fields = Split(backupRecords_[i], CRLF);
+            fields.resize(4);
+            if (LeadingNumber(fields[2]) <= 0) continue;
+            auto* item = new QListWidgetItem(
+                QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToUserText(true)), lstBackups);
+            item->setData(Qt::UserRole, static_cast<int>(i));
+        }
+        ShowFrame(fraRestoreList);
+    });
+    busy_ = false;
+    if (unload) Form_Unload();
+}
+
+void frmRVBSBackupRestore::lstBackups_Click() {
+    if (busy_) return;
+    QListWidgetItem* chosen = lstBackups->currentItem();
+    int record = chosen ? chosen->data(Qt::UserRole).toInt() : -1;
+    if (record < 0 || record >= static_cast<int>(backupRecords_.size())) {
+        Form_Unload();
+        return;
+    }
+    busy_ = true;
+    Trapped("lstBackups_Click", [&] {
+        ShowFrame(fraProgress);
+        QCoreApplication::processEvents();
+        std::string zipPath = ZipPath();
+        std::vector<std::string> fields = Split(backupRecords_[record], CRLF);
+        fields.resize(4);
+        if (FetchRestoreZip(zipPath, fields[3])) {
+            // The zip stays in the data folder; the next backup replaces it.
+            if (PutRestoredDatabaseInPlace(zipPath))
+                Message("Your data has been successfully restored", "Data Restored OK");
+            else
+                Message("Your data could not be extracted from the data received from the RVBS", "Data Not Restored");
+        } else {
+            FileSystem::Remove(zipPath);
+        }
+        ProgressBar1->setValue(0);
+        if (FileSystem::Exists(LivePath())) {
+            modCommon::Database();
+            if (!modCommon::VersionCheck()) {
+                std::string stored = FirstItemData("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
+                Message("Your database is not the correct version for this program." + CRLF +
+                            "Database version: " + stored + CRLF + "Program version: " +
+                            modCommon::ProgramVersion() + CRLF + "Please contact support to resolve this problem.",
+                        "Version Mismatch");
+                Program::End();
+            }
+        }
+    });
+    busy_ = false;
+    Form_Unload();
+}
+
+bool frmRVBSBackupRestore::FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID) {
+    FileSystem::Remove(zipPath);
+    std::ofstream zip(zipPath, std::ios::binary | std::ios::trunc);
+    if (!zip) throw RuntimeError(ErrorNumber::PermissionDenied, "Permission denied: " + zipPath);
+    std::string trackingID = modCommon::CreateGUIDString();
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMaximum(RestoreMessages);
+    for (long messageNo = 1; messageNo <= RestoreMessages; ++messageNo) {
+        ProgressBar1->setValue(messageNo);
+        modRVBS::Bytes piece;
+        std::string error = modRVBS::GetRestoreChunk(dataSourceGUID, trackingID, messageNo, RestoreMessages, piece);
+        if (!error.empty()) {
+            Message("Unable to restore your data:" + CRLF + error, "Restore Failed");
+            return false;
+        }
+        zip.write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
+    }
+    zip.close();
+    if (!zip) throw RuntimeError(ErrorNumber::PermissionDenied, "Cannot write " + zipPath);
+    return true;
+}
+
+// The download is unzipped into a folder of its own and checked before it replaces the live
+// file; the live file is kept under ".bak" until the restored one is open, and comes back on
+// any failure.
+bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath) {
+    const std::string live = LivePath(), saved = live + ".bak";
+    std::string folder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
+    bool swapped = false, restored = false;
+    try {
+        cUnzip unzip;
+        unzip.SetZipFile(zipPath);
+        unzip.SetUnzipFolder(folder);
+        unzip.SetOverwriteExisting(true);
+        std::string extracted = FileSystem::Join(folder, "Kelvo.mdb");
+        if (unzip.Unzip() && FileSystem::Exists(extracted) && clsDatabase::IsUsableDatabase(extracted)) {
+            if (FileSystem::Exists(live)) {
+                FileSystem::Remove(saved);
+                modCommon::ReleaseDatabase();
+                MoveWithJournal(live, saved);
+            }
+            swapped = true;
+            FileSystem::Rename(extracted, live);
+            restored = modCommon::Database().DatabaseAvailable() && modCommon::VersionCheck();
+        }
+    } catch (const RuntimeError& e) {
+        modCommon::LogError(e, "PutRestoredDatabaseInPlace", kObject);
+    }
+    if (swapped && !restored) {
+        modCommon::ReleaseDatabase();
+        if (FileSystem::Exists(saved))
+            MoveWithJournal(saved, live);
+        else
+            FileSystem::Remove(live);
+    }
+    if (restored) FileSystem::Remove(saved);
+    RemoveFolder(folder);
+    return restored;
+}
+
+void frmRVBSBackupRestore::cmdQuit_Click() { Form_Unload(); }
+
+void frmRVBSBackupRestore::Form_Unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    if (gInstance == this) {
+        gInstance = nullptr;
+        deleteLater();
+    }
+    done(QDialog::Rejected);
+}
+
+void RegisterBackupWindow() {
+    clsDatabase::RegisterOnlineRestore([] { frmRVBSBackupRestore::ShowModal(true); });
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+// Backs the database up to the online service in numbered pieces of its zip, or lists the
+// stored backups and puts the chosen one in place of the live database.
+class frmRVBSBackupRestore : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmRVBSBackupRestore(QWidget* parent = nullptr);
+    ~frmRVBSBackupRestore() override;
+
+    // The window's single default instance, created on first use; unloading it lets the
+    // next use create a fresh one.
+    static frmRVBSBackupRestore& Instance();
+    // Puts the default instance in backup or restore mode and shows it modally.
+    static void ShowModal(bool restoring, QWidget* owner = nullptr);
+
+    // The size of each backup piece for a zip of `length` bytes: a hundredth of it, at most
+    // 100000 bytes; a zip too small to cut into a hundred goes in one piece.
+    static long long BackupPieceSize(long long length);
+
+    // True = restore mode, False = backup mode; set before the window is shown.
+    void SetForRestore(bool booRestoring) { restoring_ = booRestoring; }
+
+    QGroupBox* fraAuthenticate;
+    QGroupBox* fraProgress;
+    QGroupBox* fraRestoreList;
+    QLabel* lblUserName;
+    QLabel* lblPassword;
+    QLineEdit* txbUserName;
+    QLineEdit* txbPassword;
+    QPushButton* cmdContinue;
+    QPushButton* cmdQuit;
+    QProgressBar* ProgressBar1;
+    QListWidget* lstBackups;
+
+    void Form_Load();
+    void cmdContinue_Click();
+    void cmdQuit_Click();
+    void lstBackups_Click();
+    void Form_Unload();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    bool restoring_ = false;
+    bool loaded_ = false;
+    bool busy_ = false;
+    bool unloading_ = false;
+    std::vector<std::string> backupRecords_;
+
+    void ShowFrame(QGroupBox* frame);
+    void Backup();
+    void Restore();
+    bool FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID);
+    bool PutRestoredDatabaseInPlace(const std::string& zipPath);
+    void StoreSignIn(const std::string& userName, const std::string& password);
+};
+
+// Lets the database gateway offer the online restore when it cannot open the database.
+void RegisterBackupWindow();
