@@ -19,6 +19,40 @@ int TwoDigits(const std::string& text, size_t at) {
     return (text[at] - '0') * 10 + (text[at + 1] - '0');
 }
 
+// The stick's clock and the PC's are compared as calendar readings, second by second, the
+// same whether or not summer time begins or ends between them.
+constexpr long long kDay = 86400;
+
+long long DaysFromCivil(long long y, int m, int d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+DateTime FromSerialSeconds(long long seconds) {
+    long long days = seconds / kDay, rest = seconds % kDay;
+    if (rest < 0) rest += kDay, --days;
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long long doe = days - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int year = static_cast<int>(yoe + era * 400 + (month <= 2));
+    return {year, month, day, static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
+            static_cast<int>(rest % 60)};
+}
+
+long long SerialSeconds(const DateTime& t) {
+    return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600LL + t.minute * 60LL +
+           t.second;
+}
+
 }  // namespace
 
 bool StickExchange::SendStickCommand(const std::string& strCommand,
@@ -76,13 +110,12 @@ std::optional<DateTime> StickTimeValue(const std::string& text) {
         return std::nullopt;
     int day = TwoDigits(text, 0), month = TwoDigits(text, 2), yy = TwoDigits(text, 4);
     int year = yy < 30 ? 2000 + yy : 1900 + yy;
-    // Month 0 is December of the year before, month 13 January of the next; a day out of
-    // range runs on from the first of the month.
+    // Month 0 is December of the year before, month 13 January of the next; a day, hour,
+    // minute or second out of range runs on into the next unit.
     int months = year * 12 + month - 1;
-    DateTime date{months / 12, months % 12 + 1, 1, 0, 0, 0};
-    date = date.AddDays(day - 1);
-    return date.AddSeconds(TwoDigits(text, 6) * 3600LL + TwoDigits(text, 8) * 60LL +
-                           TwoDigits(text, 10));
+    long long days = DaysFromCivil(months / 12, months % 12 + 1, 1) + day - 1;
+    return FromSerialSeconds(days * kDay + TwoDigits(text, 6) * 3600LL +
+                             TwoDigits(text, 8) * 60LL + TwoDigits(text, 10));
 }
 
 std::string StickTimeText(const DateTime& time) {
@@ -95,7 +128,7 @@ std::string StickTimeText(const DateTime& time) {
 bool IsStickTimeDifferenceOK(const std::string& reply) {
     auto stick = StickTimeValue(reply);
     if (!stick) return false;
-    return std::llabs(DateTime::Now().SecondsTo(*stick)) <= ClockTolerance;
+    return std::llabs(SerialSeconds(DateTime::Now()) - SerialSeconds(*stick)) <= ClockTolerance;
 }
 
 bool IdentifyStick(StickExchange& exchange) {

@@ -105,6 +105,9 @@ TEST(StickClock, YearRollsOverAndPartsOutOfRangeRunOn) {
     EXPECT_EQ(StickTimeValue("311224240000"), (DateTime{2025, 1, 1, 0, 0, 0}));
     EXPECT_EQ(StickTimeValue("000124000000"), (DateTime{2023, 12, 31, 0, 0, 0}));
     EXPECT_EQ(StickTimeValue("011324000000"), (DateTime{2025, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(StickTimeValue("290224000000"), (DateTime{2024, 2, 29, 0, 0, 0}));
+    EXPECT_EQ(StickTimeValue("300223000000"), (DateTime{2023, 3, 2, 0, 0, 0}));
+    EXPECT_EQ(StickTimeValue("010100999999"), (DateTime{2000, 1, 5, 4, 40, 39}));
     EXPECT_EQ(StickTimeText({2009, 2, 3, 4, 5, 6}), "030209040506");
     DateTime::PinClock({});
 }
