@@ -127,10 +127,14 @@ clsDatabase::~clsDatabase() {
     LiveLock().Unlock();
 }
 
+Connection& clsDatabase::Open() {
+    if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
+    return *connection_;
+}
+
 Recordset clsDatabase::OpenRecordset(const std::string& strSQL) {
     try {
-        if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
-        return connection_->Query(strSQL);
+        return Open().Query(strSQL);
     } catch (const RuntimeError& e) {
         modCommon::LogError(e, "OpenRecordset - Using " + strSQL, kObject);
         return Recordset();
@@ -139,8 +143,7 @@ Recordset clsDatabase::OpenRecordset(const std::string& strSQL) {
 
 long clsDatabase::Execute(const std::string& strSQL) {
     try {
-        if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
-        return connection_->Execute(strSQL);
+        return Open().Execute(strSQL);
     } catch (const RuntimeError& e) {
         modCommon::LogError(e, "Execute - Using " + strSQL, kObject);
         return 0;
@@ -150,10 +153,9 @@ long clsDatabase::Execute(const std::string& strSQL) {
 void clsDatabase::Transaction(int enTSState) {
     try {
         if (enTSState < 0 || enTSState > 2) return;
-        if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
-        if (enTSState == 0) connection_->Begin();
-        else if (enTSState == 1) connection_->Commit();
-        else connection_->Rollback();
+        if (enTSState == 0) Open().Begin();
+        else if (enTSState == 1) Open().Commit();
+        else Open().Rollback();
     } catch (const RuntimeError& e) {
         modCommon::LogError(e, "Transaction", kObject);
     }
@@ -165,10 +167,9 @@ bool clsDatabase::Backup(const std::string& strFileName) {
     try {
         if (strcasecmp(strFileName.c_str(), live.c_str()) == 0 || FileSystem::SameFile(strFileName, live))
             return false;
-        if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
         FileSystem::Remove(temporary);
         // A compacted snapshot from the open connection: consistent even while in use.
-        connection_->VacuumInto(temporary);
+        Open().VacuumInto(temporary);
         FileSystem::Rename(temporary, strFileName);
         return true;
     } catch (const RuntimeError& e) {

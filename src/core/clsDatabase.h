@@ -25,7 +25,7 @@ public:
     std::string GetDatabaseFilespec() const;
 
     // The connection, for the few callers that bind values (bulk writes).
-    Connection& GetConnection() { return *connection_; }
+    Connection& GetConnection() { return Open(); }
 
     // The online restore road, filled by the backup window at start-up.
     static void RegisterOnlineRestore(std::function<void()> showRestoreWindow);
@@ -37,5 +37,6 @@ public:
 private:
     std::unique_ptr<Connection> connection_;
     void OpenConnection(const std::string& path);
+    Connection& Open();  // the open connection, or a failure when there is none
     void OfferRestore(const std::string& description);
 };
