@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+#include "backup/cUnzip.h"
+#include "backup/cZip.h"
+#include "backup/frmRVBSBackupRestore.h"
+#include "backup/modRVBS.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "fixtures/ScriptedPrompts.h"
+#include "fixtures/TempHome.h"
+#include "fixtures/sim/FakeRVBS.h"
+#include "platform/Connection.h"
+#include "platform/DateTime.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+
+namespace {
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class BackupWindowTest : public ::testing::Test {
+protected:
+    TempHome home;
+    ScriptedPrompts prompts;
+    std::unique_ptr<FakeRVBS> fake;
+    std::string scratch = FileSystem::MakeTempFolder(home.root());
+
+    void SetUp() override {
+        fake = std::make_unique<FakeRVBS>(modRVBS::ServiceNamespace());
+        fake->Start();
+        fake->SetAccount("jo", "pa'ss");
+        home.SetMachineSetting(modRVBS::EndpointSetting, fake->Endpoint());
+        ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+        ASSERT_TRUE(modCommon::VersionCheck());
+        modCommon::SetKelvoData("DataSourceGUID", "G-LIVE");
+        modCommon::SetKelvoData("Marker", "live");
+    }
+
+    // The window as the keeper meets it: shown, signed in.
+    std::unique_ptr<frmRVBSBackupRestore> Open(bool restoring, const std::string& user = "jo",
+                                               const std::string& password = "pa'ss") {
+        auto w = std::make_unique<frmRVBSBackupRestore>();
+        w->SetForRestore(restoring);
+        w->show();
+        w->txbUserName->setText(QString::fromStdString(user));
+        w->txbPassword->setText(QString::fromStdString(password));
+        return w;
+    }
+
+    // A zip holding a copy of the template database marked as the restored one, and
+    // whatever else a test adds to it.
+    std::string RestorableZip(const std::string& marker = "restored") {
+        std::string folder = FileSystem::MakeTempFolder(scratch);
+        std::string db = folder + "/Kelvo.mdb";
+        FileSystem::Copy(home.ProgramFolder() + "/Kelvo.mdb", db);
+        {
+            Connection c;
+            c.Open(db);
+            c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','" + marker + "')");
+        }
+        cZip zip;
+        zip.SetZipFile(folder + "/Kelvo.zip");
+        zip.AddFileSpec(db);
+        zip.Zip();
+        EXPECT_TRUE(zip.Success());
+        return FileSystem::ReadAll(folder + "/Kelvo.zip");
+    }
+
+    void ChooseBackup(frmRVBSBackupRestore& w, int row) {
+        w.lstBackups->setCurrentRow(row);
+        w.lstBackups_Click();
+    }
+};
+
+TEST_F(BackupWindowTest, PieceRule) {
+    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(12345), 123);
+    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(20000000), 100000);
+    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(10000000), 100000);
+    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(99), 99);
+}
+
+TEST_F(BackupWindowTest, BackupSendsASnapshotInNumberedPiecesAndRemembersTheSignIn) {
+    DateTime::PinClock({2024, 6, 1, 10, 0, 0});
+    modCommon::SetKelvoData("HoldingNumber", "12/345/6789");
+    // Enough rows to make the zip larger than a hundred pieces' worth of bytes.
+    for (int i = 0; i < 400; ++i)
+        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Row" +
+                                      std::to_string(i) + "','" + modCommon::CreateGUIDString() + "')");
+    auto w = Open(false);
+    EXPECT_EQ(w->windowTitle().toStdString(), "Backing up to the RVBS");
+    EXPECT_EQ(w->txbPassword->echoMode(), QLineEdit::Password);
+    prompts.Answer(Prompts::OK);
+    w->cmdContinue_Click();
+    ASSERT_EQ(prompts.Messages(), (std::vector<std::string>{"Data backed up OK"}));
+    EXPECT_EQ(prompts.shown().back().title, "Backup Status");
+
+    auto stored = fake->BackupData("G-LIVE");
+    ASSERT_TRUE(stored);
+    long long length = static_cast<long long>(stored->size());
+    long long piece = frmRVBSBackupRestore::BackupPieceSize(length);
+    auto requests = fake->Requests();
+    ASSERT_EQ(static_cast<long long>(requests.size()), length / piece + (length % piece ? 1 : 0));
+    EXPECT_GE(requests.size(), 100u);
+    for (std::size_t i = 0; i + 1 < requests.size(); ++i)
+        ASSERT_EQ(static_cast<long long>(requests[i].chunk.size()), piece) << i;
+    EXPECT_EQ(requests[0].fields.at("DataSourceDescription"),
+              "Backup for holding 12/345/6789 (" + DateTime::Today().ToUserText() + ")");
+    EXPECT_EQ(requests[0].fields.at("TotalMessages"), std::to_string(requests.size()));
+
+    // The backup is a zip of the database under its own name, and it opens.
+    FileSystem::WriteAll(scratch + "/got.zip", *stored);
+    cUnzip unzip;
+    unzip.SetZipFile(scratch + "/got.zip");
+    unzip.Directory();
+    ASSERT_EQ(unzip.FileCount(), 1);
+    EXPECT_EQ(unzip.Filename(1), "Kelvo.mdb");
+    unzip.SetUnzipFolder(scratch);
+    ASSERT_TRUE(unzip.Unzip());
+    EXPECT_TRUE(clsDatabase::IsUsableDatabase(scratch + "/Kelvo.mdb"));
+
+    EXPECT_EQ(modCommon::GetKelvoData("RVBSUserName"), "jo");
+    EXPECT_EQ(modCommon::UnscrambleText(modCommon::GetKelvoData("RVBSPassword")), "pa'ss");
+    EXPECT_EQ(FolderNames(home.DataFolder()), std::vector<std::string>{"Kelvo.mdb"})
+        << "neither the zip nor the snapshot stays behind";
+
+    auto again = std::make_unique<frmRVBSBackupRestore>();
+    again->show();
+    EXPECT_EQ(again->txbUserName->text().toStdString(), "jo");
+    EXPECT_EQ(again->txbPassword->text().toStdString(), "pa'ss");
+}
+
+TEST_F(BackupWindowTest, BackupStopsAtTheFirstFailingPieceAndWithoutSignIn) {
+    auto empty = Open(false, "jo", "");
+    prompts.Answer(Prompts::OK);
+    empty->cmdContinue_Click();
+    EXPECT_EQ(prompts.LastText(), "You must fill in both the user name and the password");
+    EXPECT_EQ(prompts.shown().back().title, "Fill in User Name and Password");
+    EXPECT_EQ(fake->Requests().size(), 0u);
+    EXPECT_TRUE(empty->fraAuthenticate->isVisible());
+
+    modCommon::Database().Execute("DELETE FROM KelvoData WHERE ItemName='HoldingNumber'");
+    fake->FailOn({"BackupData", 3, FakeRVBS::Failure::Status, 0, "Quota exceeded"});
+    auto w = Open(false);
+    prompts.Answer(Prompts::OK);
+    w->cmdContinue_Click();
+    EXPECT_EQ(prompts.LastText(), "Quota exceeded");
+    auto requests = fake->Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].fields.at("DataSourceDescription"), "Backup (" + DateTime::Today().ToUserText() + ")");
+    EXPECT_FALSE(FileSystem::Exists(home.DataFolder() + "/Kelvo.zip"));
+}
+
+TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsButKeepsTheirNumbers) {
+    fake->AddBackup({"G-A", "First", "2024-01-02T03:04:05", "aaaa"});
+    fake->AddBackup({"G-B", "Empty", "2024-02-03T04:05:06", "", "0"});
+    fake->AddBackup({"G-C", "Third", "2024-03-04T05:06:07", "cccc"});
+    auto w = Open(true);
+    EXPECT_EQ(w->windowTitle().toStdString(), "Restoring from the RVBS");
+    w->cmdContinue_Click();
+    EXPECT_TRUE(prompts.Messages().empty());
+    ASSERT_EQ(w->lstBackups->count(), 3);
+    EXPECT_EQ(w->lstBackups->item(0)->text().toStdString(), "Quit now - do not restore any data");
+    EXPECT_EQ(w->lstBackups->item(0)->data(Qt::UserRole).toInt(), -1);
+    EXPECT_EQ(w->lstBackups->item(1)->text().toStdString(),
+              "First     " + (DateTime{2024, 1, 2, 3, 4, 5}).ToUserText(true));
+    EXPECT_EQ(w->lstBackups->item(2)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_TRUE(w->fraRestoreList->isVisible());
+
+    // The first entry quits without touching anything.
+    std::string before = FileSystem::ReadAll(home.DatabasePath());
+    ChooseBackup(*w, 0);
+    EXPECT_EQ(fake->CountOf("RestoreData"), 0);
+    EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before) << "the live file is unchanged";
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(BackupWindowTest, ListFailuresAreShownAndTheWindowCloses) {
+    auto none = Open(true);
+    prompts.Answer(Prompts::OK);
+    none->cmdContinue_Click();
+    EXPECT_EQ(prompts.LastText(), "Failed to get the list of your backups from the RVBS:\r\n"
+                                  "The RVBS has no backups of your data");
+    EXPECT_EQ(prompts.shown().back().title, "Restore List");
+    EXPECT_FALSE(none->isVisible());
+
+    fake->FailOn({"RestoreDataSourceList", 0, FakeRVBS::Failure::HttpEmpty, 503});
+    auto w = Open(true);
+    prompts.Answer(Prompts::OK);
+    w->cmdContinue_Click();
+    EXPECT_EQ(prompts.LastText(), "Failed to get the list of your backups from the RVBS:\r\n"
+                                  "The RVBS failed to respond...Error 503 - Service Unavailable");
+}
+
+TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
+    std::string templateBefore = FileSystem::ReadAll(home.ProgramFolder() + "/Kelvo.mdb");
+    fake->AddBackup({"G-OLD", "Older", "2024-01-02T03:04:05", RestorableZip("older")});
+    fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip("restored")});
+    auto w = Open(true);
+    w->cmdContinue_Click();
+    prompts.Answer(Prompts::OK);
+    ChooseBackup(*w, 2);
+    ASSERT_EQ(prompts.Messages(), (std::vector<std::string>{"Your data has been successfully restored"}));
+    EXPECT_EQ(prompts.shown().back().title, "Data Restored OK");
+    EXPECT_EQ(fake->CountOf("RestoreData"), 100);
+    EXPECT_EQ(fake->Requests().back().fields.at("RestoreDataSourceGUID"), "G-NEW");
+
+    ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "restored");
+    EXPECT_TRUE(FileSystem::ReadAll(home.ProgramFolder() + "/Kelvo.mdb") == templateBefore)
+        << "the shipped template is never written";
+    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"}));
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(BackupWindowTest, FailureAtPiece37LeavesTheLiveDatabaseAndNoZip) {
+    fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip()});
+    fake->FailOn({"RestoreData", 37, FakeRVBS::Failure::Status, 0, "Backup is being archived"});
+    std::string before = FileSystem::ReadAll(home.DatabasePath());
+    auto w = Open(true);
+    w->cmdContinue_Click();
+    prompts.Answer(Prompts::OK);
+    ChooseBackup(*w, 1);
+    EXPECT_EQ(prompts.Messages(),
+              (std::vector<std::string>{"Unable to restore your data:\r\nBackup is being archived"}));
+    EXPECT_EQ(prompts.shown().back().title, "Restore Failed");
+    EXPECT_EQ(fake->CountOf("RestoreData"), 37);
+    EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before) << "the live file is unchanged";
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
+    EXPECT_EQ(FolderNames(home.DataFolder()), std::vector<std::string>{"Kelvo.mdb"});
+}
+
+TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
+    std::string notZip(5000, 'z');
+    std::string folder = FileSystem::MakeTempFolder(scratch);
+    FileSystem::WriteAll(folder + "/Kelvo.mdb", "this is not a database");
+    cZip textZip;
+    textZip.SetZipFile(folder + "/text.zip");
+    textZip.AddFileSpec(folder + "/Kelvo.mdb");
+    textZip.Zip();
+    ASSERT_TRUE(textZip.Success());
+    const std::vector<std::pair<std::string, std::string>> downloads = {
+        {"not a zip", notZip}, {"a zip of a text file", FileSystem::ReadAll(folder + "/text.zip")}};
+    for (const auto& [what, data] : downloads) {
+        SCOPED_TRACE(what);
+        fake->AddBackup({"G-" + what, what, "2024-02-02T03:04:05", data});
+        auto w = Open(true);
+        w->cmdContinue_Click();
+        prompts.Answer(Prompts::OK);
+        ChooseBackup(*w, w->lstBackups->count() - 1);
+        EXPECT_EQ(prompts.LastText(), "Your data could not be extracted from the data received from the RVBS");
+        EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
+        ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+        EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
+        EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".bak"));
+        auto names = FolderNames(home.DataFolder());
+        EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"})) << "no extraction folder stays";
+    }
+}
+
+TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore) {
+    fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip("from start-up")});
+    modCommon::ReleaseDatabase();
+    FileSystem::WriteAll(home.DatabasePath(), "damaged beyond use");
+    RegisterBackupWindow();
+
+    prompts.Answer(Prompts::Yes).Answer(Prompts::No).Answer(Prompts::OK);
+    bool driven = false;
+    QTimer::singleShot(0, [&] {
+        frmRVBSBackupRestore& w = frmRVBSBackupRestore::Instance();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.windowTitle().toStdString(), "Restoring from the RVBS");
+        EXPECT_TRUE(w.txbUserName->text().isEmpty());
+        w.txbUserName->setText("jo");
+        w.txbPassword->setText("pa'ss");
+        w.cmdContinue_Click();
+        ChooseBackup(w, 1);
+        driven = true;
+    });
+    ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+    EXPECT_TRUE(driven);
+    EXPECT_EQ(prompts.LastText(), "Your data has been successfully restored");
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "from start-up");
+    EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".bak"));
+    clsDatabase::RegisterOnlineRestore(nullptr);
+}
+
+}  // namespace
