@@ -37,16 +37,16 @@ void PaintSky(QPainter& p) {
     sky.setColorAt(1, QColor(182, 212, 238));
     p.fillRect(0, 0, kWidth, 210, sky);
 
-    QRadialGradient glow(QPointF(470, 62), 70);
+    QRadialGradient glow(QPointF(492, 112), 70);
     glow.setColorAt(0, QColor(255, 246, 205, 230));
     glow.setColorAt(1, QColor(255, 230, 150, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
-    p.drawEllipse(QPointF(470, 62), 70, 70);
+    p.drawEllipse(QPointF(492, 112), 70, 70);
     p.setBrush(QColor(255, 238, 160));
-    p.drawEllipse(QPointF(470, 62), 24, 24);
+    p.drawEllipse(QPointF(492, 112), 24, 24);
 
-    const QPointF clouds[] = {{95, 52}, {285, 34}, {380, 118}};
+    const QPointF clouds[] = {{74, 104}, {452, 150}};
     p.setBrush(QColor(255, 255, 255, 215));
     for (const QPointF& c : clouds) {
         p.drawEllipse(c, 34, 13);
