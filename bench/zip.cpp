@@ -1,0 +1,104 @@
+// Zip and unzip of a 50 MB database, as the online backup and restore do them.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include "backup/cUnzip.h"
+#include "backup/cZip.h"
+#include "platform/Connection.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+constexpr long long TargetBytes = 50LL * 1024 * 1024;
+
+struct Files {
+    std::string folder, database, archive, target;
+};
+
+// A database of livestock-like rows (tags, EIDs, dates, notes) grown to 50 MB.
+const Files& Prepared() {
+    static const Files files = [] {
+        Files f;
+        f.folder = FileSystem::MakeTempFolder();
+        f.database = f.folder + "/Kelvo.mdb";
+        f.archive = f.folder + "/Kelvo.zip";
+        f.target = f.folder + "/out";
+        FileSystem::CreateDirectories(f.target);
+        Connection db;
+        db.Open(f.database, true);
+        db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT, "
+                   "TagSort INTEGER, DateOfBirth TEXT, EIDNumber TEXT, Note TEXT)");
+        std::mt19937 rng(42);
+        const char* words[] = {"wormed", "lame", "moved to", "north field", "calved", "twins",
+                               "weighed", "vaccinated", "bought at", "market", "heifer", "ram"};
+        long id = 0;
+        while (FileSystem::Size(f.database) < TargetBytes) {
+            db.Begin();
+            for (int i = 0; i < 20000; ++i, ++id) {
+                char tag[32], eid[17], date[20];
+                std::snprintf(tag, sizeof tag, "UK%07u %05ld", static_cast<unsigned>(rng() % 10000000), id % 100000);
+                std::snprintf(eid, sizeof eid, "%016llX", 0x8000000000000000ULL | (static_cast<unsigned long long>(rng()) << 20 | id));
+                std::snprintf(date, sizeof date, "20%02u-%02u-%02u 00:00:00", static_cast<unsigned>(10 + rng() % 14),
+                              static_cast<unsigned>(1 + rng() % 12), static_cast<unsigned>(1 + rng() % 28));
+                std::string note;
+                for (int w = 0; w < 8; ++w) note += std::string(words[rng() % 12]) + " ";
+                db.Execute("INSERT INTO Animals (TagNumber, TagSort, DateOfBirth, EIDNumber, Note) VALUES (?,?,?,?,?)",
+                           {Value(std::string(tag)), Value(static_cast<std::int64_t>(id % 100000)),
+                            Value(std::string(date)), Value(std::string(eid)), Value(note)});
+            }
+            db.Commit();
+        }
+        db.Close();
+        return f;
+    }();
+    return files;
+}
+
+void ZipDatabase(benchmark::State& state) {
+    const Files& f = Prepared();
+    for (auto _ : state) {
+        FileSystem::Remove(f.archive);
+        cZip zip;
+        zip.SetZipFile(f.archive);
+        zip.AddFileSpec(f.database);
+        zip.Zip();
+        if (!zip.Success()) state.SkipWithError("zip failed");
+    }
+    state.SetBytesProcessed(state.iterations() * FileSystem::Size(f.database));
+    state.counters["database_MB"] = FileSystem::Size(f.database) / 1048576.0;
+    state.counters["zip_MB"] = FileSystem::Size(f.archive) / 1048576.0;
+}
+
+void UnzipDatabase(benchmark::State& state) {
+    const Files& f = Prepared();
+    if (!FileSystem::Exists(f.archive)) {
+        cZip zip;
+        zip.SetZipFile(f.archive);
+        zip.AddFileSpec(f.database);
+        zip.Zip();
+    }
+    for (auto _ : state) {
+        cUnzip unzip;
+        unzip.SetZipFile(f.archive);
+        unzip.SetUnzipFolder(f.target);
+        unzip.SetOverwriteExisting(true);
+        if (!unzip.Unzip()) state.SkipWithError("unzip failed");
+    }
+    state.SetBytesProcessed(state.iterations() * FileSystem::Size(f.database));
+}
+
+BENCHMARK(ZipDatabase)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(UnzipDatabase)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(Prepared().folder, ignored);
+    return 0;
+}
