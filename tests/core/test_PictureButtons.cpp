@@ -21,7 +21,6 @@ const QRgb kShadow = qRgb(100, 100, 40);
 class PictureWindow {
 public:
     PictureWindow() {
-        EnsureTestApplication();
         QImage image(300, 200, QImage::Format_RGB32);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x % 256, y, (x * 7 + y * 3) % 256));
@@ -46,6 +45,8 @@ public:
         return b->property(name).value<QPixmap>().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
+    // The application must be there before the window is made.
+    bool applicationReady = (EnsureTestApplication(), true);
     QWidget window;
     QLabel* picCopy;
     QImage background;
