@@ -217,7 +217,7 @@ void frmRVBSBackupRestore::Form_Load() {
 }
 
 void frmRVBSBackupRestore::cmdContinue_Click() {
-    if (busy_) return;
+    if (busy_ || unloading_) return;
     Trapped("cmdContinue_Click", [&] {
         if (txbUserName->text().isEmpty() || txbPassword->text().isEmpty()) {
             Message("You must fill in both the user name and the password", "Fill in User Name and Password");
@@ -334,7 +334,8 @@ void frmRVBSBackupRestore::Restore() {
 }
 
 void frmRVBSBackupRestore::lstBackups_Click() {
-    if (busy_) return;
+    // A double click reports the choice twice; only the first one acts.
+    if (busy_ || unloading_) return;
     QListWidgetItem* chosen = lstBackups->currentItem();
     int record = chosen ? chosen->data(Qt::UserRole).toInt() : -1;
     if (record < 0 || record >= static_cast<int>(backupRecords_.size())) {

@@ -214,6 +214,7 @@ TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
     ChooseBackup(*w, 2);
     ASSERT_EQ(prompts.Messages(), (std::vector<std::string>{"Your data has been successfully restored"}));
     EXPECT_EQ(prompts.shown().back().title, "Data Restored OK");
+    w->lstBackups_Click();  // the second half of a double click
     EXPECT_EQ(fake->CountOf("RestoreData"), 100);
     EXPECT_EQ(fake->Requests().back().fields.at("RestoreDataSourceGUID"), "G-NEW");
 
