@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <string>
 
+#include "core/frmSpecies.h"
 #include "core/modCommon.h"
 #include "platform/Prompts.h"
 #include "sticktool/frmSimple.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
 
     modCommon::StartupWindows windows;
+    windows.ShowSpecies = [] { frmSpecies::ShowModal(); };
     windows.ShowStickTool = ShowStickTool;
     modCommon::RegisterStartupWindows(windows);
 
