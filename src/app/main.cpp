@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <string>
 
+#include "backup/frmRVBSBackupRestore.h"
 #include "core/frmSpecies.h"
 #include "core/modCommon.h"
 #include "platform/Prompts.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     windows.ShowSpecies = [] { frmSpecies::ShowModal(); };
     windows.ShowStickTool = ShowStickTool;
     modCommon::RegisterStartupWindows(windows);
+    RegisterBackupWindow();
 
     modCommon::Main(arguments);
     int code = 0;
