@@ -91,6 +91,7 @@ void Connection::Open(const std::string& path, bool create) {
         throw RuntimeError(ErrorNumber::DatabaseFailure, message);
     }
     db_ = db;
+    self_ = std::make_shared<Connection*>(this);
     path_ = path;
     sqlite3_busy_timeout(db_, 5000);
     sqlite3_extended_result_codes(db_, 0);
@@ -107,6 +108,7 @@ void Connection::Close() {
     if (!db_) return;
     sqlite3_close_v2(db_);
     db_ = nullptr;
+    self_.reset();
     path_.clear();
 }
 
@@ -168,7 +170,8 @@ Recordset Connection::Query(const std::string& sql) {
         table.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) Fail();
-    table.connection = this;
+    table.connection = self_;
+    table.fromQuery = true;
     table.sql = sql;
     rs.Open();
     return rs;

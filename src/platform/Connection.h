@@ -51,6 +51,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::vector<std::unique_ptr<Function>> functions_;
+    std::shared_ptr<Connection*> self_;  // recordsets hold it weakly
     [[noreturn]] void Fail() const;
     friend class Recordset;
 };

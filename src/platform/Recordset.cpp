@@ -58,6 +58,15 @@ void Recordset::RequireOpen() const {
         throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
 }
 
+Connection* Recordset::Source() const {
+    if (!table_->fromQuery) return nullptr;
+    auto alive = table_->connection.lock();
+    // A recordset that outlives its connection (the database was closed or swapped) can be
+    // read but never written back.
+    if (!alive) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
+    return *alive;
+}
+
 int Recordset::FieldCount() const { return static_cast<int>(table_->columns.size()); }
 
 const std::string& Recordset::FieldName(int index) const {
@@ -174,7 +183,7 @@ void Recordset::Update() {
     RequireOpen();
     if (!editing_) return;
     Row& row = CurrentRow();
-    Connection* db = table_->connection;
+    Connection* db = Source();
     if (db) {
         // Write the changed columns to the base table they came from, by its key.
         std::string base;
@@ -226,7 +235,7 @@ void Recordset::CancelUpdate() {
 void Recordset::Delete() {
     Row& row = CurrentRow();
     if (adding_) { CancelUpdate(); return; }
-    Connection* db = table_->connection;
+    Connection* db = Source();
     if (db) {
         int key = -1;
         std::string base;
@@ -383,8 +392,8 @@ bool Recordset::Find(const std::string& criterion) {
 
 void Recordset::Requery() {
     RequireOpen();
-    if (!table_->connection) { Rebuild(); return; }
-    Recordset fresh = table_->connection->Query(table_->sql);
+    if (!table_->fromQuery) { Rebuild(); return; }
+    Recordset fresh = Source()->Query(table_->sql);
     table_ = fresh.table_;
     Rebuild();
 }

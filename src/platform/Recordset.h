@@ -92,7 +92,8 @@ private:
     struct Table {
         std::vector<Column> columns;
         std::vector<Row> rows;
-        Connection* connection = nullptr;
+        std::weak_ptr<Connection*> connection;  // expires when the connection closes
+        bool fromQuery = false;
         std::string sql;
         bool open = false;
     };
@@ -109,5 +110,6 @@ private:
     Row& CurrentRow();
     const Row& CurrentRow() const;
     void RequireOpen() const;
+    Connection* Source() const;  // the connection the rows came from, or nullptr
     int RequireField(const std::string& name) const;
 };

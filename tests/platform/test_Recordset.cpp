@@ -94,6 +94,15 @@ TEST_F(RecordsetTest, WritesBackThroughTheKeyAndRequeries) {
     EXPECT_THROW(sum.Update(), RuntimeError);
 }
 
+TEST_F(RecordsetTest, RowsOutliveTheirConnectionButAreNoLongerWritten) {
+    Recordset rs = db.Query("SELECT AnimalID, TagNumber FROM Animals ORDER BY AnimalID");
+    db.Close();
+    EXPECT_EQ(rs["TagNumber"].ToString(), "UK 30");
+    rs.SetField("TagNumber", "UK 99");
+    EXPECT_THROW(rs.Update(), RuntimeError);
+    EXPECT_THROW(rs.Requery(), RuntimeError);
+}
+
 TEST_F(RecordsetTest, InMemoryRecordsetsHoldAppendedColumns) {
     Recordset rs;
     rs.AppendField("Tag");
