@@ -140,6 +140,11 @@ int NetworkStatus(QNetworkReply::NetworkError error) {
     }
 }
 
+// Failures below the HTTP layer: connection, time-out, secure channel, proxy.
+bool IsNetworkFailure(QNetworkReply::NetworkError error) {
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
 Reply Post(const std::string& op, const QByteArray& contentType, const QByteArray& body) {
     Reply result;
     QUrl url(QString::fromStdString(Endpoint()));
@@ -162,8 +167,10 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished()) loop.exec();
 
+    // A reply cut off by the time-out or a dropped connection may already carry a status and
+    // part of its body; it is no answer all the same.
     QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() > 0) {
+    if (status.isValid() && status.toInt() > 0 && !IsNetworkFailure(reply->error())) {
         result.status = status.toInt();
         result.statusText =
             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();

@@ -297,6 +297,14 @@ TEST_F(RVBSTest, AServiceThatCannotBeReachedSaysSo) {
     setenv("KELVO_TIME_SCALE", "0.01", 1);
     EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk),
               "The RVBS failed to respond...Error 12002" + cannot);
+    // A reply that starts and then stops is no answer either, whatever its status said.
+    fake->ClearFaults();
+    fake->FailOn({"BackupData", 0, FakeRVBS::Failure::StallBody, 0, "", 20000});
+    fake->FailOn({"RestoreData", 0, FakeRVBS::Failure::StallBody, 0, "", 20000});
+    EXPECT_EQ(modRVBS::SendBackupChunk("T", "G", "d", 1, 1, chunk),
+              "The RVBS failed to respond...Error 12002" + cannot);
+    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk),
+              "The RVBS failed to respond...Error 12002" + cannot);
     unsetenv("KELVO_TIME_SCALE");
 
     fake->Stop();
