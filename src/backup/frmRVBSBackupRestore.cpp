@@ -105,6 +105,18 @@ std::string FirstItemData(const std::string& sql) {
     return rs.Field("ItemData").ToStringOr("");
 }
 
+// Updates the setting's row, or adds it when there is none.
+void StoreSetting(const std::string& itemName, const std::string& value) {
+    clsDatabase& db = modCommon::Database();
+    Recordset rs = db.OpenRecordset("SELECT * FROM KelvoData WHERE ItemName IN ('" + itemName + "')");
+    if (rs.Eof())
+        db.Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + itemName + "','" +
+                   modCommon::SQLQuotes(value) + "')");
+    else
+        db.Execute("UPDATE KelvoData SET ItemData='" + modCommon::SQLQuotes(value) + "' WHERE ItemName='" +
+                   itemName + "'");
+}
+
 // A consistent copy of the open database, written into a new folder in the data folder.
 std::string SnapshotDatabase(const std::string& folder) {
     std::string snapshot = FileSystem::Join(folder, "Kelvo.mdb");
@@ -239,8 +251,8 @@ void frmRVBSBackupRestore::cmdContinue_Click() {
 }
 
 void frmRVBSBackupRestore::StoreSignIn(const std::string& userName, const std::string& password) {
-    modCommon::SetKelvoData("RVBSUserName", userName);
-    modCommon::SetKelvoData("RVBSPassword", modCommon::ScrambleText(password));
+    StoreSetting("RVBSUserName", userName);
+    StoreSetting("RVBSPassword", modCommon::ScrambleText(password));
 }
 
 long long frmRVBSBackupRestore::BackupPieceSize(long long length) {
