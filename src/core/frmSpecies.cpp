@@ -210,9 +210,12 @@ void frmSpecies::ShowModal(QWidget* owner, bool booCountryOnly) {
     if (loaded_) return;  // already on screen: its own modal loop is running
     frmSpecies form(owner, booCountryOnly);
     loaded_ = &form;
+    // Whatever way this leaves, the window it points at is gone.
+    struct Release {
+        ~Release() { loaded_ = nullptr; }
+    } release;
     form.Form_Load();
     if (!form.unloaded_) form.exec();
-    loaded_ = nullptr;
 }
 
 void frmSpecies::Form_Load() {
