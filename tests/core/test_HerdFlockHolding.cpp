@@ -136,6 +136,26 @@ TEST_F(HerdFlockHolding, ChangeHoldingReplacesTheNumberAndTheLocation) {
     EXPECT_EQ(Stored("HerdNumber"), V{"UK123456"});
 }
 
+// A change item asks its own number even when stored and then only a missing other one;
+// the change-holding item asks a missing herd number first.
+TEST_F(HerdFlockHolding, ChangeItemsAskTheirNumberAndThenOnlyMissingOnes) {
+    Holding(1, true, true);
+    Store("HerdNumber", "UK123456");
+    prompts.Type("UK654321").Type("12/345/6789");
+    modCommon::HerdFlockHoldingSetup(1);
+    modCommon::Database().Execute("DELETE FROM KelvoData WHERE ItemName='HerdNumber'");
+    prompts.Type("UK111111").CancelInput();
+    modCommon::HerdFlockHoldingSetup(3);  // cancelling the holding change keeps the old one
+    EXPECT_EQ(Shown(), (V{"InputBox|Herd Number|Please enter your new herd number.",
+                          "InputBox|Holding Number|" + kHoldingPrompt,
+                          "InputBox|Herd Number|" + kHerdPrompt,
+                          "InputBox|Holding Number|Please enter your new holding number."}));
+    EXPECT_EQ(Stored("HerdNumber"), V{"UK111111"});
+    EXPECT_EQ(Stored("HoldingNumber"), V{"12/345/6789"});
+    EXPECT_EQ(HoldingLocation(), "12/345/6789");
+    EXPECT_EQ(modCommon::Species, 1);
+}
+
 TEST_F(HerdFlockHolding, CancellingAChangeKeepsTheNumberAndEndsAtOnce) {
     Holding(1, true, true);
     Store("HerdNumber", "UK123456");

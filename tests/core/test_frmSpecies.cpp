@@ -178,6 +178,10 @@ TEST_F(frmSpeciesTest, ExitLeavesWithoutASpecies) {
     Store("CountryName", "England");
     RunWindow([&](frmSpecies& form) { form.cmdSpecies[0]->click(); });
     EXPECT_EQ(modCommon::Species, 0);
+    // from the main window's change of species: Exit clears the species chosen before
+    modCommon::Species = 2;
+    RunWindow([&](frmSpecies& form) { form.cmdSpecies[0]->click(); });
+    EXPECT_EQ(modCommon::Species, 0);
     EXPECT_TRUE(prompts.shown().empty());
 }
 
