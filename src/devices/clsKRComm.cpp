@@ -13,7 +13,6 @@
 #include <sys/ioctl.h>
 #include <string_view>
 #include <thread>
-#include <type_traits>
 
 #include "core/modRegistry.h"
 #include "platform/IniFile.h"
@@ -236,16 +235,36 @@ long clsKRComm::SetCommError(int errorNumber, const std::string& context) {
                   GetSystemMessage(errorNumber) + "  COMM Error Flags = " + flags);
 }
 
+// Called inside a catch block: records the failure under the operation's own name and gives
+// its number (a run-time error's own, else that of an invalid call).
+long clsKRComm::TrapFailure(const char* operation) {
+    try {
+        throw;
+    } catch (const RuntimeError& err) {
+        return Record(err.number, operation, err.description);
+    } catch (const std::exception& err) {
+        return Record(ErrorNumber::InvalidCall, operation, err.what());
+    }
+}
+
+// An operation that reports failure as an error code gives the trapped failure's number.
+template <class Body>
+long clsKRComm::GuardedCode(const char* operation, Body body) {
+    try {
+        return body();
+    } catch (const std::exception&) {
+        return TrapFailure(operation);
+    }
+}
+
+// An operation with a failure value of its own (-1 for a read or write, whose positive
+// results are counts; an empty reply) gives that value.
 template <class Result, class Body>
 Result clsKRComm::Guarded(const char* operation, Result failure, Body body) {
     try {
         return body();
-    } catch (const RuntimeError& err) {
-        Record(err.number, operation, err.description);
-        if constexpr (std::is_arithmetic_v<Result>) return static_cast<Result>(err.number);
-        else return failure;
-    } catch (const std::exception& err) {
-        Record(ErrorNumber::InvalidCall, operation, err.what());
+    } catch (const std::exception&) {
+        TrapFailure(operation);
         return failure;
     }
 }
@@ -260,7 +279,7 @@ long clsKRComm::CommGetError(std::string& strMessage) const {
 
 long clsKRComm::CommOpen(long lngPort, const std::string& strSettings, long lngReadTimeout,
                          bool booHandshaking) {
-    return Guarded("CommOpen", long{ErrorNumber::InvalidCall}, [&] {
+    return GuardedCode("CommOpen", [&] {
         return CommOpenSteps(lngPort, strSettings, lngReadTimeout, booHandshaking);
     });
 }
@@ -298,7 +317,7 @@ long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long
 }
 
 long clsKRComm::CommSet(const std::string& strSettings) {
-    return Guarded("CommSet", long{ErrorNumber::InvalidCall}, [&]() -> long {
+    return GuardedCode("CommSet", [&]() -> long {
         if (port_.CheckState() != 0) return SetDllError(port_.LastError(), "CommSet (GetCommState)");
         auto settings = SerialPort::ParseSettings(strSettings);
         if (!settings) return SetDllError(EINVAL, "CommSet (BuildCommDCB)");
@@ -309,7 +328,7 @@ long clsKRComm::CommSet(const std::string& strSettings) {
 }
 
 long clsKRComm::CommClose(long lngSleepAfterClose) {
-    return Guarded("CommClose", long{ErrorNumber::InvalidCall}, [&]() -> long {
+    return GuardedCode("CommClose", [&]() -> long {
         if (IsOpen() && port_.Close() != 0)
             return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
         if (lngSleepAfterClose > 0)
@@ -320,7 +339,7 @@ long clsKRComm::CommClose(long lngSleepAfterClose) {
 }
 
 long clsKRComm::CommFlush() {
-    return Guarded("CommFlush", long{ErrorNumber::InvalidCall}, [&]() -> long {
+    return GuardedCode("CommFlush", [&]() -> long {
         if (port_.Purge() != 0) return SetDllError(port_.LastError(), "CommFlush (PurgeComm)");
         return 0;
     });
@@ -372,7 +391,7 @@ long clsKRComm::CommWrite(const std::string& strData) {
 
 long clsKRComm::CommGetLine(long enLine, bool& blnState) {
     blnState = false;
-    return Guarded("CommReadCD", long{ErrorNumber::InvalidCall}, [&]() -> long {
+    return GuardedCode("CommReadCD", [&]() -> long {
         static const int masks[] = {TIOCM_CAR, TIOCM_DSR, TIOCM_CTS, TIOCM_RNG};
         const std::string context = "CommReadCD (GetCommModemStatus)";
         if (enLine < 1 || enLine > 4) return SetDllError(EINVAL, context);
@@ -384,7 +403,7 @@ long clsKRComm::CommGetLine(long enLine, bool& blnState) {
 }
 
 long clsKRComm::CommSetLine(long enLine, bool blnState) {
-    return Guarded("CommSetLine", long{ErrorNumber::InvalidCall}, [&]() -> long {
+    return GuardedCode("CommSetLine", [&]() -> long {
         const std::string context = "CommSetLine (EscapeCommFunction)";
         int result = EINVAL;
         switch (enLine) {

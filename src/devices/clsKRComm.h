@@ -78,6 +78,9 @@ private:
     long SetCommError(int errorNumber, const std::string& context);
     long CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout,
                        bool booHandshaking);
+    long TrapFailure(const char* operation);
+    template <class Body>
+    long GuardedCode(const char* operation, Body body);
     template <class Result, class Body>
     Result Guarded(const char* operation, Result failure, Body body);
 

@@ -11,6 +11,7 @@
 #include "fixtures/TempHome.h"
 #include "platform/IniFile.h"
 #include "platform/Program.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 
@@ -335,6 +336,18 @@ TEST_F(CommTest, ReadAndWriteOnTheirOwn) {
     }
     EXPECT_EQ(reply.size(), 17u);
     EXPECT_EQ(reply.substr(12), "(tS)\r");
+}
+
+TEST_F(CommTest, FailureInsideAReadIsAFailedReadNotACount) {
+    Open(300);
+    comm.SetMessagePump([] { throw RuntimeError(13, "Type mismatch"); });
+    std::string data = "x";
+    EXPECT_EQ(comm.CommRead(data, 80), -1);
+    EXPECT_EQ(data, "");
+    EXPECT_EQ(ErrorText(comm), "Error (13): CommRead - Type mismatch");
+    EXPECT_EQ(comm.CommWrite("n\r"), -1);
+    EXPECT_EQ(ErrorText(comm), "Error (13): CommWrite - Type mismatch");
+    EXPECT_EQ(Ask("n", "n"), "");
 }
 
 }  // namespace
