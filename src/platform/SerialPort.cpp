@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 #include <utility>
 
@@ -31,6 +32,15 @@ std::optional<speed_t> SpeedOf(int baud) {
     for (const auto& [rate, code] : kSpeeds)
         if (rate == baud) return code;
     return std::nullopt;
+}
+
+// Rates that settings texts name (a port list offers them) but that have no code of their own
+// in the table above: the driver is given them as a number.
+constexpr int kOtherRates[] = {14400, 56000, 128000, 256000};
+
+bool IsKnownRate(int baud) {
+    return SpeedOf(baud) ||
+           std::find(std::begin(kOtherRates), std::end(kOtherRates), baud) != std::end(kOtherRates);
 }
 
 std::string Lower(std::string text) {
@@ -58,6 +68,30 @@ int MsLeft(Clock::time_point deadline) {
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
+// The kernel's own view of a terminal's settings, which carries the rates as numbers (the
+// C library's termios carries only codes). Its size is part of the request number, so a
+// mismatch is refused by the kernel, never misread.
+struct KernelTermios {
+    tcflag_t c_iflag, c_oflag, c_cflag, c_lflag;
+    cc_t c_line;
+    cc_t c_cc[19];
+    speed_t c_ispeed, c_ospeed;
+};
+constexpr tcflag_t kRateByNumber = 0010000;  // in place of a rate code
+constexpr int kInputRateShift = 16;          // input rate bits lie above the output ones
+
+int SetExactRate(int fd, int baud) {
+    KernelTermios tio{};
+    constexpr unsigned long kGet = _IOR('T', 0x2A, KernelTermios);
+    constexpr unsigned long kSet = _IOW('T', 0x2B, KernelTermios);
+    if (::ioctl(fd, kGet, &tio) != 0) return errno;
+    tio.c_cflag &= ~(CBAUD | (CBAUD << kInputRateShift));
+    tio.c_cflag |= kRateByNumber | (kRateByNumber << kInputRateShift);
+    tio.c_ispeed = tio.c_ospeed = static_cast<speed_t>(baud);
+    if (::ioctl(fd, kSet, &tio) != 0) return errno;
+    return 0;
+}
+
 }  // namespace
 
 std::optional<SerialPort::Settings> SerialPort::ParseSettings(const std::string& text) {
@@ -72,7 +106,7 @@ std::optional<SerialPort::Settings> SerialPort::ParseSettings(const std::string&
         std::string value = Lower(word.substr(eq + 1));
         if (key == "baud") {
             auto baud = WholeNumber(value);
-            if (!baud || !SpeedOf(*baud)) return std::nullopt;
+            if (!baud || !IsKnownRate(*baud)) return std::nullopt;
             settings.baud = *baud;
         } else if (key == "parity") {
             if (value.size() != 1 || std::string("neoms").find(value[0]) == std::string::npos)
@@ -143,13 +177,16 @@ int SerialPort::CheckState() {
 
 int SerialPort::Configure(const Settings& settings) {
     if (!IsOpen()) return Fail(EBADF);
+    if (!IsKnownRate(settings.baud) || settings.dataBits < 5 || settings.dataBits > 8)
+        return Fail(EINVAL);
     auto speed = SpeedOf(settings.baud);
-    if (!speed || settings.dataBits < 5 || settings.dataBits > 8) return Fail(EINVAL);
     termios tio{};
     if (::tcgetattr(fd_, &tio) != 0) return Fail(errno);
     ::cfmakeraw(&tio);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    // No input rate of its own: input follows the output rate (a rate set by number before
+    // would otherwise stay on the input side).
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CIBAUD);
     tio.c_cflag |= CLOCAL | CREAD;
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     tio.c_cflag |= sizes[settings.dataBits - 5];
@@ -165,8 +202,13 @@ int SerialPort::Configure(const Settings& settings) {
     if (settings.stopBits == 2) tio.c_cflag |= CSTOPB;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0) return Fail(errno);
+    // A rate without a code of its own is set by number once the rest is in place.
+    speed_t code = speed.value_or(B38400);
+    if (::cfsetispeed(&tio, code) != 0 || ::cfsetospeed(&tio, code) != 0) return Fail(errno);
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0) return Fail(errno);
+    if (!speed) {
+        if (int err = SetExactRate(fd_, settings.baud)) return Fail(err);
+    }
     // A device without modem lines (a pseudo-terminal) has nothing to raise or drop; that is
     // no reason to refuse the settings.
     auto noLines = [](int err) { return err == ENOTTY || err == EINVAL; };

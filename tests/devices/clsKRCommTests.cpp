@@ -303,6 +303,18 @@ TEST(CommSettings, SettingsTextIsReadOrRefused) {
         EXPECT_FALSE(SerialPort::ParseSettings(bad)) << bad;
 }
 
+TEST_F(CommTest, RatesWithoutATermiosCodeAreSetByNumber) {
+    // The stick tool's rate list offers these besides the classic ones.
+    for (const char* rate : {"14400", "56000", "128000", "256000"}) {
+        EXPECT_EQ(comm.CommOpen(stick.Port(), std::string("baud=") + rate + " parity=N data=8 stop=1",
+                                1000, false),
+                  0)
+            << rate << ": " << ErrorText(comm);
+        EXPECT_EQ(Ask("n", "n"), "(nS)\r") << rate;
+    }
+    EXPECT_EQ(comm.CommSet("baud=128000 parity=E data=7 stop=2"), 0) << ErrorText(comm);
+}
+
 TEST_F(CommTest, LineOperationsOnAPseudoTerminal) {
     bool state = true;
     // Closed port: the failure is recorded under the operation's context.
