@@ -56,7 +56,7 @@ long VBZip(cZip& zip, const cZip::OptionRecord& options,
         files.push_back({path, entryName});
     }
     try {
-        Zip::Add(zip.ZipFile(), files);
+        Zip::Add(zip.ZipFile(), files, zip.Progress);
     } catch (const std::exception&) {
         return ZipCannotWrite;
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
 
     void Zip();
     bool Success() const { return result_ == 0; }
+
+    // Event: raised now and then while the archive is written, with the library's share done
+    // (0 to 1).
+    std::function<void(double)> Progress;
 
 private:
     std::string zipFile_;

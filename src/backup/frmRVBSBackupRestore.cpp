@@ -277,19 +277,25 @@ void frmRVBSBackupRestore::Backup() {
         std::string trackingID = modCommon::CreateGUIDString();
         FileSystem::Remove(zipPath);
 
-        // The zip is made from a consistent copy, never from the open file mid-write.
+        // The zip is made from a consistent copy, never from the open file mid-write. Zipping
+        // a large database takes seconds: the bar shows that work goes on and the window keeps
+        // drawing meanwhile (the zip's own share done runs short of the truth).
         bool zipped = false;
+        ProgressBar1->setRange(0, 0);
+        QCoreApplication::processEvents();
         try {
             snapshotFolder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
             cZip zip;
             zip.SetZipFile(zipPath);
             zip.ClearFileSpecs();
             zip.AddFileSpec(SnapshotDatabase(snapshotFolder));
+            zip.Progress = [](double) { QCoreApplication::processEvents(); };
             zip.Zip();
             zipped = zip.Success();
         } catch (const RuntimeError&) {
             zipped = false;
         }
+        ProgressBar1->setMaximum(100);
         if (!zipped) {
             Message("Failed while compressing your database - data not backed up", "Backup Status");
             return;
@@ -299,7 +305,8 @@ void frmRVBSBackupRestore::Backup() {
         long long length = static_cast<long long>(bytes.size());
         long long pieceSize = BackupPieceSize(length);
         long total = static_cast<long>(length / pieceSize + (length % pieceSize ? 1 : 0));
-        ProgressBar1->setMaximum(total);
+        ProgressBar1->setRange(0, total);
+        ProgressBar1->setValue(0);
         std::string error;
         for (long messageNo = 1; messageNo <= total && error.empty(); ++messageNo) {
             long long from = (messageNo - 1) * pieceSize;

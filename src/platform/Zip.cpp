@@ -116,6 +116,15 @@ void ExtractOne(zip_t* za, const Planned& entry) {
     fs::rename(partial, entry.target);
 }
 
+// Progress reaches the caller through the library's C callback; nothing may be thrown
+// back through it, and a failing display must not spoil the archive.
+void OnProgress(zip_t*, double done, void* state) {
+    try {
+        (*static_cast<const std::function<void(double)>*>(state))(done);
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 bool IsSafeEntryName(const std::string& stored) {
@@ -132,7 +141,8 @@ bool IsSafeEntryName(const std::string& stored) {
     return true;
 }
 
-void Add(const std::string& archive, const std::vector<FileToAdd>& files) {
+void Add(const std::string& archive, const std::vector<FileToAdd>& files,
+         const std::function<void(double)>& progress) {
     ArchivePtr za = OpenArchive(archive, ZIP_CREATE);
     for (const auto& file : files) {
         std::error_code ec;
@@ -148,6 +158,9 @@ void Add(const std::string& archive, const std::vector<FileToAdd>& files) {
         zip_set_file_compression(za.get(), index, ZIP_CM_DEFLATE, 0);
     }
     zip_t* raw = za.release();
+    if (progress)
+        zip_register_progress_callback_with_state(raw, 0.001, OnProgress, nullptr,
+                                                  const_cast<std::function<void(double)>*>(&progress));
     if (zip_close(raw) != 0) {
         std::string error = ArchiveError(raw);
         zip_discard(raw);

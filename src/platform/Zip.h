@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ struct FileToAdd {
 
 // Adds the files to the archive (created when missing); an entry of the same name is
 // replaced. The archive is written to a temporary file and moved into place at the end,
-// so a failure leaves no half-written archive behind.
-void Add(const std::string& archive, const std::vector<FileToAdd>& files);
+// so a failure leaves no half-written archive behind. `progress`, when given, is called now
+// and then while the archive is written, with the library's share done (0 to 1; it counts
+// compressed bytes written against the files' sizes, so it can jump to 1 at the end).
+void Add(const std::string& archive, const std::vector<FileToAdd>& files,
+         const std::function<void(double)>& progress = {});
 
 std::vector<Entry> List(const std::string& archive);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <string>
 
 #include "backup/cUnzip.h"
@@ -90,6 +91,23 @@ TEST_F(ZipTest, FileGoesInUnderItsBareNameAndComesBackOverTheOldOne) {
     u.SetOverwriteExisting(true);
     ASSERT_TRUE(u.Unzip());
     EXPECT_EQ(FileSystem::ReadAll(Path("target/Kelvo.mdb")), content);
+}
+
+// The backup window keeps drawing through these while a large database is zipped.
+TEST_F(ZipTest, ProgressComesWhileALargeFileIsCompressed) {
+    std::string content(3000000, '\0');
+    std::uint32_t seed = 1;
+    for (auto& c : content) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
+    FileSystem::WriteAll(Path("big.mdb"), content);
+    cZip z;
+    z.SetZipFile(Path("big.zip"));
+    z.AddFileSpec(Path("big.mdb"));
+    std::vector<double> progress;
+    z.Progress = [&](double done) { progress.push_back(done); };
+    z.Zip();
+    ASSERT_TRUE(z.Success());
+    ASSERT_GE(progress.size(), 5u) << "not only at the start and the end";
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 }
 
 TEST_F(ZipTest, SelectionDecidesWhatIsExtracted) {
