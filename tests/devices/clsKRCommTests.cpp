@@ -161,7 +161,7 @@ TEST_F(CommTest, ReplyInChunksWithCarriageReturnsInside) {
     stick->SetIdentity("x\ry\r|z");
     SimStick::Faults faults;
     faults.chunkSize = 2;  // "x\r" ends a chunk with CR long before the reply is complete
-    faults.chunkDelayMs = 50;
+    faults.chunkDelayMs = 200;  // pieces well apart, each a read of its own
     stick->SetFaults(faults);
     std::vector<long> counts;
     std::string lastBuffer;

@@ -133,6 +133,13 @@ TEST_F(StickTest, ClosedPortIsOpenedForOneCommandAndClosedAfterAPause) {
     EXPECT_GE(ElapsedMs(start), Program::ScaledMs(500) - 5);
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(exchange.LastReply, "(nS)\r");
+
+    // The port opened for a command waits as long as that command asks.
+    SimStick::Faults slow;
+    slow.replyDelayMs = 1500;
+    stick->SetFaults(slow);
+    EXPECT_TRUE(exchange.SendStickCommand("n", modHandheld::ReplyPattern("n"), 3000));
+    EXPECT_FALSE(exchange.SendStickCommand("n", modHandheld::ReplyPattern("n"), 1000));
 }
 
 TEST_F(StickTest, OpenPortStaysOpenWithItsOwnReadTimeout) {
