@@ -271,6 +271,60 @@ TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
     }
 }
 
+// The download opens and looks like one of ours, so the live file is moved aside; the
+// upgrade then fails on it, and the previous database must come back under its own name.
+TEST_F(BackupWindowTest, ARestoredFileThatFailsItsUpgradeBringsThePreviousOneBack) {
+    std::string folder = FileSystem::MakeTempFolder(scratch);
+    {
+        Connection c;
+        c.Open(folder + "/Kelvo.mdb", true);
+        c.Execute("CREATE TABLE KelvoData (ItemName TEXT, ItemData TEXT)");
+        c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Version','1.0.0')");
+        c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
+    }
+    ASSERT_TRUE(clsDatabase::IsUsableDatabase(folder + "/Kelvo.mdb"));
+    cZip zip;
+    zip.SetZipFile(folder + "/Kelvo.zip");
+    zip.AddFileSpec(folder + "/Kelvo.mdb");
+    zip.Zip();
+    ASSERT_TRUE(zip.Success());
+    fake->AddBackup({"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", FileSystem::ReadAll(folder + "/Kelvo.zip")});
+
+    auto w = Open(true);
+    w->cmdContinue_Click();
+    prompts.AcceptAllOK();  // the upgrade's own error report comes first
+    ChooseBackup(*w, 1);
+    EXPECT_EQ(prompts.LastText(), "Your data could not be extracted from the data received from the RVBS");
+    EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
+    ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
+    EXPECT_EQ(FolderNames(home.DataFolder()),
+              (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip", "KelvoErrorLog.txt"}));
+}
+
+// What one window backs up, the other brings back, byte for byte inside the zip.
+TEST_F(BackupWindowTest, ABackupComesBackThroughTheRestore) {
+    modCommon::SetKelvoData("Marker", "backed up");
+    auto up = Open(false);
+    prompts.Answer(Prompts::OK);
+    up->cmdContinue_Click();
+    ASSERT_EQ(prompts.LastText(), "Data backed up OK");
+    auto stored = fake->BackupData("G-LIVE");
+    ASSERT_TRUE(stored);
+    std::size_t pieces = fake->Requests().size();
+    EXPECT_NE(pieces % 100, 0u) << "the restore's hundred pieces are cut differently from the backup's";
+
+    modCommon::SetKelvoData("Marker", "changed since");
+    auto down = Open(true);
+    down->cmdContinue_Click();
+    ASSERT_EQ(down->lstBackups->count(), 2);
+    prompts.Answer(Prompts::OK);
+    ChooseBackup(*down, 1);
+    ASSERT_EQ(prompts.LastText(), "Your data has been successfully restored");
+    EXPECT_TRUE(FileSystem::ReadAll(home.DataFolder() + "/Kelvo.zip") == *stored);
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "backed up");
+}
+
 TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore) {
     fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip("from start-up")});
     modCommon::ReleaseDatabase();
