@@ -421,9 +421,10 @@ bool frmRVBSBackupRestore::FetchRestoreZip(const std::string& zipPath, const std
 // any failure.
 bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath) {
     const std::string live = LivePath(), saved = live + ".bak";
-    std::string folder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
+    std::string folder;
     bool swapped = false, restored = false;
     try {
+        folder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
         cUnzip unzip;
         unzip.SetZipFile(zipPath);
         unzip.SetUnzipFolder(folder);
@@ -450,7 +451,7 @@ bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath
             FileSystem::Remove(live);
     }
     if (restored) FileSystem::Remove(saved);
-    RemoveFolder(folder);
+    if (!folder.empty()) RemoveFolder(folder);
     return restored;
 }
 

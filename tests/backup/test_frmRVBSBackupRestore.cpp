@@ -163,6 +163,21 @@ TEST_F(BackupWindowTest, BackupStopsAtTheFirstFailingPieceAndWithoutSignIn) {
     EXPECT_FALSE(FileSystem::Exists(home.DataFolder() + "/Kelvo.zip"));
 }
 
+TEST_F(BackupWindowTest, AZipThatCannotBeWrittenSendsNothing) {
+    // A folder in the zip's place, with something in it, cannot be cleared nor written.
+    FileSystem::CreateDirectories(home.DataFolder() + "/Kelvo.zip/held");
+    auto w = Open(false);
+    prompts.Answer(Prompts::OK);
+    w->cmdContinue_Click();
+    EXPECT_EQ(prompts.Messages(),
+              (std::vector<std::string>{"Failed while compressing your database - data not backed up"}));
+    EXPECT_EQ(prompts.shown().back().title, "Backup Status");
+    EXPECT_EQ(fake->Requests().size(), 0u);
+    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"}))
+        << "no snapshot stays behind";
+    EXPECT_FALSE(w->isVisible());
+}
+
 TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsButKeepsTheirNumbers) {
     fake->AddBackup({"G-A", "First", "2024-01-02T03:04:05", "aaaa"});
     fake->AddBackup({"G-B", "Empty", "2024-02-03T04:05:06", "", "0"});
