@@ -55,6 +55,7 @@ std::string BareName(const std::string& name) {
 struct Planned {
     zip_uint64_t index;
     fs::path target;
+    bool isDirectory;
 };
 
 std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
@@ -74,12 +75,9 @@ std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
         if (!include.empty() && std::find(include.begin(), include.end(), name) == include.end())
             continue;
         bool isDirectory = name.back() == '/';
-        if (isDirectory) {
-            if (options.useFolderNames) fs::create_directories(fs::path(folder) / name);
-            continue;
-        }
+        if (isDirectory && !options.useFolderNames) continue;
         fs::path target = fs::path(folder) / (options.useFolderNames ? name : BareName(name));
-        plan.push_back({static_cast<zip_uint64_t>(i), target});
+        plan.push_back({static_cast<zip_uint64_t>(i), target, isDirectory});
     }
     return plan;
 }
@@ -108,12 +106,15 @@ void ExtractOne(zip_t* za, const Planned& entry) {
     }
     zip_fclose(file);
     out.close();
-    if (!ok || out.fail()) {
-        std::error_code ignored;
-        fs::remove(partial, ignored);
-        Fail("Cannot extract " + entry.target.filename().string(), error);
+    std::error_code renamed;
+    if (ok && !out.fail()) {
+        fs::rename(partial, entry.target, renamed);
+        if (!renamed) return;
+        error = renamed.message();
     }
-    fs::rename(partial, entry.target);
+    std::error_code ignored;
+    fs::remove(partial, ignored);
+    Fail("Cannot extract " + entry.target.filename().string(), error);
 }
 
 // Progress reaches the caller through the library's C callback; nothing may be thrown
@@ -197,8 +198,10 @@ void Extract(const std::string& archive, const std::string& folder,
     if (!fs::is_directory(folder, ec)) Fail("Cannot extract into " + folder, "no such folder");
     try {
         for (const auto& entry : PlanExtraction(za.get(), folder, options)) {
-            if (!options.overwrite && fs::exists(entry.target, ec)) continue;
-            ExtractOne(za.get(), entry);
+            if (entry.isDirectory)
+                fs::create_directories(entry.target);
+            else if (options.overwrite || !fs::exists(entry.target, ec))
+                ExtractOne(za.get(), entry);
         }
     } catch (const fs::filesystem_error& e) {
         Fail("Cannot extract into " + folder, e.what());

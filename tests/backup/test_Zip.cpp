@@ -153,7 +153,7 @@ TEST_F(ZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
     for (std::string bad : {"../escape.txt", "/tmp/absolute.txt", "sub/../../escape.txt",
                             "..\\escape.txt", "C:\\escape.txt"}) {
         SCOPED_TRACE(bad);
-        RawArchive(Path("bad.zip"), {{"good.txt", "fine"}, {bad, "evil"}});
+        RawArchive(Path("bad.zip"), {{"made/", ""}, {"good.txt", "fine"}, {bad, "evil"}});
         cUnzip u;
         u.SetZipFile(Path("bad.zip"));
         u.SetUnzipFolder(Path("out"));
@@ -161,6 +161,7 @@ TEST_F(ZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
         u.SetUseFolderNames(true);
         EXPECT_FALSE(u.Unzip());
         EXPECT_FALSE(FileSystem::Exists(Path("out/good.txt")));
+        EXPECT_FALSE(FileSystem::Exists(Path("out/made")));
         EXPECT_FALSE(FileSystem::Exists(Path("escape.txt")));
     }
     EXPECT_TRUE(Zip::IsSafeEntryName("a/b..c/d.txt"));
@@ -200,6 +201,18 @@ TEST_F(ZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
     EXPECT_FALSE(u.Unzip());
     EXPECT_EQ(FileSystem::ReadAll(Path("out/data.bin")), "previous");
     EXPECT_FALSE(FileSystem::Exists(Path("out/data.bin.partial")));
+
+    // A file that cannot take its place (a folder holds the name) leaves no partial copy.
+    FileSystem::CreateDirectories(Path("blocked/data.bin/inside"));
+    cUnzip blocked;
+    blocked.SetZipFile(Path("d2.zip"));
+    z.SetZipFile(Path("d2.zip"));
+    z.Zip();
+    ASSERT_TRUE(z.Success());
+    blocked.SetUnzipFolder(Path("blocked"));
+    blocked.SetOverwriteExisting(true);
+    EXPECT_FALSE(blocked.Unzip());
+    EXPECT_FALSE(FileSystem::Exists(Path("blocked/data.bin.partial")));
 
     cUnzip noArchive;
     EXPECT_FALSE(noArchive.Unzip());
