@@ -20,14 +20,6 @@ const char* const kObject = "frmSpecies";
 constexpr int kWidth = 560;
 constexpr int kHeight = 400;
 
-// A query whose failure the gateway has reported must not pass for one without rows.
-Recordset OpenOrRaise(const std::string& sql) {
-    Recordset rs = modCommon::Database().OpenRecordset(sql);
-    if (!rs.IsOpen())
-        throw RuntimeError(ErrorNumber::ObjectClosed,
-                           "Operation is not allowed when the object is closed.");
-    return rs;
-}
 
 // ---- The background: sky, hills with a barn, a fence and a ploughed field ----------------
 
@@ -224,7 +216,7 @@ void frmSpecies::Form_Load() {
         modCommon::SetUpPictureButtons(this, picCopy, qRgb(0, 0, 0), qRgb(159, 166, 86),
                                        qRgb(100, 100, 40), copyBackground, true);
 
-        Recordset stored = OpenOrRaise("SELECT ItemData FROM KelvoData WHERE ItemName='" +
+        Recordset stored = modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" +
                                        std::string("CountryName") + "'");
         if (!stored.Eof()) {
             SetUpForSpeciesSelection(stored.Field("ItemData").ToString());
@@ -232,13 +224,13 @@ void frmSpecies::Form_Load() {
         }
         SetInfo(QStringLiteral("Please choose the country you are in from the list below"));
 
-        Recordset countries = OpenOrRaise("SELECT CountryName FROM Countries ORDER BY CountryID");
+        Recordset countries = modCommon::Database().OpenRecordset("SELECT CountryName FROM Countries ORDER BY CountryID");
         for (; !countries.Eof(); countries.MoveNext())
             lstCountries->addItem(QString::fromStdString(countries.Field("CountryName").ToString()));
 
         // A database without its own identifier is new: it gets one now. Whether only the
         // country is asked is the caller's to say, not this identifier's.
-        Recordset guid = OpenOrRaise("SELECT ItemData FROM KelvoData WHERE ItemName='DataSourceGUID'");
+        Recordset guid = modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='DataSourceGUID'");
         if (guid.Eof())
             modCommon::Database().Execute(
                 "INSERT INTO KelvoData (ItemName,ItemData) VALUES ('DataSourceGUID','" +

@@ -87,10 +87,7 @@ std::string Upper(std::string text) {
 bool IsStored(const NumberItem& item) {
     Recordset rs = Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" +
                                             std::string(item.itemName) + "'");
-    if (!rs.IsOpen())
-        throw RuntimeError(ErrorNumber::ObjectClosed,
-                           "Operation is not allowed when the object is closed.");
-    return rs.RecordCount() > 0;
+    return rs.RecordCount() > 0;  // raises when the query failed
 }
 
 // Asks until the keeper gives a number of the right form. False when the keeper gives none:

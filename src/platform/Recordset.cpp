@@ -121,8 +121,10 @@ void Recordset::SetField(int index, const Value& value) {
     dirty_[index] = true;
 }
 
-bool Recordset::Eof() const { return !table_->open || pos_ >= static_cast<long>(view_.size()); }
-bool Recordset::Bof() const { return !table_->open || pos_ < 0 || view_.empty(); }
+// A recordset whose query failed was never opened: asking it anything fails, so the caller's
+// first look at it is logged under the caller's name.
+bool Recordset::Eof() const { RequireOpen(); return pos_ >= static_cast<long>(view_.size()); }
+bool Recordset::Bof() const { RequireOpen(); return pos_ < 0 || view_.empty(); }
 
 void Recordset::MoveFirst() { RequireOpen(); pos_ = 0; }
 void Recordset::MoveLast() { RequireOpen(); pos_ = static_cast<long>(view_.size()) - 1; if (view_.empty()) pos_ = 0; }
@@ -141,7 +143,7 @@ void Recordset::MovePrevious() {
     --pos_;
 }
 
-long Recordset::RecordCount() const { return table_->open ? static_cast<long>(view_.size()) : -1; }
+long Recordset::RecordCount() const { RequireOpen(); return static_cast<long>(view_.size()); }
 
 long Recordset::AbsolutePosition() const {
     if (Eof() || Bof()) return 0;

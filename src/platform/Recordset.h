@@ -39,6 +39,7 @@ public:
     void SetField(const std::string& name, const Value& value);
     void SetField(int index, const Value& value);
 
+    // Raise 3704 on a recordset that is not open, as every look at its rows does.
     bool Eof() const;
     bool Bof() const;
     void MoveFirst();
