@@ -1,22 +1,65 @@
 // A simulated stick reader on a pseudo-terminal, for trying the program without a stick:
-//   stick-sim [port number]
+//   stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]] [port number]
 // prints the terminal's path and the settings line that makes the program list it, then
 // answers as a stick until Ctrl-C.
+//   --bytes-per-second N   the line's speed both ways in real time (1920 is 19,200 baud);
+//                          by default the terminal's own
+//   --unplug-during L:B    the stick is pulled out while it answers command L ("*" = any),
+//                          after B bytes of its reply (0 when left out); stick-sim then ends
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <string>
 
-#include "fixtures/sim/SimStick.h"
 #include "core/modRegistry.h"
+#include "fixtures/sim/SimStick.h"
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]] "
+                 "[port number]\n";
+    return 2;
+}
+
+struct Options {
+    int port = 9;
+    int bytesPerSecond = 0;
+    char unplugDuring = 0;
+    size_t unplugAfter = 0;
+};
+
+bool ParseUnplug(const std::string& value, Options& options) {
+    if (value.empty() || (value.size() > 1 && value[1] != ':')) return false;
+    options.unplugDuring = value[0];
+    if (value.size() > 2) options.unplugAfter = std::strtoul(value.c_str() + 2, nullptr, 10);
+    return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--bytes-per-second" && hasValue) {
+            options.bytesPerSecond = std::atoi(argv[++i]);
+            if (options.bytesPerSecond <= 0) return false;
+        } else if (argument == "--unplug-during" && hasValue) {
+            if (!ParseUnplug(argv[++i], options)) return false;
+        } else {
+            options.port = std::atoi(argument.c_str());
+            if (options.port <= 0) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    int port = argc > 1 ? std::atoi(argv[1]) : 9;
-    if (port <= 0) {
-        std::cerr << "usage: stick-sim [port number]\n";
-        return 2;
-    }
-    // Ctrl-C and termination are taken by sigwait below, not by a handler.
+    Options options;
+    if (!ParseOptions(argc, argv, options)) return Usage();
+    // Ctrl-C and termination are taken by sigtimedwait below, not by a handler.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -24,17 +67,25 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     SimStick stick;
+    stick.SetBytesPerSecond(options.bytesPerSecond);
+    SimStick::Faults faults;
+    faults.unplugDuring = options.unplugDuring;
+    faults.unplugAfter = options.unplugAfter;
+    stick.SetFaults(faults);
     stick.Start();
     std::cout << "Simulated stick reader on " << stick.SlavePath() << "\n\n"
-              << "To see it in the program's port list as COM" << port << ", put these lines in\n"
+              << "To see it in the program's port list as COM" << options.port
+              << ", put these lines in\n"
               << "  " << modRegistry::MachineSettingsPath() << "\n\n"
               << "[SerialComm]\n"
-              << stick.SlavePath() << "=COM" << port << "\n\n"
+              << stick.SlavePath() << "=COM" << options.port << "\n\n"
               << "Press Ctrl-C to stop." << std::endl;
 
-    int received = 0;
-    sigwait(&signals, &received);
+    const timespec tick{0, 100'000'000};
+    while (sigtimedwait(&signals, nullptr, &tick) < 0 && !stick.Unplugged()) {
+    }
     stick.Stop();
-    std::cout << "\nStopped after " << stick.Received().size() << " commands." << std::endl;
+    std::cout << "\n" << (stick.Unplugged() ? "Pulled out" : "Stopped") << " after "
+              << stick.Received().size() << " commands." << std::endl;
     return 0;
 }
