@@ -33,6 +33,15 @@ std::vector<std::string> SplitText(const std::string& text, char separator) {
     }
 }
 
+std::string JoinText(const std::vector<std::string>& items, char separator) {
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) text += separator;
+        text += items[i];
+    }
+    return text;
+}
+
 double LeadingNumber(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

@@ -21,6 +21,8 @@ char ReplyStatus(const std::string& reply, const std::string& strCommandWord);
 
 // The text split at a separator; an empty text gives no items, "a#" gives "a" and "".
 std::vector<std::string> SplitText(const std::string& text, char separator);
+// The items joined with the separator between them.
+std::string JoinText(const std::vector<std::string>& items, char separator);
 
 // The number a text begins with (blanks before it skipped, a sign and a decimal part
 // allowed); 0 when it begins with none.

@@ -21,6 +21,7 @@ namespace {
 const char* const kModule = "modStickReader";
 constexpr char kDefinitionSeparator = '\t';
 constexpr char kFieldSeparator = ';';
+constexpr size_t kFieldCount = 12;
 constexpr size_t kVisibleField = 7;
 
 // ---- The definitions -------------------------------------------------------------------------
@@ -169,19 +170,10 @@ void Apply(std::string& table, const std::vector<std::pair<const char*, const ch
     for (const auto& [oldText, newText] : pairs) ReplaceAll(table, oldText, newText);
 }
 
-std::string Join(const std::vector<std::string>& parts, char separator) {
-    std::string text;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (i) text += separator;
-        text += parts[i];
-    }
-    return text;
-}
-
 std::string HideDefinition(const std::string& definition) {
     auto fields = modHandheld::SplitText(definition, kFieldSeparator);
     if (fields.size() > kVisibleField) fields[kVisibleField] = "False";
-    return Join(fields, kFieldSeparator);
+    return modHandheld::JoinText(fields, kFieldSeparator);
 }
 
 std::string HideAllButOxbrelItems(const std::string& table) {
@@ -190,7 +182,7 @@ std::string HideAllButOxbrelItems(const std::string& table) {
         if (std::find(kOxbrelShownPositions.begin(), kOxbrelShownPositions.end(), position) ==
             kOxbrelShownPositions.end())
             definitions[position] = HideDefinition(definitions[position]);
-    return Join(definitions, kDefinitionSeparator);
+    return modHandheld::JoinText(definitions, kDefinitionSeparator);
 }
 
 bool IsSpanishLanguage(long languageID) { return (languageID & 0xFF) == 10; }
@@ -209,11 +201,42 @@ QRegularExpression WholeValuePattern(const std::string& pattern) {
         QRegularExpression::CaseInsensitiveOption);
 }
 
+StickConfigDefinition ParseStickConfigDefinition(const std::string& strDefinition) {
+    auto fields = modHandheld::SplitText(strDefinition, kFieldSeparator);
+    fields.resize(kFieldCount);
+    StickConfigDefinition definition;
+    definition.id = static_cast<long>(modHandheld::LeadingNumber(fields[0]));
+    definition.name = fields[1];
+    definition.unit = fields[2];
+    definition.min = fields[3];
+    definition.max = fields[4];
+    definition.scale = fields[5];
+    definition.locked = fields[6] == "True";
+    definition.visible = fields[7] == "True";
+    definition.userItem = fields[8] == "True";
+    definition.type = fields[9];
+    definition.pattern = fields[10];
+    definition.defaultValue = fields[11];
+    if (definition.IsList()) {
+        auto entries = modHandheld::SplitText(definition.type, ',');
+        for (size_t i = 1; i < entries.size(); ++i) {
+            const size_t equals = entries[i].find('=');
+            StickConfigChoice choice{entries[i].substr(0, equals), 0};
+            if (equals != std::string::npos)
+                choice.value =
+                    static_cast<long>(modHandheld::LeadingNumber(entries[i].substr(equals + 1)));
+            definition.choices.push_back(choice);
+        }
+    }
+    return definition;
+}
+
 }  // namespace
 
 void InitialiseStickConfigurationStrings(long lngFirmwareVersion) {
     const bool tagLookup = TagLookupEnabled();
-    std::string table = Join({kBaseList.begin(), kBaseList.end()}, kDefinitionSeparator);
+    std::string table =
+        modHandheld::JoinText({kBaseList.begin(), kBaseList.end()}, kDefinitionSeparator);
     for (const VersionBlock& block : VersionBlocks()) {
         if (lngFirmwareVersion < block.fromVersion) continue;
         if (block.onlyWithTagLookup && !tagLookup) continue;
@@ -251,36 +274,6 @@ StickConfigDefinition StickConfigDefinitionAt(long lngPosition) {
     if (lngPosition < 0 || static_cast<size_t>(lngPosition) >= StickConfigStrings.size())
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
     return ParseStickConfigDefinition(StickConfigStrings[static_cast<size_t>(lngPosition)]);
-}
-
-StickConfigDefinition ParseStickConfigDefinition(const std::string& strDefinition) {
-    auto fields = modHandheld::SplitText(strDefinition, kFieldSeparator);
-    fields.resize(12);
-    StickConfigDefinition definition;
-    definition.id = static_cast<long>(modHandheld::LeadingNumber(fields[0]));
-    definition.name = fields[1];
-    definition.unit = fields[2];
-    definition.min = fields[3];
-    definition.max = fields[4];
-    definition.scale = fields[5];
-    definition.locked = fields[6] == "True";
-    definition.visible = fields[7] == "True";
-    definition.userItem = fields[8] == "True";
-    definition.type = fields[9];
-    definition.pattern = fields[10];
-    definition.defaultValue = fields[11];
-    if (definition.IsList()) {
-        auto entries = modHandheld::SplitText(definition.type, ',');
-        for (size_t i = 1; i < entries.size(); ++i) {
-            const size_t equals = entries[i].find('=');
-            StickConfigChoice choice{entries[i].substr(0, equals), 0};
-            if (equals != std::string::npos)
-                choice.value =
-                    static_cast<long>(modHandheld::LeadingNumber(entries[i].substr(equals + 1)));
-            definition.choices.push_back(choice);
-        }
-    }
-    return definition;
 }
 
 bool StickAccessCodeRequired(long lngPosition) {

@@ -69,7 +69,6 @@ struct StickConfigDefinition {
 // The definition at a position of StickConfigStrings; raises RuntimeError 9 (subscript out
 // of range) for a position outside the table.
 StickConfigDefinition StickConfigDefinitionAt(long lngPosition);
-StickConfigDefinition ParseStickConfigDefinition(const std::string& strDefinition);
 
 // Whether a write of the item at a position carries the access code: every item that is not a
 // user item, except External Display Bluetooth ID (22), Mark Characters (26) and Tag unique

