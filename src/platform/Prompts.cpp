@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 
 namespace {
@@ -108,6 +110,17 @@ private:
     }
 };
 
+bool DesktopPrintDialog(QPrinter& printer, const std::string& title) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    if (!title.empty()) dialog.setWindowTitle(QString::fromStdString(title));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+Prompts::PrintDialogHandler& CurrentPrintDialog() {
+    static Prompts::PrintDialogHandler handler = DesktopPrintDialog;
+    return handler;
+}
+
 std::unique_ptr<Prompts::Handler>& Current() {
     static std::unique_ptr<Prompts::Handler> handler = std::make_unique<DesktopHandler>();
     return handler;
@@ -143,6 +156,16 @@ bool GetSaveFileName(FileDialog& dialog) {
     bool ok = Current()->SaveFile(dialog);
     if (!ok) dialog.fileName.clear();
     return ok && !dialog.fileName.empty();
+}
+
+bool PrintDialog(QPrinter& printer, const std::string& title) {
+    return CurrentPrintDialog()(printer, title);
+}
+
+PrintDialogHandler SetPrintDialog(PrintDialogHandler handler) {
+    if (!handler) handler = DesktopPrintDialog;
+    std::swap(CurrentPrintDialog(), handler);
+    return handler;
 }
 
 void SetApplicationTitle(const std::string& title) { AppTitle() = title; }

@@ -1,6 +1,9 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
+
+class QPrinter;
 
 // Every message box, input box and file dialog of the program goes through here, so that a
 // test can answer it from a script and read its text. The style and answer numbers are the
@@ -54,5 +57,13 @@ bool GetSaveFileName(FileDialog& dialog);
 // The title every box without one of its own carries: the program's name.
 void SetApplicationTitle(const std::string& title);
 const std::string& ApplicationTitle();
+
+// The print dialog: the printer and its settings for a print job, set up on `printer`; false
+// when the keeper cancelled. A test answers it with SetPrintDialog (for instance by pointing
+// the printer at a PDF file); the desktop's dialog otherwise.
+bool PrintDialog(QPrinter& printer, const std::string& title = "");
+using PrintDialogHandler = std::function<bool(QPrinter& printer, const std::string& title)>;
+// Replaces the print dialog (the desktop's when empty); returns the one it replaced.
+PrintDialogHandler SetPrintDialog(PrintDialogHandler handler);
 
 }  // namespace Prompts

@@ -1,0 +1,95 @@
+#include "TextWindow.h"
+
+#include <QFontDatabase>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+#include "Prompts.h"
+#include "RuntimeError.h"
+#include "TextFile.h"
+
+namespace {
+
+std::vector<TextWindow*>& Windows() {
+    static std::vector<TextWindow*> windows;
+    return windows;
+}
+
+}  // namespace
+
+TextWindow::TextWindow() : editor_(new QPlainTextEdit(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setCentralWidget(editor_);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { SaveAs(); });
+    file->addAction(tr("&Print..."), QKeySequence::Print, this, [this] { Print(); });
+    file->addSeparator();
+    file->addAction(tr("&Close"), QKeySequence::Close, this, &QWidget::close);
+    Windows().push_back(this);
+}
+
+TextWindow::~TextWindow() {
+    auto& all = Windows();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+TextWindow* TextWindow::Open(const std::string& title, QPoint position, QSize size, const std::string& text) {
+    auto* window = new TextWindow;
+    window->setWindowTitle(QString::fromStdString(title));
+    window->editor_->setPlainText(QString::fromStdString(text));
+    window->move(position);
+    window->resize(size);
+    window->show();
+    return window;
+}
+
+std::vector<TextWindow*> TextWindow::OpenWindows() { return Windows(); }
+
+void TextWindow::InsertText(const std::string& text) {
+    QTextDocument* document = editor_->document();
+    document->setUndoRedoEnabled(false);
+    editor_->textCursor().insertText(QString::fromStdString(text));
+    document->setUndoRedoEnabled(true);
+}
+
+std::string TextWindow::Text() const {
+    QString text = editor_->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return text.toStdString();
+}
+
+bool TextWindow::SaveAs() {
+    Prompts::FileDialog dialog;
+    dialog.title = "Save As";
+    dialog.filter = "Text Documents (*.txt)|*.txt|All Files (*.*)|*.*";
+    dialog.defaultExt = "txt";
+    dialog.overwritePrompt = true;
+    if (!Prompts::GetSaveFileName(dialog)) return false;
+    try {
+        SaveTo(dialog.fileName);
+        return true;
+    } catch (const RuntimeError& e) {
+        Prompts::MsgBox(e.description, Prompts::OKOnly | Prompts::Exclamation, "Save As");
+        return false;
+    }
+}
+
+void TextWindow::SaveTo(const std::string& path) const { TextFile::Replace(path, Text()); }
+
+bool TextWindow::Print() {
+    QPrinter printer;
+    if (!Prompts::PrintDialog(printer, "Print")) return false;
+    PrintTo(printer);
+    return true;
+}
+
+void TextWindow::PrintTo(QPrinter& printer) const { editor_->print(&printer); }

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPrinter>
+
+#include "fixtures/ScriptedPrompts.h"
+#include "fixtures/TempHome.h"
+#include "platform/FileSystem.h"
+#include "platform/Prompts.h"
+#include "platform/TextWindow.h"
+
+namespace {
+
+class TextWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (TextWindow* w : TextWindow::OpenWindows()) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Prompts::SetPrintDialog(nullptr);
+    }
+    TempHome home;
+};
+
+}  // namespace
+
+TEST_F(TextWindowTest, OpensTitledAndPlacedWithoutFocusAndOutlivesItsOpener) {
+    auto* opener = new QWidget;
+    opener->show();
+    TextWindow* first = TextWindow::Open("Tag import 01/02/2024 for group A ", {0, 0}, {500, 400}, "UK 1\r\n");
+    TextWindow* second = TextWindow::Open("Help", {24, 30}, {900, 475});
+    // The offscreen platform activates every window it shows; a desktop's window manager
+    // leaves the focus where it was for a window shown this way.
+    EXPECT_TRUE(first->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(first->parentWidget(), nullptr);
+    delete opener;
+    QApplication::processEvents();
+
+    ASSERT_EQ(TextWindow::OpenWindows(), (std::vector<TextWindow*>{first, second}));
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowTitle().toStdString(), "Tag import 01/02/2024 for group A ");
+    EXPECT_EQ(first->pos(), QPoint(0, 0));
+    EXPECT_EQ(first->size(), QSize(500, 400));
+    EXPECT_EQ(second->pos(), QPoint(24, 30));
+    EXPECT_EQ(second->size(), QSize(900, 475));
+    EXPECT_EQ(first->Text(), "UK 1\r\n");
+    EXPECT_FALSE(first->Editor()->isReadOnly());
+
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(TextWindow::OpenWindows(), (std::vector<TextWindow*>{second}));
+}
+
+TEST_F(TextWindowTest, TextGoesInAtTheCaretAndSavesAsUtf8WithCrLf) {
+    TextWindow* w = TextWindow::Open("Tags", {0, 0}, {500, 400});
+    w->InsertText("UK 123456 700045\r\n");
+    w->InsertText("Zoë\nTotal: 2\r\n");
+    EXPECT_EQ(w->Text(), "UK 123456 700045\r\nZoë\r\nTotal: 2\r\n");
+    EXPECT_FALSE(w->Editor()->document()->isUndoAvailable());
+
+    ScriptedPrompts prompts;
+    std::string path = home.root() + "/tags.txt";
+    prompts.ChooseFile(path).ChooseFile("").ChooseFile(home.root() + "/missing/tags.txt").Answer(Prompts::OK);
+    EXPECT_TRUE(w->SaveAs());
+    EXPECT_EQ(FileSystem::ReadAll(path), "UK 123456 700045\r\nZo\xC3\xAB\r\nTotal: 2\r\n");
+    EXPECT_EQ(prompts.shown().at(0).title, "Save As");
+    EXPECT_FALSE(w->SaveAs()) << "cancelled";
+    EXPECT_FALSE(w->SaveAs()) << "a folder that does not exist";
+    EXPECT_NE(prompts.LastText().find("missing/tags.txt"), std::string::npos);
+    EXPECT_TRUE(prompts.Done());
+}
+
+TEST_F(TextWindowTest, PrintsWhereThePrintDialogSays) {
+    TextWindow* w = TextWindow::Open("Tags", {0, 0}, {500, 400}, "UK 123456 700045\r\nTotal: 1");
+    std::string pdf = home.root() + "/tags.pdf";
+    std::string askedTitle;
+    Prompts::SetPrintDialog([&](QPrinter& printer, const std::string& title) {
+        askedTitle = title;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    });
+    EXPECT_TRUE(w->Print());
+    EXPECT_EQ(askedTitle, "Print");
+    EXPECT_EQ(FileSystem::ReadAll(pdf).substr(0, 5), "%PDF-");
+    FileSystem::Remove(pdf);
+
+    Prompts::SetPrintDialog([&](QPrinter& printer, const std::string&) {
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return false;
+    });
+    EXPECT_FALSE(w->Print());
+    EXPECT_FALSE(FileSystem::Exists(pdf)) << "cancelled: nothing printed";
+}
