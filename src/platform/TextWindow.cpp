@@ -44,7 +44,7 @@ TextWindow::~TextWindow() {
 TextWindow* TextWindow::Open(const std::string& title, QPoint position, QSize size, const std::string& text) {
     auto* window = new TextWindow;
     window->setWindowTitle(QString::fromStdString(title));
-    window->editor_->setPlainText(QString::fromStdString(text));
+    window->InsertText(text);
     window->move(position);
     window->resize(size);
     window->show();

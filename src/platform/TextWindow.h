@@ -16,8 +16,8 @@ class TextWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Opens a new window with its title, its frame's top-left corner at `position` on the
-    // screen and `size` as its size, holding `text`. It is shown without taking the focus
-    // from the window the keeper works in.
+    // screen and `size` as its size, holding `text` with the caret after it (InsertText).
+    // It is shown without taking the focus from the window the keeper works in.
     static TextWindow* Open(const std::string& title, QPoint position, QSize size,
                             const std::string& text = "");
     // The windows open now, in the order they were opened.

@@ -52,8 +52,7 @@ TEST_F(TextWindowTest, OpensTitledAndPlacedWithoutFocusAndOutlivesItsOpener) {
 }
 
 TEST_F(TextWindowTest, TextGoesInAtTheCaretAndSavesAsUtf8WithCrLf) {
-    TextWindow* w = TextWindow::Open("Tags", {0, 0}, {500, 400});
-    w->InsertText("UK 123456 700045\r\n");
+    TextWindow* w = TextWindow::Open("Tags", {0, 0}, {500, 400}, "UK 123456 700045\r\n");
     w->InsertText("Zoë\nTotal: 2\r\n");
     EXPECT_EQ(w->Text(), "UK 123456 700045\r\nZoë\r\nTotal: 2\r\n");
     EXPECT_FALSE(w->Editor()->document()->isUndoAvailable());
