@@ -1,11 +1,16 @@
 // A simulated stick reader on a pseudo-terminal, for trying the program without a stick:
-//   stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]] [port number]
+//   stick-sim [options] [port number]
 // prints the terminal's path and the settings line that makes the program list it, then
 // answers as a stick until Ctrl-C.
 //   --bytes-per-second N   the line's speed both ways in real time (1920 is 19,200 baud);
 //                          by default the terminal's own
 //   --unplug-during L:B    the stick is pulled out while it answers command L ("*" = any),
 //                          after B bytes of its reply (0 when left out); stick-sim then ends
+//   --pages N              memory size in pages (64 by default)
+//   --failing-page N       the memory test of page N fails
+//   --fail WORD[:S]        command WORD (a letter, or "qM", "qT" ...) answers with status
+//                          letter S (F when left out); may be given more than once
+//   --fail-add N           the Nth eartag sent after the list was emptied is refused
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -18,23 +23,40 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]] "
-                 "[port number]\n";
+    std::cerr << "usage: stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]]\n"
+                 "                 [--pages N] [--failing-page N] [--fail WORD[:LETTER]]...\n"
+                 "                 [--fail-add N] [port number]\n";
     return 2;
 }
 
 struct Options {
     int port = 9;
     int bytesPerSecond = 0;
-    char unplugDuring = 0;
-    size_t unplugAfter = 0;
+    long pages = 64;
+    SimStick::Faults faults;
 };
 
-bool ParseUnplug(const std::string& value, Options& options) {
+bool ParseUnplug(const std::string& value, SimStick::Faults& faults) {
     if (value.empty() || (value.size() > 1 && value[1] != ':')) return false;
-    options.unplugDuring = value[0];
-    if (value.size() > 2) options.unplugAfter = std::strtoul(value.c_str() + 2, nullptr, 10);
+    faults.unplugDuring = value[0];
+    if (value.size() > 2) faults.unplugAfter = std::strtoul(value.c_str() + 2, nullptr, 10);
     return true;
+}
+
+bool ParseFail(const std::string& value, SimStick::Faults& faults) {
+    const size_t colon = value.find(':');
+    const std::string word = value.substr(0, colon);
+    const std::string letter = colon == std::string::npos ? "F" : value.substr(colon + 1);
+    if (word.empty() || word.size() > 2 || letter.size() != 1) return false;
+    faults.wordStatus[word] = letter[0];
+    return true;
+}
+
+// A whole number of at least `least`, or -1.
+long Count(const char* text, long least) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return *text && !*end && value >= least ? value : -1;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -45,7 +67,16 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.bytesPerSecond = std::atoi(argv[++i]);
             if (options.bytesPerSecond <= 0) return false;
         } else if (argument == "--unplug-during" && hasValue) {
-            if (!ParseUnplug(argv[++i], options)) return false;
+            if (!ParseUnplug(argv[++i], options.faults)) return false;
+        } else if (argument == "--pages" && hasValue) {
+            if ((options.pages = Count(argv[++i], 0)) < 0) return false;
+        } else if (argument == "--failing-page" && hasValue) {
+            if ((options.faults.failingPage = Count(argv[++i], 0)) < 0) return false;
+        } else if (argument == "--fail" && hasValue) {
+            if (!ParseFail(argv[++i], options.faults)) return false;
+        } else if (argument == "--fail-add" && hasValue) {
+            if ((options.faults.failAddAt = static_cast<int>(Count(argv[++i], 1))) < 0)
+                return false;
         } else {
             options.port = std::atoi(argument.c_str());
             if (options.port <= 0) return false;
@@ -68,10 +99,8 @@ int main(int argc, char** argv) {
 
     SimStick stick;
     stick.SetBytesPerSecond(options.bytesPerSecond);
-    SimStick::Faults faults;
-    faults.unplugDuring = options.unplugDuring;
-    faults.unplugAfter = options.unplugAfter;
-    stick.SetFaults(faults);
+    stick.SetPageCount(options.pages);
+    stick.SetFaults(options.faults);
     stick.Start();
     std::cout << "Simulated stick reader on " << stick.SlavePath() << "\n\n"
               << "To see it in the program's port list as COM" << options.port
@@ -86,6 +115,7 @@ int main(int argc, char** argv) {
     }
     stick.Stop();
     std::cout << "\n" << (stick.Unplugged() ? "Pulled out" : "Stopped") << " after "
-              << stick.Received().size() << " commands." << std::endl;
+              << stick.Received().size() << " commands; " << stick.Eartags().size()
+              << " eartags held." << std::endl;
     return 0;
 }

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <string>
 
+#include "core/modCommon.h"
 #include "devices/clsKRComm.h"
+#include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
+#include "devices/modStickReaderConfiguration.h"
 #include "fixtures/StickOnPort.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
@@ -25,11 +29,23 @@ protected:
                              DateTime{2024, 3, 15, 10, 20, i});
     }
 
+    // The command's reply status letter, or '-' when none came.
+    char Status(const std::string& word, const std::string& argument) {
+        if (!exchange.Send(StickCommand{word.c_str(), 1000}, argument)) return '-';
+        return modHandheld::ReplyStatus(exchange.LastReply, word);
+    }
+    char Factory(const std::string& command) {
+        return Status("q", command + "|" + StickAccessCode);
+    }
+    std::string Data() const { return StripReplyStatus(exchange.LastReply); }
+
     TempHome home;
     StickOnPort stick{5};
     clsKRComm comm;
     StickExchange exchange{comm};
 };
+
+const std::string kNul(1, '\0');
 
 }  // namespace
 
@@ -72,4 +88,104 @@ TEST_F(SimulatedLine, StickPulledOutMidReplyIsGoneAfterItsFirstBytes) {
     EXPECT_FALSE(FileSystem::Exists(stick->SlavePath()));
     EXPECT_FALSE(exchange.Send(IdentifyCommand));
     EXPECT_EQ(stick->Records().size(), 30u);
+}
+
+TEST_F(SimulatedLine, WrittenItemsWaitForTheLoadAndProtectedOnesForTheAccessCode) {
+    const std::string code = "|" + StickAccessCode;
+    EXPECT_EQ(Status("w", "16|2500"), 'S');
+    EXPECT_EQ(Status("w", "2|123456789"), 'F');               // serial number needs the code
+    EXPECT_EQ(Status("w", "02|123456789|wrongcode9999"), 'F');
+    EXPECT_EQ(Status("w", "02|123456789" + code), 'S');
+    EXPECT_EQ(Status("w", "22|0123456789ab" + kNul), 'S');    // protected, but taken without
+    EXPECT_EQ(Status("w", "21|000000000000" + kNul), 'S');
+    EXPECT_EQ(Status("w", "34|1" + code), 'F');               // a v12 stick has 34 items
+    EXPECT_EQ(Status("w", "x|1"), 'F');
+    EXPECT_EQ(Status("w", "13|1"), 'F');                      // reserved on a normal stick
+    EXPECT_EQ(stick->PendingConfig(),
+              (std::map<size_t, std::string>{{2, "123456789"},
+                                             {16, "2500"},
+                                             {21, "000000000000" + kNul},
+                                             {22, "0123456789ab" + kNul}}));
+    EXPECT_EQ(stick->Received()[5], "w21|000000000000" + kNul);
+
+    ASSERT_EQ(Status("c", ""), 'S');
+    EXPECT_NE(Data().find("#16|5000#"), std::string::npos) << "written but not loaded";
+    EXPECT_EQ(Status("l", ""), 'S');
+    EXPECT_TRUE(stick->PendingConfig().empty());
+    EXPECT_EQ(stick->ConfigValue(16), "2500");
+    EXPECT_EQ(stick->ConfigValue(2), "123456789");
+    EXPECT_EQ(stick->ConfigValue(21), "000000000000");  // the stick reads up to the NUL
+    ASSERT_EQ(Status("c", ""), 'S');
+    EXPECT_NE(Data().find("#2|123456789#"), std::string::npos);
+
+    // A refused write leaves nothing pending; the partner's stick takes its type unprotected;
+    // building the stick's items leaves the program's table and mode alone.
+    SimStick::Faults faults;
+    faults.status['w'] = 'F';
+    stick->SetFaults(faults);
+    EXPECT_EQ(Status("w", "17|60000"), 'F');
+    EXPECT_TRUE(stick->PendingConfig().empty());
+    stick->SetFaults({});
+    modStickReader::StickConfigStrings = {"kept"};
+    stick->SetConfigValue(13, "1");
+    stick->SetFirmwareVersion(12);
+    EXPECT_EQ(modStickReader::StickConfigStrings, std::vector<std::string>{"kept"});
+    EXPECT_EQ(modCommon::OxbrelMode, 0);
+    EXPECT_EQ(Status("w", "13|1"), 'S');
+    stick->SetFirmwareVersion(8);
+    EXPECT_EQ(stick->ConfigCount(), 30u);
+    EXPECT_EQ(Status("w", "30|1"), 'F');
+}
+
+TEST_F(SimulatedLine, EartagListAndFactoryCommandsWithTheirFaultSwitches) {
+    const std::string eid = "8000F5A4C3B2A1";
+    stick->SetEartags({"old"});
+    SimStick::Faults faults;
+    faults.failAddAt = 3;
+    stick->SetFaults(faults);
+    EXPECT_EQ(Status("f", ""), 'S');
+    EXPECT_EQ(Status("a", eid + "01|UK123 1"), 'S');
+    EXPECT_EQ(Status("a", eid + "02|\xC9" "TIQUETTE"), 'S');  // a Windows-1252 byte kept
+    EXPECT_EQ(Status("a", eid + "03|3"), 'F');                 // the third
+    EXPECT_EQ(Status("a", eid + "01|UK123 9"), 'S');           // an EID held: its tag replaced
+    for (const std::string& bad : {eid + "04", eid + "4|4", eid + "04|12345678901234567",
+                                  eid + "04|a|b", eid + "04|a#b"})
+        EXPECT_EQ(Status("a", bad), 'F') << bad;
+    EXPECT_EQ(stick->Eartags(),
+              (std::vector<std::string>{eid + "01|UK123 9", eid + "02|\xC9" "TIQUETTE"}));
+    EXPECT_EQ(Status("v", ""), 'S');
+    EXPECT_EQ(Data(), "12");
+
+    stick->SetPageCount(3);
+    stick->SetPage(1, std::string("\x00\xFF", 2));
+    EXPECT_EQ(Status("q", "M"), 'F');  // no access code
+    EXPECT_EQ(Factory("M"), 'S');
+    EXPECT_EQ(Data(), "3");
+    EXPECT_EQ(Factory("R0001"), 'S');
+    EXPECT_EQ(Data(), std::string("\x00\xFF", 2));
+    EXPECT_EQ(Factory("W0002\x7C"), 'S');  // the character may be "|"
+    EXPECT_EQ(stick->Page(2), std::string(SimStick::PageSize, '|'));
+    EXPECT_EQ(Factory("E0002"), 'S');
+    EXPECT_EQ(stick->Page(2), std::string(SimStick::PageSize, '\xFF'));
+    EXPECT_EQ(Factory("T0003"), 'F');  // beyond the memory
+    EXPECT_EQ(Factory("T2"), 'F');
+    for (const char* plain : {"K", "C", "Q", "A"}) EXPECT_EQ(Factory(plain), 'S') << plain;
+    EXPECT_EQ(Data(), "7");
+
+    faults = {};
+    faults.failingPage = 1;
+    faults.wordStatus["qM"] = 'X';
+    faults.silentTo = {"qE"};
+    stick->SetFaults(faults);
+    EXPECT_EQ(Factory("T0000"), 'S');
+    EXPECT_EQ(Factory("T0001"), 'F');
+    EXPECT_EQ(Factory("M"), 'X');
+    EXPECT_EQ(Factory("E0001"), '-');
+    EXPECT_EQ(stick->Page(1), std::string("\x00\xFF", 2));
+    // An LF ends a command on the stick: a write of that character arrives cut in two, and
+    // the answers "(qF)" and "(|X)" end in no tail the program waits for.
+    stick->ClearReceived();
+    EXPECT_EQ(Factory("W0001\n"), '-');
+    EXPECT_EQ(stick->Received(), (std::vector<std::string>{"qW0001", "|" + StickAccessCode}));
+    EXPECT_EQ(stick->Page(1), std::string("\x00\xFF", 2));
 }
