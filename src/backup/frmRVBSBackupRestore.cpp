@@ -19,7 +19,6 @@
 #include "core/modCommon.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
-#include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
 
@@ -47,19 +46,9 @@ void Trapped(const char* procedure, Body body) {
 
 bool DatabaseAvailable() { return modCommon::DatabaseCreated() && modCommon::Database().DatabaseAvailable(); }
 
-std::string LivePath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), "Kelvo.mdb"); }
-
 std::string ZipPath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), "Kelvo.zip"); }
 
 void Message(const std::string& text, const std::string& title) { Prompts::MsgBox(text, Prompts::OKOnly, title); }
-
-// A database file and its rollback journal move together: a journal left behind would be
-// played back into whatever file takes the name next.
-void MoveWithJournal(const std::string& from, const std::string& to) {
-    FileSystem::Remove(to + "-journal");
-    FileSystem::Rename(from, to);
-    if (FileSystem::Exists(from + "-journal")) FileSystem::Rename(from + "-journal", to + "-journal");
-}
 
 void RemoveFolder(const std::string& folder) {
     std::error_code ignored;
@@ -378,17 +367,6 @@ void frmRVBSBackupRestore::lstBackups_Click() {
             FileSystem::Remove(zipPath);
         }
         ProgressBar1->setValue(0);
-        if (FileSystem::Exists(LivePath())) {
-            modCommon::Database();
-            if (!modCommon::VersionCheck()) {
-                std::string stored = FirstItemData("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
-                Message("Your database is not the correct version for this program." + CRLF +
-                            "Database version: " + stored + CRLF + "Program version: " +
-                            modCommon::ProgramVersion() + CRLF + "Please contact support to resolve this problem.",
-                        "Version Mismatch");
-                Program::End();
-            }
-        }
     });
     busy_ = false;
     Form_Unload();
@@ -416,42 +394,28 @@ bool frmRVBSBackupRestore::FetchRestoreZip(const std::string& zipPath, const std
     return true;
 }
 
-// The download is unzipped into a folder of its own and checked before it replaces the live
-// file; the live file is kept under ".bak" until the restored one is open, and comes back on
-// any failure.
+// The download is unzipped into a folder of its own and handed to the gateway's restore,
+// which checks it and writes it into the live database; the live data stays on any failure.
 bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath) {
-    const std::string live = LivePath(), saved = live + ".bak";
-    std::string folder;
-    bool swapped = false, restored = false;
+    struct Folder {
+        std::string path;
+        ~Folder() {
+            if (!path.empty()) RemoveFolder(path);
+        }
+    } extraction;
+    bool restored = false;
     try {
-        folder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
+        extraction.path = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
+        const std::string& folder = extraction.path;
         cUnzip unzip;
         unzip.SetZipFile(zipPath);
         unzip.SetUnzipFolder(folder);
         unzip.SetOverwriteExisting(true);
         std::string extracted = FileSystem::Join(folder, "Kelvo.mdb");
-        if (unzip.Unzip() && FileSystem::Exists(extracted) && clsDatabase::IsUsableDatabase(extracted)) {
-            if (FileSystem::Exists(live)) {
-                FileSystem::Remove(saved);
-                modCommon::ReleaseDatabase();
-                MoveWithJournal(live, saved);
-            }
-            swapped = true;
-            FileSystem::Rename(extracted, live);
-            restored = modCommon::Database().DatabaseAvailable() && modCommon::VersionCheck();
-        }
+        restored = unzip.Unzip() && FileSystem::Exists(extracted) && modCommon::Database().Restore(extracted) == 0;
     } catch (const RuntimeError& e) {
         modCommon::LogError(e, "PutRestoredDatabaseInPlace", kObject);
     }
-    if (swapped && !restored) {
-        modCommon::ReleaseDatabase();
-        if (FileSystem::Exists(saved))
-            MoveWithJournal(saved, live);
-        else
-            FileSystem::Remove(live);
-    }
-    if (restored) FileSystem::Remove(saved);
-    if (!folder.empty()) RemoveFolder(folder);
     return restored;
 }
 

@@ -5,7 +5,6 @@
 #include "clsCommonDialog.h"
 #include "modCommon.h"
 #include "modSchema.h"
-#include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
@@ -21,13 +20,16 @@ std::function<void()>& OnlineRestore() {
     return hook;
 }
 
-// One lock per open gateway file, so release never swaps a file another program has open.
-FileLock& LiveLock() {
-    static FileLock lock;
-    return lock;
-}
-
 std::string LivePath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), kFileName); }
+
+// Where a restore keeps the content it replaces until the restored content has passed its
+// version check.
+std::string PreviousPath() { return LivePath() + ".previous"; }
+
+void RemoveWithJournal(const std::string& path) {
+    FileSystem::Remove(path);
+    FileSystem::Remove(path + "-journal");
+}
 
 std::string Lines(std::initializer_list<std::string> lines) {
     std::string out;
@@ -35,10 +37,46 @@ std::string Lines(std::initializer_list<std::string> lines) {
     return out;
 }
 
-// Moves a file and its rollback journal together, so a stale journal never meets another file.
-void MoveWithJournal(const std::string& from, const std::string& to) {
-    FileSystem::Rename(from, to);
-    if (FileSystem::Exists(from + "-journal")) FileSystem::Rename(from + "-journal", to + "-journal");
+// A file "opens" as soon as its first page reads: a damaged or empty one is caught here, before
+// the keeper's work meets it.
+void CheckSound(Connection& db) {
+    if (db.QuickCheck() != "ok")
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "database disk image is malformed");
+    db.Execute("SELECT count(*) FROM KelvoData");  // "no such table: KelvoData" when it has none
+}
+
+// The version a sound database of this program holds; raises when it is none.
+std::string CheckedVersion(Connection& db) {
+    CheckSound(db);
+    Recordset rs = db.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
+    if (rs.Eof() || rs.Field(0).IsNull())
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "The database holds no version.");
+    return rs.Field(0).ToString();
+}
+
+bool IsScriptVersion(const std::string& version) {
+    for (const auto& v : modSchema::ScriptVersions())
+        if (v == version) return true;
+    return false;
+}
+
+// The chosen backup opened for reading, with its version; nullptr when it is no sound
+// database of this program. A file that the restore itself writes (the live file, or the
+// content it keeps) is read into memory first.
+std::unique_ptr<Connection> OpenCandidate(const std::string& path, std::string& version) {
+    try {
+        auto candidate = std::make_unique<Connection>();
+        candidate->Open(path);
+        version = CheckedVersion(*candidate);
+        if (!FileSystem::SameFile(path, LivePath()) && !FileSystem::SameFile(path, PreviousPath()))
+            return candidate;
+        auto copy = std::make_unique<Connection>();
+        copy->Open(":memory:", true);
+        copy->CopyFrom(*candidate);
+        return copy;
+    } catch (const RuntimeError&) {
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -50,26 +88,34 @@ void clsDatabase::RegisterOnlineRestore(std::function<void()> showRestoreWindow)
 clsDatabase::clsDatabase() {
     std::string path = LivePath();
     try {
-        if (!FileSystem::Exists(path)) {
-            std::string shipped = FileSystem::Join(Program::ProgramFolder(), kFileName);
-            FileSystem::Copy(shipped, path);
-        }
+        // Two copies of the program starting together for the first time both find no file;
+        // the one that comes second keeps the first one's.
+        if (!FileSystem::Exists(path))
+            FileSystem::CopyIfAbsent(FileSystem::Join(Program::ProgramFolder(), kFileName), path);
         OpenConnection(path);
     } catch (const RuntimeError& e) {
         connection_.reset();
-        OfferRestore(e.description);
+        openFailure_ = e.description;
     }
 }
 
 void clsDatabase::OpenConnection(const std::string& path) {
     auto connection = std::make_unique<Connection>();
     connection->Open(path);
+    CheckSound(*connection);
+    Attach(std::move(connection));
+}
+
+void clsDatabase::Attach(std::unique_ptr<Connection> connection) {
     // Queries ask the program's clock, which tests can pin.
     connection->RegisterFunction("Now", 0, [](const std::vector<Value>&) {
         return Value(DateTime::Now().ToText());
     });
-    LiveLock().LockShared(path);
     connection_ = std::move(connection);
+}
+
+void clsDatabase::OfferRestoreIfUnopened() {
+    if (!connection_) OfferRestore(openFailure_);
 }
 
 void clsDatabase::OfferRestore(const std::string& description) {
@@ -104,27 +150,15 @@ void clsDatabase::OfferRestore(const std::string& description) {
 
 clsDatabase::~clsDatabase() {
     if (!connection_) return;  // a gateway that never opened the file leaves it alone
-    connection_.reset();
-    std::string live = LivePath();
-    std::string compacted = FileSystem::Join(modCommon::GetDatabaseFilespec(), std::string("Compacted") + kFileName);
-    FileSystem::Remove(compacted);
-    // Another program that still has the file open keeps it: no compaction then.
-    if (!LiveLock().TryExclusive()) {
-        LiveLock().Unlock();
-        return;
-    }
     try {
-        Connection source;
-        source.Open(live);
-        source.VacuumInto(compacted);
-        source.Close();
-        // The compacted copy replaces the live file in one rename, so no moment exists
-        // without a database.
-        FileSystem::Rename(compacted, live);
-    } catch (const RuntimeError&) {
-        FileSystem::Remove(compacted);
+        // In place and in one transaction: a copy of the program or another tool that has the
+        // file open keeps working on it, and a crash leaves the file as it was.
+        connection_->Execute("VACUUM");
+    } catch (const RuntimeError& e) {
+        // Another program is using the file: it is compacted another time.
+        modCommon::LogError(e, "Class_Terminate", kObject, false);
     }
-    LiveLock().Unlock();
+    connection_.reset();
 }
 
 Connection& clsDatabase::Open() {
@@ -180,72 +214,82 @@ bool clsDatabase::Backup(const std::string& strFileName) {
 }
 
 bool clsDatabase::IsUsableDatabase(const std::string& path) {
-    try {
-        Connection test;
-        test.Open(path);
-        bool hasData = false;
-        for (const auto& name : test.TableNames())
-            if (strcasecmp(name.c_str(), "KelvoData") == 0) hasData = true;
-        if (!hasData) return false;
-        Recordset rs = test.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
-        if (rs.Eof() || rs.Field(0).IsNull()) return false;
-        std::string version = rs.Field(0).ToString();
-        for (const auto& v : modSchema::ScriptVersions())
-            if (v == version) return true;
-        return false;
-    } catch (const RuntimeError&) {
-        return false;
-    }
+    std::string version;
+    return OpenCandidate(path, version) && IsScriptVersion(version);
 }
 
 int clsDatabase::Restore(const std::string& strFilespec) {
     int result = 1;
-    std::string live = LivePath();
-    std::string incoming = live + ".restoring";
-    std::string previous = live + ".previous";
-    bool swapped = false;
+    // Whether the live file opened as a sound database of this program.
+    const bool sound = connection_ != nullptr;
     try {
-        if (!IsUsableDatabase(strFilespec)) return result;
+        std::string version;
+        std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, version);
+        if (!candidate) return result;
+        if (!IsScriptVersion(version)) {
+            modCommon::ShowVersionMismatch(version);
+            Program::End();
+        }
         result = 2;
-        // The copy is made beside the live file first, so the swap is one rename and the
-        // live file is untouched until the copy is whole.
-        FileSystem::Remove(incoming);
-        FileSystem::Copy(strFilespec, incoming);
-        connection_.reset();
-        LiveLock().Unlock();
-        FileSystem::Remove(previous);
-        FileSystem::Remove(previous + "-journal");
-        if (FileSystem::Exists(live)) MoveWithJournal(live, previous);
-        swapped = true;
-        FileSystem::Rename(incoming, live);
-        OpenConnection(live);
+        KeepPrevious(sound);
+        OpenForRestore().CopyFrom(*candidate);
+        candidate.reset();
         if (!modCommon::VersionCheckOn(*this)) {
             std::string stored = modCommon::StoredVersionOn(*this);
-            connection_.reset();
-            LiveLock().Unlock();
-            MoveWithJournal(previous, live);
+            PutPreviousBack(sound);
             modCommon::ShowVersionMismatch(stored);
             Program::End();
         }
-        FileSystem::Remove(previous);
-        FileSystem::Remove(previous + "-journal");
+        RemoveWithJournal(PreviousPath());
         return 0;
     } catch (const RuntimeError& e) {
-        FileSystem::Remove(incoming);
-        if (swapped && FileSystem::Exists(previous)) {
-            // Put the database we had back and carry on with it.
-            connection_.reset();
-            LiveLock().Unlock();
-            FileSystem::Remove(live);
-            try {
-                MoveWithJournal(previous, live);
-                OpenConnection(live);
-            } catch (const RuntimeError&) {
-            }
-        }
+        // A write that failed has rolled back: the live file holds what it held.
+        if (!sound) connection_.reset();
         modCommon::LogError(e, "Restore", kObject);
         return result;
     }
+}
+
+// The content the restore replaces is kept until the restored content has passed its check:
+// copied the same way when the file was sound, else byte for byte, as SQLite cannot read it.
+void clsDatabase::KeepPrevious(bool sound) {
+    const std::string previous = PreviousPath();
+    RemoveWithJournal(previous);
+    if (sound) {
+        Connection kept;
+        kept.Open(previous, true);
+        kept.CopyFrom(*connection_);
+    } else if (FileSystem::Exists(LivePath())) {
+        FileSystem::Copy(LivePath(), previous);
+    }
+}
+
+void clsDatabase::PutPreviousBack(bool sound) {
+    if (sound) {
+        Connection kept;
+        kept.Open(PreviousPath());
+        connection_->CopyFrom(kept);
+    } else {
+        connection_.reset();
+        FileSystem::Copy(PreviousPath(), LivePath());
+    }
+    RemoveWithJournal(PreviousPath());
+}
+
+// The connection the restored content is written through. A gateway whose file would not open
+// opens it now; a file SQLite cannot take for a database at all is emptied first (its bytes
+// are kept), since an empty file is an empty database.
+Connection& clsDatabase::OpenForRestore() {
+    if (connection_) return *connection_;
+    auto db = std::make_unique<Connection>();
+    try {
+        db->Open(LivePath(), true);
+    } catch (const RuntimeError&) {
+        FileSystem::WriteAll(LivePath(), "");
+        db->Open(LivePath(), true);
+    }
+    Attach(std::move(db));
+    return *connection_;
 }
 
 bool clsDatabase::DatabaseAvailable() const { return connection_ != nullptr; }

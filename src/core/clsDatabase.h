@@ -8,18 +8,28 @@
 
 // The program's only way to its database file "Kelvo.mdb" in the data folder. Failures of
 // queries and statements are logged and the caller carries on with an unopened recordset
-// or 0 rows.
+// or 0 rows. Another copy of the program or another tool may have the file open at any time,
+// so it is never renamed or replaced: compaction and restores work inside it, under SQLite's
+// own locking, and every moment leaves a whole database there.
 class clsDatabase {
 public:
     clsDatabase();   // finds or creates the data folder, copies the template, opens the file
-    ~clsDatabase();  // closes and compacts the file
+    ~clsDatabase();  // compacts the file in place and closes it
+
+    // When the file would not open: the keeper's questions and the restore roads. The second
+    // half of creating the gateway, run once it is the program-wide one, so that a restore
+    // started from here writes through it.
+    void OfferRestoreIfUnopened();
 
     Recordset OpenRecordset(const std::string& strSQL);
     long Execute(const std::string& strSQL);
     // 0 begin, 1 commit, 2 roll back; any other value does nothing.
     void Transaction(int enTSState);
     bool Backup(const std::string& strFileName);
-    // 0 restored, 1 not a usable database of this program, 2 not put in place or reopened.
+    // Writes a checked backup into the live database (the local and the online restore both
+    // come here). 0 restored, 1 not a usable database of this program, 2 not written.
+    // A backup of a version this program cannot bring up to date, or whose upgrade fails,
+    // leaves the live data as it was, shows "Version Mismatch" and ends the program.
     int Restore(const std::string& strFilespec);
     bool DatabaseAvailable() const;
     std::string GetDatabaseFilespec() const;
@@ -31,12 +41,18 @@ public:
     static void RegisterOnlineRestore(std::function<void()> showRestoreWindow);
 
     // Checks that a file is a database of this program that the upgrade script can bring up
-    // to date: it opens, holds KelvoData, and its version is one the script lists.
+    // to date: it opens, passes SQLite's quick check, holds KelvoData, and its version is one
+    // the script lists.
     static bool IsUsableDatabase(const std::string& path);
 
 private:
     std::unique_ptr<Connection> connection_;
+    std::string openFailure_;  // why the file would not open when the gateway was created
     void OpenConnection(const std::string& path);
+    void Attach(std::unique_ptr<Connection> connection);
     Connection& Open();  // the open connection, or a failure when there is none
     void OfferRestore(const std::string& description);
+    Connection& OpenForRestore();
+    void KeepPrevious(bool sound);
+    void PutPreviousBack(bool sound);
 };

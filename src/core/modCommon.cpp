@@ -58,10 +58,15 @@ void RunIfSet(const std::function<void()>& f) {
 
 clsDatabase& Database() {
     if (!gDatabase) {
-        auto database = std::make_unique<clsDatabase>();
-        // An online restore run while this one was being created made its own gateway on
-        // the restored file; that one is kept.
-        if (!gDatabase) gDatabase = std::move(database);
+        gDatabase = std::make_unique<clsDatabase>();
+        // Only now is the keeper asked about a restore of a file that would not open: either
+        // restore then writes through this gateway, which keeps the restored file open.
+        try {
+            gDatabase->OfferRestoreIfUnopened();
+        } catch (...) {
+            gDatabase.reset();  // the program ends; a test that goes on starts afresh
+            throw;
+        }
     }
     return *gDatabase;
 }

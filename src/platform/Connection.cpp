@@ -2,9 +2,16 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+
+#include "Program.h"
 #include "RuntimeError.h"
 
 namespace {
+
+// How long a statement waits for another connection's lock (another copy of the program, a
+// backup tool) before it gives up with "database is locked".
+int BusyTimeoutMs() { return Program::ScaledMs(5000); }
 
 struct Statement {
     sqlite3_stmt* stmt = nullptr;
@@ -93,7 +100,7 @@ void Connection::Open(const std::string& path, bool create) {
     db_ = db;
     self_ = std::make_shared<Connection*>(this);
     path_ = path;
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, BusyTimeoutMs());
     sqlite3_extended_result_codes(db_, 0);
     // Reading the schema proves the file really is a database; a text file fails here.
     try {
@@ -192,6 +199,30 @@ std::vector<std::string> Connection::TableNames() {
 
 void Connection::VacuumInto(const std::string& path) {
     Execute("VACUUM INTO ?", {Value(path)});
+}
+
+void Connection::CopyFrom(Connection& source) {
+    if (!db_) Fail();
+    if (!source.db_) source.Fail();
+    sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source.db_, "main");
+    if (!backup) Fail();
+    // The step waits on locks through the connections' busy handlers; a lock held by another
+    // connection of this program is waited out here, as long as a statement would wait.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(BusyTimeoutMs());
+    int rc;
+    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (std::chrono::steady_clock::now() >= deadline) break;
+        sqlite3_sleep(10);
+    }
+    // Finishing reports a lasting failure of the step on this connection, where Fail reads
+    // it; a lock that was never given up is no lasting failure and is reported here.
+    if (sqlite3_backup_finish(backup) != SQLITE_OK) Fail();
+    if (rc != SQLITE_DONE) throw RuntimeError(ErrorNumber::DatabaseFailure, sqlite3_errstr(rc));
+}
+
+std::string Connection::QuickCheck() {
+    Recordset rs = Query("PRAGMA quick_check(1)");
+    return rs.Eof() ? "ok" : rs.Field(0).ToString();
 }
 
 void Connection::RegisterFunction(const std::string& name, int argCount, Function fn) {

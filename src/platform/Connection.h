@@ -41,6 +41,13 @@ public:
 
     // Writes a compacted copy of the whole database to `path` (which must not exist).
     void VacuumInto(const std::string& path);
+    // Writes the whole of `source`'s database into this one through SQLite's online backup, in
+    // one write transaction of this connection: every other connection to this file, in this
+    // program or another, sees the old content or the new, and a crash leaves the old.
+    void CopyFrom(Connection& source);
+    // SQLite's quick check of the whole file: "ok", or the first problem it found. A file too
+    // damaged to be checked raises.
+    std::string QuickCheck();
 
     using Function = std::function<Value(const std::vector<Value>&)>;
     void RegisterFunction(const std::string& name, int argCount, Function fn);

@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -49,6 +50,25 @@ void Copy(const std::string& from, const std::string& to) {
     std::error_code ec;
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
     if (ec) Fail(NumberOf(ec), "Cannot copy " + from + " to " + to, ec);
+}
+
+bool CopyIfAbsent(const std::string& from, const std::string& to) {
+    std::string partial = to + ".XXXXXX";
+    std::error_code ec;
+    int fd = mkstemp(partial.data());
+    if (fd < 0) {
+        ec.assign(errno, std::generic_category());
+        Fail(NumberOf(ec), "Cannot copy " + from + " to " + to, ec);
+    }
+    ::close(fd);
+    fs::copy_file(from, partial, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::permissions(partial, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    bool linked = !ec && ::link(partial.c_str(), to.c_str()) == 0;
+    if (!ec && !linked && errno != EEXIST) ec.assign(errno, std::generic_category());
+    std::error_code ignored;
+    fs::remove(partial, ignored);
+    if (ec) Fail(NumberOf(ec), "Cannot copy " + from + " to " + to, ec);
+    return linked;
 }
 
 void Rename(const std::string& from, const std::string& to) {

@@ -10,6 +10,11 @@ bool IsDirectory(const std::string& path);
 bool CreateDirectories(const std::string& path);
 // Copies over an existing target; raises RuntimeError on failure.
 void Copy(const std::string& from, const std::string& to);
+// Copies to a path where no file is yet, as a file its owner may write whatever the source's
+// mode. The copy is made beside the target and linked to its name only when whole, so the
+// name never shows half a file, and a file that took the name meanwhile (another copy of the
+// program starting) is kept: the result is then false. Raises on any other failure.
+bool CopyIfAbsent(const std::string& from, const std::string& to);
 // Renames within one file system, replacing the target atomically; raises on failure.
 void Rename(const std::string& from, const std::string& to);
 // Deletes when present; returns false when it could not.

@@ -62,7 +62,7 @@ protected:
 
     // A zip holding a copy of the template database marked as the restored one, and
     // whatever else a test adds to it.
-    std::string RestorableZip(const std::string& marker = "restored") {
+    std::string RestorableZip(const std::string& marker = "restored", const std::string& version = "") {
         std::string folder = FileSystem::MakeTempFolder(scratch);
         std::string db = folder + "/Kelvo.mdb";
         FileSystem::Copy(home.ProgramFolder() + "/Kelvo.mdb", db);
@@ -70,6 +70,7 @@ protected:
             Connection c;
             c.Open(db);
             c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','" + marker + "')");
+            if (!version.empty()) c.Execute("UPDATE KelvoData SET ItemData='" + version + "' WHERE ItemName='Version'");
         }
         cZip zip;
         zip.SetZipFile(folder + "/Kelvo.zip");
@@ -286,9 +287,10 @@ TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
     }
 }
 
-// The download opens and looks like one of ours, so the live file is moved aside; the
-// upgrade then fails on it, and the previous database must come back under its own name.
-TEST_F(BackupWindowTest, ARestoredFileThatFailsItsUpgradeBringsThePreviousOneBack) {
+// The download is a database of ours that this program cannot bring up to date: its version
+// is unknown, or its upgrade fails once it is in. The keeper sees the same "Version Mismatch"
+// as a local restore shows, the live data stays, and the program ends.
+TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDataAndShowsTheMismatch) {
     std::string folder = FileSystem::MakeTempFolder(scratch);
     {
         Connection c;
@@ -304,17 +306,24 @@ TEST_F(BackupWindowTest, ARestoredFileThatFailsItsUpgradeBringsThePreviousOneBac
     zip.Zip();
     ASSERT_TRUE(zip.Success());
     fake->AddBackup({"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", FileSystem::ReadAll(folder + "/Kelvo.zip")});
+    fake->AddBackup({"G-NEWER", "Newer", "2024-02-02T03:04:05", RestorableZip("newer", "2.0.0")});
 
-    auto w = Open(true);
-    w->cmdContinue_Click();
-    prompts.AcceptAllOK();  // the upgrade's own error report comes first
-    ChooseBackup(*w, 1);
-    EXPECT_EQ(prompts.LastText(), "Your data could not be extracted from the data received from the RVBS");
-    EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
-    ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
-    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
-    EXPECT_EQ(FolderNames(home.DataFolder()),
-              (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip", "KelvoErrorLog.txt"}));
+    for (const auto& [row, version] : {std::pair{1, "1.0.0"}, std::pair{2, "2.0.0"}}) {
+        SCOPED_TRACE(version);
+        auto w = Open(true);
+        w->cmdContinue_Click();
+        prompts.AcceptAllOK();  // a failing upgrade reports its own error first
+        EXPECT_THROW(ChooseBackup(*w, row), Program::Ended);
+        EXPECT_EQ(prompts.shown().back().title, "Version Mismatch");
+        EXPECT_EQ(prompts.LastText(), "Your database is not the correct version for this program.\r\n"
+                                      "Database version: " + std::string(version) + "\r\nProgram version: 1.0.4\r\n"
+                                      "Please contact support to resolve this problem.");
+        ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+        EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
+        auto names = FolderNames(home.DataFolder());
+        names.erase(std::remove(names.begin(), names.end(), "KelvoErrorLog.txt"), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"}));
+    }
 }
 
 // What one window backs up, the other brings back, byte for byte inside the zip.

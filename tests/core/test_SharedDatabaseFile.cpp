@@ -1,0 +1,244 @@
+// The database file under more than one program: another copy of Kelvo or another program
+// writes while this one compacts or restores, and a copy killed at any point of its work
+// leaves a whole database behind.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <thread>
+
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "fixtures/DatabaseBuilder.h"
+#include "fixtures/PeerProcess.h"
+#include "fixtures/ScriptedPrompts.h"
+#include "fixtures/TempHome.h"
+#include "platform/Connection.h"
+#include "platform/FileSystem.h"
+
+using DatabaseBuilder::Scalar;
+
+namespace {
+
+class SharedDatabaseFile : public ::testing::Test {
+protected:
+    TempHome home;
+    const std::string log = home.root() + "/peer.log";
+    const std::string stop = home.root() + "/peer.stop";
+
+    void SetUp() override { ASSERT_TRUE(modCommon::VersionCheck()); }
+
+    static void Run(const std::string& sql) { modCommon::Database().GetConnection().Execute(sql); }
+
+    // Rows of about `kilobytes` in all, then most of them deleted again: the file holds free
+    // pages, so a compaction has real work to do.
+    static void AddFreePages(int kilobytes) {
+        Connection& db = modCommon::Database().GetConnection();
+        db.Execute("CREATE TABLE IF NOT EXISTS Filler (X TEXT)");
+        db.Begin();
+        for (int i = 0; i < kilobytes; ++i) db.Execute("INSERT INTO Filler VALUES (hex(randomblob(512)))");
+        db.Commit();
+        db.Execute("DELETE FROM Filler WHERE rowid % 10 <> 0");
+    }
+
+    // The numbers of the "PEER n" rows in the live file.
+    std::set<long> PeerRows() const {
+        std::set<long> rows;
+        Connection db;
+        db.Open(home.DatabasePath());
+        Recordset rs = db.Query("SELECT substr(TagNumber, 6) FROM Animals WHERE TagNumber LIKE 'PEER %'");
+        for (; !rs.Eof(); rs.MoveNext()) rows.insert(rs.Field(0).ToLong());
+        return rows;
+    }
+
+    // Waits until the peer has logged at least `count` rows.
+    void WaitForRows(std::size_t count) const {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (PeerLog(log).size() < count) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the peer writes no rows";
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    // Lets a writing peer go on for a few rows more, then stops it and waits for its end.
+    void StopAfterMoreRows(PeerProcess& peer) {
+        WaitForRows(PeerLog(log).size() + 5);
+        FileSystem::WriteAll(stop, "");
+        int status = peer.Wait();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+
+    // Every row the peer logged as written is in the file, and none failed.
+    void ExpectEveryLoggedRow() const {
+        std::vector<long> failed;
+        std::vector<long> written = PeerLog(log, &failed);
+        EXPECT_TRUE(failed.empty()) << failed.size() << " writes failed, the first " << failed.front();
+        std::set<long> rows = PeerRows();
+        long missing = 0;
+        for (long n : written) missing += rows.count(n) ? 0 : 1;
+        EXPECT_EQ(missing, 0) << "of " << written.size() << " rows reported written";
+    }
+};
+
+TEST_F(SharedDatabaseFile, AnotherCopyWritingWhileThisOneCompactsAtItsEndKeepsEveryRow) {
+    AddFreePages(20000);
+    PeerProcess peer({"write", home.ProgramFolder(), log, stop});
+    WaitForRows(5);
+    long long before = FileSystem::Size(home.DatabasePath());
+    modCommon::ReleaseDatabase();
+    EXPECT_LT(FileSystem::Size(home.DatabasePath()), before / 2) << "compacted";
+    StopAfterMoreRows(peer);
+    ExpectEveryLoggedRow();
+    EXPECT_EQ(Scalar(home.DatabasePath(), "PRAGMA quick_check"), "ok");
+}
+
+TEST_F(SharedDatabaseFile, AProgramCommittingThroughSqliteWhileThisOneCompactsKeepsItsCommits) {
+    AddFreePages(20000);
+    PeerProcess peer({"sqlite", home.DatabasePath(), log, stop});
+    WaitForRows(5);
+    modCommon::ReleaseDatabase();
+    StopAfterMoreRows(peer);
+    ExpectEveryLoggedRow();
+}
+
+// The restore replaces what the other copy wrote before it; everything it writes afterwards
+// stays, through its own connection, with no failure and no gap.
+TEST_F(SharedDatabaseFile, AnotherCopyWritingWhileThisOneRestoresKeepsEveryRowAfterTheRestore) {
+    std::string backup = home.root() + "/backup.mdb";
+    DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
+    DatabaseBuilder::Run(backup, "INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','restored')");
+    DatabaseBuilder::Run(backup, "INSERT INTO Animals (TagNumber) VALUES ('PEER 0')");
+    PeerProcess peer({"write", home.ProgramFolder(), log, stop});
+    WaitForRows(5);
+    ASSERT_EQ(modCommon::Database().Restore(backup), 0);
+    std::size_t writtenBefore = PeerLog(log).size();
+    StopAfterMoreRows(peer);
+
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "restored");
+    std::vector<long> failed;
+    std::vector<long> written = PeerLog(log, &failed);
+    EXPECT_TRUE(failed.empty());
+    std::set<long> rows = PeerRows();
+    ASSERT_TRUE(rows.count(0)) << "the backup's own row";
+    rows.erase(0);
+    ASSERT_FALSE(rows.empty());
+    // The rows in the file are the logged ones from some point on, the later ones included.
+    long first = *rows.begin();
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        bool expected = written[i] >= first || i >= writtenBefore;
+        EXPECT_EQ(rows.count(written[i]) == 1, expected) << "row " << written[i];
+    }
+    EXPECT_EQ(rows.size(), static_cast<std::size_t>(std::count_if(written.begin(), written.end(),
+                                                                  [&](long n) { return n >= first; })));
+}
+
+// ---- Killed at any point -------------------------------------------------------------------
+
+class KilledPeer : public SharedDatabaseFile {
+protected:
+    const std::string pristine = home.root() + "/pristine.mdb";
+    const std::string operations = home.root() + "/operations.txt";
+
+    // The live file as the test made it (free pages and all), kept aside so every run starts
+    // from it.
+    void KeepPristine() {
+        FileSystem::Copy(home.DatabasePath(), pristine);
+        modCommon::ReleaseDatabase();
+    }
+    void PutPristineBack() {
+        for (const char* leftover : {"-journal", ".previous", ".previous-journal"})
+            FileSystem::Remove(home.DatabasePath() + leftover);
+        FileSystem::Copy(pristine, home.DatabasePath());
+    }
+
+    // The operations a whole run makes: every sync, truncation and deletion, the writes next to
+    // them, and writes spread over the rest. Each number is that of the operation the peer is
+    // killed before.
+    std::vector<long> KillPoints(const std::vector<std::string>& arguments) {
+        PutPristineBack();
+        PeerProcess whole(arguments, {"KELVO_PEER_OPERATIONS=" + operations});
+        int status = whole.Wait();
+        EXPECT_TRUE(WIFEXITED(status)) << status;
+        std::vector<char> kinds;
+        std::ifstream in(operations);
+        for (char c; in >> c;) kinds.push_back(c);
+        std::set<long> points;
+        long n = static_cast<long>(kinds.size());
+        for (long i = 0; i < n; ++i) {
+            if (kinds[i] != 'w') points.insert({i, i + 1, i + 2});
+            if (i % std::max(1L, n / 25) == 0) points.insert(i + 1);
+        }
+        points.erase(points.upper_bound(n), points.end());
+        points.erase(0);
+        EXPECT_GT(n, 20) << "the run does too little to be cut anywhere";
+        return {points.begin(), points.end()};
+    }
+
+    // Runs the peer from the pristine file once per kill point, and hands the file each run
+    // leaves to `check`, opened as the program opens it at its next start.
+    void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::function<void()>& check) {
+        std::vector<long> points = KillPoints(arguments);
+        for (long point : points) {
+            SCOPED_TRACE("killed before file operation " + std::to_string(point));
+            PutPristineBack();
+            PeerProcess peer(arguments, {"KELVO_PEER_KILL_AT=" + std::to_string(point)});
+            int status = peer.Wait();
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+            ScriptedPrompts noQuestion;  // a file that did not open would ask for a restore
+            ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+            EXPECT_EQ(modCommon::Database().GetConnection().QuickCheck(), "ok");
+            check();
+            modCommon::ReleaseDatabase();
+            if (HasFatalFailure()) return;
+        }
+    }
+
+    static std::string Content() {
+        Recordset rs = modCommon::Database().OpenRecordset(
+            "SELECT (SELECT ItemData FROM KelvoData WHERE ItemName='Marker') || ' ' || count(*) || ' ' || "
+            "total(length(TagNumber)) FROM Animals");
+        return rs.Field(0).ToStringOr("<none>");
+    }
+};
+
+TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
+    std::string backup = home.root() + "/backup.mdb";
+    DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
+    DatabaseBuilder::Run(backup, "INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','new')");
+    DatabaseBuilder::Run(backup, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 900) "
+                                 "INSERT INTO Animals (TagNumber) SELECT 'NEW ' || hex(randomblob(200)) FROM n");
+    modCommon::SetKelvoData("Marker", "old");
+    Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
+        "INSERT INTO Animals (TagNumber) SELECT 'OLD ' || hex(randomblob(300)) FROM n");
+    const std::string oldContent = Content();
+    KeepPristine();
+    ASSERT_EQ(modCommon::Database().Restore(backup), 0);
+    const std::string newContent = Content();
+    ASSERT_NE(oldContent, newContent);
+    modCommon::ReleaseDatabase();
+
+    std::set<std::string> seen;
+    KillAtEveryPoint({"restore", home.ProgramFolder(), backup}, [&] {
+        std::string content = Content();
+        EXPECT_TRUE(content == oldContent || content == newContent) << content;
+        seen.insert(content);
+    });
+    EXPECT_EQ(seen.size(), 2u) << "runs were killed before and after the restored content was in";
+}
+
+TEST_F(KilledPeer, ACompactionKilledAnywhereLeavesTheDatabaseAsItWas) {
+    modCommon::SetKelvoData("Marker", "kept");
+    Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 900) "
+        "INSERT INTO Animals (TagNumber) SELECT 'A ' || hex(randomblob(200)) FROM n");
+    Run("DELETE FROM Animals WHERE AnimalID % 3 = 0");
+    const std::string content = Content();
+    KeepPristine();
+    KillAtEveryPoint({"compact", home.ProgramFolder()}, [&] { EXPECT_EQ(Content(), content); });
+}
+
+}  // namespace
