@@ -15,7 +15,11 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-std::vector<std::string> Lines(const std::string& path) {
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+// The file's lines. A byte-order mark that an editor put before the first is no part of it;
+// `marked` tells whether there was one, so a rewrite keeps it.
+std::vector<std::string> Lines(const std::string& path, bool* marked = nullptr) {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
     std::string line;
@@ -23,6 +27,9 @@ std::vector<std::string> Lines(const std::string& path) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
+    bool mark = !lines.empty() && lines[0].compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+    if (mark) lines[0].erase(0, kByteOrderMark.size());
+    if (marked) *marked = mark;
     return lines;
 }
 
@@ -69,7 +76,8 @@ std::optional<std::string> Read(const std::string& path, const std::string& sect
 
 bool Write(const std::string& path, const std::string& section, const std::string& key,
            const std::string& value) {
-    std::vector<std::string> lines = Lines(path);
+    bool marked = false;
+    std::vector<std::string> lines = Lines(path, &marked);
     std::string current, name, k, v;
     int sectionEnd = section.empty() ? 0 : -1;  // where a new key of the section goes
     bool done = false;
@@ -96,6 +104,7 @@ bool Write(const std::string& path, const std::string& section, const std::strin
         lines.insert(lines.begin() + sectionEnd, key + "=" + value);
     }
     std::ostringstream text;
+    if (marked) text << kByteOrderMark;
     for (const auto& line : lines) text << line << "\n";
     try {
         FileSystem::CreateDirectories(FileSystem::Folder(path));

@@ -213,6 +213,19 @@ TEST(Settings, SystemFileFirstThenTheUsersAndWritesGoToTheUsers) {
     EXPECT_FALSE(IniFile::Read(home.SystemSettingsPath(), "", "TagsToSave"));
 }
 
+// Editors on other systems begin a text file with a byte-order mark; it is no part of the
+// first key, and a rewrite keeps it.
+TEST(Settings, AByteOrderMarkBeforeTheFirstKeyIsNoPartOfIt) {
+    TempHome home;
+    FileSystem::CreateDirectories(FileSystem::Folder(home.UserSettingsPath()));
+    FileSystem::WriteAll(home.UserSettingsPath(), "\xEF\xBB\xBF" "Flavour=Full\r\nSortTags=False\r\n");
+    EXPECT_EQ(modRegistry::GetRegistryValue("Flavour", ""), "Full");
+    ASSERT_TRUE(modRegistry::SetRegistryValue("Flavour", "Engineering"));
+    std::string text = FileSystem::ReadAll(home.UserSettingsPath());
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF" "Flavour=Engineering", 0), 0u) << text;
+    EXPECT_EQ(text.find("Flavour", 4), std::string::npos) << "one Flavour key";
+}
+
 TEST(Settings, LastUsedComPortPerDeviceInTheUsersOwnFile) {
     TempHome home;
     EXPECT_EQ(modCommon::GetLastUsedComPort(2), 0);
