@@ -1,12 +1,26 @@
 #include "core/GraphicalButton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
-GraphicalButton::GraphicalButton(QWidget* parent) : QPushButton(parent) {}
+GraphicalButton::GraphicalButton(QWidget* parent) : QPushButton(parent) {
+    // A dialog makes its focused auto-default button the default one, which an Enter meant for
+    // another control then presses.
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void GraphicalButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
 void GraphicalButton::paintEvent(QPaintEvent* event) {
     const QPixmap picture = property(isDown() ? "DownPicture" : "Picture").value<QPixmap>();

@@ -3,7 +3,8 @@
 
 // A command button that shows pictures instead of its own face: its "Picture" property
 // (a QPixmap) normally and its "DownPicture" property while pressed, framed as a button.
-// Without pictures it looks like any push button.
+// Without pictures it looks like any push button. It is never a window's default button:
+// Enter presses it only when it has the focus, as Space does.
 class GraphicalButton : public QPushButton {
     Q_OBJECT
 public:
@@ -11,4 +12,5 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };

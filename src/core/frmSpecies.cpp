@@ -265,6 +265,10 @@ void frmSpecies::SetUpForSpeciesSelection(const std::string& strCountryName) {
         }
         SetInfo(QStringLiteral("Please select the species you want to work with"));
         for (QPushButton* button : cmdSpecies) button->show();
+        // The keyboard starts on a species; Exit comes last and acts only when pressed.
+        setTabOrder(cmdSpecies[1], cmdSpecies[2]);
+        setTabOrder(cmdSpecies[2], cmdSpecies[0]);
+        cmdSpecies[1]->setFocus();
     } catch (const RuntimeError& err) {
         modCommon::LogError(err, "SetUpForSpeciesSelection", kObject);
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -172,6 +174,41 @@ TEST_F(frmSpeciesTest, ChangeOfCountryClosesOnTheChoiceAndKeepsTheSpecies) {
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown()[0].title, "Holding Number");
     EXPECT_EQ(Stored("HoldingNumber"), V{"12/345/6789"});
+}
+
+// A key as the keeper presses it on the window's focused control.
+void Press(frmSpecies& form, int key) {
+    QWidget* focused = form.focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &press);
+    QApplication::sendEvent(focused, &release);
+}
+
+// Down and Enter choose a country without pressing anything else; Enter or Space then choose
+// the focused species, and Exit acts only when pressed. No button is a default button.
+TEST_F(frmSpeciesTest, KeyboardChoosesTheCountryThenTheFocusedSpecies) {
+    RunWindow([&](frmSpecies& form) {
+        form.lstCountries->setFocus();
+        form.lstCountries->setCurrentRow(4);
+        Press(form, Qt::Key_Down);
+        Press(form, Qt::Key_Return);
+        EXPECT_EQ(Stored("CountryName"), V{"Other EEC Countries"});
+        ASSERT_TRUE(form.isVisible());
+        EXPECT_TRUE(SpeciesButtonsShown(form));
+        for (QPushButton* b : form.cmdSpecies) EXPECT_FALSE(b->isDefault() || b->autoDefault());
+        EXPECT_EQ(form.focusWidget(), form.cmdSpecies[1]);
+        Press(form, Qt::Key_Return);
+    });
+    EXPECT_EQ(modCommon::Species, 1);
+
+    RunWindow([&](frmSpecies& form) {
+        form.cmdSpecies[2]->setFocus();
+        Press(form, Qt::Key_Space);
+    });
+    EXPECT_EQ(modCommon::Species, 2);
+    EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(frmSpeciesTest, ExitLeavesWithoutASpecies) {
