@@ -104,21 +104,24 @@ bool AskForNumber(const NumberItem& item, bool stored, std::string& value) {
     }
 }
 
-// The old number goes only together with the new one: one transaction, rolled back when a
-// statement fails (the gateway has reported it).
+// The old number goes only together with the new one, and a holding number only together
+// with its location's description: one transaction of statements that raise, rolled back
+// when one fails (the procedure then reports it).
 void StoreNumber(const NumberItem& item, const std::string& value, bool stored) {
-    clsDatabase& db = Database();
+    Connection& db = Database().GetConnection();
     const std::string name = item.itemName;
-    db.Transaction(0);
-    bool written = true;
-    if (stored) written = db.Execute("DELETE FROM KelvoData WHERE ItemName='" + name + "'") > 0;
-    if (written)
-        written = db.Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + name + "','" +
-                             SQLQuotes(value) + "')") == 1;
-    if (written && &item == &kHolding)
-        db.Execute("UPDATE Locations SET LocationDescription='" + SQLQuotes(value) +
-                   "' WHERE LocationID=" + std::to_string(kHoldingLocationID));
-    db.Transaction(written ? 1 : 2);
+    db.Begin();
+    try {
+        if (stored) db.Execute("DELETE FROM KelvoData WHERE ItemName='" + name + "'");
+        db.Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + name + "','" + SQLQuotes(value) + "')");
+        if (&item == &kHolding)
+            db.Execute("UPDATE Locations SET LocationDescription='" + SQLQuotes(value) +
+                       "' WHERE LocationID=" + std::to_string(kHoldingLocationID));
+        db.Commit();
+    } catch (...) {
+        if (db.InTransaction()) db.Rollback();
+        throw;
+    }
 }
 
 // Asks for and stores one number; false when the whole procedure is to end.

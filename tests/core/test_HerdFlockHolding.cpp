@@ -209,9 +209,23 @@ TEST_F(HerdFlockHolding, AFailedWriteKeepsTheOldNumber) {
         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     prompts.AcceptAllOK().Type("UK654321");
     modCommon::HerdFlockHoldingSetup(1);
-    ASSERT_EQ(prompts.Messages().size(), 1u);  // the failing insert, reported by the gateway
-    EXPECT_NE(prompts.Messages()[0].find("Execute - Using INSERT INTO KelvoData"), std::string::npos);
+    ASSERT_EQ(prompts.Messages().size(), 1u);  // the failing insert, reported by the procedure
+    EXPECT_EQ(prompts.Messages()[0], "An error occurred in procedure HerdFlockHoldingSetup in modCommon\r\n"
+                                     "The error was 'refused' (Error number -2147467259)");
     EXPECT_EQ(Stored("HerdNumber"), V{"UK123456"});
+}
+
+TEST_F(HerdFlockHolding, TheHoldingNumberAndItsLocationChangeTogetherOrNotAtAll) {
+    Holding(1, false, true);
+    prompts.Type("12/345/6789");
+    modCommon::HerdFlockHoldingSetup(0);
+    modCommon::Database().Execute(
+        "CREATE TRIGGER KeepHolding BEFORE UPDATE ON Locations BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    prompts.AcceptAllOK().Type("98/765/4321");
+    modCommon::HerdFlockHoldingSetup(3);
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(Stored("HoldingNumber"), V{"12/345/6789"});
+    EXPECT_EQ(HoldingLocation(), "12/345/6789");
 }
 
 }  // namespace
