@@ -256,14 +256,25 @@ long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs,
             }
             data.resize(static_cast<size_t>(got));
             if (got > 0) return got;
-        } else if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) {
-            return Fail(pfd.revents & POLLNVAL ? EBADF : EIO), -1;
+            // Readable with nothing to read: the device has hung up. That is the end.
+            return HungUp();
+        } else if (ready > 0 && (pfd.revents & POLLNVAL)) {
+            return Fail(EBADF), -1;
+        } else if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR))) {
+            return HungUp();
         }
         if (MsLeft(deadline) <= 0) return 0;
         if (pump) pump();
         // What the pump ran may have closed the port.
         if (!IsOpen()) return Fail(EBADF), -1;
     }
+}
+
+// A device that has gone (a stick unplugged, the other end of a pseudo-terminal closed) gives
+// nothing more: the port is closed, so its owner sees it closed, and the read fails.
+long SerialPort::HungUp() {
+    Close();
+    return Fail(EIO), -1;
 }
 
 long SerialPort::Write(const std::string& data, int timeoutMs) {

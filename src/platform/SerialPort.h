@@ -45,6 +45,7 @@ public:
     // Waits up to timeoutMs for the first byte, polling in slices of at most sliceMs and
     // calling pump (when given) between slices; then returns what is buffered, at most
     // maxBytes. Result: bytes read (0 when nothing came in time), or -1 (see LastError).
+    // A device that hangs up meanwhile ends the read at once with EIO, and the port closes.
     long Read(std::string& data, size_t maxBytes, int timeoutMs,
               const std::function<void()>& pump = {}, int sliceMs = 10);
     // Writes all bytes unless the device takes none for timeoutMs; the bytes written, or -1.
@@ -67,6 +68,7 @@ public:
 
 private:
     int Fail(int errorNumber);
+    long HungUp();
     int SetModemLine(int line, bool on);
 
     int fd_ = -1;

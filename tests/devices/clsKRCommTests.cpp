@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -348,6 +350,39 @@ TEST_F(CommTest, ReadAndWriteOnTheirOwn) {
     }
     EXPECT_EQ(reply.size(), 17u);
     EXPECT_EQ(reply.substr(12), "(tS)\r");
+}
+
+// An unplugged stick ends a read at once, with the system's reason and the port reported
+// closed, instead of the read waiting out its time-out (that of an erase here) at full speed.
+TEST_F(CommTest, ADeviceThatHangsUpEndsTheReadAtOnceAndWaitsWithoutSpinning) {
+    Open(30000);
+    SimStick::Faults faults;
+    faults.unplugDuring = 't';
+    faults.replyDelayMs = 2000;
+    stick->SetFaults(faults);
+    ASSERT_EQ(comm.CommWrite("t\r"), 2);
+    Clock::time_point hungUp;
+    std::thread watch([&] {
+        while (!stick->Unplugged()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        hungUp = Clock::now();
+    });
+    timespec cpuBefore{}, cpuAfter{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuBefore);
+    Clock::time_point start = Clock::now();
+    std::string data = "x";
+    long got = comm.CommRead(data, 80);
+    Clock::time_point end = Clock::now();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuAfter);
+    watch.join();
+
+    EXPECT_EQ(got, -1);
+    EXPECT_EQ(data, "");
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(end - hungUp).count(), 100);
+    double cpuMs = (cpuAfter.tv_sec - cpuBefore.tv_sec) * 1e3 + (cpuAfter.tv_nsec - cpuBefore.tv_nsec) / 1e6;
+    EXPECT_LT(cpuMs, 0.1 * ElapsedMs(start)) << "a wait uses under a tenth of a processor";
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(ErrorText(comm), "Error (5): CommRead (ReadFile) - Input/output error  COMM Error Flags = 0");
+    EXPECT_EQ(Ask("n", "n"), "");
 }
 
 TEST_F(CommTest, FailureInsideAReadIsAFailedReadNotACount) {
