@@ -1,5 +1,6 @@
 #include "Zip.h"
 
+#include <sys/statvfs.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -56,7 +57,30 @@ struct Planned {
     zip_uint64_t index;
     fs::path target;
     bool isDirectory;
+    zip_uint64_t size;  // the bytes the archive declares for the entry
 };
+
+zip_uint64_t DeclaredSize(zip_t* za, zip_int64_t index) {
+    zip_stat_t st;
+    if (zip_stat_index(za, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        Fail("Cannot read the archive's entry sizes", ArchiveError(za));
+    return st.size;
+}
+
+// An archive may declare more than the disk holds: it is refused before anything is written,
+// with room to spare (a tenth more and a megabyte), so the disk is never filled to the last
+// byte that the database and its journal need.
+void CheckRoomFor(const std::vector<Planned>& plan, const std::string& folder) {
+    long double needed = 0;
+    for (const auto& entry : plan) needed += entry.isDirectory ? 0 : entry.size;
+    struct statvfs disk{};
+    if (::statvfs(folder.c_str(), &disk) != 0) return;  // nothing known: the writes will tell
+    long double free = static_cast<long double>(disk.f_bavail) * disk.f_frsize;
+    if (needed + needed / 10 + (1 << 20) <= free) return;
+    auto bytes = [](long double n) { return std::to_string(static_cast<unsigned long long>(n)); };
+    Fail("Cannot extract into " + folder,
+         "the archive's files need " + bytes(needed) + " bytes and the disk has " + bytes(free) + " free");
+}
 
 std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
                                     const ExtractOptions& options) {
@@ -77,7 +101,7 @@ std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
         bool isDirectory = name.back() == '/';
         if (isDirectory && !options.useFolderNames) continue;
         fs::path target = fs::path(folder) / (options.useFolderNames ? name : BareName(name));
-        plan.push_back({static_cast<zip_uint64_t>(i), target, isDirectory});
+        plan.push_back({static_cast<zip_uint64_t>(i), target, isDirectory, DeclaredSize(za, i)});
     }
     return plan;
 }
@@ -92,6 +116,7 @@ void ExtractOne(zip_t* za, const Planned& entry) {
     std::vector<char> buffer(1 << 16);
     bool ok = out.good();
     std::string error = "cannot write " + partial.string();
+    zip_uint64_t written = 0;
     while (ok) {
         zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
         if (n < 0) {
@@ -99,9 +124,14 @@ void ExtractOne(zip_t* za, const Planned& entry) {
             error = zip_file_strerror(file);
         } else if (n == 0) {
             break;
+        } else if (written + n > entry.size) {
+            // Data that inflates beyond what the entry declares is stopped where it passes it.
+            ok = false;
+            error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
         } else {
             out.write(buffer.data(), n);
             ok = out.good();
+            written += n;
         }
     }
     zip_fclose(file);
@@ -197,7 +227,9 @@ void Extract(const std::string& archive, const std::string& folder,
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) Fail("Cannot extract into " + folder, "no such folder");
     try {
-        for (const auto& entry : PlanExtraction(za.get(), folder, options)) {
+        std::vector<Planned> plan = PlanExtraction(za.get(), folder, options);
+        CheckRoomFor(plan, folder);
+        for (const auto& entry : plan) {
             if (entry.isDirectory)
                 fs::create_directories(entry.target);
             else if (options.overwrite || !fs::exists(entry.target, ec))

@@ -45,8 +45,9 @@ struct ExtractOptions {
 };
 
 // Extracts into `folder` (which must exist). Every entry is checked before anything is
-// written: a name that is absolute or climbs out with ".." fails the whole extraction.
-// Each file is written beside its target and renamed into place when complete.
+// written: a name that is absolute or climbs out with ".." fails the whole extraction, and so
+// do declared sizes that the disk has no room for. Each file is written beside its target and
+// renamed into place when complete; one that holds more than it declares is stopped there.
 void Extract(const std::string& archive, const std::string& folder,
              const ExtractOptions& options);
 

@@ -7,8 +7,12 @@
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
 #include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
 #include "platform/Zip.h"
 
+#include <sys/statvfs.h>
+
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
@@ -30,6 +34,28 @@ protected:
             ASSERT_GE(zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8), 0);
         }
         ASSERT_EQ(zip_close(za), 0);
+    }
+
+    // Makes every entry of an archive declare `size` bytes, in its local header and in the
+    // central directory, whatever it holds.
+    static void DeclareSizes(const std::string& path, std::uint32_t size) {
+        std::string bytes = FileSystem::ReadAll(path);
+        auto put = [&](std::size_t at) {
+            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+        };
+        const std::string local("PK\x03\x04", 4), central("PK\x01\x02", 4);
+        for (std::size_t at = 0; (at = bytes.find(local, at)) != std::string::npos; at += 4) put(at + 22);
+        for (std::size_t at = 0; (at = bytes.find(central, at)) != std::string::npos; at += 4) put(at + 24);
+        FileSystem::WriteAll(path, bytes);
+    }
+    std::string ExtractionError(const std::string& archive, const std::string& target) {
+        FileSystem::CreateDirectories(target);
+        try {
+            Zip::Extract(archive, target, {});
+        } catch (const RuntimeError& e) {
+            return e.description;
+        }
+        return "";
     }
 };
 
@@ -216,6 +242,33 @@ TEST_F(ZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
 
     cUnzip noArchive;
     EXPECT_FALSE(noArchive.Unzip());
+}
+
+// What an archive declares bounds what it may write: declared sizes beyond the disk's free
+// space refuse the archive before anything is written, and an entry that inflates past its
+// declared size is stopped there, leaving nothing behind.
+TEST_F(ZipTest, AnArchiveWritesNoMoreThanItDeclaresNorMoreThanTheDiskHolds) {
+    RawArchive(Path("bomb.zip"), {{"Kelvo.mdb", std::string(2000000, 'a')}});
+    DeclareSizes(Path("bomb.zip"), 1000);
+    EXPECT_EQ(ExtractionError(Path("bomb.zip"), Path("out")),
+              "Cannot extract Kelvo.mdb: the entry holds more than the 1000 bytes it declares");
+    EXPECT_TRUE(std::filesystem::is_empty(Path("out")));
+
+    struct statvfs disk{};
+    ASSERT_EQ(statvfs(folder.c_str(), &disk), 0);
+    const std::uint32_t declared = 0xFFFFFFF0;
+    std::size_t count = static_cast<std::size_t>(static_cast<long double>(disk.f_bavail) * disk.f_frsize / declared) + 2;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::size_t i = 0; i < count; ++i) entries.emplace_back("part" + std::to_string(i), "x");
+    RawArchive(Path("huge.zip"), entries);
+    DeclareSizes(Path("huge.zip"), declared);
+    std::string error = ExtractionError(Path("huge.zip"), Path("huge"));
+    EXPECT_EQ(error.rfind("Cannot extract into " + Path("huge") + ": the archive's files need " +
+                              std::to_string(static_cast<unsigned long long>(declared) * count) + " bytes and the disk has ",
+                          0),
+              0u)
+        << error;
+    EXPECT_TRUE(std::filesystem::is_empty(Path("huge")));
 }
 
 }  // namespace
