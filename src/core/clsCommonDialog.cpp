@@ -1,4 +1,4 @@
-#include "clsCommonDialog.h"
+#include "core/clsCommonDialog.h"
 
 #include <vector>
 

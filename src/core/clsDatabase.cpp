@@ -1,10 +1,10 @@
-#include "clsDatabase.h"
+#include "core/clsDatabase.h"
 
 #include <strings.h>
 
-#include "clsCommonDialog.h"
-#include "modCommon.h"
-#include "modSchema.h"
+#include "core/clsCommonDialog.h"
+#include "core/modCommon.h"
+#include "core/modSchema.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"

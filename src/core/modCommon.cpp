@@ -1,4 +1,4 @@
-#include "modCommon.h"
+#include "core/modCommon.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -9,10 +9,10 @@
 #include <QWidget>
 #include <memory>
 
-#include "clsDatabase.h"
-#include "clsTranslator.h"
-#include "modRegistry.h"
-#include "modSchema.h"
+#include "core/clsDatabase.h"
+#include "core/clsTranslator.h"
+#include "core/modRegistry.h"
+#include "core/modSchema.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"

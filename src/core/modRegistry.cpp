@@ -1,4 +1,4 @@
-#include "modRegistry.h"
+#include "core/modRegistry.h"
 
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"

@@ -1,6 +1,6 @@
-#include "modSchema.h"
+#include "core/modSchema.h"
 
-#include "modCommon.h"
+#include "core/modCommon.h"
 #include "platform/Connection.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "Connection.h"
+#include "platform/Connection.h"
 
 #include <sqlite3.h>
 
 #include <chrono>
 
-#include "Program.h"
-#include "RuntimeError.h"
+#include "platform/Program.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ Recordset Connection::Query(const std::string& sql) {
             sqlite3_table_column_metadata(db_, db, base, origin, nullptr, nullptr, nullptr, &primary, nullptr);
             c.isKey = primary != 0;
         }
-        table.columns.push_back(std::move(c));
+        table.AddColumn(std::move(c));
     }
     int rc;
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
@@ -188,6 +188,32 @@ void Connection::Begin() { Execute("BEGIN"); }
 void Connection::Commit() { Execute("COMMIT"); }
 void Connection::Rollback() { Execute("ROLLBACK"); }
 bool Connection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+Connection::Transaction::Transaction(Connection& connection) : db_(connection) {
+    if (db_.InTransaction()) {
+        savepoint_ = "kelvo_" + std::to_string(++db_.savepoints_);
+        db_.Execute("SAVEPOINT " + savepoint_);
+    } else {
+        db_.Begin();
+    }
+}
+
+Connection::Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        if (!savepoint_.empty())
+            db_.Execute("ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
+        else if (db_.InTransaction())  // SQLite may have rolled back already (a full disk)
+            db_.Rollback();
+    } catch (...) {
+        // The outer transaction is gone too; nothing of this one is left to undo.
+    }
+}
+
+void Connection::Transaction::Commit() {
+    db_.Execute(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
+    done_ = true;
+}
 long long Connection::LastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 std::vector<std::string> Connection::TableNames() {

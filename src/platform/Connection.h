@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "Recordset.h"
-#include "Value.h"
+#include "platform/Recordset.h"
+#include "platform/Value.h"
 
 struct sqlite3;
 
@@ -31,10 +31,32 @@ public:
     long Execute(const std::string& sql, const std::vector<Value>& params);
     Recordset Query(const std::string& sql);
 
+    // The bare statements, for a caller that brackets a transaction across calls of its own
+    // (the gateway's Transaction). All-or-nothing work in one function uses Transaction.
     void Begin();
     void Commit();
     void Rollback();
     bool InTransaction() const;
+
+    // All or nothing: begun when made, rolled back when it goes out of scope without Commit
+    // (an exception, an early return). Made while another transaction is open, it is a
+    // savepoint inside it, so a routine that needs one works alone and inside a caller's.
+    // Only calls that raise can guard it; a statement whose failure is reported as a count
+    // must have its count checked before Commit.
+    class Transaction {
+    public:
+        explicit Transaction(Connection& connection);
+        ~Transaction();  // rolls back unless committed; never raises
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        // Raises when the commit fails; the work is then rolled back by the destructor.
+        void Commit();
+
+    private:
+        Connection& db_;
+        std::string savepoint_;  // empty for the outermost
+        bool done_ = false;
+    };
 
     long long LastInsertId() const;
     std::vector<std::string> TableNames();
@@ -59,6 +81,7 @@ private:
     std::string path_;
     std::vector<std::unique_ptr<Function>> functions_;
     std::shared_ptr<Connection*> self_;  // recordsets hold it weakly
+    long savepoints_ = 0;                // names the nested transactions
     [[noreturn]] void Fail() const;
     friend class Recordset;
 };

@@ -1,4 +1,4 @@
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace fs = std::filesystem;
 

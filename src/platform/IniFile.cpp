@@ -1,10 +1,10 @@
-#include "IniFile.h"
+#include "platform/IniFile.h"
 
 #include <fstream>
 #include <sstream>
 #include <strings.h>
 
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace {
 

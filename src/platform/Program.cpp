@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "platform/Program.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "Prompts.h"
+#include "platform/Prompts.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "Recordset.h"
+#include "platform/Recordset.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,15 +6,15 @@
 #include <sstream>
 #include <strings.h>
 
-#include "Connection.h"
-#include "RuntimeError.h"
+#include "platform/Connection.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 
-[[noreturn]] void NoCurrentRecord() {
-    throw RuntimeError(ErrorNumber::NoCurrentRecord,
-                       "Either BOF or EOF is True, or the current record has been deleted. "
-                       "Requested operation requires a current record.");
+[[noreturn]] void NoCurrentRecord() { throw RuntimeError::NoCurrentRecord(); }
+
+[[noreturn]] void OutOfRange() {
+    throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
 }
 
 // Orders values as the database does: nulls first, numbers before text, text without case.
@@ -31,11 +31,26 @@ int Compare(const Value& a, const Value& b) {
 
 }  // namespace
 
+std::size_t Recordset::NoCaseHash::operator()(const std::string& s) const {
+    std::size_t h = 14695981039346656037ULL;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) * 1099511628211ULL;
+    return h;
+}
+
+bool Recordset::NoCaseEqual::operator()(const std::string& a, const std::string& b) const {
+    return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+void Recordset::Table::AddColumn(Column column) {
+    columnIndex.emplace(column.name, static_cast<int>(columns.size()));
+    columns.push_back(std::move(column));
+}
+
 Recordset::Recordset() : table_(std::make_shared<Table>()) {}
 
 void Recordset::AppendField(const std::string& name) {
     if (table_->open) throw RuntimeError(ErrorNumber::InvalidCall, "Operation is not allowed when the object is open.");
-    table_->columns.push_back({name, "", "", false});
+    table_->AddColumn({name, "", "", false});
 }
 
 void Recordset::Open() {
@@ -47,8 +62,9 @@ void Recordset::Open() {
 void Recordset::Close() {
     table_ = std::make_shared<Table>();
     view_.clear();
+    rowOfStale_ = true;
     pos_ = 0;
-    editing_ = adding_ = false;
+    onDeleted_ = editing_ = adding_ = false;
 }
 
 bool Recordset::IsOpen() const { return table_->open; }
@@ -76,10 +92,38 @@ const std::string& Recordset::FieldName(int index) const {
 }
 
 int Recordset::FieldIndex(const std::string& name) const {
-    const auto& cols = table_->columns;
-    for (std::size_t i = 0; i < cols.size(); ++i)
-        if (strcasecmp(cols[i].name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
-    return -1;
+    auto found = table_->columnIndex.find(name);
+    return found == table_->columnIndex.end() ? -1 : found->second;
+}
+
+long Recordset::Rows() const { return table_->open ? static_cast<long>(view_.size()) : 0; }
+
+const Value& Recordset::At(long row, int column) const {
+    if (row < 0 || row >= Rows() || column < 0 || column >= FieldCount()) OutOfRange();
+    return table_->rows[view_[row]].values[column];
+}
+
+Recordset::Bookmark Recordset::BookmarkAt(long row) const {
+    if (row < 0 || row >= Rows()) OutOfRange();
+    return static_cast<Bookmark>(view_[row]);
+}
+
+void Recordset::IndexView() const {
+    rowOf_.assign(table_->rows.size(), -1);
+    for (std::size_t place = 0; place < view_.size(); ++place) rowOf_[view_[place]] = static_cast<long>(place);
+    rowOfStale_ = false;
+}
+
+long Recordset::RowOf(Bookmark bookmark) const {
+    if (rowOfStale_ || rowOf_.size() != table_->rows.size()) IndexView();
+    if (bookmark < 0 || bookmark >= static_cast<Bookmark>(rowOf_.size())) return -1;
+    long place = rowOf_[bookmark];
+    return place >= 0 && !table_->rows[bookmark].deleted ? place : -1;
+}
+
+void Recordset::RemoveFromView(long place) {
+    view_.erase(view_.begin() + place);
+    rowOfStale_ = true;
 }
 
 int Recordset::RequireField(const std::string& name) const {
@@ -91,7 +135,7 @@ int Recordset::RequireField(const std::string& name) const {
 
 Recordset::Row& Recordset::CurrentRow() {
     RequireOpen();
-    if (pos_ < 0 || pos_ >= static_cast<long>(view_.size())) NoCurrentRecord();
+    if (onDeleted_ || pos_ < 0 || pos_ >= static_cast<long>(view_.size())) NoCurrentRecord();
     Row& row = table_->rows[view_[pos_]];
     if (row.deleted) NoCurrentRecord();
     return row;
@@ -116,6 +160,7 @@ void Recordset::SetField(int index, const Value& value) {
     if (!editing_) {
         editing_ = true;
         dirty_.assign(table_->columns.size(), false);
+        original_ = row.values;
     }
     row.values[index] = value;
     dirty_[index] = true;
@@ -123,14 +168,23 @@ void Recordset::SetField(int index, const Value& value) {
 
 // A recordset whose query failed was never opened: asking it anything fails, so the caller's
 // first look at it is logged under the caller's name.
-bool Recordset::Eof() const { RequireOpen(); return pos_ >= static_cast<long>(view_.size()); }
-bool Recordset::Bof() const { RequireOpen(); return pos_ < 0 || view_.empty(); }
+// On a row just deleted the cursor is at neither end, as it was before the delete.
+bool Recordset::Eof() const { RequireOpen(); return !onDeleted_ && pos_ >= static_cast<long>(view_.size()); }
+bool Recordset::Bof() const { RequireOpen(); return !onDeleted_ && (pos_ < 0 || view_.empty()); }
 
-void Recordset::MoveFirst() { RequireOpen(); pos_ = 0; }
-void Recordset::MoveLast() { RequireOpen(); pos_ = static_cast<long>(view_.size()) - 1; if (view_.empty()) pos_ = 0; }
+void Recordset::MoveFirst() { RequireOpen(); onDeleted_ = false; pos_ = 0; }
+void Recordset::MoveLast() {
+    RequireOpen();
+    onDeleted_ = false;
+    pos_ = view_.empty() ? 0 : static_cast<long>(view_.size()) - 1;
+}
 
 void Recordset::MoveNext() {
     RequireOpen();
+    if (onDeleted_) {  // the row that followed the deleted one already stands at pos_
+        onDeleted_ = false;
+        return;
+    }
     if (Eof()) NoCurrentRecord();
     if (editing_) Update();
     ++pos_;
@@ -138,6 +192,11 @@ void Recordset::MoveNext() {
 
 void Recordset::MovePrevious() {
     RequireOpen();
+    if (onDeleted_) {
+        onDeleted_ = false;
+        --pos_;
+        return;
+    }
     if (pos_ < 0) NoCurrentRecord();
     if (editing_) Update();
     --pos_;
@@ -157,9 +216,10 @@ Recordset::Bookmark Recordset::GetBookmark() const {
 
 void Recordset::SetBookmark(Bookmark bookmark) {
     RequireOpen();
-    auto it = std::find(view_.begin(), view_.end(), static_cast<std::size_t>(bookmark));
-    if (it == view_.end() || table_->rows[bookmark].deleted) NoCurrentRecord();
-    pos_ = static_cast<long>(it - view_.begin());
+    long place = RowOf(bookmark);
+    if (place < 0) NoCurrentRecord();
+    onDeleted_ = false;
+    pos_ = place;
 }
 
 Recordset Recordset::Clone() const {
@@ -175,6 +235,8 @@ void Recordset::AddNew() {
     if (editing_) Update();
     table_->rows.push_back({std::vector<Value>(table_->columns.size()), false});
     view_.push_back(table_->rows.size() - 1);
+    rowOfStale_ = true;
+    onDeleted_ = false;
     pos_ = static_cast<long>(view_.size()) - 1;
     editing_ = adding_ = true;
     dirty_.assign(table_->columns.size(), false);
@@ -229,14 +291,20 @@ void Recordset::CancelUpdate() {
     if (!editing_) return;
     if (adding_) {
         table_->rows[view_[pos_]].deleted = true;
-        view_.erase(view_.begin() + pos_);
+        RemoveFromView(pos_);
+    } else {
+        table_->rows[view_[pos_]].values = original_;
     }
     editing_ = adding_ = false;
 }
 
-void Recordset::Delete() {
+void Recordset::Delete(const std::function<void(long row)>& leaving) {
     Row& row = CurrentRow();
-    if (adding_) { CancelUpdate(); return; }
+    if (adding_) {
+        if (leaving) leaving(pos_);
+        CancelUpdate();
+        return;
+    }
     Connection* db = Source();
     if (db) {
         int key = -1;
@@ -250,6 +318,9 @@ void Recordset::Delete() {
     }
     row.deleted = true;
     editing_ = false;
+    if (leaving) leaving(pos_);
+    RemoveFromView(pos_);
+    onDeleted_ = true;
 }
 
 void Recordset::Sort(const std::string& spec) {
@@ -266,6 +337,7 @@ void Recordset::Filter(std::function<bool(const Recordset&)> predicate) {
 
 bool Recordset::Find(const std::function<bool(const Recordset&)>& predicate) {
     RequireOpen();
+    onDeleted_ = false;
     if (pos_ < 0) pos_ = 0;
     for (; pos_ < static_cast<long>(view_.size()); ++pos_)
         if (!table_->rows[view_[pos_]].deleted && predicate(*this)) return true;
@@ -274,9 +346,9 @@ bool Recordset::Find(const std::function<bool(const Recordset&)>& predicate) {
 
 void Recordset::Rebuild() {
     view_.clear();
+    onDeleted_ = false;
     const auto& rows = table_->rows;
     view_.reserve(rows.size());
-    long savedPos = pos_;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].deleted) continue;
         if (filter_) {
@@ -288,7 +360,6 @@ void Recordset::Rebuild() {
             view_.push_back(i);
         }
     }
-    (void)savedPos;
     if (!sort_.empty()) {
         std::vector<std::pair<int, bool>> keys;
         std::istringstream parts(sort_);
@@ -310,6 +381,7 @@ void Recordset::Rebuild() {
         });
     }
     pos_ = 0;
+    IndexView();
 }
 
 namespace {

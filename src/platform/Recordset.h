@@ -2,18 +2,24 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
-#include "Value.h"
+#include "platform/Value.h"
 
 struct sqlite3;
 class Connection;
 
-// A client-side recordset: every row is read when it opens, then walked with a cursor.
+// A client-side recordset: every row is read when it opens, then walked with a cursor or
+// reached directly by its place in the view (what a grid does).
 // Clones share the rows (and so the bookmarks) but keep their own cursor, sort and filter.
 // A recordset opened from a query writes AddNew/Update/Delete back to the base table of
 // its columns by that table's integer key, and reads a new autonumber key back. A
 // recordset built with AppendField and Open lives in memory only.
+//
+// The view is the visible rows in their order: row 0 .. Rows()-1. A bookmark names a row
+// whatever the sort and filter; RowOf turns it back into a place in the view in constant time
+// (a reverse index rebuilt with the view), so a grid can keep a selection by bookmarks.
 class Recordset {
 public:
     using Bookmark = long;  // a row's index in the shared rows; stable across sort and filter
@@ -28,7 +34,18 @@ public:
 
     int FieldCount() const;
     const std::string& FieldName(int index) const;
-    int FieldIndex(const std::string& name) const;  // -1 when there is none (no case)
+    // -1 when there is none. Looked up without case in an index made with the columns.
+    int FieldIndex(const std::string& name) const;
+
+    // ---- Direct access by place, for grids: none of these moves the cursor ----------------
+    // The number of rows in the view (0 for a recordset that is not open).
+    long Rows() const;
+    // The field `column` of the view's row `row`; raises 9 when either is out of range.
+    const Value& At(long row, int column) const;
+    Bookmark BookmarkAt(long row) const;
+    // The bookmarked row's place in the view, -1 when the sort or filter hides it or it
+    // was deleted.
+    long RowOf(Bookmark bookmark) const;
 
     // The current row's field. Raises 3021 when there is no current row, 3265 for an
     // unknown field name.
@@ -56,8 +73,13 @@ public:
 
     void AddNew();
     void Update();
+    // Drops the edit: a new row goes, an edited row gets its values back.
     void CancelUpdate();
-    void Delete();
+    // Deletes the current row from its base table and takes it out of the view. The cursor
+    // stays on the deleted row (its fields raise 3021) until it moves: MoveNext then goes on
+    // to the row that followed it. `leaving`, when given, is called with the row's place
+    // after the database has lost it and before the view does (a model announces it there).
+    void Delete(const std::function<void(long row)>& leaving = {});
 
     // Orders the rows: "Field [ASC|DESC], Field2 ..." (empty text = the order read).
     void Sort(const std::string& spec);
@@ -90,24 +112,38 @@ private:
         std::vector<Value> values;
         bool deleted = false;
     };
+    struct NoCaseHash {
+        std::size_t operator()(const std::string& s) const;
+    };
+    struct NoCaseEqual {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
     struct Table {
         std::vector<Column> columns;
+        std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> columnIndex;  // first of a name
         std::vector<Row> rows;
         std::weak_ptr<Connection*> connection;  // expires when the connection closes
         bool fromQuery = false;
         std::string sql;
         bool open = false;
+        void AddColumn(Column column);
     };
     std::shared_ptr<Table> table_;
     std::vector<std::size_t> view_;  // visible rows in order
+    mutable std::vector<long> rowOf_;  // a row's place in view_, -1 when not in it
+    mutable bool rowOfStale_ = true;
     long pos_ = 0;                    // index into view_; view_.size() = EOF, -1 = BOF
+    bool onDeleted_ = false;          // the cursor is on a row just deleted (gone from view_)
     bool editing_ = false;
     bool adding_ = false;
     std::vector<bool> dirty_;
+    std::vector<Value> original_;     // the edited row's values before the edit
     std::function<bool(const Recordset&)> filter_;
     std::string sort_;
 
     void Rebuild();
+    void IndexView() const;
+    void RemoveFromView(long place);
     Row& CurrentRow();
     const Row& CurrentRow() const;
     void RequireOpen() const;

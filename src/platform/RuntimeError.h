@@ -12,7 +12,25 @@ public:
         : std::runtime_error(description), number(number), description(description) {}
     long number;
     std::string description;
+
+    // Any failure as the program reports it: a RuntimeError as it is, any other exception
+    // (a file-system error, a bad allocation) as an invalid call with the exception's text.
+    static RuntimeError From(const std::exception& error);
+    // 3021, the failure of a look at a row that is not there.
+    static RuntimeError NoCurrentRecord();
 };
+
+// Runs `body` and gives its result. A failure of any kind reaches `onFailure` as a
+// RuntimeError (see From), and `onFailure`'s result is given instead. The one place where
+// the program decides what counts as a trapped failure.
+template <class Body, class OnFailure>
+auto Catching(Body&& body, OnFailure&& onFailure) -> decltype(body()) {
+    try {
+        return body();
+    } catch (const std::exception& error) {
+        return onFailure(RuntimeError::From(error));
+    }
+}
 
 // Error numbers the layer raises.
 namespace ErrorNumber {
@@ -30,3 +48,14 @@ constexpr long ItemNotFound = 3265;
 constexpr long ObjectClosed = 3704;
 constexpr long DatabaseFailure = -2147467259;  // the provider's unspecified failure
 }  // namespace ErrorNumber
+
+inline RuntimeError RuntimeError::From(const std::exception& error) {
+    if (auto* runtime = dynamic_cast<const RuntimeError*>(&error)) return *runtime;
+    return RuntimeError(ErrorNumber::InvalidCall, error.what());
+}
+
+inline RuntimeError RuntimeError::NoCurrentRecord() {
+    return RuntimeError(ErrorNumber::NoCurrentRecord,
+                        "Either BOF or EOF is True, or the current record has been deleted. "
+                        "Requested operation requires a current record.");
+}

@@ -1,10 +1,10 @@
-#include "Value.h"
+#include "platform/Value.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 

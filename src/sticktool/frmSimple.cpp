@@ -1,4 +1,4 @@
-#include "frmSimple.h"
+#include "sticktool/frmSimple.h"
 
 #include <QCloseEvent>
 

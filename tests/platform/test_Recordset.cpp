@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "fixtures/TempHome.h"
+#include <filesystem>
+
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
-#include "platform/IniFile.h"
 #include "platform/Recordset.h"
 #include "platform/RuntimeError.h"
 
@@ -12,7 +12,7 @@ namespace {
 class RecordsetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db.Open(home.root() + "/test.db", true);
+        db.Open(folder + "/test.db", true);
         db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT COLLATE NOCASE, TagSort INTEGER, Note TEXT)");
         db.Execute("INSERT INTO Animals (TagNumber, TagSort, Note) VALUES ('UK 30', 30, NULL), ('uk 10', 10, 'x'), ('UK 20', 20, 'O''Neill')");
     }
@@ -21,8 +21,12 @@ protected:
         for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) out += (out.empty() ? "" : ",") + rs["TagNumber"].ToString();
         return out;
     }
-    TempHome home;
+    std::string folder = FileSystem::MakeTempFolder();
     Connection db;
+    void TearDown() override {
+        db.Close();
+        std::filesystem::remove_all(folder);
+    }
 };
 
 }  // namespace
@@ -120,37 +124,77 @@ TEST_F(RecordsetTest, InMemoryRecordsetsHoldAppendedColumns) {
     EXPECT_THROW(rs.AppendField("Late"), RuntimeError);
 }
 
-TEST(ValueTest, ConversionsRaiseTheOldErrorNumbers) {
-    EXPECT_EQ(Value("  42 ").ToLong(), 42);
-    EXPECT_EQ(Value(2.5).ToString(), "2.5");
-    EXPECT_EQ(Value(3.0).ToString(), "3");
-    EXPECT_TRUE(Value("True").ToBool());
-    EXPECT_TRUE(Value(-1).ToBool());
-    EXPECT_FALSE(Value(0).ToBool());
-    try {
-        Value().ToString();
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number, 94);
-    }
-    try {
-        Value("abc").ToLong();
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number, 13);
-    }
+
+TEST_F(RecordsetTest, RowsAreReachedByPlaceAndBookmarksFoundAfterSortAndFilter) {
+    Recordset rs = db.Query("SELECT AnimalID, TagNumber, TagSort FROM Animals ORDER BY AnimalID");
+    ASSERT_EQ(rs.Rows(), 3);
+    EXPECT_EQ(rs.At(1, 1).ToString(), "uk 10");
+    EXPECT_EQ(rs.FieldIndex("tagsort"), 2);
+    EXPECT_EQ(rs.FieldIndex("Missing"), -1);
+    rs.MoveLast();
+    const Recordset::Bookmark first = rs.BookmarkAt(0), last = rs.GetBookmark();
+    EXPECT_EQ(rs.RowOf(last), 2);
+    for (auto [row, column] : {std::pair{3L, 0}, {-1L, 0}, {0L, 3}})
+        try {
+            rs.At(row, column);
+            ADD_FAILURE() << row << "," << column;
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number, ErrorNumber::SubscriptOutOfRange);
+        }
+    EXPECT_EQ(rs.AbsolutePosition(), 3) << "reading by place leaves the cursor";
+
+    rs.Sort("TagSort DESC");
+    EXPECT_EQ(rs.RowOf(first), 0);
+    EXPECT_EQ(rs.RowOf(last), 1);
+    EXPECT_EQ(rs.At(rs.RowOf(last), 1).ToString(), "UK 20");
+    rs.Filter([](const Recordset& r) { return r["TagSort"].ToLong() < 25; });
+    EXPECT_EQ(rs.RowOf(first), -1) << "filtered out";
+    EXPECT_EQ(rs.RowOf(last), 0);
+    EXPECT_EQ(rs.RowOf(99), -1);
+    EXPECT_THROW(rs.SetBookmark(first), RuntimeError);
+    rs.SetBookmark(last);
+    EXPECT_EQ(rs["TagNumber"].ToString(), "UK 20");
+
+    // An in-memory recordset keeps the first of two columns of one name.
+    Recordset twice;
+    twice.AppendField("Tag");
+    twice.AppendField("TAG");
+    twice.Open();
+    EXPECT_EQ(twice.FieldIndex("tag"), 0);
+    EXPECT_EQ(twice.Rows(), 0);
+    EXPECT_EQ(Recordset().Rows(), 0) << "a recordset that is not open has no rows";
 }
 
-TEST(IniFileTest, ReadsBothLineEndsAndRewritesOnlyTheKey) {
-    TempHome home;
-    std::string path = home.root() + "/settings.ini";
-    FileSystem::WriteAll(path, "; comment\r\nFlavour = Full\r\n\r\n[SerialComm]\r\n/dev/ttyUSB0=COM5\r\n[Other]\nKey=1\n");
-    EXPECT_EQ(IniFile::Read(path, "", "flavour").value_or(""), "Full");
-    EXPECT_EQ(IniFile::Section(path, "serialcomm").size(), 1u);
-    ASSERT_TRUE(IniFile::Write(path, "SerialComm", "/dev/ttyS1", "COM2"));
-    ASSERT_TRUE(IniFile::Write(path, "", "Flavour", "Simple"));
-    ASSERT_TRUE(IniFile::Write(path, "New", "A", "b"));
-    EXPECT_EQ(FileSystem::ReadAll(path),
-              "; comment\nFlavour=Simple\n\n[SerialComm]\n/dev/ttyUSB0=COM5\n/dev/ttyS1=COM2\n[Other]\nKey=1\n\n[New]\nA=b\n");
-    EXPECT_FALSE(IniFile::Read(home.root() + "/missing.ini", "", "Flavour"));
+TEST_F(RecordsetTest, DeleteTakesTheRowOutOfTheViewAndTheCursorMovesOnFromIt) {
+    Recordset rs = db.Query("SELECT AnimalID, TagNumber FROM Animals ORDER BY AnimalID");
+    Recordset clone = rs.Clone();
+    const Recordset::Bookmark second = rs.BookmarkAt(1), third = rs.BookmarkAt(2);
+    rs.MoveNext();
+    rs.Delete();
+    EXPECT_THROW(rs.Field("TagNumber"), RuntimeError);
+    EXPECT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Rows(), 2);
+    EXPECT_EQ(rs.RowOf(second), -1);
+    EXPECT_EQ(rs.RowOf(third), 1);
+    rs.MoveNext();  // to the row that followed the deleted one, none skipped
+    EXPECT_EQ(rs["TagNumber"].ToString(), "UK 20");
+    EXPECT_EQ(clone.RowOf(second), -1) << "a clone sees the row gone";
+    EXPECT_THROW(clone.SetBookmark(second), RuntimeError);
+
+    // The loop a program writes to empty a recordset deletes every row.
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) rs.Delete();
+    EXPECT_EQ(rs.Rows(), 0);
+    EXPECT_TRUE(rs.Eof() && rs.Bof());
+    EXPECT_EQ(db.Query("SELECT count(*) FROM Animals").Field(0).ToLong(), 0);
+}
+
+TEST_F(RecordsetTest, AFailedUpdateIsUndoneByCancelUpdate) {
+    db.Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON Animals WHEN NEW.TagNumber='BAD' "
+               "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    Recordset rs = db.Query("SELECT AnimalID, TagNumber FROM Animals ORDER BY AnimalID");
+    rs.SetField("TagNumber", "BAD");
+    EXPECT_THROW(rs.Update(), RuntimeError);
+    rs.CancelUpdate();
+    EXPECT_EQ(rs["TagNumber"].ToString(), "UK 30");
+    EXPECT_EQ(rs.Clone().At(0, 1).ToString(), "UK 30") << "the shared row has its value back";
 }

@@ -1,0 +1,197 @@
+#include "platform/RecordsetModel.h"
+
+#include "platform/RuntimeError.h"
+
+namespace {
+
+void SetFor(std::vector<std::pair<int, RecordsetModel::Shown>>& list, int role, RecordsetModel::Shown shown) {
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->first == role) {
+            list.erase(it);
+            break;
+        }
+    if (shown) list.emplace_back(role, std::move(shown));
+}
+
+const RecordsetModel::Shown* Find(const std::vector<std::pair<int, RecordsetModel::Shown>>& list, int role) {
+    for (const auto& [r, shown] : list)
+        if (r == role) return &shown;
+    return nullptr;
+}
+
+}  // namespace
+
+RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+template <class Change>
+void RecordsetModel::Reset(Change change) {
+    beginResetModel();
+    try {
+        change();
+    } catch (...) {
+        endResetModel();
+        throw;
+    }
+    endResetModel();
+}
+
+void RecordsetModel::SetRecordset(Recordset rows) {
+    Reset([&] { rows_ = std::move(rows); });
+}
+
+void RecordsetModel::Requery() {
+    Reset([&] { rows_.Requery(); });
+}
+
+void RecordsetModel::Sort(const std::string& spec) {
+    Reset([&] { rows_.Sort(spec); });
+}
+
+void RecordsetModel::Filter(std::function<bool(const Recordset&)> predicate) {
+    Reset([&] { rows_.Filter(std::move(predicate)); });
+}
+
+void RecordsetModel::DeleteRow(int row) {
+    rows_.SetBookmark(rows_.BookmarkAt(row));
+    bool announced = false;
+    rows_.Delete([&](long place) {
+        beginRemoveRows(QModelIndex(), static_cast<int>(place), static_cast<int>(place));
+        announced = true;
+    });
+    if (announced) endRemoveRows();
+}
+
+RecordsetModel::Column& RecordsetModel::ColumnAt(int column) {
+    if (column < 0) throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
+    if (static_cast<std::size_t>(column) >= columns_.size()) columns_.resize(column + 1);
+    return columns_[column];
+}
+
+void RecordsetModel::SetShown(int column, int role, Shown shown) {
+    SetFor(column < 0 ? everyColumn_ : ColumnAt(column).shown, role, std::move(shown));
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {role});
+}
+
+void RecordsetModel::SetEditable(int column, bool editable) { ColumnAt(column).editable = editable; }
+
+void RecordsetModel::SetCheckable(int column, bool checkable) { ColumnAt(column).checkable = checkable; }
+
+void RecordsetModel::SetWriteFailed(std::function<void(const std::exception&)> handler) {
+    writeFailed_ = std::move(handler);
+}
+
+const RecordsetModel::Shown* RecordsetModel::ShownFor(int column, int role) const {
+    if (static_cast<std::size_t>(column) < columns_.size())
+        if (const Shown* own = Find(columns_[column].shown, role)) return own;
+    return Find(everyColumn_, role);
+}
+
+QVariant RecordsetModel::ToVariant(const Value& value) {
+    const auto& raw = value.Raw();
+    switch (raw.index()) {
+        case 0: return {};
+        case 1: return QVariant(static_cast<qlonglong>(std::get<std::int64_t>(raw)));
+        case 2: return QVariant(std::get<double>(raw));
+        default: return QVariant(QString::fromStdString(std::get<std::string>(raw)));
+    }
+}
+
+Value RecordsetModel::FromVariant(const QVariant& value) {
+    if (!value.isValid() || value.isNull()) return Value();
+    switch (value.typeId()) {
+        case QMetaType::Bool: return Value(value.toBool());
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong: return Value(static_cast<long long>(value.toLongLong()));
+        case QMetaType::Double:
+        case QMetaType::Float: return Value(value.toDouble());
+        default: return Value(value.toString().toStdString());
+    }
+}
+
+int RecordsetModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.Rows());
+}
+
+int RecordsetModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_.FieldCount();
+}
+
+// Views ask from the event loop, where nothing may raise: a value that cannot be shown shows
+// nothing.
+QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    try {
+        if (const Shown* shown = ShownFor(index.column(), role)) return (*shown)(rows_, index.row());
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole: return ToVariant(rows_.At(index.row(), index.column()));
+            case Qt::CheckStateRole: {
+                if (static_cast<std::size_t>(index.column()) >= columns_.size() ||
+                    !columns_[index.column()].checkable)
+                    return {};
+                const Value& value = rows_.At(index.row(), index.column());
+                return !value.IsNull() && value.ToBool() ? Qt::Checked : Qt::Unchecked;
+            }
+            default: return {};
+        }
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool RecordsetModel::Write(int row, int column, const Value& value) {
+    try {
+        rows_.SetBookmark(rows_.BookmarkAt(row));
+        rows_.SetField(column, value);
+        rows_.Update();
+    } catch (const std::exception& error) {
+        rows_.CancelUpdate();
+        if (writeFailed_) writeFailed_(error);
+        return false;
+    }
+    // Shown functions may read other fields of the row: the whole row has changed.
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    return true;
+}
+
+bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return false;
+    if (static_cast<std::size_t>(index.column()) >= columns_.size()) return false;
+    const Column& column = columns_[index.column()];
+    if (role == Qt::EditRole && column.editable) return Write(index.row(), index.column(), FromVariant(value));
+    if (role == Qt::CheckStateRole && column.checkable)
+        return Write(index.row(), index.column(), Value(value.toInt() == Qt::Checked));
+    return false;
+}
+
+Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (static_cast<std::size_t>(index.column()) < columns_.size()) {
+        if (columns_[index.column()].editable) flags |= Qt::ItemIsEditable;
+        if (columns_[index.column()].checkable) flags |= Qt::ItemIsUserCheckable;
+    }
+    return flags;
+}
+
+QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount()) {
+        if (static_cast<std::size_t>(section) < columns_.size() && columns_[section].caption.isValid())
+            return columns_[section].caption;
+        return QString::fromStdString(rows_.FieldName(section));
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool RecordsetModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0)
+        return false;
+    ColumnAt(section).caption = value;
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}

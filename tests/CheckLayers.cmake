@@ -1,0 +1,81 @@
+# Checks the layers of the source tree under ROOT: every quoted include names its folder
+# ("core/modCommon.h"), and no file includes from a folder above its own.
+#   cmake -DROOT=<tree> -P CheckLayers.cmake
+# With -DPLANT=<file under src>:<include>, ROOT is first made afresh holding only that file
+# with that one include (how the check itself is tested).
+
+# What each folder may include, itself included. The arrows point down only.
+set(ALLOWED_platform  platform)
+set(ALLOWED_core      platform core)
+set(ALLOWED_register  platform core register)
+set(ALLOWED_backup    platform core backup)
+set(ALLOWED_devices   platform core devices)
+set(ALLOWED_sticktool platform core devices sticktool)
+set(ALLOWED_app       platform core register backup devices sticktool)
+set(SOURCE_FOLDERS    platform core register backup devices sticktool app)
+
+if(PLANT)
+  string(REPLACE ":" ";" plant "${PLANT}")
+  list(GET plant 0 planted_file)
+  list(GET plant 1 planted_include)
+  file(REMOVE_RECURSE "${ROOT}")
+  file(WRITE "${ROOT}/src/${planted_file}" "#pragma once\n#include \"${planted_include}\"\n")
+endif()
+
+set(problems 0)
+function(check_file path allowed may_use_fixtures)
+  set(count ${problems})
+  file(STRINGS "${path}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  file(RELATIVE_PATH shown "${ROOT}" "${path}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" included "${line}")
+    if(NOT included MATCHES "^([A-Za-z]+)/[^.][^/]*(/[^/.][^/]*)*\\.h$")
+      message(STATUS "${shown} includes \"${included}\" without its folder")
+      math(EXPR count "${count} + 1")
+      continue()
+    endif()
+    set(folder "${CMAKE_MATCH_1}")
+    if(folder STREQUAL "fixtures" AND may_use_fixtures)
+      continue()
+    endif()
+    list(FIND allowed "${folder}" at)
+    if(at LESS 0)
+      list(FIND SOURCE_FOLDERS "${folder}" known)
+      if(known LESS 0 AND NOT folder STREQUAL "fixtures")
+        message(STATUS "${shown} includes \"${included}\" from no folder of the tree")
+      else()
+        message(STATUS "${shown} includes \"${included}\" from a layer above")
+      endif()
+      math(EXPR count "${count} + 1")
+    endif()
+  endforeach()
+  set(problems ${count} PARENT_SCOPE)
+endfunction()
+
+foreach(folder IN LISTS SOURCE_FOLDERS)
+  file(GLOB_RECURSE files "${ROOT}/src/${folder}/*.h" "${ROOT}/src/${folder}/*.cpp")
+  foreach(f IN LISTS files)
+    check_file("${f}" "${ALLOWED_${folder}}" FALSE)
+  endforeach()
+  # A folder's tests may use what the folder may, and the fixtures; the platform's tests
+  # link the platform alone, so they may not.
+  file(GLOB_RECURSE files "${ROOT}/tests/${folder}/*.h" "${ROOT}/tests/${folder}/*.cpp")
+  foreach(f IN LISTS files)
+    if(folder STREQUAL "platform")
+      check_file("${f}" "${ALLOWED_${folder}}" FALSE)
+    else()
+      check_file("${f}" "${ALLOWED_${folder}}" TRUE)
+    endif()
+  endforeach()
+endforeach()
+# Fixtures, benchmarks and tools stand above everything; only the include form is theirs.
+file(GLOB_RECURSE files "${ROOT}/tests/fixtures/*.h" "${ROOT}/tests/fixtures/*.cpp"
+     "${ROOT}/bench/*.cpp" "${ROOT}/tools/*.cpp")
+foreach(f IN LISTS files)
+  check_file("${f}" "${SOURCE_FOLDERS}" TRUE)
+endforeach()
+
+if(problems GREATER 0)
+  message(FATAL_ERROR "${problems} include(s) break the layers")
+endif()
+message(STATUS "layers hold")

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
+
+namespace {
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    std::string folder = FileSystem::MakeTempFolder();
+    void TearDown() override {
+        chmod(folder.c_str(), 0700);
+        std::filesystem::remove_all(folder);
+    }
+    std::string Path(const std::string& name) const { return FileSystem::Join(folder, name); }
+};
+
+}  // namespace
+
+TEST_F(FileSystemTest, FilesAreWrittenCopiedRenamedAndRemoved) {
+    FileSystem::WriteAll(Path("a"), std::string("one\0two", 7));
+    EXPECT_EQ(FileSystem::Size(Path("a")), 7);
+    EXPECT_EQ(FileSystem::ReadAll(Path("a")), std::string("one\0two", 7));
+    EXPECT_TRUE(FileSystem::Append(Path("a"), "+"));
+    EXPECT_TRUE(FileSystem::Append(Path("log"), "first"));  // made when missing
+    EXPECT_EQ(FileSystem::ReadAll(Path("log")), "first");
+
+    FileSystem::WriteAll(Path("b"), "old");
+    FileSystem::Copy(Path("a"), Path("b"));  // over an existing file
+    EXPECT_EQ(FileSystem::Size(Path("b")), 8);
+    FileSystem::Rename(Path("b"), Path("log"));  // replaces the target
+    EXPECT_FALSE(FileSystem::Exists(Path("b")));
+    EXPECT_EQ(FileSystem::Size(Path("log")), 8);
+    EXPECT_TRUE(FileSystem::SameFile(Path("log"), folder + "/./log"));
+    EXPECT_FALSE(FileSystem::SameFile(Path("log"), Path("a")));
+    EXPECT_FALSE(FileSystem::SameFile(Path("log"), Path("missing")));
+
+    EXPECT_TRUE(FileSystem::Remove(Path("log")));
+    EXPECT_TRUE(FileSystem::Remove(Path("log"))) << "nothing to remove is no failure";
+    EXPECT_THROW(FileSystem::Copy(Path("missing"), Path("c")), RuntimeError);
+    EXPECT_THROW(FileSystem::Rename(Path("missing"), Path("c")), RuntimeError);
+    EXPECT_THROW(FileSystem::ReadAll(Path("missing")), RuntimeError);
+}
+
+TEST_F(FileSystemTest, FoldersAndNames) {
+    EXPECT_TRUE(FileSystem::CreateDirectories(Path("x/y/z")));
+    EXPECT_TRUE(FileSystem::IsDirectory(Path("x/y")));
+    EXPECT_FALSE(FileSystem::IsDirectory(Path("x/missing")));
+    EXPECT_EQ(FileSystem::Join("/data/", "Kelvo.mdb"), "/data/Kelvo.mdb");
+    EXPECT_EQ(FileSystem::Join("/data", "Kelvo.mdb"), "/data/Kelvo.mdb");
+    EXPECT_EQ(FileSystem::FileName("/data/kelvo/Kelvo.mdb"), "Kelvo.mdb");
+    EXPECT_EQ(FileSystem::Folder("/data/kelvo/Kelvo.mdb"), "/data/kelvo");
+
+    std::string a = FileSystem::MakeTempFolder(folder), b = FileSystem::MakeTempFolder(folder);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(FileSystem::Folder(a), folder);
+    struct stat st {};
+    ASSERT_EQ(stat(a.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << "private to its user";
+
+    if (geteuid() != 0) {  // a read-only folder refuses new files and keeps its own
+        FileSystem::WriteAll(Path("kept"), "x");
+        chmod(folder.c_str(), 0500);
+        EXPECT_FALSE(FileSystem::Remove(Path("kept")));
+        EXPECT_FALSE(FileSystem::Append(Path("refused"), "x"));
+        EXPECT_THROW(FileSystem::WriteAll(Path("refused"), "x"), RuntimeError);
+        EXPECT_FALSE(FileSystem::CreateDirectories(Path("refused/sub")));
+    }
+}

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QColor>
+#include <QSignalSpy>
+
+#include <filesystem>
+
+#include "platform/Connection.h"
+#include "platform/FileSystem.h"
+#include "platform/RecordsetModel.h"
+#include "platform/RuntimeError.h"
+
+namespace {
+
+class RecordsetModelTest : public ::testing::Test {
+protected:
+    std::string folder = FileSystem::MakeTempFolder();
+    Connection db;
+    RecordsetModel model;
+    // Checks the model's consistency after every change it announces; aborts on a breach.
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+
+    void SetUp() override {
+        db.Open(folder + "/test.db", true);
+        db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT, "
+                   "Weight REAL, Dead INTEGER)");
+        db.Execute("INSERT INTO Animals (TagNumber, Weight, Dead) VALUES ('UK 3', 410.5, 0), ('UK 1', NULL, 1), "
+                   "('UK 2', 388, 0)");
+        model.SetRecordset(db.Query("SELECT * FROM Animals ORDER BY AnimalID"));
+    }
+    void TearDown() override {
+        db.Close();
+        std::filesystem::remove_all(folder);
+    }
+    QVariant At(int row, int column, int role = Qt::DisplayRole) { return model.data(model.index(row, column), role); }
+    std::string Tags() {
+        std::string out;
+        for (int r = 0; r < model.rowCount(); ++r) out += (r ? "," : "") + At(r, 1).toString().toStdString();
+        return out;
+    }
+    std::string Stored(const std::string& sql) { return db.Query(sql).Field(0).ToStringOr("<null>"); }
+};
+
+}  // namespace
+
+TEST_F(RecordsetModelTest, ShowsFieldsAndAnnouncesEveryChangeItMakes) {
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.columnCount(), 4);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "TagNumber");
+    model.setHeaderData(1, Qt::Horizontal, "Tag Number");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Tag Number");
+    EXPECT_EQ(At(0, 2).toDouble(), 410.5);
+    EXPECT_FALSE(At(1, 2).isValid()) << "a null shows nothing";
+    EXPECT_EQ(At(2, 0, Qt::EditRole).toLongLong(), 3);
+    EXPECT_FALSE(At(0, 3, Qt::CheckStateRole).isValid()) << "not a check column";
+
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    model.Sort("TagNumber");
+    EXPECT_EQ(Tags(), "UK 1,UK 2,UK 3");
+    const Recordset::Bookmark uk3 = model.BookmarkAt(2);
+    model.Filter([](const Recordset& r) { return r["Dead"].ToLong() == 0; });
+    EXPECT_EQ(Tags(), "UK 2,UK 3");
+    EXPECT_EQ(model.RowOf(uk3), 1);
+    db.Execute("INSERT INTO Animals (TagNumber, Dead) VALUES ('UK 0', 0)");
+    model.Requery();
+    EXPECT_EQ(Tags(), "UK 0,UK 2,UK 3") << "sort and filter stay";
+    EXPECT_EQ(resets.count(), 3);
+
+    model.DeleteRow(1);
+    ASSERT_EQ(removed.count(), 1);
+    EXPECT_EQ(removed[0][1].toInt(), 1);
+    EXPECT_EQ(Tags(), "UK 0,UK 3");
+    EXPECT_EQ(Stored("SELECT group_concat(TagNumber) FROM Animals"), "UK 3,UK 1,UK 0");
+
+    // A delete the database refuses changes nothing the views can see.
+    db.Execute("CREATE TRIGGER Keep BEFORE DELETE ON Animals BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    EXPECT_THROW(model.DeleteRow(0), RuntimeError);
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(Tags(), "UK 0,UK 3");
+    db.Execute("DROP TABLE Animals");
+    EXPECT_THROW(model.Requery(), RuntimeError);
+    EXPECT_EQ(resets.count(), 4) << "a failed requery still ends its reset";
+}
+
+TEST_F(RecordsetModelTest, EditsAndChecksAreWrittenAtOnceAndARefusedOneIsUndone) {
+    model.SetEditable(1);
+    model.SetCheckable(3);
+    EXPECT_TRUE(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(0, 2)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.flags(model.index(0, 3)) & Qt::ItemIsUserCheckable);
+    EXPECT_EQ(At(1, 3, Qt::CheckStateRole).toInt(), Qt::Checked);
+
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(model.setData(model.index(0, 1), "UK 33"));
+    EXPECT_TRUE(model.setData(model.index(0, 3), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_FALSE(model.setData(model.index(0, 2), 1.0)) << "not editable";
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(Stored("SELECT TagNumber || '/' || Dead FROM Animals WHERE AnimalID=1"), "UK 33/1");
+
+    std::vector<std::string> failures;
+    model.SetWriteFailed([&](const std::exception& e) { failures.push_back(e.what()); });
+    db.Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON Animals BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_FALSE(model.setData(model.index(1, 1), "UK 11"));
+    EXPECT_EQ(failures, std::vector<std::string>{"refused"});
+    EXPECT_EQ(At(1, 1).toString(), "UK 1") << "the row shows what the database holds";
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(RecordsetModelTest, ShownFunctionsReplaceWhatAColumnShows) {
+    model.SetShown(2, Qt::DisplayRole, [](const Recordset& rows, long row) {
+        const Value& w = rows.At(row, 2);
+        return w.IsNull() ? QVariant("-") : QVariant(QString::number(w.ToDouble(), 'f', 1) + " kg");
+    });
+    model.SetShown(-1, Qt::BackgroundRole, [](const Recordset& rows, long row) {
+        return rows.At(row, 3).ToBool() ? QVariant(QColor(Qt::gray)) : QVariant();
+    });
+    model.SetShown(1, Qt::BackgroundRole, [](const Recordset&, long) { return QVariant(QColor(Qt::green)); });
+    EXPECT_EQ(At(0, 2).toString(), "410.5 kg");
+    EXPECT_EQ(At(1, 2).toString(), "-");
+    EXPECT_EQ(At(2, 2, Qt::EditRole).toDouble(), 388.0) << "editing sees the value";
+    EXPECT_EQ(At(1, 0, Qt::BackgroundRole).value<QColor>(), QColor(Qt::gray));
+    EXPECT_FALSE(At(0, 0, Qt::BackgroundRole).isValid());
+    EXPECT_EQ(At(1, 1, Qt::BackgroundRole).value<QColor>(), QColor(Qt::green)) << "the column's own wins";
+    model.SetShown(2, Qt::DisplayRole, {});
+    EXPECT_EQ(At(0, 2).toDouble(), 410.5);
+    model.SetShown(0, Qt::DecorationRole, [](const Recordset&, long) -> QVariant { throw RuntimeError(13, "x"); });
+    EXPECT_FALSE(At(0, 0, Qt::DecorationRole).isValid()) << "a failing picture shows none";
+}
