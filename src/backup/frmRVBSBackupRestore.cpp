@@ -15,6 +15,8 @@
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
 #include "backup/modRVBS.h"
+#include "core/DefaultInstance.h"
+#include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/DateTime.h"
@@ -28,21 +30,6 @@ const char* const kObject = "frmRVBSBackupRestore";
 const std::string CRLF = "\r\n";
 constexpr long RestoreMessages = 100;
 constexpr long long MaxPieceSize = 100000;
-
-frmRVBSBackupRestore* gInstance = nullptr;
-
-// Runs a handler's body; a failure is logged under the handler's name and the handler
-// leaves through its exit path.
-template <class Body>
-void Trapped(const char* procedure, Body body) {
-    try {
-        body();
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, procedure, kObject);
-    } catch (const std::filesystem::filesystem_error& e) {
-        modCommon::LogError(e, procedure, kObject);
-    }
-}
 
 bool DatabaseAvailable() { return modCommon::DatabaseCreated() && modCommon::Database().DatabaseAvailable(); }
 
@@ -83,27 +70,6 @@ int Digits(const std::string& text, std::size_t from, std::size_t count) {
 DateTime BackupDate(const std::string& text) {
     return {Digits(text, 0, 4), Digits(text, 5, 2), Digits(text, 8, 2),
             Digits(text, 11, 2), Digits(text, 14, 2), Digits(text, 17, 2)};
-}
-
-std::string FirstItemData(const std::string& sql) {
-    Recordset rs = modCommon::Database().OpenRecordset(sql);
-    if (!rs.IsOpen() || rs.Eof())
-        throw RuntimeError(ErrorNumber::NoCurrentRecord,
-                           "Either BOF or EOF is True, or the current record has been deleted. "
-                           "Requested operation requires a current record.");
-    return rs.Field("ItemData").ToStringOr("");
-}
-
-// Updates the setting's row, or adds it when there is none.
-void StoreSetting(const std::string& itemName, const std::string& value) {
-    clsDatabase& db = modCommon::Database();
-    Recordset rs = db.OpenRecordset("SELECT * FROM KelvoData WHERE ItemName IN ('" + itemName + "')");
-    if (rs.Eof())
-        db.Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + itemName + "','" +
-                   modCommon::SQLQuotes(value) + "')");
-    else
-        db.Execute("UPDATE KelvoData SET ItemData='" + modCommon::SQLQuotes(value) + "' WHERE ItemName='" +
-                   itemName + "'");
 }
 
 // A consistent copy of the open database, written into a new folder in the data folder.
@@ -151,14 +117,7 @@ frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : QDialog(parent) {
     connect(lstBackups, &QListWidget::itemActivated, this, [this] { lstBackups_Click(); });
 }
 
-frmRVBSBackupRestore::~frmRVBSBackupRestore() {
-    if (gInstance == this) gInstance = nullptr;
-}
-
-frmRVBSBackupRestore& frmRVBSBackupRestore::Instance() {
-    if (!gInstance) gInstance = new frmRVBSBackupRestore();
-    return *gInstance;
-}
+frmRVBSBackupRestore& frmRVBSBackupRestore::Instance() { return DefaultInstance<frmRVBSBackupRestore>::Get(); }
 
 void frmRVBSBackupRestore::ShowModal(bool restoring, QWidget* owner) {
     frmRVBSBackupRestore& window = Instance();
@@ -177,16 +136,13 @@ void frmRVBSBackupRestore::showEvent(QShowEvent* event) {
 
 // A transfer must run to its end: the window stays while one is under way.
 void frmRVBSBackupRestore::closeEvent(QCloseEvent* event) {
-    if (busy_) {
-        event->ignore();
-        return;
-    }
+    if (jobs_.RefuseClose(event)) return;
     QDialog::closeEvent(event);
     if (!unloading_) Form_Unload();
 }
 
 void frmRVBSBackupRestore::reject() {
-    if (!busy_) Form_Unload();
+    if (!jobs_.RefuseClose()) Form_Unload();
 }
 
 void frmRVBSBackupRestore::ShowFrame(QGroupBox* frame) {
@@ -196,17 +152,15 @@ void frmRVBSBackupRestore::ShowFrame(QGroupBox* frame) {
 }
 
 void frmRVBSBackupRestore::Form_Load() {
-    Trapped("Form_Load", [&] {
+    Trap("Form_Load", kObject, [&] {
         setWindowTitle(QString::fromStdString(std::string(restoring_ ? "Restoring from" : "Backing up to") +
                                               " the RVBS"));
         modCommon::SetFormIcon(this);
         if (DatabaseAvailable()) {
-            Recordset rs = modCommon::Database().OpenRecordset(
-                "SELECT * FROM KelvoData WHERE ItemName IN ('RVBSUserName','RVBSPassword')");
-            if (rs.IsOpen() && rs.RecordCount() == 2) {
-                for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-                    std::string data = rs.Field("ItemData").ToStringOr("");
-                    if (rs.Field("ItemName").ToStringOr("") == "RVBSUserName")
+            auto items = modCommon::GetKelvoDataItems({"RVBSUserName", "RVBSPassword"});
+            if (items.size() == 2) {
+                for (const auto& [name, data] : items) {
+                    if (name == "RVBSUserName")
                         txbUserName->setText(QString::fromStdString(data));
                     else
                         txbPassword->setText(QString::fromStdString(modCommon::UnscrambleText(data)));
@@ -218,8 +172,8 @@ void frmRVBSBackupRestore::Form_Load() {
 }
 
 void frmRVBSBackupRestore::cmdContinue_Click() {
-    if (busy_ || unloading_) return;
-    Trapped("cmdContinue_Click", [&] {
+    if (jobs_.Running() || unloading_) return;
+    Trap("cmdContinue_Click", kObject, [&] {
         if (txbUserName->text().isEmpty() || txbPassword->text().isEmpty()) {
             Message("You must fill in both the user name and the password", "Fill in User Name and Password");
             return;
@@ -240,8 +194,8 @@ void frmRVBSBackupRestore::cmdContinue_Click() {
 }
 
 void frmRVBSBackupRestore::StoreSignIn(const std::string& userName, const std::string& password) {
-    StoreSetting("RVBSUserName", userName);
-    StoreSetting("RVBSPassword", modCommon::ScrambleText(password));
+    modCommon::SetKelvoData("RVBSUserName", userName);
+    modCommon::SetKelvoData("RVBSPassword", modCommon::ScrambleText(password));
 }
 
 long long frmRVBSBackupRestore::BackupPieceSize(long long length) {
@@ -252,17 +206,14 @@ long long frmRVBSBackupRestore::BackupPieceSize(long long length) {
 void frmRVBSBackupRestore::Backup() {
     std::string zipPath = ZipPath();
     std::string snapshotFolder;
-    busy_ = true;
-    Trapped("Backup", [&] {
+    JobGuard::Job job(jobs_);
+    Trap("Backup", kObject, [&] {
         ProgressBar1->setValue(0);
-        std::string dataSourceGUID =
-            FirstItemData("SELECT ItemData FROM KelvoData WHERE ItemName='DataSourceGUID'");
+        std::string dataSourceGUID = modCommon::GetKelvoData("DataSourceGUID");
         std::string today = DateTime::Today().ToUserText();
-        Recordset holding =
-            modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='HoldingNumber'");
-        std::string description = holding.IsOpen() && !holding.Eof()
-                                      ? "Backup for holding " + holding.Field("ItemData").ToStringOr("") + " (" + today + ")"
-                                      : "Backup (" + today + ")";
+        auto holding = modCommon::FindKelvoData("HoldingNumber");
+        std::string description = holding ? "Backup for holding " + *holding + " (" + today + ")"
+                                          : "Backup (" + today + ")";
         std::string trackingID = modCommon::CreateGUIDString();
         FileSystem::Remove(zipPath);
 
@@ -308,19 +259,20 @@ void frmRVBSBackupRestore::Backup() {
     if (!snapshotFolder.empty()) RemoveFolder(snapshotFolder);
     FileSystem::Remove(zipPath);
     ProgressBar1->setValue(0);
-    busy_ = false;
 }
 
 void frmRVBSBackupRestore::Restore() {
     bool unload = false;
-    Trapped("Restore", [&] {
+    Trap("Restore", kObject, [&] {
         lstBackups->clear();
         auto* quit = new QListWidgetItem("Quit now - do not restore any data", lstBackups);
         quit->setData(Qt::UserRole, -1);
         std::string list;
-        busy_ = true;
-        bool listed = modRVBS::GetBackupList(list);
-        busy_ = false;
+        bool listed;
+        {
+            JobGuard::Job job(jobs_);
+            listed = modRVBS::GetBackupList(list);
+        }
         if (!listed) {
             Message("Failed to get the list of your backups from the RVBS:" + CRLF + list, "Restore List");
             unload = true;
@@ -337,21 +289,20 @@ void frmRVBSBackupRestore::Restore() {
         }
         ShowFrame(fraRestoreList);
     });
-    busy_ = false;
     if (unload) Form_Unload();
 }
 
 void frmRVBSBackupRestore::lstBackups_Click() {
     // A double click reports the choice twice; only the first one acts.
-    if (busy_ || unloading_) return;
+    if (jobs_.Running() || unloading_) return;
     QListWidgetItem* chosen = lstBackups->currentItem();
     int record = chosen ? chosen->data(Qt::UserRole).toInt() : -1;
     if (record < 0 || record >= static_cast<int>(backupRecords_.size())) {
         Form_Unload();
         return;
     }
-    busy_ = true;
-    Trapped("lstBackups_Click", [&] {
+    JobGuard::Job job(jobs_);
+    Trap("lstBackups_Click", kObject, [&] {
         ShowFrame(fraProgress);
         QCoreApplication::processEvents();
         std::string zipPath = ZipPath();
@@ -368,7 +319,6 @@ void frmRVBSBackupRestore::lstBackups_Click() {
         }
         ProgressBar1->setValue(0);
     });
-    busy_ = false;
     Form_Unload();
 }
 
@@ -404,7 +354,7 @@ bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath
         }
     } extraction;
     bool restored = false;
-    try {
+    Trap("PutRestoredDatabaseInPlace", kObject, [&] {
         extraction.path = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
         const std::string& folder = extraction.path;
         cUnzip unzip;
@@ -413,9 +363,7 @@ bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath
         unzip.SetOverwriteExisting(true);
         std::string extracted = FileSystem::Join(folder, "Kelvo.mdb");
         restored = unzip.Unzip() && FileSystem::Exists(extracted) && modCommon::Database().Restore(extracted) == 0;
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "PutRestoredDatabaseInPlace", kObject);
-    }
+    });
     return restored;
 }
 
@@ -424,10 +372,7 @@ void frmRVBSBackupRestore::cmdQuit_Click() { Form_Unload(); }
 void frmRVBSBackupRestore::Form_Unload() {
     if (unloading_) return;
     unloading_ = true;
-    if (gInstance == this) {
-        gInstance = nullptr;
-        deleteLater();
-    }
+    if (DefaultInstance<frmRVBSBackupRestore>::Loaded() == this) DefaultInstance<frmRVBSBackupRestore>::UnloadLater();
     done(QDialog::Rejected);
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/JobGuard.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +19,6 @@ class frmRVBSBackupRestore : public QDialog {
     Q_OBJECT
 public:
     explicit frmRVBSBackupRestore(QWidget* parent = nullptr);
-    ~frmRVBSBackupRestore() override;
 
     // The window's single default instance, created on first use; unloading it lets the
     // next use create a fresh one.
@@ -58,7 +59,7 @@ protected:
 private:
     bool restoring_ = false;
     bool loaded_ = false;
-    bool busy_ = false;
+    JobGuard jobs_;  // a transfer under way keeps the window open
     bool unloading_ = false;
     std::vector<std::string> backupRecords_;
 

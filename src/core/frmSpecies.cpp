@@ -6,13 +6,14 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRadialGradient>
+#include <QScopeGuard>
 
 #include "core/GraphicalButton.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modCommonHerdFlock.h"
 #include "core/modCommonPictureButtons.h"
-#include "platform/RuntimeError.h"
+#include "core/Trap.h"
 
 namespace {
 
@@ -129,8 +130,6 @@ void PaintFence(QPainter& p) {
 
 }  // namespace
 
-frmSpecies* frmSpecies::loaded_ = nullptr;
-
 QPixmap frmSpecies::BackgroundPicture() {
     QPixmap picture(kWidth, kHeight);
     QPainter p(&picture);
@@ -196,30 +195,23 @@ frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
     picCopy->hide();
 }
 
-frmSpecies* frmSpecies::Loaded() { return loaded_; }
-
 void frmSpecies::ShowModal(QWidget* owner, bool booCountryOnly) {
-    if (loaded_) return;  // already on screen: its own modal loop is running
-    frmSpecies form(owner, booCountryOnly);
-    loaded_ = &form;
-    // Whatever way this leaves, the window it points at is gone.
-    struct Release {
-        ~Release() { loaded_ = nullptr; }
-    } release;
+    if (Loaded()) return;  // already on screen: its own modal loop is running
+    frmSpecies& form = DefaultInstance<frmSpecies>::Get(owner, booCountryOnly);
+    // Whatever way this leaves, the window goes with it.
+    const auto unload = qScopeGuard([] { DefaultInstance<frmSpecies>::Unload(); });
     form.Form_Load();
     if (!form.unloaded_) form.exec();
 }
 
 void frmSpecies::Form_Load() {
-    try {
+    Trap("Form_Load", kObject, [&] {
         bool copyBackground = true;
         modCommon::SetUpPictureButtons(this, picCopy, qRgb(0, 0, 0), qRgb(159, 166, 86),
                                        qRgb(100, 100, 40), copyBackground, true);
 
-        Recordset stored = modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" +
-                                       std::string("CountryName") + "'");
-        if (!stored.Eof()) {
-            SetUpForSpeciesSelection(stored.Field("ItemData").ToString());
+        if (auto stored = modCommon::FindKelvoData("CountryName")) {
+            SetUpForSpeciesSelection(*stored);
             return;
         }
         SetInfo(QStringLiteral("Please choose the country you are in from the list below"));
@@ -230,34 +222,25 @@ void frmSpecies::Form_Load() {
 
         // A database without its own identifier is new: it gets one now. Whether only the
         // country is asked is the caller's to say, not this identifier's.
-        Recordset guid = modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='DataSourceGUID'");
-        if (guid.Eof())
-            modCommon::Database().Execute(
-                "INSERT INTO KelvoData (ItemName,ItemData) VALUES ('DataSourceGUID','" +
-                modCommon::SQLQuotes(modCommon::CreateGUIDString()) + "')");
+        if (!modCommon::FindKelvoData("DataSourceGUID"))
+            modCommon::AddKelvoData("DataSourceGUID", modCommon::CreateGUIDString());
         lstCountries->show();
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "Form_Load", kObject);
-    }
+    });
 }
 
 void frmSpecies::lstCountries_Click() {
-    try {
+    Trap("lstCountries_Click", kObject, [&] {
         // Hidden once a country is chosen, so a click that also activates counts once.
         if (lstCountries->isHidden() || !lstCountries->currentItem()) return;
         lstCountries->hide();
         const std::string name = lstCountries->currentItem()->text().toStdString();
-        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" +
-                                      std::string("CountryName") + "','" +
-                                      modCommon::SQLQuotes(name) + "')");
+        modCommon::AddKelvoData("CountryName", name);
         SetUpForSpeciesSelection(name);
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "lstCountries_Click", kObject);
-    }
+    });
 }
 
 void frmSpecies::SetUpForSpeciesSelection(const std::string& strCountryName) {
-    try {
+    Trap("SetUpForSpeciesSelection", kObject, [&] {
         SetCountryDetails(strCountryName);
         if (countryOnly_) {
             Unload();
@@ -269,13 +252,11 @@ void frmSpecies::SetUpForSpeciesSelection(const std::string& strCountryName) {
         setTabOrder(cmdSpecies[1], cmdSpecies[2]);
         setTabOrder(cmdSpecies[2], cmdSpecies[0]);
         cmdSpecies[1]->setFocus();
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "SetUpForSpeciesSelection", kObject);
-    }
+    });
 }
 
 void frmSpecies::SetCountryDetails(const std::string& strCountryName) {
-    try {
+    Trap("SetCountryDetails", kObject, [&] {
         Recordset rs = modCommon::Database().OpenRecordset(
             "SELECT * FROM Countries WHERE CountryName='" + modCommon::SQLQuotes(strCountryName) + "'");
         // All three are read before any is set: a country without its row changes nothing.
@@ -286,9 +267,7 @@ void frmSpecies::SetCountryDetails(const std::string& strCountryName) {
         modCommon::HerdFlockRequired = herdFlock;
         modCommon::HoldingNumberRequired = holding;
         rs.Close();
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "SetCountryDetails", kObject);
-    }
+    });
 }
 
 void frmSpecies::cmdSpecies_Click(int Index) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "core/DefaultInstance.h"
+
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -19,7 +21,7 @@ public:
     // country) the window closes as soon as a country is chosen and the species stays.
     static void ShowModal(QWidget* owner = nullptr, bool booCountryOnly = false);
     // The window while it is shown, else nullptr.
-    static frmSpecies* Loaded();
+    static frmSpecies* Loaded() { return DefaultInstance<frmSpecies>::Loaded(); }
 
     QListWidget* lstCountries;
     std::array<QLabel*, 2> lblInfo;      // the instruction and its shadow, same text
@@ -39,6 +41,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class DefaultInstance<frmSpecies>;
     frmSpecies(QWidget* owner, bool booCountryOnly);
     void Form_Load();
     void Form_Unload();
@@ -47,5 +50,4 @@ private:
 
     bool countryOnly_;
     bool unloaded_ = false;
-    static frmSpecies* loaded_;
 };

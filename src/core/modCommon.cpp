@@ -13,6 +13,7 @@
 #include "core/clsTranslator.h"
 #include "core/modRegistry.h"
 #include "core/modSchema.h"
+#include "core/Trap.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
@@ -46,7 +47,22 @@ std::string Upper(std::string s) {
     return s;
 }
 
-std::string VersionQuery() { return "SELECT ItemData FROM KelvoData WHERE ItemName='" + std::string("Version") + "'"; }
+// The statements of KelvoData, each written once.
+std::string ItemQuery(const std::string& itemName) {
+    return "SELECT ItemData FROM KelvoData WHERE ItemName='" + SQLQuotes(itemName) + "'";
+}
+
+std::string ItemUpdate(const std::string& itemName, const std::string& itemData) {
+    return "UPDATE KelvoData SET ItemData='" + SQLQuotes(itemData) + "' WHERE ItemName='" + SQLQuotes(itemName) + "'";
+}
+
+std::string ItemInsert(const std::string& itemName, const std::string& itemData) {
+    return "INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + SQLQuotes(itemName) + "','" + SQLQuotes(itemData) + "')";
+}
+
+std::string ItemDelete(const std::string& itemName) {
+    return "DELETE FROM KelvoData WHERE ItemName='" + SQLQuotes(itemName) + "'";
+}
 
 void RunIfSet(const std::function<void()>& f) {
     if (f) f();
@@ -55,6 +71,22 @@ void RunIfSet(const std::function<void()>& f) {
 }  // namespace
 
 // ---- Program-wide objects --------------------------------------------------------------
+
+void ResetProgramState() {
+    ReleaseDatabase();
+    gTranslator.reset();
+    OxbrelMode = 0;
+    FormatUKSpace = false;
+    EditionCode = 0;
+    Species = 0;
+    CountryName.clear();
+    HerdFlockRequired = false;
+    HoldingNumberRequired = false;
+    EditLocationID = 0;
+    gSingleAnimalID = 0;
+    gPanes = {};
+    gStartup = {};
+}
 
 clsDatabase& Database() {
     if (!gDatabase) {
@@ -83,7 +115,7 @@ clsTranslator& Translator() {
 int GetSingleAnimalID() { return gSingleAnimalID; }
 
 void SetSingleAnimalID(int animalID) {
-    try {
+    Trap("SingleAnimalID", kObject, [&] {
         RunIfSet(gPanes.SaveNote);
         gSingleAnimalID = animalID;
         RunIfSet(gPanes.DisplayNote);
@@ -91,9 +123,7 @@ void SetSingleAnimalID(int animalID) {
         RunIfSet(gPanes.DisplayMovements);
         RunIfSet(gPanes.DisplayTagChanges);
         RunIfSet(gPanes.DisplayTreatments);
-    } catch (const RuntimeError& e) {
-        LogError(e, "SingleAnimalID", kObject);
-    }
+    });
 }
 
 void RegisterSingleAnimalPanes(SingleAnimalPanes panes) { gPanes = std::move(panes); }
@@ -116,7 +146,7 @@ void ShowVersionMismatch(const std::string& storedVersion) {
 }
 
 void Main(const std::string& arguments) {
-    try {
+    Trap("Main", kObject, [&] {
         OxbrelMode = Program::ExecutableName() == "OxbrelConnect" ? 1 : 0;
         FormatUKSpace = Upper(arguments) == "FORMAT_UK_SPACE";
         Translator().SetTranslationOn(false);
@@ -141,9 +171,7 @@ void Main(const std::string& arguments) {
             EditionCode = 1;
             if (gStartup.ShowStickTool) gStartup.ShowStickTool(1);
         }
-    } catch (const RuntimeError& e) {
-        LogError(e, "Main", kObject);
-    }
+    });
 }
 
 bool ConfirmExit() {
@@ -184,11 +212,9 @@ QIcon OxbrelIcon() {
 }  // namespace
 
 void SetFormIcon(QWidget* window) {
-    try {
+    Trap("SetFormIcon", kObject, [&] {
         if (OxbrelMode == 1 && window) window->setWindowIcon(OxbrelIcon());
-    } catch (const RuntimeError& e) {
-        LogError(e, "SetFormIcon", kObject);
-    }
+    });
 }
 
 bool InIDE() { return false; }
@@ -233,11 +259,7 @@ void LogError(const RuntimeError& error, const std::string& procedure, const std
 
 void LogError(const std::exception& error, const std::string& procedure, const std::string& object,
               bool showMessage) {
-    if (auto* runtime = dynamic_cast<const RuntimeError*>(&error)) {
-        LogError(*runtime, procedure, object, showMessage);
-        return;
-    }
-    WriteLog(ErrorNumber::InvalidCall, error.what(), procedure, object, showMessage);
+    LogError(RuntimeError::From(error), procedure, object, showMessage);
 }
 
 // ---- Data folder and schema ------------------------------------------------------------
@@ -251,66 +273,66 @@ std::string GetDatabaseFilespec() {
 }
 
 std::string StoredVersionOn(clsDatabase& database) {
-    Recordset rs = database.GetConnection().Query(VersionQuery());
-    if (rs.Eof()) throw RuntimeError(ErrorNumber::NoCurrentRecord,
-                                     "Either BOF or EOF is True, or the current record has been deleted. "
-                                     "Requested operation requires a current record.");
+    Recordset rs = database.GetConnection().Query(ItemQuery("Version"));
+    if (rs.Eof()) throw RuntimeError::NoCurrentRecord();
     return rs.Field(0).ToString();
 }
 
 namespace {
 
 // Runs one entry of the upgrade script and stamps its version, all in one transaction: a
-// failing statement leaves the database at the version before the entry.
+// failing statement leaves the database at the version before the entry. The failure is
+// logged as the gateway logs a failing statement.
 bool RunEntry(Connection& db, const std::string& version, const std::vector<std::string>& statements) {
     std::string current;
     try {
-        db.Begin();
+        Connection::Transaction transaction(db);
         for (const auto& statement : statements) {
             current = statement;
             db.Execute(statement);
         }
-        current = "UPDATE KelvoData SET ItemData='" + version + "' WHERE ItemName='" + "Version" + "'";
+        current = ItemUpdate("Version", version);
         db.Execute(current);
-        db.Commit();
+        transaction.Commit();
         return true;
     } catch (const RuntimeError& e) {
-        if (db.InTransaction()) db.Rollback();
         LogError(e, "Execute - Using " + current, "clsDatabase");
         return false;
     }
 }
 
+// Brings the database up to the newest version; false when it cannot.
+bool Upgrade(clsDatabase& database) {
+    if (!database.DatabaseAvailable()) return false;
+    std::string stored = StoredVersionOn(database);
+    const std::string& script = modSchema::DatabaseUpgradeScript();
+    std::vector<std::string> entries;
+    for (std::size_t start = 0;;) {
+        auto bar = script.find('|', start);
+        entries.push_back(script.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    auto versionOf = [](const std::string& entry) { return entry.substr(0, entry.find('\r')); };
+    if (versionOf(entries.back()) == stored) return true;
+    bool matched = false;
+    for (const auto& entry : entries) {
+        if (!matched) {
+            matched = versionOf(entry) == stored;
+            continue;
+        }
+        if (!RunEntry(database.GetConnection(), versionOf(entry), modSchema::EntryStatements(entry)))
+            return false;
+    }
+    return matched;
+}
+
 }  // namespace
 
 bool VersionCheckOn(clsDatabase& database) {
-    try {
-        if (!database.DatabaseAvailable()) return false;
-        std::string stored = StoredVersionOn(database);
-        const std::string& script = modSchema::DatabaseUpgradeScript();
-        std::vector<std::string> entries;
-        for (std::size_t start = 0;;) {
-            auto bar = script.find('|', start);
-            entries.push_back(script.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-            if (bar == std::string::npos) break;
-            start = bar + 1;
-        }
-        auto versionOf = [](const std::string& entry) { return entry.substr(0, entry.find('\r')); };
-        if (versionOf(entries.back()) == stored) return true;
-        bool matched = false;
-        for (const auto& entry : entries) {
-            if (!matched) {
-                matched = versionOf(entry) == stored;
-                continue;
-            }
-            if (!RunEntry(database.GetConnection(), versionOf(entry), modSchema::EntryStatements(entry)))
-                return false;
-        }
-        return matched;
-    } catch (const RuntimeError& e) {
-        LogError(e, "VersionCheck", kObject);
-        return false;
-    }
+    bool current = false;
+    Trap("VersionCheck", kObject, [&] { current = Upgrade(database); });
+    return current;
 }
 
 bool VersionCheck() { return VersionCheckOn(Database()); }
@@ -334,12 +356,9 @@ std::string SQLDate(const DateTime& date) {
 Value DeNull(const Value& value, const Value& replacement) { return value.IsNull() ? replacement : value; }
 
 std::string GetDecimalSeparator() {
-    try {
-        return QLocale().decimalPoint().toStdString();
-    } catch (const RuntimeError& e) {
-        LogError(e, "GetDecimalSeparator", kObject);
-        return "";
-    }
+    std::string separator;
+    Trap("GetDecimalSeparator", kObject, [&] { separator = QLocale().decimalPoint().toStdString(); });
+    return separator;
 }
 
 std::string GetTextFieldSeparator() { return GetDecimalSeparator() == "," ? ";" : ","; }
@@ -378,26 +397,44 @@ std::string UnscrambleText(const std::string& text) {
 
 // ---- Per-holding settings --------------------------------------------------------------
 
-std::string GetKelvoData(const std::string& itemName) {
-    Recordset rs = Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" + SQLQuotes(itemName) + "'");
-    if (!rs.IsOpen() || rs.Eof()) return "";
-    return rs.Field(0).ToStringOr("");
+std::optional<std::string> FindKelvoData(const std::string& itemName) {
+    Recordset rs = Database().OpenRecordset(ItemQuery(itemName));
+    if (rs.Eof()) return std::nullopt;
+    return rs.Field("ItemData").ToStringOr("");
 }
 
-void SetKelvoData(const std::string& itemName, const std::string& itemData) {
-    Connection& db = Database().GetConnection();
-    bool own = !db.InTransaction();
-    try {
-        if (own) db.Begin();
-        db.Execute("DELETE FROM KelvoData WHERE ItemName='" + SQLQuotes(itemName) + "'");
-        db.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('" + SQLQuotes(itemName) + "','" +
-                   SQLQuotes(itemData) + "')");
-        if (own) db.Commit();
-    } catch (...) {
-        if (own && db.InTransaction()) db.Rollback();
-        throw;
-    }
+std::string GetKelvoData(const std::string& itemName) {
+    auto data = FindKelvoData(itemName);
+    if (!data) throw RuntimeError::NoCurrentRecord();
+    return *data;
 }
+
+std::vector<std::pair<std::string, std::string>> GetKelvoDataItems(const std::vector<std::string>& itemNames) {
+    std::string names;
+    for (const auto& name : itemNames) names += (names.empty() ? "'" : ",'") + SQLQuotes(name) + "'";
+    Recordset rs = Database().OpenRecordset("SELECT * FROM KelvoData WHERE ItemName IN (" + names + ")");
+    std::vector<std::pair<std::string, std::string>> items;
+    for (; !rs.Eof(); rs.MoveNext())
+        items.emplace_back(rs.Field("ItemName").ToStringOr(""), rs.Field("ItemData").ToStringOr(""));
+    return items;
+}
+
+long AddKelvoData(const std::string& itemName, const std::string& itemData) {
+    return Database().Execute(ItemInsert(itemName, itemData));
+}
+
+long AddKelvoData(Connection& db, const std::string& itemName, const std::string& itemData) {
+    return db.Execute(ItemInsert(itemName, itemData));
+}
+
+long SetKelvoData(const std::string& itemName, const std::string& itemData) {
+    if (GetKelvoDataItems({itemName}).empty()) return AddKelvoData(itemName, itemData);
+    return Database().Execute(ItemUpdate(itemName, itemData));
+}
+
+long DeleteKelvoData(const std::string& itemName) { return Database().Execute(ItemDelete(itemName)); }
+
+long DeleteKelvoData(Connection& db, const std::string& itemName) { return db.Execute(ItemDelete(itemName)); }
 
 int GetLastUsedComPort(int deviceIndex) {
     auto value = IniFile::Read(modRegistry::UserSettingsPath(), "LastUsedComPort", std::to_string(deviceIndex));

@@ -1,11 +1,15 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
 #include "platform/Value.h"
 
+class Connection;
 class clsDatabase;
 class clsTranslator;
 class QWidget;
@@ -23,6 +27,11 @@ extern std::string CountryName;
 extern bool HerdFlockRequired;
 extern bool HoldingNumberRequired;
 extern int EditLocationID;
+
+// Puts the program-wide state back as a fresh start finds it: the values above, the gateway
+// released (and so compacted), the translator, the single animal, and the windows and panes
+// registered with this module.
+void ResetProgramState();
 
 // The program-wide gateway and translator, created on first use.
 clsDatabase& Database();
@@ -66,6 +75,7 @@ bool InIDE();
 
 // ---- Errors ----------------------------------------------------------------------------
 // Appends the failure to "KelvoErrorLog.txt" in the data folder and, when asked, shows it.
+// A procedure that traps its errors does so with Trap (core/Trap.h), which calls this.
 void LogError(const RuntimeError& error, const std::string& procedure,
               const std::string& object, bool showMessage = true);
 // The same for a failure that is not a RuntimeError (a std::exception's text, number 5).
@@ -95,10 +105,34 @@ std::string ScrambleText(const std::string& text);
 std::string UnscrambleText(const std::string& text);
 
 // ---- Per-holding settings in KelvoData ---------------------------------------------------
-// The item's text, or "" when it has none.
+// Every read and write of the table KelvoData (ItemName, ItemData) goes through these, with
+// the statements the program has always used. On the program-wide gateway a failing
+// statement is logged there ("Execute - Using ...") and a write gives 0 rows, as the gateway's
+// Execute does; a failed query raises at the reader's first look, as every unopened recordset
+// does. The writes that take a Connection raise instead and log nothing: they are for
+// all-or-nothing work inside a Connection::Transaction, whose procedure reports the failure.
+
+// The item's text ("" for a null), or nothing when the item has no row.
+//   SELECT ItemData FROM KelvoData WHERE ItemName='<item>'
+std::optional<std::string> FindKelvoData(const std::string& itemName);
+// The same, for an item that must be there: no row raises 3021, as reading the field of an
+// empty recordset does.
 std::string GetKelvoData(const std::string& itemName);
-// Replaces or inserts the item in one transaction.
-void SetKelvoData(const std::string& itemName, const std::string& itemData);
+// The rows of the items, as (ItemName, ItemData) pairs in the table's order.
+//   SELECT * FROM KelvoData WHERE ItemName IN ('<item>','<item>')
+std::vector<std::pair<std::string, std::string>> GetKelvoDataItems(const std::vector<std::string>& itemNames);
+// Adds a row for the item, whether it has one or not.
+//   INSERT INTO KelvoData (ItemName,ItemData) VALUES ('<item>','<data>')
+long AddKelvoData(const std::string& itemName, const std::string& itemData);
+long AddKelvoData(Connection& db, const std::string& itemName, const std::string& itemData);
+// Sets the item: its rows are updated when it has any (looked up as GetKelvoDataItems does),
+// else a row is added.
+//   UPDATE KelvoData SET ItemData='<data>' WHERE ItemName='<item>'
+long SetKelvoData(const std::string& itemName, const std::string& itemData);
+// Deletes the item's rows.
+//   DELETE FROM KelvoData WHERE ItemName='<item>'
+long DeleteKelvoData(const std::string& itemName);
+long DeleteKelvoData(Connection& db, const std::string& itemName);
 
 // The per-user last serial port of a device window (2 stick reader, 3 phone); 0 = none.
 int GetLastUsedComPort(int deviceIndex);

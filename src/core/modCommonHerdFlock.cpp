@@ -4,6 +4,7 @@
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "core/Trap.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
 
@@ -84,11 +85,7 @@ std::string Upper(std::string text) {
 
 // Whether the item is stored. A query that fails (the gateway has reported it) stops the
 // procedure rather than being taken for "nothing stored".
-bool IsStored(const NumberItem& item) {
-    Recordset rs = Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" +
-                                            std::string(item.itemName) + "'");
-    return rs.RecordCount() > 0;  // raises when the query failed
-}
+bool IsStored(const NumberItem& item) { return FindKelvoData(item.itemName).has_value(); }
 
 // Asks until the keeper gives a number of the right form. False when the keeper gives none:
 // with a number stored that ends the procedure; without one the keeper may leave the program.
@@ -109,19 +106,13 @@ bool AskForNumber(const NumberItem& item, bool stored, std::string& value) {
 // when one fails (the procedure then reports it).
 void StoreNumber(const NumberItem& item, const std::string& value, bool stored) {
     Connection& db = Database().GetConnection();
-    const std::string name = item.itemName;
-    db.Begin();
-    try {
-        if (stored) db.Execute("DELETE FROM KelvoData WHERE ItemName='" + name + "'");
-        db.Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + name + "','" + SQLQuotes(value) + "')");
-        if (&item == &kHolding)
-            db.Execute("UPDATE Locations SET LocationDescription='" + SQLQuotes(value) +
-                       "' WHERE LocationID=" + std::to_string(kHoldingLocationID));
-        db.Commit();
-    } catch (...) {
-        if (db.InTransaction()) db.Rollback();
-        throw;
-    }
+    Connection::Transaction transaction(db);
+    if (stored) DeleteKelvoData(db, item.itemName);
+    AddKelvoData(db, item.itemName, value);
+    if (&item == &kHolding)
+        db.Execute("UPDATE Locations SET LocationDescription='" + SQLQuotes(value) +
+                   "' WHERE LocationID=" + std::to_string(kHoldingLocationID));
+    transaction.Commit();
 }
 
 // Asks for and stores one number; false when the whole procedure is to end.
@@ -135,7 +126,7 @@ bool SetUpNumber(const NumberItem& item, bool stored) {
 }  // namespace
 
 void HerdFlockHoldingSetup(int lngMode) {
-    try {
+    Trap("HerdFlockHoldingSetup", "modCommon", [&] {
         if (HerdFlockRequired && (Species == kCattle || Species == kSheep)) {
             const NumberItem& item = Species == kCattle ? kHerd : kFlock;
             const int modeNamingItem = Species;  // 1 changes the herd number, 2 the flock number
@@ -148,9 +139,7 @@ void HerdFlockHoldingSetup(int lngMode) {
             if (stored && lngMode != kChangeHolding) return;
             SetUpNumber(kHolding, stored);
         }
-    } catch (const RuntimeError& err) {
-        LogError(err, "HerdFlockHoldingSetup", "modCommon");
-    }
+    });
 }
 
 }  // namespace modCommon

@@ -232,9 +232,9 @@ std::vector<std::string> EntryStatements(const std::string& entry) {
 void CreateTemplate(const std::string& path) {
     Connection db;
     db.Open(path, true);
-    db.Begin();
+    Connection::Transaction transaction(db);
     db.Execute(kTemplate);
-    db.Commit();
+    transaction.Commit();
 }
 
 std::string FillMovementPlaceholders(const std::string& statement, long animalID,

@@ -235,38 +235,25 @@ long clsKRComm::SetCommError(int errorNumber, const std::string& context) {
                   GetSystemMessage(errorNumber) + "  COMM Error Flags = " + flags);
 }
 
-// Called inside a catch block: records the failure under the operation's own name and gives
-// its number (a run-time error's own, else that of an invalid call).
-long clsKRComm::TrapFailure(const char* operation) {
-    try {
-        throw;
-    } catch (const RuntimeError& err) {
-        return Record(err.number, operation, err.description);
-    } catch (const std::exception& err) {
-        return Record(ErrorNumber::InvalidCall, operation, err.what());
-    }
-}
-
-// An operation that reports failure as an error code gives the trapped failure's number.
+// The object's operations trap their failures as every procedure does (Catching), but keep
+// them for CommGetError instead of logging them: the failure is recorded under the
+// operation's own name. An operation that reports failure as an error code gives the trapped
+// failure's number.
 template <class Body>
 long clsKRComm::GuardedCode(const char* operation, Body body) {
-    try {
-        return body();
-    } catch (const std::exception&) {
-        return TrapFailure(operation);
-    }
+    return Catching(body, [&](const RuntimeError& error) {
+        return Record(error.number, operation, error.description);
+    });
 }
 
 // An operation with a failure value of its own (-1 for a read or write, whose positive
 // results are counts; an empty reply) gives that value.
 template <class Result, class Body>
 Result clsKRComm::Guarded(const char* operation, Result failure, Body body) {
-    try {
-        return body();
-    } catch (const std::exception&) {
-        TrapFailure(operation);
+    return Catching(body, [&](const RuntimeError& error) {
+        Record(error.number, operation, error.description);
         return failure;
-    }
+    });
 }
 
 long clsKRComm::CommGetError(std::string& strMessage) const {

@@ -78,7 +78,6 @@ private:
     long SetCommError(int errorNumber, const std::string& context);
     long CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout,
                        bool booHandshaking);
-    long TrapFailure(const char* operation);
     template <class Body>
     long GuardedCode(const char* operation, Body body);
     template <class Result, class Body>

@@ -5,10 +5,7 @@
 #include "core/modCommon.h"
 #include "platform/Program.h"
 
-frmSimple& frmSimple::Instance() {
-    static frmSimple* instance = new frmSimple();
-    return *instance;
-}
+frmSimple& frmSimple::Instance() { return DefaultInstance<frmSimple>::Get(); }
 
 frmSimple::frmSimple() { Form_Load(); }
 

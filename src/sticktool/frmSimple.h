@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+#include "core/DefaultInstance.h"
+
 // The stick tool window of the simple and engineering editions.
 class frmSimple : public QWidget {
     Q_OBJECT
@@ -14,6 +16,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class DefaultInstance<frmSimple>;
     frmSimple();
     void Form_Load();
 };

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -14,8 +13,7 @@
 #include "backup/modRVBS.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "fixtures/ScriptedPrompts.h"
-#include "fixtures/TempHome.h"
+#include "fixtures/WindowTest.h"
 #include "fixtures/sim/FakeRVBS.h"
 #include "platform/Connection.h"
 #include "platform/DateTime.h"
@@ -31,10 +29,8 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     return names;
 }
 
-class BackupWindowTest : public ::testing::Test {
+class BackupWindowTest : public WindowTest {
 protected:
-    TempHome home;
-    ScriptedPrompts prompts;
     std::unique_ptr<FakeRVBS> fake;
     std::string scratch = FileSystem::MakeTempFolder(home.root());
 
@@ -357,8 +353,8 @@ TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore)
 
     prompts.Answer(Prompts::Yes).Answer(Prompts::No).Answer(Prompts::OK);
     bool driven = false;
-    QTimer::singleShot(0, [&] {
-        frmRVBSBackupRestore& w = frmRVBSBackupRestore::Instance();
+    // Making the gateway meets the damaged file and shows the window.
+    RunModal<frmRVBSBackupRestore>([] { modCommon::Database(); }, [&](frmRVBSBackupRestore& w) {
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(w.windowTitle().toStdString(), "Restoring from the RVBS");
         EXPECT_TRUE(w.txbUserName->text().isEmpty());

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,8 +12,7 @@
 #include "core/clsDatabase.h"
 #include "core/frmSpecies.h"
 #include "core/modCommon.h"
-#include "fixtures/ScriptedPrompts.h"
-#include "fixtures/TempHome.h"
+#include "fixtures/WindowTest.h"
 
 namespace {
 
@@ -23,33 +21,12 @@ using V = std::vector<std::string>;
 const QString kChooseCountry = "Please choose the country you are in from the list below";
 const QString kChooseSpecies = "Please select the species you want to work with";
 
-class frmSpeciesTest : public ::testing::Test {
+class frmSpeciesTest : public WindowTest {
 protected:
-    TempHome home;
-    ScriptedPrompts prompts;
-
     void SetUp() override { ASSERT_TRUE(modCommon::VersionCheck()); }
 
-    // Shows the window modally and runs `steps` on it once it is up. A window the steps
-    // leave open is closed without running its unload, so a failing test never hangs.
     void RunWindow(const std::function<void(frmSpecies&)>& steps, bool countryOnly = false) {
-        bool ran = false;
-        QTimer timer;
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            frmSpecies* form = frmSpecies::Loaded();
-            ASSERT_NE(form, nullptr);
-            ran = true;
-            try {
-                steps(*form);
-            } catch (const ScriptedPrompts::UnexpectedPrompt&) {
-            }
-            if (frmSpecies::Loaded() && form->isVisible()) form->QDialog::done(0);
-        });
-        timer.start(0);
-        frmSpecies::ShowModal(nullptr, countryOnly);
-        EXPECT_TRUE(ran);
-        EXPECT_EQ(frmSpecies::Loaded(), nullptr);
+        RunModal<frmSpecies>([&] { frmSpecies::ShowModal(nullptr, countryOnly); }, steps);
     }
 
     V Stored(const std::string& item) {

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "core/clsCommonDialog.h"
+#include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modRegistry.h"
@@ -256,4 +257,62 @@ TEST(FileDialog, CancelEmptiesTheAnswersAndColonSplitsTheFilter) {
     EXPECT_EQ(name, "/data/tags.csv");
     EXPECT_EQ(title, "tags.csv");
     EXPECT_EQ(filter, "CSV");
+}
+
+TEST(KelvoData, ItemsAreFoundSetAddedAndDeletedByName) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(modCommon::VersionCheck());
+    EXPECT_FALSE(modCommon::FindKelvoData("HerdNumber"));
+    try {
+        modCommon::GetKelvoData("HerdNumber");
+        FAIL();
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number, ErrorNumber::NoCurrentRecord);
+    }
+    EXPECT_EQ(modCommon::SetKelvoData("HerdNumber", "UK'1"), 1);  // added
+    EXPECT_EQ(modCommon::SetKelvoData("HerdNumber", "UK'2"), 1);  // updated, still one row
+    EXPECT_EQ(modCommon::GetKelvoData("HerdNumber"), "UK'2");
+    EXPECT_EQ(modCommon::AddKelvoData("Note's", "a"), 1);
+    EXPECT_EQ(modCommon::AddKelvoData("Note's", "b"), 1);
+    using Items = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(modCommon::GetKelvoDataItems({"Note's", "HerdNumber"}),
+              (Items{{"HerdNumber", "UK'2"}, {"Note's", "a"}, {"Note's", "b"}}));
+    EXPECT_EQ(modCommon::DeleteKelvoData("Note's"), 2);
+    EXPECT_EQ(modCommon::DeleteKelvoData("Note's"), 0);
+    EXPECT_TRUE(modCommon::GetKelvoDataItems({"Note's"}).empty());
+    EXPECT_TRUE(prompts.shown().empty());
+
+    // A refused write is logged by the gateway and counts no rows; a failed read raises.
+    prompts.AcceptAllOK();
+    modCommon::Database().Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON KelvoData BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_EQ(modCommon::SetKelvoData("HerdNumber", "UK3"), 0);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_NE(prompts.Messages()[0].find("Execute - Using UPDATE KelvoData SET ItemData='UK3' WHERE ItemName='HerdNumber'"),
+              std::string::npos);
+    modCommon::Database().Execute("DROP TABLE KelvoData");
+    EXPECT_THROW(modCommon::FindKelvoData("HerdNumber"), RuntimeError);
+}
+
+TEST(Startup, ResetProgramStateLeavesNothingOfTheLastRun) {
+    TempHome home;
+    int shown = 0;
+    modCommon::RegisterStartupWindows({[&] { ++shown; }, {}, {}});
+    modCommon::RegisterSingleAnimalPanes({[&] { ++shown; }});
+    modCommon::SetSingleAnimalID(4);
+    modCommon::Species = 2;
+    modCommon::CountryName = "Wales";
+    modCommon::EditionCode = 2;
+    modCommon::Database();
+    shown = 0;
+    modCommon::ResetProgramState();
+    EXPECT_FALSE(modCommon::DatabaseCreated());
+    EXPECT_EQ(modCommon::Species, 0);
+    EXPECT_EQ(modCommon::CountryName, "");
+    EXPECT_EQ(modCommon::EditionCode, 0);
+    EXPECT_EQ(modCommon::GetSingleAnimalID(), 0);
+    modCommon::SetSingleAnimalID(5);
+    home.SetMachineSetting("Flavour", "Full");
+    modCommon::Main("");
+    EXPECT_EQ(shown, 0) << "no window or pane of the last run is called";
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-class ZipTest : public ::testing::Test {
+class cZipTest : public ::testing::Test {
 protected:
     std::string folder = FileSystem::MakeTempFolder();
     void TearDown() override { std::filesystem::remove_all(folder); }
@@ -59,7 +59,7 @@ protected:
     }
 };
 
-TEST_F(ZipTest, OptionRecordHoldsWhatThePropertiesSet) {
+TEST_F(cZipTest, OptionRecordHoldsWhatThePropertiesSet) {
     cZip z;
     EXPECT_FALSE(z.StoreDirectories());
     EXPECT_EQ(z.Options().noDirectoryEntries, 1);
@@ -85,7 +85,7 @@ TEST_F(ZipTest, OptionRecordHoldsWhatThePropertiesSet) {
     EXPECT_EQ(z.FileSpecCount(), 0);
 }
 
-TEST_F(ZipTest, FileGoesInUnderItsBareNameAndComesBackOverTheOldOne) {
+TEST_F(cZipTest, FileGoesInUnderItsBareNameAndComesBackOverTheOldOne) {
     FileSystem::CreateDirectories(Path("source/deep"));
     std::string content(200000, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 % 251);
@@ -120,7 +120,7 @@ TEST_F(ZipTest, FileGoesInUnderItsBareNameAndComesBackOverTheOldOne) {
 }
 
 // The backup window keeps drawing through these while a large database is zipped.
-TEST_F(ZipTest, ProgressComesWhileALargeFileIsCompressed) {
+TEST_F(cZipTest, ProgressComesWhileALargeFileIsCompressed) {
     std::string content(3000000, '\0');
     std::uint32_t seed = 1;
     for (auto& c : content) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
@@ -136,7 +136,7 @@ TEST_F(ZipTest, ProgressComesWhileALargeFileIsCompressed) {
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 }
 
-TEST_F(ZipTest, SelectionDecidesWhatIsExtracted) {
+TEST_F(cZipTest, SelectionDecidesWhatIsExtracted) {
     RawArchive(Path("a.zip"), {{"one.txt", "1"}, {"sub/two.txt", "2"}, {"three.txt", "3"}});
     cUnzip u;
     u.SetZipFile(Path("a.zip"));
@@ -164,7 +164,7 @@ TEST_F(ZipTest, SelectionDecidesWhatIsExtracted) {
     EXPECT_EQ(FileSystem::ReadAll(Path("out/one.txt")), "1");
 }
 
-TEST_F(ZipTest, ExistingFilesStayWithoutOverwrite) {
+TEST_F(cZipTest, ExistingFilesStayWithoutOverwrite) {
     RawArchive(Path("a.zip"), {{"one.txt", "new"}});
     FileSystem::WriteAll(Path("one.txt"), "old");
     cUnzip u;
@@ -174,7 +174,7 @@ TEST_F(ZipTest, ExistingFilesStayWithoutOverwrite) {
     EXPECT_EQ(FileSystem::ReadAll(Path("one.txt")), "old");
 }
 
-TEST_F(ZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
+TEST_F(cZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
     FileSystem::CreateDirectories(Path("out"));
     for (std::string bad : {"../escape.txt", "/tmp/absolute.txt", "sub/../../escape.txt",
                             "..\\escape.txt", "C:\\escape.txt"}) {
@@ -193,7 +193,7 @@ TEST_F(ZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(Zip::IsSafeEntryName("a/b..c/d.txt"));
 }
 
-TEST_F(ZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
+TEST_F(cZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
     cZip missing;
     missing.SetZipFile(Path("m.zip"));
     missing.AddFileSpec(Path("no-such-file.mdb"));
