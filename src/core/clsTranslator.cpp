@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/modCommon.h"
+#include "core/Trap.h"
 #include "platform/RuntimeError.h"
 
 namespace {
@@ -86,7 +86,7 @@ long LookUpLocale(const std::string& name) {
 }  // namespace
 
 clsTranslator::clsTranslator() {
-    try {
+    Trap("Class_Initialize", "clsTranslator", [&] {
         for (const auto& record : BuiltInTable()) {
             std::string rest(record.spanish);
             rest.append(1, kFieldSeparator).append(record.dutch).append(1, kFieldSeparator).append(record.portuguese);
@@ -96,29 +96,26 @@ clsTranslator::clsTranslator() {
         menLLanguage = UserDefaultLangID();
         menLBaseLanguage = menLLanguage & 0xFF;
         SetTranslationOn(true);
-    } catch (const std::exception& error) {
-        modCommon::LogError(error, "Class_Initialize", "clsTranslator");
-    }
+    });
 }
 
 std::string clsTranslator::Translate(const std::string& strEnglish, bool booTrimString) const {
-    try {
-        if (language_ == -1) return strEnglish;
+    std::string translated;
+    Trap("Translate", "clsTranslator", [&] {
+        if (language_ == -1) {
+            translated = strEnglish;
+            return;
+        }
         const auto found = table_.find(LowerAscii(booTrimString ? TrimBlanks(strEnglish) : strEnglish));
-        if (found == table_.end()) return strEnglish;
-        return Field(found->second, language_);
-    } catch (const std::exception& error) {
-        modCommon::LogError(error, "Translate", "clsTranslator");
-        return {};
-    }
+        translated = found == table_.end() ? strEnglish : Field(found->second, language_);
+    });
+    return translated;
 }
 
 void clsTranslator::SetTranslationOn(bool booTranslationOn) {
-    try {
+    Trap("AllowTranslation", "clsTranslator", [&] {
         language_ = booTranslationOn ? LanguageIndex(UserDefaultLangID() & 0xFF) : -1;
-    } catch (const std::exception& error) {
-        modCommon::LogError(error, "AllowTranslation", "clsTranslator");
-    }
+    });
 }
 
 long clsTranslator::UserDefaultLangID() {

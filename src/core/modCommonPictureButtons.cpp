@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "core/modCommon.h"
+#include "core/Trap.h"
 #include "platform/RuntimeError.h"
 
 namespace modCommon {
@@ -54,7 +54,7 @@ QPixmap DrawFace(const ButtonFace& face, QPoint origin) {
 void SetUpPictureButtons(QWidget* frmForm, QLabel* picCopy, QRgb lngBackColour,
                          QRgb lngTextColour, QRgb lngShadowColour, bool& booCopyBackground,
                          bool booShadow) {
-    try {
+    Trap("SetUpPictureButtons", "modCommon", [&] {
         if (!frmForm || !picCopy)
             throw RuntimeError(ErrorNumber::InvalidCall, "Object variable not set");
         QPalette palette = picCopy->palette();
@@ -87,9 +87,7 @@ void SetUpPictureButtons(QWidget* frmForm, QLabel* picCopy, QRgb lngBackColour,
             button->setProperty("DownPicture", DrawFace(face, at + QPoint(3, 2)));
             button->update();
         }
-    } catch (const RuntimeError& err) {
-        LogError(err, "SetUpPictureButtons", "modCommon");
-    }
+    });
 }
 
 }  // namespace modCommon

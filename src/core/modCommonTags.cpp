@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/modCommon.h"
+#include "core/Trap.h"
 #include "core/modEID.h"
 #include "platform/RuntimeError.h"
 
@@ -233,17 +233,17 @@ int DigitsToKey(const QString& digits) {
 }  // namespace
 
 std::array<std::string, 2> SplitTag(const std::string& strTag) {
-    try {
+    std::array<std::string, 2> parts;
+    Trap(kProcedure, kModule, [&] {
         const Split split = SplitTagText(strTag);
-        return {split.prefix.toStdString(), split.number.toStdString()};
-    } catch (const RuntimeError& err) {
-        LogError(err, kProcedure, kModule);
-        return {};
-    }
+        parts = {split.prefix.toStdString(), split.number.toStdString()};
+    });
+    return parts;
 }
 
 int GetTagSortFromTag(const std::string& strTag) {
-    try {
+    int key = 0;
+    Trap(kProcedure, kModule, [&] {
         const Split split = SplitTagText(strTag);
         int digitsKept = 9;
         bool uk9 = false;
@@ -256,13 +256,10 @@ int GetTagSortFromTag(const std::string& strTag) {
         QString digits;
         for (QChar c : split.number)
             if (IsDigit(c)) digits += c;
-        if (digits.isEmpty()) return 0;
-        if (uk9) return DigitsToKey(digits.left(digits.size() - 1));
-        return DigitsToKey(digits.right(digitsKept));
-    } catch (const RuntimeError& err) {
-        LogError(err, kProcedure, kModule);
-        return 0;
-    }
+        if (digits.isEmpty()) return;
+        key = uk9 ? DigitsToKey(digits.left(digits.size() - 1)) : DigitsToKey(digits.right(digitsKept));
+    });
+    return key;
 }
 
 }  // namespace modCommon

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/modCommon.h"
+#include "core/Trap.h"
 #include "platform/RuntimeError.h"
 
 namespace modEID {
@@ -104,11 +104,12 @@ void FillRecord(std::uint64_t code, EIDRecord& record) {
 
 std::string DecimalEIDToHexEID(const std::string& strDecimal, int lngUserInfo,
                                int lngRetagCount) {
-    try {
+    std::string result;
+    Trap("DecimalEIDToHexEID", kModule, [&] {
         if (lngUserInfo < 0 || lngUserInfo > 31) lngUserInfo = 0;
         if (lngRetagCount < 0 || lngRetagCount > 7) lngRetagCount = 0;
         const std::string digits = NormaliseDecimalEID(strDecimal);
-        if (digits.empty()) return "";
+        if (digits.empty()) return;
         // Animal flag set; the country taken modulo 1024 and the national number modulo 2^38.
         std::uint64_t code = std::uint64_t{1} << 63;
         code |= static_cast<std::uint64_t>(lngRetagCount) << 60;
@@ -117,17 +118,15 @@ std::string DecimalEIDToHexEID(const std::string& strDecimal, int lngUserInfo,
         code |= DigitsValue(digits, 4, 12) & ((std::uint64_t{1} << 38) - 1);
         std::string hex(16, '0');
         for (int i = 15; i >= 0; --i, code >>= 4) hex[i] = "0123456789ABCDEF"[code & 0xF];
-        return hex;
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "DecimalEIDToHexEID", kModule);
-        return "";
-    }
+        result = hex;
+    });
+    return result;
 }
 
 EIDRecord HexEIDToDecimalEID(const std::string& strHex) {
     EIDRecord record;
-    try {
-        if (strHex.empty()) return record;
+    Trap("HexEIDToDecimalEID", kModule, [&] {
+        if (strHex.empty()) return;
         std::uint64_t code = 0;
         if (!ParsePlainHex(strHex, code)) {
             // A text that is not plain hexadecimal goes the long way, so that a bad digit
@@ -139,26 +138,23 @@ EIDRecord HexEIDToDecimalEID(const std::string& strHex) {
             for (char bit : bits) code = (code << 1) | static_cast<std::uint64_t>(bit == '1');
         }
         FillRecord(code, record);
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "HexEIDToDecimalEID", kModule);
-    }
+    });
     return record;
 }
 
 std::string DecimalToWYSIWYG(const std::string& strDecimal, const std::string& /*strUserInfo*/) {
-    try {
+    std::string printed;
+    Trap("DecimalToWYSIWYG", kModule, [&] {
         const std::string digits = NormaliseDecimalEID(strDecimal);
-        if (digits.empty() || digits.compare(0, 4, "0826") != 0) return "";
-        return "UK" + digits.substr(4, 7) + " " + digits.substr(11, 5);
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "DecimalToWYSIWYG", kModule);
-        return "";
-    }
+        if (digits.empty() || digits.compare(0, 4, "0826") != 0) return;
+        printed = "UK" + digits.substr(4, 7) + " " + digits.substr(11, 5);
+    });
+    return printed;
 }
 
 std::string NumericStringToBinary(const std::string& strNumber, int lngBase) {
     std::string result;
-    try {
+    Trap("NumericStringToBinary", kModule, [&] {
         RequireBase(lngBase);
         std::string working = strNumber;
         // Repeated division by two; each pass leaves one binary digit as its remainder.
@@ -177,15 +173,13 @@ std::string NumericStringToBinary(const std::string& strNumber, int lngBase) {
             working = quotient;
         }
         result = RemoveLeadingZeroes(result);
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "NumericStringToBinary", kModule);
-    }
+    });
     return result;
 }
 
 std::string BinaryStringToNumeric(const std::string& strBinary, int lngBase) {
     std::string result = "0";
-    try {
+    Trap("BinaryStringToNumeric", kModule, [&] {
         RequireBase(lngBase);
         // Repeated doubling: each bit doubles the number so far and adds itself.
         for (char bit : strBinary) {
@@ -198,15 +192,13 @@ std::string BinaryStringToNumeric(const std::string& strBinary, int lngBase) {
             }
             if (carry == 1) result.insert(result.begin(), '1');
         }
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "BinaryStringToNumeric", kModule);
-    }
+    });
     return result;
 }
 
 std::string HexStringToBinary(const std::string& strHex) {
     std::string result;
-    try {
+    Trap("HexStringToBinary", kModule, [&] {
         result.reserve(strHex.size() * 4);
         for (char c : strHex) {
             int digit = HexDigitValue(c);
@@ -215,15 +207,13 @@ std::string HexStringToBinary(const std::string& strHex) {
                 result += static_cast<char>('0' + ((digit >> shift) & 1));
         }
         result = RemoveLeadingZeroes(result);
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "HexStringToBinary", kModule);
-    }
+    });
     return result;
 }
 
 std::string BinaryStringToHex(const std::string& strBinary) {
     std::string result;
-    try {
+    Trap("BinaryStringToHex", kModule, [&] {
         // Always at least one group of leading zeros, so an empty text gives "0".
         const std::string bits = std::string(4 - strBinary.size() % 4, '0') + strBinary;
         for (std::size_t i = 0; i < bits.size(); i += 4) {
@@ -235,9 +225,7 @@ std::string BinaryStringToHex(const std::string& strBinary) {
             result += "0123456789ABCDEF"[value];
         }
         result = RemoveLeadingZeroes(result);
-    } catch (const RuntimeError& err) {
-        modCommon::LogError(err, "BinaryStringToHex", kModule);
-    }
+    });
     return result;
 }
 
