@@ -1,13 +1,17 @@
 # Kelvo: `make run` builds and starts the program, `make test` builds and runs every test.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev \
+PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev zlib1g-dev \
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
 
-.PHONY: deps configure build run test bench clean
+# What the benchmarks alone need when they run: the zip command they are measured against.
+BENCH_PACKAGES = zip
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+.PHONY: deps bench-deps configure build run test bench clean
+
+# Installs the packages of $(1) that are missing.
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
@@ -15,6 +19,13 @@ deps:
 	    echo "Missing packages. Run: sudo apt-get update && sudo apt-get install -y $$missing"; exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+bench-deps:
+	$(call install_missing,$(BENCH_PACKAGES))
 
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -33,7 +44,7 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 60
 
-bench: build
+bench: build bench-deps
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
 clean:

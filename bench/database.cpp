@@ -18,13 +18,13 @@ std::string MakeTable(const std::string& folder) {
     db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalType INTEGER, "
                "TagNumber TEXT COLLATE NOCASE, TagSort INTEGER, DateOfBirth TEXT, GenderID INTEGER, "
                "BreedID INTEGER, DeathReason TEXT, Species INTEGER, TaggingDate TEXT)");
-    db.Begin();
+    Connection::Transaction transaction(db);
     for (int i = 0; i < kRows; ++i)
         db.Execute("INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, "
                    "DeathReason, Species, TaggingDate) VALUES (1, ?, ?, '2020-04-01 00:00:00', 1, 2, NULL, 2, "
                    "'2020-05-01 00:00:00')",
                    {Value("UK 0123456 " + std::to_string(i)), Value(i)});
-    db.Commit();
+    transaction.Commit();
     return path;
 }
 
@@ -50,10 +50,10 @@ void Execute50kInsertsInOneTransaction(benchmark::State& state) {
     Connection db;
     db.Open(path);
     for (auto _ : state) {
-        db.Begin();
+        Connection::Transaction transaction(db);
         for (int i = 0; i < kRows; ++i)
             db.Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1," + std::to_string(i) + ")");
-        db.Commit();
+        transaction.Commit();
         state.PauseTiming();
         db.Execute("DELETE FROM GroupLink");
         state.ResumeTiming();

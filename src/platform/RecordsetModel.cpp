@@ -1,5 +1,9 @@
 #include "platform/RecordsetModel.h"
 
+#include <QTimer>
+
+#include <memory>
+
 #include "platform/RuntimeError.h"
 
 namespace {
@@ -23,8 +27,11 @@ const RecordsetModel::Shown* Find(const std::vector<std::pair<int, RecordsetMode
 
 RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+// The rows shown before a reset are freed only once the event loop is back, after the views
+// have drawn the new ones: freeing 50,000 rows takes longer than the reset itself.
 template <class Change>
 void RecordsetModel::Reset(Change change) {
+    auto previous = std::make_shared<Recordset>(rows_);
     beginResetModel();
     try {
         change();
@@ -33,6 +40,7 @@ void RecordsetModel::Reset(Change change) {
         throw;
     }
     endResetModel();
+    QTimer::singleShot(0, this, [previous] {});
 }
 
 void RecordsetModel::SetRecordset(Recordset rows) {

@@ -24,11 +24,11 @@ struct FileToAdd {
     std::string entryName;  // the name it is stored under
 };
 
-// Adds the files to the archive (created when missing); an entry of the same name is
-// replaced. The archive is written to a temporary file and moved into place at the end,
-// so a failure leaves no half-written archive behind. `progress`, when given, is called now
-// and then while the archive is written, with the library's share done (0 to 1; it counts
-// compressed bytes written against the files' sizes, so it can jump to 1 at the end).
+// Adds the files to the archive (created when missing), deflated at level 6; an entry of the
+// same name is replaced. The archive is written to a temporary file and moved into place at
+// the end, so a failure leaves no half-written archive behind. `progress`, when given, is
+// called every 256 kB of the files compressed with the share done (0 to 1), and with 1 once
+// the archive is in place.
 void Add(const std::string& archive, const std::vector<FileToAdd>& files,
          const std::function<void(double)>& progress = {});
 

@@ -46,6 +46,17 @@ TEST_F(ZipTest, AddStoresFilesDeflatedAndReplacesAnEntryOfTheSameName) {
     EXPECT_THROW(Zip::List(Path("in/note")), RuntimeError) << "not an archive";
 }
 
+TEST_F(ZipTest, EveryKindOfContentComesBackByteForByte) {
+    std::string noise(700000, '\0');  // more than two blocks, and beyond compression
+    std::uint32_t seed = 7;
+    for (auto& c : noise) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
+    Zip::Add(Path("a.zip"), {{File("in/noise", noise), "noise"}, {File("in/empty", ""), "empty"}});
+    FileSystem::CreateDirectories(Path("out"));
+    Zip::Extract(Path("a.zip"), Path("out"), {});
+    EXPECT_TRUE(FileSystem::ReadAll(Path("out/noise")) == noise);
+    EXPECT_EQ(FileSystem::Size(Path("out/empty")), 0);
+}
+
 TEST_F(ZipTest, ExtractFlatOrWithFoldersChosenEntriesAndOverwriteOnlyWhenAsked) {
     Zip::Add(Path("a.zip"), {{File("in/one", "1"), "one"}, {File("in/two", "2"), "deep/two"}});
     FileSystem::CreateDirectories(Path("flat"));
