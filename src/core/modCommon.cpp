@@ -11,6 +11,7 @@
 
 #include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
+#include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
 #include "core/modSchema.h"
 #include "core/Trap.h"
@@ -86,6 +87,10 @@ void ResetProgramState() {
     gSingleAnimalID = 0;
     gPanes = {};
     gStartup = {};
+    clsDatabase::RegisterOnlineRestore(nullptr);
+    modMainWindowServices::RegisterMainWindow({});
+    modMainWindowServices::RegisterStickReaderWindow({});
+    modMainWindowServices::RegisterMobilePhoneWindow({});
 }
 
 clsDatabase& Database() {

@@ -29,8 +29,8 @@ extern bool HoldingNumberRequired;
 extern int EditLocationID;
 
 // Puts the program-wide state back as a fresh start finds it: the values above, the gateway
-// released (and so compacted), the translator, the single animal, and the windows and panes
-// registered with this module.
+// released (and so compacted), the translator, the single animal, and every window, pane and
+// service registered with core (here, with the gateway and with modMainWindowServices).
 void ResetProgramState();
 
 // The program-wide gateway and translator, created on first use.

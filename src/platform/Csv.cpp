@@ -1,7 +1,7 @@
-#include "Csv.h"
+#include "platform/Csv.h"
 
-#include "RuntimeError.h"
-#include "TextFile.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 namespace {
 

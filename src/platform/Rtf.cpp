@@ -1,4 +1,4 @@
-#include "Rtf.h"
+#include "platform/Rtf.h"
 
 #include <QColor>
 #include <QFont>
@@ -14,8 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "RuntimeError.h"
-#include "TextFile.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Spreadsheet.h"
+#include "platform/Spreadsheet.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,9 +12,9 @@
 #include <map>
 #include <utility>
 
-#include "FileSystem.h"
-#include "RuntimeError.h"
-#include "TextFile.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 namespace {
 

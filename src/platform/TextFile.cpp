@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "platform/TextFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "FileSystem.h"
-#include "RuntimeError.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 

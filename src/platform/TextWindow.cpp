@@ -1,4 +1,4 @@
-#include "TextWindow.h"
+#include "platform/TextWindow.h"
 
 #include <QFontDatabase>
 #include <QMenuBar>
@@ -9,9 +9,9 @@
 
 #include <algorithm>
 
-#include "Prompts.h"
-#include "RuntimeError.h"
-#include "TextFile.h"
+#include "platform/Prompts.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
@@ -299,6 +300,8 @@ TEST(Startup, ResetProgramStateLeavesNothingOfTheLastRun) {
     int shown = 0;
     modCommon::RegisterStartupWindows({[&] { ++shown; }, {}, {}});
     modCommon::RegisterSingleAnimalPanes({[&] { ++shown; }});
+    modMainWindowServices::RegisterMainWindow({.GetGridSQL = [] { return std::string("SELECT 1"); }});
+    modMainWindowServices::RegisterStickReaderWindow([&](int, QWidget*) { ++shown; });
     modCommon::SetSingleAnimalID(4);
     modCommon::Species = 2;
     modCommon::CountryName = "Wales";
@@ -311,6 +314,8 @@ TEST(Startup, ResetProgramStateLeavesNothingOfTheLastRun) {
     EXPECT_EQ(modCommon::CountryName, "");
     EXPECT_EQ(modCommon::EditionCode, 0);
     EXPECT_EQ(modCommon::GetSingleAnimalID(), 0);
+    EXPECT_EQ(modMainWindowServices::GetGridSQL(), "");
+    EXPECT_FALSE(modMainWindowServices::OpenStickReaderWindow(1));
     modCommon::SetSingleAnimalID(5);
     home.SetMachineSetting("Flavour", "Full");
     modCommon::Main("");

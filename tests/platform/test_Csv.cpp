@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fixtures/TempHome.h"
+#include "fixtures/ScratchHome.h"
 #include "platform/Csv.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
@@ -32,7 +32,7 @@ TEST(CsvTest, ReadsEveryValueAsWrittenByHeaderNameWithoutCase) {
 }
 
 TEST(CsvTest, ReadsFilesWithoutHeaderOtherSeparatorsAndOldEncodings) {
-    TempHome home;
+    ScratchHome home;
     std::string path = home.root() + "/bucket.txt";
     FileSystem::WriteAll(path, "8000F6A1B2C3D4E5,UK 0123;4\rE,Zo\xEB\r");
     CsvReader plain = CsvReader::FromFile(path, ',', false);

@@ -6,7 +6,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 
-#include "fixtures/TempHome.h"
+#include "fixtures/ScratchHome.h"
 #include "platform/Rtf.h"
 #include "platform/RuntimeError.h"
 

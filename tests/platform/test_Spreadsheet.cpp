@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <pugixml.hpp>
 
-#include "fixtures/TempHome.h"
+#include "fixtures/ScratchHome.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Spreadsheet.h"
@@ -75,7 +75,7 @@ TEST(SpreadsheetTest, SheetAndFileNamesAreMadeSafeAndNew) {
     EXPECT_EQ(S::SheetName(longName, {"Ingelezen gegevens (Groep ABCDE", "Ingelezen gegevens (Groep A (2)"}),
               "Ingelezen gegevens (Groep A (3)");
 
-    TempHome home;
+    ScratchHome home;
     const std::string folder = home.root();
     EXPECT_EQ(S::NewFilePath(folder, "Data Imported 03/04/2024 10:15:00"),
               folder + "/Data Imported 03_04_2024 10_15_00.xlsx");
@@ -86,7 +86,7 @@ TEST(SpreadsheetTest, SheetAndFileNamesAreMadeSafeAndNew) {
 }
 
 TEST(SpreadsheetTest, SavedWorkbookHoldsSheetsStringsFormatsAndWidths) {
-    TempHome home;
+    ScratchHome home;
     Spreadsheet book;
     int first = book.AddSheet("Imported Data");
     int second = book.AddSheet("Imported Data");
@@ -130,7 +130,7 @@ TEST(SpreadsheetTest, SavedWorkbookHoldsSheetsStringsFormatsAndWidths) {
 }
 
 TEST(SpreadsheetTest, FailuresRaiseAndLeaveNoFile) {
-    TempHome home;
+    ScratchHome home;
     Spreadsheet book;
     int sheet = book.AddSheet("Sheet");
     book.SetCell(sheet, 0, 0, "x");
@@ -145,5 +145,5 @@ TEST(SpreadsheetTest, FailuresRaiseAndLeaveNoFile) {
     EXPECT_THROW(book.Save(home.root() + "/missing/new.xlsx"), RuntimeError);
     int entries = 0;
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(home.root())) ++entries;
-    EXPECT_EQ(entries, 6) << "no partial file";  // TempHome's five folders and kept.xlsx
+    EXPECT_EQ(entries, 6) << "no partial file";  // ScratchHome's five folders and kept.xlsx
 }

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "fixtures/TempHome.h"
+#include "fixtures/ScratchHome.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
@@ -46,7 +46,7 @@ TEST(TextFileTest, EncodesWindows1252AndNamesTheFirstCharacterItLacks) {
 }
 
 TEST(TextFileTest, ReplaceSwapsInTheWholeFileOrLeavesTheOldOne) {
-    TempHome home;
+    ScratchHome home;
     std::string path = home.root() + "/list.csv";
     TextFile::Replace(path, "first\r\n");
     ::chmod(path.c_str(), 0600);
@@ -65,6 +65,6 @@ TEST(TextFileTest, ReplaceSwapsInTheWholeFileOrLeavesTheOldOne) {
     EXPECT_THROW(TextFile::Replace(home.root() + "/missing/list.csv", "x"), RuntimeError);
     int entries = 0;
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(home.root())) ++entries;
-    EXPECT_EQ(entries, 7) << "no temporary file is left behind";  // TempHome's five folders, list.csv, taken
+    EXPECT_EQ(entries, 7) << "no temporary file is left behind";  // ScratchHome's five folders, list.csv, taken
     EXPECT_THROW(TextFile::Read(home.root() + "/missing.txt"), RuntimeError);
 }

@@ -5,7 +5,7 @@
 #include <QPrinter>
 
 #include "fixtures/ScriptedPrompts.h"
-#include "fixtures/TempHome.h"
+#include "fixtures/ScratchHome.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/TextWindow.h"
@@ -19,7 +19,7 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Prompts::SetPrintDialog(nullptr);
     }
-    TempHome home;
+    ScratchHome home;
 };
 
 }  // namespace
