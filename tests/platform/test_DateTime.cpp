@@ -50,11 +50,3 @@ TEST_F(LocaleTest, TypedDatesFollowTheLocalesDayMonthOrderAndIso) {
     EXPECT_EQ(DateTime::FromUserText((DateTime{2031, 12, 24}).ToUserText())->ToText(), "2031-12-24 00:00:00")
         << "what is shown reads back";
 }
-
-TEST(DateTimeClock, APinnedClockHoldsUntilReleased) {
-    DateTime::PinClock({2009, 3, 7, 14, 5, 9});
-    EXPECT_EQ(DateTime::Now().ToText(), "2009-03-07 14:05:09");
-    EXPECT_EQ(DateTime::Today().ToText(), "2009-03-07 00:00:00");
-    DateTime::PinClock({});
-    EXPECT_GT(DateTime::Now().year, 2020);
-}
