@@ -24,8 +24,8 @@ struct FileToAdd {
     std::string entryName;  // the name it is stored under
 };
 
-// Adds the files to the archive (created when missing), deflated at level 6; an entry of the
-// same name is replaced. The archive is written to a temporary file and moved into place at
+// Adds the files to the archive (created when missing), deflated at level 6 on up to four
+// cores; an entry of the same name is replaced. The archive is written to a temporary file and moved into place at
 // the end, so a failure leaves no half-written archive behind. `progress`, when given, is
 // called every 256 kB of the files compressed with the share done (0 to 1), and with 1 once
 // the archive is in place.
