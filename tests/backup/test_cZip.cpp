@@ -247,7 +247,7 @@ TEST_F(cZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
 // What an archive declares bounds what it may write: declared sizes beyond the disk's free
 // space refuse the archive before anything is written, and an entry that inflates past its
 // declared size is stopped there, leaving nothing behind.
-TEST_F(ZipTest, AnArchiveWritesNoMoreThanItDeclaresNorMoreThanTheDiskHolds) {
+TEST_F(cZipTest, AnArchiveWritesNoMoreThanItDeclaresNorMoreThanTheDiskHolds) {
     RawArchive(Path("bomb.zip"), {{"Kelvo.mdb", std::string(2000000, 'a')}});
     DeclareSizes(Path("bomb.zip"), 1000);
     EXPECT_EQ(ExtractionError(Path("bomb.zip"), Path("out")),
