@@ -6,6 +6,7 @@
 #include "backup/frmRVBSBackupRestore.h"
 #include "core/frmSpecies.h"
 #include "core/modCommon.h"
+#include "devices/frmStickReader.h"
 #include "platform/Prompts.h"
 #include "sticktool/frmSimple.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     windows.ShowStickTool = ShowStickTool;
     modCommon::RegisterStartupWindows(windows);
     RegisterBackupWindow();
+    RegisterStickReaderWindow();
 
     modCommon::Main(arguments);
     int code = 0;

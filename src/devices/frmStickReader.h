@@ -1,0 +1,119 @@
+#pragma once
+#include <QDialog>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/DefaultInstance.h"
+#include "core/JobGuard.h"
+#include "devices/clsKRComm.h"
+#include "devices/modStickReader.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+// The window through which the keeper reaches a stick reader: step 0 chooses the serial port,
+// then the window finds the stick, sets its clock and either imports the reads it holds into
+// the register (step 2) or edits its configuration (step 1).
+class frmStickReader : public QDialog {
+    Q_OBJECT
+public:
+    // The single default instance, made on first use; every opening after an unload is fresh.
+    static frmStickReader& Instance();
+    static frmStickReader* Loaded() { return DefaultInstance<frmStickReader>::Loaded(); }
+    // The main menu's opening: action 1 import, 2 configuration, shown window-modal over the
+    // owner without waiting for it.
+    static void Open(int HHAction, QWidget* owner);
+
+    // Set by the opener before the window is shown. A port other than 0 is the only one
+    // offered, and the window connects to it at once.
+    void SetPort(long port) { port_ = port; }
+    void SetHHAction(long action) { HHAction_ = action; }
+
+    std::array<QGroupBox*, 3> fraSequence{};  // 0 port, 1 configuration, 2 import
+    std::array<QLabel*, 3> lblHelp{};
+    QComboBox* cboSerialPorts;
+    QPushButton* cmdRefreshComportList;
+    QPushButton* cmdQuit;
+    QWidget* picOuter;
+    QWidget* picInner;
+    QScrollBar* fsbVScroll;
+    std::vector<QLabel*> lblConfig;      // element 0 is the template row
+    std::vector<QLineEdit*> txbConfig;
+    std::vector<QComboBox*> cboConfig;
+    QPushButton* cmdConfigSave;
+    QPushButton* cmdConfigExit;
+    QPushButton* cmdImportExit;
+    QLabel* lblInitialise;
+    QTimer* tmrInitialise;
+    QTimer* tmrUnload;
+
+    void ShowFrame(int n);
+    void DisplayHelp(int n);
+    void GetComportList();
+
+    void Form_Load();
+    void tmrInitialise_Timer();
+    void cboSerialPorts_Click();
+    void cmdRefreshComportList_Click();
+    void cmdQuit_Click();
+    void cmdImportExit_Click();
+    void cmdConfigExit_Click();
+    void tmrUnload_Timer();
+    void ComPort_DataReceived(const std::string& strDataBuffer, long lngLastCharPos);
+    void fsbVScroll_Change();
+    void Form_Unload();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;  // refused while a job runs
+    void reject() override;                         // Escape, the same
+
+private:
+    friend class DefaultInstance<frmStickReader>;
+    frmStickReader();
+    ~frmStickReader() override;
+
+    enum class ImportEnd { Completed, Failed, NoData, Stopped };
+
+    long port_ = 0;
+    long HHAction_ = 0;
+    bool connected_ = false;
+    bool importing_ = false;
+    long firstSeparatorAt_ = 0;  // where the first "#" of the records reply came, 1-based
+    long fixedPartLength_ = 0;   // of the progress caption, before the count
+    long recordsSkipped_ = 0;
+    bool loaded_ = false;
+    bool unloading_ = false;
+    bool hourglass_ = false;
+    // The connection sequence, the import and the configuration's writes keep the window open.
+    JobGuard jobs_;
+    clsKRComm ComPort;
+    modStickReader::StickExchange exchange_{ComPort};
+
+    void BuildControls();
+    void Layout();
+    void TranslateCaptions();
+    void SetHourglass(bool on);
+    void Pause(int milliseconds);
+    void AppendHelp(const std::string& line);
+
+    void DoImport();
+    ImportEnd ImportSteps();
+    bool ReadConfiguration(long& displayFormat);
+    bool ReadRecords(std::string& payload);
+    void AddReadsToRecords(const std::string& payload, long displayFormat, const std::string& groupNameStem);
+    void EraseStick();
+
+    // ---- The configuration editor -----------------------------------------------------------
+    void DoConfiguration();
+};
+
+// Registers the stick reader window as the one the main menu opens.
+void RegisterStickReaderWindow();

@@ -1,0 +1,512 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modCommonTags.h"
+#include "core/modEID.h"
+#include "core/modMainWindowServices.h"
+#include "devices/StickReadImport.h"
+#include "devices/frmStickReader.h"
+#include "fixtures/MainWindowStandIn.h"
+#include "fixtures/ScriptedPrompts.h"
+#include "fixtures/StickOnPort.h"
+#include "fixtures/TempHome.h"
+#include "platform/Connection.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+#include "platform/Prompts.h"
+
+namespace {
+
+const DateTime kNow{2024, 3, 15, 10, 20, 30};
+const std::string kStem = "20240315102030 Stick Group ";
+const DateTime kReadAt{2024, 3, 12, 9, 0, 0};
+const std::string CRLF = "\r\n";
+
+// A tag's stored code from its 16-digit decimal form.
+std::string Hex(const std::string& decimal, int retag = 0) { return modEID::DecimalEIDToHexEID(decimal, 0, retag); }
+
+Connection& Db() { return modCommon::Database().GetConnection(); }
+std::string Text(const std::string& sql) {
+    Recordset rs = Db().Query(sql);
+    return rs.Rows() ? rs.At(0, 0).ToStringOr("<null>") : "<none>";
+}
+long Count(const std::string& sql) { return static_cast<long>(Db().Query(sql).At(0, 0).ToLong()); }
+std::set<std::string> Column(const std::string& sql) {
+    Recordset rs = Db().Query(sql);
+    std::set<std::string> values;
+    for (long row = 0; row < rs.Rows(); ++row) values.insert(rs.At(row, 0).ToStringOr("<null>"));
+    return values;
+}
+long AddAnimal(long type, const std::string& tag, const std::string& eid = "") {
+    Db().Execute("INSERT INTO Animals (AnimalType, TagNumber, Species, TaggingDate) VALUES (?,?,1,'2020-01-01 00:00:00')",
+                 {Value(type), Value(tag)});
+    const long id = static_cast<long>(Db().LastInsertId());
+    if (!eid.empty()) Db().Execute("INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?,?)", {Value(id), Value(eid)});
+    return id;
+}
+// The tag numbers of a group's members.
+std::set<std::string> Members(const std::string& groupWhere) {
+    return Column("SELECT TagNumber FROM Animals WHERE AnimalID IN (SELECT AnimalID FROM GroupLink WHERE GroupID IN "
+                  "(SELECT GroupID FROM Groups WHERE " + groupWhere + "))");
+}
+
+frmStickReader* Window() { return frmStickReader::Loaded(); }
+
+// Runs the program's events until `done` holds (or 20 s have gone).
+void WaitUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 20000) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(done());
+}
+
+// Gone, or waiting for the keeper: start-up and any connection or import over.
+bool Idle() {
+    frmStickReader* w = Window();
+    return !w || (w->isEnabled() && w->cmdQuit->isEnabled() && !w->tmrInitialise->isActive() && !w->tmrUnload->isActive());
+}
+
+void Key(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+}
+
+struct ShowCounter : QObject {
+    int shows = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        shows += event->type() == QEvent::Show;
+        return false;
+    }
+};
+
+class StickReaderTest : public ::testing::Test {
+protected:
+    TempHome home;
+    ScriptedPrompts prompts;
+    MainWindowStandIn mainWindow;
+    std::unique_ptr<StickOnPort> stick;
+
+    StickReaderTest() {
+        DateTime::PinClock(kNow);
+        EXPECT_TRUE(modCommon::VersionCheck());
+        modCommon::Species = 2;
+        RegisterStickReaderWindow();
+        PlugIn(5);
+    }
+    ~StickReaderTest() override {
+        DefaultInstance<frmStickReader>::Unload();
+        DateTime::PinClock({});
+    }
+
+    SimStick& Stick() { return stick->Stick(); }
+    // A fresh stick, showing decimal EIDs, on the port the window found last time. Each stick
+    // of a test needs a number of its own: the settings keep the entries of the ones gone.
+    void PlugIn(long port) {
+        stick.reset();
+        stick = std::make_unique<StickOnPort>(port);
+        Stick().SetConfigValue(19, "2");
+        modCommon::SetLastUsedComPort(2, static_cast<int>(port));
+    }
+    // Opens the window from the main menu and waits for it to be done with the stick.
+    frmStickReader* Run(int HHAction = modMainWindowServices::StickReaderImport) {
+        EXPECT_TRUE(modMainWindowServices::OpenStickReaderWindow(HHAction));
+        WaitUntil(Idle);
+        return Window();
+    }
+    void ExpectShown(size_t index, const std::string& text, int style, const std::string& title) {
+        ASSERT_GT(prompts.shown().size(), index);
+        const ScriptedPrompts::Shown& shown = prompts.shown()[index];
+        EXPECT_EQ(shown.text, text);
+        EXPECT_EQ(shown.style, style);
+        EXPECT_EQ(shown.title, title);
+    }
+    std::string Progress() { return Window()->lblHelp[2]->text().toStdString(); }
+};
+
+// ---- Filing the reads ---------------------------------------------------------------------
+
+TEST_F(StickReaderTest, ReadsBecomeAnimalsEIDsAndGroupsAndTheStickIsErasedAfterwards) {
+    const std::string x = Hex("0372000000000101"), tagOnly = Hex("0372000000000102"), owned = Hex("0372000000000103");
+    const long a = AddAnimal(0, "0372 000000000102");
+    const long b = AddAnimal(1, "Bella", owned);
+    Db().Execute("INSERT INTO Groups (GroupName) VALUES ('" + kStem + "2')");
+    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?),(2,?),(1,999),"
+                 "((SELECT MAX(GroupID) FROM Groups),999)", {Value(b), Value(b)});
+    Stick().AddRecord(x, '1', kReadAt);
+    Stick().AddRecord(tagOnly, '2', {2023, 7, 1, 8, 0, 0});
+    Stick().AddRecord(x, '1', kReadAt);
+    Stick().AddRecordText("");
+    Stick().AddRecord(owned, '1', kReadAt);
+    Stick().AddRecordText("XYZ|1|120324090000");
+    Stick().AddRecordText(Hex("0372000000000104") + "|1");
+    Stick().AddRecordText("");
+
+    frmStickReader* w = Run();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_TRUE(w->fraSequence[2]->isVisible());
+    const long reply = 4 * 31 + 2 * 18 + 7 + 5;  // records, separators, status tail; the first ends at 32
+    EXPECT_EQ(Progress(), "Preparing to get data from your stick reader..." + CRLF + "Getting data..." + CRLF +
+                              "Records received: " + std::to_string(reply / 32) + CRLF +
+                              "Adding data to your records..." + CRLF +
+                              "Data received. Erasing data from your  stick..." + CRLF +
+                              "Import completed OK - click Exit to exit this screen." + CRLF +
+                              "Unreadable records skipped: 2");
+
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Animals"), 3);
+    const long made = std::stol(Text("SELECT AnimalID FROM Animals WHERE TagNumber='0372 000000000101'"));
+    EXPECT_EQ(Text("SELECT AnimalType||' '||Species||' '||TaggingDate||' '||TagSort FROM Animals WHERE AnimalID=" +
+                   std::to_string(made)),
+              "1 2 2024-03-12 00:00:00 " + std::to_string(modCommon::GetTagSortFromTag("0372 000000000101")));
+    EXPECT_EQ(Text("SELECT AnimalType||' '||Species||' '||TaggingDate FROM Animals WHERE AnimalID=" + std::to_string(a)),
+              "1 2 2023-07-01 00:00:00");
+    EXPECT_EQ(Text("SELECT AnimalType||' '||Species||' '||TaggingDate FROM Animals WHERE AnimalID=" + std::to_string(b)),
+              "1 1 2020-01-01 00:00:00");
+    EXPECT_EQ(Column("SELECT AnimalID||' '||EIDNumber FROM EIDs"),
+              (std::set<std::string>{std::to_string(made) + " " + x, std::to_string(a) + " " + tagOnly,
+                                     std::to_string(b) + " " + owned}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink WHERE GroupID=1"), 3);
+    EXPECT_EQ(Members("GroupID=1"), (std::set<std::string>{"0372 000000000101", "0372 000000000102", "Bella"}));
+    EXPECT_EQ(Members("GroupID=2"), (std::set<std::string>{"0372 000000000101", "0372 000000000102"}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink WHERE GroupID IN (SELECT GroupID FROM Groups WHERE GroupName='" +
+                    kStem + "1')"), 2);
+    EXPECT_EQ(Members("GroupName='" + kStem + "1'"), (std::set<std::string>{"0372 000000000101", "Bella"}));
+    EXPECT_EQ(Members("GroupName='" + kStem + "2'"), (std::set<std::string>{"0372 000000000102"}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink WHERE AnimalID=999"), 0);
+    EXPECT_EQ(Text("SELECT ExportToHH FROM Groups WHERE GroupName='" + kStem + "1'"), "0");
+
+    const auto received = Stick().Received();
+    EXPECT_EQ(std::vector<std::string>(received.end() - 3, received.end()), (std::vector<std::string>{"c", "r", "e"}));
+    EXPECT_TRUE(Stick().Records().empty());
+    EXPECT_EQ(mainWindow.calls, std::vector<std::string>{"UpdateAfterImport"});
+
+    w->cmdImportExit->click();
+    WaitUntil([] { return Window() == nullptr; });
+    EXPECT_EQ(mainWindow.calls, (std::vector<std::string>{"UpdateAfterImport", "StartZOrderTimer"}));
+}
+
+TEST_F(StickReaderTest, EIDsFindTheirAnimalsWhateverTheTagTextAndUKTagsKeepEveryDigit) {
+    const std::string uk1 = Hex("0826012345600001"), uk2 = Hex("0826012345700001"), older = Hex("0826098765400002");
+    const std::string retagged = Hex("0372000000000201");
+    const long ruby = AddAnimal(1, "Ruby", retagged);
+    const long kate = AddAnimal(1, "Kate", Hex("0372000000000202"));
+    const long flock = AddAnimal(1, "UK098765 00002", older);
+    Db().Execute("UPDATE EIDs SET EIDNumber=lower(EIDNumber) WHERE AnimalID=?", {Value(kate)});
+    Stick().AddRecord(Hex("0372000000000201", 1), '1', kReadAt);
+    Stick().AddRecord(Hex("0372000000000202"), '1', kReadAt);
+    Stick().AddRecord(older, '1', kReadAt);
+    Stick().AddRecord(uk1, '1', kReadAt);
+    Stick().AddRecord(uk2, '1', kReadAt);
+
+    ASSERT_NE(Run(), nullptr);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(Column("SELECT TagNumber FROM Animals"),
+              (std::set<std::string>{"Ruby", "Kate", "UK098765 00002", "UK0123456 00001", "UK0123457 00001"}));
+    EXPECT_EQ(Column("SELECT EIDNumber FROM EIDs WHERE AnimalID=" + std::to_string(ruby)),
+              (std::set<std::string>{retagged, Hex("0372000000000201", 1)}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM EIDs WHERE AnimalID IN (" + std::to_string(kate) + "," + std::to_string(flock) + ")"), 2);
+    EXPECT_EQ(Text("SELECT EIDNumber FROM EIDs WHERE AnimalID=(SELECT AnimalID FROM Animals WHERE TagNumber='UK0123457 00001')"),
+              uk2);
+}
+
+TEST(StickReadImport, TagTextTaggingDateAndRecords) {
+    const std::string ie = Hex("0372012345678901");
+    EXPECT_EQ(StickReadImport::TagText(Hex("0826012345600001"), 2), "UK0123456 00001");
+    EXPECT_EQ(StickReadImport::TagText(Hex("0826012345600001"), 1), "UK0123456 00001");
+    EXPECT_EQ(StickReadImport::TagText(ie, 2), "0372 012345678901");
+    EXPECT_EQ(StickReadImport::TagText(ie, 3), modEID::HexEIDToDecimalEID(ie).ISODecimal);
+    EXPECT_EQ(StickReadImport::TagText(ie, 1), ie.substr(0, 4) + " " + ie.substr(4));
+    EXPECT_EQ(StickReadImport::TagText(ie, 7), ie.substr(0, 4) + " " + ie.substr(4));
+
+    DateTime::PinClock(kNow);
+    EXPECT_EQ(StickReadImport::TaggingDate("290224101010"), (DateTime{2024, 2, 29, 0, 0, 0}));
+    EXPECT_EQ(StickReadImport::TaggingDate("010130000000"), (DateTime{1930, 1, 1, 0, 0, 0}));
+    for (const char* unreal : {"000000000000", "011324000000", "290223000000", "320124000000", "0101", "01a124000000", ""})
+        EXPECT_EQ(StickReadImport::TaggingDate(unreal), kNow.DateOnly()) << unreal;
+    DateTime::PinClock({});
+
+    auto records = StickReadImport::ParseRecords("#" + ie + "|1|x#||#abc|1|2#" + ie + "|2#" + ie.substr(1) + "g|1|2#");
+    ASSERT_EQ(records.reads.size(), 1u);
+    EXPECT_EQ(records.reads[0].hexEID + records.reads[0].group + records.reads[0].readTime, ie + "1x");
+    EXPECT_EQ(records.skipped, 3);
+    EXPECT_EQ(StickReadImport::GroupNameStem({2009, 2, 3, 4, 5, 6}), "20090203040506 Stick Group ");
+}
+
+// ---- Failures -------------------------------------------------------------------------------
+
+TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNothing) {
+    const long before = AddAnimal(1, "Bella");
+    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?)", {Value(before)});
+    const std::string notReceived = "Failed to get configuration data from the stick.";
+    const std::string later = "This stick is a later version than this program can handle." + CRLF +
+                              "You will need to get an updated version of this program.";
+    auto entries = [](int count, const std::string& version) {
+        std::string payload = "0|" + version;
+        for (int k = 1; k < count; ++k) payload += "#" + std::to_string(k) + "|2";
+        return SimStick::Reply{payload, 'S'};
+    };
+    struct Case {
+        const char* name;
+        std::function<void(SimStick&)> fault;
+        std::string message, title;
+        int style;
+    };
+    const std::vector<Case> cases = {
+        {"c silent", [](SimStick& s) { auto f = s.GetFaults(); f.silentTo = {"c"}; s.SetFaults(f); },
+         notReceived, "Configuration Data NOT Received", Prompts::OKOnly},
+        {"c refused", [](SimStick& s) { auto f = s.GetFaults(); f.status['c'] = 'F'; s.SetFaults(f); },
+         notReceived, "Configuration Data NOT Received", Prompts::OKOnly},
+        {"c cut off", [](SimStick& s) { auto f = s.GetFaults(); f.unplugDuring = 'c'; f.unplugAfter = 20; s.SetFaults(f); },
+         notReceived, "Configuration Data NOT Received", Prompts::OKOnly},
+        {"c of 19 entries", [&](SimStick& s) { s.SetHandler('c', [&](const std::string&) { return entries(19, "12"); }); },
+         notReceived, "Configuration Data NOT Received", Prompts::OKOnly},
+        {"version 13", [&](SimStick& s) { s.SetHandler('c', [&](const std::string&) { return entries(20, "13"); }); },
+         later, "New Program Required", Prompts::Exclamation},
+        {"r refused", [](SimStick& s) { auto f = s.GetFaults(); f.status['r'] = 'X'; s.SetFaults(f); }, "", "", 0},
+        {"r silent", [](SimStick& s) { auto f = s.GetFaults(); f.silentTo = {"r"}; s.SetFaults(f); }, "", "", 0},
+        {"unplugged during r", [](SimStick& s) { auto f = s.GetFaults(); f.unplugDuring = 'r'; f.unplugAfter = 100; s.SetFaults(f); },
+         "", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlugIn(10 + (&c - cases.data()));
+        for (int i = 0; i < 10; ++i) Stick().AddRecord(Hex("03720000000003" + std::to_string(10 + i)), '1', kReadAt);
+        c.fault(Stick());
+        const size_t shown = prompts.shown().size();
+        prompts.Answer(Prompts::OK);
+        if (!c.message.empty()) prompts.Answer(Prompts::OK);
+        frmStickReader* w = Run();
+        ASSERT_NE(w, nullptr);
+        if (!c.message.empty()) ExpectShown(shown, c.message, c.style, c.title);
+        ExpectShown(prompts.shown().size() - 1, "Failed to get data from your stick reader.", Prompts::Exclamation,
+                    "Failed to get data");
+        EXPECT_EQ(prompts.shown().size(), shown + (c.message.empty() ? 1 : 2));
+        EXPECT_TRUE(w->fraSequence[0]->isVisible());
+        EXPECT_EQ(Stick().Records().size(), 10u);
+        EXPECT_EQ(Stick().CountOf('e'), 0);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM Animals"), 1);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink WHERE GroupID=1"), 1);
+        EXPECT_TRUE(mainWindow.calls.empty());
+        DefaultInstance<frmStickReader>::Unload();
+    }
+}
+
+TEST_F(StickReaderTest, EmptyStickClosesTheWindowWithoutErasing) {
+    prompts.Answer(Prompts::OK);
+    Run();
+    WaitUntil([] { return Window() == nullptr; });
+    ExpectShown(0, "No animal data was detected on your stick.", Prompts::OKOnly, "No data found");
+    EXPECT_EQ(Stick().CountOf('e'), 0);
+    EXPECT_EQ(mainWindow.calls, std::vector<std::string>{"StartZOrderTimer"});
+}
+
+TEST_F(StickReaderTest, DatabaseFailingAtTheFourThousandthReadKeepsRegisterAndStickAsTheyWere) {
+    const long bella = AddAnimal(1, "Bella");
+    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?),(2,?)", {Value(bella), Value(bella)});
+    Db().Execute("CREATE TRIGGER Failing BEFORE INSERT ON EIDs WHEN (SELECT COUNT(*) FROM EIDs) >= 3999 "
+                 "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
+    for (int i = 0; i < 5000; ++i) Stick().AddRecord(Hex("0372" + std::to_string(100000000000LL + i)), '1', kReadAt);
+    prompts.Answer(Prompts::OK);
+
+    frmStickReader* w = Run();
+    ASSERT_NE(w, nullptr);
+    ExpectShown(0, "An error occurred in procedure DoImport in frmStickReader" + CRLF +
+                       "The error was 'disk I/O error' (Error number " + std::to_string(ErrorNumber::DatabaseFailure) + ")",
+                Prompts::OKOnly | Prompts::Critical, "Application Error");
+    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("in procedure DoImport in frmStickReader"),
+              std::string::npos);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Animals"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM EIDs"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Groups"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink"), 2);
+    EXPECT_EQ(Stick().Records().size(), 5000u);
+    EXPECT_EQ(Stick().CountOf('e'), 0);
+    EXPECT_TRUE(mainWindow.calls.empty());
+    EXPECT_TRUE(w->isEnabled());
+}
+
+TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSameAnimals) {
+    const std::string message = "Your records have been updated, but the data could not be erased from your stick reader." +
+                                CRLF + "Importing it again later adds the same reads to the same animals.";
+    const std::vector<std::pair<const char*, std::function<void(SimStick::Faults&)>>> faults = {
+        {"e refused", [](SimStick::Faults& f) { f.status['e'] = 'F'; }},
+        {"e silent", [](SimStick::Faults& f) { f.silentTo = {"e"}; }},
+        {"unplugged during e", [](SimStick::Faults& f) { f.unplugDuring = 'e'; }},
+    };
+    for (size_t i = 0; i < faults.size(); ++i) {
+        SCOPED_TRACE(faults[i].first);
+        PlugIn(20 + static_cast<long>(i));
+        Stick().AddRecord(Hex("0372000000000401"), '1', kReadAt);
+        Stick().AddRecord(Hex("0372000000000402"), '2', kReadAt);
+        auto f = Stick().GetFaults();
+        faults[i].second(f);
+        Stick().SetFaults(f);
+        DateTime::PinClock(kNow.AddSeconds(static_cast<long long>(i)));
+        prompts.Answer(Prompts::OK);
+        ASSERT_NE(Run(), nullptr);
+        ExpectShown(i, message, Prompts::Exclamation, "Stick Not Erased");
+        // A stick pulled out as it answers may have erased already; the program cannot know.
+        if (!Stick().Unplugged()) EXPECT_EQ(Stick().Records().size(), 2u);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM Animals"), 2);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM Groups"), 2 + 2 * static_cast<long>(i + 1));
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink WHERE GroupID=1"), 2);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM GroupLink WHERE GroupID=2"), i == 0 ? 2 : 0);
+        EXPECT_EQ(mainWindow.CountOf("UpdateAfterImport"), static_cast<int>(i + 1));
+        DefaultInstance<frmStickReader>::Unload();
+    }
+}
+
+// ---- Finding the stick ----------------------------------------------------------------------
+
+TEST_F(StickReaderTest, LastPortConnectsUnaskedAndAStickAnsweringTheThirdIdentifyIsFound) {
+    Stick().AddRecord(Hex("0372000000000501"), '1', kReadAt);
+    auto f = Stick().GetFaults();
+    f.silentCommands = 2;
+    Stick().SetFaults(f);
+    ASSERT_TRUE(modMainWindowServices::OpenStickReaderWindow(1));
+    ShowCounter portStep;
+    Window()->fraSequence[0]->installEventFilter(&portStep);
+    WaitUntil(Idle);
+    EXPECT_EQ(portStep.shows, 0);
+    EXPECT_EQ(Stick().CountOf('n'), 3);
+    EXPECT_TRUE(Stick().Records().empty());
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Animals"), 1);
+}
+
+TEST_F(StickReaderTest, WithoutTheLastPortTheKeeperChoosesFromTheKeyboardAndFiveSilentTriesNameThePort) {
+    PlugIn(3);
+    modCommon::SetLastUsedComPort(2, 0);
+    frmStickReader* w = Run();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->fraSequence[0]->isVisible());
+    EXPECT_EQ(w->cboSerialPorts->currentIndex(), -1);
+    EXPECT_TRUE(Stick().Received().empty());
+    Key(w, Qt::Key_Return);  // no button is the default
+    EXPECT_EQ(Window(), w);
+
+    auto f = Stick().GetFaults();
+    f.silent = true;
+    Stick().SetFaults(f);
+    prompts.Answer(Prompts::OK);
+    w->cboSerialPorts->setCurrentIndex(w->cboSerialPorts->findText("COM3") - 1);
+    Key(w->cboSerialPorts, Qt::Key_Down);
+    WaitUntil(Idle);
+    ExpectShown(0, "Can't find the stick reader on serial port COM3." + CRLF + "Please check that the stick reader is powered up.",
+                Prompts::Information, "Stick reader not found");
+    EXPECT_EQ(Stick().CountOf('n'), 5);
+    EXPECT_EQ(modCommon::GetLastUsedComPort(2), 0);
+    EXPECT_TRUE(w->fraSequence[0]->isVisible());
+    Key(w, Qt::Key_Escape);
+    WaitUntil([] { return Window() == nullptr; });
+}
+
+TEST_F(StickReaderTest, PortGivenByTheOpenerIsTheOnlyOneAndIsConnectedAtOnce) {
+    modCommon::SetLastUsedComPort(2, 0);
+    Stick().AddRecord(Hex("0372000000000601"), '1', kReadAt);
+    frmStickReader& w = frmStickReader::Instance();
+    w.SetPort(5);
+    w.SetHHAction(1);
+    w.show();
+    WaitUntil(Idle);
+    EXPECT_EQ(w.cboSerialPorts->count(), 1);
+    EXPECT_EQ(w.cboSerialPorts->currentText(), "COM5");
+    EXPECT_TRUE(Stick().Records().empty());
+    EXPECT_EQ(modCommon::GetLastUsedComPort(2), 5);
+}
+
+// ---- The window -----------------------------------------------------------------------------
+
+TEST_F(StickReaderTest, ClosingIsRefusedWhileTheStickIsFoundAndWhileTheReadsAreImported) {
+    for (int i = 0; i < 400; ++i) Stick().AddRecord(Hex("0372" + std::to_string(100000000000LL + i)), '1', kReadAt);
+    Stick().SetBytesPerSecond(20000);
+    auto f = Stick().GetFaults();
+    f.silentCommands = 3;
+    Stick().SetFaults(f);
+    int refusedConnecting = 0, refusedImporting = 0;
+    std::set<std::string> progress;
+    QTimer poke;
+    QObject::connect(&poke, &QTimer::timeout, [&] {
+        frmStickReader* w = Window();
+        if (!w || w->cmdQuit->isEnabled()) return;
+        const bool importing = !w->isEnabled();
+        if (importing) progress.insert(w->lblHelp[2]->text().section("\r\n", 2, 2).toStdString());
+        w->close();
+        Key(w, Qt::Key_Escape);
+        if (Window() == w && w->isVisible()) ++(importing ? refusedImporting : refusedConnecting);
+    });
+    poke.start(20);
+    Run();
+    poke.stop();
+    EXPECT_GT(refusedConnecting, 0);
+    EXPECT_GT(refusedImporting, 0);
+    EXPECT_GT(progress.size(), 3u);  // the count grew while the reads came
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Animals"), 400);
+    ASSERT_NE(Window(), nullptr);
+    Window()->close();
+    EXPECT_EQ(Window(), nullptr);
+}
+
+TEST_F(StickReaderTest, OpensWindowModalOverTheMainWindowAndOnlyTheFullEditionIsHandedBack) {
+    QWidget owner;
+    mainWindow.owner = &owner;
+    modCommon::EditionCode = 1;
+    Stick().AddRecord(Hex("0372000000000701"), '1', kReadAt);
+    frmStickReader* w = Run(modMainWindowServices::StickReaderConfiguration);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->parentWidget(), &owner);
+    EXPECT_EQ(w->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(w->windowTitle(), "Configuration");
+    EXPECT_TRUE(w->fraSequence[1]->isVisible());
+    EXPECT_EQ(w->lblHelp[1]->text(), "Getting configuration data from your tick reader...");
+    EXPECT_EQ(Stick().Records().size(), 1u);
+    w->cmdConfigExit->click();
+    WaitUntil([] { return Window() == nullptr; });
+    EXPECT_TRUE(mainWindow.calls.empty());
+}
+
+// Every caption of the port and import steps fits its control. With KELVO_SCREENSHOT_DIR set
+// the two steps are also written there as pictures, to be looked at.
+TEST_F(StickReaderTest, PortAndImportStepsShowTheirTextsWhole) {
+    modCommon::SetLastUsedComPort(2, 0);
+    frmStickReader* w = Run();
+    ASSERT_NE(w, nullptr);
+    const std::string folder = Program::Environment("KELVO_SCREENSHOT_DIR");
+    auto check = [&](int step, const std::string& help) {
+        w->ShowFrame(step);
+        if (!help.empty()) w->lblHelp[step]->setText(QString::fromStdString(help));
+        for (QWidget* control : w->fraSequence[step]->findChildren<QWidget*>()) {
+            const QSize need = control->sizeHint();
+            if (!qobject_cast<QLabel*>(control) && !qobject_cast<QPushButton*>(control)) continue;
+            EXPECT_TRUE(need.width() <= control->width() && need.height() <= control->height())
+                << control->metaObject()->className() << " needs " << need.width() << "x" << need.height();
+        }
+        if (!folder.empty()) w->grab().save(QString::fromStdString(folder + "/frame" + std::to_string(step) + ".png"));
+    };
+    check(0, "");
+    check(2, "Preparing to get data from your stick reader..." + CRLF + "Getting data..." + CRLF +
+                 "Records received: 5000" + CRLF + "Adding data to your records..." + CRLF +
+                 "Data received. Erasing data from your  stick..." + CRLF +
+                 "Import completed OK - click Exit to exit this screen." + CRLF + "Unreadable records skipped: 2");
+}
+
+}  // namespace
