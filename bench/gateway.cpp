@@ -4,35 +4,16 @@
 // the file, a restore beside a plain copy of the backup's bytes.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
+#include "fixtures/BenchHome.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
-#include "platform/Program.h"
 
 namespace {
-
-// A data folder of its own, as the program finds it, with the template beside a program.
-struct BenchHome {
-    std::string root = FileSystem::MakeTempFolder();
-    BenchHome() {
-        setenv("HOME", root.c_str(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-        FileSystem::CreateDirectories(root + "/program");
-        modSchema::CreateTemplate(root + "/program/Kelvo.mdb");
-        Program::SetExecutablePath(root + "/program/kelvo");
-    }
-    ~BenchHome() {
-        modCommon::ReleaseDatabase();
-        std::filesystem::remove_all(root);
-    }
-    std::string Live() const { return modCommon::Database().GetDatabaseFilespec(); }
-};
 
 // A database of this program of about `megabytes` of notes, made from the template; with `freed`, a
 // tenth of its rows deleted again, as a file in use for a while has free pages.

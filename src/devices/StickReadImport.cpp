@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <memory>
 
 #include "core/modCommonTags.h"
 #include "core/modEID.h"
@@ -42,13 +43,24 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
 }
 
-// A statement that must change exactly one row: anything else is a failure of the import.
-void ExecuteOne(Connection& db, const std::string& sql, const std::vector<Value>& params) {
-    if (db.Execute(sql, params) != 1)
-        throw RuntimeError(ErrorNumber::DatabaseFailure, "No row was written by: " + sql);
+// A write that must change exactly one row: anything else is a failure of the import.
+void RunOne(Connection::Prepared& statement, const std::vector<Value>& params) {
+    if (statement.Run(params) != 1) throw RuntimeError(ErrorNumber::DatabaseFailure, "A row of the import was not written");
 }
 
 }  // namespace
+
+// The import's writes, each prepared once.
+struct StickReadImport::Statements {
+    explicit Statements(Connection& db)
+        : convert(db, "UPDATE Animals SET AnimalType=1, Species=?, TaggingDate=? WHERE AnimalID=?"),
+          addAnimal(db, "INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species, TaggingDate) VALUES (1,?,?,?,?)"),
+          addEID(db, "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?,?)"),
+          link(db, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)"),
+          addGroup(db, "INSERT INTO Groups (GroupName, ExportToHH) VALUES (?,0)"),
+          emptyGroup(db, "DELETE FROM GroupLink WHERE GroupID=?") {}
+    Connection::Prepared convert, addAnimal, addEID, link, addGroup, emptyGroup;
+};
 
 StickReadImport::Records StickReadImport::ParseRecords(const std::string& payload) {
     Records records;
@@ -95,13 +107,17 @@ DateTime StickReadImport::TaggingDate(const std::string& readTime) {
 StickReadImport::StickReadImport(Connection& db, long displayFormat, std::string groupNameStem, int species)
     : db_(db), displayFormat_(displayFormat), stem_(std::move(groupNameStem)), species_(species) {}
 
+StickReadImport::~StickReadImport() = default;
+
 StickReadImport::Outcome StickReadImport::Import(const std::vector<StickRead>& reads) {
     outcome_ = {};
     Connection::Transaction transaction(db_);
     LoadIndexes();
+    sql_ = std::make_unique<Statements>(db_);
     db_.Execute("DELETE FROM GroupLink WHERE GroupID=1");
     db_.Execute("DELETE FROM GroupLink WHERE GroupID=2");
     for (const StickRead& read : reads) File(read);
+    sql_.reset();
     transaction.Commit();
     return outcome_;
 }
@@ -163,17 +179,15 @@ long StickReadImport::FindOrMakeAnimal(const StickRead& read, const std::string&
     if (animalID != 0) {
         long& type = typeOfAnimal_[animalID];
         if (type == 0) {
-            ExecuteOne(db_, "UPDATE Animals SET AnimalType=1, Species=?, TaggingDate=? WHERE AnimalID=?",
-                       {Value(species_), Value(taggingDate), Value(animalID)});
+            RunOne(sql_->convert, {Value(species_), Value(taggingDate), Value(animalID)});
             type = 1;
             added = true;
             ++outcome_.converted;
         }
         return animalID;
     }
-    ExecuteOne(db_,
-               "INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species, TaggingDate) VALUES (1,?,?,?,?)",
-               {Value(tagText), Value(modCommon::GetTagSortFromTag(tagText)), Value(species_), Value(taggingDate)});
+    RunOne(sql_->addAnimal,
+           {Value(tagText), Value(modCommon::GetTagSortFromTag(tagText)), Value(species_), Value(taggingDate)});
     animalID = static_cast<long>(db_.LastInsertId());
     typeOfAnimal_[animalID] = 1;
     animalByTag_.emplace(tagKey, animalID);
@@ -185,7 +199,7 @@ long StickReadImport::FindOrMakeAnimal(const StickRead& read, const std::string&
 void StickReadImport::RecordEID(long animalID, const std::string& hexEID) {
     const std::string key = Upper(hexEID);
     if (!storedEIDs_.insert(key).second) return;
-    ExecuteOne(db_, "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?,?)", {Value(animalID), Value(hexEID)});
+    RunOne(sql_->addEID, {Value(animalID), Value(hexEID)});
     animalByEID_.emplace(key, animalID);
     animalByEIDTail_.emplace(key.substr(kEIDLength - kEIDTail), animalID);
 }
@@ -209,15 +223,15 @@ long StickReadImport::DatedGroup(const std::string& groupName) {
     const std::string key = Upper(groupName);
     const bool firstMeeting = seenGroups_.insert(key).second;
     if (auto found = groupByName_.find(key); found != groupByName_.end()) {
-        if (firstMeeting) db_.Execute("DELETE FROM GroupLink WHERE GroupID=?", {Value(found->second)});
+        if (firstMeeting) sql_->emptyGroup.Run({Value(found->second)});
         return found->second;
     }
-    ExecuteOne(db_, "INSERT INTO Groups (GroupName, ExportToHH) VALUES (?,0)", {Value(groupName)});
+    RunOne(sql_->addGroup, {Value(groupName)});
     const long groupID = static_cast<long>(db_.LastInsertId());
     groupByName_.emplace(key, groupID);
     return groupID;
 }
 
 void StickReadImport::Link(long groupID, long animalID) {
-    ExecuteOne(db_, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)", {Value(groupID), Value(animalID)});
+    RunOne(sql_->link, {Value(groupID), Value(animalID)});
 }

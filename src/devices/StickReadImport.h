@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -46,11 +47,13 @@ public:
 
     // `species` is the species of the animals made or turned into owned ones.
     StickReadImport(Connection& db, long displayFormat, std::string groupNameStem, int species);
+    ~StickReadImport();
     // Files the reads in one transaction; raises (with nothing written) when a statement fails.
     // One import per object.
     Outcome Import(const std::vector<StickRead>& reads);
 
 private:
+    struct Statements;
     Connection& db_;
     long displayFormat_;
     std::string stem_;
@@ -66,6 +69,7 @@ private:
     std::unordered_set<std::string> seenGroups_;
     std::unordered_set<unsigned long long> datedMembers_;       // GroupID << 32 | AnimalID
     Outcome outcome_;
+    std::unique_ptr<Statements> sql_;  // while the import runs
 
     void LoadIndexes();
     void File(const StickRead& read);

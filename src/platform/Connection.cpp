@@ -137,14 +137,35 @@ long Connection::Execute(const std::string& sql) {
 }
 
 long Connection::Execute(const std::string& sql, const std::vector<Value>& params) {
-    if (!db_) Fail();
-    Statement s;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s.stmt, nullptr) != SQLITE_OK) Fail();
-    for (std::size_t i = 0; i < params.size(); ++i) Bind(s.stmt, static_cast<int>(i + 1), params[i]);
+    return Prepared(*this, sql).Run(params);
+}
+
+Connection::Prepared::Prepared(Connection& connection, const std::string& sql) : db_(connection) {
+    if (!db_.db_) db_.Fail();
+    if (sqlite3_prepare_v2(db_.db_, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        db_.Fail();
+    }
+}
+
+Connection::Prepared::~Prepared() { sqlite3_finalize(stmt_); }
+
+long Connection::Prepared::Run(const std::vector<Value>& params) {
+    if (!stmt_) return 0;  // white space or a comment
+    sqlite3_clear_bindings(stmt_);
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(stmt_, static_cast<int>(i + 1), params[i]);
     int rc;
-    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {}
-    if (rc != SQLITE_DONE) Fail();
-    return sqlite3_stmt_readonly(s.stmt) ? 0 : sqlite3_changes(db_);
+    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {}
+    // Reset at once, so that the statement holds no lock between runs; the failure's message
+    // is taken before.
+    if (rc != SQLITE_DONE) {
+        RuntimeError failure(ErrorNumber::DatabaseFailure, sqlite3_errmsg(db_.db_));
+        sqlite3_reset(stmt_);
+        throw failure;
+    }
+    const long changes = sqlite3_stmt_readonly(stmt_) ? 0 : sqlite3_changes(db_.db_);
+    sqlite3_reset(stmt_);
+    return changes;
 }
 
 Recordset Connection::Query(const std::string& sql) {

@@ -8,6 +8,7 @@
 #include "platform/Value.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // One SQLite database file. Statements and queries raise RuntimeError with SQLite's
 // message. Rollback journal, busy time-out, one file.
@@ -56,6 +57,23 @@ public:
         Connection& db_;
         std::string savepoint_;  // empty for the outermost
         bool done_ = false;
+    };
+
+    // One statement prepared once and run many times with values bound to its "?" parameters:
+    // bulk writes that would otherwise spend most of their time preparing the same text. It
+    // raises as Execute does and must go before its connection closes.
+    class Prepared {
+    public:
+        Prepared(Connection& connection, const std::string& sql);
+        ~Prepared();
+        Prepared(const Prepared&) = delete;
+        Prepared& operator=(const Prepared&) = delete;
+        // Runs the statement with these values; returns the rows it changed.
+        long Run(const std::vector<Value>& params);
+
+    private:
+        Connection& db_;
+        sqlite3_stmt* stmt_ = nullptr;
     };
 
     long long LastInsertId() const;

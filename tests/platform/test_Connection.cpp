@@ -55,6 +55,28 @@ TEST_F(TransactionTest, LeavingWithoutCommitRollsBackWhateverTheWayOut) {
     EXPECT_FALSE(db.InTransaction());
 }
 
+TEST_F(TransactionTest, PreparedStatementRunsAgainAfterAFailureAndHoldsNoLock) {
+    Connection::Prepared insert(db, "INSERT INTO T (Name) VALUES (?)");
+    {
+        Connection::Transaction t(db);
+        EXPECT_EQ(insert.Run({Value("a")}), 1);
+        EXPECT_EQ(insert.Run({Value("b")}), 1);
+        try {
+            insert.Run({Value("a")});
+            FAIL();
+        } catch (const RuntimeError& e) {
+            EXPECT_NE(std::string(e.description).find("UNIQUE"), std::string::npos) << e.description;
+        }
+        EXPECT_EQ(insert.Run({Value("c")}), 1);
+        t.Commit();
+    }
+    EXPECT_EQ(Names(), "a,b,c");
+    Connection other;
+    other.Open(folder + "/test.db");
+    EXPECT_EQ(other.Execute("DELETE FROM T"), 3);  // no statement of `db` holds the file
+    EXPECT_THROW(Connection::Prepared(db, "INSERT INTO Nowhere VALUES (?)"), RuntimeError);
+}
+
 TEST_F(TransactionTest, NestedTransactionsAreSavepointsOfTheOuterOne) {
     {
         Connection::Transaction outer(db);
