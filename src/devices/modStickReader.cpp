@@ -5,7 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/Trap.h"
+#include "core/modCommon.h"
 #include "devices/modHandheld.h"
+#include "platform/FileSystem.h"
+#include "platform/TextFile.h"
 
 namespace modStickReader {
 
@@ -129,6 +133,15 @@ bool IsStickTimeDifferenceOK(const std::string& reply) {
     auto stick = StickTimeValue(reply);
     if (!stick) return false;
     return std::llabs(SerialSeconds(DateTime::Now()) - SerialSeconds(*stick)) <= ClockTolerance;
+}
+
+std::string GetEartagFileSpec() {
+    std::string path;
+    Trap("GetEartagFileSpec", "modStickReader", [&] {
+        path = FileSystem::Join(modCommon::GetDatabaseFilespec(), "Eartags.csv");
+        if (!FileSystem::Exists(path)) TextFile::CreateIfAbsent(path, EartagFileHeader + "\r\n");
+    });
+    return path;
 }
 
 bool IdentifyStick(StickExchange& exchange) {

@@ -63,6 +63,11 @@ std::string StickTimeText(const DateTime& time);
 // True when the clock at the start of a t reply is within 10 seconds of the PC's clock.
 bool IsStickTimeDifferenceOK(const std::string& reply);
 
+// The eartag look-up list "Eartags.csv" in the data folder, made with its header line alone
+// when there is none. Its header names the columns of every further line.
+inline const std::string EartagFileHeader = "HerdId,TagNumber,EidNumber,Active";
+std::string GetEartagFileSpec();
+
 // Identify: n until a reply comes, at most five times. True when the stick answered.
 bool IdentifyStick(StickExchange& exchange);
 // Clock: t, and s with the PC's time when a reply came and the clock is more than 10 seconds

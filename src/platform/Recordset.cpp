@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <exception>
 #include <sstream>
 #include <strings.h>
 
@@ -25,7 +26,9 @@ int Compare(const Value& a, const Value& b) {
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     if (a.IsNumber() != b.IsNumber()) return a.IsNumber() ? -1 : 1;
-    int c = strcasecmp(a.ToString().c_str(), b.ToString().c_str());
+    // Both are text here, compared in place: a sort of 100,000 rows makes millions of
+    // comparisons.
+    int c = strcasecmp(std::get<std::string>(a.Raw()).c_str(), std::get<std::string>(b.Raw()).c_str());
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -298,6 +301,19 @@ void Recordset::CancelUpdate() {
     editing_ = adding_ = false;
 }
 
+void Recordset::DeleteFromBase(const Row& row) {
+    Connection* db = Source();
+    if (!db) return;
+    int key = -1;
+    std::string base;
+    for (std::size_t i = 0; i < table_->columns.size() && key < 0; ++i)
+        if (table_->columns[i].isKey) { key = static_cast<int>(i); base = table_->columns[i].baseTable; }
+    if (key < 0)
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient key column information for updating or refreshing.");
+    db->Execute("DELETE FROM \"" + base + "\" WHERE \"" + table_->columns[key].baseColumn + "\"=?",
+                {row.values[key]});
+}
+
 void Recordset::Delete(const std::function<void(long row)>& leaving) {
     Row& row = CurrentRow();
     if (adding_) {
@@ -305,22 +321,34 @@ void Recordset::Delete(const std::function<void(long row)>& leaving) {
         CancelUpdate();
         return;
     }
-    Connection* db = Source();
-    if (db) {
-        int key = -1;
-        std::string base;
-        for (std::size_t i = 0; i < table_->columns.size() && key < 0; ++i)
-            if (table_->columns[i].isKey) { key = static_cast<int>(i); base = table_->columns[i].baseTable; }
-        if (key < 0)
-            throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient key column information for updating or refreshing.");
-        db->Execute("DELETE FROM \"" + base + "\" WHERE \"" + table_->columns[key].baseColumn + "\"=?",
-                    {row.values[key]});
-    }
+    DeleteFromBase(row);
     row.deleted = true;
     editing_ = false;
     if (leaving) leaving(pos_);
     RemoveFromView(pos_);
     onDeleted_ = true;
+}
+
+void Recordset::Delete(const std::vector<Bookmark>& bookmarks) {
+    RequireOpen();
+    if (editing_) CancelUpdate();
+    auto& rows = table_->rows;
+    std::exception_ptr failure;
+    try {
+        for (Bookmark bookmark : bookmarks) {
+            if (bookmark < 0 || bookmark >= static_cast<Bookmark>(rows.size()) || rows[bookmark].deleted) continue;
+            DeleteFromBase(rows[bookmark]);
+            rows[bookmark].deleted = true;
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    view_.erase(std::remove_if(view_.begin(), view_.end(), [&](std::size_t row) { return rows[row].deleted; }),
+                view_.end());
+    rowOfStale_ = true;
+    onDeleted_ = false;
+    pos_ = 0;
+    if (failure) std::rethrow_exception(failure);
 }
 
 void Recordset::Sort(const std::string& spec) {

@@ -149,6 +149,37 @@ void Replace(const std::string& path, std::string_view bytes) {
     if (std::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
 }
 
+std::string Trim(std::string_view text) {
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::size_t CharCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+bool CreateIfAbsent(const std::string& path, std::string_view bytes) {
+    int fd = -1;
+    std::string temp = NewFileBeside(path, &fd);
+    int error = 0;
+    if (!WriteFully(fd, bytes) || ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    bool linked = false;
+    if (error == 0) {
+        linked = ::link(temp.c_str(), path.c_str()) == 0;
+        if (!linked && errno != EEXIST) error = errno;
+    }
+    ::unlink(temp.c_str());
+    if (error != 0) {
+        errno = error;
+        RaiseWrite(path);
+    }
+    return linked;
+}
+
 std::string ToWindows1252(std::string_view utf8, std::string* lacking) {
     if (lacking) lacking->clear();
     std::string out;

@@ -19,6 +19,11 @@ std::string Read(const std::string& path);
 // The lines of a text, split at CR LF, LF or CR. A line end after the last line starts no
 // further line, so "a\r\nb\r\n" and "a\nb" both give {"a", "b"} and "" gives none.
 std::vector<std::string> SplitLines(std::string_view text);
+// The text without the blanks at its ends (tabs and other spaces are kept), as the keeper's
+// lists have always been trimmed.
+std::string Trim(std::string_view text);
+// The number of characters of UTF-8 text (not its bytes).
+std::size_t CharCount(std::string_view utf8);
 // Read and SplitLines together.
 std::vector<std::string> ReadLines(const std::string& path);
 // Every line end of a text (CR LF, LF or CR) as CR LF.
@@ -28,6 +33,10 @@ std::string WithCrLf(std::string_view text);
 // is flushed and then renamed over the old one, so a failure (a full disk, a folder that
 // cannot be written) leaves the old file as it was and no partial file. RuntimeError then.
 void Replace(const std::string& path, std::string_view bytes);
+// Writes the bytes as a new file at `path` unless a file is there already, which is kept as
+// it is (another copy of the program may have made it meanwhile). The name never shows a
+// part-written file. True when this call made the file; RuntimeError when it cannot.
+bool CreateIfAbsent(const std::string& path, std::string_view bytes);
 
 // A new, empty file in the folder of `path`, named after it and hidden, made with the
 // permissions new files get; its path is returned and, with `descriptor`, it is left open for

@@ -1,22 +1,725 @@
 #include "sticktool/frmSimple.h"
 
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
 
+#include <cmath>
+#include <filesystem>
+#include <optional>
+
+#include "core/Trap.h"
+#include "core/clsTranslator.h"
 #include "core/modCommon.h"
+#include "core/modRegistry.h"
+#include "devices/clsKRComm.h"
+#include "devices/modHandheld.h"
+#include "devices/modStickReader.h"
+#include "devices/modStickReaderConfiguration.h"
 #include "platform/Program.h"
+#include "platform/Prompts.h"
+#include "platform/Value.h"
+#include "sticktool/frmTags.h"
+
+namespace {
+
+const char* const kObject = "frmSimple";
+const std::string CRLF = "\r\n";
+constexpr int kStickDevice = 2;  // the stick's entry of the last ports used
+constexpr long kConnectTimeout = 1000;
+constexpr long kClosePause = 500;
+constexpr long kEraseTimeout = 30000;
+constexpr int kTagFileFirmware = 8;  // the first firmware that keeps an eartag list
+constexpr int kStickTypeEntry = 13;
+constexpr int kAustralianEnglish = 3081;
+
+// Sizes in pixels: 15 twips make one.
+constexpr int kWidth = 800;
+constexpr int kTwips30 = 2, kTwips120 = 8;
+constexpr int kAustralianPortFrameHeight = 83;  // 1245 twips: the baud rate row shows too
+
+const char* const kBaudRates[] = {"110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",
+                                  "14400", "19200", "38400", "57600", "115200", "128000", "256000"};
+constexpr int kDefaultBaudRate = 8;  // 19200
+
+std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+
+std::string Joined(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) text += (text.empty() ? "" : CRLF) + line;
+    return text;
+}
+
+std::string SearchingText() { return Translate("Please wait - searching for your stick reader") + "..."; }
+
+std::string PickPortText() {
+    return Translate(Joined({"If you have not yet enabled the Bluetooth connection from your stick reader",
+                             "to your PC please do so now and turn the stick reader on. Then select the COM port",
+                             "to which it is connected from the list alongside. If the COM port is not showing in the list",
+                             "please click the Refresh COM Port List button"})) +
+           ".";
+}
+
+// A stored value as a number, or nothing when it is not one.
+std::optional<double> NumberOf(const std::string& text) {
+    try {
+        return Value(text).ToDouble();
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+// A stored check box value: "True", "False" or a number (non-zero ticks); any other text
+// counts as the box's default.
+bool StoredTick(const char* setting, const char* defaultValue) {
+    std::string stored = modRegistry::GetRegistryValue(setting, defaultValue);
+    try {
+        return Value(stored).ToBool();
+    } catch (const RuntimeError&) {
+        return Value(defaultValue).ToBool();
+    }
+}
+
+// A stored option's index when it is a whole number from 0 to `last`.
+std::optional<int> StoredIndex(const char* setting, int last) {
+    auto number = NumberOf(modRegistry::GetRegistryValue(setting, "0"));
+    if (!number || std::trunc(*number) != *number || *number < 0 || *number > last) return std::nullopt;
+    return static_cast<int>(*number);
+}
+
+void SetText(QWidget* control, const std::string& text) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(QString::fromStdString(text));
+    else if (auto* frame = qobject_cast<QGroupBox*>(control)) frame->setTitle(QString::fromStdString(text));
+    else if (auto* label = qobject_cast<QLabel*>(control)) label->setText(QString::fromStdString(text));
+}
+
+std::string TextOf(QWidget* control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text().toStdString();
+    if (auto* frame = qobject_cast<QGroupBox*>(control)) return frame->title().toStdString();
+    return {};
+}
+
+void TranslateText(QWidget* control) { SetText(control, Translate(TextOf(control))); }
+
+int Bottom(const QWidget* control) { return control->y() + control->height(); }
+
+void MakeNoDefault(QPushButton* button) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+}
+
+}  // namespace
+
+// The hourglass for as long as it lives.
+class frmSimple::WaitPointer {
+public:
+    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
+    WaitPointer(const WaitPointer&) = delete;
+    WaitPointer& operator=(const WaitPointer&) = delete;
+};
 
 frmSimple& frmSimple::Instance() { return DefaultInstance<frmSimple>::Get(); }
-
-frmSimple::frmSimple() { Form_Load(); }
 
 QString frmSimple::DesignCaption() {
     return QString::fromStdString(Program::ExecutableName() + " v" + modCommon::ProgramVersion());
 }
 
+frmSimple::frmSimple() {
+    CreateControls();
+    CreateEngineeringControls();
+    LayOut();
+    ConnectHandlers();
+    Form_Load();
+}
+
+frmSimple::~frmSimple() = default;
+
+// ---- Controls as designed -------------------------------------------------------------------
+
+void frmSimple::CreateControls() {
+    const char* captions[] = {"Read Tags from Stick", "Erase Tags from Stick", "Configure Stick", "Exit",
+                              "Show Tag Read Options", "Show Tag File Options", "Set up Tag File",
+                              "Send Tag File to Stick", "Erase Tag File from Stick", "Stick Acceptance Test",
+                              "Read Page", "Write Page", "Erase Page"};
+    fraTagReadOptions = new QGroupBox("Tag Read Options", this);
+    fraTagFileOptions = new QGroupBox("Tag File Options", this);
+    fraTolvane = new QGroupBox(this);
+    for (int i = 0; i < 13; ++i) {
+        QWidget* parent = i >= 6 && i <= 8 ? static_cast<QWidget*>(fraTagFileOptions)
+                          : i >= 9        ? static_cast<QWidget*>(fraTolvane)
+                                          : this;
+        cmdStickAction[i] = new QPushButton(captions[i], parent);
+        MakeNoDefault(cmdStickAction[i]);
+    }
+    for (int i : {0, 1, 2, 7, 8}) cmdStickAction[i]->setEnabled(false);
+    cmdStickAction[5]->hide();
+
+    fraComPortSelection = new QGroupBox(this);
+    cboSerialPorts = new QComboBox(fraComPortSelection);
+    cmdRefreshComportList = new QPushButton("Refresh COM Port List", fraComPortSelection);
+    MakeNoDefault(cmdRefreshComportList);
+    lblBaudRate = new QLabel("Change Baud Rate", fraComPortSelection);
+    cboBaudRate = new QComboBox(fraComPortSelection);
+    for (const char* rate : kBaudRates) cboBaudRate->addItem(rate);
+
+    fraWhenReading = new QGroupBox("When reading tags from the stick...", fraTagReadOptions);
+    ckbSortTags = new QCheckBox("Sort them into order", fraWhenReading);
+    ckbIncludeGroupLabels = new QCheckBox("Include group labels", fraWhenReading);
+    ckbIncludeTimeScanned = new QCheckBox("Include the time the tag was read", fraWhenReading);
+    ckbSeparateGroups = new QCheckBox("Show each group in a separate window", fraWhenReading);
+    fraTagsToSave = new QGroupBox("Tags to save", fraTagReadOptions);
+    optTagsToSave = {new QRadioButton("All tags", fraTagsToSave), new QRadioButton("Selected tags", fraTagsToSave)};
+    fraDisplayApp = new QGroupBox("Load tags in:", fraTagReadOptions);
+    optDisplayApplication = {new QRadioButton("Notepad", fraDisplayApp), new QRadioButton("Excel", fraDisplayApp),
+                             new QRadioButton("Windows clipboard", fraDisplayApp)};
+    optTagsToSave[0]->setChecked(true);
+    optDisplayApplication[0]->setChecked(true);
+    fraTagReadOptions->hide();
+    fraTagFileOptions->hide();
+
+    lblHelp = new QLabel(this);
+    lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    tmrInitialise = new QTimer(this);
+    tmrStickTypeMismatch = new QTimer(this);
+    for (QTimer* timer : {tmrInitialise, tmrStickTypeMismatch}) {
+        timer->setSingleShot(true);
+        timer->setInterval(1);
+    }
+}
+
+void frmSimple::CreateEngineeringControls() {
+    rtbText = new QTextEdit(fraTolvane);
+    lblConfigFiles = new QLabel("Configuration Files", fraTolvane);
+    cboConfigFiles = new QComboBox(fraTolvane);
+    optBattery = {new QRadioButton("Small RTC Battery", fraTolvane), new QRadioButton("Big RTC Battery", fraTolvane)};
+    optAgricultural = {new QRadioButton("Agricultural", fraTolvane), new QRadioButton("Industrial", fraTolvane)};
+    // Each pair is a choice of its own, though they share the frame.
+    for (auto* pair : {&optBattery, &optAgricultural}) {
+        auto* group = new QButtonGroup(fraTolvane);
+        for (QRadioButton* option : *pair) group->addButton(option);
+    }
+    ckbAllowMemory = new QCheckBox("Allow Memory", fraTolvane);
+    lblSerialNumber = new QLabel("Serial Number", fraTolvane);
+    txbSerialNumber = new QLineEdit(fraTolvane);
+    lblRTCValue = new QLabel("RTC Frequency", fraTolvane);
+    txbRTCValue = new QLineEdit(fraTolvane);
+    lstConfiguration = new QListWidget(fraTolvane);
+    lblStickPageCount = new QLabel(fraTolvane);
+    lblPageNumber = new QLabel("Page Number", fraTolvane);
+    txbPageNumber = new QLineEdit(fraTolvane);
+    lblWritePattern = new QLabel("Write Pattern", fraTolvane);
+    txbWritePattern = new QLineEdit(fraTolvane);
+    fraTolvane->hide();
+}
+
+// The design's places. What the rules below rely on: the read options frame lies below the
+// buttons, the help text and the port frame; "Show each group in a separate window" is the
+// lowest row of its frame; the engineering frame is the lowest part of the window.
+void frmSimple::LayOut() {
+    for (int i = 0; i < 4; ++i) cmdStickAction[i]->setGeometry(10 + 196 * i, 10, 190, 34);
+    cmdStickAction[4]->setGeometry(10, 52, 190, 34);
+    cmdStickAction[5]->setGeometry(206, 52, 190, 34);
+    lblHelp->setGeometry(10, 96, 600, 80);
+    fraComPortSelection->setGeometry(616, 92, 176, 56);
+    cboSerialPorts->setGeometry(8, 6, 160, 24);
+    cmdRefreshComportList->setGeometry(8, 32, 160, 22);
+    lblBaudRate->setGeometry(8, 60, 96, 20);
+    cboBaudRate->setGeometry(104, 58, 64, 22);
+
+    fraTagReadOptions->setGeometry(10, 184, 600, 150);
+    fraWhenReading->setGeometry(8, 22, 262, 120);
+    int row = 22;
+    for (QCheckBox* box : {ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned, ckbSeparateGroups}) {
+        box->setGeometry(10, row, 248, 22);
+        row += 24;
+    }
+    fraTagsToSave->setGeometry(278, 22, 140, 120);
+    for (int i = 0; i < 2; ++i) optTagsToSave[i]->setGeometry(10, 22 + 24 * i, 124, 22);
+    fraDisplayApp->setGeometry(426, 22, 166, 120);
+    for (int i = 0; i < 3; ++i) optDisplayApplication[i]->setGeometry(10, 22 + 24 * i, 150, 22);
+    fraTagFileOptions->setGeometry(616, 184, 176, 126);
+    for (int i = 6; i <= 8; ++i) cmdStickAction[i]->setGeometry(8, 22 + 34 * (i - 6), 160, 30);
+
+    fraTolvane->setGeometry(10, 344, 782, 310);
+    cmdStickAction[9]->setGeometry(8, 22, 230, 30);
+    lblConfigFiles->setGeometry(8, 58, 230, 18);
+    cboConfigFiles->setGeometry(8, 76, 230, 24);
+    for (int i = 0; i < 2; ++i) {
+        optBattery[i]->setGeometry(8, 108 + 22 * i, 230, 22);
+        optAgricultural[i]->setGeometry(8, 156 + 22 * i, 230, 22);
+    }
+    ckbAllowMemory->setGeometry(8, 204, 230, 22);
+    lblSerialNumber->setGeometry(8, 238, 100, 22);
+    txbSerialNumber->setGeometry(108, 238, 130, 22);
+    lblRTCValue->setGeometry(8, 266, 100, 22);
+    txbRTCValue->setGeometry(108, 266, 130, 22);
+    rtbText->setGeometry(246, 22, 320, 278);
+    lstConfiguration->setGeometry(574, 22, 200, 120);
+    lblStickPageCount->setGeometry(574, 148, 200, 20);
+    lblPageNumber->setGeometry(574, 172, 100, 22);
+    txbPageNumber->setGeometry(674, 172, 100, 22);
+    lblWritePattern->setGeometry(574, 198, 100, 22);
+    txbWritePattern->setGeometry(674, 198, 100, 22);
+    for (int i = 10; i <= 12; ++i) cmdStickAction[i]->setGeometry(574, 226 + 26 * (i - 10), 200, 24);
+    setFixedSize(kWidth, Bottom(fraTolvane) + kTwips120);
+}
+
+void frmSimple::ConnectHandlers() {
+    for (int i = 0; i < 13; ++i)
+        connect(cmdStickAction[i], &QPushButton::clicked, this, [this, i] { cmdStickAction_Click(i); });
+    connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { GetComportList(); });
+    connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
+    connect(ckbSortTags, &QCheckBox::toggled, this, [this] { ckbSortTags_Click(); });
+    connect(ckbIncludeGroupLabels, &QCheckBox::toggled, this, [this] { ckbIncludeGroupLabels_Click(); });
+    connect(ckbIncludeTimeScanned, &QCheckBox::toggled, this, [this] { ckbIncludeTimeScanned_Click(); });
+    connect(ckbSeparateGroups, &QCheckBox::toggled, this, [this] { ckbSeparateGroups_Click(); });
+    for (int i = 0; i < 2; ++i)
+        connect(optTagsToSave[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) optTagsToSave_Click(i);
+        });
+    for (int i = 0; i < 3; ++i)
+        connect(optDisplayApplication[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) optDisplayApplication_Click(i);
+        });
+    connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
+    connect(tmrStickTypeMismatch, &QTimer::timeout, this, [this] { tmrStickTypeMismatch_Timer(); });
+}
+
+// ---- Loading --------------------------------------------------------------------------------
+
 void frmSimple::Form_Load() {
     modCommon::SetFormIcon(this);
     setWindowTitle(DesignCaption());
-    resize(480, 360);
+    TranslateCaptions();
+    cmdStickAction[5]->setVisible(modStickReader::TagLookupEnabled());
+    LayOutForMode();
+    if (modCommon::Translator().menLLanguage == kAustralianEnglish)
+        fraComPortSelection->resize(fraComPortSelection->width(), kAustralianPortFrameHeight);
+    comm_ = std::make_unique<clsKRComm>();
+    exchange_ = std::make_unique<modStickReader::StickExchange>(*comm_);
+    cboBaudRate->setCurrentIndex(kDefaultBaudRate);
+    if (!modCommon::GetExcel()) {
+        optDisplayApplication[1]->hide();
+        optDisplayApplication[2]->move(optDisplayApplication[2]->x(), optDisplayApplication[1]->y());
+    }
+    ckbSortTags->setChecked(StoredTick("SortTags", "True"));
+    ckbIncludeGroupLabels->setChecked(StoredTick("IncludeGroupLabels", "True"));
+    ckbIncludeTimeScanned->setChecked(StoredTick("IncludeTimeScanned", "True"));
+    LayOutTagReadOptions();
+    if (modCommon::EditionCode == 2) {
+        fraTolvane->show();
+        SetClientHeight(Bottom(fraTolvane) + kTwips120);
+        ListConfigurationFiles();
+    }
+    SelectStoredOptions();
+    tmrInitialise->start();
 }
 
-void frmSimple::closeEvent(QCloseEvent* event) { event->accept(); }
+void frmSimple::TranslateCaptions() {
+    TranslateText(cmdRefreshComportList);
+    for (QPushButton* button : cmdStickAction) TranslateText(button);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned,
+             ckbSeparateGroups, fraTagsToSave, optTagsToSave[0], optTagsToSave[1], fraDisplayApp,
+             optDisplayApplication[2], fraTagFileOptions})
+        TranslateText(control);
+}
+
+// The normal program cuts the window off above the engineering frame; the partner's has no
+// tag reading, so its window ends below the buttons.
+void frmSimple::LayOutForMode() {
+    if (modCommon::OxbrelMode != 1) {
+        SetClientHeight(fraTolvane->y() - kTwips30);
+        return;
+    }
+    for (int i : {0, 1, 4}) cmdStickAction[i]->hide();
+    cmdStickAction[2]->move(cmdStickAction[0]->x(), cmdStickAction[2]->y());
+    cmdStickAction[2]->show();
+    SetClientHeight(fraTagReadOptions->y() + kTwips30);
+}
+
+// Only Dutch keepers are offered a window per group; elsewhere its row is taken out.
+void frmSimple::LayOutTagReadOptions() {
+    if (modCommon::Translator().CurrentLanguage() == 1) {
+        ckbSeparateGroups->setChecked(StoredTick("WindowPerGroup", "False"));
+        ckbSeparateGroups->show();
+        optDisplayApplication[2]->setVisible(!ckbSeparateGroups->isChecked());
+        return;
+    }
+    ckbSeparateGroups->setChecked(false);
+    ckbSeparateGroups->hide();
+    const int rowDistance = ckbSeparateGroups->y() - ckbIncludeTimeScanned->y();
+    for (QGroupBox* frame : {fraWhenReading, fraTagsToSave, fraDisplayApp, fraTagReadOptions})
+        frame->resize(frame->width(), frame->height() - rowDistance);
+}
+
+// The configuration files the acceptance test may write, by name without ".conf".
+void frmSimple::ListConfigurationFiles() {
+    std::error_code error;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Program::ProgramFolder(), error)) {
+        std::string name = entry.path().filename().string();
+        QString plain = QString::fromStdString(name);
+        if (!entry.is_regular_file(error) || !plain.endsWith(".conf", Qt::CaseInsensitive)) continue;
+        names.push_back(plain.remove(".conf", Qt::CaseInsensitive).toStdString());
+    }
+    std::sort(names.begin(), names.end());
+    for (const auto& name : names) cboConfigFiles->addItem(QString::fromStdString(name));
+}
+
+void frmSimple::SelectStoredOptions() {
+    if (auto index = StoredIndex("TagsToSave", 1)) optTagsToSave[*index]->setChecked(true);
+    if (auto index = StoredIndex("DisplayApplication", 2)) optDisplayApplication[*index]->setChecked(true);
+}
+
+void frmSimple::SetClientHeight(int height) { setFixedSize(kWidth, height); }
+
+// ---- Stored options -------------------------------------------------------------------------
+
+void frmSimple::StoreCheckBox(const char* setting, QCheckBox* box) {
+    modRegistry::SetRegistryValue(setting, box->isChecked() ? "True" : "False");
+}
+
+void frmSimple::ckbSortTags_Click() {
+    Trap("ckbSortTags_Click", kObject, [&] { StoreCheckBox("SortTags", ckbSortTags); });
+}
+
+void frmSimple::ckbIncludeGroupLabels_Click() {
+    Trap("ckbIncludeGroupLabels_Click", kObject, [&] { StoreCheckBox("IncludeGroupLabels", ckbIncludeGroupLabels); });
+}
+
+void frmSimple::ckbIncludeTimeScanned_Click() {
+    Trap("ckbIncludeTimeScanned_Click", kObject, [&] { StoreCheckBox("IncludeTimeScanned", ckbIncludeTimeScanned); });
+}
+
+void frmSimple::ckbSeparateGroups_Click() {
+    Trap("ckbSeparateGroups_Click", kObject, [&] {
+        StoreCheckBox("WindowPerGroup", ckbSeparateGroups);
+        UpdateDisplayApplicationOptions();
+    });
+}
+
+// The clicked option is stored when it differs from the stored one; a stored text that is no
+// number is replaced by it.
+void frmSimple::StoreOption(const char* setting, const char* procedure, int Index) {
+    Trap(procedure, kObject, [&] {
+        auto stored = NumberOf(modRegistry::GetRegistryValue(setting, "0"));
+        if (!stored || *stored != Index) modRegistry::SetRegistryValue(setting, std::to_string(Index));
+    });
+}
+
+void frmSimple::optTagsToSave_Click(int Index) { StoreOption("TagsToSave", "optTagsToSave_Click", Index); }
+
+void frmSimple::optDisplayApplication_Click(int Index) {
+    StoreOption("DisplayApplication", "optDisplayApplication_Click", Index);
+}
+
+// Which outputs are offered and which is chosen: a window per group cannot go to the
+// clipboard, and a spreadsheet needs a spreadsheet application.
+void frmSimple::UpdateDisplayApplicationOptions() {
+    optDisplayApplication[2]->setVisible(!ckbSeparateGroups->isChecked());
+    auto stored = NumberOf(modRegistry::GetRegistryValue("DisplayApplication", "0"));
+    int choice = stored ? static_cast<int>(*stored) : 0;
+    if (choice < 0 || choice > 2) choice = 0;
+    const bool excel = !optDisplayApplication[1]->isHidden(), clipboard = !optDisplayApplication[2]->isHidden();
+    if (!excel && !clipboard) {
+        fraDisplayApp->hide();
+        optDisplayApplication[0]->setChecked(true);
+        return;
+    }
+    fraDisplayApp->show();
+    if (!excel && choice == 1) choice = 0;
+    if (!clipboard && choice == 2) choice = 0;
+    optDisplayApplication[choice]->setChecked(true);
+}
+
+// ---- Start --------------------------------------------------------------------------------
+
+void frmSimple::tmrInitialise_Timer() {
+    tmrInitialise->stop();
+    Trap("tmrInitialise_Timer", kObject, [&] {
+        fraTagReadOptions->show();
+        UpdateDisplayApplicationOptions();
+        fraTagReadOptions->hide();
+        lblHelp->setText(QString::fromStdString(SearchingText()));
+        lblHelp->repaint();
+        GetComportList();
+        if (cboSerialPorts->count() == 0) {
+            hide();
+            Prompts::MsgBox(Translate("No serial ports were detected on your computer. Access to your stick reader" +
+                                      CRLF + "is not possible without a working serial port"),
+                            Prompts::Exclamation, Translate("No serial ports found"));
+            Unload();
+            return;
+        }
+        lblHelp->setText(QString::fromStdString(PickPortText()));
+    });
+}
+
+// Filling the list connects to nothing; selecting the port used last connects to it.
+void frmSimple::GetComportList() {
+    WaitPointer pointer;
+    Trap("GetComportList", kObject, [&] {
+        cboSerialPorts->clear();
+        QCoreApplication::processEvents();
+        const int last = modCommon::GetLastUsedComPort(kStickDevice);
+        int match = -1;
+        for (const auto& entry : clsKRComm::EnumSerialPorts()) {
+            long number = Value(entry[2]).ToLong();
+            if (number == last) match = cboSerialPorts->count();
+            cboSerialPorts->addItem(QString::fromStdString(entry[1]), QVariant::fromValue(number));
+        }
+        cboSerialPorts->setCurrentIndex(-1);
+        if (match < 0) {
+            ShowComPortSelection(true);
+            return;
+        }
+        cboSerialPorts->setCurrentIndex(match);
+        cboSerialPorts_Click();
+    });
+}
+
+void frmSimple::ShowComPortSelection(bool show) { fraComPortSelection->setVisible(show); }
+
+// ---- Connection -----------------------------------------------------------------------------
+
+long frmSimple::SelectedPort() const { return cboSerialPorts->currentData().toLongLong(); }
+
+std::string frmSimple::PortSettings() const {
+    return "baud=" + cboBaudRate->currentText().toStdString() + " parity=N data=8 stop=1";
+}
+
+const std::string& frmSimple::LastReply() const { return exchange_->LastReply; }
+
+bool frmSimple::SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern,
+                                 long lngReadTimeout) {
+    exchange_->Port = SelectedPort();
+    exchange_->Settings = PortSettings();
+    return exchange_->SendStickCommand(strCommand, strReplyPattern, lngReadTimeout);
+}
+
+bool frmSimple::StickReplyOK(const std::string& reply) {
+    return reply.size() > 3 && reply.compare(reply.size() - 3, 3, "S)\r") == 0;
+}
+
+std::string frmSimple::StickReplyData(const std::string& reply) { return modStickReader::StripReplyStatus(reply); }
+
+// Finds the stick on the selected port, checks that it suits this program, sets its clock and
+// enables the actions. The window takes no input meanwhile; the port is closed at the end.
+void frmSimple::cboSerialPorts_Click() {
+    if (jobs_.Running()) return;
+    JobGuard::Job job(jobs_);
+    auto pointer = std::make_unique<WaitPointer>();
+    setEnabled(false);
+    bool wrongStick = false;
+    Trap("cboSerialPorts_Click", kObject, [&] {
+        QCoreApplication::processEvents();
+        lblHelp->setText(QString::fromStdString(SearchingText()));
+        lblHelp->repaint();
+        if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+        comm_->CommOpen(SelectedPort(), PortSettings(), kConnectTimeout, false);
+        if (!IdentifyStick()) {
+            NotFoundEnding();
+            return;
+        }
+        modCommon::SetLastUsedComPort(kStickDevice, static_cast<int>(comm_->CommPort()));
+        long firmware = 0;
+        if (!CheckStickType(firmware)) {
+            wrongStick = true;
+            return;
+        }
+        LayOutForStick(firmware);
+        bool ok = modStickReader::CheckStickClock(*exchange_);
+        ShowComPortSelection(false);
+        lblHelp->hide();
+        if (modCommon::EditionCode == 2) ok = ReadMemorySize();
+        EnableActions(ok);
+    });
+    if (wrongStick) {
+        // The window stays as it is until the timer says why and closes it.
+        mismatchPointer_ = std::move(pointer);
+        tmrStickTypeMismatch->start();
+        return;
+    }
+    CommonEnding();
+}
+
+// Any reply to "n" counts, whatever its status.
+bool frmSimple::IdentifyStick() {
+    bool found = false;
+    exchange_->LastReply.clear();
+    for (int tries = 0; comm_->IsOpen() && !found && tries < modStickReader::IdentifyTries; ++tries)
+        found = SendStickCommand("n", modHandheld::ReplyPattern("n"), kConnectTimeout);
+    if (found) return true;
+    Prompts::MsgBox(Translate("Can't find the stick reader on serial port") + " " +
+                        cboSerialPorts->currentText().toStdString() + "." + CRLF +
+                        Translate("Please check that the stick reader is powered up") + ".",
+                    Prompts::Information, Translate("Stick reader not found"));
+    if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+    ShowComPortSelection(true);
+    return false;
+}
+
+// The stick's configuration must come and name the stick type this program is for: a normal
+// stick for the normal program, the partner's for the partner's. A reply too short to say
+// counts as the wrong stick.
+bool frmSimple::CheckStickType(long& firmwareVersion) {
+    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kConnectTimeout) || !StickReplyOK(LastReply()))
+        return false;
+    const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
+    if (modStickReader::TagLookupEnabled()) cmdStickAction[5]->show();
+    if (entries.size() <= kStickTypeEntry) return false;
+    const auto typeFields = modHandheld::SplitText(entries[kStickTypeEntry], modHandheld::FieldSeparator);
+    if (typeFields.size() < 2) return false;
+    const auto versionFields = modHandheld::SplitText(entries[0], modHandheld::FieldSeparator);
+    firmwareVersion =
+        versionFields.size() < 2 ? 0 : static_cast<long>(modHandheld::LeadingNumber(versionFields[1]));
+    return std::lround(modHandheld::LeadingNumber(typeFields[1])) == modCommon::OxbrelMode;
+}
+
+void frmSimple::LayOutForStick(long firmwareVersion) {
+    QPushButton* const tagFileButton = cmdStickAction[5];
+    if (modCommon::OxbrelMode == 1) {
+        for (int i : {0, 1, 4}) cmdStickAction[i]->hide();
+        cmdStickAction[2]->move(cmdStickAction[0]->x(), cmdStickAction[2]->y());
+        SetClientHeight(fraTagReadOptions->y() + kTwips30);
+    } else {
+        cmdStickAction[0]->show();
+        cmdStickAction[1]->show();
+        const int left1 = cmdStickAction[1]->x(), left3 = cmdStickAction[3]->x();
+        cmdStickAction[2]->move(left1 + (left3 - left1) / 2, cmdStickAction[2]->y());
+        cmdStickAction[4]->show();
+        if (!tagFileButton->isHidden()) {
+            tagFileButton->setVisible(firmwareVersion >= kTagFileFirmware);
+            fraTagFileOptions->setVisible(!tagFileButton->isHidden());
+        }
+        if (modCommon::EditionCode != 2) SetClientHeight(Bottom(fraTagReadOptions) + kTwips30);
+    }
+    if (!tagFileButton->isHidden()) {
+        tagFileButton->setVisible(modStickReader::TagLookupEnabled());
+        fraTagFileOptions->setVisible(!tagFileButton->isHidden());
+    }
+}
+
+bool frmSimple::ReadMemorySize() {
+    bool ok = SendStickCommand("qM|" + modStickReader::StickAccessCode, modHandheld::ReplyPattern("q"),
+                               kConnectTimeout) &&
+              StickReplyOK(LastReply());
+    if (ok) {
+        pageCount_ = std::lround(modHandheld::LeadingNumber(StickReplyData(LastReply())));
+        lblStickPageCount->setText(QString::fromStdString("Memory size is " + std::to_string(pageCount_) + " pages."));
+        txbSerialNumber->setFocus();
+    } else {
+        Prompts::MsgBox("Failed to get memory size from the stick.", Prompts::OKOnly, "Memory Size NOT Received");
+        lblStickPageCount->setText("Memory size not read from stick!!");
+        cmdStickAction[3]->setFocus();
+    }
+    return ok;
+}
+
+// "Exit" and "Show Tag File Options" are always there; the rest need a stick that answered.
+// "Erase Page" goes with "Read Page" and "Write Page".
+void frmSimple::EnableActions(bool ok) {
+    for (int i = 0; i <= 12; ++i) cmdStickAction[i]->setEnabled(i == 3 || i == 5 || ok);
+}
+
+void frmSimple::NotFoundEnding() {
+    ShowComPortSelection(true);
+    lblHelp->setText(QString::fromStdString(PickPortText()));
+    lblHelp->show();
+}
+
+void frmSimple::CommonEnding() {
+    if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+    setEnabled(true);
+    if (cmdStickAction[0]->isEnabled() && modCommon::OxbrelMode != 1 && modCommon::EditionCode != 2)
+        cmdStickAction[0]->setFocus();
+}
+
+void frmSimple::tmrStickTypeMismatch_Timer() {
+    tmrStickTypeMismatch->stop();
+    Trap("tmrStickTypeMismatch_Timer", kObject, [&] {
+        if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+        mismatchPointer_.reset();
+        Prompts::MsgBox("The application you are running (" + Program::ExecutableName() +
+                            ".exe) is not appropriate for this version of stick and will now close.",
+                        Prompts::Exclamation, "Wrong application for this stick");
+    });
+    Unload();
+}
+
+// ---- Actions ------------------------------------------------------------------------------
+
+// Every action ends alike, also after an error: the port closed, the window taking input and
+// the pointer back. Exit alone leaves the window to close.
+void frmSimple::cmdStickAction_Click(int Index) {
+    if (Index == 3) {
+        Unload();
+        return;
+    }
+    if (jobs_.Running()) return;
+    JobGuard::Job job(jobs_);
+    struct CommonEnd {
+        frmSimple& window;
+        ~CommonEnd() {
+            if (window.comm_ && window.comm_->IsOpen()) window.comm_->CommClose(0);
+            window.setEnabled(true);
+        }
+    } end{*this};
+    Trap("cmdStickAction_Click", kObject, [&] {
+        switch (Index) {
+            case 1: EraseTagsFromStick(); break;
+            case 4: ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options"); break;
+            case 5: ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options"); break;
+            case 6: frmTags::ShowModal(this); break;
+            default: break;
+        }
+    });
+}
+
+void frmSimple::EraseTagsFromStick() {
+    if (Prompts::MsgBox(Translate("This will erase all animal data stored on the stick. Are you sure?"),
+                        Prompts::YesNo + Prompts::Question, Translate("Erase Tag Data")) != Prompts::Yes)
+        return;
+    WaitPointer pointer;
+    setEnabled(false);
+    SendStickCommand("e", modHandheld::ReplyPattern("e"), kEraseTimeout);
+    if (StickReplyOK(LastReply()))
+        Prompts::MsgBox(Translate("Animal data erased") + ".", Prompts::OKOnly, Translate("Animal Data Erased"));
+    else
+        Prompts::MsgBox(Translate("The animal data on the stick was not successfully erased") + ".", Prompts::OKOnly,
+                        Translate("Animal Data NOT Erased"));
+}
+
+void frmSimple::ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide) {
+    frame->setVisible(frame->isHidden());
+    button->setText(QString::fromStdString(Translate(frame->isHidden() ? show : hide)));
+}
+
+// ---- Unloading ------------------------------------------------------------------------------
+
+void frmSimple::Unload() { close(); }
+
+void frmSimple::closeEvent(QCloseEvent* event) {
+    if (jobs_.RefuseClose(event)) return;
+    Form_Unload();
+    event->accept();
+    if (DefaultInstance<frmSimple>::Loaded() == this) DefaultInstance<frmSimple>::UnloadLater();
+}
+
+void frmSimple::Form_Unload() {
+    exchange_.reset();
+    comm_.reset();
+    mismatchPointer_.reset();
+}

@@ -1,0 +1,644 @@
+#include "sticktool/frmTags.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/Trap.h"
+#include "core/clsTranslator.h"
+#include "core/modCommon.h"
+#include "core/modEID.h"
+#include "devices/modHandheld.h"
+#include "devices/modStickReader.h"
+#include "platform/Csv.h"
+#include "platform/Prompts.h"
+#include "platform/RecordsetModel.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+#include "platform/TextWindow.h"
+#include "sticktool/TagBucketFile.h"
+
+namespace {
+
+const char* const kObject = "frmTags";
+const std::string CRLF = "\r\n";
+constexpr int kKeyBackspace = 8, kKeyDelete = 46;
+constexpr int kGridGap = 2;  // 30 twips between the grid and the window's bottom edge
+
+std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+QString QTranslate(const std::string& text) { return QString::fromStdString(Translate(text)); }
+
+// Lines joined by CR LF.
+std::string Joined(std::initializer_list<const char*> lines) {
+    std::string text;
+    bool first = true;
+    for (const char* line : lines) {
+        if (!first) text += CRLF;
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+const std::string& HelpText() {
+    static const std::string text = Joined({
+        "To retrieve the tag file from your PC:",
+        "  Select 'Get Tags from File on PC', search for the tag file and click 'Open'.",
+        "To select tags:",
+        "  Highlight the tags and click on 'Select Tags to Send to Stick' - All tags with a tick will be sent to the stick.",
+        "  Tag numbers highlighted in blue are the newly added tag numbers.",
+        "To deselect tags:",
+        "  Highlight the tags and click on 'Deselect Tags from the List'.",
+        "  These will not be sent to the stick but will remain in the list on the PC.",
+        "To delete tags permanently from the list:",
+        "  Highlight the tags and click on 'Delete Selected Tags from the List'.",
+        "  If you subsequently want to add these tags you will need to retrieve the tags file again from the PC.",
+        "",
+        "The more tags selected, the slower they will load onto the stick. Uploading associated tags will replace any existing",
+        "'associated tags' on the stick.",
+        "",
+        "All tags (other than those deleted from the list) will remain in the program when next accessed.",
+        "",
+        "Tags can be selected in the following ways:",
+        "  1. Select a single tag by clicking in the grey box beside it.",
+        "  2. Select multiple consecutive tags by selecting the first tag and then, whilst holding the shift key on the keyboard,",
+        "     select the last tag.",
+        "  3. Select multiple non-consecutive tags by selecting them with the Ctrl key on the keyboard held down.",
+        "  4. Deselect all tags by clicking anywhere in the grid.",
+        "",
+        "If your tag manufacturer does not supply a tag file then you can make your own.",
+        "Using Notepad make a text file with each line using the following format:",
+        "   EID,Visual Tag",
+        "The EID can be 16 hexadecimal digits or 15 or 16 decimal digits (if 16 the first digit must be 0). All EIDs",
+        "in a file must use the same format. You can configure your stick to display any of these formats.",
+        "The visual tag can be from 1 to 16 characters long with (at most) one space in it.",
+    });
+    return text;
+}
+
+// ---- Pictures ---------------------------------------------------------------------------
+
+QPixmap Canvas(QPainter& painter, QPixmap& pixmap, const QColor& colour) {
+    pixmap.fill(Qt::transparent);
+    painter.begin(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    return pixmap;
+}
+
+// The pictures of the list: keyed as the window has always named them.
+const QPixmap& Picture(const std::string& key) {
+    static const QPixmap tick = [] {
+        QPixmap pixmap(16, 16);
+        QPainter painter;
+        Canvas(painter, pixmap, QColor(0, 140, 0));
+        painter.drawPolyline(QPolygonF({{2.5, 8.5}, {6.5, 12.5}, {13.5, 3.5}}));
+        painter.end();
+        return pixmap;
+    }();
+    static const QPixmap cross = [] {
+        QPixmap pixmap(16, 16);
+        QPainter painter;
+        Canvas(painter, pixmap, QColor(200, 0, 0));
+        painter.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+        painter.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+        painter.end();
+        return pixmap;
+    }();
+    static const QPixmap selector = [] {
+        QPixmap pixmap(9, 9);
+        QPainter painter;
+        Canvas(painter, pixmap, Qt::black);
+        painter.setBrush(Qt::black);
+        painter.setPen(Qt::NoPen);
+        painter.drawPolygon(QPolygonF({{1, 0}, {8, 4.5}, {1, 9}}));
+        painter.end();
+        return pixmap;
+    }();
+    if (key == "TickTransparent") return tick;
+    if (key == "CrossTransparent") return cross;
+    return selector;  // "RecordSelectorTransparent"
+}
+
+// The grey boxes beside the rows: clicking one selects its row (with Shift and Ctrl as
+// usual); the current row shows the row marker.
+class RecordSelectors : public QHeaderView {
+public:
+    explicit RecordSelectors(QTableView* view) : QHeaderView(Qt::Vertical, view), view_(view) {
+        setSectionResizeMode(QHeaderView::Fixed);
+        setDefaultSectionSize(20);
+        setFixedWidth(16);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.rect = rect;
+        option.section = logicalIndex;
+        style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+        if (view_->currentIndex().row() != logicalIndex) return;
+        const QPixmap& marker = Picture("RecordSelectorTransparent");
+        painter->drawPixmap(rect.center() - QPoint(marker.width() / 2 - 1, marker.height() / 2), marker);
+    }
+
+private:
+    QTableView* view_;
+};
+
+// Drawing of a window held back while the list changes in bulk, and let go however the
+// change ends.
+class DrawingSuspended {
+public:
+    explicit DrawingSuspended(QWidget* window) : window_(window) { window_->setUpdatesEnabled(false); }
+    ~DrawingSuspended() { window_->setUpdatesEnabled(true); }
+
+private:
+    QWidget* window_;
+};
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+bool AllDigits(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+bool IsHexEID(const std::string& eid) {
+    return eid.size() == 16 && std::string_view("89ABCDEF").find(eid[0]) != std::string_view::npos &&
+           std::all_of(eid.begin(), eid.end(), [](char c) {
+               return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F');
+           });
+}
+
+// The stick's own separators cannot be part of a tag it is sent.
+bool HoldsStickSeparator(const std::string& text) { return text.find_first_of("|#") != std::string::npos; }
+
+std::string Text(const Recordset& table, long row, int column) { return table.At(row, column).ToStringOr(""); }
+
+}  // namespace
+
+// ---- Keys ---------------------------------------------------------------------------------
+
+std::string frmTags::EartagOf(const std::string& herdId, const std::string& tagNumber) {
+    return TextFile::Trim(herdId + " " + tagNumber);
+}
+
+std::string frmTags::GetCombined(const std::string& herdId, const std::string& tagNumber, const std::string& eid) {
+    std::string hex = eid;
+    if (!eid.empty() && std::string_view("89ABCDEF").find(eid[0]) == std::string_view::npos)
+        hex = modEID::DecimalEIDToHexEID(eid);
+    return TextFile::Trim(herdId + " " + tagNumber + " " + hex);
+}
+
+std::string frmTags::GetSort(const std::string& herdId, const std::string& tagNumber) {
+    const std::size_t length = TextFile::CharCount(tagNumber);
+    std::string key;
+    if (!AllDigits(tagNumber) || length >= 7)
+        key = herdId + " " + tagNumber;
+    else if (length == 6 && herdId.rfind("UK", 0) == 0)
+        // The UK number's last five digits, kept at five so that they sort by value.
+        key = herdId + " 0" + tagNumber.substr(1);
+    else
+        key = herdId + " " + std::string(6 - length, '0') + tagNumber;
+    return TextFile::Trim(key + " " + std::to_string(length));
+}
+
+// ---- Window -------------------------------------------------------------------------------
+
+frmTags& frmTags::Instance() { return DefaultInstance<frmTags>::Get(); }
+
+void frmTags::ShowModal(QWidget* owner) {
+    frmTags& window = Instance();
+    if (owner) window.setParent(owner, window.windowFlags() | Qt::Dialog);
+    window.exec();
+}
+
+frmTags::frmTags() : QDialog(nullptr), model_(new RecordsetModel(this)) {
+    setModal(true);
+    grdTags = new QTableView(this);
+    grdTags->setVerticalHeader(new RecordSelectors(grdTags));
+    cmdGetTagBucket = new QPushButton("Get Tags from File on PC", this);
+    cmdMakeSelectedActive = new QPushButton("Select Tags to Send to Stick", this);
+    cmdMakeSelectedInactive = new QPushButton("Deselect Tags from the List", this);
+    cmdDelete = new QPushButton("Delete Selected Tags from the List", this);
+    cmdHelp = new QPushButton("Help", this);
+    cmdExit = new QPushButton("Save && Exit", this);
+    lblTickNumber = new QLabel(this);
+    lblCrossNumber = new QLabel(this);
+    lblSelected = new QLabel("Set at runtime", this);
+    imgTick = new QLabel(this);
+    imgCross = new QLabel(this);
+    LayOut();
+    connect(cmdGetTagBucket, &QPushButton::clicked, this, [this] { cmdGetTagBucket_Click(); });
+    connect(cmdMakeSelectedActive, &QPushButton::clicked, this, [this] { cmdMakeSelectedActive_Click(); });
+    connect(cmdMakeSelectedInactive, &QPushButton::clicked, this, [this] { cmdMakeSelectedInactive_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    Form_Load();
+}
+
+void frmTags::LayOut() {
+    resize(470, 430);
+    grdTags->setGeometry(8, 8, 232, 430 - 8 - kGridGap);
+    int top = 8;
+    for (QPushButton* button : {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp,
+                                cmdExit}) {
+        button->setGeometry(250, top, 212, 34);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        top += 42;
+    }
+    imgTick->setGeometry(252, top + 14, 16, 16);
+    lblTickNumber->setGeometry(276, top + 14, 180, 16);
+    imgCross->setGeometry(252, top + 38, 16, 16);
+    lblCrossNumber->setGeometry(276, top + 38, 180, 16);
+    lblSelected->setGeometry(252, top + 62, 210, 16);
+}
+
+void frmTags::Form_Load() {
+    modCommon::SetFormIcon(this);
+    setWindowTitle(QTranslate("Eartag Selection"));
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setText(QTranslate(button->text().toStdString()));
+    lblSelected->setText(QTranslate(lblSelected->text().toStdString()));
+    imgTick->setPixmap(Picture("TickTransparent"));
+    imgCross->setPixmap(Picture("CrossTransparent"));
+    loadWidth_ = width();
+    loadHeight_ = height();
+    setFixedWidth(loadWidth_);
+    setMinimumHeight(loadHeight_);
+    marker_ = Translate("(New)");
+    Recordset table;
+    InitialiseData(table);
+    model_->SetRecordset(std::move(table));
+    SetUpGrid();
+    if (loadFailed_)
+        Prompts::MsgBox(Translate("The eartag list could not be read in full, so the file will be left as it is."),
+                        Prompts::Exclamation, Translate("Eartag Selection"));
+}
+
+void frmTags::InitialiseData(Recordset& table) {
+    for (const char* name : {"Eartag", "HerdId", "TagNumber", "EidNumber", "Active", "Combined", "SortField"})
+        table.AppendField(name);
+    table.Open();
+    loadFailed_ = !Trap("InitialiseData", kObject, [&] { ReadEartagFile(table); });
+    table.Sort("SortField");
+}
+
+// Every value is taken as written (a tag number keeps its leading zeros); the header names
+// the columns in any order and letter case.
+void frmTags::ReadEartagFile(Recordset& table) {
+    CsvReader file = CsvReader::FromFile(modStickReader::GetEartagFileSpec());
+    for (std::size_t row = 0; row < file.RowCount(); ++row) {
+        const std::string& herdId = file.Value(row, "HerdId");
+        const std::string& tagNumber = file.Value(row, "tagnumber");
+        AddEntry(table, herdId, tagNumber, file.Value(row, "EIDNumber"), file.Value(row, "Active"),
+                 GetSort(herdId, tagNumber));
+    }
+}
+
+void frmTags::AddEntry(Recordset& table, const std::string& herdId, const std::string& tagNumber,
+                       const std::string& eid, const std::string& active, const std::string& sortField) {
+    std::string key = GetCombined(herdId, tagNumber, eid);
+    table.AddNew();
+    table.SetField(Eartag, EartagOf(herdId, tagNumber));
+    table.SetField(HerdId, herdId);
+    table.SetField(TagNumber, tagNumber);
+    table.SetField(EidNumber, eid);
+    table.SetField(Active, active);
+    table.SetField(Combined, key);
+    table.SetField(SortField, sortField);
+    table.Update();
+    IndexKey(key, +1);
+}
+
+void frmTags::IndexKey(const std::string& key, int change) {
+    int& count = keys_[Upper(key)];
+    count += change;
+    if (count <= 0) keys_.erase(Upper(key));
+}
+
+bool frmTags::HasKey(const std::string& key) const { return keys_.count(Upper(key)) > 0; }
+
+const Recordset& frmTags::EartagTable() const { return model_->Source(); }
+
+void frmTags::SetUpGrid() {
+    grdTags->setModel(model_);
+    grdTags->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdTags->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grdTags->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdTags->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdTags->setWordWrap(false);
+    model_->setHeaderData(Eartag, Qt::Horizontal, QTranslate("Eartag"));
+    model_->setHeaderData(Active, Qt::Horizontal, QTranslate("Send to Stick?"));
+    // "Yes" and new entries show a tick, "No" a cross, anything else its own text.
+    auto marked = [this](const Recordset& rows, long row) -> int {
+        std::string value = Text(rows, row, Active);
+        return value == "Yes" || value == marker_ ? 1 : value == "No" ? 2 : 0;
+    };
+    model_->SetShown(Active, Qt::DisplayRole, [marked](const Recordset& rows, long row) -> QVariant {
+        return marked(rows, row) ? QString() : QString::fromStdString(Text(rows, row, Active));
+    });
+    model_->SetShown(Active, Qt::DecorationRole, [marked](const Recordset& rows, long row) -> QVariant {
+        int mark = marked(rows, row);
+        if (mark == 0) return {};
+        return Picture(mark == 1 ? "TickTransparent" : "CrossTransparent");
+    });
+    model_->SetShown(Active, Qt::TextAlignmentRole,
+                     [](const Recordset&, long) -> QVariant { return int(Qt::AlignCenter); });
+    connect(grdTags->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        grdTags_HeadClick(column);
+    });
+    connect(grdTags->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { grdTags_SelChange(); });
+    connect(grdTags->selectionModel(), &QItemSelectionModel::currentRowChanged, grdTags->verticalHeader()->viewport(),
+            qOverload<>(&QWidget::update));
+    grdTags->viewport()->installEventFilter(this);
+    grdTags->installEventFilter(this);
+    FillGrid();
+}
+
+// The grid shows the Eartag and Active columns of the list; a reset of the grid forgets how
+// its columns were set, so this follows every one.
+void frmTags::FillGrid() {
+    for (int column : {HerdId, TagNumber, EidNumber, Combined, SortField}) grdTags->setColumnHidden(column, true);
+    grdTags->setColumnWidth(Eartag, 120);  // 1800 twips
+    grdTags->setColumnWidth(Active, 50);   // 750 twips
+    DoGridCaption();
+    SetButtonState();
+}
+
+void frmTags::DoGridCaption() {
+    Trap("DoGridCaption", kObject, [&] {
+        const Recordset& table = EartagTable();
+        long ticks = 0, crosses = 0;
+        for (long row = 0; row < table.Rows(); ++row) {
+            std::string active = Text(table, row, Active);
+            if (active == "Yes" || active == marker_) ++ticks;
+            else if (active == "No") ++crosses;
+        }
+        lblTickNumber->setText(QString::number(ticks));
+        lblCrossNumber->setText(QString::number(crosses));
+        long selected = grdTags->selectionModel() ? grdTags->selectionModel()->selectedRows().size() : 0;
+        lblSelected->setText(QString::fromStdString(Translate("Selected") + ": " + std::to_string(selected)));
+    });
+}
+
+void frmTags::SetButtonState() {
+    bool any = grdTags->selectionModel() && grdTags->selectionModel()->hasSelection();
+    for (QPushButton* button : {cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete}) button->setEnabled(any);
+}
+
+void frmTags::grdTags_SelChange() {
+    SetButtonState();
+    DoGridCaption();
+}
+
+std::vector<Recordset::Bookmark> frmTags::TakeSelection() {
+    std::vector<Recordset::Bookmark> marks;
+    for (const QModelIndex& index : grdTags->selectionModel()->selectedRows())
+        marks.push_back(model_->BookmarkAt(index.row()));
+    grdTags->clearSelection();
+    return marks;
+}
+
+Recordset frmTags::Detach() {
+    scroll_ = grdTags->verticalScrollBar()->value();
+    return model_->Source();
+}
+
+void frmTags::Attach(Recordset table) {
+    model_->SetRecordset(std::move(table));
+    grdTags->doItemsLayout();
+    grdTags->verticalScrollBar()->setValue(scroll_);
+}
+
+// ---- Actions ------------------------------------------------------------------------------
+
+void frmTags::MakeSelectedActive(bool blnActive) {
+    DrawingSuspended drawing(this);
+    Trap("MakeSelectedActive", kObject, [&] {
+        const std::string value = blnActive ? "Yes" : "No";
+        auto marks = TakeSelection();
+        Recordset table = Detach();
+        for (Recordset::Bookmark mark : marks) {
+            table.SetBookmark(mark);
+            table.SetField(Active, value);
+            std::string sort = table.Field(SortField).ToStringOr("");
+            if (!sort.empty() && sort[0] == ':') table.SetField(SortField, sort.substr(1));
+            table.Update();
+        }
+        Attach(std::move(table));
+        FillGrid();
+    });
+}
+
+void frmTags::cmdDelete_Click() {
+    Trap("cmdDelete_Click", kObject, [&] {
+        const long n = grdTags->selectionModel()->selectedRows().size();
+        const std::string text1 = Translate(Joined({
+            "WARNING - You can't recover eartags that have been removed (except by reloading",
+            "the tag bucket file containing the eartags).  Are you sure you want to remove",
+            "the",
+        }));
+        const std::string text2 = Translate(std::string("selected eartag") + (n == 1 ? "" : "s") + "?");
+        const std::string question = text1 + " " + (n == 1 ? "" : std::to_string(n)) + " " + text2;
+        if (Prompts::MsgBox(question, Prompts::YesNo + Prompts::Question, Translate("Confirm Eartag Deletion")) !=
+            Prompts::Yes)
+            return;
+        DrawingSuspended drawing(this);
+        auto marks = TakeSelection();
+        Recordset table = Detach();
+        for (Recordset::Bookmark mark : marks) {
+            table.SetBookmark(mark);
+            IndexKey(table.Field(Combined).ToStringOr(""), -1);
+        }
+        table.Delete(marks);
+        Attach(std::move(table));
+        FillGrid();
+    });
+}
+
+void frmTags::Form_KeyDown(int keyCode) {
+    if ((keyCode == kKeyDelete || keyCode == kKeyBackspace) && grdTags->selectionModel()->hasSelection())
+        cmdDelete_Click();
+}
+
+void frmTags::grdTags_HeadClick(int column) {
+    Trap("grdTags_HeadClick", kObject, [&] {
+        const std::string name = EartagTable().FieldName(column);
+        auto items = modHandheld::SplitText(sortList_, ',');
+        if (std::none_of(items.begin(), items.end(), [&](const std::string& item) { return item.rfind(name + " ", 0) == 0; }))
+            items.push_back(name + " ASC");
+        std::string chosen;
+        for (std::string& item : items) {
+            if (item.rfind(name + " ", 0) != 0) continue;
+            item = name + (item.size() >= 3 && item.compare(item.size() - 3, 3, "ASC") == 0 ? " DESC" : " ASC");
+            chosen = item;
+            break;
+        }
+        sortList_ = modHandheld::JoinText(items, ',');
+        // The visual tag sorts by its key; entries of one mark sort by their visual tag.
+        std::string spec = chosen;
+        if (name == "Eartag") spec = "SortField" + chosen.substr(name.size());
+        if (name == "Active") spec += ", Eartag ASC";
+        scroll_ = 0;
+        Recordset table = Detach();
+        table.Sort(spec);
+        Attach(std::move(table));
+        FillGrid();
+    });
+}
+
+void frmTags::cmdHelp_Click() {
+    Trap("cmdHelp_Click", kObject, [&] {
+        TextWindow::Open(Translate("Help"), QPoint(0, 0), QSize(900, 475), Translate(HelpText()));
+    });
+}
+
+void frmTags::cmdExit_Click() { close(); }
+
+// ---- Tag-bucket files ---------------------------------------------------------------------
+
+void frmTags::cmdGetTagBucket_Click() {
+    DrawingSuspended drawing(this);
+    Prompts::FileDialog dialog;
+    dialog.filter = "Tag Bucket (*.txt)|*.txt";
+    dialog.filterIndex = 1;
+    dialog.fileMustExist = true;
+    if (!Prompts::GetOpenFileName(dialog)) return;
+    setEnabled(false);
+    Recordset table = Detach();
+    bool read = Trap("cmdGetTagBucket_Click", kObject, [&] {
+        if (!AddTagBucket(table, dialog.fileName))
+            Prompts::MsgBox(Translate("Unrecognised file format"), Prompts::OKOnly, Translate("Unrecognised file format"));
+    });
+    Attach(std::move(table));
+    if (read) SaveData();
+    FillGrid();
+    setEnabled(true);
+}
+
+// Every line is read by the layout of the first; one that cannot be read ends the import
+// there, with the tags of the lines before it kept.
+bool frmTags::AddTagBucket(Recordset& table, const std::string& path) {
+    TagBucketFile file(path);
+    if (file.Kind() == 0) return false;
+    const auto& lines = file.Lines();
+    for (int number = file.FirstDataLine(); number <= static_cast<int>(lines.size()); ++number) {
+        try {
+            AddTagBucketLine(table, file.Kind(), TextFile::Trim(lines[number - 1]));
+        } catch (const std::exception&) {
+            Prompts::MsgBox(Translate("Tag file format error at line") + " " + std::to_string(number) + " " +
+                                Translate("in file") + " " + path + CRLF +
+                                Translate("The remainder of the tag import has been abandoned."),
+                            Prompts::OKOnly, Translate("File Format Error"));
+            break;
+        }
+    }
+    return true;
+}
+
+// A tag is added when it is well formed, can be sent to the stick and is not in the list.
+void frmTags::AddTagBucketLine(Recordset& table, int kind, const std::string& line) {
+    if (line.empty()) return;
+    TagBucketFile::Tag tag = TagBucketFile::ReadLine(kind, line);
+    std::string eartag = EartagOf(tag.HerdId, tag.TagNumber);
+    if (!IsHexEID(tag.EID) || eartag.empty() || TextFile::CharCount(eartag) > 16 || HoldsStickSeparator(eartag))
+        return;
+    if (HasKey(GetCombined(tag.HerdId, tag.TagNumber, tag.EID))) return;
+    AddEntry(table, tag.HerdId, tag.TagNumber, tag.EID, marker_, ":" + GetSort(tag.HerdId, tag.TagNumber));
+}
+
+// ---- Saving and closing -------------------------------------------------------------------
+
+std::string frmTags::FileText() const {
+    const Recordset& table = EartagTable();
+    std::string text = modStickReader::EartagFileHeader + CRLF;
+    text.reserve(static_cast<std::size_t>(table.Rows()) * 64 + text.size());
+    for (long row = 0; row < table.Rows(); ++row) {
+        std::string active = Text(table, row, Active);
+        text += Csv::FormatLine({Text(table, row, HerdId), Text(table, row, TagNumber), Text(table, row, EidNumber),
+                                 active == marker_ ? "Yes" : active},
+                                true);
+        text += CRLF;
+    }
+    return text;
+}
+
+// The file is written whole beside the old one and then takes its name, so a failure leaves
+// the old list. A list that was not read in full is never written over the file.
+void frmTags::SaveData() {
+    Trap("SaveData", kObject, [&] {
+        if (loadFailed_) return;
+        TextFile::Replace(modStickReader::GetEartagFileSpec(), FileText());
+    });
+}
+
+void frmTags::reject() { Form_Unload(); }
+
+void frmTags::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (!unloading_) Form_Unload();
+}
+
+void frmTags::Form_Unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    SaveData();
+    model_->SetRecordset(Recordset());
+    if (DefaultInstance<frmTags>::Loaded() == this) DefaultInstance<frmTags>::UnloadLater();
+    done(QDialog::Rejected);
+}
+
+void frmTags::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    int gridHeight = height() - grdTags->y() - kGridGap;
+    if (gridHeight > 0) grdTags->resize(grdTags->width(), gridHeight);
+}
+
+void frmTags::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+        Form_KeyDown(event->key() == Qt::Key_Delete ? kKeyDelete : kKeyBackspace);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool frmTags::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == grdTags) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+    }
+    // A click among the tags clears the selection and moves the current row there; rows are
+    // chosen by their grey boxes.
+    if (watched == grdTags->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress: {
+                QModelIndex index = grdTags->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+                grdTags->clearSelection();
+                if (index.isValid()) grdTags->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+                return true;
+            }
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove: return true;
+            default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
