@@ -44,7 +44,7 @@ constexpr int kStickTypeEntry = 13;
 constexpr int kAustralianEnglish = 3081;
 
 // Sizes in pixels: 15 twips make one.
-constexpr int kWidth = 800;
+constexpr int kWidth = 840;
 constexpr int kTwips30 = 2, kTwips120 = 8;
 constexpr int kAustralianPortFrameHeight = 83;  // 1245 twips: the baud rate row shows too
 
@@ -227,31 +227,31 @@ void frmSimple::CreateEngineeringControls() {
 // buttons, the help text and the port frame; "Show each group in a separate window" is the
 // lowest row of its frame; the engineering frame is the lowest part of the window.
 void frmSimple::LayOut() {
-    for (int i = 0; i < 4; ++i) cmdStickAction[i]->setGeometry(10 + 196 * i, 10, 190, 34);
-    cmdStickAction[4]->setGeometry(10, 52, 190, 34);
-    cmdStickAction[5]->setGeometry(206, 52, 190, 34);
-    lblHelp->setGeometry(10, 96, 600, 80);
-    fraComPortSelection->setGeometry(616, 92, 176, 56);
+    for (int i = 0; i < 4; ++i) cmdStickAction[i]->setGeometry(10 + 206 * i, 10, 200, 34);
+    cmdStickAction[4]->setGeometry(10, 52, 200, 34);
+    cmdStickAction[5]->setGeometry(216, 52, 200, 34);
+    lblHelp->setGeometry(10, 94, 640, 62);
+    fraComPortSelection->setGeometry(656, 92, 176, 56);
     cboSerialPorts->setGeometry(8, 6, 160, 24);
     cmdRefreshComportList->setGeometry(8, 32, 160, 22);
     lblBaudRate->setGeometry(8, 60, 96, 20);
     cboBaudRate->setGeometry(104, 58, 64, 22);
 
-    fraTagReadOptions->setGeometry(10, 184, 600, 150);
-    fraWhenReading->setGeometry(8, 22, 262, 120);
+    fraTagReadOptions->setGeometry(10, 162, 640, 150);
+    fraWhenReading->setGeometry(8, 22, 272, 120);
     int row = 22;
     for (QCheckBox* box : {ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned, ckbSeparateGroups}) {
-        box->setGeometry(10, row, 248, 22);
+        box->setGeometry(10, row, 258, 22);
         row += 24;
     }
-    fraTagsToSave->setGeometry(278, 22, 140, 120);
-    for (int i = 0; i < 2; ++i) optTagsToSave[i]->setGeometry(10, 22 + 24 * i, 124, 22);
-    fraDisplayApp->setGeometry(426, 22, 166, 120);
-    for (int i = 0; i < 3; ++i) optDisplayApplication[i]->setGeometry(10, 22 + 24 * i, 150, 22);
-    fraTagFileOptions->setGeometry(616, 184, 176, 126);
+    fraTagsToSave->setGeometry(286, 22, 190, 120);
+    for (int i = 0; i < 2; ++i) optTagsToSave[i]->setGeometry(10, 22 + 24 * i, 174, 22);
+    fraDisplayApp->setGeometry(482, 22, 150, 120);
+    for (int i = 0; i < 3; ++i) optDisplayApplication[i]->setGeometry(10, 22 + 24 * i, 134, 22);
+    fraTagFileOptions->setGeometry(656, 162, 176, 126);
     for (int i = 6; i <= 8; ++i) cmdStickAction[i]->setGeometry(8, 22 + 34 * (i - 6), 160, 30);
 
-    fraTolvane->setGeometry(10, 344, 782, 310);
+    fraTolvane->setGeometry(10, 322, 822, 310);
     cmdStickAction[9]->setGeometry(8, 22, 230, 30);
     lblConfigFiles->setGeometry(8, 58, 230, 18);
     cboConfigFiles->setGeometry(8, 76, 230, 24);
@@ -264,14 +264,14 @@ void frmSimple::LayOut() {
     txbSerialNumber->setGeometry(108, 238, 130, 22);
     lblRTCValue->setGeometry(8, 266, 100, 22);
     txbRTCValue->setGeometry(108, 266, 130, 22);
-    rtbText->setGeometry(246, 22, 320, 278);
-    lstConfiguration->setGeometry(574, 22, 200, 120);
-    lblStickPageCount->setGeometry(574, 148, 200, 20);
-    lblPageNumber->setGeometry(574, 172, 100, 22);
-    txbPageNumber->setGeometry(674, 172, 100, 22);
-    lblWritePattern->setGeometry(574, 198, 100, 22);
-    txbWritePattern->setGeometry(674, 198, 100, 22);
-    for (int i = 10; i <= 12; ++i) cmdStickAction[i]->setGeometry(574, 226 + 26 * (i - 10), 200, 24);
+    rtbText->setGeometry(246, 22, 360, 278);
+    lstConfiguration->setGeometry(614, 22, 200, 120);
+    lblStickPageCount->setGeometry(614, 148, 200, 20);
+    lblPageNumber->setGeometry(614, 172, 100, 22);
+    txbPageNumber->setGeometry(714, 172, 100, 22);
+    lblWritePattern->setGeometry(614, 198, 100, 22);
+    txbWritePattern->setGeometry(714, 198, 100, 22);
+    for (int i = 10; i <= 12; ++i) cmdStickAction[i]->setGeometry(614, 226 + 26 * (i - 10), 200, 24);
     setFixedSize(kWidth, Bottom(fraTolvane) + kTwips120);
 }
 

@@ -340,6 +340,9 @@ void frmTags::SetUpGrid() {
     grdTags->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdTags->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTags->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // "Send to Stick?" over its narrow column takes two lines.
+    grdTags->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    grdTags->horizontalHeader()->setFixedHeight(2 * grdTags->fontMetrics().height() + 8);
     grdTags->setWordWrap(false);
     model_->setHeaderData(Eartag, Qt::Horizontal, QTranslate("Eartag"));
     model_->setHeaderData(Active, Qt::Horizontal, QTranslate("Send to Stick?"));
@@ -374,7 +377,7 @@ void frmTags::SetUpGrid() {
 void frmTags::FillGrid() {
     for (int column : {HerdId, TagNumber, EidNumber, Combined, SortField}) grdTags->setColumnHidden(column, true);
     grdTags->setColumnWidth(Eartag, 120);  // 1800 twips
-    grdTags->setColumnWidth(Active, 50);   // 750 twips
+    grdTags->setColumnWidth(Active, 62);   // 750 twips, and room for its heading in two lines
     DoGridCaption();
     SetButtonState();
 }
