@@ -14,6 +14,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -709,7 +710,15 @@ void frmSimple::ToggleFrame(QGroupBox* frame, QPushButton* button, const char* s
 
 // ---- Unloading ------------------------------------------------------------------------------
 
-void frmSimple::Unload() { close(); }
+// The program ends with its last window. Closing a window that is already hidden (as after
+// the no-port message) does not count as closing it, so the end is checked here too.
+void frmSimple::Unload() {
+    close();
+    if (DefaultInstance<frmSimple>::Loaded() != nullptr) return;
+    const auto windows = QApplication::topLevelWidgets();
+    if (std::none_of(windows.begin(), windows.end(), [](QWidget* window) { return window->isVisible(); }))
+        QCoreApplication::quit();
+}
 
 void frmSimple::closeEvent(QCloseEvent* event) {
     if (jobs_.RefuseClose(event)) return;

@@ -62,6 +62,8 @@ public:
     void cmdExit_Click();
     void grdTags_HeadClick(int column);
     void Form_KeyDown(int keyCode);
+    // Writes the list to "Eartags.csv" (closing and every import do).
+    void SaveData();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,7 +82,6 @@ private:
     void DoGridCaption();
     void SetButtonState();
     void MakeSelectedActive(bool blnActive);
-    void SaveData();
     std::string FileText() const;
     void Form_Unload();
     void grdTags_SelChange();

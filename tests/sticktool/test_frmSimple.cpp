@@ -251,7 +251,14 @@ TEST_F(StickToolTest, NoSerialPortSaysSoAndCloses) {
         return;
     }
     prompts.Answer(Prompts::OK);
-    EXPECT_EQ(Start(), nullptr);
+    // The program's own loop, which the window ends as the program's last.
+    QTimer::singleShot(0, [] { frmSimple::Instance().show(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(DefaultInstance<frmSimple>::Loaded(), nullptr);
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown()[0].text,
               "No serial ports were detected on your computer. Access to your stick reader\r\n"

@@ -1,0 +1,131 @@
+// The eartag look-up list at 100,000 tags: opening its window until the grid has been drawn,
+// writing "Eartags.csv", and adding a 100,000-line tag-bucket file to it (each line a new tag,
+// looked up among all before it, then the whole list written).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTableView>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/modCommon.h"
+#include "platform/FileSystem.h"
+#include "platform/Prompts.h"
+#include "sticktool/frmTags.h"
+
+namespace {
+
+constexpr int kTags = 100000;
+
+std::string Hex(long long value) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string hex(16, '0');
+    for (int i = 15; i >= 0; --i, value >>= 4) hex[i] = digits[value & 0xF];
+    hex[0] = '8';
+    return hex;
+}
+
+// A home of its own: the list lives in its data folder.
+struct BenchHome {
+    std::string root = FileSystem::MakeTempFolder();
+    BenchHome() {
+        setenv("HOME", root.c_str(), 1);
+        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        std::string list = "HerdId,TagNumber,EidNumber,Active\r\n";
+        std::string bucket;
+        for (int i = 0; i < kTags; ++i) {
+            list += "\"UK123456\",\"" + std::to_string(100000 + i) + "\",\"" + Hex(i) + "\",\"" +
+                    (i % 5 ? "Yes" : "No") + "\"\r\n";
+            bucket += Hex(kTags + i) + ",UK654321 " + std::to_string(200000 + i) + "\r\n";
+        }
+        FileSystem::CreateDirectories(modCommon::GetDatabaseFilespec());
+        FileSystem::WriteAll(ListPath(), list);
+        FileSystem::WriteAll(BucketPath(), bucket);
+    }
+    ~BenchHome() { std::filesystem::remove_all(root); }
+    std::string ListPath() const { return modCommon::GetDatabaseFilespec() + "/Eartags.csv"; }
+    std::string BucketPath() const { return root + "/bucket.txt"; }
+};
+
+BenchHome& Home() {
+    static BenchHome home;
+    return home;
+}
+
+// Chooses the bucket file and answers every message with OK.
+class ChooseBucket : public Prompts::Handler {
+public:
+    int MsgBox(const std::string&, int, const std::string&) override { return Prompts::OK; }
+    bool InputBox(const std::string&, const std::string&, std::string&, bool) override { return false; }
+    bool OpenFile(Prompts::FileDialog& dialog) override {
+        dialog.fileName = Home().BucketPath();
+        return true;
+    }
+    bool SaveFile(Prompts::FileDialog&) override { return false; }
+};
+
+frmTags& ShownList() {
+    frmTags& window = frmTags::Instance();
+    window.show();
+    window.grdTags->viewport()->repaint();
+    return window;
+}
+
+void Unload() {
+    DefaultInstance<frmTags>::Unload();
+    QCoreApplication::processEvents();
+}
+
+void EartagListLoadShown100000(benchmark::State& state) {
+    Home();
+    for (auto _ : state) {
+        frmTags& window = ShownList();
+        if (window.EartagTable().Rows() != kTags) state.SkipWithError("wrong row count");
+        state.PauseTiming();
+        Unload();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(EartagListLoadShown100000)->Unit(benchmark::kMillisecond);
+
+void EartagListSave100000(benchmark::State& state) {
+    const std::string before = FileSystem::ReadAll(Home().ListPath());
+    frmTags& window = ShownList();
+    for (auto _ : state) window.SaveData();
+    if (FileSystem::ReadAll(Home().ListPath()) != before) state.SkipWithError("the list changed");
+    Unload();
+}
+BENCHMARK(EartagListSave100000)->Unit(benchmark::kMillisecond);
+
+void TagBucketImport100000Into100000(benchmark::State& state) {
+    const std::string before = FileSystem::ReadAll(Home().ListPath());
+    auto previous = Prompts::SetHandler(std::make_unique<ChooseBucket>());
+    for (auto _ : state) {
+        state.PauseTiming();
+        FileSystem::WriteAll(Home().ListPath(), before);
+        frmTags& window = ShownList();
+        state.ResumeTiming();
+        window.cmdGetTagBucket_Click();
+        state.PauseTiming();
+        if (window.EartagTable().Rows() != 2 * kTags) state.SkipWithError("wrong row count");
+        Unload();
+        state.ResumeTiming();
+    }
+    Prompts::SetHandler(std::move(previous));
+    FileSystem::WriteAll(Home().ListPath(), before);
+}
+BENCHMARK(TagBucketImport100000Into100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
