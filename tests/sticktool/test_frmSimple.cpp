@@ -11,10 +11,8 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
@@ -24,18 +22,15 @@
 #include "fixtures/WindowTest.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
-#include "platform/RuntimeError.h"
 #include "sticktool/frmSimple.h"
 
 namespace {
 
 using V = std::vector<std::string>;
 const DateTime kPcTime{2024, 3, 15, 10, 20, 30};
-const std::string kPickPort =
-    "If you have not yet enabled the Bluetooth connection from your stick reader\r\n"
-    "to your PC please do so now and turn the stick reader on. Then select the COM port\r\n"
-    "to which it is connected from the list alongside. If the COM port is not showing in the list\r\n"
-    "please click the Refresh COM Port List button.";
+const V kAll{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
+const V kAsDesigned{"3", "4", "5", "6", "9", "10", "11", "12"};
+const V kExitAndTagFile{"3", "5"};
 
 std::string Stored(const char* name) { return modRegistry::GetRegistryValue(name, "(none)"); }
 
@@ -45,7 +40,6 @@ V Enabled(const frmSimple& window) {
         if (window.cmdStickAction[i]->isEnabled()) on.push_back(std::to_string(i));
     return on;
 }
-const V kAllEnabled{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
 
 class StickToolTest : public WindowTest {
 protected:
@@ -58,41 +52,36 @@ protected:
         DateTime::PinClock({});
         unsetenv("LC_ALL");
     }
-
-    // A user whose language is Dutch, with translation on as the simple edition has it.
     static void SpeakDutch() {
         setenv("LC_ALL", "nl_NL.UTF-8", 1);
         modCommon::Translator().SetTranslationOn(true);
     }
-
-    // Loads and shows the window and lets its start run: the port list and, on the port used
-    // last, the connection. Returns the window, or nullptr when it has closed.
+    // Shows the window and lets its start run: the port list and, on the port used last, the
+    // connection. The window, or nullptr when it has closed.
     frmSimple* Start() {
         QPointer<frmSimple> window = &frmSimple::Instance();
         window->show();
         RunUntil([&] { return !window || !window->tmrInitialise->isActive(); });
         return window;
     }
-    // Lets the event loop run until `done` (at most 10 s).
     static void RunUntil(const std::function<bool()>& done) {
         QElapsedTimer clock;
         clock.start();
         while (!done() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    // The wrong-stick close: the timer's message, then the window goes.
+    // The wrong-stick close: the window waits disabled for the timer's message, then goes.
     void ExpectWrongApplication(frmSimple* window) {
-        if (window) EXPECT_FALSE(window->isEnabled()) << "the window waits disabled for the timer";
+        if (window) EXPECT_FALSE(window->isEnabled());
         RunUntil([] { return DefaultInstance<frmSimple>::Loaded() == nullptr; });
         EXPECT_EQ(DefaultInstance<frmSimple>::Loaded(), nullptr);
         ASSERT_FALSE(prompts.shown().empty());
-        EXPECT_EQ(prompts.shown().back().text,
-                  "The application you are running (" + Program::ExecutableName() +
-                      ".exe) is not appropriate for this version of stick and will now close.");
+        EXPECT_EQ(prompts.shown().back().text, "The application you are running (" + Program::ExecutableName() +
+                                                   ".exe) is not appropriate for this version of stick and will now close.");
         EXPECT_EQ(prompts.shown().back().title, "Wrong application for this stick");
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
-    // The window after every action: port closed, taking input, pointer back.
+    // After every connection and action: port closed, window taking input, pointer back.
     static void ExpectSettled(frmSimple& window) {
         EXPECT_FALSE(window.ComPort().IsOpen());
         EXPECT_TRUE(window.isEnabled());
@@ -105,57 +94,54 @@ protected:
 TEST_F(StickToolTest, FirstStartInEnglish) {
     frmSimple& window = frmSimple::Instance();
     EXPECT_EQ(window.windowTitle().toStdString(), "kelvo v" + modCommon::ProgramVersion());
-    EXPECT_TRUE(window.ckbSortTags->isChecked() && window.ckbIncludeGroupLabels->isChecked() &&
-                window.ckbIncludeTimeScanned->isChecked());
-    EXPECT_TRUE(window.ckbSeparateGroups->isHidden());
-    EXPECT_TRUE(window.optTagsToSave[0]->isChecked());
-    EXPECT_TRUE(window.optDisplayApplication[0]->isChecked());
-    // Loading stores the ticked boxes in their normal form; options as designed store nothing.
-    EXPECT_EQ(Stored("SortTags"), "True");
-    EXPECT_EQ(Stored("IncludeTimeScanned"), "True");
-    EXPECT_EQ(Stored("WindowPerGroup"), "(none)");
-    EXPECT_EQ(Stored("DisplayApplication"), "(none)");
-    EXPECT_EQ(Enabled(window), (V{"3", "4", "5", "6", "9", "10", "11", "12"}));
-    EXPECT_FALSE(window.cmdStickAction[5]->isHidden()) << "tag look-up is offered to US English";
+    EXPECT_TRUE(window.ckbSortTags->isChecked() && window.ckbIncludeTimeScanned->isChecked());
+    EXPECT_TRUE(window.optTagsToSave[0]->isChecked() && window.optDisplayApplication[0]->isChecked());
+    // Ticked boxes are stored again in their normal form; options as designed store nothing.
+    EXPECT_EQ((V{Stored("SortTags"), Stored("WindowPerGroup"), Stored("DisplayApplication")}),
+              (V{"True", "(none)", "(none)"}));
+    EXPECT_EQ(Enabled(window), kAsDesigned);
+    EXPECT_FALSE(window.cmdStickAction[5]->isHidden()) << "tag look-up is offered in US English";
     EXPECT_EQ(window.cboBaudRate->currentText(), "19200");
-    // Without the window-per-group row the four frames are one row shorter, and the window
-    // ends just above the engineering frame.
+    // No window-per-group row outside Dutch: the frames lose its height; the window ends above
+    // the engineering frame.
+    EXPECT_TRUE(window.ckbSeparateGroups->isHidden());
     EXPECT_EQ(window.fraWhenReading->height(), 96);
     EXPECT_EQ(window.fraTagReadOptions->height(), 126);
     EXPECT_EQ(window.height(), window.fraTolvane->y() - 2);
-    EXPECT_TRUE(window.fraTolvane->isHidden());
     // No spreadsheet application: "Windows clipboard" takes the place of "Excel".
     EXPECT_TRUE(window.optDisplayApplication[1]->isHidden());
     EXPECT_EQ(window.optDisplayApplication[2]->y(), window.optDisplayApplication[1]->y());
     for (QPushButton* button : window.cmdStickAction) EXPECT_FALSE(button->autoDefault() || button->isDefault());
+    // The option frames toggle with their captions.
+    for (int twice = 0; twice < 2; ++twice) window.cmdStickAction[4]->click();
+    EXPECT_TRUE(window.fraTagReadOptions->isHidden());
+    EXPECT_EQ(window.cmdStickAction[4]->text(), "Show Tag Read Options");
+    window.cmdStickAction[5]->click();
+    EXPECT_FALSE(window.fraTagFileOptions->isHidden());
+    EXPECT_EQ(window.cmdStickAction[5]->text(), "Hide Tag File Options");
 }
 
 TEST_F(StickToolTest, StoredOptionsAreReadAndStoredAgainNormalised) {
-    home.SetMachineSetting("SortTags", "0");
-    home.SetMachineSetting("IncludeGroupLabels", "1");
-    home.SetMachineSetting("IncludeTimeScanned", "maybe");  // neither: the default, ticked
-    home.SetMachineSetting("TagsToSave", "1");
-    home.SetMachineSetting("DisplayApplication", "7");
+    for (auto [name, value] : {std::pair{"SortTags", "0"}, {"IncludeGroupLabels", "1"}, {"IncludeTimeScanned", "maybe"},
+                               {"TagsToSave", "1"}, {"DisplayApplication", "7"}})
+        home.SetMachineSetting(name, value);
     frmSimple& window = frmSimple::Instance();
     EXPECT_FALSE(window.ckbSortTags->isChecked());
-    EXPECT_EQ(Stored("SortTags"), "0") << "an unticked box was not changed, so not stored";
-    EXPECT_EQ(Stored("IncludeGroupLabels"), "True");
-    EXPECT_EQ(Stored("IncludeTimeScanned"), "True");
     EXPECT_TRUE(window.optTagsToSave[1]->isChecked());
     EXPECT_TRUE(window.optDisplayApplication[0]->isChecked()) << "7 is ignored";
-    EXPECT_EQ(Stored("DisplayApplication"), "7");
-
-    // Every click stores the box; an option only a change, and in place of a stored text
-    // that is no number.
+    EXPECT_EQ((V{Stored("SortTags"), Stored("IncludeGroupLabels"), Stored("IncludeTimeScanned"),
+                 Stored("DisplayApplication")}),
+              (V{"0", "True", "True", "7"}));
+    // Every click stores the box; an option only a change, or in place of a text that is no
+    // number.
     window.ckbSortTags->click();
     EXPECT_EQ(Stored("SortTags"), "True");
     window.ckbSortTags->click();
     EXPECT_EQ(Stored("SortTags"), "False");
     window.optDisplayApplication_Click(0);
-    EXPECT_EQ(Stored("DisplayApplication"), "0");
     modRegistry::SetRegistryValue("TagsToSave", "abc");
     window.optTagsToSave[0]->click();
-    EXPECT_EQ(Stored("TagsToSave"), "0");
+    EXPECT_EQ((V{Stored("DisplayApplication"), Stored("TagsToSave")}), (V{"0", "0"}));
     EXPECT_FALSE(FileSystem::Exists(home.DataFolder() + "/KelvoErrorLog.txt"));
 }
 
@@ -169,72 +155,49 @@ TEST_F(StickToolTest, DutchKeeperIsOfferedAWindowPerGroupWithoutTheClipboard) {
     EXPECT_FALSE(window.ckbSeparateGroups->isHidden());
     EXPECT_EQ(window.fraWhenReading->height(), 120);
     EXPECT_TRUE(window.optDisplayApplication[2]->isChecked());
-
-    window.ckbSeparateGroups->click();  // no clipboard, and no spreadsheet: Notepad alone
-    EXPECT_EQ(Stored("WindowPerGroup"), "True");
-    EXPECT_TRUE(window.optDisplayApplication[2]->isHidden());
-    EXPECT_TRUE(window.fraDisplayApp->isHidden());
+    window.ckbSeparateGroups->click();  // neither clipboard nor spreadsheet: Notepad alone
+    EXPECT_TRUE(window.optDisplayApplication[2]->isHidden() && window.fraDisplayApp->isHidden());
     EXPECT_TRUE(window.optDisplayApplication[0]->isChecked());
-    EXPECT_EQ(Stored("DisplayApplication"), "0");
+    EXPECT_EQ((V{Stored("WindowPerGroup"), Stored("DisplayApplication")}), (V{"True", "0"}));
 }
 
 TEST_F(StickToolTest, SpreadsheetApplicationAddsExcel) {
-    // A desktop that names an application for spreadsheets.
-    std::string bin = home.root() + "/bin";
+    std::string bin = home.root() + "/bin", path = Program::Environment("PATH");
     FileSystem::CreateDirectories(bin);
     std::ofstream(bin + "/xdg-mime") << "#!/bin/sh\necho calc.desktop\n";
     std::filesystem::permissions(bin + "/xdg-mime", std::filesystem::perms::owner_all);
-    std::string path = Program::Environment("PATH");
     setenv("PATH", (bin + ":" + path).c_str(), 1);
     home.SetMachineSetting("DisplayApplication", "1");
     frmSimple& window = frmSimple::Instance();
     setenv("PATH", path.c_str(), 1);
-    EXPECT_FALSE(window.optDisplayApplication[1]->isHidden());
     EXPECT_TRUE(window.optDisplayApplication[1]->isChecked());
     EXPECT_GT(window.optDisplayApplication[2]->y(), window.optDisplayApplication[1]->y());
 }
 
-TEST_F(StickToolTest, PartnerAndEngineeringAndAustralianLayouts) {
-    {
-        modCommon::OxbrelMode = 1;
-        frmSimple& window = frmSimple::Instance();
-        for (int i : {0, 1, 4}) EXPECT_TRUE(window.cmdStickAction[i]->isHidden()) << i;
-        EXPECT_EQ(window.cmdStickAction[2]->x(), window.cmdStickAction[0]->x());
-        EXPECT_EQ(window.height(), window.fraTagReadOptions->y() + 2);
-        DefaultInstance<frmSimple>::Unload();
-        modCommon::OxbrelMode = 0;
-    }
-    {
-        modCommon::EditionCode = 2;
-        for (const char* name : {"b.conf", "A.CONF", "x.conf.conf", "notes.txt"})
-            std::ofstream(home.ProgramFolder() + "/" + name) << "w04|1\r\n";
-        frmSimple& window = frmSimple::Instance();
-        EXPECT_FALSE(window.fraTolvane->isHidden());
-        EXPECT_EQ(window.height(), window.fraTolvane->y() + window.fraTolvane->height() + 8);
-        V names;
-        for (int i = 0; i < window.cboConfigFiles->count(); ++i) names.push_back(window.cboConfigFiles->itemText(i).toStdString());
-        EXPECT_EQ(names, (V{"A", "b", "x"}));
-        DefaultInstance<frmSimple>::Unload();
-    }
+TEST_F(StickToolTest, PartnerEngineeringAndAustralianLayouts) {
+    modCommon::OxbrelMode = 1;
+    frmSimple* window = &frmSimple::Instance();
+    for (int i : {0, 1, 4}) EXPECT_TRUE(window->cmdStickAction[i]->isHidden()) << i;
+    EXPECT_EQ(window->cmdStickAction[2]->x(), window->cmdStickAction[0]->x());
+    EXPECT_EQ(window->height(), window->fraTagReadOptions->y() + 2);
+    DefaultInstance<frmSimple>::Unload();
+
+    modCommon::OxbrelMode = 0;
+    modCommon::EditionCode = 2;
+    for (const char* name : {"b.conf", "A.CONF", "x.conf.conf", "notes.txt"}) std::ofstream(home.ProgramFolder() + "/" + name);
+    window = &frmSimple::Instance();
+    EXPECT_EQ(window->height(), window->fraTolvane->y() + window->fraTolvane->height() + 8);
+    V names;
+    for (int i = 0; i < window->cboConfigFiles->count(); ++i) names.push_back(window->cboConfigFiles->itemText(i).toStdString());
+    EXPECT_EQ(names, (V{"A", "b", "x"}));
+    DefaultInstance<frmSimple>::Unload();
+
     modCommon::Translator().menLLanguage = 3081;
     EXPECT_EQ(frmSimple::Instance().fraComPortSelection->height(), 83);
 }
 
-TEST_F(StickToolTest, OptionFramesToggleWithTheirCaptions) {
-    frmSimple& window = frmSimple::Instance();
-    window.cmdStickAction[4]->click();
-    EXPECT_FALSE(window.fraTagReadOptions->isHidden());
-    EXPECT_EQ(window.cmdStickAction[4]->text(), "Hide Tag Read Options");
-    window.cmdStickAction[4]->click();
-    EXPECT_TRUE(window.fraTagReadOptions->isHidden());
-    EXPECT_EQ(window.cmdStickAction[4]->text(), "Show Tag Read Options");
-    window.cmdStickAction[5]->click();
-    EXPECT_EQ(window.cmdStickAction[5]->text(), "Hide Tag File Options");
-    EXPECT_FALSE(window.fraTagFileOptions->isHidden());
-}
-
-// Where the machine has serial ports of its own, the test runs again in a private mount
-// namespace that hides them (when the machine allows one).
+// Where the machine has serial ports, the test runs again in a private mount namespace that
+// hides them (when the machine allows one).
 bool RunWithPortsHidden(const std::string& test) {
     if (std::system("unshare -m true >/dev/null 2>&1") != 0) return false;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
@@ -244,25 +207,22 @@ bool RunWithPortsHidden(const std::string& test) {
     return true;
 }
 
-TEST_F(StickToolTest, NoSerialPortSaysSoAndCloses) {
+TEST_F(StickToolTest, NoSerialPortSaysSoAndEndsTheProgram) {
     if (!clsKRComm::EnumSerialPorts().empty()) {
         ASSERT_EQ(getenv("KELVO_PORTS_HIDDEN"), nullptr) << "the machine's ports are still listed";
-        if (!RunWithPortsHidden("StickToolTest.NoSerialPortSaysSoAndCloses")) GTEST_SKIP() << "no way to hide the ports";
+        if (!RunWithPortsHidden("StickToolTest.NoSerialPortSaysSoAndEndsTheProgram")) GTEST_SKIP();
         return;
     }
     prompts.Answer(Prompts::OK);
-    // The program's own loop, which the window ends as the program's last.
     QTimer::singleShot(0, [] { frmSimple::Instance().show(); });
     QTimer watchdog;
-    watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     watchdog.start(5000);
-    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(QApplication::exec(), 0) << "the program's loop ends with its last window";
     EXPECT_EQ(DefaultInstance<frmSimple>::Loaded(), nullptr);
     ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text,
-              "No serial ports were detected on your computer. Access to your stick reader\r\n"
-              "is not possible without a working serial port");
+    EXPECT_EQ(prompts.shown()[0].text, "No serial ports were detected on your computer. Access to your stick reader\r\n"
+                                       "is not possible without a working serial port");
     EXPECT_EQ(prompts.shown()[0].title, "No serial ports found");
     EXPECT_EQ(prompts.shown()[0].style, Prompts::Exclamation);
 }
@@ -272,20 +232,24 @@ TEST_F(StickToolTest, NoSerialPortSaysSoAndCloses) {
 class StickConnectionTest : public StickToolTest {
 protected:
     StickConnectionTest() { modCommon::SetLastUsedComPort(2, 5); }
+    void Faults(const std::function<void(SimStick::Faults&)>& set) {
+        SimStick::Faults faults;
+        set(faults);
+        stick->SetFaults(faults);
+    }
     StickOnPort stick{5};
 };
 
 TEST_F(StickConnectionTest, LastPortConnectsUnasked) {
     frmSimple* window = Start();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(stick->Received(), (V{"n", "c", "t"})) << "the clock is right: no s";
-    EXPECT_EQ(Enabled(*window), kAllEnabled);
-    EXPECT_TRUE(window->fraComPortSelection->isHidden());
-    EXPECT_TRUE(window->lblHelp->isHidden());
+    EXPECT_EQ(stick->Received(), (V{"n", "c", "t"}));
+    EXPECT_EQ(Enabled(*window), kAll);
+    EXPECT_TRUE(window->fraComPortSelection->isHidden() && window->lblHelp->isHidden());
     EXPECT_EQ(window->height(), window->fraTagReadOptions->y() + window->fraTagReadOptions->height() + 2);
     EXPECT_FALSE(window->fraTagFileOptions->isHidden()) << "firmware 12 keeps an eartag list";
-    EXPECT_EQ(window->cmdStickAction[2]->x(),
-              window->cmdStickAction[1]->x() + (window->cmdStickAction[3]->x() - window->cmdStickAction[1]->x()) / 2);
+    const int left1 = window->cmdStickAction[1]->x(), left3 = window->cmdStickAction[3]->x();
+    EXPECT_EQ(window->cmdStickAction[2]->x(), left1 + (left3 - left1) / 2);
     ExpectSettled(*window);
     EXPECT_TRUE(prompts.shown().empty());
 }
@@ -293,77 +257,59 @@ TEST_F(StickConnectionTest, LastPortConnectsUnasked) {
 TEST_F(StickConnectionTest, PortChosenByTheKeeperIsRemembered) {
     modCommon::SetLastUsedComPort(2, 9);
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->cboSerialPorts->currentIndex(), -1);
     EXPECT_FALSE(window->fraComPortSelection->isHidden());
-    EXPECT_EQ(window->lblHelp->text().toStdString(), kPickPort);
+    EXPECT_EQ(window->lblHelp->text().toStdString(),
+              "If you have not yet enabled the Bluetooth connection from your stick reader\r\n"
+              "to your PC please do so now and turn the stick reader on. Then select the COM port\r\n"
+              "to which it is connected from the list alongside. If the COM port is not showing in the list\r\n"
+              "please click the Refresh COM Port List button.");
     EXPECT_TRUE(stick->Received().empty()) << "filling the list connects nothing";
     window->cboSerialPorts->setCurrentIndex(window->cboSerialPorts->findText("COM5"));
     window->cboSerialPorts_Click();
     EXPECT_EQ(modCommon::GetLastUsedComPort(2), 5);
-    EXPECT_EQ(Enabled(*window), kAllEnabled);
+    EXPECT_EQ(Enabled(*window), kAll);
 }
 
 TEST_F(StickConnectionTest, StickFoundOnTheThirdTryOrByAnyReply) {
-    SimStick::Faults faults;
-    faults.silentCommands = 2;
-    faults.status['n'] = 'F';
-    stick->SetFaults(faults);
+    Faults([](SimStick::Faults& f) {
+        f.silentCommands = 2;
+        f.status['n'] = 'F';
+    });
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(stick->CountOf('n'), 3);
-    EXPECT_EQ(Enabled(*window), kAllEnabled);
+    EXPECT_EQ(Enabled(*window), kAll);
 }
 
-TEST_F(StickConnectionTest, SilentStickIsNotFound) {
-    SimStick::Faults faults;
-    faults.silent = true;
-    stick->SetFaults(faults);
+TEST_F(StickConnectionTest, SilentStickIsNotFoundAndTheWindowStaysMeanwhile) {
+    Faults([](SimStick::Faults& f) { f.silent = true; });
     prompts.Answer(Prompts::OK);
-    frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(stick->CountOf('n'), 5);
-    ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text,
-              "Can't find the stick reader on serial port COM5.\r\nPlease check that the stick reader is powered up.");
-    EXPECT_EQ(prompts.shown()[0].title, "Stick reader not found");
-    EXPECT_EQ(prompts.shown()[0].style, Prompts::Information);
-    EXPECT_FALSE(window->fraComPortSelection->isHidden());
-    EXPECT_EQ(window->lblHelp->text().toStdString(), kPickPort);
-    EXPECT_EQ(Enabled(*window), (V{"3", "4", "5", "6", "9", "10", "11", "12"})) << "buttons keep their state";
-    ExpectSettled(*window);
-}
-
-TEST_F(StickConnectionTest, WindowRefusesToCloseWhileItSearches) {
-    SimStick::Faults faults;
-    faults.silent = true;
-    stick->SetFaults(faults);
-    prompts.AcceptAllOK();
     bool closed = true;
     QTimer::singleShot(150, [&] { closed = frmSimple::Instance().close(); });
     frmSimple* window = Start();
     EXPECT_FALSE(closed);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(stick->CountOf('n'), 5);
+    EXPECT_EQ(prompts.shown()[0].text,
+              "Can't find the stick reader on serial port COM5.\r\nPlease check that the stick reader is powered up.");
+    EXPECT_EQ(prompts.shown()[0].title, "Stick reader not found");
+    EXPECT_EQ(prompts.shown()[0].style, Prompts::Information);
+    EXPECT_FALSE(window->fraComPortSelection->isHidden() || window->lblHelp->isHidden());
+    EXPECT_EQ(Enabled(*window), kAsDesigned) << "buttons keep their state";
+    ExpectSettled(*window);
 }
 
-TEST_F(StickConnectionTest, RefusedConfigurationIsTheWrongApplication) {
-    SimStick::Faults faults;
-    faults.status['c'] = 'F';
-    stick->SetFaults(faults);
-    prompts.Answer(Prompts::OK);
-    ExpectWrongApplication(Start());
-}
-
-TEST_F(StickConnectionTest, PartnersStickInTheNormalProgramIsTheWrongApplication) {
-    stick->SetConfigValue(13, "1");
-    prompts.Answer(Prompts::OK);
-    ExpectWrongApplication(Start());
-}
-
-TEST_F(StickConnectionTest, ShortConfigurationIsTheWrongApplication) {
-    for (const char* payload : {"0|12#1|0", "0|12#1#2#3#4#5#6#7#8#9#10#11#12#13"}) {
-        stick->SetHandler('c', [payload](const std::string&) { return SimStick::Reply{payload, 'S'}; });
+TEST_F(StickConnectionTest, StickThatDoesNotSuitIsTheWrongApplication) {
+    const std::vector<std::function<void()>> sticks{
+        [&] { Faults([](SimStick::Faults& f) { f.status['c'] = 'F'; }); },
+        [&] { stick->SetConfigValue(13, "1"); },  // the partner's stick
+        [&] { stick->SetHandler('c', [](const std::string&) { return SimStick::Reply{"0|12#1|0", 'S'}; }); },
+        [&] {
+            stick->SetHandler('c', [](const std::string&) { return SimStick::Reply{"0|12#1#2#3#4#5#6#7#8#9#10#11#12#13", 'S'}; });
+        },
+    };
+    for (const auto& setUp : sticks) {
+        setUp();
         prompts.Answer(Prompts::OK);
         ExpectWrongApplication(Start());
     }
@@ -375,9 +321,7 @@ TEST_F(StickConnectionTest, NormalStickInThePartnersProgramIsTheWrongApplication
     modCommon::SetLastUsedComPort(2, 5);
     prompts.Answer(Prompts::OK);
     ExpectWrongApplication(Start());
-    EXPECT_EQ(prompts.shown().back().text,
-              "The application you are running (OxbrelConnect.exe) is not appropriate for this version of stick and "
-              "will now close.");
+    EXPECT_NE(prompts.shown().back().text.find("(OxbrelConnect.exe)"), std::string::npos);
 }
 
 TEST_F(StickConnectionTest, ClockIsSetWhenMoreThanTenSecondsOff) {
@@ -385,58 +329,46 @@ TEST_F(StickConnectionTest, ClockIsSetWhenMoreThanTenSecondsOff) {
     Start();
     EXPECT_EQ(stick->CountOf('s'), 0);
     DefaultInstance<frmSimple>::Unload();
-    stick->ClearReceived();
     stick->SetClockOffset(-11);
     Start();
     EXPECT_EQ(stick->Received().back(), "s150324102030");
-    EXPECT_EQ(stick->ClockOffset(), 0);
 }
 
 TEST_F(StickConnectionTest, SilentClockLeavesOnlyExitAndTagFileOptions) {
-    SimStick::Faults faults;
-    faults.silentTo = {"t"};
-    stick->SetFaults(faults);
+    Faults([](SimStick::Faults& f) { f.silentTo = {"t"}; });
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(Enabled(*window), (V{"3", "5"}));
+    EXPECT_EQ(Enabled(*window), kExitAndTagFile);
     EXPECT_TRUE(prompts.shown().empty());
     ExpectSettled(*window);
 }
 
 TEST_F(StickConnectionTest, TagFileNeedsFirmwareEight) {
-    stick->SetFirmwareVersion(7);
-    frmSimple* window = Start();
-    EXPECT_TRUE(window->cmdStickAction[5]->isHidden());
-    EXPECT_TRUE(window->fraTagFileOptions->isHidden());
-    DefaultInstance<frmSimple>::Unload();
-    stick->SetFirmwareVersion(8);
-    window = Start();
-    EXPECT_FALSE(window->cmdStickAction[5]->isHidden());
-    EXPECT_FALSE(window->fraTagFileOptions->isHidden());
+    for (int firmware : {7, 8}) {
+        stick->SetFirmwareVersion(firmware);
+        frmSimple* window = Start();
+        EXPECT_EQ(window->cmdStickAction[5]->isHidden(), firmware == 7);
+        EXPECT_EQ(window->fraTagFileOptions->isHidden(), firmware == 7);
+        DefaultInstance<frmSimple>::Unload();
+    }
 }
 
 TEST_F(StickConnectionTest, EngineeringReadsTheMemorySize) {
     modCommon::EditionCode = 2;
     stick->SetPageCount(64);
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(stick->Received().back(), "qM|bqrtvwnhk905");
     EXPECT_EQ(window->PageCount(), 64);
     EXPECT_EQ(window->lblStickPageCount->text(), "Memory size is 64 pages.");
-    EXPECT_EQ(window->height(), window->fraTolvane->y() + window->fraTolvane->height() + 8);
-    EXPECT_EQ(Enabled(*window), kAllEnabled);
+    EXPECT_EQ(Enabled(*window), kAll);
     DefaultInstance<frmSimple>::Unload();
 
-    SimStick::Faults faults;
-    faults.wordStatus["qM"] = 'F';
-    stick->SetFaults(faults);
+    Faults([](SimStick::Faults& f) { f.wordStatus["qM"] = 'F'; });
     prompts.Answer(Prompts::OK);
     window = Start();
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(prompts.shown().back().text, "Failed to get memory size from the stick.");
     EXPECT_EQ(prompts.shown().back().title, "Memory Size NOT Received");
     EXPECT_EQ(window->lblStickPageCount->text(), "Memory size not read from stick!!");
-    EXPECT_EQ(Enabled(*window), (V{"3", "5"}));
+    EXPECT_EQ(Enabled(*window), kExitAndTagFile);
     ExpectSettled(*window);
 }
 
@@ -446,13 +378,10 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     SpeakDutch();
     stick->AddRecord("8000000000000001", 'A', kPcTime);
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
-    const std::string question = modCommon::Translator().Translate(
-        "This will erase all animal data stored on the stick. Are you sure?");
     prompts.Answer(Prompts::No);
     window->cmdStickAction[1]->click();
     EXPECT_EQ(stick->CountOf('e'), 0);
-    EXPECT_EQ(prompts.shown().back().text, question);
+    EXPECT_EQ(prompts.shown().back().text, "Hiermee worden alle diergegevens op de stick gewist. Weet u het zeker?");
     EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question);
 
     prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
@@ -461,9 +390,7 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     EXPECT_EQ(prompts.shown().back().text, "Diergegevens gewist.");
     ExpectSettled(*window);
 
-    SimStick::Faults faults;
-    faults.status['e'] = 'F';
-    stick->SetFaults(faults);
+    Faults([](SimStick::Faults& f) { f.status['e'] = 'F'; });
     prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     window->cmdStickAction[1]->click();
     EXPECT_EQ(prompts.shown().back().text,
@@ -472,8 +399,7 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     ExpectSettled(*window);
 }
 
-// Prompts whose display fails at one message: the failure is logged and the action still ends
-// as every action does.
+// Prompts whose display fails at one message.
 class FailingPrompts : public Prompts::Handler {
 public:
     explicit FailingPrompts(std::string failAt) : failAt_(std::move(failAt)) {}
@@ -489,18 +415,13 @@ private:
     std::string failAt_;
 };
 
-TEST_F(StickConnectionTest, FailingActionStillClosesThePortAndFreesTheWindow) {
+TEST_F(StickConnectionTest, FailingActionOrConnectionStillEndsAsEveryOne) {
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
     auto previous = Prompts::SetHandler(std::make_unique<FailingPrompts>("Animal data erased"));
     window->cmdStickAction[1]->click();
     ExpectSettled(*window);
-
-    // The same for a connection whose message fails while the port is open.
-    SimStick::Faults faults;
-    faults.silent = true;
-    stick->SetFaults(faults);
-    Prompts::SetHandler(std::make_unique<FailingPrompts>("Can't find"));
+    Faults([](SimStick::Faults& f) { f.silent = true; });
+    Prompts::SetHandler(std::make_unique<FailingPrompts>("Can't find"));  // with the port open
     window->cboSerialPorts_Click();
     Prompts::SetHandler(std::move(previous));
     ExpectSettled(*window);
@@ -511,7 +432,6 @@ TEST_F(StickConnectionTest, FailingActionStillClosesThePortAndFreesTheWindow) {
 
 TEST_F(StickConnectionTest, ExitClosesTheWindow) {
     frmSimple* window = Start();
-    ASSERT_NE(window, nullptr);
     window->cmdStickAction[3]->click();
     EXPECT_EQ(DefaultInstance<frmSimple>::Loaded(), nullptr);
     EXPECT_FALSE(window->isVisible());
@@ -519,9 +439,7 @@ TEST_F(StickConnectionTest, ExitClosesTheWindow) {
 
 TEST(StickReply, SuccessTailAndData) {
     EXPECT_TRUE(frmSimple::StickReplyOK("(cS)\r"));
-    EXPECT_FALSE(frmSimple::StickReplyOK("S)\r"));
-    EXPECT_FALSE(frmSimple::StickReplyOK("x(cF)\r"));
-    EXPECT_FALSE(frmSimple::StickReplyOK("x(cX)\r"));
+    for (const char* reply : {"S)\r", "x(cF)\r", "x(cX)\r"}) EXPECT_FALSE(frmSimple::StickReplyOK(reply)) << reply;
     EXPECT_EQ(frmSimple::StickReplyData("(cS)\r"), "");
     EXPECT_EQ(frmSimple::StickReplyData("abc(cS)\r"), "abc");
 }
