@@ -6,11 +6,8 @@
 #include <QApplication>
 #include <QTableView>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-
 #include "core/modCommon.h"
+#include "fixtures/BenchHome.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "sticktool/frmTags.h"
@@ -27,13 +24,10 @@ std::string Hex(long long value) {
     return hex;
 }
 
-// A home of its own: the list lives in its data folder.
-struct BenchHome {
-    std::string root = FileSystem::MakeTempFolder();
-    BenchHome() {
-        setenv("HOME", root.c_str(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+// The list and a bucket of as many new tags, in a home of their own.
+struct EartagHome {
+    BenchHome home;
+    EartagHome() {
         std::string list = "HerdId,TagNumber,EidNumber,Active\r\n";
         std::string bucket;
         for (int i = 0; i < kTags; ++i) {
@@ -41,17 +35,15 @@ struct BenchHome {
                     (i % 5 ? "Yes" : "No") + "\"\r\n";
             bucket += Hex(kTags + i) + ",UK654321 " + std::to_string(200000 + i) + "\r\n";
         }
-        FileSystem::CreateDirectories(modCommon::GetDatabaseFilespec());
         FileSystem::WriteAll(ListPath(), list);
         FileSystem::WriteAll(BucketPath(), bucket);
     }
-    ~BenchHome() { std::filesystem::remove_all(root); }
     std::string ListPath() const { return modCommon::GetDatabaseFilespec() + "/Eartags.csv"; }
-    std::string BucketPath() const { return root + "/bucket.txt"; }
+    std::string BucketPath() const { return home.root + "/bucket.txt"; }
 };
 
-BenchHome& Home() {
-    static BenchHome home;
+EartagHome& Home() {
+    static EartagHome home;
     return home;
 }
 

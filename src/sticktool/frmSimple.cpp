@@ -22,8 +22,10 @@
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
+#include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
 #include "devices/modStickReaderConfiguration.h"
@@ -681,6 +683,7 @@ void frmSimple::cmdStickAction_Click(int Index) {
     Trap("cmdStickAction_Click", kObject, [&] {
         switch (Index) {
             case 1: EraseTagsFromStick(); break;
+            case 2: ConfigureStick(); break;
             case 4: ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options"); break;
             case 5: ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options"); break;
             case 6: frmTags::ShowModal(this); break;
@@ -701,6 +704,17 @@ void frmSimple::EraseTagsFromStick() {
     else
         Prompts::MsgBox(Translate("The animal data on the stick was not successfully erased") + ".", Prompts::OKOnly,
                         Translate("Animal Data NOT Erased"));
+}
+
+// The stick reader window edits the configuration of the stick on this window's port, which it
+// opens itself.
+void frmSimple::ConfigureStick() {
+    if (comm_->IsOpen()) comm_->CommClose(0);
+    frmStickReader& reader = frmStickReader::Instance();
+    reader.setParent(this, reader.windowFlags() | Qt::Dialog);
+    reader.SetPort(comm_->CommPort());
+    reader.SetHHAction(modMainWindowServices::StickReaderConfiguration);
+    reader.exec();
 }
 
 void frmSimple::ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide) {

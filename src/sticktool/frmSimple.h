@@ -139,6 +139,7 @@ private:
     long SelectedPort() const;
 
     void EraseTagsFromStick();
+    void ConfigureStick();
     void ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide);
 
     std::unique_ptr<clsKRComm> comm_;

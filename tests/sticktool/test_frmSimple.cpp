@@ -18,6 +18,7 @@
 #include "core/modCommon.h"
 #include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
+#include "devices/frmStickReader.h"
 #include "fixtures/StickOnPort.h"
 #include "fixtures/WindowTest.h"
 #include "platform/FileSystem.h"
@@ -428,6 +429,23 @@ TEST_F(StickConnectionTest, FailingActionOrConnectionStillEndsAsEveryOne) {
     std::string log = FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt");
     EXPECT_NE(log.find("in procedure cmdStickAction_Click in frmSimple"), std::string::npos) << log;
     EXPECT_NE(log.find("in procedure cboSerialPorts_Click in frmSimple"), std::string::npos) << log;
+}
+
+TEST_F(StickConnectionTest, ConfigureStickOpensTheStickReaderOnThisPort) {
+    frmSimple* window = Start();
+    window->ComPort().CommOpen(5, "baud=19200 parity=N data=8 stop=1", 1000, false);
+    RunModal<frmStickReader>([&] { window->cmdStickAction[2]->click(); }, [&](frmStickReader& reader) {
+        EXPECT_FALSE(window->ComPort().IsOpen()) << "the port is the stick reader window's now";
+        EXPECT_TRUE(reader.isModal());
+        EXPECT_EQ(reader.parentWidget(), window);
+        RunUntil([&] { return !reader.tmrInitialise->isActive(); });
+        EXPECT_EQ(reader.windowTitle(), "Configuration");
+        EXPECT_EQ(reader.cboSerialPorts->count(), 1);
+        EXPECT_EQ(reader.cboSerialPorts->itemText(0), "COM5") << "the port is offered alone";
+        EXPECT_EQ(stick->CountOf('n'), 2) << "and the stick found there";
+        reader.Form_Unload();
+    });
+    ExpectSettled(*window);
 }
 
 TEST_F(StickConnectionTest, ExitClosesTheWindow) {
