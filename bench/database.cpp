@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "core/modSchema.h"
+#include "fixtures/BenchApplication.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
 #include "platform/RecordsetModel.h"
@@ -165,11 +166,4 @@ BENCHMARK(ModelResetAndFirstScreen50k)->UseManualTime()->Unit(benchmark::kMillis
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);  // the grid's table view
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInApplication(argc, argv); }

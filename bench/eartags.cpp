@@ -7,6 +7,7 @@
 #include <QTableView>
 
 #include "core/modCommon.h"
+#include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -113,11 +114,4 @@ BENCHMARK(TagBucketImport100000Into100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInApplication(argc, argv); }

@@ -23,6 +23,7 @@
 #include "devices/StickReadImport.h"
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
+#include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "fixtures/sim/SimStick.h"
 #include "platform/Connection.h"
@@ -159,11 +160,4 @@ BENCHMARK(StickImportDatabasePart)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInApplication(argc, argv); }
