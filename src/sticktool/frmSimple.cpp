@@ -57,19 +57,13 @@ constexpr int kDefaultBaudRate = 8;  // 19200
 
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
 
-std::string Joined(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines) text += (text.empty() ? "" : CRLF) + line;
-    return text;
-}
-
 std::string SearchingText() { return Translate("Please wait - searching for your stick reader") + "..."; }
 
 std::string PickPortText() {
-    return Translate(Joined({"If you have not yet enabled the Bluetooth connection from your stick reader",
-                             "to your PC please do so now and turn the stick reader on. Then select the COM port",
-                             "to which it is connected from the list alongside. If the COM port is not showing in the list",
-                             "please click the Refresh COM Port List button"})) +
+    return Translate("If you have not yet enabled the Bluetooth connection from your stick reader\r\n"
+                     "to your PC please do so now and turn the stick reader on. Then select the COM port\r\n"
+                     "to which it is connected from the list alongside. If the COM port is not showing in the list\r\n"
+                     "please click the Refresh COM Port List button") +
            ".";
 }
 
@@ -100,19 +94,13 @@ std::optional<int> StoredIndex(const char* setting, int last) {
     return static_cast<int>(*number);
 }
 
-void SetText(QWidget* control, const std::string& text) {
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(QString::fromStdString(text));
-    else if (auto* frame = qobject_cast<QGroupBox*>(control)) frame->setTitle(QString::fromStdString(text));
-    else if (auto* label = qobject_cast<QLabel*>(control)) label->setText(QString::fromStdString(text));
+// A button's or a frame's caption replaced by its translation.
+void TranslateText(QWidget* control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(QString::fromStdString(Translate(button->text().toStdString())));
+    else if (auto* frame = qobject_cast<QGroupBox*>(control))
+        frame->setTitle(QString::fromStdString(Translate(frame->title().toStdString())));
 }
-
-std::string TextOf(QWidget* control) {
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text().toStdString();
-    if (auto* frame = qobject_cast<QGroupBox*>(control)) return frame->title().toStdString();
-    return {};
-}
-
-void TranslateText(QWidget* control) { SetText(control, Translate(TextOf(control))); }
 
 int Bottom(const QWidget* control) { return control->y() + control->height(); }
 
@@ -742,6 +730,8 @@ void frmSimple::closeEvent(QCloseEvent* event) {
 }
 
 void frmSimple::Form_Unload() {
+    tmrInitialise->stop();
+    tmrStickTypeMismatch->stop();
     exchange_.reset();
     comm_.reset();
     mismatchPointer_.reset();

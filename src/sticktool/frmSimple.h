@@ -102,7 +102,6 @@ public:
     const std::string& LastReply() const;
     clsKRComm& ComPort() { return *comm_; }
     long PageCount() const { return pageCount_; }
-    bool JobRunning() const { return jobs_.Running(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -36,53 +36,38 @@ constexpr int kGridGap = 2;  // 30 twips between the grid and the window's botto
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
 QString QTranslate(const std::string& text) { return QString::fromStdString(Translate(text)); }
 
-// Lines joined by CR LF.
-std::string Joined(std::initializer_list<const char*> lines) {
-    std::string text;
-    bool first = true;
-    for (const char* line : lines) {
-        if (!first) text += CRLF;
-        text += line;
-        first = false;
-    }
-    return text;
-}
-
-const std::string& HelpText() {
-    static const std::string text = Joined({
-        "To retrieve the tag file from your PC:",
-        "  Select 'Get Tags from File on PC', search for the tag file and click 'Open'.",
-        "To select tags:",
-        "  Highlight the tags and click on 'Select Tags to Send to Stick' - All tags with a tick will be sent to the stick.",
-        "  Tag numbers highlighted in blue are the newly added tag numbers.",
-        "To deselect tags:",
-        "  Highlight the tags and click on 'Deselect Tags from the List'.",
-        "  These will not be sent to the stick but will remain in the list on the PC.",
-        "To delete tags permanently from the list:",
-        "  Highlight the tags and click on 'Delete Selected Tags from the List'.",
-        "  If you subsequently want to add these tags you will need to retrieve the tags file again from the PC.",
-        "",
-        "The more tags selected, the slower they will load onto the stick. Uploading associated tags will replace any existing",
-        "'associated tags' on the stick.",
-        "",
-        "All tags (other than those deleted from the list) will remain in the program when next accessed.",
-        "",
-        "Tags can be selected in the following ways:",
-        "  1. Select a single tag by clicking in the grey box beside it.",
-        "  2. Select multiple consecutive tags by selecting the first tag and then, whilst holding the shift key on the keyboard,",
-        "     select the last tag.",
-        "  3. Select multiple non-consecutive tags by selecting them with the Ctrl key on the keyboard held down.",
-        "  4. Deselect all tags by clicking anywhere in the grid.",
-        "",
-        "If your tag manufacturer does not supply a tag file then you can make your own.",
-        "Using Notepad make a text file with each line using the following format:",
-        "   EID,Visual Tag",
-        "The EID can be 16 hexadecimal digits or 15 or 16 decimal digits (if 16 the first digit must be 0). All EIDs",
-        "in a file must use the same format. You can configure your stick to display any of these formats.",
-        "The visual tag can be from 1 to 16 characters long with (at most) one space in it.",
-    });
-    return text;
-}
+// The help text, 30 lines.
+const char* const kHelpText =
+    "To retrieve the tag file from your PC:\r\n"
+    "  Select 'Get Tags from File on PC', search for the tag file and click 'Open'.\r\n"
+    "To select tags:\r\n"
+    "  Highlight the tags and click on 'Select Tags to Send to Stick' - All tags with a tick will be sent to the stick.\r\n"
+    "  Tag numbers highlighted in blue are the newly added tag numbers.\r\n"
+    "To deselect tags:\r\n"
+    "  Highlight the tags and click on 'Deselect Tags from the List'.\r\n"
+    "  These will not be sent to the stick but will remain in the list on the PC.\r\n"
+    "To delete tags permanently from the list:\r\n"
+    "  Highlight the tags and click on 'Delete Selected Tags from the List'.\r\n"
+    "  If you subsequently want to add these tags you will need to retrieve the tags file again from the PC.\r\n"
+    "\r\n"
+    "The more tags selected, the slower they will load onto the stick. Uploading associated tags will replace any existing\r\n"
+    "'associated tags' on the stick.\r\n"
+    "\r\n"
+    "All tags (other than those deleted from the list) will remain in the program when next accessed.\r\n"
+    "\r\n"
+    "Tags can be selected in the following ways:\r\n"
+    "  1. Select a single tag by clicking in the grey box beside it.\r\n"
+    "  2. Select multiple consecutive tags by selecting the first tag and then, whilst holding the shift key on the keyboard,\r\n"
+    "     select the last tag.\r\n"
+    "  3. Select multiple non-consecutive tags by selecting them with the Ctrl key on the keyboard held down.\r\n"
+    "  4. Deselect all tags by clicking anywhere in the grid.\r\n"
+    "\r\n"
+    "If your tag manufacturer does not supply a tag file then you can make your own.\r\n"
+    "Using Notepad make a text file with each line using the following format:\r\n"
+    "   EID,Visual Tag\r\n"
+    "The EID can be 16 hexadecimal digits or 15 or 16 decimal digits (if 16 the first digit must be 0). All EIDs\r\n"
+    "in a file must use the same format. You can configure your stick to display any of these formats.\r\n"
+    "The visual tag can be from 1 to 16 characters long with (at most) one space in it.";
 
 // ---- Pictures ---------------------------------------------------------------------------
 
@@ -450,11 +435,10 @@ void frmTags::MakeSelectedActive(bool blnActive) {
 void frmTags::cmdDelete_Click() {
     Trap("cmdDelete_Click", kObject, [&] {
         const long n = grdTags->selectionModel()->selectedRows().size();
-        const std::string text1 = Translate(Joined({
-            "WARNING - You can't recover eartags that have been removed (except by reloading",
-            "the tag bucket file containing the eartags).  Are you sure you want to remove",
-            "the",
-        }));
+        const std::string text1 = Translate(
+            "WARNING - You can't recover eartags that have been removed (except by reloading\r\n"
+            "the tag bucket file containing the eartags).  Are you sure you want to remove\r\n"
+            "the");
         const std::string text2 = Translate(std::string("selected eartag") + (n == 1 ? "" : "s") + "?");
         const std::string question = text1 + " " + (n == 1 ? "" : std::to_string(n)) + " " + text2;
         if (Prompts::MsgBox(question, Prompts::YesNo + Prompts::Question, Translate("Confirm Eartag Deletion")) !=
@@ -506,7 +490,7 @@ void frmTags::grdTags_HeadClick(int column) {
 
 void frmTags::cmdHelp_Click() {
     Trap("cmdHelp_Click", kObject, [&] {
-        TextWindow::Open(Translate("Help"), QPoint(0, 0), QSize(900, 475), Translate(HelpText()));
+        TextWindow::Open(Translate("Help"), QPoint(0, 0), QSize(900, 475), Translate(kHelpText));
     });
 }
 
@@ -515,12 +499,12 @@ void frmTags::cmdExit_Click() { close(); }
 // ---- Tag-bucket files ---------------------------------------------------------------------
 
 void frmTags::cmdGetTagBucket_Click() {
-    DrawingSuspended drawing(this);
     Prompts::FileDialog dialog;
     dialog.filter = "Tag Bucket (*.txt)|*.txt";
     dialog.filterIndex = 1;
     dialog.fileMustExist = true;
     if (!Prompts::GetOpenFileName(dialog)) return;
+    DrawingSuspended drawing(this);
     setEnabled(false);
     Recordset table = Detach();
     bool read = Trap("cmdGetTagBucket_Click", kObject, [&] {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <sys/resource.h>
 
+#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modEID.h"
 #include "fixtures/WindowTest.h"
@@ -26,6 +27,7 @@ const std::string kHeader = "HerdId,TagNumber,EidNumber,Active\r\n";
 
 class EartagListTest : public WindowTest {
 protected:
+    ~EartagListTest() override { unsetenv("LC_ALL"); }
     std::string ListPath() const { return home.DataFolder() + "/Eartags.csv"; }
     void WriteList(const std::string& bytes) {
         FileSystem::CreateDirectories(home.DataFolder());
@@ -246,8 +248,14 @@ TEST_F(EartagListTest, HeadingsSortDescendingFirstThenReverse) {
     });
 }
 
-TEST_F(EartagListTest, WindowKeepsItsWidthAndHelpOpensBeside) {
+TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
+    setenv("LC_ALL", "nl_NL.UTF-8", 1);
+    modCommon::Translator().SetTranslationOn(true);
     Open([&](frmTags& window) {
+        Import(window, Bucket("8000000000000001,UK1 1\r\n"));
+        EXPECT_EQ(Column(window, frmTags::Active), V{"(Nieuw)"});
+        EXPECT_EQ(Marks(window), V{"tick"});
+        EXPECT_EQ(Counts(window), (V{"1", "0", "Geselecteerd: 0"}));
         const QSize load = window.size();
         window.resize(load.width() + 100, load.height() - 50);
         EXPECT_EQ(window.width(), load.width());
@@ -260,10 +268,11 @@ TEST_F(EartagListTest, WindowKeepsItsWidthAndHelpOpensBeside) {
         EXPECT_EQ(help->size(), QSize(900, 475));
         EXPECT_EQ(help->pos(), QPoint(0, 0));
         std::string text = help->Text();
-        EXPECT_EQ(text.rfind("To retrieve the tag file from your PC:\r\n  Select 'Get Tags", 0), 0u);
+        EXPECT_EQ(text.rfind("Het oormerkbestand van uw pc ophalen:\r\n  Kies ", 0), 0u);
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 29);
         delete help;
     });
+    EXPECT_EQ(List(), kHeader + "\"UK1\",\"1\",\"8000000000000001\",\"Yes\"\r\n");
 }
 
 // ---- Tag-bucket files ----------------------------------------------------------------------
