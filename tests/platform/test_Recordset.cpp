@@ -188,6 +188,18 @@ TEST_F(RecordsetTest, DeleteTakesTheRowOutOfTheViewAndTheCursorMovesOnFromIt) {
     EXPECT_EQ(db.Query("SELECT count(*) FROM Animals").Field(0).ToLong(), 0);
 }
 
+TEST_F(RecordsetTest, ManyRowsDeletedAtOnceStopAtAFailingOne) {
+    db.Execute("CREATE TRIGGER Keep BEFORE DELETE ON Animals WHEN OLD.TagSort=10 BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    Recordset rs = db.Query("SELECT AnimalID, TagNumber, TagSort FROM Animals ORDER BY TagSort");
+    const Recordset::Bookmark ten = rs.BookmarkAt(0), thirty = rs.BookmarkAt(2);
+    rs.Delete(std::vector<Recordset::Bookmark>{thirty, thirty, -1});
+    EXPECT_EQ(Tags(rs), "uk 10,UK 20") << "a row named twice or no row at all is passed over";
+    EXPECT_THROW(rs.Delete(std::vector<Recordset::Bookmark>{rs.BookmarkAt(1), ten}), RuntimeError);
+    EXPECT_EQ(Tags(rs), "uk 10");
+    EXPECT_EQ(rs.RowOf(ten), 0);
+    EXPECT_EQ(db.Query("SELECT count(*) FROM Animals").Field(0).ToLong(), 1);
+}
+
 TEST_F(RecordsetTest, AFailedUpdateIsUndoneByCancelUpdate) {
     db.Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON Animals WHEN NEW.TagNumber='BAD' "
                "BEGIN SELECT RAISE(ABORT, 'refused'); END");
