@@ -8,6 +8,7 @@
 #include "core/modCommon.h"
 #include "devices/frmStickReader.h"
 #include "platform/Prompts.h"
+#include "register/frmMain.h"
 #include "sticktool/frmSimple.h"
 
 namespace {
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
 
     modCommon::StartupWindows windows;
     windows.ShowSpecies = [] { frmSpecies::ShowModal(); };
+    windows.ShowMain = [] { frmMain::Instance().show(); };
     windows.ShowStickTool = ShowStickTool;
     modCommon::RegisterStartupWindows(windows);
     RegisterBackupWindow();

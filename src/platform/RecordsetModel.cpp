@@ -82,6 +82,12 @@ void RecordsetModel::SetShown(int column, int role, Shown shown) {
 
 void RecordsetModel::SetEditable(int column, bool editable) { ColumnAt(column).editable = editable; }
 
+void RecordsetModel::SetUnboundColumns(int count) {
+    beginResetModel();
+    unbound_ = count < 0 ? 0 : count;
+    endResetModel();
+}
+
 void RecordsetModel::SetCheckable(int column, bool checkable) { ColumnAt(column).checkable = checkable; }
 
 void RecordsetModel::SetWriteFailed(std::function<void(const std::exception&)> handler) {
@@ -126,7 +132,7 @@ int RecordsetModel::rowCount(const QModelIndex& parent) const {
 }
 
 int RecordsetModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_.FieldCount();
+    return parent.isValid() ? 0 : rows_.FieldCount() + unbound_;
 }
 
 // Views ask from the event loop, where nothing may raise: a value that cannot be shown shows
@@ -168,7 +174,7 @@ bool RecordsetModel::Write(int row, int column, const Value& value) {
 }
 
 bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return false;
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= rows_.FieldCount()) return false;
     if (static_cast<std::size_t>(index.column()) >= columns_.size()) return false;
     const Column& column = columns_[index.column()];
     if (role == Qt::EditRole && column.editable) return Write(index.row(), index.column(), FromVariant(value));
@@ -180,7 +186,7 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-    if (static_cast<std::size_t>(index.column()) < columns_.size()) {
+    if (static_cast<std::size_t>(index.column()) < columns_.size() && index.column() < rows_.FieldCount()) {
         if (columns_[index.column()].editable) flags |= Qt::ItemIsEditable;
         if (columns_[index.column()].checkable) flags |= Qt::ItemIsUserCheckable;
     }
@@ -191,7 +197,7 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount()) {
         if (static_cast<std::size_t>(section) < columns_.size() && columns_[section].caption.isValid())
             return columns_[section].caption;
-        return QString::fromStdString(rows_.FieldName(section));
+        return section < rows_.FieldCount() ? QString::fromStdString(rows_.FieldName(section)) : QString();
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

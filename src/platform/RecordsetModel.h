@@ -50,6 +50,11 @@ public:
     // column's own function wins). An empty function removes it.
     void SetShown(int column, int role, Shown shown);
     void SetEditable(int column, bool editable = true);
+    // Columns after the fields that no field fills (a grid's unbound columns): column
+    // FieldCount() + n shows only what its Shown functions give and is never written. They stay
+    // over every new recordset of the same fields.
+    void SetUnboundColumns(int count);
+    int UnboundColumns() const { return unbound_; }
     void SetCheckable(int column, bool checkable = true);
     // An edit from a view that the database refuses is undone in the row; the failure goes to
     // this handler (a window logs it under its own name). Without one it is dropped silently,
@@ -82,6 +87,7 @@ private:
     };
     Recordset rows_;
     std::vector<Column> columns_;  // grows to the fields on demand
+    int unbound_ = 0;
     std::vector<std::pair<int, Shown>> everyColumn_;
     std::function<void(const std::exception&)> writeFailed_;
 

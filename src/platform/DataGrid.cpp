@@ -1,0 +1,305 @@
+#include "platform/DataGrid.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaProperty>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+// ---- The table -------------------------------------------------------------------------------
+
+class DataGrid::Table : public QTableView {
+public:
+    explicit Table(DataGrid& grid) : QTableView(&grid), grid_(grid) {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QTableView::mouseReleaseEvent(event);
+        emit grid_.MouseUp(event->button(), event->modifiers(), event->globalPosition().toPoint());
+    }
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        QTableView::currentChanged(current, previous);
+        verticalHeader()->viewport()->update();  // the current row's marker moves
+    }
+
+private:
+    DataGrid& grid_;
+};
+
+// The grey column of record selectors: no numbers, a marker on the current row, the
+// selection colour on selected rows. Pressing one selects; releasing reports the mouse-up.
+class DataGrid::Selectors : public QHeaderView {
+public:
+    explicit Selectors(DataGrid& grid) : QHeaderView(Qt::Vertical, &grid), grid_(grid) {
+        setSectionResizeMode(QHeaderView::Fixed);
+        setSectionsClickable(false);
+        setHighlightSections(false);
+    }
+    QSize sizeHint() const override { return {kWidth, QHeaderView::sizeHint().height()}; }
+
+protected:
+    static constexpr int kWidth = 16;
+
+    QSize sectionSizeFromContents(int) const override { return {kWidth, defaultSectionSize()}; }
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        painter->save();
+        const bool selected = grid_.IsSelected(grid_.Rows().BookmarkAt(logicalIndex));
+        painter->fillRect(rect, selected ? grid_.selectedBack_ : palette().color(QPalette::Button));
+        painter->setPen(palette().color(QPalette::Mid));
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        if (grid_.CurrentRow() == logicalIndex) {
+            const QPointF c = QRectF(rect).center();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(palette().color(QPalette::ButtonText));
+            painter->drawPolygon(QPolygonF({c + QPointF(-3, -4), c + QPointF(3, 0), c + QPointF(-3, 4)}));
+        }
+        painter->restore();
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        const int row = logicalIndexAt(event->position().toPoint());
+        if (event->button() == Qt::LeftButton && row >= 0) grid_.SelectorPressed(row, event->modifiers());
+    }
+    void mouseMoveEvent(QMouseEvent*) override {}
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        emit grid_.MouseUp(event->button(), event->modifiers(), event->globalPosition().toPoint());
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override {}
+
+private:
+    DataGrid& grid_;
+};
+
+// Editors: a drop-down list for a column with value items, whose pick is stored at once; a
+// line of text for any other. What the editor gives passes BeforeColUpdate first.
+class DataGrid::Delegate : public QStyledItemDelegate {
+public:
+    explicit Delegate(DataGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        const auto& items = grid_.ValueItems(index.column());
+        if (items.empty()) return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* combo = new QComboBox(parent);
+        for (const ValueItem& item : items) combo->addItem(item.text);
+        connect(combo, &QComboBox::activated, this, [this, combo] {
+            auto* self = const_cast<Delegate*>(this);
+            emit self->commitData(combo);
+            emit self->closeEditor(combo);
+        });
+        return combo;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* combo = qobject_cast<QComboBox*>(editor);
+        if (!combo) return QStyledItemDelegate::setEditorData(editor, index);
+        const auto& items = grid_.ValueItems(index.column());
+        const Value& stored = grid_.Rows().At(index.row(), index.column());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].value == stored) combo->setCurrentIndex(static_cast<int>(i));
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        QVariant value;
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            const auto& items = grid_.ValueItems(index.column());
+            const int picked = combo->currentIndex();
+            if (picked < 0 || picked >= static_cast<int>(items.size())) return;
+            value = RecordsetModel::ToVariant(items[picked].value);
+        } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            value = line->text();
+        } else {
+            value = editor->metaObject()->userProperty().read(editor);
+        }
+        if (grid_.BeforeColUpdate && !grid_.BeforeColUpdate(index.column(), value)) return;
+        model->setData(index, value, Qt::EditRole);
+    }
+
+private:
+    DataGrid& grid_;
+};
+
+// ---- The grid ----------------------------------------------------------------------------------
+
+DataGrid::DataGrid(QWidget* parent)
+    : QFrame(parent), model_(new RecordsetModel(this)), view_(new Table(*this)), caption_(new QLabel(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    caption_->setAlignment(Qt::AlignCenter);
+    caption_->setFrameShape(QFrame::Panel);
+    caption_->setFrameShadow(QFrame::Raised);
+    caption_->setAutoFillBackground(true);
+    caption_->setBackgroundRole(QPalette::Dark);
+    caption_->setForegroundRole(QPalette::BrightText);
+    caption_->setContentsMargins(2, 2, 2, 2);
+    caption_->hide();
+    layout->addWidget(caption_);
+    layout->addWidget(view_);
+
+    auto* selectors = new Selectors(*this);
+    view_->setVerticalHeader(selectors);
+    view_->setModel(model_);
+    view_->setItemDelegate(new Delegate(*this));
+    view_->setSelectionMode(QAbstractItemView::NoSelection);
+    view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
+    view_->setWordWrap(false);
+    view_->horizontalHeader()->setHighlightSections(false);
+    const int rowHeight = view_->fontMetrics().height() + 4;
+    selectors->setDefaultSectionSize(rowHeight);
+    selectors->setMinimumSectionSize(rowHeight);
+
+    model_->SetShown(-1, Qt::BackgroundRole, [this](const Recordset& rows, long row) {
+        return IsSelected(rows.BookmarkAt(row)) ? QVariant(selectedBack_) : QVariant();
+    });
+    model_->SetShown(-1, Qt::ForegroundRole, [this](const Recordset& rows, long row) {
+        return IsSelected(rows.BookmarkAt(row)) ? QVariant(selectedFore_) : QVariant();
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { PutLayoutBack(); });
+}
+
+DataGrid::~DataGrid() = default;
+
+void DataGrid::SetRecordset(Recordset rows) {
+    selected_.clear();
+    selectedSet_.clear();
+    anchorRow_ = -1;
+    model_->SetRecordset(std::move(rows));
+}
+
+void DataGrid::SetCaption(const QString& caption) {
+    caption_->setText(caption);
+    caption_->setVisible(!caption.isEmpty());
+}
+
+QString DataGrid::Caption() const { return caption_->text(); }
+
+// ---- Columns ---------------------------------------------------------------------------------
+
+int DataGrid::ColumnOf(const std::string& fieldName) const {
+    return Rows().IsOpen() ? Rows().FieldIndex(fieldName) : -1;
+}
+
+void DataGrid::MoveColumn(int column, int place) {
+    QHeaderView* header = view_->horizontalHeader();
+    header->moveSection(header->visualIndex(column), place);
+}
+
+void DataGrid::HoldLayout() {
+    const QHeaderView* header = view_->horizontalHeader();
+    held_.clear();
+    for (int column = 0; column < header->count(); ++column)
+        held_.push_back({header->sectionSize(column), header->isSectionHidden(column), header->visualIndex(column)});
+}
+
+void DataGrid::PutLayoutBack() {
+    QHeaderView* header = view_->horizontalHeader();
+    const int columns = std::min(header->count(), static_cast<int>(held_.size()));
+    std::vector<int> byPlace(columns);
+    for (int column = 0; column < columns; ++column) {
+        header->setSectionHidden(column, held_[column].hidden);
+        if (held_[column].width > 0) header->resizeSection(column, held_[column].width);
+        byPlace[column] = column;
+    }
+    std::sort(byPlace.begin(), byPlace.end(), [&](int a, int b) { return held_[a].place < held_[b].place; });
+    for (int place = 0; place < columns; ++place) header->moveSection(header->visualIndex(byPlace[place]), place);
+}
+
+QVariant DataGrid::ShownValue(int column, const Value& value) const {
+    for (const ValueItem& item : valueItems_[column])
+        if (item.value == value) return item.text;
+    return RecordsetModel::ToVariant(value);
+}
+
+void DataGrid::SetValueItems(int column, std::vector<ValueItem> items) {
+    if (column < 0) return;
+    if (static_cast<std::size_t>(column) >= valueItems_.size()) valueItems_.resize(column + 1);
+    valueItems_[column] = std::move(items);
+    RecordsetModel::Shown shown;
+    if (!valueItems_[column].empty())
+        shown = [this, column](const Recordset& rows, long row) { return ShownValue(column, rows.At(row, column)); };
+    model_->SetShown(column, Qt::DisplayRole, std::move(shown));
+}
+
+const std::vector<DataGrid::ValueItem>& DataGrid::ValueItems(int column) const {
+    static const std::vector<ValueItem> none;
+    return column >= 0 && static_cast<std::size_t>(column) < valueItems_.size() ? valueItems_[column] : none;
+}
+
+// ---- Selection -------------------------------------------------------------------------------
+
+void DataGrid::SelAdd(Bookmark bookmark) {
+    if (!selectedSet_.insert(bookmark).second) return;
+    selected_.push_back(bookmark);
+    SelectionShown();
+}
+
+void DataGrid::SelRemove(Bookmark bookmark) {
+    if (!selectedSet_.erase(bookmark)) return;
+    selected_.erase(std::find(selected_.begin(), selected_.end(), bookmark));
+    SelectionShown();
+}
+
+void DataGrid::SelClear() {
+    selected_.clear();
+    selectedSet_.clear();
+    SelectionShown();
+}
+
+void DataGrid::SetSelectionColours(const QColor& back, const QColor& fore) {
+    selectedBack_ = back;
+    selectedFore_ = fore;
+    SelectionShown();
+}
+
+void DataGrid::SelectionShown() {
+    view_->viewport()->update();
+    view_->verticalHeader()->viewport()->update();
+}
+
+void DataGrid::SelectorPressed(long row, Qt::KeyboardModifiers modifiers) {
+    const Bookmark bookmark = Rows().BookmarkAt(row);
+    if (modifiers & Qt::ShiftModifier && anchorRow_ >= 0 && anchorRow_ < Rows().Rows()) {
+        SelClear();
+        const long step = row >= anchorRow_ ? 1 : -1;
+        for (long r = anchorRow_;; r += step) {
+            SelAdd(Rows().BookmarkAt(r));
+            if (r == row) break;
+        }
+    } else if (modifiers & Qt::ControlModifier) {
+        if (IsSelected(bookmark)) SelRemove(bookmark);
+        else SelAdd(bookmark);
+        anchorRow_ = row;
+    } else {
+        SelClear();
+        SelAdd(bookmark);
+        anchorRow_ = row;
+    }
+    SetCurrentRow(row);
+}
+
+long DataGrid::CurrentRow() const {
+    const QModelIndex current = view_->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void DataGrid::SetCurrentRow(long row) {
+    if (row < 0 || row >= model_->rowCount()) return;
+    int column = view_->currentIndex().isValid() ? view_->currentIndex().column()
+                                                 : view_->horizontalHeader()->logicalIndexAt(0);
+    if (column < 0) column = 0;
+    view_->setCurrentIndex(model_->index(static_cast<int>(row), column));
+}
+
+void DataGrid::PostMsg(int message) {
+    QMetaObject::invokeMethod(this, [this, message] { emit PostEvent(message); }, Qt::QueuedConnection);
+}
+
+QTableView& DataGrid::View() { return *view_; }

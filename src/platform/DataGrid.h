@@ -1,0 +1,119 @@
+#pragma once
+#include <QColor>
+#include <QFrame>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/Recordset.h"
+#include "platform/RecordsetModel.h"
+#include "platform/Value.h"
+
+class QLabel;
+class QTableView;
+
+// The data-bound grid of the program's windows: a caption bar over a table of a recordset
+// (through a RecordsetModel), a record selector at the left of every row, and a selection of
+// whole rows kept as bookmarks in the order the keeper picked them.
+//
+// Selection is made on the record selectors: a click selects that row alone, Ctrl+click adds
+// or removes one row, Shift+click selects the rows from the last clicked one to this one.
+// Clicking a cell only moves the current cell, so that editing never loses the selection.
+// Selected rows are drawn in the selection colours.
+//
+// Columns are the recordset's fields, then any unbound columns (RecordsetModel). A column
+// may carry value items: its stored values are shown as their texts and edited by picking
+// from a drop-down list, whose pick is applied at once. The column layout (widths, hidden
+// columns, order) made the held layout survives every new recordset.
+class DataGrid : public QFrame {
+    Q_OBJECT
+public:
+    using Bookmark = Recordset::Bookmark;
+
+    explicit DataGrid(QWidget* parent = nullptr);
+    ~DataGrid() override;
+
+    RecordsetModel& Model() { return *model_; }
+    const Recordset& Rows() const { return model_->Source(); }
+    QTableView& View();
+
+    // Binds the grid to `rows`: the selection empties and the held layout is put back.
+    void SetRecordset(Recordset rows);
+
+    // The caption bar above the columns; an empty caption hides it.
+    void SetCaption(const QString& caption);
+    QString Caption() const;
+
+    // ---- Columns ---------------------------------------------------------------------------
+    // The column of a field (its name without case), -1 when there is none.
+    int ColumnOf(const std::string& fieldName) const;
+    // Moves a column to a place among the columns as the keeper sees them (0 = leftmost).
+    void MoveColumn(int column, int place);
+    // The columns' present widths, hidden columns and order become the held layout.
+    void HoldLayout();
+
+    struct ValueItem {
+        Value value;
+        QString text;
+    };
+    // An empty list makes the column a plain cell again.
+    void SetValueItems(int column, std::vector<ValueItem> items);
+    const std::vector<ValueItem>& ValueItems(int column) const;
+
+    // Asked before an edited cell's value is stored, with the value the editor gives (the text
+    // typed, or the picked item's value). It may replace the value by the one to store; false
+    // cancels the edit and the cell keeps its old value.
+    std::function<bool(int column, QVariant& value)> BeforeColUpdate;
+
+    // ---- Selection -------------------------------------------------------------------------
+    const std::vector<Bookmark>& SelBookmarks() const { return selected_; }
+    long SelCount() const { return static_cast<long>(selected_.size()); }
+    bool IsSelected(Bookmark bookmark) const { return selectedSet_.count(bookmark) != 0; }
+    void SelAdd(Bookmark bookmark);
+    void SelRemove(Bookmark bookmark);
+    void SelClear();
+    void SetSelectionColours(const QColor& back, const QColor& fore);
+
+    // The current row (a place in the view), -1 when there is none.
+    long CurrentRow() const;
+    void SetCurrentRow(long row);
+
+    // Posts a message to the grid: PostEvent(message) follows from the event loop, once what
+    // is under way (a click's own handling) has finished.
+    void PostMsg(int message);
+
+signals:
+    void PostEvent(int message);
+    // A mouse button released over the cells or the record selectors, after the grid has
+    // handled it.
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint globalPosition);
+
+private:
+    class Table;
+    class Selectors;
+    class Delegate;
+    struct HeldColumn {
+        int width = 0;
+        bool hidden = false;
+        int place = 0;
+    };
+
+    RecordsetModel* model_;
+    Table* view_;
+    QLabel* caption_;
+    std::vector<Bookmark> selected_;
+    std::unordered_set<Bookmark> selectedSet_;
+    long anchorRow_ = -1;
+    QColor selectedBack_{Qt::darkBlue};
+    QColor selectedFore_{Qt::white};
+    std::vector<std::vector<ValueItem>> valueItems_;
+    std::vector<HeldColumn> held_;
+
+    void SelectorPressed(long row, Qt::KeyboardModifiers modifiers);
+    void SelectionShown();
+    void PutLayoutBack();
+    QVariant ShownValue(int column, const Value& value) const;
+};

@@ -1,0 +1,21 @@
+#include "platform/WrappingButton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+WrappingButton::WrappingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void WrappingButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    const int shift = isDown() ? 1 : 0;
+    painter.drawText(rect().adjusted(4 + shift, 2 + shift, -4 + shift, -2 + shift),
+                     Qt::AlignCenter | Qt::TextWordWrap, text());
+}

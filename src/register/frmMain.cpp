@@ -1,0 +1,360 @@
+// The main window's frame: its controls and their places, loading, resizing, the tabs, the
+// progress frame, the device windows' way back, and unloading.
+#include "register/frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "core/Trap.h"
+#include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
+#include "platform/DataGrid.h"
+#include "platform/TabControl.h"
+#include "platform/WrappingButton.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+// Design places, in twips.
+constexpr int kGridLeft = 1665;
+constexpr int kTabLeft = 75;
+constexpr int kTabHeight = 5355;
+constexpr int kTabRowHeight = 500;
+constexpr int kFrameLeft = 75;
+constexpr int kFrameHeight = 4755;
+constexpr int kHelpLeft = 2850;
+
+}  // namespace
+
+frmMain& frmMain::Instance() {
+    frmMain& window = DefaultInstance<frmMain>::Get();
+    // Loading runs once the instance is the default one, so that whatever it calls finds it.
+    if (!window.loaded_) {
+        window.loaded_ = true;
+        window.Form_Load();
+    }
+    return window;
+}
+
+int frmMain::Pixels(int twips) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+int frmMain::Twips(int pixels) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return static_cast<int>(std::lround(pixels * 1440.0 / dpi));
+}
+
+void frmMain::Place(QWidget* control, int left, int top, int width, int height) {
+    control->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+}
+
+frmMain::frmMain() : QMainWindow(nullptr) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmMain"));
+    modCommon::SetFormIcon(this);
+    // The twip layout is designed around an 8 point font.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
+    canvas = new QWidget(this);
+    canvas->setObjectName(QStringLiteral("canvas"));
+    setCentralWidget(canvas);
+    BuildFrame();
+    BuildMenu();
+    BuildGrid();
+    BuildLists();
+    BuildDateChangePanes();
+    BuildTagChangePane();
+    BuildTreatmentPane();
+    BuildMovementPane();
+    BuildNotePane();
+    BuildPedigreePane();
+    RegisterWithCore();
+    canvas->resize(Pixels(14400), Pixels(8565));
+    resize(Pixels(14400), Pixels(8565) + menuBar()->sizeHint().height());
+    canvas->installEventFilter(this);
+}
+
+frmMain::~frmMain() {
+    modMainWindowServices::RegisterMainWindow({});
+    modCommon::RegisterSingleAnimalPanes({});
+}
+
+void frmMain::BuildFrame() {
+    fraTagSearch = new QGroupBox(QStringLiteral("Select by Tag"), canvas);
+    fraTagSearch->setObjectName(QStringLiteral("fraTagSearch"));
+    Place(fraTagSearch, 30, 0, 1575, 705);
+    txbTagSearch = new QLineEdit(fraTagSearch);
+    txbTagSearch->setObjectName(QStringLiteral("txbTagSearch"));
+    Place(txbTagSearch, 60, 285, 1440, 300);
+
+    cmdSelectAll = new WrappingButton(QStringLiteral("Select Everything in the Grid"), canvas);
+    cmdSelectAll->setObjectName(QStringLiteral("cmdSelectAll"));
+    Place(cmdSelectAll, 45, 735, 1560, 570);
+    cmdDeSelectAll = new WrappingButton(QStringLiteral("Deselect Everything in the Grid"), canvas);
+    cmdDeSelectAll->setObjectName(QStringLiteral("cmdDeSelectAll"));
+    Place(cmdDeSelectAll, 45, 1335, 1560, 570);
+
+    fraDisplay = new QGroupBox(QStringLiteral("Show Animals"), canvas);
+    fraDisplay->setObjectName(QStringLiteral("fraDisplay"));
+    Place(fraDisplay, 45, 1935, 1500, 1095);
+    const std::pair<QRadioButton**, const char*> options[] = {
+        {&optCurrent, "Current"}, {&optGone, "Gone"}, {&optNoLocation, "No Location"}, {&optAllAnimals, "All"}};
+    int top = 225;
+    for (auto [option, caption] : options) {
+        *option = new QRadioButton(QString::fromLatin1(caption), fraDisplay);
+        Place(*option, 75, top, 1320, 200);
+        top += 205;
+    }
+    optCurrent->setObjectName(QStringLiteral("optCurrent"));
+    optGone->setObjectName(QStringLiteral("optGone"));
+    optNoLocation->setObjectName(QStringLiteral("optNoLocation"));
+    optAllAnimals->setObjectName(QStringLiteral("optAllAnimals"));
+    optAllAnimals->setChecked(true);
+
+    tabDetails = new TabControl(canvas);
+    tabDetails->setObjectName(QStringLiteral("tabDetails"));
+    tabDetails->SetTabHeight(Pixels(kTabRowHeight));
+    Place(tabDetails, kTabLeft, 3120, 11730, kTabHeight);
+    const std::pair<const char*, const char*> tabs[] = {
+        {"Management Groups", "Management Groups"},
+        {"Locations/Moves", "Locations"},
+        {"Genders", "Genders"},
+        {"Breeds", "Breeds"},
+        {"Change DoBs", "Change Date of Birth for all Selected Animals in the Grid"},
+        {"Change Tagging Date", "Change Tagging Date for all Selected Animals in the Grid"},
+        {"Tag changes", "Tag Changes for Selected Animals"},
+        {"Treatments", "Add, View or Delete Treatments for Selected Animals"},
+        {"Movement History", "Movement History for Selected Animals"},
+        {"Notes", "Notes (you can edit, delete or add to any notes for an animal in the window below)"},
+        {"Parentage", "Pedigree"},
+    };
+    for (std::size_t i = 0; i < fraTab.size(); ++i) {
+        tabDetails->AddTab(QString::fromLatin1(tabs[i].first));
+        fraTab[i] = new QGroupBox(QString::fromLatin1(tabs[i].second), tabDetails);
+        fraTab[i]->setObjectName(QStringLiteral("fraTab_%1").arg(i));
+        Place(fraTab[i], kFrameLeft, kTabRowHeight + 30, 11730 - 2 * kFrameLeft, kFrameHeight);
+        fraTab[i]->setVisible(i == 0);
+    }
+    connect(tabDetails, &TabControl::Click, this, [this](int previous) { tabDetails_Click(previous); });
+
+    rtbHelp = new QTextEdit(fraTab[0]);
+    rtbHelp->setObjectName(QStringLiteral("rtbHelp"));
+    rtbHelp->setReadOnly(true);
+    Place(rtbHelp, kHelpLeft, 225, 6975, 4455);
+
+    fraProgress = new QFrame(canvas);
+    fraProgress->setObjectName(QStringLiteral("fraProgress"));
+    fraProgress->setFrameShape(QFrame::Box);
+    fraProgress->setAutoFillBackground(true);
+    QPalette yellow = fraProgress->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 128));
+    fraProgress->setPalette(yellow);
+    Place(fraProgress, 6315, 1380, 6270, 600);
+    lblProgress = new QLabel(fraProgress);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    Place(lblProgress, 90, 30, 6090, 240);
+    pbrProgress = new QProgressBar(fraProgress);
+    pbrProgress->setObjectName(QStringLiteral("pbrProgress"));
+    pbrProgress->setTextVisible(false);
+    Place(pbrProgress, 90, 300, 6090, 240);
+    fraProgress->hide();
+
+    tmrZOrder = new QTimer(this);
+    tmrZOrder->setObjectName(QStringLiteral("tmrZOrder"));
+    tmrZOrder->setInterval(250);
+    connect(tmrZOrder, &QTimer::timeout, this, [this] { tmrZOrder_Timer(); });
+}
+
+void frmMain::RegisterWithCore() {
+    modMainWindowServices::MainWindowServices services;
+    services.UpdateAfterImport = [this] { UpdateAfterImport(); };
+    services.StartZOrderTimer = [this] { tmrZOrder->start(); };
+    services.GetGridSQL = [this] { return GetGridSQL(); };
+    services.GridAnimalsAndTags = [this] { return glngGridAnimalsAndTags; };
+    services.SelectedAnimalsAndTags = [this] { return glngSelectedAnimalsAndTags; };
+    services.SelectedAnimalIDs = [this] { return SelectedAnimalIDs(); };
+    services.Owner = [this]() -> QWidget* { return this; };
+    modMainWindowServices::RegisterMainWindow(std::move(services));
+
+    modCommon::SingleAnimalPanes panes;
+    panes.SaveNote = [this] { SaveNote(); };
+    panes.DisplayNote = [this] { DisplayNote(); };
+    panes.DisplayPedigree = [this] { DisplayPedigree(); };
+    panes.DisplayMovements = [this] { DisplayMovements(); };
+    panes.DisplayTagChanges = [this] { DisplayTagChanges(); };
+    panes.DisplayTreatments = [this] { DisplayTreatments(); };
+    modCommon::RegisterSingleAnimalPanes(std::move(panes));
+}
+
+// ---- Loading ---------------------------------------------------------------------------------
+
+void frmMain::Form_Load() {
+    Trap("Form_Load", kObject, [&] {
+        tabDetails->SetCurrentTab(0);
+        ShowIntroductoryHelp();
+        SetHelpTags();
+        InitialiseForSpecies();
+    });
+}
+
+// Every control that explains itself in the help pane keeps its text in its "Tag"; the frame
+// of each tab and the controls that share a text get a copy.
+void frmMain::SetHelpTags() {
+    auto tag = [](QObject* control, const std::string& text) {
+        control->setProperty("Tag", QString::fromStdString(text));
+    };
+    auto own = [&](QObject* control, std::initializer_list<QObject*> copies = {}) {
+        const std::string text = GetHelpText(control);
+        tag(control, text);
+        for (QObject* copy : copies) tag(copy, text);
+    };
+    std::string gridHelp = GetHelpText(grdAnimals);
+    if (modCommon::Species != 2) {
+        const QString text = QString::fromStdString(gridHelp);
+        const int at = text.indexOf(QStringLiteral(" or Tagging Date"), 0, Qt::CaseInsensitive);
+        if (at >= 0) gridHelp = QString(text).remove(at, 16).toStdString();
+    }
+    tag(grdAnimals, gridHelp);
+    own(tabDetails);
+    own(lstGroups, {fraTab[0]});
+    own(lstLocations, {fraTab[1]});
+    own(lstGenders, {fraTab[2]});
+    own(lstBreeds, {fraTab[3]});
+    own(fraDoBChange, {fraTab[4], cmdChangeDoBs});
+    own(fraTaggingDateChange, {fraTab[5], cmdChangeTaggingDates});
+    tag(cmdCheckMovements, fraDoBChange->property("Tag").toString().toStdString());
+    own(grdTagChanges, {fraTab[6]});
+    own(grdTreatments, {fraTab[7]});
+    own(grdMovements, {fraTab[8]});
+    own(rtbNotes, {fraTab[9]});
+    own(rtbPedigree, {grdPedigree, fraTab[10]});
+    own(fraTagSearch, {txbTagSearch});
+    for (QObject* control : std::initializer_list<QObject*>{cmdSelectAll, cmdDeSelectAll, mnuFile, mnuGetTagBucket,
+                                                           mnuDataTransfer})
+        own(control);
+}
+
+// ---- Resizing and the tabs -------------------------------------------------------------------
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == canvas && event->type() == QEvent::Resize) Form_Resize();
+    ListMouseUp(watched, event);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::Form_Resize() {
+    if (resizing_) return;  // the yield below may deliver the next resize: it lays out afresh
+    resizing_ = true;
+    Trap("Form_Resize", kObject, [&] {
+        if (isMinimized()) return;
+        const int innerWidth = Twips(canvas->width());
+        const int innerHeight = Twips(canvas->height());
+        const int gridWidth = std::max(0, innerWidth - kGridLeft);
+        const int gridHeight = std::max(0, innerHeight - kTabHeight - 120);
+        grdAnimals->setGeometry(grdAnimals->x(), grdAnimals->y(), Pixels(gridWidth), Pixels(gridHeight));
+        QCoreApplication::processEvents();
+        const int tabTop = std::max(0, innerHeight - kTabHeight);
+        const int tabWidth = std::max(0, innerWidth - 120);
+        tabDetails->setGeometry(tabDetails->x(), Pixels(tabTop), Pixels(tabWidth), tabDetails->height());
+        ResizeTabFrame();
+    });
+    resizing_ = false;
+}
+
+void frmMain::ResizeTabFrame() {
+    Trap("ResizeTabFrame", kObject, [&] {
+        const int tab = tabDetails->CurrentTab();
+        if (tab < 0) return;
+        QGroupBox* frame = fraTab[tab];
+        const int frameWidth = std::max(0, Twips(tabDetails->width()) - 2 * Twips(frame->x()));
+        frame->setGeometry(Pixels(kFrameLeft), tabDetails->TabHeight() + Pixels(30), Pixels(frameWidth),
+                           frame->height());
+        auto rightOf = [](const QWidget* control) { return Twips(control->x() + control->width()) + 30; };
+        int helpLeft = kHelpLeft;
+        if (tab == 8) helpLeft = rightOf(grdMovements);
+        else if (tab == 6) helpLeft = rightOf(grdTagChanges);
+        else if (tab == 7) helpLeft = rightOf(grdTreatments);
+        else if (tab == 10) helpLeft = rightOf(rtbPedigree);
+        const int helpWidth = std::max(0, frameWidth - helpLeft - 30);
+        rtbHelp->setGeometry(Pixels(helpLeft), rtbHelp->y(), Pixels(helpWidth), rtbHelp->height());
+    });
+}
+
+void frmMain::tabDetails_Click(int PreviousTab) {
+    Trap("tabDetails_Click", kObject, [&] {
+        const int tab = tabDetails->CurrentTab();
+        if (tab == PreviousTab || tab < 0) return;
+        UpdateFrameCaptions();
+        if (PreviousTab >= 0 && PreviousTab < static_cast<int>(fraTab.size())) fraTab[PreviousTab]->hide();
+        rtbHelp->setParent(fraTab[tab]);
+        rtbHelp->show();
+        fraTab[tab]->show();
+        ResizeTabFrame();
+    });
+}
+
+// ---- Progress, imports and the device windows ---------------------------------------------------
+
+void frmMain::InitialiseProgressbar(long lngSteps, const std::string& strCaption) {
+    Trap("InitialiseProgressbar", kObject, [&] {
+        lblProgress->setText(QString::fromStdString(strCaption));
+        pbrProgress->setValue(0);
+        pbrProgress->setRange(0, static_cast<int>(std::max(0L, lngSteps)));
+        fraProgress->move((frameGeometry().width() - fraProgress->width()) / 2, 0);
+        fraProgress->show();
+        fraProgress->raise();
+        QCoreApplication::processEvents();
+    });
+}
+
+void frmMain::UpdateAfterImport() {
+    DisplayGroups();
+    DisplayLocations();
+    tmrSetGridRecords_Timer();
+    QCoreApplication::processEvents();
+}
+
+void frmMain::tmrZOrder_Timer() {
+    Trap("tmrZOrder_Timer", kObject, [&] {
+        tmrZOrder->stop();
+        raise();
+        activateWindow();
+        setEnabled(true);
+    });
+}
+
+// ---- Unloading -------------------------------------------------------------------------------
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    Trap("Form_Unload", kObject, [&] {
+        SaveNote();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window != this) window->close();
+        mrsGridClone.Close();
+        grdAnimals->SetRecordset(Recordset());
+    });
+}

@@ -1,0 +1,253 @@
+#pragma once
+#include <QMainWindow>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/DefaultInstance.h"
+#include "platform/Recordset.h"
+
+class DataGrid;
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class QTimer;
+class TabControl;
+
+// The full edition's main window: the animal register. The animal grid fills it, with a
+// narrow panel of controls to its left and eleven detail tabs along the bottom; the help pane
+// travels with the selected tab. It registers itself with core as the main window (for the
+// device windows) and as the owner of the single animal's detail panes.
+//
+// The members are grouped by the part of the window they belong to, in this order: the frame,
+// the species set-up and captions, the main menu, the help pane, the animal grid, tag search,
+// printing, the side lists, movements, date changes, tag changes, movement history,
+// treatments, pedigree, notes, exports and imports. Positions are designed in twips (1/1440
+// inch) and placed in pixels at the screen's logical dpi.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static frmMain& Instance();
+    static frmMain* Loaded() { return DefaultInstance<frmMain>::Loaded(); }
+    ~frmMain() override;
+
+    static int Pixels(int twips);
+    static int Twips(int pixels);
+    // Places a control at a design position given in twips.
+    static void Place(QWidget* control, int left, int top, int width, int height);
+
+    // ---- Frame ------------------------------------------------------------------------------
+    QWidget* canvas;  // the inner area the controls are placed on
+    QGroupBox* fraTagSearch;
+    QLineEdit* txbTagSearch;
+    QPushButton* cmdSelectAll;
+    QPushButton* cmdDeSelectAll;
+    QGroupBox* fraDisplay;
+    QRadioButton* optCurrent;
+    QRadioButton* optGone;
+    QRadioButton* optNoLocation;
+    QRadioButton* optAllAnimals;
+    TabControl* tabDetails;
+    std::array<QGroupBox*, 11> fraTab;
+    QFrame* fraProgress;
+    QProgressBar* pbrProgress;
+    QLabel* lblProgress;
+    QTimer* tmrZOrder;
+
+    long glngGridAnimalsAndTags = 0;
+    long glngSelectedAnimalsAndTags = 0;
+
+    void UpdateAfterImport();
+    void InitialiseProgressbar(long lngSteps, const std::string& strCaption);
+    void ResizeTabFrame();
+    void Form_Resize();
+    void tabDetails_Click(int PreviousTab);
+    void tmrZOrder_Timer();
+
+    // ---- Species set-up and captions ----------------------------------------------------------
+    void InitialiseForSpecies();
+    void SetCaption();
+    void GetCorrectCount();
+    void UpdateCaptions();
+    void UpdateFrameCaptions();
+
+    // ---- Main menu --------------------------------------------------------------------------
+    QMenu* mnuFile;
+    QAction* mnuChangeSpecies;
+    QMenu* mnuBackup;
+    QAction* mnuBackupLocal;
+    QAction* mnuBackupRVBS;
+    QMenu* mnuRestore;
+    QAction* mnuRestoreLocal;
+    QAction* mnuRestoreRVBS;
+    QAction* mnuDisplayRVBS;
+    QAction* mnuChangeCountry;
+    QAction* mnuChangeHoldingNumber;
+    QAction* mnuChangeHerdNumber;
+    QAction* mnuChangeFlockNumber;
+    QAction* mnuExit;
+    QMenu* mnuGetTagBucket;
+    QAction* mnuGetAllflexTagBucket;
+    QAction* mnuGetTolvaneTagBucket;
+    QMenu* mnuDataTransfer;
+    QMenu* mnuCSVFile;
+    QMenu* mnuCSVExport;
+    QAction* mnuExportAnimalAllCSV;
+    QAction* mnuExportAnimalOwnedCSV;
+    QAction* mnuExportMovementAllCSV;
+    QAction* mnuExportMovementOwnedCSV;
+    QAction* mnuExportTagChangesCSV;
+    QMenu* mnuCSVImport;
+    QAction* mnuImportAnimalHelp;
+    QAction* mnuImportAnimalFromFile;
+    QMenu* mnuMobilePhone;
+    QAction* mnuExportMobilePhone;
+    QAction* mnuImportMobilePhone;
+    QMenu* mnuKRX900S;
+    QAction* mnuKRX900SConfiguration;
+    QAction* mnuImportKRX900S;
+
+    // ---- Help pane --------------------------------------------------------------------------
+    QTextEdit* rtbHelp;
+    void ShowHelp(const std::string& strHelp);
+    void ShowIntroductoryHelp();
+    std::string GetHelpText(const QObject* Control);
+
+    // ---- Animal grid and filters --------------------------------------------------------------
+    DataGrid* grdAnimals;
+    // The grid's recordset: every refresh replaces it (the grid owns it; its clone shares its
+    // rows and bookmarks and is positioned freely).
+    const Recordset& mrsAnimalEID() const;
+    Recordset mrsGridClone;
+    std::string mvntGridFilterCaption;
+
+    std::string GridFilterSQL();
+    std::string GetGridSQL();
+    long AnimalIDFromBookmark(Recordset::Bookmark vntBookmark);
+    // The AnimalID of every selected row, in the order of the selection.
+    std::vector<long> SelectedAnimalIDs();
+    void tmrSetGridRecords_Timer();
+    void SetGridValueItems(const std::string& strFieldName, const std::string& strNoneText);
+    bool CanDelete(const QListWidget* lstList, long lngID);
+    void cmdSelectAll_Click();
+    void cmdDeSelectAll_Click();
+    void grdAnimals_PostEvent(int MsgId);
+    void grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
+    // The shown text of an AnimalType value: "Tag only", "Owned", "Reference", "Borrowed".
+    static std::string AnimalTypeText(const Value& AnimalType);
+
+    // ---- Tag search (the text box is fraTagSearch's) ---------------------------------------
+
+    // ---- Grid printing ----------------------------------------------------------------------
+    void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
+                   bool booHTML);
+
+    // ---- Side lists -------------------------------------------------------------------------
+    QListWidget* lstGroups;
+    QListWidget* lstLocations;
+    QListWidget* lstGenders;
+    QListWidget* lstBreeds;
+    QMenu* mnuPopupListAction;
+    std::array<QAction*, 6> PopupListAction;
+
+    void FillListbox(QListWidget* lstList, const std::string& strSQL);
+    void DisplayGroups();
+    void DisplayLocations();
+    void DisplayGenders(bool booUpdateGrid);
+    void DisplayBreeds(bool booUpdateGrid);
+    void ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, QPoint Position);
+    void PopupListAction_Click(int Index);
+    // Shows mnuPopupListAction at the pointer with the captions set (an empty one hides its
+    // item) and gives the index of the item chosen, -1 for none.
+    int ShowPopupListAction();
+    void Assign(QListWidget* lstList, long lngID, const std::string& strName);
+    void Deassign(QListWidget* lstList, long lngID, const std::string& strName);
+    void CreateNew(QListWidget* lstList);
+    void Remove(QListWidget* lstList, long lngID, const std::string& strName);
+
+    // ---- Movements between locations ----------------------------------------------------------
+
+    // ---- Date-of-birth and tagging-date changes ---------------------------------------------
+    QGroupBox* fraDoBChange;
+    QPushButton* cmdChangeDoBs;
+    QPushButton* cmdCheckMovements;
+    QGroupBox* fraTaggingDateChange;
+    QPushButton* cmdChangeTaggingDates;
+
+    // ---- Tag changes ------------------------------------------------------------------------
+    DataGrid* grdTagChanges;
+    QPushButton* cmdRecordTagChange;
+    QPushButton* cmdDeleteTagChange;
+    void DisplayTagChanges();
+
+    // ---- Movement history -------------------------------------------------------------------
+    DataGrid* grdMovements;
+    void DisplayMovements();
+
+    // ---- Treatments -------------------------------------------------------------------------
+    DataGrid* grdTreatments;
+    QPushButton* cmdRecordTreatment;
+    QPushButton* cmdDeleteTreatments;
+    void DisplayTreatments();
+
+    // ---- Pedigree ---------------------------------------------------------------------------
+    QTextEdit* rtbPedigree;
+    DataGrid* grdPedigree;
+    void DisplayPedigree();
+
+    // ---- Notes ------------------------------------------------------------------------------
+    QTextEdit* rtbNotes;
+    void DisplayNote();
+    void SaveNote();
+
+    // ---- Exports and imports ----------------------------------------------------------------
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend class DefaultInstance<frmMain>;
+    frmMain();
+
+    // Frame
+    void BuildFrame();
+    bool loaded_ = false;
+    void Form_Load();
+    void Form_Unload();
+    void SetHelpTags();
+    void RegisterWithCore();
+    bool resizing_ = false;
+    // Main menu
+    void BuildMenu();
+    // Species set-up
+    bool mbooTagColumnInserted = false;
+    void SetGridColumns();
+    // Animal grid
+    void BuildGrid();
+    void SetGridFormats();
+    void grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel);
+    void ChangeAnimalTypes(int Index);
+    void ChangeBackToTag(long lngAnimalID);
+    // Side lists
+    int mintPopupChoice = -1;
+    void BuildLists();
+    void ListMouseUp(QObject* watched, QEvent* event);
+    void EditEntry(QListWidget* lstList, long lngID, const std::string& strName);
+    // Date changes, tag changes, movement history, treatments, pedigree, notes
+    void BuildDateChangePanes();
+    void BuildTagChangePane();
+    void BuildMovementPane();
+    void BuildTreatmentPane();
+    void BuildPedigreePane();
+    void BuildNotePane();
+};

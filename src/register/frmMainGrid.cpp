@@ -1,0 +1,470 @@
+// The animal grid: its query and filter, the refresh that keeps the selection, the selection
+// buttons, the cell rules and shown texts, the type pictures and the right-click actions.
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+#include <unordered_map>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modCommonTags.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/Prompts.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+using modCommon::Database;
+
+std::string Text(long number) { return std::to_string(number); }
+
+// The identifiers of a list's ticked entries, in list order, joined by ",".
+std::string TickedIDs(const QListWidget* list) {
+    std::string ids;
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->checkState() == Qt::Checked)
+            ids += (ids.empty() ? "" : ",") + Text(list->item(i)->data(Qt::UserRole).toLongLong());
+    return ids;
+}
+
+// The latest movement dated now or earlier of the animal of the outer query: its location's
+// column `field`.
+std::string LatestMovedTo(const std::string& field) {
+    return "(SELECT " + field +
+           " FROM Locations INNER JOIN LocationLink ON Locations.LocationID=LocationLink.LocationID"
+           " WHERE"
+           "       LocationLink.AnimalID=Animals.AnimalID"
+           "   AND"
+           "       EventDate<=Now()"
+           " ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)";
+}
+
+// The tag's text before its last blank, and after it (nothing when it has no blank).
+std::string TagHead(const std::string& tag) {
+    const auto blank = tag.rfind(' ');
+    return blank == std::string::npos ? tag : tag.substr(0, blank);
+}
+std::string TagNumberPart(const std::string& tag) {
+    const auto blank = tag.rfind(' ');
+    return blank == std::string::npos ? std::string() : tag.substr(blank + 1);
+}
+
+// ---- The type pictures: an eartag, and an animal coloured by how it is kept ------------------
+
+QPixmap Picture(const std::function<void(QPainter&)>& draw) {
+    QPixmap picture(18, 16);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    return picture;
+}
+
+QPixmap TagOnly() {
+    return Picture([](QPainter& p) {
+        QPainterPath tag;
+        tag.addRoundedRect(QRectF(4, 2, 10, 12), 3, 3);
+        p.setPen(QPen(QColor(120, 100, 0), 1));
+        p.setBrush(QColor(250, 210, 30));
+        p.drawPath(tag);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(9, 5), 1.6, 1.6);
+    });
+}
+
+QPixmap Animal(const QColor& body, const QColor& mark) {
+    return Picture([&](QPainter& p) {
+        p.setPen(QPen(body.darker(160), 1));
+        p.setBrush(body);
+        p.drawEllipse(QRectF(2, 4, 11, 7));
+        p.drawEllipse(QRectF(11, 2, 6, 5));
+        p.setPen(QPen(body.darker(160), 1.6));
+        for (double x : {4.0, 7.0, 10.0, 12.0}) p.drawLine(QPointF(x, 10), QPointF(x, 14.5));
+        if (mark.isValid()) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(mark);
+            p.drawEllipse(QPointF(6.5, 7.5), 2, 2);
+        }
+    });
+}
+
+const QPixmap& TypePicture(long type) {
+    static const QPixmap pictures[] = {TagOnly(), Animal(QColor(60, 150, 60), {}),
+                                       Animal(QColor(150, 160, 175), QColor(40, 70, 160)),
+                                       Animal(QColor(200, 130, 50), QColor(255, 255, 255))};
+    return pictures[type];
+}
+
+}  // namespace
+
+// ---- Query and filter ------------------------------------------------------------------------
+
+std::string frmMain::GridFilterSQL() {
+    std::string where;
+    Trap("GridFilterSQL", kObject, [&] {
+        std::vector<std::string> conditions, words;
+        if (std::string ids = TickedIDs(lstGroups); !ids.empty()) {
+            conditions.push_back(" (Animals.AnimalID IN (SELECT AnimalID FROM GroupLink WHERE GroupID IN (" + ids + ")))");
+            words.push_back("management groups");
+        }
+        if (std::string ids = TickedIDs(lstLocations); !ids.empty()) {
+            conditions.push_back(" (Animals.AnimalID IN"
+                                 "   (SELECT AnimalID"
+                                 "   FROM LocationLink"
+                                 "   WHERE"
+                                 "           LocationID IN (" + ids + ")"
+                                 "       AND"
+                                 "           LocationLinkID="
+                                 "           (SELECT LocationLinkID"
+                                 "           FROM LocationLink AS L"
+                                 "           WHERE L.AnimalID=LocationLink.AnimalID"
+                                 "           ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1"
+                                 "           )"
+                                 "   )"
+                                 " )");
+            words.push_back("locations");
+        }
+        // "Unknown" (0) also stands for no gender or breed at all.
+        if (std::string ids = TickedIDs(lstGenders); !ids.empty()) {
+            conditions.push_back(" (COALESCE(Animals.GenderID,0) IN (" + ids + "))");
+            words.push_back("genders");
+        }
+        if (std::string ids = TickedIDs(lstBreeds); !ids.empty()) {
+            conditions.push_back(" (COALESCE(Animals.BreedID,0) IN (" + ids + "))");
+            words.push_back("breeds");
+        }
+        std::string filtered;
+        for (std::size_t i = 0; i < words.size(); ++i)
+            filtered += (i == 0 ? "filtered by " : i + 1 == words.size() ? " and " : ", ") + words[i];
+        std::string label;
+        if (optCurrent->isChecked() || optGone->isChecked()) {
+            conditions.push_back(LatestMovedTo("LocationType") + (optCurrent->isChecked() ? ">=" : "<") + "0");
+            label = optCurrent->isChecked() ? " (Current Animals" : " (Gone Animals";
+        } else if (optNoLocation->isChecked()) {
+            conditions.push_back(" NOT EXISTS (SELECT LocationLinkID FROM LocationLink WHERE LocationLink.AnimalID=Animals.AnimalID)");
+            label = " (Animals with No Location";
+        } else {
+            label = " (All Animals";
+        }
+        mvntGridFilterCaption = label + (filtered.empty() ? "" : " " + filtered) + ")";
+        where = " WHERE Species=" + Text(modCommon::Species);
+        for (const std::string& condition : conditions) where += " AND " + condition;
+    });
+    return where;
+}
+
+std::string frmMain::GetGridSQL() {
+    std::string sql;
+    Trap("GetGridSQL", kObject, [&] {
+        sql = " SELECT Animals.AnimalID, AnimalType, TagNumber, iif( EXISTS(SELECT EIDNumber FROM EIDs WHERE "
+              "EIDs.AnimalID=Animals.AnimalID),'Yes','No') AS [Has EID], DateOfBirth, TaggingDate, GenderID, "
+              "BreedID, " +
+              LatestMovedTo("LocationName") +
+              " AS LocationName,"
+              " Species"
+              " FROM"
+              "   Animals" +
+              GridFilterSQL() + " ORDER BY Animals.TagSort, Animals.TagNumber";
+    });
+    return sql;
+}
+
+const Recordset& frmMain::mrsAnimalEID() const { return grdAnimals->Rows(); }
+
+long frmMain::AnimalIDFromBookmark(Recordset::Bookmark vntBookmark) {
+    long animal = 0;
+    Trap("AnimalIDFromBookmark", kObject, [&] {
+        mrsGridClone.SetBookmark(vntBookmark);
+        animal = static_cast<long>(mrsGridClone.Field("AnimalID").ToLong());
+    });
+    return animal;
+}
+
+std::vector<long> frmMain::SelectedAnimalIDs() {
+    std::vector<long> animals;
+    animals.reserve(grdAnimals->SelBookmarks().size());
+    for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) animals.push_back(AnimalIDFromBookmark(bookmark));
+    return animals;
+}
+
+// ---- Refresh ---------------------------------------------------------------------------------
+
+void frmMain::tmrSetGridRecords_Timer() {
+    Trap("tmrSetGridRecords_Timer", kObject, [&] {
+        const std::vector<long> selected = SelectedAnimalIDs();
+        Recordset rows = Database().OpenRecordset(GetGridSQL());
+        rows.Eof();  // a query that failed stops here, and the grid keeps its rows
+        mrsGridClone = rows.Clone();
+        grdAnimals->SetRecordset(std::move(rows));
+        if (selected.empty() || mrsGridClone.RecordCount() == 0) {
+            // No pane goes on with an animal the grid no longer selects.
+            if (!selected.empty() || modCommon::GetSingleAnimalID() != 0) modCommon::SetSingleAnimalID(0);
+            GetCorrectCount();
+            return;
+        }
+        const int idColumn = mrsAnimalEID().FieldIndex("AnimalID");
+        std::unordered_map<long, Recordset::Bookmark> byAnimal;
+        byAnimal.reserve(static_cast<std::size_t>(mrsAnimalEID().Rows()));
+        for (long row = 0; row < mrsAnimalEID().Rows(); ++row)
+            byAnimal.emplace(static_cast<long>(mrsAnimalEID().At(row, idColumn).ToLong()), mrsAnimalEID().BookmarkAt(row));
+        long lastFound = 0;
+        for (long animal : selected) {
+            auto found = byAnimal.find(animal);
+            if (found == byAnimal.end()) continue;
+            grdAnimals->SelAdd(found->second);
+            lastFound = animal;
+        }
+        modCommon::SetSingleAnimalID(grdAnimals->SelCount() == 1 ? static_cast<int>(lastFound) : 0);
+        GetCorrectCount();
+    });
+}
+
+// ---- Selection -------------------------------------------------------------------------------
+
+void frmMain::grdAnimals_PostEvent(int MsgId) {
+    Trap("grdAnimals_PostEvent", kObject, [&] {
+        if (MsgId != 1) return;
+        if (grdAnimals->SelCount() == 1) {
+            const Recordset::Bookmark bookmark = grdAnimals->SelBookmarks().front();
+            grdAnimals->SetCurrentRow(mrsAnimalEID().RowOf(bookmark));
+            modCommon::SetSingleAnimalID(static_cast<int>(AnimalIDFromBookmark(bookmark)));
+        } else {
+            modCommon::SetSingleAnimalID(0);
+        }
+        UpdateCaptions();
+    });
+}
+
+void frmMain::cmdSelectAll_Click() {
+    Trap("cmdSelectAll_Click", kObject, [&] {
+        if (mrsGridClone.RecordCount() == 0) return;
+        setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        grdAnimals->SelClear();
+        for (long row = 0; row < mrsGridClone.Rows(); ++row) grdAnimals->SelAdd(mrsGridClone.BookmarkAt(row));
+        grdAnimals->PostMsg(1);
+        QApplication::restoreOverrideCursor();
+        setEnabled(true);
+    });
+}
+
+void frmMain::cmdDeSelectAll_Click() {
+    Trap("cmdDeSelectAll_Click", kObject, [&] {
+        grdAnimals->SelClear();
+        grdAnimals->PostMsg(1);
+    });
+}
+
+// ---- Cells -----------------------------------------------------------------------------------
+
+std::string frmMain::AnimalTypeText(const Value& AnimalType) {
+    static const char* const texts[] = {"Tag only", "Owned", "Reference", "Borrowed"};
+    if (AnimalType.IsNumber() && AnimalType.ToLong() >= 0 && AnimalType.ToLong() <= 3) return texts[AnimalType.ToLong()];
+    return AnimalType.ToStringOr("");
+}
+
+// What the cells show: the type as a picture (its text on the pointer), the tag split at its
+// last blank between "Herd"/"Flock" and the unbound "Tag", dates in the keeper's format.
+void frmMain::SetGridFormats() {
+    RecordsetModel& model = grdAnimals->Model();
+    const int type = grdAnimals->ColumnOf("AnimalType");
+    const int tag = grdAnimals->ColumnOf("TagNumber");
+    auto text = [](const char* field, std::string (*part)(const std::string&)) {
+        return [field, part](const Recordset& rows, long row) -> QVariant {
+            const Value& value = rows.At(row, rows.FieldIndex(field));
+            return value.IsNull() ? QVariant() : QVariant(QString::fromStdString(part(value.ToString())));
+        };
+    };
+    model.SetShown(type, Qt::DisplayRole, [](const Recordset&, long) { return QVariant(); });
+    model.SetShown(type, Qt::ToolTipRole, [type](const Recordset& rows, long row) {
+        return QVariant(QString::fromStdString(AnimalTypeText(rows.At(row, type))));
+    });
+    model.SetShown(type, Qt::DecorationRole, [type](const Recordset& rows, long row) {
+        const Value& value = rows.At(row, type);
+        if (!value.IsNumber() || value.ToLong() < 0 || value.ToLong() > 3) return QVariant();
+        return QVariant(TypePicture(value.ToLong()));
+    });
+    model.SetShown(tag, Qt::DisplayRole, text("TagNumber", TagHead));
+    model.SetShown(mrsAnimalEID().FieldCount(), Qt::DisplayRole, text("TagNumber", TagNumberPart));
+    for (const char* field : {"DateOfBirth", "TaggingDate"}) {
+        const int column = grdAnimals->ColumnOf(field);
+        auto date = [column](const Recordset& rows, long row) -> QVariant {
+            auto when = DateTime::FromText(rows.At(row, column).ToStringOr(""));
+            return when ? QVariant(QString::fromStdString(when->ToUserText())) : QVariant();
+        };
+        model.SetShown(column, Qt::DisplayRole, date);
+        model.SetShown(column, Qt::EditRole, date);
+    }
+}
+
+void frmMain::grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel) {
+    Trap("grdAnimals_BeforeColUpdate", kObject, [&] {
+        const long row = grdAnimals->CurrentRow();
+        if (row < 0 || mrsAnimalEID().At(row, mrsAnimalEID().FieldIndex("AnimalType")).ToLong() == 0) {
+            Cancel = true;
+            return;
+        }
+        const std::string field = mrsAnimalEID().FieldName(ColIndex);
+        if (field != "DateOfBirth" && field != "TaggingDate") return;
+        const std::string typed = Value.toString().toStdString();
+        if (typed.empty()) {
+            Value = QVariant();
+            return;
+        }
+        auto date = DateTime::FromUserText(typed);
+        if (!date) {
+            Prompts::MsgBox(typed + " isn't a valid date", Prompts::OKOnly);
+            Cancel = true;
+            return;
+        }
+        Value = QString::fromStdString(date->ToText());
+    });
+}
+
+void frmMain::SetGridValueItems(const std::string& strFieldName, const std::string& strNoneText) {
+    Trap("SetGridValueItems", kObject, [&] {
+        std::string sql;
+        if (strFieldName == "GenderID")
+            sql = "SELECT GenderID,GenderName FROM Genders WHERE Species=" + Text(modCommon::Species) + " ORDER BY GenderName";
+        else if (strFieldName == "BreedID")
+            sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + Text(modCommon::Species) + " ORDER BY BreedName";
+        else
+            return;
+        std::vector<DataGrid::ValueItem> items;
+        if (!strNoneText.empty()) items.push_back({Value(0), QString::fromStdString(strNoneText)});
+        Recordset rs = Database().OpenRecordset(sql);
+        for (; !rs.Eof(); rs.MoveNext())
+            items.push_back({rs.Field(0), QString::fromStdString(rs.Field(1).ToStringOr(""))});
+        rs.Close();
+        grdAnimals->SetValueItems(grdAnimals->ColumnOf(strFieldName), std::move(items));
+    });
+}
+
+bool frmMain::CanDelete(const QListWidget* lstList, long lngID) {
+    bool allowed = false;
+    Trap("CanDelete", kObject, [&] {
+        std::string table, key;
+        if (lstList == lstGroups) table = "Groups", key = "GroupID";
+        else if (lstList == lstLocations) table = "Locations", key = "LocationID";
+        if (table.empty()) {
+            allowed = true;
+            return;
+        }
+        Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + Text(lngID));
+        allowed = rs.Eof() || !rs.Field("Permanent").ToBool();
+    });
+    return allowed;
+}
+
+// ---- Right button --------------------------------------------------------------------------
+
+void frmMain::grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
+    if (Button == Qt::LeftButton) {
+        grdAnimals->PostMsg(1);
+        return;
+    }
+    Trap("grdAnimals_MouseUp", kObject, [&] {
+        mintPopupChoice = -1;
+        const Qt::KeyboardModifiers keys = Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (keys == Qt::NoModifier) {
+            const char* const captions[] = {"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
+                                            "Print All Animals to the Printer", "Print All Animals to an HTML file", "", ""};
+            for (int i = 0; i < 6; ++i) PopupListAction[i]->setText(QString::fromLatin1(captions[i]));
+            const int chosen = ShowPopupListAction();
+            if (chosen >= 0 && chosen <= 3)
+                PrintGrid(*grdAnimals, std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
+                          chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
+        } else if (keys == Qt::ShiftModifier) {
+            const char* const captions[] = {"Change All SELECTED Tags to be Owned Animals",
+                                            "Change All SELECTED Owned Animals to be Reference Animals",
+                                            "Change All SELECTED Reference Animals to be Owned Animals",
+                                            "Change All SELECTED Reference Animals to be Tags",
+                                            "Change All SELECTED Reference Animals to be Borrowed Animals",
+                                            "Change All SELECTED Borrowed Animals to be Reference Animals"};
+            for (int i = 0; i < 6; ++i) PopupListAction[i]->setText(QString::fromLatin1(captions[i]));
+            const int chosen = ShowPopupListAction();
+            if (chosen >= 0 && chosen <= 5) ChangeAnimalTypes(chosen);
+        }
+    });
+    tmrSetGridRecords_Timer();
+}
+
+// Each selected animal of the type the item names changes; all of them or none.
+void frmMain::ChangeAnimalTypes(int Index) {
+    struct Change {
+        long from, to;
+    };
+    static const Change changes[] = {{0, 1}, {1, 2}, {2, 1}, {2, 0}, {2, 3}, {3, 2}};
+    Trap("grdAnimals_MouseUp", kObject, [&] {
+        Connection::Transaction transaction(Database().GetConnection());
+        for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
+            mrsGridClone.SetBookmark(bookmark);
+            if (mrsGridClone.Field("AnimalType").ToLong() != changes[Index].from) continue;
+            if (Index == 3) {
+                ChangeBackToTag(static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()));
+            } else {
+                mrsGridClone.SetField("AnimalType", Value(changes[Index].to));
+                mrsGridClone.Update();
+            }
+        }
+        transaction.Commit();
+    });
+}
+
+// The animal becomes the bare tag it was bought as: its details, groups and movements go, and
+// it takes back the tag it had before its first recorded tag change. Its tag changes, EIDs,
+// notes, treatments and parent links stay.
+void frmMain::ChangeBackToTag(long lngAnimalID) {
+    Connection& db = Database().GetConnection();
+    const std::string id = Text(lngAnimalID);
+    mrsGridClone.SetField("AnimalType", Value(0));
+    mrsGridClone.SetField("DateOfBirth", Value());
+    mrsGridClone.SetField("TaggingDate", Value());
+    mrsGridClone.SetField("GenderID", Value(0));
+    mrsGridClone.SetField("BreedID", Value(0));
+    db.Execute("DELETE FROM GroupLink WHERE AnimalID=" + id);
+    db.Execute("DELETE FROM LocationLink WHERE AnimalID=" + id);
+    Recordset changes = db.Query("SELECT * FROM TagChanges WHERE AnimalID=" + id + " ORDER BY EventDate,TagChangeID");
+    if (!changes.Eof()) {
+        const std::string tag = changes.Field("OldTag").ToStringOr("");
+        mrsGridClone.SetField("TagNumber", Value(tag));
+        db.Execute("UPDATE Animals SET TagSort=" + Text(modCommon::GetTagSortFromTag(tag)) + " WHERE AnimalID=" + id);
+    }
+    mrsGridClone.Update();
+}
+
+// ---- Building ------------------------------------------------------------------------------
+
+void frmMain::BuildGrid() {
+    grdAnimals = new DataGrid(canvas);
+    grdAnimals->setObjectName(QStringLiteral("grdAnimals"));
+    grdAnimals->setGeometry(Pixels(1665), 0, Pixels(4530), Pixels(2880));
+    grdAnimals->BeforeColUpdate = [this](int column, QVariant& value) {
+        bool cancel = false;
+        grdAnimals_BeforeColUpdate(column, value, cancel);
+        return !cancel;
+    };
+    grdAnimals->Model().SetWriteFailed([](const std::exception& error) {
+        modCommon::LogError(RuntimeError::From(error), "grdAnimals_BeforeColUpdate", kObject);
+    });
+    connect(grdAnimals, &DataGrid::PostEvent, this, [this](int message) { grdAnimals_PostEvent(message); });
+    connect(grdAnimals, &DataGrid::MouseUp, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdAnimals_MouseUp(button, keys); });
+    connect(cmdSelectAll, &QPushButton::clicked, this, [this] { cmdSelectAll_Click(); });
+    connect(cmdDeSelectAll, &QPushButton::clicked, this, [this] { cmdDeSelectAll_Click(); });
+    for (QRadioButton* option : {optCurrent, optGone, optNoLocation, optAllAnimals})
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) tmrSetGridRecords_Timer();
+        });
+}

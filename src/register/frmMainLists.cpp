@@ -1,0 +1,399 @@
+// The four side lists (groups, locations, genders, breeds): filling them, their pop-up menu,
+// and putting the selected animals in or out of an entry, creating, editing and deleting
+// entries.
+#include <QAction>
+#include <QCursor>
+#include <QEvent>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <unordered_set>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/Prompts.h"
+#include "register/frmLocation.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+// The longest name a group, location, gender or breed may have.
+constexpr int kLongestName = 50;
+
+using modCommon::Database;
+using modCommon::SQLQuotes;
+
+std::string Text(long number) { return std::to_string(number); }
+std::string Species() { return Text(modCommon::Species); }
+
+// A statement that raises on failure, for work that is all or nothing.
+long Run(const std::string& sql) { return Database().GetConnection().Execute(sql); }
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Where a list's entries live.
+struct ListTable {
+    std::string kind;   // "Group", "Location", "Gender", "Breed"
+    std::string table;  // "Groups" ...
+    std::string key;    // "GroupID" ...
+    std::string name;   // "GroupName" ...
+    bool perSpecies;
+};
+
+bool IsPermanent(const ListTable& t, long id) {
+    Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + t.table + " WHERE " + t.key + "=" + Text(id));
+    return !rs.Eof() && modCommon::DeNull(rs.Field("Permanent"), Value(0)).ToBool();
+}
+
+// A name that would make two entries of one list alike, or that is too long to keep, is
+// refused with a message through the error log, and nothing is written.
+void CheckName(const ListTable& t, const std::string& name, long exceptID) {
+    const std::string lower = Lower(t.kind);
+    if (QString::fromStdString(name).size() > kLongestName)
+        throw RuntimeError(ErrorNumber::InvalidCall, "The " + lower + " name '" + name + "' is longer than " +
+                                                         Text(kLongestName) + " characters.");
+    std::string sql = "SELECT Count(*) FROM " + t.table + " WHERE " + t.name + "='" + SQLQuotes(name) + "' AND " +
+                      t.key + "<>" + Text(exceptID);
+    if (t.perSpecies) sql += " AND Species=" + Species();
+    if (Database().GetConnection().Query(sql).Field(0).ToLong() > 0)
+        throw RuntimeError(ErrorNumber::InvalidCall, "There is already a " + lower + " called '" + name + "'.");
+}
+
+ListTable TableOf(const frmMain& form, const QListWidget* list) {
+    if (list == form.lstGroups) return {"Group", "Groups", "GroupID", "GroupName", false};
+    if (list == form.lstLocations) return {"Location", "Locations", "LocationID", "LocationName", false};
+    if (list == form.lstGenders) return {"Gender", "Genders", "GenderID", "GenderName", true};
+    return {"Breed", "Breeds", "BreedID", "BreedName", true};
+}
+
+}  // namespace
+
+// ---- Filling ---------------------------------------------------------------------------------
+
+void frmMain::FillListbox(QListWidget* lstList, const std::string& strSQL) {
+    Trap("FillListbox", kObject, [&] {
+        lstList->clear();
+        auto add = [&](const QString& text, long long key) {
+            auto* item = new QListWidgetItem(text, lstList);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+            item->setData(Qt::UserRole, key);
+        };
+        if (lstList == lstGenders || lstList == lstBreeds) add(QStringLiteral("Unknown"), 0);
+        Recordset rs = Database().OpenRecordset(strSQL);
+        for (; !rs.Eof(); rs.MoveNext())
+            add(QString::fromStdString(rs.Field(0).ToStringOr("")), rs.Field(1).ToLong());
+        rs.Close();
+        lstList->setCurrentRow(-1);
+    });
+}
+
+// Permanent rows first, in the order of their keys as numbers, then the others by name.
+void frmMain::DisplayGroups() {
+    FillListbox(lstGroups, "SELECT GroupName, GroupID FROM Groups ORDER BY iif(Permanent,0,1), iif(Permanent,GroupID,0), GroupName");
+}
+
+void frmMain::DisplayLocations() {
+    FillListbox(lstLocations, "SELECT LocationName, LocationID FROM locations WHERE Active ORDER BY iif(Permanent,0,1), "
+                              "iif(Permanent,LocationID,0), LocationName");
+}
+
+void frmMain::DisplayGenders(bool booUpdateGrid) {
+    FillListbox(lstGenders, "SELECT GenderName, GenderID FROM Genders WHERE Species=" + Species() + " ORDER BY GenderName");
+    if (booUpdateGrid) SetGridValueItems("GenderID", "Unknown");
+}
+
+void frmMain::DisplayBreeds(bool booUpdateGrid) {
+    FillListbox(lstBreeds, "SELECT BreedName, BreedID FROM Breeds WHERE Species=" + Species() + " ORDER BY BreedName");
+    if (booUpdateGrid) SetGridValueItems("BreedID", "Unknown");
+}
+
+// ---- The pop-up menu -----------------------------------------------------------------------
+
+void frmMain::PopupListAction_Click(int Index) { mintPopupChoice = Index; }
+
+int frmMain::ShowPopupListAction() {
+    for (QAction* item : PopupListAction) item->setVisible(!item->text().isEmpty());
+    mintPopupChoice = -1;
+    mnuPopupListAction->exec(QCursor::pos());
+    return mintPopupChoice;
+}
+
+void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, QPoint Position) {
+    Trap("ListMouseUpHandler", kObject, [&] {
+        const QListWidgetItem* entry = lstList->itemAt(Position);
+        const long key = entry ? entry->data(Qt::UserRole).toLongLong() : 0;
+        const std::string name = entry ? entry->text().toStdString() : "";
+        if (Button != Qt::RightButton) {
+            if (Button == Qt::LeftButton && entry) tmrSetGridRecords_Timer();
+            return;
+        }
+        const std::string kind = TableOf(*this, lstList).kind;
+        std::array<std::string, 6> captions;
+        captions[2] = "Create a New " + kind;
+        if (entry) {
+            if (lstList == lstLocations) {
+                Recordset rs = Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + Text(key));
+                if (!rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == -4)
+                    captions[0] = "Permanently delete all selected animals from your records";
+            }
+            const std::string named = kind + " '" + name + "'";
+            if (captions[0].empty()) {
+                captions[0] = "Assign Selected Animals to the " + named;
+                captions[1] = "Remove Selected Animals from the " + named;
+            }
+            if (CanDelete(lstList, key)) {
+                captions[3] = "Edit the Details of the " + named;
+                captions[4] = "Delete the " + named;
+            }
+        }
+        for (std::size_t i = 0; i < captions.size(); ++i)
+            PopupListAction[i]->setText(QString::fromStdString(captions[i]));
+        switch (ShowPopupListAction()) {
+            case 0: Assign(lstList, key, name); break;
+            case 1: Deassign(lstList, key, name); break;
+            case 2: CreateNew(lstList); break;
+            case 3: EditEntry(lstList, key, name); break;
+            case 4: Remove(lstList, key, name); break;
+            default: break;
+        }
+    });
+}
+
+// ---- Putting the selected animals in and out --------------------------------------------------
+
+namespace {
+
+void NoMovementsHere() {
+    Prompts::MsgBox("Animals cannot be moved between locations in this version of Kelvo.",
+                    Prompts::OKOnly | Prompts::Information, "Locations");
+}
+
+}  // namespace
+
+void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {
+    if (lstList == lstLocations) return NoMovementsHere();
+    const auto cleanUp = qScopeGuard([this] {
+        fraProgress->hide();
+        setEnabled(true);
+    });
+    Trap("Assign", kObject, [&] {
+        if (grdAnimals->SelCount() == 0) return;
+        setEnabled(false);
+        const std::string key = Text(lngID);
+        const bool group = lstList == lstGroups;
+        std::string caption;
+        std::function<std::string(const std::string&)> statement;
+        if (group) {
+            caption = "Adding the selected animals to '" + strName + "'...";
+            statement = [&](const std::string& animal) {
+                return "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + animal + ")";
+            };
+        } else {
+            const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
+            caption = "Giving the selected animals the " + Lower(TableOf(*this, lstList).kind) + " '" + strName + "'...";
+            statement = [&, field](const std::string& animal) {
+                return "UPDATE Animals SET " + field + "=" + key + " WHERE AnimalID=" + animal;
+            };
+        }
+        InitialiseProgressbar(grdAnimals->SelCount(), caption);
+        // A membership the animal already has is the one write that is passed over.
+        std::unordered_set<long long> members;
+        if (group) {
+            Recordset rs = Database().GetConnection().Query("SELECT AnimalID FROM GroupLink WHERE GroupID=" + key);
+            for (; !rs.Eof(); rs.MoveNext()) members.insert(modCommon::DeNull(rs.Field(0), Value(0)).ToLong());
+        }
+        Connection::Transaction transaction(Database().GetConnection());
+        for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
+            mrsGridClone.SetBookmark(bookmark);
+            const long long animal = mrsGridClone.Field("AnimalID").ToLong();
+            if ((group || mrsGridClone.Field("AnimalType").ToLong() != 0) && !members.count(animal))
+                Run(statement(Text(static_cast<long>(animal))));
+            pbrProgress->setValue(pbrProgress->value() + 1);
+        }
+        transaction.Commit();
+        tmrSetGridRecords_Timer();
+    });
+}
+
+void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strName) {
+    if (lstList == lstLocations) return NoMovementsHere();
+    const auto cleanUp = qScopeGuard([this] {
+        fraProgress->hide();
+        setEnabled(true);
+    });
+    Trap("Deassign", kObject, [&] {
+        if (grdAnimals->SelCount() == 0) return;
+        setEnabled(false);
+        const std::string key = Text(lngID);
+        std::string caption, head;
+        if (lstList == lstGroups) {
+            caption = "Removing selected animals from group '" + strName + "'...";
+            head = "DELETE FROM GroupLink WHERE GroupID=" + key;
+        } else {
+            const std::string kind = Lower(TableOf(*this, lstList).kind);
+            const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
+            caption = "Removing " + kind + " '" + strName + "' from selected animals...";
+            head = "UPDATE Animals SET " + field + "=Null WHERE " + field + "=" + key;
+        }
+        InitialiseProgressbar(grdAnimals->SelCount(), caption);
+        Connection::Transaction transaction(Database().GetConnection());
+        for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
+            Run(head + " AND AnimalId=" + Text(AnimalIDFromBookmark(bookmark)));
+            pbrProgress->setValue(pbrProgress->value() + 1);
+        }
+        transaction.Commit();
+        tmrSetGridRecords_Timer();
+    });
+}
+
+// ---- Creating, editing and deleting entries ---------------------------------------------------
+
+void frmMain::CreateNew(QListWidget* lstList) {
+    Trap("CreateNew", kObject, [&] {
+        if (lstList == lstLocations) {
+            modCommon::EditLocationID = 0;
+            frmLocation::ShowModal(this);
+            DisplayLocations();
+            return;
+        }
+        const ListTable t = TableOf(*this, lstList);
+        const std::string lower = Lower(t.kind);
+        const std::string answer = Prompts::InputBox("Enter the new " + lower + " name", "New " + t.kind + " Name");
+        if (answer.empty()) return;
+        CheckName(t, answer, -1);
+        if (lstList == lstGroups) {
+            Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
+            DisplayGroups();
+        } else if (lstList == lstGenders) {
+            Run("INSERT INTO Genders (GenderName, Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
+            DisplayGenders(true);
+        } else {
+            Run("INSERT INTO Breeds (BreedName,Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
+            DisplayBreeds(true);
+        }
+    });
+}
+
+void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& strName) {
+    Trap("ListMouseUpHandler", kObject, [&] {
+        const ListTable t = TableOf(*this, lstList);
+        if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
+            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be edited", Prompts::OKOnly,
+                            "Cannot Edit Permanent " + t.kind + " Names");
+            return;
+        }
+        if (lstList == lstLocations) {
+            modCommon::EditLocationID = static_cast<int>(lngID);
+            frmLocation::ShowModal(this);
+            Recordset rs = Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
+            if (rs.Field(0).ToStringOr("").empty()) return;
+            DisplayLocations();
+        } else {
+            const std::string answer =
+                Trimmed(Prompts::InputBox("Edit the " + Lower(t.kind) + "'s name and click OK to change the name",
+                                          t.kind + " Name Editor", strName));
+            if (answer.empty()) return;
+            CheckName(t, answer, lngID);
+            const std::string verb = lstList == lstGroups ? "UPDATE " : "Update ";
+            if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" + Text(lngID)) != 1)
+                return;
+            if (lstList == lstGroups) DisplayGroups();
+            else if (lstList == lstGenders) DisplayGenders(true);
+            else DisplayBreeds(true);
+        }
+        tmrSetGridRecords_Timer();
+    });
+}
+
+void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strName) {
+    Trap("Remove", kObject, [&] {
+        const ListTable t = TableOf(*this, lstList);
+        const std::string key = Text(lngID);
+        const std::string species = " AND Species=" + Species();
+        std::string count, head;
+        std::vector<std::string> statements;
+        if (lstList == lstGroups) {
+            count = "SELECT Count(AnimalID) FROM GroupLink WHERE GroupID=" + key;
+            statements = {"DELETE FROM GroupLink WHERE GroupID=" + key, "DELETE FROM Groups WHERE GroupID=" + key};
+            head = "There are animals still assigned to";
+        } else if (lstList == lstLocations) {
+            count = "SELECT Count(AnimalID) FROM LocationLink WHERE LocationID=" + key;
+            statements = {"UPDATE Locations SET Active=0 WHERE LocationID=" + key};
+            head = "There are/have been animals at";
+        } else {
+            count = "SELECT Count(AnimalID) FROM Animals WHERE " + t.key + "=" + key + species;
+            statements = {"UPDATE Animals SET " + t.key + " = Null WHERE " + t.key + "=" + key + species,
+                          "DELETE FROM " + t.table + " WHERE " + t.key + "=" + key + species};
+            head = "There are animals with " + Lower(t.kind);
+        }
+        if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
+            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be deleted", Prompts::OKOnly,
+                            "Cannot Delete Permanent " + t.kind + "s");
+            return;
+        }
+        if (Database().GetConnection().Query(count).Field(0).ToLong() > 0 &&
+            Prompts::MsgBox(head + " '" + strName + "'.\r\nAre you sure you want to remove " + strName + "?",
+                            Prompts::YesNo | Prompts::Question, "Confirm '" + strName + "' Removal") == Prompts::No)
+            return;
+        Connection::Transaction transaction(Database().GetConnection());
+        for (const std::string& statement : statements) Run(statement);
+        transaction.Commit();
+        if (lstList == lstGroups) DisplayGroups();
+        else if (lstList == lstLocations) DisplayLocations();
+        else if (lstList == lstGenders) DisplayGenders(true);
+        else DisplayBreeds(true);
+        tmrSetGridRecords_Timer();
+    });
+}
+
+// ---- Building --------------------------------------------------------------------------------
+
+void frmMain::BuildLists() {
+    const std::pair<QListWidget**, const char*> lists[] = {
+        {&lstGroups, "lstGroups"}, {&lstLocations, "lstLocations"}, {&lstGenders, "lstGenders"}, {&lstBreeds, "lstBreeds"}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        QListWidget* list = *lists[i].first = new QListWidget(fraTab[i]);
+        list->setObjectName(QString::fromLatin1(lists[i].second));
+        list->setGeometry(Pixels(75), Pixels(225), Pixels(2760), Pixels(4425));
+        list->viewport()->installEventFilter(this);
+    }
+    mnuPopupListAction = new QMenu(QStringLiteral("PopupListAction"), this);
+    mnuPopupListAction->setObjectName(QStringLiteral("mnuPopupListAction"));
+    for (int i = 0; i < 6; ++i) {
+        PopupListAction[i] = mnuPopupListAction->addAction(QString());
+        PopupListAction[i]->setObjectName(QStringLiteral("PopupListAction_%1").arg(i));
+        connect(PopupListAction[i], &QAction::triggered, this, [this, i] { PopupListAction_Click(i); });
+    }
+}
+
+// A list's mouse-up is handled once the list has finished with the click, so that a tick the
+// click made is in place when the grid is refreshed.
+void frmMain::ListMouseUp(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonRelease) return;
+    for (QListWidget* list : {lstGroups, lstLocations, lstGenders, lstBreeds}) {
+        if (watched != list->viewport()) continue;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const Qt::MouseButton button = mouse->button();
+        const QPoint position = mouse->position().toPoint();
+        QTimer::singleShot(0, this, [this, list, button, position] { ListMouseUpHandler(list, button, position); });
+    }
+}

@@ -1,0 +1,106 @@
+// The main window's frame: its layout rules, the tabs, the progress frame, the way back from
+// a device window and unloading.
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QTextEdit>
+
+#include "core/modMainWindowServices.h"
+#include "fixtures/RegisterFixture.h"
+#include "platform/TabControl.h"
+
+namespace {
+
+class FrameTest : public RegisterTest {
+protected:
+    frmMain& Shown(int widthTwips, int heightTwips) {
+        frmMain& form = Open();
+        form.show();
+        form.canvas->resize(frmMain::Pixels(widthTwips), frmMain::Pixels(heightTwips));
+        QCoreApplication::processEvents();
+        return form;
+    }
+};
+
+}  // namespace
+
+TEST_F(FrameTest, ResizingKeepsTheGridAndTabsOnTheirEdgesAndNeverBelowNothing) {
+    using F = frmMain;
+    frmMain& form = Shown(14400, 8565);
+    EXPECT_EQ(form.grdAnimals->geometry(), QRect(F::Pixels(1665), 0, F::Pixels(14400 - 1665), F::Pixels(8565 - 5355 - 120)));
+    EXPECT_EQ(form.tabDetails->geometry(), QRect(F::Pixels(75), F::Pixels(8565 - 5355), F::Pixels(14400 - 120), F::Pixels(5355)));
+    EXPECT_EQ(form.fraTab[0]->geometry(),
+              QRect(F::Pixels(75), F::Pixels(500) + F::Pixels(30), F::Pixels(14400 - 120 - 150), F::Pixels(4755)));
+    EXPECT_EQ(form.rtbHelp->parentWidget(), form.fraTab[0]);
+    EXPECT_EQ(form.rtbHelp->x(), F::Pixels(2850));
+    EXPECT_EQ(form.rtbHelp->width(), F::Pixels(F::Twips(form.fraTab[0]->width()) - 2850 - 30));
+
+    form.tabDetails->SetCurrentTab(8);
+    EXPECT_EQ(form.rtbHelp->parentWidget(), form.fraTab[8]);
+    EXPECT_TRUE(form.fraTab[0]->isHidden());
+    EXPECT_EQ(form.rtbHelp->x(), F::Pixels(60 + 3930 + 30));
+
+    // Narrower than the grid's left: sizes stop at nothing.
+    form.canvas->resize(F::Pixels(1500), F::Pixels(3000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.grdAnimals->width(), 0);
+    EXPECT_EQ(form.grdAnimals->height(), 0);
+    EXPECT_EQ(form.tabDetails->y(), 0);
+    EXPECT_EQ(form.tabDetails->width(), F::Pixels(1500 - 120));
+    EXPECT_EQ(form.rtbHelp->width(), 0);
+    EXPECT_EQ(form.tabDetails->height(), F::Pixels(5355));
+}
+
+TEST_F(FrameTest, TheNotesCaptionFollowsTheSingleAnimalOnItsTabOnly) {
+    frmMain& form = Shown(14400, 8565);
+    const QString design = form.fraTab[9]->title();
+    Select({"UK0123456 00001"});
+    EXPECT_EQ(form.fraTab[9]->title(), design) << "not on its tab";
+    form.tabDetails->SetCurrentTab(9);
+    EXPECT_EQ(form.fraTab[9]->title(), "Notes for animal UK0123456 00001");
+    form.fraTab[9]->setTitle("unchanged");
+    form.tabDetails_Click(9);  // the tab already selected
+    EXPECT_EQ(form.fraTab[9]->title(), "unchanged");
+    Select({"UK0123456 00001", "ABC"});
+    EXPECT_EQ(form.fraTab[9]->title(), "Notes will be displayed when a single animal is selected in the animal grid");
+}
+
+TEST_F(FrameTest, ProgressFrameShowsCentredOnTop) {
+    frmMain& form = Shown(14400, 8565);
+    form.InitialiseProgressbar(-3, "Working...");
+    EXPECT_EQ(form.lblProgress->text(), "Working...");
+    EXPECT_EQ(form.pbrProgress->maximum(), 0);
+    EXPECT_EQ(form.pbrProgress->value(), 0);
+    EXPECT_TRUE(form.fraProgress->isVisible());
+    EXPECT_EQ(form.fraProgress->pos(), QPoint((form.frameGeometry().width() - form.fraProgress->width()) / 2, 0));
+    form.InitialiseProgressbar(40, "More");
+    EXPECT_EQ(form.pbrProgress->maximum(), 40);
+}
+
+TEST_F(FrameTest, ADeviceWindowGivesTheMainWindowBackAQuarterSecondAfterItCloses) {
+    frmMain& form = Shown(14400, 8565);
+    form.setEnabled(false);
+    modMainWindowServices::StartZOrderTimer();
+    QTest::qWait(100);
+    EXPECT_FALSE(form.isEnabled());
+    QTest::qWait(300);
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_FALSE(form.tmrZOrder->isActive());
+}
+
+TEST_F(FrameTest, UnloadingClosesTheOtherWindowsAndLeavesCore) {
+    frmMain& form = Shown(14400, 8565);
+    auto* other = new QDialog;
+    other->setAttribute(Qt::WA_DeleteOnClose);
+    other->show();
+    QPointer<QDialog> watch(other);
+    Select({"ABC"});
+    form.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(frmMain::Loaded(), nullptr);
+    EXPECT_EQ(modMainWindowServices::GetGridSQL(), "");
+    EXPECT_EQ(modMainWindowServices::MainWindowOwner(), nullptr);
+}
