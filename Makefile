@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev zlib1g-dev \
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
 
-# What the benchmarks alone need when they run: the zip command they are measured against.
-BENCH_PACKAGES = zip
+# What the benchmarks alone need when they run: the zip and sqlite3 commands they are measured
+# against.
+BENCH_PACKAGES = zip sqlite3
 
 .PHONY: deps bench-deps configure build run test bench clean
 

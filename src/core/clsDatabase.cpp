@@ -107,10 +107,11 @@ void clsDatabase::OpenConnection(const std::string& path) {
 }
 
 void clsDatabase::Attach(std::unique_ptr<Connection> connection) {
-    // Queries ask the program's clock, which tests can pin.
+    // Queries ask the program's clock, which tests can pin. As with SQLite's own 'now', one
+    // statement sees one moment: the clock is read once per statement, not once per row.
     connection->RegisterFunction("Now", 0, [](const std::vector<Value>&) {
         return Value(DateTime::Now().ToText());
-    });
+    }, true);
     connection_ = std::move(connection);
 }
 

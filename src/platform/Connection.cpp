@@ -272,10 +272,12 @@ std::string Connection::QuickCheck() {
     return rs.Eof() ? "ok" : rs.Field(0).ToString();
 }
 
-void Connection::RegisterFunction(const std::string& name, int argCount, Function fn) {
+void Connection::RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement) {
     if (!db_) Fail();
     functions_.push_back(std::make_unique<Function>(std::move(fn)));
-    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, SQLITE_UTF8, functions_.back().get(),
+    // SQLite evaluates a deterministic function of constant arguments once per statement.
+    const int flags = SQLITE_UTF8 | (oncePerStatement ? SQLITE_DETERMINISTIC : 0);
+    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, functions_.back().get(),
                                    CallFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
         Fail();
 }

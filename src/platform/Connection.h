@@ -90,7 +90,9 @@ public:
     std::string QuickCheck();
 
     using Function = std::function<Value(const std::vector<Value>&)>;
-    void RegisterFunction(const std::string& name, int argCount, Function fn);
+    // A function that gives one answer for the length of a statement (`oncePerStatement`) is
+    // asked once per statement rather than once per row; with arguments, once per set of them.
+    void RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement = false);
 
     sqlite3* Handle() const { return db_; }
 

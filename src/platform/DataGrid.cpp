@@ -259,9 +259,15 @@ void DataGrid::SetSelectionColours(const QColor& back, const QColor& fore) {
     SelectionShown();
 }
 
+// A run of changes (selecting 50,000 rows one by one) asks for one repaint.
 void DataGrid::SelectionShown() {
-    view_->viewport()->update();
-    view_->verticalHeader()->viewport()->update();
+    if (repaintAsked_) return;
+    repaintAsked_ = true;
+    QMetaObject::invokeMethod(this, [this] {
+        repaintAsked_ = false;
+        view_->viewport()->update();
+        view_->verticalHeader()->viewport()->update();
+    }, Qt::QueuedConnection);
 }
 
 void DataGrid::SelectorPressed(long row, Qt::KeyboardModifiers modifiers) {

@@ -107,6 +107,7 @@ private:
     std::vector<Bookmark> selected_;
     std::unordered_set<Bookmark> selectedSet_;
     long anchorRow_ = -1;
+    bool repaintAsked_ = false;
     QColor selectedBack_{Qt::darkBlue};
     QColor selectedFore_{Qt::white};
     std::vector<std::vector<ValueItem>> valueItems_;

@@ -99,6 +99,9 @@ QPixmap Animal(const QColor& body, const QColor& mark) {
     });
 }
 
+// The four animal types, 0 to 3, have a text and a picture each.
+bool KnownType(const Value& type) { return type.IsNumber() && type.ToLong() >= 0 && type.ToLong() <= 3; }
+
 const QPixmap& TypePicture(long type) {
     static const QPixmap pictures[] = {TagOnly(), Animal(QColor(60, 150, 60), {}),
                                        Animal(QColor(150, 160, 175), QColor(40, 70, 160)),
@@ -270,7 +273,7 @@ void frmMain::cmdDeSelectAll_Click() {
 
 std::string frmMain::AnimalTypeText(const Value& AnimalType) {
     static const char* const texts[] = {"Tag only", "Owned", "Reference", "Borrowed"};
-    if (AnimalType.IsNumber() && AnimalType.ToLong() >= 0 && AnimalType.ToLong() <= 3) return texts[AnimalType.ToLong()];
+    if (KnownType(AnimalType)) return texts[AnimalType.ToLong()];
     return AnimalType.ToStringOr("");
 }
 
@@ -286,14 +289,17 @@ void frmMain::SetGridFormats() {
             return value.IsNull() ? QVariant() : QVariant(QString::fromStdString(part(value.ToString())));
         };
     };
-    model.SetShown(type, Qt::DisplayRole, [](const Recordset&, long) { return QVariant(); });
+    // A type that has a picture shows the picture alone; any other value shows itself.
+    model.SetShown(type, Qt::DisplayRole, [type](const Recordset& rows, long row) {
+        const Value& value = rows.At(row, type);
+        return KnownType(value) ? QVariant() : RecordsetModel::ToVariant(value);
+    });
     model.SetShown(type, Qt::ToolTipRole, [type](const Recordset& rows, long row) {
         return QVariant(QString::fromStdString(AnimalTypeText(rows.At(row, type))));
     });
     model.SetShown(type, Qt::DecorationRole, [type](const Recordset& rows, long row) {
         const Value& value = rows.At(row, type);
-        if (!value.IsNumber() || value.ToLong() < 0 || value.ToLong() > 3) return QVariant();
-        return QVariant(TypePicture(value.ToLong()));
+        return KnownType(value) ? QVariant(TypePicture(value.ToLong())) : QVariant();
     });
     model.SetShown(tag, Qt::DisplayRole, text("TagNumber", TagHead));
     model.SetShown(mrsAnimalEID().FieldCount(), Qt::DisplayRole, text("TagNumber", TagNumberPart));

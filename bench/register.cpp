@@ -1,0 +1,140 @@
+// The main window's grid refresh on a register of 50,000 sheep with 10 movements each: the
+// query, the new recordset, the model's reset and the first screen drawn, beside the sqlite3
+// command-line tool running the same query on the same file. The resident memory of the
+// process with that grid shown is the counter "rss_MB".
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modSchema.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+#include "register/frmMain.h"
+
+namespace {
+
+constexpr int kAnimals = 50000;
+
+// A data folder of its own holding the register, and the main window over it.
+struct Register {
+    std::string root = FileSystem::MakeTempFolder();
+    Register() {
+        setenv("HOME", root.c_str(), 1);
+        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        FileSystem::CreateDirectories(root + "/program");
+        modSchema::CreateTemplate(root + "/program/Kelvo.mdb");
+        Program::SetExecutablePath(root + "/program/kelvo");
+        modCommon::VersionCheck();
+        Connection& db = modCommon::Database().GetConnection();
+        Connection::Transaction transaction(db);
+        db.Execute("INSERT INTO Locations (LocationName, LocationDescription, LocationType, Active, Permanent) VALUES "
+                   "('Top Field','',1,1,0), ('Market','',-3,1,0), ('Abattoir','',-2,1,0), ('Low Field','',0,1,0)");
+        db.Execute("INSERT INTO Genders (GenderName, Species) VALUES ('Ewe',2), ('Ram',2)");
+        db.Execute("INSERT INTO Breeds (BreedName, Species) VALUES ('Texel',2), ('Suffolk',2)");
+        db.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(kAnimals) +
+                   ") INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, Species) "
+                   "SELECT 1 + i % 3, 'UK0123456 ' || printf('%05d', i), i, '2020-04-01 00:00:00', 1 + i % 2, i % 3, 2 FROM n");
+        db.Execute("WITH RECURSIVE m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k<9) "
+                   "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) "
+                   "SELECT 3 + (AnimalID + k) % 5, AnimalID, date('2020-05-01', '+' || (k * 30) || ' days') || ' 00:00:00' "
+                   "FROM Animals, m ORDER BY AnimalID, k");
+        db.Execute("INSERT INTO EIDs (AnimalID, EIDNumber) SELECT AnimalID, printf('0123456789%06X', AnimalID) FROM Animals "
+                   "WHERE AnimalID % 2 = 0");
+        transaction.Commit();
+        modCommon::CountryName = "England";
+        modCommon::Species = 2;
+    }
+    ~Register() {
+        DefaultInstance<frmMain>::Unload();
+        modCommon::ReleaseDatabase();
+        std::filesystem::remove_all(root);
+    }
+};
+
+std::unique_ptr<Register> gRegister;  // made on first use, gone before the application
+
+Register& Shared() {
+    if (!gRegister) gRegister = std::make_unique<Register>();
+    return *gRegister;
+}
+
+frmMain& ShownWindow() {
+    Shared();
+    frmMain& form = frmMain::Instance();
+    form.show();
+    QCoreApplication::processEvents();
+    return form;
+}
+
+double ResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+
+// One refresh as the keeper meets it: the query, the grid's new rows and its first screen drawn.
+void Refresh(frmMain& form) {
+    form.tmrSetGridRecords_Timer();
+    QCoreApplication::processEvents();
+}
+
+void GridRefresh50kAnimals10MovesEach(benchmark::State& state) {
+    frmMain& form = ShownWindow();
+    for (auto _ : state) Refresh(form);
+    if (form.glngGridAnimalsAndTags != kAnimals) state.SkipWithError("wrong row count");
+    state.counters["rss_MB"] = ResidentMegabytes();
+}
+BENCHMARK(GridRefresh50kAnimals10MovesEach)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The same with every row selected, which the refresh selects again by AnimalID.
+void GridRefresh50kAllSelected(benchmark::State& state) {
+    frmMain& form = ShownWindow();
+    form.cmdSelectAll_Click();
+    QCoreApplication::processEvents();
+    for (auto _ : state) Refresh(form);
+    if (form.glngSelectedAnimalsAndTags != kAnimals) state.SkipWithError("the selection was not kept");
+    form.cmdDeSelectAll_Click();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(GridRefresh50kAllSelected)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The reference: the sqlite3 tool runs the grid's query on the same file, its output thrown
+// away. Now() is the program's own function; the tool has the local time in its place.
+void GridQuery50kBySqlite3Tool_Reference(benchmark::State& state) {
+    frmMain& form = ShownWindow();
+    std::string sql = form.GetGridSQL();
+    for (std::size_t at; (at = sql.find("Now()")) != std::string::npos;)
+        sql.replace(at, 5, "datetime('now','localtime')");
+    const std::string script = Shared().root + "/grid.sql";
+    std::ofstream(script) << sql << ";\n";
+    const std::string command =
+        "sqlite3 '" + modCommon::Database().GetDatabaseFilespec() + "' < '" + script + "' > /dev/null";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("the sqlite3 tool failed (is it installed?)");
+}
+BENCHMARK(GridQuery50kBySqlite3Tool_Reference)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    gRegister.reset();
+    return 0;
+}
