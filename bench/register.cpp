@@ -6,35 +6,24 @@
 
 #include <QApplication>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "core/modSchema.h"
+#include "fixtures/BenchHome.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/FileSystem.h"
-#include "platform/Program.h"
 #include "register/frmMain.h"
 
 namespace {
 
 constexpr int kAnimals = 50000;
 
-// A data folder of its own holding the register, and the main window over it.
+// The register in a data folder of its own, and the main window over it.
 struct Register {
-    std::string root = FileSystem::MakeTempFolder();
+    BenchHome home;
     Register() {
-        setenv("HOME", root.c_str(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-        FileSystem::CreateDirectories(root + "/program");
-        modSchema::CreateTemplate(root + "/program/Kelvo.mdb");
-        Program::SetExecutablePath(root + "/program/kelvo");
         modCommon::VersionCheck();
         Connection& db = modCommon::Database().GetConnection();
         Connection::Transaction transaction(db);
@@ -55,11 +44,7 @@ struct Register {
         modCommon::CountryName = "England";
         modCommon::Species = 2;
     }
-    ~Register() {
-        DefaultInstance<frmMain>::Unload();
-        modCommon::ReleaseDatabase();
-        std::filesystem::remove_all(root);
-    }
+    ~Register() { DefaultInstance<frmMain>::Unload(); }
 };
 
 std::unique_ptr<Register> gRegister;  // made on first use, gone before the application
@@ -118,7 +103,7 @@ void GridQuery50kBySqlite3Tool_Reference(benchmark::State& state) {
     std::string sql = form.GetGridSQL();
     for (std::size_t at; (at = sql.find("Now()")) != std::string::npos;)
         sql.replace(at, 5, "datetime('now','localtime')");
-    const std::string script = Shared().root + "/grid.sql";
+    const std::string script = Shared().home.root + "/grid.sql";
     std::ofstream(script) << sql << ";\n";
     const std::string command =
         "sqlite3 '" + modCommon::Database().GetDatabaseFilespec() + "' < '" + script + "' > /dev/null";
