@@ -27,19 +27,23 @@ struct Register {
         modCommon::VersionCheck();
         Connection& db = modCommon::Database().GetConnection();
         Connection::Transaction transaction(db);
-        db.Execute("INSERT INTO Locations (LocationName, LocationDescription, LocationType, Active, Permanent) VALUES "
-                   "('Top Field','',1,1,0), ('Market','',-3,1,0), ('Abattoir','',-2,1,0), ('Low Field','',0,1,0)");
+        db.Execute(
+            "INSERT INTO Locations (LocationName, LocationDescription, LocationType, Active, Permanent) VALUES "
+            "('Top Field','',1,1,0), ('Market','',-3,1,0), ('Abattoir','',-2,1,0), ('Low Field','',0,1,0)");
         db.Execute("INSERT INTO Genders (GenderName, Species) VALUES ('Ewe',2), ('Ram',2)");
         db.Execute("INSERT INTO Breeds (BreedName, Species) VALUES ('Texel',2), ('Suffolk',2)");
         db.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(kAnimals) +
                    ") INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, Species) "
-                   "SELECT 1 + i % 3, 'UK0123456 ' || printf('%05d', i), i, '2020-04-01 00:00:00', 1 + i % 2, i % 3, 2 FROM n");
-        db.Execute("WITH RECURSIVE m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k<9) "
-                   "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) "
-                   "SELECT 3 + (AnimalID + k) % 5, AnimalID, date('2020-05-01', '+' || (k * 30) || ' days') || ' 00:00:00' "
-                   "FROM Animals, m ORDER BY AnimalID, k");
-        db.Execute("INSERT INTO EIDs (AnimalID, EIDNumber) SELECT AnimalID, printf('0123456789%06X', AnimalID) FROM Animals "
-                   "WHERE AnimalID % 2 = 0");
+                   "SELECT 1 + i % 3, 'UK0123456 ' || printf('%05d', i), i, '2020-04-01 00:00:00', 1 + i % 2, i % 3, 2 "
+                   "FROM n");
+        db.Execute(
+            "WITH RECURSIVE m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k<9) "
+            "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) "
+            "SELECT 3 + (AnimalID + k) % 5, AnimalID, date('2020-05-01', '+' || (k * 30) || ' days') || ' 00:00:00' "
+            "FROM Animals, m ORDER BY AnimalID, k");
+        db.Execute(
+            "INSERT INTO EIDs (AnimalID, EIDNumber) SELECT AnimalID, printf('0123456789%06X', AnimalID) FROM Animals "
+            "WHERE AnimalID % 2 = 0");
         transaction.Commit();
         modCommon::CountryName = "England";
         modCommon::Species = 2;

@@ -263,11 +263,14 @@ void DataGrid::SetSelectionColours(const QColor& back, const QColor& fore) {
 void DataGrid::SelectionShown() {
     if (repaintAsked_) return;
     repaintAsked_ = true;
-    QMetaObject::invokeMethod(this, [this] {
-        repaintAsked_ = false;
-        view_->viewport()->update();
-        view_->verticalHeader()->viewport()->update();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            repaintAsked_ = false;
+            view_->viewport()->update();
+            view_->verticalHeader()->viewport()->update();
+        },
+        Qt::QueuedConnection);
 }
 
 void DataGrid::SelectorPressed(long row, Qt::KeyboardModifiers modifiers) {
@@ -280,8 +283,10 @@ void DataGrid::SelectorPressed(long row, Qt::KeyboardModifiers modifiers) {
             if (r == row) break;
         }
     } else if (modifiers & Qt::ControlModifier) {
-        if (IsSelected(bookmark)) SelRemove(bookmark);
-        else SelAdd(bookmark);
+        if (IsSelected(bookmark))
+            SelRemove(bookmark);
+        else
+            SelAdd(bookmark);
         anchorRow_ = row;
     } else {
         SelClear();
@@ -298,14 +303,15 @@ long DataGrid::CurrentRow() const {
 
 void DataGrid::SetCurrentRow(long row) {
     if (row < 0 || row >= model_->rowCount()) return;
-    int column = view_->currentIndex().isValid() ? view_->currentIndex().column()
-                                                 : view_->horizontalHeader()->logicalIndexAt(0);
+    int column =
+        view_->currentIndex().isValid() ? view_->currentIndex().column() : view_->horizontalHeader()->logicalIndexAt(0);
     if (column < 0) column = 0;
     view_->setCurrentIndex(model_->index(static_cast<int>(row), column));
 }
 
 void DataGrid::PostMsg(int message) {
-    QMetaObject::invokeMethod(this, [this, message] { emit PostEvent(message); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, message] { emit PostEvent(message); }, Qt::QueuedConnection);
 }
 
 QTableView& DataGrid::View() { return *view_; }

@@ -16,6 +16,6 @@ void WrappingButton::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_PushButton, option);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     const int shift = isDown() ? 1 : 0;
-    painter.drawText(rect().adjusted(4 + shift, 2 + shift, -4 + shift, -2 + shift),
-                     Qt::AlignCenter | Qt::TextWordWrap, text());
+    painter.drawText(rect().adjusted(4 + shift, 2 + shift, -4 + shift, -2 + shift), Qt::AlignCenter | Qt::TextWordWrap,
+                     text());
 }

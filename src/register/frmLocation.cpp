@@ -31,7 +31,8 @@ frmLocation::frmLocation(QWidget* owner) : QDialog(owner) {
     lblDescription = new QLabel(QStringLiteral("Description of location"), this);
     txbDescription = new QLineEdit(this);
     txbDescription->setObjectName(QStringLiteral("txbDescription"));
-    lblDescriptionHelp = new QLabel(QStringLiteral("The description can be  the address, holding number or whatever you want"), this);
+    lblDescriptionHelp =
+        new QLabel(QStringLiteral("The description can be  the address, holding number or whatever you want"), this);
     lblDescriptionHelp->setWordWrap(true);
 
     fraLocationType = new QGroupBox(QStringLiteral("Location type"), this);
@@ -86,7 +87,7 @@ void frmLocation::Form_Load() {
     if (modCommon::EditLocationID < 1) return;
     Trap("Form_Load", kObject, [&] {
         Recordset rs = modCommon::Database().OpenRecordset("SELECT * FROM Locations WHERE LocationID=" +
-                                                          std::to_string(modCommon::EditLocationID));
+                                                           std::to_string(modCommon::EditLocationID));
         txbName->setText(QString::fromStdString(rs.Field("LocationName").ToStringOr("")));
         txbDescription->setText(QString::fromStdString(rs.Field("LocationDescription").ToStringOr("")));
         const Value type = rs.Field("LocationType");
@@ -123,8 +124,8 @@ void frmLocation::OKButton_Click() {
         const std::string name = modCommon::SQLQuotes(txbName->text().toStdString());
         const std::string description = modCommon::SQLQuotes(txbDescription->text().toStdString());
         const std::string type = ticked->property("Tag").toString().toStdString();
-        const std::string same = "LocationName='" + name + "' AND LocationDescription='" + description +
-                                 "' AND LocationType=" + type;
+        const std::string same =
+            "LocationName='" + name + "' AND LocationDescription='" + description + "' AND LocationType=" + type;
         clsDatabase& db = modCommon::Database();
         Recordset identical = db.OpenRecordset("SELECT * FROM Locations WHERE " + same);
         if (!identical.Eof())
@@ -134,7 +135,8 @@ void frmLocation::OKButton_Click() {
                        "','" + description + "'," + type + ",1)");
         else
             db.Execute("UPDATE Locations SET LocationName='" + name + "', LocationDescription='" + description +
-                       "', LocationType=" + type + ",Active=1 WHERE LocationID=" + std::to_string(modCommon::EditLocationID));
+                       "', LocationType=" + type +
+                       ",Active=1 WHERE LocationID=" + std::to_string(modCommon::EditLocationID));
         done(QDialog::Accepted);
     });
 }

@@ -99,23 +99,15 @@ frmMain::~frmMain() {
 }
 
 void frmMain::BuildFrame() {
-    fraTagSearch = new QGroupBox(QStringLiteral("Select by Tag"), canvas);
-    fraTagSearch->setObjectName(QStringLiteral("fraTagSearch"));
-    Place(fraTagSearch, 30, 0, 1575, 705);
-    txbTagSearch = new QLineEdit(fraTagSearch);
-    txbTagSearch->setObjectName(QStringLiteral("txbTagSearch"));
-    Place(txbTagSearch, 60, 285, 1440, 300);
+    fraTagSearch = Make<QGroupBox>("fraTagSearch", {30, 0, 1575, 705}, QStringLiteral("Select by Tag"), canvas);
+    txbTagSearch = Make<QLineEdit>("txbTagSearch", {60, 285, 1440, 300}, fraTagSearch);
 
-    cmdSelectAll = new WrappingButton(QStringLiteral("Select Everything in the Grid"), canvas);
-    cmdSelectAll->setObjectName(QStringLiteral("cmdSelectAll"));
-    Place(cmdSelectAll, 45, 735, 1560, 570);
-    cmdDeSelectAll = new WrappingButton(QStringLiteral("Deselect Everything in the Grid"), canvas);
-    cmdDeSelectAll->setObjectName(QStringLiteral("cmdDeSelectAll"));
-    Place(cmdDeSelectAll, 45, 1335, 1560, 570);
+    cmdSelectAll = Make<WrappingButton>("cmdSelectAll", {45, 735, 1560, 570},
+                                        QStringLiteral("Select Everything in the Grid"), canvas);
+    cmdDeSelectAll = Make<WrappingButton>("cmdDeSelectAll", {45, 1335, 1560, 570},
+                                          QStringLiteral("Deselect Everything in the Grid"), canvas);
 
-    fraDisplay = new QGroupBox(QStringLiteral("Show Animals"), canvas);
-    fraDisplay->setObjectName(QStringLiteral("fraDisplay"));
-    Place(fraDisplay, 45, 1935, 1500, 1095);
+    fraDisplay = Make<QGroupBox>("fraDisplay", {45, 1935, 1500, 1095}, QStringLiteral("Show Animals"), canvas);
     const std::pair<QRadioButton**, const char*> options[] = {
         {&optCurrent, "Current"}, {&optGone, "Gone"}, {&optNoLocation, "No Location"}, {&optAllAnimals, "All"}};
     int top = 225;
@@ -169,9 +161,7 @@ void frmMain::BuildFrame() {
     yellow.setColor(QPalette::Window, QColor(255, 255, 128));
     fraProgress->setPalette(yellow);
     Place(fraProgress, 6315, 1380, 6270, 600);
-    lblProgress = new QLabel(fraProgress);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    Place(lblProgress, 90, 30, 6090, 240);
+    lblProgress = Make<QLabel>("lblProgress", {90, 30, 6090, 240}, fraProgress);
     pbrProgress = new QProgressBar(fraProgress);
     pbrProgress->setObjectName(QStringLiteral("pbrProgress"));
     pbrProgress->setTextVisible(false);
@@ -248,8 +238,8 @@ void frmMain::SetHelpTags() {
     own(rtbNotes, {fraTab[9]});
     own(rtbPedigree, {grdPedigree, fraTab[10]});
     own(fraTagSearch, {txbTagSearch});
-    for (QObject* control : std::initializer_list<QObject*>{cmdSelectAll, cmdDeSelectAll, mnuFile, mnuGetTagBucket,
-                                                           mnuDataTransfer})
+    for (QObject* control :
+         std::initializer_list<QObject*>{cmdSelectAll, cmdDeSelectAll, mnuFile, mnuGetTagBucket, mnuDataTransfer})
         own(control);
 }
 
@@ -290,10 +280,14 @@ void frmMain::ResizeTabFrame() {
                            frame->height());
         auto rightOf = [](const QWidget* control) { return Twips(control->x() + control->width()) + 30; };
         int helpLeft = kHelpLeft;
-        if (tab == 8) helpLeft = rightOf(grdMovements);
-        else if (tab == 6) helpLeft = rightOf(grdTagChanges);
-        else if (tab == 7) helpLeft = rightOf(grdTreatments);
-        else if (tab == 10) helpLeft = rightOf(rtbPedigree);
+        if (tab == 8)
+            helpLeft = rightOf(grdMovements);
+        else if (tab == 6)
+            helpLeft = rightOf(grdTagChanges);
+        else if (tab == 7)
+            helpLeft = rightOf(grdTreatments);
+        else if (tab == 10)
+            helpLeft = rightOf(rtbPedigree);
         const int helpWidth = std::max(0, frameWidth - helpLeft - 30);
         rtbHelp->setGeometry(Pixels(helpLeft), rtbHelp->y(), Pixels(helpWidth), rtbHelp->height());
     });

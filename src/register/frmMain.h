@@ -1,8 +1,12 @@
 #pragma once
 #include <QMainWindow>
+#include <QRect>
+#include <QString>
 
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/DefaultInstance.h"
@@ -44,6 +48,15 @@ public:
     static int Twips(int pixels);
     // Places a control at a design position given in twips.
     static void Place(QWidget* control, int left, int top, int width, int height);
+    // Makes a control of the window with `args` for its constructor, named `name` and placed
+    // at `place` (left, top, width, height in twips).
+    template <class Control, class... Args>
+    static Control* Make(const char* name, QRect place, Args&&... args) {
+        auto* control = new Control(std::forward<Args>(args)...);
+        control->setObjectName(QString::fromLatin1(name));
+        Place(control, place.x(), place.y(), place.width(), place.height());
+        return control;
+    }
 
     // ---- Frame ------------------------------------------------------------------------------
     QWidget* canvas;  // the inner area the controls are placed on
@@ -148,8 +161,7 @@ public:
     // ---- Tag search (the text box is fraTagSearch's) ---------------------------------------
 
     // ---- Grid printing ----------------------------------------------------------------------
-    void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
-                   bool booHTML);
+    void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation, bool booHTML);
 
     // ---- Side lists -------------------------------------------------------------------------
     QListWidget* lstGroups;
@@ -243,6 +255,8 @@ private:
     void BuildLists();
     void ListMouseUp(QObject* watched, QEvent* event);
     void EditEntry(QListWidget* lstList, long lngID, const std::string& strName);
+    void ForEachSelected(const char* procedure, const std::string& caption,
+                         const std::function<void(Recordset::Bookmark)>& each);
     // Date changes, tag changes, movement history, treatments, pedigree, notes
     void BuildDateChangePanes();
     void BuildTagChangePane();

@@ -28,10 +28,14 @@ struct GridColumn {
     bool editable;
 };
 const GridColumn kGridColumns[] = {
-    {"AnimalType", "Type", 1200, false},      {"TagNumber", nullptr, 1000, false},
-    {nullptr, "Tag", 800, false},             {"Has EID", "EID?", 700, false},
-    {"GenderID", "Gender", 1500, true},       {"DateOfBirth", "Date of Birth", 1200, true},
-    {"TaggingDate", "Tagging Date", 1200, true}, {"BreedID", "Breed", 1500, true},
+    {"AnimalType", "Type", 1200, false},
+    {"TagNumber", nullptr, 1000, false},
+    {nullptr, "Tag", 800, false},
+    {"Has EID", "EID?", 700, false},
+    {"GenderID", "Gender", 1500, true},
+    {"DateOfBirth", "Date of Birth", 1200, true},
+    {"TaggingDate", "Tagging Date", 1200, true},
+    {"BreedID", "Breed", 1500, true},
     {"LocationName", "Location", 1500, false},
 };
 
@@ -75,7 +79,8 @@ void frmMain::SetGridColumns() {
     }
     // The widths were designed for a font whose digits are 6 pixels wide at 96 dpi; a wider
     // font widens the columns of text alike, so that tags and dates still fit.
-    const double scale = std::max(1.0, grdAnimals->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0);
+    const double scale =
+        std::max(1.0, grdAnimals->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0);
     int place = 0;
     for (const GridColumn& c : kGridColumns) {
         const int column = c.field ? grdAnimals->ColumnOf(c.field) : fields;
@@ -135,11 +140,12 @@ void frmMain::UpdateFrameCaptions() {
         if (tabDetails->CurrentTab() != 9) return;
         const int animal = modCommon::GetSingleAnimalID();
         if (animal < 1) {
-            fraTab[9]->setTitle(QStringLiteral("Notes will be displayed when a single animal is selected in the animal grid"));
+            fraTab[9]->setTitle(
+                QStringLiteral("Notes will be displayed when a single animal is selected in the animal grid"));
             return;
         }
-        Recordset rs =
-            modCommon::Database().OpenRecordset("SELECT TagNumber FROM Animals WHERE AnimalID=" + std::to_string(animal));
+        Recordset rs = modCommon::Database().OpenRecordset("SELECT TagNumber FROM Animals WHERE AnimalID=" +
+                                                           std::to_string(animal));
         fraTab[9]->setTitle(QString::fromStdString("Notes for animal " + rs.Field("TagNumber").ToStringOr("")));
     });
 }

@@ -118,24 +118,24 @@ std::string frmMain::GridFilterSQL() {
     Trap("GridFilterSQL", kObject, [&] {
         std::vector<std::string> conditions, words;
         if (std::string ids = TickedIDs(lstGroups); !ids.empty()) {
-            conditions.push_back(" (Animals.AnimalID IN (SELECT AnimalID FROM GroupLink WHERE GroupID IN (" + ids + ")))");
+            conditions.push_back(" (Animals.AnimalID IN (SELECT AnimalID FROM GroupLink WHERE GroupID IN (" + ids +
+                                 ")))");
             words.push_back("management groups");
         }
         if (std::string ids = TickedIDs(lstLocations); !ids.empty()) {
-            conditions.push_back(" (Animals.AnimalID IN"
-                                 "   (SELECT AnimalID"
-                                 "   FROM LocationLink"
-                                 "   WHERE"
-                                 "           LocationID IN (" + ids + ")"
-                                 "       AND"
-                                 "           LocationLinkID="
-                                 "           (SELECT LocationLinkID"
-                                 "           FROM LocationLink AS L"
-                                 "           WHERE L.AnimalID=LocationLink.AnimalID"
-                                 "           ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1"
-                                 "           )"
-                                 "   )"
-                                 " )");
+            // The animal's latest movement of all, future ones included.
+            const std::string latest =
+                "       AND"
+                "           LocationLinkID="
+                "           (SELECT LocationLinkID"
+                "           FROM LocationLink AS L"
+                "           WHERE L.AnimalID=LocationLink.AnimalID"
+                "           ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1"
+                "           )"
+                "   )"
+                " )";
+            conditions.push_back(" (Animals.AnimalID IN   (SELECT AnimalID   FROM LocationLink   WHERE           "
+                                 "LocationID IN (" + ids + ")" + latest);
             words.push_back("locations");
         }
         // "Unknown" (0) also stands for no gender or breed at all.
@@ -155,7 +155,8 @@ std::string frmMain::GridFilterSQL() {
             conditions.push_back(LatestMovedTo("LocationType") + (optCurrent->isChecked() ? ">=" : "<") + "0");
             label = optCurrent->isChecked() ? " (Current Animals" : " (Gone Animals";
         } else if (optNoLocation->isChecked()) {
-            conditions.push_back(" NOT EXISTS (SELECT LocationLinkID FROM LocationLink WHERE LocationLink.AnimalID=Animals.AnimalID)");
+            conditions.push_back(
+                " NOT EXISTS (SELECT LocationLinkID FROM LocationLink WHERE LocationLink.AnimalID=Animals.AnimalID)");
             label = " (Animals with No Location";
         } else {
             label = " (All Animals";
@@ -170,15 +171,16 @@ std::string frmMain::GridFilterSQL() {
 std::string frmMain::GetGridSQL() {
     std::string sql;
     Trap("GetGridSQL", kObject, [&] {
-        sql = " SELECT Animals.AnimalID, AnimalType, TagNumber, iif( EXISTS(SELECT EIDNumber FROM EIDs WHERE "
-              "EIDs.AnimalID=Animals.AnimalID),'Yes','No') AS [Has EID], DateOfBirth, TaggingDate, GenderID, "
-              "BreedID, " +
-              LatestMovedTo("LocationName") +
-              " AS LocationName,"
-              " Species"
-              " FROM"
-              "   Animals" +
-              GridFilterSQL() + " ORDER BY Animals.TagSort, Animals.TagNumber";
+        sql =
+            " SELECT Animals.AnimalID, AnimalType, TagNumber, iif( EXISTS(SELECT EIDNumber FROM EIDs WHERE "
+            "EIDs.AnimalID=Animals.AnimalID),'Yes','No') AS [Has EID], DateOfBirth, TaggingDate, GenderID, "
+            "BreedID, " +
+            LatestMovedTo("LocationName") +
+            " AS LocationName,"
+            " Species"
+            " FROM"
+            "   Animals" +
+            GridFilterSQL() + " ORDER BY Animals.TagSort, Animals.TagNumber";
     });
     return sql;
 }
@@ -220,7 +222,8 @@ void frmMain::tmrSetGridRecords_Timer() {
         std::unordered_map<long, Recordset::Bookmark> byAnimal;
         byAnimal.reserve(static_cast<std::size_t>(mrsAnimalEID().Rows()));
         for (long row = 0; row < mrsAnimalEID().Rows(); ++row)
-            byAnimal.emplace(static_cast<long>(mrsAnimalEID().At(row, idColumn).ToLong()), mrsAnimalEID().BookmarkAt(row));
+            byAnimal.emplace(static_cast<long>(mrsAnimalEID().At(row, idColumn).ToLong()),
+                             mrsAnimalEID().BookmarkAt(row));
         long lastFound = 0;
         for (long animal : selected) {
             auto found = byAnimal.find(animal);
@@ -342,9 +345,11 @@ void frmMain::SetGridValueItems(const std::string& strFieldName, const std::stri
     Trap("SetGridValueItems", kObject, [&] {
         std::string sql;
         if (strFieldName == "GenderID")
-            sql = "SELECT GenderID,GenderName FROM Genders WHERE Species=" + Text(modCommon::Species) + " ORDER BY GenderName";
+            sql = "SELECT GenderID,GenderName FROM Genders WHERE Species=" + Text(modCommon::Species) +
+                  " ORDER BY GenderName";
         else if (strFieldName == "BreedID")
-            sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + Text(modCommon::Species) + " ORDER BY BreedName";
+            sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + Text(modCommon::Species) +
+                  " ORDER BY BreedName";
         else
             return;
         std::vector<DataGrid::ValueItem> items;
@@ -361,8 +366,10 @@ bool frmMain::CanDelete(const QListWidget* lstList, long lngID) {
     bool allowed = false;
     Trap("CanDelete", kObject, [&] {
         std::string table, key;
-        if (lstList == lstGroups) table = "Groups", key = "GroupID";
-        else if (lstList == lstLocations) table = "Locations", key = "LocationID";
+        if (lstList == lstGroups)
+            table = "Groups", key = "GroupID";
+        else if (lstList == lstLocations)
+            table = "Locations", key = "LocationID";
         if (table.empty()) {
             allowed = true;
             return;
@@ -384,13 +391,19 @@ void frmMain::grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers S
         mintPopupChoice = -1;
         const Qt::KeyboardModifiers keys = Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if (keys == Qt::NoModifier) {
-            const char* const captions[] = {"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
-                                            "Print All Animals to the Printer", "Print All Animals to an HTML file", "", ""};
+            const char* const captions[] = {"Print Selected Animals to the Printer",
+                                            "Print Selected Animals to an HTML file",
+                                            "Print All Animals to the Printer",
+                                            "Print All Animals to an HTML file",
+                                            "",
+                                            ""};
             for (int i = 0; i < 6; ++i) PopupListAction[i]->setText(QString::fromLatin1(captions[i]));
             const int chosen = ShowPopupListAction();
             if (chosen >= 0 && chosen <= 3)
-                PrintGrid(*grdAnimals, std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
-                          chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
+                PrintGrid(
+                    *grdAnimals,
+                    std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
+                    chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
         } else if (keys == Qt::ShiftModifier) {
             const char* const captions[] = {"Change All SELECTED Tags to be Owned Animals",
                                             "Change All SELECTED Owned Animals to be Reference Animals",

@@ -12,6 +12,7 @@
 #include <QScopeGuard>
 #include <QTimer>
 
+#include <optional>
 #include <unordered_set>
 
 #include "core/Trap.h"
@@ -99,8 +100,7 @@ void frmMain::FillListbox(QListWidget* lstList, const std::string& strSQL) {
         };
         if (lstList == lstGenders || lstList == lstBreeds) add(QStringLiteral("Unknown"), 0);
         Recordset rs = Database().OpenRecordset(strSQL);
-        for (; !rs.Eof(); rs.MoveNext())
-            add(QString::fromStdString(rs.Field(0).ToStringOr("")), rs.Field(1).ToLong());
+        for (; !rs.Eof(); rs.MoveNext()) add(QString::fromStdString(rs.Field(0).ToStringOr("")), rs.Field(1).ToLong());
         rs.Close();
         lstList->setCurrentRow(-1);
     });
@@ -108,16 +108,20 @@ void frmMain::FillListbox(QListWidget* lstList, const std::string& strSQL) {
 
 // Permanent rows first, in the order of their keys as numbers, then the others by name.
 void frmMain::DisplayGroups() {
-    FillListbox(lstGroups, "SELECT GroupName, GroupID FROM Groups ORDER BY iif(Permanent,0,1), iif(Permanent,GroupID,0), GroupName");
+    FillListbox(
+        lstGroups,
+        "SELECT GroupName, GroupID FROM Groups ORDER BY iif(Permanent,0,1), iif(Permanent,GroupID,0), GroupName");
 }
 
 void frmMain::DisplayLocations() {
-    FillListbox(lstLocations, "SELECT LocationName, LocationID FROM locations WHERE Active ORDER BY iif(Permanent,0,1), "
-                              "iif(Permanent,LocationID,0), LocationName");
+    FillListbox(lstLocations,
+                "SELECT LocationName, LocationID FROM locations WHERE Active ORDER BY iif(Permanent,0,1), "
+                "iif(Permanent,LocationID,0), LocationName");
 }
 
 void frmMain::DisplayGenders(bool booUpdateGrid) {
-    FillListbox(lstGenders, "SELECT GenderName, GenderID FROM Genders WHERE Species=" + Species() + " ORDER BY GenderName");
+    FillListbox(lstGenders,
+                "SELECT GenderName, GenderID FROM Genders WHERE Species=" + Species() + " ORDER BY GenderName");
     if (booUpdateGrid) SetGridValueItems("GenderID", "Unknown");
 }
 
@@ -151,7 +155,8 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
         captions[2] = "Create a New " + kind;
         if (entry) {
             if (lstList == lstLocations) {
-                Recordset rs = Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + Text(key));
+                Recordset rs =
+                    Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + Text(key));
                 if (!rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == -4)
                     captions[0] = "Permanently delete all selected animals from your records";
             }
@@ -168,12 +173,23 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
         for (std::size_t i = 0; i < captions.size(); ++i)
             PopupListAction[i]->setText(QString::fromStdString(captions[i]));
         switch (ShowPopupListAction()) {
-            case 0: Assign(lstList, key, name); break;
-            case 1: Deassign(lstList, key, name); break;
-            case 2: CreateNew(lstList); break;
-            case 3: EditEntry(lstList, key, name); break;
-            case 4: Remove(lstList, key, name); break;
-            default: break;
+            case 0:
+                Assign(lstList, key, name);
+                break;
+            case 1:
+                Deassign(lstList, key, name);
+                break;
+            case 2:
+                CreateNew(lstList);
+                break;
+            case 3:
+                EditEntry(lstList, key, name);
+                break;
+            case 4:
+                Remove(lstList, key, name);
+                break;
+            default:
+                break;
         }
     });
 }
@@ -189,44 +205,22 @@ void NoMovementsHere() {
 
 }  // namespace
 
-void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {
-    if (lstList == lstLocations) return NoMovementsHere();
+// Runs `each` on every selected row, in the order of the selection, in one transaction,
+// with the window disabled and the progress frame counting; then refreshes the grid. A failure
+// undoes the whole action and is logged under `procedure`.
+void frmMain::ForEachSelected(const char* procedure, const std::string& caption,
+                              const std::function<void(Recordset::Bookmark)>& each) {
     const auto cleanUp = qScopeGuard([this] {
         fraProgress->hide();
         setEnabled(true);
     });
-    Trap("Assign", kObject, [&] {
+    Trap(procedure, kObject, [&] {
         if (grdAnimals->SelCount() == 0) return;
         setEnabled(false);
-        const std::string key = Text(lngID);
-        const bool group = lstList == lstGroups;
-        std::string caption;
-        std::function<std::string(const std::string&)> statement;
-        if (group) {
-            caption = "Adding the selected animals to '" + strName + "'...";
-            statement = [&](const std::string& animal) {
-                return "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + animal + ")";
-            };
-        } else {
-            const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
-            caption = "Giving the selected animals the " + Lower(TableOf(*this, lstList).kind) + " '" + strName + "'...";
-            statement = [&, field](const std::string& animal) {
-                return "UPDATE Animals SET " + field + "=" + key + " WHERE AnimalID=" + animal;
-            };
-        }
         InitialiseProgressbar(grdAnimals->SelCount(), caption);
-        // A membership the animal already has is the one write that is passed over.
-        std::unordered_set<long long> members;
-        if (group) {
-            Recordset rs = Database().GetConnection().Query("SELECT AnimalID FROM GroupLink WHERE GroupID=" + key);
-            for (; !rs.Eof(); rs.MoveNext()) members.insert(modCommon::DeNull(rs.Field(0), Value(0)).ToLong());
-        }
         Connection::Transaction transaction(Database().GetConnection());
         for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
-            mrsGridClone.SetBookmark(bookmark);
-            const long long animal = mrsGridClone.Field("AnimalID").ToLong();
-            if ((group || mrsGridClone.Field("AnimalType").ToLong() != 0) && !members.count(animal))
-                Run(statement(Text(static_cast<long>(animal))));
+            each(bookmark);
             pbrProgress->setValue(pbrProgress->value() + 1);
         }
         transaction.Commit();
@@ -234,34 +228,50 @@ void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strNam
     });
 }
 
+void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {
+    if (lstList == lstLocations) return NoMovementsHere();
+    const std::string key = Text(lngID);
+    const bool group = lstList == lstGroups;
+    const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
+    const std::string caption =
+        group ? "Adding the selected animals to '" + strName + "'..."
+              : "Giving the selected animals the " + Lower(TableOf(*this, lstList).kind) + " '" + strName + "'...";
+    // A membership the animal already has is the one write that is passed over.
+    std::optional<std::unordered_set<long long>> members;
+    ForEachSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
+        mrsGridClone.SetBookmark(bookmark);
+        const long long animal = mrsGridClone.Field("AnimalID").ToLong();
+        if (!group) {
+            if (mrsGridClone.Field("AnimalType").ToLong() != 0)  // a tag only gets no gender or breed
+                Run("UPDATE Animals SET " + field + "=" + key + " WHERE AnimalID=" + Text(static_cast<long>(animal)));
+            return;
+        }
+        if (!members) {
+            members.emplace();
+            Recordset rs = Database().GetConnection().Query("SELECT AnimalID FROM GroupLink WHERE GroupID=" + key);
+            for (; !rs.Eof(); rs.MoveNext()) members->insert(modCommon::DeNull(rs.Field(0), Value(0)).ToLong());
+        }
+        if (!members->count(animal))
+            Run("INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + Text(static_cast<long>(animal)) +
+                ")");
+    });
+}
+
 void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strName) {
     if (lstList == lstLocations) return NoMovementsHere();
-    const auto cleanUp = qScopeGuard([this] {
-        fraProgress->hide();
-        setEnabled(true);
-    });
-    Trap("Deassign", kObject, [&] {
-        if (grdAnimals->SelCount() == 0) return;
-        setEnabled(false);
-        const std::string key = Text(lngID);
-        std::string caption, head;
-        if (lstList == lstGroups) {
-            caption = "Removing selected animals from group '" + strName + "'...";
-            head = "DELETE FROM GroupLink WHERE GroupID=" + key;
-        } else {
-            const std::string kind = Lower(TableOf(*this, lstList).kind);
-            const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
-            caption = "Removing " + kind + " '" + strName + "' from selected animals...";
-            head = "UPDATE Animals SET " + field + "=Null WHERE " + field + "=" + key;
-        }
-        InitialiseProgressbar(grdAnimals->SelCount(), caption);
-        Connection::Transaction transaction(Database().GetConnection());
-        for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
-            Run(head + " AND AnimalId=" + Text(AnimalIDFromBookmark(bookmark)));
-            pbrProgress->setValue(pbrProgress->value() + 1);
-        }
-        transaction.Commit();
-        tmrSetGridRecords_Timer();
+    const std::string key = Text(lngID);
+    std::string caption, head;
+    if (lstList == lstGroups) {
+        caption = "Removing selected animals from group '" + strName + "'...";
+        head = "DELETE FROM GroupLink WHERE GroupID=" + key;
+    } else {
+        const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
+        caption = "Removing " + Lower(TableOf(*this, lstList).kind) + " '" + strName + "' from selected animals...";
+        head = "UPDATE Animals SET " + field + "=Null WHERE " + field + "=" + key;
+    }
+    ForEachSelected("Deassign", caption, [&](Recordset::Bookmark bookmark) {
+        mrsGridClone.SetBookmark(bookmark);
+        Run(head + " AND AnimalId=" + mrsGridClone.Field("AnimalID").ToString());
     });
 }
 
@@ -297,14 +307,15 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
     Trap("ListMouseUpHandler", kObject, [&] {
         const ListTable t = TableOf(*this, lstList);
         if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
-            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be edited", Prompts::OKOnly,
-                            "Cannot Edit Permanent " + t.kind + " Names");
+            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be edited",
+                            Prompts::OKOnly, "Cannot Edit Permanent " + t.kind + " Names");
             return;
         }
         if (lstList == lstLocations) {
             modCommon::EditLocationID = static_cast<int>(lngID);
             frmLocation::ShowModal(this);
-            Recordset rs = Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
+            Recordset rs =
+                Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
             if (rs.Field(0).ToStringOr("").empty()) return;
             DisplayLocations();
         } else {
@@ -314,11 +325,15 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
             if (answer.empty()) return;
             CheckName(t, answer, lngID);
             const std::string verb = lstList == lstGroups ? "UPDATE " : "Update ";
-            if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" + Text(lngID)) != 1)
+            if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +
+                    Text(lngID)) != 1)
                 return;
-            if (lstList == lstGroups) DisplayGroups();
-            else if (lstList == lstGenders) DisplayGenders(true);
-            else DisplayBreeds(true);
+            if (lstList == lstGroups)
+                DisplayGroups();
+            else if (lstList == lstGenders)
+                DisplayGenders(true);
+            else
+                DisplayBreeds(true);
         }
         tmrSetGridRecords_Timer();
     });
@@ -346,8 +361,8 @@ void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strNam
             head = "There are animals with " + Lower(t.kind);
         }
         if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
-            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be deleted", Prompts::OKOnly,
-                            "Cannot Delete Permanent " + t.kind + "s");
+            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be deleted",
+                            Prompts::OKOnly, "Cannot Delete Permanent " + t.kind + "s");
             return;
         }
         if (Database().GetConnection().Query(count).Field(0).ToLong() > 0 &&
@@ -357,10 +372,14 @@ void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strNam
         Connection::Transaction transaction(Database().GetConnection());
         for (const std::string& statement : statements) Run(statement);
         transaction.Commit();
-        if (lstList == lstGroups) DisplayGroups();
-        else if (lstList == lstLocations) DisplayLocations();
-        else if (lstList == lstGenders) DisplayGenders(true);
-        else DisplayBreeds(true);
+        if (lstList == lstGroups)
+            DisplayGroups();
+        else if (lstList == lstLocations)
+            DisplayLocations();
+        else if (lstList == lstGenders)
+            DisplayGenders(true);
+        else
+            DisplayBreeds(true);
         tmrSetGridRecords_Timer();
     });
 }
@@ -368,8 +387,10 @@ void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strNam
 // ---- Building --------------------------------------------------------------------------------
 
 void frmMain::BuildLists() {
-    const std::pair<QListWidget**, const char*> lists[] = {
-        {&lstGroups, "lstGroups"}, {&lstLocations, "lstLocations"}, {&lstGenders, "lstGenders"}, {&lstBreeds, "lstBreeds"}};
+    const std::pair<QListWidget**, const char*> lists[] = {{&lstGroups, "lstGroups"},
+                                                           {&lstLocations, "lstLocations"},
+                                                           {&lstGenders, "lstGenders"},
+                                                           {&lstBreeds, "lstBreeds"}};
     for (std::size_t i = 0; i < 4; ++i) {
         QListWidget* list = *lists[i].first = new QListWidget(fraTab[i]);
         list->setObjectName(QString::fromLatin1(lists[i].second));

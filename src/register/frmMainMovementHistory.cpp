@@ -4,10 +4,6 @@
 #include "platform/DataGrid.h"
 #include "register/frmMain.h"
 
-void frmMain::BuildMovementPane() {
-    grdMovements = new DataGrid(fraTab[8]);
-    grdMovements->setObjectName(QStringLiteral("grdMovements"));
-    Place(grdMovements, 60, 225, 3930, 4440);
-}
+void frmMain::BuildMovementPane() { grdMovements = Make<DataGrid>("grdMovements", {60, 225, 3930, 4440}, fraTab[8]); }
 
 void frmMain::DisplayMovements() {}

@@ -4,11 +4,7 @@
 
 #include "register/frmMain.h"
 
-void frmMain::BuildNotePane() {
-    rtbNotes = new QTextEdit(fraTab[9]);
-    rtbNotes->setObjectName(QStringLiteral("rtbNotes"));
-    Place(rtbNotes, 45, 225, 2760, 4425);
-}
+void frmMain::BuildNotePane() { rtbNotes = Make<QTextEdit>("rtbNotes", {45, 225, 2760, 4425}, fraTab[9]); }
 
 void frmMain::DisplayNote() {}
 

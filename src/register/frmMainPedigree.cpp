@@ -6,12 +6,8 @@
 #include "register/frmMain.h"
 
 void frmMain::BuildPedigreePane() {
-    rtbPedigree = new QTextEdit(fraTab[10]);
-    rtbPedigree->setObjectName(QStringLiteral("rtbPedigree"));
-    Place(rtbPedigree, 45, 240, 3810, 2100);
-    grdPedigree = new DataGrid(fraTab[10]);
-    grdPedigree->setObjectName(QStringLiteral("grdPedigree"));
-    Place(grdPedigree, 45, 2370, 3810, 2325);
+    rtbPedigree = Make<QTextEdit>("rtbPedigree", {45, 240, 3810, 2100}, fraTab[10]);
+    grdPedigree = Make<DataGrid>("grdPedigree", {45, 2370, 3810, 2325}, fraTab[10]);
 }
 
 void frmMain::DisplayPedigree() {}

@@ -39,7 +39,8 @@ protected:
     // Clicks the record selector of a row.
     void ClickSelector(int row, Qt::KeyboardModifiers keys = {}) {
         QHeaderView* selectors = grid->View().verticalHeader();
-        const QPoint at(selectors->width() / 2, selectors->sectionViewportPosition(row) + selectors->sectionSize(row) / 2);
+        const QPoint at(selectors->width() / 2,
+                        selectors->sectionViewportPosition(row) + selectors->sectionSize(row) / 2);
         QTest::mouseClick(selectors->viewport(), Qt::LeftButton, keys, at);
     }
     std::vector<long> Selected() { return {grid->SelBookmarks().begin(), grid->SelBookmarks().end()}; }

@@ -14,16 +14,19 @@ protected:
     // Opens the dialog for `location` (0 = new), fills it and presses OK.
     void Save(int location, const std::string& name, const std::string& description, int type) {
         modCommon::EditLocationID = location;
-        RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); }, [&](frmLocation& dialog) {
-            dialog.txbName->setText(QString::fromStdString(name));
-            dialog.txbDescription->setText(QString::fromStdString(description));
-            if (type >= 0) dialog.optLocationType[type]->setChecked(true);
-            dialog.OKButton->click();
-        });
+        RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
+                              [&](frmLocation& dialog) {
+                                  dialog.txbName->setText(QString::fromStdString(name));
+                                  dialog.txbDescription->setText(QString::fromStdString(description));
+                                  if (type >= 0) dialog.optLocationType[type]->setChecked(true);
+                                  dialog.OKButton->click();
+                              });
     }
     std::string Rows(const std::string& where = "LocationID>7") {
-        return Scalar("SELECT group_concat(LocationName || '/' || LocationDescription || '/' || LocationType || '/' || Active, "
-                      "'|') FROM Locations WHERE " + where);
+        return Scalar(
+            "SELECT group_concat(LocationName || '/' || LocationDescription || '/' || LocationType || '/' || Active, "
+            "'|') FROM Locations WHERE " +
+            where);
     }
 };
 
@@ -46,41 +49,44 @@ TEST_F(LocationTest, EditingALocation) {
     Save(6, "Abattoir", "", 3);
     EXPECT_EQ(Rows("LocationID=6"), "Abattoir//-2/1") << "saved unchanged, it is active again";
     Save(6, "Market", "", 2);
-    EXPECT_EQ(Rows("LocationID IN (5,6)"), "Market//-3/1|Abattoir//-2/1") << "the identical one is kept, the edited one left";
+    EXPECT_EQ(Rows("LocationID IN (5,6)"), "Market//-3/1|Abattoir//-2/1")
+        << "the identical one is kept, the edited one left";
     Save(6, "Knacker", "Town", 0);
     EXPECT_EQ(Rows("LocationID=6"), "Knacker/Town/0/1");
 
     modCommon::EditLocationID = 4;
-    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); }, [&](frmLocation& dialog) {
-        EXPECT_EQ(dialog.txbName->text(), "Top Field");
-        EXPECT_EQ(dialog.txbDescription->text(), "North");
-        EXPECT_TRUE(dialog.optLocationType[1]->isChecked());
-        dialog.CancelButton->click();
-    });
+    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
+                          [&](frmLocation& dialog) {
+                              EXPECT_EQ(dialog.txbName->text(), "Top Field");
+                              EXPECT_EQ(dialog.txbDescription->text(), "North");
+                              EXPECT_TRUE(dialog.optLocationType[1]->isChecked());
+                              dialog.CancelButton->click();
+                          });
 }
 
 TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
     prompts.Answer(Prompts::OK).Answer(Prompts::OK).Answer(Prompts::OK);
     modCommon::EditLocationID = 1;  // the removal location: no option stands for its type
-    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); }, [&](frmLocation& dialog) {
-        for (QRadioButton* option : dialog.optLocationType) EXPECT_FALSE(option->isChecked());
-        dialog.txbName->clear();
-        dialog.OKButton->click();
-        EXPECT_EQ(prompts.shown().back().text, "Please enter the name of the location.");
-        EXPECT_EQ(prompts.shown().back().title, "Enter Location Name");
-        EXPECT_EQ(prompts.shown().size(), 1u) << "only the name is asked for";
-        dialog.txbName->setText("Gone");
-        dialog.OKButton->click();
-        EXPECT_EQ(prompts.shown().back().text, "Please select a type for the location.");
-        EXPECT_EQ(prompts.shown().back().title, "Enter Location Type");
-        dialog.txbName->setText(QString(51, 'x'));
-        dialog.optLocationType[0]->setChecked(true);
-        dialog.OKButton->click();
-        EXPECT_NE(prompts.LastText().find("is longer than 50 characters"), std::string::npos);
-        EXPECT_TRUE(dialog.isVisible());
-        // Enter in a box presses no button.
-        QTest::keyClick(dialog.txbName, Qt::Key_Return);
-        EXPECT_TRUE(dialog.isVisible());
-    });
+    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
+                          [&](frmLocation& dialog) {
+                              for (QRadioButton* option : dialog.optLocationType) EXPECT_FALSE(option->isChecked());
+                              dialog.txbName->clear();
+                              dialog.OKButton->click();
+                              EXPECT_EQ(prompts.shown().back().text, "Please enter the name of the location.");
+                              EXPECT_EQ(prompts.shown().back().title, "Enter Location Name");
+                              EXPECT_EQ(prompts.shown().size(), 1u) << "only the name is asked for";
+                              dialog.txbName->setText("Gone");
+                              dialog.OKButton->click();
+                              EXPECT_EQ(prompts.shown().back().text, "Please select a type for the location.");
+                              EXPECT_EQ(prompts.shown().back().title, "Enter Location Type");
+                              dialog.txbName->setText(QString(51, 'x'));
+                              dialog.optLocationType[0]->setChecked(true);
+                              dialog.OKButton->click();
+                              EXPECT_NE(prompts.LastText().find("is longer than 50 characters"), std::string::npos);
+                              EXPECT_TRUE(dialog.isVisible());
+                              // Enter in a box presses no button.
+                              QTest::keyClick(dialog.txbName, Qt::Key_Return);
+                              EXPECT_TRUE(dialog.isVisible());
+                          });
     EXPECT_EQ(Rows("LocationID=1"), "Removed from Records/Animals removed from the records/-4/0");
 }

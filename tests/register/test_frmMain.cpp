@@ -29,8 +29,10 @@ protected:
 TEST_F(FrameTest, ResizingKeepsTheGridAndTabsOnTheirEdgesAndNeverBelowNothing) {
     using F = frmMain;
     frmMain& form = Shown(14400, 8565);
-    EXPECT_EQ(form.grdAnimals->geometry(), QRect(F::Pixels(1665), 0, F::Pixels(14400 - 1665), F::Pixels(8565 - 5355 - 120)));
-    EXPECT_EQ(form.tabDetails->geometry(), QRect(F::Pixels(75), F::Pixels(8565 - 5355), F::Pixels(14400 - 120), F::Pixels(5355)));
+    EXPECT_EQ(form.grdAnimals->geometry(),
+              QRect(F::Pixels(1665), 0, F::Pixels(14400 - 1665), F::Pixels(8565 - 5355 - 120)));
+    EXPECT_EQ(form.tabDetails->geometry(),
+              QRect(F::Pixels(75), F::Pixels(8565 - 5355), F::Pixels(14400 - 120), F::Pixels(5355)));
     EXPECT_EQ(form.fraTab[0]->geometry(),
               QRect(F::Pixels(75), F::Pixels(500) + F::Pixels(30), F::Pixels(14400 - 120 - 150), F::Pixels(4755)));
     EXPECT_EQ(form.rtbHelp->parentWidget(), form.fraTab[0]);

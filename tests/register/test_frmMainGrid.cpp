@@ -60,10 +60,11 @@ TEST_F(GridTest, EveryFilterCombinationShowsItsAnimalsAndSaysHow) {
 
             Tags expected;
             for (const Sheep& s : kSheep) {
-                const bool shown = (!(lists & 1) || s.groups.count(kFlockA)) && (!(lists & 2) || s.latestLocation == kTopField) &&
-                                   (!(lists & 4) || s.gender == 0) && (!(lists & 8) || s.breed == kSuffolk) &&
-                                   (option != 1 || (s.nowAt && *s.nowAt >= 0)) && (option != 2 || (s.nowAt && *s.nowAt < 0)) &&
-                                   (option != 3 || !s.moved);
+                const bool shown = (!(lists & 1) || s.groups.count(kFlockA)) &&
+                                   (!(lists & 2) || s.latestLocation == kTopField) && (!(lists & 4) || s.gender == 0) &&
+                                   (!(lists & 8) || s.breed == kSuffolk) &&
+                                   (option != 1 || (s.nowAt && *s.nowAt >= 0)) &&
+                                   (option != 2 || (s.nowAt && *s.nowAt < 0)) && (option != 3 || !s.moved);
                 if (shown) expected.push_back(s.tag);
             }
             std::vector<std::string> used;
@@ -88,11 +89,12 @@ TEST_F(GridTest, FilterTextIsTheWhereClauseOfTheGridQuery) {
     Tick(form.lstBreeds, "Texel");
     Tick(form.lstBreeds, "Suffolk");
     form.optCurrent->setChecked(true);
-    EXPECT_EQ(form.GridFilterSQL(),
-              " WHERE Species=2 AND  (Animals.AnimalID IN (SELECT AnimalID FROM GroupLink WHERE GroupID IN (3))) AND "
-              " (COALESCE(Animals.BreedID,0) IN (2,1)) AND (SELECT LocationType FROM Locations INNER JOIN LocationLink ON "
-              "Locations.LocationID=LocationLink.LocationID WHERE       LocationLink.AnimalID=Animals.AnimalID   AND    "
-              "   EventDate<=Now() ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)>=0");
+    EXPECT_EQ(
+        form.GridFilterSQL(),
+        " WHERE Species=2 AND  (Animals.AnimalID IN (SELECT AnimalID FROM GroupLink WHERE GroupID IN (3))) AND "
+        " (COALESCE(Animals.BreedID,0) IN (2,1)) AND (SELECT LocationType FROM Locations INNER JOIN LocationLink ON "
+        "Locations.LocationID=LocationLink.LocationID WHERE       LocationLink.AnimalID=Animals.AnimalID   AND    "
+        "   EventDate<=Now() ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)>=0");
     EXPECT_EQ(form.mvntGridFilterCaption, " (Current Animals filtered by management groups and breeds)");
     EXPECT_EQ(form.GetGridSQL().find(" SELECT Animals.AnimalID, AnimalType, TagNumber, iif( EXISTS"), 0u);
     EXPECT_NE(form.GetGridSQL().find(" ORDER BY Animals.TagSort, Animals.TagNumber"), std::string::npos);
@@ -266,11 +268,15 @@ TEST_F(GridTest, TagsAreSplitAtTheirLastBlankAndTypesShowPictures) {
 
 TEST_F(GridTest, ShiftRightClickChangesTheTypesOfTheSelectedAnimalsItNames) {
     frmMain& form = Open();
-    Db().Execute("INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (4, 'UK0123456 00099', '2024-02-01 00:00:00'),"
-                 " (4, 'UK0123456 00050', '2024-01-01 00:00:00')");
-    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (3, 4); INSERT INTO LocationLink (LocationID, AnimalID, "
-                 "EventDate) VALUES (3, 4, '2024-01-01 00:00:00'); INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (4, 'AB')");
-    auto types = [&] { return Scalar("SELECT group_concat(AnimalType, '') FROM (SELECT AnimalType FROM Animals ORDER BY AnimalID)"); };
+    Db().Execute(
+        "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (4, 'UK0123456 00099', '2024-02-01 00:00:00'),"
+        " (4, 'UK0123456 00050', '2024-01-01 00:00:00')");
+    Db().Execute(
+        "INSERT INTO GroupLink (GroupID, AnimalID) VALUES (3, 4); INSERT INTO LocationLink (LocationID, AnimalID, "
+        "EventDate) VALUES (3, 4, '2024-01-01 00:00:00'); INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (4, 'AB')");
+    auto types = [&] {
+        return Scalar("SELECT group_concat(AnimalType, '') FROM (SELECT AnimalType FROM Animals ORDER BY AnimalID)");
+    };
     auto change = [&](const Tags& selected, const std::string& item) {
         form.tmrSetGridRecords_Timer();
         Select(selected);
@@ -296,12 +302,15 @@ TEST_F(GridTest, ShiftRightClickChangesTheTypesOfTheSelectedAnimalsItNames) {
 
     change({"UK0123456 00010", "UK0123456 00002"}, "Change All SELECTED Reference Animals to be Tags");
     EXPECT_EQ(types(), "311011110");
-    EXPECT_EQ(Scalar("SELECT TagNumber || '|' || TagSort || '|' || ifnull(DateOfBirth,'-') || '|' || GenderID || BreedID "
-                     "FROM Animals WHERE AnimalID=4"),
-              "UK0123456 00050|50|-|00");
-    EXPECT_EQ(Scalar("SELECT (SELECT Count(*) FROM GroupLink WHERE AnimalID=4) || (SELECT Count(*) FROM LocationLink WHERE "
-                     "AnimalID=4) || (SELECT Count(*) FROM TagChanges WHERE AnimalID=4) || (SELECT Count(*) FROM EIDs WHERE AnimalID=4)"),
-              "0021");
+    EXPECT_EQ(
+        Scalar("SELECT TagNumber || '|' || TagSort || '|' || ifnull(DateOfBirth,'-') || '|' || GenderID || BreedID "
+               "FROM Animals WHERE AnimalID=4"),
+        "UK0123456 00050|50|-|00");
+    EXPECT_EQ(
+        Scalar("SELECT (SELECT Count(*) FROM GroupLink WHERE AnimalID=4) || (SELECT Count(*) FROM LocationLink WHERE "
+               "AnimalID=4) || (SELECT Count(*) FROM TagChanges WHERE AnimalID=4) || (SELECT Count(*) FROM EIDs WHERE "
+               "AnimalID=4)"),
+        "0021");
     EXPECT_EQ(GridTags().back(), "UK0123456 00050") << "sorted again by its old tag";
 
     // Without Shift the menu prints; closing it without a choice still refreshes.

@@ -68,7 +68,8 @@ TEST_F(ListsTest, PopUpMenuOffersWhatTheEntryAllows) {
     Db().Execute("UPDATE Locations SET Active=1 WHERE LocationID=1");
     form.DisplayLocations();
     RightClick(form.lstLocations, "Removed from Records", "");
-    EXPECT_EQ(popupShown, (Texts{"Permanently delete all selected animals from your records", "Create a New Location"}));
+    EXPECT_EQ(popupShown,
+              (Texts{"Permanently delete all selected animals from your records", "Create a New Location"}));
 
     // Moving animals is not done from here: the items say so and change nothing.
     Select({"ABC"});
@@ -110,8 +111,9 @@ TEST_F(ListsTest, AssignAndDeassignWorkOnTheSelectedAnimals) {
 TEST_F(ListsTest, AFailureUndoesTheWholeAction) {
     frmMain& form = Open();
     Select({"ABC", "UK0123456 00001"});
-    Db().Execute("CREATE TRIGGER Refuse BEFORE UPDATE OF BreedID ON Animals WHEN NEW.AnimalID=1 "
-                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    Db().Execute(
+        "CREATE TRIGGER Refuse BEFORE UPDATE OF BreedID ON Animals WHEN NEW.AnimalID=1 "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     prompts.Answer(Prompts::OK);
     RightClick(form.lstBreeds, "Suffolk", "Assign Selected Animals to the Breed 'Suffolk'");
     EXPECT_EQ(Column("BreedID"), "1,-,2,2,0,-,1") << "ABC, done first, is undone too";
@@ -149,7 +151,8 @@ TEST_F(ListsTest, CreateEditAndDeleteEntries) {
     prompts.Answer(Prompts::No).Answer(Prompts::Yes);
     RightClick(form.lstGenders, "Ram", "Delete the Gender 'Ram'");
     EXPECT_EQ(Column("GenderID"), "1,2,-,1,0,-,2");
-    EXPECT_EQ(prompts.shown().back().text, "There are animals with gender 'Ram'.\r\nAre you sure you want to remove Ram?");
+    EXPECT_EQ(prompts.shown().back().text,
+              "There are animals with gender 'Ram'.\r\nAre you sure you want to remove Ram?");
     EXPECT_EQ(prompts.shown().back().title, "Confirm 'Ram' Removal");
     EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question);
     RightClick(form.lstGenders, "Ram", "Delete the Gender 'Ram'");
@@ -165,12 +168,15 @@ TEST_F(ListsTest, CreateEditAndDeleteEntries) {
 
     prompts.Answer(Prompts::Yes);
     RightClick(form.lstGroups, "Flock A", "Delete the Group 'Flock A'");
-    EXPECT_EQ(Scalar("SELECT Count(*) FROM GroupLink WHERE GroupID=3") + Scalar("SELECT Count(*) FROM Groups WHERE GroupID=3"), "00");
+    EXPECT_EQ(Scalar("SELECT Count(*) FROM GroupLink WHERE GroupID=3") +
+                  Scalar("SELECT Count(*) FROM Groups WHERE GroupID=3"),
+              "00");
 
     prompts.Answer(Prompts::OK).Answer(Prompts::OK);
     form.Remove(form.lstLocations, 3, "Holding");
     form.Remove(form.lstGroups, 1, "Last Import");
-    EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].text, "'Holding' is a permanent location and cannot be deleted");
+    EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].text,
+              "'Holding' is a permanent location and cannot be deleted");
     EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].title, "Cannot Delete Permanent Locations");
     EXPECT_EQ(prompts.LastText(), "'Last Import' is a permanent group and cannot be deleted");
     EXPECT_EQ(Scalar("SELECT Active FROM Locations WHERE LocationID=3"), "1");
