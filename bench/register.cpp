@@ -12,6 +12,7 @@
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "platform/Connection.h"
 #include "register/frmMain.h"
@@ -119,11 +120,5 @@ BENCHMARK(GridQuery50kBySqlite3Tool_Reference)->Unit(benchmark::kMillisecond)->M
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    gRegister.reset();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv, [] { gRegister.reset(); });
 }

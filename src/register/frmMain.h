@@ -178,9 +178,9 @@ public:
     void DisplayBreeds(bool booUpdateGrid);
     void ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, QPoint Position);
     void PopupListAction_Click(int Index);
-    // Shows mnuPopupListAction at the pointer with the captions set (an empty one hides its
+    // Shows mnuPopupListAction at the pointer with these captions (an empty one hides its
     // item) and gives the index of the item chosen, -1 for none.
-    int ShowPopupListAction();
+    int ShowPopupListAction(const std::array<std::string, 6>& Captions);
     void Assign(QListWidget* lstList, long lngID, const std::string& strName);
     void Deassign(QListWidget* lstList, long lngID, const std::string& strName);
     void CreateNew(QListWidget* lstList);
@@ -255,6 +255,7 @@ private:
     void BuildLists();
     void ListMouseUp(QObject* watched, QEvent* event);
     void EditEntry(QListWidget* lstList, long lngID, const std::string& strName);
+    void DisplayList(QListWidget* lstList);
     void ForEachSelected(const char* procedure, const std::string& caption,
                          const std::function<void(Recordset::Bookmark)>& each);
     // Date changes, tag changes, movement history, treatments, pedigree, notes

@@ -388,31 +388,22 @@ void frmMain::grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers S
         return;
     }
     Trap("grdAnimals_MouseUp", kObject, [&] {
-        mintPopupChoice = -1;
         const Qt::KeyboardModifiers keys = Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if (keys == Qt::NoModifier) {
-            const char* const captions[] = {"Print Selected Animals to the Printer",
-                                            "Print Selected Animals to an HTML file",
-                                            "Print All Animals to the Printer",
-                                            "Print All Animals to an HTML file",
-                                            "",
-                                            ""};
-            for (int i = 0; i < 6; ++i) PopupListAction[i]->setText(QString::fromLatin1(captions[i]));
-            const int chosen = ShowPopupListAction();
+            const int chosen = ShowPopupListAction(
+                {"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
+                 "Print All Animals to the Printer", "Print All Animals to an HTML file", "", ""});
             if (chosen >= 0 && chosen <= 3)
-                PrintGrid(
-                    *grdAnimals,
-                    std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
-                    chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
+                PrintGrid(*grdAnimals,
+                          std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
+                          chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
         } else if (keys == Qt::ShiftModifier) {
-            const char* const captions[] = {"Change All SELECTED Tags to be Owned Animals",
-                                            "Change All SELECTED Owned Animals to be Reference Animals",
-                                            "Change All SELECTED Reference Animals to be Owned Animals",
-                                            "Change All SELECTED Reference Animals to be Tags",
-                                            "Change All SELECTED Reference Animals to be Borrowed Animals",
-                                            "Change All SELECTED Borrowed Animals to be Reference Animals"};
-            for (int i = 0; i < 6; ++i) PopupListAction[i]->setText(QString::fromLatin1(captions[i]));
-            const int chosen = ShowPopupListAction();
+            const int chosen = ShowPopupListAction({"Change All SELECTED Tags to be Owned Animals",
+                                                    "Change All SELECTED Owned Animals to be Reference Animals",
+                                                    "Change All SELECTED Reference Animals to be Owned Animals",
+                                                    "Change All SELECTED Reference Animals to be Tags",
+                                                    "Change All SELECTED Reference Animals to be Borrowed Animals",
+                                                    "Change All SELECTED Borrowed Animals to be Reference Animals"});
             if (chosen >= 0 && chosen <= 5) ChangeAnimalTypes(chosen);
         }
     });

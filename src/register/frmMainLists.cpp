@@ -130,12 +130,23 @@ void frmMain::DisplayBreeds(bool booUpdateGrid) {
     if (booUpdateGrid) SetGridValueItems("BreedID", "Unknown");
 }
 
+// Refills a list; for genders and breeds the grid's drop-down lists too.
+void frmMain::DisplayList(QListWidget* lstList) {
+    if (lstList == lstGroups) DisplayGroups();
+    else if (lstList == lstLocations) DisplayLocations();
+    else if (lstList == lstGenders) DisplayGenders(true);
+    else DisplayBreeds(true);
+}
+
 // ---- The pop-up menu -----------------------------------------------------------------------
 
 void frmMain::PopupListAction_Click(int Index) { mintPopupChoice = Index; }
 
-int frmMain::ShowPopupListAction() {
-    for (QAction* item : PopupListAction) item->setVisible(!item->text().isEmpty());
+int frmMain::ShowPopupListAction(const std::array<std::string, 6>& Captions) {
+    for (std::size_t i = 0; i < Captions.size(); ++i) {
+        PopupListAction[i]->setText(QString::fromStdString(Captions[i]));
+        PopupListAction[i]->setVisible(!Captions[i].empty());
+    }
     mintPopupChoice = -1;
     mnuPopupListAction->exec(QCursor::pos());
     return mintPopupChoice;
@@ -170,9 +181,7 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
                 captions[4] = "Delete the " + named;
             }
         }
-        for (std::size_t i = 0; i < captions.size(); ++i)
-            PopupListAction[i]->setText(QString::fromStdString(captions[i]));
-        switch (ShowPopupListAction()) {
+        switch (ShowPopupListAction(captions)) {
             case 0:
                 Assign(lstList, key, name);
                 break;
@@ -282,7 +291,7 @@ void frmMain::CreateNew(QListWidget* lstList) {
         if (lstList == lstLocations) {
             modCommon::EditLocationID = 0;
             frmLocation::ShowModal(this);
-            DisplayLocations();
+            DisplayList(lstList);
             return;
         }
         const ListTable t = TableOf(*this, lstList);
@@ -290,16 +299,13 @@ void frmMain::CreateNew(QListWidget* lstList) {
         const std::string answer = Prompts::InputBox("Enter the new " + lower + " name", "New " + t.kind + " Name");
         if (answer.empty()) return;
         CheckName(t, answer, -1);
-        if (lstList == lstGroups) {
+        if (lstList == lstGroups)
             Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
-            DisplayGroups();
-        } else if (lstList == lstGenders) {
+        else if (lstList == lstGenders)
             Run("INSERT INTO Genders (GenderName, Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
-            DisplayGenders(true);
-        } else {
+        else
             Run("INSERT INTO Breeds (BreedName,Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
-            DisplayBreeds(true);
-        }
+        DisplayList(lstList);
     });
 }
 
@@ -317,7 +323,6 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
             Recordset rs =
                 Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
             if (rs.Field(0).ToStringOr("").empty()) return;
-            DisplayLocations();
         } else {
             const std::string answer =
                 Trimmed(Prompts::InputBox("Edit the " + Lower(t.kind) + "'s name and click OK to change the name",
@@ -328,13 +333,8 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
             if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +
                     Text(lngID)) != 1)
                 return;
-            if (lstList == lstGroups)
-                DisplayGroups();
-            else if (lstList == lstGenders)
-                DisplayGenders(true);
-            else
-                DisplayBreeds(true);
         }
+        DisplayList(lstList);
         tmrSetGridRecords_Timer();
     });
 }
@@ -372,14 +372,7 @@ void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strNam
         Connection::Transaction transaction(Database().GetConnection());
         for (const std::string& statement : statements) Run(statement);
         transaction.Commit();
-        if (lstList == lstGroups)
-            DisplayGroups();
-        else if (lstList == lstLocations)
-            DisplayLocations();
-        else if (lstList == lstGenders)
-            DisplayGenders(true);
-        else
-            DisplayBreeds(true);
+        DisplayList(lstList);
         tmrSetGridRecords_Timer();
     });
 }

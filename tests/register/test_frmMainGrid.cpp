@@ -193,25 +193,28 @@ void Settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Types `text` into a cell of the grid and presses Enter, as the keeper does.
-void TypeInto(DataGrid& grid, long row, const std::string& field, const std::string& text) {
+// Opens the editor of a cell, as the keeper's double click does; nullptr when none opens.
+template <class Editor>
+Editor* OpenEditor(DataGrid& grid, long row, const std::string& field) {
     QTableView& view = grid.View();
     const QModelIndex cell = grid.Model().index(static_cast<int>(row), grid.ColumnOf(field));
     view.setCurrentIndex(cell);
     view.edit(cell);
-    auto* editor = view.viewport()->findChild<QLineEdit*>();
+    return view.viewport()->findChild<Editor*>();
+}
+
+// Types `text` into a cell and presses Enter.
+void TypeInto(DataGrid& grid, long row, const std::string& field, const std::string& text) {
+    auto* editor = OpenEditor<QLineEdit>(grid, row, field);
     ASSERT_NE(editor, nullptr);
     editor->setText(QString::fromStdString(text));
     QTest::keyClick(editor, Qt::Key_Return);
     Settle();
 }
 
+// Picks `text` from a cell's drop-down list.
 void PickInto(DataGrid& grid, long row, const std::string& field, const QString& text) {
-    QTableView& view = grid.View();
-    const QModelIndex cell = grid.Model().index(static_cast<int>(row), grid.ColumnOf(field));
-    view.setCurrentIndex(cell);
-    view.edit(cell);
-    auto* combo = view.viewport()->findChild<QComboBox*>();
+    auto* combo = OpenEditor<QComboBox>(grid, row, field);
     ASSERT_NE(combo, nullptr);
     combo->setCurrentIndex(combo->findText(text));
     emit combo->activated(combo->currentIndex());
