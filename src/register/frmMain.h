@@ -258,11 +258,16 @@ private:
     void DisplayList(QListWidget* lstList);
     void ForEachSelected(const char* procedure, const std::string& caption,
                          const std::function<void(Recordset::Bookmark)>& each);
-    // Date changes, tag changes, movement history, treatments, pedigree, notes
+    // Date-of-birth and tagging-date changes
     void BuildDateChangePanes();
+    // Tag changes
     void BuildTagChangePane();
+    // Movement history
     void BuildMovementPane();
+    // Treatments
     void BuildTreatmentPane();
+    // Pedigree
     void BuildPedigreePane();
+    // Notes
     void BuildNotePane();
 };
