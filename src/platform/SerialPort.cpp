@@ -15,6 +15,7 @@
 #include <cstring>
 #include <iterator>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -62,6 +63,10 @@ std::optional<bool> OnOff(const std::string& value) {
 }
 
 using Clock = std::chrono::steady_clock;
+
+// How long a read goes on taking bytes once they come, and how often it looks for more.
+constexpr int kGatherSliceMs = 40;
+constexpr int kGatherStepMs = 4;
 
 int MsLeft(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -255,9 +260,10 @@ long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs,
                 return Fail(err), -1;
             }
             data.resize(static_cast<size_t>(got));
-            if (got > 0) return got;
             // Readable with nothing to read: the device has hung up. That is the end.
-            return HungUp();
+            if (got == 0) return HungUp();
+            Gather(data, maxBytes);
+            return static_cast<long>(data.size());
         } else if (ready > 0 && (pfd.revents & POLLNVAL)) {
             return Fail(EBADF), -1;
         } else if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR))) {
@@ -267,6 +273,25 @@ long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs,
         if (pump) pump();
         // What the pump ran may have closed the port.
         if (!IsOpen()) return Fail(EBADF), -1;
+    }
+}
+
+// While bytes keep coming, what the line brings over a short slice joins the read: a paced
+// line then costs a wake-up (and a pump of the caller's window) per slice, not per byte. The
+// slice ends early once a step passes with nothing new, so the end of a reply comes late by
+// one step at most. Gathering only reads what is there; a hang-up or a failure met meanwhile
+// is left for the next read to report, as a read that had returned at once would have met it.
+void SerialPort::Gather(std::string& data, size_t maxBytes) {
+    const auto until = Clock::now() + std::chrono::milliseconds(kGatherSliceMs);
+    while (data.size() < maxBytes && Clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kGatherStepMs));
+        pollfd pfd{fd_, POLLIN, 0};
+        if (::poll(&pfd, 1, 0) <= 0 || !(pfd.revents & POLLIN)) return;
+        const size_t had = data.size();
+        data.resize(maxBytes);
+        const ssize_t got = ::read(fd_, data.data() + had, maxBytes - had);
+        data.resize(had + static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        if (got <= 0) return;
     }
 }
 

@@ -43,9 +43,11 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
 
     // Waits up to timeoutMs for the first byte, polling in slices of at most sliceMs and
-    // calling pump (when given) between slices; then returns what is buffered, at most
+    // calling pump (when given) between slices; then takes what is buffered and what follows
+    // within a short slice (up to 40 ms, ending a few ms after the line falls quiet), at most
     // maxBytes. Result: bytes read (0 when nothing came in time), or -1 (see LastError).
-    // A device that hangs up meanwhile ends the read at once with EIO, and the port closes.
+    // A device that hangs up while the read waits ends it at once with EIO, and the port
+    // closes; one that hangs up after bytes came ends the next read so.
     long Read(std::string& data, size_t maxBytes, int timeoutMs,
               const std::function<void()>& pump = {}, int sliceMs = 10);
     // Writes all bytes unless the device takes none for timeoutMs; the bytes written, or -1.
@@ -69,6 +71,7 @@ public:
 private:
     int Fail(int errorNumber);
     long HungUp();
+    void Gather(std::string& data, size_t maxBytes);
     int SetModemLine(int line, bool on);
 
     int fd_ = -1;

@@ -26,6 +26,7 @@
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/StickOnPort.h"
 #include "fixtures/TempHome.h"
+#include "fixtures/ThreadCpu.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -424,6 +425,18 @@ TEST_F(StickReaderTest, ClosingIsRefusedWhileTheStickIsFoundAndWhileTheReadsAreI
     ASSERT_NE(Window(), nullptr);
     Window()->close();
     EXPECT_EQ(Window(), nullptr);
+}
+
+// While a paced stick sends a long reply, the window's thread sleeps most of the time: its reads
+// take what the line brings over a short slice instead of waking, pumping and counting anew for
+// every byte.
+TEST_F(StickReaderTest, APacedLongReplyLeavesTheProcessorToOthers) {
+    AddReads("0372000000", 640);  // 20 kB at 32 bytes a read
+    Stick().SetBytesPerSecond(1920);
+    ThreadCpu cpu;
+    ASSERT_NE(Run(), nullptr);
+    EXPECT_LT(cpu.Share(), 0.1) << cpu.UsedMs() << " ms of processor in " << cpu.WallMs() << " ms";
+    EXPECT_EQ(One("SELECT COUNT(*) FROM Animals"), "640");
 }
 
 TEST_F(StickReaderTest, OpensWindowModalOverTheMainWindowAndOnlyTheFullEditionIsHandedBack) {
