@@ -7,9 +7,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <optional>
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
@@ -37,7 +44,9 @@ constexpr int kFrameImport = 2;
 constexpr int kFrameLeft = 8, kFrameTop = 6, kFrameWidth = 600, kFrameHeight = 236;
 constexpr int kButtonTop = 196, kButtonHeight = 28;
 
-std::string T(const std::string& english) { return modCommon::Translator().Translate(english); }
+std::string T(const std::string& english, bool trim = false) {
+    return modCommon::Translator().Translate(english, trim);
+}
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QPushButton* Button(const char* caption, QWidget* parent, QRect geometry) {
@@ -141,6 +150,7 @@ void frmStickReader::BuildControls() {
     connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { cmdRefreshComportList_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
     connect(cmdImportExit, &QPushButton::clicked, this, [this] { cmdImportExit_Click(); });
+    connect(cmdConfigSave, &QPushButton::clicked, this, [this] { cmdConfigSave_Click(); });
     connect(cmdConfigExit, &QPushButton::clicked, this, [this] { cmdConfigExit_Click(); });
     connect(fsbVScroll, &QScrollBar::valueChanged, this, [this] { fsbVScroll_Change(); });
 }
@@ -149,14 +159,16 @@ void frmStickReader::BuildControls() {
 void frmStickReader::Layout() {
     for (QGroupBox* frame : fraSequence) frame->setGeometry(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight);
     QGroupBox* configuration = fraSequence[1];
-    const int outerTop = 14;  // 210 twips
+    // 210 twips, or below the frame's caption where the style draws it lower: the rows scroll
+    // under the caption, not over it.
+    const int outerTop = std::max(14, configuration->contentsRect().top());
     picOuter->setGeometry(2, outerTop, configuration->width() - 4, cmdConfigSave->y() - 2 - outerTop);
     const int scrollWidth = fsbVScroll->sizeHint().width();
     fsbVScroll->setGeometry(picOuter->width() - scrollWidth, 0, scrollWidth, picOuter->height());
     picInner->setGeometry(0, 0, picOuter->width() - scrollWidth, picOuter->height());
     const int innerWidth = picInner->width();
-    lblConfig[0]->setGeometry(6, 4, innerWidth * 55 / 100, 24);
-    txbConfig[0]->setGeometry(innerWidth * 58 / 100, 4, innerWidth * 40 / 100, 24);
+    lblConfig[0]->setGeometry(6, 4, innerWidth * 60 / 100, 24);
+    txbConfig[0]->setGeometry(innerWidth * 62 / 100, 4, innerWidth * 36 / 100, 24);
     cboConfig[0]->setGeometry(txbConfig[0]->geometry());
 }
 
@@ -312,9 +324,7 @@ void frmStickReader::cboSerialPorts_Click() {
             }
         } else {
             if (ComPort.IsOpen()) ComPort.CommClose(0);
-            Message(T("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() +
-                        "." + CRLF + T("Please check that the stick reader is powered up") + ".",
-                    Prompts::Information, T("Stick reader not found"));
+            Message(StickNotFoundText(), Prompts::Information, T("Stick reader not found"));
             ShowFrame(0);
             cboSerialPorts->setFocus();
         }
@@ -322,6 +332,11 @@ void frmStickReader::cboSerialPorts_Click() {
     if (ComPort.IsOpen()) ComPort.CommClose(0);
     SetHourglass(false);
     cmdQuit->setEnabled(true);
+}
+
+std::string frmStickReader::StickNotFoundText() const {
+    return T("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() + "." +
+           CRLF + T("Please check that the stick reader is powered up") + ".";
 }
 
 // ---- The import -----------------------------------------------------------------------------
@@ -435,8 +450,474 @@ void frmStickReader::ComPort_DataReceived(const std::string& strDataBuffer, long
 
 // ---- The configuration editor ---------------------------------------------------------------
 
+namespace {
+
+constexpr long kConfigurationReadTimeout = 3000;
+constexpr long kClosePause = 500;
+constexpr int kFramePorts = 0;
+constexpr int kFrameConfiguration = 1;
+constexpr int kRowPitch = 28;
+constexpr int kRowMargin = 2;  // below the last row (30 twips)
+const char* const kTag = "Tag";
+
+// Item positions the editor treats apart.
+constexpr long kFirmwareVersionItem = 0;
+constexpr long kHardwareOptionsItem = 1;  // "1": no memory fitted
+constexpr long kScrapieStickEntry = 9;
+constexpr long kSaveReadingsItem = 20;
+constexpr long kPrinterBluetoothItem = 21;
+constexpr long kDisplayBluetoothItem = 22;
+constexpr long kMarkCharactersItem = 26;
+constexpr size_t kPrinterTypeEntry = 28;
+constexpr long kLabelPrintingOnItem = 29;
+constexpr long kOutputTerminationItem = 30;
+constexpr long kLabelPrintingAllowedItem = 31;
+constexpr long kPrintInOrderItem = 32;
+constexpr long kScrapieStickEnabled = 2;
+constexpr long kQL220 = 3;
+constexpr int kMarkCharacters = 4;
+constexpr size_t kBluetoothIDLength = 12;
+// Label printing came to the Spanish, Dutch and Portuguese sticks after firmware 10.
+constexpr long kLastVersionWithoutLabelPrinting = 10;
+constexpr long kLanguagesWithoutLabelPrinting[] = {10, 19, 22};
+constexpr long kAustralianEnglish = 3081;
+
+// Choices of two lists that the stick cannot run together. A rule with a message puts this
+// list's earlier choice back; one without chooses the other list's second entry.
+struct ClickRule {
+    long tag, chosen, otherTag, otherValue;
+    const char* message;
+};
+constexpr ClickRule kClickRules[] = {
+    {kDisplayFormatItem, 7, kPrintInOrderItem, 2,
+     "Tag Lookup cannot be set when 'Print in Order' is set to Print in Order"},
+    {kPrintInOrderItem, 2, kDisplayFormatItem, 7,
+     "Print in Order cannot be set when 'EID Display Format' is set to Tag Lookup"},
+    {kLabelPrintingOnItem, 1, kLabelPrintingAllowedItem, 1, nullptr},
+    {kLabelPrintingAllowedItem, 1, kLabelPrintingOnItem, 1, nullptr},
+};
+
+bool Engineering() { return modCommon::EditionCode == 2; }
+
+template <class List>
+bool Holds(const List& list, long value) {
+    return std::find(std::begin(list), std::end(list), value) != std::end(list);
+}
+
+// Numbers as the keeper reads and types them: in the locale's decimal form, ungrouped.
+QLocale NumberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+std::string NumberText(double value) { return NumberLocale().toString(value, 'g', 15).toStdString(); }
+std::optional<double> NumberOf(const std::string& text) {
+    bool ok = false;
+    const double value = NumberLocale().toDouble(Q(text).trimmed(), &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// An entry's position: decimal digits naming a place in the table.
+long EntryPosition(const std::string& field) {
+    if (field.empty() || field.size() > 9 || !std::all_of(field.begin(), field.end(), [](unsigned char c) {
+            return std::isdigit(c) != 0;
+        }))
+        throw RuntimeError(ErrorNumber::TypeMismatch, "Type mismatch");
+    return std::stol(field);
+}
+
+// A stored value from a shown one: shown x the whole scale, halves to even.
+std::string ScaledValue(const std::string& shown, const std::string& scale) {
+    const std::optional<double> number = NumberOf(shown);
+    if (!number) throw RuntimeError(ErrorNumber::TypeMismatch, "Type mismatch");
+    const double stored = std::nearbyint(*number * std::lround(modHandheld::LeadingNumber(scale)));
+    if (!(std::fabs(stored) < 2147483648.0)) throw RuntimeError(ErrorNumber::Overflow, "Overflow");
+    return std::to_string(static_cast<long long>(stored));
+}
+
+// What would split a write command on its way: its field and item separators and line ends.
+bool SplitsCommand(const std::string& value) { return value.find_first_of("|#\r\n") != std::string::npos; }
+
+std::optional<long> SelectedValue(const QComboBox* list) {
+    if (list->currentIndex() < 0) return std::nullopt;
+    return static_cast<long>(list->currentData().toLongLong());
+}
+
+void ShowInvalid(QWidget* editor) {
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Text, Qt::red);
+    palette.setColor(QPalette::ButtonText, Qt::red);
+    editor->setPalette(palette);
+}
+
+}  // namespace
+
+// Reads the stick's configuration and builds one row per item it holds, in the order the stick
+// gives them; the rows on show are laid out by item id.
 void frmStickReader::DoConfiguration() {
-    // The configuration editor is not built yet: the window stays on its step.
+    ClearConfigRows();
+    bool built = false;
+    Trap("DoConfiguration", kObject, [&] {
+        ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kConfigurationReadTimeout, false);
+        std::string configuration, identity;
+        if (!ReadStickConfiguration(configuration, identity)) {
+            Message(T("Failed to get configuration data from the stick") + ".", Prompts::Exclamation,
+                    T("Configuration Data NOT Received"));
+            return;
+        }
+        built = BuildConfigRows(modHandheld::SplitText(configuration, modHandheld::ItemSeparator), identity);
+    });
+    if (built) {
+        ClickRulesActive = true;
+    } else {
+        // Nothing half-built is left to be saved.
+        ClearConfigRows();
+        ShowFrame(kFramePorts);
+        cboSerialPorts->setFocus();
+    }
+    if (ComPort.IsOpen()) ComPort.CommClose(kClosePause);
+}
+
+// c, then n, whose answer the firmware row shows.
+bool frmStickReader::ReadStickConfiguration(std::string& configuration, std::string& identity) {
+    if (!exchange_.Send(modStickReader::ReadConfigurationCommand) || !modStickReader::IsReplyOK(exchange_.LastReply))
+        return false;
+    configuration = modStickReader::StripReplyStatus(exchange_.LastReply);
+    if (!exchange_.Send(modStickReader::IdentifyCommand)) return false;
+    identity = modStickReader::StripReplyStatus(exchange_.LastReply);
+    if (!identity.empty()) identity.pop_back();
+    return true;
+}
+
+bool frmStickReader::BuildConfigRows(const std::vector<std::string>& entries, const std::string& identity) {
+    const std::string first = entries.empty() ? std::string{} : entries[0];
+    if (!modStickReader::IsStickVersionSupported(first)) {
+        Message(T("This stick is a later version than this program can handle." + CRLF +
+                  "You will need to get an updated version of this program."),
+                Prompts::Exclamation, T("New Program Required"));
+        return false;
+    }
+    const double version = modHandheld::LeadingNumber(EntryValue(first));
+    modStickReader::InitialiseStickConfigurationStrings(static_cast<long>(version));
+    if (!(version > 0)) {
+        Message("This stick has no memory fitted - this application must use a stick with memory fitted.",
+                Prompts::Exclamation, "New Program Required");
+        return false;
+    }
+    ConfigBuild build{entries, identity, static_cast<long>(version), false, false, {}};
+    for (size_t k = 0; k < entries.size(); ++k) AddConfigRow(build, k);
+    LayOutConfigRows(build.shown);
+    if (build.anyInvalid)
+        Message(T("One or more configuration items read from your stick were invalid." + CRLF +
+                  "Any such items are displayed in red and a default value has been" + CRLF +
+                  "substituted. Please check each item and ensure that you set the" + CRLF +
+                  "value to what you want it to be. If you can't see any configuration" + CRLF +
+                  "items displayed in red then this message indicates a problem with" + CRLF +
+                  "your stick's current configuration. Even if you don't (or can't) " + CRLF +
+                  "change a value you MUST save the configuration to your stick to" + CRLF + "eliminate the problem."),
+                Prompts::Exclamation, T("Invalid Configuration Item(s)"));
+    return true;
+}
+
+// The row of entry k: a label and a text box or list from the templates, the stick's value (or
+// the item's default, in red, when the stick's fails the item's pattern).
+void frmStickReader::AddConfigRow(ConfigBuild& build, size_t k) {
+    const auto fields = modHandheld::SplitText(build.entries[k], modHandheld::FieldSeparator);
+    const long position = EntryPosition(fields.empty() ? std::string{} : fields[0]);
+    const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(position);
+    const std::string value = EntryValue(build.entries[k]);
+    if (position == kHardwareOptionsItem)
+        build.memoryFitted = modStickReader::ValidateStickConfigItem(value, kHardwareOptionsItem).Value != "1";
+    const modStickReader::StickConfigItemResult result = modStickReader::ValidateStickConfigItem(value, position);
+
+    auto* label = new QLabel(picInner);
+    label->setGeometry(lblConfig[0]->geometry());
+    label->hide();
+    QWidget* editor = nullptr;
+    char kind = 'T';
+    int index = 0;
+    if (definition.IsList()) {
+        kind = 'L';
+        index = static_cast<int>(cboConfig.size());
+        QComboBox* list = NewConfigList(index);
+        FillConfigList(list, definition, k, build.entries, result.Value);
+        PreviousListIndex.resize(cboConfig.size(), -1);
+        PreviousListIndex[index] = list->currentIndex();
+        list->setEnabled(!definition.locked || Engineering());
+        editor = list;
+    } else {
+        index = static_cast<int>(txbConfig.size());
+        auto* text = new QLineEdit(picInner);
+        txbConfig.push_back(text);
+        std::string shown = result.Value;
+        if (!definition.scale.empty())
+            shown = NumberText(modHandheld::LeadingNumber(result.Value) / modHandheld::LeadingNumber(definition.scale));
+        if (position == kFirmwareVersionItem) {
+            FirmwareVersionValue = shown;
+            shown = build.identity;
+        }
+        text->setText(Q(shown));
+        text->setReadOnly(definition.locked && !Engineering());
+        editor = text;
+    }
+    editor->setGeometry(txbConfig[0]->geometry());
+    editor->hide();
+    editor->setProperty(kTag, QVariant::fromValue<long long>(position));
+    if (!ConfigRows.empty()) ConfigRows += "|";
+    ConfigRows += std::string(1, kind) + ";" + std::to_string(index) + ";" + std::to_string(position);
+    lblConfig.push_back(label);
+    if (!result.Valid) {
+        build.anyInvalid = true;
+        ShowInvalid(editor);
+    }
+    if (!ConfigRowShown(position, definition.visible, build)) return;
+    std::string caption = T(definition.name);
+    if (!definition.unit.empty()) caption += " (" + T(definition.unit) + ")";
+    if (!definition.min.empty()) caption += " " + T("from") + " " + definition.min + " " + T("to") + " " + definition.max;
+    label->setText(Q(caption));
+    build.shown.push_back({definition.id, label, editor});
+}
+
+QComboBox* frmStickReader::NewConfigList(int index) {
+    auto* list = new QComboBox(picInner);
+    cboConfig.push_back(list);
+    connect(list, &QComboBox::currentIndexChanged, this, [this, index] { cboConfig_Click(index); });
+    return list;
+}
+
+// The list's entries, translated, each with the value it stores; the printer only a scrapie
+// stick drives is offered on such a stick alone. The stick's value is chosen, or nothing when
+// no entry stores it.
+void frmStickReader::FillConfigList(QComboBox* list, const modStickReader::StickConfigDefinition& definition,
+                                    size_t k, const std::vector<std::string>& entries, const std::string& value) {
+    for (const modStickReader::StickConfigChoice& choice : definition.choices)
+        list->addItem(Q(T(choice.label)), QVariant::fromValue<long long>(choice.value));
+    if (k == kPrinterTypeEntry && entries.size() > kScrapieStickEntry &&
+        modHandheld::LeadingNumber(EntryValue(entries[kScrapieStickEntry])) == kScrapieStickEnabled)
+        list->addItem("QL220", QVariant::fromValue<long long>(kQL220));
+    list->setCurrentIndex(
+        list->findData(QVariant::fromValue<long long>(static_cast<long long>(modHandheld::LeadingNumber(value)))));
+}
+
+// Whether a row is on show: its item visible (every item in the engineering edition), and by
+// position what the stick and the keeper's language make of it.
+bool frmStickReader::ConfigRowShown(long position, bool visible, const ConfigBuild& build) const {
+    if (!visible && !Engineering()) return false;
+    const clsTranslator& translator = modCommon::Translator();
+    if (position == kSaveReadingsItem) return build.memoryFitted;
+    if (position == kLabelPrintingOnItem || position == kLabelPrintingAllowedItem || position == kPrintInOrderItem)
+        return !(build.version <= kLastVersionWithoutLabelPrinting &&
+                 Holds(kLanguagesWithoutLabelPrinting, translator.menLBaseLanguage));
+    if (position == kOutputTerminationItem) return translator.menLLanguage == kAustralianEnglish;
+    return true;
+}
+
+// The rows on show one under another by item id, in a box that scrolls when they overflow it.
+void frmStickReader::LayOutConfigRows(std::vector<ShownConfigRow> rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    int top = lblConfig[0]->y();
+    int bottom = top;
+    for (const ShownConfigRow& row : rows) {
+        row.label->move(lblConfig[0]->x(), top);
+        row.editor->move(txbConfig[0]->x(), top);
+        row.label->show();
+        row.editor->show();
+        bottom = top + txbConfig[0]->height();
+        top += kRowPitch;
+    }
+    picInner->setGeometry(0, 0, picInner->width(), bottom + kRowMargin);
+    const int over = picInner->height() - picOuter->height();
+    fsbVScroll->setRange(0, std::max(0, over));
+    fsbVScroll->setPageStep(picOuter->height());
+    fsbVScroll->setSingleStep(kRowPitch);
+    fsbVScroll->setValue(0);
+    fsbVScroll->setEnabled(over > 0);
+    fraSequence[kFrameConfiguration]->setTitle(
+        Q(over > 0 ? T("Configuration (use the scrollbar on the right to view all configuration items)")
+                   : T("Configuration")));
+}
+
+void frmStickReader::ClearConfigRows() {
+    ClickRulesActive = false;
+    auto clear = [](auto& controls) {
+        for (size_t i = 1; i < controls.size(); ++i) delete controls[i];
+        controls.resize(1);
+    };
+    clear(lblConfig);
+    clear(txbConfig);
+    clear(cboConfig);
+    PreviousListIndex.assign(1, -1);
+    ConfigRows.clear();
+    FirmwareVersionValue.clear();
+    fsbVScroll->setValue(0);
+}
+
+std::vector<frmStickReader::ConfigRow> frmStickReader::ConfigRowList() const {
+    std::vector<ConfigRow> rows;
+    for (const std::string& text : modHandheld::SplitText(ConfigRows, '|')) {
+        const auto fields = modHandheld::SplitText(text, ';');
+        rows.push_back({fields.at(0).at(0), std::stoi(fields.at(1)), std::stol(fields.at(2))});
+    }
+    return rows;
+}
+
+QComboBox* frmStickReader::ConfigListAt(long position) const {
+    for (size_t i = 1; i < cboConfig.size(); ++i)
+        if (cboConfig[i]->property(kTag).toLongLong() == position) return cboConfig[i];
+    return nullptr;
+}
+
+// A choice the program makes in a list runs no rules of its own.
+void frmStickReader::SelectConfigListEntry(QComboBox* list, int entry) {
+    ClickRulesActive = false;
+    list->setCurrentIndex(entry);
+    ClickRulesActive = true;
+}
+
+void frmStickReader::cboConfig_Click(int Index) {
+    if (!ClickRulesActive) return;
+    Trap("cboConfig_Click", kObject, [&] {
+        QComboBox* list = cboConfig.at(static_cast<size_t>(Index));
+        const long tag = static_cast<long>(list->property(kTag).toLongLong());
+        const std::optional<long> chosen = SelectedValue(list);
+        for (const ClickRule& rule : kClickRules) {
+            if (rule.tag != tag || chosen != rule.chosen) continue;
+            QComboBox* other = ConfigListAt(rule.otherTag);
+            if (!other || SelectedValue(other) != rule.otherValue) continue;
+            if (rule.message) {
+                SelectConfigListEntry(list, PreviousListIndex.at(static_cast<size_t>(Index)));
+                Message(T(rule.message), Prompts::OKOnly, T("Conflicting Options"));
+            } else {
+                SelectConfigListEntry(other, 1);
+            }
+            break;
+        }
+        PreviousListIndex.at(static_cast<size_t>(Index)) = list->currentIndex();
+    });
+}
+
+// ---- Saving the configuration ---------------------------------------------------------------
+
+// Checks every row, then writes the items back to the stick and has it load them. The window
+// stays as edited whatever the end.
+void frmStickReader::cmdConfigSave_Click() {
+    if (jobs_.Running()) return;
+    JobGuard::Job job(jobs_);
+    SetHourglass(true);
+    QCoreApplication::processEvents();
+    setEnabled(false);
+    bool saved = false;
+    std::string message;
+    QWidget* focus = nullptr;
+    const bool ran = Trap("cmdConfigSave_Click", kObject, [&] {
+        if (CheckConfigRows(message, focus)) saved = WriteConfiguration(message);
+    });
+    if (ComPort.IsOpen()) ComPort.CommClose(0);
+    SetHourglass(false);
+    if (ran && saved)
+        Message(T("Configuration updated OK") + ".", Prompts::OKOnly, T("Configuration saved"));
+    else if (ran)
+        Message(message, Prompts::OKOnly, T("Configuration Error"));
+    setEnabled(true);
+    cmdQuit->setEnabled(true);
+    if (focus) focus->setFocus();
+}
+
+// Every row in order: a list on show must have a choice (a hidden one without gets its first
+// entry); a text the keeper can edit must be what its item takes, in the form it is written.
+bool frmStickReader::CheckConfigRows(std::string& message, QWidget*& focus) {
+    for (const ConfigRow& row : ConfigRowList()) {
+        const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(row.position);
+        if (row.kind == 'L') {
+            QComboBox* list = cboConfig.at(static_cast<size_t>(row.index));
+            if (list->currentIndex() >= 0) continue;
+            if (list->isHidden()) {
+                if (list->count() > 0) list->setCurrentIndex(0);
+                continue;
+            }
+            message = T("A configuration parameter") + " (" + T(definition.name) + ") " +
+                      T(" has not been selected. Please select it", true) + ".";
+            focus = list;
+            return false;
+        }
+        if (txbConfig.at(static_cast<size_t>(row.index))->isReadOnly()) continue;
+        if (!ConfigTextValid(row, definition)) {
+            message = T("A configuration parameter") + " (" + T(definition.name) + ") " +
+                      T("is invalid. Please re-enter it") + ".";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool frmStickReader::ConfigTextValid(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const {
+    const std::string text = ConfigRowText(row);
+    if (SplitsCommand(text)) return false;
+    if (definition.min.empty()) return modStickReader::ValidateStickConfigItem(text, row.position).Valid;
+    const std::optional<double> number = NumberOf(text);
+    if (!number || *number < modHandheld::LeadingNumber(definition.min)) return false;
+    if (Engineering()) return true;
+    const double stored = definition.scale.empty() ? *number : *number * modHandheld::LeadingNumber(definition.scale);
+    return modStickReader::ValidateStickConfigItem(NumberText(stored), row.position).Valid;
+}
+
+// A text row's value as it goes to the stick, before any scale: an empty Bluetooth ID is none
+// (twelve zeros), the stick keeps four mark characters, and the firmware version goes back as
+// it was read, whatever the row shows.
+std::string frmStickReader::ConfigRowText(const ConfigRow& row) const {
+    const QString text = txbConfig.at(static_cast<size_t>(row.index))->text();
+    switch (row.position) {
+        case kFirmwareVersionItem:
+            return FirmwareVersionValue;
+        case kPrinterBluetoothItem:
+        case kDisplayBluetoothItem:
+            return text.isEmpty() ? std::string(kBluetoothIDLength, '0') : text.toStdString();
+        case kMarkCharactersItem:
+            return text.left(kMarkCharacters).toStdString();
+        default:
+            return text.toStdString();
+    }
+}
+
+// The value a w command carries: a list's stored value, a text scaled to the stored unit, and
+// the texts the stick reads up to a NUL with that NUL after them.
+std::string frmStickReader::ConfigRowValue(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const {
+    if (row.kind == 'L')
+        return std::to_string(SelectedValue(cboConfig.at(static_cast<size_t>(row.index))).value_or(0));
+    std::string value = ConfigRowText(row);
+    if (!definition.scale.empty()) value = ScaledValue(value, definition.scale);
+    if (row.position == kPrinterBluetoothItem || row.position == kDisplayBluetoothItem ||
+        row.position == kMarkCharactersItem)
+        value += '\0';
+    return value;
+}
+
+// n, then a w for every item the edition writes, then l. Each counts only when the stick says
+// it succeeded; the first that does not ends the save, and the items written before it stay
+// written (but not loaded) on the stick.
+bool frmStickReader::WriteConfiguration(std::string& message) {
+    if (ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kPortReadTimeout, false) != 0 ||
+        !ComPort.IsOpen() || !exchange_.Send(modStickReader::IdentifyCommand)) {
+        message = StickNotFoundText();
+        return false;
+    }
+    for (const ConfigRow& row : ConfigRowList()) {
+        const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(row.position);
+        if (!definition.userItem && !Engineering()) continue;
+        std::string argument = std::to_string(row.position) + modHandheld::FieldSeparator + ConfigRowValue(row, definition);
+        if (Engineering() && modStickReader::StickAccessCodeRequired(row.position))
+            argument += modHandheld::FieldSeparator + modStickReader::StickAccessCode;
+        if (!exchange_.Send(modStickReader::WriteConfigurationCommand, argument) ||
+            !modStickReader::IsReplyOK(exchange_.LastReply)) {
+            message = T("Failed to write a configuration parameter") + " (" + T(definition.name) + ")";
+            return false;
+        }
+    }
+    if (!exchange_.Send(modStickReader::LoadConfigurationCommand) || !modStickReader::IsReplyOK(exchange_.LastReply)) {
+        message = T("Failed to load the new configuration");
+        return false;
+    }
+    return true;
 }
 
 void frmStickReader::fsbVScroll_Change() { picInner->move(picInner->x(), -fsbVScroll->value()); }

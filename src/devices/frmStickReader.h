@@ -9,6 +9,7 @@
 #include "core/JobGuard.h"
 #include "devices/clsKRComm.h"
 #include "devices/modStickReader.h"
+#include "devices/modStickReaderConfiguration.h"
 
 class QComboBox;
 class QGroupBox;
@@ -67,6 +68,8 @@ public:
     void cmdConfigExit_Click();
     void tmrUnload_Timer();
     void ComPort_DataReceived(const std::string& strDataBuffer, long lngLastCharPos);
+    void cboConfig_Click(int Index);
+    void cmdConfigSave_Click();
     void fsbVScroll_Change();
     void Form_Unload();
 
@@ -112,7 +115,51 @@ private:
     void EraseStick();
 
     // ---- The configuration editor -----------------------------------------------------------
+    // One editor row: its kind ('T' text box, 'L' list), its control's index and the item's
+    // position on the stick.
+    struct ConfigRow {
+        char kind;
+        int index;
+        long position;
+    };
+    struct ShownConfigRow {
+        long id;  // rows on show are laid out by item id
+        QLabel* label;
+        QWidget* editor;
+    };
+    // What building the rows learns on the way through the stick's entries.
+    struct ConfigBuild {
+        const std::vector<std::string>& entries;
+        std::string identity;  // the n answer, shown in the firmware row
+        long version;
+        bool memoryFitted = false;
+        bool anyInvalid = false;
+        std::vector<ShownConfigRow> shown;
+    };
+    std::string FirmwareVersionValue;    // position 0 as read, written back unchanged
+    std::string ConfigRows;              // "T;index;position" or "L;...", joined by "|"
+    std::vector<int> PreviousListIndex;  // by list control: the choice last accepted
+    bool ClickRulesActive = false;
+
     void DoConfiguration();
+    bool ReadStickConfiguration(std::string& configuration, std::string& identity);
+    bool BuildConfigRows(const std::vector<std::string>& entries, const std::string& identity);
+    void AddConfigRow(ConfigBuild& build, size_t k);
+    QComboBox* NewConfigList(int index);
+    void FillConfigList(QComboBox* list, const modStickReader::StickConfigDefinition& definition, size_t k,
+                        const std::vector<std::string>& entries, const std::string& value);
+    bool ConfigRowShown(long position, bool visible, const ConfigBuild& build) const;
+    void LayOutConfigRows(std::vector<ShownConfigRow> rows);
+    void ClearConfigRows();
+    std::vector<ConfigRow> ConfigRowList() const;
+    QComboBox* ConfigListAt(long position) const;
+    void SelectConfigListEntry(QComboBox* list, int entry);
+    bool CheckConfigRows(std::string& message, QWidget*& focus);
+    bool ConfigTextValid(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const;
+    std::string ConfigRowText(const ConfigRow& row) const;
+    std::string ConfigRowValue(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const;
+    bool WriteConfiguration(std::string& message);
+    std::string StickNotFoundText() const;
 };
 
 // Registers the stick reader window as the one the main menu opens.

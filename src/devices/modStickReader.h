@@ -5,8 +5,9 @@
 #include "devices/clsKRComm.h"
 #include "platform/DateTime.h"
 
-// The stick reader's commands: identify (n), read and set the clock (t, s), read the
-// configuration (c), read and erase the stored records (r, e), and the replies' tests.
+// The stick reader's commands: identify (n), read and set the clock (t, s), read, write and
+// load the configuration (c, w, l), read and erase the stored records (r, e), and the replies'
+// tests.
 namespace modStickReader {
 
 // The stick's fixed access code, sent after the last field of a protected command.
@@ -23,6 +24,10 @@ inline constexpr StickCommand IdentifyCommand{"n", 1000};
 inline constexpr StickCommand ReadClockCommand{"t", 1000};
 inline constexpr StickCommand SetClockCommand{"s", 1000};
 inline constexpr StickCommand ReadConfigurationCommand{"c", 1000};
+// w + position + "|" + value (+ "|" + the access code for a protected item): one item, held by
+// the stick until l makes every item written its configuration.
+inline constexpr StickCommand WriteConfigurationCommand{"w", 1000};
+inline constexpr StickCommand LoadConfigurationCommand{"l", 1000};
 inline constexpr StickCommand ReadRecordsCommand{"r", 1000};
 inline constexpr StickCommand EraseCommand{"e", 30000};
 inline constexpr int IdentifyTries = 5;
