@@ -11,6 +11,7 @@
 //   --fail WORD[:S]        command WORD (a letter, or "qM", "qT" ...) answers with status
 //                          letter S (F when left out); may be given more than once
 //   --fail-add N           the Nth eartag sent after the list was emptied is refused
+//   --fail-write N         the Nth configuration item written since the last load is refused
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -25,7 +26,7 @@ namespace {
 int Usage() {
     std::cerr << "usage: stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]]\n"
                  "                 [--pages N] [--failing-page N] [--fail WORD[:LETTER]]...\n"
-                 "                 [--fail-add N] [port number]\n";
+                 "                 [--fail-add N] [--fail-write N] [port number]\n";
     return 2;
 }
 
@@ -76,6 +77,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             if (!ParseFail(argv[++i], options.faults)) return false;
         } else if (argument == "--fail-add" && hasValue) {
             if ((options.faults.failAddAt = static_cast<int>(Count(argv[++i], 1))) < 0)
+                return false;
+        } else if (argument == "--fail-write" && hasValue) {
+            if ((options.faults.failWriteAt = static_cast<int>(Count(argv[++i], 1))) < 0)
                 return false;
         } else {
             options.port = std::atoi(argument.c_str());

@@ -514,7 +514,7 @@ std::string NumberText(double value) { return NumberLocale().toString(value, 'g'
 std::optional<double> NumberOf(const std::string& text) {
     bool ok = false;
     const double value = NumberLocale().toDouble(Q(text).trimmed(), &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 // An entry's position: decimal digits naming a place in the table.

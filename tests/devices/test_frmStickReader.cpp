@@ -141,9 +141,11 @@ protected:
         WaitUntil(Idle);
         return Window();
     }
-    Texts Boxes() {
+    // The boxes shown, from the `from`th on.
+    Texts Boxes(size_t from = 0) {
         Texts boxes;
-        for (const auto& shown : prompts.shown()) boxes.push_back(Box(shown.title, shown.style, shown.text));
+        for (size_t i = from; i < prompts.shown().size(); ++i)
+            boxes.push_back(Box(prompts.shown()[i].title, prompts.shown()[i].style, prompts.shown()[i].text));
         return boxes;
     }
 };
@@ -271,11 +273,10 @@ TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNoth
         PlugIn(10 + static_cast<long>(i));
         AddReads("0372000003", 10);
         fault(Stick());
-        const long before = static_cast<long>(prompts.shown().size());
+        const size_t before = prompts.shown().size();
         frmStickReader* w = Run();
         ASSERT_NE(w, nullptr);
-        const Texts shown = Boxes();
-        EXPECT_EQ(Texts(shown.begin() + before, shown.end()), boxes);
+        EXPECT_EQ(Boxes(before), boxes);
         EXPECT_TRUE(w->fraSequence[0]->isVisible());
         EXPECT_EQ(Stick().Records().size(), 10u);
         EXPECT_EQ(Stick().CountOf('e'), 0);
@@ -336,7 +337,7 @@ TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSam
                 ASSERT_NE(Run(), nullptr);
         EXPECT_EQ(Boxes(), Texts(i + 1, notErased));
         // A stick pulled out as it answers may have erased already; the program cannot know.
-        if (!Stick().Unplugged()) EXPECT_EQ(Stick().Records().size(), 2u);
+        EXPECT_TRUE(Stick().Unplugged() || Stick().Records().size() == 2u);
         EXPECT_EQ(Rows("SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM Groups UNION ALL "
                        "SELECT COUNT(*) FROM GroupLink WHERE GroupID=1 UNION ALL SELECT COUNT(*) FROM GroupLink WHERE GroupID=2"),
                   (Texts{"2", std::to_string(2 + 2 * (i + 1)), "2", i == 0 ? "2" : "0"}));
@@ -442,7 +443,7 @@ TEST_F(StickReaderTest, APacedLongReplyLeavesTheProcessorToOthers) {
     Stick().SetBytesPerSecond(1920);
     ThreadCpu cpu;
     ASSERT_NE(Run(), nullptr);
-    EXPECT_LT(cpu.Share(), 0.1) << cpu.UsedMs() << " ms of processor in " << cpu.WallMs() << " ms";
+    EXPECT_LT(cpu.Share(), 0.1) << "over " << cpu.WallMs() << " ms";
     EXPECT_EQ(One("SELECT COUNT(*) FROM Animals"), "640");
 }
 
@@ -545,8 +546,7 @@ protected:
         const size_t before = prompts.shown().size();
         Stick().ClearReceived();
         w.cmdConfigSave->click();
-        const Texts boxes = Boxes();
-        return {Texts(boxes.begin() + static_cast<long>(before), boxes.end()), Stick().Received()};
+        return {Boxes(before), Stick().Received()};
     }
 };
 
@@ -607,6 +607,7 @@ TEST_F(ConfigurationEditorTest, SaveWritesTheEditionsItemsInTheStickUnitsAndLoad
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     frmStickReader& w = Configure();
     EXPECT_EQ(At(w.txbConfig, 25)->text(), "15");
+    EXPECT_EQ(At(w.cboConfig, 28)->count(), 2);  // no QL220 on a stick that is not a scrapie stick
     // The save keeps the window open and the keeper's hands off it until the stick has answered.
     Fault(Stick(), [](auto& f) { f.replyDelayMs = 300; });
     int refused = 0;
@@ -754,8 +755,7 @@ TEST_F(ConfigurationEditorTest, AStickThatCannotBeReadLeavesNoEditorAndGoesBackT
         const size_t before = prompts.shown().size();
         frmStickReader* w = Run(modMainWindowServices::StickReaderConfiguration);
         ASSERT_NE(w, nullptr);
-        const Texts boxes = Boxes();
-        EXPECT_EQ(Texts(boxes.begin() + static_cast<long>(before), boxes.end()), Texts{box});
+        EXPECT_EQ(Boxes(before), Texts{box});
         EXPECT_TRUE(w->fraSequence[0]->isVisible());
         EXPECT_EQ(w->lblConfig.size() + w->txbConfig.size() + w->cboConfig.size(), 3u);
         DefaultInstance<frmStickReader>::Unload();
@@ -800,7 +800,7 @@ TEST_F(ConfigurationEditorTest, EditorOpenedModallyOnAGivenPortShowsItsTextsWhol
         QTimer::singleShot(0, [&] {
             WaitUntil(Idle);
             for (QLabel* label : w.picInner->findChildren<QLabel*>())
-                if (!label->isHidden()) EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+                EXPECT_TRUE(label->isHidden() || label->sizeHint().width() <= label->width()) << label->text().toStdString();
             if (!folder.empty()) w.grab().save(QString::fromStdString(folder + "/editor" + std::to_string(edition) + ".png"));
             w.cmdConfigExit->click();
         });
