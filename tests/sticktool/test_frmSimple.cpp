@@ -434,6 +434,7 @@ TEST_F(StickConnectionTest, FailingActionOrConnectionStillEndsAsEveryOne) {
 TEST_F(StickConnectionTest, ConfigureStickOpensTheStickReaderOnThisPort) {
     frmSimple* window = Start();
     window->ComPort().CommOpen(5, "baud=19200 parity=N data=8 stop=1", 1000, false);
+    stick->ClearReceived();
     RunModal<frmStickReader>([&] { window->cmdStickAction[2]->click(); }, [&](frmStickReader& reader) {
         EXPECT_FALSE(window->ComPort().IsOpen()) << "the port is the stick reader window's now";
         EXPECT_TRUE(reader.isModal());
@@ -442,7 +443,8 @@ TEST_F(StickConnectionTest, ConfigureStickOpensTheStickReaderOnThisPort) {
         EXPECT_EQ(reader.windowTitle(), "Configuration");
         EXPECT_EQ(reader.cboSerialPorts->count(), 1);
         EXPECT_EQ(reader.cboSerialPorts->itemText(0), "COM5") << "the port is offered alone";
-        EXPECT_EQ(stick->CountOf('n'), 2) << "and the stick found there";
+        EXPECT_EQ(stick->Received(), (V{"n", "t", "c", "n"})) << "and the stick's configuration read there";
+        EXPECT_GT(reader.cboConfig.size(), 1u);
         reader.Form_Unload();
     });
     ExpectSettled(*window);
