@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTimeZone>
 #include <cstdio>
 #include <mutex>
@@ -60,6 +61,16 @@ std::string DateTime::ToUserText(bool withTime) const {
     QString s = withTime ? locale.toString(ToQt(), QLocale::ShortFormat)
                          : locale.toString(ToQt().date(), QLocale::ShortFormat);
     return s.toStdString();
+}
+
+std::string DateTime::ToGeneralText() const {
+    QLocale locale;
+    QString text = locale.toString(ToQt().date(), QLocale::ShortFormat);
+    if (hour == 0 && minute == 0 && second == 0) return text.toStdString();
+    // The long time format may name the time zone ("t"); a read's time has none.
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?(?<![A-Za-z'])t+\\)?"));
+    QString format = locale.timeFormat(QLocale::LongFormat).remove(zone).trimmed();
+    return (text + QLatin1Char(' ') + locale.toString(ToQt().time(), format)).toStdString();
 }
 
 QDateTime DateTime::ToQt() const {

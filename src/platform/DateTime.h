@@ -20,6 +20,9 @@ struct DateTime {
     static std::optional<DateTime> FromUserText(const std::string& text);
     // The date in the system locale's short date format (and time when it has one).
     std::string ToUserText(bool withTime = false) const;
+    // The date as the system shows a date with its time: the locale's short date, then its
+    // long time (without a time zone), the time left out at midnight.
+    std::string ToGeneralText() const;
 
     DateTime AddDays(int days) const;
     DateTime AddSeconds(long long seconds) const;

@@ -1,7 +1,9 @@
 #include "platform/Desktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace Desktop {
@@ -13,8 +15,19 @@ bool HasApplicationFor(const std::string& mimeType) {
     return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
+// A session whose platform cannot open documents itself (no desktop services) still has the
+// desktop's opener.
 bool OpenFile(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QString file = QString::fromStdString(path);
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(file))) return true;
+    return QProcess::startDetached("xdg-open", {file});
+}
+
+std::string DocumentsFolder() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) folder = QDir::homePath();
+    QDir().mkpath(folder);
+    return folder.toStdString();
 }
 
 }  // namespace Desktop

@@ -9,5 +9,7 @@ namespace Desktop {
 bool HasApplicationFor(const std::string& mimeType);
 // Opens the file with the desktop's application for it; false when none took it.
 bool OpenFile(const std::string& path);
+// The keeper's documents folder, made when it is missing.
+std::string DocumentsFolder();
 
 }  // namespace Desktop

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,12 +11,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QRadioButton>
+#include <QStyle>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -29,9 +34,19 @@
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
 #include "devices/modStickReaderConfiguration.h"
+#include "platform/Desktop.h"
+#include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Recordset.h"
+#include "platform/Spreadsheet.h"
+#include "platform/TextFile.h"
+#include "platform/TextWindow.h"
 #include "platform/Value.h"
+#include "sticktool/EartagFile.h"
+#include "sticktool/StickAcceptanceTest.h"
+#include "sticktool/StickTagTable.h"
+#include "sticktool/frmSelectTags.h"
 #include "sticktool/frmTags.h"
 
 namespace {
@@ -39,12 +54,19 @@ namespace {
 const char* const kObject = "frmSimple";
 const std::string CRLF = "\r\n";
 constexpr int kStickDevice = 2;  // the stick's entry of the last ports used
-constexpr long kConnectTimeout = 1000;
+constexpr long kCommandTimeout = 1000;
 constexpr long kClosePause = 500;
 constexpr long kEraseTimeout = 30000;
 constexpr int kTagFileFirmware = 8;  // the first firmware that keeps an eartag list
 constexpr int kStickTypeEntry = 13;
 constexpr int kAustralianEnglish = 3081;
+constexpr long kActionReadTimeout = 3000;
+constexpr long kLatestFirmware = 12;
+constexpr long kSerialNumberItem = 2;
+constexpr long kDisplayFormatItem = 19;
+// The largest stored-reads reply taken: about 125,000 reads.
+constexpr long kMaxStoredReplyChars = 4000000;
+constexpr int kTextWindowWidth = 500, kTextWindowHeight = 400;
 
 // Sizes in pixels: 15 twips make one.
 constexpr int kWidth = 840;
@@ -103,6 +125,33 @@ void TranslateText(QWidget* control) {
 }
 
 int Bottom(const QWidget* control) { return control->y() + control->height(); }
+
+// The value of the configuration entry "position|value" at a place of the "c" reply; "" when
+// there is none.
+std::string EntryValue(const std::vector<std::string>& entries, std::size_t place) {
+    if (place >= entries.size()) return "";
+    const auto fields = modHandheld::SplitText(entries[place], modHandheld::FieldSeparator);
+    return fields.size() < 2 ? "" : fields[1];
+}
+
+long FirmwareVersionOf(const std::vector<std::string>& entries) {
+    return static_cast<long>(modHandheld::LeadingNumber(EntryValue(entries, 0)));
+}
+
+// Text windows cascade down and right by a window frame and a caption.
+QPoint CascadeStep() {
+    const QStyle* style = QApplication::style();
+    const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    return {frame, style->pixelMetric(QStyle::PM_TitleBarHeight) + frame};
+}
+
+// The look-up of a stick that shows tags by it: the copy of the list last sent to that stick,
+// else the keeper's list.
+StickTagTable::Lookup TagLookupFor(const std::string& serial) {
+    std::string path = FileSystem::Join(modCommon::GetDatabaseFilespec(), serial + "Eartags.csv");
+    if (!FileSystem::Exists(path)) path = modStickReader::GetEartagFileSpec();
+    return FileSystem::Exists(path) ? StickTagTable::Lookup::FromFile(path) : StickTagTable::Lookup();
+}
 
 void MakeNoDefault(QPushButton* button) {
     button->setAutoDefault(false);
@@ -211,6 +260,8 @@ void frmSimple::CreateEngineeringControls() {
     txbPageNumber = new QLineEdit(fraTolvane);
     lblWritePattern = new QLabel("Write Pattern", fraTolvane);
     txbWritePattern = new QLineEdit(fraTolvane);
+    txbWritePattern->setMaxLength(8);
+    for (QLineEdit* box : {txbPageNumber, txbWritePattern}) box->installEventFilter(this);
     fraTolvane->hide();
 }
 
@@ -519,7 +570,7 @@ void frmSimple::cboSerialPorts_Click() {
         lblHelp->setText(QString::fromStdString(SearchingText()));
         lblHelp->repaint();
         if (comm_->IsOpen()) comm_->CommClose(kClosePause);
-        comm_->CommOpen(SelectedPort(), PortSettings(), kConnectTimeout, false);
+        comm_->CommOpen(SelectedPort(), PortSettings(), kCommandTimeout, false);
         if (!IdentifyStick()) {
             NotFoundEnding();
             return;
@@ -530,6 +581,7 @@ void frmSimple::cboSerialPorts_Click() {
             wrongStick = true;
             return;
         }
+        firmwareVersion_ = firmware;
         LayOutForStick(firmware);
         bool ok = modStickReader::CheckStickClock(*exchange_);
         ShowComPortSelection(false);
@@ -551,7 +603,7 @@ bool frmSimple::IdentifyStick() {
     bool found = false;
     exchange_->LastReply.clear();
     for (int tries = 0; comm_->IsOpen() && !found && tries < modStickReader::IdentifyTries; ++tries)
-        found = SendStickCommand("n", modHandheld::ReplyPattern("n"), kConnectTimeout);
+        found = SendStickCommand("n", modHandheld::ReplyPattern("n"), kCommandTimeout);
     if (found) return true;
     Prompts::MsgBox(Translate("Can't find the stick reader on serial port") + " " +
                         cboSerialPorts->currentText().toStdString() + "." + CRLF +
@@ -566,16 +618,14 @@ bool frmSimple::IdentifyStick() {
 // stick for the normal program, the partner's for the partner's. A reply too short to say
 // counts as the wrong stick.
 bool frmSimple::CheckStickType(long& firmwareVersion) {
-    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kConnectTimeout) || !StickReplyOK(LastReply()))
+    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kCommandTimeout) || !StickReplyOK(LastReply()))
         return false;
     const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
     if (modStickReader::TagLookupEnabled()) cmdStickAction[5]->show();
     if (entries.size() <= kStickTypeEntry) return false;
     const auto typeFields = modHandheld::SplitText(entries[kStickTypeEntry], modHandheld::FieldSeparator);
     if (typeFields.size() < 2) return false;
-    const auto versionFields = modHandheld::SplitText(entries[0], modHandheld::FieldSeparator);
-    firmwareVersion =
-        versionFields.size() < 2 ? 0 : static_cast<long>(modHandheld::LeadingNumber(versionFields[1]));
+    firmwareVersion = FirmwareVersionOf(entries);
     return std::lround(modHandheld::LeadingNumber(typeFields[1])) == modCommon::OxbrelMode;
 }
 
@@ -605,7 +655,7 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
 
 bool frmSimple::ReadMemorySize() {
     bool ok = SendStickCommand("qM|" + modStickReader::StickAccessCode, modHandheld::ReplyPattern("q"),
-                               kConnectTimeout) &&
+                               kCommandTimeout) &&
               StickReplyOK(LastReply());
     if (ok) {
         pageCount_ = std::lround(modHandheld::LeadingNumber(StickReplyData(LastReply())));
@@ -675,6 +725,13 @@ void frmSimple::cmdStickAction_Click(int Index) {
             case 4: ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options"); break;
             case 5: ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options"); break;
             case 6: frmTags::ShowModal(this); break;
+            case 0: ReadTagsFromStick(); break;
+            case 7: SendTagFileToStick(); break;
+            case 8: EraseTagFileFromStick(); break;
+            case 9: StickAcceptanceTest(*this).Run(); break;
+            case 10: ReadPage(); break;
+            case 11: WritePage(); break;
+            case 12: ErasePage(); break;
             default: break;
         }
     });
@@ -708,6 +765,340 @@ void frmSimple::ConfigureStick() {
 void frmSimple::ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide) {
     frame->setVisible(frame->isHidden());
     button->setText(QString::fromStdString(Translate(frame->isHidden() ? show : hide)));
+}
+
+void frmSimple::OpenPort() { comm_->CommOpen(SelectedPort(), PortSettings(), kActionReadTimeout, false); }
+
+void frmSimple::ShowHelp(const std::string& text) {
+    lblHelp->setText(QString::fromStdString(text));
+    lblHelp->show();
+    lblHelp->repaint();
+}
+
+// ---- Tag reading ----------------------------------------------------------------------------
+
+// The action buttons, off for the length of a read and all on again however it ends; the help
+// line goes with them.
+class frmSimple::ActionButtonsOff {
+public:
+    explicit ActionButtonsOff(frmSimple& window) : window_(window) {
+        for (QPushButton* button : window_.cmdStickAction) button->setEnabled(false);
+    }
+    ~ActionButtonsOff() {
+        for (QPushButton* button : window_.cmdStickAction) button->setEnabled(true);
+        window_.lblHelp->clear();
+        window_.lblHelp->hide();
+    }
+    ActionButtonsOff(const ActionButtonsOff&) = delete;
+    ActionButtonsOff& operator=(const ActionButtonsOff&) = delete;
+
+private:
+    frmSimple& window_;
+};
+
+// Reads every tag the stick holds, in the form the stick shows them, lets the keeper keep some
+// when asked to, and hands them to the chosen output. Nothing reaches the register.
+void frmSimple::ReadTagsFromStick() {
+    const DateTime readAt = DateTime::Now();
+    ActionButtonsOff buttons(*this);
+    setEnabled(false);
+    auto pointer = std::make_unique<WaitPointer>();
+    QCoreApplication::processEvents();
+    ShowHelp(Translate("Reading from stick") + "...");
+    OpenPort();
+    long displayFormat = StickTagTable::NoFormat;
+    std::string serial;
+    const bool read = ReadDisplayFormat(displayFormat, serial) && ReadStoredTags();
+    comm_->CommClose(0);
+    lblHelp->clear();
+    if (!read) {
+        Prompts::MsgBox(Translate("Failed to get animal data from the stick") + ".", Prompts::OKOnly,
+                        Translate("Animal Data NOT Received"));
+        return;
+    }
+    const std::string data = StickReplyData(LastReply());
+    if (data.empty()) {
+        Prompts::MsgBox(Translate("No animal data was detected on your stick") + ".", Prompts::OKOnly,
+                        Translate("No Data to Receive"));
+        return;
+    }
+    ShowHelp(Translate("Extracting tags") + "...");
+    std::optional<StickTagTable::Lookup> lookup;
+    if (displayFormat == StickTagTable::TagLookup) lookup = TagLookupFor(serial);
+    Recordset table = StickTagTable::Create();
+    StickTagTable::AddRecords(table, data, displayFormat, lookup ? &*lookup : nullptr);
+    if (ckbSortTags->isChecked()) StickTagTable::Sort(table, ckbIncludeGroupLabels->isChecked());
+    if (optTagsToSave[1]->isChecked()) {
+        // The window owns the selection, so it takes input while the selection is open.
+        pointer.reset();
+        setEnabled(true);
+        frmSelectTags::ShowModal(this, table);
+        setEnabled(false);
+        pointer = std::make_unique<WaitPointer>();
+    }
+    WriteOut(table, readAt);
+}
+
+// The stick's display format from its configuration, and for the tag look-up format its
+// serial number. False (with a message) when the configuration did not come.
+bool frmSimple::ReadDisplayFormat(long& displayFormat, std::string& serial) {
+    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kCommandTimeout) || !StickReplyOK(LastReply())) {
+        Prompts::MsgBox(Translate("Failed to get configuration data from the stick") + ".", Prompts::OKOnly,
+                        Translate("Configuration Data NOT Received"));
+        return false;
+    }
+    const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
+    const long version = FirmwareVersionOf(entries);
+    if (version > kLatestFirmware) {
+        Prompts::MsgBox(Translate("This stick is a later version than this program can handle." + CRLF +
+                                  "You will need to get an updated version of this program."),
+                        Prompts::Exclamation, Translate("New Program Required"));
+        return true;
+    }
+    modStickReader::InitialiseStickConfigurationStrings(version);
+    displayFormat = std::lround(modHandheld::LeadingNumber(
+        modStickReader::ValidateStickConfigItem(EntryValue(entries, kDisplayFormatItem), kDisplayFormatItem).Value));
+    if (displayFormat == StickTagTable::TagLookup)
+        serial = modStickReader::ValidateStickConfigItem(EntryValue(entries, kSerialNumberItem), kSerialNumberItem).Value;
+    return true;
+}
+
+// The stored reads. A full stick's reply outgrows the bounds every other exchange keeps to,
+// so this one may run to its own, as long as the line needs for that much.
+bool frmSimple::ReadStoredTags() {
+    const double bytesPerSecond = std::max(1.0, modHandheld::LeadingNumber(cboBaudRate->currentText().toStdString()) / 10);
+    const long deadline = std::max(clsKRComm::DefaultExchangeDeadlineMs,
+                                   static_cast<long>(kMaxStoredReplyChars / bytesPerSecond * 1250));
+    comm_->SetExchangeLimits(deadline, kMaxStoredReplyChars);
+    const bool ok = SendStickCommand("r", modHandheld::ReplyPattern("r"), kCommandTimeout) && StickReplyOK(LastReply());
+    comm_->SetExchangeLimits(clsKRComm::DefaultExchangeDeadlineMs, clsKRComm::DefaultMaxReplyChars);
+    return ok;
+}
+
+void frmSimple::WriteOut(Recordset& table, const DateTime& readAt) {
+    const int choice = optDisplayApplication[1]->isChecked() ? 1 : optDisplayApplication[2]->isChecked() ? 2 : 0;
+    const std::string names[] = {"Notepad", "Excel", Translate("clipboard")};
+    ShowHelp(Translate("Saving to") + " " + names[choice]);
+    if (!DoExcelOutput(table)) TagReadOutput(table, readAt);
+}
+
+StickTagOutput::Options frmSimple::OutputOptions() const {
+    return {ckbIncludeGroupLabels->isChecked(), ckbIncludeTimeScanned->isChecked(), ckbSeparateGroups->isChecked()};
+}
+
+bool frmSimple::DoExcelOutput(const Recordset& table) {
+    if (table.Rows() == 0 || !optDisplayApplication[1]->isChecked() || !modCommon::GetExcel()) return false;
+    Trap("DoExcelOutput", kObject, [&] {
+        const bool sheetPerGroup = modCommon::Translator().CurrentLanguage() == 1 && ckbSeparateGroups->isChecked();
+        const Spreadsheet book = StickTagOutput::Workbook(table, OutputOptions(), sheetPerGroup);
+        const std::string path = Spreadsheet::NewFilePath(Desktop::DocumentsFolder(),
+                                                          Translate("Data Imported ") + DateTime::Now().ToGeneralText());
+        book.Save(path);
+        if (!Desktop::OpenFile(path))
+            throw RuntimeError(ErrorNumber::InvalidCall, "No spreadsheet application opened " + path);
+    });
+    return true;
+}
+
+void frmSimple::TagReadOutput(const Recordset& table, const DateTime& readAt) {
+    const StickTagOutput::Text text = StickTagOutput::Lines(table, OutputOptions());
+    if (optDisplayApplication[2]->isChecked()) {
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(QString::fromStdString(text.All()));
+        return;
+    }
+    if (!optDisplayApplication[0]->isChecked()) return;
+    QPoint at(0, 0);
+    for (const auto& window : text.windows) {
+        std::string title = Translate("Tag import") + " " + readAt.ToGeneralText();
+        if (ckbSeparateGroups->isChecked()) title += " " + Translate("for group") + " " + window.group + " ";
+        TextWindow::Open(title, at, QSize(kTextWindowWidth, kTextWindowHeight), window.text);
+        at += CascadeStep();
+    }
+}
+
+// ---- The eartag list on the stick -------------------------------------------------------------
+
+// Every row of the list is checked before the stick's list is erased: a row the stick cannot
+// take leaves the stick's list as it was.
+void frmSimple::SendTagFileToStick() {
+    setEnabled(false);
+    WaitPointer pointer;
+    const std::string path = modStickReader::GetEartagFileSpec();
+    const std::string bytes = FileSystem::Exists(path) ? FileSystem::ReadAll(path) : std::string();
+    const std::vector<EartagFile::Entry> entries = EartagFile::Parse(bytes);
+    if (entries.empty()) {
+        Prompts::MsgBox(Translate("There is no eartag data to send to the stick") + ".", Prompts::OKOnly,
+                        Translate("No Eartag Data"));
+        return;
+    }
+    std::string refused;
+    const std::vector<std::string> sent = EartagFile::StickEntries(entries, refused);
+    bool ok = refused.empty();
+    long count = 0;
+    if (ok) {
+        OpenPort();
+        ok = SendStickCommand("f", modHandheld::ReplyPattern("f"), kEraseTimeout) && StickReplyOK(LastReply());
+        for (auto entry = sent.begin(); ok && entry != sent.end(); ++entry, ++count)
+            ok = SendStickCommand("a" + *entry, modHandheld::ReplyPattern("a"), kCommandTimeout) &&
+                 StickReplyOK(LastReply());
+        comm_->CommClose(0);
+    }
+    if (!ok) {
+        Prompts::MsgBox(Translate("The eartag data was not successfully sent to the stick") + "." +
+                            (refused.empty() ? "" : CRLF + refused),
+                        Prompts::OKOnly, Translate("Eartag Data NOT Sent"));
+        return;
+    }
+    KeepCopyForStick(path, bytes);
+    Prompts::MsgBox(Translate("Number of eartags sent to stick:") + " " + std::to_string(count), Prompts::OKOnly,
+                    Translate("Successful Transfer"));
+}
+
+// The list sent, kept under the stick's serial number for that stick's reads. It takes the
+// name only once written whole; a failure is logged and the transfer still counts.
+void frmSimple::KeepCopyForStick(const std::string& listPath, const std::string& bytes) {
+    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kCommandTimeout) || !StickReplyOK(LastReply())) return;
+    const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
+    modStickReader::InitialiseStickConfigurationStrings(FirmwareVersionOf(entries));
+    const std::string serial =
+        modStickReader::ValidateStickConfigItem(EntryValue(entries, kSerialNumberItem), kSerialNumberItem).Value;
+    if (serial.empty()) return;
+    Trap("cmdStickAction_Click", kObject, [&] {
+        TextFile::Replace(FileSystem::Join(FileSystem::Folder(listPath), serial + "Eartags.csv"), bytes);
+    });
+}
+
+void frmSimple::EraseTagFileFromStick() {
+    setEnabled(false);
+    WaitPointer pointer;
+    if (SendStickCommand("f", modHandheld::ReplyPattern("f"), kEraseTimeout) && StickReplyOK(LastReply()))
+        Prompts::MsgBox(Translate("Eartag data erased") + ".", Prompts::OKOnly, Translate("Eartag Data Erased"));
+    else
+        Prompts::MsgBox(Translate("The eartag data on the stick was not successfully erased") + ".", Prompts::OKOnly,
+                        Translate("Eartag Data NOT Erased"));
+}
+
+// ---- Factory tools: the console and the page tools ------------------------------------------
+
+void frmSimple::ConsoleWrite(const std::string& text, bool bold, long colour, bool overwrite) {
+    QTextCursor cursor = rtbText->textCursor();
+    if (overwrite) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.setPosition(std::min(consolePosition_, cursor.position()), QTextCursor::MoveAnchor);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    } else {
+        consolePosition_ = cursor.selectionStart();
+    }
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    format.setForeground(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    cursor.insertText(QString::fromStdString(text), format);
+    cursor.movePosition(QTextCursor::End);
+    rtbText->setTextCursor(cursor);
+    rtbText->repaint();
+}
+
+// The line end goes after the text without moving the start remembered, so the next
+// overwrite replaces the line.
+void frmSimple::ConsoleWriteLine(const std::string& text, bool bold, long colour, bool overwrite) {
+    ConsoleWrite(text, bold, colour, overwrite);
+    QTextCursor cursor = rtbText->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QString::fromStdString(CRLF), QTextCharFormat());
+    rtbText->setTextCursor(cursor);
+}
+
+std::string frmSimple::FormatPageNumber() {
+    const std::string text = txbPageNumber->text().toStdString();
+    const long page = std::lround(modHandheld::LeadingNumber(text));
+    if (page >= pageCount_) {
+        Prompts::MsgBox("Maximum page number must be less than " + std::to_string(pageCount_), Prompts::Exclamation,
+                        "Page Outside Range");
+        return "";
+    }
+    if (text.empty()) return "";
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "%04ld", page);
+    return digits;
+}
+
+std::string frmSimple::FormatWriteCharacter() const {
+    unsigned value = 0;
+    for (QChar bit : txbWritePattern->text()) value = value << 1 | (bit == QLatin1Char('1') ? 1U : 0U);
+    return std::string(1, static_cast<char>(value & 0xFF));
+}
+
+void frmSimple::DisplayPageReadData(const std::string& data) {
+    rtbText->clear();
+    ConsoleWrite(std::to_string(data.size()) + " byte" + (data.size() == 1 ? "" : "s") +
+                 " received from stick for page " + txbPageNumber->text().toStdString() + CRLF);
+    std::string bits;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        for (int bit = 7; bit >= 0; --bit) bits += (byte >> bit & 1) ? '1' : '0';
+        bits += i % 8 == 7 ? CRLF : " ";
+    }
+    ConsoleWrite(bits);
+}
+
+bool frmSimple::SendFactoryCommand(const std::string& command) {
+    return SendStickCommand(command + "|" + modStickReader::StickAccessCode, modHandheld::ReplyPattern("q"),
+                            kCommandTimeout) &&
+           StickReplyOK(LastReply());
+}
+
+void frmSimple::ReadPage() {
+    setEnabled(false);
+    const std::string page = FormatPageNumber();
+    if (page.empty()) return;
+    if (SendFactoryCommand("qR" + page))
+        DisplayPageReadData(StickReplyData(LastReply()));
+    else
+        Prompts::MsgBox("Failed to get page data from the stick.", Prompts::OKOnly, "Page Data NOT Received");
+}
+
+// The stick ends a command at CR or LF, so a page cannot be written from either.
+void frmSimple::WritePage() {
+    setEnabled(false);
+    const std::string page = FormatPageNumber();
+    if (page.empty()) return;
+    const std::string character = FormatWriteCharacter();
+    if (character == "\r" || character == "\n") {
+        Prompts::MsgBox("The bit patterns for <CR> and <LF> cannot be used as they are interpreted by the stick as "
+                        "command terminators.",
+                        Prompts::OKOnly, "Invalid Bit Pattern");
+        return;
+    }
+    if (SendFactoryCommand("qW" + page + character))
+        Prompts::MsgBox("Page data written OK", Prompts::OKOnly, "Page Data Written");
+    else
+        Prompts::MsgBox("Failed to write page data on the stick.", Prompts::OKOnly, "Page Data NOT Written");
+}
+
+void frmSimple::ErasePage() {
+    setEnabled(false);
+    const std::string page = FormatPageNumber();
+    if (page.empty()) return;
+    if (SendFactoryCommand("qE" + page))
+        Prompts::MsgBox("Page data erased OK", Prompts::OKOnly, "Page Data Erased");
+    else
+        Prompts::MsgBox("Failed to erase page data from the stick.", Prompts::OKOnly, "Page Data NOT Erased");
+}
+
+// The page number takes digits only, the write pattern "0" and "1" only; other typed
+// characters are dropped (moving about and deleting still work).
+bool frmSimple::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == txbPageNumber || watched == txbWritePattern)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        const bool passes = text.isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab ||
+                            key->key() == Qt::Key_Backtab;
+        const QString allowed = watched == txbPageNumber ? "0123456789" : "01";
+        if (!passes && !(text.size() == 1 && allowed.contains(text))) return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Unloading ------------------------------------------------------------------------------

@@ -15,7 +15,6 @@
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
-#include "core/modEID.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
 #include "platform/Csv.h"
@@ -24,6 +23,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextWindow.h"
+#include "sticktool/EartagFile.h"
 #include "sticktool/TagBucketFile.h"
 
 namespace {
@@ -160,15 +160,6 @@ bool AllDigits(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-bool IsHexEID(const std::string& eid) {
-    return eid.size() == 16 && std::string_view("89ABCDEF").find(eid[0]) != std::string_view::npos &&
-           std::all_of(eid.begin(), eid.end(), [](char c) {
-               return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F');
-           });
-}
-
-// The stick's own separators cannot be part of a tag it is sent.
-bool HoldsStickSeparator(const std::string& text) { return text.find_first_of("|#") != std::string::npos; }
 
 std::string Text(const Recordset& table, long row, int column) { return table.At(row, column).ToStringOr(""); }
 
@@ -181,10 +172,7 @@ std::string frmTags::EartagOf(const std::string& herdId, const std::string& tagN
 }
 
 std::string frmTags::GetCombined(const std::string& herdId, const std::string& tagNumber, const std::string& eid) {
-    std::string hex = eid;
-    if (!eid.empty() && std::string_view("89ABCDEF").find(eid[0]) == std::string_view::npos)
-        hex = modEID::DecimalEIDToHexEID(eid);
-    return TextFile::Trim(herdId + " " + tagNumber + " " + hex);
+    return TextFile::Trim(herdId + " " + tagNumber + " " + EartagFile::HexEID(eid));
 }
 
 std::string frmTags::GetSort(const std::string& herdId, const std::string& tagNumber) {
@@ -285,13 +273,8 @@ void frmTags::InitialiseData(Recordset& table) {
 // Every value is taken as written (a tag number keeps its leading zeros); the header names
 // the columns in any order and letter case.
 void frmTags::ReadEartagFile(Recordset& table) {
-    CsvReader file = CsvReader::FromFile(modStickReader::GetEartagFileSpec());
-    for (std::size_t row = 0; row < file.RowCount(); ++row) {
-        const std::string& herdId = file.Value(row, "HerdId");
-        const std::string& tagNumber = file.Value(row, "tagnumber");
-        AddEntry(table, herdId, tagNumber, file.Value(row, "EIDNumber"), file.Value(row, "Active"),
-                 GetSort(herdId, tagNumber));
-    }
+    for (const EartagFile::Entry& entry : EartagFile::Read(modStickReader::GetEartagFileSpec()))
+        AddEntry(table, entry.herdId, entry.tagNumber, entry.eid, entry.active, GetSort(entry.herdId, entry.tagNumber));
 }
 
 void frmTags::AddEntry(Recordset& table, const std::string& herdId, const std::string& tagNumber,
@@ -542,7 +525,8 @@ void frmTags::AddTagBucketLine(Recordset& table, int kind, const std::string& li
     if (line.empty()) return;
     TagBucketFile::Tag tag = TagBucketFile::ReadLine(kind, line);
     std::string eartag = EartagOf(tag.HerdId, tag.TagNumber);
-    if (!IsHexEID(tag.EID) || eartag.empty() || TextFile::CharCount(eartag) > 16 || HoldsStickSeparator(eartag))
+    if (!EartagFile::IsStoredCode(tag.EID) || eartag.empty() || TextFile::CharCount(eartag) > 16 ||
+        EartagFile::HoldsStickSeparator(eartag))
         return;
     if (HasKey(GetCombined(tag.HerdId, tag.TagNumber, tag.EID))) return;
     AddEntry(table, tag.HerdId, tag.TagNumber, tag.EID, marker_, ":" + GetSort(tag.HerdId, tag.TagNumber));
