@@ -234,7 +234,8 @@ void StickAcceptanceTest::Autotune() {
             Line("Autotune Value: " + std::string(1, bigBattery ? ReversedDigit(data.back()) : data.back()));
             continue;
         }
-        FailureLine("Failed to get the autotune data.");
+        // A KRX250 cannot report the digit: the keeper's answer decides instead.
+        window_.ConsoleWriteLine("Failed to get the autotune data.", true, kRed);
         const std::string typed =
             Prompts::InputBox("If this is an KRX250 you must enter the autotune character now." + CRLF +
                                   "If this is not an KRX250 please press 'Cancel",

@@ -1,66 +1,12 @@
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <filesystem>
-#include <pugixml.hpp>
 
 #include "fixtures/ScratchHome.h"
+#include "fixtures/Workbook.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Spreadsheet.h"
-
-namespace {
-
-// An .xlsx file read back: its sheets, cell texts and the formats of cells and columns.
-class Workbook {
-public:
-    explicit Workbook(const std::string& path) {
-        int error = 0;
-        zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
-        if (!zip) throw std::runtime_error("not a zip: " + path);
-        for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
-            zip_stat_t st;
-            zip_stat_index(zip, i, 0, &st);
-            std::string bytes(st.size, '\0');
-            zip_file_t* f = zip_fopen_index(zip, i, 0);
-            zip_fread(f, bytes.data(), st.size);
-            zip_fclose(f);
-            parts_[st.name].load_string(bytes.c_str());
-        }
-        zip_close(zip);
-        for (auto si : Part("xl/sharedStrings.xml").select_nodes("//si")) strings_.push_back(si.node().child_value("t"));
-    }
-    pugi::xml_document& Part(const std::string& name) { return parts_.at(name); }
-    std::vector<std::string> Sheets() {
-        std::vector<std::string> names;
-        for (auto s : Part("xl/workbook.xml").select_nodes("//sheet")) names.push_back(s.node().attribute("name").value());
-        return names;
-    }
-    pugi::xml_node Cell(int sheet, const std::string& ref) {
-        return Sheet(sheet).select_node(("//c[@r='" + ref + "']").c_str()).node();
-    }
-    std::string Text(int sheet, const std::string& ref) {
-        pugi::xml_node c = Cell(sheet, ref);
-        EXPECT_STREQ(c.attribute("t").value(), "s") << ref << " is a string";
-        return strings_.at(c.child("v").text().as_int());
-    }
-    pugi::xml_node Column(int sheet, int column) {
-        return Sheet(sheet).select_node(("//col[@min='" + std::to_string(column) + "']").c_str()).node();
-    }
-    // The cell format numbered `s` and whether its font is bold.
-    pugi::xml_node Format(int s) { return Part("xl/styles.xml").select_nodes("//cellXfs/xf")[s].node(); }
-    bool Bold(int s) {
-        int font = Format(s).attribute("fontId").as_int();
-        return Part("xl/styles.xml").select_nodes("//fonts/font")[font].node().child("b");
-    }
-
-private:
-    pugi::xml_document& Sheet(int n) { return Part("xl/worksheets/sheet" + std::to_string(n) + ".xml"); }
-    std::map<std::string, pugi::xml_document> parts_;
-    std::vector<std::string> strings_;
-};
-
-}  // namespace
 
 TEST(SpreadsheetTest, SheetAndFileNamesAreMadeSafeAndNew) {
     using S = Spreadsheet;

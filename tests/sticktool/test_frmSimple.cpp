@@ -19,76 +19,12 @@
 #include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
 #include "devices/frmStickReader.h"
-#include "fixtures/StickOnPort.h"
-#include "fixtures/WindowTest.h"
+#include "fixtures/StickToolTest.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "sticktool/frmSimple.h"
 
 namespace {
-
-using V = std::vector<std::string>;
-const DateTime kPcTime{2024, 3, 15, 10, 20, 30};
-const V kAll{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
-const V kAsDesigned{"3", "4", "5", "6", "9", "10", "11", "12"};
-const V kExitAndTagFile{"3", "5"};
-
-std::string Stored(const char* name) { return modRegistry::GetRegistryValue(name, "(none)"); }
-
-V Enabled(const frmSimple& window) {
-    V on;
-    for (int i = 0; i < 13; ++i)
-        if (window.cmdStickAction[i]->isEnabled()) on.push_back(std::to_string(i));
-    return on;
-}
-
-class StickToolTest : public WindowTest {
-protected:
-    StickToolTest() {
-        DateTime::PinClock(kPcTime);
-        modCommon::EditionCode = 1;
-    }
-    ~StickToolTest() override {
-        DefaultInstance<frmSimple>::Unload();
-        DateTime::PinClock({});
-        unsetenv("LC_ALL");
-    }
-    static void SpeakDutch() {
-        setenv("LC_ALL", "nl_NL.UTF-8", 1);
-        modCommon::Translator().SetTranslationOn(true);
-    }
-    // Shows the window and lets its start run: the port list and, on the port used last, the
-    // connection. The window, or nullptr when it has closed.
-    frmSimple* Start() {
-        QPointer<frmSimple> window = &frmSimple::Instance();
-        window->show();
-        RunUntil([&] { return !window || !window->tmrInitialise->isActive(); });
-        return window;
-    }
-    static void RunUntil(const std::function<bool()>& done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    // The wrong-stick close: the window waits disabled for the timer's message, then goes.
-    void ExpectWrongApplication(frmSimple* window) {
-        if (window) EXPECT_FALSE(window->isEnabled());
-        RunUntil([] { return DefaultInstance<frmSimple>::Loaded() == nullptr; });
-        EXPECT_EQ(DefaultInstance<frmSimple>::Loaded(), nullptr);
-        ASSERT_FALSE(prompts.shown().empty());
-        EXPECT_EQ(prompts.shown().back().text, "The application you are running (" + Program::ExecutableName() +
-                                                   ".exe) is not appropriate for this version of stick and will now close.");
-        EXPECT_EQ(prompts.shown().back().title, "Wrong application for this stick");
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
-    // After every connection and action: port closed, window taking input, pointer back.
-    static void ExpectSettled(frmSimple& window) {
-        EXPECT_FALSE(window.ComPort().IsOpen());
-        EXPECT_TRUE(window.isEnabled());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
-};
 
 // ---- Loading and the stored options -------------------------------------------------------------
 
@@ -229,17 +165,6 @@ TEST_F(StickToolTest, NoSerialPortSaysSoAndEndsTheProgram) {
 }
 
 // ---- Connection ------------------------------------------------------------------------------------
-
-class StickConnectionTest : public StickToolTest {
-protected:
-    StickConnectionTest() { modCommon::SetLastUsedComPort(2, 5); }
-    void Faults(const std::function<void(SimStick::Faults&)>& set) {
-        SimStick::Faults faults;
-        set(faults);
-        stick->SetFaults(faults);
-    }
-    StickOnPort stick{5};
-};
 
 TEST_F(StickConnectionTest, LastPortConnectsUnasked) {
     frmSimple* window = Start();
