@@ -939,7 +939,10 @@ void frmSimple::SendTagFileToStick() {
     long count = 0;
     if (ok) {
         OpenPort();
+        // Emptying the stick's list takes it longer than any other command.
+        comm_->SetReadTimeout(kEraseTimeout);
         ok = SendStickCommand("f", modHandheld::ReplyPattern("f"), kEraseTimeout) && StickReplyOK(LastReply());
+        comm_->SetReadTimeout(kActionReadTimeout);
         for (auto entry = sent.begin(); ok && entry != sent.end(); ++entry, ++count)
             ok = SendStickCommand("a" + *entry, modHandheld::ReplyPattern("a"), kCommandTimeout) &&
                  StickReplyOK(LastReply());

@@ -16,7 +16,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 #include "core/modEID.h"
 #include "fixtures/StickToolTest.h"
@@ -365,6 +364,11 @@ TEST_F(StickActionTest, EartagListGoesToTheStickAndIsKeptForIt) {
     WriteList("Eartags.csv", "");
     w.cmdStickAction[7]->click();
     EXPECT_EQ(prompts.Messages().back(), "There is no eartag data to send to the stick.");
+    FileSystem::WriteAll(Path("Eartags.csv"), "HerdId,TagNumber,Active\r\n\"UK1\",\"9\",\"Yes\"\r\n");
+    stick->ClearReceived();
+    w.cmdStickAction[7]->click();
+    EXPECT_TRUE(stick->Received().empty()) << "a list without its EID column sends nothing";
+    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"), std::string::npos);
 
     stick->SetEartags({"x"});
     w.cmdStickAction[8]->click();
@@ -393,11 +397,11 @@ protected:
         stick->SetHandler('t', [](const std::string&) { return SimStick::Reply{"150324102101", 'S'}; });
         prompts.AcceptAllOK();
     }
-    // Runs the test: the frequency typed (nothing when it is not asked for, "" to cancel), the
+    // Runs the test: the frequencies typed ("" cancels; none when it is not asked for), the
     // serial numbers, then the script of the later prompts; returns the console's text.
-    std::string RunTest(std::optional<std::string> frequency = "512", std::function<void()> script = {},
+    std::string RunTest(const V& frequencies = {"512"}, std::function<void()> script = {},
                         const V& serials = {"123456789"}) {
-        if (frequency) frequency->empty() ? prompts.CancelInput() : prompts.Type(*frequency);
+        for (const std::string& frequency : frequencies) frequency.empty() ? prompts.CancelInput() : prompts.Type(frequency);
         for (const std::string& serial : serials) prompts.Type(serial);
         (script ? script : OkRun)();
         stick->ClearReceived();
@@ -426,13 +430,16 @@ TEST(StickAcceptanceTestRules, CalibrationAutotuneAndConfigurationLines) {
 }
 
 TEST_F(FactoryTest, PassingStickIsConfiguredAndReported) {
-    const std::string console = RunTest("512", OkRun, {"12345678", "../1", "123456789"});
+    const std::string console = RunTest({"fast", "512.5", "512"}, OkRun, {"12345678", "../1", "123456789"});
     const V sent = stick->Received();
     for (const std::string& line : {"w01|2" + kCode, "w02|123456789" + kCode, "w03|100" + kCode, "w04|2" + kCode,
                                     "w05|1" + kCode, std::string("w16|2000"), std::string("w22|0123456789ab"), std::string("l")})
         EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
     EXPECT_EQ(stick->ConfigValue(2), "123456789");
-    EXPECT_EQ(prompts.Messages()[0], "The serial number must be nine digits.");
+    const V messages = prompts.Messages();
+    EXPECT_EQ(V(messages.begin(), messages.begin() + 3),
+              (V{"The RTC frequency must be between 511.936946 and 512.031527", "The serial number must be nine digits.",
+                 "The serial number must be nine digits."}));
     EXPECT_NE(console.find("Autotune Value: E\nRead range test OK.\nMemory test passed.\nWrote configuration item Hardware "
                            "Options (2)\nWrote configuration item Serial Number (123456789)"),
               std::string::npos)
@@ -453,32 +460,32 @@ TEST_F(FactoryTest, EveryFailureFailsTheStickForGood) {
     struct Failure {
         std::function<void()> setUp;
         std::string line;
-        std::optional<std::string> frequency;
+        V frequencies;
         std::function<void()> script;
     };
     const std::vector<Failure> failures{
-        {fail("qK"), "Could not set the stick into RTC calibrate mode.", std::nullopt, [] {}},
-        {[] {}, "User cancelled RTC clock frequency setup - acceptance test aborted", "", [] {}},
-        {fail("qC"), "Failed to start the read range test.", "512", noRange},
-        {[] {}, "Read range test unacceptable.", "512", rangeCancelled},
-        {fail("qA"), "Failed to get the autotune data.", "512", [this] { prompts.Answer(Prompts::OK).Type("x").Answer(Prompts::Cancel); }},
-        {[&] { Faults([](SimStick::Faults& f) { f.failingPage = 2; }); }, "Page 2 memory test failed.", "512", OkRun},
-        {fail("l"), "Failed to load the new configuration data.", "512", OkRun},
+        {fail("qK"), "Could not set the stick into RTC calibrate mode.", V{}, [] {}},
+        {[] {}, "User cancelled RTC clock frequency setup - acceptance test aborted", V{""}, [] {}},
+        {fail("qC"), "Failed to start the read range test.", V{"512"}, noRange},
+        {[] {}, "Read range test unacceptable.", V{"512"}, rangeCancelled},
+        {fail("qA"), "Failed to get the autotune data.", V{"512"}, [this] { prompts.Answer(Prompts::OK).Type("x").Answer(Prompts::Cancel); }},
+        {[&] { Faults([](SimStick::Faults& f) { f.failingPage = 2; }); }, "Page 2 memory test failed.", V{"512"}, OkRun},
+        {fail("l"), "Failed to load the new configuration data.", V{"512"}, OkRun},
         {[&] { stick->SetHandler('t', [](const std::string&) { return SimStick::Reply{"150324102030", 'S'}; }); },
-         "Failed to read the stick's clock after memory test", "512", OkRun},
+         "Failed to read the stick's clock after memory test", V{"512"}, OkRun},
         {[&] { FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf", "w16|1000\r\nx05|1\r\n"); },
-         "The configuration line x05|1 names no configuration item of this stick.", "512", OkRun},
+         "The configuration line x05|1 names no configuration item of this stick.", V{"512"}, OkRun},
         {[&] {
              stick->SetPageCount(0);
              Window().cboSerialPorts_Click();
          },
-         "The stick has reported zero memory - no testing is possible.", std::nullopt, [] {}},
+         "The stick has reported zero memory - no testing is possible.", V{}, [] {}},
         {[&] { std::filesystem::remove(home.ProgramFolder() + "/Standard.conf"); },
-         "Can't find the stick configuration file " + home.ProgramFolder() + "/Standard.conf", std::nullopt, [] {}},
+         "Can't find the stick configuration file " + home.ProgramFolder() + "/Standard.conf", V{}, [] {}},
     };
     for (const Failure& failure : failures) {
         failure.setUp();
-        const std::string console = RunTest(failure.frequency, failure.script);
+        const std::string console = RunTest(failure.frequencies, failure.script);
         EXPECT_NE(console.find(failure.line), std::string::npos) << console;
         EXPECT_NE(console.find("Stick serial number 123456789 has failed acceptance testing."), std::string::npos)
             << failure.line;
@@ -494,7 +501,7 @@ TEST_F(FactoryTest, EveryFailureFailsTheStickForGood) {
     FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf", "w16|1000\r\n");
     stick->SetHandler('t', [](const std::string&) { return SimStick::Reply{"150324102101", 'S'}; });
     fail("qA")();
-    EXPECT_NE(RunTest("512", [this] { prompts.Answer(Prompts::OK).Type("7").Answer(Prompts::OK); }).find("has passed"),
+    EXPECT_NE(RunTest({"512"}, [this] { prompts.Answer(Prompts::OK).Type("7").Answer(Prompts::OK); }).find("has passed"),
               std::string::npos);
 
     // Without a battery option nothing is asked of the stick.
