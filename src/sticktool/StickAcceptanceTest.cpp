@@ -147,8 +147,7 @@ bool StickAcceptanceTest::OptionsChosen() {
 // measured frequency. False when the stick could not be put into calibration mode.
 bool StickAcceptanceTest::CalibrationMode() {
     frmSimple& w = window_;
-    const std::string path =
-        FileSystem::Join(Program::ProgramFolder(), w.cboConfigFiles->currentText().toStdString() + ".conf");
+    const std::string path = FileSystem::Join(Program::ProgramFolder(), w.cboConfigFiles->currentData().toString().toStdString());
     if (!FileSystem::Exists(path)) {
         FailureLine("Can't find the stick configuration file " + path);
         return false;

@@ -409,15 +409,15 @@ void frmSimple::LayOutTagReadOptions() {
 // The configuration files the acceptance test may write, by name without ".conf".
 void frmSimple::ListConfigurationFiles() {
     std::error_code error;
-    std::vector<std::string> names;
+    std::vector<std::pair<QString, QString>> names;  // shown name, file name
     for (const auto& entry : std::filesystem::directory_iterator(Program::ProgramFolder(), error)) {
-        std::string name = entry.path().filename().string();
-        QString plain = QString::fromStdString(name);
-        if (!entry.is_regular_file(error) || !plain.endsWith(".conf", Qt::CaseInsensitive)) continue;
-        names.push_back(plain.remove(".conf", Qt::CaseInsensitive).toStdString());
+        const QString file = QString::fromStdString(entry.path().filename().string());
+        if (!entry.is_regular_file(error) || !file.endsWith(".conf", Qt::CaseInsensitive)) continue;
+        names.push_back({QString(file).remove(".conf", Qt::CaseInsensitive), file});
     }
     std::sort(names.begin(), names.end());
-    for (const auto& name : names) cboConfigFiles->addItem(QString::fromStdString(name));
+    // Each entry keeps its file's own name, whatever the letter case of its extension.
+    for (const auto& [name, file] : names) cboConfigFiles->addItem(name, file);
 }
 
 void frmSimple::SelectStoredOptions() {

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <QRadioButton>
 #include <QTest>
@@ -15,7 +14,6 @@
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <fstream>
 
 #include "core/modEID.h"
 #include "fixtures/StickToolTest.h"
@@ -71,31 +69,19 @@ protected:
 
 TEST(StickTagTable, RecordsBecomeRowsAsTheStickShowsThem) {
     using namespace StickTagTable;
-    const std::string uk = Hex(kUK), irish = Hex(kIrish);
-    const auto record = modEID::HexEIDToDecimalEID(uk);
-    EXPECT_EQ(ConvertTag(uk, Hexadecimal, nullptr), uk);
-    EXPECT_EQ(ConvertTag(uk, Decimal, nullptr), kUK);
-    EXPECT_EQ(ConvertTag(uk, ISODecimal, nullptr), record.ISODecimal);
-    EXPECT_EQ(ConvertTag(uk, FullISO, nullptr), record.FullISO);
-    EXPECT_EQ(ConvertTag(uk, UKWYSIWYG, nullptr), "UK0123456 78901");
-    EXPECT_EQ(ConvertTag(irish, UKWYSIWYG, nullptr), kIrish);
-    EXPECT_EQ(ConvertTag(irish, TagLookup, nullptr), kIrish);
-    EXPECT_EQ(ConvertTag("ZZ12", Decimal, nullptr), "ZZ12") << "no electronic tag: as received";
-
+    const std::string uk = Hex(kUK);
     Recordset table = Create();
     QLocale::setDefault(QLocale("en_GB"));
     modCommon::FormatUKSpace = true;
-    AddRecords(table, uk + "|B|150324000000| RPA #" + "short|A#" + irish + "|A|9999x9" + "#" + uk + "|a|150324102030", UKWYSIWYG,
-               nullptr);
+    AddRecords(table, uk + "|B|150324000000| RPA #short|A#ZZ12|A|9999x9#" + uk + "|a|150324102030", UKWYSIWYG, nullptr);
     modCommon::FormatUKSpace = false;
     QLocale::setDefault(QLocale::c());
     ASSERT_EQ(table.Rows(), 3) << "a record of fewer than three fields is skipped";
     table.MoveFirst();
-    EXPECT_EQ(table.GetString(",", ";"), "UK 0123456 78901,B,15/03/2024,RPA,BUK0123456 78901,UK0123456 78901;" +
-                                             kIrish + ",A,,,A" + kIrish + "," + kIrish + ";" +
-                                             "UK 0123456 78901,a,15/03/2024 10:20:30,,aUK0123456 78901,UK0123456 78901;");
+    EXPECT_EQ(table.GetString(",", ";"), "UK 0123456 78901,B,15/03/2024,RPA,BUK0123456 78901,UK0123456 78901;"
+                                         "ZZ12,A,,,AZZ12,ZZ12;UK 0123456 78901,a,15/03/2024 10:20:30,,aUK0123456 78901,UK0123456 78901;");
     Sort(table, true);
-    EXPECT_EQ(table.At(0, StickGroup).ToString() + table.At(1, StickGroup).ToString(), "Aa");
+    EXPECT_EQ(table.At(0, StickGroup).ToString() + table.At(1, StickGroup).ToString(), "aA") << "group, then tag, without case";
 }
 
 TEST_F(StickActionTest, ReadShowsTagsByTheSticksDisplayFormat) {
@@ -113,9 +99,6 @@ TEST_F(StickActionTest, ReadShowsTagsByTheSticksDisplayFormat) {
     const auto uk10 = modEID::HexEIDToDecimalEID(uk), irish10 = modEID::HexEIDToDecimalEID(irish);
     EXPECT_EQ(read("3"), uk10.ISODecimal + "\r\n" + irish10.ISODecimal + "\r\n");
     EXPECT_EQ(read("5"), uk10.FullISO + "\r\n" + irish10.FullISO + "\r\n");
-    modCommon::FormatUKSpace = true;
-    EXPECT_EQ(read("6"), "UK 0123456 78901\r\n" + kIrish + "\r\n");
-    modCommon::FormatUKSpace = false;
     // Look-up: none yet (every tag falls back), the keeper's list (a decimal EID found), then
     // the copy last sent to this stick.
     EXPECT_EQ(read("7"), "UK0123456 78901\r\n" + kIrish + "\r\n");
@@ -134,35 +117,29 @@ TEST_F(StickActionTest, ReadShowsTagsByTheSticksDisplayFormat) {
 
 TEST_F(StickActionTest, FailedReadsSayWhyAndGiveTheWindowBack) {
     prompts.AcceptAllOK();
-    const V noData{"No animal data was detected on your stick."},
-        noAnimals{"Failed to get animal data from the stick."},
-        noConfiguration{"Failed to get configuration data from the stick.", "Failed to get animal data from the stick."};
-    const std::vector<std::pair<std::function<void(SimStick::Faults&)>, V>> cases{
-        {[](SimStick::Faults&) {}, noData},
-        {[](SimStick::Faults& f) { f.silentTo = {"c"}; }, noConfiguration},
-        {[](SimStick::Faults& f) { f.status['r'] = 'F'; }, noAnimals},
-        {[](SimStick::Faults& f) { f.silentTo = {"r"}; }, noAnimals},
-    };
-    for (const auto& [fault, messages] : cases) {
+    const auto failed = [&](const std::function<void(SimStick::Faults&)>& fault, const V& messages) {
         Faults(fault);
         const std::size_t before = prompts.Messages().size();
         EXPECT_EQ(Read(), "");
-        V shown = prompts.Messages();
+        const V shown = prompts.Messages();
         EXPECT_EQ(V(shown.begin() + static_cast<long>(before), shown.end()), messages);
         EXPECT_TRUE(Window().lblHelp->isHidden());
-    }
+    };
+    const std::string noAnimals = "Failed to get animal data from the stick.";
+    failed([](SimStick::Faults&) {}, {"No animal data was detected on your stick."});
+    failed([](SimStick::Faults& f) { f.silentTo = {"c"}; }, {"Failed to get configuration data from the stick.", noAnimals});
     EXPECT_EQ(prompts.shown()[1].title, "Configuration Data NOT Received");
-    // A stick unplugged mid-reply ends the read the same way; the file of the look-up that
-    // cannot be read is the read's logged error.
-    Faults([](SimStick::Faults& f) { f.dropTail = 3; });
     stick->AddRecordText(Hex(kUK) + "|A|150324102030");
-    EXPECT_EQ(Read(), "");
-    EXPECT_EQ(prompts.Messages().back(), "Failed to get animal data from the stick.");
-    Faults([](SimStick::Faults&) {});
+    failed([](SimStick::Faults& f) { f.status['r'] = 'F'; }, {noAnimals});
+    failed([](SimStick::Faults& f) { f.silentTo = {"r"}; }, {noAnimals});
+    // The look-up file that cannot be read is the read's logged error.
     stick->SetConfigValue(19, "7");
     FileSystem::WriteAll(Path("100000123Eartags.csv"), "Tag,EID\r\nx,y\r\n");
-    EXPECT_EQ(Read(), "");
+    failed([](SimStick::Faults&) {}, {"An error occurred in procedure cmdStickAction_Click in frmSimple\r\nThe error was "
+                                      "'Item cannot be found in the collection corresponding to the requested name or "
+                                      "ordinal.' (Error number 3265)"});
     EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"), std::string::npos);
+    failed([](SimStick::Faults& f) { f.unplugDuring = 'r', f.unplugAfter = 40; }, {noAnimals});
 }
 
 TEST(StickTagOutput, LinesForEveryOptionByteForByte) {
@@ -174,11 +151,8 @@ TEST(StickTagOutput, LinesForEveryOptionByteForByte) {
         return StickTagOutput::Lines(table, {labels, time, separate});
     };
     EXPECT_EQ(lines(false, false, false).All(), "A1\r\nA2,  RPA\r\nB1\r\n");
-    EXPECT_EQ(lines(false, true, false).All(),
-              "A1,  15/03/2024 10:20:30\r\nA2,  15/03/2024 10:20:31,  RPA\r\nB1,  15/03/2024\r\n");
     EXPECT_EQ(lines(true, false, false).All(),
               "A1,  A\r\nA2,  A,  RPA\r\nTotal for group A: 2\r\n\r\nB1,  B\r\nTotal for group B: 1\r\n\r\nTotal: 3\r\n");
-    EXPECT_EQ(lines(true, true, false).windows.size(), 1u);
     EXPECT_EQ(lines(true, true, false).All(), "A1,  A,  15/03/2024 10:20:30\r\nA2,  A,  15/03/2024 10:20:31,  RPA\r\n"
                                               "Total for group A: 2\r\n\r\nB1,  B,  15/03/2024\r\n"
                                               "Total for group B: 1\r\n\r\nTotal: 3\r\n");
@@ -186,11 +160,9 @@ TEST(StickTagOutput, LinesForEveryOptionByteForByte) {
     ASSERT_EQ(separate.windows.size(), 2u);
     EXPECT_EQ(separate.windows[0].text, "A1,  A\r\nA2,  A,  RPA\r\nTotal for group A: 2\r\n");
     EXPECT_EQ(separate.windows[1].text, "B1,  B\r\nTotal for group B: 1\r\n\r\n") << "no grand total";
-    EXPECT_EQ(lines(false, false, true).windows[1].text, "B1\r\n");
 
     Recordset empty = StickTagTable::Create();
     EXPECT_EQ(StickTagOutput::Lines(empty, {true, false, false}).All(), "Total for group : 0\r\n\r\nTotal: 0\r\n");
-    EXPECT_TRUE(StickTagOutput::Lines(empty, {false, true, false}).All().empty());
 }
 
 TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {
@@ -213,22 +185,10 @@ TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {
     EXPECT_EQ(FileSystem::ReadAll(home.root() + "/saved.txt"), "C1,  C\r\nTotaal voor groep C: 1\r\n\r\n");
 }
 
-// A spreadsheet application and the desktop's opener that notes what it opened.
+// Reads to a workbook, opened by the desktop's spreadsheet application.
 class SpreadsheetReadTest : public StickActionTest {
 protected:
-    SpreadsheetReadTest() {
-        const std::string bin = home.root() + "/bin";
-        FileSystem::CreateDirectories(bin);
-        std::ofstream(bin + "/xdg-mime") << "#!/bin/sh\necho calc.desktop\n";
-        std::ofstream(bin + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> " << Opened() << "\n";
-        for (const char* tool : {"/xdg-mime", "/xdg-open"})
-            std::filesystem::permissions(bin + tool, std::filesystem::perms::owner_all);
-        setenv("PATH", (bin + ":" + path_).c_str(), 1);
-        home.SetMachineSetting("DisplayApplication", "1");
-    }
-    ~SpreadsheetReadTest() override { setenv("PATH", path_.c_str(), 1); }
-    std::string Opened() const { return home.root() + "/opened.txt"; }
-    // Reads the stick to a workbook and returns it once the desktop has opened it.
+    SpreadsheetReadTest() { UseSpreadsheetApplication(); }
     Workbook ReadWorkbook(bool labels, bool time, bool sort = false) {
         std::filesystem::remove(Opened());
         Read(1, labels, time, sort);
@@ -238,9 +198,6 @@ protected:
         EXPECT_EQ(FileSystem::Folder(path), Program::Environment("HOME") + "/Documents");
         return Workbook(path);
     }
-
-private:
-    std::string path_ = Program::Environment("PATH");
 };
 
 TEST_F(SpreadsheetReadTest, WorkbookHoldsTheColumnsAskedForAsText) {
@@ -302,15 +259,12 @@ TEST_F(StickActionTest, SelectionKeepsTheTicked) {
         });
         EXPECT_EQ(table.Rows(), 0);
     }
-}
-
-TEST_F(StickActionTest, CancelledSelectionLeavesOnlyTheTotals) {
+    // Cancelled in a read: the clipboard gets the totals alone.
     stick->AddRecordText("T1|A|150324102030");
     Window().optTagsToSave[1]->setChecked(true);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (frmSelectTags* window = DefaultInstance<frmSelectTags>::Loaded(); window && window->isVisible()) {
-            EXPECT_EQ(window->trvTags->topLevelItem(0)->child(0)->text(0), "T1");
             EXPECT_TRUE(window->isEnabled() && window->cmdCancel->isEnabled());
             window->cmdCancel->click();
         }
@@ -329,53 +283,47 @@ TEST_F(StickActionTest, EartagListGoesToTheStickAndIsKeptForIt) {
     WriteList("Eartags.csv", list);
     prompts.AcceptAllOK();
     frmSimple& w = Window();
-    stick->ClearReceived();
-    w.cmdStickAction[7]->click();
+    // Clicks an action and returns the message it ended with.
+    const auto click = [&](int action) {
+        stick->ClearReceived();
+        w.cmdStickAction[action]->click();
+        return prompts.Messages().back();
+    };
+    EXPECT_EQ(click(7), "Number of eartags sent to stick: 4");
     EXPECT_EQ(stick->Received(), (V{"f", "a" + a + "|UK123456 100001", "a" + b + "|7", "a" + c + "|UK123456 1234567",
                                     "a" + Hex("0826000000000004") + "|IE \xC9rin", "c"}));
-    EXPECT_EQ(prompts.Messages().back(), "Number of eartags sent to stick: 4");
     EXPECT_EQ(FileSystem::ReadAll(Path("100000123Eartags.csv")), FileSystem::ReadAll(Path("Eartags.csv")));
     ExpectSettled(w);
 
     // The third add refused: the stick keeps the two before it.
     Faults([](SimStick::Faults& f) { f.failAddAt = 3; });
-    w.cmdStickAction[7]->click();
+    EXPECT_EQ(click(7), "The eartag data was not successfully sent to the stick.");
     EXPECT_EQ(stick->Eartags().size(), 2u);
-    EXPECT_EQ(prompts.Messages().back(), "The eartag data was not successfully sent to the stick.");
     // No serial number after the transfer: the count, but no copy.
     std::filesystem::remove(Path("100000123Eartags.csv"));
     Faults([](SimStick::Faults& f) { f.silentTo = {"c"}; });
-    w.cmdStickAction[7]->click();
-    EXPECT_EQ(prompts.Messages().back(), "Number of eartags sent to stick: 4");
+    EXPECT_EQ(click(7), "Number of eartags sent to stick: 4");
     EXPECT_FALSE(FileSystem::Exists(Path("100000123Eartags.csv")));
     // A row the stick cannot take: nothing is sent, the stick keeps its list.
     Faults([](SimStick::Faults&) {});
     WriteList("Eartags.csv", list + "\"UK1\",\"1|2\"," + a + ",\"Yes\"\r\n");
-    stick->ClearReceived();
-    w.cmdStickAction[7]->click();
+    EXPECT_EQ(click(7), "The eartag data was not successfully sent to the stick.\r\nEartags.csv line 7: UK1 1|2, " + a);
     EXPECT_TRUE(stick->Received().empty());
     EXPECT_EQ(stick->Eartags().size(), 4u);
-    EXPECT_EQ(prompts.Messages().back(), "The eartag data was not successfully sent to the stick.\r\n"
-                                         "Eartags.csv line 7: UK1 1|2, " + a);
     WriteList("Eartags.csv", "\"UK1\",\"9\"," + c + ",\"No\"\r\n");
-    w.cmdStickAction[7]->click();
-    EXPECT_EQ(prompts.Messages().back(), "Number of eartags sent to stick: 0");
+    EXPECT_EQ(click(7), "Number of eartags sent to stick: 0");
     EXPECT_TRUE(stick->Eartags().empty());
     WriteList("Eartags.csv", "");
-    w.cmdStickAction[7]->click();
-    EXPECT_EQ(prompts.Messages().back(), "There is no eartag data to send to the stick.");
+    EXPECT_EQ(click(7), "There is no eartag data to send to the stick.");
     FileSystem::WriteAll(Path("Eartags.csv"), "HerdId,TagNumber,Active\r\n\"UK1\",\"9\",\"Yes\"\r\n");
-    stick->ClearReceived();
-    w.cmdStickAction[7]->click();
+    click(7);
     EXPECT_TRUE(stick->Received().empty()) << "a list without its EID column sends nothing";
     EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"), std::string::npos);
 
     stick->SetEartags({"x"});
-    w.cmdStickAction[8]->click();
-    EXPECT_EQ(prompts.Messages().back(), "Eartag data erased.");
+    EXPECT_EQ(click(8), "Eartag data erased.");
     Faults([](SimStick::Faults& f) { f.status['f'] = 'F'; });
-    w.cmdStickAction[8]->click();
-    EXPECT_EQ(prompts.Messages().back(), "The eartag data on the stick was not successfully erased.");
+    EXPECT_EQ(click(8), "The eartag data on the stick was not successfully erased.");
     EXPECT_TRUE(FileSystem::Exists(Path("100000123Eartags.csv"))) << "erasing keeps the copy";
     ExpectSettled(w);
 }
@@ -419,16 +367,6 @@ protected:
     }
 };
 
-TEST(StickAcceptanceTestRules, CalibrationAutotuneAndConfigurationLines) {
-    EXPECT_EQ(StickAcceptanceTest::CalibrationValue(512), 100);
-    EXPECT_EQ(StickAcceptanceTest::CalibrationValue(511.936946), 163);
-    EXPECT_EQ(StickAcceptanceTest::CalibrationValue(512.031527), 131);
-    EXPECT_EQ(StickAcceptanceTest::ReversedDigit('1'), '8');
-    EXPECT_EQ(StickAcceptanceTest::ReversedDigit('A'), '5');
-    EXPECT_EQ(StickAcceptanceTest::ConfigurationLines("w16|5\r\n\r\n", false, "1", "100", true, true),
-              (V{"w01|1", "w02|1", "w03|100", "w16|5"})) << "no battery line without w04";
-}
-
 TEST_F(FactoryTest, PassingStickIsConfiguredAndReported) {
     const std::string console = RunTest({"fast", "512.5", "512"}, OkRun, {"12345678", "../1", "123456789"});
     const V sent = stick->Received();
@@ -449,6 +387,9 @@ TEST_F(FactoryTest, PassingStickIsConfiguredAndReported) {
     EXPECT_NE(console.find("Stick serial number 123456789 has passed acceptance testing."), std::string::npos);
     EXPECT_NE(Report().find("has passed acceptance testing."), std::string::npos);
     EXPECT_EQ(Window().txbRTCValue->property("Tag").toString(), "100");
+    EXPECT_EQ(StickAcceptanceTest::CalibrationValue(511.936946), 163);
+    EXPECT_EQ(StickAcceptanceTest::CalibrationValue(512.031527), 131);
+    EXPECT_EQ(StickAcceptanceTest::ReversedDigit('A'), '5');
 }
 
 TEST_F(FactoryTest, EveryFailureFailsTheStickForGood) {

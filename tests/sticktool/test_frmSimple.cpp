@@ -99,14 +99,8 @@ TEST_F(StickToolTest, DutchKeeperIsOfferedAWindowPerGroupWithoutTheClipboard) {
 }
 
 TEST_F(StickToolTest, SpreadsheetApplicationAddsExcel) {
-    std::string bin = home.root() + "/bin", path = Program::Environment("PATH");
-    FileSystem::CreateDirectories(bin);
-    std::ofstream(bin + "/xdg-mime") << "#!/bin/sh\necho calc.desktop\n";
-    std::filesystem::permissions(bin + "/xdg-mime", std::filesystem::perms::owner_all);
-    setenv("PATH", (bin + ":" + path).c_str(), 1);
-    home.SetMachineSetting("DisplayApplication", "1");
+    UseSpreadsheetApplication();
     frmSimple& window = frmSimple::Instance();
-    setenv("PATH", path.c_str(), 1);
     EXPECT_TRUE(window.optDisplayApplication[1]->isChecked());
     EXPECT_GT(window.optDisplayApplication[2]->y(), window.optDisplayApplication[1]->y());
 }
