@@ -11,7 +11,6 @@
 #include <QPushButton>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <thread>
@@ -25,6 +24,7 @@
 #include "devices/modHandheld.h"
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
+#include "fixtures/StickWire.h"
 #include "fixtures/sim/SimStick.h"
 #include "platform/Connection.h"
 #include "platform/IniFile.h"
@@ -33,17 +33,12 @@ namespace {
 
 constexpr int kAnimals = 20000;
 constexpr int kReads = 5000;
-constexpr int kBytesPerSecond = 1920;
 constexpr long kDecimalFormat = 2;
 constexpr long kPort = 5;
 using Clock = std::chrono::steady_clock;
 
 // The stored code of an Irish tag with national number n.
-std::string EID(unsigned long long n) {
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llX", (1ULL << 63) | (372ULL << 38) | n);
-    return hex;
-}
+std::string EID(unsigned long long n) { return StickWire::EID(372, n); }
 
 // 20,000 owned animals, each with its EID and the tag text the import would give it.
 void FillRegister(Connection& db) {
@@ -68,28 +63,10 @@ std::vector<StickReadImport::StickRead> Reads() {
     return reads;
 }
 
-// The seconds every byte of the conversation takes on the line: the command lines the stick
-// heard and its replies to them.
-double WireSeconds(const SimStick& stick, const std::map<char, std::string>& payloads) {
-    long bytes = 0;
-    for (const std::string& line : stick.Received()) {
-        bytes += static_cast<long>(line.size()) + 1;
-        const auto payload = payloads.find(line[0]);
-        bytes += (payload == payloads.end() ? 0 : static_cast<long>(payload->second.size())) + 5;
-    }
-    return static_cast<double>(bytes) / kBytesPerSecond;
-}
-
 double ThreadCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-std::string ConfigurationPayload(const SimStick& stick) {
-    std::vector<std::string> entries;
-    for (size_t k = 0; k < stick.ConfigCount(); ++k) entries.push_back(std::to_string(k) + "|" + stick.ConfigValue(k));
-    return modHandheld::JoinText(entries, modHandheld::ItemSeparator);
 }
 
 void StickImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
@@ -106,9 +83,9 @@ void StickImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         for (const auto& read : Reads()) stick.AddRecordText(read.hexEID + "|" + read.group + "|" + read.readTime);
         const std::map<char, std::string> payloads = {
             {'t', std::string(12, '0')},
-            {'c', ConfigurationPayload(stick)},
+            {'c', StickWire::ConfigurationPayload(stick)},
             {'r', modHandheld::JoinText(stick.Records(), modHandheld::ItemSeparator)}};
-        stick.SetBytesPerSecond(kBytesPerSecond);
+        stick.SetBytesPerSecond(StickWire::BytesPerSecond);
         stick.Start();
 
         const auto start = Clock::now();
@@ -122,7 +99,7 @@ void StickImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         const double cpu = ThreadCpuSeconds() - cpuStart;
         state.SetIterationTime(total);
 
-        const double wire = WireSeconds(stick, payloads);
+        const double wire = StickWire::Seconds(stick, payloads);
         state.counters["total_s"] = total;
         state.counters["wire_s"] = wire;
         state.counters["ratio"] = total / wire;

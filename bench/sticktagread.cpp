@@ -11,7 +11,6 @@
 #include <QRadioButton>
 
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <thread>
 
@@ -20,6 +19,7 @@
 #include "devices/modHandheld.h"
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
+#include "fixtures/StickWire.h"
 #include "fixtures/sim/SimStick.h"
 #include "platform/IniFile.h"
 #include "platform/TextWindow.h"
@@ -28,33 +28,8 @@
 namespace {
 
 constexpr int kReads = 5000;
-constexpr int kBytesPerSecond = 1920;
 constexpr long kPort = 5;
 using Clock = std::chrono::steady_clock;
-
-std::string EID(unsigned long long n) {
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llX", (1ULL << 63) | (826ULL << 38) | n);
-    return hex;
-}
-
-// The seconds the read's bytes take on the line: the command lines the stick heard and its
-// replies to them.
-double WireSeconds(const SimStick& stick, const std::map<char, std::string>& payloads) {
-    long bytes = 0;
-    for (const std::string& line : stick.Received()) {
-        const auto payload = payloads.find(line[0]);
-        bytes += static_cast<long>(line.size()) + 1 +
-                 (payload == payloads.end() ? 0 : static_cast<long>(payload->second.size())) + 5;
-    }
-    return static_cast<double>(bytes) / kBytesPerSecond;
-}
-
-std::string ConfigurationPayload(const SimStick& stick) {
-    std::vector<std::string> entries;
-    for (size_t k = 0; k < stick.ConfigCount(); ++k) entries.push_back(std::to_string(k) + "|" + stick.ConfigValue(k));
-    return modHandheld::JoinText(entries, modHandheld::ItemSeparator);
-}
 
 void WaitFor(const std::function<bool()>& done) {
     while (!done()) {
@@ -73,7 +48,7 @@ void StickTagReadAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         modCommon::SetLastUsedComPort(2, kPort);
         stick.SetConfigValue(19, "2");
         for (int i = 0; i < kReads; ++i)
-            stick.AddRecordText(EID(100000 + (i * 7919) % kReads) + "|" + std::string(1, static_cast<char>('1' + i % 4)) +
+            stick.AddRecordText(StickWire::EID(826, 100000 + (i * 7919) % kReads) + "|" + std::string(1, static_cast<char>('1' + i % 4)) +
                                 "|120324090000");
         stick.Start();
         frmSimple& window = frmSimple::Instance();
@@ -83,17 +58,17 @@ void StickTagReadAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         for (QCheckBox* box : {window.ckbSortTags, window.ckbIncludeGroupLabels, window.ckbIncludeTimeScanned})
             box->setChecked(true);
         const std::map<char, std::string> payloads = {
-            {'c', ConfigurationPayload(stick)},
+            {'c', StickWire::ConfigurationPayload(stick)},
             {'r', modHandheld::JoinText(stick.Records(), modHandheld::ItemSeparator)}};
         stick.ClearReceived();
-        stick.SetBytesPerSecond(kBytesPerSecond);
+        stick.SetBytesPerSecond(StickWire::BytesPerSecond);
 
         const auto start = Clock::now();
         window.cmdStickAction[0]->click();
         const double total = std::chrono::duration<double>(Clock::now() - start).count();
         state.SetIterationTime(total);
 
-        const double wire = WireSeconds(stick, payloads);
+        const double wire = StickWire::Seconds(stick, payloads);
         state.counters["reply_kB"] = static_cast<double>(payloads.at('r').size()) / 1000;
         state.counters["total_s"] = total;
         state.counters["wire_s"] = wire;

@@ -7,11 +7,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QKeyEvent>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTextCursor>
