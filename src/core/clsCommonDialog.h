@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-// The open-file dialog as the program asks for it: initial name, filter
+// The open-file and save-file dialogs as the program asks for them: initial name, filter
 // ("Description|pattern", ":" separating too), filter index, must-exist, folder, title and
 // default extension in; chosen path, its name and the chosen filter out.
 class clsCommonDialog {
@@ -16,9 +16,22 @@ public:
                            long& FilterIndex, const std::string& InitDir = "",
                            const std::string& DlgTitle = "", const std::string& DefaultExt = "",
                            long Owner = -1);
+    // The same as a Save As dialog, which asks before a file is overwritten when
+    // OverWritePrompt is set.
+    bool VBGetSaveFileName(std::string& Filename, std::string& FileTitle, bool OverWritePrompt,
+                           std::string& Filter, long& FilterIndex, const std::string& InitDir = "",
+                           const std::string& DlgTitle = "", const std::string& DefaultExt = "",
+                           long Owner = -1);
     long& flags() { return flags_; }
 
 private:
+    struct Request {
+        long flags;
+        std::string InitDir, DlgTitle, DefaultExt;
+    };
+    bool ShowFileDialog(bool save, const Request& request, std::string& Filename, std::string& FileTitle,
+                        std::string& Filter, long& FilterIndex);
+
     long apiReturn_ = 0;
     long extendedError_ = 0;
     long flags_ = 0;
