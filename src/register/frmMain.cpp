@@ -87,6 +87,7 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     BuildMovementPane();
     BuildNotePane();
     BuildPedigreePane();
+    BuildImportMenu();
     RegisterWithCore();
     canvas->resize(Pixels(14400), Pixels(8565));
     resize(Pixels(14400), Pixels(8565) + menuBar()->sizeHint().height());
@@ -248,6 +249,7 @@ void frmMain::SetHelpTags() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas && event->type() == QEvent::Resize) Form_Resize();
     ListMouseUp(watched, event);
+    PedigreeMouseUp(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Recordset.h"
 
 class DataGrid;
+class ImportRecordsets;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -155,6 +156,8 @@ public:
     void cmdDeSelectAll_Click();
     void grdAnimals_PostEvent(int MsgId);
     void grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
+    // Shows a grid's date column in the keeper's date format.
+    static void ShowUserDates(DataGrid& grid, int column);
     // The shown text of an AnimalType value: "Tag only", "Owned", "Reference", "Borrowed".
     static std::string AnimalTypeText(const Value& AnimalType);
 
@@ -215,6 +218,10 @@ public:
     QTextEdit* rtbPedigree;
     DataGrid* grdPedigree;
     void DisplayPedigree();
+    // `Position` is in the grid's cells (its view's viewport).
+    void grdPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint Position);
+    // Acts on the line of the chart's caret.
+    void rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
     // ---- Notes ------------------------------------------------------------------------------
     QTextEdit* rtbNotes;
@@ -222,6 +229,19 @@ public:
     void SaveNote();
 
     // ---- Exports and imports ----------------------------------------------------------------
+
+    // Animal import file. The AnimalType given to the dams and sires that AddOneAnimal
+    // creates: 1 owned, 2 reference.
+    long mlngDamAnimalType = 1;
+    long mlngSireAnimalType = 1;
+    void mnuImportAnimalFromFile_Click();
+    void mnuImportAnimalHelp_Click();
+    void ImportAnimals(const std::string& strText);
+    // Adds or updates one animal from its tag, date of birth, gender, breed and EID (rewritten
+    // in place); kind 0 the animal of a line, 1 a dam, 2 a sire. A negative parent leaves that
+    // link as recorded. The animal's AnimalID, 0 when the tag names none.
+    long AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
+                      ImportRecordsets& recordsets, long lngAnimalKind);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -268,6 +288,12 @@ private:
     void BuildTreatmentPane();
     // Pedigree
     void BuildPedigreePane();
+    void PedigreeMouseUp(QObject* watched, QEvent* event);
+    void SavePedigree();
+    void AddMissingParent(int lngLine);
+    void SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal);
     // Notes
     void BuildNotePane();
+    // Animal import file
+    void BuildImportMenu();
 };

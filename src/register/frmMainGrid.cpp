@@ -306,15 +306,16 @@ void frmMain::SetGridFormats() {
     });
     model.SetShown(tag, Qt::DisplayRole, text("TagNumber", TagHead));
     model.SetShown(mrsAnimalEID().FieldCount(), Qt::DisplayRole, text("TagNumber", TagNumberPart));
-    for (const char* field : {"DateOfBirth", "TaggingDate"}) {
-        const int column = grdAnimals->ColumnOf(field);
-        auto date = [column](const Recordset& rows, long row) -> QVariant {
-            auto when = DateTime::FromText(rows.At(row, column).ToStringOr(""));
-            return when ? QVariant(QString::fromStdString(when->ToUserText())) : QVariant();
-        };
-        model.SetShown(column, Qt::DisplayRole, date);
-        model.SetShown(column, Qt::EditRole, date);
-    }
+    for (const char* field : {"DateOfBirth", "TaggingDate"}) ShowUserDates(*grdAnimals, grdAnimals->ColumnOf(field));
+}
+
+void frmMain::ShowUserDates(DataGrid& grid, int column) {
+    auto date = [column](const Recordset& rows, long row) -> QVariant {
+        auto when = DateTime::FromText(rows.At(row, column).ToStringOr(""));
+        return when ? QVariant(QString::fromStdString(when->ToUserText())) : QVariant();
+    };
+    grid.Model().SetShown(column, Qt::DisplayRole, date);
+    grid.Model().SetShown(column, Qt::EditRole, date);
 }
 
 void frmMain::grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel) {

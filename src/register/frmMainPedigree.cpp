@@ -1,13 +1,259 @@
-// The parentage tab: the pedigree chart of the single animal shown and its progeny.
+// The parentage tab: the three-generation chart of the single animal shown and its progeny.
+// Both are also a way round the register: a click on a relative shows that relative, a click on
+// a parent that is not recorded records one, Ctrl+click clears a parent, and a right click
+// saves the chart as an RTF file.
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <string_view>
+
+#include "core/Trap.h"
+#include "core/clsCommonDialog.h"
+#include "core/clsDatabase.h"
+#include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/Prompts.h"
+#include "platform/Rtf.h"
+#include "platform/TextFile.h"
+#include "register/ImportRecordsets.h"
 #include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+using modCommon::Database;
+
+// The chart: bold Arial at 8 points, white, red and blue in the colour table, eight lines.
+// Line 0 the title, then the sire's sire, the sire, the sire's dam, the animal, the dam's
+// sire, the dam and the dam's dam: the sire's side above the animal and the dam's below,
+// parents one tab in and grandparents two, males blue and females red. The click handling
+// knows the relatives by these line numbers.
+constexpr std::string_view kChartTemplate =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fswiss\\fprq2\\fcharset0 Arial;}}"
+    "{\\colortbl ;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+    "\\viewkind4\\uc1\\f0\\b\\fs16\\pard "
+    "{\\ul 3 Generation Parentage for A*}\\par "
+    "\t\t{\\cf3 2SS*}\\par "
+    "\t{\\cf3 1S*}\\par "
+    "\t\t{\\cf2 2SD*}\\par "
+    "A*\\par "
+    "\t\t{\\cf3 2DS*}\\par "
+    "\t{\\cf2 1D*}\\par "
+    "\t\t{\\cf2 2DD*}\\b0 }";
+static_assert(kChartTemplate.size() == 347);
+
+constexpr int kSireLine = 2, kAnimalLine = 4, kDamLine = 6, kLastLine = 7;
+const char* const kNotRecorded = "Not recorded";
+
+// The chart's placeholders, in the order FillChart takes their texts.
+const char* const kPlaceholders[] = {"A*", "1S*", "1D*", "2SS*", "2SD*", "2DS*", "2DD*"};
+
+// One animal of the chart: its tag and the keys of its parents (0 when none is recorded).
+struct Relative {
+    bool recorded = false;
+    std::string tag;
+    long dam = 0, sire = 0;
+};
+
+// The animal of this key; not recorded for 0, and for a key that names no animal (a link
+// left behind by an animal removed without its links).
+Relative Look(long animalID) {
+    Relative relative;
+    if (animalID <= 0) return relative;
+    Recordset rs = Database().OpenRecordset("SELECT AnimalID, TagNumber, DamID, SireID FROM Animals WHERE AnimalID=" +
+                                            std::to_string(animalID));
+    if (rs.Eof()) return relative;
+    relative.recorded = true;
+    relative.tag = rs.Field("TagNumber").ToStringOr("");
+    relative.dam = static_cast<long>(modCommon::DeNull(rs.Field("DamID"), Value(0)).ToLong());
+    relative.sire = static_cast<long>(modCommon::DeNull(rs.Field("SireID"), Value(0)).ToLong());
+    return relative;
+}
+
+// The template with every placeholder replaced in one pass, so that a tag that happens to
+// hold a placeholder's text is never replaced again.
+std::string FillChart(const std::array<std::string, std::size(kPlaceholders)>& texts) {
+    std::string chart;
+    for (std::size_t at = 0; at < kChartTemplate.size();) {
+        std::size_t which = 0;
+        while (which < texts.size() && !kChartTemplate.substr(at).starts_with(kPlaceholders[which])) ++which;
+        if (which < texts.size()) {
+            chart += texts[which];
+            at += std::string_view(kPlaceholders[which]).size();
+        } else {
+            chart += kChartTemplate[at++];
+        }
+    }
+    return chart;
+}
+
+// A relative's text in the chart: its tag made safe for RTF, or "Not recorded".
+std::string ChartText(const Relative& relative) {
+    return relative.recorded ? Rtf::Escape(relative.tag) : kNotRecorded;
+}
+
+}  // namespace
 
 void frmMain::BuildPedigreePane() {
     rtbPedigree = Make<QTextEdit>("rtbPedigree", {45, 240, 3810, 2100}, fraTab[10]);
+    rtbPedigree->setReadOnly(true);
+    rtbPedigree->setTabStopDistance(Pixels(720));  // a rich-text box's half-inch tab stops
+    // The right button saves the chart: the box has no menu of its own.
+    rtbPedigree->setContextMenuPolicy(Qt::NoContextMenu);
+    rtbPedigree->viewport()->installEventFilter(this);
     grdPedigree = Make<DataGrid>("grdPedigree", {45, 2370, 3810, 2325}, fraTab[10]);
+    connect(grdPedigree, &DataGrid::MouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint at) {
+        grdPedigree_MouseUp(button, keys, grdPedigree->View().viewport()->mapFromGlobal(at));
+    });
 }
 
-void frmMain::DisplayPedigree() {}
+void frmMain::DisplayPedigree() {
+    Trap("DisplayPedigree", kObject, [&] {
+        if (grdAnimals->SelCount() != 1) {
+            rtbPedigree->hide();
+            grdPedigree->hide();
+            return;
+        }
+        const long animalID = modCommon::GetSingleAnimalID();
+        const Relative animal = Look(animalID);
+        if (!animal.recorded) throw RuntimeError::NoCurrentRecord();
+        const Relative sire = Look(animal.sire), dam = Look(animal.dam);
+        const std::string tag = ChartText(animal);
+        Rtf::Read(FillChart({tag, ChartText(sire), ChartText(dam), ChartText(Look(sire.sire)),
+                             ChartText(Look(sire.dam)), ChartText(Look(dam.sire)), ChartText(Look(dam.dam))}),
+                  *rtbPedigree->document());
+
+        const std::string id = std::to_string(animalID);
+        Recordset progeny = Database().OpenRecordset(" SELECT AnimalID, TagNumber, DateOfBirth FROM Animals WHERE (SireID=" +
+                                                     id + " OR DamID=" + id +
+                                                     ") ORDER BY DateOfBirth DESC, TagSort ASC");
+        const long count = progeny.RecordCount();
+        grdPedigree->SetRecordset(std::move(progeny));
+        grdPedigree->SetCaption(count > 0 ? QString("Number of Progeny = %1").arg(count)
+                                          : QStringLiteral("No Progeny Recorded"));
+        QTableView& view = grdPedigree->View();
+        const int idColumn = grdPedigree->ColumnOf("AnimalID");
+        view.setColumnHidden(idColumn, true);
+        view.horizontalHeader()->setSectionResizeMode(idColumn, QHeaderView::Fixed);
+        view.setColumnWidth(grdPedigree->ColumnOf("TagNumber"), Pixels(2000));
+        const int dobColumn = grdPedigree->ColumnOf("DateOfBirth");
+        grdPedigree->Model().setHeaderData(dobColumn, Qt::Horizontal, QStringLiteral("DoB"));
+        ShowUserDates(*grdPedigree, dobColumn);
+        rtbPedigree->show();
+        grdPedigree->show();
+    });
+}
+
+// ---- Clicks ----------------------------------------------------------------------------------
+
+// Makes the animal of the animal grid's rows that `isAnimal` accepts the one selected and shown,
+// or says that the grid does not show it.
+void frmMain::SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal) {
+    if (mrsGridClone.RecordCount() > 0) mrsGridClone.MoveFirst();
+    if (mrsGridClone.RecordCount() == 0 || !mrsGridClone.Find(isAnimal)) {
+        Prompts::MsgBox("That animal is not currently displayed in the animal grid.", Prompts::OKOnly,
+                        "Animal not in Grid");
+        return;
+    }
+    grdAnimals->SelClear();
+    grdAnimals->SelAdd(mrsGridClone.GetBookmark());
+    grdAnimals->PostMsg(1);
+}
+
+void frmMain::grdPedigree_MouseUp(Qt::MouseButton /*Button*/, Qt::KeyboardModifiers /*Shift*/, QPoint Position) {
+    Trap("grdPedigree_MouseUp", kObject, [&] {
+        const int row = grdPedigree->View().rowAt(Position.y());
+        if (row < 0) return;
+        const Recordset& progeny = grdPedigree->Rows();
+        const Value animal = progeny.At(row, progeny.FieldIndex("AnimalID"));
+        SelectInAnimalGrid([&](const Recordset& rs) { return rs["AnimalID"] == animal; });
+    });
+}
+
+void frmMain::PedigreeMouseUp(QObject* watched, QEvent* event) {
+    if (watched != rtbPedigree->viewport() || event->type() != QEvent::MouseButtonRelease) return;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const Qt::MouseButton button = mouse->button();
+    const Qt::KeyboardModifiers keys = mouse->modifiers();
+    // After the box has placed its caret or finished its selection.
+    QTimer::singleShot(0, this, [this, button, keys] { rtbPedigree_MouseUp(button, keys); });
+}
+
+void frmMain::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
+    int addParentOn = -1;
+    Trap("rtbPedigree_MouseUp", kObject, [&] {
+        if (Button != Qt::LeftButton) {
+            SavePedigree();
+            return;
+        }
+        const QTextCursor caret = rtbPedigree->textCursor();
+        if (caret.hasSelection()) return;
+        const int line = caret.blockNumber();
+        const Qt::KeyboardModifiers keys = Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (keys == Qt::ControlModifier && (line == kSireLine || line == kDamLine)) {
+            Database().Execute(std::string("UPDATE Animals SET ") + (line == kSireLine ? "SireID" : "DamID") +
+                               "=0 WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID()));
+            DisplayPedigree();
+            return;
+        }
+        if (keys != Qt::NoModifier || line < 1 || line > kLastLine || line == kAnimalLine) return;
+        const QString text = rtbPedigree->document()->findBlockByNumber(line).text().remove(QLatin1Char('\t'));
+        if (text != QLatin1String(kNotRecorded)) {
+            SelectInAnimalGrid([&](const Recordset& rs) {
+                return QString::fromStdString(rs["TagNumber"].ToStringOr("")).compare(text, Qt::CaseInsensitive) == 0;
+            });
+        } else if (line == kSireLine || line == kDamLine) {
+            addParentOn = line;
+        }
+    });
+    if (addParentOn >= 0) AddMissingParent(addParentOn);
+}
+
+// Asks for the tag of the parent not recorded on the sire or dam line and records it: an
+// animal of the working species with that tag, else a new reference animal, becomes the
+// parent. Only the shown animal's link changes; the parent joins no group.
+void frmMain::AddMissingParent(int lngLine) {
+    const std::string parent = lngLine == kSireLine ? "Sire" : "Dam";
+    const std::string tag = Prompts::InputBox(
+        "Unknown " + parent + "\r\n" + "To add the unknown " + parent + " to your records enter its tag and click OK." +
+            "\r\n" + "To leave the " + parent + " as 'Not Recorded', click Cancel" + "\r\n" + "If the " + parent +
+            " whose tag you enter is not already in your records " + "it will be added as a 'Reference' animal.",
+        Prompts::ApplicationTitle(), "");
+    if (tag.empty() || tag == kNotRecorded) return;
+    Trap("rtbPedigree_MouseUp", kObject, [&] {
+        Connection& db = Database().GetConnection();
+        Connection::Transaction transaction(db);
+        ImportRecordsets recordsets(db);
+        mlngDamAnimalType = 2;
+        mlngSireAnimalType = 2;
+        std::array<std::string, 5> data{tag};
+        const long parentID = AddOneAnimal(data, -1, -1, recordsets, lngLine == kSireLine ? 2 : 1);
+        if (parentID > 0) {
+            const std::string id = std::to_string(parentID);
+            db.Execute("UPDATE Animals SET AnimalType=1 WHERE AnimalType=0 AND AnimalID=" + id);
+            db.Execute(std::string("UPDATE Animals SET ") + (lngLine == kSireLine ? "SireID" : "DamID") + "=" + id +
+                       " WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID()));
+        }
+        transaction.Commit();
+    });
+    DisplayPedigree();
+    tmrSetGridRecords_Timer();
+}
+
+void frmMain::SavePedigree() {
+    clsCommonDialog dialog;
+    dialog.flags() = 0x80802;  // explorer style, the folder must exist, ask before overwriting
+    std::string file = rtbPedigree->document()->begin().text().toStdString();
+    std::string title, filter = "RTF Files (*.rtf)|*.rtf";
+    long index = 1;
+    if (!dialog.VBGetSaveFileName(file, title, true, filter, index, "", "Save Parentage in a WordPad Document"))
+        return;
+    TextFile::Replace(file, Rtf::Write(*rtbPedigree->document()));
+}

@@ -1,0 +1,133 @@
+#include "register/ImportRecordsets.h"
+
+#include <algorithm>
+
+#include "core/modCommon.h"
+#include "core/modCommonTags.h"
+#include "core/modEID.h"
+
+namespace {
+
+constexpr long kHolding = 3;
+
+std::string Text(long long number) { return std::to_string(number); }
+
+// Tags, names and EIDs are compared without case, as their columns compare them.
+std::string Fold(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
+ImportRecordsets::ImportRecordsets(Connection& connection)
+    : db_(connection), species_(Text(modCommon::Species)) {}
+
+ImportRecordsets::~ImportRecordsets() = default;
+
+long ImportRecordsets::NameID(bool gender, const std::string& name) {
+    auto& names = gender ? genders_ : breeds_;
+    const std::string table = gender ? "Genders" : "Breeds", item = gender ? "Gender" : "Breed";
+    if (!names) names = Keys("SELECT " + item + "ID," + item + "Name,Species FROM " + table + " WHERE Species=" + species_);
+    if (auto found = names->find(Fold(name)); found != names->end()) return found->second;
+    db_.Execute("INSERT INTO " + table + " (" + item + "Name,Species) VALUES ('" + modCommon::SQLQuotes(name) + "'," +
+                species_ + ")");
+    (gender ? gendersAdded : breedsAdded) = true;
+    return names->emplace(Fold(name), static_cast<long>(db_.LastInsertId())).first->second;
+}
+
+std::optional<long> ImportRecordsets::FindAnimal(const std::string& tag) {
+    if (!animals_) animals_ = Keys("SELECT AnimalID,TagNumber FROM Animals WHERE Species=" + species_);
+    auto found = animals_->find(Fold(tag));
+    return found == animals_->end() ? std::nullopt : std::optional<long>(found->second);
+}
+
+long ImportRecordsets::AddAnimal(long type, const std::string& tag, const Value& born, const Value& gender,
+                                 const Value& breed, long dam, long sire) {
+    Statement(insert_,
+              "INSERT INTO Animals (AnimalType,TagNumber,TagSort,DateOfBirth,GenderID,BreedID,DamID,SireID,Species)"
+              " VALUES (?,?,?,?,?,?,?,?,?)")
+        .Run({type, tag, modCommon::GetTagSortFromTag(tag), born, gender, breed, std::max(dam, 0L), std::max(sire, 0L),
+              modCommon::Species});
+    const long id = static_cast<long>(db_.LastInsertId());
+    if (animals_) animals_->emplace(Fold(tag), id);
+    return id;
+}
+
+void ImportRecordsets::UpdateAnimal(long id, const std::string& tag, const Value& born, const Value& gender,
+                                    const Value& breed, long dam, long sire) {
+    Statement(update_,
+              "UPDATE Animals SET TagNumber=?,TagSort=?,DateOfBirth=ifnull(?,DateOfBirth),"
+              "GenderID=ifnull(?,GenderID),BreedID=ifnull(?,BreedID),DamID=ifnull(?,DamID),"
+              "SireID=ifnull(?,SireID),Species=? WHERE AnimalID=?")
+        .Run({tag, modCommon::GetTagSortFromTag(tag), born, gender, breed, dam < 0 ? Value() : Value(dam),
+              sire < 0 ? Value() : Value(sire), modCommon::Species, id});
+}
+
+void ImportRecordsets::JoinGroup(long group, long animal) {
+    Statement(groupLink_, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)").Run({group, animal});
+}
+
+// Group 1 was emptied when the import began, so what this import put there is all it holds.
+void ImportRecordsets::JoinLastImport(long animal, const std::string& tag) {
+    auto [joined, first] = lastImport_.emplace(animal, line);
+    if (first)
+        JoinGroup(kLastImport, animal);
+    else if (line != joined->second)
+        Note("the tag " + tag + " is also on line " + Text(joined->second) + ", so this line updated that animal.");
+}
+
+void ImportRecordsets::PlaceOnHolding(long animal, const DateTime& date) {
+    Statement(locationLink_,
+              "INSERT INTO LocationLink (LocationID,AnimalID,EventDate,Details) VALUES (?,?,?,'Imported from file')")
+        .Run({kHolding, animal, date.ToText()});
+}
+
+void ImportRecordsets::AddEID(long animal, const std::string& eid) {
+    if (!eids_) {
+        eids_.emplace();
+        for (Recordset rs = db_.Query("SELECT EIDNumber FROM EIDs"); !rs.Eof(); rs.MoveNext())
+            eids_->insert(Fold(rs.Field(0).ToStringOr("")));
+    }
+    if (!eids_->insert(Fold(eid)).second) return;
+    Statement(eid_, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES (?,?)").Run({animal, eid});
+}
+
+std::optional<DateTime> ImportRecordsets::Date(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    auto [known, first] = dates_.emplace(text, std::nullopt);
+    if (first) known->second = DateTime::FromUserText(text);
+    if (!known->second) Note("the date \"" + text + "\" is not a date and was left out.");
+    return known->second;
+}
+
+std::string ImportRecordsets::EID(const std::string& text) {
+    std::string digits;
+    for (char c : Fold(text))
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) digits += c;
+    std::string eid;
+    if (digits.size() == 15 || (digits.size() == 16 && digits[0] == '0'))
+        eid = modEID::DecimalEIDToHexEID(digits, 0, 0);
+    else if (digits.size() == 16)
+        eid = digits;
+    if (eid.empty()) Note("the EID \"" + text + "\" is neither a decimal nor a hexadecimal EID and was left out.");
+    return eid;
+}
+
+void ImportRecordsets::Note(const std::string& what) {
+    if (line > 0) notes.push_back("Line " + Text(line) + ": " + what);
+}
+
+// The first key (column 0) of every name (column 1), without case.
+ImportRecordsets::KeyMap ImportRecordsets::Keys(const std::string& sql) {
+    KeyMap keys;
+    for (Recordset rs = db_.Query(sql); !rs.Eof(); rs.MoveNext())
+        keys.emplace(Fold(rs.Field(1).ToStringOr("")), static_cast<long>(rs.Field(0).ToLong()));
+    return keys;
+}
+
+Connection::Prepared& ImportRecordsets::Statement(std::unique_ptr<Connection::Prepared>& statement, const char* sql) {
+    if (!statement) statement = std::make_unique<Connection::Prepared>(db_, sql);
+    return *statement;
+}

@@ -1,0 +1,304 @@
+// The animal import file: one animal a line, each with its dam and sire if wanted, added to
+// the register or correcting the animals it has; and the help on the file's layout.
+//
+// The whole file goes in as one transaction: a failure part-way leaves the register as it was.
+// A file that cannot be animal data (not text, a tag far too long) is refused before anything
+// is asked or written; items that do not read (a date, an EID) are left out of their animal
+// and listed for the keeper at the end.
+#include <QApplication>
+#include <QMenu>
+#include <QProgressBar>
+
+#include <algorithm>
+#include <optional>
+
+#include "core/Trap.h"
+#include "core/clsCommonDialog.h"
+#include "core/clsDatabase.h"
+#include "core/modCommonTags.h"
+#include "platform/Connection.h"
+#include "platform/Prompts.h"
+#include "platform/TextFile.h"
+#include "platform/TextWindow.h"
+#include "register/ImportRecordsets.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+const char* const kTitle = "Import Animal Data from File";
+
+using modCommon::Database;
+
+constexpr std::size_t kFields = 15;
+using Fields = std::array<std::string, kFields>;
+// Longer than any eartag: a field this long is not a tag but a sign of the wrong file.
+constexpr std::size_t kLongestTag = 50;
+// The most problems a message lists; the rest are counted.
+constexpr std::size_t kListed = 20;
+
+// The group of the animals of the last import and that of those it created.
+constexpr long kLastImport = ImportRecordsets::kLastImport, kCreatedByImport = 2;
+
+std::string Text(long long number) { return std::to_string(number); }
+
+// The text of `many` messages, one a line, the first kListed of them.
+std::string Listed(const std::vector<std::string>& many) {
+    std::string text;
+    for (std::size_t i = 0; i < many.size() && i < kListed; ++i) text += "\r\n" + many[i];
+    if (many.size() > kListed) text += "\r\n... and " + Text(static_cast<long long>(many.size() - kListed)) + " more.";
+    return text;
+}
+
+// A line's fields: split at the separator, taken as they stand, padded to fifteen.
+Fields SplitFields(const std::string& line, const std::string& separator, bool& tooMany) {
+    Fields fields;
+    std::size_t field = 0, start = 0;
+    for (;;) {
+        const std::size_t end = line.find(separator, start);
+        if (field < kFields) fields[field] = line.substr(start, end == std::string::npos ? end : end - start);
+        ++field;
+        if (end == std::string::npos) break;
+        start = end + separator.size();
+    }
+    tooMany = field > kFields;
+    return fields;
+}
+
+// Why a line cannot be animal data, or "".
+std::string LineProblem(const std::string& line, const Fields& fields, std::size_t number) {
+    for (unsigned char c : line)
+        if (c < 0x20 && c != '\t') return "Line " + Text(static_cast<long long>(number)) + " holds characters that are not text.";
+    for (std::size_t tag : {0, 5, 10})
+        if (TextFile::CharCount(fields[tag]) > kLongestTag)
+            return "Line " + Text(static_cast<long long>(number)) + ": the tag \"" +
+                   QString::fromStdString(fields[tag]).left(20).toStdString() + "...\" is longer than " +
+                   Text(kLongestTag) + " characters.";
+    return "";
+}
+
+// Asks whether unrecorded dams (or sires) are to be reference animals; 2 when so, else 1.
+long AskParentType(const std::string& parents) {
+    const std::string text = "When " + parents + " are defined for progeny, if the " + parents +
+                             " are not already recorded then\r\n"
+                             "they will be added as new animals owned by you and placed on your holding. Alternatively\r\n"
+                             "they can be recorded as 'Reference animals' in which case they will not be located\r\n"
+                             "anywhere.\r\n"
+                             "\r\n"
+                             "Do you want any currently unrecorded " +
+                             parents + " to be recorded as 'Reference animals'?";
+    const std::string kind = parents == "dams" ? "Dam" : "Sire";
+    return Prompts::MsgBox(text, Prompts::YesNo + Prompts::Question,
+                           kind + " animal type for currently unrecorded " + parents) == Prompts::Yes
+               ? 2
+               : 1;
+}
+
+// The help, in three pieces: "@@" stands for the separator's name and "**" for the separator.
+const char* const kHelpA =
+    "The instructions given below will help you to create a @@ separated file of animal data\r\n"
+    "that can then be used to add animals to your records or change the data for existing\r\n"
+    "animals in your records.\r\n"
+    "\r\n"
+    "If you want you can save this information for reference in the future (using File -> Save As).\r\n"
+    "\r\n"
+    "To add or amend animal data in your records you can create a file containing animal\r\n"
+    "data - you can use Windows Notepad to do this. Each piece of data for an animal should be\r\n"
+    "separated from the next using a @@. The data that can be added for each animal is as follows:\r\n"
+    "\r\n"
+    "\tTag Number** Date of Birth** Gender** Breed** EID** then the same for the dam and the sire\r\n"
+    "\r\n"
+    "Each line in the file is data for one animal. An example is shown below for an animal with all\r\n"
+    "its details except its EID and all details for its dam except the dam's EID:\r\n"
+    "\r\n"
+    "\tUK123456 989898**01/03/08**Wether**Texel****UK123456 989897**01/03/05**Ewe**Texel\r\n"
+    "\r\n"
+    "The only item required for an animal is its tag number.\r\n"
+    "\r\n"
+    "\r\n";
+const char* const kHelpB =
+    "You can add \"batch\" sheep by entering just the flock number (i.e. no animal number) for each\r\n"
+    "sheep in the batch.\r\n"
+    "For example, to add 50 \"batch\" sheep which have flock number UK123456 you would simply create a file\r\n"
+    "with 50 lines in it and on each line you would put the flock number. You can also add the Date of Birth,\r\n"
+    "Gender, Breed or EID details as described above for one or more of these \"batch\" sheep if you want to.\r\n"
+    "When adding \"batch\" sheep in this way details of existing \"batch\" sheep will never be updated and\r\n"
+    "the sheep will ALWAYS be added as new animals.\r\n"
+    "\r\n"
+    "\r\n";
+const char* const kHelpC =
+    "If you specify any information for an animal's dam or sire then their minimum information is their tags.\r\n"
+    "\r\n"
+    "You need not enter the 'trailing' @@s if there are no futher optional items, but you must\r\n"
+    "enter @@s where an earlier optional item is missing.\r\n"
+    "\r\n"
+    "Any animals that already exist in your records (animal, dam or sire) will have their details\r\n"
+    "updated if you supply data which is different from that currently recorded - this can be a useful\r\n"
+    "way of 'updating' the gender of dams (i.e. changing them from a Heifer to a Cow) or any other\r\n"
+    "errors in an animal's details.\r\n"
+    "\r\n"
+    "Please note: If you do not supply the (optional) gender for an animal (or the gender is not one that has\r\n"
+    "already been defined in this program then this program will have no way of knowing what species an animal\r\n"
+    "is and will assume the current 'working' species.\r\n"
+    "In this case you should make sure that you are working in the correct species for any new animal(s)\r\n"
+    "whose details you are importing.";
+
+}  // namespace
+
+// ---- One animal ------------------------------------------------------------------------------
+
+long frmMain::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
+                           ImportRecordsets& recordsets, long lngAnimalKind) {
+    if (astrAnimalData[0].empty()) return 0;
+    const auto [prefix, number] = modCommon::SplitTag(astrAnimalData[0]);
+    astrAnimalData[0] = prefix + (number.empty() ? "" : " " + number);
+    if (astrAnimalData[0].empty()) return 0;  // blanks alone name no animal
+    const std::string& tag = astrAnimalData[0];
+
+    const std::optional<DateTime> born = recordsets.Date(astrAnimalData[1]);
+    astrAnimalData[1] = born ? born->ToText() : "";
+    // A gender or breed given by name becomes its key, the name recorded when it is new.
+    auto key = [&](std::string& name, bool gender) {
+        if (name.empty()) return Value();
+        const long id = recordsets.NameID(gender, name);
+        name = Text(id);
+        return Value(id);
+    };
+    const Value gender = key(astrAnimalData[2], true), breed = key(astrAnimalData[3], false);
+    const std::string eid = astrAnimalData[4].empty() ? "" : recordsets.EID(astrAnimalData[4]);
+
+    // A tag without its animal number is a batch animal, always a new one.
+    const std::optional<long> found = number.empty() ? std::nullopt : recordsets.FindAnimal(tag);
+    const Value dateOfBirth = born ? Value(born->ToText()) : Value();
+    long animal = 0;
+    if (found) {
+        animal = *found;
+        recordsets.UpdateAnimal(animal, tag, dateOfBirth, gender, breed, lngDamID, lngSireID);
+    } else {
+        const long type = lngAnimalKind == 1 ? mlngDamAnimalType : lngAnimalKind == 2 ? mlngSireAnimalType : 1;
+        animal = recordsets.AddAnimal(type, tag, dateOfBirth, gender, breed, lngDamID, lngSireID);
+        if (lngAnimalKind == 0) recordsets.JoinGroup(kCreatedByImport, animal);
+        if (type == 1) recordsets.PlaceOnHolding(animal, born ? *born : DateTime::Today());
+    }
+    if (!eid.empty()) recordsets.AddEID(animal, eid);
+    if (lngAnimalKind == 0) recordsets.JoinLastImport(animal, tag);
+    return animal;
+}
+
+// ---- The file --------------------------------------------------------------------------------
+
+void frmMain::BuildImportMenu() {
+    connect(mnuImportAnimalFromFile, &QAction::triggered, this, [this] { mnuImportAnimalFromFile_Click(); });
+    connect(mnuImportAnimalHelp, &QAction::triggered, this, [this] { mnuImportAnimalHelp_Click(); });
+}
+
+void frmMain::mnuImportAnimalFromFile_Click() {
+    Trap("mnuImportAnimalFromFile_Click", kObject, [&] {
+        clsCommonDialog dialog;
+        dialog.flags() = 0x80800;  // explorer style, the folder must exist
+        std::string file, title, filter = "Text Files (*.txt)|*.txt";
+        long index = 1;
+        bool readOnly = false;
+        const std::string species = modCommon::Species == 1 ? "cattle" : "sheep";
+        if (!dialog.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, "",
+                                      "Select an Import Animals File containing " + species + " details:") ||
+            file.empty())
+            return;
+        const std::string text = TextFile::Read(file);
+        setEnabled(false);
+        ImportAnimals(text);
+        DisplayBreeds(false);
+        UpdateAfterImport();
+    });
+    setEnabled(true);
+}
+
+void frmMain::ImportAnimals(const std::string& strText) {
+    Trap("ImportAnimals", kObject, [&] {
+        const std::vector<std::string> lines = TextFile::SplitLines(strText);
+        std::vector<Fields> fields(lines.size());
+        std::vector<std::string> problems, extra;
+        bool dams = false, sires = false;
+        const std::string separator = modCommon::GetTextFieldSeparator();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].empty()) continue;
+            bool tooMany = false;
+            fields[i] = SplitFields(lines[i], separator, tooMany);
+            if (tooMany) extra.push_back("Line " + Text(static_cast<long long>(i + 1)) +
+                                         ": the fields after the fifteenth were left out.");
+            if (std::string problem = LineProblem(lines[i], fields[i], i + 1); !problem.empty())
+                problems.push_back(problem);
+            dams = dams || !fields[i][5].empty();
+            sires = sires || !fields[i][10].empty();
+        }
+        if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); })) {
+            Prompts::MsgBox("The file holds no animal data, so nothing has been imported.", Prompts::Information, kTitle);
+            return;
+        }
+        if (!problems.empty()) {
+            Prompts::MsgBox("The file cannot be read as animal data, so nothing has been imported:" + Listed(problems),
+                            Prompts::Exclamation, kTitle);
+            return;
+        }
+        setEnabled(false);
+        InitialiseProgressbar(100, "Adding Animals...");
+        mlngDamAnimalType = dams ? AskParentType("dams") : 1;
+        mlngSireAnimalType = sires ? AskParentType("sires") : 1;
+
+        Connection& db = Database().GetConnection();
+        Connection::Transaction transaction(db);
+        ImportRecordsets recordsets(db);
+        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + Text(kLastImport));
+        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + Text(kCreatedByImport));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            recordsets.line = static_cast<long>(i + 1);
+            if (!lines[i].empty()) {
+                try {
+                    const Fields& f = fields[i];
+                    auto item = [&](std::size_t first) { return std::array<std::string, 5>{f[first], f[first + 1], f[first + 2], f[first + 3], f[first + 4]}; };
+                    // A parent that names no animal leaves the animal's link as it was.
+                    auto parent = [&](std::size_t first, long kind) {
+                        if (f[first].empty()) return -1L;
+                        auto data = item(first);
+                        const long id = AddOneAnimal(data, -1, -1, recordsets, kind);
+                        return id > 0 ? id : -1L;
+                    };
+                    const long dam = parent(5, 1), sire = parent(10, 2);
+                    auto data = item(0);
+                    AddOneAnimal(data, dam, sire, recordsets, 0);
+                } catch (const std::exception& error) {
+                    const RuntimeError failure = RuntimeError::From(error);
+                    throw RuntimeError(failure.number, "Line " + Text(recordsets.line) + " of the file could not be imported (" +
+                                                           failure.description +
+                                                           "). Nothing has been imported: the records are as they were.");
+                }
+            }
+            const int done = static_cast<int>(100 * (i + 1) / lines.size());
+            if (done != pbrProgress->value()) {
+                pbrProgress->setValue(done);
+                pbrProgress->repaint();
+            }
+        }
+        transaction.Commit();
+        if (recordsets.gendersAdded) DisplayGenders(true);
+        if (recordsets.breedsAdded) DisplayBreeds(true);
+        extra.insert(extra.end(), recordsets.notes.begin(), recordsets.notes.end());
+        if (!extra.empty())
+            Prompts::MsgBox("The file has been imported. Please check these lines:" + Listed(extra), Prompts::Exclamation,
+                            kTitle);
+    });
+    fraProgress->hide();
+    setEnabled(true);
+}
+
+void frmMain::mnuImportAnimalHelp_Click() {
+    Trap("mnuImportAnimalHelp_Click", kObject, [&] {
+        const std::string separator = modCommon::GetTextFieldSeparator();
+        QString help = QString::fromLatin1(kHelpA);
+        if (modCommon::Species == 2 && modCommon::HerdFlockRequired) help += QString::fromLatin1(kHelpB);
+        help += QString::fromLatin1(kHelpC);
+        help.replace(QStringLiteral("@@"), separator == "," ? QStringLiteral("comma") : QStringLiteral("semicolon"));
+        help.replace(QStringLiteral("**"), QString::fromStdString(separator));
+        TextWindow::Open("Help on how to Import Animal Data from File", QPoint(0, 0), QSize(900, 475), help.toStdString());
+    });
+}
