@@ -5,7 +5,7 @@
 // because its rich text is damaged is never overwritten or deleted by merely moving on, and an
 // animal removed meanwhile never gets its note back as an orphan row.
 #include <QGroupBox>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -23,33 +23,38 @@ using modCommon::Database;
 
 // Ctrl+B, Ctrl+I and Ctrl+U switch bold, italic and underline of the selection or of what is
 // typed next, as in any rich-text box.
-void AddFormatKeys(QTextEdit* box) {
-    const std::pair<QKeySequence, void (*)(QTextCharFormat&, const QTextCharFormat&)> keys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_B),
-         [](QTextCharFormat& f, const QTextCharFormat& now) {
-             f.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
-         }},
-        {QKeySequence(Qt::CTRL | Qt::Key_I),
-         [](QTextCharFormat& f, const QTextCharFormat& now) { f.setFontItalic(!now.fontItalic()); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_U),
-         [](QTextCharFormat& f, const QTextCharFormat& now) { f.setFontUnderline(!now.fontUnderline()); }},
-    };
-    for (const auto& [key, change] : keys) {
-        auto* shortcut = new QShortcut(key, box);
-        shortcut->setContext(Qt::WidgetShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, box, [box, change = change] {
-            QTextCharFormat format;
-            change(format, box->currentCharFormat());
-            box->mergeCurrentCharFormat(format);
-        });
+class FormatKeys : public QObject {
+public:
+    explicit FormatKeys(QTextEdit* box) : QObject(box), box_(box) { box->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != box_ || event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier) return false;
+        const QTextCharFormat now = box_->currentCharFormat();
+        QTextCharFormat change;
+        if (key->key() == Qt::Key_B)
+            change.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
+        else if (key->key() == Qt::Key_I)
+            change.setFontItalic(!now.fontItalic());
+        else if (key->key() == Qt::Key_U)
+            change.setFontUnderline(!now.fontUnderline());
+        else
+            return false;
+        box_->mergeCurrentCharFormat(change);
+        return true;
     }
-}
+
+private:
+    QTextEdit* box_;
+};
 
 }  // namespace
 
 void frmMain::BuildNotePane() {
     rtbNotes = Make<QTextEdit>("rtbNotes", {45, 225, 2760, 4425}, fraTab[9]);
-    AddFormatKeys(rtbNotes);
+    new FormatKeys(rtbNotes);
 }
 
 void frmMain::DisplayNote() {

@@ -1,4 +1,5 @@
 // The notes of the animal shown: kept per animal, written only when changed.
+#include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -8,10 +9,9 @@ namespace {
 
 class NotesTest : public RegisterTest {
 protected:
-    void Type(const QString& text, bool bold = false) {
+    void Type(const QString& text) {
         Form().rtbNotes->moveCursor(QTextCursor::End);
-        Form().rtbNotes->setFontWeight(bold ? QFont::Bold : QFont::Normal);
-        Form().rtbNotes->insertPlainText(text);
+        QTest::keyClicks(Form().rtbNotes, text);
     }
     std::string Note(long animal) { return Scalar("SELECT Note FROM Notes WHERE AnimalID=" + std::to_string(animal)); }
 };
@@ -23,7 +23,8 @@ TEST_F(NotesTest, ChangedNotesAreKeptPerAnimalAndNothingElseIsWritten) {
     Db().Execute("INSERT INTO Notes (AnimalID, Note) VALUES (4, 'Plain {text}'), (5, '{\\rtf1 {\\b broken'), (2, NULL)");
     Select({"UK0123456 00001"});
     Type("Lame ");
-    Type("left fore", true);
+    QTest::keyClick(Form().rtbNotes, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClicks(Form().rtbNotes, "left fore");
     Select({"UK0123456 00010"});
     EXPECT_EQ(Form().rtbNotes->toPlainText().toStdString(), "Plain {text}");
     const std::string stored = Note(1);
