@@ -13,8 +13,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Parents in the fixture register: 00001 by 00002 out of 00010; 00002 by ABC, whose tag is
-// made one that RTF would choke on; 00010's dam is a key no animal has. 00002 has three
-// offspring, two born on the same day.
+// made one that RTF and a quoted criterion would choke on; 00010's dam is a key no animal has.
+// 00002 has three offspring, two born on the same day.
 class PedigreeTest : public RegisterTest {
 protected:
     void SetUp() override {
@@ -22,7 +22,7 @@ protected:
         Db().Execute(
             "UPDATE Animals SET SireID=2, DamID=4 WHERE AnimalID=1;"
             "UPDATE Animals SET SireID=7 WHERE AnimalID=2;"
-            "UPDATE Animals SET TagNumber='A{\\}é' WHERE AnimalID=7;"
+            "UPDATE Animals SET TagNumber='A{\\}''é' WHERE AnimalID=7;"
             "UPDATE Animals SET DamID=99 WHERE AnimalID=4;"
             "UPDATE Animals SET SireID=2, DateOfBirth='2023-03-01 00:00:00' WHERE AnimalID IN (3, 5);"
             "UPDATE Animals SET DateOfBirth=NULL WHERE AnimalID=3;");
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(PedigreeTest, ChartAndProgenyShowThreeGenerationsAndHideForManyAnimals) {
     Select({"UK0123456 00001"});
-    EXPECT_EQ(Chart(), (Lines{"3 Generation Parentage for UK0123456 00001", "\t\tA{\\}é", "\tUK0123456 00002",
+    EXPECT_EQ(Chart(), (Lines{"3 Generation Parentage for UK0123456 00001", "\t\tA{\\}'é", "\tUK0123456 00002",
                               "\t\tNot recorded", "UK0123456 00001", "\t\tNot recorded", "\tUK0123456 00010",
                               "\t\tNot recorded"}));
     const QTextCharFormat title = Form().rtbPedigree->document()->begin().begin().fragment().charFormat();
@@ -82,7 +82,7 @@ TEST_F(PedigreeTest, ClicksWalkToRelativesClearAndAddParentsAndSaveTheChart) {
     ClickLine(2);
     EXPECT_EQ(Shown(), "UK0123456 00002");
     ClickLine(2);  // its sire, found by its awkward tag
-    EXPECT_EQ(Shown(), "A{\\}é");
+    EXPECT_EQ(Shown(), "A{\\}'é");
 
     Select({"UK0123456 00002"});
     QTableView& view = Form().grdPedigree->View();
