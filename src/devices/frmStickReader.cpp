@@ -35,6 +35,7 @@ const char* const kObject = "frmStickReader";
 const std::string CRLF = "\r\n";
 constexpr int kStickReaderDevice = 2;  // the device index of the last port used
 constexpr long kPortReadTimeout = 1000;
+constexpr double kStickBytesPerSecond = 1920;  // 19200 baud, ten bits a character
 constexpr int kPauseBeforeJob = 500;
 constexpr size_t kConfigurationEntries = 20;  // the import reads entry 19
 constexpr long kDisplayFormatItem = 19;
@@ -404,6 +405,7 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
 bool frmStickReader::ReadRecords(std::string& payload) {
     importing_ = true;
     firstSeparatorAt_ = 0;
+    const modStickReader::StoredReadsLimits limits(ComPort, kStickBytesPerSecond);
     const bool received = exchange_.Send(modStickReader::ReadRecordsCommand) && modStickReader::IsReplyOK(exchange_.LastReply);
     importing_ = false;
     if (received) payload = modStickReader::StripReplyStatus(exchange_.LastReply);

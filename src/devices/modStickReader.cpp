@@ -86,6 +86,17 @@ bool StickExchange::Send(const StickCommand& command, const std::string& argumen
                             command.readTimeout);
 }
 
+StoredReadsLimits::StoredReadsLimits(clsKRComm& port, double bytesPerSecond) : port_(port) {
+    const double perSecond = std::max(1.0, bytesPerSecond);
+    const long deadline = std::max(clsKRComm::DefaultExchangeDeadlineMs,
+                                   static_cast<long>(MaxReplyChars / perSecond * 1250));
+    port_.SetExchangeLimits(deadline, MaxReplyChars);
+}
+
+StoredReadsLimits::~StoredReadsLimits() {
+    port_.SetExchangeLimits(clsKRComm::DefaultExchangeDeadlineMs, clsKRComm::DefaultMaxReplyChars);
+}
+
 bool IsReplyOK(const std::string& reply) {
     // The status is the letter of the closing tail; an "S)" inside the payload is data.
     if (reply.size() < kStatusTail) return false;

@@ -54,6 +54,22 @@ public:
     bool Send(const StickCommand& command, const std::string& argument = "");
 };
 
+// A full stick's "r" reply (about 32 characters a read) outgrows the bounds every other
+// exchange keeps to, which stop near 31,000 reads. While one of these lives, the port allows a
+// reply of up to 4,000,000 characters (about 125,000 reads) and the time the line needs for
+// that much, with a quarter to spare; the usual bounds come back when it goes.
+class StoredReadsLimits {
+public:
+    static constexpr long MaxReplyChars = 4000000;
+    StoredReadsLimits(clsKRComm& port, double bytesPerSecond);
+    ~StoredReadsLimits();
+    StoredReadsLimits(const StoredReadsLimits&) = delete;
+    StoredReadsLimits& operator=(const StoredReadsLimits&) = delete;
+
+private:
+    clsKRComm& port_;
+};
+
 // True when the reply's status tail says success.
 bool IsReplyOK(const std::string& reply);
 // The reply without its five-character status tail; "" when nothing is left.

@@ -64,8 +64,6 @@ constexpr long kActionReadTimeout = 3000;
 constexpr long kLatestFirmware = 12;
 constexpr long kSerialNumberItem = 2;
 constexpr long kDisplayFormatItem = 19;
-// The largest stored-reads reply taken: about 125,000 reads.
-constexpr long kMaxStoredReplyChars = 4000000;
 constexpr int kTextWindowWidth = 500, kTextWindowHeight = 400;
 
 // Sizes in pixels: 15 twips make one.
@@ -863,16 +861,11 @@ bool frmSimple::ReadDisplayFormat(long& displayFormat, std::string& serial) {
     return true;
 }
 
-// The stored reads. A full stick's reply outgrows the bounds every other exchange keeps to,
-// so this one may run to its own, as long as the line needs for that much.
+// The stored reads, within the bounds a full stick's reply needs at the chosen line speed.
 bool frmSimple::ReadStoredTags() {
-    const double bytesPerSecond = std::max(1.0, modHandheld::LeadingNumber(cboBaudRate->currentText().toStdString()) / 10);
-    const long deadline = std::max(clsKRComm::DefaultExchangeDeadlineMs,
-                                   static_cast<long>(kMaxStoredReplyChars / bytesPerSecond * 1250));
-    comm_->SetExchangeLimits(deadline, kMaxStoredReplyChars);
-    const bool ok = SendStickCommand("r", modHandheld::ReplyPattern("r"), kCommandTimeout) && StickReplyOK(LastReply());
-    comm_->SetExchangeLimits(clsKRComm::DefaultExchangeDeadlineMs, clsKRComm::DefaultMaxReplyChars);
-    return ok;
+    const modStickReader::StoredReadsLimits limits(
+        *comm_, modHandheld::LeadingNumber(cboBaudRate->currentText().toStdString()) / 10);
+    return SendStickCommand("r", modHandheld::ReplyPattern("r"), kCommandTimeout) && StickReplyOK(LastReply());
 }
 
 void frmSimple::WriteOut(Recordset& table, const DateTime& readAt) {

@@ -286,6 +286,15 @@ TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNoth
     }
 }
 
+// A full stick's reply is larger than any other exchange may be (over 1,000,000 characters).
+TEST_F(StickReaderTest, AFullStickIsReadWhole) {
+    AddReads("0372000000", 32000);
+    Run();
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(One("SELECT COUNT(*) FROM EIDs"), "32000");
+    EXPECT_TRUE(Stick().Records().empty());
+}
+
 TEST_F(StickReaderTest, EmptyStickClosesTheWindowWithoutErasing) {
         Run();
     WaitUntil([] { return Window() == nullptr; });
