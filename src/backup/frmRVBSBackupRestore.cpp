@@ -19,6 +19,7 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -378,4 +379,6 @@ void frmRVBSBackupRestore::Form_Unload() {
 
 void RegisterBackupWindow() {
     clsDatabase::RegisterOnlineRestore([] { frmRVBSBackupRestore::ShowModal(true); });
+    modMainWindowServices::RegisterOnlineBackupWindow(
+        [](bool restoring, QWidget* owner) { frmRVBSBackupRestore::ShowModal(restoring, owner); });
 }

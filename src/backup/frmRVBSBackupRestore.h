@@ -71,5 +71,6 @@ private:
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 
-// Lets the database gateway offer the online restore when it cannot open the database.
+// Lets the database gateway offer the online restore when it cannot open the database, and the
+// main menu open the window in either mode.
 void RegisterBackupWindow();

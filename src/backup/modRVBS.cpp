@@ -288,9 +288,7 @@ QByteArray Utf8(const std::string& text) { return QByteArray(text.data(), qsizet
 
 }  // namespace
 
-std::string ServiceHomeURI() { return modRegistry::GetRegistryValue(HomeURISetting, DefaultHomeURI); }
-
-std::string ServiceNamespace() { return ServiceHomeURI() + "/RVBSBackup"; }
+std::string ServiceNamespace() { return modCommon::ServiceHomeURI() + "/RVBSBackup"; }
 
 std::string Endpoint() { return modRegistry::GetRegistryValue(EndpointSetting, ""); }
 

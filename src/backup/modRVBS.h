@@ -9,17 +9,14 @@ namespace modRVBS {
 
 using Bytes = std::vector<unsigned char>;
 
-// The setting that names the endpoint, and the one that names the service's home address
-// (its namespace is that address followed by "/RVBSBackup").
+// The setting that names the endpoint. The service's namespace is its home address
+// (modCommon::ServiceHomeURI) followed by "/RVBSBackup".
 inline constexpr const char* EndpointSetting = "RVBSEndpoint";
-inline constexpr const char* HomeURISetting = "RVBSHomeURI";
-inline constexpr const char* DefaultHomeURI = "https://www.rvbs.example";
 // The program's product identifier, sent as SoftwareID.
 inline constexpr const char* ProductID = "AC92F607-F00C-4F29-A2C1-3EA360FFA2C1";
 // How long a request may go without progress before it counts as unanswered.
 inline constexpr int RequestTimeoutMs = 60000;
 
-std::string ServiceHomeURI();
 std::string ServiceNamespace();
 std::string Endpoint();
 

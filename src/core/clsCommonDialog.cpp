@@ -1,5 +1,8 @@
 #include "core/clsCommonDialog.h"
 
+#include <QPageLayout>
+#include <QPrinter>
+
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -78,5 +81,17 @@ bool clsCommonDialog::ShowFileDialog(bool save, const Request& request, std::str
     FilterIndex = dialog.filterIndex;
     std::size_t description = static_cast<std::size_t>(2 * (dialog.filterIndex - 1));
     Filter = description < parts.size() ? parts[description] : "";
+    return true;
+}
+
+bool clsCommonDialog::VBPrintDlg(QPrinter& printer, long& Copies, long& Orientation, long& PaperSize,
+                                 long& PrintQuality, const std::string& DlgTitle) {
+    const bool chosen = Prompts::PrintDialog(printer, DlgTitle);
+    apiReturn_ = chosen ? 1 : 0;
+    if (!chosen) return false;
+    Copies = printer.copyCount();
+    Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    PaperSize = static_cast<long>(printer.pageLayout().pageSize().id());
+    PrintQuality = printer.resolution();
     return true;
 }

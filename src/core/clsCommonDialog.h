@@ -1,9 +1,12 @@
 #pragma once
 #include <string>
 
+class QPrinter;
+
 // The open-file and save-file dialogs as the program asks for them: initial name, filter
 // ("Description|pattern", ":" separating too), filter index, must-exist, folder, title and
-// default extension in; chosen path, its name and the chosen filter out.
+// default extension in; chosen path, its name and the chosen filter out. And the print
+// dialog, with the settings it leaves.
 class clsCommonDialog {
 public:
     long APIReturn() const { return apiReturn_; }
@@ -23,6 +26,12 @@ public:
                            const std::string& DlgTitle = "", const std::string& DefaultExt = "",
                            long Owner = -1);
     long& flags() { return flags_; }
+
+    // The print dialog for a job on `printer`. True when the keeper chose to print; the
+    // settings chosen are then on the printer and read back here: copies, orientation (1
+    // portrait, 2 landscape), paper size (the page size's id) and print quality (dots per inch).
+    bool VBPrintDlg(QPrinter& printer, long& Copies, long& Orientation, long& PaperSize,
+                    long& PrintQuality, const std::string& DlgTitle = "");
 
 private:
     struct Request {

@@ -91,6 +91,7 @@ void ResetProgramState() {
     modMainWindowServices::RegisterMainWindow({});
     modMainWindowServices::RegisterStickReaderWindow({});
     modMainWindowServices::RegisterMobilePhoneWindow({});
+    modMainWindowServices::RegisterOnlineBackupWindow({});
 }
 
 clsDatabase& Database() {
@@ -185,6 +186,8 @@ bool ConfirmExit() {
     Species = 0;
     return true;
 }
+
+std::string ServiceHomeURI() { return modRegistry::GetRegistryValue(RVBSHomeURISetting, DefaultRVBSHomeURI); }
 
 bool GetExcel() {
     try {

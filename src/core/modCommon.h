@@ -69,6 +69,11 @@ std::string ProgramVersion();
 bool ConfirmExit();
 // True when a spreadsheet application is there to open the sheets the program writes.
 bool GetExcel();
+// The online backup service's home address: the per-machine setting "RVBSHomeURI", else the
+// service's own.
+inline constexpr const char* RVBSHomeURISetting = "RVBSHomeURI";
+inline constexpr const char* DefaultRVBSHomeURI = "https://www.rvbs.example";
+std::string ServiceHomeURI();
 // Gives a window the partner's icon in the partner's mode.
 void SetFormIcon(::QWidget* window);
 bool InIDE();

@@ -21,6 +21,11 @@ DeviceWindowOpener& MobilePhoneOpener() {
     return opener;
 }
 
+BackupWindowOpener& OnlineBackupOpener() {
+    static BackupWindowOpener opener;
+    return opener;
+}
+
 // The registered member's answer, or the default when the main window left it out.
 template <typename Result>
 Result Ask(const std::function<Result()>& member, Result fallback) {
@@ -62,5 +67,13 @@ bool MobilePhoneWindowRegistered() { return static_cast<bool>(MobilePhoneOpener(
 
 bool OpenStickReaderWindow(int HHAction) { return Open(StickReaderOpener(), HHAction); }
 bool OpenMobilePhoneWindow(int HHAction) { return Open(MobilePhoneOpener(), HHAction); }
+
+void RegisterOnlineBackupWindow(BackupWindowOpener opener) { OnlineBackupOpener() = std::move(opener); }
+
+bool ShowOnlineBackupWindow(bool restoring) {
+    if (!OnlineBackupOpener()) return false;
+    OnlineBackupOpener()(restoring, MainWindowOwner());
+    return true;
+}
 
 }  // namespace modMainWindowServices

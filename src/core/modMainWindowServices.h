@@ -84,4 +84,14 @@ bool MobilePhoneWindowRegistered();
 bool OpenStickReaderWindow(int HHAction);
 bool OpenMobilePhoneWindow(int HHAction);
 
+// ---- The online backup window ---------------------------------------------------------------
+
+// Shows the backup window in backup (false) or restore (true) mode, modally over the owner it
+// is given, and returns when the window has closed. The backup subsystem registers it at
+// start-up; an empty opener forgets it.
+using BackupWindowOpener = std::function<void(bool restoring, QWidget* owner)>;
+void RegisterOnlineBackupWindow(BackupWindowOpener opener);
+// Shows it over the registered main window; false (and nothing shown) without an opener.
+bool ShowOnlineBackupWindow(bool restoring);
+
 }  // namespace modMainWindowServices

@@ -1,5 +1,6 @@
 #include "platform/DataGrid.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -7,11 +8,17 @@
 #include <QMetaProperty>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
+
+#include "platform/Prompts.h"
+#include "platform/TextFile.h"
 
 // ---- The table -------------------------------------------------------------------------------
 
@@ -315,3 +322,88 @@ void DataGrid::PostMsg(int message) {
 }
 
 QTableView& DataGrid::View() { return *view_; }
+
+// ---- Output: the grid on paper and as an HTML file ----------------------------------------------
+
+namespace {
+
+// The logical columns that show, left to right.
+std::vector<int> ShownColumns(const QHeaderView& header) {
+    std::vector<int> columns;
+    for (int place = 0; place < header.count(); ++place) {
+        const int column = header.logicalIndex(place);
+        if (!header.isSectionHidden(column)) columns.push_back(column);
+    }
+    return columns;
+}
+
+QString Cell(const char* tag, const QString& text, int width = 0) {
+    const QString open = width > 0 ? QStringLiteral("<%1 width=\"%2\">").arg(QLatin1String(tag)).arg(width)
+                                   : QStringLiteral("<%1>").arg(QLatin1String(tag));
+    return open + text.toHtmlEscaped() + QStringLiteral("</%1>").arg(QLatin1String(tag));
+}
+
+}  // namespace
+
+std::string DataGrid::HtmlTable(bool selectedRows, const QString& title) const {
+    const QHeaderView& header = *view_->horizontalHeader();
+    const std::vector<int> columns = ShownColumns(header);
+    QString html = QStringLiteral(
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n</head>\n<body>\n"
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n<thead>\n<tr>")
+                       .arg(title.toHtmlEscaped());
+    for (int column : columns)
+        html += Cell("th", model_->headerData(column, Qt::Horizontal).toString(), header.sectionSize(column));
+    html += QStringLiteral("</tr>\n</thead>\n<tbody>\n");
+    for (long row = 0; row < Rows().Rows(); ++row) {
+        if (selectedRows && !IsSelected(Rows().BookmarkAt(row))) continue;
+        html += QStringLiteral("<tr>");
+        for (int column : columns)
+            html += Cell("td", model_->data(model_->index(static_cast<int>(row), column)).toString());
+        html += QStringLiteral("</tr>\n");
+    }
+    html += QStringLiteral("</tbody>\n</table>\n</body>\n</html>\n");
+    return html.toStdString();
+}
+
+void DataGrid::ExportHtml(const std::string& path, bool selectedRows) const {
+    TextFile::Replace(path, HtmlTable(selectedRows));
+}
+
+void DataGrid::PrintTo(QPrinter& printer, const QString& header, bool selectedRows) const {
+    QTextDocument table;
+    table.setDefaultFont(font());
+    table.setHtml(QString::fromStdString(HtmlTable(selectedRows)));
+    QPainter painter(&printer);
+    if (!painter.isActive()) return;
+    // The page is laid out in the screen's units and scaled to the printer's.
+    const double scale = printer.resolution() / static_cast<double>(logicalDpiY());
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QSizeF size(page.width() / scale, page.height() / scale);
+    QFont bold = font();
+    bold.setBold(true);
+    const double headerHeight = QFontMetricsF(bold).height() * 2;
+    const QSizeF body(size.width(), std::max(1.0, size.height() - headerHeight));
+    table.setPageSize(body);
+    for (int number = 0; number < table.pageCount(); ++number) {
+        if (number > 0) printer.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        painter.setFont(bold);
+        painter.drawText(QRectF(0, 0, size.width(), headerHeight), Qt::AlignHCenter | Qt::AlignTop, header);
+        painter.translate(0, headerHeight - number * body.height());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, number * body.height(), body.width(), body.height());
+        painter.setClipRect(context.clip);
+        table.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}
+
+void DataGrid::PrintPreview(const QString& header, bool landscape, bool selectedRows) const {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName(header);
+    Prompts::PrintPreview(
+        printer, [&](QPrinter& target) { PrintTo(target, header, selectedRows); }, header.toStdString());
+}

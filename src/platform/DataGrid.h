@@ -13,6 +13,7 @@
 #include "platform/Value.h"
 
 class QLabel;
+class QPrinter;
 class QTableView;
 
 // The data-bound grid of the program's windows: a caption bar over a table of a recordset
@@ -84,6 +85,18 @@ public:
     // Posts a message to the grid: PostEvent(message) follows from the event loop, once what
     // is under way (a click's own handling) has finished.
     void PostMsg(int message);
+
+    // ---- Output: what the grid shows, on paper or as an HTML table --------------------------
+    // The visible columns in the order shown, with their captions and widths, and every row or
+    // only the selected ones (in the grid's order), each cell as it shows its value.
+    std::string HtmlTable(bool selectedRows, const QString& title = {}) const;
+    // Writes HtmlTable in UTF-8 in place of the file at `path`, which never holds part of it.
+    void ExportHtml(const std::string& path, bool selectedRows) const;
+    // Draws the same table on the printer's pages: `header` in bold at the top of every page,
+    // the column captions again under it.
+    void PrintTo(QPrinter& printer, const QString& header, bool selectedRows) const;
+    // The print preview of PrintTo in this orientation, from which the keeper prints or not.
+    void PrintPreview(const QString& header, bool landscape, bool selectedRows) const;
 
 signals:
     void PostEvent(int message);

@@ -30,4 +30,8 @@ std::string DocumentsFolder() {
     return folder.toStdString();
 }
 
+bool OpenUrl(const std::string& url) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));
+}
+
 }  // namespace Desktop

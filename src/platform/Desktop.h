@@ -11,5 +11,7 @@ bool HasApplicationFor(const std::string& mimeType);
 bool OpenFile(const std::string& path);
 // The keeper's documents folder, made when it is missing.
 std::string DocumentsFolder();
+// Opens a web address with the desktop's browser; false when none took it.
+bool OpenUrl(const std::string& url);
 
 }  // namespace Desktop

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStringList>
 
@@ -116,6 +118,24 @@ bool DesktopPrintDialog(QPrinter& printer, const std::string& title) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+// Opens at full size (100 percent), the pages drawn by `paint`.
+void DesktopPrintPreview(QPrinter& printer, const Prompts::PaintPages& paint, const std::string& title) {
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    if (!title.empty()) dialog.setWindowTitle(QString::fromStdString(title));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&paint](QPrinter* target) { paint(*target); });
+    if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
+        pages->setZoomMode(QPrintPreviewWidget::CustomZoom);
+        pages->setZoomFactor(1.0);
+    }
+    dialog.resize(1000, 750);
+    dialog.exec();
+}
+
+Prompts::PrintPreviewHandler& CurrentPrintPreview() {
+    static Prompts::PrintPreviewHandler handler = DesktopPrintPreview;
+    return handler;
+}
+
 Prompts::PrintDialogHandler& CurrentPrintDialog() {
     static Prompts::PrintDialogHandler handler = DesktopPrintDialog;
     return handler;
@@ -165,6 +185,16 @@ bool PrintDialog(QPrinter& printer, const std::string& title) {
 PrintDialogHandler SetPrintDialog(PrintDialogHandler handler) {
     if (!handler) handler = DesktopPrintDialog;
     std::swap(CurrentPrintDialog(), handler);
+    return handler;
+}
+
+void PrintPreview(QPrinter& printer, const PaintPages& paint, const std::string& title) {
+    CurrentPrintPreview()(printer, paint, title);
+}
+
+PrintPreviewHandler SetPrintPreview(PrintPreviewHandler handler) {
+    if (!handler) handler = DesktopPrintPreview;
+    std::swap(CurrentPrintPreview(), handler);
     return handler;
 }
 

@@ -66,4 +66,14 @@ using PrintDialogHandler = std::function<bool(QPrinter& printer, const std::stri
 // Replaces the print dialog (the desktop's when empty); returns the one it replaced.
 PrintDialogHandler SetPrintDialog(PrintDialogHandler handler);
 
+// The print preview: `paint` draws the pages on the printer it is given (the preview's, or the
+// real printer's when the keeper prints from the preview). Returns when the preview closes.
+// A test answers it with SetPrintPreview (for instance painting into a PDF file).
+using PaintPages = std::function<void(QPrinter& printer)>;
+void PrintPreview(QPrinter& printer, const PaintPages& paint, const std::string& title = "");
+using PrintPreviewHandler =
+    std::function<void(QPrinter& printer, const PaintPages& paint, const std::string& title)>;
+// Replaces the print preview (the desktop's when empty); returns the one it replaced.
+PrintPreviewHandler SetPrintPreview(PrintPreviewHandler handler);
+
 }  // namespace Prompts

@@ -24,6 +24,7 @@ namespace {
 struct CharState {
     bool bold = false, italic = false, underline = false;
     int colour = 0, halfPoints = -1, font = -1;
+    int highlight = 0;  // a colour of the table behind the text; 0 none
     bool operator==(const CharState&) const = default;
 };
 
@@ -214,6 +215,7 @@ private:
         else if (word == "ul") s.underline = on;
         else if (word == "ulnone") s.underline = false;
         else if (word == "cf") s.colour = param;
+        else if (word == "highlight") s.highlight = param;
         else if (word == "fs") s.halfPoints = hasParam && param > 0 ? param : -1;
         else if (word == "f") s.font = param;
         else if (word == "plain") s = CharState{};
@@ -281,6 +283,8 @@ private:
         f.setFontUnderline(s.underline);
         if (s.colour >= 0 && s.colour < static_cast<int>(colours_.size()) && colours_[s.colour].isValid())
             f.setForeground(colours_[s.colour]);
+        if (s.highlight > 0 && s.highlight < static_cast<int>(colours_.size()) && colours_[s.highlight].isValid())
+            f.setBackground(colours_[s.highlight]);
         if (s.halfPoints > 0) f.setFontPointSize(s.halfPoints / 2.0);
         auto font = fonts_.find(s.font >= 0 ? s.font : defaultFont_);
         if (font != fonts_.end()) f.setFontFamilies({font->second});

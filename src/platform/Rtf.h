@@ -7,13 +7,14 @@ class QTextDocument;
 // Rich text as the program stores and saves it: notes kept as RTF in the database and charts
 // saved as .rtf files, read into a QTextDocument for a QTextEdit and written back from it.
 //
-// The reader knows groups, \rtf1, the font and colour tables, \b \i \ul \ulnone \cf \fs \f
-// \plain \par \line \tab, the common typographic symbols, \'hh (Windows-1252), \uN with its
-// fallback characters (\ucN, one by default) and \binN. Destinations of no text (font and
-// colour tables, style sheets, document information, pictures, headers, footers) and every
-// {\*\...} group are skipped; any other control word is ignored, so a note written by another
-// word processor loads with the formatting this subset knows. It runs in one pass over the
-// text, so a note of several megabytes loads in well under a second.
+// The reader knows groups, \rtf1, the font and colour tables, \b \i \ul \ulnone \cf
+// \highlight \fs \f \plain \par \line \tab, the common typographic symbols, \'hh
+// (Windows-1252), \uN with its fallback characters (\ucN, one by default) and \binN.
+// Destinations of no text (font and colour tables, style sheets, document information,
+// pictures, headers, footers) and every {\*\...} group are skipped; any other control word
+// is ignored, so a note written by another word processor loads with the formatting this
+// subset knows. It runs in one pass over the text, so a note of several megabytes loads in
+// well under a second.
 //
 // The writer gives ASCII RTF with a font and a colour table and, per run of text, its
 // bold, italic, underline, colour, size and font; \, { and } are escaped, other characters
