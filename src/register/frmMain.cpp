@@ -92,6 +92,7 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     canvas->resize(Pixels(14400), Pixels(8565));
     resize(Pixels(14400), Pixels(8565) + menuBar()->sizeHint().height());
     canvas->installEventFilter(this);
+    txbTagSearch->installEventFilter(this);
 }
 
 frmMain::~frmMain() {
@@ -203,6 +204,7 @@ void frmMain::Form_Load() {
         tabDetails->SetCurrentTab(0);
         ShowIntroductoryHelp();
         SetHelpTags();
+        WatchHover();
         InitialiseForSpecies();
     });
 }
@@ -248,6 +250,7 @@ void frmMain::SetHelpTags() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas && event->type() == QEvent::Resize) Form_Resize();
+    if (TagSearchKey(watched, event)) return true;
     ListMouseUp(watched, event);
     PedigreeMouseUp(watched, event);
     return QMainWindow::eventFilter(watched, event);
@@ -335,6 +338,8 @@ void frmMain::tmrZOrder_Timer() {
         raise();
         activateWindow();
         setEnabled(true);
+        canvas->setEnabled(true);
+        menuBar()->setEnabled(true);
     });
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/DefaultInstance.h"
+#include "core/clsCommonDialog.h"
 #include "platform/Recordset.h"
 
 class DataGrid;
@@ -76,6 +77,7 @@ public:
     QProgressBar* pbrProgress;
     QLabel* lblProgress;
     QTimer* tmrZOrder;
+    clsCommonDialog CommonDialog1;  // the save and open dialogs of the window
 
     long glngGridAnimalsAndTags = 0;
     long glngSelectedAnimalsAndTags = 0;
@@ -130,11 +132,36 @@ public:
     QAction* mnuKRX900SConfiguration;
     QAction* mnuImportKRX900S;
 
+    void mnuChangeSpecies_Click();
+    void mnuBackupLocal_Click();
+    void mnuBackupRVBS_Click();
+    void mnuRestoreLocal_Click();
+    void mnuRestoreRVBS_Click();
+    void mnuDisplayRVBS_Click();
+    void mnuChangeCountry_Click();
+    void mnuChangeHoldingNumber_Click();
+    void mnuChangeHerdNumber_Click();
+    void mnuChangeFlockNumber_Click();
+    void mnuExit_Click();
+    void mnuExportMobilePhone_Click();
+    void mnuImportMobilePhone_Click();
+    void mnuKRX900SConfiguration_Click();
+    void mnuImportKRX900S_Click();
+    // CommonDialog1 as the window's save dialog (explorer style, folder must exist, asks
+    // before overwriting) and open dialog; "" when the keeper cancelled.
+    std::string SaveFileName(const std::string& strTitle, const std::string& strFilter);
+    std::string OpenFileName(const std::string& strTitle, const std::string& strFilter, bool booFileMustExist);
+
     // ---- Help pane --------------------------------------------------------------------------
     QTextEdit* rtbHelp;
     void ShowHelp(const std::string& strHelp);
     void ShowIntroductoryHelp();
     std::string GetHelpText(const QObject* Control);
+    // Shows the control's help when the pointer has come to another control, or to another
+    // tab of the tab strip; X and Y in twips from the control's corner.
+    void MouseMoveHandler(const QObject* Control, int X, int Y);
+    // A menu title clicked: its help, and the next control pointed at shows its help again.
+    void MenuTitle_Click(const QMenu* mnuTitle);
 
     // ---- Animal grid and filters --------------------------------------------------------------
     DataGrid* grdAnimals;
@@ -162,6 +189,8 @@ public:
     static std::string AnimalTypeText(const Value& AnimalType);
 
     // ---- Tag search (the text box is fraTagSearch's) ---------------------------------------
+    // A key typed into txbTagSearch: Enter searches, anything else is upper-cased.
+    void txbTagSearch_KeyPress(int& KeyAscii);
 
     // ---- Grid printing ----------------------------------------------------------------------
     void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation, bool booHTML);
@@ -229,6 +258,19 @@ public:
     void SaveNote();
 
     // ---- Exports and imports ----------------------------------------------------------------
+    void ExportMovementsCSV(bool booOwnedOnly);
+    void ExportAnimalsCSV(bool booOwnedOnly);
+    void mnuExportTagChangesCSV_Click();
+
+    void mnuGetAllflexTagBucket_Click();
+    void mnuGetTolvaneTagBucket_Click();
+    // What a tag-bucket import has recorded so far: every tag by species and every EID, kept
+    // as the rows are added, and the statements that add them.
+    struct TagBucketLookups;
+    // Adds the tag as a tag-only row of its species unless that species has it already, and
+    // gives it the EID unless some animal has that EID already.
+    void ImportTag(TagBucketLookups& rsLookups, const std::string& strTagNumber, const std::string& strEID,
+                   int enSpecies);
 
     // Animal import file. The AnimalType given to the dams and sires that AddOneAnimal
     // creates: 1 owned, 2 reference.
@@ -261,6 +303,16 @@ private:
     bool resizing_ = false;
     // Main menu
     void BuildMenu();
+    void AfterSpeciesWindow();
+    void OpenDeviceWindow(const char* procedure, bool booStickReader, int HHAction);
+    // Help pane
+    const void* mHelpShownFor = nullptr;  // the control whose help shows; nothing yet, or a title's
+    int mintHelpTabShown = -1;
+    void WatchHover();
+    void HoverMove(QObject* watched, QEvent* event);
+    // Tag search
+    bool TagSearchKey(QObject* watched, QEvent* event);
+    void SearchTag(const std::string& strSearch);
     // Species set-up
     bool mbooTagColumnInserted = false;
     void SetGridColumns();
@@ -294,6 +346,12 @@ private:
     void SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal);
     // Notes
     void BuildNotePane();
+    // Exports and imports
+    // The file to export the selected animals to; "" when none is selected (the keeper is
+    // told) or the keeper cancelled.
+    std::string ExportFileFor(const std::string& strNoneSelected, const std::string& strNoneSelectedTitle,
+                              const std::string& strDialogTitle);
+    void ImportTagBucket(const char* procedure, bool booAllflex);
     // Animal import file
     void BuildImportMenu();
 };

@@ -1,11 +1,33 @@
-// The main menu's tree. The change of herd, flock and holding number items are shown or
-// hidden with the species and country.
+// The main menu: its tree and what its items do. The change of herd, flock and holding
+// number items are shown or hidden with the species and country.
+#include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
+#include <tuple>
+#include <utility>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/frmSpecies.h"
+#include "core/modCommon.h"
+#include "core/modCommonHerdFlock.h"
+#include "core/modMainWindowServices.h"
+#include "platform/Desktop.h"
+#include "platform/Prompts.h"
 #include "register/frmMain.h"
 
 namespace {
+
+const char* const kObject = "frmMain";
+
+// The dialog flags of the window's file dialogs: explorer style, the folder must exist, and
+// for saving, ask before overwriting.
+constexpr long kExplorer = 0x80000, kPathMustExist = 0x800, kOverwritePrompt = 0x2;
+const char* const kDatabaseFilter = "Database Files (*.mdb)|*.mdb";
+
+using modCommon::Database;
 
 QMenu* Menu(QWidget* parent, const char* name, const char* caption) {
     auto* menu = new QMenu(QString::fromLatin1(caption), parent);
@@ -67,5 +89,210 @@ void frmMain::BuildMenu() {
     mnuKRX900SConfiguration = Item(mnuKRX900S, "mnuKRX900SConfiguration", "Configuration");
     mnuImportKRX900S = Item(mnuKRX900S, "mnuImportKRX900S", "Import Data from KRX900S");
 
-    for (QMenu* title : {mnuFile, mnuGetTagBucket, mnuDataTransfer}) menuBar()->addMenu(title);
+    for (QMenu* title : {mnuFile, mnuGetTagBucket, mnuDataTransfer}) {
+        menuBar()->addMenu(title);
+        connect(title, &QMenu::aboutToShow, this, [this, title] { MenuTitle_Click(title); });
+    }
+
+    const std::pair<QAction*, void (frmMain::*)()> handlers[] = {
+        {mnuChangeSpecies, &frmMain::mnuChangeSpecies_Click},
+        {mnuBackupLocal, &frmMain::mnuBackupLocal_Click},
+        {mnuBackupRVBS, &frmMain::mnuBackupRVBS_Click},
+        {mnuRestoreLocal, &frmMain::mnuRestoreLocal_Click},
+        {mnuRestoreRVBS, &frmMain::mnuRestoreRVBS_Click},
+        {mnuDisplayRVBS, &frmMain::mnuDisplayRVBS_Click},
+        {mnuChangeCountry, &frmMain::mnuChangeCountry_Click},
+        {mnuChangeHoldingNumber, &frmMain::mnuChangeHoldingNumber_Click},
+        {mnuChangeHerdNumber, &frmMain::mnuChangeHerdNumber_Click},
+        {mnuChangeFlockNumber, &frmMain::mnuChangeFlockNumber_Click},
+        {mnuExit, &frmMain::mnuExit_Click},
+        {mnuGetAllflexTagBucket, &frmMain::mnuGetAllflexTagBucket_Click},
+        {mnuGetTolvaneTagBucket, &frmMain::mnuGetTolvaneTagBucket_Click},
+        {mnuExportTagChangesCSV, &frmMain::mnuExportTagChangesCSV_Click},
+        {mnuExportMobilePhone, &frmMain::mnuExportMobilePhone_Click},
+        {mnuImportMobilePhone, &frmMain::mnuImportMobilePhone_Click},
+        {mnuKRX900SConfiguration, &frmMain::mnuKRX900SConfiguration_Click},
+        {mnuImportKRX900S, &frmMain::mnuImportKRX900S_Click},
+    };
+    for (auto [item, handler] : handlers) connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+
+    // The four export items run one of two exports, for all or for owned animals only.
+    const std::tuple<QAction*, const char*, void (frmMain::*)(bool), bool> exports[] = {
+        {mnuExportAnimalAllCSV, "mnuExportAnimalAllCSV_Click", &frmMain::ExportAnimalsCSV, false},
+        {mnuExportAnimalOwnedCSV, "mnuExportAnimalOwnedCSV_Click", &frmMain::ExportAnimalsCSV, true},
+        {mnuExportMovementAllCSV, "mnuExportMovementAllCSV_Click", &frmMain::ExportMovementsCSV, false},
+        {mnuExportMovementOwnedCSV, "mnuExportMovementOwnedCSV_Click", &frmMain::ExportMovementsCSV, true},
+    };
+    for (auto [item, procedure, run, owned] : exports)
+        connect(item, &QAction::triggered, this,
+                [this, procedure, run, owned] { Trap(procedure, kObject, [&] { (this->*run)(owned); }); });
+}
+
+// ---- The file dialogs -------------------------------------------------------------------------
+
+std::string frmMain::SaveFileName(const std::string& strTitle, const std::string& strFilter) {
+    std::string file, fileTitle, filter = strFilter;
+    long filterIndex = 1;
+    CommonDialog1.flags() = kExplorer | kPathMustExist | kOverwritePrompt;
+    CommonDialog1.VBGetSaveFileName(file, fileTitle, true, filter, filterIndex, "", strTitle);
+    return file;
+}
+
+std::string frmMain::OpenFileName(const std::string& strTitle, const std::string& strFilter, bool booFileMustExist) {
+    std::string file, fileTitle, filter = strFilter;
+    long filterIndex = 1;
+    bool readOnly = false;
+    CommonDialog1.flags() = kExplorer | kPathMustExist;
+    CommonDialog1.VBGetOpenFileName(file, fileTitle, booFileMustExist, false, readOnly, true, filter, filterIndex, "",
+                                    strTitle);
+    return file;
+}
+
+// ---- Species, country and numbers ---------------------------------------------------------------
+
+void frmMain::mnuChangeSpecies_Click() {
+    Trap("mnuChangeSpecies_Click", kObject, [&] {
+        SaveNote();
+        frmSpecies::ShowModal(this);
+        AfterSpeciesWindow();
+    });
+}
+
+void frmMain::mnuChangeCountry_Click() {
+    Trap("mnuChangeCountry_Click", kObject, [&] {
+        SaveNote();
+        modCommon::DeleteKelvoData("CountryName");
+        frmSpecies::ShowModal(this, true);
+        AfterSpeciesWindow();
+    });
+}
+
+// The window is set up again for the species chosen; without one (the keeper left) it
+// unloads, and with it the program.
+void frmMain::AfterSpeciesWindow() {
+    if (modCommon::Species != 0)
+        InitialiseForSpecies();
+    else
+        close();
+}
+
+// A keeper who would rather leave than give a number the country requires leaves the
+// species at 0: the window unloads then, as after the country and species window.
+void frmMain::mnuChangeHoldingNumber_Click() {
+    Trap("mnuChangeHoldingNumber_Click", kObject, [&] {
+        modCommon::HerdFlockHoldingSetup(3);
+        SetCaption();
+        if (modCommon::Species == 0) close();
+    });
+}
+
+void frmMain::mnuChangeHerdNumber_Click() {
+    Trap("mnuChangeHerdNumber_Click", kObject, [&] {
+        modCommon::HerdFlockHoldingSetup(1);
+        SetCaption();
+        if (modCommon::Species == 0) close();
+    });
+}
+
+void frmMain::mnuChangeFlockNumber_Click() {
+    Trap("mnuChangeFlockNumber_Click", kObject, [&] {
+        modCommon::HerdFlockHoldingSetup(2);
+        SetCaption();
+        if (modCommon::Species == 0) close();
+    });
+}
+
+void frmMain::mnuExit_Click() {
+    Trap("mnuExit_Click", kObject, [&] { close(); });
+}
+
+// ---- Backups and restores ---------------------------------------------------------------------
+
+void frmMain::mnuBackupLocal_Click() {
+    Trap("mnuBackupLocal_Click", kObject, [&] {
+        const std::string path = SaveFileName("Backup your data", kDatabaseFilter);
+        if (path.empty()) return;
+        SaveNote();
+        if (Database().Backup(path))
+            Prompts::MsgBox("Your data was backed up successfully to " + path, Prompts::OKOnly, "Backed up OK");
+        else
+            Prompts::MsgBox("Your data could not be backed up\r\nPlease check that there is enough space\r\non the device "
+                            "you are backing up to and try again.",
+                            Prompts::OKOnly, "Backup Failed");
+    });
+}
+
+void frmMain::mnuRestoreLocal_Click() {
+    Trap("mnuRestoreLocal_Click", kObject, [&] {
+        const std::string path = OpenFileName("Restore your data from an earlier backup", kDatabaseFilter, false);
+        if (path.empty()) return;
+        // The note shown belongs to the data being replaced.
+        SaveNote();
+        if (Database().Restore(path) != 0) {
+            Prompts::MsgBox("Your data could not be restored.", Prompts::OKOnly, "Restore Failed");
+            return;
+        }
+        InitialiseForSpecies();
+        QCoreApplication::processEvents();
+        Prompts::MsgBox("Your data was restored successfully.", Prompts::OKOnly, "Restored OK");
+    });
+}
+
+void frmMain::mnuBackupRVBS_Click() {
+    SaveNote();
+    modMainWindowServices::ShowOnlineBackupWindow(false);
+}
+
+void frmMain::mnuRestoreRVBS_Click() {
+    SaveNote();
+    if (!modMainWindowServices::ShowOnlineBackupWindow(true)) return;
+    InitialiseForSpecies();
+    QCoreApplication::processEvents();
+}
+
+void frmMain::mnuDisplayRVBS_Click() {
+    if (!Desktop::OpenUrl(modCommon::ServiceHomeURI()))
+        Prompts::MsgBox("Cannot access the RVBS on the Internet", Prompts::OKOnly, "Cannot access the RVBS");
+}
+
+// ---- The device windows -------------------------------------------------------------------------
+
+void frmMain::mnuExportMobilePhone_Click() {
+    OpenDeviceWindow("mnuExportMobilePhone_Click", false, modMainWindowServices::MobilePhoneExport);
+}
+
+void frmMain::mnuImportMobilePhone_Click() {
+    OpenDeviceWindow("mnuImportMobilePhone_Click", false, modMainWindowServices::MobilePhoneImport);
+}
+
+void frmMain::mnuKRX900SConfiguration_Click() {
+    OpenDeviceWindow("mnuKRX900SConfiguration_Click", true, modMainWindowServices::StickReaderConfiguration);
+}
+
+void frmMain::mnuImportKRX900S_Click() {
+    OpenDeviceWindow("mnuImportKRX900S_Click", true, modMainWindowServices::StickReaderImport);
+}
+
+// The device window runs by itself over this window, which takes no input until the window
+// has unloaded and tmrZOrder has ticked. The window's contents and menus are what is
+// disabled: a disabled Qt window would disable the device window it owns.
+void frmMain::OpenDeviceWindow(const char* procedure, bool booStickReader, int HHAction) {
+    using namespace modMainWindowServices;
+    if (!(booStickReader ? StickReaderWindowRegistered() : MobilePhoneWindowRegistered())) {
+        Prompts::MsgBox(std::string("The ") + (booStickReader ? "KRX900S stick reader" : "Tolvane mobile phone") +
+                            " cannot be used in this version of Kelvo.",
+                        Prompts::OKOnly | Prompts::Information,
+                        booStickReader ? "Tolvane KRX900S stick reader" : "Tolvane Mobile Phone");
+        return;
+    }
+    canvas->setEnabled(false);
+    menuBar()->setEnabled(false);
+    const bool opened = Trap(procedure, kObject, [&] {
+        if (booStickReader)
+            OpenStickReaderWindow(HHAction);
+        else
+            OpenMobilePhoneWindow(HHAction);
+    });
+    // A window that failed to open will never start the timer.
+    if (!opened) tmrZOrder_Timer();
 }

@@ -1,8 +1,62 @@
-// Printing a grid, or saving it as an HTML table.
+// Printing a grid, or saving it as an HTML table: what the grid shows, as the keeper has laid
+// it out.
+#include <QHeaderView>
+#include <QTableView>
+
+#include <vector>
+
+#include "core/Trap.h"
+#include "platform/DataGrid.h"
 #include "platform/Prompts.h"
 #include "register/frmMain.h"
 
-void frmMain::PrintGrid(DataGrid&, const std::string&, long, long, bool) {
-    Prompts::MsgBox("Grids cannot be printed or saved as HTML in this version of Kelvo.",
-                    Prompts::OKOnly | Prompts::Information, "Print");
+namespace {
+
+const char* const kObject = "frmMain";
+
+// Hides the shown columns of these captions for its lifetime, so that they come back however
+// the printing ends.
+class ColumnsLeftOut {
+public:
+    ColumnsLeftOut(DataGrid& grid, std::initializer_list<const char*> captions)
+        : header_(*grid.View().horizontalHeader()) {
+        for (int column = 0; column < header_.count(); ++column) {
+            const QString caption = grid.Model().headerData(column, Qt::Horizontal).toString();
+            for (const char* leftOut : captions)
+                if (caption == QLatin1String(leftOut) && !header_.isSectionHidden(column)) hidden_.push_back(column);
+        }
+        for (int column : hidden_) header_.setSectionHidden(column, true);
+    }
+    ~ColumnsLeftOut() {
+        for (int column : hidden_) header_.setSectionHidden(column, false);
+    }
+    ColumnsLeftOut(const ColumnsLeftOut&) = delete;
+    ColumnsLeftOut& operator=(const ColumnsLeftOut&) = delete;
+
+private:
+    QHeaderView& header_;
+    std::vector<int> hidden_;
+};
+
+}  // namespace
+
+void frmMain::PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
+                        bool booHTML) {
+    Trap("PrintGrid", kObject, [&] {
+        const bool selectedRows = lngRows == 1;
+        if (selectedRows && grdGrid.SelCount() == 0) {
+            Prompts::MsgBox("Please select at least one item in the grid to print 'Selected Rows'.", Prompts::OKOnly,
+                            "Nothing Selected in the Grid");
+            return;
+        }
+        // The type pictures and the EID flag mean nothing on paper.
+        const ColumnsLeftOut leftOut(grdGrid, &grdGrid == grdAnimals ? std::initializer_list<const char*>{"Type", "EID?"}
+                                                                     : std::initializer_list<const char*>{});
+        if (!booHTML) {
+            grdGrid.PrintPreview(QString::fromStdString(strTitle), lngOrientation == 2, selectedRows);
+            return;
+        }
+        const std::string path = SaveFileName("Export to HTML file", "HTML Files (*.html)|*.html");
+        if (!path.empty()) grdGrid.ExportHtml(path, selectedRows);
+    });
 }

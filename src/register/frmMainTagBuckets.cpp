@@ -1,0 +1,165 @@
+// Tag-bucket imports: the purchased eartags of a supplier's file become tag-only rows of the
+// register with their EIDs, all of them or none.
+#include <QProgressBar>
+
+#include <cctype>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modCommonTags.h"
+#include "core/modEID.h"
+#include "platform/Connection.h"
+#include "platform/Csv.h"
+#include "platform/Prompts.h"
+#include "platform/TextFile.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+// Tags and EIDs compare without case, as their columns do.
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool AllOf(const std::string& text, std::size_t length, int (*kind)(int)) {
+    if (text.size() != length) return false;
+    for (char c : text)
+        if (!kind(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+std::optional<int> Integer(const std::string& text) {
+    const std::string trimmed = TextFile::Trim(text);
+    std::size_t digits = trimmed.rfind('-', 0) == 0 ? 1 : 0;
+    if (trimmed.size() <= digits || trimmed.size() > digits + 9 ||
+        !AllOf(trimmed.substr(digits), trimmed.size() - digits, isdigit))
+        return std::nullopt;
+    return std::stoi(trimmed);
+}
+
+// The species an EID's user information names: 2 cattle, 4 sheep; any other, the one worked on.
+int SpeciesOf(int userInfo) { return userInfo == 2 ? 1 : userInfo == 4 ? 2 : modCommon::Species; }
+
+// One line of a file, read as a tag and its EID, or nothing when the line holds none.
+struct BucketTag {
+    std::string tag, eid;
+    int species = 0;
+};
+
+// Allflex's layout: the EID in stored form, then the visual tag as it stands.
+std::optional<BucketTag> AllflexTag(const CsvReader& file, std::size_t row) {
+    const std::string eid = Upper(TextFile::Trim(file.Value(row, 0)));
+    const std::string& tag = file.Value(row, 1);
+    if (!AllOf(eid, 16, isxdigit) || tag.empty()) return std::nullopt;
+    return BucketTag{tag, eid, SpeciesOf(modEID::HexEIDToDecimalEID(eid).UserInfo)};
+}
+
+// The maker's layout: herd mark, tag number and decimal EID by name; with five columns or
+// more the EID's user information, with six or more its retag counter too.
+std::optional<BucketTag> MakerTag(const CsvReader& file, std::size_t row) {
+    const std::string& decimal = file.Value(row, "EIDNumber");
+    if (!AllOf(decimal, 16, isdigit)) return std::nullopt;
+    const std::size_t columns = file.Header().size();
+    std::optional<int> code = 0, retag = 0;
+    if (columns >= 5)
+        code = Integer(file.Value(row, "Species"));
+    else if (std::stoi(decimal.substr(0, 4)) < 900)
+        code = modCommon::Species == 2 ? 4 : 2;
+    if (columns >= 6) retag = Integer(file.Value(row, "Retag"));
+    if (!code || !retag) return std::nullopt;
+    return BucketTag{file.Value(row, "HerdId") + " " + file.Value(row, "tagnumber"),
+                     modEID::DecimalEIDToHexEID(decimal, *code, *retag), SpeciesOf(*code)};
+}
+
+}  // namespace
+
+struct frmMain::TagBucketLookups {
+    explicit TagBucketLookups(Connection& db)
+        : db(db),
+          addAnimal(db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES (0,?,?,?)"),
+          addEID(db, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES (?,?)") {
+        Recordset animals = db.Query("SELECT AnimalID,TagNumber,Species FROM Animals");
+        const int id = animals.FieldIndex("AnimalID"), tag = animals.FieldIndex("TagNumber"),
+                  species = animals.FieldIndex("Species");
+        tags.reserve(static_cast<std::size_t>(animals.Rows()) * 2);
+        for (long row = 0; row < animals.Rows(); ++row)
+            tags.emplace(Key(static_cast<int>(animals.At(row, species).ToLong()), animals.At(row, tag).ToStringOr("")),
+                         static_cast<long>(animals.At(row, id).ToLong()));
+        Recordset known = db.Query("SELECT EIDNumber FROM EIDs");
+        eids.reserve(static_cast<std::size_t>(known.Rows()) * 2);
+        for (long row = 0; row < known.Rows(); ++row) eids.insert(Upper(known.At(row, 0).ToStringOr("")));
+    }
+    static std::string Key(int species, const std::string& tag) { return std::to_string(species) + "|" + Upper(tag); }
+
+    Connection& db;
+    Connection::Prepared addAnimal, addEID;
+    std::unordered_map<std::string, long> tags;  // by species and tag: AnimalID
+    std::unordered_set<std::string> eids;
+};
+
+void frmMain::mnuGetAllflexTagBucket_Click() { ImportTagBucket("mnuGetAllflexTagBucket_Click", true); }
+
+void frmMain::mnuGetTolvaneTagBucket_Click() { ImportTagBucket("mnuGetTolvaneTagBucket_Click", false); }
+
+// The whole file goes in one transaction: a failure leaves the register as it was. Lines
+// without a valid tag and EID are left out and counted for the keeper.
+void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
+    long skipped = 0;
+    bool done = false;
+    Trap(procedure, kObject, [&] {
+        const std::string kind = modCommon::Species == 2 ? "Sheep" : "Cattle";
+        const std::string prefix = modCommon::Species == 2 ? "S" : "C";
+        const std::string path =
+            booAllflex ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)
+                       : OpenFileName("Select a Tolvane " + kind + " Tag Bucket File",
+                                      "Tag Bucket Files (" + prefix + "Tags.txt)|" + prefix + "Tags.txt", true);
+        if (path.empty()) return;
+        const CsvReader file = CsvReader::FromFile(path, ',', !booAllflex);
+        if (file.RowCount() == 0) return;
+        InitialiseProgressbar(100, "Loading Tag Bucket...");
+        setEnabled(false);
+        Connection& db = modCommon::Database().GetConnection();
+        Connection::Transaction transaction(db);
+        TagBucketLookups lookups(db);
+        int shown = 0;
+        for (std::size_t row = 0; row < file.RowCount(); ++row) {
+            const std::optional<BucketTag> tag = booAllflex ? AllflexTag(file, row) : MakerTag(file, row);
+            if (!tag) {
+                ++skipped;
+                continue;
+            }
+            ImportTag(lookups, tag->tag, tag->eid, tag->species);
+            const int percent = static_cast<int>(100 * (row + 1) / file.RowCount());
+            if (percent != shown) pbrProgress->setValue(shown = percent);
+        }
+        transaction.Commit();
+        done = true;
+        tmrSetGridRecords_Timer();
+    });
+    fraProgress->hide();
+    setEnabled(true);
+    if (done && skipped > 0)
+        Prompts::MsgBox(std::to_string(skipped) + (skipped == 1 ? " line" : " lines") +
+                            " of the tag bucket file held no valid tag and EID and " + (skipped == 1 ? "was" : "were") +
+                            " not imported.",
+                        Prompts::OKOnly | Prompts::Exclamation, "Tag Bucket");
+}
+
+// A tag already recorded for its species keeps its row; an EID already recorded for any
+// animal is not added again.
+void frmMain::ImportTag(TagBucketLookups& rsLookups, const std::string& strTagNumber, const std::string& strEID,
+                        int enSpecies) {
+    auto [tag, added] = rsLookups.tags.try_emplace(TagBucketLookups::Key(enSpecies, strTagNumber), 0);
+    if (added) {
+        rsLookups.addAnimal.Run({Value(strTagNumber), Value(modCommon::GetTagSortFromTag(strTagNumber)), Value(enSpecies)});
+        tag->second = static_cast<long>(rsLookups.db.LastInsertId());
+    }
+    if (rsLookups.eids.insert(Upper(strEID)).second) rsLookups.addEID.Run({Value(tag->second), Value(strEID)});
+}

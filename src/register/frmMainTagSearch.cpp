@@ -1,0 +1,121 @@
+// Tag search: the animals with a typed tag, number part of a tag or EID are added to the
+// grid's selection.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <unordered_map>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modEID.h"
+#include "platform/DataGrid.h"
+#include "platform/Prompts.h"
+#include "platform/TextFile.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+using modCommon::Database;
+using modCommon::SQLQuotes;
+
+// The search text as a pattern of LIKE ... ESCAPE '\' that matches it literally.
+std::string LiteralPattern(const std::string& text) {
+    std::string pattern;
+    for (char c : text) {
+        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+        pattern += c;
+    }
+    return pattern;
+}
+
+std::string Plural(long count, const char* many, const char* one = "") { return count > 1 ? many : one; }
+
+std::string ResultMessage(const std::string& search, long selected, long hidden) {
+    const std::string s = std::to_string(selected), h = std::to_string(hidden);
+    if (selected == 0 && hidden == 0) return "You have no animals with a tag of " + search + ".";
+    if (selected >= 1 && hidden >= 1)
+        return s + " animal" + Plural(selected, "s") + " selected. \r\nYou also have " + h + " animal" +
+               Plural(hidden, "s") + " with this tag that " + Plural(hidden, "are", "is") +
+               " not currently displayed in the grid.";
+    if (selected == 0)
+        return h + " animal" + Plural(hidden, "s") + " with this tag exist" + Plural(hidden, "", "s") +
+               " in your records but " + Plural(hidden, "they are", "it is") + " not currently displayed in the grid.";
+    return selected >= 2 ? s + " animals selected." : "";
+}
+
+}  // namespace
+
+// Enter searches; anything else typed shows in capitals.
+bool frmMain::TagSearchKey(QObject* watched, QEvent* event) {
+    if (watched != txbTagSearch || event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int KeyAscii = 0;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        KeyAscii = 13;
+    else if (key->text().size() == 1)
+        KeyAscii = key->text().at(0).unicode();
+    if (KeyAscii == 0) return false;
+    const int typed = KeyAscii;
+    txbTagSearch_KeyPress(KeyAscii);
+    if (KeyAscii == typed) return false;
+    txbTagSearch->insert(QString(QChar(KeyAscii)));
+    return true;
+}
+
+void frmMain::txbTagSearch_KeyPress(int& KeyAscii) {
+    const std::string search = txbTagSearch->text().toStdString();
+    if (KeyAscii == 13 && !TextFile::Trim(search).empty()) {
+        SearchTag(search);
+        return;
+    }
+    if (KeyAscii != 13) KeyAscii = QChar(static_cast<char16_t>(KeyAscii)).toUpper().unicode();
+}
+
+// The text is searched as typed, blanks included: as a tag's number part, as a whole tag,
+// then as an EID (decimal when it begins with "0", else the stored hexadecimal form).
+void frmMain::SearchTag(const std::string& strSearch) {
+    Trap("txbTagSearch_KeyPress", kObject, [&] {
+        long selected = 0, hidden = 0;
+        const std::string found =
+            " SELECT Animals.AnimalID, Animals.TagNumber"
+            " FROM Animals"
+            " WHERE "
+            "       Species=" +
+            std::to_string(modCommon::Species) + "   AND";
+        Recordset rows = Database().OpenRecordset(found + "       TagNumber Like '% " +
+                                                  SQLQuotes(LiteralPattern(strSearch)) + "' ESCAPE '\\'");
+        if (rows.Eof()) rows = Database().OpenRecordset(found + "       TagNumber = '" + SQLQuotes(strSearch) + "'");
+        if (rows.Eof()) {
+            const std::string eid = strSearch.rfind('0', 0) == 0 ? modEID::DecimalEIDToHexEID(strSearch, 0, 0) : strSearch;
+            Recordset owner = Database().OpenRecordset("SELECT AnimalID FROM EIDs WHERE EIDNumber='" + SQLQuotes(eid) + "'");
+            if (!owner.Eof()) {
+                rows = Database().OpenRecordset(found + "       AnimalID = " + owner.Field("AnimalID").ToString());
+                if (!rows.Eof()) txbTagSearch->clear();
+            }
+        }
+        // The grid's rows by animal, made once for all the rows found.
+        std::unordered_map<long, long> gridRow;
+        const int idColumn = mrsAnimalEID().FieldIndex("AnimalID");
+        if (!rows.Eof())
+            for (long row = 0; row < mrsAnimalEID().Rows(); ++row)
+                gridRow.emplace(static_cast<long>(mrsAnimalEID().At(row, idColumn).ToLong()), row);
+        for (; !rows.Eof(); rows.MoveNext()) {
+            const auto shown = gridRow.find(static_cast<long>(rows.Field("AnimalID").ToLong()));
+            if (shown == gridRow.end()) {
+                ++hidden;
+                continue;
+            }
+            ++selected;
+            grdAnimals->SelAdd(mrsAnimalEID().BookmarkAt(shown->second));
+            grdAnimals->SetCurrentRow(shown->second);
+        }
+        grdAnimals->PostMsg(1);
+        QCoreApplication::processEvents();
+        const std::string message = ResultMessage(strSearch, selected, hidden);
+        if (!message.empty()) Prompts::MsgBox(message, Prompts::OKOnly, "Animal Selection Result");
+    });
+}
