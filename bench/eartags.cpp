@@ -9,6 +9,7 @@
 #include "core/modCommon.h"
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
+#include "fixtures/BenchPrompts.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "sticktool/frmTags.h"
@@ -48,18 +49,6 @@ EartagHome& Home() {
     return home;
 }
 
-// Chooses the bucket file and answers every message with OK.
-class ChooseBucket : public Prompts::Handler {
-public:
-    int MsgBox(const std::string&, int, const std::string&) override { return Prompts::OK; }
-    bool InputBox(const std::string&, const std::string&, std::string&, bool) override { return false; }
-    bool OpenFile(Prompts::FileDialog& dialog) override {
-        dialog.fileName = Home().BucketPath();
-        return true;
-    }
-    bool SaveFile(Prompts::FileDialog&) override { return false; }
-};
-
 frmTags& ShownList() {
     frmTags& window = frmTags::Instance();
     window.show();
@@ -95,7 +84,7 @@ BENCHMARK(EartagListSave100000)->Unit(benchmark::kMillisecond);
 
 void TagBucketImport100000Into100000(benchmark::State& state) {
     const std::string before = FileSystem::ReadAll(Home().ListPath());
-    auto previous = Prompts::SetHandler(std::make_unique<ChooseBucket>());
+    auto previous = Prompts::SetHandler(std::make_unique<ChooseFileAnswerOK>(Home().BucketPath()));
     for (auto _ : state) {
         state.PauseTiming();
         FileSystem::WriteAll(Home().ListPath(), before);

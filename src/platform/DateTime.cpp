@@ -58,8 +58,9 @@ std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
 std::string DateTime::ToUserText(bool withTime) const {
     if (IsZero()) return "";
     QLocale locale;
+    // A date alone needs no time zone (whose look-up costs a file check per call).
     QString s = withTime ? locale.toString(ToQt(), QLocale::ShortFormat)
-                         : locale.toString(ToQt().date(), QLocale::ShortFormat);
+                         : locale.toString(QDate(year, month, day), QLocale::ShortFormat);
     return s.toStdString();
 }
 

@@ -1,8 +1,7 @@
 // The CSV exports of the selected animals: their movements, their details and their tag
 // changes. Every file is a header line of column names, then one line of quoted values per
 // row, lines joined by CR LF, and no line end after the last.
-#include <QDateTime>
-#include <QLocale>
+#include <QTime>
 
 #include <unordered_map>
 
@@ -35,7 +34,7 @@ std::string DateText(const Value& stored) {
     if (!date) return "";
     std::string text = date->ToUserText();
     if (date->hour || date->minute || date->second)
-        text += " " + QLocale().toString(date->ToQt().time(), QStringLiteral("HH:mm:ss")).toStdString();
+        text += " " + QTime(date->hour, date->minute, date->second).toString(QStringLiteral("HH:mm:ss")).toStdString();
     return text;
 }
 
@@ -66,7 +65,9 @@ void WriteExport(const std::string& path, const Row& columns, const std::vector<
     TextFile::Replace(path, file);
 }
 
-std::string NoAnimals(bool owned) { return std::string("There were no animals ") + (owned ? "of your own" : "") + " selected."; }
+std::string NoAnimals(bool owned) {
+    return std::string("There were no animals") + (owned ? " of your own" : "") + " selected.";
+}
 
 }  // namespace
 

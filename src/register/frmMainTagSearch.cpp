@@ -32,6 +32,18 @@ std::string LiteralPattern(const std::string& text) {
     return pattern;
 }
 
+// The animals with the typed EID. A decimal EID is the number printed on the tag: its country
+// and national number, the last 12 of the stored form's 16 hexadecimal digits; the stored
+// form's first four carry the tag's flags (user information, retag counter), which the
+// printed number does not show, so any flags match, an EID without them first.
+std::string EIDOwnerSQL(const std::string& search) {
+    if (search.rfind('0', 0) != 0) return "SELECT AnimalID FROM EIDs WHERE EIDNumber='" + SQLQuotes(search) + "'";
+    const std::string eid = modEID::DecimalEIDToHexEID(search, 0, 0);
+    if (eid.size() != 16) return "SELECT AnimalID FROM EIDs WHERE EIDNumber=''";
+    return "SELECT AnimalID FROM EIDs WHERE substr(EIDNumber,5)='" + eid.substr(4) + "' ORDER BY EIDNumber<>'" + eid +
+           "', EIDID";
+}
+
 std::string Plural(long count, const char* many, const char* one = "") { return count > 1 ? many : one; }
 
 std::string ResultMessage(const std::string& search, long selected, long hidden) {
@@ -90,8 +102,7 @@ void frmMain::SearchTag(const std::string& strSearch) {
                                                   SQLQuotes(LiteralPattern(strSearch)) + "' ESCAPE '\\'");
         if (rows.Eof()) rows = Database().OpenRecordset(found + "       TagNumber = '" + SQLQuotes(strSearch) + "'");
         if (rows.Eof()) {
-            const std::string eid = strSearch.rfind('0', 0) == 0 ? modEID::DecimalEIDToHexEID(strSearch, 0, 0) : strSearch;
-            Recordset owner = Database().OpenRecordset("SELECT AnimalID FROM EIDs WHERE EIDNumber='" + SQLQuotes(eid) + "'");
+            Recordset owner = Database().OpenRecordset(EIDOwnerSQL(strSearch));
             if (!owner.Eof()) {
                 rows = Database().OpenRecordset(found + "       AnimalID = " + owner.Field("AnimalID").ToString());
                 if (!rows.Eof()) txbTagSearch->clear();
