@@ -380,8 +380,10 @@ void DataGrid::PrintTo(QPrinter& printer, const QString& header, bool selectedRo
     const double scale = printer.resolution() / static_cast<double>(logicalDpiY());
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
     const QSizeF size(page.width() / scale, page.height() / scale);
+    // The header's size in the screen's pixels, as the table's, so that both scale alike.
     QFont bold = font();
     bold.setBold(true);
+    bold.setPixelSize(QFontInfo(font()).pixelSize() + 2);
     const double headerHeight = QFontMetricsF(bold).height() * 2;
     const QSizeF body(size.width(), std::max(1.0, size.height() - headerHeight));
     table.setPageSize(body);
