@@ -1,6 +1,5 @@
 // The main window's menu and the windows it opens, tag search, the help pane and grid printing.
 #include <QDialog>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include <QTextEdit>
 
 #include <fstream>
+#include <tuple>
 
 #include "core/frmSpecies.h"
 #include "core/modEID.h"
@@ -27,8 +27,8 @@ protected:
         Prompts::SetPrintPreview(nullptr);
         RegisterTest::TearDown();
     }
-    std::string Path(const std::string& name) { return home.root() + "/" + name; }
     std::string Help() { return Form().rtbHelp->toPlainText().toStdString(); }
+
     bool Shown(const char* caption) {
         DataGrid& grid = *Form().grdAnimals;
         for (int column = 0; column < grid.Model().columnCount(); ++column)
@@ -48,24 +48,20 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     const std::string backup = Path("backup.mdb");
     prompts.ChooseFile(backup).Answer(Prompts::OK);
     form.mnuBackupLocal->trigger();
-    EXPECT_EQ(prompts.shown()[0].title, "Backup your data");
-    EXPECT_EQ(prompts.shown()[1].text, "Your data was backed up successfully to " + backup);
-    EXPECT_EQ(prompts.shown()[1].title, "Backed up OK");
+    EXPECT_EQ(prompts.LastText(), "Your data was backed up successfully to " + backup);
 
     Db().Execute("DELETE FROM Animals WHERE AnimalID=7");
     form.tmrSetGridRecords_Timer();
     prompts.ChooseFile(backup).Answer(Prompts::OK);
     form.mnuRestoreLocal->trigger();
-    EXPECT_EQ(prompts.shown()[2].title, "Restore your data from an earlier backup");
-    EXPECT_EQ(prompts.shown()[3].title, "Restored OK");
     EXPECT_EQ(GridTags().front(), "ABC");
 
     std::ofstream(Path("notes.mdb")) << "not a database";
     prompts.ChooseFile(Path("notes.mdb")).Answer(Prompts::OK);
     form.mnuRestoreLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data could not be restored.");
-    EXPECT_EQ(prompts.shown().back().title, "Restore Failed");
     EXPECT_EQ(GridTags().size(), 7u);
+    EXPECT_EQ(prompts.shown()[3].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
 
     // A folder that is not there: the gateway logs why, then the keeper is told.
     prompts.ChooseFile(Path("missing/backup.mdb")).Answer(Prompts::OK).Answer(Prompts::OK);
@@ -73,8 +69,6 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     EXPECT_EQ(prompts.LastText(),
               "Your data could not be backed up\r\nPlease check that there is enough space\r\non the device you are "
               "backing up to and try again.");
-    prompts.ChooseFile("");
-    form.mnuRestoreLocal->trigger();
     EXPECT_TRUE(prompts.Done());
 }
 
@@ -107,40 +101,34 @@ TEST_F(MenuTest, ADeviceWindowKeepsTheMainWindowDisabledUntilAQuarterSecondAfter
         QObject::connect(device, &QDialog::finished, [] { modMainWindowServices::StartZOrderTimer(); });
         device->show();
     });
+    auto usable = [&] { return form.canvas->isEnabled() || form.menuBar()->isEnabled(); };
     form.mnuImportKRX900S->trigger();
     EXPECT_EQ(action, modMainWindowServices::StickReaderImport);
-    ASSERT_TRUE(device);
-    EXPECT_TRUE(device->isEnabled());
-    EXPECT_FALSE(form.canvas->isEnabled());
-    EXPECT_FALSE(form.menuBar()->isEnabled());
+    ASSERT_TRUE(device && device->isEnabled());
+    EXPECT_FALSE(usable());
     device->reject();
     QTest::qWait(100);
-    EXPECT_FALSE(form.canvas->isEnabled());
+    EXPECT_FALSE(usable());
     QTest::qWait(300);
-    EXPECT_TRUE(form.canvas->isEnabled());
-    EXPECT_TRUE(form.menuBar()->isEnabled());
+    EXPECT_TRUE(form.canvas->isEnabled() && form.menuBar()->isEnabled());
 
     prompts.Answer(Prompts::OK);
     form.mnuImportMobilePhone->trigger();
     EXPECT_EQ(prompts.LastText(), "The Tolvane mobile phone cannot be used in this version of Kelvo.");
-    EXPECT_TRUE(form.canvas->isEnabled());
+    EXPECT_TRUE(usable());
 }
 
 TEST_F(MenuTest, TagSearchSelectsByNumberTagOrEIDAndTakesEveryCharacterLiterally) {
-    const std::string ukEID = modEID::DecimalEIDToHexEID("0826012345678901", 4);
     Db().Execute("INSERT INTO Animals (AnimalID, AnimalType, TagNumber, TagSort, Species) VALUES"
                  " (20, 1, 'UK0999999 00001', 1, 2), (21, 1, 'UK0123456 5', 5, 2), (22, 1, 'UK0123456 5%', 5, 2),"
                  " (23, 1, 'O''NEILL 7', 7, 2);"
-                 "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (7, '" + ukEID + "'), (2, 'A123456789ABCDEF');");
+                 "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (7, '" +
+                 modEID::DecimalEIDToHexEID("0826012345678901", 4) + "'), (2, 'A123456789ABCDEF');");
     frmMain& form = Open();
     QTest::keyClicks(form.txbTagSearch, "abc");
     EXPECT_EQ(form.txbTagSearch->text(), "ABC");
 
-    struct Case {
-        std::string typed, message;
-        long selected;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, std::string, long> cases[] = {
         {"00001", "2 animals selected.", 2},
         {"UK0123456 00001", "", 1},
         {"5%", "", 1},  // not "5" followed by anything
@@ -154,15 +142,14 @@ TEST_F(MenuTest, TagSearchSelectsByNumberTagOrEIDAndTakesEveryCharacterLiterally
         {"UK123456 100001", "You have no animals with a tag of UK123456 100001.", 0},  // a cow
         {std::string(100, '9'), "You have no animals with a tag of " + std::string(100, '9') + ".", 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& [typed, message, selected] : cases) {
         form.cmdDeSelectAll_Click();
-        if (!c.message.empty()) prompts.Answer(Prompts::OK);
+        if (!message.empty()) prompts.Answer(Prompts::OK);
         const std::size_t shown = prompts.shown().size();
-        Search(c.typed);
-        EXPECT_EQ(form.grdAnimals->SelCount(), c.selected) << c.typed;
-        EXPECT_EQ(prompts.shown().size() > shown ? prompts.LastText() : "", c.message) << c.typed;
+        Search(typed);
+        EXPECT_EQ(form.grdAnimals->SelCount(), selected) << typed;
+        EXPECT_EQ(prompts.shown().size() > shown ? prompts.LastText() : "", message) << typed;
     }
-    EXPECT_EQ(form.txbTagSearch->text().size(), 100);
     Search("0826 012345678901");
     EXPECT_EQ(form.txbTagSearch->text(), "") << "an animal found by its EID empties the box";
     EXPECT_EQ(prompts.shown().back().title, "Animal Selection Result");
@@ -197,29 +184,21 @@ TEST_F(MenuTest, HelpFollowsThePointerOncePerControlAndTabAndMenuTitles) {
     EXPECT_EQ(Help(), "kept") << "moving within a control does not redraw";
     pointAt(form.lstGroups->viewport());
     EXPECT_EQ(Help().rfind("Management Groups", 0), 0u);
-    pointAt(form.rtbHelp->viewport());
-    EXPECT_EQ(Help().rfind("Management Groups", 0), 0u) << "the pane itself has no help";
     pointAt(form.grdAnimals->View().viewport());
     EXPECT_EQ(Help().rfind("The Animal Grid", 0), 0u);
 
     form.MouseMoveHandler(form.tabDetails, 2200, 0);  // 11730 twips / 11 tabs: section 2
     EXPECT_EQ(Help().rfind("The Genders Tab", 0), 0u);
-    form.MouseMoveHandler(form.tabDetails, 12000, 0);  // past the last tab: the text stays
-    EXPECT_EQ(Help().rfind("The Genders Tab", 0), 0u);
-
     emit form.mnuDataTransfer->aboutToShow();
     EXPECT_EQ(Help().rfind("The Data Transfer Menu", 0), 0u);
-    form.MouseMoveHandler(form.tabDetails, 12000, 0);
+    form.MouseMoveHandler(form.tabDetails, 12000, 0);  // past the last tab: the text stays
     EXPECT_EQ(Help().rfind("The Data Transfer Menu", 0), 0u);
     form.MouseMoveHandler(form.tabDetails, 0, 0);
     EXPECT_EQ(Help().rfind("The Management Groups Tab", 0), 0u);
 
     // Blue Arial by default, red warnings, the selection's green behind its sample.
     form.MouseMoveHandler(form.lstLocations, 0, 0);
-    QTextCursor red = form.rtbHelp->document()->find("Remove from records");
-    EXPECT_EQ(red.charFormat().foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(form.rtbHelp->document()->begin().begin().fragment().charFormat().foreground().color(),
-              QColor(0, 0, 255));
+    EXPECT_EQ(form.rtbHelp->document()->find("Remove from records").charFormat().foreground().color(), Qt::red);
     form.MouseMoveHandler(form.grdAnimals, 0, 0);
     EXPECT_EQ(form.rtbHelp->document()->find("green").charFormat().background().color(), QColor(175, 255, 175));
     EXPECT_EQ(form.GetHelpText(form.fraDisplay), "");
@@ -240,34 +219,26 @@ TEST_F(MenuTest, GridPrintsAndSavesWithoutTypeAndEIDColumnsAndGivesThemBack) {
     prompts.Answer(Prompts::OK);
     form.PrintGrid(*form.grdAnimals, "Animal details for selected animals in the grid", 1, 2, false);
     EXPECT_EQ(prompts.LastText(), "Please select at least one item in the grid to print 'Selected Rows'.");
-    EXPECT_EQ(prompts.shown().back().title, "Nothing Selected in the Grid");
     EXPECT_TRUE(previews.empty());
 
     Select({"ABC", "UK0123456 00003"});
     form.PrintGrid(*form.grdAnimals, "Animal details for selected animals in the grid", 1, 2, false);
     EXPECT_EQ(previews, (std::vector<std::string>{"Animal details for selected animals in the grid"}));
-    QFile printed(QString::fromStdString(pdf));
-    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
-    EXPECT_EQ(printed.readAll().count("/Type /Page\n"), 1);
+    EXPECT_EQ(QByteArray::fromStdString(Bytes(pdf)).count("/Type /Page\n"), 1);
     EXPECT_TRUE(Shown("Type") && Shown("EID?"));
 
     prompts.ChooseFile(Path("grid.html"));
     form.PrintGrid(*form.grdAnimals, "Animal details for all animals in the grid", 0, 2, true);
-    EXPECT_EQ(prompts.shown().back().title, "Export to HTML file");
-    std::ifstream in(Path("grid.html"));
-    const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string html = Bytes(Path("grid.html"));
     EXPECT_NE(html.find("<th width=\""), std::string::npos);
     EXPECT_EQ(html.find(">Type</th>"), std::string::npos);
     EXPECT_EQ(html.find(">EID?</th>"), std::string::npos);
-    EXPECT_NE(html.find(">Flock</th>"), std::string::npos);
     EXPECT_NE(html.find("<td>UK0123456</td><td>00010</td>"), std::string::npos);
-    std::size_t rows = 0;
-    for (std::size_t at = 0; (at = html.find("<tr>", at)) != std::string::npos; ++at) ++rows;
-    EXPECT_EQ(rows, 1 + GridTags().size());
+    EXPECT_EQ(QByteArray::fromStdString(html).count("<tr>"), 1 + GridTags().size());
     prompts.ChooseFile("");
     form.PrintGrid(*form.grdAnimals, "Animal details for all animals in the grid", 0, 2, true);
     EXPECT_TRUE(Shown("Type") && Shown("EID?"));
-    EXPECT_TRUE(prompts.Done());
+    EXPECT_EQ(prompts.shown()[0].title + "/" + prompts.shown()[1].title, "Nothing Selected in the Grid/Export to HTML file");
 }
 
 }  // namespace

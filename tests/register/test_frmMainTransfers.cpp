@@ -3,7 +3,6 @@
 #include <QLocale>
 
 #include <fstream>
-#include <sstream>
 
 #include "core/modEID.h"
 #include "fixtures/RegisterFixture.h"
@@ -20,13 +19,6 @@ protected:
     void TearDown() override {
         QLocale::setDefault(before);
         RegisterTest::TearDown();
-    }
-    std::string Path(const std::string& name) { return home.root() + "/" + name; }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        return in ? bytes.str() : "<no file>";
     }
     void Write(const std::string& name, const std::string& bytes) { std::ofstream(Path(name), std::ios::binary) << bytes; }
     // Runs an export to `name` ("" cancels), OK to a message after it when asked; the file's bytes.
@@ -98,14 +90,12 @@ TEST_F(TransferTest, ExportsWithoutRowsSelectionOrFolderWriteNoFile) {
     EXPECT_EQ(prompts.LastText().rfind("An error occurred in procedure ExportAnimalsCSV", 0), 0u) << prompts.LastText();
 
     // Cancelled: nothing more is shown. Nothing selected: no dialog, only the message.
-    const std::size_t shown = prompts.shown().size();
     Export(&frmMain::ExportAnimalsCSV, false, "");
-    EXPECT_EQ(prompts.shown().size(), shown + 1);
     Form().cmdDeSelectAll_Click();
     prompts.Answer(Prompts::OK);
     Form().ExportAnimalsCSV(false);
     EXPECT_EQ(prompts.shown().back().title, "Select Animals for Export");
-    EXPECT_EQ(prompts.shown().size(), shown + 2);
+    EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].kind, "SaveFile");
 }
 
 TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLines) {
@@ -131,8 +121,7 @@ TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLine
               "UK0123456 00001=" + modEID::DecimalEIDToHexEID("0826012345600001", 4) + " UK0123456 00200=" + newSheep +
                   " UK123456 100001=" + UKSheepEID("012345600003", 2) + " uk0123456 00400=" +
                   UKSheepEID("012345600004", 0));
-    EXPECT_TRUE(Form().isEnabled());
-    EXPECT_FALSE(Form().fraProgress->isVisible());
+    EXPECT_TRUE(Form().isEnabled() && !Form().fraProgress->isVisible());
     EXPECT_EQ(GridTags().size(), 10u) << "the grid shows the new tags";
 
     // A binary file: every line is counted, nothing is added.
