@@ -304,6 +304,7 @@ private:
     // Main menu
     void BuildMenu();
     void AfterSpeciesWindow();
+    void ChangeNumber(const char* procedure, int lngMode);
     void OpenDeviceWindow(const char* procedure, bool booStickReader, int HHAction);
     // Help pane
     const void* mHelpShownFor = nullptr;  // the control whose help shows; nothing yet, or a title's
@@ -348,9 +349,12 @@ private:
     void BuildNotePane();
     // Exports and imports
     // The file to export the selected animals to; "" when none is selected (the keeper is
-    // told) or the keeper cancelled.
-    std::string ExportFileFor(const std::string& strNoneSelected, const std::string& strNoneSelectedTitle,
-                              const std::string& strDialogTitle);
+    // told so, by default in the words of the movement and animal exports) or the keeper
+    // cancelled.
+    std::string ExportFileFor(
+        const std::string& strDialogTitle,
+        const std::string& strNoneSelected = "Please select the animals in the grid whose details you want to export.",
+        const std::string& strNoneSelectedTitle = "Select Animals for Export");
     void ImportTagBucket(const char* procedure, bool booAllflex);
     // Animal import file
     void BuildImportMenu();

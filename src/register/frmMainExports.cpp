@@ -71,8 +71,8 @@ std::string NoAnimals(bool owned) {
 
 }  // namespace
 
-std::string frmMain::ExportFileFor(const std::string& strNoneSelected, const std::string& strNoneSelectedTitle,
-                                   const std::string& strDialogTitle) {
+std::string frmMain::ExportFileFor(const std::string& strDialogTitle, const std::string& strNoneSelected,
+                                   const std::string& strNoneSelectedTitle) {
     if (grdAnimals->SelCount() == 0) {
         Prompts::MsgBox(strNoneSelected, Prompts::OKOnly, strNoneSelectedTitle);
         return "";
@@ -82,9 +82,7 @@ std::string frmMain::ExportFileFor(const std::string& strNoneSelected, const std
 
 void frmMain::ExportMovementsCSV(bool booOwnedOnly) {
     Trap("ExportMovementsCSV", kObject, [&] {
-        const std::string path =
-            ExportFileFor("Please select the animals in the grid whose details you want to export.",
-                          "Select Animals for Export", "Export Movements to CSV File");
+        const std::string path = ExportFileFor("Export Movements to CSV File");
         if (path.empty()) return;
         const bool sheep = modCommon::Species == 2;
         Recordset moves = Database().OpenRecordset(
@@ -127,9 +125,7 @@ void frmMain::ExportMovementsCSV(bool booOwnedOnly) {
 
 void frmMain::ExportAnimalsCSV(bool booOwnedOnly) {
     Trap("ExportAnimalsCSV", kObject, [&] {
-        const std::string path =
-            ExportFileFor("Please select the animals in the grid whose details you want to export.",
-                          "Select Animals for Export", "Export Animal Details to CSV File");
+        const std::string path = ExportFileFor("Export Animal Details to CSV File");
         if (path.empty()) return;
         const std::string latest =
             " FROM Locations INNER JOIN LocationLink AS LL ON Locations.locationID=LL.LocationID"
@@ -172,8 +168,9 @@ void frmMain::ExportAnimalsCSV(bool booOwnedOnly) {
 void frmMain::mnuExportTagChangesCSV_Click() {
     Trap("mnuExportTagChangesCSV_Click", kObject, [&] {
         const std::string path =
-            ExportFileFor("Please select the animals in the grid whose tag changes you want to export.",
-                          "Select Animals for Tag Change Export", "Export Tag Changes to CSV File");
+            ExportFileFor("Export Tag Changes to CSV File",
+                          "Please select the animals in the grid whose tag changes you want to export.",
+                          "Select Animals for Tag Change Export");
         if (path.empty()) return;
         Recordset changes = Database().OpenRecordset(
             " SELECT AnimalID, EventDate, OldTag"

@@ -176,27 +176,15 @@ void frmMain::AfterSpeciesWindow() {
         close();
 }
 
+void frmMain::mnuChangeHoldingNumber_Click() { ChangeNumber("mnuChangeHoldingNumber_Click", 3); }
+void frmMain::mnuChangeHerdNumber_Click() { ChangeNumber("mnuChangeHerdNumber_Click", 1); }
+void frmMain::mnuChangeFlockNumber_Click() { ChangeNumber("mnuChangeFlockNumber_Click", 2); }
+
 // A keeper who would rather leave than give a number the country requires leaves the
 // species at 0: the window unloads then, as after the country and species window.
-void frmMain::mnuChangeHoldingNumber_Click() {
-    Trap("mnuChangeHoldingNumber_Click", kObject, [&] {
-        modCommon::HerdFlockHoldingSetup(3);
-        SetCaption();
-        if (modCommon::Species == 0) close();
-    });
-}
-
-void frmMain::mnuChangeHerdNumber_Click() {
-    Trap("mnuChangeHerdNumber_Click", kObject, [&] {
-        modCommon::HerdFlockHoldingSetup(1);
-        SetCaption();
-        if (modCommon::Species == 0) close();
-    });
-}
-
-void frmMain::mnuChangeFlockNumber_Click() {
-    Trap("mnuChangeFlockNumber_Click", kObject, [&] {
-        modCommon::HerdFlockHoldingSetup(2);
+void frmMain::ChangeNumber(const char* procedure, int lngMode) {
+    Trap(procedure, kObject, [&] {
+        modCommon::HerdFlockHoldingSetup(lngMode);
         SetCaption();
         if (modCommon::Species == 0) close();
     });
