@@ -264,8 +264,8 @@ public:
 
     void mnuGetAllflexTagBucket_Click();
     void mnuGetTolvaneTagBucket_Click();
-    // What a tag-bucket import has recorded so far: every tag by species and every EID, kept
-    // as the rows are added, and the statements that add them.
+    // What a tag-bucket import knows: every tag by species and every EID of the register, and
+    // those the file adds, which it writes at the end.
     struct TagBucketLookups;
     // Adds the tag as a tag-only row of its species unless that species has it already, and
     // gives it the EID unless some animal has that EID already.

@@ -2,7 +2,10 @@
 // register with their EIDs, all of them or none.
 #include <QProgressBar>
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,6 +18,7 @@
 #include "platform/Connection.h"
 #include "platform/Csv.h"
 #include "platform/Prompts.h"
+#include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "register/frmMain.h"
 
@@ -78,30 +82,81 @@ std::optional<BucketTag> MakerTag(const CsvReader& file, std::size_t row) {
                      modEID::DecimalEIDToHexEID(decimal, *code, *retag), SpeciesOf(*code)};
 }
 
+// Adds rows many to a statement: prepared once for a full batch, once more for what is left.
+void InsertRows(Connection& db, const std::string& insert, const std::string& row, std::size_t count,
+                const std::function<void(std::size_t, std::vector<Value>&)>& values) {
+    constexpr std::size_t kBatch = 200;
+    auto statement = [&](std::size_t rows) {
+        std::string sql = insert;
+        for (std::size_t i = 0; i < rows; ++i) sql += (i ? "," : "") + row;
+        return std::make_unique<Connection::Prepared>(db, sql);
+    };
+    std::unique_ptr<Connection::Prepared> full = count >= kBatch ? statement(kBatch) : nullptr;
+    std::vector<Value> params;
+    for (std::size_t first = 0; first < count; first += kBatch) {
+        const std::size_t rows = std::min(kBatch, count - first);
+        params.clear();
+        for (std::size_t i = first; i < first + rows; ++i) values(i, params);
+        if (rows == kBatch)
+            full->Run(params);
+        else
+            statement(rows)->Run(params);
+    }
+}
+
 }  // namespace
 
+// The tags of both species and the EIDs the register has, with those the file adds, which are
+// written together at the end: statements of many rows each are what makes 100,000 tags quick.
 struct frmMain::TagBucketLookups {
-    explicit TagBucketLookups(Connection& db)
-        : db(db),
-          addAnimal(db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES (0,?,?,?)"),
-          addEID(db, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES (?,?)") {
+    explicit TagBucketLookups(Connection& db) : db(db) {
         Recordset animals = db.Query("SELECT AnimalID,TagNumber,Species FROM Animals");
-        const int id = animals.FieldIndex("AnimalID"), tag = animals.FieldIndex("TagNumber"),
-                  species = animals.FieldIndex("Species");
         tags.reserve(static_cast<std::size_t>(animals.Rows()) * 2);
-        for (long row = 0; row < animals.Rows(); ++row)
-            tags.emplace(Key(static_cast<int>(animals.At(row, species).ToLong()), animals.At(row, tag).ToStringOr("")),
-                         static_cast<long>(animals.At(row, id).ToLong()));
+        Remember(animals);
         Recordset known = db.Query("SELECT EIDNumber FROM EIDs");
         eids.reserve(static_cast<std::size_t>(known.Rows()) * 2);
         for (long row = 0; row < known.Rows(); ++row) eids.insert(Upper(known.At(row, 0).ToStringOr("")));
     }
     static std::string Key(int species, const std::string& tag) { return std::to_string(species) + "|" + Upper(tag); }
 
+    // The new tags first, whose keys the new EIDs need, then the EIDs.
+    void Write() {
+        const std::string last = db.Query("SELECT ifnull(MAX(AnimalID),0) FROM Animals").Field(0).ToString();
+        InsertRows(db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES ", "(0,?,?,?)",
+                   newTags.size(), [&](std::size_t i, std::vector<Value>& values) {
+                       values.insert(values.end(), {Value(newTags[i].tag), Value(newTags[i].sort),
+                                                    Value(newTags[i].species)});
+                   });
+        Remember(db.Query("SELECT AnimalID,TagNumber,Species FROM Animals WHERE AnimalID>" + last));
+        InsertRows(db, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES ", "(?,?)", newEIDs.size(),
+                   [&](std::size_t i, std::vector<Value>& values) {
+                       const long animal = tags.at(newEIDs[i].first);
+                       if (animal == 0) throw RuntimeError(ErrorNumber::DatabaseFailure, "A new tag was not written");
+                       values.insert(values.end(), {Value(animal), Value(newEIDs[i].second)});
+                   });
+    }
+
+    struct NewTag {
+        std::string tag;
+        int sort, species;
+    };
     Connection& db;
-    Connection::Prepared addAnimal, addEID;
-    std::unordered_map<std::string, long> tags;  // by species and tag: AnimalID
+    std::unordered_map<std::string, long> tags;  // by species and tag: AnimalID, 0 until written
     std::unordered_set<std::string> eids;
+    std::vector<NewTag> newTags;
+    std::vector<std::pair<std::string, std::string>> newEIDs;  // the tag's key, the EID
+
+private:
+    void Remember(const Recordset& animals) {
+        const int id = animals.FieldIndex("AnimalID"), tag = animals.FieldIndex("TagNumber"),
+                  species = animals.FieldIndex("Species");
+        for (long row = 0; row < animals.Rows(); ++row) {
+            const long animal = static_cast<long>(animals.At(row, id).ToLong());
+            auto [known, added] =
+                tags.try_emplace(Key(static_cast<int>(animals.At(row, species).ToLong()), animals.At(row, tag).ToStringOr("")), animal);
+            if (!added && known->second == 0) known->second = animal;
+        }
+    }
 };
 
 void frmMain::mnuGetAllflexTagBucket_Click() { ImportTagBucket("mnuGetAllflexTagBucket_Click", true); }
@@ -139,6 +194,7 @@ void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
             const int percent = static_cast<int>(100 * (row + 1) / file.RowCount());
             if (percent != shown) pbrProgress->setValue(shown = percent);
         }
+        lookups.Write();
         transaction.Commit();
         done = true;
         tmrSetGridRecords_Timer();
@@ -153,13 +209,11 @@ void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
 }
 
 // A tag already recorded for its species keeps its row; an EID already recorded for any
-// animal is not added again.
+// animal is not added again. Both are written with the others at the end.
 void frmMain::ImportTag(TagBucketLookups& rsLookups, const std::string& strTagNumber, const std::string& strEID,
                         int enSpecies) {
-    auto [tag, added] = rsLookups.tags.try_emplace(TagBucketLookups::Key(enSpecies, strTagNumber), 0);
-    if (added) {
-        rsLookups.addAnimal.Run({Value(strTagNumber), Value(modCommon::GetTagSortFromTag(strTagNumber)), Value(enSpecies)});
-        tag->second = static_cast<long>(rsLookups.db.LastInsertId());
-    }
-    if (rsLookups.eids.insert(Upper(strEID)).second) rsLookups.addEID.Run({Value(tag->second), Value(strEID)});
+    std::string key = TagBucketLookups::Key(enSpecies, strTagNumber);
+    if (rsLookups.tags.try_emplace(key, 0).second)
+        rsLookups.newTags.push_back({strTagNumber, modCommon::GetTagSortFromTag(strTagNumber), enSpecies});
+    if (rsLookups.eids.insert(Upper(strEID)).second) rsLookups.newEIDs.emplace_back(std::move(key), strEID);
 }
