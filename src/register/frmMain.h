@@ -148,8 +148,10 @@ public:
     void mnuKRX900SConfiguration_Click();
     void mnuImportKRX900S_Click();
     // CommonDialog1 as the window's save dialog (explorer style, folder must exist, asks
-    // before overwriting) and open dialog; "" when the keeper cancelled.
-    std::string SaveFileName(const std::string& strTitle, const std::string& strFilter);
+    // before overwriting; the name proposed, none by default) and open dialog; "" when the
+    // keeper cancelled.
+    std::string SaveFileName(const std::string& strTitle, const std::string& strFilter,
+                             const std::string& strFileName = "");
     std::string OpenFileName(const std::string& strTitle, const std::string& strFilter, bool booFileMustExist);
 
     // ---- Help pane --------------------------------------------------------------------------

@@ -13,7 +13,6 @@
 #include <optional>
 
 #include "core/Trap.h"
-#include "core/clsCommonDialog.h"
 #include "core/clsDatabase.h"
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
@@ -194,16 +193,10 @@ void frmMain::BuildImportMenu() {
 
 void frmMain::mnuImportAnimalFromFile_Click() {
     Trap("mnuImportAnimalFromFile_Click", kObject, [&] {
-        clsCommonDialog dialog;
-        dialog.flags() = 0x80800;  // explorer style, the folder must exist
-        std::string file, title, filter = "Text Files (*.txt)|*.txt";
-        long index = 1;
-        bool readOnly = false;
         const std::string species = modCommon::Species == 1 ? "cattle" : "sheep";
-        if (!dialog.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, "",
-                                      "Select an Import Animals File containing " + species + " details:") ||
-            file.empty())
-            return;
+        const std::string file = OpenFileName("Select an Import Animals File containing " + species + " details:",
+                                              "Text Files (*.txt)|*.txt", true);
+        if (file.empty()) return;
         const std::string text = TextFile::Read(file);
         setEnabled(false);
         ImportAnimals(text);

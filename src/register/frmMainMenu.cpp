@@ -130,8 +130,9 @@ void frmMain::BuildMenu() {
 
 // ---- The file dialogs -------------------------------------------------------------------------
 
-std::string frmMain::SaveFileName(const std::string& strTitle, const std::string& strFilter) {
-    std::string file, fileTitle, filter = strFilter;
+std::string frmMain::SaveFileName(const std::string& strTitle, const std::string& strFilter,
+                                  const std::string& strFileName) {
+    std::string file = strFileName, fileTitle, filter = strFilter;
     long filterIndex = 1;
     CommonDialog1.flags() = kExplorer | kPathMustExist | kOverwritePrompt;
     CommonDialog1.VBGetSaveFileName(file, fileTitle, true, filter, filterIndex, "", strTitle);

@@ -14,7 +14,6 @@
 #include <string_view>
 
 #include "core/Trap.h"
-#include "core/clsCommonDialog.h"
 #include "core/clsDatabase.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
@@ -248,12 +247,8 @@ void frmMain::AddMissingParent(int lngLine) {
 }
 
 void frmMain::SavePedigree() {
-    clsCommonDialog dialog;
-    dialog.flags() = 0x80802;  // explorer style, the folder must exist, ask before overwriting
-    std::string file = rtbPedigree->document()->begin().text().toStdString();
-    std::string title, filter = "RTF Files (*.rtf)|*.rtf";
-    long index = 1;
-    if (!dialog.VBGetSaveFileName(file, title, true, filter, index, "", "Save Parentage in a WordPad Document"))
-        return;
+    const std::string file = SaveFileName("Save Parentage in a WordPad Document", "RTF Files (*.rtf)|*.rtf",
+                                          rtbPedigree->document()->begin().text().toStdString());
+    if (file.empty()) return;
     TextFile::Replace(file, Rtf::Write(*rtbPedigree->document()));
 }
