@@ -152,8 +152,9 @@ void frmMain::ExportAnimalsCSV(bool booOwnedOnly) {
             const auto found = byAnimal.find(static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()));
             if (found == byAnimal.end()) continue;
             animals.SetBookmark(animals.BookmarkAt(found->second.front()));
-            rows.push_back({Text(animals, "TagNumber"), Text(animals, "EIDNumber"), DateText(animals.Field("DateOfBirth")),
-                            Text(animals, "GenderName"), Text(animals, "BreedName"), Text(animals, "LocationName"),
+            rows.push_back({Text(animals, "TagNumber"), Text(animals, "EIDNumber"),
+                            DateText(animals.Field("DateOfBirth")), Text(animals, "GenderName"),
+                            Text(animals, "BreedName"), Text(animals, "LocationName"),
                             DateText(animals.Field("DateOfLastMovement")), Text(animals, "DeathReason")});
         }
         WriteExport(path,

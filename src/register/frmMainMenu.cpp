@@ -114,7 +114,8 @@ void frmMain::BuildMenu() {
         {mnuKRX900SConfiguration, &frmMain::mnuKRX900SConfiguration_Click},
         {mnuImportKRX900S, &frmMain::mnuImportKRX900S_Click},
     };
-    for (auto [item, handler] : handlers) connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    for (auto [item, handler] : handlers)
+        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
 
     // The four export items run one of two exports, for all or for owned animals only.
     const std::tuple<QAction*, const char*, void (frmMain::*)(bool), bool> exports[] = {
@@ -205,8 +206,9 @@ void frmMain::mnuBackupLocal_Click() {
         if (Database().Backup(path))
             Prompts::MsgBox("Your data was backed up successfully to " + path, Prompts::OKOnly, "Backed up OK");
         else
-            Prompts::MsgBox("Your data could not be backed up\r\nPlease check that there is enough space\r\non the device "
-                            "you are backing up to and try again.",
+            Prompts::MsgBox("Your data could not be backed up\r\n"
+                            "Please check that there is enough space\r\n"
+                            "on the device you are backing up to and try again.",
                             Prompts::OKOnly, "Backup Failed");
     });
 }

@@ -50,8 +50,8 @@ void frmMain::PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lng
             return;
         }
         // The type pictures and the EID flag mean nothing on paper.
-        const ColumnsLeftOut leftOut(grdGrid, &grdGrid == grdAnimals ? std::initializer_list<const char*>{"Type", "EID?"}
-                                                                     : std::initializer_list<const char*>{});
+        using Captions = std::initializer_list<const char*>;
+        const ColumnsLeftOut leftOut(grdGrid, &grdGrid == grdAnimals ? Captions{"Type", "EID?"} : Captions{});
         if (!booHTML) {
             grdGrid.PrintPreview(QString::fromStdString(strTitle), lngOrientation == 2, selectedRows);
             return;

@@ -152,8 +152,8 @@ private:
                   species = animals.FieldIndex("Species");
         for (long row = 0; row < animals.Rows(); ++row) {
             const long animal = static_cast<long>(animals.At(row, id).ToLong());
-            auto [known, added] =
-                tags.try_emplace(Key(static_cast<int>(animals.At(row, species).ToLong()), animals.At(row, tag).ToStringOr("")), animal);
+            const int kind = static_cast<int>(animals.At(row, species).ToLong());
+            auto [known, added] = tags.try_emplace(Key(kind, animals.At(row, tag).ToStringOr("")), animal);
             if (!added && known->second == 0) known->second = animal;
         }
     }
@@ -170,11 +170,12 @@ void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
     bool done = false;
     Trap(procedure, kObject, [&] {
         const std::string kind = modCommon::Species == 2 ? "Sheep" : "Cattle";
-        const std::string prefix = modCommon::Species == 2 ? "S" : "C";
+        const std::string name = std::string(modCommon::Species == 2 ? "S" : "C") + "Tags.txt";
         const std::string path =
-            booAllflex ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)
-                       : OpenFileName("Select a Tolvane " + kind + " Tag Bucket File",
-                                      "Tag Bucket Files (" + prefix + "Tags.txt)|" + prefix + "Tags.txt", true);
+            booAllflex
+                ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)
+                : OpenFileName("Select a Tolvane " + kind + " Tag Bucket File",
+                               "Tag Bucket Files (" + name + ")|" + name, true);
         if (path.empty()) return;
         const CsvReader file = CsvReader::FromFile(path, ',', !booAllflex);
         if (file.RowCount() == 0) return;
