@@ -5,12 +5,14 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/DefaultInstance.h"
 #include "core/clsCommonDialog.h"
+#include "platform/DateTime.h"
 #include "platform/Recordset.h"
 
 class DataGrid;
@@ -185,8 +187,9 @@ public:
     void cmdDeSelectAll_Click();
     void grdAnimals_PostEvent(int MsgId);
     void grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
-    // Shows a grid's date column in the keeper's date format.
-    static void ShowUserDates(DataGrid& grid, int column);
+    // Shows a grid's date column in the keeper's date format; `withTime` adds the time of day
+    // where it is not midnight, and shows a cell that holds no date as its text.
+    static void ShowUserDates(DataGrid& grid, int column, bool withTime = false);
     // The shown text of an AnimalType value: "Tag only", "Owned", "Reference", "Borrowed".
     static std::string AnimalTypeText(const Value& AnimalType);
 
@@ -234,16 +237,25 @@ public:
     QPushButton* cmdRecordTagChange;
     QPushButton* cmdDeleteTagChange;
     void DisplayTagChanges();
+    void cmdRecordTagChange_Click();
+    void cmdDeleteTagChange_Click();
+    void grdTagChanges_Click();
+    void grdTagChanges_PostEvent(int MsgId);
+    void grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
     // ---- Movement history -------------------------------------------------------------------
     DataGrid* grdMovements;
     void DisplayMovements();
+    void grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
     // ---- Treatments -------------------------------------------------------------------------
     DataGrid* grdTreatments;
     QPushButton* cmdRecordTreatment;
     QPushButton* cmdDeleteTreatments;
     void DisplayTreatments();
+    void cmdRecordTreatment_Click();
+    void cmdDeleteTreatments_Click();
+    void grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
     // ---- Pedigree ---------------------------------------------------------------------------
     QTextEdit* rtbPedigree;
@@ -337,10 +349,27 @@ private:
     void BuildDateChangePanes();
     // Tag changes
     void BuildTagChangePane();
+    std::string AskNewTag();
+    std::optional<DateTime> AskTagDate();
+    void RecordTagChange(const std::string& strTag, const DateTime& dteDate);
     // Movement history
     void BuildMovementPane();
     // Treatments
     void BuildTreatmentPane();
+    // The detail panes of the selected animals (movements, tag changes, treatments)
+    // The selected animals' AnimalIDs, in the order of the selection, joined by ",".
+    std::string SelectedAnimalList();
+    // Binds a detail pane's grid to its rows: the light green selection, the columns named
+    // hidden, the captions and widths (twips) given, and its dates shown as the keeper writes them.
+    struct PaneColumn {
+        const char* field;
+        const char* caption;  // nullptr keeps the field's name
+        int width;            // 0 keeps the default width; -1 hides the column
+    };
+    void BindPaneGrid(DataGrid& grid, Recordset rows, std::initializer_list<PaneColumn> columns,
+                      const char* dateField);
+    // A detail pane's right-click menu: its rows to the printer or to an HTML file.
+    void PrintPaneMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle);
     // Pedigree
     void BuildPedigreePane();
     void PedigreeMouseUp(QObject* watched, QEvent* event);

@@ -203,6 +203,28 @@ std::vector<long> frmMain::SelectedAnimalIDs() {
     return animals;
 }
 
+std::string frmMain::SelectedAnimalList() {
+    std::string list;
+    for (long animal : SelectedAnimalIDs()) list += (list.empty() ? "" : ",") + Text(animal);
+    return list;
+}
+
+void frmMain::BindPaneGrid(DataGrid& grid, Recordset rows, std::initializer_list<PaneColumn> columns,
+                           const char* dateField) {
+    grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
+    grid.SetRecordset(std::move(rows));
+    QTableView& view = grid.View();
+    for (const PaneColumn& column : columns) {
+        const int index = grid.ColumnOf(column.field);
+        if (index < 0) continue;
+        view.setColumnHidden(index, column.width < 0);
+        if (column.caption)
+            grid.Model().setHeaderData(index, Qt::Horizontal, QString::fromLatin1(column.caption));
+        if (column.width > 0) view.setColumnWidth(index, Pixels(column.width));
+    }
+    if (const int dates = grid.ColumnOf(dateField); dates >= 0) ShowUserDates(grid, dates, true);
+}
+
 // ---- Refresh ---------------------------------------------------------------------------------
 
 void frmMain::tmrSetGridRecords_Timer() {
@@ -309,10 +331,12 @@ void frmMain::SetGridFormats() {
     for (const char* field : {"DateOfBirth", "TaggingDate"}) ShowUserDates(*grdAnimals, grdAnimals->ColumnOf(field));
 }
 
-void frmMain::ShowUserDates(DataGrid& grid, int column) {
-    auto date = [column](const Recordset& rows, long row) -> QVariant {
-        auto when = DateTime::FromText(rows.At(row, column).ToStringOr(""));
-        return when ? QVariant(QString::fromStdString(when->ToUserText())) : QVariant();
+void frmMain::ShowUserDates(DataGrid& grid, int column, bool withTime) {
+    auto date = [column, withTime](const Recordset& rows, long row) -> QVariant {
+        const std::string stored = rows.At(row, column).ToStringOr("");
+        auto when = DateTime::FromText(stored);
+        if (!when) return withTime ? QVariant(QString::fromStdString(stored)) : QVariant();
+        return QString::fromStdString(withTime ? when->ToGeneralText() : when->ToUserText());
     };
     grid.Model().SetShown(column, Qt::DisplayRole, date);
     grid.Model().SetShown(column, Qt::EditRole, date);

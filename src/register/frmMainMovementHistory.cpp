@@ -1,9 +1,61 @@
-// The movement-history tab: the movements of the selected animals.
+// The movement-history tab: the movements of the selected animals, newest first.
 #include <QGroupBox>
 
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
 #include "platform/DataGrid.h"
 #include "register/frmMain.h"
 
-void frmMain::BuildMovementPane() { grdMovements = Make<DataGrid>("grdMovements", {60, 225, 3930, 4440}, fraTab[8]); }
+namespace {
 
-void frmMain::DisplayMovements() {}
+const char* const kObject = "frmMain";
+
+}  // namespace
+
+void frmMain::BuildMovementPane() {
+    grdMovements = Make<DataGrid>("grdMovements", {60, 225, 3930, 4440}, fraTab[8]);
+    connect(grdMovements, &DataGrid::MouseUp, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdMovements_MouseUp(button, keys); });
+    grdMovements->hide();
+}
+
+// Every event of the selected animals in one list; an event at the death location describes
+// itself by its own animal's cause of death.
+void frmMain::DisplayMovements() {
+    Trap("DisplayMovements", kObject, [&] {
+        if (grdAnimals->SelCount() == 0) {
+            grdMovements->hide();
+            return;
+        }
+        Recordset rows = modCommon::Database().OpenRecordset(
+            " SELECT  TagNumber,LocationLinkID,EventDate, LocationName, iif(Locations.LocationType="
+            "-1"
+            ",(SELECT DeathReason FROM Animals WHERE AnimalID="
+            "LocationLink.AnimalID"
+            "),LocationDescription) AS LocationDescription,Details"
+            " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
+            " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID"
+            " WHERE"
+            "       AnimalType<>"
+            "0"
+            "   AND"
+            "       Animals.AnimalId IN (" +
+            SelectedAnimalList() +
+            ")"
+            " ORDER BY EventDate DESC, LocationLinkID DESC");
+        rows.Eof();  // a query that failed stops here
+        BindPaneGrid(*grdMovements, std::move(rows),
+                     {{"LocationLinkID", nullptr, -1},
+                      {"EventDate", "Date", 1500},
+                      {"LocationName", "Location", 1200},
+                      {"LocationDescription", "Description", 2500},
+                      {"Details", "Details", 2500}},
+                     "EventDate");
+        grdMovements->show();
+    });
+}
+
+void frmMain::grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
+    if (Button != Qt::RightButton) return;
+    Trap("grdMovements_MouseUp", kObject, [&] { PrintPaneMenu(*grdMovements, "Movements", "Movement History"); });
+}

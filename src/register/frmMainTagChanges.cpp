@@ -1,9 +1,46 @@
-// The tag-change tab: the tag history of the selected animals.
+// The tag-change tab: the tag histories of the selected animals, recording a new tag for the
+// animal shown (or an older one it wore) and deleting recorded changes.
 #include <QGroupBox>
+#include <QString>
 
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modCommonTags.h"
+#include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/Prompts.h"
 #include "platform/WrappingButton.h"
 #include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+using modCommon::Database;
+using modCommon::SQLQuotes;
+
+std::string Text(long number) { return std::to_string(number); }
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Letters A to Z, digits and blanks only; with herd or flock numbers, at least one blank
+// between the number and the tag.
+bool IsValidTag(const std::string& tag) {
+    for (char c : tag)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ')) return false;
+    return !modCommon::HerdFlockRequired || tag.find(' ') != std::string::npos;
+}
+
+void InvalidDate(const std::string& message) {
+    Prompts::MsgBox(message, Prompts::OKOnly | Prompts::Exclamation, "Invalid Date");
+}
+
+}  // namespace
 
 void frmMain::BuildTagChangePane() {
     grdTagChanges = Make<DataGrid>("grdTagChanges", {60, 225, 3150, 3795}, fraTab[6]);
@@ -11,6 +48,173 @@ void frmMain::BuildTagChangePane() {
                                               QStringLiteral("Record a Tag Change"), fraTab[6]);
     cmdDeleteTagChange = Make<WrappingButton>("cmdDeleteTagChange", {1680, 4080, 1530, 555},
                                               QStringLiteral("Delete Selected Tag Changes"), fraTab[6]);
+    connect(cmdRecordTagChange, &QPushButton::clicked, this, [this] { cmdRecordTagChange_Click(); });
+    connect(cmdDeleteTagChange, &QPushButton::clicked, this, [this] { cmdDeleteTagChange_Click(); });
+    connect(grdTagChanges, &DataGrid::PostEvent, this, [this](int message) { grdTagChanges_PostEvent(message); });
+    connect(grdTagChanges, &DataGrid::MouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) {
+        if (button == Qt::LeftButton) grdTagChanges_Click();
+        grdTagChanges_MouseUp(button, keys);
+    });
+    grdTagChanges->hide();
+    cmdRecordTagChange->hide();
+    cmdDeleteTagChange->hide();
 }
 
-void frmMain::DisplayTagChanges() {}
+// Per animal its current tag ("Current", dated today at midnight by the program's clock), then
+// the tags it wore, newest first and indented; only animals with a recorded change appear.
+void frmMain::DisplayTagChanges() {
+    Trap("DisplayTagChanges", kObject, [&] {
+        if (grdAnimals->SelCount() > 0) {
+            const std::string list = SelectedAnimalList();
+            Recordset rows = Database().OpenRecordset(
+                " SELECT  0 AS TagChangeID,AnimalID,TagNumber AS [Tag Number],'Current' AS [Used Until],"
+                " date(Now()) || ' 00:00:00' AS DateOrder"
+                " FROM Animals"
+                " WHERE"
+                "       AnimalID IN (" +
+                list +
+                ")"
+                "   AND"
+                "       AnimalID IN (SELECT DISTINCT AnimalID FROM TagChanges)"
+                " UNION"
+                " SELECT TagChangeID,AnimalID,'    ' || ifnull(OldTag,''),EventDate,EventDate"
+                " FROM TagChanges"
+                " WHERE"
+                "       AnimalID IN (" +
+                list +
+                ")"
+                " ORDER BY AnimalID, DateOrder DESC, TagChangeID DESC");
+            const bool none = rows.RecordCount() == 0;
+            BindPaneGrid(*grdTagChanges, std::move(rows),
+                         {{"TagChangeID", nullptr, -1},
+                          {"AnimalID", nullptr, -1},
+                          {"Tag Number", "Tag Number", 1500},
+                          {"Used Until", "Used Until", 1200},
+                          {"DateOrder", nullptr, -1}},
+                         "Used Until");
+            grdTagChanges->setVisible(!none);
+        } else {
+            grdTagChanges->hide();
+            cmdRecordTagChange->hide();
+        }
+        cmdDeleteTagChange->hide();
+        bool owned = false;
+        if (const int animal = modCommon::GetSingleAnimalID(); animal > 0) {
+            Recordset rs = Database().OpenRecordset("SELECT AnimalType FROM Animals Where AnimalID=" + Text(animal));
+            owned = !rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == 1;
+        }
+        cmdRecordTagChange->setVisible(owned);
+    });
+}
+
+// ---- Recording -------------------------------------------------------------------------------
+
+// The new tag, upper-cased, asked until it is valid; "" when the keeper gave none.
+std::string frmMain::AskNewTag() {
+    std::string prompt = "Enter the new tag";
+    if (modCommon::HerdFlockRequired)
+        prompt += std::string(" as ") + (modCommon::Species == 2 ? "Flock" : "Herd") +
+                  " Number and Tag Number separated by a single space";
+    for (;;) {
+        const std::string typed = Trimmed(Prompts::InputBox(prompt, "New Tag Entry", ""));
+        if (typed.empty()) return "";
+        const std::string tag = QString::fromStdString(typed).toUpper().toStdString();
+        if (IsValidTag(tag)) return tag;
+        Prompts::MsgBox("Invalid tag - please try again.", Prompts::OKOnly | Prompts::Exclamation, "Invalid Tag");
+    }
+}
+
+// The date the new tag went in, asked until it is a date no later than now; nothing when the
+// keeper gave none.
+std::optional<DateTime> frmMain::AskTagDate() {
+    for (;;) {
+        const std::string typed = Trimmed(Prompts::InputBox("Enter the date the new tag was inserted",
+                                                            "New Tag Date Entry", DateTime::Today().ToUserText()));
+        if (typed.empty()) return std::nullopt;
+        const std::optional<DateTime> date = DateTime::FromUserText(typed);
+        if (!date)
+            InvalidDate("Invalid date - please try again.");
+        else if (*date > DateTime::Now())
+            InvalidDate("You cannot record tag chages in the future - please try again.");
+        else
+            return date;
+    }
+}
+
+void frmMain::cmdRecordTagChange_Click() {
+    Trap("cmdRecordTagChange_Click", kObject, [&] {
+        const std::string tag = AskNewTag();
+        if (tag.empty()) return;
+        const std::optional<DateTime> date = AskTagDate();
+        if (!date) return;
+        RecordTagChange(tag, *date);
+    });
+}
+
+// The history row, and for the latest change the animal's new tag and sort key, are written
+// together or not at all: a tag history that names a tag the animal never lost, or an animal
+// whose old tag is nowhere in its history, would mislead every later look-up.
+void frmMain::RecordTagChange(const std::string& strTag, const DateTime& dteDate) {
+    Connection& db = Database().GetConnection();
+    const std::string animal = Text(modCommon::GetSingleAnimalID());
+    bool latest = true;
+    if (db.Query("SELECT Count(AnimalID) FROM TagChanges WHERE AnimalID=" + animal).Field(0).ToLong() > 0) {
+        Recordset last = db.Query("SELECT EventDate FROM TagChanges WHERE AnimalID=" + animal + " ORDER BY EventDate DESC");
+        const std::optional<DateTime> lastDate = DateTime::FromText(last.Field("EventDate").ToStringOr(""));
+        latest = !lastDate || *lastDate <= dteDate;
+    }
+    if (!db.Query("SELECT * FROM Animals WHERE TagNumber='" + SQLQuotes(strTag) +
+                  "' AND Species=" + Text(modCommon::Species))
+             .Eof()) {
+        Prompts::MsgBox("The tag " + strTag + "is already in current use. The change has not been recorded.",
+                        Prompts::OKOnly | Prompts::Exclamation, "Tag Exists");
+        return;
+    }
+    const std::string oldTag =
+        latest ? db.Query("SELECT TagNumber FROM Animals WHERE AnimalID=" + animal).Field(0).ToStringOr("") : strTag;
+    Connection::Transaction transaction(db);
+    db.Execute(" INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (" + animal + ",'" + SQLQuotes(oldTag) +
+               "'," + modCommon::SQLDate(dteDate) + ")");
+    if (latest)
+        db.Execute("UPDATE Animals SET TagNumber='" + SQLQuotes(strTag) +
+                   "', TagSort=" + Text(modCommon::GetTagSortFromTag(strTag)) + " WHERE AnimalID=" + animal);
+    transaction.Commit();
+    if (latest) tmrSetGridRecords_Timer();
+    DisplayTagChanges();
+}
+
+// ---- Deleting and the grid's clicks ------------------------------------------------------------
+
+// The chosen history rows go together or not at all; the "Current" rows are passed over and
+// the animal keeps its tag.
+void frmMain::cmdDeleteTagChange_Click() {
+    Trap("cmdDeleteTagChange_Click", kObject, [&] {
+        Recordset copy = grdTagChanges->Rows().Clone();
+        Connection& db = Database().GetConnection();
+        Connection::Transaction transaction(db);
+        for (Recordset::Bookmark bookmark : grdTagChanges->SelBookmarks()) {
+            copy.SetBookmark(bookmark);
+            const long id = static_cast<long>(copy.Field("TagChangeID").ToLong());
+            if (id > 0) db.Execute("DELETE FROM TagChanges WHERE TagChangeID=" + Text(id));
+        }
+        transaction.Commit();
+    });
+    DisplayTagChanges();
+}
+
+// The grid looks at its selection once it has finished updating it.
+void frmMain::grdTagChanges_Click() {
+    Trap("grdTagChanges_Click", kObject, [&] { grdTagChanges->PostMsg(1); });
+}
+
+void frmMain::grdTagChanges_PostEvent(int MsgId) {
+    Trap("grdTagChanges_PostEvent", kObject, [&] {
+        if (MsgId == 1) cmdDeleteTagChange->setVisible(grdTagChanges->SelCount() > 0);
+    });
+}
+
+void frmMain::grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
+    if (Button != Qt::RightButton) return;
+    Trap("grdTagChanges_MouseUp", kObject,
+         [&] { PrintPaneMenu(*grdTagChanges, "Tag Changes", "Tag Changes History"); });
+}

@@ -1,0 +1,177 @@
+#include "register/frmTreatment.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScopeGuard>
+
+#include <cmath>
+#include <optional>
+#include <type_traits>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "platform/Connection.h"
+#include "platform/Prompts.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmTreatment";
+
+// The amount as a number, written in the keeper's own way or with a decimal point.
+std::optional<double> AmountOf(const QString& text) {
+    bool ok = false;
+    double amount = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok) amount = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(amount)) return std::nullopt;
+    return amount;
+}
+
+// The treatment's texts keep to the sizes of their columns, as they always have.
+void CheckLength(const QString& text, int longest, const std::string& what) {
+    if (text.size() > longest)
+        throw RuntimeError(ErrorNumber::InvalidCall,
+                           "The " + what + " is longer than " + std::to_string(longest) + " characters.");
+}
+
+}  // namespace
+
+frmTreatment::frmTreatment(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("Record a Treatment"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* layout = new QGridLayout(this);
+    int row = 0;
+    auto field = [&](QLabel*& label, const char* caption, auto*& box, const char* name) {
+        label = new QLabel(QString::fromLatin1(caption), this);
+        box = new std::remove_reference_t<decltype(*box)>(this);
+        box->setObjectName(QString::fromLatin1(name));
+        label->setBuddy(box);
+        layout->addWidget(label, row, 0);
+        layout->addWidget(box, row++, 1);
+        if constexpr (std::is_same_v<decltype(box), QComboBox*&>) {
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+        }
+    };
+    field(lblEventDate, "Date of the treatment", txbEventDate, "txbEventDate");
+    field(lblMedicine, "Medicine", cboMedicine, "cboMedicine");
+    field(lblAmount, "Amount per animal", txbAmount, "txbAmount");
+    field(lblUnit, "Unit (e.g. ml, tablets, tube etc.)", cboUnit, "cboUnit");
+    field(lblName, "Name of person doing treatment", cboName, "cboName");
+    field(lblReason, "Reason for the treatment", cboReason, "cboReason");
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    // Enter in a field must not record the treatment: the keeper presses OK.
+    for (QPushButton* button : {OKButton, CancelButton}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    layout->addLayout(buttons, row, 0, 1, 2);
+
+    QWidget* order[] = {txbEventDate, cboMedicine, txbAmount, cboUnit, cboName, cboReason, OKButton, CancelButton};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    setMinimumWidth(420);
+}
+
+void frmTreatment::ShowModal(QWidget* owner) {
+    if (Loaded()) return;
+    frmTreatment& form = DefaultInstance<frmTreatment>::Get(owner);
+    const auto unload = qScopeGuard([] { DefaultInstance<frmTreatment>::Unload(); });
+    form.Form_Load();
+    form.exec();
+}
+
+// Today's date, and every value recorded before in each list, once per treatment.
+void frmTreatment::Form_Load() {
+    Trap("Form_Load", kObject, [&] {
+        txbEventDate->setText(QString::fromStdString(DateTime::Today().ToUserText()));
+        const std::pair<QComboBox*, const char*> lists[] = {{cboMedicine, "SELECT MedicineName FROM Treatments"},
+                                                            {cboUnit, "SELECT Unit FROM Treatments"},
+                                                            {cboName, "SELECT TreatedBy FROM Treatments"},
+                                                            {cboReason, "SELECT Reason FROM Treatments"}};
+        for (auto [list, sql] : lists) {
+            Recordset rs = modCommon::Database().OpenRecordset(sql);
+            for (; !rs.Eof(); rs.MoveNext()) list->addItem(QString::fromStdString(rs.Field(0).ToStringOr("")));
+            rs.Close();
+            list->setCurrentIndex(-1);
+        }
+    });
+}
+
+bool frmTreatment::EntriesValid() {
+    const std::optional<DateTime> date = DateTime::FromUserText(txbEventDate->text().toStdString());
+    const std::optional<double> amount = AmountOf(txbAmount->text());
+    struct Check {
+        QWidget* field;
+        bool passed;
+        const char* message;
+        const char* title;
+    };
+    // A text of blanks counts as given.
+    const Check checks[] = {
+        {txbEventDate, date.has_value(), "The treatment date is not valid. Please re-enter it.", "Invalid Date"},
+        {txbEventDate, !date || *date <= DateTime::Now(), "The treatment date is in the future. Please re-enter it.",
+         "Invalid Date"},
+        {cboMedicine, !cboMedicine->currentText().isEmpty(), "Please enter or select a medicine.", "Medicine Required"},
+        {txbAmount, amount && *amount > 0, "The amount is not valid. Please re-enter it.", "Invalid Amount"},
+        {cboUnit, !cboUnit->currentText().isEmpty(), "Please enter or select a unit.", "Invalid Unit"},
+        {cboName, !cboName->currentText().isEmpty(),
+         "Please enter or select the name of the person doing the treatment.", "Invalid Name"},
+        {cboReason, !cboReason->currentText().isEmpty(), "Please enter or select the reason for the treatment.",
+         "Invalid Reason"},
+    };
+    for (const Check& check : checks) {
+        if (check.passed) continue;
+        Prompts::MsgBox(check.message, Prompts::OKOnly, check.title);
+        check.field->setFocus();
+        return false;
+    }
+    return true;
+}
+
+// The treatment and a link for every animal selected in the main window, all or none.
+void frmTreatment::Save() {
+    CheckLength(cboMedicine->currentText(), 255, "medicine name");
+    CheckLength(cboUnit->currentText(), 50, "unit");
+    CheckLength(cboName->currentText(), 255, "name of the person doing the treatment");
+    CheckLength(cboReason->currentText(), 255, "reason");
+    const DateTime date = *DateTime::FromUserText(txbEventDate->text().toStdString());
+    Connection& db = modCommon::Database().GetConnection();
+    Connection::Transaction transaction(db);
+    db.Execute("INSERT INTO Treatments (EventDate, MedicineName, Amount, Unit, TreatedBy, Reason) VALUES (?,?,?,?,?,?)",
+               {Value(date.ToText()), Value(cboMedicine->currentText().toStdString()), Value(*AmountOf(txbAmount->text())),
+                Value(cboUnit->currentText().toStdString()), Value(cboName->currentText().toStdString()),
+                Value(cboReason->currentText().toStdString())});
+    const long long treatment = db.LastInsertId();
+    Connection::Prepared link(db, "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (?,?)");
+    for (long animal : frmMain::Instance().SelectedAnimalIDs()) link.Run({Value(treatment), Value(animal)});
+    transaction.Commit();
+}
+
+// A treatment that could not be written is reported and nothing of it stays; the dialog keeps
+// the entries so that the keeper can correct them or cancel.
+void frmTreatment::OKButton_Click() {
+    Trap("OKButton_Click", kObject, [&] {
+        if (!EntriesValid()) return;
+        Save();
+        done(QDialog::Accepted);
+    });
+}
+
+void frmTreatment::CancelButton_Click() {
+    Trap("CancelButton_Click", kObject, [&] { done(QDialog::Rejected); });
+}
