@@ -359,6 +359,13 @@ private:
     // The detail panes of the selected animals (movements, tag changes, treatments)
     // The selected animals' AnimalIDs, in the order of the selection, joined by ",".
     std::string SelectedAnimalList();
+    // The condition of the panes that list the selected animals' events: tag-only rows have none.
+    std::string SelectedAnimalsWhere();
+    // Deletes the rows selected in a pane's grid, by the key in its column `strKey` ("" + the key
+    // completes `strDelete`; rows whose key is 0 stand for no row), then runs `strCleanUp` when
+    // given: all of it or nothing.
+    void DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
+                        const std::string& strCleanUp = "");
     // Binds a detail pane's grid to its rows: the light green selection, the columns named
     // hidden, the captions and widths (twips) given, and its dates shown as the keeper writes them.
     struct PaneColumn {

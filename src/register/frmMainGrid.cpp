@@ -209,8 +209,32 @@ std::string frmMain::SelectedAnimalList() {
     return list;
 }
 
+std::string frmMain::SelectedAnimalsWhere() {
+    return " WHERE"
+           "       AnimalType<>"
+           "0"
+           "   AND"
+           "       Animals.AnimalId IN (" +
+           SelectedAnimalList() + ")";
+}
+
+void frmMain::DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
+                             const std::string& strCleanUp) {
+    Recordset copy = grid.Rows().Clone();
+    Connection& db = Database().GetConnection();
+    Connection::Transaction transaction(db);
+    for (Recordset::Bookmark bookmark : grid.SelBookmarks()) {
+        copy.SetBookmark(bookmark);
+        const long id = static_cast<long>(copy.Field(strKey).ToLong());
+        if (id > 0) db.Execute(strDelete + Text(id));
+    }
+    if (!strCleanUp.empty()) db.Execute(strCleanUp);
+    transaction.Commit();
+}
+
 void frmMain::BindPaneGrid(DataGrid& grid, Recordset rows, std::initializer_list<PaneColumn> columns,
                            const char* dateField) {
+    rows.Eof();  // a query that failed stops here
     grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
     grid.SetRecordset(std::move(rows));
     QTableView& view = grid.View();

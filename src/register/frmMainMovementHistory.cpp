@@ -34,16 +34,8 @@ void frmMain::DisplayMovements() {
             "LocationLink.AnimalID"
             "),LocationDescription) AS LocationDescription,Details"
             " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
-            " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID"
-            " WHERE"
-            "       AnimalType<>"
-            "0"
-            "   AND"
-            "       Animals.AnimalId IN (" +
-            SelectedAnimalList() +
-            ")"
-            " ORDER BY EventDate DESC, LocationLinkID DESC");
-        rows.Eof();  // a query that failed stops here
+            " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
+            SelectedAnimalsWhere() + " ORDER BY EventDate DESC, LocationLinkID DESC");
         BindPaneGrid(*grdMovements, std::move(rows),
                      {{"LocationLinkID", nullptr, -1},
                       {"EventDate", "Date", 1500},

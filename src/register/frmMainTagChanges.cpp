@@ -51,10 +51,11 @@ void frmMain::BuildTagChangePane() {
     connect(cmdRecordTagChange, &QPushButton::clicked, this, [this] { cmdRecordTagChange_Click(); });
     connect(cmdDeleteTagChange, &QPushButton::clicked, this, [this] { cmdDeleteTagChange_Click(); });
     connect(grdTagChanges, &DataGrid::PostEvent, this, [this](int message) { grdTagChanges_PostEvent(message); });
-    connect(grdTagChanges, &DataGrid::MouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) {
-        if (button == Qt::LeftButton) grdTagChanges_Click();
-        grdTagChanges_MouseUp(button, keys);
-    });
+    connect(grdTagChanges, &DataGrid::MouseUp, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) {
+                if (button == Qt::LeftButton) grdTagChanges_Click();
+                grdTagChanges_MouseUp(button, keys);
+            });
     grdTagChanges->hide();
     cmdRecordTagChange->hide();
     cmdDeleteTagChange->hide();
@@ -159,7 +160,8 @@ void frmMain::RecordTagChange(const std::string& strTag, const DateTime& dteDate
     const std::string animal = Text(modCommon::GetSingleAnimalID());
     bool latest = true;
     if (db.Query("SELECT Count(AnimalID) FROM TagChanges WHERE AnimalID=" + animal).Field(0).ToLong() > 0) {
-        Recordset last = db.Query("SELECT EventDate FROM TagChanges WHERE AnimalID=" + animal + " ORDER BY EventDate DESC");
+        Recordset last =
+            db.Query("SELECT EventDate FROM TagChanges WHERE AnimalID=" + animal + " ORDER BY EventDate DESC");
         const std::optional<DateTime> lastDate = DateTime::FromText(last.Field("EventDate").ToStringOr(""));
         latest = !lastDate || *lastDate <= dteDate;
     }
@@ -188,17 +190,8 @@ void frmMain::RecordTagChange(const std::string& strTag, const DateTime& dteDate
 // The chosen history rows go together or not at all; the "Current" rows are passed over and
 // the animal keeps its tag.
 void frmMain::cmdDeleteTagChange_Click() {
-    Trap("cmdDeleteTagChange_Click", kObject, [&] {
-        Recordset copy = grdTagChanges->Rows().Clone();
-        Connection& db = Database().GetConnection();
-        Connection::Transaction transaction(db);
-        for (Recordset::Bookmark bookmark : grdTagChanges->SelBookmarks()) {
-            copy.SetBookmark(bookmark);
-            const long id = static_cast<long>(copy.Field("TagChangeID").ToLong());
-            if (id > 0) db.Execute("DELETE FROM TagChanges WHERE TagChangeID=" + Text(id));
-        }
-        transaction.Commit();
-    });
+    Trap("cmdDeleteTagChange_Click", kObject,
+         [&] { DeletePaneRows(*grdTagChanges, "TagChangeID", "DELETE FROM TagChanges WHERE TagChangeID="); });
     DisplayTagChanges();
 }
 

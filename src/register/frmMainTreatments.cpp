@@ -4,7 +4,6 @@
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
-#include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/WrappingButton.h"
 #include "register/frmMain.h"
@@ -34,7 +33,9 @@ void frmMain::BuildTreatmentPane() {
     connect(cmdRecordTreatment, &QPushButton::clicked, this, [this] { cmdRecordTreatment_Click(); });
     connect(cmdDeleteTreatments, &QPushButton::clicked, this, [this] { cmdDeleteTreatments_Click(); });
     connect(grdTreatments, &DataGrid::MouseUp, this,
-            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdTreatments_MouseUp(button, keys); });
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) {
+                grdTreatments_MouseUp(button, keys);
+            });
     ShowPane(*this, false);
 }
 
@@ -50,18 +51,12 @@ void frmMain::DisplayTreatments() {
             " SELECT TreatmentLinkID,  TagNumber,EventDate, MedicineName,"
             " iif(Amount IS NULL,'',printf('%.15g',Amount)) || ' ' || ifnull(Unit,'') AS Quantity, TreatedBy, Reason"
             " FROM (Animals INNER JOIN TreatmentLink ON Animals.AnimalID=TreatmentLink.AnimalID) "
-            " INNER JOIN Treatments ON TreatmentLink.TreatmentID=Treatments.TreatmentID"
-            " WHERE"
-            "       AnimalType<>"
-            "0"
-            "   AND"
-            "       Animals.AnimalId IN (" +
-            SelectedAnimalList() +
-            ")"
-            " ORDER BY EventDate DESC, MedicineName DESC, TagSort ASC");
-        rows.Eof();  // a query that failed stops here
+            " INNER JOIN Treatments ON TreatmentLink.TreatmentID=Treatments.TreatmentID" +
+            SelectedAnimalsWhere() + " ORDER BY EventDate DESC, MedicineName DESC, TagSort ASC");
         BindPaneGrid(*grdTreatments, std::move(rows),
-                     {{"TreatmentLinkID", nullptr, -1}, {"EventDate", "Date", 1200}, {"MedicineName", "Medicine", 1200}},
+                     {{"TreatmentLinkID", nullptr, -1},
+                      {"EventDate", "Date", 1200},
+                      {"MedicineName", "Medicine", 1200}},
                      "EventDate");
         ShowPane(*this, true);
     });
@@ -78,17 +73,10 @@ void frmMain::cmdRecordTreatment_Click() {
 // or not at all. The same treatment stays recorded for the other animals that received it.
 void frmMain::cmdDeleteTreatments_Click() {
     Trap("cmdDeleteTreatments_Click", kObject, [&] {
-        Recordset copy = grdTreatments->Rows().Clone();
-        Connection& db = Database().GetConnection();
-        Connection::Transaction transaction(db);
-        for (Recordset::Bookmark bookmark : grdTreatments->SelBookmarks()) {
-            copy.SetBookmark(bookmark);
-            db.Execute("DELETE FROM TreatmentLink WHERE TreatmentLinkID=" + copy.Field("TreatmentLinkID").ToString());
-        }
-        db.Execute(
-            "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments LEFT JOIN "
-            "TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE TreatmentLinkID Is Null)");
-        transaction.Commit();
+        DeletePaneRows(*grdTreatments, "TreatmentLinkID", "DELETE FROM TreatmentLink WHERE TreatmentLinkID=",
+                       "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments "
+                       "LEFT JOIN TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE "
+                       "TreatmentLinkID Is Null)");
     });
     DisplayTreatments();
 }

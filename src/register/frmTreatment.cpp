@@ -152,10 +152,10 @@ void frmTreatment::Save() {
     const DateTime date = *DateTime::FromUserText(txbEventDate->text().toStdString());
     Connection& db = modCommon::Database().GetConnection();
     Connection::Transaction transaction(db);
+    auto text = [](const QComboBox* list) { return Value(list->currentText().toStdString()); };
     db.Execute("INSERT INTO Treatments (EventDate, MedicineName, Amount, Unit, TreatedBy, Reason) VALUES (?,?,?,?,?,?)",
-               {Value(date.ToText()), Value(cboMedicine->currentText().toStdString()), Value(*AmountOf(txbAmount->text())),
-                Value(cboUnit->currentText().toStdString()), Value(cboName->currentText().toStdString()),
-                Value(cboReason->currentText().toStdString())});
+               {Value(date.ToText()), text(cboMedicine), Value(*AmountOf(txbAmount->text())), text(cboUnit),
+                text(cboName), text(cboReason)});
     const long long treatment = db.LastInsertId();
     Connection::Prepared link(db, "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (?,?)");
     for (long animal : frmMain::Instance().SelectedAnimalIDs()) link.Run({Value(treatment), Value(animal)});
