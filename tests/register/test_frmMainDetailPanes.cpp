@@ -88,10 +88,8 @@ TEST_F(DetailPaneTest, TagRefusalsAndCancelWriteNothingAFailureUndoesTheWholeCha
     EXPECT_EQ(prompts.shown()[0].text, "Enter the new tag");
     EXPECT_EQ(prompts.LastText(),
               "The tag UK0123456 00002is already in current use. The change has not been recorded.");
-    prompts.CancelInput();
-    Form().cmdRecordTagChange_Click();
-    prompts.Type("NEW1").CancelInput();
-    Form().cmdRecordTagChange_Click();
+    prompts.CancelInput().Type("NEW1").CancelInput();  // at the tag, then at the date
+    for (int i = 0; i < 2; ++i) Form().cmdRecordTagChange_Click();
     Db().Execute("CREATE TRIGGER no BEFORE UPDATE OF TagNumber ON Animals BEGIN SELECT RAISE(ABORT, 'no'); END");
     RecordTag({"NEW1", "2024-05-01"});
     EXPECT_EQ(prompts.LastText().rfind("An error occurred in procedure cmdRecordTagChange_Click", 0), 0u);
