@@ -361,9 +361,9 @@ private:
     std::string SelectedAnimalList();
     // The condition of the panes that list the selected animals' events: tag-only rows have none.
     std::string SelectedAnimalsWhere();
-    // Deletes the rows selected in a pane's grid, by the key in its column `strKey` ("" + the key
-    // completes `strDelete`; rows whose key is 0 stand for no row), then runs `strCleanUp` when
-    // given: all of it or nothing.
+    // Deletes the rows selected in a pane's grid, each by `strDelete` followed by the row's key
+    // from the column `strKey` (a key of 0 stands for no stored row), then runs `strCleanUp`
+    // when given: all of it or nothing.
     void DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
                         const std::string& strCleanUp = "");
     // Binds a detail pane's grid to its rows: the light green selection, the columns named
