@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/DateTime.h"
+#include "platform/Value.h"
 
 // The format of the database file: the empty template the program ships (version "1.0.0"),
 // the upgrade script that brings any database to the newest version, and the movement
@@ -25,5 +26,12 @@ void CreateTemplate(const std::string& path);
 std::string FillMovementPlaceholders(const std::string& statement, long animalID,
                                      const DateTime& date, const std::string& deathReason,
                                      const std::string& details, long locationID);
+// The same statement with its placeholders as the parameters ?1 to ?5, to be prepared once
+// and run for many animals with MovementParameters bound: the values then never pass
+// through the SQL text at all. A placeholder inside a quoted literal ('@Details') joins the
+// literal's text.
+std::string MovementStatementWithParameters(const std::string& statement);
+std::vector<Value> MovementParameters(long animalID, const DateTime& date, const std::string& deathReason,
+                                      const std::string& details, long locationID);
 
 }  // namespace modSchema

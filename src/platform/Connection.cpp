@@ -215,7 +215,9 @@ Connection::Transaction::Transaction(Connection& connection) : db_(connection) {
         savepoint_ = "kelvo_" + std::to_string(++db_.savepoints_);
         db_.Execute("SAVEPOINT " + savepoint_);
     } else {
-        db_.Begin();
+        // The write lock is taken at the start: work that another program's lock would stop
+        // stops here, before its first write, rather than part way through.
+        db_.Execute("BEGIN IMMEDIATE");
     }
 }
 

@@ -39,8 +39,9 @@ public:
     void Rollback();
     bool InTransaction() const;
 
-    // All or nothing: begun when made, rolled back when it goes out of scope without Commit
-    // (an exception, an early return). Made while another transaction is open, it is a
+    // All or nothing: begun when made, with the database's write lock (a file that another
+    // program holds locked fails here, once the busy time-out has passed), rolled back when it
+    // goes out of scope without Commit (an exception, an early return). Made while another transaction is open, it is a
     // savepoint inside it, so a routine that needs one works alone and inside a caller's.
     // Only calls that raise can guard it; a statement whose failure is reported as a count
     // must have its count checked before Commit.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -224,6 +225,11 @@ public:
     void Remove(QListWidget* lstList, long lngID, const std::string& strName);
 
     // ---- Movements between locations ----------------------------------------------------------
+    // Puts one animal at a location (booAssign) or takes it out of one, by the movement script
+    // that the location's type and the direction choose, in a transaction of its own: true when
+    // every statement ran. A failure is logged and leaves the animal as it was.
+    bool AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, const DateTime& dteDate, long lngLocationID,
+                                      const std::string& strDetails, const std::string& strDeathReason);
 
     // ---- Date-of-birth and tagging-date changes ---------------------------------------------
     QGroupBox* fraDoBChange;
@@ -231,6 +237,10 @@ public:
     QPushButton* cmdCheckMovements;
     QGroupBox* fraTaggingDateChange;
     QPushButton* cmdChangeTaggingDates;
+    void cmdChangeDoBs_Click();
+    void cmdChangeTaggingDates_Click();
+    // Selects the animals of the grid with a movement before their date of birth.
+    void cmdCheckMovements_Click();
 
     // ---- Tag changes ------------------------------------------------------------------------
     DataGrid* grdTagChanges;
@@ -345,8 +355,19 @@ private:
     void DisplayList(QListWidget* lstList);
     void ForEachSelected(const char* procedure, const std::string& caption,
                          const std::function<void(Recordset::Bookmark)>& each);
+    // Movements between locations
+    struct MovementScript;
+    // The script of the movement action under way, read once for all its animals; only kept
+    // while mbooMovementAction is set.
+    std::shared_ptr<MovementScript> mMovementScript;
+    bool mbooMovementAction = false;
+    void AssignToLocation(long lngID, const std::string& strName);
+    void DeassignFromLocation(long lngID, const std::string& strName);
+    void MoveSelected(const char* procedure, const std::string& caption,
+                      const std::function<void(Recordset::Bookmark)>& each);
     // Date-of-birth and tagging-date changes
     void BuildDateChangePanes();
+    void ChangeDates(const char* procedure, bool booDateOfBirth);
     // Tag changes
     void BuildTagChangePane();
     std::string AskNewTag();

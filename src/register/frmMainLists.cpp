@@ -205,15 +205,6 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
 
 // ---- Putting the selected animals in and out --------------------------------------------------
 
-namespace {
-
-void NoMovementsHere() {
-    Prompts::MsgBox("Animals cannot be moved between locations in this version of Kelvo.",
-                    Prompts::OKOnly | Prompts::Information, "Locations");
-}
-
-}  // namespace
-
 // Runs `each` on every selected row, in the order of the selection, in one transaction,
 // with the window disabled and the progress frame counting; then refreshes the grid. A failure
 // undoes the whole action and is logged under `procedure`.
@@ -238,7 +229,7 @@ void frmMain::ForEachSelected(const char* procedure, const std::string& caption,
 }
 
 void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {
-    if (lstList == lstLocations) return NoMovementsHere();
+    if (lstList == lstLocations) return AssignToLocation(lngID, strName);
     const std::string key = Text(lngID);
     const bool group = lstList == lstGroups;
     const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
@@ -267,7 +258,7 @@ void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strNam
 }
 
 void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strName) {
-    if (lstList == lstLocations) return NoMovementsHere();
+    if (lstList == lstLocations) return DeassignFromLocation(lngID, strName);
     const std::string key = Text(lngID);
     std::string caption, head;
     if (lstList == lstGroups) {

@@ -48,6 +48,8 @@ TEST_F(MovementScripts, PlaceholdersAreFilledOnceAndTextIsQuoted) {
     std::string filled = modSchema::FillMovementPlaceholders(
         "VALUES (@LocationID,@AnimalID,@Date,'@Details','@DeathReason')", 7, d1, "it's @Details", "O'Neill @Date @LocationID", 3);
     EXPECT_EQ(filled, "VALUES (3,7,'2024-03-01 00:00:00','O''Neill @Date @LocationID','it''s @Details')");
+    EXPECT_EQ(modSchema::MovementStatementWithParameters("VALUES (@LocationID,'@Details','by @DeathReason''s @Date')"),
+              "VALUES (?5,'' || ?4 || '','by ' || ?3 || '''s ' || ?2 || '')");
 }
 
 TEST_F(MovementScripts, InReplacesAMoveToTheSameLocationAndKeepsDetailsExact) {

@@ -71,12 +71,13 @@ TEST_F(ListsTest, PopUpMenuOffersWhatTheEntryAllows) {
     EXPECT_EQ(popupShown,
               (Texts{"Permanently delete all selected animals from your records", "Create a New Location"}));
 
-    // Moving animals is not done from here: the items say so and change nothing.
+    // A location's item asks for the move's date; Cancel records nothing.
     Select({"ABC"});
-    prompts.Answer(Prompts::OK);
+    prompts.CancelInput();
     RightClick(form.lstLocations, "Market", "Assign Selected Animals to the Location 'Market'");
-    EXPECT_EQ(prompts.LastText(), "Animals cannot be moved between locations in this version of Kelvo.");
+    EXPECT_EQ(prompts.shown().back().title, "Enter Date");
     EXPECT_EQ(Scalar("SELECT Count(*) FROM LocationLink"), "8");
+    EXPECT_TRUE(form.isEnabled());
 }
 
 TEST_F(ListsTest, AssignAndDeassignWorkOnTheSelectedAnimals) {

@@ -1,0 +1,164 @@
+// Movements between locations: the selected animals put at a location (moved there, recorded
+// dead, or removed from the records) or taken out of one. The program holds no movement SQL:
+// the database's script of the movement type does the work, one animal at a time.
+#include <QProgressBar>
+#include <QScopeGuard>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modSchema.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/Prompts.h"
+#include "register/frmMain.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+constexpr long kRemoval = -4, kDead = -1;
+
+using modCommon::Database;
+
+long LocationType(long location) {
+    Recordset rs =
+        Database().GetConnection().Query("SELECT LocationType FROM Locations WHERE LocationID=" + std::to_string(location));
+    return static_cast<long>(rs.Field(0).ToLong());
+}
+
+// The movement type of a location type: the removal location has one script both ways; the
+// others are taken out by the "Un" form of the script that put the animal there.
+std::string MovementType(long locationType, bool assign) {
+    if (locationType == kRemoval) return "Remove";
+    const std::string type = locationType == kDead ? "Dead" : locationType >= 0 ? "In" : "Out";
+    return assign ? type : "Un" + type;
+}
+
+// The date of a movement: asked until it is a date, and one in the future only when the
+// keeper confirms it; none when cancelled.
+std::optional<DateTime> AskMovementDate(long selected) {
+    const std::string prompt =
+        std::string("You must enter a date when this action occurred.") +
+        (selected > 1 ? "\r\nNote that the date will apply to ALL the animals you have selected." : "") +
+        "If you do not want to enter a date click 'Cancel' and the action will not be recorded";
+    std::string typed = DateTime::Today().ToUserText();
+    for (;;) {
+        typed = Prompts::InputBox(prompt, "Enter Date", typed);
+        if (typed.empty()) return std::nullopt;
+        const std::optional<DateTime> date = DateTime::FromUserText(typed);
+        if (!date) {
+            Prompts::MsgBox("Invalid date - please try again.", Prompts::OKOnly, "Invalid Date");
+            continue;
+        }
+        if (*date <= DateTime::Now()) return date;
+        const std::string shown = date->ToGeneralText();
+        if (Prompts::MsgBox(shown + " is in the future. Are you sure you want to use " + shown + "?",
+                            Prompts::YesNo | Prompts::Question, "Date/Time in the Future") == Prompts::Yes)
+            return date;
+    }
+}
+
+// What the keeper tells of a movement before it is made.
+struct MovementAnswers {
+    DateTime date;
+    std::string cause, details;
+};
+
+// The removal's one question, or the date, the cause of a death and the details; false when
+// the keeper declines.
+bool AskAboutMovement(long locationType, long selected, MovementAnswers& answers) {
+    if (locationType == kRemoval)
+        return Prompts::MsgBox("All items selected in the animal grid will be permanently deleted from your records "
+                               "- are you\r\nsure that this is what you want?",
+                               Prompts::YesNo | Prompts::Question, "Confirm Animal Deletion") == Prompts::Yes;
+    const std::optional<DateTime> date = AskMovementDate(selected);
+    if (!date) return false;
+    answers.date = *date;
+    if (locationType == kDead)
+        while (answers.cause.empty()) answers.cause = Prompts::InputBox("You must enter the cause of death", "Cause of Death");
+    answers.details = Prompts::InputBox(
+        "You may enter any comments about the move here. You should enter transporter details here if relevant.",
+        "Details");
+    return true;
+}
+
+}  // namespace
+
+// One movement type's statements, prepared once with the values as parameters.
+struct frmMain::MovementScript {
+    bool assign;
+    long location;
+    std::vector<std::unique_ptr<Connection::Prepared>> statements;
+
+    MovementScript(bool booAssign, long lngLocationID) : assign(booAssign), location(lngLocationID) {
+        Connection& db = Database().GetConnection();
+        Recordset rs = db.Query("SELECT * FROM SQLTable WHERE MovementType='" +
+                                MovementType(LocationType(location), assign) + "' ORDER BY RecordID");
+        for (; !rs.Eof(); rs.MoveNext())
+            statements.push_back(std::make_unique<Connection::Prepared>(
+                db, modSchema::MovementStatementWithParameters(rs["SQLStatement"].ToString())));
+    }
+};
+
+bool frmMain::AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, const DateTime& dteDate,
+                                           long lngLocationID, const std::string& strDetails,
+                                           const std::string& strDeathReason) {
+    return Trap("AssignToORRemoveFromLocation", kObject, [&] {
+        std::shared_ptr<MovementScript> script = mMovementScript;
+        if (!script || script->assign != booAssign || script->location != lngLocationID) {
+            script = std::make_shared<MovementScript>(booAssign, lngLocationID);
+            if (mbooMovementAction) mMovementScript = script;
+        }
+        const std::vector<Value> values =
+            modSchema::MovementParameters(lngAnimalID, dteDate, strDeathReason, strDetails, lngLocationID);
+        // A statement that fails takes the animal's earlier statements back with it: never a
+        // move without its clean-up, never an animal half removed.
+        Connection::Transaction transaction(Database().GetConnection());
+        for (const auto& statement : script->statements) statement->Run(values);
+        transaction.Commit();
+    });
+}
+
+// The movement action's loop over the selection, with the script read once for all of it.
+void frmMain::MoveSelected(const char* procedure, const std::string& caption,
+                           const std::function<void(Recordset::Bookmark)>& each) {
+    mbooMovementAction = true;
+    const auto forget = qScopeGuard([this] {
+        mbooMovementAction = false;
+        mMovementScript.reset();
+    });
+    ForEachSelected(procedure, caption, each);
+}
+
+void frmMain::AssignToLocation(long lngID, const std::string& strName) {
+    const long selected = grdAnimals->SelCount();
+    if (selected == 0) return;
+    const auto enable = qScopeGuard([this] { setEnabled(true); });
+    long type = 0;
+    MovementAnswers answers;
+    bool go = false;
+    Trap("Assign", kObject, [&] {
+        setEnabled(false);
+        type = LocationType(lngID);
+        go = AskAboutMovement(type, selected, answers);
+    });
+    if (!go) return;
+    const std::string caption = type == kRemoval ? ""
+                                : type == kDead  ? "Recording deaths..."
+                                                 : "Moving the selected animals to '" + strName + "'...";
+    MoveSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
+        mrsGridClone.SetBookmark(bookmark);
+        // A tag alone has no place to be; it can only be removed from the records.
+        if (type == kRemoval || mrsGridClone.Field("AnimalType").ToLong() != 0)
+            AssignToORRemoveFromLocation(true, static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()),
+                                         answers.date, lngID, answers.details, answers.cause);
+    });
+}
+
+void frmMain::DeassignFromLocation(long lngID, const std::string& strName) {
+    const DateTime now = DateTime::Now();
+    MoveSelected("Deassign", "Removing selected animals from location '" + strName + "'...",
+                 [&](Recordset::Bookmark bookmark) {
+                     AssignToORRemoveFromLocation(false, AnimalIDFromBookmark(bookmark), now, lngID, "", "");
+                 });
+}
