@@ -3,10 +3,12 @@
 // command-line tool running the same query on the same file; the resident memory of the
 // process with that grid shown is the counter "rss_MB". The CSV export of the details of all
 // 50,000 selected, and an Allflex tag bucket of 100,000 new tags read into the register with
-// the grid refreshed after it.
+// the grid refreshed after it. Moving 10,000 selected animals to a location on the holding and
+// then off it, beside the grid refresh alone.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QRadioButton>
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Connection.h"
+#include "platform/DataGrid.h"
 #include "register/frmMain.h"
 
 namespace {
@@ -167,6 +170,50 @@ void AllflexTagBucket100000Lines(benchmark::State& state) {
     form.tmrSetGridRecords_Timer();
 }
 BENCHMARK(AllflexTagBucket100000Lines)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// Moving 10,000 of the 50,000 animals, each with its 10 earlier moves, to a location: the
+// keeper's answers, each animal's script and the grid refreshed with the 10,000 still selected.
+// All animals are shown, so that those moved off stay in the grid.
+constexpr int kMoved = 10000;
+const char* const kMoveDate = "2024-06-01";
+
+frmMain& TenThousandSelected() {
+    frmMain& form = ShownWindow();
+    if (!form.optAllAnimals->isChecked()) form.optAllAnimals->setChecked(true);
+    QCoreApplication::processEvents();
+    form.grdAnimals->SelClear();
+    for (long row = 0; row < kMoved; ++row) form.grdAnimals->SelAdd(form.mrsAnimalEID().BookmarkAt(row));
+    return form;
+}
+
+void MoveSelected(benchmark::State& state, long location, const char* name) {
+    frmMain& form = TenThousandSelected();
+    auto previous = Prompts::SetHandler(std::make_unique<ChooseFileAnswerOK>("", kMoveDate));
+    for (auto _ : state) {
+        form.Assign(form.lstLocations, location, name);
+        QCoreApplication::processEvents();
+    }
+    Prompts::SetHandler(std::move(previous));
+    const long moved = static_cast<long>(
+        modCommon::Database()
+            .GetConnection()
+            .Query("SELECT count(*) FROM LocationLink WHERE LocationID=" + std::to_string(location) +
+                   " AND EventDate='" + kMoveDate + " 00:00:00'")
+            .Field(0)
+            .ToLong());
+    if (moved != kMoved || form.glngSelectedAnimalsAndTags != kMoved) state.SkipWithError("not every animal moved");
+}
+BENCHMARK_CAPTURE(MoveSelected, ToGrasskeep_10kOf50kSelected, 4, "Top Field")
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(MoveSelected, ToSold_10kOf50kSelected, 5, "Market")->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The reference: the refresh alone, on the same grid with the same selection.
+void GridRefresh10kOf50kSelected_Reference(benchmark::State& state) {
+    frmMain& form = TenThousandSelected();
+    for (auto _ : state) Refresh(form);
+    if (form.glngSelectedAnimalsAndTags != kMoved) state.SkipWithError("the selection was not kept");
+}
+BENCHMARK(GridRefresh10kOf50kSelected_Reference)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 }  // namespace
 
