@@ -6,17 +6,16 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/DefaultInstance.h"
 #include "core/clsCommonDialog.h"
-#include "platform/DateTime.h"
 #include "platform/Recordset.h"
 
 class DataGrid;
+struct DateTime;
 class ImportRecordsets;
 class QAction;
 class QFrame;

@@ -4,6 +4,10 @@
 #include <QProgressBar>
 #include <QScopeGuard>
 
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
