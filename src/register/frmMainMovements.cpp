@@ -131,7 +131,13 @@ void frmMain::MoveSelected(const char* procedure, const std::string& caption,
         mbooMovementAction = false;
         mMovementScript.reset();
     });
-    ForEachSelected(procedure, caption, each);
+    ForEachSelected(procedure, caption, [&](Recordset::Bookmark bookmark) {
+        each(bookmark);
+        // A failure that the database answered by undoing the whole action (a full disk) ends it,
+        // so that the animals left are not written one by one outside it.
+        if (!Database().GetConnection().InTransaction())
+            throw RuntimeError(ErrorNumber::DatabaseFailure, "The database undid the whole action; no animal was moved.");
+    });
 }
 
 void frmMain::AssignToLocation(long lngID, const std::string& strName) {

@@ -81,8 +81,8 @@ TEST_F(MovementsTest, EachScriptThroughTheList) {
 TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
     QLocale::setDefault(QLocale("en_GB"));
     frmMain& form = Open();
-    const std::string abc = "SELECT ifnull(DeathReason, '-') || " + Moves(7) + " FROM Animals WHERE AnimalID=7";
-    const std::string before = Scalar(abc);
+    const std::string abc = "SELECT ifnull(DeathReason, '-') || " + Moves(7) + " FROM Animals WHERE AnimalID=7",
+                      before = Scalar(abc);
     Db().Execute("CREATE TRIGGER No7 BEFORE INSERT ON LocationLink WHEN NEW.AnimalID=7 BEGIN SELECT RAISE(ABORT, 'no'); END");
     Select({"UK0123456 00001", "ABC", "UK0123456 00002"});
     prompts.Type("14/06/2024").Type("Bloat").Type("").Answer(Prompts::OK);
@@ -91,6 +91,12 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
     EXPECT_NE(prompts.LastText().find("in procedure AssignToORRemoveFromLocation in frmMain"), std::string::npos);
 
     const std::string moves = "SELECT count(*) || ',' || max(LocationLinkID) FROM LocationLink", movesBefore = Scalar(moves);
+    Db().Execute("DROP TRIGGER No7; CREATE TRIGGER All7 BEFORE INSERT ON LocationLink WHEN NEW.AnimalID=7 BEGIN "
+                 "SELECT RAISE(ROLLBACK, 'disk full'); END");
+    Select({"ABC", "UK0123456 00010"});
+    prompts.Type("14/06/2024").Type("").Answer(Prompts::OK).Answer(Prompts::OK);
+    form.Assign(form.lstLocations, 3, "Holding");
+    EXPECT_EQ(Scalar(moves), movesBefore) << "an animal that undoes the whole action ends it";
     Connection other;
     other.Open(Db().Path());
     other.Execute("BEGIN IMMEDIATE");
