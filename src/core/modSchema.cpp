@@ -237,63 +237,27 @@ void CreateTemplate(const std::string& path) {
     transaction.Commit();
 }
 
-namespace {
-
-// The movement scripts' placeholders, in the order the values are given.
-const std::string kPlaceholders[] = {"@AnimalID", "@Date", "@DeathReason", "@Details", "@LocationID"};
-
-// Walks a movement statement once: the text between placeholders goes to `text`, each
-// placeholder (the longest that stands there: "@DeathReason" before "@Date") to `fill` with
-// its index in kPlaceholders and whether it stands inside a quoted literal. What is filled in
-// is never walked again.
-template <class Text, class Fill>
-void WalkPlaceholders(const std::string& statement, Text&& text, Fill&& fill) {
+std::string MovementStatementWithParameters(const std::string& statement) {
+    static const std::string placeholders[] = {"@AnimalID", "@Date", "@DeathReason", "@Details", "@LocationID"};
+    std::string out;
     bool quoted = false;
-    std::size_t from = 0;
     for (std::size_t i = 0; i < statement.size();) {
         if (statement[i] == '\'') quoted = !quoted;  // a doubled quote turns twice
-        int best = -1;
+        int best = -1;  // the longest placeholder that stands here: "@DeathReason" before "@Date"
         if (statement[i] == '@')
             for (int p = 0; p < 5; ++p)
-                if (statement.compare(i, kPlaceholders[p].size(), kPlaceholders[p]) == 0 &&
-                    (best < 0 || kPlaceholders[p].size() > kPlaceholders[best].size()))
+                if (statement.compare(i, placeholders[p].size(), placeholders[p]) == 0 &&
+                    (best < 0 || placeholders[p].size() > placeholders[best].size()))
                     best = p;
         if (best < 0) {
-            ++i;
+            out += statement[i++];
             continue;
         }
-        text(statement.substr(from, i - from));
-        fill(best, quoted);
-        i += kPlaceholders[best].size();
-        from = i;
+        // Inside a literal ('@Details') the value joins the literal's text around it.
+        const std::string parameter = "?" + std::to_string(best + 1);
+        out += quoted ? "' || " + parameter + " || '" : parameter;
+        i += placeholders[best].size();
     }
-    text(statement.substr(from));
-}
-
-}  // namespace
-
-std::string FillMovementPlaceholders(const std::string& statement, long animalID,
-                                     const DateTime& date, const std::string& deathReason,
-                                     const std::string& details, long locationID) {
-    const std::string fills[] = {std::to_string(animalID), modCommon::SQLDate(date),
-                                 modCommon::SQLQuotes(deathReason), modCommon::SQLQuotes(details),
-                                 std::to_string(locationID)};
-    std::string out;
-    out.reserve(statement.size() + details.size() + deathReason.size());
-    WalkPlaceholders(
-        statement, [&](const std::string& text) { out += text; }, [&](int p, bool) { out += fills[p]; });
-    return out;
-}
-
-std::string MovementStatementWithParameters(const std::string& statement) {
-    std::string out;
-    WalkPlaceholders(
-        statement, [&](const std::string& text) { out += text; },
-        [&](int p, bool quoted) {
-            // Inside a literal ('@Details') the value joins the literal's text around it.
-            const std::string parameter = "?" + std::to_string(p + 1);
-            out += quoted ? "' || " + parameter + " || '" : parameter;
-        });
     return out;
 }
 

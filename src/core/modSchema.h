@@ -21,15 +21,11 @@ std::vector<std::string> EntryStatements(const std::string& entry);
 // Writes the empty template database at `path` (which must not exist yet).
 void CreateTemplate(const std::string& path);
 
-// A movement script's statement with its placeholders filled in one pass, so that a value
-// that itself holds "@Date" or "@LocationID" is never filled again.
-std::string FillMovementPlaceholders(const std::string& statement, long animalID,
-                                     const DateTime& date, const std::string& deathReason,
-                                     const std::string& details, long locationID);
-// The same statement with its placeholders as the parameters ?1 to ?5, to be prepared once
-// and run for many animals with MovementParameters bound: the values then never pass
-// through the SQL text at all. A placeholder inside a quoted literal ('@Details') joins the
-// literal's text.
+// A movement script's statement with its placeholders ("@AnimalID", "@Date", "@DeathReason",
+// "@Details", "@LocationID") as the parameters ?1 to ?5, in one pass, to be prepared once and
+// run for many animals with MovementParameters bound: the values never pass through the SQL
+// text, so a text holding quotes or a placeholder's name is stored as it is. A placeholder
+// inside a quoted literal ('@Details') joins the literal's text.
 std::string MovementStatementWithParameters(const std::string& statement);
 std::vector<Value> MovementParameters(long animalID, const DateTime& date, const std::string& deathReason,
                                       const std::string& details, long locationID);
