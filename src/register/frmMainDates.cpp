@@ -67,7 +67,8 @@ void frmMain::ChangeDates(const char* procedure, bool booDateOfBirth) {
         if (answer.empty()) return;
         const std::optional<DateTime> date = DateTime::FromUserText(answer);
         if (!date) {
-            Prompts::MsgBox("'" + answer + "' is not a valid date - please try again.", Prompts::OKOnly, "Invalid Date");
+            Prompts::MsgBox("'" + answer + "' is not a valid date - please try again.", Prompts::OKOnly,
+                            "Invalid Date");
             return;
         }
         Connection& db = Database().GetConnection();
@@ -113,7 +114,8 @@ void frmMain::cmdCheckMovements_Click() {
                 const Value& birth = rows.At(row, birthColumn);
                 if (birth.IsNull()) continue;
                 const auto moved = earliest.find(rows.At(row, idColumn).ToLong());
-                if (moved != earliest.end() && moved->second < birth.ToString()) grdAnimals->SelAdd(rows.BookmarkAt(row));
+                if (moved != earliest.end() && moved->second < birth.ToString())
+                    grdAnimals->SelAdd(rows.BookmarkAt(row));
             }
         }
         grdAnimals->PostMsg(1);

@@ -25,8 +25,8 @@ constexpr long kRemoval = -4, kDead = -1;
 using modCommon::Database;
 
 long LocationType(long location) {
-    Recordset rs =
-        Database().GetConnection().Query("SELECT LocationType FROM Locations WHERE LocationID=" + std::to_string(location));
+    Recordset rs = Database().GetConnection().Query("SELECT LocationType FROM Locations WHERE LocationID=" +
+                                                    std::to_string(location));
     return static_cast<long>(rs.Field(0).ToLong());
 }
 
@@ -79,7 +79,8 @@ bool AskAboutMovement(long locationType, long selected, MovementAnswers& answers
     if (!date) return false;
     answers.date = *date;
     if (locationType == kDead)
-        while (answers.cause.empty()) answers.cause = Prompts::InputBox("You must enter the cause of death", "Cause of Death");
+        while (answers.cause.empty())
+            answers.cause = Prompts::InputBox("You must enter the cause of death", "Cause of Death");
     answers.details = Prompts::InputBox(
         "You may enter any comments about the move here. You should enter transporter details here if relevant.",
         "Details");
@@ -136,7 +137,8 @@ void frmMain::MoveSelected(const char* procedure, const std::string& caption,
         // A failure that the database answered by undoing the whole action (a full disk) ends it,
         // so that the animals left are not written one by one outside it.
         if (!Database().GetConnection().InTransaction())
-            throw RuntimeError(ErrorNumber::DatabaseFailure, "The database undid the whole action; no animal was moved.");
+            throw RuntimeError(ErrorNumber::DatabaseFailure,
+                               "The database undid the whole action; no animal was moved.");
     });
 }
 
