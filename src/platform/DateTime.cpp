@@ -40,15 +40,20 @@ std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
     QString t = QString::fromStdString(text).trimmed();
     if (auto iso = FromText(t.toStdString())) return iso;
     QLocale locale;
-    const QString formats[] = {locale.dateFormat(QLocale::ShortFormat),
-                               locale.dateTimeFormat(QLocale::ShortFormat)};
-    for (const QString& f : formats) {
-        QDateTime dt = locale.toDateTime(t, f);
-        if (dt.isValid()) {
+    // The locale's order of day, month and year, with the day and month in one digit or two and
+    // the year in two or four: "3/7/2024" as well as "03/07/24".
+    static const QRegularExpression dayOrMonth(QStringLiteral("(?<![dM])([dM])\\1(?![dM])"));
+    const QString year4 = QStringLiteral("yyyy"), year2 = QStringLiteral("yy");
+    for (QString f : {locale.dateFormat(QLocale::ShortFormat), locale.dateTimeFormat(QLocale::ShortFormat)}) {
+        f.replace(dayOrMonth, QStringLiteral("\\1"));
+        const QString otherYear = f.contains(year4) ? QString(f).replace(year4, year2) : QString(f).replace(year2, year4);
+        for (const QString& g : {f, otherYear}) {
+            QDateTime dt = locale.toDateTime(t, g);
+            if (!dt.isValid()) continue;
             DateTime d = FromQt(dt);
             // Two-digit years are read as this century or the last, as the keeper means them.
             if (d.year < 100) d.year += (d.year < 50 ? 2000 : 1900);
-            else if (d.year < 1950 && f.count(QLatin1Char('y')) == 2) d.year += 100;
+            else if (d.year < 1950 && g.count(QLatin1Char('y')) == 2) d.year += 100;
             return d;
         }
     }

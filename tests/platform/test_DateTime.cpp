@@ -40,6 +40,7 @@ TEST_F(LocaleTest, TypedDatesFollowTheLocalesDayMonthOrderAndIso) {
     EXPECT_EQ(Typed(" 03/07/2024 "), "2024-07-03 00:00:00");
     EXPECT_EQ(Typed("2024-07-03"), "2024-07-03 00:00:00") << "ISO in any locale";
     EXPECT_EQ(Typed("31/02/2024"), "none");
+    EXPECT_EQ(Typed("3/7/24"), "2024-07-03 00:00:00") << "one digit or two, a two-digit year";
     EXPECT_EQ(Typed("tomorrow"), "none");
     EXPECT_EQ((DateTime{2024, 7, 3}).ToUserText(), "03/07/2024");
 
@@ -47,6 +48,7 @@ TEST_F(LocaleTest, TypedDatesFollowTheLocalesDayMonthOrderAndIso) {
     EXPECT_EQ(Typed("7/3/24"), "2024-07-03 00:00:00") << "two-digit years are this century";
     EXPECT_EQ(Typed("7/3/75"), "1975-07-03 00:00:00") << "or the last one";
     EXPECT_EQ(Typed("13/3/24"), "none");
+    EXPECT_EQ(Typed("07/03/2024"), "2024-07-03 00:00:00") << "two digits, a four-digit year";
     EXPECT_EQ(DateTime::FromUserText((DateTime{2031, 12, 24}).ToUserText())->ToText(), "2031-12-24 00:00:00")
         << "what is shown reads back";
 }
