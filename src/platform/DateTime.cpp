@@ -46,7 +46,8 @@ std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
     const QString year4 = QStringLiteral("yyyy"), year2 = QStringLiteral("yy");
     for (QString f : {locale.dateFormat(QLocale::ShortFormat), locale.dateTimeFormat(QLocale::ShortFormat)}) {
         f.replace(dayOrMonth, QStringLiteral("\\1"));
-        const QString otherYear = f.contains(year4) ? QString(f).replace(year4, year2) : QString(f).replace(year2, year4);
+        const QString otherYear =
+            f.contains(year4) ? QString(f).replace(year4, year2) : QString(f).replace(year2, year4);
         for (const QString& g : {f, otherYear}) {
             QDateTime dt = locale.toDateTime(t, g);
             if (!dt.isValid()) continue;
