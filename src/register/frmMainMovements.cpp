@@ -138,7 +138,7 @@ void frmMain::MoveSelected(const char* procedure, const std::string& caption,
         // so that the animals left are not written one by one outside it.
         if (!Database().GetConnection().InTransaction())
             throw RuntimeError(ErrorNumber::DatabaseFailure,
-                               "The database undid the whole action; no animal was moved.");
+                               "The database undid the whole action; nothing of it was recorded.");
     });
 }
 
