@@ -110,9 +110,13 @@ void frmMain::BuildFrame() {
                                           QStringLiteral("Deselect Everything in the Grid"), canvas);
 
     fraDisplay = Make<QGroupBox>("fraDisplay", {45, 1935, 1500, 1095}, QStringLiteral("Show Animals"), canvas);
+    // A style may draw the frame's top line lower than the design's caption: the options start
+    // under it and the frame grows by as much, into the gap above the tabs.
+    const int lower = std::max(0, Twips(fraDisplay->contentsRect().top()) - 225);
+    fraDisplay->resize(fraDisplay->width(), Pixels(1095 + lower));
     const std::pair<QRadioButton**, const char*> options[] = {
         {&optCurrent, "Current"}, {&optGone, "Gone"}, {&optNoLocation, "No Location"}, {&optAllAnimals, "All"}};
-    int top = 225;
+    int top = 225 + lower;
     for (auto [option, caption] : options) {
         *option = new QRadioButton(QString::fromLatin1(caption), fraDisplay);
         Place(*option, 75, top, 1320, 200);

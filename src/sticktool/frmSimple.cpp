@@ -43,6 +43,7 @@
 #include "platform/TextFile.h"
 #include "platform/TextWindow.h"
 #include "platform/Value.h"
+#include "platform/WrappingButton.h"
 #include "sticktool/EartagFile.h"
 #include "sticktool/StickAcceptanceTest.h"
 #include "sticktool/StickTagTable.h"
@@ -197,8 +198,8 @@ void frmSimple::CreateControls() {
         QWidget* parent = i >= 6 && i <= 8 ? static_cast<QWidget*>(fraTagFileOptions)
                           : i >= 9        ? static_cast<QWidget*>(fraTolvane)
                                           : this;
-        cmdStickAction[i] = new QPushButton(captions[i], parent);
-        MakeNoDefault(cmdStickAction[i]);
+        // A translated caption may be longer than the English one the size was made for.
+        cmdStickAction[i] = new WrappingButton(captions[i], parent);
     }
     for (int i : {0, 1, 2, 7, 8}) cmdStickAction[i]->setEnabled(false);
     cmdStickAction[5]->hide();

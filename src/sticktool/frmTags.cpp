@@ -23,6 +23,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextWindow.h"
+#include "platform/WrappingButton.h"
 #include "sticktool/EartagFile.h"
 #include "sticktool/TagBucketFile.h"
 
@@ -32,6 +33,7 @@ const char* const kObject = "frmTags";
 const std::string CRLF = "\r\n";
 constexpr int kKeyBackspace = 8, kKeyDelete = 46;
 constexpr int kGridGap = 2;  // 30 twips between the grid and the window's bottom edge
+constexpr int kActiveWidth = 62;  // 750 twips
 
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
 QString QTranslate(const std::string& text) { return QString::fromStdString(Translate(text)); }
@@ -202,12 +204,13 @@ frmTags::frmTags() : QDialog(nullptr), model_(new RecordsetModel(this)) {
     setModal(true);
     grdTags = new QTableView(this);
     grdTags->setVerticalHeader(new RecordSelectors(grdTags));
-    cmdGetTagBucket = new QPushButton("Get Tags from File on PC", this);
-    cmdMakeSelectedActive = new QPushButton("Select Tags to Send to Stick", this);
-    cmdMakeSelectedInactive = new QPushButton("Deselect Tags from the List", this);
-    cmdDelete = new QPushButton("Delete Selected Tags from the List", this);
-    cmdHelp = new QPushButton("Help", this);
-    cmdExit = new QPushButton("Save && Exit", this);
+    // A translated caption may be longer than the English one the size was made for.
+    cmdGetTagBucket = new WrappingButton("Get Tags from File on PC", this);
+    cmdMakeSelectedActive = new WrappingButton("Select Tags to Send to Stick", this);
+    cmdMakeSelectedInactive = new WrappingButton("Deselect Tags from the List", this);
+    cmdDelete = new WrappingButton("Delete Selected Tags from the List", this);
+    cmdHelp = new WrappingButton("Help", this);
+    cmdExit = new WrappingButton("Save && Exit", this);
     lblTickNumber = new QLabel(this);
     lblCrossNumber = new QLabel(this);
     lblSelected = new QLabel("Set at runtime", this);
@@ -308,12 +311,14 @@ void frmTags::SetUpGrid() {
     grdTags->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdTags->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTags->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // "Send to Stick?" over its narrow column takes two lines.
+    // "Send to Stick?" over its narrow column takes two lines, a translation maybe more.
+    const QString sendHeading = QTranslate("Send to Stick?");
+    const QRect sendLines = grdTags->fontMetrics().boundingRect(QRect(0, 0, kActiveWidth - 8, 1000), Qt::TextWordWrap, sendHeading);
     grdTags->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
-    grdTags->horizontalHeader()->setFixedHeight(2 * grdTags->fontMetrics().height() + 8);
+    grdTags->horizontalHeader()->setFixedHeight(std::max(2 * grdTags->fontMetrics().height(), sendLines.height()) + 8);
     grdTags->setWordWrap(false);
     model_->setHeaderData(Eartag, Qt::Horizontal, QTranslate("Eartag"));
-    model_->setHeaderData(Active, Qt::Horizontal, QTranslate("Send to Stick?"));
+    model_->setHeaderData(Active, Qt::Horizontal, sendHeading);
     // "Yes" and new entries show a tick, "No" a cross, anything else its own text.
     auto marked = [this](const Recordset& rows, long row) -> int {
         std::string value = Text(rows, row, Active);
@@ -345,7 +350,7 @@ void frmTags::SetUpGrid() {
 void frmTags::FillGrid() {
     for (int column : {HerdId, TagNumber, EidNumber, Combined, SortField}) grdTags->setColumnHidden(column, true);
     grdTags->setColumnWidth(Eartag, 120);  // 1800 twips
-    grdTags->setColumnWidth(Active, 62);   // 750 twips, and room for its heading in two lines
+    grdTags->setColumnWidth(Active, kActiveWidth);
     DoGridCaption();
     SetButtonState();
 }

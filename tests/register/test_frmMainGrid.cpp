@@ -165,15 +165,18 @@ TEST_F(GridTest, RefreshKeepsTheSelectedAnimalsInTheirOrderAndSetsTheSingleAnima
 }
 
 TEST_F(GridTest, CountTextsSayAnimalOrAnimals) {
-    for (int i = 0; i < 13; ++i)
+    for (int i = 0; i < 193; ++i)
         Db().Execute("INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species) VALUES (1, 'UK0123456 " +
                      std::to_string(100 + i) + "', " + std::to_string(100 + i) + ", 2)");
     frmMain& form = Open();
-    EXPECT_EQ(form.grdAnimals->Caption().toStdString(), "0 animals out of 20 selected in the grid (All Animals)");
+    EXPECT_EQ(form.grdAnimals->Caption().toStdString(), "0 animals out of 200 selected in the grid (All Animals)");
     Select({"ABC"});
-    EXPECT_EQ(form.grdAnimals->Caption().toStdString(), "1 animal out of 20 selected in the grid (All Animals)");
+    EXPECT_EQ(form.grdAnimals->Caption().toStdString(), "1 animal out of 200 selected in the grid (All Animals)");
     EXPECT_EQ(modCommon::GetSingleAnimalID(), 7);
-    EXPECT_EQ(modMainWindowServices::GridAnimalsAndTags(), 20);
+    EXPECT_EQ(modMainWindowServices::GridAnimalsAndTags(), 200);
+    form.show();
+    QCoreApplication::processEvents();
+    SaveScreenshot(form, "issue10-main-200-sheep");
 
     // Selecting everything in an empty grid does nothing.
     form.optNoLocation->setChecked(true);

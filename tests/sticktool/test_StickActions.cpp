@@ -179,6 +179,7 @@ TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {
     EXPECT_TRUE(step.x() > 0 && step.y() > step.x());
     EXPECT_EQ(windows[2]->pos() - windows[1]->pos(), step);
     for (TextWindow* window : windows) EXPECT_EQ(window->size(), QSize(500, 400));
+    SaveScreenshot(std::vector<QWidget*>(windows.begin(), windows.end()), "issue18-text-windows-cascaded");
     DefaultInstance<frmSimple>::Unload();
     ASSERT_EQ(TextWindow::OpenWindows().size(), 3u);
     windows[2]->SaveTo(home.root() + "/saved.txt");
@@ -248,6 +249,7 @@ TEST_F(StickActionTest, SelectionKeepsTheTicked) {
         QTest::keyClick(tree, Qt::Key_Space);
         EXPECT_EQ(frmSelectTags::ImageOf(a->child(2)), frmSelectTags::Unticked);
         EXPECT_TRUE(tree->selectedItems().isEmpty());
+        SaveScreenshot(window, "issue18-select-tags");
         window.cmdDoneSelection->click();
     });
     EXPECT_EQ(table.GetString(",", ";"), "T1,A,15/03/2024 10:20:30,,AT1,T1;T2,A,15/03/2024 10:20:31,,AT2,T2;");
@@ -386,6 +388,7 @@ TEST_F(FactoryTest, PassingStickIsConfiguredAndReported) {
     EXPECT_EQ(console.find("Page 0 OK."), std::string::npos);
     EXPECT_NE(console.find("Stick serial number 123456789 has passed acceptance testing."), std::string::npos);
     EXPECT_NE(Report().find("has passed acceptance testing."), std::string::npos);
+    SaveScreenshot(Window(), "issue18-engineering-test");
     EXPECT_EQ(Window().txbRTCValue->property("Tag").toString(), "100");
     EXPECT_EQ(StickAcceptanceTest::CalibrationValue(511.936946), 163);
     EXPECT_EQ(StickAcceptanceTest::CalibrationValue(512.031527), 131);

@@ -111,6 +111,7 @@ TEST_F(StickToolTest, PartnerEngineeringAndAustralianLayouts) {
     for (int i : {0, 1, 4}) EXPECT_TRUE(window->cmdStickAction[i]->isHidden()) << i;
     EXPECT_EQ(window->cmdStickAction[2]->x(), window->cmdStickAction[0]->x());
     EXPECT_EQ(window->height(), window->fraTagReadOptions->y() + 2);
+    SaveScreenshot(*window, "issue17-simple-oxbrel");
     DefaultInstance<frmSimple>::Unload();
 
     modCommon::OxbrelMode = 0;
@@ -165,6 +166,7 @@ TEST_F(StickConnectionTest, LastPortConnectsUnasked) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(stick->Received(), (V{"n", "c", "t"}));
     EXPECT_EQ(Enabled(*window), kAll);
+    SaveScreenshot(*window, "issue17-simple-english");
     EXPECT_TRUE(window->fraComPortSelection->isHidden() && window->lblHelp->isHidden());
     EXPECT_EQ(window->height(), window->fraTagReadOptions->y() + window->fraTagReadOptions->height() + 2);
     EXPECT_FALSE(window->fraTagFileOptions->isHidden()) << "firmware 12 keeps an eartag list";
@@ -279,6 +281,7 @@ TEST_F(StickConnectionTest, EngineeringReadsTheMemorySize) {
     EXPECT_EQ(stick->Received().back(), "qM|bqrtvwnhk905");
     EXPECT_EQ(window->PageCount(), 64);
     EXPECT_EQ(window->lblStickPageCount->text(), "Memory size is 64 pages.");
+    SaveScreenshot(*window, "issue17-simple-engineering");
     EXPECT_EQ(Enabled(*window), kAll);
     DefaultInstance<frmSimple>::Unload();
 
@@ -298,6 +301,7 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     SpeakDutch();
     stick->AddRecord("8000000000000001", 'A', kPcTime);
     frmSimple* window = Start();
+    SaveScreenshot(*window, "issue17-simple-dutch");
     prompts.Answer(Prompts::No);
     window->cmdStickAction[1]->click();
     EXPECT_EQ(stick->CountOf('e'), 0);

@@ -152,7 +152,7 @@ TEST_F(EartagListTest, UnreadableListIsNeverWrittenOver) {
 
 TEST_F(EartagListTest, FailedSaveLeavesTheOldList) {
     std::string list = kHeader;
-    for (int i = 10; i < 40; ++i) list += "\"UK123456\",\"7000" + std::to_string(i) + "\",\"80000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
+    for (int i = 100; i < 300; ++i) list += "\"UK123456\",\"700" + std::to_string(i) + "\",\"8000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
     WriteList(list);
     prompts.AcceptAllOK();
     rlimit old{};
@@ -161,6 +161,7 @@ TEST_F(EartagListTest, FailedSaveLeavesTheOldList) {
     Open([&](frmTags& window) {
         Select(window, {0});
         window.cmdMakeSelectedInactive->click();
+        SaveScreenshot(window, "issue17-tags-200");
         rlimit small{1000, old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &small);  // the new list (1.5 kB) cannot be written whole
     });
@@ -256,6 +257,7 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         EXPECT_EQ(Column(window, frmTags::Active), V{"(Nieuw)"});
         EXPECT_EQ(Marks(window), V{"tick"});
         EXPECT_EQ(Counts(window), (V{"1", "0", "Geselecteerd: 0"}));
+        SaveScreenshot(window, "issue17-tags-dutch");
         const QSize load = window.size();
         window.resize(load.width() + 100, load.height() - 50);
         EXPECT_EQ(window.width(), load.width());
@@ -267,6 +269,7 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         TextWindow* help = TextWindow::OpenWindows()[0];
         EXPECT_EQ(help->size(), QSize(900, 475));
         EXPECT_EQ(help->pos(), QPoint(0, 0));
+        SaveScreenshot(*help, "issue17-tags-help");
         std::string text = help->Text();
         EXPECT_EQ(text.rfind("Het oormerkbestand van uw pc ophalen:\r\n  Kies ", 0), 0u);
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 29);
