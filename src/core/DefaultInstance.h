@@ -1,5 +1,6 @@
 #pragma once
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -18,6 +19,16 @@ public:
     static T& Get(Args&&... args) {
         if (!instance_) instance_ = new T(std::forward<Args>(args)...);
         return *instance_;
+    }
+    // Makes the instance with `args`, runs `load` on it and, when that returns true, shows it
+    // modally; whatever way this leaves, the window goes with it. While an instance is loaded
+    // its own modal loop is running, so nothing more happens.
+    template <class Load, class... Args>
+    static void ShowModal(Load load, Args&&... args) {
+        if (instance_) return;
+        T& window = Get(std::forward<Args>(args)...);
+        const auto unload = qScopeGuard([] { Unload(); });
+        if (load(window)) window.exec();
     }
     // The instance, or nullptr when none is loaded.
     static T* Loaded() { return instance_.data(); }

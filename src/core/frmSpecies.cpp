@@ -6,7 +6,6 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRadialGradient>
-#include <QScopeGuard>
 
 #include "core/GraphicalButton.h"
 #include "core/clsDatabase.h"
@@ -196,12 +195,12 @@ frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
 }
 
 void frmSpecies::ShowModal(QWidget* owner, bool booCountryOnly) {
-    if (Loaded()) return;  // already on screen: its own modal loop is running
-    frmSpecies& form = DefaultInstance<frmSpecies>::Get(owner, booCountryOnly);
-    // Whatever way this leaves, the window goes with it.
-    const auto unload = qScopeGuard([] { DefaultInstance<frmSpecies>::Unload(); });
-    form.Form_Load();
-    if (!form.unloaded_) form.exec();
+    DefaultInstance<frmSpecies>::ShowModal(
+        [](frmSpecies& form) {
+            form.Form_Load();
+            return !form.unloaded_;
+        },
+        owner, booCountryOnly);
 }
 
 void frmSpecies::Form_Load() {

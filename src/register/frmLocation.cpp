@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include "core/Trap.h"
@@ -74,11 +73,12 @@ frmLocation::frmLocation(QWidget* owner) : QDialog(owner) {
 }
 
 void frmLocation::ShowModal(QWidget* owner) {
-    if (Loaded()) return;
-    frmLocation& form = DefaultInstance<frmLocation>::Get(owner);
-    const auto unload = qScopeGuard([] { DefaultInstance<frmLocation>::Unload(); });
-    form.Form_Load();
-    form.exec();
+    DefaultInstance<frmLocation>::ShowModal(
+        [](frmLocation& form) {
+            form.Form_Load();
+            return true;
+        },
+        owner);
 }
 
 void frmLocation::Form_Load() {

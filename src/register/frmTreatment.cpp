@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QScopeGuard>
 
 #include <cmath>
 #include <optional>
@@ -88,11 +87,12 @@ frmTreatment::frmTreatment(QWidget* owner) : QDialog(owner) {
 }
 
 void frmTreatment::ShowModal(QWidget* owner) {
-    if (Loaded()) return;
-    frmTreatment& form = DefaultInstance<frmTreatment>::Get(owner);
-    const auto unload = qScopeGuard([] { DefaultInstance<frmTreatment>::Unload(); });
-    form.Form_Load();
-    form.exec();
+    DefaultInstance<frmTreatment>::ShowModal(
+        [](frmTreatment& form) {
+            form.Form_Load();
+            return true;
+        },
+        owner);
 }
 
 // Today's date, and every value recorded before in each list, once per treatment.
