@@ -12,13 +12,11 @@
 //                          letter S (F when left out); may be given more than once
 //   --fail-add N           the Nth eartag sent after the list was emptied is refused
 //   --fail-write N         the Nth configuration item written since the last load is refused
-#include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <string>
 
-#include "core/modRegistry.h"
+#include "fixtures/sim/SimLineTool.h"
 #include "fixtures/sim/SimStick.h"
 
 namespace {
@@ -37,22 +35,6 @@ struct Options {
     SimStick::Faults faults;
 };
 
-bool ParseUnplug(const std::string& value, SimStick::Faults& faults) {
-    if (value.empty() || (value.size() > 1 && value[1] != ':')) return false;
-    faults.unplugDuring = value[0];
-    if (value.size() > 2) faults.unplugAfter = std::strtoul(value.c_str() + 2, nullptr, 10);
-    return true;
-}
-
-bool ParseFail(const std::string& value, SimStick::Faults& faults) {
-    const size_t colon = value.find(':');
-    const std::string word = value.substr(0, colon);
-    const std::string letter = colon == std::string::npos ? "F" : value.substr(colon + 1);
-    if (word.empty() || word.size() > 2 || letter.size() != 1) return false;
-    faults.wordStatus[word] = letter[0];
-    return true;
-}
-
 // A whole number of at least `least`, or -1.
 long Count(const char* text, long least) {
     char* end = nullptr;
@@ -68,13 +50,13 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.bytesPerSecond = std::atoi(argv[++i]);
             if (options.bytesPerSecond <= 0) return false;
         } else if (argument == "--unplug-during" && hasValue) {
-            if (!ParseUnplug(argv[++i], options.faults)) return false;
+            if (!SimLineTool::ParseUnplug(argv[++i], options.faults)) return false;
         } else if (argument == "--pages" && hasValue) {
             if ((options.pages = Count(argv[++i], 0)) < 0) return false;
         } else if (argument == "--failing-page" && hasValue) {
             if ((options.faults.failingPage = Count(argv[++i], 0)) < 0) return false;
         } else if (argument == "--fail" && hasValue) {
-            if (!ParseFail(argv[++i], options.faults)) return false;
+            if (!SimLineTool::ParseFail(argv[++i], 2, options.faults)) return false;
         } else if (argument == "--fail-add" && hasValue) {
             if ((options.faults.failAddAt = static_cast<int>(Count(argv[++i], 1))) < 0)
                 return false;
@@ -94,32 +76,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) return Usage();
-    // Ctrl-C and termination are taken by sigtimedwait below, not by a handler.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
     SimStick stick;
     stick.SetBytesPerSecond(options.bytesPerSecond);
     stick.SetPageCount(options.pages);
     stick.SetFaults(options.faults);
-    stick.Start();
-    std::cout << "Simulated stick reader on " << stick.SlavePath() << "\n\n"
-              << "To see it in the program's port list as COM" << options.port
-              << ", put these lines in\n"
-              << "  " << modRegistry::MachineSettingsPath() << "\n\n"
-              << "[SerialComm]\n"
-              << stick.SlavePath() << "=COM" << options.port << "\n\n"
-              << "Press Ctrl-C to stop." << std::endl;
-
-    const timespec tick{0, 100'000'000};
-    while (sigtimedwait(&signals, nullptr, &tick) < 0 && !stick.Unplugged()) {
-    }
-    stick.Stop();
-    std::cout << "\n" << (stick.Unplugged() ? "Pulled out" : "Stopped") << " after "
-              << stick.Received().size() << " commands; " << stick.Eartags().size()
-              << " eartags held." << std::endl;
+    SimLineTool::RunUntilStopped(stick, "stick reader", options.port);
+    std::cout << stick.Eartags().size() << " eartags held." << std::endl;
     return 0;
 }

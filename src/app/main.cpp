@@ -6,6 +6,7 @@
 #include "backup/frmRVBSBackupRestore.h"
 #include "core/frmSpecies.h"
 #include "core/modCommon.h"
+#include "devices/frmMobilePhone.h"
 #include "devices/frmStickReader.h"
 #include "platform/Prompts.h"
 #include "register/frmMain.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     modCommon::RegisterStartupWindows(windows);
     RegisterBackupWindow();
     RegisterStickReaderWindow();
+    RegisterMobilePhoneWindow();
 
     modCommon::Main(arguments);
     int code = 0;

@@ -451,6 +451,13 @@ std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
             ReplaceAll(pattern, ']', '}');
         }
         const char endMarker = pattern.back();
+        // The reply's last byte ends a read at once: an exchange of short replies is not slowed
+        // by the quiet that ends each read.
+        port_.SetReadEnd(static_cast<unsigned char>(endMarker));
+        struct ReadEndOff {
+            SerialPort& port;
+            ~ReadEndOff() { port.SetReadEnd(-1); }
+        } readEndOff{port_};
 
         using Clock = std::chrono::steady_clock;
         auto deadline =

@@ -284,6 +284,7 @@ long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs,
 void SerialPort::Gather(std::string& data, size_t maxBytes) {
     const auto until = Clock::now() + std::chrono::milliseconds(kGatherSliceMs);
     while (data.size() < maxBytes && Clock::now() < until) {
+        if (readEnd_ >= 0 && !data.empty() && static_cast<unsigned char>(data.back()) == readEnd_) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(kGatherStepMs));
         pollfd pfd{fd_, POLLIN, 0};
         if (::poll(&pfd, 1, 0) <= 0 || !(pfd.revents & POLLIN)) return;

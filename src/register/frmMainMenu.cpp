@@ -269,21 +269,12 @@ void frmMain::mnuImportKRX900S_Click() {
 // disabled: a disabled Qt window would disable the device window it owns.
 void frmMain::OpenDeviceWindow(const char* procedure, bool booStickReader, int HHAction) {
     using namespace modMainWindowServices;
-    if (!(booStickReader ? StickReaderWindowRegistered() : MobilePhoneWindowRegistered())) {
-        Prompts::MsgBox(std::string("The ") + (booStickReader ? "KRX900S stick reader" : "Tolvane mobile phone") +
-                            " cannot be used in this version of Kelvo.",
-                        Prompts::OKOnly | Prompts::Information,
-                        booStickReader ? "Tolvane KRX900S stick reader" : "Tolvane Mobile Phone");
-        return;
-    }
     canvas->setEnabled(false);
     menuBar()->setEnabled(false);
+    bool shown = false;
     const bool opened = Trap(procedure, kObject, [&] {
-        if (booStickReader)
-            OpenStickReaderWindow(HHAction);
-        else
-            OpenMobilePhoneWindow(HHAction);
+        shown = booStickReader ? OpenStickReaderWindow(HHAction) : OpenMobilePhoneWindow(HHAction);
     });
-    // A window that failed to open will never start the timer.
-    if (!opened) tmrZOrder_Timer();
+    // A window that failed to open (or none registered) will never start the timer.
+    if (!opened || !shown) tmrZOrder_Timer();
 }

@@ -1,0 +1,351 @@
+#include "devices/MobilePhoneImport.h"
+
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+
+#include "core/modCommon.h"
+#include "core/modCommonTags.h"
+#include "devices/modHandheld.h"
+#include "platform/DateTime.h"
+#include "platform/Rtf.h"
+#include "platform/RuntimeError.h"
+
+namespace {
+
+constexpr long kLastImportGroup = 1;
+constexpr long kNewAnimalsGroup = 2;
+constexpr long kTagOnly = 0, kOwned = 1, kReference = 2;
+constexpr long kDeleted = 2;
+constexpr size_t kAnimalFields = 9, kGroupFields = 4, kCommentFields = 6;
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+[[noreturn]] void Fail(long number, const std::string& text) { throw RuntimeError(number, text); }
+
+// A whole number as the phone writes one: digits, a minus sign before them at most.
+long WholeNumber(const std::string& text) {
+    const size_t digits = text.size() - (text.rfind('-', 0) == 0 ? 1 : 0);
+    if (digits == 0 || digits > 9 ||
+        !std::all_of(text.end() - static_cast<long>(digits), text.end(), [](unsigned char c) { return std::isdigit(c); }))
+        Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no whole number");
+    return std::stol(text);
+}
+
+// "yyyymmdd" in the first eight characters.
+DateTime PhoneDate(const std::string& text) {
+    const std::string digits = text.substr(0, 8);
+    std::optional<DateTime> date;
+    if (digits.size() == 8 && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+        date = DateTime::FromText(digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2));
+    if (!date) Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no date");
+    return *date;
+}
+
+std::vector<std::string> Fields(const std::string& record, size_t least) {
+    std::vector<std::string> fields = modHandheld::SplitText(record, modHandheld::FieldSeparator);
+    if (fields.size() < least) Fail(ErrorNumber::SubscriptOutOfRange, "Subscript out of range: record '" + record + "'");
+    return fields;
+}
+
+// Each record of a payload; an empty one (a payload ending in "#") holds nothing.
+template <class Handle>
+void EachRecord(const std::string& payload, size_t least, Handle handle) {
+    for (const std::string& record : modHandheld::SplitText(payload, modHandheld::ItemSeparator))
+        if (!record.empty()) handle(Fields(record, least));
+}
+
+// A write that must change exactly one row: anything else is a failure of the import.
+void RunOne(Connection::Prepared& statement, const std::vector<Value>& params) {
+    if (statement.Run(params) != 1) Fail(ErrorNumber::DatabaseFailure, "A row of the import was not written");
+}
+
+Value NullIfEmpty(const std::string& field, const std::function<Value()>& value) {
+    return field.empty() ? Value() : value();
+}
+
+}  // namespace
+
+// The import's writes, each prepared once.
+struct MobilePhoneImport::Statements {
+    explicit Statements(Connection& db)
+        : addAnimal(db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES (?,?,?,?)"),
+          updateAnimal(db,
+                       "UPDATE Animals SET AnimalType=?, DateOfBirth=ifnull(?,DateOfBirth), GenderID=ifnull(?,GenderID),"
+                       " BreedID=ifnull(?,BreedID), DamID=ifnull(?,DamID), SireID=ifnull(?,SireID) WHERE AnimalID=?"),
+          ownParent(db, "UPDATE Animals SET AnimalType=1 WHERE AnimalID=?"),
+          addGender(db, "INSERT INTO Genders (GenderName,Species) VALUES (?,?)"),
+          addEID(db, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES (?,?)"),
+          addGroup(db, "INSERT INTO Groups (GroupName,ExportToHH) VALUES (?,0)"),
+          link(db, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)"),
+          emptyGroup(db, "DELETE FROM GroupLink WHERE GroupID=?"),
+          addNote(db, "INSERT INTO Notes (AnimalID,Note) VALUES (?,?)"),
+          setNote(db, "UPDATE Notes SET Note=? WHERE RecordID=?"),
+          deleteNote(db, "DELETE FROM Notes WHERE RecordID=?") {}
+    Connection::Prepared addAnimal, updateAnimal, ownParent, addGender, addEID, addGroup, link, emptyGroup, addNote,
+        setNote, deleteNote;
+};
+
+MobilePhoneImport::MobilePhoneImport(Connection& db, Passing passing, NotePane pane)
+    : db_(db), passing_(std::move(passing)), pane_(std::move(pane)) {}
+
+// A transaction not committed is rolled back here.
+MobilePhoneImport::~MobilePhoneImport() {
+    sql_.reset();
+    transaction_.reset();
+}
+
+template <class Body>
+void MobilePhoneImport::Timed(Body body) {
+    const auto start = std::chrono::steady_clock::now();
+    struct Add {
+        double& seconds;
+        std::chrono::steady_clock::time_point start;
+        ~Add() { seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
+    } add{seconds_, start};
+    body();
+}
+
+void MobilePhoneImport::Begin() {
+    Timed([&] {
+        transaction_ = std::make_unique<Connection::Transaction>(db_);
+        LoadIndexes();
+        sql_ = std::make_unique<Statements>(db_);
+        for (long group : {kLastImportGroup, kNewAnimalsGroup}) {
+            sql_->emptyGroup.Run({Value(group)});
+            groupMembers_[group].clear();
+        }
+    });
+}
+
+void MobilePhoneImport::Commit() {
+    Timed([&] {
+        sql_.reset();
+        transaction_->Commit();
+        transaction_.reset();
+    });
+}
+
+// The register as it stands, read once. Where several rows share a key the lowest id counts,
+// as a search from the first row found it.
+void MobilePhoneImport::LoadIndexes() {
+    Recordset animals = db_.Query("SELECT AnimalID, AnimalType, Species, TagNumber FROM Animals");
+    for (long row = 0; row < animals.Rows(); ++row) {
+        const long id = static_cast<long>(animals.At(row, 0).ToLong());
+        const std::string tag = animals.At(row, 3).ToStringOr("");
+        animals_[id] = {static_cast<long>(animals.At(row, 1).IsNull() ? 0 : animals.At(row, 1).ToLong()),
+                        static_cast<long>(animals.At(row, 2).IsNull() ? 0 : animals.At(row, 2).ToLong()), tag};
+        animalsByTag_[Upper(tag)].insert(id);
+    }
+    Recordset eids = db_.Query("SELECT EIDNumber FROM EIDs");
+    for (long row = 0; row < eids.Rows(); ++row) storedEIDs_.insert(Upper(eids.At(row, 0).ToStringOr("")));
+    Recordset genders = db_.Query("SELECT GenderID, GenderName, Species FROM Genders ORDER BY GenderID");
+    for (long row = 0; row < genders.Rows(); ++row)
+        gendersByName_[Upper(genders.At(row, 1).ToStringOr(""))].emplace_back(
+            static_cast<long>(genders.At(row, 0).ToLong()),
+            static_cast<long>(genders.At(row, 2).IsNull() ? 0 : genders.At(row, 2).ToLong()));
+    Recordset groups = db_.Query("SELECT GroupID, GroupName FROM Groups ORDER BY GroupID");
+    for (long row = 0; row < groups.Rows(); ++row)
+        groupByName_.emplace(Upper(groups.At(row, 1).ToStringOr("")), static_cast<long>(groups.At(row, 0).ToLong()));
+    Recordset notes = db_.Query("SELECT RecordID, AnimalID, Note FROM Notes WHERE NOT (AnimalID IS Null)");
+    for (long row = 0; row < notes.Rows(); ++row) {
+        const long recordID = static_cast<long>(notes.At(row, 0).ToLong());
+        const long animalID = static_cast<long>(notes.At(row, 1).ToLong());
+        notesOfAnimal_[animalID].insert(recordID);
+        noteText_[recordID] = {animalID, notes.At(row, 2).ToStringOr("")};
+    }
+}
+
+// ---- Animals ------------------------------------------------------------------------------
+
+void MobilePhoneImport::Animals(const std::string& payload) {
+    Timed([&] { EachRecord(payload, kAnimalFields, [&](const auto& a) { Animal(a); }); });
+}
+
+// The tag's sort key and a new animal's species follow the record's species (the window puts
+// the program's species back when the import ends).
+void MobilePhoneImport::Animal(const std::vector<std::string>& a) {
+    const long species = WholeNumber(a[3]);
+    modCommon::Species = static_cast<int>(species);
+    if (passing_) passing_(a[1]);
+    bool isNew = false;
+    const long id = FindOrAddAnimal(a, species, isNew);
+    const std::optional<DateTime> born = a[4].empty() ? std::nullopt : std::optional<DateTime>(PhoneDate(a[4]));
+    RunOne(sql_->updateAnimal, {Value(animals_[id].type), born ? Value(born->ToText()) : Value(),
+                                NullIfEmpty(a[6], [&] { return Value(GenderID(a[6], species)); }),
+                                NullIfEmpty(a[5], [&] { return Value(WholeNumber(a[5])); }),
+                                NullIfEmpty(a[7], [&] { return Value(ParentID(a[7], species)); }),
+                                NullIfEmpty(a[8], [&] { return Value(ParentID(a[8], species)); }), Value(id)});
+    if (WholeNumber(a[0]) < 0 && !temporaryIDs_.emplace(a[0], id).second)
+        Fail(ErrorNumber::InvalidCall, "The phone gave the temporary id " + a[0] + " to two animals");
+    Link(kLastImportGroup, id);
+    if (isNew) {
+        Link(kNewAnimalsGroup, id);
+        if (born) Link(GroupID("DoB " + born->ToUserText()), id);
+    }
+    AddEIDs(id, a[2]);
+}
+
+// The register's animal of the record: by its tag when the phone made it, else by its id; made
+// anew when there is none. One known by its tag only becomes an owned one. Either is new.
+long MobilePhoneImport::FindOrAddAnimal(const std::vector<std::string>& a, long species, bool& isNew) {
+    const long phoneID = WholeNumber(a[0]);
+    long id = phoneID < 0 ? AnimalWithTag(a[1], 0) : (animals_.count(phoneID) ? phoneID : 0);
+    if (id == 0) {
+        isNew = true;
+        return AddAnimal(a[1], kOwned, species);
+    }
+    if (animals_[id].type == kTagOnly) {
+        animals_[id].type = kOwned;
+        isNew = true;
+    }
+    return id;
+}
+
+// The gender of the name in the record's species, else in any; made in the record's species
+// when the register has none of the name.
+long MobilePhoneImport::GenderID(const std::string& name, long species) {
+    auto& genders = gendersByName_[Upper(name)];
+    auto same = std::find_if(genders.begin(), genders.end(), [&](const auto& g) { return g.second == species; });
+    if (same != genders.end()) return same->first;
+    if (!genders.empty()) return genders.front().first;
+    RunOne(sql_->addGender, {Value(name), Value(species)});
+    genders.emplace_back(static_cast<long>(db_.LastInsertId()), species);
+    return genders.back().first;
+}
+
+// The parent of the tag: one animal, of the record's species first, then the lowest id. A tag
+// the register lacks becomes a reference animal of the record's species; one known by its tag
+// only becomes owned.
+long MobilePhoneImport::ParentID(const std::string& tag, long species) {
+    const long id = AnimalWithTag(tag, species);
+    if (id == 0) return AddAnimal(tag, kReference, species);
+    if (animals_[id].type == kTagOnly) {
+        RunOne(sql_->ownParent, {Value(id)});
+        animals_[id].type = kOwned;
+    }
+    return id;
+}
+
+long MobilePhoneImport::AnimalWithTag(const std::string& tag, long preferredSpecies) const {
+    auto found = animalsByTag_.find(Upper(tag));
+    if (found == animalsByTag_.end() || found->second.empty()) return 0;
+    for (long id : found->second)
+        if (preferredSpecies > 0 && animals_.at(id).species == preferredSpecies) return id;
+    return *found->second.begin();
+}
+
+long MobilePhoneImport::AddAnimal(const std::string& tag, long type, long species) {
+    RunOne(sql_->addAnimal, {Value(type), Value(tag), Value(modCommon::GetTagSortFromTag(tag)), Value(species)});
+    const long id = static_cast<long>(db_.LastInsertId());
+    animals_[id] = {type, species, tag};
+    animalsByTag_[Upper(tag)].insert(id);
+    return id;
+}
+
+// An EID number already stored, for any animal, stays where it is.
+void MobilePhoneImport::AddEIDs(long animalID, const std::string& eids) {
+    for (const std::string& eid : modHandheld::SplitText(eids, ','))
+        if (!eid.empty() && storedEIDs_.insert(Upper(eid)).second) RunOne(sql_->addEID, {Value(animalID), Value(eid)});
+}
+
+// ---- Management groups --------------------------------------------------------------------
+
+void MobilePhoneImport::Groups(const std::string& payload) {
+    Timed([&] { EachRecord(payload, kGroupFields, [&](const auto& g) { Group(g); }); });
+}
+
+void MobilePhoneImport::Group(const std::vector<std::string>& g) {
+    const long groupID = GroupID(g[1]);
+    const long member = AnimalWithTag(g[3], 0);
+    if (member == 0) Fail(ErrorNumber::NoCurrentRecord, "No animal has the tag '" + g[3] + "'");
+    if (passing_) passing_("Adding " + animals_[member].tag + " to management group " + g[1] + "...");
+    Link(groupID, member);
+}
+
+long MobilePhoneImport::GroupID(const std::string& name) {
+    const std::string key = Upper(name);
+    if (auto found = groupByName_.find(key); found != groupByName_.end()) return found->second;
+    RunOne(sql_->addGroup, {Value(name)});
+    const long id = static_cast<long>(db_.LastInsertId());
+    groupByName_.emplace(key, id);
+    groupMembers_[id];
+    return id;
+}
+
+// An animal joins a group once, however often the phone names it there.
+void MobilePhoneImport::Link(long groupID, long animalID) {
+    auto members = groupMembers_.find(groupID);
+    if (members == groupMembers_.end()) {
+        members = groupMembers_.emplace(groupID, std::unordered_set<long>{}).first;
+        Recordset rs = db_.Query("SELECT AnimalID FROM GroupLink WHERE GroupID=" + std::to_string(groupID));
+        for (long row = 0; row < rs.Rows(); ++row) members->second.insert(static_cast<long>(rs.At(row, 0).ToLong()));
+    }
+    if (members->second.insert(animalID).second) RunOne(sql_->link, {Value(groupID), Value(animalID)});
+}
+
+// ---- Comments -----------------------------------------------------------------------------
+
+void MobilePhoneImport::Comments(const std::string& payload) {
+    Timed([&] { EachRecord(payload, kCommentFields, [&](const auto& c) { Comment(c); }); });
+}
+
+// A comment for the animal the note pane shows: the pane lets go of it first (storing the note
+// it shows) and takes it back after, showing the new note, however the comment ends.
+void MobilePhoneImport::Comment(const std::vector<std::string>& c) {
+    long animalID = WholeNumber(c[1]);
+    if (animalID < 0) {
+        auto temporary = temporaryIDs_.find(c[1]);
+        animalID = temporary == temporaryIDs_.end() ? 0 : temporary->second;
+    }
+    if (!animals_.count(animalID)) Fail(ErrorNumber::NoCurrentRecord, "No animal has the id " + c[1]);
+    const bool shown = pane_.Get && pane_.Set && pane_.Get() == animalID;
+    if (shown) pane_.Set(0);
+    struct ShowAgain {
+        const NotePane& pane;
+        bool shown;
+        long id;
+        ~ShowAgain() {
+            if (shown) pane.Set(static_cast<int>(id));
+        }
+    } showAgain{pane_, shown, animalID};
+    WriteComment(animalID, c);
+}
+
+void MobilePhoneImport::WriteComment(long animalID, const std::vector<std::string>& c) {
+    const std::string& tag = animals_[animalID].tag;
+    const long recordID = WholeNumber(c[0]);
+    if (WholeNumber(c[5]) == kDeleted) {
+        if (recordID < 0) return;
+        if (passing_) passing_("Deleting comment for " + tag);
+        sql_->deleteNote.Run({Value(recordID)});
+        if (auto note = noteText_.find(recordID); note != noteText_.end()) {
+            notesOfAnimal_[note->second.animalID].erase(recordID);
+            noteText_.erase(note);
+        }
+        return;
+    }
+    std::set<long>& notes = notesOfAnimal_[animalID];
+    const bool hasNote = !notes.empty();
+    if (passing_) passing_((hasNote && recordID > 0 ? "Updating comment for " : "Adding comment for ") + tag);
+    QTextDocument document;
+    if (hasNote && recordID <= 0) Rtf::Load(noteText_[*notes.begin()].note, document);
+    // A new comment goes on top of the note, which stays below it as plain text.
+    const QString previous = document.toPlainText();
+    document.setPlainText(QString::fromStdString(PhoneDate(c[3]).ToUserText() + "  " + c[2] + "\n\n") + previous);
+    const std::string rtf = Rtf::Write(document);
+    if (hasNote) {
+        RunOne(sql_->setNote, {Value(rtf), Value(*notes.begin())});
+        noteText_[*notes.begin()].note = rtf;
+        return;
+    }
+    RunOne(sql_->addNote, {Value(animalID), Value(rtf)});
+    const long added = static_cast<long>(db_.LastInsertId());
+    notes.insert(added);
+    noteText_[added] = {animalID, rtf};
+}

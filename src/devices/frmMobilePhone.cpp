@@ -1,0 +1,567 @@
+#include "devices/frmMobilePhone.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
+#include "devices/MobilePhoneExport.h"
+#include "devices/MobilePhoneImport.h"
+#include "devices/modHandheld.h"
+#include "platform/Program.h"
+#include "platform/Prompts.h"
+
+namespace {
+
+const char* const kObject = "frmMobilePhone";
+const std::string CRLF = "\r\n";
+const char* const kPhoneSettings = "baud=19200 parity=N data=8 stop=1";
+constexpr int kPhoneDevice = 3;  // the device index of the last port used
+constexpr long kProbeTimeout = 5000, kCommandTimeout = 5000, kOpenTimeout = 30000;
+constexpr int kPauseBeforeImport = 2000;
+constexpr qint64 kPassingPaintMs = 30;  // a passing line is painted at most this often
+constexpr int kFrameProgress[] = {-1, -1, 2, 3};
+
+// Geometry in pixels (a twip is a fifteenth of one): every frame at left 75 twips, top 0.
+constexpr int kFrameLeft = 5, kFrameWidth = 600, kFrameHeight = 330;
+constexpr int kButtonTop = 290, kButtonHeight = 28;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QPushButton* Button(const char* caption, QWidget* parent, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLabel* HelpLabel(QWidget* parent, QRect geometry) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+long Count(const std::string& sql) {
+    Recordset rs = modCommon::Database().OpenRecordset(sql);
+    return rs.Rows() > 0 && !rs.At(0, 0).IsNull() ? static_cast<long>(rs.At(0, 0).ToLong()) : 0;
+}
+
+bool AnyRow(const std::string& sql) { return modCommon::Database().OpenRecordset(sql).Rows() > 0; }
+
+}  // namespace
+
+frmMobilePhone& frmMobilePhone::Instance() { return DefaultInstance<frmMobilePhone>::Get(); }
+
+void frmMobilePhone::Open(int HHAction, QWidget* owner) {
+    frmMobilePhone& window = Instance();
+    // A disabled owner would disable the window too: window-modal keeps the keeper's hands off
+    // the owner instead.
+    if (owner) window.setParent(owner, window.windowFlags() | Qt::Dialog);
+    window.setWindowModality(Qt::WindowModal);
+    window.SetHHAction(HHAction);
+    window.show();
+}
+
+frmMobilePhone::frmMobilePhone() : QDialog(nullptr) { BuildControls(); }
+
+frmMobilePhone::~frmMobilePhone() { SetHourglass(false); }
+
+void frmMobilePhone::BuildControls() {
+    setWindowTitle("Tarrovin");
+    const char* const titles[] = {"Select Com Port", "Animal/Tag export selection", "Exporting...  ", "Importing...  "};
+    for (size_t n = 0; n < fraSequence.size(); ++n) {
+        fraSequence[n] = new QGroupBox(titles[n], this);
+        fraSequence[n]->setGeometry(kFrameLeft, 0, kFrameWidth, kFrameHeight);
+        fraSequence[n]->setAutoFillBackground(true);
+        fraSequence[n]->hide();
+    }
+    QGroupBox* ports = fraSequence[0];
+    lblHelp[0] = HelpLabel(ports, {12, 24, 576, 120});
+    cboSerialPorts = new QComboBox(ports);
+    cboSerialPorts->setGeometry(12, 152, 160, 26);
+    cmdRefreshComportList = Button("Refresh COM Port List", ports, {184, 151, 190, kButtonHeight});
+    cmdQuit = Button("Quit", ports, {498, kButtonTop, 90, kButtonHeight});
+
+    QGroupBox* choice = fraSequence[1];
+    lblHelp[1] = HelpLabel(choice, {12, 22, 576, 172});
+    const char* const options[] = {"Export ALL animals && tags", "Export all animals && tags currently displayed in the grid",
+                                   "Export only animals && tags that are selected in the grid",
+                                   "Export with NO animals or tags"};
+    auto* group = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        // Qt shows a doubled "&" as one, as the option captions want.
+        optExport[i] = new QRadioButton(options[i], choice);
+        optExport[i]->setGeometry(24, 198 + 22 * i, 480, 22);
+        group->addButton(optExport[i], i);
+        connect(optExport[i], &QRadioButton::clicked, this, [this, i] { optExport_Click(i); });
+    }
+    cmdExport = Button("Export", choice, {398, kButtonTop, 90, kButtonHeight});
+    cmdQuit1 = Button("Quit", choice, {498, kButtonTop, 90, kButtonHeight});
+    for (int n : {2, 3}) lblHelp[n] = HelpLabel(fraSequence[n], {12, 24, 576, kFrameHeight - 32});
+
+    lblInitialSearch = new QLabel("Please wait - trying to contact your mobile phone...", this);
+    lblInitialSearch->setGeometry(kFrameLeft, 140, kFrameWidth, 30);
+    lblInitialSearch->setAlignment(Qt::AlignCenter);
+    rtfHidden = new QTextEdit(this);
+    rtfHidden->hide();
+
+    tmrInitialise = new QTimer(this);
+    tmrUnload = new QTimer(this);
+    for (QTimer* timer : {tmrInitialise, tmrUnload}) {
+        timer->setSingleShot(true);
+        timer->setInterval(1);
+    }
+    setFixedSize(kFrameLeft * 2 + kFrameWidth, kFrameHeight + 4);
+    connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
+    connect(tmrUnload, &QTimer::timeout, this, [this] { tmrUnload_Timer(); });
+    connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
+    connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { cmdRefreshComportList_Click(); });
+    connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
+    connect(cmdQuit1, &QPushButton::clicked, this, [this] { cmdQuit1_Click(); });
+    connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
+}
+
+void frmMobilePhone::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+}
+
+void frmMobilePhone::Form_Load() {
+    Trap("Form_Load", kObject, [&] {
+        modCommon::SetFormIcon(this);
+        tmrInitialise->start();
+    });
+}
+
+void frmMobilePhone::SetHourglass(bool on) {
+    if (on == hourglass_) return;
+    hourglass_ = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+// A fixed pause that keeps the program's windows alive.
+void frmMobilePhone::Pause(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(Program::ScaledMs(milliseconds), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// ---- Frames and help ----------------------------------------------------------------------
+
+void frmMobilePhone::ShowFrame(long n) {
+    lblInitialSearch->hide();
+    for (long i = 0; i < static_cast<long>(fraSequence.size()); ++i) fraSequence[i]->setVisible(i == n);
+    if (n == 1) ExportChoicesFound();
+    DisplayHelp(n);
+}
+
+// The choices within the phone's capacity, none ticked; Export waits for one.
+void frmMobilePhone::ExportChoicesFound() {
+    using namespace modMainWindowServices;
+    const long grid = GridAnimalsAndTags(), selected = SelectedAnimalsAndTags();
+    optExport[0]->setEnabled(Count("SELECT Count(AnimalID) FROM Animals WHERE Species=" +
+                                   std::to_string(modCommon::Species)) <= PhoneCapacity);
+    optExport[1]->setEnabled(grid > 0 && grid < PhoneCapacity + 1);
+    optExport[2]->setEnabled(selected > 0 && selected < PhoneCapacity + 1);
+    optExport[3]->setEnabled(true);
+    optExport[0]->group()->setExclusive(false);
+    for (QRadioButton* option : optExport) option->setChecked(false);
+    optExport[0]->group()->setExclusive(true);
+    cmdExport->setEnabled(false);
+    ExportOptionsShown_ = true;
+}
+
+void frmMobilePhone::DisplayHelp(long n) {
+    std::string text;
+    auto line = [&](const std::string& more) { text += (text.empty() ? "" : CRLF) + more; };
+    switch (n) {
+        case 0:
+            text = "Please ensure you have done the following:" + CRLF + "     1. Turned on your mobile phone." + CRLF +
+                   "     2. Run its Tarrovin application." + CRLF +
+                   "     3. Selected the Bluetooth Transfer option in that application." + CRLF +
+                   "     4. Clicked the 'Refresh COM Port' button." + CRLF +
+                   "Then select the COM port to which it is connected from the list below.";
+            break;
+        case 1: {
+            const long grid = modMainWindowServices::GridAnimalsAndTags();
+            const long selected = modMainWindowServices::SelectedAnimalsAndTags();
+            int unavailable = 0;
+            if (!optExport[0]->isEnabled()) {
+                ++unavailable;
+                line("Your mobile phone cannot handle more than " + std::to_string(PhoneCapacity) +
+                     " animals and tags so you cannot export ALL your animals/tags to your mobile phone.");
+            }
+            if (!optExport[1]->isEnabled()) {
+                ++unavailable;
+                line("The option to export the currently DISPLAYED animals/tags is not available as there are " +
+                     std::string(grid == 0 ? "no" : "too many") + " animals/tags displayed in the grid.");
+            }
+            if (!optExport[2]->isEnabled()) {
+                ++unavailable;
+                line("The option to export the currently SELECTED animals/tags is not available as there are " +
+                     std::string(selected == 0 ? "no" : "too many") + " selected animals/tags displayed in the grid.");
+            }
+            if (unavailable == 3) {
+                optExport[3]->setChecked(true);
+                optExport_Click(3);
+                line("If you want to export any of your exisiting animals/tags then you will need to click the 'Quit' "
+                     "button and use the grid to set up the animals/tags to export.");
+                line("Your only export option has been selected. Click 'Export' to proceed with the export or 'Quit' to "
+                     "cancel exporting.");
+            } else {
+                line("Please select the type of export from the choices below then click the 'Export' button.");
+            }
+            line("");
+            line("WARNING - Exporting your data will delete any existing data on your mobile phone.  "
+                 "If you have data on your mobile phone that has not yet been imported please click the "
+                 "'Quit' button now and import the data before you carry out the export.");
+            break;
+        }
+        case 2:
+            text = "Preparing to save data to your mobile phone..." + CRLF;
+            break;
+        case 3:
+            text = "Preparing to get data from your mobile phone..." + CRLF;
+            break;
+        default:
+            return;
+    }
+    lblHelp[static_cast<size_t>(n)]->setText(Q(text));
+}
+
+void frmMobilePhone::optExport_Click(int Index) {
+    if (!ExportOptionsShown_) return;
+    cmdExport->setEnabled(true);
+    ExportChoice_ = Index;
+}
+
+// ---- Progress -----------------------------------------------------------------------------
+
+void frmMobilePhone::StartProgress(long frame, const std::string& text) {
+    progress_ = lblHelp[static_cast<size_t>(kFrameProgress[frame])];
+    progress_->setText(Q(text));
+    baseLength_ = static_cast<int>(progress_->text().size());
+    Repaint();
+}
+
+void frmMobilePhone::AppendProgress(const std::string& line) {
+    if (!progress_) return;
+    progress_->setText(progress_->text().left(baseLength_) + Q(CRLF + line));
+    baseLength_ = static_cast<int>(progress_->text().size());
+    Repaint();
+}
+
+// The item being worked on: painted at once unless the last one was painted a moment ago, so a
+// quick run of items costs the keeper nothing he could have read.
+void frmMobilePhone::PassingLine(const std::string& line) {
+    if (!progress_ || QDateTime::currentMSecsSinceEpoch() - lastPaint_ < kPassingPaintMs) return;
+    progress_->setText(progress_->text().left(baseLength_) + Q(CRLF + line));
+    Repaint();
+}
+
+void frmMobilePhone::Repaint() {
+    lastPaint_ = QDateTime::currentMSecsSinceEpoch();
+    if (progress_->isVisible()) progress_->repaint();
+}
+
+// ---- Start-up and the port list -----------------------------------------------------------
+
+void frmMobilePhone::tmrInitialise_Timer() {
+    tmrInitialise->stop();
+    QCoreApplication::processEvents();
+    Trap("tmrInitialise_Timer", kObject, [&] {
+        if (Action_ != modMainWindowServices::MobilePhoneExport && Action_ != modMainWindowServices::MobilePhoneImport)
+            return;
+        cmdQuit->setEnabled(false);
+        GetComportList();
+        if (unloading_) return;
+        if (cboSerialPorts->count() == 0) {
+            Prompts::MsgBox("No serial ports were detected on your computer. Access to your mobile phone" + CRLF +
+                                "is not possible without a working serial port.",
+                            Prompts::Exclamation, "No serial ports found");
+            Form_Unload();
+            return;
+        }
+        if (!PhoneFound_) ShowFrame(0);
+        cboSerialPorts->setEnabled(true);
+    });
+    cmdQuit->setEnabled(true);
+}
+
+void frmMobilePhone::GetComportList() {
+    if (jobs_.Running()) return;
+    SetHourglass(true);
+    cboSerialPorts->clear();
+    QCoreApplication::processEvents();
+    const long lastUsed = modCommon::GetLastUsedComPort(kPhoneDevice);
+    int match = -1;
+    for (const clsKRComm::SerialPortEntry& entry : clsKRComm::EnumSerialPorts()) {
+        const long number = static_cast<long>(modHandheld::LeadingNumber(entry[2]));
+        cboSerialPorts->addItem(Q(entry[1]), QVariant::fromValue<long long>(number));
+        if (number == lastUsed) match = cboSerialPorts->count() - 1;
+    }
+    cboSerialPorts->setCurrentIndex(match);
+    SetHourglass(false);
+    // The remembered port is probed at once, as if the keeper had chosen it.
+    if (match >= 0) cboSerialPorts_Click();
+}
+
+void frmMobilePhone::cmdRefreshComportList_Click() { GetComportList(); }
+
+long frmMobilePhone::SelectedPort() const {
+    const int index = cboSerialPorts->currentIndex();
+    return index < 0 ? 0 : static_cast<long>(cboSerialPorts->itemData(index).toLongLong());
+}
+
+bool frmMobilePhone::OpenSelectedPort(long readTimeoutMs) {
+    ComPort.CommOpen(SelectedPort(), kPhoneSettings, readTimeoutMs, true);
+    return ComPort.IsOpen();
+}
+
+// ---- The command exchange -----------------------------------------------------------------
+
+bool frmMobilePhone::SendPhoneCommand(const std::string& command, const std::string& replyPattern, long timeoutMs) {
+    bool opened = false;
+    bool result = false;
+    try {
+        if (ComPort.IsOpen()) {
+            if (ComPort.GetReadTimeout() != timeoutMs) ComPort.SetReadTimeout(timeoutMs);
+        } else {
+            opened = OpenSelectedPort(timeoutMs);
+        }
+        if (!ComPort.IsOpen()) return false;
+        ReplyPayload_.clear();
+        const std::string reply = ComPort.CommSendCommandAndGetReply(command + modHandheld::CR, replyPattern, false);
+        const size_t open = reply.rfind('(');
+        if (reply.size() >= 3 && reply[reply.size() - 3] == 'S' && open != std::string::npos) {
+            ReplyPayload_ = reply.substr(0, open);
+            result = true;
+        }
+    } catch (...) {
+        // The exchange reports any failure inside it as no answer.
+        ReplyPayload_.clear();
+        result = false;
+    }
+    if (opened && ComPort.IsOpen()) ComPort.CommClose(0);
+    return result;
+}
+
+// ---- The probe ----------------------------------------------------------------------------
+
+void frmMobilePhone::cboSerialPorts_Click() {
+    if (jobs_.Running() || unloading_ || cboSerialPorts->currentIndex() < 0) return;
+    JobGuard::Job job(jobs_);
+    Trap("cboSerialPorts_Click", kObject, [&] {
+        cmdQuit->setEnabled(false);
+        SetHourglass(true);
+        QCoreApplication::processEvents();
+        if (ComPort.IsOpen()) ComPort.CommClose(0);
+        SetHourglass(false);
+        QCoreApplication::processEvents();
+        if (!SendPhoneCommand("v", modHandheld::ReplyPattern("v"), kProbeTimeout)) {
+            Prompts::MsgBox("Can't find your mobile phone on serial port " + cboSerialPorts->currentText().toStdString() +
+                                "." + CRLF + "Please check that your mobile phone is powered on.",
+                            Prompts::Information, "Mobile not found");
+            ShowFrame(0);
+            QCoreApplication::processEvents();
+            cboSerialPorts->setFocus();
+            return;
+        }
+        modCommon::SetLastUsedComPort(kPhoneDevice, static_cast<int>(SelectedPort()));
+        PhoneFound_ = true;
+        cboSerialPorts->hide();
+        if (Action_ != modMainWindowServices::MobilePhoneExport) {
+            DoImport();
+            tmrUnload->start();
+            return;
+        }
+        const std::string species = std::to_string(modCommon::Species);
+        if (AnyRow("SELECT * FROM Breeds WHERE Species=" + species) &&
+            AnyRow("SELECT * FROM Genders WHERE Species=" + species)) {
+            ShowFrame(1);
+            return;
+        }
+        Prompts::MsgBox("You cannot export data until you have defined at least one breed and at least one gender.",
+                        Prompts::OKOnly, "No Breeds or Genders");
+        tmrUnload->start();
+    });
+    SetHourglass(false);
+    cmdQuit->setEnabled(true);
+}
+
+// ---- The import ---------------------------------------------------------------------------
+
+// Whatever the end, the port is closed, the program's species is the one it was, and the
+// keeper is told.
+bool frmMobilePhone::DoImport() {
+    JobGuard::Job job(jobs_);
+    ShowFrame(3);
+    const int species = modCommon::Species;
+    bool result = false;
+    Trap("DoImport", kObject, [&] {
+        struct RestoreSpecies {
+            int species;
+            ~RestoreSpecies() { modCommon::Species = species; }
+        } restore{species};
+        result = ImportSteps();
+        modMainWindowServices::UpdateAfterImport();
+    });
+    if (ComPort.IsOpen()) ComPort.CommClose(0);
+    modCommon::Species = species;
+    AppendProgress(result ? "Your data import has completed successfully." : "Your data import has failed.");
+    if (result)
+        Prompts::MsgBox("Data import successful", Prompts::OKOnly, "Data Import Successful");
+    else
+        Prompts::MsgBox("Data import failed", Prompts::OKOnly, "Data Import Failed");
+    return result;
+}
+
+// The three payloads, each filed as it comes, all in one transaction that is committed only
+// once the last is filed; then done, which tells the phone its records are in the register.
+// A done that fails leaves the register as committed: the phone sends the same records again
+// next time, and they find the same animals.
+bool frmMobilePhone::ImportSteps() {
+    struct Phase {
+        const char* word;
+        const char* getting;
+        const char* none;
+        const char* integrating;
+        void (MobilePhoneImport::*file)(const std::string&);
+    };
+    static const Phase phases[] = {
+        {"getanim", nullptr, "No new or changed animal details.", "Integrating new and changed animal details...",
+         &MobilePhoneImport::Animals},
+        {"getmangrp", "Getting management group details from your phone...", "No new or changed management group details.",
+         "Integrating new and changed management group details...", &MobilePhoneImport::Groups},
+        {"getcom", "Getting comments from your phone...", "No new or changed comments.",
+         "Integrating new and changed comments...", &MobilePhoneImport::Comments}};
+    MobilePhoneImport import(
+        modCommon::Database().GetConnection(), [this](const std::string& line) { PassingLine(line); },
+        {[] { return modCommon::GetSingleAnimalID(); }, [](int id) { modCommon::SetSingleAnimalID(id); }});
+    StartProgress(3, "Starting import..." + CRLF + "Getting new/changed animal details from your phone...");
+    Pause(kPauseBeforeImport);
+    if (!OpenSelectedPort(kOpenTimeout)) return false;
+    for (const Phase& phase : phases) {
+        if (phase.getting) AppendProgress(phase.getting);
+        if (!SendPhoneCommand(phase.word, modHandheld::ReplyPattern(phase.word), kCommandTimeout)) return false;
+        if (phase.file == &MobilePhoneImport::Animals) import.Begin();
+        if (ReplyPayload_.empty()) {
+            AppendProgress(phase.none);
+            continue;
+        }
+        AppendProgress(phase.integrating);
+        (import.*phase.file)(ReplyPayload_);
+    }
+    import.Commit();
+    return SendPhoneCommand("done", modHandheld::ReplyPattern("done"), kCommandTimeout);
+}
+
+// ---- The export ---------------------------------------------------------------------------
+
+bool frmMobilePhone::DoExport() {
+    JobGuard::Job job(jobs_);
+    ShowFrame(2);
+    bool result = false;
+    bool started = false, completed = false;
+    Trap("DoExport", kObject, [&] {
+        if (!OpenSelectedPort(kOpenTimeout)) return;
+        started = true;
+        MobilePhoneExport::Link link;
+        link.Send = [this](const std::string& word, const std::string& record, long timeoutMs) {
+            return SendPhoneCommand(record.empty() ? word : word + " " + record, modHandheld::ReplyPattern(word), timeoutMs);
+        };
+        link.Start = [this](const std::string& text) { StartProgress(2, text); };
+        link.Phase = [this](const std::string& line) { AppendProgress(line); };
+        link.Passing = [this](const std::string& line) { PassingLine(line); };
+        MobilePhoneExport exporter(modCommon::Database().GetConnection(), modCommon::Species, link);
+        if (exporter.SendPickLists() && exporter.ClearStores() && exporter.SendRows(ExportChoice_) && ComPort.IsOpen()) {
+            result = SendPhoneCommand("done", modHandheld::ReplyPattern("done"), kCommandTimeout);
+            AppendProgress("Export completed");
+            completed = true;
+        }
+    });
+    // Nothing more goes to the phone after a failure: it keeps what it cleared and received.
+    if (started && !completed) AppendProgress("Export failed");
+    if (ComPort.IsOpen()) ComPort.CommClose(0);
+    return result;
+}
+
+void frmMobilePhone::cmdExport_Click() {
+    if (jobs_.Running()) return;
+    Trap("cmdExport_Click", kObject, [&] {
+        cmdExport->setEnabled(false);
+        cmdQuit1->setEnabled(false);
+        if (DoExport())
+            Prompts::MsgBox("The data export to your mobile phone completed OK.", Prompts::OKCancel, "Export Successful");
+        else
+            Prompts::MsgBox("The data export to your mobile phone failed to complete correctly.",
+                            Prompts::OKCancel | Prompts::Exclamation, "Export Failed");
+    });
+    tmrUnload->start();
+}
+
+// ---- Closing ------------------------------------------------------------------------------
+
+void frmMobilePhone::cmdQuit_Click() {
+    if (!jobs_.Running()) Form_Unload();
+}
+
+void frmMobilePhone::cmdQuit1_Click() { tmrUnload->start(); }
+
+void frmMobilePhone::tmrUnload_Timer() {
+    tmrUnload->stop();
+    // The window goes only once the job that asked for it has ended.
+    if (jobs_.Running()) {
+        tmrUnload->start();
+        return;
+    }
+    Form_Unload();
+}
+
+void frmMobilePhone::closeEvent(QCloseEvent* event) {
+    if (jobs_.RefuseClose(event)) return;
+    event->accept();
+    Form_Unload();
+}
+
+void frmMobilePhone::reject() {
+    if (!jobs_.RefuseClose()) Form_Unload();
+}
+
+void frmMobilePhone::Form_Unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    tmrInitialise->stop();
+    tmrUnload->stop();
+    if (ComPort.IsOpen()) ComPort.CommClose(0);
+    SetHourglass(false);
+    if (Loaded() == this) DefaultInstance<frmMobilePhone>::UnloadLater();
+    done(QDialog::Rejected);
+    modMainWindowServices::StartZOrderTimer();
+}
+
+void RegisterMobilePhoneWindow() {
+    modMainWindowServices::RegisterMobilePhoneWindow(
+        [](int HHAction, QWidget* owner) { frmMobilePhone::Open(HHAction, owner); });
+}
