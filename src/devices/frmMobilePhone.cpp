@@ -35,8 +35,8 @@ constexpr qint64 kPassingPaintMs = 30;  // a passing line is painted at most thi
 constexpr int kFrameProgress[] = {-1, -1, 2, 3};
 
 // Geometry in pixels (a twip is a fifteenth of one): every frame at left 75 twips, top 0.
-constexpr int kFrameLeft = 5, kFrameWidth = 600, kFrameHeight = 330;
-constexpr int kButtonTop = 290, kButtonHeight = 28;
+constexpr int kFrameLeft = 5, kFrameWidth = 600, kFrameHeight = 370;
+constexpr int kButtonTop = 330, kButtonHeight = 28;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -98,7 +98,7 @@ void frmMobilePhone::BuildControls() {
     cmdQuit = Button("Quit", ports, {498, kButtonTop, 90, kButtonHeight});
 
     QGroupBox* choice = fraSequence[1];
-    lblHelp[1] = HelpLabel(choice, {12, 22, 576, 172});
+    lblHelp[1] = HelpLabel(choice, {12, 22, 576, 204});
     const char* const options[] = {"Export ALL animals && tags", "Export all animals && tags currently displayed in the grid",
                                    "Export only animals && tags that are selected in the grid",
                                    "Export with NO animals or tags"};
@@ -106,7 +106,7 @@ void frmMobilePhone::BuildControls() {
     for (int i = 0; i < 4; ++i) {
         // Qt shows a doubled "&" as one, as the option captions want.
         optExport[i] = new QRadioButton(options[i], choice);
-        optExport[i]->setGeometry(24, 198 + 22 * i, 480, 22);
+        optExport[i]->setGeometry(24, 230 + 24 * i, 480, 22);
         group->addButton(optExport[i], i);
         connect(optExport[i], &QRadioButton::clicked, this, [this, i] { optExport_Click(i); });
     }
