@@ -40,18 +40,7 @@ constexpr int kButtonTop = 330, kButtonHeight = 28;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-QPushButton* Button(const char* caption, QWidget* parent, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setGeometry(geometry);
-    return button;
-}
-
-QLabel* HelpLabel(QWidget* parent, QRect geometry) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+QLabel* WrappingLabel(QLabel* label) {
     label->setWordWrap(true);
     return label;
 }
@@ -69,17 +58,13 @@ frmMobilePhone& frmMobilePhone::Instance() { return DefaultInstance<frmMobilePho
 
 void frmMobilePhone::Open(int HHAction, QWidget* owner) {
     frmMobilePhone& window = Instance();
-    // A disabled owner would disable the window too: window-modal keeps the keeper's hands off
-    // the owner instead.
-    if (owner) window.setParent(owner, window.windowFlags() | Qt::Dialog);
-    window.setWindowModality(Qt::WindowModal);
     window.SetHHAction(HHAction);
-    window.show();
+    window.ShowOver(owner);
 }
 
-frmMobilePhone::frmMobilePhone() : QDialog(nullptr) { BuildControls(); }
+frmMobilePhone::frmMobilePhone() { BuildControls(); }
 
-frmMobilePhone::~frmMobilePhone() { SetHourglass(false); }
+frmMobilePhone::~frmMobilePhone() = default;
 
 void frmMobilePhone::BuildControls() {
     setWindowTitle("Tarrovin");
@@ -91,14 +76,14 @@ void frmMobilePhone::BuildControls() {
         fraSequence[n]->hide();
     }
     QGroupBox* ports = fraSequence[0];
-    lblHelp[0] = HelpLabel(ports, {12, 24, 576, 120});
+    lblHelp[0] = WrappingLabel(HelpLabel(ports, {12, 24, 576, 120}));
     cboSerialPorts = new QComboBox(ports);
     cboSerialPorts->setGeometry(12, 152, 160, 26);
     cmdRefreshComportList = Button("Refresh COM Port List", ports, {184, 151, 190, kButtonHeight});
     cmdQuit = Button("Quit", ports, {498, kButtonTop, 90, kButtonHeight});
 
     QGroupBox* choice = fraSequence[1];
-    lblHelp[1] = HelpLabel(choice, {12, 22, 576, 204});
+    lblHelp[1] = WrappingLabel(HelpLabel(choice, {12, 22, 576, 204}));
     const char* const options[] = {"Export ALL animals && tags", "Export all animals && tags currently displayed in the grid",
                                    "Export only animals && tags that are selected in the grid",
                                    "Export with NO animals or tags"};
@@ -112,7 +97,7 @@ void frmMobilePhone::BuildControls() {
     }
     cmdExport = Button("Export", choice, {398, kButtonTop, 90, kButtonHeight});
     cmdQuit1 = Button("Quit", choice, {498, kButtonTop, 90, kButtonHeight});
-    for (int n : {2, 3}) lblHelp[n] = HelpLabel(fraSequence[n], {12, 24, 576, kFrameHeight - 32});
+    for (int n : {2, 3}) lblHelp[n] = WrappingLabel(HelpLabel(fraSequence[n], {12, 24, 576, kFrameHeight - 32}));
 
     lblInitialSearch = new QLabel("Please wait - trying to contact your mobile phone...", this);
     lblInitialSearch->setGeometry(kFrameLeft, 140, kFrameWidth, 30);
@@ -120,15 +105,8 @@ void frmMobilePhone::BuildControls() {
     rtfHidden = new QTextEdit(this);
     rtfHidden->hide();
 
-    tmrInitialise = new QTimer(this);
-    tmrUnload = new QTimer(this);
-    for (QTimer* timer : {tmrInitialise, tmrUnload}) {
-        timer->setSingleShot(true);
-        timer->setInterval(1);
-    }
     setFixedSize(kFrameLeft * 2 + kFrameWidth, kFrameHeight + 4);
     connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
-    connect(tmrUnload, &QTimer::timeout, this, [this] { tmrUnload_Timer(); });
     connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
     connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { cmdRefreshComportList_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
@@ -149,22 +127,6 @@ void frmMobilePhone::Form_Load() {
         modCommon::SetFormIcon(this);
         tmrInitialise->start();
     });
-}
-
-void frmMobilePhone::SetHourglass(bool on) {
-    if (on == hourglass_) return;
-    hourglass_ = on;
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-// A fixed pause that keeps the program's windows alive.
-void frmMobilePhone::Pause(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(Program::ScaledMs(milliseconds), &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // ---- Frames and help ----------------------------------------------------------------------
@@ -314,13 +276,7 @@ void frmMobilePhone::GetComportList() {
     SetHourglass(true);
     cboSerialPorts->clear();
     QCoreApplication::processEvents();
-    const long lastUsed = modCommon::GetLastUsedComPort(kPhoneDevice);
-    int match = -1;
-    for (const clsKRComm::SerialPortEntry& entry : clsKRComm::EnumSerialPorts()) {
-        const long number = static_cast<long>(modHandheld::LeadingNumber(entry[2]));
-        cboSerialPorts->addItem(Q(entry[1]), QVariant::fromValue<long long>(number));
-        if (number == lastUsed) match = cboSerialPorts->count() - 1;
-    }
+    const int match = FillPortList(cboSerialPorts, kPhoneDevice);
     cboSerialPorts->setCurrentIndex(match);
     SetHourglass(false);
     // The remembered port is probed at once, as if the keeper had chosen it.
@@ -528,26 +484,6 @@ void frmMobilePhone::cmdQuit_Click() {
 }
 
 void frmMobilePhone::cmdQuit1_Click() { tmrUnload->start(); }
-
-void frmMobilePhone::tmrUnload_Timer() {
-    tmrUnload->stop();
-    // The window goes only once the job that asked for it has ended.
-    if (jobs_.Running()) {
-        tmrUnload->start();
-        return;
-    }
-    Form_Unload();
-}
-
-void frmMobilePhone::closeEvent(QCloseEvent* event) {
-    if (jobs_.RefuseClose(event)) return;
-    event->accept();
-    Form_Unload();
-}
-
-void frmMobilePhone::reject() {
-    if (!jobs_.RefuseClose()) Form_Unload();
-}
 
 void frmMobilePhone::Form_Unload() {
     if (unloading_) return;

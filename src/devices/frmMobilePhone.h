@@ -1,11 +1,9 @@
 #pragma once
-#include <QDialog>
-
 #include <array>
 #include <string>
 
 #include "core/DefaultInstance.h"
-#include "core/JobGuard.h"
+#include "devices/DeviceDialog.h"
 #include "devices/clsKRComm.h"
 
 class QButtonGroup;
@@ -15,14 +13,13 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
-class QTimer;
 
 // The window through which the keeper reaches the handheld application on a mobile phone: step
 // 0 chooses the serial port and finds the phone, then the window either imports what was
 // recorded on the phone (step 3) or lets the keeper choose which animals replace the phone's
 // data (step 1) and exports them (step 2). One job per opening; the window then unloads. Its
 // texts are the phone application's own and are not translated.
-class frmMobilePhone : public QDialog {
+class frmMobilePhone : public DeviceDialog {
     Q_OBJECT
 public:
     static frmMobilePhone& Instance();
@@ -46,8 +43,6 @@ public:
     QPushButton* cmdQuit1;
     QLabel* lblInitialSearch;
     QTextEdit* rtfHidden;
-    QTimer* tmrInitialise;
-    QTimer* tmrUnload;
 
     // One exchange with the phone on the open port, or on the selected one opened (and closed
     // again) for it. True only for a reply with status S; ReplyPayload() is then the reply
@@ -70,13 +65,10 @@ public:
     void cmdQuit_Click();
     void cmdQuit1_Click();
     void cmdRefreshComportList_Click();
-    void tmrUnload_Timer();
-    void Form_Unload();
+    void Form_Unload() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;  // refused while a job runs
-    void reject() override;                         // Escape, the same
 
 private:
     friend class DefaultInstance<frmMobilePhone>;
@@ -90,9 +82,6 @@ private:
     int ExportChoice_ = 0;
     bool loaded_ = false;
     bool unloading_ = false;
-    bool hourglass_ = false;
-    // The probe, the import and the export keep the window open.
-    JobGuard jobs_;
     clsKRComm ComPort;
 
     // The progress of a job in its frame's help label: a base that grows by a line per phase,
@@ -106,8 +95,6 @@ private:
     void Repaint();
 
     void BuildControls();
-    void SetHourglass(bool on);
-    void Pause(int milliseconds);
     bool OpenSelectedPort(long readTimeoutMs);
     long SelectedPort() const;
     void ExportChoicesFound();

@@ -50,21 +50,6 @@ std::string T(const std::string& english, bool trim = false) {
 }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-QPushButton* Button(const char* caption, QWidget* parent, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setGeometry(geometry);
-    return button;
-}
-
-QLabel* HelpLabel(QWidget* parent, QRect geometry) {
-    auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 // The second "|" field of a configuration entry ("" when it has none).
 std::string EntryValue(const std::string& entry) {
     auto fields = modHandheld::SplitText(entry, modHandheld::FieldSeparator);
@@ -87,12 +72,12 @@ void frmStickReader::Open(int HHAction, QWidget* owner) {
     window.show();
 }
 
-frmStickReader::frmStickReader() : QDialog(nullptr) {
+frmStickReader::frmStickReader() {
     BuildControls();
     ComPort.OnDataReceived([this](const std::string& buffer, long last) { ComPort_DataReceived(buffer, last); });
 }
 
-frmStickReader::~frmStickReader() { SetHourglass(false); }
+frmStickReader::~frmStickReader() = default;
 
 void frmStickReader::BuildControls() {
     for (int n = 0; n < 3; ++n) {
@@ -137,16 +122,8 @@ void frmStickReader::BuildControls() {
     lblInitialise->setAlignment(Qt::AlignCenter);
     lblInitialise->lower();
 
-    tmrInitialise = new QTimer(this);
-    tmrUnload = new QTimer(this);
-    for (QTimer* timer : {tmrInitialise, tmrUnload}) {
-        timer->setSingleShot(true);
-        timer->setInterval(1);
-    }
-
     setFixedSize(kFrameLeft * 2 + kFrameWidth, kFrameTop * 2 + kFrameHeight);
     connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
-    connect(tmrUnload, &QTimer::timeout, this, [this] { tmrUnload_Timer(); });
     connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
     connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { cmdRefreshComportList_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
@@ -227,22 +204,6 @@ void frmStickReader::AppendHelp(const std::string& line) {
     help->repaint();
 }
 
-void frmStickReader::SetHourglass(bool on) {
-    if (on == hourglass_) return;
-    hourglass_ = on;
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-// A fixed pause that keeps the program's windows alive.
-void frmStickReader::Pause(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(Program::ScaledMs(milliseconds), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // ---- Start-up and the port list -------------------------------------------------------------
 
 void frmStickReader::tmrInitialise_Timer() {
@@ -280,13 +241,7 @@ void frmStickReader::GetComportList() {
     SetHourglass(true);
     cboSerialPorts->clear();
     QCoreApplication::processEvents();
-    const long lastUsed = modCommon::GetLastUsedComPort(kStickReaderDevice);
-    int match = -1;
-    for (const clsKRComm::SerialPortEntry& entry : clsKRComm::EnumSerialPorts()) {
-        const long number = static_cast<long>(modHandheld::LeadingNumber(entry[2]));
-        cboSerialPorts->addItem(Q(entry[1]), QVariant::fromValue<long long>(number));
-        if (number == lastUsed) match = cboSerialPorts->count() - 1;
-    }
+    const int match = FillPortList(cboSerialPorts, kStickReaderDevice);
     cboSerialPorts->setCurrentIndex(match);
     if (match >= 0) cboSerialPorts_Click();
     SetHourglass(false);
@@ -929,26 +884,6 @@ void frmStickReader::fsbVScroll_Change() { picInner->move(picInner->x(), -fsbVSc
 void frmStickReader::cmdQuit_Click() { tmrUnload->start(); }
 void frmStickReader::cmdImportExit_Click() { tmrUnload->start(); }
 void frmStickReader::cmdConfigExit_Click() { tmrUnload->start(); }
-
-void frmStickReader::tmrUnload_Timer() {
-    tmrUnload->stop();
-    // The window goes only once the job that asked for it has ended.
-    if (jobs_.Running()) {
-        tmrUnload->start();
-        return;
-    }
-    Form_Unload();
-}
-
-void frmStickReader::closeEvent(QCloseEvent* event) {
-    if (jobs_.RefuseClose(event)) return;
-    event->accept();
-    Form_Unload();
-}
-
-void frmStickReader::reject() {
-    if (!jobs_.RefuseClose()) Form_Unload();
-}
 
 void frmStickReader::Form_Unload() {
     if (unloading_) return;

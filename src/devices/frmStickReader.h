@@ -1,12 +1,11 @@
 #pragma once
-#include <QDialog>
 
 #include <array>
 #include <string>
 #include <vector>
 
 #include "core/DefaultInstance.h"
-#include "core/JobGuard.h"
+#include "devices/DeviceDialog.h"
 #include "devices/clsKRComm.h"
 #include "devices/modStickReader.h"
 #include "devices/modStickReaderConfiguration.h"
@@ -17,12 +16,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
-class QTimer;
 
 // The window through which the keeper reaches a stick reader: step 0 chooses the serial port,
 // then the window finds the stick, sets its clock and either imports the reads it holds into
 // the register (step 2) or edits its configuration (step 1).
-class frmStickReader : public QDialog {
+class frmStickReader : public DeviceDialog {
     Q_OBJECT
 public:
     // The single default instance, made on first use; every opening after an unload is fresh.
@@ -52,8 +50,6 @@ public:
     QPushButton* cmdConfigExit;
     QPushButton* cmdImportExit;
     QLabel* lblInitialise;
-    QTimer* tmrInitialise;
-    QTimer* tmrUnload;
 
     void ShowFrame(int n);
     void DisplayHelp(int n);
@@ -66,17 +62,14 @@ public:
     void cmdQuit_Click();
     void cmdImportExit_Click();
     void cmdConfigExit_Click();
-    void tmrUnload_Timer();
     void ComPort_DataReceived(const std::string& strDataBuffer, long lngLastCharPos);
     void cboConfig_Click(int Index);
     void cmdConfigSave_Click();
     void fsbVScroll_Change();
-    void Form_Unload();
+    void Form_Unload() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;  // refused while a job runs
-    void reject() override;                         // Escape, the same
 
 private:
     friend class DefaultInstance<frmStickReader>;
@@ -94,17 +87,12 @@ private:
     long recordsSkipped_ = 0;
     bool loaded_ = false;
     bool unloading_ = false;
-    bool hourglass_ = false;
-    // The connection sequence, the import and the configuration's writes keep the window open.
-    JobGuard jobs_;
     clsKRComm ComPort;
     modStickReader::StickExchange exchange_{ComPort};
 
     void BuildControls();
     void Layout();
     void TranslateCaptions();
-    void SetHourglass(bool on);
-    void Pause(int milliseconds);
     void AppendHelp(const std::string& line);
 
     void DoImport();

@@ -59,6 +59,11 @@ void WaitUntil(const std::function<bool()>& done) {
     }
     ASSERT_TRUE(done());
 }
+void SetFaults(SimPhone& phone, const std::function<void(SimLine::Faults&)>& change) {
+    SimLine::Faults faults;
+    change(faults);
+    phone.SetFaults(faults);
+}
 bool Gone() { return Window() == nullptr; }
 bool OnChoices() { return Window() && Window()->fraSequence[1]->isVisible() && Window()->cmdQuit->isEnabled(); }
 
@@ -184,9 +189,7 @@ TEST_F(PhoneTest, ExportStopsAtTheFirstCommandThePhoneDoesNotConfirm) {
                           {[](auto& f) { f.wordStatus = {{"setanim", 'F'}}; }, "setanim", "Export failed"},
                           {[](auto& f) { f.wordStatus = {{"done", 'F'}}; }, "done", "Export completed"}};
     for (const Case& c : cases) {
-        SimLine::Faults faults;
-        c.fault(faults);
-        phone->SetFaults(faults);
+        SetFaults(phone.Phone(), c.fault);
         phone->ClearReceived();
         QString label;
         EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneExport));
@@ -315,9 +318,7 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PhoneOnPort failing(++port);
-        SimLine::Faults faults;
-        c.fault(faults);
-        failing->SetFaults(faults);
+        SetFaults(failing.Phone(), c.fault);
         failing->MarkAnimal(c.animal);
         failing->MarkGroup(c.group);
         failing->MarkComment(c.comment);
@@ -334,7 +335,7 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
 TEST_F(PhoneTest, DoneFailingKeepsTheImportAndAnotherImportFindsTheSameAnimals) {
     phone->MarkAnimal("-1|UK0444444 00001|E-X|2|||||");
     phone->MarkGroup("x|Pen|x|UK0444444 00001");
-    phone->SetFaults({.wordStatus = {{"done", 'F'}}});
+    SetFaults(phone.Phone(), [](auto& f) { f.wordStatus = {{"done", 'F'}}; });
     EXPECT_EQ(Import(), "Data Import Failed / Data import failed");
     auto animals = [] { return Cells("SELECT * FROM Animals") + Cells("SELECT * FROM EIDs") + Cells("SELECT * FROM Groups"); };
     const std::string imported = animals();
@@ -345,7 +346,7 @@ TEST_F(PhoneTest, DoneFailingKeepsTheImportAndAnotherImportFindsTheSameAnimals) 
 }
 
 TEST_F(PhoneTest, TheWindowRefusesToCloseWhileTheImportRuns) {
-    phone->SetFaults({.replyDelayMs = 3000});
+    SetFaults(phone.Phone(), [](auto& f) { f.replyDelayMs = 3000; });
     // The job runs inside the window's own handlers, which keep the events going while they
     // wait: the keeper's attempts to close come in meanwhile.
     bool tried = false, stayed = false;
@@ -368,7 +369,7 @@ TEST_F(PhoneTest, TheWindowRefusesToCloseWhileTheImportRuns) {
 }
 
 TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpen) {
-    phone->SetFaults({.silent = true});
+    SetFaults(phone.Phone(), [](auto& f) { f.silent = true; });
     EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneImport));
     WaitUntil([] { return Window() && Window()->fraSequence[0]->isVisible() && Window()->cmdQuit->isEnabled(); });
     EXPECT_EQ(prompts.shown().back().title, "Mobile not found");

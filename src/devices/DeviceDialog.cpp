@@ -1,0 +1,92 @@
+#include "devices/DeviceDialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "core/modCommon.h"
+#include "devices/clsKRComm.h"
+#include "devices/modHandheld.h"
+#include "platform/Program.h"
+
+DeviceDialog::DeviceDialog() : QDialog(nullptr) {
+    tmrInitialise = new QTimer(this);
+    tmrUnload = new QTimer(this);
+    for (QTimer* timer : {tmrInitialise, tmrUnload}) {
+        timer->setSingleShot(true);
+        timer->setInterval(1);
+    }
+    connect(tmrUnload, &QTimer::timeout, this, [this] { tmrUnload_Timer(); });
+}
+
+DeviceDialog::~DeviceDialog() { SetHourglass(false); }
+
+void DeviceDialog::ShowOver(QWidget* owner) {
+    if (owner) setParent(owner, windowFlags() | Qt::Dialog);
+    setWindowModality(Qt::WindowModal);
+    show();
+}
+
+void DeviceDialog::SetHourglass(bool on) {
+    if (on == hourglass_) return;
+    hourglass_ = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void DeviceDialog::Pause(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(Program::ScaledMs(milliseconds), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int DeviceDialog::FillPortList(QComboBox* list, int deviceIndex) {
+    const long lastUsed = modCommon::GetLastUsedComPort(deviceIndex);
+    int match = -1;
+    for (const clsKRComm::SerialPortEntry& entry : clsKRComm::EnumSerialPorts()) {
+        const long number = static_cast<long>(modHandheld::LeadingNumber(entry[2]));
+        list->addItem(QString::fromStdString(entry[1]), QVariant::fromValue<long long>(number));
+        if (number == lastUsed) match = list->count() - 1;
+    }
+    return match;
+}
+
+QPushButton* DeviceDialog::Button(const char* caption, QWidget* parent, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLabel* DeviceDialog::HelpLabel(QWidget* parent, QRect geometry) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void DeviceDialog::tmrUnload_Timer() {
+    tmrUnload->stop();
+    if (jobs_.Running()) {
+        tmrUnload->start();
+        return;
+    }
+    Form_Unload();
+}
+
+void DeviceDialog::closeEvent(QCloseEvent* event) {
+    if (jobs_.RefuseClose(event)) return;
+    event->accept();
+    Form_Unload();
+}
+
+void DeviceDialog::reject() {
+    if (!jobs_.RefuseClose()) Form_Unload();
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <QDialog>
+
+#include "core/JobGuard.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// What the device windows (the stick reader's and the phone's) share: shown window-modal over
+// the main window, a job guard that keeps them open while they talk to a handheld, the
+// one-shot start-up and unload timers, the hourglass, pauses that keep the program's windows
+// alive, their buttons and help labels, and their list of serial ports.
+class DeviceDialog : public QDialog {
+    Q_OBJECT
+public:
+    QTimer* tmrInitialise;
+    QTimer* tmrUnload;
+
+    // Releases what the window holds, hands the main window back and lets the window go.
+    virtual void Form_Unload() = 0;
+    // The window goes only once the job that asked for it has ended.
+    void tmrUnload_Timer();
+
+protected:
+    DeviceDialog();
+    ~DeviceDialog() override;  // the pointer comes back
+
+    // Shown window-modal over the owner without waiting for it: a disabled owner would disable
+    // the window too, so the keeper's hands are kept off the owner this way instead.
+    void ShowOver(QWidget* owner);
+    void SetHourglass(bool on);
+    // A fixed pause (time-scaled) that keeps the program's windows alive.
+    void Pause(int milliseconds);
+    // Fills the list with the serial ports (port name, port number as item data); the index of
+    // the one last used under the device index, or -1.
+    int FillPortList(QComboBox* list, int deviceIndex);
+
+    static QPushButton* Button(const char* caption, QWidget* parent, QRect geometry);
+    static QLabel* HelpLabel(QWidget* parent, QRect geometry);
+
+    void closeEvent(QCloseEvent* event) override;  // refused while a job runs
+    void reject() override;                         // Escape, the same
+
+    JobGuard jobs_;
+    bool hourglass_ = false;
+};
