@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
 #include "platform/Program.h"
@@ -57,6 +58,21 @@ int DeviceDialog::FillPortList(QComboBox* list, int deviceIndex) {
     return match;
 }
 
+bool DeviceDialog::StartUnload(clsKRComm& port) {
+    if (unloading_) return false;
+    unloading_ = true;
+    tmrInitialise->stop();
+    tmrUnload->stop();
+    if (port.IsOpen()) port.CommClose(0);
+    SetHourglass(false);
+    return true;
+}
+
+void DeviceDialog::FinishUnload() {
+    done(QDialog::Rejected);
+    if (modCommon::EditionCode == 0) modMainWindowServices::StartZOrderTimer();
+}
+
 QPushButton* DeviceDialog::Button(const char* caption, QWidget* parent, QRect geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setAutoDefault(false);
@@ -79,6 +95,14 @@ void DeviceDialog::tmrUnload_Timer() {
         return;
     }
     Form_Unload();
+}
+
+void DeviceDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
 }
 
 void DeviceDialog::closeEvent(QCloseEvent* event) {

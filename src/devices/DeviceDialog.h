@@ -4,6 +4,7 @@
 #include "core/JobGuard.h"
 
 class QComboBox;
+class clsKRComm;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -18,6 +19,8 @@ public:
     QTimer* tmrInitialise;
     QTimer* tmrUnload;
 
+    // Runs once, when the window is first shown.
+    virtual void Form_Load() = 0;
     // Releases what the window holds, hands the main window back and lets the window go.
     virtual void Form_Unload() = 0;
     // The window goes only once the job that asked for it has ended.
@@ -37,12 +40,23 @@ protected:
     // the one last used under the device index, or -1.
     int FillPortList(QComboBox* list, int deviceIndex);
 
+    // The unload in two halves, around the window's letting go of its default instance: the
+    // first (false when the window is unloading already) stops the timers and closes the port,
+    // the second closes the window and hands the main window back.
+    bool StartUnload(clsKRComm& port);
+    void FinishUnload();
+
     static QPushButton* Button(const char* caption, QWidget* parent, QRect geometry);
     static QLabel* HelpLabel(QWidget* parent, QRect geometry);
 
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;  // refused while a job runs
     void reject() override;                         // Escape, the same
 
     JobGuard jobs_;
     bool hourglass_ = false;
+    bool unloading_ = false;
+
+private:
+    bool loaded_ = false;
 };

@@ -114,14 +114,6 @@ void frmMobilePhone::BuildControls() {
     connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
 }
 
-void frmMobilePhone::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!loaded_) {
-        loaded_ = true;
-        Form_Load();
-    }
-}
-
 void frmMobilePhone::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         modCommon::SetFormIcon(this);
@@ -486,15 +478,9 @@ void frmMobilePhone::cmdQuit_Click() {
 void frmMobilePhone::cmdQuit1_Click() { tmrUnload->start(); }
 
 void frmMobilePhone::Form_Unload() {
-    if (unloading_) return;
-    unloading_ = true;
-    tmrInitialise->stop();
-    tmrUnload->stop();
-    if (ComPort.IsOpen()) ComPort.CommClose(0);
-    SetHourglass(false);
+    if (!StartUnload(ComPort)) return;
     if (Loaded() == this) DefaultInstance<frmMobilePhone>::UnloadLater();
-    done(QDialog::Rejected);
-    modMainWindowServices::StartZOrderTimer();
+    FinishUnload();
 }
 
 void RegisterMobilePhoneWindow() {

@@ -57,7 +57,7 @@ public:
     bool DoExport();
     int ExportChoice() const { return ExportChoice_; }
 
-    void Form_Load();
+    void Form_Load() override;
     void tmrInitialise_Timer();
     void cboSerialPorts_Click();
     void optExport_Click(int Index);
@@ -67,8 +67,6 @@ public:
     void cmdRefreshComportList_Click();
     void Form_Unload() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     friend class DefaultInstance<frmMobilePhone>;
@@ -80,8 +78,6 @@ private:
     bool PhoneFound_ = false;
     bool ExportOptionsShown_ = false;
     int ExportChoice_ = 0;
-    bool loaded_ = false;
-    bool unloading_ = false;
     clsKRComm ComPort;
 
     // The progress of a job in its frame's help label: a base that grows by a line per phase,

@@ -157,14 +157,6 @@ void frmStickReader::TranslateCaptions() {
     lblInitialise->setText(Q(T(lblInitialise->text().toStdString())));
 }
 
-void frmStickReader::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!loaded_) {
-        loaded_ = true;
-        Form_Load();
-    }
-}
-
 void frmStickReader::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         modCommon::SetFormIcon(this);
@@ -886,15 +878,9 @@ void frmStickReader::cmdImportExit_Click() { tmrUnload->start(); }
 void frmStickReader::cmdConfigExit_Click() { tmrUnload->start(); }
 
 void frmStickReader::Form_Unload() {
-    if (unloading_) return;
-    unloading_ = true;
-    tmrInitialise->stop();
-    tmrUnload->stop();
-    if (ComPort.IsOpen()) ComPort.CommClose(0);
-    SetHourglass(false);
+    if (!StartUnload(ComPort)) return;
     if (Loaded() == this) DefaultInstance<frmStickReader>::UnloadLater();
-    done(QDialog::Rejected);
-    if (modCommon::EditionCode == 0) modMainWindowServices::StartZOrderTimer();
+    FinishUnload();
 }
 
 void RegisterStickReaderWindow() {

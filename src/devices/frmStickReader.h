@@ -55,7 +55,7 @@ public:
     void DisplayHelp(int n);
     void GetComportList();
 
-    void Form_Load();
+    void Form_Load() override;
     void tmrInitialise_Timer();
     void cboSerialPorts_Click();
     void cmdRefreshComportList_Click();
@@ -68,8 +68,6 @@ public:
     void fsbVScroll_Change();
     void Form_Unload() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     friend class DefaultInstance<frmStickReader>;
@@ -85,8 +83,6 @@ private:
     long firstSeparatorAt_ = 0;  // where the first "#" of the records reply came, 1-based
     long fixedPartLength_ = 0;   // of the progress caption, before the count
     long recordsSkipped_ = 0;
-    bool loaded_ = false;
-    bool unloading_ = false;
     clsKRComm ComPort;
     modStickReader::StickExchange exchange_{ComPort};
 
