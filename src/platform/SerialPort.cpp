@@ -284,10 +284,15 @@ long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs,
 void SerialPort::Gather(std::string& data, size_t maxBytes) {
     const auto until = Clock::now() + std::chrono::milliseconds(kGatherSliceMs);
     while (data.size() < maxBytes && Clock::now() < until) {
-        if (readEnd_ >= 0 && !data.empty() && static_cast<unsigned char>(data.back()) == readEnd_) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(kGatherStepMs));
         pollfd pfd{fd_, POLLIN, 0};
-        if (::poll(&pfd, 1, 0) <= 0 || !(pfd.revents & POLLIN)) return;
+        if (readEnd_ >= 0) {
+            // A reply with a known last byte is taken as it comes, so its end is seen at once.
+            if (!data.empty() && static_cast<unsigned char>(data.back()) == readEnd_) return;
+            if (::poll(&pfd, 1, kGatherStepMs) <= 0 || !(pfd.revents & POLLIN)) return;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kGatherStepMs));
+            if (::poll(&pfd, 1, 0) <= 0 || !(pfd.revents & POLLIN)) return;
+        }
         const size_t had = data.size();
         data.resize(maxBytes);
         const ssize_t got = ::read(fd_, data.data() + had, maxBytes - had);

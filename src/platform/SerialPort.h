@@ -50,8 +50,9 @@ public:
     // closes; one that hangs up after bytes came ends the next read so.
     long Read(std::string& data, size_t maxBytes, int timeoutMs,
               const std::function<void()>& pump = {}, int sliceMs = 10);
-    // A read whose bytes end in this byte returns at once rather than gathering on: a reply
-    // that ends in a known byte is not held up by the quiet that ends a gathering. -1 = none.
+    // A read whose bytes end in this byte returns at once: while it is set, a read takes the
+    // bytes as they come rather than in steps, so a reply that ends in a known byte is not held
+    // up by the quiet that ends a gathering. -1 = none.
     void SetReadEnd(int byte) { readEnd_ = byte; }
     // Writes all bytes unless the device takes none for timeoutMs; the bytes written, or -1.
     long Write(const std::string& data, int timeoutMs);
