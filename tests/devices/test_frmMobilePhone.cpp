@@ -388,3 +388,13 @@ TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpen) {
     w.cmdQuit1->click();
     WaitUntil(Gone);
 }
+
+TEST_F(PhoneTest, ExportWithoutABreedOfTheSpeciesSaysSoAndCloses) {
+    Db().Execute("DELETE FROM Breeds WHERE Species=2");
+    EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneExport));
+    WaitUntil(Gone);
+    EXPECT_EQ(prompts.shown().back().title, "No Breeds or Genders");
+    EXPECT_EQ(prompts.shown().back().text,
+              "You cannot export data until you have defined at least one breed and at least one gender.");
+    EXPECT_EQ(phone->Words(), Texts{"v"});
+}
