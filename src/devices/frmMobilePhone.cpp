@@ -1,11 +1,9 @@
 #include "devices/frmMobilePhone.h"
 
-#include <QApplication>
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,7 @@
 #include "devices/frmStickReader.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
