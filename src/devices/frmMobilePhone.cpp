@@ -371,7 +371,7 @@ bool frmMobilePhone::DoImport() {
             ~RestoreSpecies() { modCommon::Species = species; }
         } restore{species};
         result = ImportSteps();
-        modMainWindowServices::UpdateAfterImport();
+        if (modCommon::EditionCode == 0) modMainWindowServices::UpdateAfterImport();
     });
     if (ComPort.IsOpen()) ComPort.CommClose(0);
     modCommon::Species = species;
