@@ -398,3 +398,19 @@ TEST_F(PhoneTest, ExportWithoutABreedOfTheSpeciesSaysSoAndCloses) {
               "You cannot export data until you have defined at least one breed and at least one gender.");
     EXPECT_EQ(phone->Words(), Texts{"v"});
 }
+
+TEST_F(PhoneTest, NothingNewOnThePhoneIsASuccessThatEmptiesTheImportGroups) {
+    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1, " + std::to_string(Animal(1, "UK0100000 00001")) + ")");
+    QString label;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (Window()) label = Window()->lblHelp[3]->text();
+    });
+    watch.start(5);
+    EXPECT_EQ(Import(), "Data Import Successful / Data import successful");
+    EXPECT_EQ(label.toStdString(),
+              "Starting import...\r\nGetting new/changed animal details from your phone...\r\nNo new or changed animal details.\r\n"
+              "Getting management group details from your phone...\r\nNo new or changed management group details.\r\n"
+              "Getting comments from your phone...\r\nNo new or changed comments.\r\nYour data import has completed successfully.");
+    EXPECT_EQ(Cells("SELECT count(*) FROM GroupLink"), "0;");
+}
