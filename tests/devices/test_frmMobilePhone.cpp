@@ -402,12 +402,11 @@ TEST_F(PhoneTest, ExportWithoutABreedOfTheSpeciesSaysSoAndCloses) {
 TEST_F(PhoneTest, NothingNewOnThePhoneIsASuccessThatEmptiesTheImportGroups) {
     Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1, " + std::to_string(Animal(1, "UK0100000 00001")) + ")");
     QString label;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (Window()) label = Window()->lblHelp[3]->text();
-    });
-    watch.start(5);
-    EXPECT_EQ(Import(), "Data Import Successful / Data import successful");
+    EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneImport));
+    frmMobilePhone* w = Window();
+    QObject::connect(w, &QDialog::finished, [&label, w] { label = w->lblHelp[3]->text(); });
+    WaitUntil(Gone);
+    EXPECT_EQ(prompts.shown().back().title, "Data Import Successful");
     EXPECT_EQ(label.toStdString(),
               "Starting import...\r\nGetting new/changed animal details from your phone...\r\nNo new or changed animal details.\r\n"
               "Getting management group details from your phone...\r\nNo new or changed management group details.\r\n"
