@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -24,6 +23,7 @@
 #include "fixtures/PhoneOnPort.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
+#include "fixtures/WindowTest.h"
 #include "platform/Connection.h"
 #include "platform/Rtf.h"
 
@@ -374,16 +374,15 @@ TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpen) {
     WaitUntil([] { return Window() && Window()->fraSequence[0]->isVisible() && Window()->cmdQuit->isEnabled(); });
     EXPECT_EQ(prompts.shown().back().title, "Mobile not found");
     EXPECT_EQ(prompts.shown().back().text, "Can't find your mobile phone on serial port COM6.\r\nPlease check that your mobile phone is powered on.");
-    // The frames as the keeper sees them, for a look by eye (KELVO_SCREENSHOTS names a folder).
+    // The frames as the keeper sees them, for a look by eye.
     frmMobilePhone& w = *Window();
     mainWindow.gridAnimalsAndTags = 4001;
-    const QString folder = qEnvironmentVariable("KELVO_SCREENSHOTS");
     for (int frame : {0, 1, 2, 3}) {
         w.ShowFrame(frame);
         if (frame == 1) w.optExport[0]->setEnabled(false), w.DisplayHelp(1);
         QLabel* help = w.lblHelp[static_cast<size_t>(frame)];
         EXPECT_LE(help->heightForWidth(help->width()), help->height()) << "frame " << frame;
-        if (!folder.isEmpty()) w.grab().save(QDir(folder).filePath(QString("frmMobilePhone-%1.png").arg(frame)));
+        SaveScreenshot(w, "frmMobilePhone-" + std::to_string(frame));
     }
     w.cmdQuit1->click();
     WaitUntil(Gone);
