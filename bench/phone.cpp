@@ -151,18 +151,12 @@ BENCHMARK(PhoneExportAtNineteenThousandTwoHundredBaud)->UseManualTime()->Unit(be
 void PhoneImportDatabasePart(benchmark::State& state) {
     BenchHome home;
     modCommon::VersionCheck();
-    const std::string pristine = home.root + "/pristine.mdb";
-    modCommon::Database().GetConnection().VacuumInto(pristine);
-    modCommon::ReleaseDatabase();
+    home.KeepPristine();
     const std::string animals = AnimalRecords(), comments = CommentRecords();
-    const std::string working = home.root + "/working.mdb";
     double seconds = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        FileSystem::Copy(pristine, working);
         Connection db;
-        db.Open(working);
-        state.ResumeTiming();
+        home.OpenPristineCopy(state, db);
         MobilePhoneImport import(db, {}, {});
         import.Begin();
         import.Animals(animals);

@@ -116,18 +116,12 @@ void StickImportDatabasePart(benchmark::State& state) {
     BenchHome home;
     modCommon::VersionCheck();
     FillRegister(modCommon::Database().GetConnection());
-    const std::string pristine = home.root + "/pristine.mdb";
-    modCommon::Database().GetConnection().VacuumInto(pristine);
-    modCommon::ReleaseDatabase();
+    home.KeepPristine();
     const std::vector<StickReadImport::StickRead> reads = Reads();
-    const std::string working = home.root + "/working.mdb";
     long created = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        FileSystem::Copy(pristine, working);
         Connection db;
-        db.Open(working);
-        state.ResumeTiming();
+        home.OpenPristineCopy(state, db);
         StickReadImport import(db, kDecimalFormat, StickReadImport::GroupNameStem(DateTime::Now()), 2);
         created = import.Import(reads).created;
     }
