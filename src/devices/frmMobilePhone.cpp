@@ -429,7 +429,7 @@ bool frmMobilePhone::DoExport() {
     JobGuard::Job job(jobs_);
     ShowFrame(2);
     bool result = false;
-    bool started = false, completed = false;
+    bool started = false;
     Trap("DoExport", kObject, [&] {
         if (!OpenSelectedPort(kOpenTimeout)) return;
         started = true;
@@ -441,14 +441,12 @@ bool frmMobilePhone::DoExport() {
         link.Phase = [this](const std::string& line) { AppendProgress(line); };
         link.Passing = [this](const std::string& line) { PassingLine(line); };
         MobilePhoneExport exporter(modCommon::Database().GetConnection(), modCommon::Species, link);
-        if (exporter.SendPickLists() && exporter.ClearStores() && exporter.SendRows(ExportChoice_) && ComPort.IsOpen()) {
+        if (exporter.SendPickLists() && exporter.ClearStores() && exporter.SendRows(ExportChoice_) && ComPort.IsOpen())
             result = SendPhoneCommand("done", modHandheld::ReplyPattern("done"), kCommandTimeout);
-            AppendProgress("Export completed");
-            completed = true;
-        }
     });
     // Nothing more goes to the phone after a failure: it keeps what it cleared and received.
-    if (started && !completed) AppendProgress("Export failed");
+    // The export is complete only once the phone has confirmed done.
+    if (started) AppendProgress(result ? "Export completed" : "Export failed");
     if (ComPort.IsOpen()) ComPort.CommClose(0);
     return result;
 }

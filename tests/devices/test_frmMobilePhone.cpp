@@ -187,7 +187,7 @@ TEST_F(PhoneTest, ExportStopsAtTheFirstCommandThePhoneDoesNotConfirm) {
     };
     const Case cases[] = {{[](auto& f) { f.silentTo = {"delfav"}; }, "delfav", "Export failed"},
                           {[](auto& f) { f.wordStatus = {{"setanim", 'F'}}; }, "setanim", "Export failed"},
-                          {[](auto& f) { f.wordStatus = {{"done", 'F'}}; }, "done", "Export completed"}};
+                          {[](auto& f) { f.wordStatus = {{"done", 'F'}}; }, "done", "Export failed"}};
     for (const Case& c : cases) {
         SetFaults(phone.Phone(), c.fault);
         phone->ClearReceived();
