@@ -112,6 +112,9 @@ void MobilePhoneImport::Timed(Body body) {
 }
 
 void MobilePhoneImport::Begin() {
+    // The note pane stores the note it shows before the transaction opens: a note typed there
+    // is then kept whatever becomes of the import, and read below with the rest.
+    if (pane_.Get && pane_.Set) pane_.Set(pane_.Get());
     Timed([&] {
         transaction_ = std::make_unique<Connection::Transaction>(db_);
         LoadIndexes();

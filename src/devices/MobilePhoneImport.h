@@ -39,6 +39,7 @@ public:
     MobilePhoneImport(Connection& db, Passing passing, NotePane pane);
     ~MobilePhoneImport();
 
+    // Stores the note pane's note, then opens the transaction and empties groups 1 and 2.
     void Begin();
     void Animals(const std::string& payload);
     void Groups(const std::string& payload);
