@@ -225,11 +225,12 @@ void frmMobilePhone::AppendProgress(const std::string& line) {
 }
 
 // The item being worked on: painted at once unless the last one was painted a moment ago, so a
-// quick run of items costs the keeper nothing he could have read.
+// quick run of items costs the keeper nothing he could have read. The text is always the
+// current item's: a phone that keeps the program waiting shows it with the next paint.
 void frmMobilePhone::PassingLine(const std::string& line) {
-    if (!progress_ || QDateTime::currentMSecsSinceEpoch() - lastPaint_ < kPassingPaintMs) return;
+    if (!progress_) return;
     progress_->setText(progress_->text().left(baseLength_) + Q(CRLF + line));
-    Repaint();
+    if (QDateTime::currentMSecsSinceEpoch() - lastPaint_ >= kPassingPaintMs) Repaint();
 }
 
 void frmMobilePhone::Repaint() {
