@@ -154,7 +154,8 @@ void MobilePhoneImport::LoadIndexes() {
             static_cast<long>(genders.At(row, 2).IsNull() ? 0 : genders.At(row, 2).ToLong()));
     Recordset groups = db_.Query("SELECT GroupID, GroupName FROM Groups ORDER BY GroupID");
     for (long row = 0; row < groups.Rows(); ++row)
-        groupByName_.emplace(Upper(groups.At(row, 1).ToStringOr("")), static_cast<long>(groups.At(row, 0).ToLong()));
+        groupByName_.emplace(Upper(groups.At(row, 1).ToStringOr("")),
+                             std::pair(static_cast<long>(groups.At(row, 0).ToLong()), groups.At(row, 1).ToStringOr("")));
     Recordset notes = db_.Query("SELECT RecordID, AnimalID, Note FROM Notes WHERE NOT (AnimalID IS Null)");
     for (long row = 0; row < notes.Rows(); ++row) {
         const long recordID = static_cast<long>(notes.At(row, 0).ToLong());
@@ -267,16 +268,17 @@ void MobilePhoneImport::Group(const std::vector<std::string>& g) {
     const long groupID = GroupID(g[1]);
     const long member = AnimalWithTag(g[3], 0);
     if (member == 0) Fail(ErrorNumber::NoCurrentRecord, "No animal has the tag '" + g[3] + "'");
-    if (passing_) passing_("Adding " + animals_[member].tag + " to management group " + g[1] + "...");
+    if (passing_)
+        passing_("Adding " + animals_[member].tag + " to management group " + groupByName_[Upper(g[1])].second + "...");
     Link(groupID, member);
 }
 
 long MobilePhoneImport::GroupID(const std::string& name) {
     const std::string key = Upper(name);
-    if (auto found = groupByName_.find(key); found != groupByName_.end()) return found->second;
+    if (auto found = groupByName_.find(key); found != groupByName_.end()) return found->second.first;
     RunOne(sql_->addGroup, {Value(name)});
     const long id = static_cast<long>(db_.LastInsertId());
-    groupByName_.emplace(key, id);
+    groupByName_.emplace(key, std::pair(id, name));
     groupMembers_[id];
     return id;
 }
