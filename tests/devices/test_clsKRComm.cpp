@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
@@ -160,10 +161,9 @@ TEST_F(CommTest, CarriageReturnsPassUnchangedInRawMode) {
 TEST_F(CommTest, ReplyInChunksWithCarriageReturnsInside) {
     Open();
     stick->SetIdentity("x\ry\r|z");
-    SimStick::Faults faults;
-    faults.chunkSize = 2;  // "x\r" ends a chunk with CR long before the reply is complete
-    faults.chunkDelayMs = 200;  // pieces well apart, each a read of its own
-    stick->SetFaults(faults);
+    // "x\r" ends a chunk with CR long before the reply is complete; pieces well apart, each a
+    // read of its own.
+    stick->SetFaults({.chunkSize = 2, .chunkDelayMs = 200});
     std::vector<long> counts;
     std::string lastBuffer;
     comm.OnDataReceived([&](const std::string& buffer, long count) {
@@ -180,9 +180,7 @@ TEST_F(CommTest, ReplyInChunksWithCarriageReturnsInside) {
 
 TEST_F(CommTest, LostTailGivesNoReplyAfterOneReadTimeout) {
     Open(1000);
-    SimStick::Faults faults;
-    faults.dropTail = 2;
-    stick->SetFaults(faults);
+    stick->SetFaults({.dropTail = 2});
     auto start = Clock::now();
     EXPECT_EQ(Ask("t", "t"), "");
     long elapsed = ElapsedMs(start);
@@ -192,9 +190,7 @@ TEST_F(CommTest, LostTailGivesNoReplyAfterOneReadTimeout) {
 
 TEST_F(CommTest, SilenceGivesNoReplyAfterOneReadTimeoutWhilePumping) {
     Open(1000);
-    SimStick::Faults faults;
-    faults.silent = true;
-    stick->SetFaults(faults);
+    stick->SetFaults({.silent = true});
     int pumps = 0;
     comm.SetMessagePump([&] { ++pumps; });
     auto start = Clock::now();
@@ -205,9 +201,7 @@ TEST_F(CommTest, SilenceGivesNoReplyAfterOneReadTimeoutWhilePumping) {
 
 TEST_F(CommTest, SlowReplyWithinTheReadTimeoutIsTaken) {
     Open(1000);
-    SimStick::Faults faults;
-    faults.replyDelayMs = 600;
-    stick->SetFaults(faults);
+    stick->SetFaults({.replyDelayMs = 600});
     EXPECT_EQ(Ask("e", "e"), "(eS)\r");
 }
 
@@ -229,10 +223,7 @@ TEST_F(CommTest, NothingIsWrittenWithoutPortPatternOrCommand) {
 TEST_F(CommTest, EndlessTextThatNeverMatchesEndsAtTheDeadline) {
     Open(1000);
     comm.SetExchangeLimits(3000, clsKRComm::DefaultMaxReplyChars);
-    SimStick::Faults faults;
-    faults.garbage = true;
-    faults.garbageIntervalMs = 20;  // always sooner than the read time-out
-    stick->SetFaults(faults);
+    stick->SetFaults({.garbage = true, .garbageIntervalMs = 20});  // always sooner than the read time-out
     auto start = Clock::now();
     EXPECT_EQ(Ask("r", "r"), "");
     long elapsed = ElapsedMs(start);
@@ -245,9 +236,7 @@ TEST_F(CommTest, EndlessTextThatNeverMatchesEndsAtTheDeadline) {
 TEST_F(CommTest, EndlessTextThatNeverMatchesEndsAtTheSizeLimit) {
     Open(1000);
     comm.SetExchangeLimits(clsKRComm::DefaultExchangeDeadlineMs, 20000);
-    SimStick::Faults faults;
-    faults.garbage = true;
-    stick->SetFaults(faults);
+    stick->SetFaults({.garbage = true});
     long received = 0;
     comm.OnDataReceived([&](const std::string&, long count) { received = count; });
     EXPECT_EQ(Ask("r", "r"), "");
@@ -269,31 +258,22 @@ TEST_F(CommTest, LongReplyIsCollectedWhole) {
 // ---- Pattern, settings and lines -----------------------------------------------------------
 
 TEST(CommPattern, WildcardsMatchTheWholeText) {
-    EXPECT_TRUE(clsKRComm::TextMatches("(nS)\r", "*(n[SFX])\r"));
-    EXPECT_TRUE(clsKRComm::TextMatches("data(nX)\r", "*(n[SFX])\r"));
-    EXPECT_FALSE(clsKRComm::TextMatches("(nQ)\r", "*(n[SFX])\r"));
-    EXPECT_FALSE(clsKRComm::TextMatches("(ns)\r", "*(n[SFX])\r"));  // case counts
-    EXPECT_FALSE(clsKRComm::TextMatches("(nS)\rmore", "*(n[SFX])\r"));
-    EXPECT_FALSE(clsKRComm::TextMatches("nS)\r", "*(n[SFX])\r"));
-    EXPECT_TRUE(clsKRComm::TextMatches("A12B", "A##B"));
-    EXPECT_FALSE(clsKRComm::TextMatches("A1xB", "A##B"));
-    EXPECT_FALSE(clsKRComm::TextMatches("A12", "A##B"));
-    EXPECT_TRUE(clsKRComm::TextMatches("key=1;x=2;end", "key=*;*end"));
-    EXPECT_FALSE(clsKRComm::TextMatches("key=1;x=2;en", "key=*;*end"));
-    EXPECT_TRUE(clsKRComm::TextMatches("", "*"));
-    EXPECT_TRUE(clsKRComm::TextMatches("a?c", "a?c"));  // "?" is itself here
-    EXPECT_FALSE(clsKRComm::TextMatches("abc", "a?c"));
+    const std::string reply = "*(n[SFX])\r";
+    // {text, pattern, matches}: case counts, and "?" is itself here.
+    const std::vector<std::tuple<std::string, std::string, bool>> cases = {
+        {"(nS)\r", reply, true}, {"data(nX)\r", reply, true}, {"(nQ)\r", reply, false}, {"(ns)\r", reply, false},
+        {"(nS)\rmore", reply, false}, {"nS)\r", reply, false}, {"A12B", "A##B", true}, {"A1xB", "A##B", false},
+        {"A12", "A##B", false}, {"key=1;x=2;end", "key=*;*end", true}, {"key=1;x=2;en", "key=*;*end", false},
+        {"", "*", true}, {"a?c", "a?c", true}, {"abc", "a?c", false}};
+    for (const auto& [text, pattern, matches] : cases)
+        EXPECT_EQ(clsKRComm::TextMatches(text, pattern), matches) << text << " ~ " << pattern;
 }
 
 TEST(CommSettings, SettingsTextIsReadOrRefused) {
     auto settings = SerialPort::ParseSettings("baud=19200 parity=N data=8 stop=1 dtr=on rts=on");
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->baud, 19200);
-    EXPECT_EQ(settings->parity, 'N');
-    EXPECT_EQ(settings->dataBits, 8);
-    EXPECT_EQ(settings->stopBits, 1);
-    EXPECT_EQ(settings->dtr, true);
-    EXPECT_EQ(settings->rts, true);
+    EXPECT_EQ(std::tie(settings->baud, settings->parity, settings->dataBits, settings->stopBits, settings->dtr, settings->rts),
+              std::make_tuple(19200, 'N', 8, 1, true, true));
     settings = SerialPort::ParseSettings("BAUD=9600 Parity=e data=7 stop=2");
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings->parity, 'E');
@@ -355,10 +335,7 @@ TEST_F(CommTest, ReadAndWriteOnTheirOwn) {
 // closed, instead of the read waiting out its time-out (that of an erase here) at full speed.
 TEST_F(CommTest, ADeviceThatHangsUpEndsTheReadAtOnceAndWaitsWithoutSpinning) {
     Open(30000);
-    SimStick::Faults faults;
-    faults.unplugDuring = 't';
-    faults.replyDelayMs = 2000;
-    stick->SetFaults(faults);
+    stick->SetFaults({.replyDelayMs = 2000, .unplugDuring = 't'});
     ASSERT_EQ(comm.CommWrite("t\r"), 2);
     Clock::time_point hungUp;
     std::thread watch([&] {
