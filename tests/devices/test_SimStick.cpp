@@ -64,19 +64,13 @@ TEST_F(SimulatedLine, PacedLineCarriesBothWaysAtItsSpeedInRealTime) {
     EXPECT_EQ(StripReplyStatus(exchange.LastReply).size(), 30u * 32 - 1);
 
     // The chunk and delay switches still shape a paced reply.
-    SimStick::Faults faults;
-    faults.chunkSize = 100;
-    faults.chunkDelayMs = 100;
-    stick->SetFaults(faults);
+    stick->SetFaults({.chunkSize = 100, .chunkDelayMs = 100});
     ASSERT_TRUE(exchange.Send(ReadRecordsCommand));
     EXPECT_TRUE(IsReplyOK(exchange.LastReply));
 }
 
 TEST_F(SimulatedLine, StickPulledOutMidReplyIsGoneAfterItsFirstBytes) {
-    SimStick::Faults faults;
-    faults.unplugDuring = 'r';
-    faults.unplugAfter = 40;
-    stick->SetFaults(faults);
+    stick->SetFaults({.unplugDuring = 'r', .unplugAfter = 40});
     ASSERT_TRUE(exchange.Send(IdentifyCommand));  // other commands are answered
 
     long bytesSeen = 0;
@@ -122,9 +116,7 @@ TEST_F(SimulatedLine, WrittenItemsWaitForTheLoadAndProtectedOnesForTheAccessCode
 
     // A refused write leaves nothing pending; the partner's stick takes its type unprotected;
     // building the stick's items leaves the program's table and mode alone.
-    SimStick::Faults faults;
-    faults.status['w'] = 'F';
-    stick->SetFaults(faults);
+    stick->SetFaults({.status = {{'w', 'F'}}});
     EXPECT_EQ(Status("w", "17|60000"), 'F');
     EXPECT_TRUE(stick->PendingConfig().empty());
     stick->SetFaults({});
@@ -142,9 +134,7 @@ TEST_F(SimulatedLine, WrittenItemsWaitForTheLoadAndProtectedOnesForTheAccessCode
 TEST_F(SimulatedLine, EartagListAndFactoryCommandsWithTheirFaultSwitches) {
     const std::string eid = "8000F5A4C3B2A1";
     stick->SetEartags({"old"});
-    SimStick::Faults faults;
-    faults.failAddAt = 3;
-    stick->SetFaults(faults);
+    stick->SetFaults({.failAddAt = 3});
     EXPECT_EQ(Status("f", ""), 'S');
     EXPECT_EQ(Status("a", eid + "01|UK123 1"), 'S');
     EXPECT_EQ(Status("a", eid + "02|\xC9" "TIQUETTE"), 'S');  // a Windows-1252 byte kept
@@ -174,11 +164,7 @@ TEST_F(SimulatedLine, EartagListAndFactoryCommandsWithTheirFaultSwitches) {
     for (const char* plain : {"K", "C", "Q", "A"}) EXPECT_EQ(Factory(plain), 'S') << plain;
     EXPECT_EQ(Data(), "7");
 
-    faults = {};
-    faults.failingPage = 1;
-    faults.wordStatus["qM"] = 'X';
-    faults.silentTo = {"qE"};
-    stick->SetFaults(faults);
+    stick->SetFaults({.wordStatus = {{"qM", 'X'}}, .silentTo = {"qE"}, .failingPage = 1});
     EXPECT_EQ(Factory("T0000"), 'S');
     EXPECT_EQ(Factory("T0001"), 'F');
     EXPECT_EQ(Factory("M"), 'X');
