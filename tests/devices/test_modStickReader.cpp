@@ -116,9 +116,7 @@ TEST(StickClock, YearRollsOverAndPartsOutOfRangeRunOn) {
 
 TEST_F(StickTest, EveryStatusLetterCountsAsAReplyOnlySPassesTheTest) {
     for (char status : {'S', 'F', 'X'}) {
-        SimStick::Faults faults;
-        faults.status['c'] = status;
-        stick->SetFaults(faults);
+        stick->SetFaults({.status = {{'c', status}}});
         EXPECT_TRUE(exchange.Send(ReadConfigurationCommand)) << status;
         EXPECT_TRUE(exchange.ReplyReceived);
         EXPECT_EQ(exchange.LastReply.substr(exchange.LastReply.size() - 5),
@@ -160,17 +158,13 @@ TEST_F(StickTest, MissingPortSendsNothing) {
 }
 
 TEST_F(StickTest, StickAnsweringTheThirdIdentifyIsFound) {
-    SimStick::Faults faults;
-    faults.silentCommands = 2;
-    stick->SetFaults(faults);
+    stick->SetFaults({.silentCommands = 2});
     EXPECT_TRUE(IdentifyStick(exchange));
     EXPECT_EQ(stick->CountOf('n'), 3);
 }
 
 TEST_F(StickTest, SilentStickIsAskedFiveTimes) {
-    SimStick::Faults faults;
-    faults.silent = true;
-    stick->SetFaults(faults);
+    stick->SetFaults({.silent = true});
     auto start = Clock::now();
     EXPECT_FALSE(IdentifyStick(exchange));
     EXPECT_EQ(stick->CountOf('n'), 5);
@@ -178,9 +172,7 @@ TEST_F(StickTest, SilentStickIsAskedFiveTimes) {
 }
 
 TEST_F(StickTest, IdentifyAnsweredWithFailureStillCounts) {
-    SimStick::Faults faults;
-    faults.status['n'] = 'F';
-    stick->SetFaults(faults);
+    stick->SetFaults({.status = {{'n', 'F'}}});
     EXPECT_TRUE(IdentifyStick(exchange));
     EXPECT_EQ(stick->CountOf('n'), 1);
 }
@@ -216,9 +208,7 @@ TEST_F(StickTest, ClockAcrossTheCenturyIsComparedAsDates) {
 }
 
 TEST_F(StickTest, MissingClockReplyLeavesTheClockAlone) {
-    SimStick::Faults faults;
-    faults.silent = true;
-    stick->SetFaults(faults);
+    stick->SetFaults({.silent = true});
     stick->SetClockOffset(3600);
     EXPECT_FALSE(CheckStickClock(exchange));
     EXPECT_EQ(stick->Received(), std::vector<std::string>{"t"});
