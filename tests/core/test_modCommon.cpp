@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <cstdlib>
 #include <regex>
+#include <tuple>
 
 #include "core/clsCommonDialog.h"
 #include "core/clsDatabase.h"
@@ -90,9 +91,7 @@ TEST(Startup, EditionFollowsFlavour) {
     home.SetMachineSetting("Flavour", "Full");
     StartupRecord none = RunMain("", 0);
     EXPECT_EQ(modCommon::EditionCode, 0);
-    EXPECT_EQ(none.species, 1);
-    EXPECT_EQ(none.main, 0);
-    EXPECT_EQ(none.stick, 0);
+    EXPECT_EQ(std::tie(none.species, none.main, none.stick), std::make_tuple(1, 0, 0));
     StartupRecord sheep = RunMain("", 2);
     EXPECT_EQ(sheep.main, 1);
     EXPECT_TRUE(FileSystem::Exists(home.DatabasePath()));
@@ -110,9 +109,9 @@ TEST(Startup, UnopenableDatabaseWithDeclinedRestoreEndsAfterTheFailureMessage) {
     prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(bad).Answer(Prompts::OK);
     StartupRecord r = RunMain("");
     EXPECT_EQ(r.species, 0);
-    EXPECT_EQ(prompts.shown().back().title, "Database Open Failure");
-    EXPECT_EQ(prompts.LastText(), "Cannot open your Kelvo database.");
-    EXPECT_EQ(prompts.shown().back().style, Prompts::Exclamation);
+    const auto& box = prompts.shown().back();
+    EXPECT_EQ(std::tie(box.title, box.text, box.style),
+              std::make_tuple("Database Open Failure", "Cannot open your Kelvo database.", Prompts::Exclamation));
 }
 
 TEST(Startup, ConfirmExitClearsTheSpeciesOnlyOnYes) {
@@ -124,9 +123,9 @@ TEST(Startup, ConfirmExitClearsTheSpeciesOnlyOnYes) {
     EXPECT_EQ(modCommon::Species, 2);
     EXPECT_TRUE(modCommon::ConfirmExit());
     EXPECT_EQ(modCommon::Species, 0);
-    EXPECT_EQ(prompts.shown()[0].text, "Do you want to exit this program now?");
-    EXPECT_EQ(prompts.shown()[0].title, "Exit Program?");
-    EXPECT_EQ(prompts.shown()[0].style, Prompts::YesNo);
+    const auto& box = prompts.shown()[0];
+    EXPECT_EQ(std::tie(box.text, box.title, box.style),
+              std::make_tuple("Do you want to exit this program now?", "Exit Program?", Prompts::YesNo));
 }
 
 TEST(Startup, SingleAnimalSavesThenRedisplaysInOrder) {
@@ -168,9 +167,8 @@ TEST(ErrorLog, WithoutADataFolderNothingIsWrittenButTheMessageShows) {
 }
 
 TEST(SqlText, QuotesDatesNullsAndSeparators) {
-    EXPECT_EQ(modCommon::SQLQuotes("O'Neill"), "O''Neill");
-    EXPECT_EQ(modCommon::SQLQuotes("no quotes"), "no quotes");
-    EXPECT_EQ(modCommon::SQLQuotes("''"), "''''");
+    for (const auto& [text, quoted] : {std::pair{"O'Neill", "O''Neill"}, {"no quotes", "no quotes"}, {"''", "''''"}})
+        EXPECT_EQ(modCommon::SQLQuotes(text), quoted);
     EXPECT_EQ(modCommon::SQLDate({2009, 3, 7, 14, 5, 9}), "'2009-03-07 14:05:09'");
     DateTime::PinClock({2026, 12, 8, 19, 30, 1});
     EXPECT_EQ(modCommon::SQLDate({}), "'2026-12-08 00:00:00'");
@@ -233,8 +231,7 @@ TEST(Settings, LastUsedComPortPerDeviceInTheUsersOwnFile) {
     EXPECT_EQ(modCommon::GetLastUsedComPort(2), 0);
     modCommon::SetLastUsedComPort(2, 10);
     modCommon::SetLastUsedComPort(3, 4);
-    EXPECT_EQ(modCommon::GetLastUsedComPort(2), 10);
-    EXPECT_EQ(modCommon::GetLastUsedComPort(3), 4);
+    EXPECT_EQ(std::make_pair(modCommon::GetLastUsedComPort(2), modCommon::GetLastUsedComPort(3)), std::make_pair(10, 4));
     EXPECT_EQ(IniFile::Read(home.root() + "/config/KRX/kelvo.ini", "LastUsedComPort", "2").value_or(""), "10");
 }
 
@@ -247,17 +244,13 @@ TEST(FileDialog, CancelEmptiesTheAnswersAndColonSplitsTheFilter) {
     bool readOnly = false;
     prompts.ChooseFile("");
     EXPECT_FALSE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(filter, "");
-    EXPECT_EQ(index, -1);
+    EXPECT_EQ(std::tie(name, filter, index), std::make_tuple("", "", -1));
     filter = "Text:*.txt|CSV|*.csv";
     index = 2;
     prompts.ChooseFile("/data/tags.csv");
     ASSERT_TRUE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
     EXPECT_EQ(prompts.shown().back().text, "Text|*.txt|CSV|*.csv");
-    EXPECT_EQ(name, "/data/tags.csv");
-    EXPECT_EQ(title, "tags.csv");
-    EXPECT_EQ(filter, "CSV");
+    EXPECT_EQ(std::tie(name, title, filter), std::make_tuple("/data/tags.csv", "tags.csv", "CSV"));
 }
 
 TEST(KelvoData, ItemsAreFoundSetAddedAndDeletedByName) {
@@ -310,10 +303,8 @@ TEST(Startup, ResetProgramStateLeavesNothingOfTheLastRun) {
     shown = 0;
     modCommon::ResetProgramState();
     EXPECT_FALSE(modCommon::DatabaseCreated());
-    EXPECT_EQ(modCommon::Species, 0);
-    EXPECT_EQ(modCommon::CountryName, "");
-    EXPECT_EQ(modCommon::EditionCode, 0);
-    EXPECT_EQ(modCommon::GetSingleAnimalID(), 0);
+    EXPECT_EQ(std::make_tuple(modCommon::Species, modCommon::CountryName, modCommon::EditionCode, modCommon::GetSingleAnimalID()),
+              std::make_tuple(0, "", 0, 0));
     EXPECT_EQ(modMainWindowServices::GetGridSQL(), "");
     EXPECT_FALSE(modMainWindowServices::OpenStickReaderWindow(1));
     modCommon::SetSingleAnimalID(5);
