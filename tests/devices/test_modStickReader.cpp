@@ -43,35 +43,23 @@ protected:
 // ---- Reply tests ---------------------------------------------------------------------------
 
 TEST(StickReply, StatusComesFromTheClosingTailOnly) {
-    EXPECT_TRUE(IsReplyOK("(nS)\r"));
-    EXPECT_TRUE(IsReplyOK("0|12#1|2(cS)\r"));
-    EXPECT_FALSE(IsReplyOK("(cF)\r"));
-    EXPECT_FALSE(IsReplyOK("(cX)\r"));
+    for (const char* ok : {"(nS)\r", "0|12#1|2(cS)\r"}) EXPECT_TRUE(IsReplyOK(ok)) << ok;
     // "S)" in the payload is data, not the status.
-    EXPECT_FALSE(IsReplyOK("21|ABS)#22|1(cF)\r"));
-    EXPECT_FALSE(IsReplyOK("S)\r"));
-    EXPECT_FALSE(IsReplyOK("(cS)"));
-    EXPECT_FALSE(IsReplyOK(""));
+    for (const char* bad : {"(cF)\r", "(cX)\r", "21|ABS)#22|1(cF)\r", "S)\r", "(cS)", ""}) EXPECT_FALSE(IsReplyOK(bad)) << bad;
     EXPECT_EQ(modHandheld::ReplyStatus("x(cS)(rF)\r", "r"), 'F');
     EXPECT_EQ(modHandheld::ReplyStatus("x(cS)\r", "r"), '\0');
     EXPECT_EQ(modHandheld::ReplyStatus("list(ab1X)\r", "ab1"), 'X');
 }
 
 TEST(StickReply, StripReplyStatusDropsTheFiveCharacterTail) {
-    EXPECT_EQ(StripReplyStatus("(nS)\r"), "");
-    EXPECT_EQ(StripReplyStatus("7(nS)\r"), "7");
-    EXPECT_EQ(StripReplyStatus("0|12#1|2(cS)\r"), "0|12#1|2");
-    EXPECT_EQ(StripReplyStatus("abc"), "");
+    for (const auto& [reply, payload] : {std::pair{"(nS)\r", ""}, {"7(nS)\r", "7"}, {"0|12#1|2(cS)\r", "0|12#1|2"}, {"abc", ""}})
+        EXPECT_EQ(StripReplyStatus(reply), payload);
 }
 
 TEST(StickReply, FirmwareVersionUpToTwelveIsSupported) {
-    EXPECT_TRUE(IsStickVersionSupported("0|12"));
-    EXPECT_FALSE(IsStickVersionSupported("0|13"));
-    EXPECT_TRUE(IsStickVersionSupported("0|"));  // no number reads as 0
-    EXPECT_TRUE(IsStickVersionSupported("0|9#1|2"));
-    EXPECT_TRUE(IsStickVersionSupported("0|11b"));
-    EXPECT_FALSE(IsStickVersionSupported("012"));
-    EXPECT_FALSE(IsStickVersionSupported("0#1|2"));  // the first item has no second field
+    // "0|": no number reads as 0; "0#1|2": the first item has no second field.
+    for (const char* ok : {"0|12", "0|", "0|9#1|2", "0|11b"}) EXPECT_TRUE(IsStickVersionSupported(ok)) << ok;
+    for (const char* bad : {"0|13", "012", "0#1|2"}) EXPECT_FALSE(IsStickVersionSupported(bad)) << bad;
 }
 
 TEST(StickReply, ReplyPatternFollowsTheTemplate) {
@@ -87,27 +75,22 @@ TEST(StickReply, ReplyPatternFollowsTheTemplate) {
 
 TEST(StickClock, DifferenceOfTenSecondsIsAcceptedElevenIsNot) {
     DateTime::PinClock(kPcTime);
-    EXPECT_TRUE(IsStickTimeDifferenceOK("150324102020(tS)\r"));   // 10 s behind
-    EXPECT_TRUE(IsStickTimeDifferenceOK("150324102040"));        // 10 s ahead
-    EXPECT_FALSE(IsStickTimeDifferenceOK("150324102019(tS)\r"));  // 11 s behind
-    EXPECT_FALSE(IsStickTimeDifferenceOK("150324102041(tS)\r"));  // 11 s ahead
-    EXPECT_FALSE(IsStickTimeDifferenceOK("15032410203"));         // too short
-    EXPECT_FALSE(IsStickTimeDifferenceOK("1503241020x0(tS)\r"));  // not all digits
-    EXPECT_FALSE(IsStickTimeDifferenceOK("(tS)\r"));
+    // 10 s behind and ahead; 11 s behind and ahead, too short, not all digits, no time.
+    for (const char* ok : {"150324102020(tS)\r", "150324102040"}) EXPECT_TRUE(IsStickTimeDifferenceOK(ok)) << ok;
+    for (const char* bad : {"150324102019(tS)\r", "150324102041(tS)\r", "15032410203", "1503241020x0(tS)\r", "(tS)\r"})
+        EXPECT_FALSE(IsStickTimeDifferenceOK(bad)) << bad;
     DateTime::PinClock({});
 }
 
 TEST(StickClock, YearRollsOverAndPartsOutOfRangeRunOn) {
     DateTime::PinClock({2000, 1, 1, 0, 0, 5});
     EXPECT_TRUE(IsStickTimeDifferenceOK("311299235959"));  // 6 s before, in 1999
-    EXPECT_EQ(StickTimeValue("311299235959"), (DateTime{1999, 12, 31, 23, 59, 59}));
-    EXPECT_EQ(StickTimeValue("010130000000"), (DateTime{1930, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(StickTimeValue("311224240000"), (DateTime{2025, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(StickTimeValue("000124000000"), (DateTime{2023, 12, 31, 0, 0, 0}));
-    EXPECT_EQ(StickTimeValue("011324000000"), (DateTime{2025, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(StickTimeValue("290224000000"), (DateTime{2024, 2, 29, 0, 0, 0}));
-    EXPECT_EQ(StickTimeValue("300223000000"), (DateTime{2023, 3, 2, 0, 0, 0}));
-    EXPECT_EQ(StickTimeValue("010100999999"), (DateTime{2000, 1, 5, 4, 40, 39}));
+    const std::vector<std::pair<std::string, DateTime>> values = {
+        {"311299235959", {1999, 12, 31, 23, 59, 59}}, {"010130000000", {1930, 1, 1, 0, 0, 0}},
+        {"311224240000", {2025, 1, 1, 0, 0, 0}},      {"000124000000", {2023, 12, 31, 0, 0, 0}},
+        {"011324000000", {2025, 1, 1, 0, 0, 0}},      {"290224000000", {2024, 2, 29, 0, 0, 0}},
+        {"300223000000", {2023, 3, 2, 0, 0, 0}},      {"010100999999", {2000, 1, 5, 4, 40, 39}}};
+    for (const auto& [text, value] : values) EXPECT_EQ(StickTimeValue(text), value) << text;
     EXPECT_EQ(StickTimeText({2009, 2, 3, 4, 5, 6}), "030209040506");
     DateTime::PinClock({});
 }
