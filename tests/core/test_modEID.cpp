@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "core/modEID.h"
 #include "fixtures/ScriptedPrompts.h"
@@ -73,11 +74,8 @@ TEST(modEID, HexToDecimalTable) {
     };
     for (const auto& c : cases) {
         const EIDRecord r = HexEIDToDecimalEID(c.hex);
-        EXPECT_EQ(r.Decimal, c.decimal) << c.hex;
-        EXPECT_EQ(r.ISODecimal, c.iso) << c.hex;
-        EXPECT_EQ(r.FullISO, c.full) << c.hex;
-        EXPECT_EQ(r.RetagCount, c.retag) << c.hex;
-        EXPECT_EQ(r.UserInfo, c.userInfo) << c.hex;
+        EXPECT_EQ(std::tie(r.Decimal, r.ISODecimal, r.FullISO, r.RetagCount, r.UserInfo),
+                  std::tie(c.decimal, c.iso, c.full, c.retag, c.userInfo)) << c.hex;
     }
     const EIDRecord empty = HexEIDToDecimalEID("");
     EXPECT_EQ(empty.Decimal + empty.ISODecimal + empty.FullISO, "");
@@ -85,38 +83,25 @@ TEST(modEID, HexToDecimalTable) {
 }
 
 TEST(modEID, UKPrintedForm) {
-    EXPECT_EQ(DecimalToWYSIWYG("0826012345678901", "04"), "UK0123456 78901");
-    EXPECT_EQ(DecimalToWYSIWYG("826 012345678901", "04"), "UK0123456 78901");
-    EXPECT_EQ(DecimalToWYSIWYG("826012345678901", ""), "UK0123456 78901");
-    EXPECT_EQ(DecimalToWYSIWYG("0250012345678901", "04"), "");
-    EXPECT_EQ(DecimalToWYSIWYG("08260123456789", "04"), "");
-    EXPECT_EQ(DecimalToWYSIWYG("08260123456789012", "04"), "");
-    EXPECT_EQ(DecimalToWYSIWYG("", "04"), "");
-    EXPECT_EQ(DecimalToWYSIWYG("0826O12345678901", "04"), "");
+    for (const auto& [decimal, form] : {std::pair{"0826012345678901", "04"}, {"826 012345678901", "04"}, {"826012345678901", ""}})
+        EXPECT_EQ(DecimalToWYSIWYG(decimal, form), "UK0123456 78901") << decimal;
+    for (const char* notUK : {"0250012345678901", "08260123456789", "08260123456789012", "", "0826O12345678901"})
+        EXPECT_EQ(DecimalToWYSIWYG(notUK, "04"), "") << notUK;
 }
 
 TEST(modEID, DigitStrings) {
-    EXPECT_EQ(NumericStringToBinary("13", 10), "1101");
-    EXPECT_EQ(NumericStringToBinary("0013", 10), "1101");
-    EXPECT_EQ(NumericStringToBinary("0", 10), "0");
-    EXPECT_EQ(NumericStringToBinary("", 10), "");
-    EXPECT_EQ(NumericStringToBinary("18446744073709551616", 10), "1" + std::string(64, '0'));
-    EXPECT_EQ(BinaryStringToNumeric("1101", 10), "13");
-    EXPECT_EQ(BinaryStringToNumeric("", 10), "0");
-    EXPECT_EQ(BinaryStringToNumeric("0000", 10), "0");
-    EXPECT_EQ(BinaryStringToNumeric(std::string(64, '1'), 10), "18446744073709551615");
+    using Cases = std::vector<std::pair<std::string, std::string>>;  // {argument, result}
+    const auto check = [](const auto& convert, const Cases& cases) {
+        for (const auto& [argument, result] : cases) EXPECT_EQ(convert(argument), result) << argument;
+    };
+    check([](const std::string& d) { return NumericStringToBinary(d, 10); },
+          {{"13", "1101"}, {"0013", "1101"}, {"0", "0"}, {"", ""}, {"18446744073709551616", "1" + std::string(64, '0')}});
+    check([](const std::string& b) { return BinaryStringToNumeric(b, 10); },
+          {{"1101", "13"}, {"", "0"}, {"0000", "0"}, {std::string(64, '1'), "18446744073709551615"}});
     EXPECT_EQ(BinaryStringToNumeric("1101", 2), "1101");
-    EXPECT_EQ(HexStringToBinary("00F"), "1111");
-    EXPECT_EQ(HexStringToBinary("a"), "1010");
-    EXPECT_EQ(HexStringToBinary("000"), "0");
-    EXPECT_EQ(HexStringToBinary(""), "");
-    EXPECT_EQ(BinaryStringToHex(""), "0");
-    EXPECT_EQ(BinaryStringToHex("1111"), "F");
-    EXPECT_EQ(BinaryStringToHex("11111"), "1F");
-    EXPECT_EQ(BinaryStringToHex("00001010"), "A");
-    EXPECT_EQ(RemoveLeadingZeroes("000"), "0");
-    EXPECT_EQ(RemoveLeadingZeroes(""), "");
-    EXPECT_EQ(RemoveLeadingZeroes("0100"), "100");
+    check([](const std::string& h) { return HexStringToBinary(h); }, {{"00F", "1111"}, {"a", "1010"}, {"000", "0"}, {"", ""}});
+    check([](const std::string& b) { return BinaryStringToHex(b); }, {{"", "0"}, {"1111", "F"}, {"11111", "1F"}, {"00001010", "A"}});
+    check([](const std::string& t) { return RemoveLeadingZeroes(t); }, {{"000", "0"}, {"", ""}, {"0100", "100"}});
 }
 
 // The 64-bit conversions must give exactly what the digit-string road gives, truncations
@@ -162,8 +147,7 @@ TEST(modEID, SixtyFourBitRoadMatchesDigitStrings) {
         std::snprintf(any, sizeof any, "%016llX", static_cast<unsigned long long>(random()));
         ASSERT_EQ(HexEIDToDecimalEID(any).Decimal, ReferenceHexToDecimal(any)) << any;
         const EIDRecord back = HexEIDToDecimalEID(hex);
-        ASSERT_EQ(back.RetagCount, retagKept);
-        ASSERT_EQ(back.UserInfo, uiKept);
+        ASSERT_EQ(std::tie(back.RetagCount, back.UserInfo), std::tie(retagKept, uiKept));
         ASSERT_EQ(DecimalEIDToHexEID(back.Decimal, back.UserInfo, back.RetagCount), hex);
     }
 }
@@ -186,9 +170,7 @@ TEST_F(modEIDErrors, BadHexDigitIsReportedAndGivesInvalid) {
     const EIDRecord r = HexEIDToDecimalEID("8000CE82DFDC1C3G");
     EXPECT_TRUE(Reported("HexStringToBinary"));
     // the conversion goes on with the digits read before the bad one
-    EXPECT_EQ(r.Decimal, "576474943646974403");
-    EXPECT_EQ(r.ISODecimal, "Invalid");
-    EXPECT_EQ(r.FullISO, "Invalid");
+    EXPECT_EQ(std::tie(r.Decimal, r.ISODecimal, r.FullISO), std::make_tuple("576474943646974403", "Invalid", "Invalid"));
 }
 
 TEST_F(modEIDErrors, MoreThanSixteenSignificantDigitsIsReported) {
