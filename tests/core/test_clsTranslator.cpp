@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "core/clsTranslator.h"
@@ -139,20 +140,12 @@ TEST(clsTranslator, LocaleMapsToLanguageIdentifiers) {
     };
     for (const auto& [locale, id] : cases) EXPECT_EQ(clsTranslator::LangIDFromLocale(locale), id) << locale;
 
-    {  // LC_ALL wins, then LC_MESSAGES, then LANG; an empty value is skipped.
-        LocaleEnv env("nl_BE.UTF-8", "es_ES.UTF-8", "pt_PT.UTF-8");
-        EXPECT_EQ(clsTranslator::UserDefaultLangID(), 2067);
-    }
-    {
-        LocaleEnv env("", "es_ES.UTF-8", "pt_PT.UTF-8");
-        EXPECT_EQ(clsTranslator::UserDefaultLangID(), 3082);
-    }
-    {
-        LocaleEnv env(nullptr, "", "en_AU.UTF-8");
-        EXPECT_EQ(clsTranslator::UserDefaultLangID(), 3081);
-    }
-    {
-        LocaleEnv env(nullptr, nullptr, nullptr);
-        EXPECT_EQ(clsTranslator::UserDefaultLangID(), 1033);
+    // LC_ALL wins, then LC_MESSAGES, then LANG; an empty value is skipped.
+    const std::tuple<const char*, const char*, const char*, long> environments[] = {
+        {"nl_BE.UTF-8", "es_ES.UTF-8", "pt_PT.UTF-8", 2067}, {"", "es_ES.UTF-8", "pt_PT.UTF-8", 3082},
+        {nullptr, "", "en_AU.UTF-8", 3081}, {nullptr, nullptr, nullptr, 1033}};
+    for (const auto& [all, messages, lang, id] : environments) {
+        LocaleEnv env(all, messages, lang);
+        EXPECT_EQ(clsTranslator::UserDefaultLangID(), id) << id;
     }
 }
