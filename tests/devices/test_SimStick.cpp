@@ -88,29 +88,24 @@ TEST_F(SimulatedLine, StickPulledOutMidReplyIsGoneAfterItsFirstBytes) {
 
 TEST_F(SimulatedLine, WrittenItemsWaitForTheLoadAndProtectedOnesForTheAccessCode) {
     const std::string code = "|" + StickAccessCode;
-    EXPECT_EQ(Status("w", "16|2500"), 'S');
-    EXPECT_EQ(Status("w", "2|123456789"), 'F');               // serial number needs the code
-    EXPECT_EQ(Status("w", "02|123456789|wrongcode9999"), 'F');
-    EXPECT_EQ(Status("w", "02|123456789" + code), 'S');
-    EXPECT_EQ(Status("w", "22|0123456789ab" + kNul), 'S');    // protected, but taken without
-    EXPECT_EQ(Status("w", "21|000000000000" + kNul), 'S');
-    EXPECT_EQ(Status("w", "34|1" + code), 'F');               // a v12 stick has 34 items
-    EXPECT_EQ(Status("w", "x|1"), 'F');
-    EXPECT_EQ(Status("w", "13|1"), 'F');                      // reserved on a normal stick
-    EXPECT_EQ(stick->PendingConfig(),
-              (std::map<size_t, std::string>{{2, "123456789"},
-                                             {16, "2500"},
-                                             {21, "000000000000" + kNul},
-                                             {22, "0123456789ab" + kNul}}));
+    // The serial number (2) needs the code; 22 is protected, but taken without; a v12 stick has
+    // 34 items; 13 is reserved on a normal stick.
+    for (const auto& [item, status] : std::vector<std::pair<std::string, char>>{
+             {"16|2500", 'S'}, {"2|123456789", 'F'}, {"02|123456789|wrongcode9999", 'F'}, {"02|123456789" + code, 'S'},
+             {"22|0123456789ab" + kNul, 'S'}, {"21|000000000000" + kNul, 'S'}, {"34|1" + code, 'F'}, {"x|1", 'F'},
+             {"13|1", 'F'}})
+        EXPECT_EQ(Status("w", item), status) << item;
+    EXPECT_EQ(stick->PendingConfig(), (std::map<size_t, std::string>{{2, "123456789"}, {16, "2500"},
+                                                                      {21, "000000000000" + kNul}, {22, "0123456789ab" + kNul}}));
     EXPECT_EQ(stick->Received()[5], "w21|000000000000" + kNul);
 
     ASSERT_EQ(Status("c", ""), 'S');
     EXPECT_NE(Data().find("#16|5000#"), std::string::npos) << "written but not loaded";
     EXPECT_EQ(Status("l", ""), 'S');
     EXPECT_TRUE(stick->PendingConfig().empty());
-    EXPECT_EQ(stick->ConfigValue(16), "2500");
-    EXPECT_EQ(stick->ConfigValue(2), "123456789");
-    EXPECT_EQ(stick->ConfigValue(21), "000000000000");  // the stick reads up to the NUL
+    // The stick reads 21 up to the NUL.
+    EXPECT_EQ((std::vector<std::string>{stick->ConfigValue(16), stick->ConfigValue(2), stick->ConfigValue(21)}),
+              (std::vector<std::string>{"2500", "123456789", "000000000000"}));
     ASSERT_EQ(Status("c", ""), 'S');
     EXPECT_NE(Data().find("#2|123456789#"), std::string::npos);
 
