@@ -221,12 +221,11 @@ TEST_F(StickReaderTest, EIDsFindTheirAnimalsWhateverTheTagTextAndUKTagsKeepEvery
 
 TEST(StickReadImport, TagTextTaggingDateAndRecords) {
     const std::string ie = Hex("0372012345678901");
-    EXPECT_EQ(StickReadImport::TagText(Hex("0826012345600001"), 2), "UK0123456 00001");
-    EXPECT_EQ(StickReadImport::TagText(Hex("0826012345600001"), 1), "UK0123456 00001");
-    EXPECT_EQ(StickReadImport::TagText(ie, 2), "0372 012345678901");
-    EXPECT_EQ(StickReadImport::TagText(ie, 3), modEID::HexEIDToDecimalEID(ie).ISODecimal);
-    EXPECT_EQ(StickReadImport::TagText(ie, 1), ie.substr(0, 4) + " " + ie.substr(4));
-    EXPECT_EQ(StickReadImport::TagText(ie, 7), ie.substr(0, 4) + " " + ie.substr(4));
+    const std::string uk = Hex("0826012345600001"), ieSplit = ie.substr(0, 4) + " " + ie.substr(4);
+    for (const auto& [eid, format, text] : std::vector<std::tuple<std::string, int, std::string>>{
+             {uk, 2, "UK0123456 00001"}, {uk, 1, "UK0123456 00001"}, {ie, 2, "0372 012345678901"},
+             {ie, 3, modEID::HexEIDToDecimalEID(ie).ISODecimal}, {ie, 1, ieSplit}, {ie, 7, ieSplit}})
+        EXPECT_EQ(StickReadImport::TagText(eid, format), text) << eid << " " << format;
     DateTime::PinClock(kNow);
     EXPECT_EQ(StickReadImport::TaggingDate("290224101010"), (DateTime{2024, 2, 29, 0, 0, 0}));
     EXPECT_EQ(StickReadImport::TaggingDate("010130000000"), (DateTime{1930, 1, 1, 0, 0, 0}));
@@ -297,7 +296,7 @@ TEST_F(StickReaderTest, AFullStickIsReadWhole) {
 }
 
 TEST_F(StickReaderTest, EmptyStickClosesTheWindowWithoutErasing) {
-        Run();
+    Run();
     WaitUntil([] { return Window() == nullptr; });
     EXPECT_EQ(Boxes(), Texts{Box("No data found", Prompts::OKOnly, "No animal data was detected on your stick.")});
     EXPECT_EQ(Stick().CountOf('e'), 0);
