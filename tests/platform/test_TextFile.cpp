@@ -27,11 +27,9 @@ TEST(TextFileTest, ReadsUtf8WhenValidAndWindows1252Otherwise) {
 }
 
 TEST(TextFileTest, SplitsLinesAtEveryKindOfLineEnd) {
-    EXPECT_EQ(TextFile::SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(TextFile::SplitLines("a\r\n"), (Lines{"a"}));
-    EXPECT_EQ(TextFile::SplitLines("a\n\r\nb\r\r"), (Lines{"a", "", "b", ""}));
-    EXPECT_EQ(TextFile::SplitLines("\n"), (Lines{""}));
-    EXPECT_EQ(TextFile::SplitLines(""), (Lines{}));
+    for (const auto& [text, lines] : std::vector<std::pair<std::string, Lines>>{
+             {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"a\r\n", {"a"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}}, {"\n", {""}}, {"", {}}})
+        EXPECT_EQ(TextFile::SplitLines(text), lines);
     EXPECT_EQ(TextFile::WithCrLf("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
 }
 
