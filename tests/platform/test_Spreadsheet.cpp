@@ -10,11 +10,10 @@
 
 TEST(SpreadsheetTest, SheetAndFileNamesAreMadeSafeAndNew) {
     using S = Spreadsheet;
-    EXPECT_EQ(S::SheetName("Imported Data (Group A)", {}), "Imported Data (Group A)");
-    EXPECT_EQ(S::SheetName("a[b]c:d*e?f/g\\h", {}), "a_b_c_d_e_f_g_h");
-    EXPECT_EQ(S::SheetName("'quoted'", {}), "quoted");
-    EXPECT_EQ(S::SheetName("''", {}), "Sheet");
-    EXPECT_EQ(S::SheetName("History", {}), "History (2)");
+    for (const auto& [wanted, name] : {std::pair{"Imported Data (Group A)", "Imported Data (Group A)"},
+                                       {"a[b]c:d*e?f/g\\h", "a_b_c_d_e_f_g_h"}, {"'quoted'", "quoted"}, {"''", "Sheet"},
+                                       {"History", "History (2)"}})
+        EXPECT_EQ(S::SheetName(wanted, {}), name);
     EXPECT_EQ(S::SheetName("Gruppe Ä", {"gruppe ä"}), "Gruppe Ä (2)");
     std::string longName = "Ingelezen gegevens (Groep ABCDEFGHIJ)";
     EXPECT_EQ(S::SheetName(longName, {}), "Ingelezen gegevens (Groep ABCDE");
