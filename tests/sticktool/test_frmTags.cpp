@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <functional>
+#include <tuple>
 #include <sys/resource.h>
 
 #include "core/clsTranslator.h"
@@ -304,17 +305,16 @@ TEST(TagBucketFile, LinesReadByTheirLayout) {
         return V{tag.HerdId, tag.TagNumber, tag.EID};
     };
     const std::string hex = modEID::DecimalEIDToHexEID("0826000012345678");
-    EXPECT_EQ(read(1, "\"UK1\",\"00045\",\"0826000012345678\",extra"), (V{"UK1", "00045", hex}));
-    EXPECT_EQ(read(2, "8000000000000001,UK1 45,a,b"), (V{"UK1", "45", "8000000000000001"}));
-    EXPECT_EQ(read(3, "8000000000000001,UK 1 45"), (V{"UK1", "45", "8000000000000001"}));
-    EXPECT_EQ(read(4, "8000000000000001,UK 1 4 5"), (V{"", "UK 1 4 5", "8000000000000001"}));
-    EXPECT_EQ(read(5, "826000012345678,UK1 4 5"), (V{"UK1", "45", hex}));
-    EXPECT_EQ(read(6, "8000000000000001,45"), (V{"", "45", "8000000000000001"}));
-    EXPECT_EQ(read(6, "\"8000000000000001\",UK1 45"), (V{"UK1", "45", "\"8000000000000001\""}));
-    EXPECT_THROW(read(1, "UK1,45"), RuntimeError);
-    EXPECT_THROW(read(2, "8000000000000001,UK145"), RuntimeError);
-    EXPECT_THROW(read(3, "8000000000000001,UK 145"), RuntimeError);
-    EXPECT_THROW(read(6, "8000000000000001"), RuntimeError);
+    const std::string eid = "8000000000000001";
+    // {layout, line, herd / tag / EID read}
+    const std::vector<std::tuple<int, std::string, V>> cases = {
+        {1, "\"UK1\",\"00045\",\"0826000012345678\",extra", {"UK1", "00045", hex}}, {2, eid + ",UK1 45,a,b", {"UK1", "45", eid}},
+        {3, eid + ",UK 1 45", {"UK1", "45", eid}}, {4, eid + ",UK 1 4 5", {"", "UK 1 4 5", eid}},
+        {5, "826000012345678,UK1 4 5", {"UK1", "45", hex}}, {6, eid + ",45", {"", "45", eid}},
+        {6, "\"" + eid + "\",UK1 45", {"UK1", "45", "\"" + eid + "\""}}};
+    for (const auto& [kind, line, fields] : cases) EXPECT_EQ(read(kind, line), fields) << line;
+    const std::vector<std::pair<int, std::string>> unreadable = {{1, "UK1,45"}, {2, eid + ",UK145"}, {3, eid + ",UK 145"}, {6, eid}};
+    for (const auto& [kind, line] : unreadable) EXPECT_THROW(read(kind, line), RuntimeError) << line;
 }
 
 TEST_F(EartagListTest, EachLayoutImportsUpToItsFirstBadLine) {
@@ -397,9 +397,9 @@ TEST(EartagKeys, SortAndDuplicateKeys) {
         {"UK1", "1234567", "UK1 1234567 7"},        {"UK1", "", "UK1 000000 0"},
     };
     for (const auto& c : cases) EXPECT_EQ(frmTags::GetSort(c.herd, c.tag), c.sort) << c.herd << " " << c.tag;
-    EXPECT_EQ(frmTags::GetCombined("", "123", ""), "123");
-    EXPECT_EQ(frmTags::GetCombined("UK1", "2", "8000000000000001"), "UK1 2 8000000000000001");
-    EXPECT_EQ(frmTags::GetCombined("UK1", "2", "abc"), "UK1 2");
+    EXPECT_EQ((V{frmTags::GetCombined("", "123", ""), frmTags::GetCombined("UK1", "2", "8000000000000001"),
+                 frmTags::GetCombined("UK1", "2", "abc")}),
+              (V{"123", "UK1 2 8000000000000001", "UK1 2"}));
 }
 
 }  // namespace
