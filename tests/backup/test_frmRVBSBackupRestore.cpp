@@ -83,10 +83,8 @@ protected:
 };
 
 TEST_F(BackupWindowTest, PieceRule) {
-    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(12345), 123);
-    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(20000000), 100000);
-    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(10000000), 100000);
-    EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(99), 99);
+    for (const auto& [size, piece] : {std::pair{12345, 123}, {20000000, 100000}, {10000000, 100000}, {99, 99}})
+        EXPECT_EQ(frmRVBSBackupRestore::BackupPieceSize(size), piece) << size;
 }
 
 TEST_F(BackupWindowTest, BackupSendsASnapshotInNumberedPiecesAndRemembersTheSignIn) {
