@@ -68,12 +68,16 @@ protected:
             c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','" + marker + "')");
             if (!version.empty()) c.Execute("UPDATE KelvoData SET ItemData='" + version + "' WHERE ItemName='Version'");
         }
+        return Zipped(db, folder + "/Kelvo.zip");
+    }
+    // The bytes of a zip made at `path` with `file` alone in it.
+    static std::string Zipped(const std::string& file, const std::string& path) {
         cZip zip;
-        zip.SetZipFile(folder + "/Kelvo.zip");
-        zip.AddFileSpec(db);
+        zip.SetZipFile(path);
+        zip.AddFileSpec(file);
         zip.Zip();
         EXPECT_TRUE(zip.Success());
-        return FileSystem::ReadAll(folder + "/Kelvo.zip");
+        return FileSystem::ReadAll(path);
     }
 
     void ChooseBackup(frmRVBSBackupRestore& w, int row) {
@@ -257,13 +261,9 @@ TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
     std::string notZip(5000, 'z');
     std::string folder = FileSystem::MakeTempFolder(scratch);
     FileSystem::WriteAll(folder + "/Kelvo.mdb", "this is not a database");
-    cZip textZip;
-    textZip.SetZipFile(folder + "/text.zip");
-    textZip.AddFileSpec(folder + "/Kelvo.mdb");
-    textZip.Zip();
-    ASSERT_TRUE(textZip.Success());
     const std::vector<std::pair<std::string, std::string>> downloads = {
-        {"not a zip", notZip}, {"a zip of a text file", FileSystem::ReadAll(folder + "/text.zip")}};
+        {"not a zip", notZip}, {"a zip of a text file", Zipped(folder + "/Kelvo.mdb", folder + "/text.zip")}};
+    ASSERT_FALSE(HasFailure());
     for (const auto& [what, data] : downloads) {
         SCOPED_TRACE(what);
         fake->AddBackup({"G-" + what, what, "2024-02-02T03:04:05", data});
@@ -294,12 +294,8 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
         c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
     }
     ASSERT_TRUE(clsDatabase::IsUsableDatabase(folder + "/Kelvo.mdb"));
-    cZip zip;
-    zip.SetZipFile(folder + "/Kelvo.zip");
-    zip.AddFileSpec(folder + "/Kelvo.mdb");
-    zip.Zip();
-    ASSERT_TRUE(zip.Success());
-    fake->AddBackup({"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", FileSystem::ReadAll(folder + "/Kelvo.zip")});
+    fake->AddBackup({"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", Zipped(folder + "/Kelvo.mdb", folder + "/Kelvo.zip")});
+    ASSERT_FALSE(HasFailure());
     fake->AddBackup({"G-NEWER", "Newer", "2024-02-02T03:04:05", RestorableZip("newer", "2.0.0")});
 
     for (const auto& [row, version] : {std::pair{1, "1.0.0"}, std::pair{2, "2.0.0"}}) {
