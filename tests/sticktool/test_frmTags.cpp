@@ -339,10 +339,11 @@ TEST_F(EartagListTest, EachLayoutImportsUpToItsFirstBadLine) {
             Import(window, path);
             EXPECT_EQ(Column(window, frmTags::Eartag), c.eartags) << c.file;
         });
-        if (c.badLine)
+        if (c.badLine) {
             EXPECT_EQ(prompts.shown().back().text, "Tag file format error at line " + std::to_string(c.badLine) +
                                                        " in file " + path +
                                                        "\r\nThe remainder of the tag import has been abandoned.");
+        }
     }
 }
 
