@@ -1,8 +1,10 @@
 # Kelvo: `make run` builds and starts the program, `make test` builds and runs every test.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# unzip: the tests read the program's archives with the common unzip command too.
 PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev zlib1g-dev \
-           libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev
+           libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev \
+           unzip
 
 # What the benchmarks alone need when they run: the zip and sqlite3 commands they are measured
 # against.

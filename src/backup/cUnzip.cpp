@@ -11,6 +11,7 @@ constexpr long UnzipOK = 0;
 constexpr long UnzipBadArchive = 3;
 constexpr long UnzipNoArchive = 9;
 constexpr long UnzipCannotWrite = 50;
+constexpr long UnzipCancelled = 80;
 
 cUnzip::Entry ListedEntry(const Zip::Entry& stored) {
     cUnzip::Entry entry;
@@ -82,26 +83,55 @@ bool cUnzip::Unzip() {
 
 std::string cUnzip::GetVersion() const { return Zip::LibraryVersion(); }
 
+namespace {
+
+// The zip layer's questions, put to the object's events.
+Zip::ExtractOptions Questions(cUnzip& unzip, const cUnzip::OptionRecord& options, bool& cancelled) {
+    Zip::ExtractOptions extract;
+    if (unzip.Cancel)
+        extract.cancel = [&unzip, &cancelled] {
+            if (!cancelled) unzip.Cancel(cancelled);
+            return cancelled;
+        };
+    if (options.promptToOverwrite && unzip.OverwriteRequest)
+        extract.replace = [&unzip](const std::string& path) {
+            bool cancel = false;
+            unzip.OverwriteRequest(path, cancel);
+            return !cancel;
+        };
+    if (unzip.PasswordRequest)
+        extract.password = [&unzip](const std::string& name, std::string& password) {
+            bool cancel = false;
+            unzip.PasswordRequest(name, password, cancel);
+            return !cancel;
+        };
+    return extract;
+}
+
+// Runs one listing or extraction: its failure's text goes to the Message event.
+long Run(cUnzip& unzip, long failed, const std::function<void()>& body) {
+    try {
+        body();
+        return UnzipOK;
+    } catch (const std::exception& e) {
+        if (unzip.Message) unzip.Message(RuntimeError::From(e).description);
+        return dynamic_cast<const Zip::Cancelled*>(&e) ? UnzipCancelled : failed;
+    }
+}
+
+}  // namespace
+
 long VBUnzip(cUnzip& unzip, const cUnzip::OptionRecord& options,
              const std::vector<std::string>& includeNames) {
     if (options.zipFile.empty()) return UnzipNoArchive;
-    if (options.listOnly) {
-        try {
-            for (const auto& stored : Zip::List(options.zipFile))
-                unzip.AddListedEntry(ListedEntry(stored));
-        } catch (const std::exception&) {
-            return UnzipBadArchive;
-        }
-        return UnzipOK;
-    }
-    Zip::ExtractOptions extract;
+    if (options.listOnly)
+        return Run(unzip, UnzipBadArchive, [&] {
+            for (const auto& stored : Zip::List(options.zipFile)) unzip.AddListedEntry(ListedEntry(stored));
+        });
+    bool cancelled = false;
+    Zip::ExtractOptions extract = Questions(unzip, options, cancelled);
     extract.include = includeNames;
     extract.useFolderNames = options.useFolderNames != 0;
     extract.overwrite = options.overwriteExisting != 0;
-    try {
-        Zip::Extract(options.zipFile, options.unzipFolder, extract);
-    } catch (const std::exception&) {
-        return UnzipCannotWrite;
-    }
-    return UnzipOK;
+    return Run(unzip, UnzipCannotWrite, [&] { Zip::Extract(options.zipFile, options.unzipFolder, extract); });
 }

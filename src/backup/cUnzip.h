@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,19 @@ public:
     bool FileEncrypted(long index) const { return FileEntry(index).FileEncrypted; }
     bool FileSelected(long index) const { return FileEntry(index).FileSelected; }
     void SetFileSelected(long index, bool selected);
+
+    // Events, each raised only when set.
+    // The text of what stopped a listing or an extraction.
+    std::function<void(const std::string& Text)> Message;
+    // For an encrypted entry (its stored name) that the last password given does not open:
+    // Password is the one to try. Cancel, or no handler, fails the extraction there.
+    std::function<void(const std::string& Filename, std::string& Password, bool& Cancel)> PasswordRequest;
+    // Every 64 kB extracted: setting Cancel stops the extraction there with a non-zero result
+    // (the files already complete stay, the one at hand is not written).
+    std::function<void(bool& Cancel)> Cancel;
+    // With PromptToOverwrite, before a file already in the folder (its path) is replaced:
+    // setting Cancel keeps it and extracts the next. Without a handler OverwriteExisting decides.
+    std::function<void(const std::string& Filename, bool& Cancel)> OverwriteRequest;
 
     // The include names an Unzip would pass now: the selected entries, or none (meaning
     // the whole archive) when every entry or no entry has been listed as selected.

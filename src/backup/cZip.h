@@ -63,10 +63,22 @@ public:
 
     void Zip();
     bool Success() const { return result_ == 0; }
+    // Takes the entries the file specifications name (as stored) out of the archive. The
+    // result is not kept: Success still tells of the last Zip.
+    void Delete();
 
-    // Event: raised now and then while the archive is written, with the library's share done
-    // (0 to 1).
+    // Events, each raised only when set.
+    // Now and then while the archive is written, with the share done (0 to 1).
     std::function<void(double)> Progress;
+    // Every 256 kB compressed, with the file at hand: setting Cancel stops the run with a
+    // non-zero result and no archive (an archive being updated stays as it was).
+    std::function<void(const std::string& Filename, bool& Cancel)> Cancel;
+    // With Encrypt, once before anything is compressed: the password every file is encrypted
+    // with. Cancel, an empty password or no handler stops the run (nothing is stored in clear).
+    std::function<void(std::string& Password, bool& Cancel)> PasswordRequest;
+    // With AddComment, once before anything is compressed: Comment comes with the archive's
+    // comment so far ("" for a new one) and becomes its comment. Cancel stops the run.
+    std::function<void(std::string& Comment, bool& Cancel)> CommentRequest;
 
 private:
     std::string zipFile_;

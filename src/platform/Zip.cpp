@@ -71,13 +71,15 @@ struct Planned {
     fs::path target;
     bool isDirectory;
     zip_uint64_t size;  // the bytes the archive declares for the entry
+    bool encrypted;
+    std::string name;   // as stored
 };
 
-zip_uint64_t DeclaredSize(zip_t* za, zip_int64_t index) {
+zip_stat_t Stat(zip_t* za, zip_int64_t index) {
     zip_stat_t st;
     if (zip_stat_index(za, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
         Fail("Cannot read the archive's entry sizes", ArchiveError(za));
-    return st.size;
+    return st;
 }
 
 // An archive may declare more than the disk holds: it is refused before anything is written,
@@ -114,20 +116,36 @@ std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
         bool isDirectory = name.back() == '/';
         if (isDirectory && !options.useFolderNames) continue;
         fs::path target = fs::path(folder) / (options.useFolderNames ? name : BareName(name));
-        plan.push_back({static_cast<zip_uint64_t>(i), target, isDirectory, DeclaredSize(za, i)});
+        const zip_stat_t st = Stat(za, i);
+        plan.push_back({static_cast<zip_uint64_t>(i), target, isDirectory, st.size,
+                        (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE, raw});
     }
     return plan;
 }
 
-void ExtractOne(zip_t* za, const Planned& entry) {
-    zip_file_t* file = zip_fopen_index(za, entry.index, 0);
+// Opens an entry for reading; an encrypted one with the password that opened the last, or
+// else with the one the caller gives.
+zip_file_t* OpenEntry(zip_t* za, const Planned& entry, const ExtractOptions& options, std::string& password) {
+    if (!entry.encrypted) return zip_fopen_index(za, entry.index, 0);
+    if (!password.empty())
+        if (zip_file_t* file = zip_fopen_index_encrypted(za, entry.index, 0, password.c_str())) return file;
+    std::string given;
+    if (!options.password || !options.password(entry.name, given))
+        Fail("Cannot extract " + entry.name, "it is encrypted and no password was given");
+    zip_file_t* file = zip_fopen_index_encrypted(za, entry.index, 0, given.c_str());
+    if (file) password = given;
+    return file;
+}
+
+void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, std::string& password) {
+    zip_file_t* file = OpenEntry(za, entry, options, password);
     if (!file) Fail("Cannot read " + entry.target.filename().string(), ArchiveError(za));
     fs::create_directories(entry.target.parent_path());
     fs::path partial = entry.target;
     partial += ".partial";
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     std::vector<char> buffer(1 << 16);
-    bool ok = out.good();
+    bool ok = out.good(), cancelled = false;
     std::string error = "cannot write " + partial.string();
     zip_uint64_t written = 0;
     while (ok) {
@@ -143,8 +161,9 @@ void ExtractOne(zip_t* za, const Planned& entry) {
             error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
         } else {
             out.write(buffer.data(), n);
-            ok = out.good();
             written += n;
+            cancelled = options.cancel && options.cancel();
+            ok = out.good() && !cancelled;
         }
     }
     zip_fclose(file);
@@ -157,6 +176,7 @@ void ExtractOne(zip_t* za, const Planned& entry) {
     }
     std::error_code ignored;
     fs::remove(partial, ignored);
+    if (cancelled) throw Cancelled();
     Fail("Cannot extract " + entry.target.filename().string(), error);
 }
 
@@ -322,6 +342,16 @@ zip_int64_t ServeDeflated(void* state, void* data, zip_uint64_t length, zip_sour
     }
 }
 
+// Writes the archive's changes (through a temporary file that replaces it whole).
+void Close(ArchivePtr& za, const std::string& archive) {
+    zip_t* raw = za.release();
+    if (zip_close(raw) != 0) {
+        std::string error = ArchiveError(raw);
+        zip_discard(raw);
+        Fail("Cannot write the archive " + archive, error);
+    }
+}
+
 }  // namespace
 
 bool IsSafeEntryName(const std::string& stored) {
@@ -338,8 +368,7 @@ bool IsSafeEntryName(const std::string& stored) {
     return true;
 }
 
-void Add(const std::string& archive, const std::vector<FileToAdd>& files,
-         const std::function<void(double)>& progress) {
+void Add(const std::string& archive, const std::vector<FileToAdd>& files, const AddOptions& options) {
     ArchivePtr za = OpenArchive(archive, ZIP_CREATE);
     double total = 0, done = 0;
     for (const auto& file : files) {
@@ -351,7 +380,8 @@ void Add(const std::string& archive, const std::vector<FileToAdd>& files,
     for (const auto& file : files) {
         std::unique_ptr<Deflated> deflated = DeflateFile(file.path, folder, [&](zip_uint64_t bytes) {
             done += static_cast<double>(bytes);
-            Report(progress, total > 0 ? std::min(done / total, 1.0) : 1.0);
+            Report(options.progress, total > 0 ? std::min(done / total, 1.0) : 1.0);
+            if (options.cancel && options.cancel(file.path)) throw Cancelled();
         });
         zip_error_t error;
         zip_error_init(&error);
@@ -368,14 +398,37 @@ void Add(const std::string& archive, const std::vector<FileToAdd>& files,
             zip_source_free(source);
             Fail("Cannot add " + file.path, ArchiveError(za.get()));
         }
+        if (!options.password.empty() &&
+            zip_file_set_encryption(za.get(), index, ZIP_EM_TRAD_PKWARE, options.password.c_str()) != 0)
+            Fail("Cannot encrypt " + file.path, ArchiveError(za.get()));
     }
-    zip_t* raw = za.release();
-    if (zip_close(raw) != 0) {
-        std::string error = ArchiveError(raw);
-        zip_discard(raw);
-        Fail("Cannot write the archive " + archive, error);
+    if (options.comment && zip_set_archive_comment(za.get(), options.comment->data(),
+                                                   static_cast<zip_uint16_t>(std::min<std::size_t>(options.comment->size(), 65535))) != 0)
+        Fail("Cannot comment the archive " + archive, ArchiveError(za.get()));
+    Close(za, archive);
+    Report(options.progress, 1.0);
+}
+
+bool Delete(const std::string& archive, const std::vector<std::string>& names) {
+    ArchivePtr za = OpenArchive(archive, 0);
+    bool found = false;
+    for (const auto& name : names) {
+        const zip_int64_t index = zip_name_locate(za.get(), Normalised(name).c_str(), 0);
+        if (index < 0) continue;
+        if (zip_delete(za.get(), static_cast<zip_uint64_t>(index)) != 0)
+            Fail("Cannot delete " + name + " from " + archive, ArchiveError(za.get()));
+        found = true;
     }
-    Report(progress, 1.0);
+    if (found) Close(za, archive);
+    return found;
+}
+
+std::string Comment(const std::string& archive) {
+    int code = 0;
+    ArchivePtr za(zip_open(archive.c_str(), ZIP_RDONLY, &code));
+    int length = 0;
+    const char* comment = za ? zip_get_archive_comment(za.get(), &length, 0) : nullptr;
+    return comment ? std::string(comment, static_cast<std::size_t>(length)) : "";
 }
 
 std::vector<Entry> List(const std::string& archive) {
@@ -408,11 +461,13 @@ void Extract(const std::string& archive, const std::string& folder,
     try {
         std::vector<Planned> plan = PlanExtraction(za.get(), folder, options);
         CheckRoomFor(plan, folder);
+        std::string password;
         for (const auto& entry : plan) {
+            const std::string target = entry.target.string();
             if (entry.isDirectory)
                 fs::create_directories(entry.target);
-            else if (options.overwrite || !fs::exists(entry.target, ec))
-                ExtractOne(za.get(), entry);
+            else if (!fs::exists(entry.target, ec) || (options.replace ? options.replace(target) : options.overwrite))
+                ExtractOne(za.get(), entry, options, password);
         }
     } catch (const fs::filesystem_error& e) {
         Fail("Cannot extract into " + folder, e.what());

@@ -48,6 +48,20 @@ protected:
         for (std::size_t at = 0; (at = bytes.find(central, at)) != std::string::npos; at += 4) put(at + 24);
         FileSystem::WriteAll(path, bytes);
     }
+    // A file of `bytes` that barely compresses, written under `name`.
+    std::string Noise(const std::string& name, std::size_t bytes) {
+        std::string content(bytes, '\0');
+        std::uint32_t seed = 1;
+        for (auto& c : content) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
+        FileSystem::WriteAll(Path(name), content);
+        return content;
+    }
+    static std::string Output(const std::string& command) {
+        std::string out;
+        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+        for (int c; pipe && (c = fgetc(pipe.get())) != EOF;) out += static_cast<char>(c);
+        return out;
+    }
     std::string ExtractionError(const std::string& archive, const std::string& target) {
         FileSystem::CreateDirectories(target);
         try {
@@ -121,10 +135,7 @@ TEST_F(cZipTest, FileGoesInUnderItsBareNameAndComesBackOverTheOldOne) {
 
 // The backup window keeps drawing through these while a large database is zipped.
 TEST_F(cZipTest, ProgressComesWhileALargeFileIsCompressed) {
-    std::string content(3000000, '\0');
-    std::uint32_t seed = 1;
-    for (auto& c : content) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
-    FileSystem::WriteAll(Path("big.mdb"), content);
+    Noise("big.mdb", 3000000);
     cZip z;
     z.SetZipFile(Path("big.zip"));
     z.AddFileSpec(Path("big.mdb"));
@@ -134,6 +145,70 @@ TEST_F(cZipTest, ProgressComesWhileALargeFileIsCompressed) {
     ASSERT_TRUE(z.Success());
     ASSERT_GE(progress.size(), 5u) << "not only at the start and the end";
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST_F(cZipTest, CancelStopsTheZipAndLeavesNoArchive) {
+    Noise("big.mdb", 3000000);
+    cZip z;
+    z.SetZipFile(Path("big.zip"));
+    z.AddFileSpec(Path("big.mdb"));
+    std::vector<std::string> asked;
+    z.Cancel = [&](const std::string& file, bool& cancel) { asked.push_back(file), cancel = asked.size() == 2; };
+    z.Zip();
+    EXPECT_FALSE(z.Success());
+    EXPECT_EQ(asked, std::vector<std::string>(2, Path("big.mdb")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "only big.mdb";
+}
+
+TEST_F(cZipTest, DeleteTakesTheNamedEntryOut) {
+    cZip z;
+    z.SetZipFile(Path("two.zip"));
+    for (std::string name : {"one.txt", "two.txt"}) z.AddFileSpec(Path(name)), FileSystem::WriteAll(Path(name), name);
+    z.Zip();
+    z.ClearFileSpecs();
+    z.AddFileSpec("one.txt");
+    z.Delete();
+    const std::string listing = Output("unzip -l " + Path("two.zip"));
+    EXPECT_TRUE(listing.find("one.txt") == std::string::npos && listing.find("two.txt") != std::string::npos) << listing;
+    EXPECT_EQ(z.Options().deleteEntries, 0) << "a later Zip adds again";
+}
+
+// Traditional zip encryption, which the unzip command opens as well as cUnzip.
+TEST_F(cZipTest, PasswordRequestEncryptsAndOnlyThatPasswordExtracts) {
+    const std::string content = Noise("Kelvo.mdb", 100000);
+    cZip z;
+    z.SetZipFile(Path("k.zip"));
+    z.AddFileSpec(Path("Kelvo.mdb"));
+    z.SetEncrypt(true), z.SetAddComment(true);
+    z.Zip();
+    EXPECT_FALSE(z.Success() || FileSystem::Exists(Path("k.zip"))) << "no password, nothing stored in clear";
+    z.PasswordRequest = [](std::string& password, bool&) { password = "s3cret"; };
+    z.CommentRequest = [](std::string& comment, bool&) { comment = "Backup"; };
+    z.Zip();
+    ASSERT_TRUE(z.Success());
+    EXPECT_EQ(Zip::Comment(Path("k.zip")), "Backup");
+    EXPECT_EQ(Output("unzip -P s3cret -p " + Path("k.zip")), content);
+
+    cUnzip u;
+    u.SetZipFile(Path("k.zip"));
+    u.Directory();
+    EXPECT_TRUE(u.FileEncrypted(1));
+    u.SetUnzipFolder(Path("out")), FileSystem::CreateDirectories(Path("out"));
+    std::string answer = "wrong";
+    std::vector<std::string> heard;
+    u.PasswordRequest = [&](const std::string& name, std::string& password, bool&) { heard.push_back(name), password = answer; };
+    u.Message = [&](const std::string& text) { heard.push_back(text); };
+    EXPECT_FALSE(u.Unzip() || FileSystem::Exists(Path("out/Kelvo.mdb")));
+    answer = "s3cret";
+    EXPECT_TRUE(u.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("out/Kelvo.mdb")), content);
+    EXPECT_EQ(heard.size(), 3u) << "asked twice, one failure told";
+
+    // With PromptToOverwrite the question decides about a file already there.
+    FileSystem::WriteAll(Path("out/Kelvo.mdb"), "kept"), u.SetPromptToOverwrite(true);
+    u.OverwriteRequest = [&](const std::string& file, bool& cancel) { cancel = file == Path("out/Kelvo.mdb"); };
+    EXPECT_TRUE(u.Unzip());
+    EXPECT_EQ(FileSystem::ReadAll(Path("out/Kelvo.mdb")), "kept");
 }
 
 TEST_F(cZipTest, SelectionDecidesWhatIsExtracted) {
