@@ -1,10 +1,14 @@
 #include "platform/Prompts.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -40,6 +44,33 @@ int IndexOf(const QString& all, const QString& chosen) {
     int i = static_cast<int>(list.indexOf(chosen));
     return i < 0 ? 1 : i + 1;
 }
+
+// Qt's file dialog telling a hook what the keeper does in it. OK on a file is put to the hook
+// first; OK on a folder enters it, as the dialog does, without asking.
+class HookedQtFileDialog : public QFileDialog {
+public:
+    HookedQtFileDialog(const QString& title, const QString& start, const QString& filter,
+                       Prompts::HookedFileDialog& events)
+        : QFileDialog(QApplication::activeWindow(), title, start, filter), events_(events) {
+        // Qt's own dialog when there is a hook: a desktop's native one tells nothing of what
+        // happens inside it.
+        if (events.Hooked()) setOption(QFileDialog::DontUseNativeDialog);
+        connect(this, &QFileDialog::directoryEntered, [this](const QString& folder) { events_.FolderChanged(folder.toStdString()); });
+        connect(this, &QFileDialog::currentChanged, [this](const QString& path) { events_.FileChanged(path.toStdString()); });
+        connect(this, &QFileDialog::filterSelected, [this, filter](const QString& chosen) { events_.TypeChanged(IndexOf(filter, chosen)); });
+    }
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        const bool folder = !files.isEmpty() && QFileInfo(files.front()).isDir();
+        if (!folder && !events_.OKPressed(files.isEmpty() ? "" : files.front().toStdString())) return;
+        QFileDialog::accept();
+        if (folder) events_.FolderChanged(directory().absolutePath().toStdString());
+    }
+
+private:
+    Prompts::HookedFileDialog& events_;
+};
 
 class DesktopHandler : public Prompts::Handler {
 public:
@@ -96,19 +127,49 @@ private:
         QString start = QString::fromStdString(d.initialDir);
         if (!d.fileName.empty()) start = start.isEmpty() ? QString::fromStdString(d.fileName)
                                                          : start + "/" + QString::fromStdString(d.fileName);
-        QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(d.title), start, filter);
+        Prompts::HookedFileDialog events(d.hook, d.filterIndex);
+        HookedQtFileDialog dialog(QString::fromStdString(d.title), start, filter, events);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : (d.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+        // Qt takes several files only when they exist.
+        dialog.setFileMode(save            ? QFileDialog::AnyFile
+                           : d.multiSelect ? QFileDialog::ExistingFiles
+                           : d.fileMustExist ? QFileDialog::ExistingFile
+                                             : QFileDialog::AnyFile);
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         if (!d.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(d.defaultExt));
         if (save && !d.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            d.fileName.clear();
-            return false;
-        }
-        d.fileName = dialog.selectedFiles().front().toStdString();
+        events.Open(&dialog, dialog.directory().absolutePath().toStdString());
+        const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+        events.Close();
+        d.fileNames.clear();
+        d.fileName.clear();
+        if (!accepted) return false;
+        for (const QString& file : dialog.selectedFiles()) d.fileNames.push_back(file.toStdString());
+        d.fileName = d.fileNames.front();
         d.filterIndex = IndexOf(filter, dialog.selectedNameFilter());
         return true;
+    }
+
+    bool ChooseColor(QColor& color) override {
+        // Qt's own dialog, whose custom colour slots are the ones the caller's table fills.
+        QColorDialog dialog(color, QApplication::activeWindow());
+        dialog.setOption(QColorDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        color = dialog.selectedColor();
+        return true;
+    }
+
+    bool ChooseFont(QFont& font) override {
+        QFontDialog dialog(font, QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted) return false;
+        font = dialog.selectedFont();
+        return true;
+    }
+
+    bool PageSetup(QPrinter& printer, const std::string& title) override {
+        QPageSetupDialog dialog(&printer, QApplication::activeWindow());
+        if (!title.empty()) dialog.setWindowTitle(QString::fromStdString(title));
+        return dialog.exec() == QDialog::Accepted;
     }
 };
 
@@ -177,6 +238,17 @@ bool GetSaveFileName(FileDialog& dialog) {
     if (!ok) dialog.fileName.clear();
     return ok && !dialog.fileName.empty();
 }
+
+bool ChooseColor(ColorDialog& dialog) {
+    for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, dialog.customColors[i]);
+    const bool chosen = Current()->ChooseColor(dialog.color);
+    for (int i = 0; i < 16; ++i) dialog.customColors[i] = QColorDialog::customColor(i);
+    return chosen;
+}
+
+bool ChooseFont(QFont& font) { return Current()->ChooseFont(font); }
+
+bool PageSetup(QPrinter& printer, const std::string& title) { return Current()->PageSetup(printer, title); }
 
 bool PrintDialog(QPrinter& printer, const std::string& title) {
     return CurrentPrintDialog()(printer, title);

@@ -1,13 +1,20 @@
 #pragma once
+#include <QColor>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/FileDialogHook.h"
+
+class QFont;
 class QPrinter;
 
-// Every message box, input box and file dialog of the program goes through here, so that a
-// test can answer it from a script and read its text. The style and answer numbers are the
-// old message box numbers, which the program's texts and tests are written against.
+// Every message box, input box and file, colour, font and page-setup dialog of the program goes
+// through here, so that a test can answer it from a script and read its text. The style and
+// answer numbers are the old message box numbers, which the program's texts and tests are
+// written against.
 namespace Prompts {
 
 // Buttons.
@@ -29,6 +36,16 @@ struct FileDialog {
     std::string defaultExt;  // without the dot
     bool fileMustExist = false;
     bool overwritePrompt = false;
+    bool multiSelect = false;             // an open dialog takes several files
+    std::vector<std::string> fileNames;   // out: every chosen path (fileName is the first)
+    FileDialogHook hook;                  // hears the dialog's events (HookedFileDialog)
+};
+
+struct ColorDialog {
+    QColor color;  // in: the colour shown first; out: the colour chosen
+    // The dialog's custom colours: put in its slots before it opens and read back after it
+    // closes, chosen or cancelled (the keeper may have changed them either way).
+    std::array<QColor, 16> customColors;
 };
 
 // What shows the prompts: the desktop's dialogs, or a test's script.
@@ -41,6 +58,12 @@ public:
                           std::string& answer, bool masked) = 0;
     virtual bool OpenFile(FileDialog& dialog) = 0;
     virtual bool SaveFile(FileDialog& dialog) = 0;
+    // The colour, font and page-setup dialogs: false when cancelled. A handler that does not
+    // show them answers them as cancelled. The custom colours are in the colour dialog's
+    // slots (QColorDialog::customColor) while it is asked.
+    virtual bool ChooseColor(QColor& color) { return false; }
+    virtual bool ChooseFont(QFont& font) { return false; }
+    virtual bool PageSetup(QPrinter& printer, const std::string& title) { return false; }
 };
 
 // Replaces the handler (the desktop's by default); returns the one it replaced.
@@ -53,6 +76,13 @@ std::string InputBox(const std::string& text, const std::string& title = "",
 // True with dialog.fileName set when the keeper chose a file.
 bool GetOpenFileName(FileDialog& dialog);
 bool GetSaveFileName(FileDialog& dialog);
+// True with the colour chosen; the custom colours come back either way.
+bool ChooseColor(ColorDialog& dialog);
+// True with `font` set to the font chosen.
+bool ChooseFont(QFont& font);
+// The page-setup dialog for `printer`: true with the paper, orientation and margins chosen
+// left on the printer.
+bool PageSetup(QPrinter& printer, const std::string& title = "");
 
 // The title every box without one of its own carries: the program's name.
 void SetApplicationTitle(const std::string& title);

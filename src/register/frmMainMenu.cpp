@@ -135,8 +135,8 @@ std::string frmMain::SaveFileName(const std::string& strTitle, const std::string
                                   const std::string& strFileName) {
     std::string file = strFileName, fileTitle, filter = strFilter;
     long filterIndex = 1;
-    CommonDialog1.flags() = kExplorer | kPathMustExist | kOverwritePrompt;
-    CommonDialog1.VBGetSaveFileName(file, fileTitle, true, filter, filterIndex, "", strTitle);
+    long flags = kExplorer | kPathMustExist | kOverwritePrompt;
+    CommonDialog1.VBGetSaveFileName(file, fileTitle, true, filter, filterIndex, "", strTitle, "", -1, &flags);
     return file;
 }
 
@@ -144,9 +144,9 @@ std::string frmMain::OpenFileName(const std::string& strTitle, const std::string
     std::string file, fileTitle, filter = strFilter;
     long filterIndex = 1;
     bool readOnly = false;
-    CommonDialog1.flags() = kExplorer | kPathMustExist;
+    long flags = kExplorer | kPathMustExist;
     CommonDialog1.VBGetOpenFileName(file, fileTitle, booFileMustExist, false, readOnly, true, filter, filterIndex, "",
-                                    strTitle);
+                                    strTitle, "", -1, &flags);
     return file;
 }
 
