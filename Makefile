@@ -6,9 +6,9 @@ PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev 
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev \
            unzip
 
-# What the benchmarks alone need when they run: the zip and sqlite3 commands they are measured
+# What the benchmarks alone need when they run: the zip, pigz and sqlite3 commands they are measured
 # against.
-BENCH_PACKAGES = zip sqlite3
+BENCH_PACKAGES = zip pigz sqlite3
 
 .PHONY: deps bench-deps configure build run test bench clean
 

@@ -1,24 +1,17 @@
 // Loading and saving a note of several megabytes through the rich-text layer, and reading a
 // 100,000-row list through the CSV reader. The RTF runs are measured at two sizes, so the
-// figures show whether the work grows in proportion to the text.
+// figures show whether the work grows in proportion to the text. The documents need an
+// application, on the offscreen platform as in the other benchmarks: no display is needed.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTextDocument>
 #include <string>
 
+#include "fixtures/BenchApplication.h"
 #include "platform/Csv.h"
 #include "platform/Rtf.h"
 
 namespace {
-
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 std::string Note(std::size_t megabytes) {
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue255;}";
@@ -28,7 +21,6 @@ std::string Note(std::size_t megabytes) {
 }
 
 void BM_RtfRead(benchmark::State& state) {
-    EnsureApplication();
     const std::string rtf = Note(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         QTextDocument document;
@@ -40,7 +32,6 @@ void BM_RtfRead(benchmark::State& state) {
 BENCHMARK(BM_RtfRead)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
 void BM_RtfWrite(benchmark::State& state) {
-    EnsureApplication();
     QTextDocument document;
     Rtf::Read(Note(static_cast<std::size_t>(state.range(0))), document);
     for (auto _ : state) benchmark::DoNotOptimize(Rtf::Write(document));
@@ -60,4 +51,4 @@ BENCHMARK(BM_CsvRead100000Rows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarksInApplication(argc, argv); }

@@ -1,17 +1,19 @@
 // Zip and unzip of a 50 MB database, as the online backup and restore do them, beside the
-// zip command at the same compression level on the same file.
+// commands at the same compression level on the same file and the same number of threads: the
+// backup's four threads beside "pigz -6 -p4", one thread beside "zip -6" and "pigz -6 -p1". The
+// archive's size is the counter "zip_MB" ("gz_MB" for pigz).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
-#include <unistd.h>
 
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
+#include "fixtures/BenchRatios.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
+#include "platform/Zip.h"
 
 namespace {
 
@@ -60,6 +62,7 @@ const Files& Prepared() {
     return files;
 }
 
+// The backup's zip: four threads.
 void ZipDatabase(benchmark::State& state) {
     const Files& f = Prepared();
     for (auto _ : state) {
@@ -73,6 +76,48 @@ void ZipDatabase(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * FileSystem::Size(f.database));
     state.counters["database_MB"] = FileSystem::Size(f.database) / 1048576.0;
     state.counters["zip_MB"] = FileSystem::Size(f.archive) / 1048576.0;
+}
+
+void ZipDatabaseOneThread(benchmark::State& state) {
+    const Files& f = Prepared();
+    const std::string archive = f.folder + "/one.zip";
+    for (auto _ : state) {
+        FileSystem::Remove(archive);
+        Zip::AddOptions oneThread;
+        oneThread.threads = 1;
+        Zip::Add(archive, {{f.database, "Kelvo.mdb"}}, oneThread);
+    }
+    state.SetBytesProcessed(state.iterations() * FileSystem::Size(f.database));
+    state.counters["zip_MB"] = FileSystem::Size(archive) / 1048576.0;
+}
+
+// Runs a command on the database `state.iterations()` times; `archive` is what it writes.
+void TimeCommand(benchmark::State& state, const std::string& command, const std::string& archive,
+                 const char* counter) {
+    for (auto _ : state) {
+        FileSystem::Remove(archive);
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError(("failed (is it installed?): " + command).c_str());
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * FileSystem::Size(Prepared().database));
+    state.counters[counter] = FileSystem::Size(archive) / 1048576.0;
+}
+
+// "zip -6" (Info-ZIP, one thread) storing the same file under its bare name.
+void ZipCommandLevel6_Reference(benchmark::State& state) {
+    const Files& f = Prepared();
+    const std::string archive = f.folder + "/reference.zip";
+    TimeCommand(state, "zip -q -6 -j '" + archive + "' '" + f.database + "'", archive, "zip_MB");
+}
+
+// "pigz -6" on `threads` threads, the same deflate level and the same file, to a .gz file.
+void PigzLevel6_Reference(benchmark::State& state, int threads) {
+    const Files& f = Prepared();
+    const std::string archive = f.folder + "/reference.gz";
+    TimeCommand(state, "pigz -6 -p" + std::to_string(threads) + " -c '" + f.database + "' > '" + archive + "'",
+                archive, "gz_MB");
 }
 
 void UnzipDatabase(benchmark::State& state) {
@@ -93,52 +138,24 @@ void UnzipDatabase(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * FileSystem::Size(f.database));
 }
 
-// The reference: "zip -6" (Info-ZIP) storing the same file under its bare name.
-void ZipCommandLevel6(benchmark::State& state) {
-    const Files& f = Prepared();
-    const std::string archive = f.folder + "/reference.zip";
-    const std::string command = "zip -q -6 -j '" + archive + "' '" + f.database + "'";
-    for (auto _ : state) {
-        FileSystem::Remove(archive);
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("the zip command failed (is it installed?)");
-            break;
-        }
-    }
-    state.counters["zip_MB"] = FileSystem::Size(archive) / 1048576.0;
-}
-
-// Wall time throughout: the zip command's work is not this process's CPU time.
+// Wall time throughout: the commands' work is not this process's CPU time.
 BENCHMARK(ZipDatabase)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(ZipCommandLevel6)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK_CAPTURE(PigzLevel6_Reference, FourThreads, 4)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(ZipDatabaseOneThread)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(ZipCommandLevel6_Reference)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(PigzLevel6_Reference, OneThread, 1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(UnzipDatabase)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-
-// The console report, then the backup zip's time as a share of the zip command's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (times_.count("ZipDatabase") && times_.count("ZipCommandLevel6"))
-            GetOutputStream() << "ZipDatabase / ZipCommandLevel6 = "
-                              << times_["ZipDatabase"] / times_["ZipCommandLevel6"] << "\n";
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    BenchRatios ratios;
+    ratios.Add("ZipDatabase", "PigzLevel6_Reference/FourThreads");
+    ratios.Add("ZipDatabase", "ZipCommandLevel6_Reference", "zip_MB");
+    ratios.Add("ZipDatabaseOneThread", "PigzLevel6_Reference/OneThread");
+    ratios.Add("ZipDatabaseOneThread", "ZipCommandLevel6_Reference");
+    benchmark::RunSpecifiedBenchmarks(&ratios);
     benchmark::Shutdown();
     std::error_code ignored;
     std::filesystem::remove_all(Prepared().folder, ignored);

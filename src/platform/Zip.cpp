@@ -26,7 +26,6 @@ namespace {
 // two thirds of the time, so a backup of a large holding does not keep the keeper waiting.
 constexpr int kLevel = 6;
 constexpr std::size_t kBlock = 256 * 1024;
-constexpr unsigned kWorkers = 4;  // a backup need not take every core of the keeper's machine
 
 [[noreturn]] void Fail(const std::string& what, const std::string& detail) {
     throw RuntimeError(ErrorNumber::InvalidCall, what + ": " + detail);
@@ -252,7 +251,7 @@ void DeflateBlock(Block& block, const unsigned char* dictionary, uInt dictionary
 // Deflates the file block by block, a few blocks side by side (a backup of a large holding
 // then takes a fraction of the time one stream would), into a Deflated. `advanced` hears of
 // every block written.
-std::unique_ptr<Deflated> DeflateFile(const std::string& path, const std::string& folder,
+std::unique_ptr<Deflated> DeflateFile(const std::string& path, const std::string& folder, unsigned threads,
                                       const std::function<void(zip_uint64_t)>& advanced) {
     auto out = std::make_unique<Deflated>();
     std::ifstream in(path, std::ios::binary);
@@ -261,7 +260,7 @@ std::unique_ptr<Deflated> DeflateFile(const std::string& path, const std::string
     out->modified = st.st_mtime;
     out->stream = AnonymousFileIn(folder);
 
-    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, kWorkers);
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, std::max(threads, 1u));
     std::vector<Block> blocks(workers);
     std::vector<unsigned char> before;  // the last 32 kB read before this round
     uLong crc = crc32(0, nullptr, 0);
@@ -378,7 +377,7 @@ void Add(const std::string& archive, const std::vector<FileToAdd>& files, const 
     }
     const std::string folder = fs::absolute(archive).parent_path().string();
     for (const auto& file : files) {
-        std::unique_ptr<Deflated> deflated = DeflateFile(file.path, folder, [&](zip_uint64_t bytes) {
+        std::unique_ptr<Deflated> deflated = DeflateFile(file.path, folder, options.threads, [&](zip_uint64_t bytes) {
             done += static_cast<double>(bytes);
             Report(options.progress, total > 0 ? std::min(done / total, 1.0) : 1.0);
             if (options.cancel && options.cancel(file.path)) throw Cancelled();

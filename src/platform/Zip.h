@@ -44,12 +44,14 @@ struct AddOptions {
     std::string password;
     // Set: the archive's comment.
     std::optional<std::string> comment;
+    // The cores that deflate, at most (a backup need not take every core of the keeper's machine).
+    unsigned threads = 4;
 };
 
-// Adds the files to the archive (created when missing), deflated at level 6 on up to four
-// cores; an entry of the same name is replaced. The archive is written to a temporary file and moved into place at
-// the end, so a failure or a cancel leaves no half-written archive behind (an archive that
-// was there stays as it was).
+// Adds the files to the archive (created when missing), deflated at level 6 on up to
+// `options.threads` cores; an entry of the same name is replaced. The archive is written to a
+// temporary file and moved into place at the end, so a failure or a cancel leaves no
+// half-written archive behind (an archive that was there stays as it was).
 void Add(const std::string& archive, const std::vector<FileToAdd>& files, const AddOptions& options = {});
 
 // Takes the entries of these stored names out of the archive; false (the archive untouched)
