@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "core/clsCommonDialog.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
@@ -35,6 +37,16 @@ std::string Lines(std::initializer_list<std::string> lines) {
     std::string out;
     for (const auto& l : lines) out += (out.empty() ? "" : "\r\n") + l;
     return out;
+}
+
+// SQLite's page cache and its memory map sized for the register, so that the pages of a large
+// holding's grid stay in memory from one refresh to the next rather than being read again: the
+// map covers the file and its growth, the cache (which keeps the pages being written) a part of it.
+void SizeCache(Connection& db) {
+    const long long bytes = FileSystem::Size(db.Path());
+    const long long map = std::clamp(bytes * 2, 64LL << 20, 2LL << 30);
+    const long long cacheKiB = std::clamp(bytes / 1024 / 4, 2000LL, 256LL << 10);
+    db.Execute("PRAGMA mmap_size=" + std::to_string(map) + "; PRAGMA cache_size=-" + std::to_string(cacheKiB));
 }
 
 // A file "opens" as soon as its first page reads: a damaged or empty one is caught here, before
@@ -102,6 +114,7 @@ clsDatabase::clsDatabase() {
 void clsDatabase::OpenConnection(const std::string& path) {
     auto connection = std::make_unique<Connection>();
     connection->Open(path);
+    SizeCache(*connection);  // before the check, which reads the whole file through it
     CheckSound(*connection);
     Attach(std::move(connection));
 }
@@ -167,9 +180,11 @@ Connection& clsDatabase::Open() {
     return *connection_;
 }
 
-Recordset clsDatabase::OpenRecordset(const std::string& strSQL) {
+Recordset clsDatabase::OpenRecordset(const std::string& strSQL) { return OpenRecordset(strSQL, 0); }
+
+Recordset clsDatabase::OpenRecordset(const std::string& strSQL, long lngRows) {
     try {
-        return Open().Query(strSQL);
+        return Open().Query(strSQL, lngRows);
     } catch (const RuntimeError& e) {
         modCommon::LogError(e, "OpenRecordset - Using " + strSQL, kObject);
         return Recordset();
@@ -289,6 +304,7 @@ Connection& clsDatabase::OpenForRestore() {
         FileSystem::WriteAll(LivePath(), "");
         db->Open(LivePath(), true);
     }
+    SizeCache(*db);
     Attach(std::move(db));
     return *connection_;
 }

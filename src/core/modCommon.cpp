@@ -322,7 +322,6 @@ bool Upgrade(clsDatabase& database) {
         start = bar + 1;
     }
     auto versionOf = [](const std::string& entry) { return entry.substr(0, entry.find('\r')); };
-    if (versionOf(entries.back()) == stored) return true;
     bool matched = false;
     for (const auto& entry : entries) {
         if (!matched) {
@@ -332,6 +331,7 @@ bool Upgrade(clsDatabase& database) {
         if (!RunEntry(database.GetConnection(), versionOf(entry), modSchema::EntryStatements(entry)))
             return false;
     }
+    if (matched) modSchema::CreateQueryIndexes(database.GetConnection());
     return matched;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Connection.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ CREATE TABLE Locations (LocationID INTEGER PRIMARY KEY AUTOINCREMENT,
   Permanent INTEGER DEFAULT 0, ExportToHH INTEGER DEFAULT 0);
 CREATE TABLE LocationLink (LocationLinkID INTEGER PRIMARY KEY AUTOINCREMENT, LocationID INTEGER,
   AnimalID INTEGER, EventDate TEXT, Details TEXT);
-CREATE INDEX LocationLinkAnimalDate ON LocationLink (AnimalID, EventDate);
+CREATE INDEX LocationLinkAnimalLocation ON LocationLink (AnimalID, EventDate, LocationLinkID, LocationID);
 CREATE INDEX LocationLinkLocation ON LocationLink (LocationID);
 CREATE TABLE Notes (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalID INTEGER, Note TEXT);
 CREATE INDEX NotesAnimalID ON Notes (AnimalID);
@@ -227,6 +228,28 @@ std::vector<std::string> EntryStatements(const std::string& entry) {
     auto cr = entry.find('\r');
     if (cr == std::string::npos || cr + 1 >= entry.size()) return {};
     return Split(entry.substr(cr + 1), '\n');
+}
+
+void CreateQueryIndexes(Connection& db) {
+    try {
+        // Looked at first, so that a start takes no write lock when they are there.
+        if (db.Query("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ('LocationLinkAnimalLocation',"
+                     "'AnimalsSpeciesTag'))=2 AND NOT EXISTS (SELECT 1 FROM sqlite_master WHERE "
+                     "name='LocationLinkAnimalDate')")
+                .Field(0)
+                .ToBool())
+            return;
+        Connection::Transaction transaction(db);
+        db.Execute(
+            "CREATE INDEX IF NOT EXISTS LocationLinkAnimalLocation ON LocationLink (AnimalID, EventDate, "
+            "LocationLinkID, LocationID);"
+            "DROP INDEX IF EXISTS LocationLinkAnimalDate;"
+            "CREATE INDEX IF NOT EXISTS AnimalsSpeciesTag ON Animals (Species, TagSort, TagNumber);");
+        transaction.Commit();
+    } catch (const RuntimeError&) {
+        // A file that takes no writes now (read-only, or another program is writing) answers every
+        // query without them, only more slowly; the next start makes them.
+    }
 }
 
 void CreateTemplate(const std::string& path) {

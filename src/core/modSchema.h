@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/DateTime.h"
+
+class Connection;
 #include "platform/Value.h"
 
 // The format of the database file: the empty template the program ships (version "1.0.0"),
@@ -17,6 +19,12 @@ const std::string& DatabaseUpgradeScript();
 std::vector<std::string> ScriptVersions();
 // The statements of one entry of the script.
 std::vector<std::string> EntryStatements(const std::string& entry);
+
+// The indexes that answer the animal grid's query from the index alone (an animal's current
+// location, the order by species and tag), made where a database of the newest version lacks them
+// (one made before they were part of the template), with the smaller index they replace dropped.
+// A database that takes no writes keeps working without them.
+void CreateQueryIndexes(Connection& db);
 
 // Writes the empty template database at `path` (which must not exist yet).
 void CreateTemplate(const std::string& path);

@@ -53,9 +53,10 @@ std::string MobilePhoneExport::PhoneText(const std::string& text) {
     return clean;
 }
 
+// In the order the animals were recorded, whichever index answers the query.
 std::string MobilePhoneExport::AllRowsSQL(int species) {
     return "SELECT AnimalID, AnimalType, TagNumber, DateOfBirth, GenderID, BreedID, Species FROM Animals WHERE Species=" +
-           std::to_string(species) + " AND DeathReason IS Null";
+           std::to_string(species) + " AND DeathReason IS Null ORDER BY AnimalID";
 }
 
 // ---- Pick lists ---------------------------------------------------------------------------

@@ -168,10 +168,13 @@ long Connection::Prepared::Run(const std::vector<Value>& params) {
     return changes;
 }
 
-Recordset Connection::Query(const std::string& sql) {
+Recordset Connection::Query(const std::string& sql) { return Query(sql, std::vector<Value>{}); }
+
+Recordset Connection::Query(const std::string& sql, const std::vector<Value>& params) {
     if (!db_) Fail();
     Statement s;
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s.stmt, nullptr) != SQLITE_OK) Fail();
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(s.stmt, static_cast<int>(i + 1), params[i]);
     Recordset rs;
     auto& table = *rs.table_;
     int n = sqlite3_column_count(s.stmt);
@@ -202,6 +205,15 @@ Recordset Connection::Query(const std::string& sql) {
     table.fromQuery = true;
     table.sql = sql;
     rs.Open();
+    return rs;
+}
+
+Recordset Connection::Query(const std::string& sql, long rows) {
+    if (rows <= 0) return Query(sql);
+    Recordset rs = Query(Recordset::Paged(sql), {Value(static_cast<long long>(rows)), Value(0)});
+    rs.table_->sql = sql;
+    rs.table_->pageRows = rows;
+    rs.table_->more = rs.Rows() == rows;
     return rs;
 }
 
@@ -237,6 +249,31 @@ void Connection::Transaction::Commit() {
     db_.Execute(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
     done_ = true;
 }
+void Connection::SetKeyTable(const std::string& table, const std::string& column,
+                             const std::vector<long long>& keys) {
+    const std::string name = "temp.\"" + table + "\"";
+    Execute("CREATE TEMP TABLE IF NOT EXISTS \"" + table + "\" (\"" + column + "\" INTEGER PRIMARY KEY)");
+    // A savepoint outside a transaction begins a deferred one: only the temporary database,
+    // which the statements below write, is locked.
+    Execute("SAVEPOINT kelvo_keys");
+    try {
+        Execute("DELETE FROM " + name);
+        Prepared insert(*this, "INSERT OR IGNORE INTO " + name + " VALUES (?)");
+        std::vector<Value> key(1);
+        for (long long k : keys) {
+            key[0] = Value(k);
+            insert.Run(key);
+        }
+    } catch (...) {
+        try {
+            Execute("ROLLBACK TO kelvo_keys; RELEASE kelvo_keys");
+        } catch (...) {
+        }
+        throw;
+    }
+    Execute("RELEASE kelvo_keys");
+}
+
 long long Connection::LastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 std::vector<std::string> Connection::TableNames() {

@@ -31,6 +31,13 @@ public:
     // Runs one statement with values bound to its "?" parameters.
     long Execute(const std::string& sql, const std::vector<Value>& params);
     Recordset Query(const std::string& sql);
+    // A query with values bound to its "?" parameters.
+    Recordset Query(const std::string& sql, const std::vector<Value>& params);
+    // The first `rows` rows of a query that ends with its ORDER BY (a SELECT without LIMIT): the
+    // recordset reads the rest when asked (Recordset::FetchMore), by running the query again for
+    // the rows after those it holds, so a list of many rows shows its first screen at once. The
+    // order must be total (ties broken by a key), or pages may share or miss rows.
+    Recordset Query(const std::string& sql, long rows);
 
     // The bare statements, for a caller that brackets a transaction across calls of its own
     // (the gateway's Transaction). All-or-nothing work in one function uses Transaction.
@@ -76,6 +83,13 @@ public:
         Connection& db_;
         sqlite3_stmt* stmt_ = nullptr;
     };
+
+    // Makes `temp.<table>` (one column `column`, INTEGER PRIMARY KEY) hold exactly `keys`, for
+    // statements that name thousands of rows as "IN (SELECT <column> FROM temp.<table>)" in place of
+    // a list in their text. The table is this connection's alone; the keys go in through one
+    // prepared statement, and writing them locks nothing of the database file, so it works while
+    // another program writes to it. All of them or none: on a failure the table keeps what it held.
+    void SetKeyTable(const std::string& table, const std::string& column, const std::vector<long long>& keys);
 
     long long LastInsertId() const;
     std::vector<std::string> TableNames();

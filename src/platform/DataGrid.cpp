@@ -346,6 +346,7 @@ QString Cell(const char* tag, const QString& text, int width = 0) {
 }  // namespace
 
 std::string DataGrid::HtmlTable(bool selectedRows, const QString& title) const {
+    model_->FetchAll();  // on paper and in the file, every row of a list read in pages
     const QHeaderView& header = *view_->horizontalHeader();
     const std::vector<int> columns = ShownColumns(header);
     QString html = QStringLiteral(

@@ -88,7 +88,8 @@ public:
 
     // ---- Output: what the grid shows, on paper or as an HTML table --------------------------
     // The visible columns in the order shown, with their captions and widths, and every row or
-    // only the selected ones (in the grid's order), each cell as it shows its value.
+    // only the selected ones (in the grid's order), each cell as it shows its value. The rows of
+    // a recordset read in pages are all read first (that failing raises).
     std::string HtmlTable(bool selectedRows, const QString& title = {}) const;
     // Writes HtmlTable in UTF-8 in place of the file at `path`, which never holds part of it.
     void ExportHtml(const std::string& path, bool selectedRows) const;

@@ -495,9 +495,48 @@ bool Recordset::Find(const std::string& criterion) {
 void Recordset::Requery() {
     RequireOpen();
     if (!table_->fromQuery) { Rebuild(); return; }
-    Recordset fresh = Source()->Query(table_->sql);
+    const long rows = table_->pageRows > 0 ? std::max<long>(table_->pageRows, static_cast<long>(table_->rows.size())) : 0;
+    Recordset fresh = Source()->Query(table_->sql, rows);
+    fresh.table_->pageRows = table_->pageRows;
     table_ = fresh.table_;
     Rebuild();
+}
+
+std::string Recordset::Paged(const std::string& sql) {
+    std::size_t end = sql.find_last_not_of(" \t\r\n;");
+    return sql.substr(0, end == std::string::npos ? 0 : end + 1) + " LIMIT ?1 OFFSET ?2";
+}
+
+long Recordset::FetchMore(bool all, const std::function<void(long first, long count)>& arriving) {
+    RequireOpen();
+    if (!table_->more) return 0;
+    auto& rows = table_->rows;
+    const long long read = static_cast<long long>(rows.size());
+    const long long wanted = all ? -1 : std::max<long long>(table_->pageRows, read);
+    Recordset next = Source()->Query(Paged(table_->sql), {Value(wanted), Value(read)});
+    auto& arrived = next.table_->rows;
+    table_->more = !all && static_cast<long long>(arrived.size()) == wanted;
+    const std::size_t shown = view_.size();
+    for (auto& row : arrived) {
+        rows.push_back(std::move(row));
+        view_.push_back(rows.size() - 1);
+    }
+    if (filter_) {  // the filter looks at the current row: each new row is made current in turn
+        const long kept = pos_;
+        std::size_t to = shown;
+        for (std::size_t from = shown; from < view_.size(); ++from) {
+            pos_ = static_cast<long>(from);
+            if (filter_(*this)) view_[to++] = view_[from];
+        }
+        view_.resize(to);
+        pos_ = kept;
+    }
+    std::vector<std::size_t> added(view_.begin() + static_cast<long>(shown), view_.end());
+    view_.resize(shown);
+    if (arriving && !added.empty()) arriving(static_cast<long>(shown), static_cast<long>(added.size()));
+    view_.insert(view_.end(), added.begin(), added.end());
+    rowOfStale_ = true;
+    return static_cast<long>(arrived.size());
 }
 
 std::string Recordset::GetString(const std::string& columnDelimiter, const std::string& rowDelimiter,

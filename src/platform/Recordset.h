@@ -96,8 +96,19 @@ public:
     // number or a quoted text ('O''Neill'); text compares without case, LIKE takes * and %.
     bool Find(const std::string& criterion);
 
-    // Runs the query again and shows its current rows (sort and filter kept).
+    // Runs the query again and shows its current rows (sort and filter kept); a recordset read in
+    // pages reads again as many rows as it held.
     void Requery();
+
+    // ---- Rows read in pages (Connection::Query with a number of rows) -----------------------
+    // Whether the query may have rows after those read.
+    bool HasMore() const { return table_->more; }
+    // Reads the query's next rows, as many as the recordset holds already (so that reading to
+    // the end runs the query a few times only), or every one left when `all`, and puts them at
+    // the end of the view (the filter applies to them, the sort does not). `arriving`, when given,
+    // hears the first place they take and their number before the view has them (a model
+    // announces them there). The number read; raises as a query does, and then nothing changes.
+    long FetchMore(bool all = false, const std::function<void(long first, long count)>& arriving = {});
     // The rows from the current one to the end as one text: fields joined by
     // `columnDelimiter`, each row followed by `rowDelimiter`, nulls as `nullText`. Leaves
     // the cursor at EOF.
@@ -124,6 +135,8 @@ private:
     };
     struct Table {
         std::vector<Column> columns;
+        long pageRows = 0;   // the first page's rows when read in pages, else 0
+        bool more = false;   // the query may have rows after those read
         std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> columnIndex;  // first of a name
         std::vector<Row> rows;
         std::weak_ptr<Connection*> connection;  // expires when the connection closes
@@ -147,6 +160,8 @@ private:
 
     void Rebuild();
     void IndexView() const;
+    // The query reading `?1` rows after the first `?2`.
+    static std::string Paged(const std::string& sql);
     void RemoveFromView(long place);
     Row& CurrentRow();
     const Row& CurrentRow() const;

@@ -44,11 +44,17 @@ void RecordsetModel::Reset(Change change) {
 }
 
 void RecordsetModel::SetRecordset(Recordset rows) {
-    Reset([&] { rows_ = std::move(rows); });
+    Reset([&] {
+        rows_ = std::move(rows);
+        fetchStopped_ = false;
+    });
 }
 
 void RecordsetModel::Requery() {
-    Reset([&] { rows_.Requery(); });
+    Reset([&] {
+        rows_.Requery();
+        fetchStopped_ = false;
+    });
 }
 
 void RecordsetModel::Sort(const std::string& spec) {
@@ -67,6 +73,32 @@ void RecordsetModel::DeleteRow(int row) {
         announced = true;
     });
     if (announced) endRemoveRows();
+}
+
+void RecordsetModel::Fetch(bool all) {
+    bool announced = false;
+    rows_.FetchMore(all, [&](long first, long count) {
+        beginInsertRows(QModelIndex(), static_cast<int>(first), static_cast<int>(first + count - 1));
+        announced = true;
+    });
+    if (announced) endInsertRows();
+}
+
+void RecordsetModel::FetchAll() { Fetch(true); }
+
+bool RecordsetModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !fetchStopped_ && rows_.IsOpen() && rows_.HasMore();
+}
+
+// Views ask from the event loop, where nothing may raise.
+void RecordsetModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent)) return;
+    try {
+        Fetch(false);
+    } catch (const std::exception& error) {
+        fetchStopped_ = true;
+        if (fetchFailed_) fetchFailed_(error);
+    }
 }
 
 RecordsetModel::Column& RecordsetModel::ColumnAt(int column) {
@@ -92,6 +124,10 @@ void RecordsetModel::SetCheckable(int column, bool checkable) { ColumnAt(column)
 
 void RecordsetModel::SetWriteFailed(std::function<void(const std::exception&)> handler) {
     writeFailed_ = std::move(handler);
+}
+
+void RecordsetModel::SetFetchFailed(std::function<void(const std::exception&)> handler) {
+    fetchFailed_ = std::move(handler);
 }
 
 const RecordsetModel::Shown* RecordsetModel::ShownFor(int column, int role) const {

@@ -17,6 +17,10 @@
 // the model relies on) and keep selections by bookmark (BookmarkAt, RowOf), since places change
 // with every sort, filter and requery.
 //
+// A recordset read in pages (Connection::Query with a number of rows) shows its first rows at
+// once; the views fetch the next as the keeper scrolls to the end (canFetchMore, fetchMore), and
+// FetchAll brings every row for what needs them all (printing).
+//
 // Roles: DisplayRole and EditRole give the field's value (null = empty); CheckStateRole gives
 // Checked/Unchecked for a column made checkable (any non-zero value is checked). A column's shown
 // text, its picture (DecorationRole) or any other role can be replaced per column by a Shown
@@ -43,6 +47,9 @@ public:
     // Deletes the view's row `row` from its base table; the views lose the row only once the
     // database has. Raises when the delete fails, and then nothing changes.
     void DeleteRow(int row);
+    // Reads every row of a recordset read in pages that is not read yet (the views hear of them
+    // as inserted rows); raises when the query fails, and then nothing changes.
+    void FetchAll();
 
     // ---- Columns ---------------------------------------------------------------------------
     // Replaces what `column` shows in `role` (DisplayRole for the shown text, DecorationRole
@@ -60,6 +67,9 @@ public:
     // this handler (a window logs it under its own name). Without one it is dropped silently,
     // so every window that lets a grid edit sets one.
     void SetWriteFailed(std::function<void(const std::exception&)> handler);
+    // The same for the next rows a view fetches as the keeper scrolls: a query that fails then
+    // goes to this handler, and no more rows are fetched.
+    void SetFetchFailed(std::function<void(const std::exception&)> handler);
 
     Recordset::Bookmark BookmarkAt(int row) const { return rows_.BookmarkAt(row); }
     int RowOf(Recordset::Bookmark bookmark) const { return static_cast<int>(rows_.RowOf(bookmark)); }
@@ -68,6 +78,8 @@ public:
     static QVariant ToVariant(const Value& value);
     static Value FromVariant(const QVariant& value);
 
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -90,6 +102,10 @@ private:
     int unbound_ = 0;
     std::vector<std::pair<int, Shown>> everyColumn_;
     std::function<void(const std::exception&)> writeFailed_;
+    std::function<void(const std::exception&)> fetchFailed_;
+    bool fetchStopped_ = false;  // the last fetch failed: the views ask no more
+
+    void Fetch(bool all);
 
     Column& ColumnAt(int column);
     const Shown* ShownFor(int column, int role) const;

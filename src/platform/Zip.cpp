@@ -8,11 +8,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "platform/RuntimeError.h"
@@ -223,34 +226,96 @@ void Report(const std::function<void(double)>& progress, double done) {
 // archive is as small as one stream over the whole file would make it, and ended on a byte
 // boundary (the last one ends the stream). Joined in order, the blocks are one deflate stream.
 struct Block {
+    std::vector<unsigned char> dictionary;  // the 32 kB of the file before the block
     std::vector<unsigned char> input;
     std::vector<unsigned char> output;
     uLong crc = 0;
+    bool last = false;
     bool failed = false;
+    bool done = false;  // guarded by the pool's lock
 };
 
-void DeflateBlock(Block& block, const unsigned char* dictionary, uInt dictionaryLength, bool last) {
+void DeflateBlock(Block& block) {
     z_stream z{};
     if (deflateInit2(&z, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
         block.failed = true;
         return;
     }
-    if (dictionaryLength > 0) deflateSetDictionary(&z, dictionary, dictionaryLength);
+    if (!block.dictionary.empty())
+        deflateSetDictionary(&z, block.dictionary.data(), static_cast<uInt>(block.dictionary.size()));
     block.output.resize(deflateBound(&z, block.input.size()) + 16);  // room for the flush marker
     z.next_in = block.input.data();
     z.avail_in = static_cast<uInt>(block.input.size());
     z.next_out = block.output.data();
     z.avail_out = static_cast<uInt>(block.output.size());
-    const int done = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
-    block.failed = z.avail_in != 0 || (last ? done != Z_STREAM_END : done != Z_OK);
+    const int done = deflate(&z, block.last ? Z_FINISH : Z_SYNC_FLUSH);
+    block.failed = z.avail_in != 0 || (block.last ? done != Z_STREAM_END : done != Z_OK);
     block.output.resize(block.output.size() - z.avail_out);
     deflateEnd(&z);
     block.crc = crc32(0, block.input.data(), static_cast<uInt>(block.input.size()));
 }
 
-// Deflates the file block by block, a few blocks side by side (a backup of a large holding
-// then takes a fraction of the time one stream would), into a Deflated. `advanced` hears of
-// every block written.
+// Threads that deflate the blocks handed to them, in the order given, while the caller reads the
+// next blocks and writes the finished ones: reading, deflating and writing overlap, and no thread
+// waits for the slowest block of a round.
+class DeflatePool {
+public:
+    explicit DeflatePool(unsigned threads) {
+        for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+    }
+    ~DeflatePool() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+            queue_.clear();
+        }
+        wake_.notify_all();
+        for (auto& worker : workers_) worker.join();
+    }
+    DeflatePool(const DeflatePool&) = delete;
+    DeflatePool& operator=(const DeflatePool&) = delete;
+
+    void Add(std::shared_ptr<Block> block) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back(std::move(block));
+        }
+        wake_.notify_one();
+    }
+    void WaitFor(const Block& block) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        finished_.wait(lock, [&] { return block.done; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_, finished_;
+    std::deque<std::shared_ptr<Block>> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+
+    void Work() {
+        for (;;) {
+            std::shared_ptr<Block> block;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+                if (stopping_) return;
+                block = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            DeflateBlock(*block);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                block->done = true;
+            }
+            finished_.notify_all();
+        }
+    }
+};
+
+// Deflates the file block by block on `threads` threads (a backup of a large holding then takes a
+// fraction of the time one stream would) into a Deflated. `advanced` hears of every block written.
 std::unique_ptr<Deflated> DeflateFile(const std::string& path, const std::string& folder, unsigned threads,
                                       const std::function<void(zip_uint64_t)>& advanced) {
     auto out = std::make_unique<Deflated>();
@@ -261,39 +326,35 @@ std::unique_ptr<Deflated> DeflateFile(const std::string& path, const std::string
     out->stream = AnonymousFileIn(folder);
 
     const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, std::max(threads, 1u));
-    std::vector<Block> blocks(workers);
-    std::vector<unsigned char> before;  // the last 32 kB read before this round
+    DeflatePool pool(workers);
+    std::deque<std::shared_ptr<Block>> queued;  // read and handed to the pool, not written yet
+    std::vector<unsigned char> before;          // the last 32 kB read
     uLong crc = crc32(0, nullptr, 0);
-    for (bool last = false; !last;) {
-        std::size_t used = 0;
-        for (; used < blocks.size() && !last; ++used) {
-            Block& block = blocks[used];
-            block.input.resize(kBlock);
-            in.read(reinterpret_cast<char*>(block.input.data()), static_cast<std::streamsize>(kBlock));
+    for (bool last = false; !last || !queued.empty();) {
+        // Enough blocks ahead that no thread waits while the oldest is written.
+        while (!last && queued.size() < 2 * workers + 2) {
+            auto block = std::make_shared<Block>();
+            block->input.resize(kBlock);
+            in.read(reinterpret_cast<char*>(block->input.data()), static_cast<std::streamsize>(kBlock));
             if (in.bad()) Fail("Cannot add " + path, "the file cannot be read");
-            block.input.resize(static_cast<std::size_t>(in.gcount()));
-            last = in.peek() == std::ifstream::traits_type::eof();
+            block->input.resize(static_cast<std::size_t>(in.gcount()));
+            block->last = last = in.peek() == std::ifstream::traits_type::eof();
+            block->dictionary = before;
+            const auto& tail = block->input;
+            before.assign(tail.end() - static_cast<long>(std::min<std::size_t>(tail.size(), 32768)), tail.end());
+            pool.Add(block);
+            queued.push_back(std::move(block));
         }
-        std::vector<std::thread> running;
-        for (std::size_t i = 0; i < used; ++i) {
-            const std::vector<unsigned char>& prior = i == 0 ? before : blocks[i - 1].input;
-            const uInt length = static_cast<uInt>(std::min<std::size_t>(prior.size(), 32768));
-            running.emplace_back(DeflateBlock, std::ref(blocks[i]), prior.data() + prior.size() - length, length,
-                                 last && i + 1 == used);
-        }
-        for (auto& thread : running) thread.join();
-        for (std::size_t i = 0; i < used; ++i) {
-            const Block& block = blocks[i];
-            if (block.failed) Fail("Cannot add " + path, "the compressor failed");
-            if (std::fwrite(block.output.data(), 1, block.output.size(), out->stream) != block.output.size())
-                Fail("Cannot write in " + folder, std::strerror(errno));
-            crc = crc32_combine(crc, block.crc, static_cast<z_off_t>(block.input.size()));
-            out->size += block.input.size();
-            out->packed += block.output.size();
-            advanced(block.input.size());
-        }
-        const std::vector<unsigned char>& tail = blocks[used - 1].input;
-        before.assign(tail.end() - std::min<std::size_t>(tail.size(), 32768), tail.end());
+        const Block& block = *queued.front();
+        pool.WaitFor(block);
+        if (block.failed) Fail("Cannot add " + path, "the compressor failed");
+        if (std::fwrite(block.output.data(), 1, block.output.size(), out->stream) != block.output.size())
+            Fail("Cannot write in " + folder, std::strerror(errno));
+        crc = crc32_combine(crc, block.crc, static_cast<z_off_t>(block.input.size()));
+        out->size += block.input.size();
+        out->packed += block.output.size();
+        advanced(block.input.size());
+        queued.pop_front();
     }
     out->crc = static_cast<zip_uint32_t>(crc);
     if (std::fflush(out->stream) != 0) Fail("Cannot write in " + folder, std::strerror(errno));

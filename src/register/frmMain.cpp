@@ -312,6 +312,7 @@ void frmMain::tabDetails_Click(int PreviousTab) {
         rtbHelp->show();
         fraTab[tab]->show();
         ResizeTabFrame();
+        if (mPanesOutOfDate.test(static_cast<std::size_t>(tab))) DisplayPane(tab);
     });
 }
 

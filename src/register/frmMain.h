@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,6 +76,8 @@ public:
     QRadioButton* optAllAnimals;
     TabControl* tabDetails;
     std::array<QGroupBox*, 11> fraTab;
+    // The tabs of the detail panes that follow the selected animals.
+    enum PaneTab { kTagChangesTab = 6, kTreatmentsTab = 7, kMovementHistoryTab = 8, kNotesTab = 9, kParentageTab = 10 };
     QFrame* fraProgress;
     QProgressBar* pbrProgress;
     QLabel* lblProgress;
@@ -376,25 +379,35 @@ private:
     void BuildMovementPane();
     // Treatments
     void BuildTreatmentPane();
-    // The detail panes of the selected animals (movements, tag changes, treatments)
-    // The selected animals' AnimalIDs, in the order of the selection, joined by ",".
-    std::string SelectedAnimalList();
+    // The detail panes. One whose tab is not on show does no work: its display marks it out of
+    // date, and showing its tab displays it.
+    std::bitset<11> mPanesOutOfDate;
+    // Whether the pane of `intTab` is on show; when it is not, it is marked out of date.
+    bool PaneOnShow(int intTab);
+    void DisplayPane(int intTab);
+    // The detail panes of the selected animals (movements, tag changes, treatments).
+    // The selected animals' AnimalIDs for a statement: thousands of them would make a statement of
+    // hundreds of kilobytes, so they go into the pane's own temporary table `strTable` and the
+    // list is the query of that table.
+    std::string SelectedAnimalList(const std::string& strTable);
     // The condition of the panes that list the selected animals' events: tag-only rows have none.
-    std::string SelectedAnimalsWhere();
+    std::string SelectedAnimalsWhere(const std::string& strTable);
     // Deletes the rows selected in a pane's grid, each by `strDelete` followed by the row's key
     // from the column `strKey` (a key of 0 stands for no stored row), then runs `strCleanUp`
     // when given: all of it or nothing.
     void DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
                         const std::string& strCleanUp = "");
-    // Binds a detail pane's grid to its rows: the light green selection, the columns named
-    // hidden, the captions and widths (twips) given, and its dates shown as the keeper writes them.
+    // Binds a detail pane's grid to the rows of its query: the light green selection, the columns
+    // named hidden, the captions and widths (twips) given, and its dates shown as the keeper writes
+    // them. The first screen's rows are read at once and the rest as the keeper scrolls (a failure
+    // then is logged under `strProcedure`). The number of rows read first, 0 when there are none.
     struct PaneColumn {
         const char* field;
         const char* caption;  // nullptr keeps the field's name
         int width;            // 0 keeps the default width; -1 hides the column
     };
-    void BindPaneGrid(DataGrid& grid, Recordset rows, std::initializer_list<PaneColumn> columns,
-                      const char* dateField);
+    long BindPaneGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<PaneColumn> columns,
+                      const char* dateField, const char* strProcedure);
     // A detail pane's right-click menu: its rows to the printer or to an HTML file.
     void PrintPaneMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle);
     // Pedigree

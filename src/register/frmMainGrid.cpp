@@ -19,6 +19,7 @@
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/Prompts.h"
+#include "platform/TabControl.h"
 #include "register/frmMain.h"
 
 namespace {
@@ -28,6 +29,9 @@ const char* const kObject = "frmMain";
 using modCommon::Database;
 
 std::string Text(long number) { return std::to_string(number); }
+
+// The rows a detail pane reads at once: more than its first screen holds on any screen.
+constexpr long kPaneFirstRows = 200;
 
 // The identifiers of a list's ticked entries, in list order, joined by ",".
 std::string TickedIDs(const QListWidget* list) {
@@ -203,19 +207,19 @@ std::vector<long> frmMain::SelectedAnimalIDs() {
     return animals;
 }
 
-std::string frmMain::SelectedAnimalList() {
-    std::string list;
-    for (long animal : SelectedAnimalIDs()) list += (list.empty() ? "" : ",") + Text(animal);
-    return list;
+std::string frmMain::SelectedAnimalList(const std::string& strTable) {
+    const std::vector<long> animals = SelectedAnimalIDs();
+    Database().GetConnection().SetKeyTable(strTable, "AnimalID", std::vector<long long>(animals.begin(), animals.end()));
+    return "SELECT AnimalID FROM temp." + strTable;
 }
 
-std::string frmMain::SelectedAnimalsWhere() {
+std::string frmMain::SelectedAnimalsWhere(const std::string& strTable) {
     return " WHERE"
            "       AnimalType<>"
            "0"
            "   AND"
            "       Animals.AnimalId IN (" +
-           SelectedAnimalList() + ")";
+           SelectedAnimalList(strTable) + ")";
 }
 
 void frmMain::DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
@@ -232,10 +236,14 @@ void frmMain::DeletePaneRows(DataGrid& grid, const std::string& strKey, const st
     transaction.Commit();
 }
 
-void frmMain::BindPaneGrid(DataGrid& grid, Recordset rows, std::initializer_list<PaneColumn> columns,
-                           const char* dateField) {
-    rows.Eof();  // a query that failed stops here
+long frmMain::BindPaneGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<PaneColumn> columns,
+                           const char* dateField, const char* strProcedure) {
+    Recordset rows = Database().OpenRecordset(strSQL, kPaneFirstRows);
+    const long count = rows.RecordCount();  // a query that failed stops here
     grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
+    grid.Model().SetFetchFailed([strProcedure](const std::exception& error) {
+        modCommon::LogError(RuntimeError::From(error), strProcedure, kObject);
+    });
     grid.SetRecordset(std::move(rows));
     QTableView& view = grid.View();
     for (const PaneColumn& column : columns) {
@@ -247,6 +255,24 @@ void frmMain::BindPaneGrid(DataGrid& grid, Recordset rows, std::initializer_list
         if (column.width > 0) view.setColumnWidth(index, Pixels(column.width));
     }
     if (const int dates = grid.ColumnOf(dateField); dates >= 0) ShowUserDates(grid, dates, true);
+    return count;
+}
+
+bool frmMain::PaneOnShow(int intTab) {
+    const bool shown = tabDetails->CurrentTab() == intTab;
+    mPanesOutOfDate.set(static_cast<std::size_t>(intTab), !shown);
+    return shown;
+}
+
+void frmMain::DisplayPane(int intTab) {
+    switch (intTab) {
+        case kTagChangesTab: DisplayTagChanges(); break;
+        case kTreatmentsTab: DisplayTreatments(); break;
+        case kMovementHistoryTab: DisplayMovements(); break;
+        case kNotesTab: DisplayNote(); break;
+        case kParentageTab: DisplayPedigree(); break;
+        default: break;
+    }
 }
 
 // ---- Refresh ---------------------------------------------------------------------------------

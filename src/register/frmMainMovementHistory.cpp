@@ -2,7 +2,6 @@
 #include <QGroupBox>
 
 #include "core/Trap.h"
-#include "core/clsDatabase.h"
 #include "platform/DataGrid.h"
 #include "register/frmMain.h"
 
@@ -22,27 +21,27 @@ void frmMain::BuildMovementPane() {
 // Every event of the selected animals in one list; an event at the death location describes
 // itself by its own animal's cause of death.
 void frmMain::DisplayMovements() {
+    if (!PaneOnShow(kMovementHistoryTab)) return;
     Trap("DisplayMovements", kObject, [&] {
         if (grdAnimals->SelCount() == 0) {
             grdMovements->hide();
             return;
         }
-        Recordset rows = modCommon::Database().OpenRecordset(
-            " SELECT  TagNumber,LocationLinkID,EventDate, LocationName, iif(Locations.LocationType="
-            "-1"
-            ",(SELECT DeathReason FROM Animals WHERE AnimalID="
-            "LocationLink.AnimalID"
-            "),LocationDescription) AS LocationDescription,Details"
-            " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
-            " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
-            SelectedAnimalsWhere() + " ORDER BY EventDate DESC, LocationLinkID DESC");
-        BindPaneGrid(*grdMovements, std::move(rows),
+        BindPaneGrid(*grdMovements,
+                     " SELECT  TagNumber,LocationLinkID,EventDate, LocationName, iif(Locations.LocationType="
+                     "-1"
+                     ",(SELECT DeathReason FROM Animals WHERE AnimalID="
+                     "LocationLink.AnimalID"
+                     "),LocationDescription) AS LocationDescription,Details"
+                     " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
+                     " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
+                         SelectedAnimalsWhere("MovementAnimals") + " ORDER BY EventDate DESC, LocationLinkID DESC",
                      {{"LocationLinkID", nullptr, -1},
                       {"EventDate", "Date", 1500},
                       {"LocationName", "Location", 1200},
                       {"LocationDescription", "Description", 2500},
                       {"Details", "Details", 2500}},
-                     "EventDate");
+                     "EventDate", "DisplayMovements");
         grdMovements->show();
     });
 }

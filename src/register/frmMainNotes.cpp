@@ -58,6 +58,7 @@ void frmMain::BuildNotePane() {
 }
 
 void frmMain::DisplayNote() {
+    if (!PaneOnShow(kNotesTab)) return;  // the box keeps the note last shown, unchanged, till then
     Trap("DisplayNote", kObject, [&] {
         rtbNotes->clear();
         rtbNotes->setVisible(grdAnimals->SelCount() == 1);

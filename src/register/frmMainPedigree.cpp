@@ -114,6 +114,7 @@ void frmMain::BuildPedigreePane() {
 }
 
 void frmMain::DisplayPedigree() {
+    if (!PaneOnShow(kParentageTab)) return;
     Trap("DisplayPedigree", kObject, [&] {
         if (grdAnimals->SelCount() != 1) {
             rtbPedigree->hide();

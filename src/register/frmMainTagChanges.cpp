@@ -64,36 +64,35 @@ void frmMain::BuildTagChangePane() {
 // Per animal its current tag ("Current", dated today at midnight by the program's clock), then
 // the tags it wore, newest first and indented; only animals with a recorded change appear.
 void frmMain::DisplayTagChanges() {
+    if (!PaneOnShow(kTagChangesTab)) return;
     Trap("DisplayTagChanges", kObject, [&] {
         if (grdAnimals->SelCount() > 0) {
-            const std::string list = SelectedAnimalList();
-            Recordset rows = Database().OpenRecordset(
-                " SELECT  0 AS TagChangeID,AnimalID,TagNumber AS [Tag Number],'Current' AS [Used Until],"
-                " date(Now()) || ' 00:00:00' AS DateOrder"
-                " FROM Animals"
-                " WHERE"
-                "       AnimalID IN (" +
-                list +
-                ")"
-                "   AND"
-                "       AnimalID IN (SELECT DISTINCT AnimalID FROM TagChanges)"
-                " UNION"
-                " SELECT TagChangeID,AnimalID,'    ' || ifnull(OldTag,''),EventDate,EventDate"
-                " FROM TagChanges"
-                " WHERE"
-                "       AnimalID IN (" +
-                list +
-                ")"
-                " ORDER BY AnimalID, DateOrder DESC, TagChangeID DESC");
-            const bool none = rows.RecordCount() == 0;
-            BindPaneGrid(*grdTagChanges, std::move(rows),
-                         {{"TagChangeID", nullptr, -1},
-                          {"AnimalID", nullptr, -1},
-                          {"Tag Number", "Tag Number", 1500},
-                          {"Used Until", "Used Until", 1200},
-                          {"DateOrder", nullptr, -1}},
-                         "Used Until");
-            grdTagChanges->setVisible(!none);
+            const std::string list = SelectedAnimalList("TagChangeAnimals");
+            const long rows = BindPaneGrid(*grdTagChanges,
+                                           " SELECT  0 AS TagChangeID,AnimalID,TagNumber AS [Tag Number],'Current' AS [Used Until],"
+                                           " date(Now()) || ' 00:00:00' AS DateOrder"
+                                           " FROM Animals"
+                                           " WHERE"
+                                           "       AnimalID IN (" +
+                                               list +
+                                               ")"
+                                               "   AND"
+                                               "       AnimalID IN (SELECT DISTINCT AnimalID FROM TagChanges)"
+                                               " UNION"
+                                               " SELECT TagChangeID,AnimalID,'    ' || ifnull(OldTag,''),EventDate,EventDate"
+                                               " FROM TagChanges"
+                                               " WHERE"
+                                               "       AnimalID IN (" +
+                                               list +
+                                               ")"
+                                               " ORDER BY AnimalID, DateOrder DESC, TagChangeID DESC",
+                                           {{"TagChangeID", nullptr, -1},
+                                            {"AnimalID", nullptr, -1},
+                                            {"Tag Number", "Tag Number", 1500},
+                                            {"Used Until", "Used Until", 1200},
+                                            {"DateOrder", nullptr, -1}},
+                                           "Used Until", "DisplayTagChanges");
+            grdTagChanges->setVisible(rows > 0);
         } else {
             grdTagChanges->hide();
             cmdRecordTagChange->hide();

@@ -40,24 +40,26 @@ void frmMain::BuildTreatmentPane() {
 }
 
 // One row per animal and treatment, newest first; tag-only rows never appear. The amount shows
-// in its shortest form (15 significant digits), as typed: "5 ml", never "5.0 ml".
+// in its shortest form (15 significant digits), as typed: "5 ml", never "5.0 ml". Rows alike in
+// date, medicine and tag order come in the order they were recorded, so that every page of a long
+// list follows on from the one before.
 void frmMain::DisplayTreatments() {
+    if (!PaneOnShow(kTreatmentsTab)) return;
     Trap("DisplayTreatments", kObject, [&] {
         if (grdAnimals->SelCount() == 0) {
             ShowPane(*this, false);
             return;
         }
-        Recordset rows = Database().OpenRecordset(
+        BindPaneGrid(
+            *grdTreatments,
             " SELECT TreatmentLinkID,  TagNumber,EventDate, MedicineName,"
             " iif(Amount IS NULL,'',printf('%.15g',Amount)) || ' ' || ifnull(Unit,'') AS Quantity, TreatedBy, Reason"
             " FROM (Animals INNER JOIN TreatmentLink ON Animals.AnimalID=TreatmentLink.AnimalID) "
             " INNER JOIN Treatments ON TreatmentLink.TreatmentID=Treatments.TreatmentID" +
-            SelectedAnimalsWhere() + " ORDER BY EventDate DESC, MedicineName DESC, TagSort ASC");
-        BindPaneGrid(*grdTreatments, std::move(rows),
-                     {{"TreatmentLinkID", nullptr, -1},
-                      {"EventDate", "Date", 1200},
-                      {"MedicineName", "Medicine", 1200}},
-                     "EventDate");
+                SelectedAnimalsWhere("TreatmentAnimals") +
+                " ORDER BY EventDate DESC, MedicineName DESC, TagSort ASC, TreatmentLinkID",
+            {{"TreatmentLinkID", nullptr, -1}, {"EventDate", "Date", 1200}, {"MedicineName", "Medicine", 1200}},
+            "EventDate", "DisplayTreatments");
         ShowPane(*this, true);
     });
 }

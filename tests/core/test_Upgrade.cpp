@@ -79,13 +79,22 @@ TEST(Upgrade, FromOnePointZeroPointTwoRunsOnlyTheLaterEntries) {
     EXPECT_EQ(ErrorLog(home), "");
 }
 
-TEST(Upgrade, AtTheNewestVersionNothingIsWritten) {
+// A database made before the grid's indexes were part of the template gets them once.
+TEST(Upgrade, AtTheNewestVersionOnlyMissingQueryIndexesAreWritten) {
     TempHome home;
     FileSystem::CreateDirectories(home.DataFolder());
-    DatabaseBuilder::CreateAtVersion(home.DatabasePath(), "1.0.4");
-    std::string before = FileSystem::ReadAll(home.DatabasePath());
+    const std::string path = home.DatabasePath();
+    DatabaseBuilder::CreateAtVersion(path, "1.0.4");
+    DatabaseBuilder::Run(path, "DROP INDEX LocationLinkAnimalLocation; CREATE INDEX LocationLinkAnimalDate ON "
+                               "LocationLink (AnimalID, EventDate)");
     ASSERT_TRUE(modCommon::VersionCheck());
-    EXPECT_EQ(FileSystem::ReadAll(home.DatabasePath()), before);
+    modCommon::ReleaseDatabase();
+    EXPECT_EQ(Scalar(path, "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name LIKE "
+                           "'LocationLinkAnimal%' OR name LIKE 'AnimalsSpecies%' ORDER BY name)"),
+              "AnimalsSpeciesTag,LocationLinkAnimalLocation");
+    std::string before = FileSystem::ReadAll(path);
+    ASSERT_TRUE(modCommon::VersionCheck());
+    EXPECT_EQ(FileSystem::ReadAll(path), before);
 }
 
 TEST(Upgrade, NewerVersionIsRefusedAndKept) {

@@ -59,6 +59,7 @@ protected:
 }  // namespace
 
 TEST_F(DetailPaneTest, TagChecksAskAgainAndLatestOrBackDatedChangesFillTheHistoryInOrder) {
+    ShowTab(frmMain::kTagChangesTab);
     RecordTag({"uk0123456 0009-", "UK0123456/1", "ABCDEF", "  uk0123456 00099 ", "31/02/2005", "tomorrow", "16/06/2024",
                "0000-01-01", "01/01/10000", "2024-05-01"});
     EXPECT_EQ(prompts.shown()[0].text, "Enter the new tag as Flock Number and Tag Number separated by a single space");
@@ -82,6 +83,7 @@ TEST_F(DetailPaneTest, TagChecksAskAgainAndLatestOrBackDatedChangesFillTheHistor
 }
 
 TEST_F(DetailPaneTest, TagRefusalsAndCancelWriteNothingAFailureUndoesTheWholeChangeAndDeletingSkipsCurrent) {
+    ShowTab(frmMain::kTagChangesTab);
     Db().Execute("UPDATE Animals SET TagNumber='O''NEIL 1' WHERE AnimalID=1");
     modCommon::HerdFlockRequired = false;
     RecordTag({"UK0123456 00002", "2024-05-01"});
@@ -116,12 +118,16 @@ TEST_F(DetailPaneTest, MovementsOfAllSelectedAnimalsNewestFirstWithTheCauseOfDea
                  "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (5, 'OLD', '2024-01-01');"
                  "INSERT INTO Treatments (TreatmentID, EventDate, MedicineName) VALUES (1, '2024-02-01', 'Dip');");
     Select({"UK0123456 00003", "UK0123456 00004", "UK0123456 00005", "UK0123456 00010"});
+    EXPECT_EQ(Shown(*Form().grdMovements), Lines{}) << "a pane not on show waits for its tab";
+    ShowTab(frmMain::kMovementHistoryTab);
     EXPECT_EQ(Shown(*Form().grdMovements),
               (Lines{"UK0123456 00004|01/05/2024|Top Field|North||", "UK0123456 00004|01/05/2024|Market|||",
                      "UK0123456 00003|01/03/2024 09:15:00|Dead|Bloat|lorry|"}));
-    const std::pair<DataGrid*, std::string> panes[] = {{Form().grdTagChanges, "Tag Changes"},
-        {Form().grdMovements, "Movements"}, {Form().grdTreatments, "Treatments"}};
-    for (const auto& [grid, what] : panes) {
+    const std::tuple<DataGrid*, std::string, int> panes[] = {{Form().grdTagChanges, "Tag Changes", frmMain::kTagChangesTab},
+        {Form().grdMovements, "Movements", frmMain::kMovementHistoryTab},
+        {Form().grdTreatments, "Treatments", frmMain::kTreatmentsTab}};
+    for (const auto& [grid, what, tab] : panes) {
+        ShowTab(tab);
         NextPopup("Print " + what + " to an HTML file");
         prompts.ChooseFile(Path(what + ".html"));
         QTest::mouseClick(grid->View().viewport(), Qt::RightButton);
@@ -131,6 +137,7 @@ TEST_F(DetailPaneTest, MovementsOfAllSelectedAnimalsNewestFirstWithTheCauseOfDea
 }
 
 TEST_F(DetailPaneTest, TreatmentChecksInOrderFromTheKeyboardThenOneTreatmentForEverySelectedAnimal) {
+    ShowTab(frmMain::kTreatmentsTab);
     Select({"UK0123456 00001", "UK0123456 00002", "UK0123456 00005"});
     const char* const amount = "The amount is not valid. Please re-enter it.";
     const std::array<const char*, 3> steps[] = {
@@ -189,6 +196,7 @@ TEST_F(DetailPaneTest, AFailedTreatmentWriteLeavesNothingIsReportedAndTheDialogS
 }
 
 TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinkedOnes) {
+    ShowTab(frmMain::kTreatmentsTab);
     Db().Execute("INSERT INTO Treatments VALUES (1, '2024-06-01', 'Dip', 5, 'l', 'Jo', ''), (2, '2024-06-01', "
                  "'Wormer', 0.1, 'ml', 'Jo', ''), (3, '2024-01-01', 'Old', 2.5, 'g', '', '');"
                  "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, 1), (1, 2), (2, 1)");

@@ -20,15 +20,18 @@ protected:
 
 TEST_F(NotesTest, ChangedNotesAreKeptPerAnimalAndNothingElseIsWritten) {
     Open();
+    ShowTab(frmMain::kNotesTab);
     Db().Execute("INSERT INTO Notes (AnimalID, Note) VALUES (4, 'Plain {text}'), (5, '{\\rtf1 {\\b broken'), (2, NULL)");
     Select({"UK0123456 00001"});
     Type("Lame ");
     QTest::keyClick(Form().rtbNotes, Qt::Key_B, Qt::ControlModifier);
     QTest::keyClicks(Form().rtbNotes, "left fore");
+    ShowTab(0);  // the note is saved as the animal changes, whatever tab shows
     Select({"UK0123456 00010"});
-    EXPECT_EQ(Form().rtbNotes->toPlainText().toStdString(), "Plain {text}");
     const std::string stored = Note(1);
     EXPECT_NE(stored.find("Lame \\b left fore"), std::string::npos) << stored;
+    ShowTab(frmMain::kNotesTab);
+    EXPECT_EQ(Form().rtbNotes->toPlainText().toStdString(), "Plain {text}");
     Select({"UK0123456 00001"});
     EXPECT_EQ(Form().rtbNotes->toPlainText().toStdString(), "Lame left fore");
 

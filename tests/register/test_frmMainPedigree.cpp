@@ -27,6 +27,7 @@ protected:
             "UPDATE Animals SET SireID=2, DateOfBirth='2023-03-01 00:00:00' WHERE AnimalID IN (3, 5);"
             "UPDATE Animals SET DateOfBirth=NULL WHERE AnimalID=3;");
         Open();
+        ShowTab(frmMain::kParentageTab);
     }
 
     Lines Chart() {
