@@ -32,6 +32,7 @@ CREATE TABLE Locations (LocationID INTEGER PRIMARY KEY AUTOINCREMENT,
 CREATE TABLE LocationLink (LocationLinkID INTEGER PRIMARY KEY AUTOINCREMENT, LocationID INTEGER,
   AnimalID INTEGER, EventDate TEXT, Details TEXT);
 CREATE INDEX LocationLinkAnimalLocation ON LocationLink (AnimalID, EventDate, LocationLinkID, LocationID);
+CREATE INDEX LocationLinkDate ON LocationLink (EventDate);
 CREATE INDEX LocationLinkLocation ON LocationLink (LocationID);
 CREATE TABLE Notes (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalID INTEGER, Note TEXT);
 CREATE INDEX NotesAnimalID ON Notes (AnimalID);
@@ -234,7 +235,7 @@ void CreateQueryIndexes(Connection& db) {
     try {
         // Looked at first, so that a start takes no write lock when they are there.
         if (db.Query("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ('LocationLinkAnimalLocation',"
-                     "'AnimalsSpeciesTag'))=2 AND NOT EXISTS (SELECT 1 FROM sqlite_master WHERE "
+                     "'LocationLinkDate','AnimalsSpeciesTag'))=3 AND NOT EXISTS (SELECT 1 FROM sqlite_master WHERE "
                      "name='LocationLinkAnimalDate')")
                 .Field(0)
                 .ToBool())
@@ -244,6 +245,7 @@ void CreateQueryIndexes(Connection& db) {
             "CREATE INDEX IF NOT EXISTS LocationLinkAnimalLocation ON LocationLink (AnimalID, EventDate, "
             "LocationLinkID, LocationID);"
             "DROP INDEX IF EXISTS LocationLinkAnimalDate;"
+            "CREATE INDEX IF NOT EXISTS LocationLinkDate ON LocationLink (EventDate);"
             "CREATE INDEX IF NOT EXISTS AnimalsSpeciesTag ON Animals (Species, TagSort, TagNumber);");
         transaction.Commit();
     } catch (const RuntimeError&) {

@@ -21,8 +21,9 @@ std::vector<std::string> ScriptVersions();
 std::vector<std::string> EntryStatements(const std::string& entry);
 
 // The indexes that answer the animal grid's query from the index alone (an animal's current
-// location, the order by species and tag), made where a database of the newest version lacks them
-// (one made before they were part of the template), with the smaller index they replace dropped.
+// location, the order by species and tag) and give the movement history in date order, made where
+// a database of the newest version lacks them (one made before they were part of the template),
+// with the smaller index they replace dropped.
 // A database that takes no writes keeps working without them.
 void CreateQueryIndexes(Connection& db);
 

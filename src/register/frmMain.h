@@ -391,7 +391,9 @@ private:
     // list is the query of that table.
     std::string SelectedAnimalList(const std::string& strTable);
     // The condition of the panes that list the selected animals' events: tag-only rows have none.
-    std::string SelectedAnimalsWhere(const std::string& strTable);
+    // `booTestEachRow` keeps SQLite from finding the rows by the selected animals' keys (a unary
+    // "+"): it then walks the events in an index's order and tests each.
+    std::string SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow = false);
     // Deletes the rows selected in a pane's grid, each by `strDelete` followed by the row's key
     // from the column `strKey` (a key of 0 stands for no stored row), then runs `strCleanUp`
     // when given: all of it or nothing.

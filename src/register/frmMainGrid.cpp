@@ -213,13 +213,13 @@ std::string frmMain::SelectedAnimalList(const std::string& strTable) {
     return "SELECT AnimalID FROM temp." + strTable;
 }
 
-std::string frmMain::SelectedAnimalsWhere(const std::string& strTable) {
-    return " WHERE"
-           "       AnimalType<>"
-           "0"
-           "   AND"
-           "       Animals.AnimalId IN (" +
-           SelectedAnimalList(strTable) + ")";
+std::string frmMain::SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow) {
+    return std::string(" WHERE"
+                       "       AnimalType<>"
+                       "0"
+                       "   AND"
+                       "       ") +
+           (booTestEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(strTable) + ")";
 }
 
 void frmMain::DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,

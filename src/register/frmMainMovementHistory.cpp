@@ -9,6 +9,9 @@ namespace {
 
 const char* const kObject = "frmMain";
 
+// From this many selected animals on, their events are walked in date order.
+constexpr long kManySelected = 2000;
+
 }  // namespace
 
 void frmMain::BuildMovementPane() {
@@ -20,6 +23,11 @@ void frmMain::BuildMovementPane() {
 
 // Every event of the selected animals in one list; an event at the death location describes
 // itself by its own animal's cause of death.
+//
+// With a few animals selected, SQLite finds their events by their keys and sorts them. With many,
+// sorting every event of theirs would hold up the first screen: the events are walked newest
+// first by their date's index instead and those of selected animals kept, so the first screen's
+// rows come at once.
 void frmMain::DisplayMovements() {
     if (!PaneOnShow(kMovementHistoryTab)) return;
     Trap("DisplayMovements", kObject, [&] {
@@ -35,7 +43,7 @@ void frmMain::DisplayMovements() {
                      "),LocationDescription) AS LocationDescription,Details"
                      " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
                      " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
-                         SelectedAnimalsWhere("MovementAnimals") + " ORDER BY EventDate DESC, LocationLinkID DESC",
+                         SelectedAnimalsWhere("MovementAnimals", grdAnimals->SelCount() >= kManySelected) + " ORDER BY EventDate DESC, LocationLinkID DESC",
                      {{"LocationLinkID", nullptr, -1},
                       {"EventDate", "Date", 1500},
                       {"LocationName", "Location", 1200},

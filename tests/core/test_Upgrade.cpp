@@ -85,13 +85,13 @@ TEST(Upgrade, AtTheNewestVersionOnlyMissingQueryIndexesAreWritten) {
     FileSystem::CreateDirectories(home.DataFolder());
     const std::string path = home.DatabasePath();
     DatabaseBuilder::CreateAtVersion(path, "1.0.4");
-    DatabaseBuilder::Run(path, "DROP INDEX LocationLinkAnimalLocation; CREATE INDEX LocationLinkAnimalDate ON "
-                               "LocationLink (AnimalID, EventDate)");
+    DatabaseBuilder::Run(path, "DROP INDEX LocationLinkAnimalLocation; DROP INDEX LocationLinkDate; "
+                               "CREATE INDEX LocationLinkAnimalDate ON LocationLink (AnimalID, EventDate)");
     ASSERT_TRUE(modCommon::VersionCheck());
     modCommon::ReleaseDatabase();
-    EXPECT_EQ(Scalar(path, "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE name LIKE "
-                           "'LocationLinkAnimal%' OR name LIKE 'AnimalsSpecies%' ORDER BY name)"),
-              "AnimalsSpeciesTag,LocationLinkAnimalLocation");
+    EXPECT_EQ(Scalar(path, "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type='index' AND "
+                           "(name LIKE 'LocationLink%' OR name LIKE 'AnimalsSpecies%') ORDER BY name)"),
+              "AnimalsSpeciesTag,LocationLinkAnimalLocation,LocationLinkDate,LocationLinkLocation");
     std::string before = FileSystem::ReadAll(path);
     ASSERT_TRUE(modCommon::VersionCheck());
     EXPECT_EQ(FileSystem::ReadAll(path), before);
