@@ -113,3 +113,20 @@ TEST_F(TransactionTest, NestedTransactionsAreSavepointsOfTheOuterOne) {
     db.Commit();
     EXPECT_EQ(Names(), "a,c,g");
 }
+
+// The keys go in while another connection holds the file's write lock, replace the last ones, and
+// a failure keeps those.
+TEST_F(TransactionTest, KeyTableTakesNoLockOnTheFileAndIsReplacedWhole) {
+    Connection peer;
+    peer.Open(folder + "/test.db");
+    peer.Execute("BEGIN IMMEDIATE");
+    auto keys = [&] { return db.Query("SELECT group_concat(Id) FROM temp.Picked").Field(0).ToStringOr(""); };
+    db.SetKeyTable("Picked", "Id", {5, 2, 5, 9});
+    EXPECT_EQ(keys(), "2,5,9");
+    db.SetKeyTable("Picked", "Id", {7});
+    EXPECT_EQ(keys(), "7");
+    db.Execute("CREATE TEMP TRIGGER No BEFORE INSERT ON Picked WHEN NEW.Id=3 BEGIN SELECT RAISE(ABORT, 'no'); END");
+    EXPECT_THROW(db.SetKeyTable("Picked", "Id", {1, 3}), RuntimeError);
+    EXPECT_EQ(keys(), "7");
+    peer.Execute("ROLLBACK");
+}

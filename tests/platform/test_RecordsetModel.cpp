@@ -128,3 +128,42 @@ TEST_F(RecordsetModelTest, ShownFunctionsReplaceWhatAColumnShows) {
     model.SetShown(0, Qt::DecorationRole, [](const Recordset&, long) -> QVariant { throw RuntimeError(13, "x"); });
     EXPECT_FALSE(At(0, 0, Qt::DecorationRole).isValid()) << "a failing picture shows none";
 }
+
+// Ten rows read three at a time: each fetch reads as many as are shown, a filter applies to them,
+// everything is read for printing, and a failing fetch is reported once and stops the fetching.
+TEST_F(RecordsetModelTest, RowsReadInPagesArriveAsTheViewsFetchThem) {
+    db.Execute("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i+1 FROM n WHERE i<10) "
+               "INSERT INTO Animals (TagNumber, Dead) SELECT 'UK ' || i, i % 4 = 0 FROM n");
+    const std::string sql = "SELECT * FROM Animals ORDER BY AnimalID DESC";
+    RecordsetModel model;  // the tester's own fetches would come inside the resets it watches
+    model.SetRecordset(db.Query(sql, 3));
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    std::vector<int> shown;
+    for (; model.canFetchMore({}); model.fetchMore({})) shown.push_back(model.rowCount());
+    EXPECT_EQ(shown, (std::vector<int>{3, 6})) << "the third fetch finds fewer rows than it asked for: the last";
+    auto tags = [&] {
+        std::string out;
+        for (int r = 0; r < model.rowCount(); ++r)
+            out += (r ? "," : "") + model.index(r, 1).data().toString().toStdString();
+        return out;
+    };
+    EXPECT_EQ(tags(), "UK 10,UK 9,UK 8,UK 7,UK 6,UK 5,UK 4,UK 2,UK 1,UK 3");
+    EXPECT_EQ(inserted.count(), 2);
+
+    model.SetRecordset(db.Query(sql, 3));
+    model.Filter([](const Recordset& r) { return r["Dead"].ToLong() == 0; });
+    model.fetchMore({});
+    EXPECT_EQ(tags(), "UK 10,UK 9,UK 7,UK 6,UK 5");
+    model.FetchAll();
+    EXPECT_EQ(model.rowCount(), 7);
+    EXPECT_FALSE(model.canFetchMore({}));
+
+    std::vector<std::string> failures;
+    model.SetFetchFailed([&](const std::exception& e) { failures.push_back(e.what()); });
+    model.SetRecordset(db.Query(sql, 3));
+    db.Execute("DROP TABLE Animals");
+    model.fetchMore({});
+    EXPECT_EQ(failures, std::vector<std::string>{"no such table: Animals"});
+    EXPECT_FALSE(model.canFetchMore({}));
+    EXPECT_EQ(model.rowCount(), 3) << "the rows read stay";
+}

@@ -218,3 +218,37 @@ TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinke
     Form().cmdDeleteTreatments_Click();
     EXPECT_EQ(Scalar(left), "2:1 2");
 }
+
+// Thousands of selected animals: the movements come newest first a page at a time as the keeper
+// scrolls, in the order one query of them all gives, and the HTML file holds every one.
+TEST_F(DetailPaneTest, ManyMovementsArriveAsTheKeeperScrollsAndAreAllSavedAsHTML) {
+    Db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) "
+                 "INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species) SELECT 1, 'UK0999999 ' || i, i, 2 FROM n;"
+                 "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 4, AnimalID, date('2023-01-01', '+' "
+                 "|| (AnimalID % 300) || ' days') || ' 00:00:00' FROM Animals WHERE TagNumber LIKE 'UK0999999 %'");
+    Form().tmrSetGridRecords_Timer();
+    ShowTab(frmMain::kMovementHistoryTab);
+    Form().cmdSelectAll_Click();
+    QCoreApplication::processEvents();
+    DataGrid& grid = *Form().grdMovements;
+    grid.resize(400, 300);
+    EXPECT_TRUE(grid.Model().rowCount() < 2500 && grid.Model().canFetchMore({}));
+    const int first = grid.Model().rowCount();
+    grid.View().scrollToBottom();
+    QCoreApplication::processEvents();
+    EXPECT_GT(grid.Model().rowCount(), first);
+
+    NextPopup("Print Movements to an HTML file");
+    prompts.ChooseFile(Path("all.html"));
+    QTest::mouseClick(grid.View().viewport(), Qt::RightButton);
+    const std::string html = Bytes(Path("all.html"));
+    std::string shown;
+    for (long row = 0; row < grid.Rows().Rows(); ++row)
+        shown += (row ? "," : "") + grid.Rows().At(row, grid.ColumnOf("LocationLinkID")).ToString();
+    EXPECT_EQ(shown, Scalar("SELECT group_concat(LocationLinkID) FROM (SELECT LocationLinkID FROM LocationLink INNER "
+                            "JOIN Animals USING (AnimalID) WHERE AnimalType<>0 AND Species=2 ORDER BY EventDate DESC, "
+                            "LocationLinkID DESC)"));
+    long rows = 0;
+    for (auto at = html.find("<tr>"); at != std::string::npos; at = html.find("<tr>", at + 1)) ++rows;
+    EXPECT_EQ(rows, grid.Rows().Rows() + 1) << "the header and every movement";
+}

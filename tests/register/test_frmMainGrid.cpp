@@ -84,6 +84,13 @@ TEST_F(GridTest, FilterTextIsTheWhereClauseOfTheGridQuery) {
     frmMain& form = Open();
     EXPECT_EQ(form.GridFilterSQL(), " WHERE Species=2");
     EXPECT_EQ(form.mvntGridFilterCaption, " (All Animals)");
+    // Answered in the tag order of an index and each location from an index alone: no sort.
+    std::string plan;
+    for (Recordset rs = Db().Query("EXPLAIN QUERY PLAN " + form.GetGridSQL()); !rs.Eof(); rs.MoveNext())
+        plan += rs.Field("detail").ToString() + "\n";
+    EXPECT_NE(plan.find("INDEX AnimalsSpeciesTag"), std::string::npos) << plan;
+    EXPECT_NE(plan.find("COVERING INDEX LocationLinkAnimalLocation"), std::string::npos) << plan;
+    EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << plan;
 
     Tick(form.lstGroups, "Flock A");
     Tick(form.lstBreeds, "Texel");
