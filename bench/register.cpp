@@ -30,7 +30,7 @@
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "fixtures/BenchPrompts.h"
-#include "fixtures/BenchRatios.h"
+#include "BenchRatios.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/FileSystem.h"
