@@ -30,7 +30,7 @@
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "fixtures/BenchPrompts.h"
-#include "BenchRatios.h"
+#include "fixtures/BenchRatios.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/FileSystem.h"
@@ -192,7 +192,8 @@ void GridRefresh(benchmark::State& state, int animals, bool allSelected) {
     }
     for (auto _ : state) Refresh(form);
     if (form.glngGridAnimalsAndTags != animals) state.SkipWithError("wrong row count");
-    if (form.glngSelectedAnimalsAndTags != (allSelected ? animals : 0)) state.SkipWithError("the selection was not kept");
+    if (form.glngSelectedAnimalsAndTags != (allSelected ? animals : 0))
+        state.SkipWithError("the selection was not kept");
     state.counters["rss_MB"] = ResidentMegabytes();
     if (allSelected) Deselect(form);
 }
@@ -340,13 +341,15 @@ void RegisterAll() {
         const int rounds = animals > 100000 ? 3 : 5;
         RegisterBenchmark(("StartToFilledMainWindow" + n).c_str(), StartToFilledMainWindow, animals)
             ->Unit(ms)->Iterations(3);
-        RegisterBenchmark(("QtSelectAll_Reference" + n).c_str(), QtSelectAll_Reference, animals)->Unit(ms)->Iterations(rounds);
+        RegisterBenchmark(("QtSelectAll_Reference" + n).c_str(), QtSelectAll_Reference, animals)
+            ->Unit(ms)->Iterations(rounds);
         RegisterBenchmark(("SelectEverything" + n).c_str(), SelectEverything, animals, 0)->Unit(ms)->Iterations(rounds);
         RegisterBenchmark(("SelectEverythingMovementHistoryShowing" + n).c_str(), SelectEverything, animals,
                           kMovementHistoryTab)->Unit(ms)->Iterations(3);
         RegisterBenchmark(("GridRefreshNoneSelected_Reference" + n).c_str(), GridRefresh, animals, false)
             ->Unit(ms)->Iterations(rounds);
-        RegisterBenchmark(("GridRefreshAllSelected" + n).c_str(), GridRefresh, animals, true)->Unit(ms)->Iterations(rounds);
+        RegisterBenchmark(("GridRefreshAllSelected" + n).c_str(), GridRefresh, animals, true)
+            ->Unit(ms)->Iterations(rounds);
         RegisterBenchmark(("GridQueryBySqlite3ToolFormerIndexes_Reference" + n).c_str(),
                           GridQueryBySqlite3ToolFormerIndexes_Reference, animals)->Unit(ms)->Iterations(rounds * 2);
         RegisterBenchmark(("GridQueryBySqlite3Tool" + n).c_str(), GridQueryBySqlite3Tool, animals)

@@ -10,7 +10,7 @@
 
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
-#include "BenchRatios.h"
+#include "fixtures/BenchRatios.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
 #include "platform/Zip.h"

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "platform/DateTime.h"
+#include "platform/Value.h"
 
 class Connection;
-#include "platform/Value.h"
 
 // The format of the database file: the empty template the program ships (version "1.0.0"),
 // the upgrade script that brings any database to the newest version, and the movement

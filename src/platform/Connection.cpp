@@ -249,6 +249,7 @@ void Connection::Transaction::Commit() {
     db_.Execute(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
     done_ = true;
 }
+
 void Connection::SetKeyTable(const std::string& table, const std::string& column,
                              const std::vector<long long>& keys) {
     const std::string name = "temp.\"" + table + "\"";

@@ -495,7 +495,8 @@ bool Recordset::Find(const std::string& criterion) {
 void Recordset::Requery() {
     RequireOpen();
     if (!table_->fromQuery) { Rebuild(); return; }
-    const long rows = table_->pageRows > 0 ? std::max<long>(table_->pageRows, static_cast<long>(table_->rows.size())) : 0;
+    const long held = static_cast<long>(table_->rows.size());
+    const long rows = table_->pageRows > 0 ? std::max(table_->pageRows, held) : 0;
     Recordset fresh = Source()->Query(table_->sql, rows);
     fresh.table_->pageRows = table_->pageRows;
     table_ = fresh.table_;

@@ -76,6 +76,7 @@ void RecordsetModel::DeleteRow(int row) {
 }
 
 void RecordsetModel::Fetch(bool all) {
+    if (!rows_.IsOpen()) return;
     bool announced = false;
     rows_.FetchMore(all, [&](long first, long count) {
         beginInsertRows(QModelIndex(), static_cast<int>(first), static_cast<int>(first + count - 1));

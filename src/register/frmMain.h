@@ -77,7 +77,13 @@ public:
     TabControl* tabDetails;
     std::array<QGroupBox*, 11> fraTab;
     // The tabs of the detail panes that follow the selected animals.
-    enum PaneTab { kTagChangesTab = 6, kTreatmentsTab = 7, kMovementHistoryTab = 8, kNotesTab = 9, kParentageTab = 10 };
+    enum PaneTab {
+        kTagChangesTab = 6,
+        kTreatmentsTab = 7,
+        kMovementHistoryTab = 8,
+        kNotesTab = 9,
+        kParentageTab = 10
+    };
     QFrame* fraProgress;
     QProgressBar* pbrProgress;
     QLabel* lblProgress;

@@ -209,7 +209,8 @@ std::vector<long> frmMain::SelectedAnimalIDs() {
 
 std::string frmMain::SelectedAnimalList(const std::string& strTable) {
     const std::vector<long> animals = SelectedAnimalIDs();
-    Database().GetConnection().SetKeyTable(strTable, "AnimalID", std::vector<long long>(animals.begin(), animals.end()));
+    const std::vector<long long> keys(animals.begin(), animals.end());
+    Database().GetConnection().SetKeyTable(strTable, "AnimalID", keys);
     return "SELECT AnimalID FROM temp." + strTable;
 }
 

@@ -35,15 +35,17 @@ void frmMain::DisplayMovements() {
             grdMovements->hide();
             return;
         }
-        BindPaneGrid(*grdMovements,
-                     " SELECT  TagNumber,LocationLinkID,EventDate, LocationName, iif(Locations.LocationType="
-                     "-1"
-                     ",(SELECT DeathReason FROM Animals WHERE AnimalID="
-                     "LocationLink.AnimalID"
-                     "),LocationDescription) AS LocationDescription,Details"
-                     " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
-                     " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
-                         SelectedAnimalsWhere("MovementAnimals", grdAnimals->SelCount() >= kManySelected) + " ORDER BY EventDate DESC, LocationLinkID DESC",
+        const std::string sql =
+            " SELECT  TagNumber,LocationLinkID,EventDate, LocationName, iif(Locations.LocationType="
+            "-1"
+            ",(SELECT DeathReason FROM Animals WHERE AnimalID="
+            "LocationLink.AnimalID"
+            "),LocationDescription) AS LocationDescription,Details"
+            " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
+            " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
+            SelectedAnimalsWhere("MovementAnimals", grdAnimals->SelCount() >= kManySelected) +
+            " ORDER BY EventDate DESC, LocationLinkID DESC";
+        BindPaneGrid(*grdMovements, sql,
                      {{"LocationLinkID", nullptr, -1},
                       {"EventDate", "Date", 1500},
                       {"LocationName", "Location", 1200},

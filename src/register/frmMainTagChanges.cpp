@@ -68,24 +68,25 @@ void frmMain::DisplayTagChanges() {
     Trap("DisplayTagChanges", kObject, [&] {
         if (grdAnimals->SelCount() > 0) {
             const std::string list = SelectedAnimalList("TagChangeAnimals");
-            const long rows = BindPaneGrid(*grdTagChanges,
-                                           " SELECT  0 AS TagChangeID,AnimalID,TagNumber AS [Tag Number],'Current' AS [Used Until],"
-                                           " date(Now()) || ' 00:00:00' AS DateOrder"
-                                           " FROM Animals"
-                                           " WHERE"
-                                           "       AnimalID IN (" +
-                                               list +
-                                               ")"
-                                               "   AND"
-                                               "       AnimalID IN (SELECT DISTINCT AnimalID FROM TagChanges)"
-                                               " UNION"
-                                               " SELECT TagChangeID,AnimalID,'    ' || ifnull(OldTag,''),EventDate,EventDate"
-                                               " FROM TagChanges"
-                                               " WHERE"
-                                               "       AnimalID IN (" +
-                                               list +
-                                               ")"
-                                               " ORDER BY AnimalID, DateOrder DESC, TagChangeID DESC",
+            const std::string sql =
+                " SELECT  0 AS TagChangeID,AnimalID,TagNumber AS [Tag Number],'Current' AS [Used Until],"
+                " date(Now()) || ' 00:00:00' AS DateOrder"
+                " FROM Animals"
+                " WHERE"
+                "       AnimalID IN (" +
+                list +
+                ")"
+                "   AND"
+                "       AnimalID IN (SELECT DISTINCT AnimalID FROM TagChanges)"
+                " UNION"
+                " SELECT TagChangeID,AnimalID,'    ' || ifnull(OldTag,''),EventDate,EventDate"
+                " FROM TagChanges"
+                " WHERE"
+                "       AnimalID IN (" +
+                list +
+                ")"
+                " ORDER BY AnimalID, DateOrder DESC, TagChangeID DESC";
+            const long rows = BindPaneGrid(*grdTagChanges, sql,
                                            {{"TagChangeID", nullptr, -1},
                                             {"AnimalID", nullptr, -1},
                                             {"Tag Number", "Tag Number", 1500},

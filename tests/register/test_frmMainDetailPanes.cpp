@@ -123,7 +123,8 @@ TEST_F(DetailPaneTest, MovementsOfAllSelectedAnimalsNewestFirstWithTheCauseOfDea
     EXPECT_EQ(Shown(*Form().grdMovements),
               (Lines{"UK0123456 00004|01/05/2024|Top Field|North||", "UK0123456 00004|01/05/2024|Market|||",
                      "UK0123456 00003|01/03/2024 09:15:00|Dead|Bloat|lorry|"}));
-    const std::tuple<DataGrid*, std::string, int> panes[] = {{Form().grdTagChanges, "Tag Changes", frmMain::kTagChangesTab},
+    const std::tuple<DataGrid*, std::string, int> panes[] = {
+        {Form().grdTagChanges, "Tag Changes", frmMain::kTagChangesTab},
         {Form().grdMovements, "Movements", frmMain::kMovementHistoryTab},
         {Form().grdTreatments, "Treatments", frmMain::kTreatmentsTab}};
     for (const auto& [grid, what, tab] : panes) {
@@ -222,10 +223,10 @@ TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinke
 // Thousands of selected animals: the movements come newest first a page at a time as the keeper
 // scrolls, in the order one query of them all gives, and the HTML file holds every one.
 TEST_F(DetailPaneTest, ManyMovementsArriveAsTheKeeperScrollsAndAreAllSavedAsHTML) {
-    Db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) "
-                 "INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species) SELECT 1, 'UK0999999 ' || i, i, 2 FROM n;"
-                 "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 4, AnimalID, date('2023-01-01', '+' "
-                 "|| (AnimalID % 300) || ' days') || ' 00:00:00' FROM Animals WHERE TagNumber LIKE 'UK0999999 %'");
+    Db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) INSERT INTO Animals "
+                 "(AnimalType, TagNumber, TagSort, Species) SELECT 1, 'UK0999999 ' || i, i, 2 FROM n;"
+                 "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 4, AnimalID, date('2023-01-01', "
+                 "'+' || (AnimalID % 300) || ' days') || ' 00:00:00' FROM Animals WHERE TagNumber LIKE 'UK0999999 %'");
     Form().tmrSetGridRecords_Timer();
     ShowTab(frmMain::kMovementHistoryTab);
     Form().cmdSelectAll_Click();
