@@ -9,8 +9,18 @@ namespace {
 
 const char* const kObject = "frmMain";
 
-// From this many selected animals on, their events are walked in date order.
-constexpr long kManySelected = 2000;
+// From this many selected animals with a location on, their events are walked in date order.
+constexpr long kManyMoved = 2000;
+
+// The selected animals of the grid that have a location: those with movements to show.
+long MovedAnimalsSelected(const DataGrid& grid) {
+    const Recordset& rows = grid.Rows();
+    const int location = rows.FieldIndex("LocationName");
+    long moved = 0;
+    for (Recordset::Bookmark bookmark : grid.SelBookmarks())
+        if (const long row = rows.RowOf(bookmark); row >= 0 && !rows.At(row, location).IsNull()) ++moved;
+    return moved;
+}
 
 }  // namespace
 
@@ -24,10 +34,11 @@ void frmMain::BuildMovementPane() {
 // Every event of the selected animals in one list; an event at the death location describes
 // itself by its own animal's cause of death.
 //
-// With a few animals selected, SQLite finds their events by their keys and sorts them. With many,
-// sorting every event of theirs would hold up the first screen: the events are walked newest
-// first by their date's index instead and those of selected animals kept, so the first screen's
-// rows come at once.
+// With a few animals selected, SQLite finds their events by their keys and sorts them. With many
+// that have been moved, sorting every event of theirs would hold up the first screen: the events
+// are walked newest first by their date's index instead and those of selected animals kept, so the
+// first screen's rows come at once. (Many selected animals that were never moved would make that
+// walk read every event of the register to find none.)
 void frmMain::DisplayMovements() {
     if (!PaneOnShow(kMovementHistoryTab)) return;
     Trap("DisplayMovements", kObject, [&] {
@@ -43,7 +54,7 @@ void frmMain::DisplayMovements() {
             "),LocationDescription) AS LocationDescription,Details"
             " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
             " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
-            SelectedAnimalsWhere("MovementAnimals", grdAnimals->SelCount() >= kManySelected) +
+            SelectedAnimalsWhere("MovementAnimals", MovedAnimalsSelected(*grdAnimals) >= kManyMoved) +
             " ORDER BY EventDate DESC, LocationLinkID DESC";
         BindPaneGrid(*grdMovements, sql,
                      {{"LocationLinkID", nullptr, -1},
