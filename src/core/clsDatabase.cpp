@@ -7,6 +7,7 @@
 #include "core/clsCommonDialog.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
+#include "core/Trap.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
@@ -176,6 +177,8 @@ clsDatabase::~clsDatabase() {
 }
 
 Connection& clsDatabase::Open() {
+    // An action that the database as a whole has failed uses it no more, and waits on no lock.
+    TrapAction::ThrowIfEnded();
     if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
     return *connection_;
 }

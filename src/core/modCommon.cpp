@@ -262,7 +262,10 @@ void WriteLog(long number, const std::string& description, const std::string& pr
 
 void LogError(const RuntimeError& error, const std::string& procedure, const std::string& object,
               bool showMessage) {
-    WriteLog(error.number, error.description, procedure, object, showMessage);
+    // After a failure of the database as a whole, the rest of the action meets the same
+    // failure: the keeper has been told once.
+    const bool shown = TrapAction::Meets(error) && showMessage;
+    WriteLog(error.number, error.description, procedure, object, shown);
 }
 
 void LogError(const std::exception& error, const std::string& procedure, const std::string& object,

@@ -13,6 +13,28 @@ namespace {
 // backup tool) before it gives up with "database is locked".
 int BusyTimeoutMs() { return Program::ScaledMs(5000); }
 
+// SQLite's result codes that speak of the database as a whole rather than of one statement.
+RuntimeError::Kind KindOf(int resultCode) {
+    switch (resultCode & 0xff) {
+        case SQLITE_READONLY:  // the file, or its folder, refuses writes
+        case SQLITE_PERM:
+        case SQLITE_BUSY:      // another program's lock outlasted the busy time-out
+        case SQLITE_LOCKED:
+        case SQLITE_IOERR:     // the disk failed
+        case SQLITE_FULL:
+        case SQLITE_CANTOPEN:  // the file, or its journal, cannot be opened
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return RuntimeError::Kind::WholeDatabase;
+        default:
+            return RuntimeError::Kind::Step;
+    }
+}
+
+RuntimeError Failure(sqlite3* db, int resultCode) {
+    return RuntimeError(ErrorNumber::DatabaseFailure, sqlite3_errmsg(db), KindOf(resultCode));
+}
+
 struct Statement {
     sqlite3_stmt* stmt = nullptr;
     ~Statement() { sqlite3_finalize(stmt); }
@@ -82,8 +104,8 @@ void CallFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 Connection::~Connection() { Close(); }
 
 void Connection::Fail() const {
-    std::string message = db_ ? sqlite3_errmsg(db_) : "The database is not open.";
-    throw RuntimeError(ErrorNumber::DatabaseFailure, message);
+    if (!db_) throw RuntimeError(ErrorNumber::DatabaseFailure, "The database is not open.");
+    throw Failure(db_, sqlite3_errcode(db_));
 }
 
 void Connection::Open(const std::string& path, bool create) {
@@ -95,7 +117,7 @@ void Connection::Open(const std::string& path, bool create) {
         std::string message = db ? sqlite3_errmsg(db) : "out of memory";
         if (rc == SQLITE_CANTOPEN) message = "Could not find file '" + path + "'.";
         sqlite3_close(db);
-        throw RuntimeError(ErrorNumber::DatabaseFailure, message);
+        throw RuntimeError(ErrorNumber::DatabaseFailure, message, KindOf(rc));
     }
     db_ = db;
     self_ = std::make_shared<Connection*>(this);
@@ -159,7 +181,7 @@ long Connection::Prepared::Run(const std::vector<Value>& params) {
     // Reset at once, so that the statement holds no lock between runs; the failure's message
     // is taken before.
     if (rc != SQLITE_DONE) {
-        RuntimeError failure(ErrorNumber::DatabaseFailure, sqlite3_errmsg(db_.db_));
+        RuntimeError failure = Failure(db_.db_, rc);
         sqlite3_reset(stmt_);
         throw failure;
     }
@@ -304,7 +326,7 @@ void Connection::CopyFrom(Connection& source) {
     // Finishing reports a lasting failure of the step on this connection, where Fail reads
     // it; a lock that was never given up is no lasting failure and is reported here.
     if (sqlite3_backup_finish(backup) != SQLITE_OK) Fail();
-    if (rc != SQLITE_DONE) throw RuntimeError(ErrorNumber::DatabaseFailure, sqlite3_errstr(rc));
+    if (rc != SQLITE_DONE) throw RuntimeError(ErrorNumber::DatabaseFailure, sqlite3_errstr(rc), KindOf(rc));
 }
 
 std::string Connection::QuickCheck() {

@@ -8,10 +8,18 @@
 // database and the system), so the log reads the same as it always did.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(long number, const std::string& description)
-        : std::runtime_error(description), number(number), description(description) {}
+    // What failed: one step (a statement about one animal's rows, a value, a file), or the
+    // database as a whole (it refuses writes, stays locked past the busy time-out, cannot be
+    // read or written, is full or damaged), which every later step would meet again.
+    enum class Kind { Step, WholeDatabase };
+
+    RuntimeError(long number, const std::string& description, Kind kind = Kind::Step)
+        : std::runtime_error(description), number(number), description(description), kind(kind) {}
     long number;
     std::string description;
+    Kind kind;
+
+    bool WholeDatabase() const { return kind == Kind::WholeDatabase; }
 
     // Any failure as the program reports it: a RuntimeError as it is, any other exception
     // (a file-system error, a bad allocation) as an invalid call with the exception's text.

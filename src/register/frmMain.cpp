@@ -330,10 +330,13 @@ void frmMain::InitialiseProgressbar(long lngSteps, const std::string& strCaption
     });
 }
 
+// One action: a database that cannot be read is reported once, not by each list and the grid.
 void frmMain::UpdateAfterImport() {
-    DisplayGroups();
-    DisplayLocations();
-    tmrSetGridRecords_Timer();
+    Trap("UpdateAfterImport", kObject, [&] {
+        DisplayGroups();
+        DisplayLocations();
+        tmrSetGridRecords_Timer();
+    });
     QCoreApplication::processEvents();
 }
 

@@ -91,6 +91,8 @@ ListTable TableOf(const frmMain& form, const QListWidget* list) {
 
 void frmMain::FillListbox(QListWidget* lstList, const std::string& strSQL) {
     Trap("FillListbox", kObject, [&] {
+        Recordset rs = Database().OpenRecordset(strSQL);
+        rs.Eof();  // a query that failed stops here, and the list keeps its entries
         lstList->clear();
         auto add = [&](const QString& text, long long key) {
             auto* item = new QListWidgetItem(text, lstList);
@@ -99,7 +101,6 @@ void frmMain::FillListbox(QListWidget* lstList, const std::string& strSQL) {
             item->setData(Qt::UserRole, key);
         };
         if (lstList == lstGenders || lstList == lstBreeds) add(QStringLiteral("Unknown"), 0);
-        Recordset rs = Database().OpenRecordset(strSQL);
         for (; !rs.Eof(); rs.MoveNext()) add(QString::fromStdString(rs.Field(0).ToStringOr("")), rs.Field(1).ToLong());
         rs.Close();
         lstList->setCurrentRow(-1);
@@ -221,6 +222,7 @@ void frmMain::ForEachSelected(const char* procedure, const std::string& caption,
         Connection::Transaction transaction(Database().GetConnection());
         for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
             each(bookmark);
+            TrapAction::ThrowIfEnded();  // the database failed as a whole: no animal after it
             pbrProgress->setValue(pbrProgress->value() + 1);
         }
         transaction.Commit();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <tuple>
 #include <stdexcept>
 
 #include "platform/Connection.h"
@@ -129,4 +131,32 @@ TEST_F(TransactionTest, KeyTableTakesNoLockOnTheFileAndIsReplacedWhole) {
     EXPECT_THROW(db.SetKeyTable("Picked", "Id", {1, 3}), RuntimeError);
     EXPECT_EQ(keys(), "7");
     peer.Execute("ROLLBACK");
+}
+
+// A failure of the database as a whole is told apart from a failure of one statement.
+TEST_F(TransactionTest, FailuresOfTheWholeDatabaseAreToldApart) {
+    setenv("KELVO_TIME_SCALE", "0.01", 1);  // a lock is given up on soon
+    db.Open(folder + "/test.db");
+    Connection other;
+    other.Open(folder + "/test.db");
+    const std::string row(5000, 'x');  // more than a page
+    const std::tuple<const char*, std::function<void()>, std::function<void()>, RuntimeError::Kind> cases[] = {
+        {"refuses writes", [&] { db.Execute("PRAGMA query_only=1"); }, [&] { db.Execute("PRAGMA query_only=0"); },
+         RuntimeError::Kind::WholeDatabase},
+        {"locked", [&] { other.Execute("BEGIN EXCLUSIVE"); }, [&] { other.Rollback(); },
+         RuntimeError::Kind::WholeDatabase},
+        {"a row refused", [&] { Add(row + "a row refused"); }, [] {}, RuntimeError::Kind::Step},
+        {"full", [&] { db.Execute("PRAGMA max_page_count=1"); }, [] {}, RuntimeError::Kind::WholeDatabase},
+    };
+    for (const auto& [what, before, after, kind] : cases) {
+        before();
+        try {
+            Add(row + what);
+            ADD_FAILURE() << what;
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.kind, kind) << what << ": " << e.description;
+        }
+        after();
+    }
+    unsetenv("KELVO_TIME_SCALE");
 }

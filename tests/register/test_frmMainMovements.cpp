@@ -3,6 +3,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <fstream>
+
+#include "fixtures/PeerProcess.h"
+#include "fixtures/ReadOnlyDatabase.h"
 #include "fixtures/RegisterFixture.h"
 
 namespace {
@@ -101,6 +105,54 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
     form.Assign(form.lstLocations, 3, "Holding");
     EXPECT_NE(prompts.LastText().find("in procedure Assign in frmMain"), std::string::npos) << "one message in all";
     EXPECT_EQ(Scalar(moves), movesBefore);
+}
+
+// A database that refuses every write, or that another program holds locked, ends each action at
+// its first failure with one message; a refresh that cannot read leaves the lists and grid as
+// they were.
+TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
+    const std::string file = home.root() + "/herd.txt", moves = "SELECT count(*) || max(LocationLinkID) FROM LocationLink";
+    std::ofstream(file) << "UK0123456 00020\n";
+    const std::string before = Scalar(moves) + Scalar("SELECT count(*) FROM GroupLink");
+    auto messages = [&](const std::function<void(frmMain&)>& action) {
+        frmMain& form = Form();
+        const std::size_t shown = prompts.Messages().size();
+        action(form);
+        EXPECT_TRUE(form.isEnabled());
+        EXPECT_EQ(form.lstLocations->count(), 5) << "the list keeps its entries";
+        EXPECT_EQ(form.mrsAnimalEID().Rows(), 7) << "the grid keeps its rows";
+        return prompts.Messages().size() - shown;
+    };
+    const std::function<void(frmMain&)> actions[] = {
+        [&](frmMain& form) { form.Assign(form.lstLocations, kTopField, "Top Field"); },
+        [&](frmMain& form) { form.Assign(form.lstGroups, kFlockA, "Flock A"); },
+        [&](frmMain& form) { form.UpdateAfterImport(); },
+        [&](frmMain& form) { form.mnuImportAnimalFromFile_Click(); },
+    };
+    {
+        ReadOnlyDatabase readOnly(home.DatabasePath());
+        Open();
+        Select({"UK0123456 00001", "ABC", "UK0123456 00002", "UK0123456 00010"});
+        prompts.AcceptAllOK();
+        prompts.Type("14/06/2024").Type("");
+        EXPECT_EQ(messages(actions[0]), 1u) << "one box, not one an animal";
+        EXPECT_NE(prompts.LastText().find("attempt to write a readonly database"), std::string::npos);
+        EXPECT_EQ(messages(actions[1]), 1u);
+        prompts.ChooseFile(file);
+        EXPECT_EQ(messages(actions[3]), 1u);
+        DefaultInstance<frmMain>::Unload();
+    }
+    Open();
+    Select({"UK0123456 00001", "ABC"});
+    {
+        LockingPeer locked(home.DatabasePath(), home.root());
+        for (const auto& action : actions) {  // the location's type cannot be read: no date is asked
+            if (&action == &actions[3]) prompts.ChooseFile(file);
+            EXPECT_EQ(messages(action), 1u) << &action - actions;
+            EXPECT_NE(prompts.LastText().find("database is locked"), std::string::npos) << prompts.LastText();
+        }
+    }
+    EXPECT_EQ(Scalar(moves) + Scalar("SELECT count(*) FROM GroupLink"), before);
 }
 
 // A new date of birth takes only the moves at the old one along; moves at the very birth are no moves before it.

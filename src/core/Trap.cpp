@@ -1,0 +1,60 @@
+#include "core/Trap.h"
+
+#include <QThread>
+
+#include <optional>
+#include <vector>
+
+namespace TrapAction {
+
+namespace {
+
+struct Level {
+    int eventLoop;                      // the event loop the frames run in
+    int frames;                         // trapped procedures running in it
+    std::optional<RuntimeError> ended;  // what ended the action they make
+};
+
+// One entry per event loop that trapped procedures run in, innermost last.
+thread_local std::vector<Level> gLevels;
+
+int EventLoop() {
+    QThread* thread = QThread::currentThread();
+    return thread ? thread->loopLevel() : 0;
+}
+
+// The current action: the frames of the innermost event loop, when it is the one running.
+Level* Current() {
+    if (gLevels.empty() || gLevels.back().eventLoop != EventLoop()) return nullptr;
+    return &gLevels.back();
+}
+
+}  // namespace
+
+Frame::Frame() {
+    if (Level* level = Current()) ++level->frames;
+    else gLevels.push_back({EventLoop(), 1, std::nullopt});
+}
+
+Frame::~Frame() {
+    if (--gLevels.back().frames == 0) gLevels.pop_back();
+}
+
+const RuntimeError* EndedBy() {
+    Level* level = Current();
+    return level && level->ended ? &*level->ended : nullptr;
+}
+
+bool Meets(const RuntimeError& error) {
+    Level* level = Current();
+    if (!level) return true;
+    if (level->ended) return false;
+    if (error.WholeDatabase()) level->ended = error;
+    return true;
+}
+
+void ThrowIfEnded() {
+    if (const RuntimeError* failure = EndedBy()) throw *failure;
+}
+
+}  // namespace TrapAction
