@@ -338,11 +338,29 @@ bool Upgrade(clsDatabase& database) {
     return matched;
 }
 
+// Registers made from an earlier template hold the removal location switched off, out of the
+// keeper's reach: the locations list shows active locations only, and a permanent location can
+// be neither edited nor deleted, so no keeper switched it off. It is switched on. One that is no
+// longer permanent, which a keeper may have deleted, is left as it is.
+void SwitchOnRemovalLocation(Connection& db) {
+    const std::string where = " WHERE LocationID=1 AND LocationType=-4 AND ifnull(Permanent,0)<>0 AND ifnull(Active,0)=0";
+    try {
+        if (db.Query("SELECT count(*) FROM Locations" + where).Field(0).ToLong() > 0)
+            db.Execute("UPDATE Locations SET Active=1" + where);
+    } catch (const RuntimeError& e) {
+        // A file that refuses writes is reported when the keeper first changes something.
+        LogError(e, "VersionCheck", kObject, false);
+    }
+}
+
 }  // namespace
 
 bool VersionCheckOn(clsDatabase& database) {
     bool current = false;
-    Trap("VersionCheck", kObject, [&] { current = Upgrade(database); });
+    Trap("VersionCheck", kObject, [&] {
+        current = Upgrade(database);
+        if (current) SwitchOnRemovalLocation(database.GetConnection());
+    });
     return current;
 }
 

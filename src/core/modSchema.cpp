@@ -45,7 +45,7 @@ CREATE TABLE HHPrograms (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, ProgramID I
 CREATE TABLE HHSetupIndex (SetupID INTEGER PRIMARY KEY AUTOINCREMENT, SetupName TEXT);
 CREATE TABLE HHSetupData (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, SetupID INTEGER, ItemName TEXT, ItemData TEXT);
 INSERT INTO Locations (LocationID, LocationName, LocationDescription, Active, Permanent)
-  VALUES (1, 'Removed from Records', 'Animals removed from the records', 0, 1);
+  VALUES (1, 'Removed from Records', 'Animals removed from the records', 1, 1);
 INSERT INTO Locations (LocationID, LocationName, LocationDescription, Active, Permanent)
   VALUES (2, 'Dead', 'Animals that have died', 1, 1);
 INSERT INTO Locations (LocationID, LocationName, LocationDescription, Active, Permanent)

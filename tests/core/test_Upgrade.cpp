@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
@@ -95,6 +97,23 @@ TEST(Upgrade, AtTheNewestVersionOnlyMissingQueryIndexesAreWritten) {
     std::string before = FileSystem::ReadAll(path);
     ASSERT_TRUE(modCommon::VersionCheck());
     EXPECT_EQ(FileSystem::ReadAll(path), before);
+}
+
+// A register of an earlier template had the removal location switched off where no keeper could
+// reach it; one the keeper could have deleted (no longer permanent) stays as it is.
+TEST(Upgrade, RemovalLocationOfAnEarlierTemplateIsSwitchedOn) {
+    for (const auto& [version, permanent, active] :
+         {std::tuple{"1.0.4", 1, "1"}, std::tuple{"1.0.2", 1, "1"}, std::tuple{"1.0.4", 0, "0"}}) {
+        TempHome home;
+        FileSystem::CreateDirectories(home.DataFolder());
+        DatabaseBuilder::CreateAtVersion(home.DatabasePath(), version);
+        DatabaseBuilder::Run(home.DatabasePath(),
+                             "UPDATE Locations SET Active=0, Permanent=" + std::to_string(permanent) + " WHERE LocationID=1");
+        ASSERT_TRUE(modCommon::VersionCheck());
+        modCommon::ReleaseDatabase();
+        EXPECT_EQ(Scalar(home.DatabasePath(), "SELECT group_concat(Active) FROM Locations"), std::string(active) + ",1,1")
+            << version << " " << permanent;
+    }
 }
 
 TEST(Upgrade, NewerVersionIsRefusedAndKept) {

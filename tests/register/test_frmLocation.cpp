@@ -88,5 +88,5 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                               QTest::keyClick(dialog.txbName, Qt::Key_Return);
                               EXPECT_TRUE(dialog.isVisible());
                           });
-    EXPECT_EQ(Rows("LocationID=1"), "Removed from Records/Animals removed from the records/-4/0");
+    EXPECT_EQ(Rows("LocationID=1"), "Removed from Records/Animals removed from the records/-4/1");
 }

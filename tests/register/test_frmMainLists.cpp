@@ -40,7 +40,7 @@ TEST_F(ListsTest, ListsHoldTheirRowsInOrderWithTheirKeys) {
     frmMain& form = Open();
     EXPECT_EQ(Entries(form.lstGroups), (Texts{"Last Import", "New Animals", "Zeta", "apple", "Flock A"}))
         << "permanent groups by key as a number, then by name";
-    EXPECT_EQ(Entries(form.lstLocations), (Texts{"Dead", "Holding", "Abattoir", "Market", "Top Field"}));
+    EXPECT_EQ(Entries(form.lstLocations), (Texts{"Removed from Records", "Dead", "Holding", "Abattoir", "Market", "Top Field"}));
     EXPECT_EQ(Entries(form.lstGenders), (Texts{"Unknown", "Ewe", "Ram"}));
     EXPECT_EQ(Entries(form.lstBreeds), (Texts{"Unknown", "Suffolk", "Texel"}));
     EXPECT_EQ(Entry(form.lstGroups, "Zeta")->data(Qt::UserRole).toLongLong(), kZeta);
@@ -65,11 +65,14 @@ TEST_F(ListsTest, PopUpMenuOffersWhatTheEntryAllows) {
     EXPECT_EQ(popupShown, (Texts{"Assign Selected Animals to the Gender 'Unknown'",
                                  "Remove Selected Animals from the Gender 'Unknown'", "Create a New Gender",
                                  "Edit the Details of the Gender 'Unknown'", "Delete the Gender 'Unknown'"}));
-    Db().Execute("UPDATE Locations SET Active=1 WHERE LocationID=1");
-    form.DisplayLocations();
-    RightClick(form.lstLocations, "Removed from Records", "");
+    // The shipped register offers the removal location as it is.
+    Select({"UK0123456 00010"});
+    prompts.Answer(Prompts::Yes);
+    RightClick(form.lstLocations, "Removed from Records", "Permanently delete all selected animals from your records");
     EXPECT_EQ(popupShown,
               (Texts{"Permanently delete all selected animals from your records", "Create a New Location"}));
+    EXPECT_EQ(prompts.shown().back().title, "Confirm Animal Deletion");
+    EXPECT_EQ(Scalar("SELECT count(*) FROM Animals WHERE TagNumber='UK0123456 00010'"), "0");
 
     // A location's item asks for the move's date; Cancel records nothing.
     Select({"ABC"});

@@ -119,7 +119,7 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
         const std::size_t shown = prompts.Messages().size();
         action(form);
         EXPECT_TRUE(form.isEnabled());
-        EXPECT_EQ(form.lstLocations->count(), 5) << "the list keeps its entries";
+        EXPECT_EQ(form.lstLocations->count(), 6) << "the list keeps its entries";
         EXPECT_EQ(form.mrsAnimalEID().Rows(), 7) << "the grid keeps its rows";
         return prompts.Messages().size() - shown;
     };
