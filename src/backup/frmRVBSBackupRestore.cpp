@@ -311,9 +311,10 @@ void frmRVBSBackupRestore::lstBackups_Click() {
         fields.resize(4);
         if (FetchRestoreZip(zipPath, fields[3])) {
             // The zip stays in the data folder; the next backup replaces it.
-            if (PutRestoredDatabaseInPlace(zipPath))
+            const int restored = PutRestoredDatabaseInPlace(zipPath);
+            if (restored == 0)
                 Message("Your data has been successfully restored", "Data Restored OK");
-            else
+            else if (restored != 3)  // 3: the keeper has been told why
                 Message("Your data could not be extracted from the data received from the RVBS", "Data Not Restored");
         } else {
             FileSystem::Remove(zipPath);
@@ -346,15 +347,16 @@ bool frmRVBSBackupRestore::FetchRestoreZip(const std::string& zipPath, const std
 }
 
 // The download is unzipped into a folder of its own and handed to the gateway's restore,
-// which checks it and writes it into the live database; the live data stays on any failure.
-bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath) {
+// which checks it and writes it into the live database; the live data stays on any failure,
+// and what it held before the restore stays in "Kelvo.mdb.bak" beside it.
+int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath) {
     struct Folder {
         std::string path;
         ~Folder() {
             if (!path.empty()) RemoveFolder(path);
         }
     } extraction;
-    bool restored = false;
+    int restored = -1;
     Trap("PutRestoredDatabaseInPlace", kObject, [&] {
         extraction.path = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
         const std::string& folder = extraction.path;
@@ -363,7 +365,10 @@ bool frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath
         unzip.SetUnzipFolder(folder);
         unzip.SetOverwriteExisting(true);
         std::string extracted = FileSystem::Join(folder, "Kelvo.mdb");
-        restored = unzip.Unzip() && FileSystem::Exists(extracted) && modCommon::Database().Restore(extracted) == 0;
+        if (unzip.Unzip() && FileSystem::Exists(extracted)) {
+            clsDatabase& database = modCommon::Database();
+            restored = database.Restore(extracted, database.GetDatabaseFilespec() + ".bak");
+        }
     });
     return restored;
 }

@@ -67,7 +67,8 @@ private:
     void Backup();
     void Restore();
     bool FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID);
-    bool PutRestoredDatabaseInPlace(const std::string& zipPath);
+    // The gateway's restore result (0 restored); -1 when the download would not unzip.
+    int PutRestoredDatabaseInPlace(const std::string& zipPath);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 

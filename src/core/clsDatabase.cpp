@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 #include "core/clsCommonDialog.h"
@@ -237,10 +239,15 @@ bool clsDatabase::IsUsableDatabase(const std::string& path) {
     return OpenCandidate(path, version) && IsScriptVersion(version);
 }
 
-int clsDatabase::Restore(const std::string& strFilespec) {
+int clsDatabase::Restore(const std::string& strFilespec, const std::string& keepPreviousAs) {
     int result = 1;
     // Whether the live file opened as a sound database of this program.
     const bool sound = connection_ != nullptr;
+    const std::string previous = keepPreviousAs.empty() ? PreviousPath() : keepPreviousAs;
+    // The restore's own copy goes however the restore ends; one the caller asked for stays.
+    const auto forget = qScopeGuard([&] {
+        if (keepPreviousAs.empty()) RemoveWithJournal(previous);
+    });
     try {
         std::string version;
         std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, version);
@@ -250,16 +257,23 @@ int clsDatabase::Restore(const std::string& strFilespec) {
             Program::End();
         }
         result = 2;
-        KeepPrevious(sound);
+        try {
+            KeepPrevious(sound, previous);
+        } catch (const RuntimeError& e) {
+            RemoveWithJournal(previous);  // a copy cut short is no copy of the data
+            Prompts::MsgBox("Your data has not been restored, as the data you have now could not be copied to " +
+                                previous + " first:\r\n" + e.description,
+                            Prompts::OKOnly | Prompts::Exclamation, "Data Not Restored");
+            return 3;
+        }
         OpenForRestore().CopyFrom(*candidate);
         candidate.reset();
         if (!modCommon::VersionCheckOn(*this)) {
             std::string stored = modCommon::StoredVersionOn(*this);
-            PutPreviousBack(sound);
+            PutPreviousBack(sound, previous);
             modCommon::ShowVersionMismatch(stored);
             Program::End();
         }
-        RemoveWithJournal(PreviousPath());
         return 0;
     } catch (const RuntimeError& e) {
         // A write that failed has rolled back: the live file holds what it held.
@@ -269,10 +283,10 @@ int clsDatabase::Restore(const std::string& strFilespec) {
     }
 }
 
-// The content the restore replaces is kept until the restored content has passed its check:
-// copied the same way when the file was sound, else byte for byte, as SQLite cannot read it.
-void clsDatabase::KeepPrevious(bool sound) {
-    const std::string previous = PreviousPath();
+// The content the restore replaces is copied first: through SQLite when the file was sound (the
+// live file stays where it is, open to every program that has it), else byte for byte, as
+// SQLite cannot read it.
+void clsDatabase::KeepPrevious(bool sound, const std::string& previous) {
     RemoveWithJournal(previous);
     if (sound) {
         Connection kept;
@@ -283,16 +297,15 @@ void clsDatabase::KeepPrevious(bool sound) {
     }
 }
 
-void clsDatabase::PutPreviousBack(bool sound) {
+void clsDatabase::PutPreviousBack(bool sound, const std::string& previous) {
     if (sound) {
         Connection kept;
-        kept.Open(PreviousPath());
+        kept.Open(previous);
         connection_->CopyFrom(kept);
     } else {
         connection_.reset();
-        FileSystem::Copy(PreviousPath(), LivePath());
+        FileSystem::Copy(previous, LivePath());
     }
-    RemoveWithJournal(PreviousPath());
 }
 
 // The connection the restored content is written through. A gateway whose file would not open

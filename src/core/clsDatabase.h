@@ -30,10 +30,14 @@ public:
     void Transaction(int enTSState);
     bool Backup(const std::string& strFileName);
     // Writes a checked backup into the live database (the local and the online restore both
-    // come here). 0 restored, 1 not a usable database of this program, 2 not written.
+    // come here). 0 restored, 1 not a usable database of this program, 2 not written, 3 not
+    // written because the data it replaces could not be copied first (the keeper is told).
+    // That data is copied before anything is written, in the same way, to `keepPreviousAs`
+    // (an older file of that name goes first), which stays there; without it, to a file of
+    // the restore's own that goes once the restored data has passed its check.
     // A backup of a version this program cannot bring up to date, or whose upgrade fails,
     // leaves the live data as it was, shows "Version Mismatch" and ends the program.
-    int Restore(const std::string& strFilespec);
+    int Restore(const std::string& strFilespec, const std::string& keepPreviousAs = "");
     bool DatabaseAvailable() const;
     std::string GetDatabaseFilespec() const;
 
@@ -56,6 +60,6 @@ private:
     Connection& Open();  // the open connection, or a failure when there is none
     void OfferRestore(const std::string& description);
     Connection& OpenForRestore();
-    void KeepPrevious(bool sound);
-    void PutPreviousBack(bool sound);
+    void KeepPrevious(bool sound, const std::string& previous);
+    void PutPreviousBack(bool sound, const std::string& previous);
 };

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -13,6 +15,7 @@
 #include "backup/modRVBS.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "fixtures/DatabaseBuilder.h"
 #include "fixtures/WindowTest.h"
 #include "fixtures/sim/FakeRVBS.h"
 #include "platform/Connection.h"
@@ -218,8 +221,17 @@ TEST_F(BackupWindowTest, ListFailuresAreShownAndTheWindowCloses) {
                                   "The RVBS failed to respond...Error 503 - Service Unavailable");
 }
 
+// The file's identity: the restore writes into the live file, which stays where it is.
+ino_t Inode(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
 TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
     std::string templateBefore = FileSystem::ReadAll(home.ProgramFolder() + "/Kelvo.mdb");
+    const std::string bak = home.DatabasePath() + ".bak";
+    FileSystem::WriteAll(bak, "the data before an earlier restore");
+    const ino_t live = Inode(home.DatabasePath());
     fake->AddBackup({"G-OLD", "Older", "2024-01-02T03:04:05", RestorableZip("older")});
     fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip("restored")});
     auto w = Open(true);
@@ -236,8 +248,28 @@ TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "restored");
     EXPECT_TRUE(FileSystem::ReadAll(home.ProgramFolder() + "/Kelvo.mdb") == templateBefore)
         << "the shipped template is never written";
-    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"}));
+    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "Kelvo.mdb.bak", "Kelvo.zip"}));
+    EXPECT_EQ(Inode(home.DatabasePath()), live);
+    EXPECT_EQ(DatabaseBuilder::Scalar(bak, "SELECT ItemData FROM KelvoData WHERE ItemName='Marker'"), "live")
+        << "the data of the moment before is kept";
     EXPECT_FALSE(w->isVisible());
+}
+
+// A restore that cannot keep the data it would replace restores nothing.
+TEST_F(BackupWindowTest, RestoreThatCannotKeepThePresentDataLeavesIt) {
+    FileSystem::CreateDirectories(home.DatabasePath() + ".bak/in the way");
+    fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip()});
+    const std::string before = FileSystem::ReadAll(home.DatabasePath());
+    auto w = Open(true);
+    w->cmdContinue_Click();
+    prompts.Answer(Prompts::OK);
+    ChooseBackup(*w, 1);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.LastText().rfind("Your data has not been restored, as the data you have now could not be copied to " +
+                                           home.DatabasePath() + ".bak first:\r\n", 0), 0u) << prompts.LastText();
+    EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
+    EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before);
 }
 
 TEST_F(BackupWindowTest, FailureAtPiece37LeavesTheLiveDatabaseAndNoZip) {
@@ -312,7 +344,8 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
         EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
         auto names = FolderNames(home.DataFolder());
         names.erase(std::remove(names.begin(), names.end(), "KelvoErrorLog.txt"), names.end());
-        EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"}));
+        EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.mdb.bak", "Kelvo.zip"}))
+            << "the copy the first restore made stays";
     }
 }
 
@@ -362,7 +395,7 @@ TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore)
     EXPECT_TRUE(driven);
     EXPECT_EQ(prompts.LastText(), "Your data has been successfully restored");
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "from start-up");
-    EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".bak"));
+    EXPECT_EQ(FileSystem::ReadAll(home.DatabasePath() + ".bak"), "damaged beyond use");
     clsDatabase::RegisterOnlineRestore(nullptr);
 }
 
