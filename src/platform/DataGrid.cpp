@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -241,6 +242,21 @@ const std::vector<DataGrid::ValueItem>& DataGrid::ValueItems(int column) const {
 }
 
 // ---- Selection -------------------------------------------------------------------------------
+
+void DataGrid::EditAgain(const QString& text) {
+    // By place: the cell's index does not outlive the model's news of the closing edit.
+    const int row = view_->currentIndex().row(), column = view_->currentIndex().column();
+    QTimer::singleShot(0, this, [this, row, column, text] {
+        const QModelIndex cell = model_->index(row, column);
+        if (!cell.isValid()) return;
+        view_->setCurrentIndex(cell);
+        view_->edit(cell);
+        if (auto* line = qobject_cast<QLineEdit*>(view_->indexWidget(cell))) {
+            line->setText(text);
+            line->setFocus();
+        }
+    });
+}
 
 void DataGrid::SelAdd(Bookmark bookmark) {
     if (!selectedSet_.insert(bookmark).second) return;

@@ -410,6 +410,7 @@ void frmMain::grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Ca
         auto date = DateTime::FromUserText(typed);
         if (!date) {
             Prompts::MsgBox(typed + " isn't a valid date", Prompts::OKOnly);
+            grdAnimals->EditAgain(Value.toString());  // the keeper puts it right where it was typed
             Cancel = true;
             return;
         }
