@@ -12,12 +12,11 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Prompts.h"
+#include "register/EntryNames.h"
 
 namespace {
 
 const char* const kObject = "frmLocation";
-// The longest location name kept, as for the other lists' names.
-constexpr int kLongestName = 50;
 
 }  // namespace
 
@@ -117,10 +116,6 @@ void frmLocation::OKButton_Click() {
             Prompts::MsgBox("Please select a type for the location.", Prompts::OKOnly, "Enter Location Type");
             return;
         }
-        if (txbName->text().size() > kLongestName)
-            throw RuntimeError(ErrorNumber::InvalidCall, "The location name '" + txbName->text().toStdString() +
-                                                             "' is longer than " + std::to_string(kLongestName) +
-                                                             " characters.");
         const std::string name = modCommon::SQLQuotes(txbName->text().toStdString());
         const std::string description = modCommon::SQLQuotes(txbDescription->text().toStdString());
         const std::string type = ticked->property("Tag").toString().toStdString();
@@ -128,15 +123,26 @@ void frmLocation::OKButton_Click() {
             "LocationName='" + name + "' AND LocationDescription='" + description + "' AND LocationType=" + type;
         clsDatabase& db = modCommon::Database();
         Recordset identical = db.OpenRecordset("SELECT * FROM Locations WHERE " + same);
-        if (!identical.Eof())
+        if (!identical.Eof()) {
             db.Execute("UPDATE Locations SET Active=1 WHERE " + same);
-        else if (modCommon::EditLocationID < 1)
+            done(QDialog::Accepted);
+            return;
+        }
+        // A name that another location in the list has, or one too long, is refused, and the
+        // keeper's entries stay for another try.
+        const std::string edited = std::to_string(modCommon::EditLocationID);
+        Recordset others = db.OpenRecordset("SELECT Count(*) FROM Locations WHERE Active AND LocationName='" + name +
+                                            "' AND LocationID<>" + edited);
+        if (!EntryNames::Accept("location", txbName->text().toStdString(), static_cast<long>(others.Field(0).ToLong()))) {
+            txbName->setFocus();
+            return;
+        }
+        if (modCommon::EditLocationID < 1)
             db.Execute("INSERT INTO Locations (LocationName,LocationDescription,LocationType,Active) VALUES ('" + name +
                        "','" + description + "'," + type + ",1)");
         else
             db.Execute("UPDATE Locations SET LocationName='" + name + "', LocationDescription='" + description +
-                       "', LocationType=" + type +
-                       ",Active=1 WHERE LocationID=" + std::to_string(modCommon::EditLocationID));
+                       "', LocationType=" + type + ",Active=1 WHERE LocationID=" + edited);
         done(QDialog::Accepted);
     });
 }

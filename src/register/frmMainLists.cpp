@@ -21,15 +21,13 @@
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/Prompts.h"
+#include "register/EntryNames.h"
 #include "register/frmLocation.h"
 #include "register/frmMain.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
-// The longest name a group, location, gender or breed may have.
-constexpr int kLongestName = 50;
-
 using modCommon::Database;
 using modCommon::SQLQuotes;
 
@@ -64,18 +62,23 @@ bool IsPermanent(const ListTable& t, long id) {
     return !rs.Eof() && modCommon::DeNull(rs.Field("Permanent"), Value(0)).ToBool();
 }
 
-// A name that would make two entries of one list alike, or that is too long to keep, is
-// refused with a message through the error log, and nothing is written.
-void CheckName(const ListTable& t, const std::string& name, long exceptID) {
-    const std::string lower = Lower(t.kind);
-    if (QString::fromStdString(name).size() > kLongestName)
-        throw RuntimeError(ErrorNumber::InvalidCall, "The " + lower + " name '" + name + "' is longer than " +
-                                                         Text(kLongestName) + " characters.");
+// How many other entries of the list have the name.
+long OthersNamed(const ListTable& t, const std::string& name, long exceptID) {
     std::string sql = "SELECT Count(*) FROM " + t.table + " WHERE " + t.name + "='" + SQLQuotes(name) + "' AND " +
                       t.key + "<>" + Text(exceptID);
     if (t.perSpecies) sql += " AND Species=" + Species();
-    if (Database().GetConnection().Query(sql).Field(0).ToLong() > 0)
-        throw RuntimeError(ErrorNumber::InvalidCall, "There is already a " + lower + " called '" + name + "'.");
+    return static_cast<long>(Database().GetConnection().Query(sql).Field(0).ToLong());
+}
+
+// Asks for an entry's name until the list can take it, offering what the keeper typed again
+// after a refusal; "" when the keeper cancels (or, `trimmed`, answers blanks alone).
+std::string AskName(const ListTable& t, const std::string& prompt, const std::string& title, std::string typed,
+                    long exceptID, bool trimmed) {
+    for (;;) {
+        typed = Prompts::InputBox(prompt, title, typed);
+        const std::string name = trimmed ? Trimmed(typed) : typed;
+        if (name.empty() || EntryNames::Accept(Lower(t.kind), name, OthersNamed(t, name, exceptID))) return name;
+    }
 }
 
 ListTable TableOf(const frmMain& form, const QListWidget* list) {
@@ -288,10 +291,9 @@ void frmMain::CreateNew(QListWidget* lstList) {
             return;
         }
         const ListTable t = TableOf(*this, lstList);
-        const std::string lower = Lower(t.kind);
-        const std::string answer = Prompts::InputBox("Enter the new " + lower + " name", "New " + t.kind + " Name");
+        const std::string answer =
+            AskName(t, "Enter the new " + Lower(t.kind) + " name", "New " + t.kind + " Name", "", -1, false);
         if (answer.empty()) return;
-        CheckName(t, answer, -1);
         if (lstList == lstGroups)
             Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
         else if (lstList == lstGenders)
@@ -317,11 +319,9 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
                 Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
             if (rs.Field(0).ToStringOr("").empty()) return;
         } else {
-            const std::string answer =
-                Trimmed(Prompts::InputBox("Edit the " + Lower(t.kind) + "'s name and click OK to change the name",
-                                          t.kind + " Name Editor", strName));
+            const std::string answer = AskName(t, "Edit the " + Lower(t.kind) + "'s name and click OK to change the name",
+                                               t.kind + " Name Editor", strName, lngID, true);
             if (answer.empty()) return;
-            CheckName(t, answer, lngID);
             const std::string verb = lstList == lstGroups ? "UPDATE " : "Update ";
             if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +
                     Text(lngID)) != 1)

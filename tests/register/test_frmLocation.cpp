@@ -65,7 +65,7 @@ TEST_F(LocationTest, EditingALocation) {
 }
 
 TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
-    prompts.Answer(Prompts::OK).Answer(Prompts::OK).Answer(Prompts::OK);
+    prompts.AcceptAllOK();
     modCommon::EditLocationID = 1;  // the removal location: no option stands for its type
     RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
                           [&](frmLocation& dialog) {
@@ -79,11 +79,16 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                               dialog.OKButton->click();
                               EXPECT_EQ(prompts.shown().back().text, "Please select a type for the location.");
                               EXPECT_EQ(prompts.shown().back().title, "Enter Location Type");
-                              dialog.txbName->setText(QString(51, 'x'));
                               dialog.optLocationType[0]->setChecked(true);
-                              dialog.OKButton->click();
-                              EXPECT_NE(prompts.LastText().find("is longer than 50 characters"), std::string::npos);
-                              EXPECT_TRUE(dialog.isVisible());
+                              for (const QString& name : {QString(51, 'x'), QStringLiteral("market")}) {
+                                  dialog.txbName->setText(name);
+                                  dialog.OKButton->click();
+                                  EXPECT_TRUE(dialog.isVisible());
+                                  EXPECT_EQ(dialog.txbName->text(), name) << "kept for another try";
+                              }
+                              EXPECT_EQ(prompts.shown()[2].text, "The name '" + std::string(51, 'x') + "' is too long: "
+                                        "the name of a location can have at most 50 characters.");
+                              EXPECT_EQ(prompts.shown()[3].title, "Name in Use");
                               // Enter in a box presses no button.
                               QTest::keyClick(dialog.txbName, Qt::Key_Return);
                               EXPECT_TRUE(dialog.isVisible());

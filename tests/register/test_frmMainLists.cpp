@@ -128,12 +128,20 @@ TEST_F(ListsTest, AFailureUndoesTheWholeAction) {
 
 TEST_F(ListsTest, CreateEditAndDeleteEntries) {
     frmMain& form = Open();
-    prompts.Type("   ").Type("O'Brien's").Type("flock a").Answer(Prompts::OK);
+    // A name in use or too long is refused in plain words and offered again as typed.
+    const std::string long51(51, 'x');
+    prompts.Type("   ").Type("O'Brien's").Type("flock a").Answer(Prompts::OK).Type(long51).Answer(Prompts::OK).CancelInput();
     for (int i = 0; i < 3; ++i) RightClick(form.lstGroups, "", "Create a New Group");
     EXPECT_EQ(prompts.shown()[0].text, "Enter the new group name");
     EXPECT_EQ(prompts.shown()[0].title, "New Group Name");
     EXPECT_EQ(Scalar("SELECT group_concat(GroupName, '|') FROM Groups WHERE GroupID>11"), "   |O'Brien's");
-    EXPECT_NE(prompts.LastText().find("There is already a group called 'flock a'."), std::string::npos);
+    Texts refusals;  // each refusal, then the name the box offers again
+    for (std::size_t i = 3; i < prompts.shown().size(); i += 2)
+        refusals.push_back(prompts.shown()[i].title + ": " + prompts.shown()[i].text + " [" + prompts.shown()[i + 1].proposed + "]");
+    EXPECT_EQ(refusals, (Texts{"Name in Use: The name 'flock a' is already in use: another group has it. Please choose "
+                               "another name. [flock a]",
+                               "Name Too Long: The name '" + long51 + "' is too long: the name of a group can have at most "
+                               "50 characters. [" + long51 + "]"}));
     EXPECT_EQ(form.lstGroups->count(), 7);
 
     prompts.Type("  ").Type(" Apple tree ");
