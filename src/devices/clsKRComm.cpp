@@ -278,10 +278,15 @@ long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long
         if (port_.Close() != 0) return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
     }
     portNumber_ = 0;
+    openRefusal_.clear();
     if (port_.Open(device) != 0) {
         // A port that was just released (a Bluetooth link coming up) may need a moment.
         std::this_thread::sleep_for(std::chrono::milliseconds(Program::ScaledMs(kOpenRetryMs)));
-        if (port_.Open(device) != 0) return SetDllError(port_.LastError(), "CommOpen (CreateFile)");
+        if (port_.Open(device) != 0) {
+            if (port_.LastError() == EACCES || port_.LastError() == EPERM)
+                openRefusal_ = RefusalText(device, port_.LastError());
+            return SetDllError(port_.LastError(), "CommOpen (CreateFile)");
+        }
     }
     portNumber_ = lngPort;
 
@@ -301,6 +306,14 @@ long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long
     if (!settings) return fail("CommOpen (BuildCommDCB)", EINVAL);
     if (port_.Configure(*settings) != 0) return fail("CommOpen (SetCommState)", port_.LastError());
     return 0;
+}
+
+std::string clsKRComm::RefusalText(const std::string& device, int errorNumber) {
+    std::string group = SerialPort::DeviceGroup(device);
+    if (group.empty()) group = "dialout";
+    return "The system would not open " + device + ": " + GetSystemMessage(errorNumber) +
+           ". Serial ports are open to the members of the group '" + group +
+           "': ask for your user to be added to it (sudo adduser $USER " + group + "), then log in again.";
 }
 
 long clsKRComm::CommSet(const std::string& strSettings) {

@@ -49,6 +49,11 @@ public:
     // Line 1 break, 2 DTR, 3 RTS.
     long CommSetLine(long enLine, bool blnState);
     long CommGetError(std::string& strMessage) const;
+    // When the last CommOpen found the port but the system refused it for lack of permission
+    // (the usual case until the user joins the group that owns serial ports): a line, CR LF
+    // first, that gives the system's reason and what to do about it, for the end of a
+    // "not found" message. "" otherwise.
+    std::string OpenRefusalLine() const { return openRefusal_.empty() ? "" : "\r\n" + openRefusal_; }
     bool SetReadTimeout(long lngReadTimeout);
     long GetReadTimeout() const;
     long CommFlush();
@@ -76,6 +81,7 @@ private:
     long Record(long code, const std::string& context, const std::string& message);
     long SetDllError(int errorNumber, const std::string& context);
     long SetCommError(int errorNumber, const std::string& context);
+    static std::string RefusalText(const std::string& device, int errorNumber);
     long CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout,
                        bool booHandshaking);
     template <class Body>
@@ -86,6 +92,7 @@ private:
     SerialPort port_;
     long portNumber_ = 0;
     long readTimeout_ = 0;
+    std::string openRefusal_;
     long lastErrorCode_ = 0;
     std::string lastErrorContext_;
     std::string lastErrorMessage_;

@@ -328,7 +328,8 @@ void frmMobilePhone::cboSerialPorts_Click() {
         QCoreApplication::processEvents();
         if (!SendPhoneCommand("v", modHandheld::ReplyPattern("v"), kProbeTimeout)) {
             Prompts::MsgBox("Can't find your mobile phone on serial port " + cboSerialPorts->currentText().toStdString() +
-                                "." + CRLF + "Please check that your mobile phone is powered on.",
+                                "." + CRLF + "Please check that your mobile phone is powered on." +
+                                ComPort.OpenRefusalLine(),
                             Prompts::Information, "Mobile not found");
             ShowFrame(0);
             QCoreApplication::processEvents();

@@ -282,7 +282,7 @@ void frmStickReader::cboSerialPorts_Click() {
 
 std::string frmStickReader::StickNotFoundText() const {
     return T("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() + "." +
-           CRLF + T("Please check that the stick reader is powered up") + ".";
+           CRLF + T("Please check that the stick reader is powered up") + "." + ComPort.OpenRefusalLine();
 }
 
 // ---- The import -----------------------------------------------------------------------------

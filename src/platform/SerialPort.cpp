@@ -1,8 +1,10 @@
 #include "platform/SerialPort.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include <sstream>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -136,6 +139,16 @@ std::optional<SerialPort::Settings> SerialPort::ParseSettings(const std::string&
     }
     if (!any) return std::nullopt;
     return settings;
+}
+
+std::string SerialPort::DeviceGroup(const std::string& devicePath) {
+    struct stat st {};
+    if (stat(devicePath.c_str(), &st) != 0) return "";
+    struct group entry {};
+    struct group* found = nullptr;
+    std::vector<char> buffer(4096);
+    if (getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return "";
+    return found->gr_name;
 }
 
 std::string SerialPort::ErrorText(int errorNumber) {

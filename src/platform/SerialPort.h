@@ -24,6 +24,8 @@ public:
 
     // The system's text for an errno value, without trailing blanks or line ends.
     static std::string ErrorText(int errorNumber);
+    // The name of the group whose members may open the device ("" when it cannot be told).
+    static std::string DeviceGroup(const std::string& devicePath);
 
     SerialPort() = default;
     ~SerialPort();

@@ -606,7 +606,7 @@ bool frmSimple::IdentifyStick() {
     if (found) return true;
     Prompts::MsgBox(Translate("Can't find the stick reader on serial port") + " " +
                         cboSerialPorts->currentText().toStdString() + "." + CRLF +
-                        Translate("Please check that the stick reader is powered up") + ".",
+                        Translate("Please check that the stick reader is powered up") + "." + comm_->OpenRefusalLine(),
                     Prompts::Information, Translate("Stick reader not found"));
     if (comm_->IsOpen()) comm_->CommClose(kClosePause);
     ShowComPortSelection(true);

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "fixtures/PeerProcess.h"
-#include "fixtures/ReadOnlyDatabase.h"
+#include "fixtures/RestrictedFile.h"
 #include "fixtures/RegisterFixture.h"
 
 namespace {
@@ -130,7 +130,8 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
         [&](frmMain& form) { form.mnuImportAnimalFromFile_Click(); },
     };
     {
-        ReadOnlyDatabase readOnly(home.DatabasePath());
+        modCommon::ReleaseDatabase();  // opened again as the file now is
+        RestrictedFile readOnly(home.DatabasePath(), 0444);
         Open();
         Select({"UK0123456 00001", "ABC", "UK0123456 00002", "UK0123456 00010"});
         prompts.AcceptAllOK();
@@ -141,6 +142,7 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
         prompts.ChooseFile(file);
         EXPECT_EQ(messages(actions[3]), 1u);
         DefaultInstance<frmMain>::Unload();
+        modCommon::ReleaseDatabase();
     }
     Open();
     Select({"UK0123456 00001", "ABC"});

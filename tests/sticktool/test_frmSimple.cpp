@@ -19,9 +19,11 @@
 #include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
 #include "devices/frmStickReader.h"
+#include "fixtures/RestrictedFile.h"
 #include "fixtures/StickToolTest.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/SerialPort.h"
 #include "sticktool/frmSimple.h"
 
 namespace {
@@ -219,6 +221,20 @@ TEST_F(StickConnectionTest, SilentStickIsNotFoundAndTheWindowStaysMeanwhile) {
     EXPECT_FALSE(window->fraComPortSelection->isHidden() || window->lblHelp->isHidden());
     EXPECT_EQ(Enabled(*window), kAsDesigned) << "buttons keep their state";
     ExpectSettled(*window);
+}
+
+// A port there but not open to the user says why and what to do.
+TEST_F(StickConnectionTest, PortRefusedForLackOfPermissionSaysWhatToDo) {
+    RestrictedFile refused(stick->SlavePath(), 0, home.root());
+    prompts.Answer(Prompts::OK);
+    Start();
+    const std::string group = SerialPort::DeviceGroup(stick->SlavePath());
+    EXPECT_EQ(prompts.shown().at(0).text,
+              "Can't find the stick reader on serial port COM5.\r\nPlease check that the stick reader is powered up.\r\n"
+              "The system would not open " + stick->SlavePath() + ": Permission denied. Serial ports are open to the "
+              "members of the group '" + group + "': ask for your user to be added to it (sudo adduser $USER " + group +
+              "), then log in again.");
+    EXPECT_EQ(stick->CountOf('n'), 0);
 }
 
 TEST_F(StickConnectionTest, StickThatDoesNotSuitIsTheWrongApplication) {
