@@ -4,6 +4,7 @@
 // follow with further text (a port name, a count, a file name) is phrased so that it still
 // reads well with it.
 #include "core/clsTranslator.h"
+#include "core/TranslationTexts.h"
 
 #include <array>
 
@@ -305,43 +306,7 @@ constexpr std::array kTable = {
            "indica um problema na configuração atual do bastão. Mesmo que você não\r\n"
            "altere (ou não possa alterar) nenhum valor, você DEVE salvar a configuração\r\n"
            "no bastão para eliminar o problema."},
-    Record{"To retrieve the tag file from your PC:\r\n"
-           "  Select 'Get Tags from File on PC', search for the tag file and click 'Open'.\r\n"
-           "To select tags:\r\n"
-           "  Highlight the tags and click on 'Select Tags to Send to Stick' - All tags with a tick will be sent "
-           "to the stick.\r\n"
-           "  Tag numbers highlighted in blue are the newly added tag numbers.\r\n"
-           "To deselect tags:\r\n"
-           "  Highlight the tags and click on 'Deselect Tags from the List'.\r\n"
-           "  These will not be sent to the stick but will remain in the list on the PC.\r\n"
-           "To delete tags permanently from the list:\r\n"
-           "  Highlight the tags and click on 'Delete Selected Tags from the List'.\r\n"
-           "  If you subsequently want to add these tags you will need to retrieve the tags file again from the "
-           "PC.\r\n"
-           "\r\n"
-           "The more tags selected, the slower they will load onto the stick. Uploading associated tags will "
-           "replace any existing\r\n"
-           "'associated tags' on the stick.\r\n"
-           "\r\n"
-           "All tags (other than those deleted from the list) will remain in the program when next accessed.\r\n"
-           "\r\n"
-           "Tags can be selected in the following ways:\r\n"
-           "  1. Select a single tag by clicking in the grey box beside it.\r\n"
-           "  2. Select multiple consecutive tags by selecting the first tag and then, whilst holding the shift "
-           "key on the keyboard,\r\n"
-           "     select the last tag.\r\n"
-           "  3. Select multiple non-consecutive tags by selecting them with the Ctrl key on the keyboard held "
-           "down.\r\n"
-           "  4. Deselect all tags by clicking anywhere in the grid.\r\n"
-           "\r\n"
-           "If your tag manufacturer does not supply a tag file then you can make your own.\r\n"
-           "Using Notepad make a text file with each line using the following format:\r\n"
-           "   EID,Visual Tag\r\n"
-           "The EID can be 16 hexadecimal digits or 15 or 16 decimal digits (if 16 the first digit must be 0). "
-           "All EIDs\r\n"
-           "in a file must use the same format. You can configure your stick to display any of these formats.\r\n"
-           "The visual tag can be from 1 to 16 characters long with (at most) one space in it.",
-
+    Record{TranslationTexts::EartagListHelp,
            "Para cargar el archivo de crotales desde su PC:\r\n"
            "  Seleccione 'Cargar crotales de un archivo del PC', busque el archivo de crotales y pulse 'Abrir'.\r\n"
            "Para seleccionar crotales:\r\n"

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/TranslationTexts.h"
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
@@ -37,39 +38,6 @@ constexpr int kActiveWidth = 62;  // 750 twips
 
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
 QString QTranslate(const std::string& text) { return QString::fromStdString(Translate(text)); }
-
-// The help text, 30 lines.
-const char* const kHelpText =
-    "To retrieve the tag file from your PC:\r\n"
-    "  Select 'Get Tags from File on PC', search for the tag file and click 'Open'.\r\n"
-    "To select tags:\r\n"
-    "  Highlight the tags and click on 'Select Tags to Send to Stick' - All tags with a tick will be sent to the stick.\r\n"
-    "  Tag numbers highlighted in blue are the newly added tag numbers.\r\n"
-    "To deselect tags:\r\n"
-    "  Highlight the tags and click on 'Deselect Tags from the List'.\r\n"
-    "  These will not be sent to the stick but will remain in the list on the PC.\r\n"
-    "To delete tags permanently from the list:\r\n"
-    "  Highlight the tags and click on 'Delete Selected Tags from the List'.\r\n"
-    "  If you subsequently want to add these tags you will need to retrieve the tags file again from the PC.\r\n"
-    "\r\n"
-    "The more tags selected, the slower they will load onto the stick. Uploading associated tags will replace any existing\r\n"
-    "'associated tags' on the stick.\r\n"
-    "\r\n"
-    "All tags (other than those deleted from the list) will remain in the program when next accessed.\r\n"
-    "\r\n"
-    "Tags can be selected in the following ways:\r\n"
-    "  1. Select a single tag by clicking in the grey box beside it.\r\n"
-    "  2. Select multiple consecutive tags by selecting the first tag and then, whilst holding the shift key on the keyboard,\r\n"
-    "     select the last tag.\r\n"
-    "  3. Select multiple non-consecutive tags by selecting them with the Ctrl key on the keyboard held down.\r\n"
-    "  4. Deselect all tags by clicking anywhere in the grid.\r\n"
-    "\r\n"
-    "If your tag manufacturer does not supply a tag file then you can make your own.\r\n"
-    "Using Notepad make a text file with each line using the following format:\r\n"
-    "   EID,Visual Tag\r\n"
-    "The EID can be 16 hexadecimal digits or 15 or 16 decimal digits (if 16 the first digit must be 0). All EIDs\r\n"
-    "in a file must use the same format. You can configure your stick to display any of these formats.\r\n"
-    "The visual tag can be from 1 to 16 characters long with (at most) one space in it.";
 
 // ---- Pictures ---------------------------------------------------------------------------
 
@@ -478,7 +446,7 @@ void frmTags::grdTags_HeadClick(int column) {
 
 void frmTags::cmdHelp_Click() {
     Trap("cmdHelp_Click", kObject, [&] {
-        TextWindow::Open(Translate("Help"), QPoint(0, 0), QSize(900, 475), Translate(kHelpText));
+        TextWindow::Open(Translate("Help"), QPoint(0, 0), QSize(900, 475), Translate(std::string(TranslationTexts::EartagListHelp)));
     });
 }
 

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <sys/resource.h>
 
+#include "core/TranslationTexts.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modEID.h"
@@ -273,6 +274,8 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         SaveScreenshot(*help, "issue17-tags-help");
         std::string text = help->Text();
         EXPECT_EQ(text.rfind("Het oormerkbestand van uw pc ophalen:\r\n  Kies ", 0), 0u);
+        EXPECT_EQ(text, modCommon::Translator().Translate(std::string(TranslationTexts::EartagListHelp)))
+            << "the text shown is the one the table translates";
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 29);
         delete help;
     });
