@@ -124,7 +124,8 @@ TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLine
     EXPECT_EQ(GridTags().size(), 10u) << "the grid shows the new tags";
 
     // A binary file: every line is counted, nothing is added.
-    Write("binary.txt", std::string("\x00\x01\xff\xfe,\x80\r\n\x1b[\x02\x03", 14));
+    using namespace std::string_literals;  // the literal's bytes, its NULs too, and no more
+    Write("binary.txt", "\x00\x01\xff\xfe,\x80\r\n\x1b[\x02\x03"s);
     prompts.ChooseFile(Path("binary.txt")).Answer(Prompts::OK);
     Form().mnuGetAllflexTagBucket_Click();
     EXPECT_EQ(prompts.LastText(), "2 lines of the tag bucket file held no valid tag and EID and were not imported.");
