@@ -10,7 +10,7 @@ PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev 
 # against.
 BENCH_PACKAGES = zip pigz sqlite3
 
-.PHONY: deps bench-deps configure build run test bench clean
+.PHONY: deps bench-deps configure build run test sanitize bench clean
 
 # Installs the packages of $(1) that are missing.
 define install_missing
@@ -47,8 +47,20 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 60
 
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder of its
+# own. Reports from inside the libraries the program uses are suppressed by the files in
+# tests/sanitize (the build's own test discovery runs the test programs, so it needs them too).
+SANITIZE_BUILD ?= build-sanitize
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+               LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitize/ubsan.supp
+sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_SANITIZE=ON -DKELVO_BENCH=OFF >/dev/null
+	@$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 60
+
 bench: build bench-deps
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -263,7 +263,8 @@ void frmMain::ImportAnimals(const std::string& strText) {
                     const RuntimeError failure = RuntimeError::From(error);
                     throw RuntimeError(failure.number, "Line " + Text(recordsets.line) + " of the file could not be imported (" +
                                                            failure.description +
-                                                           "). Nothing has been imported: the records are as they were.");
+                                                           "). Nothing has been imported: the records are as they were.",
+                                       failure.kind);
                 }
             }
             const int done = static_cast<int>(100 * (i + 1) / lines.size());

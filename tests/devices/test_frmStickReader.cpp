@@ -425,7 +425,8 @@ TEST_F(StickReaderTest, ClosingIsRefusedWhileTheStickIsFoundAndWhileTheReadsAreI
     QTimer poke;
     QObject::connect(&poke, &QTimer::timeout, [&] {
         frmStickReader* w = Window();
-        if (!w || w->cmdQuit->isEnabled() || w->tmrInitialise->isActive()) return;  // not started yet
+        // Not started yet: the port list is still being made (a close then is the keeper's right).
+        if (!w || w->cmdQuit->isEnabled() || w->tmrInitialise->isActive() || w->cboSerialPorts->count() == 0) return;
         const bool importing = !w->isEnabled();
         if (importing) progress.insert(w->lblHelp[2]->text().section("\r\n", 2, 2).toStdString());
         w->close();
