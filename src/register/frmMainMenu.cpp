@@ -219,8 +219,10 @@ void frmMain::mnuRestoreLocal_Click() {
         if (path.empty()) return;
         // The note shown belongs to the data being replaced.
         SaveNote();
-        if (Database().Restore(path) != 0) {
-            Prompts::MsgBox("Your data could not be restored.", Prompts::OKOnly, "Restore Failed");
+        const int restored = Database().Restore(path);
+        if (restored != 0) {
+            if (restored != 3)  // 3: the keeper has been told why
+                Prompts::MsgBox("Your data could not be restored.", Prompts::OKOnly, "Restore Failed");
             return;
         }
         InitialiseForSpecies();
