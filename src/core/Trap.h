@@ -22,8 +22,8 @@ public:
 
 // The failure of the database as a whole that ended the current action, or nullptr.
 const RuntimeError* EndedBy();
-// Notes a failure the action meets; true when it is to be shown (no earlier failure of the
-// database as a whole has ended the action).
+// Notes a failure the action meets and would show; true when it is to be shown (no earlier
+// failure of the database as a whole has ended the action).
 bool Meets(const RuntimeError& error);
 // Raises the failure that ended the current action, if one has: a loop over many records
 // ends there rather than meet it record by record.

@@ -263,8 +263,9 @@ void WriteLog(long number, const std::string& description, const std::string& pr
 void LogError(const RuntimeError& error, const std::string& procedure, const std::string& object,
               bool showMessage) {
     // After a failure of the database as a whole, the rest of the action meets the same
-    // failure: the keeper has been told once.
-    const bool shown = TrapAction::Meets(error) && showMessage;
+    // failure: the keeper has been told once. One the program carries on past unshown (a
+    // compaction another program stopped) ends nothing.
+    const bool shown = showMessage && TrapAction::Meets(error);
     WriteLog(error.number, error.description, procedure, object, shown);
 }
 
