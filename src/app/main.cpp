@@ -9,6 +9,7 @@
 #include "devices/frmMobilePhone.h"
 #include "devices/frmStickReader.h"
 #include "platform/Prompts.h"
+#include "platform/WindowRules.h"
 #include "register/frmMain.h"
 #include "sticktool/frmSimple.h"
 
@@ -25,6 +26,7 @@ void ShowStickTool(int editionCode) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    WindowRules::Install();
     app.setQuitOnLastWindowClosed(true);
     std::string arguments;
     for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);

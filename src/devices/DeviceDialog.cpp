@@ -12,6 +12,7 @@
 #include "core/modMainWindowServices.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 
 DeviceDialog::DeviceDialog() : QDialog(nullptr) {
@@ -73,19 +74,39 @@ void DeviceDialog::FinishUnload() {
     if (modCommon::EditionCode == 0) modMainWindowServices::StartZOrderTimer();
 }
 
-QPushButton* DeviceDialog::Button(const char* caption, QWidget* parent, QRect geometry) {
+QPushButton* DeviceDialog::Button(const char* caption, QWidget* parent, QRect twips) {
     auto* button = new QPushButton(caption, parent);
     button->setAutoDefault(false);
     button->setDefault(false);
-    button->setGeometry(geometry);
+    DesignGeometry::Place(button, twips);
     return button;
 }
 
-QLabel* DeviceDialog::HelpLabel(QWidget* parent, QRect geometry) {
+QLabel* DeviceDialog::HelpLabel(QWidget* parent, QRect twips) {
     auto* label = new QLabel(parent);
-    label->setGeometry(geometry);
+    DesignGeometry::Place(label, twips);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+void DeviceDialog::MakeRoomForTexts(const std::vector<QWidget*>& frames, const std::vector<Group>& rows) {
+    using namespace DesignGeometry;
+    for (QWidget* control : findChildren<QWidget*>()) GrowToText(control);
+    for (const Group& row : rows) {
+        std::vector<Group> columns;
+        for (QWidget* control : row) columns.push_back({control});
+        StackColumns(columns, 150);
+    }
+    QSize frame;
+    for (QWidget* step : frames) {
+        HoldChildren(step, 180);
+        frame = frame.expandedTo(step->size());
+    }
+    for (QWidget* step : frames) step->resize(frame);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    HoldChildren(this, 120);
+    setFixedSize(size());
 }
 
 void DeviceDialog::tmrUnload_Timer() {

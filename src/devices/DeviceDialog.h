@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
 
+#include <vector>
+
 #include "core/JobGuard.h"
 
 class QComboBox;
@@ -46,8 +48,14 @@ protected:
     bool StartUnload(clsKRComm& port);
     void FinishUnload();
 
-    static QPushButton* Button(const char* caption, QWidget* parent, QRect geometry);
-    static QLabel* HelpLabel(QWidget* parent, QRect geometry);
+    // A button or help label placed at its design place in twips.
+    static QPushButton* Button(const char* caption, QWidget* parent, QRect twips);
+    static QLabel* HelpLabel(QWidget* parent, QRect twips);
+    // Once the captions are in the keeper's language: every control grows to its text, the
+    // controls of each row given (left to right) make way for those left of them, the frames
+    // (the steps, which share one place) grow alike to hold theirs, and the window holds them.
+    using Group = std::vector<QWidget*>;
+    void MakeRoomForTexts(const std::vector<QWidget*>& frames, const std::vector<Group>& rows);
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;  // refused while a job runs

@@ -18,6 +18,7 @@
 #include "devices/MobilePhoneExport.h"
 #include "devices/MobilePhoneImport.h"
 #include "devices/modHandheld.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 
@@ -32,9 +33,9 @@ constexpr int kPauseBeforeImport = 2000;
 constexpr qint64 kPassingPaintMs = 30;  // a passing line is painted at most this often
 constexpr int kFrameProgress[] = {-1, -1, 2, 3};
 
-// Geometry in pixels (a twip is a fifteenth of one): every frame at left 75 twips, top 0.
-constexpr int kFrameLeft = 5, kFrameWidth = 600, kFrameHeight = 370;
-constexpr int kButtonTop = 330, kButtonHeight = 28;
+// Design places, in twips: every frame at left 75, top 0.
+constexpr int kFrameLeft = 75, kFrameWidth = 9000, kFrameHeight = 5550;
+constexpr int kButtonTop = 4950, kButtonHeight = 420;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -69,19 +70,19 @@ void frmMobilePhone::BuildControls() {
     const char* const titles[] = {"Select Com Port", "Animal/Tag export selection", "Exporting...  ", "Importing...  "};
     for (size_t n = 0; n < fraSequence.size(); ++n) {
         fraSequence[n] = new QGroupBox(titles[n], this);
-        fraSequence[n]->setGeometry(kFrameLeft, 0, kFrameWidth, kFrameHeight);
+        DesignGeometry::Place(fraSequence[n], {kFrameLeft, 0, kFrameWidth, kFrameHeight});
         fraSequence[n]->setAutoFillBackground(true);
         fraSequence[n]->hide();
     }
     QGroupBox* ports = fraSequence[0];
-    lblHelp[0] = WrappingLabel(HelpLabel(ports, {12, 24, 576, 120}));
+    lblHelp[0] = WrappingLabel(HelpLabel(ports, {180, 360, 8640, 1800}));
     cboSerialPorts = new QComboBox(ports);
-    cboSerialPorts->setGeometry(12, 152, 160, 26);
-    cmdRefreshComportList = Button("Refresh COM Port List", ports, {184, 151, 190, kButtonHeight});
-    cmdQuit = Button("Quit", ports, {498, kButtonTop, 90, kButtonHeight});
+    DesignGeometry::Place(cboSerialPorts, {180, 2280, 2400, 390});
+    cmdRefreshComportList = Button("Refresh COM Port List", ports, {2760, 2265, 2850, kButtonHeight});
+    cmdQuit = Button("Quit", ports, {7470, kButtonTop, 1350, kButtonHeight});
 
     QGroupBox* choice = fraSequence[1];
-    lblHelp[1] = WrappingLabel(HelpLabel(choice, {12, 22, 576, 204}));
+    lblHelp[1] = WrappingLabel(HelpLabel(choice, {180, 330, 8640, 3060}));
     const char* const options[] = {"Export ALL animals && tags", "Export all animals && tags currently displayed in the grid",
                                    "Export only animals && tags that are selected in the grid",
                                    "Export with NO animals or tags"};
@@ -89,21 +90,21 @@ void frmMobilePhone::BuildControls() {
     for (int i = 0; i < 4; ++i) {
         // Qt shows a doubled "&" as one, as the option captions want.
         optExport[i] = new QRadioButton(options[i], choice);
-        optExport[i]->setGeometry(24, 230 + 24 * i, 480, 22);
+        DesignGeometry::Place(optExport[i], {360, 3450 + 360 * i, 7200, 330});
         group->addButton(optExport[i], i);
         connect(optExport[i], &QRadioButton::clicked, this, [this, i] { optExport_Click(i); });
     }
-    cmdExport = Button("Export", choice, {398, kButtonTop, 90, kButtonHeight});
-    cmdQuit1 = Button("Quit", choice, {498, kButtonTop, 90, kButtonHeight});
-    for (int n : {2, 3}) lblHelp[n] = WrappingLabel(HelpLabel(fraSequence[n], {12, 24, 576, kFrameHeight - 32}));
+    cmdExport = Button("Export", choice, {5970, kButtonTop, 1350, kButtonHeight});
+    cmdQuit1 = Button("Quit", choice, {7470, kButtonTop, 1350, kButtonHeight});
+    for (int n : {2, 3}) lblHelp[n] = WrappingLabel(HelpLabel(fraSequence[n], {180, 360, 8640, kFrameHeight - 480}));
 
     lblInitialSearch = new QLabel("Please wait - trying to contact your mobile phone...", this);
-    lblInitialSearch->setGeometry(kFrameLeft, 140, kFrameWidth, 30);
+    DesignGeometry::Place(lblInitialSearch, {kFrameLeft, 2100, kFrameWidth, 450});
     lblInitialSearch->setAlignment(Qt::AlignCenter);
     rtfHidden = new QTextEdit(this);
     rtfHidden->hide();
 
-    setFixedSize(kFrameLeft * 2 + kFrameWidth, kFrameHeight + 4);
+    resize(DesignGeometry::Pixels(kFrameLeft * 2 + kFrameWidth), DesignGeometry::Pixels(kFrameHeight + 60));
     connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
     connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
     connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { cmdRefreshComportList_Click(); });
@@ -115,6 +116,8 @@ void frmMobilePhone::BuildControls() {
 void frmMobilePhone::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         modCommon::SetFormIcon(this);
+        MakeRoomForTexts({fraSequence.begin(), fraSequence.end()},
+                         {{cboSerialPorts, cmdRefreshComportList}, {cmdExport, cmdQuit1}});
         tmrInitialise->start();
     });
 }

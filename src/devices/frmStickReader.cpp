@@ -24,6 +24,7 @@
 #include "devices/StickReadImport.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReaderConfiguration.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 
@@ -39,9 +40,11 @@ constexpr size_t kConfigurationEntries = 20;  // the import reads entry 19
 constexpr long kDisplayFormatItem = 19;
 constexpr int kFrameImport = 2;
 
-// Geometry in pixels (a twip is a fifteenth of one).
-constexpr int kFrameLeft = 8, kFrameTop = 6, kFrameWidth = 600, kFrameHeight = 236;
-constexpr int kButtonTop = 196, kButtonHeight = 28;
+// Design places, in twips.
+constexpr int kFrameLeft = 120, kFrameTop = 90, kFrameWidth = 9000, kFrameHeight = 3540;
+constexpr int kButtonTop = 2940, kButtonHeight = 420;
+
+using DesignGeometry::Pixels;
 
 std::string T(const std::string& english, bool trim = false) {
     return modCommon::Translator().Translate(english, trim);
@@ -88,11 +91,11 @@ void frmStickReader::BuildControls() {
     fraSequence[2]->setTitle("Import");
 
     QGroupBox* ports = fraSequence[0];
-    lblHelp[0] = HelpLabel(ports, {12, 24, 576, 84});
+    lblHelp[0] = HelpLabel(ports, {180, 360, 8640, 1260});
     cboSerialPorts = new QComboBox(ports);
-    cboSerialPorts->setGeometry(12, 120, 160, 26);
-    cmdRefreshComportList = Button("Refresh COM Port List", ports, {184, 119, 190, kButtonHeight});
-    cmdQuit = Button("Quit", ports, {498, kButtonTop, 90, kButtonHeight});
+    DesignGeometry::Place(cboSerialPorts, {180, 1800, 2400, 390});
+    cmdRefreshComportList = Button("Refresh COM Port List", ports, {2760, 1785, 2850, kButtonHeight});
+    cmdQuit = Button("Quit", ports, {7470, kButtonTop, 1350, kButtonHeight});
     cmdQuit->setEnabled(false);
 
     QGroupBox* configuration = fraSequence[1];
@@ -105,22 +108,23 @@ void frmStickReader::BuildControls() {
     lblConfig[0]->hide();
     txbConfig[0]->hide();
     cboConfig[0]->hide();
-    cmdConfigSave = Button("Save Configuration", configuration, {358, kButtonTop, 130, kButtonHeight});
-    cmdConfigExit = Button("Quit", configuration, {498, kButtonTop, 90, kButtonHeight});
-    lblHelp[1] = HelpLabel(configuration, {12, kButtonTop, 336, kButtonHeight});
+    cmdConfigSave = Button("Save Configuration", configuration, {5370, kButtonTop, 1950, kButtonHeight});
+    cmdConfigExit = Button("Quit", configuration, {7470, kButtonTop, 1350, kButtonHeight});
+    lblHelp[1] = HelpLabel(configuration, {180, kButtonTop, 5040, kButtonHeight});
     lblHelp[1]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     QGroupBox* import = fraSequence[2];
-    lblHelp[2] = HelpLabel(import, {12, 24, 576, 166});
+    lblHelp[2] = HelpLabel(import, {180, 360, 8640, 2490});
     lblHelp[2]->setWordWrap(true);
-    cmdImportExit = Button("Exit", import, {498, kButtonTop, 90, kButtonHeight});
+    cmdImportExit = Button("Exit", import, {7470, kButtonTop, 1350, kButtonHeight});
 
     lblInitialise = new QLabel("Please wait...Initialising...", this);
-    lblInitialise->setGeometry(kFrameLeft, 100, kFrameWidth, 30);
+    DesignGeometry::Place(lblInitialise, {kFrameLeft, 1500, kFrameWidth, 450});
     lblInitialise->setAlignment(Qt::AlignCenter);
     lblInitialise->lower();
 
-    setFixedSize(kFrameLeft * 2 + kFrameWidth, kFrameTop * 2 + kFrameHeight);
+    for (QGroupBox* frame : fraSequence) DesignGeometry::Place(frame, {kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight});
+    resize(Pixels(kFrameLeft * 2 + kFrameWidth), Pixels(kFrameTop * 2 + kFrameHeight));
     connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
     connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
     connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { cmdRefreshComportList_Click(); });
@@ -133,18 +137,18 @@ void frmStickReader::BuildControls() {
 
 // The three steps share one place; the configuration's rows scroll inside picOuter.
 void frmStickReader::Layout() {
-    for (QGroupBox* frame : fraSequence) frame->setGeometry(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight);
     QGroupBox* configuration = fraSequence[1];
     // 210 twips, or below the frame's caption where the style draws it lower: the rows scroll
     // under the caption, not over it.
-    const int outerTop = std::max(14, configuration->contentsRect().top());
-    picOuter->setGeometry(2, outerTop, configuration->width() - 4, cmdConfigSave->y() - 2 - outerTop);
+    const int outerTop = std::max(Pixels(210), configuration->contentsRect().top());
+    picOuter->setGeometry(Pixels(30), outerTop, configuration->width() - Pixels(60),
+                          cmdConfigSave->y() - Pixels(30) - outerTop);
     const int scrollWidth = fsbVScroll->sizeHint().width();
     fsbVScroll->setGeometry(picOuter->width() - scrollWidth, 0, scrollWidth, picOuter->height());
     picInner->setGeometry(0, 0, picOuter->width() - scrollWidth, picOuter->height());
     const int innerWidth = picInner->width();
-    lblConfig[0]->setGeometry(6, 4, innerWidth * 60 / 100, 24);
-    txbConfig[0]->setGeometry(innerWidth * 62 / 100, 4, innerWidth * 36 / 100, 24);
+    lblConfig[0]->setGeometry(Pixels(90), Pixels(60), innerWidth * 60 / 100, Pixels(360));
+    txbConfig[0]->setGeometry(innerWidth * 62 / 100, Pixels(60), innerWidth * 36 / 100, Pixels(360));
     cboConfig[0]->setGeometry(txbConfig[0]->geometry());
 }
 
@@ -160,8 +164,10 @@ void frmStickReader::Form_Load() {
         modCommon::SetFormIcon(this);
         setWindowTitle(Q(HHAction_ == modMainWindowServices::StickReaderConfiguration ? T("Configuration")
                                                                                       : "Data Import"));
-        Layout();
         TranslateCaptions();
+        MakeRoomForTexts({fraSequence.begin(), fraSequence.end()},
+                         {{cboSerialPorts, cmdRefreshComportList}, {lblHelp[1], cmdConfigSave, cmdConfigExit}});
+        Layout();
         tmrInitialise->start();
     });
 }
@@ -403,8 +409,8 @@ constexpr long kConfigurationReadTimeout = 3000;
 constexpr long kClosePause = 500;
 constexpr int kFramePorts = 0;
 constexpr int kFrameConfiguration = 1;
-constexpr int kRowPitch = 28;
-constexpr int kRowMargin = 2;  // below the last row (30 twips)
+constexpr int kRowPitch = 420;  // twips
+constexpr int kRowMargin = 30;  // below the last row
 const char* const kTag = "Tag";
 
 // Item positions the editor treats apart.
@@ -670,13 +676,13 @@ void frmStickReader::LayOutConfigRows(std::vector<ShownConfigRow> rows) {
         row.label->show();
         row.editor->show();
         bottom = top + txbConfig[0]->height();
-        top += kRowPitch;
+        top += Pixels(kRowPitch);
     }
-    picInner->setGeometry(0, 0, picInner->width(), bottom + kRowMargin);
+    picInner->setGeometry(0, 0, picInner->width(), bottom + Pixels(kRowMargin));
     const int over = picInner->height() - picOuter->height();
     fsbVScroll->setRange(0, std::max(0, over));
     fsbVScroll->setPageStep(picOuter->height());
-    fsbVScroll->setSingleStep(kRowPitch);
+    fsbVScroll->setSingleStep(Pixels(kRowPitch));
     fsbVScroll->setValue(0);
     fsbVScroll->setEnabled(over > 0);
     fraSequence[kFrameConfiguration]->setTitle(

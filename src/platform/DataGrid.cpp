@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/ColumnFit.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
 
@@ -171,6 +172,7 @@ DataGrid::DataGrid(QWidget* parent)
         return IsSelected(rows.BookmarkAt(row)) ? QVariant(selectedFore_) : QVariant();
     });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { PutLayoutBack(); });
+    fit_ = new ColumnFit(*view_);  // after the held layout is back
 }
 
 DataGrid::~DataGrid() = default;
@@ -219,6 +221,8 @@ void DataGrid::PutLayoutBack() {
     std::sort(byPlace.begin(), byPlace.end(), [&](int a, int b) { return held_[a].place < held_[b].place; });
     for (int place = 0; place < columns; ++place) header->moveSection(header->visualIndex(byPlace[place]), place);
 }
+
+void DataGrid::FitToValues(int column, const QString& widest) { fit_->Fit(column, widest); }
 
 QVariant DataGrid::ShownValue(int column, const Value& value) const {
     for (const ValueItem& item : valueItems_[column])

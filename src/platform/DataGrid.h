@@ -12,6 +12,7 @@
 #include "platform/RecordsetModel.h"
 #include "platform/Value.h"
 
+class ColumnFit;
 class QLabel;
 class QPrinter;
 class QTableView;
@@ -55,6 +56,9 @@ public:
     void MoveColumn(int column, int place);
     // The columns' present widths, hidden columns and order become the held layout.
     void HoldLayout();
+    // Keeps the column at least as wide as its heading and the widest text it shows (ColumnFit):
+    // after a new recordset, from the held layout's width.
+    void FitToValues(int column, const QString& widest = {});
 
     struct ValueItem {
         Value value;
@@ -129,6 +133,7 @@ private:
     QColor selectedFore_{Qt::white};
     std::vector<std::vector<ValueItem>> valueItems_;
     std::vector<HeldColumn> held_;
+    ColumnFit* fit_ = nullptr;
 
     void SelectorPressed(long row, Qt::KeyboardModifiers modifiers);
     void SelectionShown();

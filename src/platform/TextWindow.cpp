@@ -4,11 +4,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
 
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
@@ -32,7 +34,11 @@ TextWindow::TextWindow() : editor_(new QPlainTextEdit(this)) {
     file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { SaveAs(); });
     file->addAction(tr("&Print..."), QKeySequence::Print, this, [this] { Print(); });
     file->addSeparator();
-    file->addAction(tr("&Close"), QKeySequence::Close, this, &QWidget::close);
+    QAction* close = file->addAction(tr("&Close"), this, &QWidget::close);
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Close);
+    for (QKeySequence key : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
+        if (!keys.contains(key)) keys << key;
+    close->setShortcuts(keys);
     Windows().push_back(this);
 }
 
@@ -41,12 +47,17 @@ TextWindow::~TextWindow() {
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
 }
 
-TextWindow* TextWindow::Open(const std::string& title, QPoint position, QSize size, const std::string& text) {
+TextWindow* TextWindow::Open(const std::string& title, const QWidget* owner, QSize size, const std::string& text,
+                             int cascade) {
     auto* window = new TextWindow;
     window->setWindowTitle(QString::fromStdString(title));
     window->InsertText(text);
-    window->move(position);
-    window->resize(size);
+    const QStyle* style = window->style();
+    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QPoint step(border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border);
+    const QPoint corner = owner ? owner->window()->pos() : DesignGeometry::ScreenArea(window).topLeft();
+    window->move(corner + cascade * step);
+    window->resize(DesignGeometry::Pixels(size.width()), DesignGeometry::Pixels(size.height()));
     window->show();
     return window;
 }

@@ -12,7 +12,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QScreen>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -31,12 +31,23 @@ const char* const kObject = "frmMain";
 
 // Design places, in twips.
 constexpr int kGridLeft = 1665;
+constexpr int kPanelGap = 30;  // between the controls left of the grid, one under the other
 constexpr int kTabLeft = 75;
 constexpr int kTabHeight = 5355;
 constexpr int kTabRowHeight = 500;
 constexpr int kFrameLeft = 75;
 constexpr int kFrameHeight = 4755;
+constexpr int kFrameBottom = kTabHeight - kTabRowHeight - 30 - kFrameHeight;  // below the frames
 constexpr int kHelpLeft = 2850;
+// The date-change frames' buttons: the first's top, the gap between them, below the last.
+constexpr int kDateButtonTop = 240, kDateButtonGap = 180, kDateButtonBottom = 75;
+// A tag as long as the register holds them: the tag search box shows one whole.
+const char* const kLongTag = "UK0123456 000000";
+
+using DesignGeometry::Pixels;
+using DesignGeometry::Twips;
+
+int Bottom(const QWidget* control) { return control->y() + control->height(); }
 
 }  // namespace
 
@@ -48,22 +59,6 @@ frmMain& frmMain::Instance() {
         window.Form_Load();
     }
     return window;
-}
-
-int frmMain::Pixels(int twips) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
-
-int frmMain::Twips(int pixels) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    return static_cast<int>(std::lround(pixels * 1440.0 / dpi));
-}
-
-void frmMain::Place(QWidget* control, int left, int top, int width, int height) {
-    control->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
 }
 
 frmMain::frmMain() : QMainWindow(nullptr) {
@@ -88,6 +83,8 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     BuildNotePane();
     BuildPedigreePane();
     BuildImportMenu();
+    LayOutPanel();
+    HoldPaneDesigns();
     RegisterWithCore();
     canvas->resize(Pixels(14400), Pixels(8565));
     resize(Pixels(14400), Pixels(8565) + menuBar()->sizeHint().height());
@@ -119,7 +116,7 @@ void frmMain::BuildFrame() {
     int top = 225 + lower;
     for (auto [option, caption] : options) {
         *option = new QRadioButton(QString::fromLatin1(caption), fraDisplay);
-        Place(*option, 75, top, 1320, 200);
+        DesignGeometry::Place(*option, {75, top, 1320, 200});
         top += 205;
     }
     optCurrent->setObjectName(QStringLiteral("optCurrent"));
@@ -131,7 +128,7 @@ void frmMain::BuildFrame() {
     tabDetails = new TabControl(canvas);
     tabDetails->setObjectName(QStringLiteral("tabDetails"));
     tabDetails->SetTabHeight(Pixels(kTabRowHeight));
-    Place(tabDetails, kTabLeft, 3120, 11730, kTabHeight);
+    DesignGeometry::Place(tabDetails, {kTabLeft, 3120, 11730, kTabHeight});
     const std::pair<const char*, const char*> tabs[] = {
         {"Management Groups", "Management Groups"},
         {"Locations/Moves", "Locations"},
@@ -149,7 +146,7 @@ void frmMain::BuildFrame() {
         tabDetails->AddTab(QString::fromLatin1(tabs[i].first));
         fraTab[i] = new QGroupBox(QString::fromLatin1(tabs[i].second), tabDetails);
         fraTab[i]->setObjectName(QStringLiteral("fraTab_%1").arg(i));
-        Place(fraTab[i], kFrameLeft, kTabRowHeight + 30, 11730 - 2 * kFrameLeft, kFrameHeight);
+        DesignGeometry::Place(fraTab[i], {kFrameLeft, kTabRowHeight + 30, 11730 - 2 * kFrameLeft, kFrameHeight});
         fraTab[i]->setVisible(i == 0);
     }
     connect(tabDetails, &TabControl::Click, this, [this](int previous) { tabDetails_Click(previous); });
@@ -157,7 +154,7 @@ void frmMain::BuildFrame() {
     rtbHelp = new QTextEdit(fraTab[0]);
     rtbHelp->setObjectName(QStringLiteral("rtbHelp"));
     rtbHelp->setReadOnly(true);
-    Place(rtbHelp, kHelpLeft, 225, 6975, 4455);
+    DesignGeometry::Place(rtbHelp, {kHelpLeft, 225, 6975, 4455});
 
     fraProgress = new QFrame(canvas);
     fraProgress->setObjectName(QStringLiteral("fraProgress"));
@@ -166,12 +163,12 @@ void frmMain::BuildFrame() {
     QPalette yellow = fraProgress->palette();
     yellow.setColor(QPalette::Window, QColor(255, 255, 128));
     fraProgress->setPalette(yellow);
-    Place(fraProgress, 6315, 1380, 6270, 600);
+    DesignGeometry::Place(fraProgress, {6315, 1380, 6270, 600});
     lblProgress = Make<QLabel>("lblProgress", {90, 30, 6090, 240}, fraProgress);
     pbrProgress = new QProgressBar(fraProgress);
     pbrProgress->setObjectName(QStringLiteral("pbrProgress"));
     pbrProgress->setTextVisible(false);
-    Place(pbrProgress, 90, 300, 6090, 240);
+    DesignGeometry::Place(pbrProgress, {90, 300, 6090, 240});
     fraProgress->hide();
 
     tmrZOrder = new QTimer(this);
@@ -260,20 +257,27 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// The grid fills the window right of the panel and above the tabs; the tabs sit on the bottom
+// edge at their design height while the window has room, and below that give up height, down
+// to what their panes need, rather than cover the panel.
 void frmMain::Form_Resize() {
     if (resizing_) return;  // the yield below may deliver the next resize: it lays out afresh
     resizing_ = true;
     Trap("Form_Resize", kObject, [&] {
         if (isMinimized()) return;
-        const int innerWidth = Twips(canvas->width());
-        const int innerHeight = Twips(canvas->height());
-        const int gridWidth = std::max(0, innerWidth - kGridLeft);
-        const int gridHeight = std::max(0, innerHeight - kTabHeight - 120);
-        grdAnimals->setGeometry(grdAnimals->x(), grdAnimals->y(), Pixels(gridWidth), Pixels(gridHeight));
+        const int innerWidth = canvas->width();
+        const int innerHeight = canvas->height();
+        const int tabMinimum = TabAreaMinimum();
+        StackPanel(innerHeight - Pixels(120) - tabMinimum < StackPanel(false));
+        const int room = innerHeight - Bottom(fraDisplay) - Pixels(120);
+        const int tabHeight = std::max(tabMinimum, std::min(Pixels(kTabHeight), room));
+        const int gridWidth = std::max(0, innerWidth - mGridLeft);
+        const int gridHeight = std::max(0, innerHeight - tabHeight - Pixels(120));
+        grdAnimals->setGeometry(mGridLeft, grdAnimals->y(), gridWidth, gridHeight);
         QCoreApplication::processEvents();
-        const int tabTop = std::max(0, innerHeight - kTabHeight);
-        const int tabWidth = std::max(0, innerWidth - 120);
-        tabDetails->setGeometry(tabDetails->x(), Pixels(tabTop), Pixels(tabWidth), tabDetails->height());
+        const int tabTop = std::max(0, innerHeight - tabHeight);
+        const int tabWidth = std::max(0, innerWidth - Pixels(120));
+        tabDetails->setGeometry(tabDetails->x(), tabTop, tabWidth, tabHeight);
         ResizeTabFrame();
     });
     resizing_ = false;
@@ -284,11 +288,13 @@ void frmMain::ResizeTabFrame() {
         const int tab = tabDetails->CurrentTab();
         if (tab < 0) return;
         QGroupBox* frame = fraTab[tab];
-        const int frameWidth = std::max(0, Twips(tabDetails->width()) - 2 * Twips(frame->x()));
-        frame->setGeometry(Pixels(kFrameLeft), tabDetails->TabHeight() + Pixels(30), Pixels(frameWidth),
-                           frame->height());
-        auto rightOf = [](const QWidget* control) { return Twips(control->x() + control->width()) + 30; };
-        int helpLeft = kHelpLeft;
+        const int frameWidth = std::max(0, tabDetails->width() - 2 * frame->x());
+        const int frameTop = tabDetails->TabHeight() + Pixels(30);
+        const int frameHeight = std::min(Pixels(kFrameHeight), tabDetails->height() - frameTop - Pixels(kFrameBottom));
+        frame->setGeometry(Pixels(kFrameLeft), frameTop, frameWidth, std::max(0, frameHeight));
+        FitPanes(frame->height());
+        auto rightOf = [](const QWidget* control) { return control->x() + control->width() + Pixels(30); };
+        int helpLeft = Pixels(kHelpLeft);
         if (tab == 8)
             helpLeft = rightOf(grdMovements);
         else if (tab == 6)
@@ -297,9 +303,100 @@ void frmMain::ResizeTabFrame() {
             helpLeft = rightOf(grdTreatments);
         else if (tab == 10)
             helpLeft = rightOf(rtbPedigree);
-        const int helpWidth = std::max(0, frameWidth - helpLeft - 30);
-        rtbHelp->setGeometry(Pixels(helpLeft), rtbHelp->y(), Pixels(helpWidth), rtbHelp->height());
+        const int helpWidth = std::max(0, frameWidth - helpLeft - Pixels(30));
+        rtbHelp->setGeometry(helpLeft, rtbHelp->y(), helpWidth, rtbHelp->height());
     });
+}
+
+// ---- Room for the texts ------------------------------------------------------------------------
+
+// The tag search box holds a whole tag and its frame the box; the grid starts right of the
+// widest control of the panel.
+void frmMain::LayOutPanel() {
+    QFontMetrics metrics = txbTagSearch->fontMetrics();
+    const int frame = txbTagSearch->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, txbTagSearch);
+    const int box = metrics.horizontalAdvance(QString::fromLatin1(kLongTag)) + 2 * frame + 6;
+    if (box > txbTagSearch->width()) {
+        fraTagSearch->resize(fraTagSearch->width() + box - txbTagSearch->width(), fraTagSearch->height());
+        txbTagSearch->resize(box, txbTagSearch->height());
+    }
+    int right = 0;
+    for (QRadioButton* option : {optCurrent, optGone, optNoLocation, optAllAnimals})
+        right = std::max(right, option->x() + option->width());
+    if (right + Pixels(75) > fraDisplay->width()) fraDisplay->resize(right + Pixels(75), fraDisplay->height());
+    for (QWidget* control : std::initializer_list<QWidget*>{fraTagSearch, cmdSelectAll, cmdDeSelectAll, fraDisplay})
+        mGridLeft = std::max(mGridLeft, control->x() + control->width());
+    mGridLeft = std::max(Pixels(kGridLeft), mGridLeft + Pixels(60));
+    grdAnimals->move(mGridLeft, grdAnimals->y());
+    StackPanel(false);
+}
+
+// The panel's controls one under the other, each below the one above whatever its text made
+// it grow to; when the window is short (`tight`) the two buttons keep only the room their
+// captions need. The panel's bottom.
+int frmMain::StackPanel(bool tight) {
+    int top = fraTagSearch->y();
+    for (QWidget* control : std::initializer_list<QWidget*>{fraTagSearch, cmdSelectAll, cmdDeSelectAll, fraDisplay}) {
+        auto* button = qobject_cast<QPushButton*>(control);
+        const int caption = button ? button->heightForWidth(button->width()) : 0;
+        const int height = !button ? control->height() : tight ? caption : std::max(caption, Pixels(570));
+        control->setGeometry(control->x(), top, control->width(), height);
+        top = Bottom(control) + Pixels(kPanelGap);
+    }
+    return Bottom(fraDisplay);
+}
+
+void frmMain::HoldPaneDesigns() {
+    auto hold = [this](QWidget* control, double move, double grow) {
+        mPaneFits.push_back({control, control->geometry(), move, grow});
+    };
+    for (QWidget* stretching : std::initializer_list<QWidget*>{
+             lstGroups, lstLocations, lstGenders, lstBreeds, rtbHelp, fraDoBChange, fraTaggingDateChange,
+             grdTagChanges, grdTreatments, grdMovements, rtbNotes})
+        hold(stretching, 0, 1);
+    for (QWidget* below : std::initializer_list<QWidget*>{cmdRecordTagChange, cmdDeleteTagChange, cmdRecordTreatment,
+                                                          cmdDeleteTreatments})
+        hold(below, 1, 0);
+    hold(rtbPedigree, 0, 0.5);
+    hold(grdPedigree, 0.5, 0.5);
+}
+
+// What the tab frames hold follows their height where it is below the design's.
+void frmMain::FitPanes(int frameHeight) {
+    const int change = std::min(0, frameHeight - Pixels(kFrameHeight));
+    for (const PaneFit& fit : mPaneFits) {
+        const QRect& d = fit.design;
+        const int top = d.y() + static_cast<int>(std::lround(fit.move * change));
+        const int height = d.height() + static_cast<int>(std::lround(fit.grow * change));
+        fit.control->setGeometry(d.x(), top, d.width(), std::max(0, height));
+    }
+    for (QGroupBox* frame : {fraDoBChange, fraTaggingDateChange}) FitDateButtons(frame);
+}
+
+// The date-change buttons share their frame's height: the design's heights and gaps while it
+// has room; else each keeps the room its caption needs, and the gaps close up to a quarter.
+void frmMain::FitDateButtons(QGroupBox* frame) {
+    const QList<QPushButton*> buttons = frame->findChildren<QPushButton*>();
+    const int count = static_cast<int>(buttons.size());
+    int captions = 0;
+    for (const QPushButton* button : buttons) captions += button->heightForWidth(button->width());
+    const int gaps = Pixels(kDateButtonTop + kDateButtonBottom + kDateButtonGap * (count - 1));
+    const double gapShare = std::clamp((frame->height() - captions) / double(gaps), 0.25, 1.0);
+    const int share = (frame->height() - static_cast<int>(gaps * gapShare)) / std::max(1, count);
+    int top = static_cast<int>(Pixels(kDateButtonTop) * gapShare);
+    for (QPushButton* button : buttons) {
+        const int height = std::max(button->heightForWidth(button->width()), std::min(Pixels(900), share));
+        button->setGeometry(button->x(), top, button->width(), height);
+        top += height + static_cast<int>(Pixels(kDateButtonGap) * gapShare);
+    }
+}
+
+int frmMain::TabAreaMinimum() const {
+    const QList<QPushButton*> buttons = fraDoBChange->findChildren<QPushButton*>();
+    int captions = 0;
+    for (const QPushButton* button : buttons) captions += button->heightForWidth(button->width());
+    const int gaps = Pixels(kDateButtonTop + kDateButtonBottom + kDateButtonGap * int(buttons.size() - 1)) / 4;
+    return tabDetails->TabHeight() + Pixels(30) + fraDoBChange->y() + captions + gaps + Pixels(kFrameBottom);
 }
 
 void frmMain::tabDetails_Click(int PreviousTab) {

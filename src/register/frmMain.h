@@ -13,6 +13,7 @@
 
 #include "core/DefaultInstance.h"
 #include "core/clsCommonDialog.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Recordset.h"
 
 class DataGrid;
@@ -41,7 +42,7 @@ class TabControl;
 // the species set-up and captions, the main menu, the help pane, the animal grid, tag search,
 // printing, the side lists, movements, date changes, tag changes, movement history,
 // treatments, pedigree, notes, exports and imports. Positions are designed in twips (1/1440
-// inch) and placed in pixels at the screen's logical dpi.
+// inch) and placed through DesignGeometry.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -49,17 +50,13 @@ public:
     static frmMain* Loaded() { return DefaultInstance<frmMain>::Loaded(); }
     ~frmMain() override;
 
-    static int Pixels(int twips);
-    static int Twips(int pixels);
-    // Places a control at a design position given in twips.
-    static void Place(QWidget* control, int left, int top, int width, int height);
     // Makes a control of the window with `args` for its constructor, named `name` and placed
-    // at `place` (left, top, width, height in twips).
+    // at `place` (left, top, width, height in twips), grown to its text.
     template <class Control, class... Args>
     static Control* Make(const char* name, QRect place, Args&&... args) {
         auto* control = new Control(std::forward<Args>(args)...);
         control->setObjectName(QString::fromLatin1(name));
-        Place(control, place.x(), place.y(), place.width(), place.height());
+        DesignGeometry::Place(control, place);
         return control;
     }
 
@@ -333,6 +330,24 @@ private:
     void SetHelpTags();
     void RegisterWithCore();
     bool resizing_ = false;
+    // The controls left of the grid, one under the other, and the grid's left beside them.
+    void LayOutPanel();
+    int StackPanel(bool tight);
+    int mGridLeft = 0;
+    // The controls of the tab frames that give up height with the tab area: each moves down by
+    // `move` and grows by `grow` times the change of its frame's height from the design's.
+    struct PaneFit {
+        QWidget* control;
+        QRect design;
+        double move;
+        double grow;
+    };
+    std::vector<PaneFit> mPaneFits;
+    void HoldPaneDesigns();
+    void FitPanes(int frameHeight);
+    void FitDateButtons(QGroupBox* frame);
+    // The height below which the tab area cannot go without cutting what its panes show.
+    int TabAreaMinimum() const;
     // Main menu
     void BuildMenu();
     void AfterSpeciesWindow();

@@ -253,9 +253,10 @@ long frmMain::BindPaneGrid(DataGrid& grid, const std::string& strSQL, std::initi
         view.setColumnHidden(index, column.width < 0);
         if (column.caption)
             grid.Model().setHeaderData(index, Qt::Horizontal, QString::fromLatin1(column.caption));
-        if (column.width > 0) view.setColumnWidth(index, Pixels(column.width));
+        if (column.width > 0) view.setColumnWidth(index, DesignGeometry::Pixels(column.width));
     }
     if (const int dates = grid.ColumnOf(dateField); dates >= 0) ShowUserDates(grid, dates, true);
+    for (const char* tags : {"TagNumber", "Tag Number"}) grid.FitToValues(grid.ColumnOf(tags));
     return count;
 }
 
@@ -391,6 +392,9 @@ void frmMain::ShowUserDates(DataGrid& grid, int column, bool withTime) {
     };
     grid.Model().SetShown(column, Qt::DisplayRole, date);
     grid.Model().SetShown(column, Qt::EditRole, date);
+    // Dates show in one form: the column holds the widest of them.
+    const DateTime widest{2000, 12, 28, 20, 58, 58};
+    grid.FitToValues(column, QString::fromStdString(withTime ? widest.ToGeneralText() : widest.ToUserText()));
 }
 
 void frmMain::grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel) {
@@ -536,7 +540,7 @@ void frmMain::ChangeBackToTag(long lngAnimalID) {
 void frmMain::BuildGrid() {
     grdAnimals = new DataGrid(canvas);
     grdAnimals->setObjectName(QStringLiteral("grdAnimals"));
-    grdAnimals->setGeometry(Pixels(1665), 0, Pixels(4530), Pixels(2880));
+    DesignGeometry::Place(grdAnimals, {1665, 0, 4530, 2880});
     grdAnimals->BeforeColUpdate = [this](int column, QVariant& value) {
         bool cancel = false;
         grdAnimals_BeforeColUpdate(column, value, cancel);

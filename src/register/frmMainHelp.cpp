@@ -217,7 +217,7 @@ void frmMain::HoverMove(QObject* watched, QEvent* event) {
     while (control && !IsControl(control)) control = control->parent();
     if (!control || !control->property(kHovered).toBool()) return;
     const QPoint at = static_cast<const QWidget*>(control)->mapFromGlobal(global);
-    MouseMoveHandler(control, Twips(at.x()), Twips(at.y()));
+    MouseMoveHandler(control, DesignGeometry::Twips(at.x()), DesignGeometry::Twips(at.y()));
 }
 
 void frmMain::MouseMoveHandler(const QObject* Control, int X, int /*Y*/) {
@@ -226,7 +226,7 @@ void frmMain::MouseMoveHandler(const QObject* Control, int X, int /*Y*/) {
         const bool tabStrip = Control == tabDetails;
         int section = -1;
         if (tabStrip) {
-            const long width = std::lround(Twips(tabDetails->width()) / static_cast<double>(tabDetails->Tabs()));
+            const long width = std::lround(DesignGeometry::Twips(tabDetails->width()) / static_cast<double>(tabDetails->Tabs()));
             section = width > 0 ? static_cast<int>(X / width) : 0;
         }
         if (Control == mHelpShownFor && !(tabStrip && section != mintHelpTabShown)) return;

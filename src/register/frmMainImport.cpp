@@ -293,6 +293,6 @@ void frmMain::mnuImportAnimalHelp_Click() {
         help += QString::fromLatin1(kHelpC);
         help.replace(QStringLiteral("@@"), separator == "," ? QStringLiteral("comma") : QStringLiteral("semicolon"));
         help.replace(QStringLiteral("**"), QString::fromStdString(separator));
-        TextWindow::Open("Help on how to Import Animal Data from File", QPoint(0, 0), QSize(900, 475), help.toStdString());
+        TextWindow::Open("Help on how to Import Animal Data from File", this, QSize(13500, 7125), help.toStdString());
     });
 }

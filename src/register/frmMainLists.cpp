@@ -380,7 +380,7 @@ void frmMain::BuildLists() {
     for (std::size_t i = 0; i < 4; ++i) {
         QListWidget* list = *lists[i].first = new QListWidget(fraTab[i]);
         list->setObjectName(QString::fromLatin1(lists[i].second));
-        list->setGeometry(Pixels(75), Pixels(225), Pixels(2760), Pixels(4425));
+        DesignGeometry::Place(list, {75, 225, 2760, 4425});
         list->viewport()->installEventFilter(this);
     }
     mnuPopupListAction = new QMenu(QStringLiteral("PopupListAction"), this);

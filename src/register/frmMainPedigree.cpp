@@ -103,7 +103,7 @@ std::string ChartText(const Relative& relative) {
 void frmMain::BuildPedigreePane() {
     rtbPedigree = Make<QTextEdit>("rtbPedigree", {45, 240, 3810, 2100}, fraTab[10]);
     rtbPedigree->setReadOnly(true);
-    rtbPedigree->setTabStopDistance(Pixels(720));  // a rich-text box's half-inch tab stops
+    rtbPedigree->setTabStopDistance(DesignGeometry::Pixels(720));  // a rich-text box's half-inch tab stops
     // The right button saves the chart: the box has no menu of its own.
     rtbPedigree->setContextMenuPolicy(Qt::NoContextMenu);
     rtbPedigree->viewport()->installEventFilter(this);
@@ -142,7 +142,8 @@ void frmMain::DisplayPedigree() {
         const int idColumn = grdPedigree->ColumnOf("AnimalID");
         view.setColumnHidden(idColumn, true);
         view.horizontalHeader()->setSectionResizeMode(idColumn, QHeaderView::Fixed);
-        view.setColumnWidth(grdPedigree->ColumnOf("TagNumber"), Pixels(2000));
+        view.setColumnWidth(grdPedigree->ColumnOf("TagNumber"), DesignGeometry::Pixels(2000));
+        grdPedigree->FitToValues(grdPedigree->ColumnOf("TagNumber"));
         const int dobColumn = grdPedigree->ColumnOf("DateOfBirth");
         grdPedigree->Model().setHeaderData(dobColumn, Qt::Horizontal, QStringLiteral("DoB"));
         ShowUserDates(*grdPedigree, dobColumn);

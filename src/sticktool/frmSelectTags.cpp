@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <map>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Recordset.h"
 #include "sticktool/StickTagTable.h"
 
@@ -78,10 +81,10 @@ frmSelectTags::frmSelectTags() : QDialog(nullptr) {
     cmdCancel = new QPushButton("Cancel", this);
     MakeNoDefault(cmdDoneSelection);
     MakeNoDefault(cmdCancel);
-    trvTags->setGeometry(8, 8, 264, 360);
-    cmdDoneSelection->setGeometry(8, 376, 128, 30);
-    cmdCancel->setGeometry(144, 376, 128, 30);
-    setFixedSize(280, 414);
+    DesignGeometry::Place(trvTags, {120, 120, 3960, 5400});
+    DesignGeometry::Place(cmdDoneSelection, {120, 5640, 1920, 450});
+    DesignGeometry::Place(cmdCancel, {2160, 5640, 1920, 450});
+    setFixedSize(DesignGeometry::Pixels(4200), DesignGeometry::Pixels(6210));
     connect(trvTags, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { trvTags_NodeClick(node); });
     connect(cmdDoneSelection, &QPushButton::clicked, this, [this] { cmdDoneSelection_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -113,7 +116,26 @@ void frmSelectTags::Form_Load() {
         }
         trvTags->addTopLevelItems(QList<QTreeWidgetItem*>(roots.begin(), roots.end()));
         if (!roots.empty()) trvTags->scrollToItem(roots.front());
+        MakeRoomForTexts();
     });
+}
+
+// The tree as wide as its widest group or tag, the buttons grown to their captions, and the
+// window around them.
+void frmSelectTags::MakeRoomForTexts() {
+    using namespace DesignGeometry;
+    int widest = 0;
+    for (QTreeWidgetItemIterator node(trvTags); *node; ++node) {
+        const int depth = (*node)->parent() ? 2 : 1;
+        widest = std::max(widest, depth * trvTags->indentation() + trvTags->iconSize().width() +
+                                      trvTags->fontMetrics().horizontalAdvance((*node)->text(0)) + 12);
+    }
+    const int tree = widest + 2 * trvTags->frameWidth() + trvTags->verticalScrollBar()->sizeHint().width();
+    trvTags->resize(std::max(trvTags->width(), tree), trvTags->height());
+    for (QPushButton* button : {cmdDoneSelection, cmdCancel}) GrowToText(button);
+    StackColumns({{cmdDoneSelection}, {cmdCancel}}, 120);
+    HoldChildren(this, 120);
+    setFixedSize(size());
 }
 
 // A tag flips between ticked and unticked and its group shows whether all, some or none of

@@ -42,6 +42,7 @@ private:
     friend class DefaultInstance<frmSelectTags>;
     frmSelectTags();
     void Form_Load();
+    void MakeRoomForTexts();
     void DeleteAllRows();
     void Unload(int result);
 

@@ -13,8 +13,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
+#include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -34,6 +35,7 @@
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
 #include "devices/modStickReaderConfiguration.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -52,6 +54,8 @@
 
 namespace {
 
+using DesignGeometry::Pixels;
+
 const char* const kObject = "frmSimple";
 const std::string CRLF = "\r\n";
 constexpr int kStickDevice = 2;  // the stick's entry of the last ports used
@@ -65,12 +69,9 @@ constexpr long kActionReadTimeout = 3000;
 constexpr long kLatestFirmware = 12;
 constexpr long kSerialNumberItem = 2;
 constexpr long kDisplayFormatItem = 19;
-constexpr int kTextWindowWidth = 500, kTextWindowHeight = 400;
+constexpr int kTextWindowWidth = 7500, kTextWindowHeight = 6000;  // twips
 
-// Sizes in pixels: 15 twips make one.
-constexpr int kWidth = 840;
-constexpr int kTwips30 = 2, kTwips120 = 8;
-constexpr int kAustralianPortFrameHeight = 83;  // 1245 twips: the baud rate row shows too
+constexpr int kAustralianPortFrameHeight = 1245;  // twips: the baud rate row shows too
 
 const char* const kBaudRates[] = {"110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",
                                   "14400", "19200", "38400", "57600", "115200", "128000", "256000"};
@@ -135,13 +136,6 @@ std::string EntryValue(const std::vector<std::string>& entries, std::size_t plac
 
 long FirmwareVersionOf(const std::vector<std::string>& entries) {
     return static_cast<long>(modHandheld::LeadingNumber(EntryValue(entries, 0)));
-}
-
-// Text windows cascade down and right by a window frame and a caption.
-QPoint CascadeStep() {
-    const QStyle* style = QApplication::style();
-    const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    return {frame, style->pixelMetric(QStyle::PM_TitleBarHeight) + frame};
 }
 
 // The look-up of a stick that shows tags by it: the copy of the list last sent to that stick,
@@ -264,56 +258,99 @@ void frmSimple::CreateEngineeringControls() {
     fraTolvane->hide();
 }
 
-// The design's places. What the rules below rely on: the read options frame lies below the
-// buttons, the help text and the port frame; "Show each group in a separate window" is the
-// lowest row of its frame; the engineering frame is the lowest part of the window.
+// The design's places, in twips. What the rules below rely on: the read options frame lies
+// below the buttons, the help text and the port frame; "Show each group in a separate window"
+// is the lowest row of its frame; the engineering frame is the lowest part of the window.
+// Controls that grew to their texts push those beyond them aside, and the window widens with
+// them.
 void frmSimple::LayOut() {
-    for (int i = 0; i < 4; ++i) cmdStickAction[i]->setGeometry(10 + 206 * i, 10, 200, 34);
-    cmdStickAction[4]->setGeometry(10, 52, 200, 34);
-    cmdStickAction[5]->setGeometry(216, 52, 200, 34);
-    lblHelp->setGeometry(10, 94, 640, 62);
-    fraComPortSelection->setGeometry(656, 92, 176, 56);
-    cboSerialPorts->setGeometry(8, 6, 160, 24);
-    cmdRefreshComportList->setGeometry(8, 32, 160, 22);
-    lblBaudRate->setGeometry(8, 60, 96, 20);
-    cboBaudRate->setGeometry(104, 58, 64, 22);
+    using DesignGeometry::Place;
+    for (int i = 0; i < 4; ++i) Place(cmdStickAction[i], {150 + 3090 * i, 150, 3000, 510});
+    Place(cmdStickAction[4], {150, 780, 3000, 510});
+    Place(cmdStickAction[5], {3240, 780, 3000, 510});
+    Place(lblHelp, {150, 1410, 9600, 930});
+    Place(fraComPortSelection, {9840, 1380, 2640, 840});
+    Place(cboSerialPorts, {120, 90, 2400, 360});
+    Place(cmdRefreshComportList, {120, 480, 2400, 330});
+    Place(lblBaudRate, {120, 900, 1440, 300});
+    Place(cboBaudRate, {1560, 870, 960, 330});
 
-    fraTagReadOptions->setGeometry(10, 162, 640, 150);
-    fraWhenReading->setGeometry(8, 22, 272, 120);
-    int row = 22;
+    Place(fraTagReadOptions, {150, 2430, 9600, 2250});
+    Place(fraWhenReading, {120, 330, 4080, 1800});
+    int row = 330;
     for (QCheckBox* box : {ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned, ckbSeparateGroups}) {
-        box->setGeometry(10, row, 258, 22);
-        row += 24;
+        Place(box, {150, row, 3870, 330});
+        row += 360;
     }
-    fraTagsToSave->setGeometry(286, 22, 190, 120);
-    for (int i = 0; i < 2; ++i) optTagsToSave[i]->setGeometry(10, 22 + 24 * i, 174, 22);
-    fraDisplayApp->setGeometry(482, 22, 150, 120);
-    for (int i = 0; i < 3; ++i) optDisplayApplication[i]->setGeometry(10, 22 + 24 * i, 134, 22);
-    fraTagFileOptions->setGeometry(656, 162, 176, 126);
-    for (int i = 6; i <= 8; ++i) cmdStickAction[i]->setGeometry(8, 22 + 34 * (i - 6), 160, 30);
+    Place(fraTagsToSave, {4290, 330, 2850, 1800});
+    for (int i = 0; i < 2; ++i) Place(optTagsToSave[i], {150, 330 + 360 * i, 2610, 330});
+    Place(fraDisplayApp, {7230, 330, 2250, 1800});
+    for (int i = 0; i < 3; ++i) Place(optDisplayApplication[i], {150, 330 + 360 * i, 2010, 330});
+    Place(fraTagFileOptions, {9840, 2430, 2640, 1890});
+    for (int i = 6; i <= 8; ++i) Place(cmdStickAction[i], {120, 330 + 510 * (i - 6), 2400, 450});
 
-    fraTolvane->setGeometry(10, 322, 822, 310);
-    cmdStickAction[9]->setGeometry(8, 22, 230, 30);
-    lblConfigFiles->setGeometry(8, 58, 230, 18);
-    cboConfigFiles->setGeometry(8, 76, 230, 24);
+    Place(fraTolvane, {150, 4830, 12330, 4650});
+    Place(cmdStickAction[9], {120, 330, 3450, 450});
+    Place(lblConfigFiles, {120, 870, 3450, 270});
+    Place(cboConfigFiles, {120, 1140, 3450, 360});
     for (int i = 0; i < 2; ++i) {
-        optBattery[i]->setGeometry(8, 108 + 22 * i, 230, 22);
-        optAgricultural[i]->setGeometry(8, 156 + 22 * i, 230, 22);
+        Place(optBattery[i], {120, 1620 + 330 * i, 3450, 330});
+        Place(optAgricultural[i], {120, 2340 + 330 * i, 3450, 330});
     }
-    ckbAllowMemory->setGeometry(8, 204, 230, 22);
-    lblSerialNumber->setGeometry(8, 238, 100, 22);
-    txbSerialNumber->setGeometry(108, 238, 130, 22);
-    lblRTCValue->setGeometry(8, 266, 100, 22);
-    txbRTCValue->setGeometry(108, 266, 130, 22);
-    rtbText->setGeometry(246, 22, 360, 278);
-    lstConfiguration->setGeometry(614, 22, 200, 120);
-    lblStickPageCount->setGeometry(614, 148, 200, 20);
-    lblPageNumber->setGeometry(614, 172, 100, 22);
-    txbPageNumber->setGeometry(714, 172, 100, 22);
-    lblWritePattern->setGeometry(614, 198, 100, 22);
-    txbWritePattern->setGeometry(714, 198, 100, 22);
-    for (int i = 10; i <= 12; ++i) cmdStickAction[i]->setGeometry(614, 226 + 26 * (i - 10), 200, 24);
-    setFixedSize(kWidth, Bottom(fraTolvane) + kTwips120);
+    Place(ckbAllowMemory, {120, 3060, 3450, 330});
+    Place(lblSerialNumber, {120, 3570, 1500, 330});
+    Place(txbSerialNumber, {1620, 3570, 1950, 330});
+    Place(lblRTCValue, {120, 3990, 1500, 330});
+    Place(txbRTCValue, {1620, 3990, 1950, 330});
+    Place(rtbText, {3690, 330, 5400, 4170});
+    Place(lstConfiguration, {9210, 330, 3000, 1800});
+    Place(lblStickPageCount, {9210, 2220, 3000, 300});
+    Place(lblPageNumber, {9210, 2580, 1500, 330});
+    Place(txbPageNumber, {10710, 2580, 1500, 330});
+    Place(lblWritePattern, {9210, 2970, 1500, 330});
+    Place(txbWritePattern, {10710, 2970, 1500, 330});
+    for (int i = 10; i <= 12; ++i) Place(cmdStickAction[i], {9210, 3390 + 390 * (i - 10), 3000, 360});
+}
+
+// Once the captions are in the keeper's language: every control grows to its text, those
+// beyond make way, and the window widens with them.
+void frmSimple::MakeRoomForTexts() {
+    using namespace DesignGeometry;
+    for (QWidget* control : findChildren<QWidget*>()) GrowToText(control);
+    // The console shows a row of a page dump on one line.
+    const int dumpRow = rtbText->fontMetrics().horizontalAdvance(QStringLiteral("01010101 ").repeated(8)) +
+                        2 * rtbText->frameWidth() + 2 * static_cast<int>(rtbText->document()->documentMargin()) +
+                        rtbText->verticalScrollBar()->sizeHint().width();
+    rtbText->resize(std::max(rtbText->width(), dumpRow), rtbText->height());
+    StackColumns({{lblBaudRate}, {cboBaudRate}}, 0);
+    HoldChildren(fraComPortSelection, 120, true);
+    StackRows({{cmdStickAction[6]}, {cmdStickAction[7]}, {cmdStickAction[8]}}, 60);
+    HoldChildren(fraTagFileOptions, 120);
+    for (QGroupBox* frame : {fraWhenReading, fraTagsToSave, fraDisplayApp}) HoldChildren(frame, 60);
+    StackColumns({{fraWhenReading}, {fraTagsToSave}, {fraDisplayApp}}, 90);
+    HoldChildren(fraTagReadOptions, 120);
+    StackColumns({{lblSerialNumber, lblRTCValue}, {txbSerialNumber, txbRTCValue}}, 0);
+    StackColumns({{lblPageNumber, lblWritePattern}, {txbPageNumber, txbWritePattern}}, 0);
+    StackColumns({{cmdStickAction[9], lblConfigFiles, cboConfigFiles, optBattery[0], optBattery[1], optAgricultural[0],
+                   optAgricultural[1], ckbAllowMemory, txbSerialNumber, txbRTCValue},
+                  {rtbText},
+                  {lstConfiguration, lblStickPageCount, lblPageNumber, txbPageNumber, lblWritePattern, txbWritePattern,
+                   cmdStickAction[10], cmdStickAction[11], cmdStickAction[12]}},
+                 120);
+    HoldChildren(fraTolvane, 120);
+    StackColumns({{lblHelp, fraTagReadOptions}, {fraComPortSelection, fraTagFileOptions}}, 90);
+    StackRows({{cmdStickAction[0], cmdStickAction[1], cmdStickAction[2], cmdStickAction[3]},
+               {cmdStickAction[4], cmdStickAction[5]},
+               {lblHelp, fraComPortSelection},
+               {fraTagReadOptions, fraTagFileOptions},
+               {fraTolvane}},
+              90);
+    // The engineering frame counts only where it shows.
+    width_ = Pixels(12600);
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!control->isWindow() && (control != fraTolvane || modCommon::EditionCode == 2))
+            width_ = std::max(width_, control->x() + control->width() + Pixels(120));
+    setFixedSize(width_, Bottom(fraTolvane) + Pixels(120));
 }
 
 void frmSimple::ConnectHandlers() {
@@ -343,10 +380,11 @@ void frmSimple::Form_Load() {
     modCommon::SetFormIcon(this);
     setWindowTitle(DesignCaption());
     TranslateCaptions();
+    MakeRoomForTexts();
     cmdStickAction[5]->setVisible(modStickReader::TagLookupEnabled());
     LayOutForMode();
     if (modCommon::Translator().menLLanguage == kAustralianEnglish)
-        fraComPortSelection->resize(fraComPortSelection->width(), kAustralianPortFrameHeight);
+        fraComPortSelection->resize(fraComPortSelection->width(), Pixels(kAustralianPortFrameHeight));
     comm_ = std::make_unique<clsKRComm>();
     exchange_ = std::make_unique<modStickReader::StickExchange>(*comm_);
     cboBaudRate->setCurrentIndex(kDefaultBaudRate);
@@ -360,7 +398,7 @@ void frmSimple::Form_Load() {
     LayOutTagReadOptions();
     if (modCommon::EditionCode == 2) {
         fraTolvane->show();
-        SetClientHeight(Bottom(fraTolvane) + kTwips120);
+        SetClientHeight(Bottom(fraTolvane) + Pixels(120));
         ListConfigurationFiles();
     }
     SelectStoredOptions();
@@ -381,13 +419,13 @@ void frmSimple::TranslateCaptions() {
 // tag reading, so its window ends below the buttons.
 void frmSimple::LayOutForMode() {
     if (modCommon::OxbrelMode != 1) {
-        SetClientHeight(fraTolvane->y() - kTwips30);
+        SetClientHeight(fraTolvane->y() - Pixels(30));
         return;
     }
     for (int i : {0, 1, 4}) cmdStickAction[i]->hide();
     cmdStickAction[2]->move(cmdStickAction[0]->x(), cmdStickAction[2]->y());
     cmdStickAction[2]->show();
-    SetClientHeight(fraTagReadOptions->y() + kTwips30);
+    SetClientHeight(fraTagReadOptions->y() + Pixels(30));
 }
 
 // Only Dutch keepers are offered a window per group; elsewhere its row is taken out.
@@ -424,7 +462,7 @@ void frmSimple::SelectStoredOptions() {
     if (auto index = StoredIndex("DisplayApplication", 2)) optDisplayApplication[*index]->setChecked(true);
 }
 
-void frmSimple::SetClientHeight(int height) { setFixedSize(kWidth, height); }
+void frmSimple::SetClientHeight(int height) { setFixedSize(width_, height); }
 
 // ---- Stored options -------------------------------------------------------------------------
 
@@ -633,7 +671,7 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
     if (modCommon::OxbrelMode == 1) {
         for (int i : {0, 1, 4}) cmdStickAction[i]->hide();
         cmdStickAction[2]->move(cmdStickAction[0]->x(), cmdStickAction[2]->y());
-        SetClientHeight(fraTagReadOptions->y() + kTwips30);
+        SetClientHeight(fraTagReadOptions->y() + Pixels(30));
     } else {
         cmdStickAction[0]->show();
         cmdStickAction[1]->show();
@@ -644,7 +682,7 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
             tagFileButton->setVisible(firmwareVersion >= kTagFileFirmware);
             fraTagFileOptions->setVisible(!tagFileButton->isHidden());
         }
-        if (modCommon::EditionCode != 2) SetClientHeight(Bottom(fraTagReadOptions) + kTwips30);
+        if (modCommon::EditionCode != 2) SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
     }
     if (!tagFileButton->isHidden()) {
         tagFileButton->setVisible(modStickReader::TagLookupEnabled());
@@ -903,12 +941,11 @@ void frmSimple::TagReadOutput(const Recordset& table, const DateTime& readAt) {
         return;
     }
     if (!optDisplayApplication[0]->isChecked()) return;
-    QPoint at(0, 0);
+    int cascade = 0;
     for (const auto& window : text.windows) {
         std::string title = Translate("Tag import") + " " + readAt.ToGeneralText();
         if (ckbSeparateGroups->isChecked()) title += " " + Translate("for group") + " " + window.group + " ";
-        TextWindow::Open(title, at, QSize(kTextWindowWidth, kTextWindowHeight), window.text);
-        at += CascadeStep();
+        TextWindow::Open(title, this, QSize(kTextWindowWidth, kTextWindowHeight), window.text, cascade++);
     }
 }
 

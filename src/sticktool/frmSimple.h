@@ -148,6 +148,8 @@ private:
     void CreateEngineeringControls();
     void ConnectHandlers();
     void LayOut();
+    void MakeRoomForTexts();
+    int width_ = 0;  // the window's, as wide as its controls need
     void Form_Load();
     void TranslateCaptions();
     void LayOutForMode();

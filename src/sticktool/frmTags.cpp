@@ -19,6 +19,8 @@
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
 #include "platform/Csv.h"
+#include "platform/ColumnFit.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/RecordsetModel.h"
 #include "platform/RuntimeError.h"
@@ -33,8 +35,7 @@ namespace {
 const char* const kObject = "frmTags";
 const std::string CRLF = "\r\n";
 constexpr int kKeyBackspace = 8, kKeyDelete = 46;
-constexpr int kGridGap = 2;  // 30 twips between the grid and the window's bottom edge
-constexpr int kActiveWidth = 62;  // 750 twips
+constexpr int kGridGap = 30;  // twips between the grid and the window's bottom edge
 
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
 QString QTranslate(const std::string& text) { return QString::fromStdString(Translate(text)); }
@@ -194,22 +195,43 @@ frmTags::frmTags() : QDialog(nullptr), model_(new RecordsetModel(this)) {
     Form_Load();
 }
 
+// The design's places, in twips.
 void frmTags::LayOut() {
-    resize(470, 430);
-    grdTags->setGeometry(8, 8, 232, 430 - 8 - kGridGap);
-    int top = 8;
+    using DesignGeometry::Place;
+    resize(DesignGeometry::Pixels(7050), DesignGeometry::Pixels(6450));
+    Place(grdTags, {120, 120, 3480, 6450 - 120 - kGridGap});
+    int top = 120;
     for (QPushButton* button : {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp,
                                 cmdExit}) {
-        button->setGeometry(250, top, 212, 34);
+        Place(button, {3750, top, 3180, 510});
         button->setAutoDefault(false);
         button->setDefault(false);
-        top += 42;
+        top += 630;
     }
-    imgTick->setGeometry(252, top + 14, 16, 16);
-    lblTickNumber->setGeometry(276, top + 14, 180, 16);
-    imgCross->setGeometry(252, top + 38, 16, 16);
-    lblCrossNumber->setGeometry(276, top + 38, 180, 16);
-    lblSelected->setGeometry(252, top + 62, 210, 16);
+    Place(imgTick, {3780, top + 210, 240, 240});
+    Place(lblTickNumber, {4140, top + 210, 2700, 240});
+    Place(imgCross, {3780, top + 570, 240, 240});
+    Place(lblCrossNumber, {4140, top + 570, 2700, 240});
+    Place(lblSelected, {3780, top + 930, 3150, 240});
+}
+
+// Once translated and filled: the grid as wide as its columns, the buttons grown to their
+// captions one under the other beside it, and the window around them.
+void frmTags::MakeRoomForTexts() {
+    using namespace DesignGeometry;
+    const QHeaderView* header = grdTags->horizontalHeader();
+    const int columns = header->length() + grdTags->verticalHeader()->width() + 2 * grdTags->frameWidth() +
+                        grdTags->verticalScrollBar()->sizeHint().width();
+    grdTags->resize(std::max(grdTags->width(), columns), grdTags->height());
+    for (QWidget* control : findChildren<QWidget*>()) GrowToText(control);
+    StackColumns({{grdTags},
+                  {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp, cmdExit, imgTick,
+                   lblTickNumber, imgCross, lblCrossNumber, lblSelected}},
+                 150);
+    StackRows({{cmdGetTagBucket}, {cmdMakeSelectedActive}, {cmdMakeSelectedInactive}, {cmdDelete}, {cmdHelp}, {cmdExit},
+               {imgTick, lblTickNumber}, {imgCross, lblCrossNumber}, {lblSelected}},
+              120);
+    HoldChildren(this, 120, true);
 }
 
 void frmTags::Form_Load() {
@@ -219,15 +241,16 @@ void frmTags::Form_Load() {
     lblSelected->setText(QTranslate(lblSelected->text().toStdString()));
     imgTick->setPixmap(Picture("TickTransparent"));
     imgCross->setPixmap(Picture("CrossTransparent"));
-    loadWidth_ = width();
-    loadHeight_ = height();
-    setFixedWidth(loadWidth_);
-    setMinimumHeight(loadHeight_);
     marker_ = Translate("(New)");
     Recordset table;
     InitialiseData(table);
     model_->SetRecordset(std::move(table));
     SetUpGrid();
+    MakeRoomForTexts();
+    loadWidth_ = width();
+    loadHeight_ = height();
+    setFixedWidth(loadWidth_);
+    setMinimumHeight(loadHeight_);
     if (loadFailed_)
         Prompts::MsgBox(Translate("The eartag list could not be read in full, so the file will be left as it is."),
                         Prompts::Exclamation, Translate("Eartag Selection"));
@@ -275,15 +298,12 @@ const Recordset& frmTags::EartagTable() const { return model_->Source(); }
 
 void frmTags::SetUpGrid() {
     grdTags->setModel(model_);
+    fit_ = new ColumnFit(*grdTags);
     grdTags->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdTags->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdTags->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTags->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // "Send to Stick?" over its narrow column takes two lines, a translation maybe more.
     const QString sendHeading = QTranslate("Send to Stick?");
-    const QRect sendLines = grdTags->fontMetrics().boundingRect(QRect(0, 0, kActiveWidth - 8, 1000), Qt::TextWordWrap, sendHeading);
-    grdTags->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
-    grdTags->horizontalHeader()->setFixedHeight(std::max(2 * grdTags->fontMetrics().height(), sendLines.height()) + 8);
     grdTags->setWordWrap(false);
     model_->setHeaderData(Eartag, Qt::Horizontal, QTranslate("Eartag"));
     model_->setHeaderData(Active, Qt::Horizontal, sendHeading);
@@ -317,8 +337,9 @@ void frmTags::SetUpGrid() {
 // its columns were set, so this follows every one.
 void frmTags::FillGrid() {
     for (int column : {HerdId, TagNumber, EidNumber, Combined, SortField}) grdTags->setColumnHidden(column, true);
-    grdTags->setColumnWidth(Eartag, 120);  // 1800 twips
-    grdTags->setColumnWidth(Active, kActiveWidth);
+    grdTags->setColumnWidth(Eartag, DesignGeometry::Pixels(1800));
+    grdTags->setColumnWidth(Active, DesignGeometry::Pixels(750));
+    for (int column : {Eartag, Active}) fit_->Fit(column);
     DoGridCaption();
     SetButtonState();
 }
@@ -446,7 +467,8 @@ void frmTags::grdTags_HeadClick(int column) {
 
 void frmTags::cmdHelp_Click() {
     Trap("cmdHelp_Click", kObject, [&] {
-        TextWindow::Open(Translate("Help"), QPoint(0, 0), QSize(900, 475), Translate(std::string(TranslationTexts::EartagListHelp)));
+        TextWindow::Open(Translate("Help"), this, QSize(13500, 7125),  // 900 x 475 pixels
+                         Translate(std::string(TranslationTexts::EartagListHelp)));
     });
 }
 
@@ -548,7 +570,7 @@ void frmTags::Form_Unload() {
 
 void frmTags::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    int gridHeight = height() - grdTags->y() - kGridGap;
+    int gridHeight = height() - grdTags->y() - DesignGeometry::Pixels(kGridGap);
     if (gridHeight > 0) grdTags->resize(grdTags->width(), gridHeight);
 }
 

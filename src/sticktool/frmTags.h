@@ -8,6 +8,7 @@
 #include "core/DefaultInstance.h"
 #include "platform/Recordset.h"
 
+class ColumnFit;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -77,6 +78,7 @@ private:
     frmTags();
     void Form_Load();
     void LayOut();
+    void MakeRoomForTexts();
     void InitialiseData(Recordset& table);
     void FillGrid();
     void DoGridCaption();
@@ -102,6 +104,7 @@ private:
     bool HasKey(const std::string& key) const;
 
     RecordsetModel* model_;
+    ColumnFit* fit_ = nullptr;
     std::string marker_;
     std::string sortList_;
     int loadWidth_ = 0;

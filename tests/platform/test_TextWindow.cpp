@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QScreen>
+#include <QTest>
 
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/ScratchHome.h"
+#include "platform/DesignGeometry.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/TextWindow.h"
@@ -24,35 +27,43 @@ protected:
 
 }  // namespace
 
-TEST_F(TextWindowTest, OpensTitledAndPlacedWithoutFocusAndOutlivesItsOpener) {
+TEST_F(TextWindowTest, OpensOverItsOpenerWithinTheScreenAndOutlivesIt) {
     auto* opener = new QWidget;
+    opener->move(300, 200);
     opener->show();
-    TextWindow* first = TextWindow::Open("Tag import 01/02/2024 for group A ", {0, 0}, {500, 400}, "UK 1\r\n");
-    TextWindow* second = TextWindow::Open("Help", {24, 30}, {900, 475});
+    TextWindow* first = TextWindow::Open("Tag import 01/02/2024 for group A ", opener, {7500, 6000}, "UK 1\r\n");
+    TextWindow* second = TextWindow::Open("Help", opener, {13500, 7125}, "", 1);
     // The offscreen platform activates every window it shows; a desktop's window manager
     // leaves the focus where it was for a window shown this way.
     EXPECT_TRUE(first->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(first->parentWidget(), nullptr);
+    EXPECT_EQ(first->pos(), opener->pos());
+    const QPoint step = second->pos() - first->pos();
+    EXPECT_TRUE(step.x() > 0 && step.y() > step.x()) << "one title bar down";
+    opener->move(1500, 900);  // near the screen's corner: the window stays on the screen
+    TextWindow* third = TextWindow::Open("Help", opener, {13500, 7125});
+    QApplication::processEvents();
+    EXPECT_TRUE(third->screen()->availableGeometry().contains(third->frameGeometry()));
     delete opener;
     QApplication::processEvents();
 
-    ASSERT_EQ(TextWindow::OpenWindows(), (std::vector<TextWindow*>{first, second}));
+    ASSERT_EQ(TextWindow::OpenWindows(), (std::vector<TextWindow*>{first, second, third}));
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle().toStdString(), "Tag import 01/02/2024 for group A ");
-    EXPECT_EQ(first->pos(), QPoint(0, 0));
-    EXPECT_EQ(first->size(), QSize(500, 400));
-    EXPECT_EQ(second->pos(), QPoint(24, 30));
-    EXPECT_EQ(second->size(), QSize(900, 475));
+    EXPECT_EQ(first->size(), QSize(DesignGeometry::Pixels(7500), DesignGeometry::Pixels(6000)));
     EXPECT_EQ(first->Text(), "UK 1\r\n");
     EXPECT_FALSE(first->Editor()->isReadOnly());
 
-    first->close();
+    QApplication::setActiveWindow(first);
+    QTest::keyClick(first->Editor(), Qt::Key_Escape);
+    QApplication::setActiveWindow(second);
+    QTest::keyClick(second->Editor(), Qt::Key_W, Qt::ControlModifier);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(TextWindow::OpenWindows(), (std::vector<TextWindow*>{second}));
+    EXPECT_EQ(TextWindow::OpenWindows(), (std::vector<TextWindow*>{third}));
 }
 
 TEST_F(TextWindowTest, TextGoesInAtTheCaretAndSavesAsUtf8WithCrLf) {
-    TextWindow* w = TextWindow::Open("Tags", {0, 0}, {500, 400}, "UK 123456 700045\r\n");
+    TextWindow* w = TextWindow::Open("Tags", nullptr, {7500, 6000}, "UK 123456 700045\r\n");
     w->InsertText("Zoë\nTotal: 2\r\n");
     EXPECT_EQ(w->Text(), "UK 123456 700045\r\nZoë\r\nTotal: 2\r\n");
     EXPECT_FALSE(w->Editor()->document()->isUndoAvailable());
@@ -70,7 +81,7 @@ TEST_F(TextWindowTest, TextGoesInAtTheCaretAndSavesAsUtf8WithCrLf) {
 }
 
 TEST_F(TextWindowTest, PrintsWhereThePrintDialogSays) {
-    TextWindow* w = TextWindow::Open("Tags", {0, 0}, {500, 400}, "UK 123456 700045\r\nTotal: 1");
+    TextWindow* w = TextWindow::Open("Tags", nullptr, {7500, 6000}, "UK 123456 700045\r\nTotal: 1");
     std::string pdf = home.root() + "/tags.pdf";
     std::string askedTitle;
     Prompts::SetPrintDialog([&](QPrinter& printer, const std::string& title) {

@@ -18,7 +18,7 @@ protected:
     frmMain& Shown(int widthTwips, int heightTwips) {
         frmMain& form = Open();
         form.show();
-        form.canvas->resize(frmMain::Pixels(widthTwips), frmMain::Pixels(heightTwips));
+        form.canvas->resize(DesignGeometry::Pixels(widthTwips), DesignGeometry::Pixels(heightTwips));
         QCoreApplication::processEvents();
         return form;
     }
@@ -27,32 +27,39 @@ protected:
 }  // namespace
 
 TEST_F(FrameTest, ResizingKeepsTheGridAndTabsOnTheirEdgesAndNeverBelowNothing) {
-    using F = frmMain;
-    frmMain& form = Shown(14400, 8565);
-    EXPECT_EQ(form.grdAnimals->geometry(),
-              QRect(F::Pixels(1665), 0, F::Pixels(14400 - 1665), F::Pixels(8565 - 5355 - 120)));
-    EXPECT_EQ(form.tabDetails->geometry(),
-              QRect(F::Pixels(75), F::Pixels(8565 - 5355), F::Pixels(14400 - 120), F::Pixels(5355)));
-    EXPECT_EQ(form.fraTab[0]->geometry(),
-              QRect(F::Pixels(75), F::Pixels(500) + F::Pixels(30), F::Pixels(14400 - 120 - 150), F::Pixels(4755)));
+    using DesignGeometry::Pixels;
+    frmMain& form = Shown(14400, 9000);
+    const int panelRight = form.fraTagSearch->geometry().right() + 1, panelBottom = form.fraDisplay->geometry().bottom() + 1;
+    const int gridLeft = form.grdAnimals->x();
+    EXPECT_GE(gridLeft, std::max(Pixels(1665), panelRight));
+    EXPECT_EQ(form.grdAnimals->geometry(), QRect(gridLeft, 0, Pixels(14400) - gridLeft, Pixels(9000) - Pixels(5355) - Pixels(120)));
+    EXPECT_EQ(form.tabDetails->geometry(), QRect(Pixels(75), Pixels(9000) - Pixels(5355), Pixels(14400 - 120), Pixels(5355)));
+    EXPECT_EQ(form.fraTab[0]->geometry(), QRect(Pixels(75), Pixels(500) + Pixels(30), Pixels(14400 - 120) - 2 * Pixels(75), Pixels(4755)));
     EXPECT_EQ(form.rtbHelp->parentWidget(), form.fraTab[0]);
-    EXPECT_EQ(form.rtbHelp->x(), F::Pixels(2850));
-    EXPECT_EQ(form.rtbHelp->width(), F::Pixels(F::Twips(form.fraTab[0]->width()) - 2850 - 30));
+    EXPECT_EQ(form.rtbHelp->x(), Pixels(2850));
+    EXPECT_EQ(form.rtbHelp->width(), form.fraTab[0]->width() - Pixels(2850) - Pixels(30));
 
     form.tabDetails->SetCurrentTab(8);
     EXPECT_EQ(form.rtbHelp->parentWidget(), form.fraTab[8]);
     EXPECT_TRUE(form.fraTab[0]->isHidden());
-    EXPECT_EQ(form.rtbHelp->x(), F::Pixels(60 + 3930 + 30));
+    EXPECT_EQ(form.rtbHelp->x(), form.grdMovements->geometry().right() + 1 + Pixels(30));
 
-    // Narrower than the grid's left: sizes stop at nothing.
-    form.canvas->resize(F::Pixels(1500), F::Pixels(3000));
+    // Lower: the grid gives up height, then the tabs, never covering the panel.
+    form.canvas->resize(Pixels(14400), Pixels(6000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.tabDetails->y(), panelBottom + Pixels(120));
+    EXPECT_EQ(form.grdAnimals->height(), form.tabDetails->y() - Pixels(120));
+    EXPECT_EQ(form.tabDetails->geometry().bottom() + 1, Pixels(6000));
+    EXPECT_EQ(form.grdMovements->geometry().bottom(), form.fraTab[8]->height() - 1 - (Pixels(4755) - Pixels(225 + 4440)));
+
+    // Narrower than the grid's left and lower than the panel: sizes stop at nothing.
+    form.canvas->resize(Pixels(1500), Pixels(1500));
     QCoreApplication::processEvents();
     EXPECT_EQ(form.grdAnimals->width(), 0);
     EXPECT_EQ(form.grdAnimals->height(), 0);
     EXPECT_EQ(form.tabDetails->y(), 0);
-    EXPECT_EQ(form.tabDetails->width(), F::Pixels(1500 - 120));
+    EXPECT_EQ(form.tabDetails->width(), Pixels(1500 - 120));
     EXPECT_EQ(form.rtbHelp->width(), 0);
-    EXPECT_EQ(form.tabDetails->height(), F::Pixels(5355));
 }
 
 TEST_F(FrameTest, TheNotesCaptionFollowsTheSingleAnimalOnItsTabOnly) {

@@ -18,6 +18,7 @@
 #include "core/modEID.h"
 #include "fixtures/WindowTest.h"
 #include "platform/FileSystem.h"
+#include "platform/DesignGeometry.h"
 #include "platform/TextWindow.h"
 #include "sticktool/TagBucketFile.h"
 #include "sticktool/frmTags.h"
@@ -269,8 +270,8 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         window.cmdHelp->click();
         ASSERT_EQ(TextWindow::OpenWindows().size(), 1u);
         TextWindow* help = TextWindow::OpenWindows()[0];
-        EXPECT_EQ(help->size(), QSize(900, 475));
-        EXPECT_EQ(help->pos(), QPoint(0, 0));
+        EXPECT_EQ(help->size(), QSize(DesignGeometry::Pixels(13500), DesignGeometry::Pixels(7125)));
+        EXPECT_EQ(help->pos(), window.pos()) << "over the list";
         SaveScreenshot(*help, "issue17-tags-help");
         std::string text = help->Text();
         EXPECT_EQ(text.rfind("Het oormerkbestand van uw pc ophalen:\r\n  Kies ", 0), 0u);

@@ -1,0 +1,53 @@
+#pragma once
+#include <QRect>
+#include <QSize>
+
+#include <vector>
+
+class QString;
+class QWidget;
+
+// Windows are designed in twips (1/1440 inch) for a Windows font. Every window places its
+// controls through here: twips become pixels at the screen's logical dots per inch, so every
+// window scales alike; a control whose text the design's size no longer holds in the font it
+// has grows to hold it (never below the design's size); and windows open within the screen.
+namespace DesignGeometry {
+
+int Pixels(int twips);
+int Twips(int pixels);
+QRect Pixels(const QRect& twips);
+
+// Places a control at a design place (left, top, width, height in twips) and grows it to its
+// text.
+void Place(QWidget* control, const QRect& twips);
+
+// The smallest size at which the control shows its whole text: its label, caption or frame
+// caption, in its font, where its style draws it. A wrapping text keeps the control's width
+// and asks for height. A control without text needs nothing (an empty size).
+QSize TextSize(const QWidget* control);
+// Grows the control to TextSize; it never shrinks. The new size.
+QSize GrowToText(QWidget* control);
+
+// Where controls grew, the controls beyond them make way, so that nothing that grew covers a
+// neighbour. Rows are given top to bottom: each row moves down, with every row below it, as far
+// as it must to stand `gapTwips` below the lowest control of the rows above. Columns the same,
+// left to right.
+using Group = std::vector<QWidget*>;
+void StackRows(const std::vector<Group>& rows, int gapTwips);
+void StackColumns(const std::vector<Group>& columns, int gapTwips);
+// Grows a container to hold its children with `marginTwips` right of and below them (only
+// across when `across` alone).
+void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly = false);
+
+// The width a window needs to show its title whole: the title in the title bar's bold font,
+// with room for the window's icon and buttons.
+int TitleWidth(const QWidget* window, const QString& title);
+
+// The area windows may take on the screen a window is on (or would open on): its available
+// geometry.
+QRect ScreenArea(const QWidget* window);
+// Keeps a top-level window within its screen's available area: shrinks it where it is larger
+// (never below its minimum size) and moves it in where it sticks out, frame included.
+void KeepOnScreen(QWidget* window);
+
+}  // namespace DesignGeometry

@@ -1,0 +1,52 @@
+#include "platform/WindowRules.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/DesignGeometry.h"
+
+namespace {
+
+class Rules : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) return PressFocusedButton(watched, static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::Show && watched->isWidgetType()) OpenOnScreen(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    static bool PressFocusedButton(QObject* watched, const QKeyEvent* key) {
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || !button->hasFocus() || !button->isEnabled()) return false;
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        button->click();
+        return true;
+    }
+    static void OpenOnScreen(QWidget* widget) {
+        if (!widget->isWindow() || widget->windowType() == Qt::Popup || widget->windowType() == Qt::ToolTip) return;
+        DesignGeometry::KeepOnScreen(widget);
+        // Once on the screen its real frame is known.
+        QTimer::singleShot(0, widget, [window = QPointer<QWidget>(widget)] {
+            if (window && window->isVisible()) DesignGeometry::KeepOnScreen(window);
+        });
+    }
+};
+
+}  // namespace
+
+namespace WindowRules {
+
+void Install() {
+    static Rules* rules = nullptr;
+    if (rules || !QCoreApplication::instance()) return;
+    rules = new Rules;
+    rules->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(rules);
+}
+
+}  // namespace WindowRules
