@@ -369,7 +369,7 @@ TEST_F(GridTest, SpeciesSetUpShowsWhatBelongsToTheSpecies) {
     modCommon::HoldingNumberRequired = false;
     form.InitialiseForSpecies();
     EXPECT_FALSE(header->isSectionHidden(tagging));
-    EXPECT_GE(header->sectionSize(tagging), frmMain::Pixels(1200));
+    EXPECT_GE(header->sectionSize(tagging), DesignGeometry::Pixels(1200));
     EXPECT_EQ(header->sectionSize(tagging), header->sectionSize(form.grdAnimals->ColumnOf("DateOfBirth")));
     EXPECT_TRUE(form.tabDetails->TabVisible(5));
     EXPECT_FALSE(form.mnuChangeHerdNumber->isVisible());

@@ -173,7 +173,7 @@ TEST_F(MenuTest, TagSearchSelectsByNumberTagOrEIDAndTakesEveryCharacterLiterally
 TEST_F(MenuTest, HelpFollowsThePointerOncePerControlAndTabAndMenuTitles) {
     frmMain& form = Open();
     form.show();
-    form.tabDetails->resize(frmMain::Pixels(11730), form.tabDetails->height());
+    form.tabDetails->resize(DesignGeometry::Pixels(11730), form.tabDetails->height());
     auto pointAt = [&](QWidget* widget) { QTest::mouseMove(widget, QPoint(5, 5)); };
     pointAt(form.grdAnimals->View().viewport());
     EXPECT_EQ(Help().rfind("The Animal Grid", 0), 0u) << Help();
