@@ -20,6 +20,7 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
+#include "platform/DesignGeometry.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -92,24 +93,27 @@ frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : QDialog(parent) {
     txbPassword->setEchoMode(QLineEdit::Password);
     cmdContinue = new QPushButton("Continue", fraAuthenticate);
     cmdQuit = new QPushButton("Quit", fraAuthenticate);
-    lblUserName->setGeometry(10, 20, 90, 22);
-    txbUserName->setGeometry(100, 20, 200, 22);
-    lblPassword->setGeometry(10, 50, 90, 22);
-    txbPassword->setGeometry(100, 50, 200, 22);
-    cmdContinue->setGeometry(100, 84, 95, 28);
-    cmdQuit->setGeometry(205, 84, 95, 28);
-    fraAuthenticate->resize(315, 122);
+    using DesignGeometry::Place;
+    Place(fraAuthenticate, {30, 105, 4725, 1830});
+    Place(lblUserName, {150, 300, 1350, 330});
+    Place(txbUserName, {1500, 300, 3000, 330});
+    Place(lblPassword, {150, 750, 1350, 330});
+    Place(txbPassword, {1500, 750, 3000, 330});
+    Place(cmdContinue, {1500, 1260, 1425, 420});
+    Place(cmdQuit, {3075, 1260, 1425, 420});
+    DesignGeometry::StackColumns({{lblUserName, lblPassword}, {txbUserName, txbPassword, cmdContinue}, {cmdQuit}}, 150);
 
     fraProgress = new QGroupBox(this);
     ProgressBar1 = new QProgressBar(fraProgress);
-    ProgressBar1->setGeometry(10, 25, 295, 22);
+    Place(fraProgress, {30, 105, 4725, 900});
+    Place(ProgressBar1, {150, 375, 4425, 330});
     ProgressBar1->setTextVisible(false);
-    fraProgress->resize(315, 60);
 
     fraRestoreList = new QGroupBox("Choose the backup to restore", this);
     lstBackups = new QListWidget(fraRestoreList);
-    lstBackups->setGeometry(10, 25, 420, 190);
-    fraRestoreList->resize(440, 225);
+    Place(fraRestoreList, {30, 105, 6600, 3375});
+    Place(lstBackups, {150, 375, 6300, 2850});
+    for (QGroupBox* frame : {fraAuthenticate, fraProgress, fraRestoreList}) DesignGeometry::HoldChildren(frame, 150);
 
     for (QGroupBox* frame : {fraAuthenticate, fraProgress, fraRestoreList}) frame->hide();
     connect(cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
@@ -148,8 +152,8 @@ void frmRVBSBackupRestore::reject() {
 
 void frmRVBSBackupRestore::ShowFrame(QGroupBox* frame) {
     for (QGroupBox* f : {fraAuthenticate, fraProgress, fraRestoreList}) f->setVisible(f == frame);
-    frame->move(2, 7);
-    setFixedSize(frame->width() + 6, frame->height() + 12);
+    setFixedSize(frame->x() + frame->width() + DesignGeometry::Pixels(60),
+                 frame->y() + frame->height() + DesignGeometry::Pixels(75));
 }
 
 void frmRVBSBackupRestore::Form_Load() {

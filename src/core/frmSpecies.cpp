@@ -13,12 +13,18 @@
 #include "core/modCommonHerdFlock.h"
 #include "core/modCommonPictureButtons.h"
 #include "core/Trap.h"
+#include "platform/DesignGeometry.h"
 
 namespace {
 
 const char* const kObject = "frmSpecies";
+// The picture is drawn on a 560 x 400 grid, a fifteenth of its design size in twips, and
+// scaled to the screen.
 constexpr int kWidth = 560;
 constexpr int kHeight = 400;
+constexpr int kTwips = 15;
+
+using DesignGeometry::Pixels;
 
 
 // ---- The background: sky, hills with a barn, a fence and a ploughed field ----------------
@@ -130,9 +136,10 @@ void PaintFence(QPainter& p) {
 }  // namespace
 
 QPixmap frmSpecies::BackgroundPicture() {
-    QPixmap picture(kWidth, kHeight);
+    QPixmap picture(Pixels(kWidth * kTwips), Pixels(kHeight * kTwips));
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(picture.width() / double(kWidth), picture.height() / double(kHeight));
     PaintSky(p);
     PaintHills(p);
     PaintField(p);
@@ -144,18 +151,18 @@ frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
     : QDialog(owner), countryOnly_(booCountryOnly) {
     setWindowTitle(QStringLiteral("Kelvo"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(kWidth, kHeight);
+    setFixedSize(Pixels(kWidth * kTwips), Pixels(kHeight * kTwips));
     setProperty("Picture", BackgroundPicture());
 
     QFont infoFont = font();
     infoFont.setBold(true);
-    infoFont.setPixelSize(17);
+    infoFont.setPixelSize(Pixels(17 * kTwips));
     const QColor infoColours[2] = {QColor(255, 255, 255), QColor(24, 36, 60)};
     // The shadow label is created first so that the text label lies above it.
     for (int i : {1, 0}) {
         lblInfo[i] = new QLabel(this);
         lblInfo[i]->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
-        lblInfo[i]->setGeometry(20 + 2 * i, 16 + 2 * i, kWidth - 40, 54);
+        DesignGeometry::Place(lblInfo[i], {(20 + 2 * i) * kTwips, (16 + 2 * i) * kTwips, (kWidth - 40) * kTwips, 54 * kTwips});
         lblInfo[i]->setAlignment(Qt::AlignCenter);
         lblInfo[i]->setWordWrap(true);
         lblInfo[i]->setFont(infoFont);
@@ -165,22 +172,22 @@ frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
 
     lstCountries = new QListWidget(this);
     lstCountries->setObjectName(QStringLiteral("lstCountries"));
-    lstCountries->setGeometry(150, 76, 260, 164);
+    DesignGeometry::Place(lstCountries, {150 * kTwips, 76 * kTwips, 260 * kTwips, 164 * kTwips});
     QFont listFont = font();
-    listFont.setPixelSize(15);
+    listFont.setPixelSize(Pixels(15 * kTwips));
     lstCountries->setFont(listFont);
     lstCountries->hide();
     connect(lstCountries, &QListWidget::itemClicked, this, [this] { lstCountries_Click(); });
     connect(lstCountries, &QListWidget::itemActivated, this, [this] { lstCountries_Click(); });
 
     const char* captions[3] = {"Exit", "Cattle", "Sheep"};
-    const QRect places[3] = {QRect(210, 338, 140, 44), QRect(66, 266, 194, 56),
-                             QRect(300, 266, 194, 56)};
+    const QRect places[3] = {QRect(210, 338, 140, 44), QRect(66, 266, 194, 56), QRect(300, 266, 194, 56)};
     for (int i = 0; i < 3; ++i) {
         cmdSpecies[i] = new GraphicalButton(this);
         cmdSpecies[i]->setObjectName(QStringLiteral("cmdSpecies_%1").arg(i));
         cmdSpecies[i]->setText(QString::fromLatin1(captions[i]));
-        cmdSpecies[i]->setGeometry(places[i]);
+        const QRect& at = places[i];
+        DesignGeometry::Place(cmdSpecies[i], {at.x() * kTwips, at.y() * kTwips, at.width() * kTwips, at.height() * kTwips});
         cmdSpecies[i]->hide();
         connect(cmdSpecies[i], &QPushButton::clicked, this, [this, i] { cmdSpecies_Click(i); });
     }
@@ -189,7 +196,7 @@ frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
     picCopy->setObjectName(QStringLiteral("picCopy"));
     QFont captionFont = font();
     captionFont.setBold(true);
-    captionFont.setPixelSize(26);
+    captionFont.setPixelSize(Pixels(26 * kTwips));
     picCopy->setFont(captionFont);
     picCopy->hide();
 }

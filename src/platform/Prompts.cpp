@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -14,6 +16,8 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStringList>
+
+#include "platform/DesignGeometry.h"
 
 namespace {
 
@@ -26,18 +30,45 @@ QString Title(const std::string& title) {
     return QString::fromStdString(title.empty() ? AppTitle() : title);
 }
 
-// "Description|*.a;*.b|..." as the desktop dialog's filter list.
-QString QtFilter(const std::string& filter, int index, QString* selected) {
-    QStringList parts = QString::fromStdString(filter).split('|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        out << parts[i] + " (" + patterns + ")";
-        if (i / 2 + 1 == index && selected) *selected = out.back();
+// A box's text as its label shows it: lines end in a line feed alone.
+QString Shown(const std::string& text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
+
+// The desktop's message box, as wide as its title and its text's longest line, whatever Qt's
+// own rule (at most 500 pixels, then wrapped) makes of it.
+class MessageBox : public QMessageBox {
+public:
+    explicit MessageBox(QWidget* parent) : QMessageBox(parent) {}
+
+    void FitToText() {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !layout()) return;
+        label->setWordWrap(false);
+        layout()->activate();
+        const int room = DesignGeometry::ScreenArea(this).width() * 9 / 10;
+        int width = std::max(layout()->totalMinimumSize().width(), DesignGeometry::TitleWidth(this, windowTitle()));
+        if (width > room) {
+            label->setWordWrap(true);
+            width = room;
+        }
+        layout()->activate();
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                         : layout()->totalMinimumSize().height();
+        setFixedSize(width, height);
+        layout()->setGeometry(rect());
+        QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
     }
-    return out.join(";;");
-}
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (event->type() == QEvent::LayoutRequest) FitToText();
+        return handled;
+    }
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        FitToText();
+    }
+};
 
 int IndexOf(const QString& all, const QString& chosen) {
     QStringList list = all.split(";;");
@@ -72,49 +103,39 @@ private:
     Prompts::HookedFileDialog& events_;
 };
 
+struct Button {
+    QMessageBox::StandardButton qt;
+    int answer;
+};
+
+std::vector<Button> ButtonsOf(int style) {
+    using namespace Prompts;
+    switch (style & 0x7) {
+        case OKCancel: return {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
+        case AbortRetryIgnore: return {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
+        case YesNoCancel: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
+        case YesNo: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
+        case RetryCancel: return {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
+        default: return {{QMessageBox::Ok, OK}};
+    }
+}
+
 class DesktopHandler : public Prompts::Handler {
 public:
     int MsgBox(const std::string& text, int style, const std::string& title) override {
-        QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(Title(title));
-        box.setText(QString::fromStdString(text));
-        switch (style & 0x70) {
-            case Prompts::Critical: box.setIcon(QMessageBox::Critical); break;
-            case Prompts::Question: box.setIcon(QMessageBox::Question); break;
-            case Prompts::Exclamation: box.setIcon(QMessageBox::Warning); break;
-            case Prompts::Information: box.setIcon(QMessageBox::Information); break;
-            default: box.setIcon(QMessageBox::NoIcon);
-        }
-        struct B { QMessageBox::StandardButton qt; int answer; };
-        std::vector<B> buttons;
-        switch (style & 0x7) {
-            case Prompts::OKCancel: buttons = {{QMessageBox::Ok, Prompts::OK}, {QMessageBox::Cancel, Prompts::Cancel}}; break;
-            case Prompts::AbortRetryIgnore: buttons = {{QMessageBox::Abort, Prompts::Abort}, {QMessageBox::Retry, Prompts::Retry}, {QMessageBox::Ignore, Prompts::Ignore}}; break;
-            case Prompts::YesNoCancel: buttons = {{QMessageBox::Yes, Prompts::Yes}, {QMessageBox::No, Prompts::No}, {QMessageBox::Cancel, Prompts::Cancel}}; break;
-            case Prompts::YesNo: buttons = {{QMessageBox::Yes, Prompts::Yes}, {QMessageBox::No, Prompts::No}}; break;
-            case Prompts::RetryCancel: buttons = {{QMessageBox::Retry, Prompts::Retry}, {QMessageBox::Cancel, Prompts::Cancel}}; break;
-            default: buttons = {{QMessageBox::Ok, Prompts::OK}};
-        }
-        QMessageBox::StandardButtons all;
-        for (auto& b : buttons) all |= b.qt;
-        box.setStandardButtons(all);
-        std::size_t def = (style & Prompts::DefaultButton3) ? 2 : (style & Prompts::DefaultButton2) ? 1 : 0;
-        if (def < buttons.size()) box.setDefaultButton(buttons[def].qt);
-        int result = box.exec();
-        for (auto& b : buttons)
+        const int result = Prompts::DesktopMessageBox(text, style, title)->exec();
+        const std::vector<Button> buttons = ButtonsOf(style);
+        for (const Button& b : buttons)
             if (b.qt == result) return b.answer;
         return buttons.size() == 1 ? Prompts::OK : Prompts::Cancel;
     }
 
     bool InputBox(const std::string& text, const std::string& title, std::string& answer,
                   bool masked) override {
-        bool ok = false;
-        QString r = QInputDialog::getText(QApplication::activeWindow(), Title(title),
-                                          QString::fromStdString(text),
-                                          masked ? QLineEdit::Password : QLineEdit::Normal,
-                                          QString::fromStdString(answer), &ok);
-        if (ok) answer = r.toStdString();
-        return ok;
+        const std::unique_ptr<QInputDialog> box = Prompts::DesktopInputBox(text, title, answer, masked);
+        if (box->exec() != QDialog::Accepted) return false;
+        answer = box->textValue().toStdString();
+        return true;
     }
 
     bool OpenFile(Prompts::FileDialog& d) override { return Run(d, false); }
@@ -122,8 +143,10 @@ public:
 
 private:
     static bool Run(Prompts::FileDialog& d, bool save) {
-        QString selected;
-        QString filter = QtFilter(d.filter, d.filterIndex, &selected);
+        QStringList names;
+        for (const std::string& name : Prompts::DesktopFilterNames(d.filter)) names << QString::fromStdString(name);
+        const QString filter = names.join(";;");
+        const QString selected = names.value(d.filterIndex - 1);
         QString start = QString::fromStdString(d.initialDir);
         if (!d.fileName.empty()) start = start.isEmpty() ? QString::fromStdString(d.fileName)
                                                          : start + "/" + QString::fromStdString(d.fileName);
@@ -210,6 +233,53 @@ std::unique_ptr<Prompts::Handler>& Current() {
 }  // namespace
 
 namespace Prompts {
+
+std::vector<std::string> DesktopFilterNames(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    std::vector<std::string> names;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1];
+        const bool named = description.endsWith("(" + patterns + ")") ||
+                           description.endsWith("(" + patterns.replace(';', ' ') + ")");
+        names.push_back((named ? parts[i] : parts[i] + " (" + patterns + ")").toStdString());
+    }
+    return names;
+}
+
+std::unique_ptr<QMessageBox> DesktopMessageBox(const std::string& text, int style, const std::string& title) {
+    auto box = std::make_unique<MessageBox>(QApplication::activeWindow());
+    box->setWindowTitle(Title(title));
+    box->setText(Shown(text));
+    switch (style & 0x70) {
+        case Critical: box->setIcon(QMessageBox::Critical); break;
+        case Question: box->setIcon(QMessageBox::Question); break;
+        case Exclamation: box->setIcon(QMessageBox::Warning); break;
+        case Information: box->setIcon(QMessageBox::Information); break;
+        default: box->setIcon(QMessageBox::NoIcon);
+    }
+    const std::vector<Button> buttons = ButtonsOf(style);
+    QMessageBox::StandardButtons all;
+    for (const Button& b : buttons) all |= b.qt;
+    box->setStandardButtons(all);
+    std::size_t def = (style & DefaultButton3) ? 2 : (style & DefaultButton2) ? 1 : 0;
+    if (def < buttons.size()) box->setDefaultButton(buttons[def].qt);
+    box->FitToText();
+    return box;
+}
+
+std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std::string& title,
+                                              const std::string& answer, bool masked) {
+    auto box = std::make_unique<QInputDialog>(QApplication::activeWindow());
+    box->setWindowTitle(Title(title));
+    box->setLabelText(Shown(text));
+    box->setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    box->setTextValue(QString::fromStdString(answer));
+    box->adjustSize();
+    box->resize(std::max(box->width(), DesignGeometry::TitleWidth(box.get(), box->windowTitle())), box->height());
+    box->layout()->setGeometry(box->rect());
+    return box;
+}
 
 std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler) {
     if (!handler) handler = std::make_unique<DesktopHandler>();

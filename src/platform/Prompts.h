@@ -9,6 +9,8 @@
 #include "platform/FileDialogHook.h"
 
 class QFont;
+class QInputDialog;
+class QMessageBox;
 class QPrinter;
 
 // Every message box, input box and file, colour, font and page-setup dialog of the program goes
@@ -83,6 +85,17 @@ bool ChooseFont(QFont& font);
 // The page-setup dialog for `printer`: true with the paper, orientation and margins chosen
 // left on the printer.
 bool PageSetup(QPrinter& printer, const std::string& title = "");
+
+// The desktop's message box and input box for a prompt, laid out as they will show but not
+// shown: as wide as their title and their text's longest line (a line wraps only where the
+// screen is too narrow for it).
+std::unique_ptr<QMessageBox> DesktopMessageBox(const std::string& text, int style, const std::string& title);
+std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std::string& title,
+                                              const std::string& answer, bool masked);
+
+// The names of a file dialog's filters as the desktop's dialog shows them: each description
+// followed by its patterns in brackets, unless it ends with them already.
+std::vector<std::string> DesktopFilterNames(const std::string& filter);
 
 // The title every box without one of its own carries: the program's name.
 void SetApplicationTitle(const std::string& title);

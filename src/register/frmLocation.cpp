@@ -11,6 +11,7 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "register/EntryNames.h"
 
@@ -68,7 +69,7 @@ frmLocation::frmLocation(QWidget* owner) : QDialog(owner) {
     buttons->addWidget(OKButton);
     buttons->addWidget(CancelButton);
     layout->addLayout(buttons, 6, 0, 1, 2);
-    setMinimumWidth(520);
+    setMinimumWidth(DesignGeometry::Pixels(7800));
 }
 
 void frmLocation::ShowModal(QWidget* owner) {

@@ -15,6 +15,7 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Connection.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "register/frmMain.h"
 
@@ -83,7 +84,7 @@ frmTreatment::frmTreatment(QWidget* owner) : QDialog(owner) {
 
     QWidget* order[] = {txbEventDate, cboMedicine, txbAmount, cboUnit, cboName, cboReason, OKButton, CancelButton};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-    setMinimumWidth(420);
+    setMinimumWidth(DesignGeometry::Pixels(6300));
 }
 
 void frmTreatment::ShowModal(QWidget* owner) {
