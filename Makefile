@@ -36,9 +36,12 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# The full edition unless an edition is already chosen in a settings file.
+# The program alone (with the empty database it ships); the tests and benchmarks are built by
+# `make test` and `make bench`. The full edition unless an edition is already chosen in a
+# settings file.
 SETTINGS = $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini
-run: build
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target kelvo
 	@if ! grep -qs '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS) /etc/xdg/KRX/Kelvo.ini; then \
 	  mkdir -p $$(dirname $(SETTINGS)); touch $(SETTINGS); \
 	  { echo 'Flavour=Full'; cat $(SETTINGS); } > $(SETTINGS).new && mv $(SETTINGS).new $(SETTINGS); fi
