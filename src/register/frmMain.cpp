@@ -315,7 +315,7 @@ void frmMain::ResizeTabFrame() {
 void frmMain::LayOutPanel() {
     QFontMetrics metrics = txbTagSearch->fontMetrics();
     const int frame = txbTagSearch->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, txbTagSearch);
-    const int box = metrics.horizontalAdvance(QString::fromLatin1(kLongTag)) + 2 * frame + 6;
+    const int box = metrics.horizontalAdvance(QString::fromLatin1(kLongTag) + "  ") + 2 * frame;
     if (box > txbTagSearch->width()) {
         fraTagSearch->resize(fraTagSearch->width() + box - txbTagSearch->width(), fraTagSearch->height());
         txbTagSearch->resize(box, txbTagSearch->height());

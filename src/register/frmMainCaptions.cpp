@@ -77,10 +77,10 @@ void frmMain::SetGridColumns() {
         model.SetEditable(column, false);
         header->setSectionHidden(column, true);
     }
-    // The widths were designed for a font whose digits are 6 pixels wide at 96 dpi; a wider
-    // font widens the columns of text alike, so that tags and dates still fit.
-    const double scale =
-        std::max(1.0, grdAnimals->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0);
+    // The widths were designed for a font whose digits are 90 twips wide; a wider font widens
+    // the columns of text alike.
+    const double scale = std::max(1.0, grdAnimals->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) /
+                                           double(DesignGeometry::Pixels(900)));
     int place = 0;
     for (const GridColumn& c : kGridColumns) {
         const int column = c.field ? grdAnimals->ColumnOf(c.field) : fields;

@@ -3,11 +3,15 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTest>
 #include <QTextEdit>
 
 #include "core/modMainWindowServices.h"
+#include "fixtures/ScratchHome.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/RegisterFixture.h"
 #include "platform/TabControl.h"
 
@@ -112,4 +116,42 @@ TEST_F(FrameTest, UnloadingClosesTheOtherWindowsAndLeavesCore) {
     EXPECT_EQ(frmMain::Loaded(), nullptr);
     EXPECT_EQ(modMainWindowServices::GetGridSQL(), "");
     EXPECT_EQ(modMainWindowServices::MainWindowOwner(), nullptr);
+}
+
+// 200 animals, each with a tag change, a treatment and a movement, twenty of them the progeny
+// of the first: every tab, with all of them selected and with the one, shows its texts whole
+// on a desktop's screen, on a laptop's, and at 600 pixels high. With KELVO_SCREENSHOT_DIR set
+// the window is written there on both screens.
+TEST_F(FrameTest, EveryTabShowsItsTextsWholeOnEveryScreenAndDownTo600Pixels) {
+    std::string sql = "INSERT INTO Treatments VALUES (1, '2024-05-28 00:00:00', 'Wormer', 12.5, 'ml', 'Me', 'Worms');";
+    for (int i = 100; i < 300; ++i) {
+        const std::string id = std::to_string(i);
+        sql += "INSERT INTO Animals (AnimalID, AnimalType, TagNumber, TagSort, DateOfBirth, TaggingDate, DamID, Species) "
+               "VALUES (" + id + ", 1, 'UK0123456 " + std::to_string(10000 + i) + "', " + id +
+               ", '2023-12-28 00:00:00', '2024-01-02 00:00:00', " + (i < 120 ? "100" : "NULL") + ", 2);"
+               "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (" + id + ", 'UK0123456 099999', '2024-02-20 00:00:00');"
+               "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, " + id + ");"
+               "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) VALUES (4, " + id + ", '2024-05-28 00:00:00');";
+    }
+    Db().Execute(sql);
+    frmMain& form = Open();
+    form.show();
+    form.txbTagSearch->setText("UK0123456 000000");
+    const std::pair<QPoint, QSize> frames[] = {{{0, 0}, form.frameGeometry().size()}, {{0, 0}, {1600, 1000}},
+                                               {LaptopScreen()->geometry().topLeft(), {1366, 728}}, {{0, 0}, {1366, 600}}};
+    for (const auto& [at, size] : frames) {
+        form.move(at);
+        form.resize(size - (form.frameGeometry().size() - form.size()));
+        const std::string where = std::to_string(size.width()) + "x" + std::to_string(size.height());
+        for (const std::vector<std::string>& selected : {GridTags(), std::vector<std::string>{"UK0123456 10100"}}) {
+            Select(selected);
+            for (int tab = 0; tab < 11; ++tab) {
+                form.tabDetails->SetCurrentTab(tab);
+                QCoreApplication::processEvents();
+                EXPECT_EQ(CutTexts(form), std::vector<std::string>{}) << where << ", tab " << tab << ", " << selected.size();
+            }
+        }
+        form.tabDetails->SetCurrentTab(7);
+        SaveScreenshot(form, "main-window-" + where);
+    }
 }
