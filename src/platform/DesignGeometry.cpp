@@ -133,8 +133,15 @@ int TitleWidth(const QWidget* window, const QString& title) {
 }
 
 QRect ScreenArea(const QWidget* window) {
-    const QScreen* screen = window->screen();
+    // Where the window stands, which may be ahead of the screen its platform window knows.
+    const QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center());
+    if (!screen) screen = window->screen();
     return screen ? screen->availableGeometry() : QRect();
+}
+
+void CentreOver(QWidget* window, const QWidget* owner) {
+    const QSize outer = window->size().grownBy(FrameOf(window));
+    window->move(owner->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
 void KeepOnScreen(QWidget* window) {

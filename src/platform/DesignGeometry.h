@@ -46,6 +46,8 @@ int TitleWidth(const QWidget* window, const QString& title);
 // The area windows may take on the screen a window is on (or would open on): its available
 // geometry.
 QRect ScreenArea(const QWidget* window);
+// Moves a top-level window to the middle of the window `owner`, frames included.
+void CentreOver(QWidget* window, const QWidget* owner);
 // Keeps a top-level window within its screen's available area: shrinks it where it is larger
 // (never below its minimum size) and moves it in where it sticks out, frame included.
 void KeepOnScreen(QWidget* window);

@@ -29,6 +29,9 @@ private:
     }
     static void OpenOnScreen(QWidget* widget) {
         if (!widget->isWindow() || widget->windowType() == Qt::Popup || widget->windowType() == Qt::ToolTip) return;
+        // A window that belongs to another and has no place of its own opens over it.
+        if (!widget->testAttribute(Qt::WA_Moved) && widget->parentWidget())
+            DesignGeometry::CentreOver(widget, widget->parentWidget()->window());
         DesignGeometry::KeepOnScreen(widget);
         // Once on the screen its real frame is known.
         QTimer::singleShot(0, widget, [window = QPointer<QWidget>(widget)] {

@@ -301,6 +301,7 @@ void frmTags::SetUpGrid() {
     fit_ = new ColumnFit(*grdTags);
     grdTags->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdTags->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grdTags->setTabKeyNavigation(false);  // the list is not edited in place: Tab goes on to the buttons
     grdTags->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTags->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const QString sendHeading = QTranslate("Send to Stick?");

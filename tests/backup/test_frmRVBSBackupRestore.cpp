@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -16,6 +17,7 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "fixtures/DatabaseBuilder.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
 #include "fixtures/sim/FakeRVBS.h"
 #include "platform/Connection.h"
@@ -180,13 +182,19 @@ TEST_F(BackupWindowTest, AZipThatCannotBeWrittenSendsNothing) {
     EXPECT_FALSE(w->isVisible());
 }
 
-TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsButKeepsTheirNumbers) {
+// The list leaves out empty backups but keeps their numbers. Sign-in and list show their texts
+// whole; from the keyboard Tab reaches every control, Enter on the focused button presses it,
+// Escape leaves.
+TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWholeAndWorksFromTheKeyboard) {
     fake->AddBackup({"G-A", "First", "2024-01-02T03:04:05", "aaaa"});
     fake->AddBackup({"G-B", "Empty", "2024-02-03T04:05:06", "", "0"});
     fake->AddBackup({"G-C", "Third", "2024-03-04T05:06:07", "cccc"});
     auto w = Open(true);
     EXPECT_EQ(w->windowTitle().toStdString(), "Restoring from the RVBS");
-    w->cmdContinue_Click();
+    EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
+    EXPECT_EQ(NotReachedByTab(*w), std::vector<std::string>{});
+    EXPECT_TRUE(PressedByEnter(*w->cmdContinue));
+    EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
     EXPECT_TRUE(prompts.Messages().empty());
     ASSERT_EQ(w->lstBackups->count(), 3);
     EXPECT_EQ(w->lstBackups->item(0)->text().toStdString(), "Quit now - do not restore any data");
@@ -202,6 +210,9 @@ TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsButKeepsTheirNumbers) {
     EXPECT_EQ(fake->CountOf("RestoreData"), 0);
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before) << "the live file is unchanged";
     EXPECT_FALSE(w->isVisible());
+    auto again = Open(false);
+    QTest::keyClick(again->txbUserName, Qt::Key_Escape);
+    EXPECT_FALSE(again->isVisible());
 }
 
 TEST_F(BackupWindowTest, ListFailuresAreShownAndTheWindowCloses) {

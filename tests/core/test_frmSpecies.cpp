@@ -12,6 +12,7 @@
 #include "core/clsDatabase.h"
 #include "core/frmSpecies.h"
 #include "core/modCommon.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
 
 namespace {
@@ -164,9 +165,11 @@ void Press(frmSpecies& form, int key) {
 }
 
 // Down and Enter choose a country without pressing anything else; Enter or Space then choose
-// the focused species, and Exit acts only when pressed. No button is a default button.
-TEST_F(frmSpeciesTest, KeyboardChoosesTheCountryThenTheFocusedSpecies) {
+// the focused species, and Exit acts only when pressed; Escape leaves. No button is a default
+// button. Both steps show their texts whole, and Tab reaches every button.
+TEST_F(frmSpeciesTest, KeyboardChoosesTheCountryThenTheFocusedSpeciesAndTextsWhole) {
     RunWindow([&](frmSpecies& form) {
+        EXPECT_EQ(CutTexts(form), V{});
         form.lstCountries->setFocus();
         form.lstCountries->setCurrentRow(4);
         Press(form, Qt::Key_Down);
@@ -176,8 +179,13 @@ TEST_F(frmSpeciesTest, KeyboardChoosesTheCountryThenTheFocusedSpecies) {
         EXPECT_TRUE(SpeciesButtonsShown(form));
         for (QPushButton* b : form.cmdSpecies) EXPECT_FALSE(b->isDefault() || b->autoDefault());
         EXPECT_EQ(form.focusWidget(), form.cmdSpecies[1]);
+        EXPECT_EQ(CutTexts(form), V{});
+        EXPECT_EQ(NotReachedByTab(form), V{});
+        form.cmdSpecies[1]->setFocus();
         Press(form, Qt::Key_Return);
     });
+    EXPECT_EQ(modCommon::Species, 1);
+    RunWindow([&](frmSpecies& form) { Press(form, Qt::Key_Escape); });
     EXPECT_EQ(modCommon::Species, 1);
 
     RunWindow([&](frmSpecies& form) {

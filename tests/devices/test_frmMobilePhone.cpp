@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -21,7 +22,7 @@
 #include "devices/frmMobilePhone.h"
 #include "fixtures/MainWindowStandIn.h"
 #include "fixtures/PhoneOnPort.h"
-#include "fixtures/WholeTexts.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "fixtures/WindowTest.h"
@@ -370,7 +371,7 @@ TEST_F(PhoneTest, TheWindowRefusesToCloseWhileTheImportRuns) {
     EXPECT_EQ(phone->Words().back(), "done");
 }
 
-TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpenAndEveryStepShowsItsTextsWhole) {
+TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpenAndEveryStepShowsItsTextsWholeAndWorksFromTheKeyboard) {
     SetFaults(phone.Phone(), [](auto& f) { f.silent = true; });
     EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneImport));
     WaitUntil([] { return Window() && Window()->fraSequence[0]->isVisible() && Window()->cmdQuit->isEnabled(); });
@@ -385,7 +386,10 @@ TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpenAndEveryStepShowsItsTe
         EXPECT_EQ(CutTexts(w), Texts{}) << "frame " << frame;
         SaveScreenshot(w, "frmMobilePhone-" + std::to_string(frame));
     }
-    w.cmdQuit1->click();
+    w.ShowFrame(0);
+    EXPECT_EQ(NotReachedByTab(w), Texts{});
+    EXPECT_TRUE(PressedByEnter(*w.cmdRefreshComportList));
+    QTest::keyClick(w.cmdRefreshComportList, Qt::Key_Escape);
     WaitUntil(Gone);
 }
 

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QScrollBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -31,7 +32,7 @@
 #include "fixtures/MainWindowStandIn.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/StickOnPort.h"
-#include "fixtures/WholeTexts.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/TempHome.h"
 #include "fixtures/ThreadCpu.h"
 #include "fixtures/WindowTest.h"
@@ -477,8 +478,9 @@ TEST_F(StickReaderTest, OpensWindowModalOverTheMainWindowAndOnlyTheFullEditionIs
 }
 
 // Every caption of the port and import steps fits its control. With KELVO_SCREENSHOT_DIR set
-// the two steps are also written there as pictures, to be looked at.
-TEST_F(StickReaderTest, PortAndImportStepsShowTheirTextsWhole) {
+// the two steps are also written there as pictures, to be looked at. From the keyboard, Tab
+// reaches every control of the port step, Enter presses the focused button, Escape leaves.
+TEST_F(StickReaderTest, PortAndImportStepsShowTheirTextsWholeAndWorkFromTheKeyboard) {
     modCommon::SetLastUsedComPort(2, 0);
     frmStickReader* w = Run();
     ASSERT_NE(w, nullptr);
@@ -492,6 +494,11 @@ TEST_F(StickReaderTest, PortAndImportStepsShowTheirTextsWhole) {
         EXPECT_EQ(CutTexts(*w), Texts{});
         SaveScreenshot(*w, "stickreader-step" + std::to_string(step));
     }
+    w->ShowFrame(0);
+    EXPECT_EQ(NotReachedByTab(*w), Texts{});
+    EXPECT_TRUE(PressedByEnter(*w->cmdRefreshComportList));
+    QTest::keyClick(w->cmdRefreshComportList, Qt::Key_Escape);
+    WaitUntil([] { return Window() == nullptr; });
 }
 
 // ---- The configuration editor ---------------------------------------------------------------

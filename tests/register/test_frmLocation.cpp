@@ -1,11 +1,15 @@
-// The location dialog: its checks, new and edited locations, and identical rows brought back.
+// The location dialog: its checks, new and edited locations, and identical rows brought back;
+// it and the treatment dialog as the keeper sees and types.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include "fixtures/RegisterFixture.h"
+#include "fixtures/WindowChecks.h"
 #include "register/frmLocation.h"
+#include "register/frmTreatment.h"
 
 namespace {
 
@@ -94,4 +98,29 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                               EXPECT_TRUE(dialog.isVisible());
                           });
     EXPECT_EQ(Rows("LocationID=1"), "Removed from Records/Animals removed from the records/-4/1");
+}
+
+// Both dialogs show their texts whole; from the keyboard, Tab reaches every field and button,
+// Enter on the focused OK presses it (and the first field left empty is asked for), Escape
+// cancels.
+TEST_F(LocationTest, DialogsShowTheirTextsWholeAndWorkFromTheKeyboard) {
+    auto check = [&](QDialog& dialog, QPushButton& ok, QLineEdit& first, const std::string& asked) {
+        EXPECT_EQ(CutTexts(dialog), std::vector<std::string>{});
+        EXPECT_EQ(NotReachedByTab(dialog), std::vector<std::string>{});
+        first.clear();
+        prompts.Answer(Prompts::OK);
+        EXPECT_TRUE(PressedByEnter(ok));
+        EXPECT_EQ(prompts.LastText(), asked);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+    };
+    modCommon::EditLocationID = 0;
+    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); }, [&](frmLocation& dialog) {
+        check(dialog, *dialog.OKButton, *dialog.txbName, "Please enter the name of the location.");
+    });
+    Open();
+    Select({"UK0123456 00001"});
+    RunModal<frmTreatment>([this] { Form().cmdRecordTreatment_Click(); }, [&](frmTreatment& dialog) {
+        check(dialog, *dialog.OKButton, *dialog.cboMedicine->lineEdit(), "Please enter or select a medicine.");
+    });
 }

@@ -1,4 +1,5 @@
 // The main window's menu and the windows it opens, tag search, the help pane and grid printing.
+#include <QApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -7,7 +8,9 @@
 #include <QPrinter>
 #include <QTableView>
 #include <QTest>
+#include <QScreen>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <fstream>
 #include <tuple>
@@ -16,6 +19,7 @@
 #include "core/modEID.h"
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
+#include "fixtures/ScratchHome.h"
 #include "platform/TabControl.h"
 
 namespace {
@@ -200,6 +204,26 @@ TEST_F(MenuTest, HelpFollowsThePointerOncePerControlAndTabAndMenuTitles) {
     form.MouseMoveHandler(form.grdAnimals, 0, 0);
     EXPECT_EQ(form.rtbHelp->document()->find("green").charFormat().background().color(), QColor(175, 255, 175));
     EXPECT_EQ(form.GetHelpText(form.fraDisplay), "");
+}
+
+// The print preview opens over the main window within its screen, a laptop's of 1366 x 768
+// pixels. With KELVO_SCREENSHOT_DIR set it is written there.
+TEST_F(MenuTest, PrintPreviewOpensWithinALaptopsScreen) {
+    frmMain& form = Open();
+    form.move(LaptopScreen()->geometry().topLeft());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QRect preview;
+    QTimer::singleShot(0, [&] {
+        QCoreApplication::processEvents();
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        preview = dialog->frameGeometry();
+        SaveScreenshot(*dialog, "print-preview-1366x768");
+        dialog->close();
+    });
+    form.PrintGrid(*form.grdAnimals, "Animal details for all animals in the grid", 0, 2, false);
+    EXPECT_TRUE(LaptopScreen()->availableGeometry().contains(preview));
 }
 
 TEST_F(MenuTest, GridPrintsAndSavesWithoutTypeAndEIDColumnsAndGivesThemBack) {

@@ -17,11 +17,12 @@
 
 #include "core/modEID.h"
 #include "fixtures/StickToolTest.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/Workbook.h"
+#include "platform/DesignGeometry.h"
 #include "platform/FileSystem.h"
 #include "platform/Recordset.h"
 #include "platform/Rtf.h"
-#include "platform/DesignGeometry.h"
 #include "platform/TextWindow.h"
 #include "sticktool/StickAcceptanceTest.h"
 #include "sticktool/StickTagOutput.h"
@@ -229,6 +230,24 @@ TEST_F(SpreadsheetReadTest, WorkbookHoldsTheColumnsAskedForAsText) {
 }
 
 // ---- Selection ------------------------------------------------------------------------------------
+
+// The tree holds its widest tag whole; Tab reaches the tree and both buttons; Enter on the
+// focused Done keeps the ticked, Escape keeps nothing.
+TEST_F(StickActionTest, SelectionShowsItsTextsWholeAndWorksFromTheKeyboard) {
+    Recordset table = StickTagTable::Create();
+    StickTagTable::AddRecords(table, "UK0123456 000001|Group A|150324102030#982 000123456789012|B|150324102031", 1,
+                              nullptr);
+    RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); }, [](frmSelectTags& window) {
+        window.trvTags->expandAll();
+        EXPECT_EQ(CutTexts(window), V{});
+        EXPECT_EQ(NotReachedByTab(window), V{});
+        EXPECT_TRUE(PressedByEnter(*window.cmdDoneSelection));
+    });
+    EXPECT_EQ(table.Rows(), 2);
+    RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); },
+                            [](frmSelectTags& window) { QTest::keyClick(window.trvTags, Qt::Key_Escape); });
+    EXPECT_EQ(table.Rows(), 0);
+}
 
 TEST_F(StickActionTest, SelectionKeepsTheTicked) {
     Recordset table = StickTagTable::Create();

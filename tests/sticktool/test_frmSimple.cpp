@@ -6,9 +6,15 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <filesystem>
@@ -21,6 +27,7 @@
 #include "devices/frmStickReader.h"
 #include "fixtures/RestrictedFile.h"
 #include "fixtures/StickToolTest.h"
+#include "fixtures/WindowChecks.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/SerialPort.h"
@@ -128,6 +135,35 @@ TEST_F(StickToolTest, PartnerEngineeringAndAustralianLayouts) {
 
     modCommon::Translator().menLLanguage = 3081;
     EXPECT_EQ(frmSimple::Instance().fraComPortSelection->height(), 83);
+}
+
+// English and Dutch with both option frames open, and the engineering edition: the window
+// shows its texts whole, and the console a row of a page dump on one line. With
+// KELVO_SCREENSHOT_DIR set each is written there.
+TEST_F(StickToolTest, EveryEditionAndLanguageShowsItsTextsWhole) {
+    for (const std::string edition : {"english", "dutch", "engineering"}) {
+        if (edition == "dutch") SpeakDutch();
+        if (edition == "engineering") {
+            unsetenv("LC_ALL");
+            modCommon::Translator().SetTranslationOn(false);
+            modCommon::EditionCode = 2;
+        }
+        frmSimple& window = frmSimple::Instance();
+        window.tmrInitialise->stop();
+        window.show();
+        for (int options : {4, 5})
+            if (window.cmdStickAction[options]->isVisible()) window.cmdStickAction[options]->click();
+        window.txbPageNumber->setText("7");
+        window.DisplayPageReadData(std::string(64, '\xa5'));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(CutTexts(window), V{}) << edition;
+        QTextDocument* dump = window.rtbText->document();
+        dump->documentLayout()->documentSize();  // laid out whole
+        for (QTextBlock row = dump->begin(); row.isValid() && edition == "engineering"; row = row.next())
+            EXPECT_EQ(row.layout()->lineCount(), 1) << row.text().toStdString();
+        SaveScreenshot(window, "stick-tool-" + edition);
+        DefaultInstance<frmSimple>::Unload();
+    }
 }
 
 // Where the machine has serial ports, the test runs again in a private mount namespace that

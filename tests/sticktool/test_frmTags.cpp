@@ -16,9 +16,10 @@
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modEID.h"
+#include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
-#include "platform/FileSystem.h"
 #include "platform/DesignGeometry.h"
+#include "platform/FileSystem.h"
 #include "platform/TextWindow.h"
 #include "sticktool/TagBucketFile.h"
 #include "sticktool/frmTags.h"
@@ -281,6 +282,25 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         delete help;
     });
     EXPECT_EQ(List(), kHeader + "\"UK1\",\"1\",\"8000000000000001\",\"Yes\"\r\n");
+}
+
+// With tags in it the list shows its texts whole, the widest tag whole in its column; from the
+// keyboard Tab reaches every button, Enter on the focused Help opens the help, and Escape
+// leaves, saving the list.
+TEST_F(EartagListTest, ShowsItsTextsWholeAndWorksFromTheKeyboard) {
+    const std::string list = kHeader + "\"IE1234567890\",\"123456789012\",\"\",\"No\"\r\n"
+                                       "\"UK123456\",\"700045\",\"8000000000000001\",\"Yes\"\r\n";
+    WriteList(list);
+    RunModal<frmTags>([] { frmTags::ShowModal(nullptr); }, [&](frmTags& window) {
+        EXPECT_EQ(CutTexts(window), V{});
+        EXPECT_EQ(NotReachedByTab(window), V{});
+        EXPECT_TRUE(PressedByEnter(*window.cmdHelp));
+        EXPECT_EQ(TextWindow::OpenWindows().size(), 1u);
+        QTest::keyClick(window.cmdHelp, Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_EQ(List(), list);
+    for (TextWindow* help : TextWindow::OpenWindows()) delete help;
 }
 
 // ---- Tag-bucket files ----------------------------------------------------------------------
