@@ -138,9 +138,10 @@ TEST_F(StickToolTest, PartnerEngineeringAndAustralianLayouts) {
 }
 
 // English and Dutch with both option frames open, and the engineering edition: the window
-// shows its texts whole, and the console a row of a page dump on one line. With
-// KELVO_SCREENSHOT_DIR set each is written there.
-TEST_F(StickToolTest, EveryEditionAndLanguageShowsItsTextsWhole) {
+// shows its texts whole, the help for choosing a port among them, and the console a row of a
+// page dump on one line. With KELVO_SCREENSHOT_DIR set each is written there.
+TEST_F(StickConnectionTest, EveryEditionAndLanguageShowsItsTextsWhole) {
+    modCommon::SetLastUsedComPort(2, 0);
     for (const std::string edition : {"english", "dutch", "engineering"}) {
         if (edition == "dutch") SpeakDutch();
         if (edition == "engineering") {
@@ -148,20 +149,20 @@ TEST_F(StickToolTest, EveryEditionAndLanguageShowsItsTextsWhole) {
             modCommon::Translator().SetTranslationOn(false);
             modCommon::EditionCode = 2;
         }
-        frmSimple& window = frmSimple::Instance();
-        window.tmrInitialise->stop();
-        window.show();
+        frmSimple* window = Start();
+        ASSERT_NE(window, nullptr);
         for (int options : {4, 5})
-            if (window.cmdStickAction[options]->isVisible()) window.cmdStickAction[options]->click();
-        window.txbPageNumber->setText("7");
-        window.DisplayPageReadData(std::string(64, '\xa5'));
+            if (window->cmdStickAction[options]->isVisible()) window->cmdStickAction[options]->click();
+        window->txbPageNumber->setText("7");
+        window->DisplayPageReadData(std::string(64, '\xa5'));
         QCoreApplication::processEvents();
-        EXPECT_EQ(CutTexts(window), V{}) << edition;
-        QTextDocument* dump = window.rtbText->document();
+        EXPECT_FALSE(window->lblHelp->text().isEmpty());
+        EXPECT_EQ(CutTexts(*window), V{}) << edition;
+        QTextDocument* dump = window->rtbText->document();
         dump->documentLayout()->documentSize();  // laid out whole
         for (QTextBlock row = dump->begin(); row.isValid() && edition == "engineering"; row = row.next())
             EXPECT_EQ(row.layout()->lineCount(), 1) << row.text().toStdString();
-        SaveScreenshot(window, "stick-tool-" + edition);
+        SaveScreenshot(*window, "stick-tool-" + edition);
         DefaultInstance<frmSimple>::Unload();
     }
 }
