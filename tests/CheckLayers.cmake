@@ -16,7 +16,7 @@ set(ALLOWED_app       platform core register backup devices sticktool)
 set(SOURCE_FOLDERS    platform core register backup devices sticktool app)
 # The fixtures that know the platform alone (CMakeLists.txt builds them apart): the only ones
 # the platform's tests may use, and they themselves include nothing above the platform.
-set(PLATFORM_FIXTURES ScratchHome ScriptedPrompts Workbook)
+set(PLATFORM_FIXTURES ScratchHome ScriptedPrompts WindowChecks Workbook)
 
 if(PLANT)
   string(REPLACE ":" ";" plant "${PLANT}")
