@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -69,6 +70,8 @@ QSize TextSize(const QWidget* control) {
     }
     if (auto* frame = qobject_cast<const QGroupBox*>(control))
         return frame->title().isEmpty() || frame->layout() ? QSize() : QSize(frame->minimumSizeHint().width(), 0);
+    if (auto* box = qobject_cast<const QLineEdit*>(control))
+        return box->text().isEmpty() ? QSize() : QSize(TextBoxWidth(box, box->text()), 0);
     auto* button = qobject_cast<const QAbstractButton*>(control);
     if (!button || button->text().isEmpty()) return {};
     if (button->hasHeightForWidth()) {  // a caption that wraps
@@ -77,6 +80,13 @@ QSize TextSize(const QWidget* control) {
     }
     if (auto* push = qobject_cast<const QPushButton*>(button)) return PushButtonText(push);
     return {button->sizeHint().width(), button->fontMetrics().height()};  // check boxes, option buttons
+}
+
+// Inside its frame, its margins and the 2 pixels Qt keeps either side of the text, and the caret.
+int TextBoxWidth(const QLineEdit* box, const QString& text) {
+    const QMargins margins = box->textMargins() + box->contentsMargins();
+    return box->fontMetrics().horizontalAdvance(text) + margins.left() + margins.right() + 5 +
+           2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
 }
 
 QSize GrowToText(QWidget* control) {

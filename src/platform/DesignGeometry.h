@@ -4,6 +4,7 @@
 
 #include <vector>
 
+class QLineEdit;
 class QString;
 class QWidget;
 
@@ -22,9 +23,12 @@ QRect Pixels(const QRect& twips);
 void Place(QWidget* control, const QRect& twips);
 
 // The smallest size at which the control shows its whole text: its label, caption or frame
-// caption, in its font, where its style draws it. A wrapping text keeps the control's width
-// and asks for height. A control without text needs nothing (an empty size).
+// caption or the text in its box, in its font, where its style draws it. A wrapping text keeps
+// the control's width and asks for height. A control without text needs nothing (an empty
+// size).
 QSize TextSize(const QWidget* control);
+// The width a text box needs to show `text` whole.
+int TextBoxWidth(const QLineEdit* box, const QString& text);
 // Grows the control to TextSize; it never shrinks. The new size.
 QSize GrowToText(QWidget* control);
 

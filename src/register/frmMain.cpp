@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -313,9 +312,7 @@ void frmMain::ResizeTabFrame() {
 // The tag search box holds a whole tag and its frame the box; the grid starts right of the
 // widest control of the panel.
 void frmMain::LayOutPanel() {
-    QFontMetrics metrics = txbTagSearch->fontMetrics();
-    const int frame = txbTagSearch->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, txbTagSearch);
-    const int box = metrics.horizontalAdvance(QString::fromLatin1(kLongTag) + "  ") + 2 * frame;
+    const int box = DesignGeometry::TextBoxWidth(txbTagSearch, QString::fromLatin1(kLongTag) + " ");
     if (box > txbTagSearch->width()) {
         fraTagSearch->resize(fraTagSearch->width() + box - txbTagSearch->width(), fraTagSearch->height());
         txbTagSearch->resize(box, txbTagSearch->height());

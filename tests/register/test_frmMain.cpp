@@ -123,20 +123,18 @@ TEST_F(FrameTest, UnloadingClosesTheOtherWindowsAndLeavesCore) {
 // on a desktop's screen, on a laptop's, and at 600 pixels high. With KELVO_SCREENSHOT_DIR set
 // the window is written there on both screens.
 TEST_F(FrameTest, EveryTabShowsItsTextsWholeOnEveryScreenAndDownTo600Pixels) {
-    std::string sql = "INSERT INTO Treatments VALUES (1, '2024-05-28 00:00:00', 'Wormer', 12.5, 'ml', 'Me', 'Worms');";
-    for (int i = 100; i < 300; ++i) {
-        const std::string id = std::to_string(i);
-        sql += "INSERT INTO Animals (AnimalID, AnimalType, TagNumber, TagSort, DateOfBirth, TaggingDate, DamID, Species) "
-               "VALUES (" + id + ", 1, 'UK0123456 " + std::to_string(10000 + i) + "', " + id +
-               ", '2023-12-28 00:00:00', '2024-01-02 00:00:00', " + (i < 120 ? "100" : "NULL") + ", 2);"
-               "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (" + id + ", 'UK0123456 099999', '2024-02-20 00:00:00');"
-               "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, " + id + ");"
-               "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) VALUES (4, " + id + ", '2024-05-28 00:00:00');";
-    }
-    Db().Execute(sql);
+    Db().Execute("INSERT INTO Treatments VALUES (1, '2024-05-28 00:00:00', 'Wormer', 12.5, 'ml', 'Me', 'Worms');"
+                 "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO Animals "
+                 "(AnimalID, AnimalType, TagNumber, TagSort, DateOfBirth, TaggingDate, DamID, Species) SELECT i, 1, "
+                 "'UK0123456 ' || (10000 + i), i, '2023-12-28 00:00:00', '2024-01-02 00:00:00', iif(i < 120, 100, NULL), 2 FROM n;"
+                 "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) SELECT AnimalID, 'UK0123456 099999', "
+                 "'2024-02-20 00:00:00' FROM Animals WHERE AnimalID >= 100; INSERT INTO TreatmentLink (TreatmentID, AnimalID) "
+                 "SELECT 1, AnimalID FROM Animals WHERE AnimalID >= 100; INSERT INTO LocationLink (LocationID, AnimalID, "
+                 "EventDate) SELECT 4, AnimalID, '2024-05-28 00:00:00' FROM Animals WHERE AnimalID >= 100;");
     frmMain& form = Open();
     form.show();
     form.txbTagSearch->setText("UK0123456 000000");
+    ASSERT_EQ(GridTags().size(), 207u);
     const std::pair<QPoint, QSize> frames[] = {{{0, 0}, form.frameGeometry().size()}, {{0, 0}, {1600, 1000}},
                                                {LaptopScreen()->geometry().topLeft(), {1366, 728}}, {{0, 0}, {1366, 600}}};
     for (const auto& [at, size] : frames) {

@@ -267,7 +267,7 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         EXPECT_EQ(window.width(), load.width());
         EXPECT_EQ(window.height(), load.height());
         window.resize(load.width(), load.height() + 100);
-        EXPECT_EQ(window.grdTags->height(), window.height() - window.grdTags->y() - 2);
+        EXPECT_EQ(window.grdTags->height(), window.height() - window.grdTags->y() - DesignGeometry::Pixels(30));
         window.cmdHelp->click();
         ASSERT_EQ(TextWindow::OpenWindows().size(), 1u);
         TextWindow* help = TextWindow::OpenWindows()[0];
