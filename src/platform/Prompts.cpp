@@ -276,7 +276,12 @@ std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std
     box->setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     box->setTextValue(QString::fromStdString(answer));
     box->adjustSize();
-    box->resize(std::max(box->width(), DesignGeometry::TitleWidth(box.get(), box->windowTitle())), box->height());
+    box->layout()->setGeometry(box->rect());
+    // As wide as its title and the answer it proposes, as far as the screen allows.
+    const QLineEdit* field = box->findChild<QLineEdit*>();
+    const int answerWidth = box->width() - field->width() + DesignGeometry::TextBoxWidth(field, field->text());
+    const int width = std::max({box->width(), DesignGeometry::TitleWidth(box.get(), box->windowTitle()), answerWidth});
+    box->resize(std::min(width, DesignGeometry::ScreenArea(box.get()).width() * 9 / 10), box->height());
     box->layout()->setGeometry(box->rect());
     return box;
 }
