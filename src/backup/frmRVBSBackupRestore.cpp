@@ -93,6 +93,8 @@ frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : QDialog(parent) {
     txbPassword->setEchoMode(QLineEdit::Password);
     cmdContinue = new QPushButton("Continue", fraAuthenticate);
     cmdQuit = new QPushButton("Quit", fraAuthenticate);
+    // Enter in a box signs in no one: only a button with the focus is pressed by it.
+    for (QPushButton* button : {cmdContinue, cmdQuit}) button->setAutoDefault(false);
     using DesignGeometry::Place;
     Place(fraAuthenticate, {30, 105, 4725, 1830});
     Place(lblUserName, {150, 300, 1350, 330});

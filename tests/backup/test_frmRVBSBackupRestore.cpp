@@ -193,6 +193,8 @@ TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWhole
     EXPECT_EQ(w->windowTitle().toStdString(), "Restoring from the RVBS");
     EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
     EXPECT_EQ(NotReachedByTab(*w), std::vector<std::string>{});
+    QTest::keyClick(w->txbPassword, Qt::Key_Return);  // no default button
+    EXPECT_FALSE(w->fraRestoreList->isVisible());
     EXPECT_TRUE(PressedByEnter(*w->cmdContinue));
     EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
     EXPECT_TRUE(prompts.Messages().empty());
