@@ -1,6 +1,5 @@
 #include "backup/frmRVBSBackupRestore.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -83,7 +82,7 @@ std::string SnapshotDatabase(const std::string& folder) {
 
 }  // namespace
 
-frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : QDialog(parent) {
+frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : JobDialog(parent) {
     setModal(true);
     fraAuthenticate = new QGroupBox(this);
     lblUserName = new QLabel("User Name", fraAuthenticate);
@@ -131,25 +130,6 @@ void frmRVBSBackupRestore::ShowModal(bool restoring, QWidget* owner) {
     if (owner) window.setParent(owner, window.windowFlags() | Qt::Dialog);
     window.SetForRestore(restoring);
     window.exec();
-}
-
-void frmRVBSBackupRestore::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!loaded_) {
-        loaded_ = true;
-        Form_Load();
-    }
-}
-
-// A transfer must run to its end: the window stays while one is under way.
-void frmRVBSBackupRestore::closeEvent(QCloseEvent* event) {
-    if (jobs_.RefuseClose(event)) return;
-    QDialog::closeEvent(event);
-    if (!unloading_) Form_Unload();
-}
-
-void frmRVBSBackupRestore::reject() {
-    if (!jobs_.RefuseClose()) Form_Unload();
 }
 
 void frmRVBSBackupRestore::ShowFrame(QGroupBox* frame) {

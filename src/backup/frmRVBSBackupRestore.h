@@ -1,10 +1,8 @@
 #pragma once
-#include <QDialog>
-
 #include <string>
 #include <vector>
 
-#include "core/JobGuard.h"
+#include "core/JobDialog.h"
 
 class QGroupBox;
 class QLabel;
@@ -15,7 +13,7 @@ class QPushButton;
 
 // Backs the database up to the online service in numbered pieces of its zip, or lists the
 // stored backups and puts the chosen one in place of the live database.
-class frmRVBSBackupRestore : public QDialog {
+class frmRVBSBackupRestore : public JobDialog {
     Q_OBJECT
 public:
     explicit frmRVBSBackupRestore(QWidget* parent = nullptr);
@@ -45,21 +43,14 @@ public:
     QProgressBar* ProgressBar1;
     QListWidget* lstBackups;
 
-    void Form_Load();
+    void Form_Load() override;
     void cmdContinue_Click();
     void cmdQuit_Click();
     void lstBackups_Click();
-    void Form_Unload();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void Form_Unload() override;
 
 private:
     bool restoring_ = false;
-    bool loaded_ = false;
-    JobGuard jobs_;  // a transfer under way keeps the window open
     bool unloading_ = false;
     std::vector<std::string> backupRecords_;
 

@@ -3,7 +3,8 @@
 
 // A window that runs a device or network job refuses to close until the job ends. The window
 // holds one JobGuard, marks each job with a Job for the job's length, and asks RefuseClose in
-// its closeEvent (and in reject, which Escape reaches without a close event):
+// its closeEvent (and in reject, which Escape reaches without a close event); a dialog gets
+// this from JobDialog:
 //
 //     void frmX::closeEvent(QCloseEvent* event) {
 //         if (jobs_.RefuseClose(event)) return;

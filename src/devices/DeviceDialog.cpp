@@ -1,7 +1,6 @@
 #include "devices/DeviceDialog.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
@@ -15,7 +14,7 @@
 #include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 
-DeviceDialog::DeviceDialog() : QDialog(nullptr) {
+DeviceDialog::DeviceDialog() : JobDialog(nullptr) {
     tmrInitialise = new QTimer(this);
     tmrUnload = new QTimer(this);
     for (QTimer* timer : {tmrInitialise, tmrUnload}) {
@@ -116,22 +115,4 @@ void DeviceDialog::tmrUnload_Timer() {
         return;
     }
     Form_Unload();
-}
-
-void DeviceDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!loaded_) {
-        loaded_ = true;
-        Form_Load();
-    }
-}
-
-void DeviceDialog::closeEvent(QCloseEvent* event) {
-    if (jobs_.RefuseClose(event)) return;
-    event->accept();
-    Form_Unload();
-}
-
-void DeviceDialog::reject() {
-    if (!jobs_.RefuseClose()) Form_Unload();
 }

@@ -1,9 +1,7 @@
 #pragma once
-#include <QDialog>
-
 #include <vector>
 
-#include "core/JobGuard.h"
+#include "core/JobDialog.h"
 
 class QComboBox;
 class clsKRComm;
@@ -12,19 +10,15 @@ class QPushButton;
 class QTimer;
 
 // What the device windows (the stick reader's and the phone's) share: shown window-modal over
-// the main window, a job guard that keeps them open while they talk to a handheld, the
-// one-shot start-up and unload timers, the hourglass, pauses that keep the program's windows
-// alive, their buttons and help labels, and their list of serial ports.
-class DeviceDialog : public QDialog {
+// the main window, kept open while they talk to a handheld (JobDialog), the one-shot start-up
+// and unload timers, the hourglass, pauses that keep the program's windows alive, their buttons
+// and help labels, and their list of serial ports.
+class DeviceDialog : public JobDialog {
     Q_OBJECT
 public:
     QTimer* tmrInitialise;
     QTimer* tmrUnload;
 
-    // Runs once, when the window is first shown.
-    virtual void Form_Load() = 0;
-    // Releases what the window holds, hands the main window back and lets the window go.
-    virtual void Form_Unload() = 0;
     // The window goes only once the job that asked for it has ended.
     void tmrUnload_Timer();
 
@@ -57,14 +51,6 @@ protected:
     using Group = std::vector<QWidget*>;
     void MakeRoomForTexts(const std::vector<QWidget*>& frames, const std::vector<Group>& rows);
 
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;  // refused while a job runs
-    void reject() override;                         // Escape, the same
-
-    JobGuard jobs_;
     bool hourglass_ = false;
     bool unloading_ = false;
-
-private:
-    bool loaded_ = false;
 };
