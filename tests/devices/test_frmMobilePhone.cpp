@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,9 +11,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
@@ -23,8 +20,6 @@
 #include "fixtures/MainWindowStandIn.h"
 #include "fixtures/PhoneOnPort.h"
 #include "fixtures/WindowChecks.h"
-#include "fixtures/ScriptedPrompts.h"
-#include "fixtures/TempHome.h"
 #include "fixtures/WindowTest.h"
 #include "platform/Connection.h"
 #include "platform/Rtf.h"
@@ -51,16 +46,6 @@ std::string Register() {
 std::string Note(const std::string& plain) { return "{\\rtf1\\ansi " + Rtf::Escape(plain) + "}"; }
 std::string Short(int y, int m, int d) { return DateTime{y, m, d}.ToUserText(); }
 frmMobilePhone* Window() { return frmMobilePhone::Loaded(); }
-void WaitUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 30000) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ASSERT_TRUE(done());
-}
 void SetFaults(SimPhone& phone, const std::function<void(SimLine::Faults&)>& change) {
     SimLine::Faults faults;
     change(faults);
@@ -69,10 +54,8 @@ void SetFaults(SimPhone& phone, const std::function<void(SimLine::Faults&)>& cha
 bool Gone() { return Window() == nullptr; }
 bool OnChoices() { return Window() && Window()->fraSequence[1]->isVisible() && Window()->cmdQuit->isEnabled(); }
 
-class PhoneTest : public ::testing::Test {
+class PhoneTest : public WindowTest {
 protected:
-    TempHome home;
-    ScriptedPrompts prompts;
     MainWindowStandIn mainWindow;
     PhoneOnPort phone{6};
 

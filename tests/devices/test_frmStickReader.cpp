@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,12 +12,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include <chrono>
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <set>
-#include <thread>
 
 #include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
@@ -30,10 +27,8 @@
 #include "devices/StickReadImport.h"
 #include "devices/frmStickReader.h"
 #include "fixtures/MainWindowStandIn.h"
-#include "fixtures/ScriptedPrompts.h"
 #include "fixtures/StickOnPort.h"
 #include "fixtures/WindowChecks.h"
-#include "fixtures/TempHome.h"
 #include "fixtures/ThreadCpu.h"
 #include "fixtures/WindowTest.h"
 #include "platform/Connection.h"
@@ -80,17 +75,6 @@ std::string Box(const std::string& title, int style, const std::string& text) {
 
 frmStickReader* Window() { return frmStickReader::Loaded(); }
 
-// Runs the program's events until `done` holds (or 20 s have gone).
-void WaitUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 20000) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ASSERT_TRUE(done());
-}
 // Gone, or waiting for the keeper: start-up and any connection or import over.
 bool Idle() {
     frmStickReader* w = Window();
@@ -106,10 +90,8 @@ void Fault(SimStick& stick, const std::function<void(SimStick::Faults&)>& change
     stick.SetFaults(faults);
 }
 
-class StickReaderTest : public ::testing::Test {
+class StickReaderTest : public WindowTest {
 protected:
-    TempHome home;
-    ScriptedPrompts prompts;
     MainWindowStandIn mainWindow;
     std::unique_ptr<StickOnPort> stick;
 
