@@ -5,15 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
-#include <cctype>
-#include <cmath>
 #include <optional>
 
 #include "core/Trap.h"
@@ -51,12 +47,6 @@ std::string T(const std::string& english, bool trim = false) {
 }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// The second "|" field of a configuration entry ("" when it has none).
-std::string EntryValue(const std::string& entry) {
-    auto fields = modHandheld::SplitText(entry, modHandheld::FieldSeparator);
-    return fields.size() > 1 ? fields[1] : std::string{};
-}
-
 void Message(const std::string& text, int style, const std::string& title) { Prompts::MsgBox(text, style, title); }
 
 }  // namespace
@@ -65,15 +55,19 @@ frmStickReader& frmStickReader::Instance() { return DefaultInstance<frmStickRead
 
 void frmStickReader::Open(int HHAction, QWidget* owner) {
     frmStickReader& window = Instance();
-    // A disabled owner would disable the window too: window-modal keeps the keeper's hands off
-    // the owner instead.
-    if (owner) window.setParent(owner, window.windowFlags() | Qt::Dialog);
-    window.setWindowModality(Qt::WindowModal);
     window.SetHHAction(HHAction);
-    window.show();
+    window.ShowOver(owner);
 }
 
-frmStickReader::frmStickReader() {
+// The rows' box is made first, for the names that reach its controls; BuildControls puts it in
+// its frame.
+frmStickReader::frmStickReader()
+    : picOuter(new StickConfigRowsBox(this)),
+      picInner(picOuter->picInner),
+      fsbVScroll(picOuter->fsbVScroll),
+      lblConfig(picOuter->lblConfig),
+      txbConfig(picOuter->txbConfig),
+      cboConfig(picOuter->cboConfig) {
     BuildControls();
     ComPort.OnDataReceived([this](const std::string& buffer, long last) { ComPort_DataReceived(buffer, last); });
 }
@@ -99,15 +93,7 @@ void frmStickReader::BuildControls() {
     cmdQuit->setEnabled(false);
 
     QGroupBox* configuration = fraSequence[1];
-    picOuter = new QWidget(configuration);
-    picInner = new QWidget(picOuter);
-    fsbVScroll = new QScrollBar(Qt::Vertical, picOuter);
-    lblConfig.push_back(new QLabel(picInner));
-    txbConfig.push_back(new QLineEdit(picInner));
-    cboConfig.push_back(new QComboBox(picInner));
-    lblConfig[0]->hide();
-    txbConfig[0]->hide();
-    cboConfig[0]->hide();
+    picOuter->setParent(configuration);
     cmdConfigSave = Button("Save Configuration", configuration, {5370, kButtonTop, 1950, kButtonHeight});
     cmdConfigExit = Button("Quit", configuration, {7470, kButtonTop, 1350, kButtonHeight});
     lblHelp[1] = HelpLabel(configuration, {180, kButtonTop, 5040, kButtonHeight});
@@ -133,6 +119,7 @@ void frmStickReader::BuildControls() {
     connect(cmdConfigSave, &QPushButton::clicked, this, [this] { cmdConfigSave_Click(); });
     connect(cmdConfigExit, &QPushButton::clicked, this, [this] { cmdConfigExit_Click(); });
     connect(fsbVScroll, &QScrollBar::valueChanged, this, [this] { fsbVScroll_Change(); });
+    connect(picOuter, &StickConfigRowsBox::ListChanged, this, [this](int index) { cboConfig_Click(index); });
 }
 
 // The three steps share one place; the configuration's rows scroll inside picOuter.
@@ -143,13 +130,7 @@ void frmStickReader::Layout() {
     const int outerTop = std::max(Pixels(210), configuration->contentsRect().top());
     picOuter->setGeometry(Pixels(30), outerTop, configuration->width() - Pixels(60),
                           cmdConfigSave->y() - Pixels(30) - outerTop);
-    const int scrollWidth = fsbVScroll->sizeHint().width();
-    fsbVScroll->setGeometry(picOuter->width() - scrollWidth, 0, scrollWidth, picOuter->height());
-    picInner->setGeometry(0, 0, picOuter->width() - scrollWidth, picOuter->height());
-    const int innerWidth = picInner->width();
-    lblConfig[0]->setGeometry(Pixels(90), Pixels(60), innerWidth * 60 / 100, Pixels(360));
-    txbConfig[0]->setGeometry(innerWidth * 62 / 100, Pixels(60), innerWidth * 36 / 100, Pixels(360));
-    cboConfig[0]->setGeometry(txbConfig[0]->geometry());
+    picOuter->Layout();
 }
 
 void frmStickReader::TranslateCaptions() {
@@ -341,15 +322,19 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
         return false;
     }
     if (!modStickReader::IsStickVersionSupported(entries[0])) {
-        Message(T("This stick is a later version than this program can handle." + CRLF +
-                  "You will need to get an updated version of this program."),
-                Prompts::Exclamation, T("New Program Required"));
+        LaterVersionMessage();
         return false;
     }
-    modStickReader::InitialiseStickConfigurationStrings(static_cast<long>(modHandheld::LeadingNumber(EntryValue(entries[0]))));
-    const auto format = modStickReader::ValidateStickConfigItem(EntryValue(entries[kDisplayFormatItem]), kDisplayFormatItem);
+    modStickReader::InitialiseStickConfigurationStrings(static_cast<long>(modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(entries[0]))));
+    const auto format = modStickReader::ValidateStickConfigItem(modStickReader::ConfigEntryValue(entries[kDisplayFormatItem]), kDisplayFormatItem);
     displayFormat = static_cast<long>(modHandheld::LeadingNumber(format.Value));
     return true;
+}
+
+void frmStickReader::LaterVersionMessage() {
+    Message(T("This stick is a later version than this program can handle." + CRLF +
+              "You will need to get an updated version of this program."),
+            Prompts::Exclamation, T("New Program Required"));
 }
 
 // r, with the count of records received shown as they arrive.
@@ -409,99 +394,7 @@ constexpr long kConfigurationReadTimeout = 3000;
 constexpr long kClosePause = 500;
 constexpr int kFramePorts = 0;
 constexpr int kFrameConfiguration = 1;
-constexpr int kRowPitch = 420;  // twips
-constexpr int kRowMargin = 30;  // below the last row
-const char* const kTag = "Tag";
-
-// Item positions the editor treats apart.
-constexpr long kFirmwareVersionItem = 0;
-constexpr long kHardwareOptionsItem = 1;  // "1": no memory fitted
-constexpr long kScrapieStickEntry = 9;
-constexpr long kSaveReadingsItem = 20;
-constexpr long kPrinterBluetoothItem = 21;
-constexpr long kDisplayBluetoothItem = 22;
-constexpr long kMarkCharactersItem = 26;
-constexpr size_t kPrinterTypeEntry = 28;
-constexpr long kLabelPrintingOnItem = 29;
-constexpr long kOutputTerminationItem = 30;
-constexpr long kLabelPrintingAllowedItem = 31;
-constexpr long kPrintInOrderItem = 32;
-constexpr long kScrapieStickEnabled = 2;
-constexpr long kQL220 = 3;
-constexpr int kMarkCharacters = 4;
-constexpr size_t kBluetoothIDLength = 12;
-// Label printing came to the Spanish, Dutch and Portuguese sticks after firmware 10.
-constexpr long kLastVersionWithoutLabelPrinting = 10;
-constexpr long kLanguagesWithoutLabelPrinting[] = {10, 19, 22};
-constexpr long kAustralianEnglish = 3081;
-
-// Choices of two lists that the stick cannot run together. A rule with a message puts this
-// list's earlier choice back; one without chooses the other list's second entry.
-struct ClickRule {
-    long tag, chosen, otherTag, otherValue;
-    const char* message;
-};
-constexpr ClickRule kClickRules[] = {
-    {kDisplayFormatItem, 7, kPrintInOrderItem, 2,
-     "Tag Lookup cannot be set when 'Print in Order' is set to Print in Order"},
-    {kPrintInOrderItem, 2, kDisplayFormatItem, 7,
-     "Print in Order cannot be set when 'EID Display Format' is set to Tag Lookup"},
-    {kLabelPrintingOnItem, 1, kLabelPrintingAllowedItem, 1, nullptr},
-    {kLabelPrintingAllowedItem, 1, kLabelPrintingOnItem, 1, nullptr},
-};
-
-bool Engineering() { return modCommon::EditionCode == 2; }
-
-template <class List>
-bool Holds(const List& list, long value) {
-    return std::find(std::begin(list), std::end(list), value) != std::end(list);
-}
-
-// Numbers as the keeper reads and types them: in the locale's decimal form, ungrouped.
-QLocale NumberLocale() {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
-}
-std::string NumberText(double value) { return NumberLocale().toString(value, 'g', 15).toStdString(); }
-std::optional<double> NumberOf(const std::string& text) {
-    bool ok = false;
-    const double value = NumberLocale().toDouble(Q(text).trimmed(), &ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
-// An entry's position: decimal digits naming a place in the table.
-long EntryPosition(const std::string& field) {
-    if (field.empty() || field.size() > 9 || !std::all_of(field.begin(), field.end(), [](unsigned char c) {
-            return std::isdigit(c) != 0;
-        }))
-        throw RuntimeError(ErrorNumber::TypeMismatch, "Type mismatch");
-    return std::stol(field);
-}
-
-// A stored value from a shown one: shown x the whole scale, halves to even.
-std::string ScaledValue(const std::string& shown, const std::string& scale) {
-    const std::optional<double> number = NumberOf(shown);
-    if (!number) throw RuntimeError(ErrorNumber::TypeMismatch, "Type mismatch");
-    const double stored = std::nearbyint(*number * std::lround(modHandheld::LeadingNumber(scale)));
-    if (!(std::fabs(stored) < 2147483648.0)) throw RuntimeError(ErrorNumber::Overflow, "Overflow");
-    return std::to_string(static_cast<long long>(stored));
-}
-
-// What would split a write command on its way: its field and item separators and line ends.
-bool SplitsCommand(const std::string& value) { return value.find_first_of("|#\r\n") != std::string::npos; }
-
-std::optional<long> SelectedValue(const QComboBox* list) {
-    if (list->currentIndex() < 0) return std::nullopt;
-    return static_cast<long>(list->currentData().toLongLong());
-}
-
-void ShowInvalid(QWidget* editor) {
-    QPalette palette = editor->palette();
-    palette.setColor(QPalette::Text, Qt::red);
-    palette.setColor(QPalette::ButtonText, Qt::red);
-    editor->setPalette(palette);
-}
+constexpr auto SelectedValue = StickConfigRowsBox::SelectedValue;
 
 }  // namespace
 
@@ -543,24 +436,25 @@ bool frmStickReader::ReadStickConfiguration(std::string& configuration, std::str
 }
 
 bool frmStickReader::BuildConfigRows(const std::vector<std::string>& entries, const std::string& identity) {
-    const std::string first = entries.empty() ? std::string{} : entries[0];
-    if (!modStickReader::IsStickVersionSupported(first)) {
-        Message(T("This stick is a later version than this program can handle." + CRLF +
-                  "You will need to get an updated version of this program."),
-                Prompts::Exclamation, T("New Program Required"));
-        return false;
+    std::vector<StickConfigEditor::RowDisplay> rows;
+    switch (editor_.Build(entries, identity, rows)) {
+        case StickConfigEditor::BuildEnd::LaterVersion:
+            LaterVersionMessage();
+            return false;
+        case StickConfigEditor::BuildEnd::NoMemory:
+            Message("This stick has no memory fitted - this application must use a stick with memory fitted.",
+                    Prompts::Exclamation, "New Program Required");
+            return false;
+        case StickConfigEditor::BuildEnd::Built:
+            break;
     }
-    const double version = modHandheld::LeadingNumber(EntryValue(first));
-    modStickReader::InitialiseStickConfigurationStrings(static_cast<long>(version));
-    if (!(version > 0)) {
-        Message("This stick has no memory fitted - this application must use a stick with memory fitted.",
-                Prompts::Exclamation, "New Program Required");
-        return false;
-    }
-    ConfigBuild build{entries, identity, static_cast<long>(version), false, false, {}};
-    for (size_t k = 0; k < entries.size(); ++k) AddConfigRow(build, k);
-    LayOutConfigRows(build.shown);
-    if (build.anyInvalid)
+    const bool overflow = picOuter->ShowRows(rows);
+    PreviousListIndex.resize(cboConfig.size(), -1);
+    for (size_t i = 1; i < cboConfig.size(); ++i) PreviousListIndex[i] = cboConfig[i]->currentIndex();
+    fraSequence[kFrameConfiguration]->setTitle(
+        Q(overflow ? T("Configuration (use the scrollbar on the right to view all configuration items)")
+                   : T("Configuration")));
+    if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return !row.valid; }))
         Message(T("One or more configuration items read from your stick were invalid." + CRLF +
                   "Any such items are displayed in red and a default value has been" + CRLF +
                   "substituted. Please check each item and ensure that you set the" + CRLF +
@@ -572,152 +466,11 @@ bool frmStickReader::BuildConfigRows(const std::vector<std::string>& entries, co
     return true;
 }
 
-// The row of entry k: a label and a text box or list from the templates, the stick's value (or
-// the item's default, in red, when the stick's fails the item's pattern).
-void frmStickReader::AddConfigRow(ConfigBuild& build, size_t k) {
-    const auto fields = modHandheld::SplitText(build.entries[k], modHandheld::FieldSeparator);
-    const long position = EntryPosition(fields.empty() ? std::string{} : fields[0]);
-    const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(position);
-    const std::string value = EntryValue(build.entries[k]);
-    if (position == kHardwareOptionsItem)
-        build.memoryFitted = modStickReader::ValidateStickConfigItem(value, kHardwareOptionsItem).Value != "1";
-    const modStickReader::StickConfigItemResult result = modStickReader::ValidateStickConfigItem(value, position);
-
-    auto* label = new QLabel(picInner);
-    label->setGeometry(lblConfig[0]->geometry());
-    label->hide();
-    QWidget* editor = nullptr;
-    char kind = 'T';
-    int index = 0;
-    if (definition.IsList()) {
-        kind = 'L';
-        index = static_cast<int>(cboConfig.size());
-        QComboBox* list = NewConfigList(index);
-        FillConfigList(list, definition, k, build.entries, result.Value);
-        PreviousListIndex.resize(cboConfig.size(), -1);
-        PreviousListIndex[index] = list->currentIndex();
-        list->setEnabled(!definition.locked || Engineering());
-        editor = list;
-    } else {
-        index = static_cast<int>(txbConfig.size());
-        auto* text = new QLineEdit(picInner);
-        txbConfig.push_back(text);
-        std::string shown = result.Value;
-        if (!definition.scale.empty())
-            shown = NumberText(modHandheld::LeadingNumber(result.Value) / modHandheld::LeadingNumber(definition.scale));
-        if (position == kFirmwareVersionItem) {
-            FirmwareVersionValue = shown;
-            shown = build.identity;
-        }
-        text->setText(Q(shown));
-        text->setReadOnly(definition.locked && !Engineering());
-        editor = text;
-    }
-    editor->setGeometry(txbConfig[0]->geometry());
-    editor->hide();
-    editor->setProperty(kTag, QVariant::fromValue<long long>(position));
-    if (!ConfigRows.empty()) ConfigRows += "|";
-    ConfigRows += std::string(1, kind) + ";" + std::to_string(index) + ";" + std::to_string(position);
-    lblConfig.push_back(label);
-    if (!result.Valid) {
-        build.anyInvalid = true;
-        ShowInvalid(editor);
-    }
-    if (!ConfigRowShown(position, definition.visible, build)) return;
-    std::string caption = T(definition.name);
-    if (!definition.unit.empty()) caption += " (" + T(definition.unit) + ")";
-    if (!definition.min.empty()) caption += " " + T("from") + " " + definition.min + " " + T("to") + " " + definition.max;
-    label->setText(Q(caption));
-    build.shown.push_back({definition.id, label, editor});
-}
-
-QComboBox* frmStickReader::NewConfigList(int index) {
-    auto* list = new QComboBox(picInner);
-    cboConfig.push_back(list);
-    connect(list, &QComboBox::currentIndexChanged, this, [this, index] { cboConfig_Click(index); });
-    return list;
-}
-
-// The list's entries, translated, each with the value it stores; the printer only a scrapie
-// stick drives is offered on such a stick alone. The stick's value is chosen, or nothing when
-// no entry stores it.
-void frmStickReader::FillConfigList(QComboBox* list, const modStickReader::StickConfigDefinition& definition,
-                                    size_t k, const std::vector<std::string>& entries, const std::string& value) {
-    for (const modStickReader::StickConfigChoice& choice : definition.choices)
-        list->addItem(Q(T(choice.label)), QVariant::fromValue<long long>(choice.value));
-    if (k == kPrinterTypeEntry && entries.size() > kScrapieStickEntry &&
-        modHandheld::LeadingNumber(EntryValue(entries[kScrapieStickEntry])) == kScrapieStickEnabled)
-        list->addItem("QL220", QVariant::fromValue<long long>(kQL220));
-    list->setCurrentIndex(
-        list->findData(QVariant::fromValue<long long>(static_cast<long long>(modHandheld::LeadingNumber(value)))));
-}
-
-// Whether a row is on show: its item visible (every item in the engineering edition), and by
-// position what the stick and the keeper's language make of it.
-bool frmStickReader::ConfigRowShown(long position, bool visible, const ConfigBuild& build) const {
-    if (!visible && !Engineering()) return false;
-    const clsTranslator& translator = modCommon::Translator();
-    if (position == kSaveReadingsItem) return build.memoryFitted;
-    if (position == kLabelPrintingOnItem || position == kLabelPrintingAllowedItem || position == kPrintInOrderItem)
-        return !(build.version <= kLastVersionWithoutLabelPrinting &&
-                 Holds(kLanguagesWithoutLabelPrinting, translator.menLBaseLanguage));
-    if (position == kOutputTerminationItem) return translator.menLLanguage == kAustralianEnglish;
-    return true;
-}
-
-// The rows on show one under another by item id, in a box that scrolls when they overflow it.
-void frmStickReader::LayOutConfigRows(std::vector<ShownConfigRow> rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
-    int top = lblConfig[0]->y();
-    int bottom = top;
-    for (const ShownConfigRow& row : rows) {
-        row.label->move(lblConfig[0]->x(), top);
-        row.editor->move(txbConfig[0]->x(), top);
-        row.label->show();
-        row.editor->show();
-        bottom = top + txbConfig[0]->height();
-        top += Pixels(kRowPitch);
-    }
-    picInner->setGeometry(0, 0, picInner->width(), bottom + Pixels(kRowMargin));
-    const int over = picInner->height() - picOuter->height();
-    fsbVScroll->setRange(0, std::max(0, over));
-    fsbVScroll->setPageStep(picOuter->height());
-    fsbVScroll->setSingleStep(Pixels(kRowPitch));
-    fsbVScroll->setValue(0);
-    fsbVScroll->setEnabled(over > 0);
-    fraSequence[kFrameConfiguration]->setTitle(
-        Q(over > 0 ? T("Configuration (use the scrollbar on the right to view all configuration items)")
-                   : T("Configuration")));
-}
-
 void frmStickReader::ClearConfigRows() {
     ClickRulesActive = false;
-    auto clear = [](auto& controls) {
-        for (size_t i = 1; i < controls.size(); ++i) delete controls[i];
-        controls.resize(1);
-    };
-    clear(lblConfig);
-    clear(txbConfig);
-    clear(cboConfig);
+    picOuter->Clear();
     PreviousListIndex.assign(1, -1);
-    ConfigRows.clear();
-    FirmwareVersionValue.clear();
-    fsbVScroll->setValue(0);
-}
-
-std::vector<frmStickReader::ConfigRow> frmStickReader::ConfigRowList() const {
-    std::vector<ConfigRow> rows;
-    for (const std::string& text : modHandheld::SplitText(ConfigRows, '|')) {
-        const auto fields = modHandheld::SplitText(text, ';');
-        rows.push_back({fields.at(0).at(0), std::stoi(fields.at(1)), std::stol(fields.at(2))});
-    }
-    return rows;
-}
-
-QComboBox* frmStickReader::ConfigListAt(long position) const {
-    for (size_t i = 1; i < cboConfig.size(); ++i)
-        if (cboConfig[i]->property(kTag).toLongLong() == position) return cboConfig[i];
-    return nullptr;
+    editor_.Clear();
 }
 
 // A choice the program makes in a list runs no rules of its own.
@@ -731,19 +484,16 @@ void frmStickReader::cboConfig_Click(int Index) {
     if (!ClickRulesActive) return;
     Trap("cboConfig_Click", kObject, [&] {
         QComboBox* list = cboConfig.at(static_cast<size_t>(Index));
-        const long tag = static_cast<long>(list->property(kTag).toLongLong());
-        const std::optional<long> chosen = SelectedValue(list);
-        for (const ClickRule& rule : kClickRules) {
-            if (rule.tag != tag || chosen != rule.chosen) continue;
-            QComboBox* other = ConfigListAt(rule.otherTag);
-            if (!other || SelectedValue(other) != rule.otherValue) continue;
-            if (rule.message) {
-                SelectConfigListEntry(list, PreviousListIndex.at(static_cast<size_t>(Index)));
-                Message(T(rule.message), Prompts::OKOnly, T("Conflicting Options"));
-            } else {
-                SelectConfigListEntry(other, 1);
-            }
-            break;
+        const StickConfigEditor::ClickRule* rule =
+            StickConfigEditor::ClickRuleFor(StickConfigRowsBox::PositionOf(list), SelectedValue(list), [this](long position) {
+                const QComboBox* other = picOuter->ListAt(position);
+                return other ? SelectedValue(other) : std::nullopt;
+            });
+        if (rule && rule->message) {
+            SelectConfigListEntry(list, PreviousListIndex.at(static_cast<size_t>(Index)));
+            Message(T(rule->message), Prompts::OKOnly, T("Conflicting Options"));
+        } else if (rule) {
+            SelectConfigListEntry(picOuter->ListAt(rule->otherTag), 1);
         }
         PreviousListIndex.at(static_cast<size_t>(Index)) = list->currentIndex();
     });
@@ -779,7 +529,7 @@ void frmStickReader::cmdConfigSave_Click() {
 // Every row in order: a list on show must have a choice (a hidden one without gets its first
 // entry); a text the keeper can edit must be what its item takes, in the form it is written.
 bool frmStickReader::CheckConfigRows(std::string& message, QWidget*& focus) {
-    for (const ConfigRow& row : ConfigRowList()) {
+    for (const StickConfigEditor::ConfigRow& row : editor_.ConfigRows()) {
         const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(row.position);
         if (row.kind == 'L') {
             QComboBox* list = cboConfig.at(static_cast<size_t>(row.index));
@@ -794,7 +544,7 @@ bool frmStickReader::CheckConfigRows(std::string& message, QWidget*& focus) {
             return false;
         }
         if (txbConfig.at(static_cast<size_t>(row.index))->isReadOnly()) continue;
-        if (!ConfigTextValid(row, definition)) {
+        if (!editor_.TextValid(row, ConfigRowEntry(row))) {
             message = T("A configuration parameter") + " (" + T(definition.name) + ") " +
                       T("is invalid. Please re-enter it") + ".";
             return false;
@@ -803,74 +553,20 @@ bool frmStickReader::CheckConfigRows(std::string& message, QWidget*& focus) {
     return true;
 }
 
-bool frmStickReader::ConfigTextValid(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const {
-    const std::string text = ConfigRowText(row);
-    if (SplitsCommand(text)) return false;
-    if (definition.min.empty()) return modStickReader::ValidateStickConfigItem(text, row.position).Valid;
-    const std::optional<double> number = NumberOf(text);
-    if (!number || *number < modHandheld::LeadingNumber(definition.min)) return false;
-    if (Engineering()) return true;
-    const double stored = definition.scale.empty() ? *number : *number * modHandheld::LeadingNumber(definition.scale);
-    return modStickReader::ValidateStickConfigItem(NumberText(stored), row.position).Valid;
+std::string frmStickReader::ConfigRowEntry(const StickConfigEditor::ConfigRow& row) const {
+    const auto index = static_cast<size_t>(row.index);
+    if (row.kind == 'L') return std::to_string(SelectedValue(cboConfig.at(index)).value_or(0));
+    return txbConfig.at(index)->text().toStdString();
 }
 
-// A text row's value as it goes to the stick, before any scale: an empty Bluetooth ID is none
-// (twelve zeros), the stick keeps four mark characters, and the firmware version goes back as
-// it was read, whatever the row shows.
-std::string frmStickReader::ConfigRowText(const ConfigRow& row) const {
-    const QString text = txbConfig.at(static_cast<size_t>(row.index))->text();
-    switch (row.position) {
-        case kFirmwareVersionItem:
-            return FirmwareVersionValue;
-        case kPrinterBluetoothItem:
-        case kDisplayBluetoothItem:
-            return text.isEmpty() ? std::string(kBluetoothIDLength, '0') : text.toStdString();
-        case kMarkCharactersItem:
-            return text.left(kMarkCharacters).toStdString();
-        default:
-            return text.toStdString();
-    }
-}
-
-// The value a w command carries: a list's stored value, a text scaled to the stored unit, and
-// the texts the stick reads up to a NUL with that NUL after them.
-std::string frmStickReader::ConfigRowValue(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const {
-    if (row.kind == 'L')
-        return std::to_string(SelectedValue(cboConfig.at(static_cast<size_t>(row.index))).value_or(0));
-    std::string value = ConfigRowText(row);
-    if (!definition.scale.empty()) value = ScaledValue(value, definition.scale);
-    if (row.position == kPrinterBluetoothItem || row.position == kDisplayBluetoothItem ||
-        row.position == kMarkCharactersItem)
-        value += '\0';
-    return value;
-}
-
-// n, then a w for every item the edition writes, then l. Each counts only when the stick says
-// it succeeded; the first that does not ends the save, and the items written before it stay
-// written (but not loaded) on the stick.
+// n, then the rows. The n shows the stick is still there.
 bool frmStickReader::WriteConfiguration(std::string& message) {
     if (ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kPortReadTimeout, false) != 0 ||
         !ComPort.IsOpen() || !exchange_.Send(modStickReader::IdentifyCommand)) {
         message = StickNotFoundText();
         return false;
     }
-    for (const ConfigRow& row : ConfigRowList()) {
-        const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(row.position);
-        if (!definition.userItem && !Engineering()) continue;
-        std::string argument = std::to_string(row.position) + modHandheld::FieldSeparator + ConfigRowValue(row, definition);
-        if (Engineering() && modStickReader::StickAccessCodeRequired(row.position))
-            argument += modHandheld::FieldSeparator + modStickReader::StickAccessCode;
-        if (!exchange_.Send(modStickReader::WriteConfigurationCommand, argument) ||
-            !modStickReader::IsReplyOK(exchange_.LastReply)) {
-            message = T("Failed to write a configuration parameter") + " (" + T(definition.name) + ")";
-            return false;
-        }
-    }
-    if (!exchange_.Send(modStickReader::LoadConfigurationCommand) || !modStickReader::IsReplyOK(exchange_.LastReply)) {
-        message = T("Failed to load the new configuration");
-        return false;
-    }
-    return true;
+    return editor_.Write(exchange_, [this](const auto& row) { return ConfigRowEntry(row); }, message);
 }
 
 void frmStickReader::fsbVScroll_Change() { picInner->move(picInner->x(), -fsbVScroll->value()); }

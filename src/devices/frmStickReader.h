@@ -6,14 +6,14 @@
 
 #include "core/DefaultInstance.h"
 #include "devices/DeviceDialog.h"
+#include "devices/StickConfigEditor.h"
+#include "devices/StickConfigRowsBox.h"
 #include "devices/clsKRComm.h"
 #include "devices/modStickReader.h"
-#include "devices/modStickReaderConfiguration.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
@@ -40,12 +40,13 @@ public:
     QComboBox* cboSerialPorts;
     QPushButton* cmdRefreshComportList;
     QPushButton* cmdQuit;
-    QWidget* picOuter;
+    // The box the configuration's rows scroll in; the names below reach its controls.
+    StickConfigRowsBox* picOuter;
     QWidget* picInner;
     QScrollBar* fsbVScroll;
-    std::vector<QLabel*> lblConfig;      // element 0 is the template row
-    std::vector<QLineEdit*> txbConfig;
-    std::vector<QComboBox*> cboConfig;
+    std::vector<QLabel*>& lblConfig;  // element 0 is the template row
+    std::vector<QLineEdit*>& txbConfig;
+    std::vector<QComboBox*>& cboConfig;
     QPushButton* cmdConfigSave;
     QPushButton* cmdConfigExit;
     QPushButton* cmdImportExit;
@@ -99,50 +100,20 @@ private:
     void EraseStick();
 
     // ---- The configuration editor -----------------------------------------------------------
-    // One editor row: its kind ('T' text box, 'L' list), its control's index and the item's
-    // position on the stick.
-    struct ConfigRow {
-        char kind;
-        int index;
-        long position;
-    };
-    struct ShownConfigRow {
-        long id;  // rows on show are laid out by item id
-        QLabel* label;
-        QWidget* editor;
-    };
-    // What building the rows learns on the way through the stick's entries.
-    struct ConfigBuild {
-        const std::vector<std::string>& entries;
-        std::string identity;  // the n answer, shown in the firmware row
-        long version;
-        bool memoryFitted = false;
-        bool anyInvalid = false;
-        std::vector<ShownConfigRow> shown;
-    };
-    std::string FirmwareVersionValue;    // position 0 as read, written back unchanged
-    std::string ConfigRows;              // "T;index;position" or "L;...", joined by "|"
+    // The rows, their checks and their values; picOuter shows them.
+    StickConfigEditor editor_;
     std::vector<int> PreviousListIndex;  // by list control: the choice last accepted
     bool ClickRulesActive = false;
 
     void DoConfiguration();
     bool ReadStickConfiguration(std::string& configuration, std::string& identity);
     bool BuildConfigRows(const std::vector<std::string>& entries, const std::string& identity);
-    void AddConfigRow(ConfigBuild& build, size_t k);
-    QComboBox* NewConfigList(int index);
-    void FillConfigList(QComboBox* list, const modStickReader::StickConfigDefinition& definition, size_t k,
-                        const std::vector<std::string>& entries, const std::string& value);
-    bool ConfigRowShown(long position, bool visible, const ConfigBuild& build) const;
-    void LayOutConfigRows(std::vector<ShownConfigRow> rows);
     void ClearConfigRows();
-    std::vector<ConfigRow> ConfigRowList() const;
-    QComboBox* ConfigListAt(long position) const;
     void SelectConfigListEntry(QComboBox* list, int entry);
     bool CheckConfigRows(std::string& message, QWidget*& focus);
-    bool ConfigTextValid(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const;
-    std::string ConfigRowText(const ConfigRow& row) const;
-    std::string ConfigRowValue(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition) const;
+    std::string ConfigRowEntry(const StickConfigEditor::ConfigRow& row) const;
     bool WriteConfiguration(std::string& message);
+    void LaterVersionMessage();
     std::string StickNotFoundText() const;
 };
 

@@ -276,6 +276,11 @@ StickConfigDefinition StickConfigDefinitionAt(long lngPosition) {
     return ParseStickConfigDefinition(StickConfigStrings[static_cast<size_t>(lngPosition)]);
 }
 
+std::string ConfigEntryValue(const std::string& entry) {
+    const auto fields = modHandheld::SplitText(entry, modHandheld::FieldSeparator);
+    return fields.size() > 1 ? fields[1] : std::string{};
+}
+
 bool StickAccessCodeRequired(long lngPosition) {
     constexpr std::array<long, 3> kWithoutCode = {22, 26, 27};
     return !StickConfigDefinitionAt(lngPosition).userItem &&

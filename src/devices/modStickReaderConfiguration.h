@@ -70,6 +70,9 @@ struct StickConfigDefinition {
 // of range) for a position outside the table.
 StickConfigDefinition StickConfigDefinitionAt(long lngPosition);
 
+// The stored value of an entry "position|value" of the stick's "c" reply; "" when it has none.
+std::string ConfigEntryValue(const std::string& entry);
+
 // Whether a write of the item at a position carries the access code: every item that is not a
 // user item, except External Display Bluetooth ID (22), Mark Characters (26) and Tag unique
 // check (27), which the stick takes without it. Raises like StickConfigDefinitionAt.
