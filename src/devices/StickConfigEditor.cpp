@@ -86,6 +86,37 @@ std::string ScaledValue(const std::string& shown, const std::string& scale) {
     return std::to_string(static_cast<long long>(stored));
 }
 
+// A list's entries, translated, each with the value it stores; the printer only a scrapie stick
+// drives is offered on such a stick alone.
+std::vector<modStickReader::StickConfigChoice> Choices(const modStickReader::StickConfigDefinition& definition,
+                                                       const std::vector<std::string>& entries, size_t k) {
+    std::vector<modStickReader::StickConfigChoice> choices;
+    for (const modStickReader::StickConfigChoice& choice : definition.choices)
+        choices.push_back({T(choice.label), choice.value});
+    if (k == kPrinterTypeEntry && entries.size() > kScrapieStickEntry &&
+        modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(entries[kScrapieStickEntry])) ==
+            kScrapieStickEnabled)
+        choices.push_back({"QL220", kQL220});
+    return choices;
+}
+
+// The first entry storing a value, -1 when none does.
+int ChoiceStoring(const std::vector<modStickReader::StickConfigChoice>& choices, const std::string& value) {
+    const auto stored = static_cast<long long>(modHandheld::LeadingNumber(value));
+    const auto at =
+        std::find_if(choices.begin(), choices.end(), [&](const auto& choice) { return choice.value == stored; });
+    return at == choices.end() ? -1 : static_cast<int>(at - choices.begin());
+}
+
+// A row's label: the item's name, its unit and its range.
+std::string Caption(const modStickReader::StickConfigDefinition& definition) {
+    std::string caption = T(definition.name);
+    if (!definition.unit.empty()) caption += " (" + T(definition.unit) + ")";
+    if (!definition.min.empty())
+        caption += " " + T("from") + " " + definition.min + " " + T("to") + " " + definition.max;
+    return caption;
+}
+
 // What would split a write command on its way: its field and item separators and line ends.
 bool SplitsCommand(const std::string& value) { return value.find_first_of("|#\r\n") != std::string::npos; }
 
@@ -118,8 +149,7 @@ StickConfigEditor::BuildEnd StickConfigEditor::Build(const std::vector<std::stri
 }
 
 // The row of entry k: the stick's value, or the item's default when the stick's fails the
-// item's pattern. Whether it is on show: its item visible (every item in the engineering
-// edition), and by position what the stick and the keeper's language make of it.
+// item's pattern.
 StickConfigEditor::RowDisplay StickConfigEditor::BuildRow(BuildState& build, size_t k) {
     const auto fields = modHandheld::SplitText(build.entries[k], modHandheld::FieldSeparator);
     const long position = EntryPosition(fields.empty() ? std::string{} : fields[0]);
@@ -133,44 +163,33 @@ StickConfigEditor::RowDisplay StickConfigEditor::BuildRow(BuildState& build, siz
                        definition.locked && !Engineering(), result.Valid};
     if (definition.IsList()) {
         display.row = {'L', build.lists++, position};
-        for (const modStickReader::StickConfigChoice& choice : definition.choices)
-            display.choices.push_back({T(choice.label), choice.value});
-        // The printer only a scrapie stick drives is offered on such a stick alone.
-        if (k == kPrinterTypeEntry && build.entries.size() > kScrapieStickEntry &&
-            modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(build.entries[kScrapieStickEntry])) == kScrapieStickEnabled)
-            display.choices.push_back({"QL220", kQL220});
-        const auto stored = static_cast<long long>(modHandheld::LeadingNumber(result.Value));
-        const auto chosen = std::find_if(display.choices.begin(), display.choices.end(),
-                                         [&](const auto& choice) { return choice.value == stored; });
-        if (chosen != display.choices.end()) display.selected = static_cast<int>(chosen - display.choices.begin());
+        display.choices = Choices(definition, build.entries, k);
+        display.selected = ChoiceStoring(display.choices, result.Value);
     } else {
         display.row.index = build.texts++;
-        display.text = result.Value;
-        if (!definition.scale.empty())
-            display.text = NumberText(modHandheld::LeadingNumber(result.Value) / modHandheld::LeadingNumber(definition.scale));
+        display.text = definition.scale.empty() ? result.Value
+                                                : NumberText(modHandheld::LeadingNumber(result.Value) /
+                                                             modHandheld::LeadingNumber(definition.scale));
         if (position == kFirmwareVersionItem) {
             FirmwareVersionValue = display.text;
             display.text = build.identity;
         }
     }
     rows_.push_back(display.row);
-
-    const clsTranslator& translator = modCommon::Translator();
-    display.shown = definition.visible || Engineering();
-    if (position == kSaveReadingsItem)
-        display.shown = display.shown && build.memoryFitted;
-    else if (position == kLabelPrintingOnItem || position == kLabelPrintingAllowedItem || position == kPrintInOrderItem)
-        display.shown = display.shown && !(build.version <= kLastVersionWithoutLabelPrinting &&
-                                           Holds(kLanguagesWithoutLabelPrinting, translator.menLBaseLanguage));
-    else if (position == kOutputTerminationItem)
-        display.shown = display.shown && translator.menLLanguage == kAustralianEnglish;
-    if (display.shown) {
-        display.caption = T(definition.name);
-        if (!definition.unit.empty()) display.caption += " (" + T(definition.unit) + ")";
-        if (!definition.min.empty())
-            display.caption += " " + T("from") + " " + definition.min + " " + T("to") + " " + definition.max;
-    }
+    display.shown = (definition.visible || Engineering()) && ShownAt(position, build);
+    if (display.shown) display.caption = Caption(definition);
     return display;
+}
+
+// Whether a row may show by its position: what the stick and the keeper's language make of it.
+bool StickConfigEditor::ShownAt(long position, const BuildState& build) {
+    const clsTranslator& translator = modCommon::Translator();
+    if (position == kSaveReadingsItem) return build.memoryFitted;
+    if (position == kLabelPrintingOnItem || position == kLabelPrintingAllowedItem || position == kPrintInOrderItem)
+        return !(build.version <= kLastVersionWithoutLabelPrinting &&
+                 Holds(kLanguagesWithoutLabelPrinting, translator.menLBaseLanguage));
+    if (position == kOutputTerminationItem) return translator.menLLanguage == kAustralianEnglish;
+    return true;
 }
 
 const StickConfigEditor::ClickRule* StickConfigEditor::ClickRuleFor(

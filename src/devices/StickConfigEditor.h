@@ -69,6 +69,7 @@ private:
     std::string FirmwareVersionValue;  // position 0 as read, written back unchanged
 
     RowDisplay BuildRow(BuildState& build, size_t k);
+    static bool ShownAt(long position, const BuildState& build);
     std::string RowText(const ConfigRow& row, const std::string& text) const;
     std::string RowValue(const ConfigRow& row, const modStickReader::StickConfigDefinition& definition,
                          const std::string& entry) const;

@@ -129,7 +129,9 @@ QComboBox* StickConfigRowsBox::ListAt(long position) const {
     return nullptr;
 }
 
-long StickConfigRowsBox::PositionOf(const QWidget* editor) { return static_cast<long>(editor->property(kTag).toLongLong()); }
+long StickConfigRowsBox::PositionOf(const QWidget* editor) {
+    return static_cast<long>(editor->property(kTag).toLongLong());
+}
 
 std::optional<long> StickConfigRowsBox::SelectedValue(const QComboBox* list) {
     if (list->currentIndex() < 0) return std::nullopt;

@@ -59,8 +59,8 @@ void frmStickReader::Open(int HHAction, QWidget* owner) {
     window.ShowOver(owner);
 }
 
-// The rows' box is made first, for the names that reach its controls; BuildControls puts it in
-// its frame.
+// The rows' box is made first, for the names that reach its controls, and as a child, to have a
+// child's size until it is laid out; BuildControls puts it in its frame.
 frmStickReader::frmStickReader()
     : picOuter(new StickConfigRowsBox(this)),
       picInner(picOuter->picInner),
@@ -484,11 +484,12 @@ void frmStickReader::cboConfig_Click(int Index) {
     if (!ClickRulesActive) return;
     Trap("cboConfig_Click", kObject, [&] {
         QComboBox* list = cboConfig.at(static_cast<size_t>(Index));
+        const auto chosenAt = [this](long position) {
+            const QComboBox* other = picOuter->ListAt(position);
+            return other ? SelectedValue(other) : std::nullopt;
+        };
         const StickConfigEditor::ClickRule* rule =
-            StickConfigEditor::ClickRuleFor(StickConfigRowsBox::PositionOf(list), SelectedValue(list), [this](long position) {
-                const QComboBox* other = picOuter->ListAt(position);
-                return other ? SelectedValue(other) : std::nullopt;
-            });
+            StickConfigEditor::ClickRuleFor(StickConfigRowsBox::PositionOf(list), SelectedValue(list), chosenAt);
         if (rule && rule->message) {
             SelectConfigListEntry(list, PreviousListIndex.at(static_cast<size_t>(Index)));
             Message(T(rule->message), Prompts::OKOnly, T("Conflicting Options"));
