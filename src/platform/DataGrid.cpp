@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/ColumnFit.h"
+#include "platform/DateTime.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
 
@@ -223,6 +224,20 @@ void DataGrid::PutLayoutBack() {
 }
 
 void DataGrid::FitToValues(int column, const QString& widest) { fit_->Fit(column, widest); }
+
+void DataGrid::ShowUserDates(int column, bool withTime) {
+    auto date = [column, withTime](const Recordset& rows, long row) -> QVariant {
+        const std::string stored = rows.At(row, column).ToStringOr("");
+        auto when = DateTime::FromText(stored);
+        if (!when) return withTime ? QVariant(QString::fromStdString(stored)) : QVariant();
+        return QString::fromStdString(withTime ? when->ToGeneralText() : when->ToUserText());
+    };
+    model_->SetShown(column, Qt::DisplayRole, date);
+    model_->SetShown(column, Qt::EditRole, date);
+    // Dates show in one form: the column holds the widest of them.
+    const DateTime widest{2000, 12, 28, 20, 58, 58};
+    FitToValues(column, QString::fromStdString(withTime ? widest.ToGeneralText() : widest.ToUserText()));
+}
 
 QVariant DataGrid::ShownValue(int column, const Value& value) const {
     for (const ValueItem& item : valueItems_[column])

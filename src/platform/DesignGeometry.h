@@ -1,11 +1,12 @@
 #pragma once
 #include <QRect>
 #include <QSize>
+#include <QString>
 
+#include <utility>
 #include <vector>
 
 class QLineEdit;
-class QString;
 class QWidget;
 
 // Windows are designed in twips (1/1440 inch) for a Windows font. Every window places its
@@ -21,6 +22,15 @@ QRect Pixels(const QRect& twips);
 // Places a control at a design place (left, top, width, height in twips) and grows it to its
 // text.
 void Place(QWidget* control, const QRect& twips);
+// Makes a control with `args` for its constructor, named `name` and placed at `place` (left,
+// top, width, height in twips), grown to its text.
+template <class Control, class... Args>
+Control* Make(const char* name, QRect place, Args&&... args) {
+    auto* control = new Control(std::forward<Args>(args)...);
+    control->setObjectName(QString::fromLatin1(name));
+    Place(control, place);
+    return control;
+}
 
 // The smallest size at which the control shows its whole text: its label, caption or frame
 // caption or the text in its box, in its font, where its style draws it. A wrapping text keeps

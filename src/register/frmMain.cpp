@@ -21,8 +21,10 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/TabControl.h"
 #include "platform/WrappingButton.h"
+#include "register/DetailPane.h"
 
 namespace {
 
@@ -43,6 +45,7 @@ constexpr int kDateButtonTop = 240, kDateButtonGap = 180, kDateButtonBottom = 75
 // A tag as long as the register holds them: the tag search box shows one whole.
 const char* const kLongTag = "UK0123456 000000";
 
+using DesignGeometry::Make;
 using DesignGeometry::Pixels;
 using DesignGeometry::Twips;
 
@@ -75,12 +78,7 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     BuildMenu();
     BuildGrid();
     BuildLists();
-    BuildDateChangePanes();
-    BuildTagChangePane();
-    BuildTreatmentPane();
-    BuildMovementPane();
-    BuildNotePane();
-    BuildPedigreePane();
+    BuildPanes();
     BuildImportMenu();
     LayOutPanel();
     HoldPaneDesigns();
@@ -252,7 +250,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas && event->type() == QEvent::Resize) Form_Resize();
     if (TagSearchKey(watched, event)) return true;
     ListMouseUp(watched, event);
-    PedigreeMouseUp(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -396,6 +393,8 @@ int frmMain::TabAreaMinimum() const {
     return tabDetails->TabHeight() + Pixels(30) + fraDoBChange->y() + captions + gaps + Pixels(kFrameBottom);
 }
 
+int frmMain::CurrentTab() const { return tabDetails->CurrentTab(); }
+
 void frmMain::tabDetails_Click(int PreviousTab) {
     Trap("tabDetails_Click", kObject, [&] {
         const int tab = tabDetails->CurrentTab();
@@ -406,7 +405,7 @@ void frmMain::tabDetails_Click(int PreviousTab) {
         rtbHelp->show();
         fraTab[tab]->show();
         ResizeTabFrame();
-        if (mPanesOutOfDate.test(static_cast<std::size_t>(tab))) DisplayPane(tab);
+        if (DetailPane* pane = mPanes[static_cast<std::size_t>(tab)]; pane && pane->OutOfDate()) pane->Display();
     });
 }
 

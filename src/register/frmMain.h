@@ -4,21 +4,24 @@
 #include <QString>
 
 #include <array>
-#include <bitset>
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/DefaultInstance.h"
 #include "core/clsCommonDialog.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Recordset.h"
+#include "register/PaneWindow.h"
 
 class DataGrid;
 struct DateTime;
+class DetailPane;
+class DoBChangePane;
 class ImportRecordsets;
+class MovementHistoryPane;
+class NotesPane;
+class PedigreePane;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -32,33 +35,29 @@ class QRadioButton;
 class QTextEdit;
 class QTimer;
 class TabControl;
+class TagChangesPane;
+class TaggingDateChangePane;
+class TreatmentsPane;
 
 // The full edition's main window: the animal register. The animal grid fills it, with a
 // narrow panel of controls to its left and eleven detail tabs along the bottom; the help pane
 // travels with the selected tab. It registers itself with core as the main window (for the
 // device windows) and as the owner of the single animal's detail panes.
 //
+// The detail tabs from the date changes to the pedigree are panes of their own, each a class
+// that owns its controls and handlers and reaches the window through PaneWindow. The window keeps
+// their controls and procedures under the names it has always given them, which reach the pane.
+//
 // The members are grouped by the part of the window they belong to, in this order: the frame,
 // the species set-up and captions, the main menu, the help pane, the animal grid, tag search,
-// printing, the side lists, movements, date changes, tag changes, movement history,
-// treatments, pedigree, notes, exports and imports. Positions are designed in twips (1/1440
-// inch) and placed through DesignGeometry.
-class frmMain : public QMainWindow {
+// printing, the side lists, movements, the detail panes, exports and imports. Positions are
+// designed in twips (1/1440 inch) and placed through DesignGeometry.
+class frmMain : public QMainWindow, public PaneWindow {
     Q_OBJECT
 public:
     static frmMain& Instance();
     static frmMain* Loaded() { return DefaultInstance<frmMain>::Loaded(); }
     ~frmMain() override;
-
-    // Makes a control of the window with `args` for its constructor, named `name` and placed
-    // at `place` (left, top, width, height in twips), grown to its text.
-    template <class Control, class... Args>
-    static Control* Make(const char* name, QRect place, Args&&... args) {
-        auto* control = new Control(std::forward<Args>(args)...);
-        control->setObjectName(QString::fromLatin1(name));
-        DesignGeometry::Place(control, place);
-        return control;
-    }
 
     // ---- Frame ------------------------------------------------------------------------------
     QWidget* canvas;  // the inner area the controls are placed on
@@ -159,7 +158,7 @@ public:
     // before overwriting; the name proposed, none by default) and open dialog; "" when the
     // keeper cancelled.
     std::string SaveFileName(const std::string& strTitle, const std::string& strFilter,
-                             const std::string& strFileName = "");
+                             const std::string& strFileName = "") override;
     std::string OpenFileName(const std::string& strTitle, const std::string& strFilter, bool booFileMustExist);
 
     // ---- Help pane --------------------------------------------------------------------------
@@ -185,17 +184,14 @@ public:
     std::string GetGridSQL();
     long AnimalIDFromBookmark(Recordset::Bookmark vntBookmark);
     // The AnimalID of every selected row, in the order of the selection.
-    std::vector<long> SelectedAnimalIDs();
-    void tmrSetGridRecords_Timer();
+    std::vector<long> SelectedAnimalIDs() override;
+    void tmrSetGridRecords_Timer() override;
     void SetGridValueItems(const std::string& strFieldName, const std::string& strNoneText);
     bool CanDelete(const QListWidget* lstList, long lngID);
     void cmdSelectAll_Click();
     void cmdDeSelectAll_Click();
     void grdAnimals_PostEvent(int MsgId);
     void grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
-    // Shows a grid's date column in the keeper's date format; `withTime` adds the time of day
-    // where it is not midnight, and shows a cell that holds no date as its text.
-    static void ShowUserDates(DataGrid& grid, int column, bool withTime = false);
     // The shown text of an AnimalType value: "Tag only", "Owned", "Reference", "Borrowed".
     static std::string AnimalTypeText(const Value& AnimalType);
 
@@ -204,7 +200,8 @@ public:
     void txbTagSearch_KeyPress(int& KeyAscii);
 
     // ---- Grid printing ----------------------------------------------------------------------
-    void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation, bool booHTML);
+    void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
+                   bool booHTML) override;
 
     // ---- Side lists -------------------------------------------------------------------------
     QListWidget* lstGroups;
@@ -223,7 +220,7 @@ public:
     void PopupListAction_Click(int Index);
     // Shows mnuPopupListAction at the pointer with these captions (an empty one hides its
     // item) and gives the index of the item chosen, -1 for none.
-    int ShowPopupListAction(const std::array<std::string, 6>& Captions);
+    int ShowPopupListAction(const std::array<std::string, 6>& Captions) override;
     void Assign(QListWidget* lstList, long lngID, const std::string& strName);
     void Deassign(QListWidget* lstList, long lngID, const std::string& strName);
     void CreateNew(QListWidget* lstList);
@@ -236,7 +233,7 @@ public:
     bool AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, const DateTime& dteDate, long lngLocationID,
                                       const std::string& strDetails, const std::string& strDeathReason);
 
-    // ---- Date-of-birth and tagging-date changes ---------------------------------------------
+    // ---- Date-of-birth and tagging-date changes (DoBChangePane, TaggingDateChangePane) -------
     QGroupBox* fraDoBChange;
     QPushButton* cmdChangeDoBs;
     QPushButton* cmdCheckMovements;
@@ -247,7 +244,7 @@ public:
     // Selects the animals of the grid with a movement before their date of birth.
     void cmdCheckMovements_Click();
 
-    // ---- Tag changes ------------------------------------------------------------------------
+    // ---- Tag changes (TagChangesPane) ---------------------------------------------------------
     DataGrid* grdTagChanges;
     QPushButton* cmdRecordTagChange;
     QPushButton* cmdDeleteTagChange;
@@ -258,12 +255,12 @@ public:
     void grdTagChanges_PostEvent(int MsgId);
     void grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Movement history -------------------------------------------------------------------
+    // ---- Movement history (MovementHistoryPane) -----------------------------------------------
     DataGrid* grdMovements;
     void DisplayMovements();
     void grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Treatments -------------------------------------------------------------------------
+    // ---- Treatments (TreatmentsPane) ---------------------------------------------------------
     DataGrid* grdTreatments;
     QPushButton* cmdRecordTreatment;
     QPushButton* cmdDeleteTreatments;
@@ -272,7 +269,7 @@ public:
     void cmdDeleteTreatments_Click();
     void grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Pedigree ---------------------------------------------------------------------------
+    // ---- Pedigree (PedigreePane) -------------------------------------------------------------
     QTextEdit* rtbPedigree;
     DataGrid* grdPedigree;
     void DisplayPedigree();
@@ -281,7 +278,7 @@ public:
     // Acts on the line of the chart's caret.
     void rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Notes ------------------------------------------------------------------------------
+    // ---- Notes (NotesPane) -------------------------------------------------------------------
     QTextEdit* rtbNotes;
     void DisplayNote();
     void SaveNote();
@@ -313,6 +310,15 @@ public:
     // link as recorded. The animal's AnimalID, 0 when the tag names none.
     long AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
                       ImportRecordsets& recordsets, long lngAnimalKind);
+    long AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) override;
+
+    // ---- What the detail panes reach of the window (PaneWindow) ------------------------------
+    DataGrid& AnimalGrid() override { return *grdAnimals; }
+    Recordset& GridClone() override { return mrsGridClone; }
+    int CurrentTab() const override;
+    void ForEachSelected(const char* procedure, const std::string& caption,
+                         const std::function<void(Recordset::Bookmark)>& each) override;
+    void EndSelectedAction() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -376,8 +382,6 @@ private:
     void ListMouseUp(QObject* watched, QEvent* event);
     void EditEntry(QListWidget* lstList, long lngID, const std::string& strName);
     void DisplayList(QListWidget* lstList);
-    void ForEachSelected(const char* procedure, const std::string& caption,
-                         const std::function<void(Recordset::Bookmark)>& each);
     // Movements between locations
     struct MovementScript;
     // The script of the movement action under way, read once for all its animals; only kept
@@ -388,59 +392,17 @@ private:
     void DeassignFromLocation(long lngID, const std::string& strName);
     void MoveSelected(const char* procedure, const std::string& caption,
                       const std::function<void(Recordset::Bookmark)>& each);
-    // Date-of-birth and tagging-date changes
-    void BuildDateChangePanes();
-    void ChangeDates(const char* procedure, bool booDateOfBirth);
-    // Tag changes
-    void BuildTagChangePane();
-    std::string AskNewTag();
-    std::optional<DateTime> AskTagDate();
-    void RecordTagChange(const std::string& strTag, const DateTime& dteDate);
-    // Movement history
-    void BuildMovementPane();
-    // Treatments
-    void BuildTreatmentPane();
-    // The detail panes. One whose tab is not on show does no work: its display marks it out of
-    // date, and showing its tab displays it.
-    std::bitset<11> mPanesOutOfDate;
-    // Whether the pane of `intTab` is on show; when it is not, it is marked out of date.
-    bool PaneOnShow(int intTab);
-    void DisplayPane(int intTab);
-    // The detail panes of the selected animals (movements, tag changes, treatments).
-    // The selected animals' AnimalIDs for a statement: thousands of them would make a statement of
-    // hundreds of kilobytes, so they go into the pane's own temporary table `strTable` and the
-    // list is the query of that table.
-    std::string SelectedAnimalList(const std::string& strTable);
-    // The condition of the panes that list the selected animals' events: tag-only rows have none.
-    // `booTestEachRow` keeps SQLite from finding the rows by the selected animals' keys (a unary
-    // "+"): it then walks the events in an index's order and tests each.
-    std::string SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow = false);
-    // Deletes the rows selected in a pane's grid, each by `strDelete` followed by the row's key
-    // from the column `strKey` (a key of 0 stands for no stored row), then runs `strCleanUp`
-    // when given: all of it or nothing.
-    void DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
-                        const std::string& strCleanUp = "");
-    // Binds a detail pane's grid to the rows of its query: the light green selection, the columns
-    // named hidden, the captions and widths (twips) given, and its dates shown as the keeper writes
-    // them. The first screen's rows are read at once and the rest as the keeper scrolls (a failure
-    // then is logged under `strProcedure`). The number of rows read first, 0 when there are none.
-    struct PaneColumn {
-        const char* field;
-        const char* caption;  // nullptr keeps the field's name
-        int width;            // 0 keeps the default width; -1 hides the column
-    };
-    long BindPaneGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<PaneColumn> columns,
-                      const char* dateField, const char* strProcedure);
-    // A detail pane's right-click menu: its rows to the printer or to an HTML file.
-    void PrintPaneMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle);
-    // Pedigree
-    void BuildPedigreePane();
-    void PedigreeMouseUp(QObject* watched, QEvent* event);
-    void SavePedigree();
-    void AddMissingParent(int lngLine);
-    void SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal);
-    // Notes
-    void BuildNotePane();
+    // The detail panes, in the order of their tabs; the tabs that show the selected animals
+    // have theirs in mPanes, to be displayed when shown out of date.
+    DoBChangePane* mDoBChange;
+    TaggingDateChangePane* mTaggingDateChange;
+    TagChangesPane* mTagChanges;
+    TreatmentsPane* mTreatments;
+    MovementHistoryPane* mMovementHistory;
+    NotesPane* mNotes;
+    PedigreePane* mPedigree;
+    std::array<DetailPane*, 11> mPanes{};
+    void BuildPanes();
     // Exports and imports
     // The file to export the selected animals to; "" when none is selected (the keeper is
     // told so, by default in the words of the movement and animal exports) or the keeper

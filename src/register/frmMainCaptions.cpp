@@ -12,6 +12,7 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/TabControl.h"
 #include "register/frmMain.h"
 

@@ -8,7 +8,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 
 #include <unordered_map>
 
@@ -18,8 +17,8 @@
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
-#include "platform/TabControl.h"
 #include "register/frmMain.h"
 
 namespace {
@@ -29,9 +28,6 @@ const char* const kObject = "frmMain";
 using modCommon::Database;
 
 std::string Text(long number) { return std::to_string(number); }
-
-// The rows a detail pane reads at once: more than its first screen holds on any screen.
-constexpr long kPaneFirstRows = 200;
 
 // The identifiers of a list's ticked entries, in list order, joined by ",".
 std::string TickedIDs(const QListWidget* list) {
@@ -207,76 +203,6 @@ std::vector<long> frmMain::SelectedAnimalIDs() {
     return animals;
 }
 
-std::string frmMain::SelectedAnimalList(const std::string& strTable) {
-    const std::vector<long> animals = SelectedAnimalIDs();
-    const std::vector<long long> keys(animals.begin(), animals.end());
-    Database().GetConnection().SetKeyTable(strTable, "AnimalID", keys);
-    return "SELECT AnimalID FROM temp." + strTable;
-}
-
-std::string frmMain::SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow) {
-    return std::string(" WHERE"
-                       "       AnimalType<>"
-                       "0"
-                       "   AND"
-                       "       ") +
-           (booTestEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(strTable) + ")";
-}
-
-void frmMain::DeletePaneRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
-                             const std::string& strCleanUp) {
-    Recordset copy = grid.Rows().Clone();
-    Connection& db = Database().GetConnection();
-    Connection::Transaction transaction(db);
-    for (Recordset::Bookmark bookmark : grid.SelBookmarks()) {
-        copy.SetBookmark(bookmark);
-        const long id = static_cast<long>(copy.Field(strKey).ToLong());
-        if (id > 0) db.Execute(strDelete + Text(id));
-    }
-    if (!strCleanUp.empty()) db.Execute(strCleanUp);
-    transaction.Commit();
-}
-
-long frmMain::BindPaneGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<PaneColumn> columns,
-                           const char* dateField, const char* strProcedure) {
-    Recordset rows = Database().OpenRecordset(strSQL, kPaneFirstRows);
-    const long count = rows.RecordCount();  // a query that failed stops here
-    grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
-    grid.Model().SetFetchFailed([strProcedure](const std::exception& error) {
-        modCommon::LogError(RuntimeError::From(error), strProcedure, kObject);
-    });
-    grid.SetRecordset(std::move(rows));
-    QTableView& view = grid.View();
-    for (const PaneColumn& column : columns) {
-        const int index = grid.ColumnOf(column.field);
-        if (index < 0) continue;
-        view.setColumnHidden(index, column.width < 0);
-        if (column.caption)
-            grid.Model().setHeaderData(index, Qt::Horizontal, QString::fromLatin1(column.caption));
-        if (column.width > 0) view.setColumnWidth(index, DesignGeometry::Pixels(column.width));
-    }
-    if (const int dates = grid.ColumnOf(dateField); dates >= 0) ShowUserDates(grid, dates, true);
-    for (const char* tags : {"TagNumber", "Tag Number"}) grid.FitToValues(grid.ColumnOf(tags));
-    return count;
-}
-
-bool frmMain::PaneOnShow(int intTab) {
-    const bool shown = tabDetails->CurrentTab() == intTab;
-    mPanesOutOfDate.set(static_cast<std::size_t>(intTab), !shown);
-    return shown;
-}
-
-void frmMain::DisplayPane(int intTab) {
-    switch (intTab) {
-        case kTagChangesTab: DisplayTagChanges(); break;
-        case kTreatmentsTab: DisplayTreatments(); break;
-        case kMovementHistoryTab: DisplayMovements(); break;
-        case kNotesTab: DisplayNote(); break;
-        case kParentageTab: DisplayPedigree(); break;
-        default: break;
-    }
-}
-
 // ---- Refresh ---------------------------------------------------------------------------------
 
 void frmMain::tmrSetGridRecords_Timer() {
@@ -380,21 +306,7 @@ void frmMain::SetGridFormats() {
     });
     model.SetShown(tag, Qt::DisplayRole, text("TagNumber", TagHead));
     model.SetShown(mrsAnimalEID().FieldCount(), Qt::DisplayRole, text("TagNumber", TagNumberPart));
-    for (const char* field : {"DateOfBirth", "TaggingDate"}) ShowUserDates(*grdAnimals, grdAnimals->ColumnOf(field));
-}
-
-void frmMain::ShowUserDates(DataGrid& grid, int column, bool withTime) {
-    auto date = [column, withTime](const Recordset& rows, long row) -> QVariant {
-        const std::string stored = rows.At(row, column).ToStringOr("");
-        auto when = DateTime::FromText(stored);
-        if (!when) return withTime ? QVariant(QString::fromStdString(stored)) : QVariant();
-        return QString::fromStdString(withTime ? when->ToGeneralText() : when->ToUserText());
-    };
-    grid.Model().SetShown(column, Qt::DisplayRole, date);
-    grid.Model().SetShown(column, Qt::EditRole, date);
-    // Dates show in one form: the column holds the widest of them.
-    const DateTime widest{2000, 12, 28, 20, 58, 58};
-    grid.FitToValues(column, QString::fromStdString(withTime ? widest.ToGeneralText() : widest.ToUserText()));
+    for (const char* field : {"DateOfBirth", "TaggingDate"}) grdAnimals->ShowUserDates(grdAnimals->ColumnOf(field));
 }
 
 void frmMain::grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel) {

@@ -14,6 +14,7 @@
 
 #include "core/Trap.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Rtf.h"
 #include "platform/TabControl.h"
 #include "register/frmMain.h"

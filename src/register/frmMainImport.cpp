@@ -184,6 +184,13 @@ long frmMain::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngD
     return animal;
 }
 
+long frmMain::AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) {
+    mlngDamAnimalType = 2;
+    mlngSireAnimalType = 2;
+    std::array<std::string, 5> data{strTag};
+    return AddOneAnimal(data, -1, -1, recordsets, booSire ? 2 : 1);
+}
+
 // ---- The file --------------------------------------------------------------------------------
 
 void frmMain::BuildImportMenu() {

@@ -20,6 +20,7 @@
 #include "core/modCommon.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "register/EntryNames.h"
 #include "register/frmLocation.h"
@@ -214,10 +215,7 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
 // undoes the whole action and is logged under `procedure`.
 void frmMain::ForEachSelected(const char* procedure, const std::string& caption,
                               const std::function<void(Recordset::Bookmark)>& each) {
-    const auto cleanUp = qScopeGuard([this] {
-        fraProgress->hide();
-        setEnabled(true);
-    });
+    const auto cleanUp = qScopeGuard([this] { EndSelectedAction(); });
     Trap(procedure, kObject, [&] {
         if (grdAnimals->SelCount() == 0) return;
         setEnabled(false);
@@ -231,6 +229,11 @@ void frmMain::ForEachSelected(const char* procedure, const std::string& caption,
         transaction.Commit();
         tmrSetGridRecords_Timer();
     });
+}
+
+void frmMain::EndSelectedAction() {
+    fraProgress->hide();
+    setEnabled(true);
 }
 
 void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {

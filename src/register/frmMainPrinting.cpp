@@ -60,9 +60,3 @@ void frmMain::PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lng
         if (!path.empty()) grdGrid.ExportHtml(path, selectedRows);
     });
 }
-
-void frmMain::PrintPaneMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle) {
-    const int chosen = ShowPopupListAction(
-        {"Print " + strWhat + " to the Printer", "Print " + strWhat + " to an HTML file", "", "", "", ""});
-    if (chosen == 0 || chosen == 1) PrintGrid(grid, strTitle, 0, 1, chosen == 1);
-}

@@ -14,10 +14,10 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "core/modMainWindowServices.h"
 #include "platform/Connection.h"
 #include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
-#include "register/frmMain.h"
 
 namespace {
 
@@ -159,7 +159,7 @@ void frmTreatment::Save() {
                 text(cboName), text(cboReason)});
     const long long treatment = db.LastInsertId();
     Connection::Prepared link(db, "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (?,?)");
-    for (long animal : frmMain::Instance().SelectedAnimalIDs()) link.Run({Value(treatment), Value(animal)});
+    for (long animal : modMainWindowServices::SelectedAnimalIDs()) link.Run({Value(treatment), Value(animal)});
     transaction.Commit();
 }
 

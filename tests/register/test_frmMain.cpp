@@ -13,6 +13,7 @@
 #include "fixtures/ScratchHome.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/RegisterFixture.h"
+#include "platform/DesignGeometry.h"
 #include "platform/TabControl.h"
 
 namespace {

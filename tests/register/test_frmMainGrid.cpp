@@ -13,6 +13,7 @@
 
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
+#include "platform/DesignGeometry.h"
 #include "platform/TabControl.h"
 
 namespace {

@@ -20,6 +20,7 @@
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
+#include "platform/DesignGeometry.h"
 #include "platform/TabControl.h"
 
 namespace {

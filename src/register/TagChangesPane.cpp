@@ -1,5 +1,5 @@
-// The tag-change tab: the tag histories of the selected animals, recording a new tag for the
-// animal shown (or an older one it wore) and deleting recorded changes.
+#include "register/TagChangesPane.h"
+
 #include <QGroupBox>
 #include <QString>
 
@@ -9,14 +9,16 @@
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/WrappingButton.h"
-#include "register/frmMain.h"
+#include "register/PaneWindow.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
 
+using DesignGeometry::Make;
 using modCommon::Database;
 using modCommon::SQLQuotes;
 
@@ -42,12 +44,12 @@ void InvalidDate(const std::string& message) {
 
 }  // namespace
 
-void frmMain::BuildTagChangePane() {
-    grdTagChanges = Make<DataGrid>("grdTagChanges", {60, 225, 3150, 3795}, fraTab[6]);
+TagChangesPane::TagChangesPane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
+    grdTagChanges = Make<DataGrid>("grdTagChanges", {60, 225, 3150, 3795}, frame);
     cmdRecordTagChange = Make<WrappingButton>("cmdRecordTagChange", {60, 4080, 1530, 555},
-                                              QStringLiteral("Record a Tag Change"), fraTab[6]);
+                                              QStringLiteral("Record a Tag Change"), frame);
     cmdDeleteTagChange = Make<WrappingButton>("cmdDeleteTagChange", {1680, 4080, 1530, 555},
-                                              QStringLiteral("Delete Selected Tag Changes"), fraTab[6]);
+                                              QStringLiteral("Delete Selected Tag Changes"), frame);
     connect(cmdRecordTagChange, &QPushButton::clicked, this, [this] { cmdRecordTagChange_Click(); });
     connect(cmdDeleteTagChange, &QPushButton::clicked, this, [this] { cmdDeleteTagChange_Click(); });
     connect(grdTagChanges, &DataGrid::PostEvent, this, [this](int message) { grdTagChanges_PostEvent(message); });
@@ -63,10 +65,10 @@ void frmMain::BuildTagChangePane() {
 
 // Per animal its current tag ("Current", dated today at midnight by the program's clock), then
 // the tags it wore, newest first and indented; only animals with a recorded change appear.
-void frmMain::DisplayTagChanges() {
-    if (!PaneOnShow(kTagChangesTab)) return;
+void TagChangesPane::DisplayTagChanges() {
+    if (!OnShow()) return;
     Trap("DisplayTagChanges", kObject, [&] {
-        if (grdAnimals->SelCount() > 0) {
+        if (window_.AnimalGrid().SelCount() > 0) {
             const std::string list = SelectedAnimalList("TagChangeAnimals");
             const std::string sql =
                 " SELECT  0 AS TagChangeID,AnimalID,TagNumber AS [Tag Number],'Current' AS [Used Until],"
@@ -86,13 +88,13 @@ void frmMain::DisplayTagChanges() {
                 list +
                 ")"
                 " ORDER BY AnimalID, DateOrder DESC, TagChangeID DESC";
-            const long rows = BindPaneGrid(*grdTagChanges, sql,
-                                           {{"TagChangeID", nullptr, -1},
-                                            {"AnimalID", nullptr, -1},
-                                            {"Tag Number", "Tag Number", 1500},
-                                            {"Used Until", "Used Until", 1200},
-                                            {"DateOrder", nullptr, -1}},
-                                           "Used Until", "DisplayTagChanges");
+            const long rows = BindGrid(*grdTagChanges, sql,
+                                       {{"TagChangeID", nullptr, -1},
+                                        {"AnimalID", nullptr, -1},
+                                        {"Tag Number", "Tag Number", 1500},
+                                        {"Used Until", "Used Until", 1200},
+                                        {"DateOrder", nullptr, -1}},
+                                       "Used Until", "DisplayTagChanges");
             grdTagChanges->setVisible(rows > 0);
         } else {
             grdTagChanges->hide();
@@ -111,7 +113,7 @@ void frmMain::DisplayTagChanges() {
 // ---- Recording -------------------------------------------------------------------------------
 
 // The new tag, upper-cased, asked until it is valid; "" when the keeper gave none.
-std::string frmMain::AskNewTag() {
+std::string TagChangesPane::AskNewTag() {
     std::string prompt = "Enter the new tag";
     if (modCommon::HerdFlockRequired)
         prompt += std::string(" as ") + (modCommon::Species == 2 ? "Flock" : "Herd") +
@@ -127,7 +129,7 @@ std::string frmMain::AskNewTag() {
 
 // The date the new tag went in, asked until it is a date no later than now; nothing when the
 // keeper gave none.
-std::optional<DateTime> frmMain::AskTagDate() {
+std::optional<DateTime> TagChangesPane::AskTagDate() {
     for (;;) {
         const std::string typed = Trimmed(Prompts::InputBox("Enter the date the new tag was inserted",
                                                             "New Tag Date Entry", DateTime::Today().ToUserText()));
@@ -142,7 +144,7 @@ std::optional<DateTime> frmMain::AskTagDate() {
     }
 }
 
-void frmMain::cmdRecordTagChange_Click() {
+void TagChangesPane::cmdRecordTagChange_Click() {
     Trap("cmdRecordTagChange_Click", kObject, [&] {
         const std::string tag = AskNewTag();
         if (tag.empty()) return;
@@ -155,7 +157,7 @@ void frmMain::cmdRecordTagChange_Click() {
 // The history row, and for the latest change the animal's new tag and sort key, are written
 // together or not at all: a tag history that names a tag the animal never lost, or an animal
 // whose old tag is nowhere in its history, would mislead every later look-up.
-void frmMain::RecordTagChange(const std::string& strTag, const DateTime& dteDate) {
+void TagChangesPane::RecordTagChange(const std::string& strTag, const DateTime& dteDate) {
     Connection& db = Database().GetConnection();
     const std::string animal = Text(modCommon::GetSingleAnimalID());
     bool latest = true;
@@ -181,7 +183,7 @@ void frmMain::RecordTagChange(const std::string& strTag, const DateTime& dteDate
         db.Execute("UPDATE Animals SET TagNumber='" + SQLQuotes(strTag) +
                    "', TagSort=" + Text(modCommon::GetTagSortFromTag(strTag)) + " WHERE AnimalID=" + animal);
     transaction.Commit();
-    if (latest) tmrSetGridRecords_Timer();
+    if (latest) window_.tmrSetGridRecords_Timer();
     DisplayTagChanges();
 }
 
@@ -189,25 +191,24 @@ void frmMain::RecordTagChange(const std::string& strTag, const DateTime& dteDate
 
 // The chosen history rows go together or not at all; the "Current" rows are passed over and
 // the animal keeps its tag.
-void frmMain::cmdDeleteTagChange_Click() {
+void TagChangesPane::cmdDeleteTagChange_Click() {
     Trap("cmdDeleteTagChange_Click", kObject,
-         [&] { DeletePaneRows(*grdTagChanges, "TagChangeID", "DELETE FROM TagChanges WHERE TagChangeID="); });
+         [&] { DeleteSelectedRows(*grdTagChanges, "TagChangeID", "DELETE FROM TagChanges WHERE TagChangeID="); });
     DisplayTagChanges();
 }
 
 // The grid looks at its selection once it has finished updating it.
-void frmMain::grdTagChanges_Click() {
+void TagChangesPane::grdTagChanges_Click() {
     Trap("grdTagChanges_Click", kObject, [&] { grdTagChanges->PostMsg(1); });
 }
 
-void frmMain::grdTagChanges_PostEvent(int MsgId) {
+void TagChangesPane::grdTagChanges_PostEvent(int MsgId) {
     Trap("grdTagChanges_PostEvent", kObject, [&] {
         if (MsgId == 1) cmdDeleteTagChange->setVisible(grdTagChanges->SelCount() > 0);
     });
 }
 
-void frmMain::grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
+void TagChangesPane::grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
     if (Button != Qt::RightButton) return;
-    Trap("grdTagChanges_MouseUp", kObject,
-         [&] { PrintPaneMenu(*grdTagChanges, "Tag Changes", "Tag Changes History"); });
+    Trap("grdTagChanges_MouseUp", kObject, [&] { PrintMenu(*grdTagChanges, "Tag Changes", "Tag Changes History"); });
 }

@@ -1,9 +1,11 @@
-// The movement-history tab: the movements of the selected animals, newest first.
+#include "register/MovementHistoryPane.h"
+
 #include <QGroupBox>
 
 #include "core/Trap.h"
 #include "platform/DataGrid.h"
-#include "register/frmMain.h"
+#include "platform/DesignGeometry.h"
+#include "register/PaneWindow.h"
 
 namespace {
 
@@ -24,8 +26,9 @@ long MovedAnimalsSelected(const DataGrid& grid) {
 
 }  // namespace
 
-void frmMain::BuildMovementPane() {
-    grdMovements = Make<DataGrid>("grdMovements", {60, 225, 3930, 4440}, fraTab[8]);
+MovementHistoryPane::MovementHistoryPane(PaneWindow& window, QGroupBox* frame, int tab)
+    : DetailPane(window, frame, tab) {
+    grdMovements = DesignGeometry::Make<DataGrid>("grdMovements", {60, 225, 3930, 4440}, frame);
     connect(grdMovements, &DataGrid::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdMovements_MouseUp(button, keys); });
     grdMovements->hide();
@@ -39,10 +42,11 @@ void frmMain::BuildMovementPane() {
 // are walked newest first by their date's index instead and those of selected animals kept, so the
 // first screen's rows come at once. (Many selected animals that were never moved would make that
 // walk read every event of the register to find none.)
-void frmMain::DisplayMovements() {
-    if (!PaneOnShow(kMovementHistoryTab)) return;
+void MovementHistoryPane::DisplayMovements() {
+    if (!OnShow()) return;
     Trap("DisplayMovements", kObject, [&] {
-        if (grdAnimals->SelCount() == 0) {
+        const DataGrid& animals = window_.AnimalGrid();
+        if (animals.SelCount() == 0) {
             grdMovements->hide();
             return;
         }
@@ -54,20 +58,20 @@ void frmMain::DisplayMovements() {
             "),LocationDescription) AS LocationDescription,Details"
             " FROM  (Animals INNER JOIN LocationLink ON Animals.AnimalID = LocationLink.AnimalID)"
             " INNER JOIN Locations ON LocationLink.LocationID = Locations.LocationID" +
-            SelectedAnimalsWhere("MovementAnimals", MovedAnimalsSelected(*grdAnimals) >= kManyMoved) +
+            SelectedAnimalsWhere("MovementAnimals", MovedAnimalsSelected(animals) >= kManyMoved) +
             " ORDER BY EventDate DESC, LocationLinkID DESC";
-        BindPaneGrid(*grdMovements, sql,
-                     {{"LocationLinkID", nullptr, -1},
-                      {"EventDate", "Date", 1500},
-                      {"LocationName", "Location", 1200},
-                      {"LocationDescription", "Description", 2500},
-                      {"Details", "Details", 2500}},
-                     "EventDate", "DisplayMovements");
+        BindGrid(*grdMovements, sql,
+                 {{"LocationLinkID", nullptr, -1},
+                  {"EventDate", "Date", 1500},
+                  {"LocationName", "Location", 1200},
+                  {"LocationDescription", "Description", 2500},
+                  {"Details", "Details", 2500}},
+                 "EventDate", "DisplayMovements");
         grdMovements->show();
     });
 }
 
-void frmMain::grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
+void MovementHistoryPane::grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
     if (Button != Qt::RightButton) return;
-    Trap("grdMovements_MouseUp", kObject, [&] { PrintPaneMenu(*grdMovements, "Movements", "Movement History"); });
+    Trap("grdMovements_MouseUp", kObject, [&] { PrintMenu(*grdMovements, "Movements", "Movement History"); });
 }

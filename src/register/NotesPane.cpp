@@ -1,9 +1,5 @@
-// The notes tab: the note of the single animal shown, kept as rich text in Notes.Note.
-//
-// The box remembers whether the keeper has changed it since it was filled: only a changed note
-// is written back, so a note that failed to load (an empty box) or that is shown as text
-// because its rich text is damaged is never overwritten or deleted by merely moving on, and an
-// animal removed meanwhile never gets its note back as an orphan row.
+#include "register/NotesPane.h"
+
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QTextCursor>
@@ -12,8 +8,9 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Rtf.h"
-#include "register/frmMain.h"
+#include "register/PaneWindow.h"
 
 namespace {
 
@@ -52,16 +49,16 @@ private:
 
 }  // namespace
 
-void frmMain::BuildNotePane() {
-    rtbNotes = Make<QTextEdit>("rtbNotes", {45, 225, 2760, 4425}, fraTab[9]);
+NotesPane::NotesPane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
+    rtbNotes = DesignGeometry::Make<QTextEdit>("rtbNotes", {45, 225, 2760, 4425}, frame);
     new FormatKeys(rtbNotes);
 }
 
-void frmMain::DisplayNote() {
-    if (!PaneOnShow(kNotesTab)) return;  // the box keeps the note last shown, unchanged, till then
+void NotesPane::DisplayNote() {
+    if (!OnShow()) return;  // the box keeps the note last shown, unchanged, till then
     Trap("DisplayNote", kObject, [&] {
         rtbNotes->clear();
-        rtbNotes->setVisible(grdAnimals->SelCount() == 1);
+        rtbNotes->setVisible(window_.AnimalGrid().SelCount() == 1);
         const int animal = modCommon::GetSingleAnimalID();
         if (animal <= 0) return;
         Recordset rs = Database().OpenRecordset("SELECT Note FROM Notes WHERE AnimalId=" + std::to_string(animal));
@@ -70,7 +67,7 @@ void frmMain::DisplayNote() {
     rtbNotes->document()->setModified(false);
 }
 
-void frmMain::SaveNote() {
+void NotesPane::SaveNote() {
     Trap("SaveNote", kObject, [&] {
         const int animal = modCommon::GetSingleAnimalID();
         if (animal <= 0 || !rtbNotes->document()->isModified()) return;

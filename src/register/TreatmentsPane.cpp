@@ -1,56 +1,54 @@
-// The treatment tab: the treatments of the selected animals, recording one for all of them
-// and deleting an animal's link to one.
+#include "register/TreatmentsPane.h"
+
 #include <QGroupBox>
 
 #include "core/Trap.h"
-#include "core/clsDatabase.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/WrappingButton.h"
-#include "register/frmMain.h"
+#include "register/PaneWindow.h"
 #include "register/frmTreatment.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
 
-using modCommon::Database;
-
-// The grid and its two buttons show while the animal grid has selected rows.
-void ShowPane(const frmMain& form, bool shown) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{form.grdTreatments, form.cmdRecordTreatment, form.cmdDeleteTreatments})
-        control->setVisible(shown);
-}
+using DesignGeometry::Make;
 
 }  // namespace
 
-void frmMain::BuildTreatmentPane() {
-    grdTreatments = Make<DataGrid>("grdTreatments", {90, 255, 5535, 3795}, fraTab[7]);
+TreatmentsPane::TreatmentsPane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
+    grdTreatments = Make<DataGrid>("grdTreatments", {90, 255, 5535, 3795}, frame);
     cmdRecordTreatment = Make<WrappingButton>("cmdRecordTreatment", {90, 4110, 2700, 555},
-                                              QStringLiteral("Record a Treatment"), fraTab[7]);
+                                              QStringLiteral("Record a Treatment"), frame);
     cmdDeleteTreatments = Make<WrappingButton>("cmdDeleteTreatments", {2925, 4110, 2700, 555},
-                                               QStringLiteral("Delete Selected Treatments"), fraTab[7]);
+                                               QStringLiteral("Delete Selected Treatments"), frame);
     connect(cmdRecordTreatment, &QPushButton::clicked, this, [this] { cmdRecordTreatment_Click(); });
     connect(cmdDeleteTreatments, &QPushButton::clicked, this, [this] { cmdDeleteTreatments_Click(); });
     connect(grdTreatments, &DataGrid::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) {
                 grdTreatments_MouseUp(button, keys);
             });
-    ShowPane(*this, false);
+    ShowPane(false);
+}
+
+void TreatmentsPane::ShowPane(bool shown) {
+    for (QWidget* control : std::initializer_list<QWidget*>{grdTreatments, cmdRecordTreatment, cmdDeleteTreatments})
+        control->setVisible(shown);
 }
 
 // One row per animal and treatment, newest first; tag-only rows never appear. The amount shows
 // in its shortest form (15 significant digits), as typed: "5 ml", never "5.0 ml". Rows alike in
 // date, medicine and tag order come in the order they were recorded, so that every page of a long
 // list follows on from the one before.
-void frmMain::DisplayTreatments() {
-    if (!PaneOnShow(kTreatmentsTab)) return;
+void TreatmentsPane::DisplayTreatments() {
+    if (!OnShow()) return;
     Trap("DisplayTreatments", kObject, [&] {
-        if (grdAnimals->SelCount() == 0) {
-            ShowPane(*this, false);
+        if (window_.AnimalGrid().SelCount() == 0) {
+            ShowPane(false);
             return;
         }
-        BindPaneGrid(
+        BindGrid(
             *grdTreatments,
             " SELECT TreatmentLinkID,  TagNumber,EventDate, MedicineName,"
             " iif(Amount IS NULL,'',printf('%.15g',Amount)) || ' ' || ifnull(Unit,'') AS Quantity, TreatedBy, Reason"
@@ -60,22 +58,22 @@ void frmMain::DisplayTreatments() {
                 " ORDER BY EventDate DESC, MedicineName DESC, TagSort ASC, TreatmentLinkID",
             {{"TreatmentLinkID", nullptr, -1}, {"EventDate", "Date", 1200}, {"MedicineName", "Medicine", 1200}},
             "EventDate", "DisplayTreatments");
-        ShowPane(*this, true);
+        ShowPane(true);
     });
 }
 
-void frmMain::cmdRecordTreatment_Click() {
+void TreatmentsPane::cmdRecordTreatment_Click() {
     Trap("cmdRecordTreatment_Click", kObject, [&] {
-        frmTreatment::ShowModal(this);
+        frmTreatment::ShowModal(grdTreatments->window());
         DisplayTreatments();
     });
 }
 
 // The chosen links go, and with them every treatment no animal is linked to any more, together
 // or not at all. The same treatment stays recorded for the other animals that received it.
-void frmMain::cmdDeleteTreatments_Click() {
+void TreatmentsPane::cmdDeleteTreatments_Click() {
     Trap("cmdDeleteTreatments_Click", kObject, [&] {
-        DeletePaneRows(*grdTreatments, "TreatmentLinkID", "DELETE FROM TreatmentLink WHERE TreatmentLinkID=",
+        DeleteSelectedRows(*grdTreatments, "TreatmentLinkID", "DELETE FROM TreatmentLink WHERE TreatmentLinkID=",
                        "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments "
                        "LEFT JOIN TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE "
                        "TreatmentLinkID Is Null)");
@@ -83,7 +81,7 @@ void frmMain::cmdDeleteTreatments_Click() {
     DisplayTreatments();
 }
 
-void frmMain::grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
+void TreatmentsPane::grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/) {
     if (Button != Qt::RightButton) return;
-    Trap("grdTreatments_MouseUp", kObject, [&] { PrintPaneMenu(*grdTreatments, "Treatments", "Treatment History"); });
+    Trap("grdTreatments_MouseUp", kObject, [&] { PrintMenu(*grdTreatments, "Treatments", "Treatment History"); });
 }

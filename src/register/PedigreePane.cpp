@@ -1,7 +1,5 @@
-// The parentage tab: the three-generation chart of the single animal shown and its progeny.
-// Both are also a way round the register: a click on a relative shows that relative, a click on
-// a parent that is not recorded records one, Ctrl+click clears a parent, and a right click
-// saves the chart as an RTF file.
+#include "register/PedigreePane.h"
+
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -17,11 +15,12 @@
 #include "core/clsDatabase.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/Rtf.h"
 #include "platform/TextFile.h"
 #include "register/ImportRecordsets.h"
-#include "register/frmMain.h"
+#include "register/PaneWindow.h"
 
 namespace {
 
@@ -100,23 +99,23 @@ std::string ChartText(const Relative& relative) {
 
 }  // namespace
 
-void frmMain::BuildPedigreePane() {
-    rtbPedigree = Make<QTextEdit>("rtbPedigree", {45, 240, 3810, 2100}, fraTab[10]);
+PedigreePane::PedigreePane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
+    rtbPedigree = DesignGeometry::Make<QTextEdit>("rtbPedigree", {45, 240, 3810, 2100}, frame);
     rtbPedigree->setReadOnly(true);
     rtbPedigree->setTabStopDistance(DesignGeometry::Pixels(720));  // a rich-text box's half-inch tab stops
     // The right button saves the chart: the box has no menu of its own.
     rtbPedigree->setContextMenuPolicy(Qt::NoContextMenu);
     rtbPedigree->viewport()->installEventFilter(this);
-    grdPedigree = Make<DataGrid>("grdPedigree", {45, 2370, 3810, 2325}, fraTab[10]);
+    grdPedigree = DesignGeometry::Make<DataGrid>("grdPedigree", {45, 2370, 3810, 2325}, frame);
     connect(grdPedigree, &DataGrid::MouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint at) {
         grdPedigree_MouseUp(button, keys, grdPedigree->View().viewport()->mapFromGlobal(at));
     });
 }
 
-void frmMain::DisplayPedigree() {
-    if (!PaneOnShow(kParentageTab)) return;
+void PedigreePane::DisplayPedigree() {
+    if (!OnShow()) return;
     Trap("DisplayPedigree", kObject, [&] {
-        if (grdAnimals->SelCount() != 1) {
+        if (window_.AnimalGrid().SelCount() != 1) {
             rtbPedigree->hide();
             grdPedigree->hide();
             return;
@@ -146,7 +145,7 @@ void frmMain::DisplayPedigree() {
         grdPedigree->FitToValues(grdPedigree->ColumnOf("TagNumber"));
         const int dobColumn = grdPedigree->ColumnOf("DateOfBirth");
         grdPedigree->Model().setHeaderData(dobColumn, Qt::Horizontal, QStringLiteral("DoB"));
-        ShowUserDates(*grdPedigree, dobColumn);
+        grdPedigree->ShowUserDates(dobColumn);
         rtbPedigree->show();
         grdPedigree->show();
     });
@@ -156,19 +155,21 @@ void frmMain::DisplayPedigree() {
 
 // Makes the animal of the animal grid's rows that `isAnimal` accepts the one selected and shown,
 // or says that the grid does not show it.
-void frmMain::SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal) {
-    if (mrsGridClone.RecordCount() > 0) mrsGridClone.MoveFirst();
-    if (mrsGridClone.RecordCount() == 0 || !mrsGridClone.Find(isAnimal)) {
+void PedigreePane::SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal) {
+    Recordset& animals = window_.GridClone();
+    if (animals.RecordCount() > 0) animals.MoveFirst();
+    if (animals.RecordCount() == 0 || !animals.Find(isAnimal)) {
         Prompts::MsgBox("That animal is not currently displayed in the animal grid.", Prompts::OKOnly,
                         "Animal not in Grid");
         return;
     }
-    grdAnimals->SelClear();
-    grdAnimals->SelAdd(mrsGridClone.GetBookmark());
-    grdAnimals->PostMsg(1);
+    DataGrid& grid = window_.AnimalGrid();
+    grid.SelClear();
+    grid.SelAdd(animals.GetBookmark());
+    grid.PostMsg(1);
 }
 
-void frmMain::grdPedigree_MouseUp(Qt::MouseButton /*Button*/, Qt::KeyboardModifiers /*Shift*/, QPoint Position) {
+void PedigreePane::grdPedigree_MouseUp(Qt::MouseButton /*Button*/, Qt::KeyboardModifiers /*Shift*/, QPoint Position) {
     Trap("grdPedigree_MouseUp", kObject, [&] {
         const int row = grdPedigree->View().rowAt(Position.y());
         if (row < 0) return;
@@ -178,16 +179,17 @@ void frmMain::grdPedigree_MouseUp(Qt::MouseButton /*Button*/, Qt::KeyboardModifi
     });
 }
 
-void frmMain::PedigreeMouseUp(QObject* watched, QEvent* event) {
-    if (watched != rtbPedigree->viewport() || event->type() != QEvent::MouseButtonRelease) return;
+bool PedigreePane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != rtbPedigree->viewport() || event->type() != QEvent::MouseButtonRelease) return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const Qt::MouseButton button = mouse->button();
     const Qt::KeyboardModifiers keys = mouse->modifiers();
     // After the box has placed its caret or finished its selection.
     QTimer::singleShot(0, this, [this, button, keys] { rtbPedigree_MouseUp(button, keys); });
+    return false;
 }
 
-void frmMain::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
+void PedigreePane::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
     int addParentOn = -1;
     Trap("rtbPedigree_MouseUp", kObject, [&] {
         if (Button != Qt::LeftButton) {
@@ -220,7 +222,7 @@ void frmMain::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers 
 // Asks for the tag of the parent not recorded on the sire or dam line and records it: an
 // animal of the working species with that tag, else a new reference animal, becomes the
 // parent. Only the shown animal's link changes; the parent joins no group.
-void frmMain::AddMissingParent(int lngLine) {
+void PedigreePane::AddMissingParent(int lngLine) {
     const std::string parent = lngLine == kSireLine ? "Sire" : "Dam";
     const std::string tag = Prompts::InputBox(
         "Unknown " + parent + "\r\n" + "To add the unknown " + parent + " to your records enter its tag and click OK." +
@@ -232,10 +234,7 @@ void frmMain::AddMissingParent(int lngLine) {
         Connection& db = Database().GetConnection();
         Connection::Transaction transaction(db);
         ImportRecordsets recordsets(db);
-        mlngDamAnimalType = 2;
-        mlngSireAnimalType = 2;
-        std::array<std::string, 5> data{tag};
-        const long parentID = AddOneAnimal(data, -1, -1, recordsets, lngLine == kSireLine ? 2 : 1);
+        const long parentID = window_.AddParent(tag, lngLine == kSireLine, recordsets);
         if (parentID > 0) {
             const std::string id = std::to_string(parentID);
             db.Execute("UPDATE Animals SET AnimalType=1 WHERE AnimalType=0 AND AnimalID=" + id);
@@ -245,11 +244,11 @@ void frmMain::AddMissingParent(int lngLine) {
         transaction.Commit();
     });
     DisplayPedigree();
-    tmrSetGridRecords_Timer();
+    window_.tmrSetGridRecords_Timer();
 }
 
-void frmMain::SavePedigree() {
-    const std::string file = SaveFileName("Save Parentage in a WordPad Document", "RTF Files (*.rtf)|*.rtf",
+void PedigreePane::SavePedigree() {
+    const std::string file = window_.SaveFileName("Save Parentage in a WordPad Document", "RTF Files (*.rtf)|*.rtf",
                                           rtbPedigree->document()->begin().text().toStdString());
     if (file.empty()) return;
     TextFile::Replace(file, Rtf::Write(*rtbPedigree->document()));

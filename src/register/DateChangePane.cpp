@@ -1,0 +1,67 @@
+#include "register/DateChangePane.h"
+
+#include <QGroupBox>
+#include <QScopeGuard>
+
+#include <optional>
+#include <string>
+
+#include "core/Trap.h"
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/DateTime.h"
+#include "platform/Prompts.h"
+#include "register/PaneWindow.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+using modCommon::Database;
+
+}  // namespace
+
+DateChangePane::DateChangePane(PaneWindow& window, QGroupBox* tabFrame)
+    : QObject(tabFrame), window_(window), tabFrame_(tabFrame) {}
+
+void DateChangePane::ChangeDates(const char* procedure, bool booDateOfBirth) {
+    const auto close = qScopeGuard([this] { window_.EndSelectedAction(); });
+    Trap(procedure, kObject, [&] {
+        if (window_.AnimalGrid().SelCount() == 0) {
+            Prompts::MsgBox("There is nothing selected in the grid.", Prompts::OKOnly, "Nothing Selected in Grid");
+            return;
+        }
+        tabFrame_->window()->setEnabled(false);
+        const std::string what = booDateOfBirth ? "date of birth" : "tagging date";
+        const std::string answer =
+            Prompts::InputBox("Please enter the new " + what + " for the selected animals",
+                              booDateOfBirth ? "Enter New Date of Birth" : "Enter New Tagging Date");
+        if (answer.empty()) return;
+        const std::optional<DateTime> date = DateTime::FromUserText(answer);
+        if (!date) {
+            Prompts::MsgBox("'" + answer + "' is not a valid date - please try again.", Prompts::OKOnly,
+                            "Invalid Date");
+            return;
+        }
+        Connection& db = Database().GetConnection();
+        Connection::Prepared setDate(db, std::string("UPDATE Animals SET ") +
+                                             (booDateOfBirth ? "DateOfBirth" : "TaggingDate") + "=? WHERE AnimalID=?");
+        Connection::Prepared moveBirth(db, "UPDATE LocationLink SET EventDate=? WHERE AnimalId=? AND EventDate=?");
+        const Value newDate(date->ToText());
+        Recordset& rows = window_.GridClone();
+        window_.ForEachSelected(procedure,
+                                (booDateOfBirth ? "Setting the DoB of the selected animals to "
+                                                : "Setting the tagging date of the selected animals to ") +
+                                    answer,
+                                [&](Recordset::Bookmark bookmark) {
+                                    rows.SetBookmark(bookmark);
+                                    if (rows.Field("AnimalType").ToLong() == 0) return;
+                                    const Value& animal = rows.Field("AnimalID");
+                                    setDate.Run({newDate, animal});
+                                    const Value& oldBirth = rows.Field("DateOfBirth");
+                                    if (booDateOfBirth && !oldBirth.IsNull()) moveBirth.Run({newDate, animal, oldBirth});
+                                });
+    });
+}

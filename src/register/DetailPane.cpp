@@ -1,0 +1,91 @@
+#include "register/DetailPane.h"
+
+#include <QGroupBox>
+#include <QTableView>
+
+#include <vector>
+
+#include "core/clsDatabase.h"
+#include "core/modCommon.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/DesignGeometry.h"
+#include "register/PaneWindow.h"
+
+namespace {
+
+const char* const kObject = "frmMain";
+
+using modCommon::Database;
+
+// The rows a detail pane reads at once: more than its first screen holds on any screen.
+constexpr long kPaneFirstRows = 200;
+
+}  // namespace
+
+DetailPane::DetailPane(PaneWindow& window, QGroupBox* frame, int tab) : QObject(frame), window_(window), tab_(tab) {}
+
+bool DetailPane::OnShow() {
+    const bool shown = window_.CurrentTab() == tab_;
+    outOfDate_ = !shown;
+    return shown;
+}
+
+std::string DetailPane::SelectedAnimalList(const std::string& strTable) {
+    const std::vector<long> animals = window_.SelectedAnimalIDs();
+    const std::vector<long long> keys(animals.begin(), animals.end());
+    Database().GetConnection().SetKeyTable(strTable, "AnimalID", keys);
+    return "SELECT AnimalID FROM temp." + strTable;
+}
+
+std::string DetailPane::SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow) {
+    return std::string(" WHERE"
+                       "       AnimalType<>"
+                       "0"
+                       "   AND"
+                       "       ") +
+           (booTestEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(strTable) + ")";
+}
+
+void DetailPane::DeleteSelectedRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
+                                    const std::string& strCleanUp) {
+    Recordset copy = grid.Rows().Clone();
+    Connection& db = Database().GetConnection();
+    Connection::Transaction transaction(db);
+    for (Recordset::Bookmark bookmark : grid.SelBookmarks()) {
+        copy.SetBookmark(bookmark);
+        const long id = static_cast<long>(copy.Field(strKey).ToLong());
+        if (id > 0) db.Execute(strDelete + std::to_string(id));
+    }
+    if (!strCleanUp.empty()) db.Execute(strCleanUp);
+    transaction.Commit();
+}
+
+long DetailPane::BindGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<Column> columns,
+                          const char* dateField, const char* strProcedure) {
+    Recordset rows = Database().OpenRecordset(strSQL, kPaneFirstRows);
+    const long count = rows.RecordCount();  // a query that failed stops here
+    grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
+    grid.Model().SetFetchFailed([strProcedure](const std::exception& error) {
+        modCommon::LogError(RuntimeError::From(error), strProcedure, kObject);
+    });
+    grid.SetRecordset(std::move(rows));
+    QTableView& view = grid.View();
+    for (const Column& column : columns) {
+        const int index = grid.ColumnOf(column.field);
+        if (index < 0) continue;
+        view.setColumnHidden(index, column.width < 0);
+        if (column.caption)
+            grid.Model().setHeaderData(index, Qt::Horizontal, QString::fromLatin1(column.caption));
+        if (column.width > 0) view.setColumnWidth(index, DesignGeometry::Pixels(column.width));
+    }
+    if (const int dates = grid.ColumnOf(dateField); dates >= 0) grid.ShowUserDates(dates, true);
+    for (const char* tags : {"TagNumber", "Tag Number"}) grid.FitToValues(grid.ColumnOf(tags));
+    return count;
+}
+
+void DetailPane::PrintMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle) {
+    const int chosen = window_.ShowPopupListAction(
+        {"Print " + strWhat + " to the Printer", "Print " + strWhat + " to an HTML file", "", "", "", ""});
+    if (chosen == 0 || chosen == 1) window_.PrintGrid(grid, strTitle, 0, 1, chosen == 1);
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Recordset.h"
+
+class DataGrid;
+class ImportRecordsets;
+
+// What the detail panes of the main window need of the window they sit in: the animal grid with
+// its selection and the clone of its recordset, the tab on show, and the window's own procedures
+// that a pane's action ends in. The main window is the one implementation.
+class PaneWindow {
+public:
+    virtual DataGrid& AnimalGrid() = 0;
+    // The clone of the animal grid's recordset: its rows and bookmarks, positioned freely.
+    virtual Recordset& GridClone() = 0;
+    // The detail tab on show.
+    virtual int CurrentTab() const = 0;
+    // The AnimalID of every selected row of the animal grid, in the order of the selection.
+    virtual std::vector<long> SelectedAnimalIDs() = 0;
+    // Refreshes the animal grid, its selection kept.
+    virtual void tmrSetGridRecords_Timer() = 0;
+    virtual void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
+                           bool booHTML) = 0;
+    // The window's pop-up menu at the pointer with these captions (an empty one hides its item):
+    // the index of the item chosen, -1 for none.
+    virtual int ShowPopupListAction(const std::array<std::string, 6>& Captions) = 0;
+    // The window's save dialog; "" when the keeper cancelled.
+    virtual std::string SaveFileName(const std::string& strTitle, const std::string& strFilter,
+                                     const std::string& strFileName = "") = 0;
+    // Runs `each` for every selected row of the animal grid, with the window disabled and the
+    // progress frame showing `caption`, in one transaction, then refreshes the grid.
+    virtual void ForEachSelected(const char* procedure, const std::string& caption,
+                                 const std::function<void(Recordset::Bookmark)>& each) = 0;
+    // The end of an action on the selected animals, however it ended: the progress frame hidden
+    // and the window enabled again.
+    virtual void EndSelectedAction() = 0;
+    // A parent given by its tag alone, through the animal import: the animal of the working
+    // species with that tag, else a new reference animal. Its AnimalID, 0 when none.
+    virtual long AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) = 0;
+
+protected:
+    ~PaneWindow() = default;
+};

@@ -1,0 +1,37 @@
+#pragma once
+#include <QPoint>
+#include <Qt>
+
+#include <functional>
+
+#include "register/DetailPane.h"
+
+class QTextEdit;
+class Recordset;
+
+// The parentage tab: the three-generation chart of the single animal shown and its progeny.
+// Both are also a way round the register: a click on a relative shows that relative, a click on
+// a parent that is not recorded records one, Ctrl+click clears a parent, and a right click
+// saves the chart as an RTF file.
+class PedigreePane : public DetailPane {
+public:
+    PedigreePane(PaneWindow& window, QGroupBox* frame, int tab);
+
+    QTextEdit* rtbPedigree;
+    DataGrid* grdPedigree;
+
+    void Display() override { DisplayPedigree(); }
+    void DisplayPedigree();
+    // `Position` is in the grid's cells (its view's viewport).
+    void grdPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint Position);
+    // Acts on the line of the chart's caret.
+    void rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SavePedigree();
+    void AddMissingParent(int lngLine);
+    void SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal);
+};
