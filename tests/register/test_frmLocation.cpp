@@ -26,11 +26,9 @@ protected:
                                   dialog.OKButton->click();
                               });
     }
-    std::string Rows(const std::string& where = "LocationID>7") {
-        return Scalar(
-            "SELECT group_concat(LocationName || '/' || LocationDescription || '/' || LocationType || '/' || Active, "
-            "'|') FROM Locations WHERE " +
-            where);
+    std::string Locations(const std::string& where = "LocationID>7") {
+        return Rows("SELECT LocationName || '/' || LocationDescription || '/' || LocationType || '/' || Active FROM "
+                    "Locations WHERE " + where, "|");
     }
 };
 
@@ -38,25 +36,25 @@ protected:
 
 TEST_F(LocationTest, NewLocationsAndIdenticalOnesBroughtBack) {
     Save(0, "Low meadow", "South", 1);
-    EXPECT_EQ(Rows(), "Low meadow/South/1/1");
+    EXPECT_EQ(Locations(), "Low meadow/South/1/1");
     Save(0, "Low meadow", "South", 1);
-    EXPECT_EQ(Rows(), "Low meadow/South/1/1");
+    EXPECT_EQ(Locations(), "Low meadow/South/1/1");
     Db().Execute("UPDATE Locations SET Active=0 WHERE LocationID=8");
     Save(0, "Low meadow", "South", 1);
-    EXPECT_EQ(Rows(), "Low meadow/South/1/1") << "the deleted one comes back";
+    EXPECT_EQ(Locations(), "Low meadow/South/1/1") << "the deleted one comes back";
     Save(0, "O'Hara's", "", 4);
-    EXPECT_EQ(Rows("LocationID=9"), "O'Hara's//-1/1");
+    EXPECT_EQ(Locations("LocationID=9"), "O'Hara's//-1/1");
 }
 
 TEST_F(LocationTest, EditingALocation) {
     Db().Execute("UPDATE Locations SET Active=0 WHERE LocationID=6");
     Save(6, "Abattoir", "", 3);
-    EXPECT_EQ(Rows("LocationID=6"), "Abattoir//-2/1") << "saved unchanged, it is active again";
+    EXPECT_EQ(Locations("LocationID=6"), "Abattoir//-2/1") << "saved unchanged, it is active again";
     Save(6, "Market", "", 2);
-    EXPECT_EQ(Rows("LocationID IN (5,6)"), "Market//-3/1|Abattoir//-2/1")
+    EXPECT_EQ(Locations("LocationID IN (5,6)"), "Market//-3/1|Abattoir//-2/1")
         << "the identical one is kept, the edited one left";
     Save(6, "Knacker", "Town", 0);
-    EXPECT_EQ(Rows("LocationID=6"), "Knacker/Town/0/1");
+    EXPECT_EQ(Locations("LocationID=6"), "Knacker/Town/0/1");
 
     modCommon::EditLocationID = 4;
     RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
@@ -97,7 +95,7 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                               QTest::keyClick(dialog.txbName, Qt::Key_Return);
                               EXPECT_TRUE(dialog.isVisible());
                           });
-    EXPECT_EQ(Rows("LocationID=1"), "Removed from Records/Animals removed from the records/-4/1");
+    EXPECT_EQ(Locations("LocationID=1"), "Removed from Records/Animals removed from the records/-4/1");
 }
 
 // Both dialogs show their texts whole; from the keyboard, Tab reaches every field and button,

@@ -45,8 +45,7 @@ protected:
         EXPECT_TRUE(prompts.Done());
     }
     std::string History() {
-        return Scalar("SELECT group_concat(AnimalID || ':' || OldTag || '@' || substr(EventDate,1,10), '|') "
-                      "FROM TagChanges");
+        return Rows("SELECT AnimalID || ':' || OldTag || '@' || substr(EventDate,1,10) FROM TagChanges", "|");
     }
     std::string Treated() {
         return Scalar("SELECT (SELECT group_concat(EventDate || '/' || MedicineName || '/' || Amount || '/' || Unit || "

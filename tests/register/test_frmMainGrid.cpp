@@ -302,7 +302,7 @@ TEST_F(GridTest, ShiftRightClickChangesTheTypesOfTheSelectedAnimalsItNames) {
         "INSERT INTO GroupLink (GroupID, AnimalID) VALUES (3, 4); INSERT INTO LocationLink (LocationID, AnimalID, "
         "EventDate) VALUES (3, 4, '2024-01-01 00:00:00'); INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (4, 'AB')");
     auto types = [&] {
-        return Scalar("SELECT group_concat(AnimalType, '') FROM (SELECT AnimalType FROM Animals ORDER BY AnimalID)");
+        return Rows("SELECT AnimalType FROM Animals ORDER BY AnimalID", "");
     };
     auto change = [&](const Tags& selected, const std::string& item) {
         form.tmrSetGridRecords_Timer();

@@ -19,7 +19,6 @@ protected:
         for (TextWindow* window : TextWindow::OpenWindows()) delete window;
         RegisterTest::TearDown();
     }
-    std::string Rows(const std::string& sql) { return Scalar("SELECT group_concat(x, ' / ') FROM (" + sql + ")"); }
     // The sheep of a tag as the register holds them: type, date of birth, gender and breed, the
     // tags of dam and sire, moves (place@date) and groups.
     std::string Sheep(const std::string& tag) {
@@ -31,12 +30,13 @@ protected:
                     " || '|' || ifnull((SELECT group_concat(LocationID || '@' || substr(EventDate, 1, 10) || ifnull(Details, '')) "
                     "FROM LocationLink l WHERE l.AnimalID=a.AnimalID), '-') || '|' || ifnull((SELECT "
                     "group_concat(GroupID) FROM GroupLink g WHERE g.AnimalID=a.AnimalID), '-') AS x FROM Animals a "
-                    "WHERE Species=2 AND TagNumber='" + tag + "'");
+                    "WHERE Species=2 AND TagNumber='" + tag + "'", " / ");
     }
     // Every row an import may write, to see that a refused or failed one wrote nothing.
     std::string Register() {
         return Rows("SELECT AnimalID || TagNumber || ifnull(GenderID, '') AS x FROM Animals UNION ALL SELECT GroupID || ':' || "
-                    "AnimalID FROM GroupLink UNION ALL SELECT EIDNumber FROM EIDs UNION ALL SELECT LocationLinkID FROM LocationLink");
+                    "AnimalID FROM GroupLink UNION ALL SELECT EIDNumber FROM EIDs UNION ALL SELECT LocationLinkID FROM LocationLink",
+                    " / ");
     }
 };
 
@@ -84,7 +84,7 @@ TEST_F(ImportTest, AnimalsDamsAndSiresLandInTheirGroupsPlacesAndLinks) {
     EXPECT_EQ(Sheep("UK0123456 00005"), "0|-|2-|-|-|-|3,1");
     EXPECT_EQ(Scalar("SELECT Species || AnimalType FROM Animals WHERE AnimalID=8"), "11");
     EXPECT_EQ(Rows("SELECT EIDNumber AS x FROM EIDs WHERE AnimalID IN (1, " + std::to_string(IDOf("UK0123456 00020")) +
-                   ") ORDER BY EIDID"),
+                   ") ORDER BY EIDID", " / "),
               "0123456789ABCDEF / " + modEID::DecimalEIDToHexEID("826000123456789") + " / 8000000000000ABC");
     EXPECT_FALSE(form.lstBreeds->findItems(QString::fromUtf8("M\u00e9rinos"), Qt::MatchExactly).isEmpty());
     EXPECT_TRUE(form.fraProgress->isHidden());

@@ -25,12 +25,10 @@ protected:
         Form().ListMouseUpHandler(list, Qt::RightButton, PointOf(list, entry));
     }
     std::string Members(long group) {
-        return Scalar("SELECT group_concat(AnimalID) FROM (SELECT AnimalID FROM GroupLink WHERE GroupID=" +
-                      std::to_string(group) + " ORDER BY rowid)");
+        return Rows("SELECT AnimalID FROM GroupLink WHERE GroupID=" + std::to_string(group) + " ORDER BY rowid");
     }
     std::string Column(const std::string& column) {
-        return Scalar("SELECT group_concat(ifnull(" + column + ",'-'), ',') FROM (SELECT " + column +
-                      " FROM Animals WHERE Species=2 ORDER BY AnimalID)");
+        return Rows("SELECT ifnull(" + column + ",'-') FROM Animals WHERE Species=2 ORDER BY AnimalID");
     }
 };
 
