@@ -1,6 +1,4 @@
 #pragma once
-#include <Qt>
-
 #include "register/DetailPane.h"
 
 // The movement-history tab: the movements of the selected animals, newest first.

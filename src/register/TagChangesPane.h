@@ -1,6 +1,4 @@
 #pragma once
-#include <Qt>
-
 #include <optional>
 #include <string>
 

@@ -1,6 +1,4 @@
 #pragma once
-#include <Qt>
-
 #include "register/DetailPane.h"
 
 class QPushButton;
