@@ -16,6 +16,7 @@
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/Prompts.h"
+#include "platform/TabControl.h"
 #include "register/frmMain.h"
 
 namespace {
@@ -107,6 +108,7 @@ BENCHMARK(AnimalImport10000LinesWithDamsAndSires)->Unit(benchmark::kMillisecond)
 // The chart and the progeny list of an animal with three generations above it and 1,000 offspring.
 void PedigreeChartOf1In50000(benchmark::State& state) {
     frmMain& form = Window();
+    form.tabDetails->SetCurrentTab(frmMain::kParentageTab);  // a pane not on show is not filled
     form.tmrSetGridRecords_Timer();
     const Recordset& rows = form.mrsAnimalEID();
     form.grdAnimals->SelClear();
