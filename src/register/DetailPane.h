@@ -14,7 +14,7 @@ class QGroupBox;
 // its rows, its print menu, deleting its selected rows, and the selected animals for a statement.
 class DetailPane : public QObject {
 public:
-    // The pane of tab `tab`, whose controls `frame` holds (and owns the pane).
+    // The pane of tab `tab`: `frame`, the tab's frame, holds its controls and owns the pane.
     DetailPane(PaneWindow& window, QGroupBox* frame, int tab);
 
     // Fills the pane from the animal grid's selection when its tab is on show; else marks it out

@@ -96,7 +96,7 @@ public:
     void tabDetails_Click(int PreviousTab);
     void tmrZOrder_Timer();
 
-    // ---- Species set-up and captions ----------------------------------------------------------
+    // ---- Species set-up and captions --------------------------------------------------------
     void InitialiseForSpecies();
     void SetCaption();
     void GetCorrectCount();
@@ -172,7 +172,7 @@ public:
     // A menu title clicked: its help, and the next control pointed at shows its help again.
     void MenuTitle_Click(const QMenu* mnuTitle);
 
-    // ---- Animal grid and filters --------------------------------------------------------------
+    // ---- Animal grid and filters ------------------------------------------------------------
     DataGrid* grdAnimals;
     // The grid's recordset: every refresh replaces it (the grid owns it; its clone shares its
     // rows and bookmarks and is positioned freely).
@@ -195,7 +195,7 @@ public:
     // The shown text of an AnimalType value: "Tag only", "Owned", "Reference", "Borrowed".
     static std::string AnimalTypeText(const Value& AnimalType);
 
-    // ---- Tag search (the text box is fraTagSearch's) ---------------------------------------
+    // ---- Tag search (the text box is fraTagSearch's) ----------------------------------------
     // A key typed into txbTagSearch: Enter searches, anything else is upper-cased.
     void txbTagSearch_KeyPress(int& KeyAscii);
 
@@ -226,14 +226,14 @@ public:
     void CreateNew(QListWidget* lstList);
     void Remove(QListWidget* lstList, long lngID, const std::string& strName);
 
-    // ---- Movements between locations ----------------------------------------------------------
+    // ---- Movements between locations --------------------------------------------------------
     // Puts one animal at a location (booAssign) or takes it out of one, by the movement script
     // that the location's type and the direction choose, in a transaction of its own: true when
     // every statement ran. A failure is logged and leaves the animal as it was.
     bool AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, const DateTime& dteDate, long lngLocationID,
                                       const std::string& strDetails, const std::string& strDeathReason);
 
-    // ---- Date-of-birth and tagging-date changes (DoBChangePane, TaggingDateChangePane) -------
+    // ---- Date-of-birth and tagging-date changes (DoBChangePane, TaggingDateChangePane) ------
     QGroupBox* fraDoBChange;
     QPushButton* cmdChangeDoBs;
     QPushButton* cmdCheckMovements;
@@ -244,7 +244,7 @@ public:
     // Selects the animals of the grid with a movement before their date of birth.
     void cmdCheckMovements_Click();
 
-    // ---- Tag changes (TagChangesPane) ---------------------------------------------------------
+    // ---- Tag changes (TagChangesPane) -------------------------------------------------------
     DataGrid* grdTagChanges;
     QPushButton* cmdRecordTagChange;
     QPushButton* cmdDeleteTagChange;
@@ -255,12 +255,12 @@ public:
     void grdTagChanges_PostEvent(int MsgId);
     void grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Movement history (MovementHistoryPane) -----------------------------------------------
+    // ---- Movement history (MovementHistoryPane) ---------------------------------------------
     DataGrid* grdMovements;
     void DisplayMovements();
     void grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Treatments (TreatmentsPane) ---------------------------------------------------------
+    // ---- Treatments (TreatmentsPane) --------------------------------------------------------
     DataGrid* grdTreatments;
     QPushButton* cmdRecordTreatment;
     QPushButton* cmdDeleteTreatments;
@@ -269,7 +269,7 @@ public:
     void cmdDeleteTreatments_Click();
     void grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Pedigree (PedigreePane) -------------------------------------------------------------
+    // ---- Pedigree (PedigreePane) ------------------------------------------------------------
     QTextEdit* rtbPedigree;
     DataGrid* grdPedigree;
     void DisplayPedigree();
@@ -278,7 +278,7 @@ public:
     // Acts on the line of the chart's caret.
     void rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
-    // ---- Notes (NotesPane) -------------------------------------------------------------------
+    // ---- Notes (NotesPane) ------------------------------------------------------------------
     QTextEdit* rtbNotes;
     void DisplayNote();
     void SaveNote();
@@ -312,7 +312,7 @@ public:
                       ImportRecordsets& recordsets, long lngAnimalKind);
     long AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) override;
 
-    // ---- What the detail panes reach of the window (PaneWindow) ------------------------------
+    // ---- What the detail panes reach of the window (PaneWindow) -----------------------------
     DataGrid& AnimalGrid() override { return *grdAnimals; }
     Recordset& GridClone() override { return mrsGridClone; }
     int CurrentTab() const override;
