@@ -21,6 +21,7 @@
 #include "platform/ColumnFit.h"
 #include "platform/DateTime.h"
 #include "platform/Prompts.h"
+#include "platform/RecordSelectors.h"
 #include "platform/TextFile.h"
 
 // ---- The table -------------------------------------------------------------------------------
@@ -43,37 +44,15 @@ private:
     DataGrid& grid_;
 };
 
-// The grey column of record selectors: no numbers, a marker on the current row, the
-// selection colour on selected rows. Pressing one selects; releasing reports the mouse-up.
-class DataGrid::Selectors : public QHeaderView {
+// Pressing a record selector selects; releasing reports the mouse-up.
+class DataGrid::Selectors : public RecordSelectors {
 public:
-    explicit Selectors(DataGrid& grid) : QHeaderView(Qt::Vertical, &grid), grid_(grid) {
-        setSectionResizeMode(QHeaderView::Fixed);
+    explicit Selectors(DataGrid& grid) : RecordSelectors(*grid.view_), grid_(grid) {
         setSectionsClickable(false);
         setHighlightSections(false);
     }
-    QSize sizeHint() const override { return {kWidth, QHeaderView::sizeHint().height()}; }
 
 protected:
-    static constexpr int kWidth = 16;
-
-    QSize sectionSizeFromContents(int) const override { return {kWidth, defaultSectionSize()}; }
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        painter->save();
-        const bool selected = grid_.IsSelected(grid_.Rows().BookmarkAt(logicalIndex));
-        painter->fillRect(rect, selected ? grid_.selectedBack_ : palette().color(QPalette::Button));
-        painter->setPen(palette().color(QPalette::Mid));
-        painter->drawLine(rect.topRight(), rect.bottomRight());
-        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-        if (grid_.CurrentRow() == logicalIndex) {
-            const QPointF c = QRectF(rect).center();
-            painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(Qt::NoPen);
-            painter->setBrush(palette().color(QPalette::ButtonText));
-            painter->drawPolygon(QPolygonF({c + QPointF(-3, -4), c + QPointF(3, 0), c + QPointF(-3, 4)}));
-        }
-        painter->restore();
-    }
     void mousePressEvent(QMouseEvent* event) override {
         const int row = logicalIndexAt(event->position().toPoint());
         if (event->button() == Qt::LeftButton && row >= 0) grid_.SelectorPressed(row, event->modifiers());
@@ -153,8 +132,9 @@ DataGrid::DataGrid(QWidget* parent)
     layout->addWidget(caption_);
     layout->addWidget(view_);
 
-    auto* selectors = new Selectors(*this);
-    view_->setVerticalHeader(selectors);
+    selectors_ = new Selectors(*this);
+    view_->setVerticalHeader(selectors_);
+    ShowSelectionOnSelectors();
     view_->setModel(model_);
     view_->setItemDelegate(new Delegate(*this));
     view_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -163,8 +143,8 @@ DataGrid::DataGrid(QWidget* parent)
     view_->setWordWrap(false);
     view_->horizontalHeader()->setHighlightSections(false);
     const int rowHeight = view_->fontMetrics().height() + 4;
-    selectors->setDefaultSectionSize(rowHeight);
-    selectors->setMinimumSectionSize(rowHeight);
+    selectors_->setDefaultSectionSize(rowHeight);
+    selectors_->setMinimumSectionSize(rowHeight);
 
     model_->SetShown(-1, Qt::BackgroundRole, [this](const Recordset& rows, long row) {
         return IsSelected(rows.BookmarkAt(row)) ? QVariant(selectedBack_) : QVariant();
@@ -298,7 +278,12 @@ void DataGrid::SelClear() {
 void DataGrid::SetSelectionColours(const QColor& back, const QColor& fore) {
     selectedBack_ = back;
     selectedFore_ = fore;
+    ShowSelectionOnSelectors();
     SelectionShown();
+}
+
+void DataGrid::ShowSelectionOnSelectors() {
+    selectors_->SetSelected([this](int row) { return IsSelected(Rows().BookmarkAt(row)); }, selectedBack_);
 }
 
 // A run of changes (selecting 50,000 rows one by one) asks for one repaint.

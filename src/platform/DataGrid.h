@@ -127,6 +127,7 @@ private:
 
     RecordsetModel* model_;
     Table* view_;
+    Selectors* selectors_ = nullptr;
     QLabel* caption_;
     std::vector<Bookmark> selected_;
     std::unordered_set<Bookmark> selectedSet_;
@@ -140,6 +141,7 @@ private:
 
     void SelectorPressed(long row, Qt::KeyboardModifiers modifiers);
     void SelectionShown();
+    void ShowSelectionOnSelectors();
     void PutLayoutBack();
     QVariant ShownValue(int column, const Value& value) const;
 };

@@ -22,6 +22,7 @@
 #include "platform/ColumnFit.h"
 #include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
+#include "platform/RecordSelectors.h"
 #include "platform/RecordsetModel.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
@@ -69,46 +70,9 @@ const QPixmap& Picture(const std::string& key) {
         painter.end();
         return pixmap;
     }();
-    static const QPixmap selector = [] {
-        QPixmap pixmap(9, 9);
-        QPainter painter;
-        Canvas(painter, pixmap, Qt::black);
-        painter.setBrush(Qt::black);
-        painter.setPen(Qt::NoPen);
-        painter.drawPolygon(QPolygonF({{1, 0}, {8, 4.5}, {1, 9}}));
-        painter.end();
-        return pixmap;
-    }();
     if (key == "TickTransparent") return tick;
-    if (key == "CrossTransparent") return cross;
-    return selector;  // "RecordSelectorTransparent"
+    return key == "TickTransparent" ? tick : cross;
 }
-
-// The grey boxes beside the rows: clicking one selects its row (with Shift and Ctrl as
-// usual); the current row shows the row marker.
-class RecordSelectors : public QHeaderView {
-public:
-    explicit RecordSelectors(QTableView* view) : QHeaderView(Qt::Vertical, view), view_(view) {
-        setSectionResizeMode(QHeaderView::Fixed);
-        setDefaultSectionSize(20);
-        setFixedWidth(16);
-    }
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        QStyleOptionHeader option;
-        initStyleOption(&option);
-        option.rect = rect;
-        option.section = logicalIndex;
-        style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
-        if (view_->currentIndex().row() != logicalIndex) return;
-        const QPixmap& marker = Picture("RecordSelectorTransparent");
-        painter->drawPixmap(rect.center() - QPoint(marker.width() / 2 - 1, marker.height() / 2), marker);
-    }
-
-private:
-    QTableView* view_;
-};
 
 // Drawing of a window held back while the list changes in bulk, and let go however the
 // change ends.
@@ -172,7 +136,9 @@ void frmTags::ShowModal(QWidget* owner) {
 frmTags::frmTags() : QDialog(nullptr), model_(new RecordsetModel(this)) {
     setModal(true);
     grdTags = new QTableView(this);
-    grdTags->setVerticalHeader(new RecordSelectors(grdTags));
+    auto* selectors = new RecordSelectors(*grdTags);
+    selectors->setDefaultSectionSize(20);
+    grdTags->setVerticalHeader(selectors);
     // A translated caption may be longer than the English one the size was made for.
     cmdGetTagBucket = new WrappingButton("Get Tags from File on PC", this);
     cmdMakeSelectedActive = new WrappingButton("Select Tags to Send to Stick", this);
