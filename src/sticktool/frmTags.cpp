@@ -136,7 +136,10 @@ void frmTags::ShowModal(QWidget* owner) {
 frmTags::frmTags() : QDialog(nullptr), model_(new RecordsetModel(this)) {
     setModal(true);
     grdTags = new QTableView(this);
+    // Rows are chosen on their grey boxes: a click selects that row alone, Shift and Ctrl as
+    // usual.
     auto* selectors = new RecordSelectors(*grdTags);
+    selectors->setSectionsClickable(true);
     selectors->setDefaultSectionSize(20);
     grdTags->setVerticalHeader(selectors);
     // A translated caption may be longer than the English one the size was made for.
