@@ -10,26 +10,20 @@
 #include <QTableView>
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/TranslationTexts.h"
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
-#include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
-#include "platform/Csv.h"
 #include "platform/ColumnFit.h"
 #include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/RecordSelectors.h"
 #include "platform/RecordsetModel.h"
-#include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextWindow.h"
 #include "platform/WrappingButton.h"
-#include "sticktool/EartagFile.h"
-#include "sticktool/TagBucketFile.h"
 
 namespace {
 
@@ -85,43 +79,7 @@ private:
     QWidget* window_;
 };
 
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-bool AllDigits(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-
-std::string Text(const Recordset& table, long row, int column) { return table.At(row, column).ToStringOr(""); }
-
 }  // namespace
-
-// ---- Keys ---------------------------------------------------------------------------------
-
-std::string frmTags::EartagOf(const std::string& herdId, const std::string& tagNumber) {
-    return TextFile::Trim(herdId + " " + tagNumber);
-}
-
-std::string frmTags::GetCombined(const std::string& herdId, const std::string& tagNumber, const std::string& eid) {
-    return TextFile::Trim(herdId + " " + tagNumber + " " + EartagFile::HexEID(eid));
-}
-
-std::string frmTags::GetSort(const std::string& herdId, const std::string& tagNumber) {
-    const std::size_t length = TextFile::CharCount(tagNumber);
-    std::string key;
-    if (!AllDigits(tagNumber) || length >= 7)
-        key = herdId + " " + tagNumber;
-    else if (length == 6 && herdId.rfind("UK", 0) == 0)
-        // The UK number's last five digits, kept at five so that they sort by value.
-        key = herdId + " 0" + tagNumber.substr(1);
-    else
-        key = herdId + " " + std::string(6 - length, '0') + tagNumber;
-    return TextFile::Trim(key + " " + std::to_string(length));
-}
 
 // ---- Window -------------------------------------------------------------------------------
 
@@ -210,10 +168,9 @@ void frmTags::Form_Load() {
     lblSelected->setText(QTranslate(lblSelected->text().toStdString()));
     imgTick->setPixmap(Picture("TickTransparent"));
     imgCross->setPixmap(Picture("CrossTransparent"));
-    marker_ = Translate("(New)");
-    Recordset table;
-    InitialiseData(table);
-    model_->SetRecordset(std::move(table));
+    list_ = EartagList(Translate("(New)"));
+    InitialiseData();
+    model_->SetRecordset(list_.Table());
     SetUpGrid();
     MakeRoomForTexts();
     loadWidth_ = width();
@@ -225,45 +182,10 @@ void frmTags::Form_Load() {
                         Prompts::Exclamation, Translate("Eartag Selection"));
 }
 
-void frmTags::InitialiseData(Recordset& table) {
-    for (const char* name : {"Eartag", "HerdId", "TagNumber", "EidNumber", "Active", "Combined", "SortField"})
-        table.AppendField(name);
-    table.Open();
-    loadFailed_ = !Trap("InitialiseData", kObject, [&] { ReadEartagFile(table); });
-    table.Sort("SortField");
+void frmTags::InitialiseData() {
+    loadFailed_ = !Trap("InitialiseData", kObject, [&] { list_.ReadFile(modStickReader::GetEartagFileSpec()); });
+    list_.SortByKey();
 }
-
-// Every value is taken as written (a tag number keeps its leading zeros); the header names
-// the columns in any order and letter case.
-void frmTags::ReadEartagFile(Recordset& table) {
-    for (const EartagFile::Entry& entry : EartagFile::Read(modStickReader::GetEartagFileSpec()))
-        AddEntry(table, entry.herdId, entry.tagNumber, entry.eid, entry.active, GetSort(entry.herdId, entry.tagNumber));
-}
-
-void frmTags::AddEntry(Recordset& table, const std::string& herdId, const std::string& tagNumber,
-                       const std::string& eid, const std::string& active, const std::string& sortField) {
-    std::string key = GetCombined(herdId, tagNumber, eid);
-    table.AddNew();
-    table.SetField(Eartag, EartagOf(herdId, tagNumber));
-    table.SetField(HerdId, herdId);
-    table.SetField(TagNumber, tagNumber);
-    table.SetField(EidNumber, eid);
-    table.SetField(Active, active);
-    table.SetField(Combined, key);
-    table.SetField(SortField, sortField);
-    table.Update();
-    IndexKey(key, +1);
-}
-
-void frmTags::IndexKey(const std::string& key, int change) {
-    int& count = keys_[Upper(key)];
-    count += change;
-    if (count <= 0) keys_.erase(Upper(key));
-}
-
-bool frmTags::HasKey(const std::string& key) const { return keys_.count(Upper(key)) > 0; }
-
-const Recordset& frmTags::EartagTable() const { return model_->Source(); }
 
 void frmTags::SetUpGrid() {
     grdTags->setModel(model_);
@@ -277,18 +199,14 @@ void frmTags::SetUpGrid() {
     grdTags->setWordWrap(false);
     model_->setHeaderData(Eartag, Qt::Horizontal, QTranslate("Eartag"));
     model_->setHeaderData(Active, Qt::Horizontal, sendHeading);
-    // "Yes" and new entries show a tick, "No" a cross, anything else its own text.
-    auto marked = [this](const Recordset& rows, long row) -> int {
-        std::string value = Text(rows, row, Active);
-        return value == "Yes" || value == marker_ ? 1 : value == "No" ? 2 : 0;
-    };
-    model_->SetShown(Active, Qt::DisplayRole, [marked](const Recordset& rows, long row) -> QVariant {
-        return marked(rows, row) ? QString() : QString::fromStdString(Text(rows, row, Active));
+    model_->SetShown(Active, Qt::DisplayRole, [this](const Recordset& rows, long row) -> QVariant {
+        if (list_.MarkOf(rows, row) != EartagList::Plain) return QString();
+        return QString::fromStdString(rows.At(row, Active).ToStringOr(""));
     });
-    model_->SetShown(Active, Qt::DecorationRole, [marked](const Recordset& rows, long row) -> QVariant {
-        int mark = marked(rows, row);
-        if (mark == 0) return {};
-        return Picture(mark == 1 ? "TickTransparent" : "CrossTransparent");
+    model_->SetShown(Active, Qt::DecorationRole, [this](const Recordset& rows, long row) -> QVariant {
+        const EartagList::Mark mark = list_.MarkOf(rows, row);
+        if (mark == EartagList::Plain) return {};
+        return Picture(mark == EartagList::Tick ? "TickTransparent" : "CrossTransparent");
     });
     model_->SetShown(Active, Qt::TextAlignmentRole,
                      [](const Recordset&, long) -> QVariant { return int(Qt::AlignCenter); });
@@ -316,15 +234,9 @@ void frmTags::FillGrid() {
 
 void frmTags::DoGridCaption() {
     Trap("DoGridCaption", kObject, [&] {
-        const Recordset& table = EartagTable();
-        long ticks = 0, crosses = 0;
-        for (long row = 0; row < table.Rows(); ++row) {
-            std::string active = Text(table, row, Active);
-            if (active == "Yes" || active == marker_) ++ticks;
-            else if (active == "No") ++crosses;
-        }
-        lblTickNumber->setText(QString::number(ticks));
-        lblCrossNumber->setText(QString::number(crosses));
+        const EartagList::Counts counts = list_.CountMarks();
+        lblTickNumber->setText(QString::number(counts.ticks));
+        lblCrossNumber->setText(QString::number(counts.crosses));
         long selected = grdTags->selectionModel() ? grdTags->selectionModel()->selectedRows().size() : 0;
         lblSelected->setText(QString::fromStdString(Translate("Selected") + ": " + std::to_string(selected)));
     });
@@ -348,15 +260,11 @@ std::vector<Recordset::Bookmark> frmTags::TakeSelection() {
     return marks;
 }
 
-Recordset frmTags::Detach() {
-    scroll_ = grdTags->verticalScrollBar()->value();
-    return model_->Source();
-}
-
-void frmTags::Attach(Recordset table) {
-    model_->SetRecordset(std::move(table));
+void frmTags::ShowList() {
+    const int scroll = grdTags->verticalScrollBar()->value();
+    model_->SetRecordset(list_.Table());
     grdTags->doItemsLayout();
-    grdTags->verticalScrollBar()->setValue(scroll_);
+    grdTags->verticalScrollBar()->setValue(scroll);
 }
 
 // ---- Actions ------------------------------------------------------------------------------
@@ -364,17 +272,8 @@ void frmTags::Attach(Recordset table) {
 void frmTags::MakeSelectedActive(bool blnActive) {
     DrawingSuspended drawing(this);
     Trap("MakeSelectedActive", kObject, [&] {
-        const std::string value = blnActive ? "Yes" : "No";
-        auto marks = TakeSelection();
-        Recordset table = Detach();
-        for (Recordset::Bookmark mark : marks) {
-            table.SetBookmark(mark);
-            table.SetField(Active, value);
-            std::string sort = table.Field(SortField).ToStringOr("");
-            if (!sort.empty() && sort[0] == ':') table.SetField(SortField, sort.substr(1));
-            table.Update();
-        }
-        Attach(std::move(table));
+        list_.SetActive(TakeSelection(), blnActive);
+        ShowList();
         FillGrid();
     });
 }
@@ -392,14 +291,8 @@ void frmTags::cmdDelete_Click() {
             Prompts::Yes)
             return;
         DrawingSuspended drawing(this);
-        auto marks = TakeSelection();
-        Recordset table = Detach();
-        for (Recordset::Bookmark mark : marks) {
-            table.SetBookmark(mark);
-            IndexKey(table.Field(Combined).ToStringOr(""), -1);
-        }
-        table.Delete(marks);
-        Attach(std::move(table));
+        list_.Delete(TakeSelection());
+        ShowList();
         FillGrid();
     });
 }
@@ -411,26 +304,8 @@ void frmTags::Form_KeyDown(int keyCode) {
 
 void frmTags::grdTags_HeadClick(int column) {
     Trap("grdTags_HeadClick", kObject, [&] {
-        const std::string name = EartagTable().FieldName(column);
-        auto items = modHandheld::SplitText(sortList_, ',');
-        if (std::none_of(items.begin(), items.end(), [&](const std::string& item) { return item.rfind(name + " ", 0) == 0; }))
-            items.push_back(name + " ASC");
-        std::string chosen;
-        for (std::string& item : items) {
-            if (item.rfind(name + " ", 0) != 0) continue;
-            item = name + (item.size() >= 3 && item.compare(item.size() - 3, 3, "ASC") == 0 ? " DESC" : " ASC");
-            chosen = item;
-            break;
-        }
-        sortList_ = modHandheld::JoinText(items, ',');
-        // The visual tag sorts by its key; entries of one mark sort by their visual tag.
-        std::string spec = chosen;
-        if (name == "Eartag") spec = "SortField" + chosen.substr(name.size());
-        if (name == "Active") spec += ", Eartag ASC";
-        scroll_ = 0;
-        Recordset table = Detach();
-        table.Sort(spec);
-        Attach(std::move(table));
+        list_.SortByHeading(column);
+        ShowList();
         FillGrid();
     });
 }
@@ -454,71 +329,30 @@ void frmTags::cmdGetTagBucket_Click() {
     if (!Prompts::GetOpenFileName(dialog)) return;
     DrawingSuspended drawing(this);
     setEnabled(false);
-    Recordset table = Detach();
     bool read = Trap("cmdGetTagBucket_Click", kObject, [&] {
-        if (!AddTagBucket(table, dialog.fileName))
+        const EartagList::BucketImport import = list_.AddTagBucket(dialog.fileName);
+        if (!import.known)
             Prompts::MsgBox(Translate("Unrecognised file format"), Prompts::OKOnly, Translate("Unrecognised file format"));
+        else if (import.badLine > 0)
+            Prompts::MsgBox(Translate("Tag file format error at line") + " " + std::to_string(import.badLine) + " " +
+                                Translate("in file") + " " + dialog.fileName + CRLF +
+                                Translate("The remainder of the tag import has been abandoned."),
+                            Prompts::OKOnly, Translate("File Format Error"));
     });
-    Attach(std::move(table));
+    ShowList();
     if (read) SaveData();
     FillGrid();
     setEnabled(true);
 }
 
-// Every line is read by the layout of the first; one that cannot be read ends the import
-// there, with the tags of the lines before it kept.
-bool frmTags::AddTagBucket(Recordset& table, const std::string& path) {
-    TagBucketFile file(path);
-    if (file.Kind() == 0) return false;
-    const auto& lines = file.Lines();
-    for (int number = file.FirstDataLine(); number <= static_cast<int>(lines.size()); ++number) {
-        try {
-            AddTagBucketLine(table, file.Kind(), TextFile::Trim(lines[number - 1]));
-        } catch (const std::exception&) {
-            Prompts::MsgBox(Translate("Tag file format error at line") + " " + std::to_string(number) + " " +
-                                Translate("in file") + " " + path + CRLF +
-                                Translate("The remainder of the tag import has been abandoned."),
-                            Prompts::OKOnly, Translate("File Format Error"));
-            break;
-        }
-    }
-    return true;
-}
-
-// A tag is added when it is well formed, can be sent to the stick and is not in the list.
-void frmTags::AddTagBucketLine(Recordset& table, int kind, const std::string& line) {
-    if (line.empty()) return;
-    TagBucketFile::Tag tag = TagBucketFile::ReadLine(kind, line);
-    std::string eartag = EartagOf(tag.HerdId, tag.TagNumber);
-    if (!EartagFile::IsStoredCode(tag.EID) || eartag.empty() || TextFile::CharCount(eartag) > 16 ||
-        EartagFile::HoldsStickSeparator(eartag))
-        return;
-    if (HasKey(GetCombined(tag.HerdId, tag.TagNumber, tag.EID))) return;
-    AddEntry(table, tag.HerdId, tag.TagNumber, tag.EID, marker_, ":" + GetSort(tag.HerdId, tag.TagNumber));
-}
-
 // ---- Saving and closing -------------------------------------------------------------------
-
-std::string frmTags::FileText() const {
-    const Recordset& table = EartagTable();
-    std::string text = modStickReader::EartagFileHeader + CRLF;
-    text.reserve(static_cast<std::size_t>(table.Rows()) * 64 + text.size());
-    for (long row = 0; row < table.Rows(); ++row) {
-        std::string active = Text(table, row, Active);
-        text += Csv::FormatLine({Text(table, row, HerdId), Text(table, row, TagNumber), Text(table, row, EidNumber),
-                                 active == marker_ ? "Yes" : active},
-                                true);
-        text += CRLF;
-    }
-    return text;
-}
 
 // The file is written whole beside the old one and then takes its name, so a failure leaves
 // the old list. A list that was not read in full is never written over the file.
 void frmTags::SaveData() {
     Trap("SaveData", kObject, [&] {
         if (loadFailed_) return;
-        TextFile::Replace(modStickReader::GetEartagFileSpec(), FileText());
+        TextFile::Replace(modStickReader::GetEartagFileSpec(), list_.FileText());
     });
 }
 
@@ -534,6 +368,7 @@ void frmTags::Form_Unload() {
     unloading_ = true;
     SaveData();
     model_->SetRecordset(Recordset());
+    list_ = EartagList();
     if (DefaultInstance<frmTags>::Loaded() == this) DefaultInstance<frmTags>::UnloadLater();
     done(QDialog::Rejected);
 }

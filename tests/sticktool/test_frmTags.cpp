@@ -21,6 +21,7 @@
 #include "platform/DesignGeometry.h"
 #include "platform/FileSystem.h"
 #include "platform/TextWindow.h"
+#include "sticktool/EartagList.h"
 #include "sticktool/TagBucketFile.h"
 #include "sticktool/frmTags.h"
 
@@ -427,9 +428,9 @@ TEST(EartagKeys, SortAndDuplicateKeys) {
         {"UK123456", "7000A", "UK123456 7000A 5"},  {"uk123456", "700045", "uk123456 700045 6"},
         {"UK1", "1234567", "UK1 1234567 7"},        {"UK1", "", "UK1 000000 0"},
     };
-    for (const auto& c : cases) EXPECT_EQ(frmTags::GetSort(c.herd, c.tag), c.sort) << c.herd << " " << c.tag;
-    EXPECT_EQ((V{frmTags::GetCombined("", "123", ""), frmTags::GetCombined("UK1", "2", "8000000000000001"),
-                 frmTags::GetCombined("UK1", "2", "abc")}),
+    for (const auto& c : cases) EXPECT_EQ(EartagList::GetSort(c.herd, c.tag), c.sort) << c.herd << " " << c.tag;
+    EXPECT_EQ((V{EartagList::GetCombined("", "123", ""), EartagList::GetCombined("UK1", "2", "8000000000000001"),
+                 EartagList::GetCombined("UK1", "2", "abc")}),
               (V{"123", "UK1 2 8000000000000001", "UK1 2"}));
 }
 
