@@ -21,7 +21,8 @@
 #include "platform/Prompts.h"
 #include "platform/Rtf.h"
 #include "platform/TextFile.h"
-#include "sticktool/frmSimple.h"
+#include "sticktool/EngineeringFrame.h"
+#include "sticktool/StickConnection.h"
 
 namespace {
 
@@ -92,17 +93,16 @@ std::vector<std::string> StickAcceptanceTest::ConfigurationLines(const std::stri
 // ---- The test ---------------------------------------------------------------------------------
 
 void StickAcceptanceTest::Run() {
-    frmSimple& w = window_;
-    w.setEnabled(false);
-    w.rtbText->clear();
-    w.consolePosition_ = 0;
+    EngineeringFrame& w = frame_;
+    w.window()->setEnabled(false);
+    w.ClearConsole();
     w.txbSerialNumber->clear();
     w.txbRTCValue->clear();
     w.lstConfiguration->clear();
     if (!OptionsChosen()) return;
     // The stick's items as its firmware has them: the serial number's rule, and the items the
     // configuration lines write.
-    modStickReader::InitialiseStickConfigurationStrings(w.FirmwareVersion());
+    modStickReader::InitialiseStickConfigurationStrings(stick_.FirmwareVersion());
     if (!CalibrationMode()) {
         ok_ = false;
         Line("Could not set the stick into RTC calibrate mode.");
@@ -119,14 +119,14 @@ void StickAcceptanceTest::Run() {
     if (ok_) MemoryTest();
     if (ok_) WriteConfiguration();
     if (ok_) LoadAndCheckClock();
-    if (w.comm_->IsOpen()) w.comm_->CommClose(0);
+    stick_.Close(0);
     Verdict();
 }
 
 // Without both options, or without a configuration file, the test does not start: no command
 // goes to the stick.
 bool StickAcceptanceTest::OptionsChosen() {
-    frmSimple& w = window_;
+    EngineeringFrame& w = frame_;
     const bool battery = w.optBattery[0]->isChecked() || w.optBattery[1]->isChecked();
     const bool use = w.optAgricultural[0]->isChecked() || w.optAgricultural[1]->isChecked();
     if (!battery)
@@ -146,7 +146,7 @@ bool StickAcceptanceTest::OptionsChosen() {
 // The configuration file, the memory, the port and the stick's calibration mode, then the
 // measured frequency. False when the stick could not be put into calibration mode.
 bool StickAcceptanceTest::CalibrationMode() {
-    frmSimple& w = window_;
+    EngineeringFrame& w = frame_;
     const std::string path = FileSystem::Join(Program::ProgramFolder(), w.cboConfigFiles->currentData().toString().toStdString());
     if (!FileSystem::Exists(path)) {
         FailureLine("Can't find the stick configuration file " + path);
@@ -157,9 +157,9 @@ bool StickAcceptanceTest::CalibrationMode() {
         FailureLine("The stick has reported zero memory - no testing is possible.");
         return false;
     }
-    if (!w.comm_->IsOpen()) w.OpenPort();
-    if (!w.comm_->IsOpen()) {
-        Line("Cannot see the stick on " + std::to_string(w.SelectedPort()) + " - acceptance test aborted");
+    if (!stick_.Comm().IsOpen()) stick_.OpenPort(StickConnection::ActionReadTimeout);
+    if (!stick_.Comm().IsOpen()) {
+        Line("Cannot see the stick on " + std::to_string(stick_.ChosenPort().number) + " - acceptance test aborted");
         Prompts::MsgBox("Cannot see the stick anymore", Prompts::OKOnly, "Stick not Responding");
         return false;
     }
@@ -169,7 +169,7 @@ bool StickAcceptanceTest::CalibrationMode() {
 }
 
 void StickAcceptanceTest::AskFrequency() {
-    frmSimple& w = window_;
+    EngineeringFrame& w = frame_;
     for (;;) {
         const std::string answer = Prompts::InputBox("Please enter the real time clock frequency now", "Enter RTC Frequency");
         w.txbRTCValue->setText(QString::fromStdString(answer));
@@ -207,7 +207,7 @@ void StickAcceptanceTest::AskSerialNumber() {
         Prompts::MsgBox(serial_.empty() ? "You must enter the serial number." : "The serial number must be nine digits.",
                         Prompts::OKOnly, "Enter Serial Number");
     }
-    window_.txbSerialNumber->setText(QString::fromStdString(serial_));
+    frame_.txbSerialNumber->setText(QString::fromStdString(serial_));
 }
 
 void StickAcceptanceTest::CheckVersion() {
@@ -220,7 +220,7 @@ void StickAcceptanceTest::CheckVersion() {
 // Each tag read gives the stick's autotune digit; a KRX250, which cannot report it, has it
 // typed in. The last attempt decides.
 void StickAcceptanceTest::Autotune() {
-    const bool bigBattery = window_.optBattery[1]->isChecked();
+    const bool bigBattery = frame_.optBattery[1]->isChecked();
     bool passed = true;
     for (;;) {
         if (Prompts::MsgBox("To carry out the autotune test please read a tag with the stick and then click OK." + CRLF +
@@ -234,7 +234,7 @@ void StickAcceptanceTest::Autotune() {
             continue;
         }
         // A KRX250 cannot report the digit: the keeper's answer decides instead.
-        window_.ConsoleWriteLine("Failed to get the autotune data.", true, kRed);
+        frame_.ConsoleWriteLine("Failed to get the autotune data.", true, kRed);
         const std::string typed =
             Prompts::InputBox("If this is an KRX250 you must enter the autotune character now." + CRLF +
                                   "If this is not an KRX250 please press 'Cancel",
@@ -266,7 +266,7 @@ void StickAcceptanceTest::RangeTest() {
 }
 
 void StickAcceptanceTest::MemoryTest() {
-    for (long page = 0; page < window_.PageCount(); ++page) {
+    for (long page = 0; page < frame_.PageCount(); ++page) {
         if (!Factory("qT" + FourDigits(page))) {
             FailureLine("Page " + std::to_string(page) + " memory test failed.");
             return;
@@ -279,7 +279,7 @@ void StickAcceptanceTest::MemoryTest() {
 // Each line writes the item its number names, with the access code where the stick asks for
 // it. The lines go out as written, and none goes unless every one names an item the stick has.
 void StickAcceptanceTest::WriteConfiguration() {
-    frmSimple& w = window_;
+    EngineeringFrame& w = frame_;
     const auto lines = ConfigurationLines(fileText_, w.ckbAllowMemory->isChecked(), serial_,
                                           w.txbRTCValue->property("Tag").toString().toStdString(),
                                           w.optBattery[0]->isChecked(), w.optAgricultural[0]->isChecked());
@@ -326,7 +326,7 @@ void StickAcceptanceTest::LoadAndCheckClock() {
 
 // The verdict, then the console as the stick's report: written whole before it takes its name.
 void StickAcceptanceTest::Verdict() {
-    frmSimple& w = window_;
+    EngineeringFrame& w = frame_;
     if (ok_)
         w.ConsoleWriteLine("Stick serial number " + serial_ + " has passed acceptance testing.", true, kGreen);
     else
@@ -340,19 +340,19 @@ void StickAcceptanceTest::Verdict() {
 // ---- Exchanges and console lines --------------------------------------------------------------
 
 bool StickAcceptanceTest::Send(const std::string& command) {
-    return window_.SendStickCommand(command, modHandheld::ReplyPattern(command.substr(0, 1)), 1000) &&
-           frmSimple::StickReplyOK(window_.LastReply());
+    return stick_.SendStickCommand(command, modHandheld::ReplyPattern(command.substr(0, 1)), 1000) &&
+           StickConnection::StickReplyOK(stick_.LastReply());
 }
 
-bool StickAcceptanceTest::Factory(const std::string& command) { return window_.SendFactoryCommand(command); }
+bool StickAcceptanceTest::Factory(const std::string& command) { return stick_.SendFactoryCommand(command); }
 
-std::string StickAcceptanceTest::ReplyData() const { return frmSimple::StickReplyData(window_.LastReply()); }
+std::string StickAcceptanceTest::ReplyData() const { return StickConnection::StickReplyData(stick_.LastReply()); }
 
 void StickAcceptanceTest::Line(const std::string& text, bool overwrite) {
-    window_.ConsoleWriteLine(text, false, 0, overwrite);
+    frame_.ConsoleWriteLine(text, false, 0, overwrite);
 }
 
 void StickAcceptanceTest::FailureLine(const std::string& text, bool overwrite) {
     ok_ = false;
-    window_.ConsoleWriteLine(text, true, kRed, overwrite);
+    frame_.ConsoleWriteLine(text, true, kRed, overwrite);
 }

@@ -2,7 +2,8 @@
 #include <string>
 #include <vector>
 
-class frmSimple;
+class EngineeringFrame;
+class StickConnection;
 
 // The factory's acceptance test of a stick, run from the engineering edition's stick tool
 // window: the stick's clock calibrated and set, its reader, read range and memory tested, its
@@ -13,7 +14,7 @@ class frmSimple;
 // verdict and the report are written for every test that got as far as its options.
 class StickAcceptanceTest {
 public:
-    explicit StickAcceptanceTest(frmSimple& window) : window_(window) {}
+    StickAcceptanceTest(EngineeringFrame& frame, StickConnection& stick) : frame_(frame), stick_(stick) {}
     void Run();
 
     // The clock calibration for a measured frequency (Hz, within 511.936946 to 512.031527),
@@ -29,7 +30,8 @@ public:
                                                        bool smallBattery, bool agricultural);
 
 private:
-    frmSimple& window_;
+    EngineeringFrame& frame_;
+    StickConnection& stick_;
     bool ok_ = true;
     std::string fileText_, serial_, startTime_;
 

@@ -1,55 +1,33 @@
 #include "sticktool/frmSimple.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <optional>
 
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
-#include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
-#include "devices/modStickReaderConfiguration.h"
 #include "platform/DesignGeometry.h"
-#include "platform/Desktop.h"
-#include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
-#include "platform/Recordset.h"
-#include "platform/Spreadsheet.h"
-#include "platform/TextFile.h"
-#include "platform/TextWindow.h"
 #include "platform/Value.h"
 #include "platform/WrappingButton.h"
-#include "sticktool/EartagFile.h"
-#include "sticktool/StickAcceptanceTest.h"
-#include "sticktool/StickTagTable.h"
-#include "sticktool/frmSelectTags.h"
+#include "sticktool/EartagFileTransfer.h"
+#include "sticktool/StickTagRead.h"
+#include "sticktool/WaitPointer.h"
 #include "sticktool/frmTags.h"
 
 namespace {
@@ -59,17 +37,8 @@ using DesignGeometry::Pixels;
 const char* const kObject = "frmSimple";
 const std::string CRLF = "\r\n";
 constexpr int kStickDevice = 2;  // the stick's entry of the last ports used
-constexpr long kCommandTimeout = 1000;
-constexpr long kClosePause = 500;
-constexpr long kEraseTimeout = 30000;
 constexpr int kTagFileFirmware = 8;  // the first firmware that keeps an eartag list
-constexpr int kStickTypeEntry = 13;
 constexpr int kAustralianEnglish = 3081;
-constexpr long kActionReadTimeout = 3000;
-constexpr long kLatestFirmware = 12;
-constexpr long kSerialNumberItem = 2;
-constexpr long kDisplayFormatItem = 19;
-constexpr int kTextWindowWidth = 7500, kTextWindowHeight = 6000;  // twips
 
 constexpr int kAustralianPortFrameHeight = 1245;  // twips: the baud rate row shows too
 
@@ -89,33 +58,6 @@ std::string PickPortText() {
            ".";
 }
 
-// A stored value as a number, or nothing when it is not one.
-std::optional<double> NumberOf(const std::string& text) {
-    try {
-        return Value(text).ToDouble();
-    } catch (const RuntimeError&) {
-        return std::nullopt;
-    }
-}
-
-// A stored check box value: "True", "False" or a number (non-zero ticks); any other text
-// counts as the box's default.
-bool StoredTick(const char* setting, const char* defaultValue) {
-    std::string stored = modRegistry::GetRegistryValue(setting, defaultValue);
-    try {
-        return Value(stored).ToBool();
-    } catch (const RuntimeError&) {
-        return Value(defaultValue).ToBool();
-    }
-}
-
-// A stored option's index when it is a whole number from 0 to `last`.
-std::optional<int> StoredIndex(const char* setting, int last) {
-    auto number = NumberOf(modRegistry::GetRegistryValue(setting, "0"));
-    if (!number || std::trunc(*number) != *number || *number < 0 || *number > last) return std::nullopt;
-    return static_cast<int>(*number);
-}
-
 // A button's or a frame's caption replaced by its translation.
 void TranslateText(QWidget* control) {
     if (auto* button = qobject_cast<QAbstractButton*>(control))
@@ -126,26 +68,6 @@ void TranslateText(QWidget* control) {
 
 int Bottom(const QWidget* control) { return control->y() + control->height(); }
 
-// The value of the configuration entry "position|value" at a place of the "c" reply; "" when
-// there is none.
-std::string EntryValue(const std::vector<std::string>& entries, std::size_t place) {
-    if (place >= entries.size()) return "";
-    const auto fields = modHandheld::SplitText(entries[place], modHandheld::FieldSeparator);
-    return fields.size() < 2 ? "" : fields[1];
-}
-
-long FirmwareVersionOf(const std::vector<std::string>& entries) {
-    return static_cast<long>(modHandheld::LeadingNumber(EntryValue(entries, 0)));
-}
-
-// The look-up of a stick that shows tags by it: the copy of the list last sent to that stick,
-// else the keeper's list.
-StickTagTable::Lookup TagLookupFor(const std::string& serial) {
-    std::string path = FileSystem::Join(modCommon::GetDatabaseFilespec(), serial + "Eartags.csv");
-    if (!FileSystem::Exists(path)) path = modStickReader::GetEartagFileSpec();
-    return FileSystem::Exists(path) ? StickTagTable::Lookup::FromFile(path) : StickTagTable::Lookup();
-}
-
 void MakeNoDefault(QPushButton* button) {
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -153,24 +75,18 @@ void MakeNoDefault(QPushButton* button) {
 
 }  // namespace
 
-// The hourglass for as long as it lives.
-class frmSimple::WaitPointer {
-public:
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-    WaitPointer(const WaitPointer&) = delete;
-    WaitPointer& operator=(const WaitPointer&) = delete;
-};
-
 frmSimple& frmSimple::Instance() { return DefaultInstance<frmSimple>::Get(); }
 
 QString frmSimple::DesignCaption() {
     return QString::fromStdString(Program::ExecutableName() + " v" + modCommon::ProgramVersion());
 }
 
+// Tab visits the controls in the order they are made: the window's own, then the engineering
+// frame's tools.
 frmSimple::frmSimple() {
     CreateControls();
-    CreateEngineeringControls();
+    fraTolvane->CreateControls();
+    ReachFrameControls();
     LayOut();
     ConnectHandlers();
     Form_Load();
@@ -183,18 +99,15 @@ frmSimple::~frmSimple() = default;
 void frmSimple::CreateControls() {
     const char* captions[] = {"Read Tags from Stick", "Erase Tags from Stick", "Configure Stick", "Exit",
                               "Show Tag Read Options", "Show Tag File Options", "Set up Tag File",
-                              "Send Tag File to Stick", "Erase Tag File from Stick", "Stick Acceptance Test",
-                              "Read Page", "Write Page", "Erase Page"};
-    fraTagReadOptions = new QGroupBox("Tag Read Options", this);
+                              "Send Tag File to Stick", "Erase Tag File from Stick"};
     fraTagFileOptions = new QGroupBox("Tag File Options", this);
-    fraTolvane = new QGroupBox(this);
-    for (int i = 0; i < 13; ++i) {
-        QWidget* parent = i >= 6 && i <= 8 ? static_cast<QWidget*>(fraTagFileOptions)
-                          : i >= 9        ? static_cast<QWidget*>(fraTolvane)
-                                          : this;
+    for (int i = 0; i <= 8; ++i) {
+        QWidget* parent = i >= 6 ? static_cast<QWidget*>(fraTagFileOptions) : this;
         // A translated caption may be longer than the English one the size was made for.
         cmdStickAction[i] = new WrappingButton(captions[i], parent);
     }
+    fraTolvane = new EngineeringFrame(this);
+    for (int i = 9; i <= 12; ++i) cmdStickAction[i] = fraTolvane->actions[i - 9];
     for (int i : {0, 1, 2, 7, 8}) cmdStickAction[i]->setEnabled(false);
     cmdStickAction[5]->hide();
 
@@ -206,19 +119,7 @@ void frmSimple::CreateControls() {
     cboBaudRate = new QComboBox(fraComPortSelection);
     for (const char* rate : kBaudRates) cboBaudRate->addItem(rate);
 
-    fraWhenReading = new QGroupBox("When reading tags from the stick...", fraTagReadOptions);
-    ckbSortTags = new QCheckBox("Sort them into order", fraWhenReading);
-    ckbIncludeGroupLabels = new QCheckBox("Include group labels", fraWhenReading);
-    ckbIncludeTimeScanned = new QCheckBox("Include the time the tag was read", fraWhenReading);
-    ckbSeparateGroups = new QCheckBox("Show each group in a separate window", fraWhenReading);
-    fraTagsToSave = new QGroupBox("Tags to save", fraTagReadOptions);
-    optTagsToSave = {new QRadioButton("All tags", fraTagsToSave), new QRadioButton("Selected tags", fraTagsToSave)};
-    fraDisplayApp = new QGroupBox("Load tags in:", fraTagReadOptions);
-    optDisplayApplication = {new QRadioButton("Notepad", fraDisplayApp), new QRadioButton("Excel", fraDisplayApp),
-                             new QRadioButton("Windows clipboard", fraDisplayApp)};
-    optTagsToSave[0]->setChecked(true);
-    optDisplayApplication[0]->setChecked(true);
-    fraTagReadOptions->hide();
+    fraTagReadOptions = new TagReadOptionsFrame(this);
     fraTagFileOptions->hide();
 
     lblHelp = new QLabel(this);
@@ -231,31 +132,35 @@ void frmSimple::CreateControls() {
     }
 }
 
-void frmSimple::CreateEngineeringControls() {
-    rtbText = new QTextEdit(fraTolvane);
-    lblConfigFiles = new QLabel("Configuration Files", fraTolvane);
-    cboConfigFiles = new QComboBox(fraTolvane);
-    optBattery = {new QRadioButton("Small RTC Battery", fraTolvane), new QRadioButton("Big RTC Battery", fraTolvane)};
-    optAgricultural = {new QRadioButton("Agricultural", fraTolvane), new QRadioButton("Industrial", fraTolvane)};
-    // Each pair is a choice of its own, though they share the frame.
-    for (auto* pair : {&optBattery, &optAgricultural}) {
-        auto* group = new QButtonGroup(fraTolvane);
-        for (QRadioButton* option : *pair) group->addButton(option);
-    }
-    ckbAllowMemory = new QCheckBox("Allow Memory", fraTolvane);
-    lblSerialNumber = new QLabel("Serial Number", fraTolvane);
-    txbSerialNumber = new QLineEdit(fraTolvane);
-    lblRTCValue = new QLabel("RTC Frequency", fraTolvane);
-    txbRTCValue = new QLineEdit(fraTolvane);
-    lstConfiguration = new QListWidget(fraTolvane);
-    lblStickPageCount = new QLabel(fraTolvane);
-    lblPageNumber = new QLabel("Page Number", fraTolvane);
-    txbPageNumber = new QLineEdit(fraTolvane);
-    lblWritePattern = new QLabel("Write Pattern", fraTolvane);
-    txbWritePattern = new QLineEdit(fraTolvane);
-    txbWritePattern->setMaxLength(8);
-    for (QLineEdit* box : {txbPageNumber, txbWritePattern}) box->installEventFilter(this);
-    fraTolvane->hide();
+// The frames' controls under the names the window has always given them.
+void frmSimple::ReachFrameControls() {
+    TagReadOptionsFrame& options = *fraTagReadOptions;
+    fraWhenReading = options.fraWhenReading;
+    ckbSortTags = options.ckbSortTags;
+    ckbIncludeGroupLabels = options.ckbIncludeGroupLabels;
+    ckbIncludeTimeScanned = options.ckbIncludeTimeScanned;
+    ckbSeparateGroups = options.ckbSeparateGroups;
+    fraTagsToSave = options.fraTagsToSave;
+    optTagsToSave = options.optTagsToSave;
+    fraDisplayApp = options.fraDisplayApp;
+    optDisplayApplication = options.optDisplayApplication;
+    EngineeringFrame& frame = *fraTolvane;
+    rtbText = frame.rtbText;
+    lblConfigFiles = frame.lblConfigFiles;
+    cboConfigFiles = frame.cboConfigFiles;
+    optBattery = frame.optBattery;
+    optAgricultural = frame.optAgricultural;
+    ckbAllowMemory = frame.ckbAllowMemory;
+    lblSerialNumber = frame.lblSerialNumber;
+    txbSerialNumber = frame.txbSerialNumber;
+    lblRTCValue = frame.lblRTCValue;
+    txbRTCValue = frame.txbRTCValue;
+    lstConfiguration = frame.lstConfiguration;
+    lblPageNumber = frame.lblPageNumber;
+    txbPageNumber = frame.txbPageNumber;
+    lblWritePattern = frame.lblWritePattern;
+    txbWritePattern = frame.txbWritePattern;
+    lblStickPageCount = frame.lblStickPageCount;
 }
 
 // The design's places, in twips. What the rules below rely on: the read options frame lies
@@ -276,40 +181,12 @@ void frmSimple::LayOut() {
     Place(cboBaudRate, {1560, 870, 960, 330});
 
     Place(fraTagReadOptions, {150, 2430, 9600, 2250});
-    Place(fraWhenReading, {120, 330, 4080, 1800});
-    int row = 330;
-    for (QCheckBox* box : {ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned, ckbSeparateGroups}) {
-        Place(box, {150, row, 3870, 330});
-        row += 360;
-    }
-    Place(fraTagsToSave, {4290, 330, 2850, 1800});
-    for (int i = 0; i < 2; ++i) Place(optTagsToSave[i], {150, 330 + 360 * i, 2610, 330});
-    Place(fraDisplayApp, {7230, 330, 2250, 1800});
-    for (int i = 0; i < 3; ++i) Place(optDisplayApplication[i], {150, 330 + 360 * i, 2010, 330});
+    fraTagReadOptions->LayOut();
     Place(fraTagFileOptions, {9840, 2430, 2640, 1890});
     for (int i = 6; i <= 8; ++i) Place(cmdStickAction[i], {120, 330 + 510 * (i - 6), 2400, 450});
 
     Place(fraTolvane, {150, 4830, 12330, 4650});
-    Place(cmdStickAction[9], {120, 330, 3450, 450});
-    Place(lblConfigFiles, {120, 870, 3450, 270});
-    Place(cboConfigFiles, {120, 1140, 3450, 360});
-    for (int i = 0; i < 2; ++i) {
-        Place(optBattery[i], {120, 1620 + 330 * i, 3450, 330});
-        Place(optAgricultural[i], {120, 2340 + 330 * i, 3450, 330});
-    }
-    Place(ckbAllowMemory, {120, 3060, 3450, 330});
-    Place(lblSerialNumber, {120, 3570, 1500, 330});
-    Place(txbSerialNumber, {1620, 3570, 1950, 330});
-    Place(lblRTCValue, {120, 3990, 1500, 330});
-    Place(txbRTCValue, {1620, 3990, 1950, 330});
-    Place(rtbText, {3690, 330, 5400, 4170});
-    Place(lstConfiguration, {9210, 330, 3000, 1800});
-    Place(lblStickPageCount, {9210, 2220, 3000, 300});
-    Place(lblPageNumber, {9210, 2580, 1500, 330});
-    Place(txbPageNumber, {10710, 2580, 1500, 330});
-    Place(lblWritePattern, {9210, 2970, 1500, 330});
-    Place(txbWritePattern, {10710, 2970, 1500, 330});
-    for (int i = 10; i <= 12; ++i) Place(cmdStickAction[i], {9210, 3390 + 390 * (i - 10), 3000, 360});
+    fraTolvane->LayOut();
 }
 
 // Once the captions are in the keeper's language: every control grows to its text, those
@@ -317,27 +194,12 @@ void frmSimple::LayOut() {
 void frmSimple::MakeRoomForTexts() {
     using namespace DesignGeometry;
     for (QWidget* control : findChildren<QWidget*>()) GrowToText(control);
-    // The console shows a row of a page dump on one line.
-    const int dumpRow = rtbText->fontMetrics().horizontalAdvance(QStringLiteral("01010101 ").repeated(8)) +
-                        2 * rtbText->frameWidth() + 2 * static_cast<int>(rtbText->document()->documentMargin()) +
-                        rtbText->verticalScrollBar()->sizeHint().width();
-    rtbText->resize(std::max(rtbText->width(), dumpRow), rtbText->height());
     StackColumns({{lblBaudRate}, {cboBaudRate}}, 0);
     HoldChildren(fraComPortSelection, 120, true);
     StackRows({{cmdStickAction[6]}, {cmdStickAction[7]}, {cmdStickAction[8]}}, 60);
     HoldChildren(fraTagFileOptions, 120);
-    for (QGroupBox* frame : {fraWhenReading, fraTagsToSave, fraDisplayApp}) HoldChildren(frame, 60);
-    StackColumns({{fraWhenReading}, {fraTagsToSave}, {fraDisplayApp}}, 90);
-    HoldChildren(fraTagReadOptions, 120);
-    StackColumns({{lblSerialNumber, lblRTCValue}, {txbSerialNumber, txbRTCValue}}, 0);
-    StackColumns({{lblPageNumber, lblWritePattern}, {txbPageNumber, txbWritePattern}}, 0);
-    StackColumns({{cmdStickAction[9], lblConfigFiles, cboConfigFiles, optBattery[0], optBattery[1], optAgricultural[0],
-                   optAgricultural[1], ckbAllowMemory, txbSerialNumber, txbRTCValue},
-                  {rtbText},
-                  {lstConfiguration, lblStickPageCount, lblPageNumber, txbPageNumber, lblWritePattern, txbWritePattern,
-                   cmdStickAction[10], cmdStickAction[11], cmdStickAction[12]}},
-                 120);
-    HoldChildren(fraTolvane, 120);
+    fraTagReadOptions->MakeRoomForTexts();
+    fraTolvane->MakeRoomForTexts();
     StackColumns({{lblHelp, fraTagReadOptions}, {fraComPortSelection, fraTagFileOptions}}, 90);
     StackRows({{cmdStickAction[0], cmdStickAction[1], cmdStickAction[2], cmdStickAction[3]},
                {cmdStickAction[4], cmdStickAction[5]},
@@ -358,18 +220,6 @@ void frmSimple::ConnectHandlers() {
         connect(cmdStickAction[i], &QPushButton::clicked, this, [this, i] { cmdStickAction_Click(i); });
     connect(cmdRefreshComportList, &QPushButton::clicked, this, [this] { GetComportList(); });
     connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
-    connect(ckbSortTags, &QCheckBox::toggled, this, [this] { ckbSortTags_Click(); });
-    connect(ckbIncludeGroupLabels, &QCheckBox::toggled, this, [this] { ckbIncludeGroupLabels_Click(); });
-    connect(ckbIncludeTimeScanned, &QCheckBox::toggled, this, [this] { ckbIncludeTimeScanned_Click(); });
-    connect(ckbSeparateGroups, &QCheckBox::toggled, this, [this] { ckbSeparateGroups_Click(); });
-    for (int i = 0; i < 2; ++i)
-        connect(optTagsToSave[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) optTagsToSave_Click(i);
-        });
-    for (int i = 0; i < 3; ++i)
-        connect(optDisplayApplication[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) optDisplayApplication_Click(i);
-        });
     connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
     connect(tmrStickTypeMismatch, &QTimer::timeout, this, [this] { tmrStickTypeMismatch_Timer(); });
 }
@@ -385,23 +235,15 @@ void frmSimple::Form_Load() {
     LayOutForMode();
     if (modCommon::Translator().menLLanguage == kAustralianEnglish)
         fraComPortSelection->resize(fraComPortSelection->width(), Pixels(kAustralianPortFrameHeight));
-    comm_ = std::make_unique<clsKRComm>();
-    exchange_ = std::make_unique<modStickReader::StickExchange>(*comm_);
+    stick_ = std::make_unique<StickConnection>([this] { return ChosenPort(); });
     cboBaudRate->setCurrentIndex(kDefaultBaudRate);
-    if (!modCommon::GetExcel()) {
-        optDisplayApplication[1]->hide();
-        optDisplayApplication[2]->move(optDisplayApplication[2]->x(), optDisplayApplication[1]->y());
-    }
-    ckbSortTags->setChecked(StoredTick("SortTags", "True"));
-    ckbIncludeGroupLabels->setChecked(StoredTick("IncludeGroupLabels", "True"));
-    ckbIncludeTimeScanned->setChecked(StoredTick("IncludeTimeScanned", "True"));
-    LayOutTagReadOptions();
+    fraTagReadOptions->Load();
     if (modCommon::EditionCode == 2) {
         fraTolvane->show();
         SetClientHeight(Bottom(fraTolvane) + Pixels(120));
-        ListConfigurationFiles();
+        fraTolvane->ListConfigurationFiles();
     }
-    SelectStoredOptions();
+    fraTagReadOptions->SelectStoredOptions();
     tmrInitialise->start();
 }
 
@@ -428,100 +270,7 @@ void frmSimple::LayOutForMode() {
     SetClientHeight(fraTagReadOptions->y() + Pixels(30));
 }
 
-// Only Dutch keepers are offered a window per group; elsewhere its row is taken out.
-void frmSimple::LayOutTagReadOptions() {
-    if (modCommon::Translator().CurrentLanguage() == 1) {
-        ckbSeparateGroups->setChecked(StoredTick("WindowPerGroup", "False"));
-        ckbSeparateGroups->show();
-        optDisplayApplication[2]->setVisible(!ckbSeparateGroups->isChecked());
-        return;
-    }
-    ckbSeparateGroups->setChecked(false);
-    ckbSeparateGroups->hide();
-    const int rowDistance = ckbSeparateGroups->y() - ckbIncludeTimeScanned->y();
-    for (QGroupBox* frame : {fraWhenReading, fraTagsToSave, fraDisplayApp, fraTagReadOptions})
-        frame->resize(frame->width(), frame->height() - rowDistance);
-}
-
-// The configuration files the acceptance test may write, by name without ".conf".
-void frmSimple::ListConfigurationFiles() {
-    std::error_code error;
-    std::vector<std::pair<QString, QString>> names;  // shown name, file name
-    for (const auto& entry : std::filesystem::directory_iterator(Program::ProgramFolder(), error)) {
-        const QString file = QString::fromStdString(entry.path().filename().string());
-        if (!entry.is_regular_file(error) || !file.endsWith(".conf", Qt::CaseInsensitive)) continue;
-        names.push_back({QString(file).remove(".conf", Qt::CaseInsensitive), file});
-    }
-    std::sort(names.begin(), names.end());
-    // Each entry keeps its file's own name, whatever the letter case of its extension.
-    for (const auto& [name, file] : names) cboConfigFiles->addItem(name, file);
-}
-
-void frmSimple::SelectStoredOptions() {
-    if (auto index = StoredIndex("TagsToSave", 1)) optTagsToSave[*index]->setChecked(true);
-    if (auto index = StoredIndex("DisplayApplication", 2)) optDisplayApplication[*index]->setChecked(true);
-}
-
 void frmSimple::SetClientHeight(int height) { setFixedSize(width_, height); }
-
-// ---- Stored options -------------------------------------------------------------------------
-
-void frmSimple::StoreCheckBox(const char* setting, QCheckBox* box) {
-    modRegistry::SetRegistryValue(setting, box->isChecked() ? "True" : "False");
-}
-
-void frmSimple::ckbSortTags_Click() {
-    Trap("ckbSortTags_Click", kObject, [&] { StoreCheckBox("SortTags", ckbSortTags); });
-}
-
-void frmSimple::ckbIncludeGroupLabels_Click() {
-    Trap("ckbIncludeGroupLabels_Click", kObject, [&] { StoreCheckBox("IncludeGroupLabels", ckbIncludeGroupLabels); });
-}
-
-void frmSimple::ckbIncludeTimeScanned_Click() {
-    Trap("ckbIncludeTimeScanned_Click", kObject, [&] { StoreCheckBox("IncludeTimeScanned", ckbIncludeTimeScanned); });
-}
-
-void frmSimple::ckbSeparateGroups_Click() {
-    Trap("ckbSeparateGroups_Click", kObject, [&] {
-        StoreCheckBox("WindowPerGroup", ckbSeparateGroups);
-        UpdateDisplayApplicationOptions();
-    });
-}
-
-// The clicked option is stored when it differs from the stored one; a stored text that is no
-// number is replaced by it.
-void frmSimple::StoreOption(const char* setting, const char* procedure, int Index) {
-    Trap(procedure, kObject, [&] {
-        auto stored = NumberOf(modRegistry::GetRegistryValue(setting, "0"));
-        if (!stored || *stored != Index) modRegistry::SetRegistryValue(setting, std::to_string(Index));
-    });
-}
-
-void frmSimple::optTagsToSave_Click(int Index) { StoreOption("TagsToSave", "optTagsToSave_Click", Index); }
-
-void frmSimple::optDisplayApplication_Click(int Index) {
-    StoreOption("DisplayApplication", "optDisplayApplication_Click", Index);
-}
-
-// Which outputs are offered and which is chosen: a window per group cannot go to the
-// clipboard, and a spreadsheet needs a spreadsheet application.
-void frmSimple::UpdateDisplayApplicationOptions() {
-    optDisplayApplication[2]->setVisible(!ckbSeparateGroups->isChecked());
-    auto stored = NumberOf(modRegistry::GetRegistryValue("DisplayApplication", "0"));
-    int choice = stored ? static_cast<int>(*stored) : 0;
-    if (choice < 0 || choice > 2) choice = 0;
-    const bool excel = !optDisplayApplication[1]->isHidden(), clipboard = !optDisplayApplication[2]->isHidden();
-    if (!excel && !clipboard) {
-        fraDisplayApp->hide();
-        optDisplayApplication[0]->setChecked(true);
-        return;
-    }
-    fraDisplayApp->show();
-    if (!excel && choice == 1) choice = 0;
-    if (!clipboard && choice == 2) choice = 0;
-    optDisplayApplication[choice]->setChecked(true);
-}
 
 // ---- Start --------------------------------------------------------------------------------
 
@@ -573,26 +322,11 @@ void frmSimple::ShowComPortSelection(bool show) { fraComPortSelection->setVisibl
 
 // ---- Connection -----------------------------------------------------------------------------
 
-long frmSimple::SelectedPort() const { return cboSerialPorts->currentData().toLongLong(); }
-
-std::string frmSimple::PortSettings() const {
-    return "baud=" + cboBaudRate->currentText().toStdString() + " parity=N data=8 stop=1";
+// The data of the port list's selected entry, at the selected baud rate.
+StickConnection::Port frmSimple::ChosenPort() const {
+    return {cboSerialPorts->currentData().toLongLong(),
+            "baud=" + cboBaudRate->currentText().toStdString() + " parity=N data=8 stop=1"};
 }
-
-const std::string& frmSimple::LastReply() const { return exchange_->LastReply; }
-
-bool frmSimple::SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern,
-                                 long lngReadTimeout) {
-    exchange_->Port = SelectedPort();
-    exchange_->Settings = PortSettings();
-    return exchange_->SendStickCommand(strCommand, strReplyPattern, lngReadTimeout);
-}
-
-bool frmSimple::StickReplyOK(const std::string& reply) {
-    return reply.size() > 3 && reply.compare(reply.size() - 3, 3, "S)\r") == 0;
-}
-
-std::string frmSimple::StickReplyData(const std::string& reply) { return modStickReader::StripReplyStatus(reply); }
 
 // Finds the stick on the selected port, checks that it suits this program, sets its clock and
 // enables the actions. The window takes no input meanwhile; the port is closed at the end.
@@ -606,21 +340,18 @@ void frmSimple::cboSerialPorts_Click() {
         QCoreApplication::processEvents();
         lblHelp->setText(QString::fromStdString(SearchingText()));
         lblHelp->repaint();
-        if (comm_->IsOpen()) comm_->CommClose(kClosePause);
-        comm_->CommOpen(SelectedPort(), PortSettings(), kCommandTimeout, false);
+        stick_->Open();
         if (!IdentifyStick()) {
             NotFoundEnding();
             return;
         }
-        modCommon::SetLastUsedComPort(kStickDevice, static_cast<int>(comm_->CommPort()));
-        long firmware = 0;
-        if (!CheckStickType(firmware)) {
+        modCommon::SetLastUsedComPort(kStickDevice, static_cast<int>(stick_->Comm().CommPort()));
+        if (!CheckStickType()) {
             wrongStick = true;
             return;
         }
-        firmwareVersion_ = firmware;
-        LayOutForStick(firmware);
-        bool ok = modStickReader::CheckStickClock(*exchange_);
+        LayOutForStick(stick_->FirmwareVersion());
+        bool ok = stick_->SetClock();
         ShowComPortSelection(false);
         lblHelp->hide();
         if (modCommon::EditionCode == 2) ok = ReadMemorySize();
@@ -635,35 +366,24 @@ void frmSimple::cboSerialPorts_Click() {
     CommonEnding();
 }
 
-// Any reply to "n" counts, whatever its status.
 bool frmSimple::IdentifyStick() {
-    bool found = false;
-    exchange_->LastReply.clear();
-    for (int tries = 0; comm_->IsOpen() && !found && tries < modStickReader::IdentifyTries; ++tries)
-        found = SendStickCommand("n", modHandheld::ReplyPattern("n"), kCommandTimeout);
-    if (found) return true;
+    if (stick_->Identify()) return true;
     Prompts::MsgBox(Translate("Can't find the stick reader on serial port") + " " +
                         cboSerialPorts->currentText().toStdString() + "." + CRLF +
-                        Translate("Please check that the stick reader is powered up") + "." + comm_->OpenRefusalLine(),
+                        Translate("Please check that the stick reader is powered up") + "." +
+                        stick_->Comm().OpenRefusalLine(),
                     Prompts::Information, Translate("Stick reader not found"));
-    if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+    stick_->Close();
     ShowComPortSelection(true);
     return false;
 }
 
 // The stick's configuration must come and name the stick type this program is for: a normal
-// stick for the normal program, the partner's for the partner's. A reply too short to say
-// counts as the wrong stick.
-bool frmSimple::CheckStickType(long& firmwareVersion) {
-    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kCommandTimeout) || !StickReplyOK(LastReply()))
-        return false;
-    const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
-    if (modStickReader::TagLookupEnabled()) cmdStickAction[5]->show();
-    if (entries.size() <= kStickTypeEntry) return false;
-    const auto typeFields = modHandheld::SplitText(entries[kStickTypeEntry], modHandheld::FieldSeparator);
-    if (typeFields.size() < 2) return false;
-    firmwareVersion = FirmwareVersionOf(entries);
-    return std::lround(modHandheld::LeadingNumber(typeFields[1])) == modCommon::OxbrelMode;
+// stick for the normal program, the partner's for the partner's.
+bool frmSimple::CheckStickType() {
+    const StickConnection::StickType type = stick_->ReadStickType(modCommon::OxbrelMode);
+    if (type.configured && modStickReader::TagLookupEnabled()) cmdStickAction[5]->show();
+    return type.suits;
 }
 
 void frmSimple::LayOutForStick(long firmwareVersion) {
@@ -691,19 +411,12 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
 }
 
 bool frmSimple::ReadMemorySize() {
-    bool ok = SendStickCommand("qM|" + modStickReader::StickAccessCode, modHandheld::ReplyPattern("q"),
-                               kCommandTimeout) &&
-              StickReplyOK(LastReply());
-    if (ok) {
-        pageCount_ = std::lround(modHandheld::LeadingNumber(StickReplyData(LastReply())));
-        lblStickPageCount->setText(QString::fromStdString("Memory size is " + std::to_string(pageCount_) + " pages."));
-        txbSerialNumber->setFocus();
-    } else {
+    const std::optional<long> pages = stick_->ReadMemorySize();
+    if (!pages)
         Prompts::MsgBox("Failed to get memory size from the stick.", Prompts::OKOnly, "Memory Size NOT Received");
-        lblStickPageCount->setText("Memory size not read from stick!!");
-        cmdStickAction[3]->setFocus();
-    }
-    return ok;
+    fraTolvane->ShowMemorySize(pages);
+    if (!pages) cmdStickAction[3]->setFocus();
+    return pages.has_value();
 }
 
 // "Exit" and "Show Tag File Options" are always there; the rest need a stick that answered.
@@ -719,7 +432,7 @@ void frmSimple::NotFoundEnding() {
 }
 
 void frmSimple::CommonEnding() {
-    if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+    stick_->Close();
     setEnabled(true);
     if (cmdStickAction[0]->isEnabled() && modCommon::OxbrelMode != 1 && modCommon::EditionCode != 2)
         cmdStickAction[0]->setFocus();
@@ -728,7 +441,7 @@ void frmSimple::CommonEnding() {
 void frmSimple::tmrStickTypeMismatch_Timer() {
     tmrStickTypeMismatch->stop();
     Trap("tmrStickTypeMismatch_Timer", kObject, [&] {
-        if (comm_->IsOpen()) comm_->CommClose(kClosePause);
+        stick_->Close();
         mismatchPointer_.reset();
         Prompts::MsgBox("The application you are running (" + Program::ExecutableName() +
                             ".exe) is not appropriate for this version of stick and will now close.",
@@ -751,7 +464,7 @@ void frmSimple::cmdStickAction_Click(int Index) {
     struct CommonEnd {
         frmSimple& window;
         ~CommonEnd() {
-            if (window.comm_ && window.comm_->IsOpen()) window.comm_->CommClose(0);
+            if (window.stick_) window.stick_->Close(0);
             window.setEnabled(true);
         }
     } end{*this};
@@ -762,13 +475,13 @@ void frmSimple::cmdStickAction_Click(int Index) {
             case 4: ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options"); break;
             case 5: ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options"); break;
             case 6: frmTags::ShowModal(this); break;
-            case 0: ReadTagsFromStick(); break;
+            case 0: StickTagRead(*this, *stick_).Run(); break;
             case 7: SendTagFileToStick(); break;
             case 8: EraseTagFileFromStick(); break;
-            case 9: StickAcceptanceTest(*this).Run(); break;
-            case 10: ReadPage(); break;
-            case 11: WritePage(); break;
-            case 12: ErasePage(); break;
+            case 9: fraTolvane->RunAcceptanceTest(*stick_); break;
+            case 10: fraTolvane->ReadPage(*stick_); break;
+            case 11: fraTolvane->WritePage(*stick_); break;
+            case 12: fraTolvane->ErasePage(*stick_); break;
             default: break;
         }
     });
@@ -780,7 +493,7 @@ void frmSimple::EraseTagsFromStick() {
         return;
     WaitPointer pointer;
     setEnabled(false);
-    SendStickCommand("e", modHandheld::ReplyPattern("e"), kEraseTimeout);
+    SendStickCommand("e", modHandheld::ReplyPattern("e"), StickConnection::EraseTimeout);
     if (StickReplyOK(LastReply()))
         Prompts::MsgBox(Translate("Animal data erased") + ".", Prompts::OKOnly, Translate("Animal Data Erased"));
     else
@@ -791,10 +504,10 @@ void frmSimple::EraseTagsFromStick() {
 // The stick reader window edits the configuration of the stick on this window's port, which it
 // opens itself.
 void frmSimple::ConfigureStick() {
-    if (comm_->IsOpen()) comm_->CommClose(0);
+    stick_->Close(0);
     frmStickReader& reader = frmStickReader::Instance();
     reader.setParent(this, reader.windowFlags() | Qt::Dialog);
-    reader.SetPort(comm_->CommPort());
+    reader.SetPort(stick_->Comm().CommPort());
     reader.SetHHAction(modMainWindowServices::StickReaderConfiguration);
     reader.exec();
 }
@@ -804,335 +517,22 @@ void frmSimple::ToggleFrame(QGroupBox* frame, QPushButton* button, const char* s
     button->setText(QString::fromStdString(Translate(frame->isHidden() ? show : hide)));
 }
 
-void frmSimple::OpenPort() { comm_->CommOpen(SelectedPort(), PortSettings(), kActionReadTimeout, false); }
-
 void frmSimple::ShowHelp(const std::string& text) {
     lblHelp->setText(QString::fromStdString(text));
     lblHelp->show();
     lblHelp->repaint();
 }
 
-// ---- Tag reading ----------------------------------------------------------------------------
-
-// The action buttons, off for the length of a read and all on again however it ends; the help
-// line goes with them.
-class frmSimple::ActionButtonsOff {
-public:
-    explicit ActionButtonsOff(frmSimple& window) : window_(window) {
-        for (QPushButton* button : window_.cmdStickAction) button->setEnabled(false);
-    }
-    ~ActionButtonsOff() {
-        for (QPushButton* button : window_.cmdStickAction) button->setEnabled(true);
-        window_.lblHelp->clear();
-        window_.lblHelp->hide();
-    }
-    ActionButtonsOff(const ActionButtonsOff&) = delete;
-    ActionButtonsOff& operator=(const ActionButtonsOff&) = delete;
-
-private:
-    frmSimple& window_;
-};
-
-// Reads every tag the stick holds, in the form the stick shows them, lets the keeper keep some
-// when asked to, and hands them to the chosen output. Nothing reaches the register.
-void frmSimple::ReadTagsFromStick() {
-    const DateTime readAt = DateTime::Now();
-    ActionButtonsOff buttons(*this);
-    setEnabled(false);
-    auto pointer = std::make_unique<WaitPointer>();
-    QCoreApplication::processEvents();
-    ShowHelp(Translate("Reading from stick") + "...");
-    OpenPort();
-    long displayFormat = StickTagTable::NoFormat;
-    std::string serial;
-    const bool read = ReadDisplayFormat(displayFormat, serial) && ReadStoredTags();
-    comm_->CommClose(0);
-    lblHelp->clear();
-    if (!read) {
-        Prompts::MsgBox(Translate("Failed to get animal data from the stick") + ".", Prompts::OKOnly,
-                        Translate("Animal Data NOT Received"));
-        return;
-    }
-    const std::string data = StickReplyData(LastReply());
-    if (data.empty()) {
-        Prompts::MsgBox(Translate("No animal data was detected on your stick") + ".", Prompts::OKOnly,
-                        Translate("No Data to Receive"));
-        return;
-    }
-    ShowHelp(Translate("Extracting tags") + "...");
-    std::optional<StickTagTable::Lookup> lookup;
-    if (displayFormat == StickTagTable::TagLookup) lookup = TagLookupFor(serial);
-    Recordset table = StickTagTable::Create();
-    StickTagTable::AddRecords(table, data, displayFormat, lookup ? &*lookup : nullptr);
-    if (ckbSortTags->isChecked()) StickTagTable::Sort(table, ckbIncludeGroupLabels->isChecked());
-    if (optTagsToSave[1]->isChecked()) {
-        // The window owns the selection, so it takes input while the selection is open.
-        pointer.reset();
-        setEnabled(true);
-        frmSelectTags::ShowModal(this, table);
-        setEnabled(false);
-        pointer = std::make_unique<WaitPointer>();
-    }
-    WriteOut(table, readAt);
-}
-
-// The stick's display format from its configuration, and for the tag look-up format its
-// serial number. False (with a message) when the configuration did not come.
-bool frmSimple::ReadDisplayFormat(long& displayFormat, std::string& serial) {
-    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kCommandTimeout) || !StickReplyOK(LastReply())) {
-        Prompts::MsgBox(Translate("Failed to get configuration data from the stick") + ".", Prompts::OKOnly,
-                        Translate("Configuration Data NOT Received"));
-        return false;
-    }
-    const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
-    const long version = FirmwareVersionOf(entries);
-    if (version > kLatestFirmware) {
-        Prompts::MsgBox(Translate("This stick is a later version than this program can handle." + CRLF +
-                                  "You will need to get an updated version of this program."),
-                        Prompts::Exclamation, Translate("New Program Required"));
-        return true;
-    }
-    modStickReader::InitialiseStickConfigurationStrings(version);
-    displayFormat = std::lround(modHandheld::LeadingNumber(
-        modStickReader::ValidateStickConfigItem(EntryValue(entries, kDisplayFormatItem), kDisplayFormatItem).Value));
-    if (displayFormat == StickTagTable::TagLookup)
-        serial = modStickReader::ValidateStickConfigItem(EntryValue(entries, kSerialNumberItem), kSerialNumberItem).Value;
-    return true;
-}
-
-// The stored reads, within the bounds a full stick's reply needs at the chosen line speed.
-bool frmSimple::ReadStoredTags() {
-    const modStickReader::StoredReadsLimits limits(
-        *comm_, modHandheld::LeadingNumber(cboBaudRate->currentText().toStdString()) / 10);
-    return SendStickCommand("r", modHandheld::ReplyPattern("r"), kCommandTimeout) && StickReplyOK(LastReply());
-}
-
-void frmSimple::WriteOut(Recordset& table, const DateTime& readAt) {
-    const int choice = optDisplayApplication[1]->isChecked() ? 1 : optDisplayApplication[2]->isChecked() ? 2 : 0;
-    const std::string names[] = {"Notepad", "Excel", Translate("clipboard")};
-    ShowHelp(Translate("Saving to") + " " + names[choice]);
-    if (!DoExcelOutput(table)) TagReadOutput(table, readAt);
-}
-
-StickTagOutput::Options frmSimple::OutputOptions() const {
-    return {ckbIncludeGroupLabels->isChecked(), ckbIncludeTimeScanned->isChecked(), ckbSeparateGroups->isChecked()};
-}
-
-bool frmSimple::DoExcelOutput(const Recordset& table) {
-    if (table.Rows() == 0 || !optDisplayApplication[1]->isChecked() || !modCommon::GetExcel()) return false;
-    Trap("DoExcelOutput", kObject, [&] {
-        const bool sheetPerGroup = modCommon::Translator().CurrentLanguage() == 1 && ckbSeparateGroups->isChecked();
-        const Spreadsheet book = StickTagOutput::Workbook(table, OutputOptions(), sheetPerGroup);
-        const std::string path = Spreadsheet::NewFilePath(Desktop::DocumentsFolder(),
-                                                          Translate("Data Imported ") + DateTime::Now().ToGeneralText());
-        book.Save(path);
-        if (!Desktop::OpenFile(path))
-            throw RuntimeError(ErrorNumber::InvalidCall, "No spreadsheet application opened " + path);
-    });
-    return true;
-}
-
-void frmSimple::TagReadOutput(const Recordset& table, const DateTime& readAt) {
-    const StickTagOutput::Text text = StickTagOutput::Lines(table, OutputOptions());
-    if (optDisplayApplication[2]->isChecked()) {
-        QClipboard* clipboard = QApplication::clipboard();
-        clipboard->clear();
-        clipboard->setText(QString::fromStdString(text.All()));
-        return;
-    }
-    if (!optDisplayApplication[0]->isChecked()) return;
-    int cascade = 0;
-    for (const auto& window : text.windows) {
-        std::string title = Translate("Tag import") + " " + readAt.ToGeneralText();
-        if (ckbSeparateGroups->isChecked()) title += " " + Translate("for group") + " " + window.group + " ";
-        TextWindow::Open(title, this, QSize(kTextWindowWidth, kTextWindowHeight), window.text, cascade++);
-    }
-}
-
-// ---- The eartag list on the stick -------------------------------------------------------------
-
-// Every row of the list is checked before the stick's list is erased: a row the stick cannot
-// take leaves the stick's list as it was.
 void frmSimple::SendTagFileToStick() {
     setEnabled(false);
     WaitPointer pointer;
-    const std::string path = modStickReader::GetEartagFileSpec();
-    const std::string bytes = FileSystem::Exists(path) ? FileSystem::ReadAll(path) : std::string();
-    const std::vector<EartagFile::Entry> entries = EartagFile::Parse(bytes);
-    if (entries.empty()) {
-        Prompts::MsgBox(Translate("There is no eartag data to send to the stick") + ".", Prompts::OKOnly,
-                        Translate("No Eartag Data"));
-        return;
-    }
-    std::string refused;
-    const std::vector<std::string> sent = EartagFile::StickEntries(entries, refused);
-    bool ok = refused.empty();
-    long count = 0;
-    if (ok) {
-        OpenPort();
-        // Emptying the stick's list takes it longer than any other command.
-        comm_->SetReadTimeout(kEraseTimeout);
-        ok = SendStickCommand("f", modHandheld::ReplyPattern("f"), kEraseTimeout) && StickReplyOK(LastReply());
-        comm_->SetReadTimeout(kActionReadTimeout);
-        for (auto entry = sent.begin(); ok && entry != sent.end(); ++entry, ++count)
-            ok = SendStickCommand("a" + *entry, modHandheld::ReplyPattern("a"), kCommandTimeout) &&
-                 StickReplyOK(LastReply());
-        comm_->CommClose(0);
-    }
-    if (!ok) {
-        Prompts::MsgBox(Translate("The eartag data was not successfully sent to the stick") + "." +
-                            (refused.empty() ? "" : CRLF + refused),
-                        Prompts::OKOnly, Translate("Eartag Data NOT Sent"));
-        return;
-    }
-    KeepCopyForStick(path, bytes);
-    Prompts::MsgBox(Translate("Number of eartags sent to stick:") + " " + std::to_string(count), Prompts::OKOnly,
-                    Translate("Successful Transfer"));
-}
-
-// The list sent, kept under the stick's serial number for that stick's reads. It takes the
-// name only once written whole; a failure is logged and the transfer still counts.
-void frmSimple::KeepCopyForStick(const std::string& listPath, const std::string& bytes) {
-    if (!SendStickCommand("c", modHandheld::ReplyPattern("c"), kCommandTimeout) || !StickReplyOK(LastReply())) return;
-    const auto entries = modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
-    modStickReader::InitialiseStickConfigurationStrings(FirmwareVersionOf(entries));
-    const std::string serial =
-        modStickReader::ValidateStickConfigItem(EntryValue(entries, kSerialNumberItem), kSerialNumberItem).Value;
-    if (serial.empty()) return;
-    Trap("cmdStickAction_Click", kObject, [&] {
-        TextFile::Replace(FileSystem::Join(FileSystem::Folder(listPath), serial + "Eartags.csv"), bytes);
-    });
+    EartagFileTransfer(*stick_).Send();
 }
 
 void frmSimple::EraseTagFileFromStick() {
     setEnabled(false);
     WaitPointer pointer;
-    if (SendStickCommand("f", modHandheld::ReplyPattern("f"), kEraseTimeout) && StickReplyOK(LastReply()))
-        Prompts::MsgBox(Translate("Eartag data erased") + ".", Prompts::OKOnly, Translate("Eartag Data Erased"));
-    else
-        Prompts::MsgBox(Translate("The eartag data on the stick was not successfully erased") + ".", Prompts::OKOnly,
-                        Translate("Eartag Data NOT Erased"));
-}
-
-// ---- Factory tools: the console and the page tools ------------------------------------------
-
-void frmSimple::ConsoleWrite(const std::string& text, bool bold, long colour, bool overwrite) {
-    QTextCursor cursor = rtbText->textCursor();
-    if (overwrite) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.setPosition(std::min(consolePosition_, cursor.position()), QTextCursor::MoveAnchor);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    } else {
-        consolePosition_ = cursor.selectionStart();
-    }
-    QTextCharFormat format;
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    format.setForeground(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
-    cursor.insertText(QString::fromStdString(text), format);
-    cursor.movePosition(QTextCursor::End);
-    rtbText->setTextCursor(cursor);
-    rtbText->repaint();
-}
-
-// The line end goes after the text without moving the start remembered, so the next
-// overwrite replaces the line.
-void frmSimple::ConsoleWriteLine(const std::string& text, bool bold, long colour, bool overwrite) {
-    ConsoleWrite(text, bold, colour, overwrite);
-    QTextCursor cursor = rtbText->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(QString::fromStdString(CRLF), QTextCharFormat());
-    rtbText->setTextCursor(cursor);
-}
-
-std::string frmSimple::FormatPageNumber() {
-    const std::string text = txbPageNumber->text().toStdString();
-    const long page = std::lround(modHandheld::LeadingNumber(text));
-    if (page >= pageCount_) {
-        Prompts::MsgBox("Maximum page number must be less than " + std::to_string(pageCount_), Prompts::Exclamation,
-                        "Page Outside Range");
-        return "";
-    }
-    if (text.empty()) return "";
-    char digits[24];
-    std::snprintf(digits, sizeof digits, "%04ld", page);
-    return digits;
-}
-
-std::string frmSimple::FormatWriteCharacter() const {
-    unsigned value = 0;
-    for (QChar bit : txbWritePattern->text()) value = value << 1 | (bit == QLatin1Char('1') ? 1U : 0U);
-    return std::string(1, static_cast<char>(value & 0xFF));
-}
-
-void frmSimple::DisplayPageReadData(const std::string& data) {
-    rtbText->clear();
-    ConsoleWrite(std::to_string(data.size()) + " byte" + (data.size() == 1 ? "" : "s") +
-                 " received from stick for page " + txbPageNumber->text().toStdString() + CRLF);
-    std::string bits;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        for (int bit = 7; bit >= 0; --bit) bits += (byte >> bit & 1) ? '1' : '0';
-        bits += i % 8 == 7 ? CRLF : " ";
-    }
-    ConsoleWrite(bits);
-}
-
-bool frmSimple::SendFactoryCommand(const std::string& command) {
-    return SendStickCommand(command + "|" + modStickReader::StickAccessCode, modHandheld::ReplyPattern("q"),
-                            kCommandTimeout) &&
-           StickReplyOK(LastReply());
-}
-
-void frmSimple::ReadPage() {
-    setEnabled(false);
-    const std::string page = FormatPageNumber();
-    if (page.empty()) return;
-    if (SendFactoryCommand("qR" + page))
-        DisplayPageReadData(StickReplyData(LastReply()));
-    else
-        Prompts::MsgBox("Failed to get page data from the stick.", Prompts::OKOnly, "Page Data NOT Received");
-}
-
-// The stick ends a command at CR or LF, so a page cannot be written from either.
-void frmSimple::WritePage() {
-    setEnabled(false);
-    const std::string page = FormatPageNumber();
-    if (page.empty()) return;
-    const std::string character = FormatWriteCharacter();
-    if (character == "\r" || character == "\n") {
-        Prompts::MsgBox("The bit patterns for <CR> and <LF> cannot be used as they are interpreted by the stick as "
-                        "command terminators.",
-                        Prompts::OKOnly, "Invalid Bit Pattern");
-        return;
-    }
-    if (SendFactoryCommand("qW" + page + character))
-        Prompts::MsgBox("Page data written OK", Prompts::OKOnly, "Page Data Written");
-    else
-        Prompts::MsgBox("Failed to write page data on the stick.", Prompts::OKOnly, "Page Data NOT Written");
-}
-
-void frmSimple::ErasePage() {
-    setEnabled(false);
-    const std::string page = FormatPageNumber();
-    if (page.empty()) return;
-    if (SendFactoryCommand("qE" + page))
-        Prompts::MsgBox("Page data erased OK", Prompts::OKOnly, "Page Data Erased");
-    else
-        Prompts::MsgBox("Failed to erase page data from the stick.", Prompts::OKOnly, "Page Data NOT Erased");
-}
-
-// The page number takes digits only, the write pattern "0" and "1" only; other typed
-// characters are dropped (moving about and deleting still work).
-bool frmSimple::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == txbPageNumber || watched == txbWritePattern)) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        const bool passes = text.isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab ||
-                            key->key() == Qt::Key_Backtab;
-        const QString allowed = watched == txbPageNumber ? "0123456789" : "01";
-        if (!passes && !(text.size() == 1 && allowed.contains(text))) return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    EartagFileTransfer(*stick_).Erase();
 }
 
 // ---- Unloading ------------------------------------------------------------------------------
@@ -1157,7 +557,6 @@ void frmSimple::closeEvent(QCloseEvent* event) {
 void frmSimple::Form_Unload() {
     tmrInitialise->stop();
     tmrStickTypeMismatch->stop();
-    exchange_.reset();
-    comm_.reset();
+    stick_.reset();
     mismatchPointer_.reset();
 }

@@ -8,9 +8,10 @@
 #include "core/DefaultInstance.h"
 #include "core/JobGuard.h"
 #include "platform/DateTime.h"
-#include "sticktool/StickTagOutput.h"
+#include "sticktool/EngineeringFrame.h"
+#include "sticktool/StickConnection.h"
+#include "sticktool/TagReadOptionsFrame.h"
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -22,11 +23,8 @@ class QRadioButton;
 class QTextEdit;
 class QTimer;
 class Recordset;
+class WaitPointer;
 class clsKRComm;
-class StickAcceptanceTest;
-namespace modStickReader {
-class StickExchange;
-}
 
 // The stick tool window of the simple and engineering editions: it finds the stick on a
 // serial port, checks it suits the program, sets its clock, and runs the stick's actions
@@ -47,7 +45,8 @@ public:
     QComboBox* cboBaudRate;
     QLabel* lblBaudRate;
     QPushButton* cmdRefreshComportList;
-    QGroupBox* fraTagReadOptions;
+    // The tag read options and their controls (the frame's own, reached from here).
+    TagReadOptionsFrame* fraTagReadOptions;
     QGroupBox* fraWhenReading;
     QCheckBox* ckbSortTags;
     QCheckBox* ckbIncludeGroupLabels;
@@ -61,8 +60,8 @@ public:
     QLabel* lblHelp;
     QTimer* tmrInitialise;
     QTimer* tmrStickTypeMismatch;
-    // The engineering frame and its factory controls.
-    QGroupBox* fraTolvane;
+    // The engineering frame and its factory controls (the frame's own, reached from here).
+    EngineeringFrame* fraTolvane;
     QTextEdit* rtbText;
     QLabel* lblConfigFiles;
     QComboBox* cboConfigFiles;
@@ -84,68 +83,55 @@ public:
     void tmrInitialise_Timer();
     void GetComportList();
     void ShowComPortSelection(bool show);
-    void UpdateDisplayApplicationOptions();
-    void ckbSortTags_Click();
-    void ckbIncludeGroupLabels_Click();
-    void ckbIncludeTimeScanned_Click();
-    void ckbSeparateGroups_Click();
-    void optTagsToSave_Click(int Index);
-    void optDisplayApplication_Click(int Index);
     void cboSerialPorts_Click();
     void tmrStickTypeMismatch_Timer();
     void cmdStickAction_Click(int Index);
 
-    // ---- Tag read output ----------------------------------------------------------------
-    // The read as a spreadsheet, when that output is chosen and the read has a row: true
-    // then (the keeper has the workbook, or the failure was logged), false when nothing was
-    // made.
-    bool DoExcelOutput(const Recordset& table);
-    // The read as lines of text: a text window for the first group and, with separate groups,
-    // for each further one, or the clipboard. The read time goes into the windows' titles.
-    void TagReadOutput(const Recordset& table, const DateTime& readAt);
+    // Shows a text on the help line at once.
+    void ShowHelp(const std::string& text);
 
-    // ---- Factory tools --------------------------------------------------------------------
-    // Writes to the console: in append mode after what is there (its start remembered), in
-    // overwrite mode in place of everything from the start remembered. Colours are BGR
-    // numbers (255 red, 32768 green); 0 writes black.
-    void ConsoleWrite(const std::string& text, bool bold = false, long colour = 0, bool overwrite = false);
-    // ConsoleWrite, then a line end.
-    void ConsoleWriteLine(const std::string& text, bool bold = false, long colour = 0, bool overwrite = false);
-    // The page number box as four digits; "" when it is empty or, with a message, when it is
-    // not below the stick's page count.
-    std::string FormatPageNumber();
-    // The write pattern box's "0"s and "1"s as one byte, the first the most significant; a
-    // pattern of fewer than eight is taken as having zeros on its left.
-    std::string FormatWriteCharacter() const;
-    // Shows a page's bytes on the console, eight to a line, each as its eight bits.
-    void DisplayPageReadData(const std::string& data);
-    // The firmware version the connection found.
-    long FirmwareVersion() const { return firmwareVersion_; }
+    // ---- Tag read options and output: the options frame's -------------------------------------
+    void UpdateDisplayApplicationOptions() { fraTagReadOptions->UpdateDisplayApplicationOptions(); }
+    void ckbSortTags_Click() { fraTagReadOptions->ckbSortTags_Click(); }
+    void ckbIncludeGroupLabels_Click() { fraTagReadOptions->ckbIncludeGroupLabels_Click(); }
+    void ckbIncludeTimeScanned_Click() { fraTagReadOptions->ckbIncludeTimeScanned_Click(); }
+    void ckbSeparateGroups_Click() { fraTagReadOptions->ckbSeparateGroups_Click(); }
+    void optTagsToSave_Click(int Index) { fraTagReadOptions->optTagsToSave_Click(Index); }
+    void optDisplayApplication_Click(int Index) { fraTagReadOptions->optDisplayApplication_Click(Index); }
+    bool DoExcelOutput(const Recordset& table) { return fraTagReadOptions->DoExcelOutput(table); }
+    void TagReadOutput(const Recordset& table, const DateTime& readAt) {
+        fraTagReadOptions->TagReadOutput(table, readAt);
+    }
 
-    // The stick's command wrapper: the port of the selected list entry at the selected baud
-    // rate, opened for the command alone when it is closed. True when a reply came.
-    bool SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern,
-                          long lngReadTimeout);
-    // True when the reply ends with a success tail.
-    static bool StickReplyOK(const std::string& reply);
-    // The reply without its five-character status tail.
-    static std::string StickReplyData(const std::string& reply);
-    const std::string& LastReply() const;
-    clsKRComm& ComPort() { return *comm_; }
-    long PageCount() const { return pageCount_; }
+    // ---- Factory tools: the engineering frame's ----------------------------------------------
+    void ConsoleWrite(const std::string& text, bool bold = false, long colour = 0, bool overwrite = false) {
+        fraTolvane->ConsoleWrite(text, bold, colour, overwrite);
+    }
+    void ConsoleWriteLine(const std::string& text, bool bold = false, long colour = 0, bool overwrite = false) {
+        fraTolvane->ConsoleWriteLine(text, bold, colour, overwrite);
+    }
+    std::string FormatPageNumber() { return fraTolvane->FormatPageNumber(); }
+    std::string FormatWriteCharacter() const { return fraTolvane->FormatWriteCharacter(); }
+    void DisplayPageReadData(const std::string& data) { fraTolvane->DisplayPageReadData(data); }
+    long PageCount() const { return fraTolvane->PageCount(); }
+
+    // ---- The stick: the connection's ----------------------------------------------------------
+    bool SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern, long lngReadTimeout) {
+        return stick_->SendStickCommand(strCommand, strReplyPattern, lngReadTimeout);
+    }
+    static bool StickReplyOK(const std::string& reply) { return StickConnection::StickReplyOK(reply); }
+    static std::string StickReplyData(const std::string& reply) { return StickConnection::StickReplyData(reply); }
+    const std::string& LastReply() const { return stick_->LastReply(); }
+    clsKRComm& ComPort() { return stick_->Comm(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class DefaultInstance<frmSimple>;
-    friend class StickAcceptanceTest;
-    class WaitPointer;
-    class ActionButtonsOff;
     frmSimple();
     void CreateControls();
-    void CreateEngineeringControls();
+    void ReachFrameControls();
     void ConnectHandlers();
     void LayOut();
     void MakeRoomForTexts();
@@ -153,55 +139,28 @@ private:
     void Form_Load();
     void TranslateCaptions();
     void LayOutForMode();
-    void LayOutTagReadOptions();
-    void ListConfigurationFiles();
-    void SelectStoredOptions();
     void SetClientHeight(int height);
-    void StoreCheckBox(const char* setting, QCheckBox* box);
-    void StoreOption(const char* setting, const char* procedure, int Index);
     void Unload();
     void Form_Unload();
 
-    // The connection's steps; false from a step means the connection has ended.
+    // The connection's steps, shown; false from a step means the connection has ended.
     bool IdentifyStick();
-    bool CheckStickType(long& firmwareVersion);
+    bool CheckStickType();
     void LayOutForStick(long firmwareVersion);
     bool ReadMemorySize();
     void EnableActions(bool ok);
     void NotFoundEnding();
     void CommonEnding();
-    std::string PortSettings() const;
-    long SelectedPort() const;
+    StickConnection::Port ChosenPort() const;
 
     void EraseTagsFromStick();
     void ConfigureStick();
-    void OpenPort();
-    void ShowHelp(const std::string& text);
-
-    // Tag reading.
-    void ReadTagsFromStick();
-    bool ReadDisplayFormat(long& displayFormat, std::string& serial);
-    bool ReadStoredTags();
-    void WriteOut(Recordset& table, const DateTime& readAt);
-    StickTagOutput::Options OutputOptions() const;
-
-    // The eartag list on the stick.
     void SendTagFileToStick();
-    void KeepCopyForStick(const std::string& listPath, const std::string& bytes);
     void EraseTagFileFromStick();
 
-    // Page tools.
-    void ReadPage();
-    void WritePage();
-    void ErasePage();
-    bool SendFactoryCommand(const std::string& command);
     void ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide);
 
-    std::unique_ptr<clsKRComm> comm_;
-    std::unique_ptr<modStickReader::StickExchange> exchange_;
-    long pageCount_ = 0;
-    long firmwareVersion_ = 0;
-    int consolePosition_ = 0;  // where the console's last appended text starts
+    std::unique_ptr<StickConnection> stick_;
     JobGuard jobs_;  // a connection or an action under way keeps the window open
     // The pointer of a connection that found the wrong stick, kept until the window closes.
     std::unique_ptr<WaitPointer> mismatchPointer_;

@@ -31,6 +31,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/SerialPort.h"
+#include "sticktool/StickConnection.h"
 #include "sticktool/frmSimple.h"
 
 namespace {
@@ -430,10 +431,10 @@ TEST_F(StickConnectionTest, ExitClosesTheWindow) {
 }
 
 TEST(StickReply, SuccessTailAndData) {
-    EXPECT_TRUE(frmSimple::StickReplyOK("(cS)\r"));
-    for (const char* reply : {"S)\r", "x(cF)\r", "x(cX)\r"}) EXPECT_FALSE(frmSimple::StickReplyOK(reply)) << reply;
-    EXPECT_EQ(frmSimple::StickReplyData("(cS)\r"), "");
-    EXPECT_EQ(frmSimple::StickReplyData("abc(cS)\r"), "abc");
+    EXPECT_TRUE(StickConnection::StickReplyOK("(cS)\r"));
+    for (const char* reply : {"S)\r", "x(cF)\r", "x(cX)\r"}) EXPECT_FALSE(StickConnection::StickReplyOK(reply)) << reply;
+    EXPECT_EQ(StickConnection::StickReplyData("(cS)\r"), "");
+    EXPECT_EQ(StickConnection::StickReplyData("abc(cS)\r"), "abc");
 }
 
 }  // namespace
