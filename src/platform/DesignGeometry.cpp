@@ -154,12 +154,13 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     window->move(owner->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
+QSize Room(const QWidget* window) { return ScreenArea(window).size().shrunkBy(FrameOf(window)); }
+
 void KeepOnScreen(QWidget* window) {
     const QRect area = ScreenArea(window);
     if (area.isEmpty()) return;
     const QMargins frame = FrameOf(window);
-    const QSize room = area.size().shrunkBy(frame);
-    const QSize size = window->size().boundedTo(room).expandedTo(window->minimumSize());
+    const QSize size = window->size().boundedTo(Room(window)).expandedTo(window->minimumSize());
     if (size != window->size()) window->resize(size);
     const QSize outer = size.grownBy(frame);
     // A window's pos() is its frame's corner.

@@ -62,6 +62,9 @@ int TitleWidth(const QWidget* window, const QString& title);
 QRect ScreenArea(const QWidget* window);
 // Moves a top-level window to the middle of the window `owner`, frames included.
 void CentreOver(QWidget* window, const QWidget* owner);
+// The largest inner size a top-level window can have on its screen: the available area less
+// the window's frame.
+QSize Room(const QWidget* window);
 // Keeps a top-level window within its screen's available area: shrinks it where it is larger
 // (never below its minimum size) and moves it in where it sticks out, frame included.
 void KeepOnScreen(QWidget* window);

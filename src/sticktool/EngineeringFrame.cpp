@@ -96,7 +96,9 @@ void EngineeringFrame::MakeRoomForTexts() {
     const int dumpRow = rtbText->fontMetrics().horizontalAdvance(QStringLiteral("01010101 ").repeated(8)) +
                         2 * rtbText->frameWidth() + 2 * static_cast<int>(rtbText->document()->documentMargin()) +
                         rtbText->verticalScrollBar()->sizeHint().width();
-    rtbText->resize(std::max(rtbText->width(), dumpRow), rtbText->height());
+    designConsoleWidth_ = rtbText->width();
+    dumpRowConsoleWidth_ = std::max(designConsoleWidth_, dumpRow);
+    rtbText->resize(dumpRowConsoleWidth_, rtbText->height());
     StackColumns({{lblSerialNumber, lblRTCValue}, {txbSerialNumber, txbRTCValue}}, 0);
     StackColumns({{lblPageNumber, lblWritePattern}, {txbPageNumber, txbWritePattern}}, 0);
     StackColumns({{actions[0], lblConfigFiles, cboConfigFiles, optBattery[0], optBattery[1], optAgricultural[0],
@@ -106,6 +108,22 @@ void EngineeringFrame::MakeRoomForTexts() {
                    actions[1], actions[2], actions[3]}},
                  120);
     HoldChildren(this, 120);
+}
+
+void EngineeringFrame::NarrowConsole(int narrower) {
+    const int width = std::max(designConsoleWidth_, dumpRowConsoleWidth_ - std::max(narrower, 0));
+    const int shift = width - rtbText->width();
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control->x() > rtbText->x()) control->move(control->x() + shift, control->y());
+    rtbText->resize(width, rtbText->height());
+    resize(this->width() + shift, height());
+    if (width == dumpRowConsoleWidth_) {
+        rtbText->setLineWrapMode(QTextEdit::WidgetWidth);
+        return;
+    }
+    rtbText->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    rtbText->setLineWrapColumnOrWidth(dumpRowConsoleWidth_ - 2 * rtbText->frameWidth() -
+                                      rtbText->verticalScrollBar()->sizeHint().width());
 }
 
 void EngineeringFrame::ListConfigurationFiles() {

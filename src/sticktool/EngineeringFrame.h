@@ -50,6 +50,10 @@ public:
     // Once the controls have grown to their texts: the console as wide as a row of a page
     // dump, and the three columns side by side.
     void MakeRoomForTexts();
+    // The console narrower than a row of a page dump by `narrower` pixels, down to its design
+    // width; it then scrolls sideways to its lines, which still break where a dump row ends.
+    // The controls right of it move with its edge, and the frame shrinks with it.
+    void NarrowConsole(int narrower);
     // The configuration files the acceptance test may write, by name without ".conf".
     void ListConfigurationFiles();
 
@@ -86,4 +90,5 @@ protected:
 private:
     long pageCount_ = 0;
     int consolePosition_ = 0;  // where the console's last appended text starts
+    int designConsoleWidth_ = 0, dumpRowConsoleWidth_ = 0;
 };

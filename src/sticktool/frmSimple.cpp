@@ -207,12 +207,31 @@ void frmSimple::MakeRoomForTexts() {
                {fraTagReadOptions, fraTagFileOptions},
                {fraTolvane}},
               90);
-    // The engineering frame counts only where it shows.
-    width_ = Pixels(12600);
+    width_ = ControlsWidth();
+    setFixedSize(width_, Bottom(fraTolvane) + Pixels(120));
+}
+
+// The engineering frame counts only where it shows.
+int frmSimple::ControlsWidth() const {
+    int width = Pixels(12600);
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (!control->isWindow() && (control != fraTolvane || modCommon::EditionCode == 2))
-            width_ = std::max(width_, control->x() + control->width() + Pixels(120));
-    setFixedSize(width_, Bottom(fraTolvane) + Pixels(120));
+            width = std::max(width, control->x() + control->width() + Pixels(120));
+    return width;
+}
+
+// The engineering window has its console as wide as a row of a page dump where its screen
+// has room for that; on a narrower screen the console gives way and scrolls sideways, so that
+// the window stays on the screen.
+void frmSimple::showEvent(QShowEvent* event) {
+    if (modCommon::EditionCode == 2) {
+        const int room = DesignGeometry::Room(this).width();
+        fraTolvane->NarrowConsole(0);
+        if (room > 0) fraTolvane->NarrowConsole(ControlsWidth() - room);
+        width_ = ControlsWidth();
+        if (width_ != width()) setFixedSize(width_, height());
+    }
+    QWidget::showEvent(event);
 }
 
 void frmSimple::ConnectHandlers() {

@@ -126,6 +126,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class DefaultInstance<frmSimple>;
@@ -135,6 +136,7 @@ private:
     void ConnectHandlers();
     void LayOut();
     void MakeRoomForTexts();
+    int ControlsWidth() const;
     int width_ = 0;  // the window's, as wide as its controls need
     void Form_Load();
     void TranslateCaptions();
