@@ -26,10 +26,10 @@
 #include "fixtures/BenchHome.h"
 #include "fixtures/BenchPrompts.h"
 #include "fixtures/StickWire.h"
-#include "fixtures/sim/SimPhone.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "sim/SimPhone.h"
 
 namespace {
 

@@ -25,9 +25,9 @@
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "fixtures/StickWire.h"
-#include "fixtures/sim/SimStick.h"
 #include "platform/Connection.h"
 #include "platform/IniFile.h"
+#include "sim/SimStick.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "fixtures/StickWire.h"
-#include "fixtures/sim/SimStick.h"
 #include "platform/IniFile.h"
 #include "platform/TextWindow.h"
+#include "sim/SimStick.h"
 #include "sticktool/frmSimple.h"
 
 namespace {

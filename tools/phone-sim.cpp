@@ -15,8 +15,8 @@
 #include <iostream>
 #include <string>
 
-#include "fixtures/sim/SimLineTool.h"
-#include "fixtures/sim/SimPhone.h"
+#include "sim/SimLineTool.h"
+#include "sim/SimPhone.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <iostream>
 #include <string>
 
-#include "fixtures/sim/SimLineTool.h"
-#include "fixtures/sim/SimStick.h"
+#include "sim/SimLineTool.h"
+#include "sim/SimStick.h"
 
 namespace {
 

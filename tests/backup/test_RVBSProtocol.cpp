@@ -8,8 +8,8 @@
 #include "core/modCommon.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
-#include "fixtures/sim/FakeRVBS.h"
 #include "platform/DateTime.h"
+#include "sim/FakeRVBS.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include "fixtures/DatabaseBuilder.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
-#include "fixtures/sim/FakeRVBS.h"
 #include "platform/Connection.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "sim/FakeRVBS.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "devices/modStickReaderConfiguration.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
-#include "fixtures/sim/SimStick.h"
 #include "platform/RuntimeError.h"
+#include "sim/SimStick.h"
 
 using namespace modStickReader;
 
