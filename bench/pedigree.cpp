@@ -14,10 +14,10 @@
 #include "fixtures/BenchApplication.h"
 #include "fixtures/BenchHome.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
 #include "platform/Prompts.h"
-#include "platform/TabControl.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

@@ -32,12 +32,12 @@
 #include "fixtures/BenchPrompts.h"
 #include "fixtures/BenchRatios.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/RecordsetModel.h"
-#include "platform/TabControl.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

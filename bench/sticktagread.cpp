@@ -21,9 +21,9 @@
 #include "fixtures/BenchHome.h"
 #include "fixtures/StickWire.h"
 #include "platform/IniFile.h"
-#include "platform/TextWindow.h"
 #include "sim/SimStick.h"
 #include "sticktool/frmSimple.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

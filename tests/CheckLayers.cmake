@@ -5,15 +5,18 @@ cmake_minimum_required(VERSION 3.25)
 # With -DPLANT=<file under src>:<include>, ROOT is first made afresh holding only that file
 # with that one include (how the check itself is tested).
 
-# What each folder may include, itself included. The arrows point down only.
+# What each folder may include, itself included. The arrows point down only. The platform
+# knows no widgets; the windows' kit (grids, text windows, the desktop's dialogs) is the
+# widgets above it.
 set(ALLOWED_platform  platform)
-set(ALLOWED_core      platform core)
-set(ALLOWED_register  platform core register)
-set(ALLOWED_backup    platform core backup)
-set(ALLOWED_devices   platform core devices)
-set(ALLOWED_sticktool platform core devices sticktool)
-set(ALLOWED_app       platform core register backup devices sticktool)
-set(SOURCE_FOLDERS    platform core register backup devices sticktool app)
+set(ALLOWED_widgets   platform widgets)
+set(ALLOWED_core      platform widgets core)
+set(ALLOWED_register  platform widgets core register)
+set(ALLOWED_backup    platform widgets core backup)
+set(ALLOWED_devices   platform widgets core devices)
+set(ALLOWED_sticktool platform widgets core devices sticktool)
+set(ALLOWED_app       platform widgets core register backup devices sticktool)
+set(SOURCE_FOLDERS    platform widgets core register backup devices sticktool app)
 # The simulated devices stand beside src/, above the device code they answer, and no folder of
 # src/ may include them.
 set(ALLOWED_sim       platform core devices sim)
@@ -22,8 +25,9 @@ foreach(folder IN LISTS SOURCE_FOLDERS)
   set(WHERE_${folder} src/${folder})
 endforeach()
 set(WHERE_sim         sim)
-# The fixtures that know the platform alone (CMakeLists.txt builds them apart): the only ones
-# the platform's tests may use, and they themselves include nothing above the platform.
+# The fixtures that know the platform and its widgets alone (CMakeLists.txt builds them apart):
+# the only ones the platform's and the widgets' tests may use, and they themselves include
+# nothing above the widgets.
 set(PLATFORM_FIXTURES ScratchHome ScriptedPrompts WindowChecks Workbook)
 
 if(PLANT)
@@ -74,11 +78,11 @@ foreach(folder IN LISTS FOLDERS)
   foreach(f IN LISTS files)
     check_file("${f}" "${ALLOWED_${folder}}" FALSE)
   endforeach()
-  # A folder's tests may use what the folder may, and the fixtures; the platform's tests
-  # link the platform alone, so they may not.
+  # A folder's tests may use what the folder may, and the fixtures; the platform's and the
+  # widgets' tests link those two and their fixtures alone, so they may not.
   file(GLOB_RECURSE files "${ROOT}/tests/${folder}/*.h" "${ROOT}/tests/${folder}/*.cpp")
   foreach(f IN LISTS files)
-    if(folder STREQUAL "platform")
+    if(folder STREQUAL "platform" OR folder STREQUAL "widgets")
       check_file("${f}" "${ALLOWED_${folder}}" FALSE)
     else()
       check_file("${f}" "${ALLOWED_${folder}}" TRUE)
@@ -92,7 +96,7 @@ foreach(f IN LISTS files)
   get_filename_component(name "${f}" NAME_WE)
   get_filename_component(where "${f}" DIRECTORY)
   if(name IN_LIST PLATFORM_FIXTURES AND where STREQUAL "${ROOT}/tests/fixtures")
-    check_file("${f}" "${ALLOWED_platform}" FALSE)
+    check_file("${f}" "${ALLOWED_widgets}" FALSE)
   else()
     check_file("${f}" "${FOLDERS}" TRUE)
   endif()

@@ -8,10 +8,10 @@
 #include "core/modCommon.h"
 #include "devices/frmMobilePhone.h"
 #include "devices/frmStickReader.h"
-#include "platform/Prompts.h"
-#include "platform/WindowRules.h"
 #include "register/frmMain.h"
 #include "sticktool/frmSimple.h"
+#include "widgets/DesktopPrompts.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -27,6 +27,7 @@ void ShowStickTool(int editionCode) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     WindowRules::Install();
+    Prompts::InstallDesktop();
     app.setQuitOnLastWindowClosed(true);
     std::string arguments;
     for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);

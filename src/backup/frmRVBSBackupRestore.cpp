@@ -19,11 +19,11 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
-#include "platform/DesignGeometry.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

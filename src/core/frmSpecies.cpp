@@ -8,12 +8,12 @@
 #include <QRadialGradient>
 
 #include "core/GraphicalButton.h"
+#include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modCommonHerdFlock.h"
 #include "core/modCommonPictureButtons.h"
-#include "core/Trap.h"
-#include "platform/DesignGeometry.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "core/modMainWindowServices.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
+#include "widgets/DesignGeometry.h"
 
 DeviceDialog::DeviceDialog() : JobDialog(nullptr) {
     tmrInitialise = new QTimer(this);

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "platform/DesignGeometry.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "devices/MobilePhoneExport.h"
 #include "devices/MobilePhoneImport.h"
 #include "devices/modHandheld.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

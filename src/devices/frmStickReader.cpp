@@ -20,9 +20,9 @@
 #include "devices/StickReadImport.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReaderConfiguration.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

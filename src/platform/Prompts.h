@@ -9,14 +9,15 @@
 #include "platform/FileDialogHook.h"
 
 class QFont;
-class QInputDialog;
-class QMessageBox;
 class QPrinter;
 
 // Every message box, input box and file, colour, font and page-setup dialog of the program goes
 // through here, so that a test can answer it from a script and read its text. The style and
 // answer numbers are the old message box numbers, which the program's texts and tests are
-// written against.
+// written against. The desktop's boxes and dialogs are the widgets' (widgets/DesktopPrompts.h),
+// which a program with a screen puts in as the defaults at start; a program without one (the
+// template tool, the database peer) has its messages written to the standard error and
+// answered OK, and nothing else asked.
 namespace Prompts {
 
 // Buttons.
@@ -61,14 +62,15 @@ public:
     virtual bool OpenFile(FileDialog& dialog) = 0;
     virtual bool SaveFile(FileDialog& dialog) = 0;
     // The colour, font and page-setup dialogs: false when cancelled. A handler that does not
-    // show them answers them as cancelled. The custom colours are in the colour dialog's
-    // slots (QColorDialog::customColor) while it is asked.
-    virtual bool ChooseColor(QColor& color) { return false; }
+    // show them answers them as cancelled. The colour dialog shows the dialog's custom colours
+    // and leaves in them what the keeper left there, chosen or cancelled.
+    virtual bool ChooseColor(ColorDialog& dialog) { return false; }
     virtual bool ChooseFont(QFont& font) { return false; }
     virtual bool PageSetup(QPrinter& printer, const std::string& title) { return false; }
 };
 
-// Replaces the handler (the desktop's by default); returns the one it replaced.
+// Replaces the handler (none: the default one); returns the one it replaced (none for the
+// default).
 std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler);
 
 int MsgBox(const std::string& text, int style = OKOnly, const std::string& title = "");
@@ -86,27 +88,16 @@ bool ChooseFont(QFont& font);
 // left on the printer.
 bool PageSetup(QPrinter& printer, const std::string& title = "");
 
-// The desktop's message box and input box for a prompt, laid out as they will show but not
-// shown: as wide as their title and their text's longest line (a line wraps only where the
-// screen is too narrow for it).
-std::unique_ptr<QMessageBox> DesktopMessageBox(const std::string& text, int style, const std::string& title);
-std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std::string& title,
-                                              const std::string& answer, bool masked);
-
-// The names of a file dialog's filters as the desktop's dialog shows them: each description
-// followed by its patterns in brackets, unless it ends with them already.
-std::vector<std::string> DesktopFilterNames(const std::string& filter);
-
 // The title every box without one of its own carries: the program's name.
 void SetApplicationTitle(const std::string& title);
 const std::string& ApplicationTitle();
 
 // The print dialog: the printer and its settings for a print job, set up on `printer`; false
 // when the keeper cancelled. A test answers it with SetPrintDialog (for instance by pointing
-// the printer at a PDF file); the desktop's dialog otherwise.
+// the printer at a PDF file); the default's otherwise.
 bool PrintDialog(QPrinter& printer, const std::string& title = "");
 using PrintDialogHandler = std::function<bool(QPrinter& printer, const std::string& title)>;
-// Replaces the print dialog (the desktop's when empty); returns the one it replaced.
+// Replaces the print dialog (the default's when empty); returns the one it replaced.
 PrintDialogHandler SetPrintDialog(PrintDialogHandler handler);
 
 // The print preview: `paint` draws the pages on the printer it is given (the preview's, or the
@@ -116,7 +107,12 @@ using PaintPages = std::function<void(QPrinter& printer)>;
 void PrintPreview(QPrinter& printer, const PaintPages& paint, const std::string& title = "");
 using PrintPreviewHandler =
     std::function<void(QPrinter& printer, const PaintPages& paint, const std::string& title)>;
-// Replaces the print preview (the desktop's when empty); returns the one it replaced.
+// Replaces the print preview (the default's when empty); returns the one it replaced.
 PrintPreviewHandler SetPrintPreview(PrintPreviewHandler handler);
+
+// Makes `handler`, `printDialog` and `printPreview` the defaults: the desktop's, put in by a
+// program with a screen at start (Prompts::InstallDesktop). What a test has put in instead
+// stays until it goes.
+void SetDesktop(std::unique_ptr<Handler> handler, PrintDialogHandler printDialog, PrintPreviewHandler printPreview);
 
 }  // namespace Prompts

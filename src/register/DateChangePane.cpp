@@ -10,10 +10,10 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
 #include "platform/DateTime.h"
 #include "platform/Prompts.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

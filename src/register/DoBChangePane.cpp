@@ -10,10 +10,10 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
-#include "platform/WrappingButton.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <QGroupBox>
 
 #include "core/Trap.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Rtf.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

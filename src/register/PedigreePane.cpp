@@ -14,13 +14,13 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/Rtf.h"
 #include "platform/TextFile.h"
 #include "register/ImportRecordsets.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

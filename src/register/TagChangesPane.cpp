@@ -8,11 +8,11 @@
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
-#include "platform/WrappingButton.h"
 #include "register/PaneWindow.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

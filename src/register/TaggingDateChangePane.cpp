@@ -2,8 +2,8 @@
 
 #include <QGroupBox>
 
-#include "platform/DesignGeometry.h"
-#include "platform/WrappingButton.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/WrappingButton.h"
 
 TaggingDateChangePane::TaggingDateChangePane(PaneWindow& window, QGroupBox* tabFrame)
     : DateChangePane(window, tabFrame) {

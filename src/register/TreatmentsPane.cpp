@@ -3,11 +3,11 @@
 #include <QGroupBox>
 
 #include "core/Trap.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
-#include "platform/WrappingButton.h"
 #include "register/PaneWindow.h"
 #include "register/frmTreatment.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

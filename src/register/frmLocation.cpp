@@ -11,9 +11,9 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "register/EntryNames.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

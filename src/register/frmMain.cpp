@@ -20,11 +20,11 @@
 #include "core/Trap.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
-#include "platform/TabControl.h"
-#include "platform/WrappingButton.h"
 #include "register/DetailPane.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TabControl.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
-#include "platform/TabControl.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

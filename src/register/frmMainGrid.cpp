@@ -16,10 +16,10 @@
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <functional>
 
 #include "core/Trap.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Rtf.h"
-#include "platform/TabControl.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
-#include "platform/TextWindow.h"
 #include "register/ImportRecordsets.h"
 #include "register/frmMain.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

@@ -19,12 +19,12 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "register/EntryNames.h"
 #include "register/frmLocation.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "core/modCommon.h"
 #include "core/modSchema.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
 #include "platform/Prompts.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/Trap.h"
-#include "platform/DataGrid.h"
 #include "platform/Prompts.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modEID.h"
-#include "platform/DataGrid.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
 
 namespace {
 

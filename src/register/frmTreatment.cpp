@@ -16,8 +16,8 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "platform/Connection.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "devices/modHandheld.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
-#include "platform/WrappingButton.h"
 #include "sticktool/StickAcceptanceTest.h"
 #include "sticktool/StickConnection.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

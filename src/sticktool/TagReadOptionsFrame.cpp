@@ -13,13 +13,13 @@
 #include "core/modCommon.h"
 #include "core/modRegistry.h"
 #include "platform/DateTime.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Desktop.h"
 #include "platform/Recordset.h"
 #include "platform/RuntimeError.h"
 #include "platform/Spreadsheet.h"
-#include "platform/TextWindow.h"
 #include "platform/Value.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Recordset.h"
 #include "sticktool/StickTagTable.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

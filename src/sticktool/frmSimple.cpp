@@ -20,15 +20,15 @@
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/Value.h"
-#include "platform/WrappingButton.h"
 #include "sticktool/EartagFileTransfer.h"
 #include "sticktool/StickTagRead.h"
 #include "sticktool/WaitPointer.h"
 #include "sticktool/frmTags.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

@@ -16,14 +16,14 @@
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/modStickReader.h"
-#include "platform/ColumnFit.h"
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
-#include "platform/RecordSelectors.h"
 #include "platform/RecordsetModel.h"
 #include "platform/TextFile.h"
-#include "platform/TextWindow.h"
-#include "platform/WrappingButton.h"
+#include "widgets/ColumnFit.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/RecordSelectors.h"
+#include "widgets/TextWindow.h"
+#include "widgets/WrappingButton.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <QTextEdit>
 
 #include "core/modMainWindowServices.h"
+#include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
 #include "fixtures/WindowChecks.h"
-#include "fixtures/RegisterFixture.h"
-#include "platform/DesignGeometry.h"
-#include "platform/TabControl.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

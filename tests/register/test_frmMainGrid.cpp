@@ -13,8 +13,8 @@
 
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
-#include "platform/DesignGeometry.h"
-#include "platform/TabControl.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/modEID.h"
 #include "fixtures/RegisterFixture.h"
-#include "platform/TextWindow.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

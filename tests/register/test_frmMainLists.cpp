@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QTest>
 
-#include "platform/TabControl.h"
+#include "widgets/TabControl.h"
 
 #include "fixtures/RegisterFixture.h"
 

@@ -20,8 +20,8 @@
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
-#include "platform/DesignGeometry.h"
-#include "platform/TabControl.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TabControl.h"
 
 namespace {
 

@@ -19,15 +19,15 @@
 #include "fixtures/StickToolTest.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/Workbook.h"
-#include "platform/DesignGeometry.h"
 #include "platform/FileSystem.h"
 #include "platform/Recordset.h"
 #include "platform/Rtf.h"
-#include "platform/TextWindow.h"
 #include "sticktool/StickAcceptanceTest.h"
 #include "sticktool/StickTagOutput.h"
 #include "sticktool/StickTagTable.h"
 #include "sticktool/frmSelectTags.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

@@ -27,12 +27,12 @@
 #include "fixtures/RestrictedFile.h"
 #include "fixtures/StickToolTest.h"
 #include "fixtures/WindowChecks.h"
-#include "platform/DesignGeometry.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/SerialPort.h"
 #include "sticktool/StickConnection.h"
 #include "sticktool/frmSimple.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

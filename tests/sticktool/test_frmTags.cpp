@@ -18,12 +18,12 @@
 #include "core/modEID.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
-#include "platform/DesignGeometry.h"
 #include "platform/FileSystem.h"
-#include "platform/TextWindow.h"
 #include "sticktool/EartagList.h"
 #include "sticktool/TagBucketFile.h"
 #include "sticktool/frmTags.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "fixtures/ScratchHome.h"
 #include "platform/Connection.h"
-#include "platform/DataGrid.h"
 #include "platform/FileSystem.h"
+#include "widgets/DataGrid.h"
 
 namespace {
 

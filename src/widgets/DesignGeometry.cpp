@@ -1,4 +1,4 @@
-#include "platform/DesignGeometry.h"
+#include "widgets/DesignGeometry.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -6,12 +6,12 @@
 #include <QScreen>
 #include <QTest>
 
-#include "fixtures/ScriptedPrompts.h"
 #include "fixtures/ScratchHome.h"
-#include "platform/DesignGeometry.h"
+#include "fixtures/ScriptedPrompts.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
-#include "platform/TextWindow.h"
+#include "widgets/DesignGeometry.h"
+#include "widgets/TextWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/RecordSelectors.h"
+#include "widgets/RecordSelectors.h"
 
 #include <QPainter>
 #include <QTableView>

@@ -1,4 +1,4 @@
-#include "platform/TextWindow.h"
+#include "widgets/TextWindow.h"
 
 #include <QFontDatabase>
 #include <QMenuBar>
@@ -10,10 +10,10 @@
 
 #include <algorithm>
 
-#include "platform/DesignGeometry.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

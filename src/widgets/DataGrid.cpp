@@ -1,4 +1,4 @@
-#include "platform/DataGrid.h"
+#include "widgets/DataGrid.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>
@@ -18,11 +18,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/ColumnFit.h"
 #include "platform/DateTime.h"
 #include "platform/Prompts.h"
-#include "platform/RecordSelectors.h"
 #include "platform/TextFile.h"
+#include "widgets/ColumnFit.h"
+#include "widgets/RecordSelectors.h"
 
 // ---- The table -------------------------------------------------------------------------------
 

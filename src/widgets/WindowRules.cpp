@@ -1,4 +1,4 @@
-#include "platform/WindowRules.h"
+#include "widgets/WindowRules.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "platform/DesignGeometry.h"
+#include "widgets/DesignGeometry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/TabControl.h"
+#include "widgets/TabControl.h"
 
 #include <QPainter>
 #include <QStyleOptionTab>

@@ -2,7 +2,7 @@
 // is checked whole by the scripted prompts.)
 #include <gtest/gtest.h>
 
-#include "platform/Prompts.h"
+#include "widgets/DesktopPrompts.h"
 
 TEST(DesktopPrompts, FilterDescriptionsNameTheirPatternsOnce) {
     EXPECT_EQ(Prompts::DesktopFilterNames("Text Files (*.txt)|*.txt|Tag lists|*.txt;*.csv|Both (*.txt;*.csv)|*.txt;*.csv"),

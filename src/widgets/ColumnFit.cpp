@@ -1,4 +1,4 @@
-#include "platform/ColumnFit.h"
+#include "widgets/ColumnFit.h"
 
 #include <QHeaderView>
 #include <QStyle>
