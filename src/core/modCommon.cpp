@@ -219,9 +219,11 @@ QIcon OxbrelIcon() {
 
 }  // namespace
 
+// Set as the window's property rather than through its setter, so that the programs without
+// windows that use this module (the template tool, the database peer) need no widgets library.
 void SetFormIcon(QWidget* window) {
     Trap("SetFormIcon", kObject, [&] {
-        if (OxbrelMode == 1 && window) window->setWindowIcon(OxbrelIcon());
+        if (OxbrelMode == 1 && window) window->setProperty("windowIcon", OxbrelIcon());
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QWidget>
 #include <cstdlib>
 #include <regex>
 #include <tuple>
@@ -60,6 +61,17 @@ TEST(Startup, PartnerModeComesOnlyFromTheExactExecutableName) {
     TempHome home("oxbrelconnect");
     RunMain("");
     EXPECT_EQ(modCommon::OxbrelMode, 0);
+}
+
+TEST(Startup, PartnerModeGivesWindowsThePartnersIcon) {
+    TempHome home;
+    QWidget window;
+    modCommon::SetFormIcon(&window);
+    EXPECT_TRUE(window.windowIcon().isNull());
+    modCommon::OxbrelMode = 1;
+    modCommon::SetFormIcon(&window);
+    modCommon::OxbrelMode = 0;
+    EXPECT_FALSE(window.windowIcon().isNull());
 }
 
 TEST(Startup, UkSpaceArgumentMustStandAlone) {
