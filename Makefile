@@ -1,6 +1,8 @@
 # Kelvo: `make run` builds and starts the program, `make test` builds and runs every test.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# ON makes every compiler warning an error (CI sets it; see .ci/run).
+WERROR ?= OFF
 # unzip: the tests read the program's archives with the common unzip command too.
 PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev zlib1g-dev \
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev \
@@ -31,7 +33,7 @@ bench-deps:
 	$(call install_missing,$(BENCH_PACKAGES))
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -58,7 +60,7 @@ SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_u
                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitize/ubsan.supp
 sanitize: deps
-	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_SANITIZE=ON -DKELVO_BENCH=OFF >/dev/null
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_SANITIZE=ON -DKELVO_BENCH=OFF -DKELVO_WERROR=$(WERROR) >/dev/null
 	@$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 60
 

@@ -22,10 +22,10 @@ public:
     public:
         virtual ~DialogEventSink() = default;
         virtual void InitDialog() {}
-        virtual void TypeChange(long FilterIndex) {}            // 1-based
-        virtual bool ConfirmOK(const std::string& Filename) { return true; }
-        virtual void FolderChange(const std::string& Folder) {}
-        virtual void FileChange(const std::string& Filename) {}
+        virtual void TypeChange(long /*FilterIndex*/) {}            // 1-based
+        virtual bool ConfirmOK(const std::string& /*Filename*/) { return true; }
+        virtual void FolderChange(const std::string& /*Folder*/) {}
+        virtual void FileChange(const std::string& /*Filename*/) {}
         virtual void DialogClose() {}
     };
 

@@ -46,8 +46,8 @@ int GetSingleAnimalID();
 void SetSingleAnimalID(int animalID);
 struct SingleAnimalPanes {
     std::function<void()> SaveNote;
-    std::function<void()> DisplayNote, DisplayPedigree, DisplayMovements, DisplayTagChanges,
-        DisplayTreatments;
+    std::function<void()> DisplayNote{}, DisplayPedigree{}, DisplayMovements{}, DisplayTagChanges{},
+        DisplayTreatments{};
 };
 void RegisterSingleAnimalPanes(SingleAnimalPanes panes);
 

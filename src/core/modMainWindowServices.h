@@ -41,13 +41,13 @@ class QWidget;
 namespace modMainWindowServices {
 
 struct MainWindowServices {
-    std::function<void()> UpdateAfterImport;
-    std::function<void()> StartZOrderTimer;
-    std::function<std::string()> GetGridSQL;
-    std::function<long()> GridAnimalsAndTags;
-    std::function<long()> SelectedAnimalsAndTags;
-    std::function<std::vector<long>()> SelectedAnimalIDs;
-    std::function<QWidget*()> Owner;
+    std::function<void()> UpdateAfterImport{};
+    std::function<void()> StartZOrderTimer{};
+    std::function<std::string()> GetGridSQL{};
+    std::function<long()> GridAnimalsAndTags{};
+    std::function<long()> SelectedAnimalsAndTags{};
+    std::function<std::vector<long>()> SelectedAnimalIDs{};
+    std::function<QWidget*()> Owner{};
 };
 // Replaces whatever the main window registered before; MainWindowServices{} forgets it.
 void RegisterMainWindow(MainWindowServices services);

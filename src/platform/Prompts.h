@@ -64,9 +64,9 @@ public:
     // The colour, font and page-setup dialogs: false when cancelled. A handler that does not
     // show them answers them as cancelled. The colour dialog shows the dialog's custom colours
     // and leaves in them what the keeper left there, chosen or cancelled.
-    virtual bool ChooseColor(ColorDialog& dialog) { return false; }
-    virtual bool ChooseFont(QFont& font) { return false; }
-    virtual bool PageSetup(QPrinter& printer, const std::string& title) { return false; }
+    virtual bool ChooseColor(ColorDialog& /*dialog*/) { return false; }
+    virtual bool ChooseFont(QFont& /*font*/) { return false; }
+    virtual bool PageSetup(QPrinter& /*printer*/, const std::string& /*title*/) { return false; }
 };
 
 // Replaces the handler (none: the default one); returns the one it replaced (none for the
