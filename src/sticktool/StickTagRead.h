@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-class DateTime;
+struct DateTime;
 class Recordset;
 class StickConnection;
 class frmSimple;

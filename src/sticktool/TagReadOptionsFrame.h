@@ -6,7 +6,7 @@
 
 #include "sticktool/StickTagOutput.h"
 
-class DateTime;
+struct DateTime;
 class QCheckBox;
 class QRadioButton;
 class Recordset;
