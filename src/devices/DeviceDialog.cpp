@@ -1,6 +1,5 @@
 #include "devices/DeviceDialog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
@@ -24,21 +23,10 @@ DeviceDialog::DeviceDialog() : JobDialog(nullptr) {
     connect(tmrUnload, &QTimer::timeout, this, [this] { tmrUnload_Timer(); });
 }
 
-DeviceDialog::~DeviceDialog() { SetHourglass(false); }
-
 void DeviceDialog::ShowOver(QWidget* owner) {
     if (owner) setParent(owner, windowFlags() | Qt::Dialog);
     setWindowModality(Qt::WindowModal);
     show();
-}
-
-void DeviceDialog::SetHourglass(bool on) {
-    if (on == hourglass_) return;
-    hourglass_ = on;
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
 }
 
 void DeviceDialog::Pause(int milliseconds) {
@@ -64,7 +52,6 @@ bool DeviceDialog::StartUnload(clsKRComm& port) {
     tmrInitialise->stop();
     tmrUnload->stop();
     if (port.IsOpen()) port.CommClose(0);
-    SetHourglass(false);
     return true;
 }
 

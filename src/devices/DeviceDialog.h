@@ -11,7 +11,7 @@ class QTimer;
 
 // What the device windows (the stick reader's and the phone's) share: shown window-modal over
 // the main window, kept open while they talk to a handheld (JobDialog), the one-shot start-up
-// and unload timers, the hourglass, pauses that keep the program's windows alive, their buttons
+// and unload timers, pauses that keep the program's windows alive, their buttons
 // and help labels, and their list of serial ports.
 class DeviceDialog : public JobDialog {
     Q_OBJECT
@@ -24,12 +24,10 @@ public:
 
 protected:
     DeviceDialog();
-    ~DeviceDialog() override;  // the pointer comes back
 
     // Shown window-modal over the owner without waiting for it: a disabled owner would disable
     // the window too, so the keeper's hands are kept off the owner this way instead.
     void ShowOver(QWidget* owner);
-    void SetHourglass(bool on);
     // A fixed pause (time-scaled) that keeps the program's windows alive.
     void Pause(int milliseconds);
     // Fills the list with the serial ports (port name, port number as item data); the index of
@@ -51,6 +49,5 @@ protected:
     using Group = std::vector<QWidget*>;
     void MakeRoomForTexts(const std::vector<QWidget*>& frames, const std::vector<Group>& rows);
 
-    bool hourglass_ = false;
     bool unloading_ = false;
 };

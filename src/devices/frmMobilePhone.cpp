@@ -21,6 +21,7 @@
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WaitPointer.h"
 
 namespace {
 
@@ -267,12 +268,14 @@ void frmMobilePhone::tmrInitialise_Timer() {
 
 void frmMobilePhone::GetComportList() {
     if (jobs_.Running()) return;
-    SetHourglass(true);
-    cboSerialPorts->clear();
-    QCoreApplication::processEvents();
-    const int match = FillPortList(cboSerialPorts, kPhoneDevice);
-    cboSerialPorts->setCurrentIndex(match);
-    SetHourglass(false);
+    int match = -1;
+    {
+        WaitPointer pointer;
+        cboSerialPorts->clear();
+        QCoreApplication::processEvents();
+        match = FillPortList(cboSerialPorts, kPhoneDevice);
+        cboSerialPorts->setCurrentIndex(match);
+    }
     // The remembered port is probed at once, as if the keeper had chosen it.
     if (match >= 0) cboSerialPorts_Click();
 }
@@ -324,10 +327,11 @@ void frmMobilePhone::cboSerialPorts_Click() {
     JobGuard::Job job(jobs_);
     Trap("cboSerialPorts_Click", kObject, [&] {
         cmdQuit->setEnabled(false);
-        SetHourglass(true);
-        QCoreApplication::processEvents();
-        if (ComPort.IsOpen()) ComPort.CommClose(0);
-        SetHourglass(false);
+        {
+            WaitPointer pointer;
+            QCoreApplication::processEvents();
+            if (ComPort.IsOpen()) ComPort.CommClose(0);
+        }
         QCoreApplication::processEvents();
         if (!SendPhoneCommand("v", modHandheld::ReplyPattern("v"), kProbeTimeout)) {
             Prompts::MsgBox("Can't find your mobile phone on serial port " + cboSerialPorts->currentText().toStdString() +
@@ -357,7 +361,6 @@ void frmMobilePhone::cboSerialPorts_Click() {
                         Prompts::OKOnly, "No Breeds or Genders");
         tmrUnload->start();
     });
-    SetHourglass(false);
     cmdQuit->setEnabled(true);
 }
 

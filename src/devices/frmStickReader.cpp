@@ -23,6 +23,7 @@
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WaitPointer.h"
 
 namespace {
 
@@ -209,19 +210,17 @@ void frmStickReader::tmrInitialise_Timer() {
             cboSerialPorts->setFocus();
         }
     });
-    SetHourglass(false);
     cmdQuit->setEnabled(true);
 }
 
 void frmStickReader::GetComportList() {
     if (jobs_.Running()) return;
-    SetHourglass(true);
+    WaitPointer pointer;
     cboSerialPorts->clear();
     QCoreApplication::processEvents();
     const int match = FillPortList(cboSerialPorts, kStickReaderDevice);
     cboSerialPorts->setCurrentIndex(match);
     if (match >= 0) cboSerialPorts_Click();
-    SetHourglass(false);
 }
 
 void frmStickReader::cmdRefreshComportList_Click() { GetComportList(); }
@@ -234,13 +233,14 @@ void frmStickReader::cboSerialPorts_Click() {
     JobGuard::Job job(jobs_);
     Trap("cboSerialPorts_Click", kObject, [&] {
         cmdQuit->setEnabled(false);
-        const bool pointer = hourglass_;
-        SetHourglass(true);
-        QCoreApplication::processEvents();
-        exchange_.Port = cboSerialPorts->itemData(index).toLongLong();
-        if (!ComPort.IsOpen()) ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kPortReadTimeout, false);
-        const bool found = modStickReader::IdentifyStick(exchange_);
-        SetHourglass(pointer);
+        bool found = false;
+        {
+            WaitPointer pointer;
+            QCoreApplication::processEvents();
+            exchange_.Port = cboSerialPorts->itemData(index).toLongLong();
+            if (!ComPort.IsOpen()) ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kPortReadTimeout, false);
+            found = modStickReader::IdentifyStick(exchange_);
+        }
         QCoreApplication::processEvents();
         if (found) {
             modCommon::SetLastUsedComPort(kStickReaderDevice, static_cast<int>(ComPort.CommPort()));
@@ -263,7 +263,6 @@ void frmStickReader::cboSerialPorts_Click() {
         }
     });
     if (ComPort.IsOpen()) ComPort.CommClose(0);
-    SetHourglass(false);
     cmdQuit->setEnabled(true);
 }
 
@@ -507,17 +506,18 @@ void frmStickReader::cboConfig_Click(int Index) {
 void frmStickReader::cmdConfigSave_Click() {
     if (jobs_.Running()) return;
     JobGuard::Job job(jobs_);
-    SetHourglass(true);
-    QCoreApplication::processEvents();
-    setEnabled(false);
-    bool saved = false;
+    bool ran = false, saved = false;
     std::string message;
     QWidget* focus = nullptr;
-    const bool ran = Trap("cmdConfigSave_Click", kObject, [&] {
-        if (CheckConfigRows(message, focus)) saved = WriteConfiguration(message);
-    });
-    if (ComPort.IsOpen()) ComPort.CommClose(0);
-    SetHourglass(false);
+    {
+        WaitPointer pointer;
+        QCoreApplication::processEvents();
+        setEnabled(false);
+        ran = Trap("cmdConfigSave_Click", kObject, [&] {
+            if (CheckConfigRows(message, focus)) saved = WriteConfiguration(message);
+        });
+        if (ComPort.IsOpen()) ComPort.CommClose(0);
+    }
     if (ran && saved)
         Message(T("Configuration updated OK") + ".", Prompts::OKOnly, T("Configuration saved"));
     else if (ran)

@@ -1,8 +1,6 @@
 #include "register/DoBChangePane.h"
 
-#include <QApplication>
 #include <QGroupBox>
-#include <QScopeGuard>
 
 #include <string>
 #include <unordered_map>
@@ -13,6 +11,7 @@
 #include "register/PaneWindow.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WaitPointer.h"
 #include "widgets/WrappingButton.h"
 
 namespace {
@@ -36,13 +35,7 @@ DoBChangePane::DoBChangePane(PaneWindow& window, QGroupBox* tabFrame) : DateChan
 }
 
 void DoBChangePane::cmdCheckMovements_Click() {
-    QWidget* owner = tabFrame_->window();
-    owner->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([owner] {
-        QApplication::restoreOverrideCursor();
-        owner->setEnabled(true);
-    });
+    WaitPointer pointer(tabFrame_->window());
     Trap("cmdCheckMovements_Click", kObject, [&] {
         DataGrid& grid = window_.AnimalGrid();
         const Recordset& rows = grid.Rows();

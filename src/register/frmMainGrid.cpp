@@ -1,7 +1,6 @@
 // The animal grid: its query and filter, the refresh that keeps the selection, the selection
 // buttons, the cell rules and shown texts, the type pictures and the right-click actions.
 #include <QAction>
-#include <QApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
@@ -20,6 +19,7 @@
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WaitPointer.h"
 
 namespace {
 
@@ -255,13 +255,10 @@ void frmMain::grdAnimals_PostEvent(int MsgId) {
 void frmMain::cmdSelectAll_Click() {
     Trap("cmdSelectAll_Click", kObject, [&] {
         if (mrsGridClone.RecordCount() == 0) return;
-        setEnabled(false);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WaitPointer pointer(this);
         grdAnimals->SelClear();
         for (long row = 0; row < mrsGridClone.Rows(); ++row) grdAnimals->SelAdd(mrsGridClone.BookmarkAt(row));
         grdAnimals->PostMsg(1);
-        QApplication::restoreOverrideCursor();
-        setEnabled(true);
     });
 }
 

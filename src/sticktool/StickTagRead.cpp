@@ -23,9 +23,9 @@
 #include "platform/Recordset.h"
 #include "sticktool/StickConnection.h"
 #include "sticktool/StickTagTable.h"
-#include "sticktool/WaitPointer.h"
 #include "sticktool/frmSelectTags.h"
 #include "sticktool/frmSimple.h"
+#include "widgets/WaitPointer.h"
 
 namespace {
 

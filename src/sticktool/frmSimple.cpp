@@ -25,9 +25,9 @@
 #include "platform/Value.h"
 #include "sticktool/EartagFileTransfer.h"
 #include "sticktool/StickTagRead.h"
-#include "sticktool/WaitPointer.h"
 #include "sticktool/frmTags.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WaitPointer.h"
 #include "widgets/WrappingButton.h"
 
 namespace {
