@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "backup/modDIME.h"
+#include "core/Trap.h"
 #include "core/modCommon.h"
 #include "core/modRegistry.h"
 #include "platform/DateTime.h"
@@ -22,6 +23,7 @@
 namespace modRVBS {
 namespace {
 
+const char* const kModule = "modRVBS";
 const std::string CRLF = "\r\n";
 const std::string NoStatusText = "No status returned from the RVBS - operation failed.";
 
@@ -286,6 +288,9 @@ std::string StatusError(const Reply& reply) {
 
 QByteArray Utf8(const std::string& text) { return QByteArray(text.data(), qsizetype(text.size())); }
 
+// What an exchange that failed on our side gives instead of the service's word: why it failed.
+std::string Description(const RuntimeError& error) { return error.description; }
+
 }  // namespace
 
 std::string ServiceNamespace() { return modCommon::ServiceHomeURI() + "/RVBSBackup"; }
@@ -330,7 +335,8 @@ std::string RestoreDataEnvelope(const std::string& restoreDataSourceGUID,
 std::string SendBackupChunk(const std::string& documentTrackingID, const std::string& dataSourceID,
                             const std::string& dataSourceDescription, long messageNo,
                             long totalMessages, Bytes& chunk) {
-    try {
+    // A failure of our own must not read as a piece sent.
+    return TrapOr("SendBackupChunk", kModule, Description, [&] {
         std::string envelope = BackupDataEnvelope(documentTrackingID, dataSourceID,
                                                   dataSourceDescription, messageNo, totalMessages);
         modDIME::Bytes dime = modDIME::CreateDIME(envelope, chunk);
@@ -338,16 +344,16 @@ std::string SendBackupChunk(const std::string& documentTrackingID, const std::st
                            QByteArray(reinterpret_cast<const char*>(dime.data()), qsizetype(dime.size())));
         if (reply.status >= 400) return HttpError(reply, "No data was transferred.");
         return StatusError(reply);
-    } catch (const RuntimeError& e) {
-        // A failure of our own must not read as a piece sent.
-        modCommon::LogError(e, "SendBackupChunk", "modRVBS");
-        return e.description;
-    }
+    });
 }
 
 bool GetBackupList(std::string& list) {
     list.clear();
-    try {
+    const auto failed = [&](const RuntimeError& error) {
+        list = error.description;
+        return false;
+    };
+    return TrapOr("GetBackupList", kModule, failed, [&] {
         Reply reply = Post("RestoreDataSourceList", "text/xml; charset=utf-8",
                            Utf8(RestoreDataSourceListEnvelope(modCommon::CreateGUIDString())));
         if (reply.status >= 400) {
@@ -374,17 +380,13 @@ bool GetBackupList(std::string& list) {
         }
         list = "The RVBS has no backups of your data";
         return false;
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "GetBackupList", "modRVBS");
-        list = e.description;
-        return false;
-    }
+    });
 }
 
 std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
                             const std::string& documentTrackingID, long messageNo,
                             long totalMessages, Bytes& chunk) {
-    try {
+    return TrapOr("GetRestoreChunk", kModule, Description, [&]() -> std::string {
         Reply reply = Post("RestoreData", "text/xml; charset=utf-8",
                            Utf8(RestoreDataEnvelope(restoreDataSourceGUID, documentTrackingID,
                                                     messageNo, totalMessages)));
@@ -398,10 +400,7 @@ std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
         pugi::xml_document doc;
         auto status = ResponseStatus(reply, doc);
         return status ? *status : NoStatusText;
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "GetRestoreChunk", "modRVBS");
-        return e.description;
-    }
+    });
 }
 
 }  // namespace modRVBS

@@ -58,3 +58,10 @@ void ThrowIfEnded() {
 }
 
 }  // namespace TrapAction
+
+std::function<void(const std::exception&)> TrapHandler(const std::string& procedure, const std::string& object) {
+    // Through Trap itself, so that it is logged just as a failure in a trapped body is.
+    return [procedure, object](const std::exception& error) {
+        Trap(procedure, object, [&] { throw RuntimeError::From(error); });
+    };
+}

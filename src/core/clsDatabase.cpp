@@ -167,14 +167,10 @@ void clsDatabase::OfferRestore(const std::string& description) {
 
 clsDatabase::~clsDatabase() {
     if (!connection_) return;  // a gateway that never opened the file leaves it alone
-    try {
-        // In place and in one transaction: a copy of the program or another tool that has the
-        // file open keeps working on it, and a crash leaves the file as it was.
-        connection_->Execute("VACUUM");
-    } catch (const RuntimeError& e) {
-        // Another program is using the file: it is compacted another time.
-        modCommon::LogError(e, "Class_Terminate", kObject, false);
-    }
+    // In place and in one transaction: a copy of the program or another tool that has the file
+    // open keeps working on it, and a crash leaves the file as it was. When another program is
+    // using the file, it is compacted another time.
+    Trap("Class_Terminate", kObject, [&] { connection_->Execute("VACUUM"); }, TrapShows::LogOnly);
     connection_.reset();
 }
 
@@ -188,38 +184,30 @@ Connection& clsDatabase::Open() {
 Recordset clsDatabase::OpenRecordset(const std::string& strSQL) { return OpenRecordset(strSQL, 0); }
 
 Recordset clsDatabase::OpenRecordset(const std::string& strSQL, long lngRows) {
-    try {
-        return Open().Query(strSQL, lngRows);
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "OpenRecordset - Using " + strSQL, kObject);
-        return Recordset();
-    }
+    return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(), [&] { return Open().Query(strSQL, lngRows); });
 }
 
 long clsDatabase::Execute(const std::string& strSQL) {
-    try {
-        return Open().Execute(strSQL);
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "Execute - Using " + strSQL, kObject);
-        return 0;
-    }
+    return TrapOr("Execute - Using " + strSQL, kObject, 0L, [&] { return Open().Execute(strSQL); });
 }
 
 void clsDatabase::Transaction(int enTSState) {
-    try {
+    Trap("Transaction", kObject, [&] {
         if (enTSState < 0 || enTSState > 2) return;
         if (enTSState == 0) Open().Begin();
         else if (enTSState == 1) Open().Commit();
         else Open().Rollback();
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "Transaction", kObject);
-    }
+    });
 }
 
 bool clsDatabase::Backup(const std::string& strFileName) {
     std::string live = LivePath();
     std::string temporary = strFileName + "tmp";
-    try {
+    const auto failed = [&](const RuntimeError&) {
+        FileSystem::Remove(temporary);
+        return false;
+    };
+    return TrapOr("Backup", kObject, failed, [&] {
         if (strcasecmp(strFileName.c_str(), live.c_str()) == 0 || FileSystem::SameFile(strFileName, live))
             return false;
         FileSystem::Remove(temporary);
@@ -227,11 +215,7 @@ bool clsDatabase::Backup(const std::string& strFileName) {
         Open().VacuumInto(temporary);
         FileSystem::Rename(temporary, strFileName);
         return true;
-    } catch (const RuntimeError& e) {
-        FileSystem::Remove(temporary);
-        modCommon::LogError(e, "Backup", kObject);
-        return false;
-    }
+    });
 }
 
 bool clsDatabase::IsUsableDatabase(const std::string& path) {
@@ -248,7 +232,12 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
     const auto forget = qScopeGuard([&] {
         if (keepPreviousAs.empty()) RemoveWithJournal(previous);
     });
-    try {
+    // A write that failed has rolled back: the live file holds what it held.
+    const auto failed = [&](const RuntimeError&) {
+        if (!sound) connection_.reset();
+        return result;
+    };
+    return TrapOr("Restore", kObject, failed, [&] {
         std::string version;
         std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, version);
         if (!candidate) return result;
@@ -275,12 +264,7 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
             Program::End();
         }
         return 0;
-    } catch (const RuntimeError& e) {
-        // A write that failed has rolled back: the live file holds what it held.
-        if (!sound) connection_.reset();
-        modCommon::LogError(e, "Restore", kObject);
-        return result;
-    }
+    });
 }
 
 // The content the restore replaces is copied first: through SQLite when the file was sound (the

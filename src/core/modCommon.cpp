@@ -298,21 +298,18 @@ namespace {
 // failing statement leaves the database at the version before the entry. The failure is
 // logged as the gateway logs a failing statement.
 bool RunEntry(Connection& db, const std::string& version, const std::vector<std::string>& statements) {
-    std::string current;
-    try {
+    std::string procedure = "Execute - Using ";
+    auto execute = [&](const std::string& statement) {
+        procedure = "Execute - Using " + statement;
+        db.Execute(statement);
+    };
+    return TrapOr(procedure, "clsDatabase", false, [&] {
         Connection::Transaction transaction(db);
-        for (const auto& statement : statements) {
-            current = statement;
-            db.Execute(statement);
-        }
-        current = ItemUpdate("Version", version);
-        db.Execute(current);
+        for (const auto& statement : statements) execute(statement);
+        execute(ItemUpdate("Version", version));
         transaction.Commit();
         return true;
-    } catch (const RuntimeError& e) {
-        LogError(e, "Execute - Using " + current, "clsDatabase");
-        return false;
-    }
+    });
 }
 
 // Brings the database up to the newest version; false when it cannot.
@@ -347,13 +344,11 @@ bool Upgrade(clsDatabase& database) {
 // longer permanent, which a keeper may have deleted, is left as it is.
 void SwitchOnRemovalLocation(Connection& db) {
     const std::string where = " WHERE LocationID=1 AND LocationType=-4 AND ifnull(Permanent,0)<>0 AND ifnull(Active,0)=0";
-    try {
+    // A file that refuses writes is reported when the keeper first changes something.
+    Trap("VersionCheck", kObject, [&] {
         if (db.Query("SELECT count(*) FROM Locations" + where).Field(0).ToLong() > 0)
             db.Execute("UPDATE Locations SET Active=1" + where);
-    } catch (const RuntimeError& e) {
-        // A file that refuses writes is reported when the keeper first changes something.
-        LogError(e, "VersionCheck", kObject, false);
-    }
+    }, TrapShows::LogOnly);
 }
 
 }  // namespace

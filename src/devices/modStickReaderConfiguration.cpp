@@ -7,6 +7,7 @@
 #include <array>
 #include <utility>
 
+#include "core/Trap.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
@@ -253,14 +254,12 @@ void InitialiseStickConfigurationStrings(long lngFirmwareVersion) {
 
 StickConfigItemResult ValidateStickConfigItem(const std::string& strValue, long lngPosition) {
     StickConfigItemResult result;
-    try {
+    Trap("ValidateStickConfigItem", kModule, [&] {
         StickConfigDefinition definition = StickConfigDefinitionAt(lngPosition);
         QRegularExpression pattern = WholeValuePattern(definition.pattern);
         result.Valid = pattern.match(QString::fromStdString(strValue)).hasMatch();
         result.Value = result.Valid ? strValue : definition.defaultValue;
-    } catch (const RuntimeError& e) {
-        modCommon::LogError(e, "ValidateStickConfigItem", kModule);
-    }
+    });
     return result;
 }
 

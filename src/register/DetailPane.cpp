@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Connection.h"
@@ -66,9 +67,7 @@ long DetailPane::BindGrid(DataGrid& grid, const std::string& strSQL, std::initia
     Recordset rows = Database().OpenRecordset(strSQL, kPaneFirstRows);
     const long count = rows.RecordCount();  // a query that failed stops here
     grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
-    grid.Model().SetFetchFailed([strProcedure](const std::exception& error) {
-        modCommon::LogError(RuntimeError::From(error), strProcedure, kObject);
-    });
+    grid.Model().SetFetchFailed(TrapHandler(strProcedure, kObject));
     grid.SetRecordset(std::move(rows));
     QTableView& view = grid.View();
     for (const Column& column : columns) {

@@ -455,9 +455,7 @@ void frmMain::BuildGrid() {
         grdAnimals_BeforeColUpdate(column, value, cancel);
         return !cancel;
     };
-    grdAnimals->Model().SetWriteFailed([](const std::exception& error) {
-        modCommon::LogError(RuntimeError::From(error), "grdAnimals_BeforeColUpdate", kObject);
-    });
+    grdAnimals->Model().SetWriteFailed(TrapHandler("grdAnimals_BeforeColUpdate", kObject));
     connect(grdAnimals, &DataGrid::PostEvent, this, [this](int message) { grdAnimals_PostEvent(message); });
     connect(grdAnimals, &DataGrid::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdAnimals_MouseUp(button, keys); });

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <filesystem>
+#include <new>
 #include <stdexcept>
 
 #include "core/DefaultInstance.h"
@@ -70,6 +71,28 @@ TEST(Trap, EveryKindOfFailureIsLoggedAlikeAndTheProcedureGoesOn) {
 
     // The program's end is no failure: it passes through.
     EXPECT_THROW(Trap("Ending", "frmKit", [] { Program::End(); }), Program::Ended);
+}
+
+TEST(Trap, ResultsLogOnlyFailuresAndFailuresCaughtBelowGoTheSameWay) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    prompts.AcceptAllOK();
+    EXPECT_EQ(TrapOr("Count", "clsX", -1L, [] { return 4L; }), 4);
+    EXPECT_EQ(TrapOr("Count", "clsX", -1L, []() -> long { throw std::bad_alloc(); }), -1);
+    std::string step = "Execute - Using ";
+    const auto why = [](const RuntimeError& e) { return "why: " + e.description; };
+    EXPECT_EQ(TrapOr(step, "clsX", why, [&]() -> std::string {
+                  step += "DELETE";
+                  throw RuntimeError(3704, "closed");
+              }),
+              "why: closed");
+    EXPECT_FALSE(Trap("Compact", "clsX", [] { throw RuntimeError(5, "busy"); }, TrapShows::LogOnly));
+    TrapHandler("grdX_Edit", "frmX")(std::length_error("too long"));
+    EXPECT_EQ(Logged(home), (std::vector<std::string>{"std::bad_alloc (Error number 5) in procedure Count in clsX",
+                                                      "closed (Error number 3704) in procedure Execute - Using DELETE in clsX",
+                                                      "busy (Error number 5) in procedure Compact in clsX",
+                                                      "too long (Error number 5) in procedure grdX_Edit in frmX"}));
+    EXPECT_EQ(prompts.Messages().size(), 3u) << "all but the log-only failure shown";
 }
 
 TEST(DefaultInstance, MadeOnFirstUseAndForgottenWhenDeleted) {
