@@ -324,9 +324,8 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
         LaterVersionMessage();
         return false;
     }
-    modStickReader::InitialiseStickConfigurationStrings(static_cast<long>(modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(entries[0]))));
-    const auto format = modStickReader::ValidateStickConfigItem(modStickReader::ConfigEntryValue(entries[kDisplayFormatItem]), kDisplayFormatItem);
-    displayFormat = static_cast<long>(modHandheld::LeadingNumber(format.Value));
+    modStickReader::InitialiseStickConfigurationStrings(modStickReader::FirmwareVersionOf(entries));
+    displayFormat = static_cast<long>(modHandheld::LeadingNumber(modStickReader::ConfiguredValue(entries, kDisplayFormatItem)));
     return true;
 }
 

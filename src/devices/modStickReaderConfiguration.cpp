@@ -280,6 +280,18 @@ std::string ConfigEntryValue(const std::string& entry) {
     return fields.size() > 1 ? fields[1] : std::string{};
 }
 
+std::string ConfigEntryValue(const std::vector<std::string>& entries, std::size_t place) {
+    return place < entries.size() ? ConfigEntryValue(entries[place]) : std::string{};
+}
+
+long FirmwareVersionOf(const std::vector<std::string>& entries) {
+    return static_cast<long>(modHandheld::LeadingNumber(ConfigEntryValue(entries, 0)));
+}
+
+std::string ConfiguredValue(const std::vector<std::string>& entries, long item) {
+    return ValidateStickConfigItem(ConfigEntryValue(entries, static_cast<std::size_t>(item)), item).Value;
+}
+
 bool StickAccessCodeRequired(long lngPosition) {
     constexpr std::array<long, 3> kWithoutCode = {22, 26, 27};
     return !StickConfigDefinitionAt(lngPosition).userItem &&

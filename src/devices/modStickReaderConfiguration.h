@@ -72,6 +72,13 @@ StickConfigDefinition StickConfigDefinitionAt(long lngPosition);
 
 // The stored value of an entry "position|value" of the stick's "c" reply; "" when it has none.
 std::string ConfigEntryValue(const std::string& entry);
+// The same for the entry at a place of the reply's entries; "" when there is none.
+std::string ConfigEntryValue(const std::vector<std::string>& entries, std::size_t place);
+// The firmware version that the reply's first entry holds.
+long FirmwareVersionOf(const std::vector<std::string>& entries);
+// An item's value as the stick's firmware (set up beforehand) takes it: the stick's when it
+// passes the item's check, else the item's default.
+std::string ConfiguredValue(const std::vector<std::string>& entries, long item);
 
 // Whether a write of the item at a position carries the access code: every item that is not a
 // user item, except External Display Bluetooth ID (22), Mark Characters (26) and Tag unique

@@ -68,8 +68,8 @@ void EartagFileTransfer::Send() {
 void EartagFileTransfer::KeepCopyForStick(const std::string& listPath, const std::string& bytes) {
     const auto entries = stick_.ReadConfiguration();
     if (!entries) return;
-    modStickReader::InitialiseStickConfigurationStrings(StickConnection::FirmwareVersionOf(*entries));
-    const std::string serial = StickConnection::ConfiguredValue(*entries, kSerialNumberItem);
+    modStickReader::InitialiseStickConfigurationStrings(modStickReader::FirmwareVersionOf(*entries));
+    const std::string serial = modStickReader::ConfiguredValue(*entries, kSerialNumberItem);
     if (serial.empty()) return;
     Trap("cmdStickAction_Click", kObject, [&] {
         TextFile::Replace(FileSystem::Join(FileSystem::Folder(listPath), serial + "Eartags.csv"), bytes);

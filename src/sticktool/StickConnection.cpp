@@ -52,20 +52,6 @@ std::optional<std::vector<std::string>> StickConnection::ReadConfiguration() {
     return modHandheld::SplitText(StickReplyData(LastReply()), modHandheld::ItemSeparator);
 }
 
-std::string StickConnection::EntryValue(const std::vector<std::string>& entries, std::size_t place) {
-    if (place >= entries.size()) return "";
-    const auto fields = modHandheld::SplitText(entries[place], modHandheld::FieldSeparator);
-    return fields.size() < 2 ? "" : fields[1];
-}
-
-long StickConnection::FirmwareVersionOf(const std::vector<std::string>& entries) {
-    return static_cast<long>(modHandheld::LeadingNumber(EntryValue(entries, 0)));
-}
-
-std::string StickConnection::ConfiguredValue(const std::vector<std::string>& entries, long item) {
-    return modStickReader::ValidateStickConfigItem(EntryValue(entries, static_cast<std::size_t>(item)), item).Value;
-}
-
 void StickConnection::OpenPort(long readTimeout) {
     const Port port = chosenPort_();
     comm_->CommOpen(port.number, port.settings, readTimeout, false);
@@ -98,7 +84,7 @@ StickConnection::StickType StickConnection::ReadStickType(long mode) {
     if (entries->size() <= kStickTypeEntry) return found;
     const auto typeFields = modHandheld::SplitText((*entries)[kStickTypeEntry], modHandheld::FieldSeparator);
     if (typeFields.size() < 2) return found;
-    found.firmwareVersion = FirmwareVersionOf(*entries);
+    found.firmwareVersion = modStickReader::FirmwareVersionOf(*entries);
     found.suits = std::lround(modHandheld::LeadingNumber(typeFields[1])) == mode;
     if (found.suits) firmwareVersion_ = found.firmwareVersion;
     return found;

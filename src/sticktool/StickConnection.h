@@ -48,11 +48,6 @@ public:
     static std::string StickReplyData(const std::string& reply);
     // The entries of the stick's configuration, when it came with success.
     std::optional<std::vector<std::string>> ReadConfiguration();
-    // The value of the configuration entry "position|value" at a place; "" when there is none.
-    static std::string EntryValue(const std::vector<std::string>& entries, std::size_t place);
-    static long FirmwareVersionOf(const std::vector<std::string>& entries);
-    // A configuration item's value as the stick's firmware (set up beforehand) takes it.
-    static std::string ConfiguredValue(const std::vector<std::string>& entries, long item);
     // Opens the chosen port for the commands of an action, and closes it when it is open.
     void OpenPort(long readTimeout);
     void Close(long pause = ClosePause);

@@ -115,7 +115,7 @@ bool StickTagRead::ReadDisplayFormat(long& displayFormat, std::string& serial) {
                         Translate("Configuration Data NOT Received"));
         return false;
     }
-    const long version = StickConnection::FirmwareVersionOf(*entries);
+    const long version = modStickReader::FirmwareVersionOf(*entries);
     if (version > kLatestFirmware) {
         Prompts::MsgBox(Translate("This stick is a later version than this program can handle." + CRLF +
                                   "You will need to get an updated version of this program."),
@@ -124,8 +124,8 @@ bool StickTagRead::ReadDisplayFormat(long& displayFormat, std::string& serial) {
     }
     modStickReader::InitialiseStickConfigurationStrings(version);
     displayFormat =
-        std::lround(modHandheld::LeadingNumber(StickConnection::ConfiguredValue(*entries, kDisplayFormatItem)));
-    if (displayFormat == StickTagTable::TagLookup) serial = StickConnection::ConfiguredValue(*entries, kSerialNumberItem);
+        std::lround(modHandheld::LeadingNumber(modStickReader::ConfiguredValue(*entries, kDisplayFormatItem)));
+    if (displayFormat == StickTagTable::TagLookup) serial = modStickReader::ConfiguredValue(*entries, kSerialNumberItem);
     return true;
 }
 
