@@ -195,7 +195,7 @@ protected:
     Workbook ReadWorkbook(bool labels, bool time, bool sort = false) {
         std::filesystem::remove(Opened());
         Read(1, labels, time, sort);
-        RunUntil([&] { return FileSystem::Exists(Opened()); });
+        WaitUntil([&] { return FileSystem::Exists(Opened()) && FileSystem::ReadAll(Opened()).ends_with('\n'); });
         std::string path = FileSystem::ReadAll(Opened());
         path.pop_back();
         EXPECT_EQ(FileSystem::Folder(path), Program::Environment("HOME") + "/Documents");

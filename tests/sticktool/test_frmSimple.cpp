@@ -420,7 +420,7 @@ TEST_F(StickConnectionTest, ConfigureStickOpensTheStickReaderOnThisPort) {
         EXPECT_FALSE(window->ComPort().IsOpen()) << "the port is the stick reader window's now";
         EXPECT_TRUE(reader.isModal());
         EXPECT_EQ(reader.parentWidget(), window);
-        RunUntil([&] { return !reader.tmrInitialise->isActive(); });
+        WaitUntil([&] { return !reader.tmrInitialise->isActive(); });
         EXPECT_EQ(reader.windowTitle(), "Configuration");
         EXPECT_EQ(reader.cboSerialPorts->count(), 1);
         EXPECT_EQ(reader.cboSerialPorts->itemText(0), "COM5") << "the port is offered alone";
