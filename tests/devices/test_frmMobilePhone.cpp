@@ -19,6 +19,7 @@
 #include "devices/frmMobilePhone.h"
 #include "fixtures/MainWindowStandIn.h"
 #include "fixtures/PhoneOnPort.h"
+#include "fixtures/Queries.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
 #include "platform/Connection.h"
@@ -28,7 +29,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 const DateTime kToday{2024, 3, 15, 10, 0, 0};
-Connection& Db() { return modCommon::Database().GetConnection(); }
 std::string Cells(const std::string& sql) {
     Recordset rs = Db().Query(sql);
     std::string text;

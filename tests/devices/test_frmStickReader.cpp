@@ -20,6 +20,7 @@
 #include "core/modMainWindowServices.h"
 #include "devices/StickReadImport.h"
 #include "devices/frmStickReader.h"
+#include "fixtures/Queries.h"
 #include "fixtures/StickReaderTest.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/ThreadCpu.h"
@@ -32,15 +33,6 @@ namespace {
 
 const std::string kStem = "20240315102030 Stick Group ";
 
-Connection& Db() { return modCommon::Database().GetConnection(); }
-// The first column of a query's rows.
-Texts Rows(const std::string& sql) {
-    Recordset rs = Db().Query(sql);
-    Texts values;
-    for (long row = 0; row < rs.Rows(); ++row) values.push_back(rs.At(row, 0).ToStringOr("<null>"));
-    return values;
-}
-std::string One(const std::string& sql) { return Rows(sql).at(0); }
 long AddAnimal(long type, const std::string& tag, const std::string& eid = "") {
     Db().Execute("INSERT INTO Animals (AnimalType, TagNumber, Species, TaggingDate) VALUES (?,?,1,'2020-01-01 00:00:00')",
                  {Value(type), Value(tag)});
@@ -49,7 +41,7 @@ long AddAnimal(long type, const std::string& tag, const std::string& eid = "") {
     return id;
 }
 // The tag numbers of a group's members, one per membership.
-Texts Members(const std::string& group) {
+std::string Members(const std::string& group) {
     return Rows("SELECT TagNumber FROM GroupLink JOIN Animals USING (AnimalID) JOIN Groups USING (GroupID) WHERE " +
                 group + " ORDER BY 1");
 }
@@ -88,17 +80,17 @@ TEST_F(StickReaderTest, ReadsBecomeAnimalsEIDsAndGroupsAndTheStickIsErasedAfterw
 
     const std::string madeTag = "0372 000000000101";
     EXPECT_EQ(Rows("SELECT TagNumber||' '||AnimalType||' '||Species||' '||TaggingDate||' '||TagSort FROM Animals ORDER BY AnimalID"),
-              (Texts{"0372 000000000102 1 2 2023-07-01 00:00:00 0", "Bella 1 1 2020-01-01 00:00:00 0",
-                     madeTag + " 1 2 2024-03-12 00:00:00 " + std::to_string(modCommon::GetTagSortFromTag(madeTag))}));
-    const std::string made = One("SELECT AnimalID FROM Animals WHERE TagNumber='" + madeTag + "'");
+              "0372 000000000102 1 2 2023-07-01 00:00:00 0,Bella 1 1 2020-01-01 00:00:00 0," +
+                  madeTag + " 1 2 2024-03-12 00:00:00 " + std::to_string(modCommon::GetTagSortFromTag(madeTag)));
+    const std::string made = Scalar("SELECT AnimalID FROM Animals WHERE TagNumber='" + madeTag + "'");
     EXPECT_EQ(Rows("SELECT AnimalID||' '||EIDNumber FROM EIDs ORDER BY EIDID"),
-              (Texts{std::to_string(b) + " " + owned, made + " " + x, std::to_string(a) + " " + tagOnly}));
-    EXPECT_EQ(Members("GroupID=1"), (Texts{"0372 000000000101", "0372 000000000102", "Bella"}));
-    EXPECT_EQ(Members("GroupID=2"), (Texts{"0372 000000000101", "0372 000000000102"}));
-    EXPECT_EQ(Members("GroupName='" + kStem + "1'"), (Texts{"0372 000000000101", "Bella"}));
-    EXPECT_EQ(Members("GroupName='" + kStem + "2'"), (Texts{"0372 000000000102"}));
-    EXPECT_EQ(One("SELECT COUNT(*) FROM GroupLink WHERE AnimalID=999"), "0");
-    EXPECT_EQ(One("SELECT group_concat(ExportToHH) FROM Groups WHERE GroupID>2"), "0,0");
+              std::to_string(b) + " " + owned + "," + made + " " + x + "," + std::to_string(a) + " " + tagOnly);
+    EXPECT_EQ(Members("GroupID=1"), "0372 000000000101,0372 000000000102,Bella");
+    EXPECT_EQ(Members("GroupID=2"), "0372 000000000101,0372 000000000102");
+    EXPECT_EQ(Members("GroupName='" + kStem + "1'"), "0372 000000000101,Bella");
+    EXPECT_EQ(Members("GroupName='" + kStem + "2'"), "0372 000000000102");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM GroupLink WHERE AnimalID=999"), "0");
+    EXPECT_EQ(Scalar("SELECT group_concat(ExportToHH) FROM Groups WHERE GroupID>2"), "0,0");
 
     const Texts received = Stick().Received();
     EXPECT_EQ(Texts(received.end() - 3, received.end()), (Texts{"c", "r", "e"}));
@@ -121,9 +113,9 @@ TEST_F(StickReaderTest, EIDsFindTheirAnimalsWhateverTheTagTextAndUKTagsKeepEvery
     ASSERT_NE(Run(), nullptr);
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_EQ(Rows("SELECT TagNumber||' '||(SELECT COUNT(*) FROM EIDs e WHERE e.AnimalID=a.AnimalID) FROM Animals a ORDER BY a.AnimalID"),
-              (Texts{"Ruby 2", "Kate 1", "UK098765 00002 1", "UK0123456 00001 1", "UK0123457 00001 1"}));
+              "Ruby 2,Kate 1,UK098765 00002 1,UK0123456 00001 1,UK0123457 00001 1");
     EXPECT_EQ(Rows("SELECT EIDNumber FROM EIDs WHERE AnimalID=" + std::to_string(ruby)),
-              (Texts{retagged, Hex("0372000000000201", 1)}));
+              retagged + "," + Hex("0372000000000201", 1));
 }
 
 TEST(StickReadImport, TagTextTaggingDateAndRecords) {
@@ -187,7 +179,7 @@ TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNoth
         EXPECT_TRUE(w->fraSequence[0]->isVisible());
         EXPECT_EQ(Stick().Records().size(), 10u);
         EXPECT_EQ(Stick().CountOf('e'), 0);
-        EXPECT_EQ(One("SELECT COUNT(*) FROM Animals") + One("SELECT COUNT(*) FROM GroupLink"), "11");
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Animals") + Scalar("SELECT COUNT(*) FROM GroupLink"), "11");
         EXPECT_TRUE(mainWindow.calls.empty());
         DefaultInstance<frmStickReader>::Unload();
     }
@@ -198,7 +190,7 @@ TEST_F(StickReaderTest, AFullStickIsReadWhole) {
     AddReads("0372000000", 32000);
     Run();
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(One("SELECT COUNT(*) FROM EIDs"), "32000");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM EIDs"), "32000");
     EXPECT_TRUE(Stick().Records().empty());
 }
 
@@ -227,7 +219,7 @@ TEST_F(StickReaderTest, DatabaseFailingAtTheFourThousandthReadKeepsRegisterAndSt
               std::string::npos);
     EXPECT_EQ(Rows("SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM EIDs UNION ALL SELECT COUNT(*) FROM Groups "
                    "UNION ALL SELECT COUNT(*) FROM GroupLink"),
-              (Texts{"1", "0", "2", "2"}));
+              "1,0,2,2");
     EXPECT_EQ(Stick().Records().size(), 5000u);
     EXPECT_EQ(Stick().CountOf('e'), 0);
     EXPECT_TRUE(mainWindow.calls.empty());
@@ -256,7 +248,7 @@ TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSam
         EXPECT_TRUE(Stick().Unplugged() || Stick().Records().size() == 2u);
         EXPECT_EQ(Rows("SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM Groups UNION ALL "
                        "SELECT COUNT(*) FROM GroupLink WHERE GroupID=1 UNION ALL SELECT COUNT(*) FROM GroupLink WHERE GroupID=2"),
-                  (Texts{"2", std::to_string(2 + 2 * (i + 1)), "2", i == 0 ? "2" : "0"}));
+                  "2," + std::to_string(2 + 2 * (i + 1)) + ",2," + (i == 0 ? "2" : "0"));
         EXPECT_EQ(mainWindow.CountOf("UpdateAfterImport"), static_cast<int>(i + 1));
         DefaultInstance<frmStickReader>::Unload();
     }
@@ -346,7 +338,7 @@ TEST_F(StickReaderTest, ClosingIsRefusedWhileTheStickIsFoundAndWhileTheReadsAreI
     EXPECT_GT(refusedConnecting, 0);
     EXPECT_GT(refusedImporting, 0);
     EXPECT_GT(progress.size(), 3u);  // the count grew while the reads came
-    EXPECT_EQ(One("SELECT COUNT(*) FROM Animals"), "400");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Animals"), "400");
     ASSERT_NE(Window(), nullptr);
     Window()->close();
     EXPECT_EQ(Window(), nullptr);
@@ -361,7 +353,7 @@ TEST_F(StickReaderTest, APacedLongReplyLeavesTheProcessorToOthers) {
     ThreadCpu cpu;
     ASSERT_NE(Run(), nullptr);
     EXPECT_LT(cpu.Share(), 0.1) << "over " << cpu.WallMs() << " ms";
-    EXPECT_EQ(One("SELECT COUNT(*) FROM Animals"), "640");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Animals"), "640");
 }
 
 TEST_F(StickReaderTest, OpensWindowModalOverTheMainWindowAndOnlyTheFullEditionIsHandedBack) {
