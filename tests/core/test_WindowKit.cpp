@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -15,6 +16,7 @@
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "widgets/WaitPointer.h"
 
 namespace {
 
@@ -77,7 +79,6 @@ TEST(Trap, ResultsLogOnlyFailuresAndFailuresCaughtBelowGoTheSameWay) {
     TempHome home;
     ScriptedPrompts prompts;
     prompts.AcceptAllOK();
-    EXPECT_EQ(TrapOr("Count", "clsX", -1L, [] { return 4L; }), 4);
     EXPECT_EQ(TrapOr("Count", "clsX", -1L, []() -> long { throw std::bad_alloc(); }), -1);
     std::string step = "Execute - Using ";
     const auto why = [](const RuntimeError& e) { return "why: " + e.description; };
@@ -115,7 +116,7 @@ TEST(DefaultInstance, MadeOnFirstUseAndForgottenWhenDeleted) {
     EXPECT_EQ(DefaultInstance<frmKit>::Loaded(), nullptr);
 }
 
-TEST(JobGuard, AWindowStaysOpenUntilItsJobsEndHoweverTheyEnd) {
+TEST(JobGuard, AWindowStaysOpenUntilItsJobsEndAndTakesInputAgainHoweverTheyEnd) {
     EnsureTestApplication();
     frmKit window;
     window.show();
@@ -129,10 +130,14 @@ TEST(JobGuard, AWindowStaysOpenUntilItsJobsEndHoweverTheyEnd) {
     }
     try {
         JobGuard::Job job(window.jobs);
+        WaitPointer pointer(&window);
+        EXPECT_FALSE(window.isEnabled());
         throw RuntimeError(5, "failed transfer");
     } catch (const RuntimeError&) {
     }
     EXPECT_FALSE(window.jobs.Running());
+    EXPECT_TRUE(window.isEnabled()) << "nor is it left under the hourglass";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.isVisible());
 }
