@@ -23,12 +23,12 @@
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 #include "widgets/DesignGeometry.h"
 
 namespace {
 
 const char* const kObject = "frmRVBSBackupRestore";
-const std::string CRLF = "\r\n";
 constexpr long RestoreMessages = 100;
 constexpr long long MaxPieceSize = 100000;
 

@@ -19,12 +19,12 @@
 #include "platform/DateTime.h"
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace modRVBS {
 namespace {
 
 const char* const kModule = "modRVBS";
-const std::string CRLF = "\r\n";
 const std::string NoStatusText = "No status returned from the RVBS - operation failed.";
 
 std::string userName_, password_;
@@ -222,12 +222,6 @@ std::vector<pugi::xml_node> Select(pugi::xml_node root, const std::string& local
     return found;
 }
 
-std::string Trimmed(const std::string& text) {
-    auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 // The text of a node and everything below it: each piece of text trimmed, blank pieces
 // left out, the rest joined by single blanks.
 std::string NodeText(pugi::xml_node node) {
@@ -235,7 +229,7 @@ std::string NodeText(pugi::xml_node node) {
     std::function<void(pugi::xml_node)> walk = [&](pugi::xml_node n) {
         for (pugi::xml_node child : n.children()) {
             if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-                std::string piece = Trimmed(child.value());
+                std::string piece = TrimWhiteSpace(child.value());
                 if (!piece.empty()) text += (text.empty() ? "" : " ") + piece;
             } else {
                 walk(child);

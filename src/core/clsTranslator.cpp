@@ -1,38 +1,15 @@
 #include "core/clsTranslator.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
 #include "core/Trap.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
 constexpr char kFieldSeparator = '\v';
-
-// Keys compare without regard to case; every key is plain ASCII, so folding ASCII letters is
-// enough and leaves any other byte of a caller's text alone.
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return lower;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return upper;
-}
-
-// Only blanks are trimmed; tabs and line breaks belong to the text.
-std::string TrimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The field at `index` of the translations joined by vertical tabs.
 std::string Field(const std::string& rest, int index) {

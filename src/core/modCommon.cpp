@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 
 namespace modCommon {
 
@@ -42,11 +43,6 @@ int gSingleAnimalID = 0;
 SingleAnimalPanes gPanes;
 StartupWindows gStartup;
 bool gInsideLogger = false;
-
-std::string Upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // The statements of KelvoData, each written once.
 std::string ItemQuery(const std::string& itemName) {
@@ -154,7 +150,7 @@ void ShowVersionMismatch(const std::string& storedVersion) {
 void Main(const std::string& arguments) {
     Trap("Main", kObject, [&] {
         OxbrelMode = Program::ExecutableName() == "OxbrelConnect" ? 1 : 0;
-        FormatUKSpace = Upper(arguments) == "FORMAT_UK_SPACE";
+        FormatUKSpace = UpperAscii(arguments) == "FORMAT_UK_SPACE";
         Translator().SetTranslationOn(false);
         EditionCode = 1;
         std::string flavour = modRegistry::GetRegistryValue("Flavour", "");

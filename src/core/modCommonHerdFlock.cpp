@@ -7,6 +7,7 @@
 #include "core/Trap.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace modCommon {
 namespace {
@@ -77,12 +78,6 @@ bool Accepted(const NumberItem& item, const std::string& value) {
     return false;
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // Whether the item is stored. A query that fails (the gateway has reported it) stops the
 // procedure rather than being taken for "nothing stored".
 bool IsStored(const NumberItem& item) { return FindKelvoData(item.itemName).has_value(); }
@@ -91,7 +86,7 @@ bool IsStored(const NumberItem& item) { return FindKelvoData(item.itemName).has_
 // with a number stored that ends the procedure; without one the keeper may leave the program.
 bool AskForNumber(const NumberItem& item, bool stored, std::string& value) {
     for (;;) {
-        value = Upper(Prompts::InputBox(stored ? item.promptNew : item.promptMissing, item.title, ""));
+        value = UpperAscii(Prompts::InputBox(stored ? item.promptNew : item.promptMissing, item.title, ""));
         if (Accepted(item, value)) return true;
         if (!value.empty()) {
             Prompts::MsgBox(item.errorText, Prompts::OKOnly, item.errorTitle);

@@ -7,6 +7,7 @@
 #include "core/Trap.h"
 #include "core/modEID.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace modCommon {
 namespace {
@@ -24,12 +25,6 @@ QRegularExpression Anchored(const QString& pattern) {
 
 bool IsUpperLetter(QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); }
 bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-
-bool AllDigits(const QString& text) {
-    for (QChar c : text)
-        if (!IsDigit(c)) return false;
-    return true;
-}
 
 // "UK" followed by exactly `digits` digits.
 bool IsUKMark(const QString& text, int digits) {

@@ -3,16 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/Program.h"
-
-namespace {
-
-std::string Trim(const std::string& s) {
-    auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-}  // namespace
+#include "platform/Text.h"
 
 namespace modRegistry {
 
@@ -32,7 +23,7 @@ std::vector<std::string> MachineSettingsReadPaths() {
 std::string GetRegistryValue(const std::string& valueName, const std::string& defaultValue) {
     for (const auto& path : MachineSettingsReadPaths()) {
         auto value = IniFile::Read(path, "", valueName);
-        if (value && !Trim(*value).empty()) return Trim(*value);
+        if (value && !TrimBlanks(*value).empty()) return TrimBlanks(*value);
     }
     return defaultValue;
 }

@@ -11,13 +11,13 @@
 #include "platform/Connection.h"
 #include "platform/DateTime.h"
 #include "platform/Rtf.h"
+#include "platform/Text.h"
 
 namespace {
 
 constexpr int kSheep = 2;
 constexpr long kListTimeout = 5000, kClearTimeout = 30000;
 constexpr long kPickListEnd = 10;  // the own mark and at most nine others
-const std::string CRLF = "\r\n";
 
 std::string Number(const Value& value) { return value.IsNull() ? std::string{} : std::to_string(value.ToLong()); }
 long Id(const Value& value) { return value.IsNull() ? 0 : static_cast<long>(value.ToLong()); }

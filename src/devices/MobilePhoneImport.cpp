@@ -3,7 +3,6 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 
 #include "core/modCommon.h"
@@ -12,6 +11,7 @@
 #include "platform/DateTime.h"
 #include "platform/Rtf.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -21,18 +21,13 @@ constexpr long kTagOnly = 0, kOwned = 1, kReference = 2;
 constexpr long kDeleted = 2;
 constexpr size_t kAnimalFields = 9, kGroupFields = 4, kCommentFields = 6;
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 [[noreturn]] void Fail(long number, const std::string& text) { throw RuntimeError(number, text); }
 
 // A whole number as the phone writes one: digits, a minus sign before them at most.
 long WholeNumber(const std::string& text) {
     const size_t digits = text.size() - (text.rfind('-', 0) == 0 ? 1 : 0);
     if (digits == 0 || digits > 9 ||
-        !std::all_of(text.end() - static_cast<long>(digits), text.end(), [](unsigned char c) { return std::isdigit(c); }))
+        !AllDigits(std::string_view(text).substr(text.size() - digits)))
         Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no whole number");
     return std::stol(text);
 }
@@ -41,7 +36,7 @@ long WholeNumber(const std::string& text) {
 DateTime PhoneDate(const std::string& text) {
     const std::string digits = text.substr(0, 8);
     std::optional<DateTime> date;
-    if (digits.size() == 8 && std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+    if (digits.size() == 8 && AllDigits(digits))
         date = DateTime::FromText(digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2));
     if (!date) Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no date");
     return *date;
@@ -143,18 +138,18 @@ void MobilePhoneImport::LoadIndexes() {
         const std::string tag = animals.At(row, 3).ToStringOr("");
         animals_[id] = {static_cast<long>(animals.At(row, 1).IsNull() ? 0 : animals.At(row, 1).ToLong()),
                         static_cast<long>(animals.At(row, 2).IsNull() ? 0 : animals.At(row, 2).ToLong()), tag};
-        animalsByTag_[Upper(tag)].insert(id);
+        animalsByTag_[UpperAscii(tag)].insert(id);
     }
     Recordset eids = db_.Query("SELECT EIDNumber FROM EIDs");
-    for (long row = 0; row < eids.Rows(); ++row) storedEIDs_.insert(Upper(eids.At(row, 0).ToStringOr("")));
+    for (long row = 0; row < eids.Rows(); ++row) storedEIDs_.insert(UpperAscii(eids.At(row, 0).ToStringOr("")));
     Recordset genders = db_.Query("SELECT GenderID, GenderName, Species FROM Genders ORDER BY GenderID");
     for (long row = 0; row < genders.Rows(); ++row)
-        gendersByName_[Upper(genders.At(row, 1).ToStringOr(""))].emplace_back(
+        gendersByName_[UpperAscii(genders.At(row, 1).ToStringOr(""))].emplace_back(
             static_cast<long>(genders.At(row, 0).ToLong()),
             static_cast<long>(genders.At(row, 2).IsNull() ? 0 : genders.At(row, 2).ToLong()));
     Recordset groups = db_.Query("SELECT GroupID, GroupName FROM Groups ORDER BY GroupID");
     for (long row = 0; row < groups.Rows(); ++row)
-        groupByName_.emplace(Upper(groups.At(row, 1).ToStringOr("")),
+        groupByName_.emplace(UpperAscii(groups.At(row, 1).ToStringOr("")),
                              std::pair(static_cast<long>(groups.At(row, 0).ToLong()), groups.At(row, 1).ToStringOr("")));
     Recordset notes = db_.Query("SELECT RecordID, AnimalID, Note FROM Notes WHERE NOT (AnimalID IS Null)");
     for (long row = 0; row < notes.Rows(); ++row) {
@@ -214,7 +209,7 @@ long MobilePhoneImport::FindOrAddAnimal(const std::vector<std::string>& a, long 
 // The gender of the name in the record's species, else in any; made in the record's species
 // when the register has none of the name.
 long MobilePhoneImport::GenderID(const std::string& name, long species) {
-    auto& genders = gendersByName_[Upper(name)];
+    auto& genders = gendersByName_[UpperAscii(name)];
     auto same = std::find_if(genders.begin(), genders.end(), [&](const auto& g) { return g.second == species; });
     if (same != genders.end()) return same->first;
     if (!genders.empty()) return genders.front().first;
@@ -237,7 +232,7 @@ long MobilePhoneImport::ParentID(const std::string& tag, long species) {
 }
 
 long MobilePhoneImport::AnimalWithTag(const std::string& tag, long preferredSpecies) const {
-    auto found = animalsByTag_.find(Upper(tag));
+    auto found = animalsByTag_.find(UpperAscii(tag));
     if (found == animalsByTag_.end() || found->second.empty()) return 0;
     for (long id : found->second)
         if (preferredSpecies > 0 && animals_.at(id).species == preferredSpecies) return id;
@@ -248,14 +243,14 @@ long MobilePhoneImport::AddAnimal(const std::string& tag, long type, long specie
     RunOne(sql_->addAnimal, {Value(type), Value(tag), Value(modCommon::GetTagSortFromTag(tag)), Value(species)});
     const long id = static_cast<long>(db_.LastInsertId());
     animals_[id] = {type, species, tag};
-    animalsByTag_[Upper(tag)].insert(id);
+    animalsByTag_[UpperAscii(tag)].insert(id);
     return id;
 }
 
 // An EID number already stored, for any animal, stays where it is.
 void MobilePhoneImport::AddEIDs(long animalID, const std::string& eids) {
     for (const std::string& eid : modHandheld::SplitText(eids, ','))
-        if (!eid.empty() && storedEIDs_.insert(Upper(eid)).second) RunOne(sql_->addEID, {Value(animalID), Value(eid)});
+        if (!eid.empty() && storedEIDs_.insert(UpperAscii(eid)).second) RunOne(sql_->addEID, {Value(animalID), Value(eid)});
 }
 
 // ---- Management groups --------------------------------------------------------------------
@@ -269,12 +264,12 @@ void MobilePhoneImport::Group(const std::vector<std::string>& g) {
     const long member = AnimalWithTag(g[3], 0);
     if (member == 0) Fail(ErrorNumber::NoCurrentRecord, "No animal has the tag '" + g[3] + "'");
     if (passing_)
-        passing_("Adding " + animals_[member].tag + " to management group " + groupByName_[Upper(g[1])].second + "...");
+        passing_("Adding " + animals_[member].tag + " to management group " + groupByName_[UpperAscii(g[1])].second + "...");
     Link(groupID, member);
 }
 
 long MobilePhoneImport::GroupID(const std::string& name) {
-    const std::string key = Upper(name);
+    const std::string key = UpperAscii(name);
     if (auto found = groupByName_.find(key); found != groupByName_.end()) return found->second.first;
     RunOne(sql_->addGroup, {Value(name)});
     const long id = static_cast<long>(db_.LastInsertId());

@@ -4,13 +4,13 @@
 #include <QString>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -57,9 +57,7 @@ bool Holds(const List& list, long value) {
 
 // An entry's position: decimal digits naming a place in the table.
 long EntryPosition(const std::string& field) {
-    if (field.empty() || field.size() > 9 || !std::all_of(field.begin(), field.end(), [](unsigned char c) {
-            return std::isdigit(c) != 0;
-        }))
+    if (field.empty() || field.size() > 9 || !AllDigits(field))
         throw RuntimeError(ErrorNumber::TypeMismatch, "Type mismatch");
     return std::stol(field);
 }

@@ -1,7 +1,5 @@
 #include "devices/StickReadImport.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <memory>
 
@@ -10,6 +8,7 @@
 #include "devices/modHandheld.h"
 #include "platform/Connection.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -20,14 +19,8 @@ constexpr long kISODecimalFormat = 3;
 constexpr long kLastImportGroup = 1;
 constexpr long kNewAnimalsGroup = 2;
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 bool IsHexEID(const std::string& text) {
-    return text.size() == kEIDLength &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c); });
+    return text.size() == kEIDLength && AllHexDigits(text);
 }
 
 // The first four characters, a blank and the last twelve.
@@ -94,8 +87,7 @@ std::string StickReadImport::GroupNameStem(const DateTime& startedAt) {
 }
 
 DateTime StickReadImport::TaggingDate(const std::string& readTime) {
-    if (readTime.size() < 6 ||
-        !std::all_of(readTime.begin(), readTime.begin() + 6, [](unsigned char c) { return std::isdigit(c); }))
+    if (readTime.size() < 6 || !AllDigits(std::string_view(readTime).substr(0, 6)))
         return DateTime::Today();
     auto two = [&](size_t at) { return (readTime[at] - '0') * 10 + (readTime[at + 1] - '0'); };
     const int day = two(0), month = two(2), yy = two(4);
@@ -129,11 +121,11 @@ void StickReadImport::LoadIndexes() {
     for (long row = 0; row < animals.Rows(); ++row) {
         const long animalID = static_cast<long>(animals.At(row, 0).ToLong());
         typeOfAnimal_.emplace(animalID, animals.At(row, 1).IsNull() ? 0 : static_cast<long>(animals.At(row, 1).ToLong()));
-        animalByTag_.emplace(Upper(animals.At(row, 2).ToStringOr("")), animalID);
+        animalByTag_.emplace(UpperAscii(animals.At(row, 2).ToStringOr("")), animalID);
     }
     Recordset eids = db_.Query("SELECT AnimalID, EIDNumber FROM EIDs ORDER BY EIDID");
     for (long row = 0; row < eids.Rows(); ++row) {
-        std::string eid = Upper(eids.At(row, 1).ToStringOr(""));
+        std::string eid = UpperAscii(eids.At(row, 1).ToStringOr(""));
         storedEIDs_.insert(eid);
         const Value& owner = eids.At(row, 0);
         // An EID whose animal has gone names no animal.
@@ -144,7 +136,7 @@ void StickReadImport::LoadIndexes() {
     }
     Recordset groups = db_.Query("SELECT GroupID, GroupName FROM Groups ORDER BY GroupID");
     for (long row = 0; row < groups.Rows(); ++row)
-        groupByName_.emplace(Upper(groups.At(row, 1).ToStringOr("")), static_cast<long>(groups.At(row, 0).ToLong()));
+        groupByName_.emplace(UpperAscii(groups.At(row, 1).ToStringOr("")), static_cast<long>(groups.At(row, 0).ToLong()));
 }
 
 void StickReadImport::File(const StickRead& read) {
@@ -159,7 +151,7 @@ void StickReadImport::File(const StickRead& read) {
 // The animal that owns the EID: the same EID, else one that differs in the first digit alone
 // (the same tag retagged).
 long StickReadImport::FindAnimalByEID(const std::string& hexEID) const {
-    const std::string key = Upper(hexEID);
+    const std::string key = UpperAscii(hexEID);
     if (auto found = animalByEID_.find(key); found != animalByEID_.end()) return found->second;
     if (auto found = animalByEIDTail_.find(key.substr(kEIDLength - kEIDTail)); found != animalByEIDTail_.end())
         return found->second;
@@ -171,7 +163,7 @@ long StickReadImport::FindAnimalByEID(const std::string& hexEID) const {
 // animal or turned it into an owned one.
 long StickReadImport::FindOrMakeAnimal(const StickRead& read, const std::string& tagText, bool& added) {
     long animalID = FindAnimalByEID(read.hexEID);
-    const std::string tagKey = Upper(tagText);
+    const std::string tagKey = UpperAscii(tagText);
     if (animalID == 0 && !tagText.empty()) {
         if (auto found = animalByTag_.find(tagKey); found != animalByTag_.end()) animalID = found->second;
     }
@@ -197,7 +189,7 @@ long StickReadImport::FindOrMakeAnimal(const StickRead& read, const std::string&
 }
 
 void StickReadImport::RecordEID(long animalID, const std::string& hexEID) {
-    const std::string key = Upper(hexEID);
+    const std::string key = UpperAscii(hexEID);
     if (!storedEIDs_.insert(key).second) return;
     RunOne(sql_->addEID, {Value(animalID), Value(hexEID)});
     animalByEID_.emplace(key, animalID);
@@ -220,7 +212,7 @@ void StickReadImport::JoinDatedGroup(long animalID, const std::string& groupName
 // The dated group of the name, made when missing; one met for the first time in this import
 // loses the members it had.
 long StickReadImport::DatedGroup(const std::string& groupName) {
-    const std::string key = Upper(groupName);
+    const std::string key = UpperAscii(groupName);
     const bool firstMeeting = seenGroups_.insert(key).second;
     if (auto found = groupByName_.find(key); found != groupByName_.end()) {
         if (firstMeeting) sql_->emptyGroup.Run({Value(found->second)});

@@ -18,6 +18,7 @@
 #include "platform/IniFile.h"
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -190,10 +191,7 @@ std::string clsKRComm::DevicePathForPort(long lngPort) {
 }
 
 std::string clsKRComm::GetSystemMessage(long lngErrorCode) {
-    std::string text = SerialPort::ErrorText(static_cast<int>(lngErrorCode));
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return TrimBlanks(SerialPort::ErrorText(static_cast<int>(lngErrorCode)));
 }
 
 // ---- Object ------------------------------------------------------------------------------

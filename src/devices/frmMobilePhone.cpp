@@ -20,13 +20,13 @@
 #include "devices/modHandheld.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WaitPointer.h"
 
 namespace {
 
 const char* const kObject = "frmMobilePhone";
-const std::string CRLF = "\r\n";
 const char* const kPhoneSettings = "baud=19200 parity=N data=8 stop=1";
 constexpr int kPhoneDevice = 3;  // the device index of the last port used
 constexpr long kProbeTimeout = 5000, kCommandTimeout = 5000, kOpenTimeout = 30000;

@@ -22,13 +22,13 @@
 #include "devices/modStickReaderConfiguration.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WaitPointer.h"
 
 namespace {
 
 const char* const kObject = "frmStickReader";
-const std::string CRLF = "\r\n";
 constexpr int kStickReaderDevice = 2;  // the device index of the last port used
 constexpr long kPortReadTimeout = 1000;
 constexpr double kStickBytesPerSecond = 1920;  // 19200 baud, ten bits a character

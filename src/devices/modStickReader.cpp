@@ -9,6 +9,7 @@
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 
 namespace modStickReader {
@@ -120,9 +121,7 @@ bool IsStickVersionSupported(const std::string& entry) {
 
 std::optional<DateTime> StickTimeValue(const std::string& text) {
     if (text.size() < kStickTimeLength) return std::nullopt;
-    if (!std::all_of(text.begin(), text.begin() + kStickTimeLength,
-                     [](unsigned char c) { return std::isdigit(c); }))
-        return std::nullopt;
+    if (!AllDigits(std::string_view(text).substr(0, kStickTimeLength))) return std::nullopt;
     int day = TwoDigits(text, 0), month = TwoDigits(text, 2), yy = TwoDigits(text, 4);
     int year = yy < 30 ? 2000 + yy : 1900 + yy;
     // Month 0 is December of the year before, month 13 January of the next; a day, hour,

@@ -5,15 +5,9 @@
 #include <strings.h>
 
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace {
-
-std::string Trim(const std::string& s) {
-    auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return "";
-    auto e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
 
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -34,19 +28,19 @@ std::vector<std::string> Lines(const std::string& path, bool* marked = nullptr) 
 }
 
 bool IsSection(const std::string& line, std::string& name) {
-    std::string t = Trim(line);
+    std::string t = TrimWhiteSpace(line);
     if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
-    name = Trim(t.substr(1, t.size() - 2));
+    name = TrimWhiteSpace(t.substr(1, t.size() - 2));
     return true;
 }
 
 bool IsKey(const std::string& line, std::string& key, std::string& value) {
-    std::string t = Trim(line);
+    std::string t = TrimWhiteSpace(line);
     if (t.empty() || t[0] == ';' || t[0] == '#') return false;
     auto eq = t.find('=');
     if (eq == std::string::npos) return false;
-    key = Trim(t.substr(0, eq));
-    value = Trim(t.substr(eq + 1));
+    key = TrimWhiteSpace(t.substr(0, eq));
+    value = TrimWhiteSpace(t.substr(eq + 1));
     return true;
 }
 
@@ -91,13 +85,13 @@ bool Write(const std::string& path, const std::string& section, const std::strin
         if (IsKey(lines[i], k, v) && Same(k, key)) {
             lines[i] = k + "=" + value;
             done = true;
-        } else if (!Trim(lines[i]).empty()) {
+        } else if (!TrimWhiteSpace(lines[i]).empty()) {
             sectionEnd = static_cast<int>(i) + 1;
         }
     }
     if (!done) {
         if (sectionEnd < 0) {
-            if (!lines.empty() && !Trim(lines.back()).empty()) lines.push_back("");
+            if (!lines.empty() && !TrimWhiteSpace(lines.back()).empty()) lines.push_back("");
             lines.push_back("[" + section + "]");
             sectionEnd = static_cast<int>(lines.size());
         }

@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace {
 
 const std::pair<int, speed_t> kSpeeds[] = {
@@ -47,15 +49,9 @@ bool IsKnownRate(int baud) {
            std::find(std::begin(kOtherRates), std::end(kOtherRates), baud) != std::end(kOtherRates);
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::optional<int> WholeNumber(const std::string& text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
-    if (!std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
-        return std::nullopt;
+    if (!AllDigits(text)) return std::nullopt;
     return std::stoi(text);
 }
 
@@ -110,8 +106,8 @@ std::optional<SerialPort::Settings> SerialPort::ParseSettings(const std::string&
     while (words >> word) {
         auto eq = word.find('=');
         if (eq == std::string::npos) return std::nullopt;
-        std::string key = Lower(word.substr(0, eq));
-        std::string value = Lower(word.substr(eq + 1));
+        std::string key = LowerAscii(word.substr(0, eq));
+        std::string value = LowerAscii(word.substr(eq + 1));
         if (key == "baud") {
             auto baud = WholeNumber(value);
             if (!baud || !IsKnownRate(*baud)) return std::nullopt;

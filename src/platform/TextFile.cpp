@@ -149,12 +149,6 @@ void Replace(const std::string& path, std::string_view bytes) {
     if (std::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
 }
 
-std::string Trim(std::string_view text) {
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 std::size_t CharCount(std::string_view utf8) {
     std::size_t count = 0;
     for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;

@@ -19,9 +19,6 @@ std::string Read(const std::string& path);
 // The lines of a text, split at CR LF, LF or CR. A line end after the last line starts no
 // further line, so "a\r\nb\r\n" and "a\nb" both give {"a", "b"} and "" gives none.
 std::vector<std::string> SplitLines(std::string_view text);
-// The text without the blanks at its ends (tabs and other spaces are kept), as the keeper's
-// lists have always been trimmed.
-std::string Trim(std::string_view text);
 // The number of characters of UTF-8 text (not its bytes).
 std::size_t CharCount(std::string_view utf8);
 // Read and SplitLines together.

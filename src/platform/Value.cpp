@@ -5,18 +5,12 @@
 #include <cstdio>
 
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
 [[noreturn]] void NullUse() { throw RuntimeError(ErrorNumber::InvalidUseOfNull, "Invalid use of Null"); }
 [[noreturn]] void Mismatch() { throw RuntimeError(ErrorNumber::TypeMismatch, "Type mismatch"); }
-
-std::string Trimmed(const std::string& s) {
-    auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    auto e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 std::string RealText(double v) {
     if (std::floor(v) == v && std::fabs(v) < 1e15) return std::to_string(static_cast<long long>(v));
@@ -46,7 +40,7 @@ double Value::ToDouble() const {
         case 1: return static_cast<double>(std::get<std::int64_t>(v_));
         case 2: return std::get<double>(v_);
         default: {
-            std::string t = Trimmed(std::get<std::string>(v_));
+            std::string t = TrimBlanksAndTabs(std::get<std::string>(v_));
             if (t.empty()) Mismatch();
             double d = 0;
             auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), d);
@@ -62,7 +56,7 @@ std::int64_t Value::ToLong() const {
         case 1: return std::get<std::int64_t>(v_);
         case 2: return static_cast<std::int64_t>(std::llround(std::get<double>(v_)));
         default: {
-            std::string t = Trimmed(std::get<std::string>(v_));
+            std::string t = TrimBlanksAndTabs(std::get<std::string>(v_));
             std::int64_t n = 0;
             auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
             if (ec == std::errc() && p == t.data() + t.size() && !t.empty()) return n;
@@ -73,8 +67,7 @@ std::int64_t Value::ToLong() const {
 
 bool Value::ToBool() const {
     if (IsText()) {
-        std::string t = Trimmed(std::get<std::string>(v_));
-        for (auto& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string t = LowerAscii(TrimBlanksAndTabs(std::get<std::string>(v_)));
         if (t == "true") return true;
         if (t == "false") return false;
     }

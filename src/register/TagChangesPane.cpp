@@ -9,6 +9,7 @@
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "register/PaneWindow.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -23,12 +24,6 @@ using modCommon::Database;
 using modCommon::SQLQuotes;
 
 std::string Text(long number) { return std::to_string(number); }
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Letters A to Z, digits and blanks only; with herd or flock numbers, at least one blank
 // between the number and the tag.
@@ -119,7 +114,7 @@ std::string TagChangesPane::AskNewTag() {
         prompt += std::string(" as ") + (modCommon::Species == 2 ? "Flock" : "Herd") +
                   " Number and Tag Number separated by a single space";
     for (;;) {
-        const std::string typed = Trimmed(Prompts::InputBox(prompt, "New Tag Entry", ""));
+        const std::string typed = TrimBlanks(Prompts::InputBox(prompt, "New Tag Entry", ""));
         if (typed.empty()) return "";
         const std::string tag = QString::fromStdString(typed).toUpper().toStdString();
         if (IsValidTag(tag)) return tag;
@@ -131,7 +126,7 @@ std::string TagChangesPane::AskNewTag() {
 // keeper gave none.
 std::optional<DateTime> TagChangesPane::AskTagDate() {
     for (;;) {
-        const std::string typed = Trimmed(Prompts::InputBox("Enter the date the new tag was inserted",
+        const std::string typed = TrimBlanks(Prompts::InputBox("Enter the date the new tag was inserted",
                                                             "New Tag Date Entry", DateTime::Today().ToUserText()));
         if (typed.empty()) return std::nullopt;
         const std::optional<DateTime> date = DateTime::FromUserText(typed);

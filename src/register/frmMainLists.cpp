@@ -20,6 +20,7 @@
 #include "core/modCommon.h"
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "register/EntryNames.h"
 #include "register/frmLocation.h"
 #include "register/frmMain.h"
@@ -37,17 +38,6 @@ std::string Species() { return Text(modCommon::Species); }
 
 // A statement that raises on failure, for work that is all or nothing.
 long Run(const std::string& sql) { return Database().GetConnection().Execute(sql); }
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Where a list's entries live.
 struct ListTable {
@@ -77,8 +67,8 @@ std::string AskName(const ListTable& t, const std::string& prompt, const std::st
                     long exceptID, bool trimmed) {
     for (;;) {
         typed = Prompts::InputBox(prompt, title, typed);
-        const std::string name = trimmed ? Trimmed(typed) : typed;
-        if (name.empty() || EntryNames::Accept(Lower(t.kind), name, OthersNamed(t, name, exceptID))) return name;
+        const std::string name = trimmed ? TrimBlanks(typed) : typed;
+        if (name.empty() || EntryNames::Accept(LowerAscii(t.kind), name, OthersNamed(t, name, exceptID))) return name;
     }
 }
 
@@ -243,7 +233,7 @@ void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strNam
     const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
     const std::string caption =
         group ? "Adding the selected animals to '" + strName + "'..."
-              : "Giving the selected animals the " + Lower(TableOf(*this, lstList).kind) + " '" + strName + "'...";
+              : "Giving the selected animals the " + LowerAscii(TableOf(*this, lstList).kind) + " '" + strName + "'...";
     // A membership the animal already has is the one write that is passed over.
     std::optional<std::unordered_set<long long>> members;
     ForEachSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
@@ -274,7 +264,7 @@ void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strN
         head = "DELETE FROM GroupLink WHERE GroupID=" + key;
     } else {
         const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
-        caption = "Removing " + Lower(TableOf(*this, lstList).kind) + " '" + strName + "' from selected animals...";
+        caption = "Removing " + LowerAscii(TableOf(*this, lstList).kind) + " '" + strName + "' from selected animals...";
         head = "UPDATE Animals SET " + field + "=Null WHERE " + field + "=" + key;
     }
     ForEachSelected("Deassign", caption, [&](Recordset::Bookmark bookmark) {
@@ -295,7 +285,7 @@ void frmMain::CreateNew(QListWidget* lstList) {
         }
         const ListTable t = TableOf(*this, lstList);
         const std::string answer =
-            AskName(t, "Enter the new " + Lower(t.kind) + " name", "New " + t.kind + " Name", "", -1, false);
+            AskName(t, "Enter the new " + LowerAscii(t.kind) + " name", "New " + t.kind + " Name", "", -1, false);
         if (answer.empty()) return;
         if (lstList == lstGroups)
             Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
@@ -311,7 +301,7 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
     Trap("ListMouseUpHandler", kObject, [&] {
         const ListTable t = TableOf(*this, lstList);
         if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
-            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be edited",
+            Prompts::MsgBox("'" + strName + "' is a permanent " + LowerAscii(t.kind) + " and cannot be edited",
                             Prompts::OKOnly, "Cannot Edit Permanent " + t.kind + " Names");
             return;
         }
@@ -322,7 +312,7 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
                 Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
             if (rs.Field(0).ToStringOr("").empty()) return;
         } else {
-            const std::string answer = AskName(t, "Edit the " + Lower(t.kind) + "'s name and click OK to change the name",
+            const std::string answer = AskName(t, "Edit the " + LowerAscii(t.kind) + "'s name and click OK to change the name",
                                                t.kind + " Name Editor", strName, lngID, true);
             if (answer.empty()) return;
             const std::string verb = lstList == lstGroups ? "UPDATE " : "Update ";
@@ -354,10 +344,10 @@ void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strNam
             count = "SELECT Count(AnimalID) FROM Animals WHERE " + t.key + "=" + key + species;
             statements = {"UPDATE Animals SET " + t.key + " = Null WHERE " + t.key + "=" + key + species,
                           "DELETE FROM " + t.table + " WHERE " + t.key + "=" + key + species};
-            head = "There are animals with " + Lower(t.kind);
+            head = "There are animals with " + LowerAscii(t.kind);
         }
         if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
-            Prompts::MsgBox("'" + strName + "' is a permanent " + Lower(t.kind) + " and cannot be deleted",
+            Prompts::MsgBox("'" + strName + "' is a permanent " + LowerAscii(t.kind) + " and cannot be deleted",
                             Prompts::OKOnly, "Cannot Delete Permanent " + t.kind + "s");
             return;
         }

@@ -3,7 +3,6 @@
 #include <QProgressBar>
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,31 +18,18 @@
 #include "platform/Csv.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
-#include "platform/TextFile.h"
+#include "platform/Text.h"
 #include "register/frmMain.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
 
-// Tags and EIDs compare without case, as their columns do.
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool AllOf(const std::string& text, std::size_t length, int (*kind)(int)) {
-    if (text.size() != length) return false;
-    for (char c : text)
-        if (!kind(static_cast<unsigned char>(c))) return false;
-    return true;
-}
-
 std::optional<int> Integer(const std::string& text) {
-    const std::string trimmed = TextFile::Trim(text);
+    const std::string trimmed = TrimBlanks(text);
     std::size_t digits = trimmed.rfind('-', 0) == 0 ? 1 : 0;
     if (trimmed.size() <= digits || trimmed.size() > digits + 9 ||
-        !AllOf(trimmed.substr(digits), trimmed.size() - digits, isdigit))
+        !AllDigits(std::string_view(trimmed).substr(digits)))
         return std::nullopt;
     return std::stoi(trimmed);
 }
@@ -59,9 +45,9 @@ struct BucketTag {
 
 // Allflex's layout: the EID in stored form, then the visual tag as it stands.
 std::optional<BucketTag> AllflexTag(const CsvReader& file, std::size_t row) {
-    const std::string eid = Upper(TextFile::Trim(file.Value(row, 0)));
+    const std::string eid = UpperAscii(TrimBlanks(file.Value(row, 0)));
     const std::string& tag = file.Value(row, 1);
-    if (!AllOf(eid, 16, isxdigit) || tag.empty()) return std::nullopt;
+    if (eid.size() != 16 || !AllHexDigits(eid) || tag.empty()) return std::nullopt;
     return BucketTag{tag, eid, SpeciesOf(modEID::HexEIDToDecimalEID(eid).UserInfo)};
 }
 
@@ -69,7 +55,7 @@ std::optional<BucketTag> AllflexTag(const CsvReader& file, std::size_t row) {
 // more the EID's user information, with six or more its retag counter too.
 std::optional<BucketTag> MakerTag(const CsvReader& file, std::size_t row) {
     const std::string& decimal = file.Value(row, "EIDNumber");
-    if (!AllOf(decimal, 16, isdigit)) return std::nullopt;
+    if (decimal.size() != 16 || !AllDigits(decimal)) return std::nullopt;
     const std::size_t columns = file.Header().size();
     std::optional<int> code = 0, retag = 0;
     if (columns >= 5)
@@ -115,9 +101,9 @@ struct frmMain::TagBucketLookups {
         Remember(animals);
         Recordset known = db.Query("SELECT EIDNumber FROM EIDs");
         eids.reserve(static_cast<std::size_t>(known.Rows()) * 2);
-        for (long row = 0; row < known.Rows(); ++row) eids.insert(Upper(known.At(row, 0).ToStringOr("")));
+        for (long row = 0; row < known.Rows(); ++row) eids.insert(UpperAscii(known.At(row, 0).ToStringOr("")));
     }
-    static std::string Key(int species, const std::string& tag) { return std::to_string(species) + "|" + Upper(tag); }
+    static std::string Key(int species, const std::string& tag) { return std::to_string(species) + "|" + UpperAscii(tag); }
 
     // The new tags first, whose keys the new EIDs need, then the EIDs.
     void Write() {
@@ -216,5 +202,5 @@ void frmMain::ImportTag(TagBucketLookups& rsLookups, const std::string& strTagNu
     std::string key = TagBucketLookups::Key(enSpecies, strTagNumber);
     if (rsLookups.tags.try_emplace(key, 0).second)
         rsLookups.newTags.push_back({strTagNumber, modCommon::GetTagSortFromTag(strTagNumber), enSpecies});
-    if (rsLookups.eids.insert(Upper(strEID)).second) rsLookups.newEIDs.emplace_back(std::move(key), strEID);
+    if (rsLookups.eids.insert(UpperAscii(strEID)).second) rsLookups.newEIDs.emplace_back(std::move(key), strEID);
 }

@@ -11,7 +11,7 @@
 #include "core/modCommon.h"
 #include "core/modEID.h"
 #include "platform/Prompts.h"
-#include "platform/TextFile.h"
+#include "platform/Text.h"
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
 
@@ -80,7 +80,7 @@ bool frmMain::TagSearchKey(QObject* watched, QEvent* event) {
 
 void frmMain::txbTagSearch_KeyPress(int& KeyAscii) {
     const std::string search = txbTagSearch->text().toStdString();
-    if (KeyAscii == 13 && !TextFile::Trim(search).empty()) {
+    if (KeyAscii == 13 && !TrimBlanks(search).empty()) {
         SearchTag(search);
         return;
     }

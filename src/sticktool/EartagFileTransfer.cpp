@@ -11,6 +11,7 @@
 #include "devices/modStickReaderConfiguration.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "sticktool/EartagFile.h"
 #include "sticktool/StickConnection.h"
@@ -18,7 +19,6 @@
 namespace {
 
 const char* const kObject = "frmSimple";
-const std::string CRLF = "\r\n";
 constexpr long kSerialNumberItem = 2;
 
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }

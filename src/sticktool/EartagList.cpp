@@ -1,28 +1,16 @@
 #include "sticktool/EartagList.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
 #include "platform/Csv.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "sticktool/EartagFile.h"
 #include "sticktool/TagBucketFile.h"
 
 namespace {
-
-const std::string CRLF = "\r\n";
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-bool AllDigits(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
 
 std::string Text(const Recordset& table, long row, int column) { return table.At(row, column).ToStringOr(""); }
 
@@ -37,11 +25,11 @@ EartagList::EartagList(std::string newEntryMarker) : marker_(std::move(newEntryM
 // ---- Keys ---------------------------------------------------------------------------------
 
 std::string EartagList::EartagOf(const std::string& herdId, const std::string& tagNumber) {
-    return TextFile::Trim(herdId + " " + tagNumber);
+    return TrimBlanks(herdId + " " + tagNumber);
 }
 
 std::string EartagList::GetCombined(const std::string& herdId, const std::string& tagNumber, const std::string& eid) {
-    return TextFile::Trim(herdId + " " + tagNumber + " " + EartagFile::HexEID(eid));
+    return TrimBlanks(herdId + " " + tagNumber + " " + EartagFile::HexEID(eid));
 }
 
 std::string EartagList::GetSort(const std::string& herdId, const std::string& tagNumber) {
@@ -54,16 +42,16 @@ std::string EartagList::GetSort(const std::string& herdId, const std::string& ta
         key = herdId + " 0" + tagNumber.substr(1);
     else
         key = herdId + " " + std::string(6 - length, '0') + tagNumber;
-    return TextFile::Trim(key + " " + std::to_string(length));
+    return TrimBlanks(key + " " + std::to_string(length));
 }
 
 void EartagList::IndexKey(const std::string& key, int change) {
-    int& count = keys_[Upper(key)];
+    int& count = keys_[UpperAscii(key)];
     count += change;
-    if (count <= 0) keys_.erase(Upper(key));
+    if (count <= 0) keys_.erase(UpperAscii(key));
 }
 
-bool EartagList::HasKey(const std::string& key) const { return keys_.count(Upper(key)) > 0; }
+bool EartagList::HasKey(const std::string& key) const { return keys_.count(UpperAscii(key)) > 0; }
 
 // ---- Entries ------------------------------------------------------------------------------
 
@@ -99,7 +87,7 @@ EartagList::BucketImport EartagList::AddTagBucket(const std::string& path) {
     const auto& lines = file.Lines();
     for (int number = file.FirstDataLine(); number <= static_cast<int>(lines.size()); ++number) {
         try {
-            AddTagBucketLine(file.Kind(), TextFile::Trim(lines[number - 1]));
+            AddTagBucketLine(file.Kind(), TrimBlanks(lines[number - 1]));
         } catch (const std::exception&) {
             return {true, number};
         }

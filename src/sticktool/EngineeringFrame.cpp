@@ -22,16 +22,11 @@
 #include "devices/modHandheld.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "sticktool/StickAcceptanceTest.h"
 #include "sticktool/StickConnection.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WrappingButton.h"
-
-namespace {
-
-const std::string CRLF = "\r\n";
-
-}  // namespace
 
 EngineeringFrame::EngineeringFrame(QWidget* window) : QGroupBox(window) {
     const char* captions[] = {"Stick Acceptance Test", "Read Page", "Write Page", "Erase Page"};

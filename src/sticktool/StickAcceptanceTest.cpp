@@ -20,13 +20,13 @@
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/Rtf.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "sticktool/EngineeringFrame.h"
 #include "sticktool/StickConnection.h"
 
 namespace {
 
-const std::string CRLF = "\r\n";
 constexpr long kRed = 255, kGreen = 32768;
 constexpr double kSlowest = 511.936946, kFastest = 512.031527, kNominal = 512;
 constexpr long kSerialNumberItem = 2;
@@ -202,7 +202,7 @@ bool StickAcceptanceTest::SetClock(const std::string& time) {
 // stick's serial number item takes.
 void StickAcceptanceTest::AskSerialNumber() {
     for (;;) {
-        serial_ = TextFile::Trim(Prompts::InputBox("Please enter the stick serial number now", "Enter Serial Number"));
+        serial_ = TrimBlanks(Prompts::InputBox("Please enter the stick serial number now", "Enter Serial Number"));
         if (modStickReader::ValidateStickConfigItem(serial_, kSerialNumberItem).Valid) break;
         Prompts::MsgBox(serial_.empty() ? "You must enter the serial number." : "The serial number must be nine digits.",
                         Prompts::OKOnly, "Enter Serial Number");

@@ -4,13 +4,13 @@
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
 #include "platform/Recordset.h"
+#include "platform/Text.h"
 #include "sticktool/StickTagTable.h"
 
 namespace StickTagOutput {
 
 namespace {
 
-const std::string CRLF = "\r\n";
 const std::string kSeparator = ",  ";
 
 std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }

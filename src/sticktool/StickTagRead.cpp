@@ -21,6 +21,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Recordset.h"
+#include "platform/Text.h"
 #include "sticktool/StickConnection.h"
 #include "sticktool/StickTagTable.h"
 #include "sticktool/frmSelectTags.h"
@@ -29,7 +30,6 @@
 
 namespace {
 
-const std::string CRLF = "\r\n";
 constexpr long kLatestFirmware = 12;
 constexpr long kSerialNumberItem = 2;
 constexpr long kDisplayFormatItem = 19;

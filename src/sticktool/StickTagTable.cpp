@@ -1,13 +1,12 @@
 #include "sticktool/StickTagTable.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include "core/modCommon.h"
 #include "core/modEID.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
-#include "platform/TextFile.h"
+#include "platform/Text.h"
 #include "sticktool/EartagFile.h"
 
 namespace StickTagTable {
@@ -17,8 +16,7 @@ namespace {
 constexpr std::size_t kEIDDigits = 16;
 
 bool IsElectronicTag(const std::string& tag) {
-    return tag.size() == kEIDDigits &&
-           std::all_of(tag.begin(), tag.end(), [](unsigned char c) { return std::isxdigit(c); });
+    return tag.size() == kEIDDigits && AllHexDigits(tag);
 }
 
 // "UK" and seven digits, a blank and five digits.
@@ -56,7 +54,7 @@ Lookup Lookup::FromFile(const std::string& path) {
         const std::string hex = EartagFile::HexEID(entry.eid);
         if (!IsElectronicTag(hex)) continue;
         lookup.tags_.emplace(modEID::HexEIDToDecimalEID(hex).Decimal,
-                             TextFile::Trim(entry.herdId + " " + entry.tagNumber));
+                             TrimBlanks(entry.herdId + " " + entry.tagNumber));
     }
     return lookup;
 }
@@ -92,7 +90,7 @@ void AddRecords(Recordset& table, const std::string& data, long displayFormat, c
         table.SetField(HerdAndTag, Shown(tag));
         table.SetField(StickGroup, fields[1]);
         table.SetField(StickTime, readAt ? readAt->ToGeneralText() : "");
-        table.SetField(RPAMarker, fields.size() > 3 ? TextFile::Trim(fields[3]) : "");
+        table.SetField(RPAMarker, fields.size() > 3 ? TrimBlanks(fields[3]) : "");
         table.SetField(SortField, fields[1] + tag);
         table.SetField(TagOrder, tag);
         table.Update();

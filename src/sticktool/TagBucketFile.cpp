@@ -1,12 +1,13 @@
 #include "sticktool/TagBucketFile.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/modEID.h"
 #include "devices/modHandheld.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
+#include "sticktool/EartagFile.h"
 
 namespace {
 
@@ -14,20 +15,10 @@ using modHandheld::SplitText;
 
 bool IsHexStart(char c) { return std::string_view("89ABCDEF").find(c) != std::string_view::npos; }
 
-bool AllDigits(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-bool IsUpperHex(char c) { return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F'); }
-
-bool IsHexEID(const std::string& text) {
-    return text.size() == 16 && IsHexStart(text[0]) && std::all_of(text.begin(), text.end(), IsUpperHex);
-}
-
 // The kind of a first line of two fields, by its first field (the EID).
 int EIDFirstKind(const std::string& eid) {
     if (eid.size() == 16 && AllDigits(eid) && eid[0] == '0') return 5;
-    if (IsHexEID(eid)) return 6;
+    if (EartagFile::IsStoredCode(eid)) return 6;
     if (eid.size() == 15 && AllDigits(eid)) return 5;
     return 0;
 }
@@ -53,7 +44,7 @@ void SplitVisualTag(const std::string& visual, TagBucketFile::Tag& tag) {
     tag.HerdId = parts[0];
     std::string rest;
     for (std::size_t i = 1; i < parts.size(); ++i) rest += parts[i];
-    tag.TagNumber = TextFile::Trim(rest);
+    tag.TagNumber = TrimBlanks(rest);
 }
 
 }  // namespace

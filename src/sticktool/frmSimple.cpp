@@ -22,6 +22,7 @@
 #include "devices/modStickReader.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "platform/Value.h"
 #include "sticktool/EartagFileTransfer.h"
 #include "sticktool/StickTagRead.h"
@@ -35,7 +36,6 @@ namespace {
 using DesignGeometry::Pixels;
 
 const char* const kObject = "frmSimple";
-const std::string CRLF = "\r\n";
 constexpr int kStickDevice = 2;  // the stick's entry of the last ports used
 constexpr int kTagFileFirmware = 8;  // the first firmware that keeps an eartag list
 constexpr int kAustralianEnglish = 3081;

@@ -18,6 +18,7 @@
 #include "devices/modStickReader.h"
 #include "platform/Prompts.h"
 #include "platform/RecordsetModel.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/DesignGeometry.h"
@@ -28,7 +29,6 @@
 namespace {
 
 const char* const kObject = "frmTags";
-const std::string CRLF = "\r\n";
 constexpr int kKeyBackspace = 8, kKeyDelete = 46;
 constexpr int kGridGap = 30;  // twips between the grid and the window's bottom edge
 

@@ -1,0 +1,40 @@
+#include "platform/Text.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string Mapped(std::string_view text, char from, char to, int shift) {
+    std::string mapped(text);
+    for (char& c : mapped)
+        if (c >= from && c <= to) c = static_cast<char>(c + shift);
+    return mapped;
+}
+
+std::string Trimmed(std::string_view text, std::string_view ends) {
+    const auto first = text.find_first_not_of(ends);
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(ends) - first + 1));
+}
+
+}  // namespace
+
+std::string UpperAscii(std::string_view text) { return Mapped(text, 'a', 'z', 'A' - 'a'); }
+std::string LowerAscii(std::string_view text) { return Mapped(text, 'A', 'Z', 'a' - 'A'); }
+
+std::string TrimBlanks(std::string_view text) { return Trimmed(text, " "); }
+std::string TrimBlanksAndTabs(std::string_view text) { return Trimmed(text, " \t"); }
+std::string TrimWhiteSpace(std::string_view text) { return Trimmed(text, " \t\r\n"); }
+
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool AllDigits(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+bool AllHexDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); });
+}
