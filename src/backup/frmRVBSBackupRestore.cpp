@@ -25,6 +25,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : JobDialog(parent) 
     cmdContinue = new QPushButton("Continue", fraAuthenticate);
     cmdQuit = new QPushButton("Quit", fraAuthenticate);
     // Enter in a box signs in no one: only a button with the focus is pressed by it.
-    for (QPushButton* button : {cmdContinue, cmdQuit}) button->setAutoDefault(false);
+    for (QPushButton* button : {cmdContinue, cmdQuit}) WindowRules::MakeNoDefault(button);
     using DesignGeometry::Place;
     Place(fraAuthenticate, {30, 105, 4725, 1830});
     Place(lblUserName, {150, 300, 1350, 330});

@@ -7,11 +7,12 @@
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
+#include "widgets/WindowRules.h"
+
 GraphicalButton::GraphicalButton(QWidget* parent) : QPushButton(parent) {
     // A dialog makes its focused auto-default button the default one, which an Enter meant for
     // another control then presses.
-    setAutoDefault(false);
-    setDefault(false);
+    WindowRules::MakeNoDefault(this);
 }
 
 void GraphicalButton::keyPressEvent(QKeyEvent* event) {

@@ -114,6 +114,8 @@ clsTranslator& Translator() {
     return *gTranslator;
 }
 
+std::string Translate(const std::string& english, bool trim) { return Translator().Translate(english, trim); }
+
 int GetSingleAnimalID() { return gSingleAnimalID; }
 
 void SetSingleAnimalID(int animalID) {

@@ -39,6 +39,8 @@ clsDatabase& Database();
 void ReleaseDatabase();
 bool DatabaseCreated();
 clsTranslator& Translator();
+// The program-wide translator's text for an English one (trimmed of blanks first when asked).
+std::string Translate(const std::string& english, bool trim = false);
 
 // The animal the main window's detail panes show. The main window registers what a change
 // does (save the note shown, then redisplay the panes); without it only the value changes.

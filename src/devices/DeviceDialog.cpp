@@ -12,6 +12,7 @@
 #include "devices/modHandheld.h"
 #include "platform/Program.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WindowRules.h"
 
 DeviceDialog::DeviceDialog() : JobDialog(nullptr) {
     tmrInitialise = new QTimer(this);
@@ -62,8 +63,7 @@ void DeviceDialog::FinishUnload() {
 
 QPushButton* DeviceDialog::Button(const char* caption, QWidget* parent, QRect twips) {
     auto* button = new QPushButton(caption, parent);
-    button->setAutoDefault(false);
-    button->setDefault(false);
+    WindowRules::MakeNoDefault(button);
     DesignGeometry::Place(button, twips);
     return button;
 }

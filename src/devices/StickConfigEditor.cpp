@@ -46,7 +46,7 @@ constexpr StickConfigEditor::ClickRule kClickRules[] = {
     {kLabelPrintingAllowedItem, 1, kLabelPrintingOnItem, 1, nullptr},
 };
 
-std::string T(const std::string& english) { return modCommon::Translator().Translate(english); }
+using modCommon::Translate;
 
 bool Engineering() { return modCommon::EditionCode == 2; }
 
@@ -90,7 +90,7 @@ std::vector<modStickReader::StickConfigChoice> Choices(const modStickReader::Sti
                                                        const std::vector<std::string>& entries, size_t k) {
     std::vector<modStickReader::StickConfigChoice> choices;
     for (const modStickReader::StickConfigChoice& choice : definition.choices)
-        choices.push_back({T(choice.label), choice.value});
+        choices.push_back({Translate(choice.label), choice.value});
     if (k == kPrinterTypeEntry && entries.size() > kScrapieStickEntry &&
         modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(entries[kScrapieStickEntry])) ==
             kScrapieStickEnabled)
@@ -108,10 +108,10 @@ int ChoiceStoring(const std::vector<modStickReader::StickConfigChoice>& choices,
 
 // A row's label: the item's name, its unit and its range.
 std::string Caption(const modStickReader::StickConfigDefinition& definition) {
-    std::string caption = T(definition.name);
-    if (!definition.unit.empty()) caption += " (" + T(definition.unit) + ")";
+    std::string caption = Translate(definition.name);
+    if (!definition.unit.empty()) caption += " (" + Translate(definition.unit) + ")";
     if (!definition.min.empty())
-        caption += " " + T("from") + " " + definition.min + " " + T("to") + " " + definition.max;
+        caption += " " + Translate("from") + " " + definition.min + " " + Translate("to") + " " + definition.max;
     return caption;
 }
 
@@ -252,12 +252,12 @@ bool StickConfigEditor::Write(modStickReader::StickExchange& exchange, const Ent
             argument += modHandheld::FieldSeparator + modStickReader::StickAccessCode;
         if (!exchange.Send(modStickReader::WriteConfigurationCommand, argument) ||
             !modStickReader::IsReplyOK(exchange.LastReply)) {
-            message = T("Failed to write a configuration parameter") + " (" + T(definition.name) + ")";
+            message = Translate("Failed to write a configuration parameter") + " (" + Translate(definition.name) + ")";
             return false;
         }
     }
     if (!exchange.Send(modStickReader::LoadConfigurationCommand) || !modStickReader::IsReplyOK(exchange.LastReply)) {
-        message = T("Failed to load the new configuration");
+        message = Translate("Failed to load the new configuration");
         return false;
     }
     return true;

@@ -14,7 +14,6 @@
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
-#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "devices/StickReadImport.h"
@@ -43,9 +42,7 @@ constexpr int kButtonTop = 2940, kButtonHeight = 420;
 
 using DesignGeometry::Pixels;
 
-std::string T(const std::string& english, bool trim = false) {
-    return modCommon::Translator().Translate(english, trim);
-}
+using modCommon::Translate;
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 void Message(const std::string& text, int style, const std::string& title) { Prompts::MsgBox(text, style, title); }
@@ -135,16 +132,16 @@ void frmStickReader::Layout() {
 }
 
 void frmStickReader::TranslateCaptions() {
-    for (QGroupBox* frame : {fraSequence[0], fraSequence[1]}) frame->setTitle(Q(T(frame->title().toStdString())));
+    for (QGroupBox* frame : {fraSequence[0], fraSequence[1]}) frame->setTitle(Q(Translate(frame->title().toStdString())));
     for (QPushButton* button : {cmdRefreshComportList, cmdQuit, cmdConfigSave, cmdConfigExit})
-        button->setText(Q(T(button->text().toStdString())));
-    lblInitialise->setText(Q(T(lblInitialise->text().toStdString())));
+        button->setText(Q(Translate(button->text().toStdString())));
+    lblInitialise->setText(Q(Translate(lblInitialise->text().toStdString())));
 }
 
 void frmStickReader::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         modCommon::SetFormIcon(this);
-        setWindowTitle(Q(HHAction_ == modMainWindowServices::StickReaderConfiguration ? T("Configuration")
+        setWindowTitle(Q(HHAction_ == modMainWindowServices::StickReaderConfiguration ? Translate("Configuration")
                                                                                       : "Data Import"));
         TranslateCaptions();
         MakeRoomForTexts({fraSequence.begin(), fraSequence.end()},
@@ -162,14 +159,14 @@ void frmStickReader::ShowFrame(int n) {
 void frmStickReader::DisplayHelp(int n) {
     std::string text;
     if (n == 0)
-        text = T("If you have not yet enabled the Bluetooth connection from your stick reader" + CRLF +
+        text = Translate("If you have not yet enabled the Bluetooth connection from your stick reader" + CRLF +
                  "to your PC please do so now and turn the stick reader on. Then select the COM port" + CRLF +
                  "to which it is connected from the list below. If the COM port is not showing in the list" +
                  CRLF + "please click the Refresh COM Port List button");
     else if (n == 1)
-        text = T("Getting configuration data from your tick reader") + "...";
+        text = Translate("Getting configuration data from your tick reader") + "...";
     else if (n == 2)
-        text = T("Preparing to get data from your stick reader") + "...";
+        text = Translate("Preparing to get data from your stick reader") + "...";
     else
         return;
     lblHelp[n]->setText(Q(text));
@@ -200,10 +197,10 @@ void frmStickReader::tmrInitialise_Timer() {
         GetComportList();
         if (cboSerialPorts->count() == 0) {
             hide();
-            Message(T("No serial ports were detected on your computer. Access to your stick reader" + CRLF +
+            Message(Translate("No serial ports were detected on your computer. Access to your stick reader" + CRLF +
                       "is not possible without a working serial port") +
                         ".",
-                    Prompts::Exclamation, T("No serial ports found"));
+                    Prompts::Exclamation, Translate("No serial ports found"));
             Form_Unload();
         } else if (!connected_) {
             ShowFrame(0);
@@ -257,7 +254,7 @@ void frmStickReader::cboSerialPorts_Click() {
             }
         } else {
             if (ComPort.IsOpen()) ComPort.CommClose(0);
-            Message(StickNotFoundText(), Prompts::Information, T("Stick reader not found"));
+            Message(StickNotFoundText(), Prompts::Information, Translate("Stick reader not found"));
             ShowFrame(0);
             cboSerialPorts->setFocus();
         }
@@ -267,8 +264,8 @@ void frmStickReader::cboSerialPorts_Click() {
 }
 
 std::string frmStickReader::StickNotFoundText() const {
-    return T("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() + "." +
-           CRLF + T("Please check that the stick reader is powered up") + "." + ComPort.OpenRefusalLine();
+    return Translate("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() + "." +
+           CRLF + Translate("Please check that the stick reader is powered up") + "." + ComPort.OpenRefusalLine();
 }
 
 // ---- The import -----------------------------------------------------------------------------
@@ -330,9 +327,9 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
 }
 
 void frmStickReader::LaterVersionMessage() {
-    Message(T("This stick is a later version than this program can handle." + CRLF +
+    Message(Translate("This stick is a later version than this program can handle." + CRLF +
               "You will need to get an updated version of this program."),
-            Prompts::Exclamation, T("New Program Required"));
+            Prompts::Exclamation, Translate("New Program Required"));
 }
 
 // r, with the count of records received shown as they arrive.
@@ -364,9 +361,9 @@ void frmStickReader::EraseStick() {
     const bool erased = exchange_.Send(modStickReader::EraseCommand) && modStickReader::IsReplyOK(exchange_.LastReply);
     ComPort.SetReadTimeout(kPortReadTimeout);
     if (!erased)
-        Message(T("Your records have been updated, but the data could not be erased from your stick reader.") + CRLF +
-                    T("Importing it again later adds the same reads to the same animals."),
-                Prompts::Exclamation, T("Stick Not Erased"));
+        Message(Translate("Your records have been updated, but the data could not be erased from your stick reader.") + CRLF +
+                    Translate("Importing it again later adds the same reads to the same animals."),
+                Prompts::Exclamation, Translate("Stick Not Erased"));
 }
 
 void frmStickReader::ComPort_DataReceived(const std::string& strDataBuffer, long lngLastCharPos) {
@@ -405,8 +402,8 @@ void frmStickReader::DoConfiguration() {
         ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kConfigurationReadTimeout, false);
         std::string configuration, identity;
         if (!ReadStickConfiguration(configuration, identity)) {
-            Message(T("Failed to get configuration data from the stick") + ".", Prompts::Exclamation,
-                    T("Configuration Data NOT Received"));
+            Message(Translate("Failed to get configuration data from the stick") + ".", Prompts::Exclamation,
+                    Translate("Configuration Data NOT Received"));
             return;
         }
         built = BuildConfigRows(modHandheld::SplitText(configuration, modHandheld::ItemSeparator), identity);
@@ -450,17 +447,17 @@ bool frmStickReader::BuildConfigRows(const std::vector<std::string>& entries, co
     PreviousListIndex.resize(cboConfig.size(), -1);
     for (size_t i = 1; i < cboConfig.size(); ++i) PreviousListIndex[i] = cboConfig[i]->currentIndex();
     fraSequence[kFrameConfiguration]->setTitle(
-        Q(overflow ? T("Configuration (use the scrollbar on the right to view all configuration items)")
-                   : T("Configuration")));
+        Q(overflow ? Translate("Configuration (use the scrollbar on the right to view all configuration items)")
+                   : Translate("Configuration")));
     if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return !row.valid; }))
-        Message(T("One or more configuration items read from your stick were invalid." + CRLF +
+        Message(Translate("One or more configuration items read from your stick were invalid." + CRLF +
                   "Any such items are displayed in red and a default value has been" + CRLF +
                   "substituted. Please check each item and ensure that you set the" + CRLF +
                   "value to what you want it to be. If you can't see any configuration" + CRLF +
                   "items displayed in red then this message indicates a problem with" + CRLF +
                   "your stick's current configuration. Even if you don't (or can't) " + CRLF +
                   "change a value you MUST save the configuration to your stick to" + CRLF + "eliminate the problem."),
-                Prompts::Exclamation, T("Invalid Configuration Item(s)"));
+                Prompts::Exclamation, Translate("Invalid Configuration Item(s)"));
     return true;
 }
 
@@ -490,7 +487,7 @@ void frmStickReader::cboConfig_Click(int Index) {
             StickConfigEditor::ClickRuleFor(StickConfigRowsBox::PositionOf(list), SelectedValue(list), chosenAt);
         if (rule && rule->message) {
             SelectConfigListEntry(list, PreviousListIndex.at(static_cast<size_t>(Index)));
-            Message(T(rule->message), Prompts::OKOnly, T("Conflicting Options"));
+            Message(Translate(rule->message), Prompts::OKOnly, Translate("Conflicting Options"));
         } else if (rule) {
             SelectConfigListEntry(picOuter->ListAt(rule->otherTag), 1);
         }
@@ -518,9 +515,9 @@ void frmStickReader::cmdConfigSave_Click() {
         if (ComPort.IsOpen()) ComPort.CommClose(0);
     }
     if (ran && saved)
-        Message(T("Configuration updated OK") + ".", Prompts::OKOnly, T("Configuration saved"));
+        Message(Translate("Configuration updated OK") + ".", Prompts::OKOnly, Translate("Configuration saved"));
     else if (ran)
-        Message(message, Prompts::OKOnly, T("Configuration Error"));
+        Message(message, Prompts::OKOnly, Translate("Configuration Error"));
     setEnabled(true);
     cmdQuit->setEnabled(true);
     if (focus) focus->setFocus();
@@ -538,15 +535,15 @@ bool frmStickReader::CheckConfigRows(std::string& message, QWidget*& focus) {
                 if (list->count() > 0) list->setCurrentIndex(0);
                 continue;
             }
-            message = T("A configuration parameter") + " (" + T(definition.name) + ") " +
-                      T(" has not been selected. Please select it", true) + ".";
+            message = Translate("A configuration parameter") + " (" + Translate(definition.name) + ") " +
+                      Translate(" has not been selected. Please select it", true) + ".";
             focus = list;
             return false;
         }
         if (txbConfig.at(static_cast<size_t>(row.index))->isReadOnly()) continue;
         if (!editor_.TextValid(row, ConfigRowEntry(row))) {
-            message = T("A configuration parameter") + " (" + T(definition.name) + ") " +
-                      T("is invalid. Please re-enter it") + ".";
+            message = Translate("A configuration parameter") + " (" + Translate(definition.name) + ") " +
+                      Translate("is invalid. Please re-enter it") + ".";
             return false;
         }
     }

@@ -10,7 +10,6 @@ namespace {
 
 constexpr long kHolding = 3;
 
-std::string Text(long long number) { return std::to_string(number); }
 
 // Tags, names and EIDs are compared without case, as their columns compare them.
 std::string Fold(std::string text) {
@@ -22,7 +21,7 @@ std::string Fold(std::string text) {
 }  // namespace
 
 ImportRecordsets::ImportRecordsets(Connection& connection)
-    : db_(connection), species_(Text(modCommon::Species)) {}
+    : db_(connection), species_(std::to_string(modCommon::Species)) {}
 
 ImportRecordsets::~ImportRecordsets() = default;
 
@@ -75,7 +74,7 @@ void ImportRecordsets::JoinLastImport(long animal, const std::string& tag) {
     if (first)
         JoinGroup(kLastImport, animal);
     else if (line != joined->second)
-        Note("the tag " + tag + " is also on line " + Text(joined->second) + ", so this line updated that animal.");
+        Note("the tag " + tag + " is also on line " + std::to_string(joined->second) + ", so this line updated that animal.");
 }
 
 void ImportRecordsets::PlaceOnHolding(long animal, const DateTime& date) {
@@ -116,7 +115,7 @@ std::string ImportRecordsets::EID(const std::string& text) {
 }
 
 void ImportRecordsets::Note(const std::string& what) {
-    if (line > 0) notes.push_back("Line " + Text(line) + ": " + what);
+    if (line > 0) notes.push_back("Line " + std::to_string(line) + ": " + what);
 }
 
 // The first key (column 0) of every name (column 1), without case.

@@ -23,7 +23,6 @@ using DesignGeometry::Make;
 using modCommon::Database;
 using modCommon::SQLQuotes;
 
-std::string Text(long number) { return std::to_string(number); }
 
 // Letters A to Z, digits and blanks only; with herd or flock numbers, at least one blank
 // between the number and the tag.
@@ -98,7 +97,7 @@ void TagChangesPane::DisplayTagChanges() {
         cmdDeleteTagChange->hide();
         bool owned = false;
         if (const int animal = modCommon::GetSingleAnimalID(); animal > 0) {
-            Recordset rs = Database().OpenRecordset("SELECT AnimalType FROM Animals Where AnimalID=" + Text(animal));
+            Recordset rs = Database().OpenRecordset("SELECT AnimalType FROM Animals Where AnimalID=" + std::to_string(animal));
             owned = !rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == 1;
         }
         cmdRecordTagChange->setVisible(owned);
@@ -154,7 +153,7 @@ void TagChangesPane::cmdRecordTagChange_Click() {
 // whose old tag is nowhere in its history, would mislead every later look-up.
 void TagChangesPane::RecordTagChange(const std::string& strTag, const DateTime& dteDate) {
     Connection& db = Database().GetConnection();
-    const std::string animal = Text(modCommon::GetSingleAnimalID());
+    const std::string animal = std::to_string(modCommon::GetSingleAnimalID());
     bool latest = true;
     if (db.Query("SELECT Count(AnimalID) FROM TagChanges WHERE AnimalID=" + animal).Field(0).ToLong() > 0) {
         Recordset last =
@@ -163,7 +162,7 @@ void TagChangesPane::RecordTagChange(const std::string& strTag, const DateTime& 
         latest = !lastDate || *lastDate <= dteDate;
     }
     if (!db.Query("SELECT * FROM Animals WHERE TagNumber='" + SQLQuotes(strTag) +
-                  "' AND Species=" + Text(modCommon::Species))
+                  "' AND Species=" + std::to_string(modCommon::Species))
              .Eof()) {
         Prompts::MsgBox("The tag " + strTag + "is already in current use. The change has not been recorded.",
                         Prompts::OKOnly | Prompts::Exclamation, "Tag Exists");
@@ -176,7 +175,7 @@ void TagChangesPane::RecordTagChange(const std::string& strTag, const DateTime& 
                "'," + modCommon::SQLDate(dteDate) + ")");
     if (latest)
         db.Execute("UPDATE Animals SET TagNumber='" + SQLQuotes(strTag) +
-                   "', TagSort=" + Text(modCommon::GetTagSortFromTag(strTag)) + " WHERE AnimalID=" + animal);
+                   "', TagSort=" + std::to_string(modCommon::GetTagSortFromTag(strTag)) + " WHERE AnimalID=" + animal);
     transaction.Commit();
     if (latest) window_.tmrSetGridRecords_Timer();
     DisplayTagChanges();

@@ -14,6 +14,7 @@
 #include "platform/Prompts.h"
 #include "register/EntryNames.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -49,10 +50,7 @@ frmLocation::frmLocation(QWidget* owner) : QDialog(owner) {
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    for (QPushButton* button : {OKButton, CancelButton}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    for (QPushButton* button : {OKButton, CancelButton}) WindowRules::MakeNoDefault(button);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
 

@@ -27,14 +27,13 @@ const char* const kObject = "frmMain";
 
 using modCommon::Database;
 
-std::string Text(long number) { return std::to_string(number); }
 
 // The identifiers of a list's ticked entries, in list order, joined by ",".
 std::string TickedIDs(const QListWidget* list) {
     std::string ids;
     for (int i = 0; i < list->count(); ++i)
         if (list->item(i)->checkState() == Qt::Checked)
-            ids += (ids.empty() ? "" : ",") + Text(list->item(i)->data(Qt::UserRole).toLongLong());
+            ids += (ids.empty() ? "" : ",") + std::to_string(list->item(i)->data(Qt::UserRole).toLongLong());
     return ids;
 }
 
@@ -162,7 +161,7 @@ std::string frmMain::GridFilterSQL() {
             label = " (All Animals";
         }
         mvntGridFilterCaption = label + (filtered.empty() ? "" : " " + filtered) + ")";
-        where = " WHERE Species=" + Text(modCommon::Species);
+        where = " WHERE Species=" + std::to_string(modCommon::Species);
         for (const std::string& condition : conditions) where += " AND " + condition;
     });
     return where;
@@ -335,10 +334,10 @@ void frmMain::SetGridValueItems(const std::string& strFieldName, const std::stri
     Trap("SetGridValueItems", kObject, [&] {
         std::string sql;
         if (strFieldName == "GenderID")
-            sql = "SELECT GenderID,GenderName FROM Genders WHERE Species=" + Text(modCommon::Species) +
+            sql = "SELECT GenderID,GenderName FROM Genders WHERE Species=" + std::to_string(modCommon::Species) +
                   " ORDER BY GenderName";
         else if (strFieldName == "BreedID")
-            sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + Text(modCommon::Species) +
+            sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + std::to_string(modCommon::Species) +
                   " ORDER BY BreedName";
         else
             return;
@@ -364,7 +363,7 @@ bool frmMain::CanDelete(const QListWidget* lstList, long lngID) {
             allowed = true;
             return;
         }
-        Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + Text(lngID));
+        Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + std::to_string(lngID));
         allowed = rs.Eof() || !rs.Field("Permanent").ToBool();
     });
     return allowed;
@@ -427,7 +426,7 @@ void frmMain::ChangeAnimalTypes(int Index) {
 // notes, treatments and parent links stay.
 void frmMain::ChangeBackToTag(long lngAnimalID) {
     Connection& db = Database().GetConnection();
-    const std::string id = Text(lngAnimalID);
+    const std::string id = std::to_string(lngAnimalID);
     mrsGridClone.SetField("AnimalType", Value(0));
     mrsGridClone.SetField("DateOfBirth", Value());
     mrsGridClone.SetField("TaggingDate", Value());
@@ -439,7 +438,7 @@ void frmMain::ChangeBackToTag(long lngAnimalID) {
     if (!changes.Eof()) {
         const std::string tag = changes.Field("OldTag").ToStringOr("");
         mrsGridClone.SetField("TagNumber", Value(tag));
-        db.Execute("UPDATE Animals SET TagSort=" + Text(modCommon::GetTagSortFromTag(tag)) + " WHERE AnimalID=" + id);
+        db.Execute("UPDATE Animals SET TagSort=" + std::to_string(modCommon::GetTagSortFromTag(tag)) + " WHERE AnimalID=" + id);
     }
     mrsGridClone.Update();
 }

@@ -39,13 +39,12 @@ constexpr std::size_t kListed = 20;
 // The group of the animals of the last import and that of those it created.
 constexpr long kLastImport = ImportRecordsets::kLastImport, kCreatedByImport = 2;
 
-std::string Text(long long number) { return std::to_string(number); }
 
 // The text of `many` messages, one a line, the first kListed of them.
 std::string Listed(const std::vector<std::string>& many) {
     std::string text;
     for (std::size_t i = 0; i < many.size() && i < kListed; ++i) text += "\r\n" + many[i];
-    if (many.size() > kListed) text += "\r\n... and " + Text(static_cast<long long>(many.size() - kListed)) + " more.";
+    if (many.size() > kListed) text += "\r\n... and " + std::to_string(many.size() - kListed) + " more.";
     return text;
 }
 
@@ -67,12 +66,12 @@ Fields SplitFields(const std::string& line, const std::string& separator, bool& 
 // Why a line cannot be animal data, or "".
 std::string LineProblem(const std::string& line, const Fields& fields, std::size_t number) {
     for (unsigned char c : line)
-        if (c < 0x20 && c != '\t') return "Line " + Text(static_cast<long long>(number)) + " holds characters that are not text.";
+        if (c < 0x20 && c != '\t') return "Line " + std::to_string(number) + " holds characters that are not text.";
     for (std::size_t tag : {0, 5, 10})
         if (TextFile::CharCount(fields[tag]) > kLongestTag)
-            return "Line " + Text(static_cast<long long>(number)) + ": the tag \"" +
+            return "Line " + std::to_string(number) + ": the tag \"" +
                    QString::fromStdString(fields[tag]).left(20).toStdString() + "...\" is longer than " +
-                   Text(kLongestTag) + " characters.";
+                   std::to_string(kLongestTag) + " characters.";
     return "";
 }
 
@@ -160,7 +159,7 @@ long frmMain::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngD
     auto key = [&](std::string& name, bool gender) {
         if (name.empty()) return Value();
         const long id = recordsets.NameID(gender, name);
-        name = Text(id);
+        name = std::to_string(id);
         return Value(id);
     };
     const Value gender = key(astrAnimalData[2], true), breed = key(astrAnimalData[3], false);
@@ -224,7 +223,7 @@ void frmMain::ImportAnimals(const std::string& strText) {
             if (lines[i].empty()) continue;
             bool tooMany = false;
             fields[i] = SplitFields(lines[i], separator, tooMany);
-            if (tooMany) extra.push_back("Line " + Text(static_cast<long long>(i + 1)) +
+            if (tooMany) extra.push_back("Line " + std::to_string(i + 1) +
                                          ": the fields after the fifteenth were left out.");
             if (std::string problem = LineProblem(lines[i], fields[i], i + 1); !problem.empty())
                 problems.push_back(problem);
@@ -248,8 +247,8 @@ void frmMain::ImportAnimals(const std::string& strText) {
         Connection& db = Database().GetConnection();
         Connection::Transaction transaction(db);
         ImportRecordsets recordsets(db);
-        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + Text(kLastImport));
-        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + Text(kCreatedByImport));
+        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + std::to_string(kLastImport));
+        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + std::to_string(kCreatedByImport));
         for (std::size_t i = 0; i < lines.size(); ++i) {
             recordsets.line = static_cast<long>(i + 1);
             if (!lines[i].empty()) {
@@ -268,7 +267,7 @@ void frmMain::ImportAnimals(const std::string& strText) {
                     AddOneAnimal(data, dam, sire, recordsets, 0);
                 } catch (const std::exception& error) {
                     const RuntimeError failure = RuntimeError::From(error);
-                    throw RuntimeError(failure.number, "Line " + Text(recordsets.line) + " of the file could not be imported (" +
+                    throw RuntimeError(failure.number, "Line " + std::to_string(recordsets.line) + " of the file could not be imported (" +
                                                            failure.description +
                                                            "). Nothing has been imported: the records are as they were.",
                                        failure.kind);

@@ -33,8 +33,7 @@ const char* const kObject = "frmMain";
 using modCommon::Database;
 using modCommon::SQLQuotes;
 
-std::string Text(long number) { return std::to_string(number); }
-std::string Species() { return Text(modCommon::Species); }
+std::string Species() { return std::to_string(modCommon::Species); }
 
 // A statement that raises on failure, for work that is all or nothing.
 long Run(const std::string& sql) { return Database().GetConnection().Execute(sql); }
@@ -49,14 +48,14 @@ struct ListTable {
 };
 
 bool IsPermanent(const ListTable& t, long id) {
-    Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + t.table + " WHERE " + t.key + "=" + Text(id));
+    Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + t.table + " WHERE " + t.key + "=" + std::to_string(id));
     return !rs.Eof() && modCommon::DeNull(rs.Field("Permanent"), Value(0)).ToBool();
 }
 
 // How many other entries of the list have the name.
 long OthersNamed(const ListTable& t, const std::string& name, long exceptID) {
     std::string sql = "SELECT Count(*) FROM " + t.table + " WHERE " + t.name + "='" + SQLQuotes(name) + "' AND " +
-                      t.key + "<>" + Text(exceptID);
+                      t.key + "<>" + std::to_string(exceptID);
     if (t.perSpecies) sql += " AND Species=" + Species();
     return static_cast<long>(Database().GetConnection().Query(sql).Field(0).ToLong());
 }
@@ -162,7 +161,7 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
         if (entry) {
             if (lstList == lstLocations) {
                 Recordset rs =
-                    Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + Text(key));
+                    Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + std::to_string(key));
                 if (!rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == -4)
                     captions[0] = "Permanently delete all selected animals from your records";
             }
@@ -228,7 +227,7 @@ void frmMain::EndSelectedAction() {
 
 void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {
     if (lstList == lstLocations) return AssignToLocation(lngID, strName);
-    const std::string key = Text(lngID);
+    const std::string key = std::to_string(lngID);
     const bool group = lstList == lstGroups;
     const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
     const std::string caption =
@@ -241,7 +240,7 @@ void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strNam
         const long long animal = mrsGridClone.Field("AnimalID").ToLong();
         if (!group) {
             if (mrsGridClone.Field("AnimalType").ToLong() != 0)  // a tag only gets no gender or breed
-                Run("UPDATE Animals SET " + field + "=" + key + " WHERE AnimalID=" + Text(static_cast<long>(animal)));
+                Run("UPDATE Animals SET " + field + "=" + key + " WHERE AnimalID=" + std::to_string(animal));
             return;
         }
         if (!members) {
@@ -250,14 +249,14 @@ void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strNam
             for (; !rs.Eof(); rs.MoveNext()) members->insert(modCommon::DeNull(rs.Field(0), Value(0)).ToLong());
         }
         if (!members->count(animal))
-            Run("INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + Text(static_cast<long>(animal)) +
+            Run("INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + std::to_string(animal) +
                 ")");
     });
 }
 
 void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strName) {
     if (lstList == lstLocations) return DeassignFromLocation(lngID, strName);
-    const std::string key = Text(lngID);
+    const std::string key = std::to_string(lngID);
     std::string caption, head;
     if (lstList == lstGroups) {
         caption = "Removing selected animals from group '" + strName + "'...";
@@ -309,7 +308,7 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
             modCommon::EditLocationID = static_cast<int>(lngID);
             frmLocation::ShowModal(this);
             Recordset rs =
-                Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + Text(lngID));
+                Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + std::to_string(lngID));
             if (rs.Field(0).ToStringOr("").empty()) return;
         } else {
             const std::string answer = AskName(t, "Edit the " + LowerAscii(t.kind) + "'s name and click OK to change the name",
@@ -317,7 +316,7 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
             if (answer.empty()) return;
             const std::string verb = lstList == lstGroups ? "UPDATE " : "Update ";
             if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +
-                    Text(lngID)) != 1)
+                    std::to_string(lngID)) != 1)
                 return;
         }
         DisplayList(lstList);
@@ -328,7 +327,7 @@ void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& str
 void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strName) {
     Trap("Remove", kObject, [&] {
         const ListTable t = TableOf(*this, lstList);
-        const std::string key = Text(lngID);
+        const std::string key = std::to_string(lngID);
         const std::string species = " AND Species=" + Species();
         std::string count, head;
         std::vector<std::string> statements;

@@ -18,6 +18,7 @@
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -70,10 +71,7 @@ frmTreatment::frmTreatment(QWidget* owner) : QDialog(owner) {
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     // Enter in a field must not record the treatment: the keeper presses OK.
-    for (QPushButton* button : {OKButton, CancelButton}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    for (QPushButton* button : {OKButton, CancelButton}) WindowRules::MakeNoDefault(button);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
     auto* buttons = new QHBoxLayout;

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "core/Trap.h"
-#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
@@ -21,7 +20,7 @@ namespace {
 const char* const kObject = "frmSimple";
 constexpr long kSerialNumberItem = 2;
 
-std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+using modCommon::Translate;
 
 }  // namespace
 

@@ -1,6 +1,5 @@
 #include "sticktool/StickTagOutput.h"
 
-#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
 #include "platform/Recordset.h"
@@ -13,7 +12,7 @@ namespace {
 
 const std::string kSeparator = ",  ";
 
-std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+using modCommon::Translate;
 
 std::string Cell(const Recordset& table, long row, int field) { return table.At(row, field).ToStringOr(""); }
 

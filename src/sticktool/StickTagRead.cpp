@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
@@ -34,7 +33,7 @@ constexpr long kLatestFirmware = 12;
 constexpr long kSerialNumberItem = 2;
 constexpr long kDisplayFormatItem = 19;
 
-std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+using modCommon::Translate;
 
 // The look-up of a stick that shows tags by it: the copy of the list last sent to that stick,
 // else the keeper's list.

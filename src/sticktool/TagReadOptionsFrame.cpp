@@ -26,7 +26,7 @@ namespace {
 const char* const kObject = "frmSimple";
 constexpr int kTextWindowWidth = 7500, kTextWindowHeight = 6000;  // twips
 
-std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+using modCommon::Translate;
 
 // A stored value as a number, or nothing when it is not one.
 std::optional<double> NumberOf(const std::string& text) {

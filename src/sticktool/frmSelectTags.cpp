@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "core/Trap.h"
-#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "platform/Recordset.h"
 #include "sticktool/StickTagTable.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -49,10 +49,7 @@ void SetImage(QTreeWidgetItem* node, int image) {
     node->setIcon(0, pictures[image - 1]);
 }
 
-void MakeNoDefault(QPushButton* button) {
-    button->setAutoDefault(false);
-    button->setDefault(false);
-}
+using WindowRules::MakeNoDefault;
 
 }  // namespace
 
@@ -96,7 +93,7 @@ void frmSelectTags::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         modCommon::SetFormIcon(this);
         for (QPushButton* button : {cmdDoneSelection, cmdCancel})
-            button->setText(QString::fromStdString(modCommon::Translator().Translate(button->text().toStdString())));
+            button->setText(QString::fromStdString(modCommon::Translate(button->text().toStdString())));
         trvTags->clear();
         if (!table_) return;
         std::map<QString, QTreeWidgetItem*> groups;

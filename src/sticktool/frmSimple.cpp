@@ -29,6 +29,7 @@
 #include "sticktool/frmTags.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WaitPointer.h"
+#include "widgets/WindowRules.h"
 #include "widgets/WrappingButton.h"
 
 namespace {
@@ -46,7 +47,7 @@ const char* const kBaudRates[] = {"110",   "300",   "600",   "1200",  "2400",   
                                   "14400", "19200", "38400", "57600", "115200", "128000", "256000"};
 constexpr int kDefaultBaudRate = 8;  // 19200
 
-std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+using modCommon::Translate;
 
 std::string SearchingText() { return Translate("Please wait - searching for your stick reader") + "..."; }
 
@@ -68,10 +69,7 @@ void TranslateText(QWidget* control) {
 
 int Bottom(const QWidget* control) { return control->y() + control->height(); }
 
-void MakeNoDefault(QPushButton* button) {
-    button->setAutoDefault(false);
-    button->setDefault(false);
-}
+using WindowRules::MakeNoDefault;
 
 }  // namespace
 

@@ -13,7 +13,6 @@
 
 #include "core/TranslationTexts.h"
 #include "core/Trap.h"
-#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "devices/modStickReader.h"
 #include "platform/Prompts.h"
@@ -24,6 +23,7 @@
 #include "widgets/DesignGeometry.h"
 #include "widgets/RecordSelectors.h"
 #include "widgets/TextWindow.h"
+#include "widgets/WindowRules.h"
 #include "widgets/WrappingButton.h"
 
 namespace {
@@ -32,7 +32,7 @@ const char* const kObject = "frmTags";
 constexpr int kKeyBackspace = 8, kKeyDelete = 46;
 constexpr int kGridGap = 30;  // twips between the grid and the window's bottom edge
 
-std::string Translate(const std::string& text) { return modCommon::Translator().Translate(text); }
+using modCommon::Translate;
 QString QTranslate(const std::string& text) { return QString::fromStdString(Translate(text)); }
 
 // ---- Pictures ---------------------------------------------------------------------------
@@ -131,8 +131,7 @@ void frmTags::LayOut() {
     for (QPushButton* button : {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp,
                                 cmdExit}) {
         Place(button, {3750, top, 3180, 510});
-        button->setAutoDefault(false);
-        button->setDefault(false);
+        WindowRules::MakeNoDefault(button);
         top += 630;
     }
     Place(imgTick, {3780, top + 210, 240, 240});

@@ -52,4 +52,9 @@ void Install() {
     QCoreApplication::instance()->installEventFilter(rules);
 }
 
+void MakeNoDefault(QPushButton* button) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+}
+
 }  // namespace WindowRules

@@ -3,9 +3,10 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "widgets/WindowRules.h"
+
 WrappingButton::WrappingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
-    setAutoDefault(false);
-    setDefault(false);
+    WindowRules::MakeNoDefault(this);
 }
 
 // "&&" shows one "&", and a shortcut letter is underlined where the style says, as on any button.
