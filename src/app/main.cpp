@@ -17,7 +17,7 @@ namespace {
 
 void ShowStickTool(int editionCode) {
     frmSimple& window = frmSimple::Instance();
-    if (editionCode == 2)
+    if (editionCode == modCommon::EngineeringEdition)
         window.setWindowTitle(QString::fromStdString("Stick reader (engineering) v" + modCommon::ProgramVersion()));
     window.show();
 }

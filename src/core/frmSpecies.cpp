@@ -282,7 +282,7 @@ void frmSpecies::cmdSpecies_Click(int Index) {
 }
 
 void frmSpecies::Form_Unload() {
-    if (modCommon::Species != 0) modCommon::HerdFlockHoldingSetup(0);
+    if (modCommon::Species != modCommon::NoSpecies) modCommon::HerdFlockHoldingSetup(0);
 }
 
 void frmSpecies::Unload() {

@@ -26,8 +26,8 @@ namespace modCommon {
 
 int OxbrelMode = 0;
 bool FormatUKSpace = false;
-int EditionCode = 0;
-int Species = 0;
+int EditionCode = FullEdition;
+int Species = NoSpecies;
 std::string CountryName;
 bool HerdFlockRequired = false;
 bool HoldingNumberRequired = false;
@@ -74,8 +74,8 @@ void ResetProgramState() {
     gTranslator.reset();
     OxbrelMode = 0;
     FormatUKSpace = false;
-    EditionCode = 0;
-    Species = 0;
+    EditionCode = FullEdition;
+    Species = NoSpecies;
     CountryName.clear();
     HerdFlockRequired = false;
     HoldingNumberRequired = false;
@@ -154,13 +154,13 @@ void Main(const std::string& arguments) {
         OxbrelMode = Program::ExecutableName() == "OxbrelConnect" ? 1 : 0;
         FormatUKSpace = UpperAscii(arguments) == "FORMAT_UK_SPACE";
         Translator().SetTranslationOn(false);
-        EditionCode = 1;
+        EditionCode = SimpleEdition;
         std::string flavour = modRegistry::GetRegistryValue("Flavour", "");
         if (flavour == "Full") {
-            EditionCode = 0;
+            EditionCode = FullEdition;
             if (VersionCheck()) {
                 RunIfSet(gStartup.ShowSpecies);
-                if (Species != 0) RunIfSet(gStartup.ShowMain);
+                if (Species != NoSpecies) RunIfSet(gStartup.ShowMain);
             } else if (Database().DatabaseAvailable()) {
                 ShowVersionMismatch(StoredVersionOn(Database()));
             } else {
@@ -168,12 +168,12 @@ void Main(const std::string& arguments) {
                                 "Database Open Failure");
             }
         } else if (flavour == "Engineering") {
-            EditionCode = 2;
-            if (gStartup.ShowStickTool) gStartup.ShowStickTool(2);
+            EditionCode = EngineeringEdition;
+            if (gStartup.ShowStickTool) gStartup.ShowStickTool(EngineeringEdition);
         } else {
             Translator().SetTranslationOn(OxbrelMode != 1);
-            EditionCode = 1;
-            if (gStartup.ShowStickTool) gStartup.ShowStickTool(1);
+            EditionCode = SimpleEdition;
+            if (gStartup.ShowStickTool) gStartup.ShowStickTool(SimpleEdition);
         }
     });
 }
@@ -181,7 +181,7 @@ void Main(const std::string& arguments) {
 bool ConfirmExit() {
     int answer = Prompts::MsgBox("Do you want to exit this program now?", Prompts::YesNo, "Exit Program?");
     if (answer != Prompts::Yes) return false;
-    Species = 0;
+    Species = NoSpecies;
     return true;
 }
 

@@ -21,12 +21,16 @@ namespace modCommon {
 // ---- Program-wide values -------------------------------------------------------------
 extern int OxbrelMode;          // 1 when the executable is the partner's program
 extern bool FormatUKSpace;      // the command line asks for spaced UK tag numbers
-extern int EditionCode;         // 0 full, 1 simple, 2 engineering
-extern int Species;             // 0 none chosen, 1 cattle, 2 sheep
+extern int EditionCode;         // one of the editions below
+extern int Species;             // none chosen yet, or one of the species below
 extern std::string CountryName;
 extern bool HerdFlockRequired;
 extern bool HoldingNumberRequired;
 extern int EditLocationID;
+
+// The values of EditionCode and of Species (also the species codes the database stores).
+inline constexpr int FullEdition = 0, SimpleEdition = 1, EngineeringEdition = 2;
+inline constexpr int NoSpecies = 0, Cattle = 1, Sheep = 2;
 
 // Puts the program-wide state back as a fresh start finds it: the values above, the gateway
 // released (and so compacted), the translator, the single animal, and every window, pane and

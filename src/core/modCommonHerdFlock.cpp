@@ -12,8 +12,6 @@
 namespace modCommon {
 namespace {
 
-constexpr int kCattle = 1;
-constexpr int kSheep = 2;
 constexpr int kChangeHolding = 3;
 constexpr int kHoldingLocationID = 3;
 
@@ -122,8 +120,8 @@ bool SetUpNumber(const NumberItem& item, bool stored) {
 
 void HerdFlockHoldingSetup(int lngMode) {
     Trap("HerdFlockHoldingSetup", "modCommon", [&] {
-        if (HerdFlockRequired && (Species == kCattle || Species == kSheep)) {
-            const NumberItem& item = Species == kCattle ? kHerd : kFlock;
+        if (HerdFlockRequired && (Species == Cattle || Species == Sheep)) {
+            const NumberItem& item = Species == Cattle ? kHerd : kFlock;
             const int modeNamingItem = Species;  // 1 changes the herd number, 2 the flock number
             const bool stored = IsStored(item);
             if (!stored || lngMode == modeNamingItem)

@@ -16,8 +16,6 @@ namespace {
 const char* const kProcedure = "GetTagSortFromTag";
 const char* const kModule = "modCommon";
 
-constexpr int kCattle = 1;
-constexpr int kSheep = 2;
 
 QRegularExpression Anchored(const QString& pattern) {
     return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption);
@@ -99,7 +97,7 @@ void SplitSingleToken(const QString& token, Split& split) {
     const int length = token.size();
     if (length == 16 || length == 15) {
         // A decimal EID used as a tag: a UK sheep tag splits as it is printed.
-        if (modCommon::Species == kSheep) {
+        if (modCommon::Species == Sheep) {
             const QString printed = QString::fromStdString(
                 modEID::DecimalToWYSIWYG(token.toStdString(), "04"));
             if (!printed.isEmpty()) {
@@ -204,9 +202,9 @@ Split SplitTagText(const std::string& strTag) {
     Split split;
     QString tag = QString::fromStdString(strTag).toUpper();
     CattleFlags flags;
-    if (modCommon::Species == kSheep) {
+    if (modCommon::Species == Sheep) {
         if (SplitSheepPattern(tag, split)) return split;
-    } else if (modCommon::Species == kCattle) {
+    } else if (modCommon::Species == Cattle) {
         flags = PrepareCattleTag(tag);
     }
     SplitTokens(Tokens(tag), flags, split);
@@ -242,7 +240,7 @@ int GetTagSortFromTag(const std::string& strTag) {
         const Split split = SplitTagText(strTag);
         int digitsKept = 9;
         bool uk9 = false;
-        if (Species == kCattle) {
+        if (Species == Cattle) {
             if (split.prefix.startsWith(QLatin1String("UK9")))
                 uk9 = true;
             else if (split.number.size() == 6 && AllDigits(split.number) && IsUKMark(split.prefix, 6))

@@ -58,7 +58,7 @@ bool DeviceDialog::StartUnload(clsKRComm& port) {
 
 void DeviceDialog::FinishUnload() {
     done(QDialog::Rejected);
-    if (modCommon::EditionCode == 0) modMainWindowServices::StartZOrderTimer();
+    if (modCommon::EditionCode == modCommon::FullEdition) modMainWindowServices::StartZOrderTimer();
 }
 
 QPushButton* DeviceDialog::Button(const char* caption, QWidget* parent, QRect twips) {

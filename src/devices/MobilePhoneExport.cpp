@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kSheep = 2;
 constexpr long kListTimeout = 5000, kClearTimeout = 30000;
 constexpr long kPickListEnd = 10;  // the own mark and at most nine others
 
@@ -62,7 +61,7 @@ std::string MobilePhoneExport::AllRowsSQL(int species) {
 // ---- Pick lists ---------------------------------------------------------------------------
 
 bool MobilePhoneExport::SendPickLists() {
-    const bool sheep = species_ == kSheep;
+    const bool sheep = species_ == modCommon::Sheep;
     const std::string herdOrFlock = sheep ? "flock" : "herd";
     link_.Start("Starting export..." + CRLF + "Deleting known " + herdOrFlock + " marks, breeds and genders from your phone...");
     if (!link_.Send("delfav", "", kClearTimeout)) return false;
@@ -82,13 +81,13 @@ bool MobilePhoneExport::SendPickLists() {
         "DeathReason IS Null AND AnimalType=1) as Popularity FROM Breeds UNION SELECT BreedID,BreedName,Species,0 FROM "
         "Breeds WHERE BreedID=0 ORDER BY Popularity DESC");
     for (long row = 0; row < breeds.Rows(); ++row)
-        if (!Favourite(Id(breeds.At(row, 2)) == kSheep ? 6 : 3, breeds.At(row, 1).ToStringOr(""), Number(breeds.At(row, 0)),
+        if (!Favourite(Id(breeds.At(row, 2)) == modCommon::Sheep ? 6 : 3, breeds.At(row, 1).ToStringOr(""), Number(breeds.At(row, 0)),
                        false))
             return false;
     link_.Phase("Exporting genders...");
     Recordset genders = db_.Query("SELECT GenderID,GenderName,Species FROM Genders");
     for (long row = 0; row < genders.Rows(); ++row)
-        if (!Favourite(Id(genders.At(row, 2)) == kSheep ? 8 : 7, genders.At(row, 1).ToStringOr(""),
+        if (!Favourite(Id(genders.At(row, 2)) == modCommon::Sheep ? 8 : 7, genders.At(row, 1).ToStringOr(""),
                        Number(genders.At(row, 0)), false))
             return false;
     return true;

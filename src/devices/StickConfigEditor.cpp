@@ -48,8 +48,6 @@ constexpr StickConfigEditor::ClickRule kClickRules[] = {
 
 using modCommon::Translate;
 
-bool Engineering() { return modCommon::EditionCode == 2; }
-
 template <class List>
 bool Holds(const List& list, long value) {
     return std::find(std::begin(list), std::end(list), value) != std::end(list);
@@ -158,7 +156,7 @@ StickConfigEditor::RowDisplay StickConfigEditor::BuildRow(BuildState& build, siz
     const modStickReader::StickConfigItemResult result = modStickReader::ValidateStickConfigItem(value, position);
 
     RowDisplay display{{'T', 0, position}, definition.id, false, {}, {}, {}, -1,
-                       definition.locked && !Engineering(), result.Valid};
+                       definition.locked && modCommon::EditionCode != modCommon::EngineeringEdition, result.Valid};
     if (definition.IsList()) {
         display.row = {'L', build.lists++, position};
         display.choices = Choices(definition, build.entries, k);
@@ -174,7 +172,7 @@ StickConfigEditor::RowDisplay StickConfigEditor::BuildRow(BuildState& build, siz
         }
     }
     rows_.push_back(display.row);
-    display.shown = (definition.visible || Engineering()) && ShownAt(position, build);
+    display.shown = (definition.visible || modCommon::EditionCode == modCommon::EngineeringEdition) && ShownAt(position, build);
     if (display.shown) display.caption = Caption(definition);
     return display;
 }
@@ -204,7 +202,7 @@ bool StickConfigEditor::TextValid(const ConfigRow& row, const std::string& typed
     if (definition.min.empty()) return modStickReader::ValidateStickConfigItem(text, row.position).Valid;
     const std::optional<double> number = NumberOf(text);
     if (!number || *number < modHandheld::LeadingNumber(definition.min)) return false;
-    if (Engineering()) return true;
+    if (modCommon::EditionCode == modCommon::EngineeringEdition) return true;
     const double stored = definition.scale.empty() ? *number : *number * modHandheld::LeadingNumber(definition.scale);
     return modStickReader::ValidateStickConfigItem(NumberText(stored), row.position).Valid;
 }
@@ -245,10 +243,10 @@ std::string StickConfigEditor::RowValue(const ConfigRow& row, const modStickRead
 bool StickConfigEditor::Write(modStickReader::StickExchange& exchange, const Entry& entry, std::string& message) const {
     for (const ConfigRow& row : rows_) {
         const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(row.position);
-        if (!definition.userItem && !Engineering()) continue;
+        if (!definition.userItem && modCommon::EditionCode != modCommon::EngineeringEdition) continue;
         std::string argument =
             std::to_string(row.position) + modHandheld::FieldSeparator + RowValue(row, definition, entry(row));
-        if (Engineering() && modStickReader::StickAccessCodeRequired(row.position))
+        if (modCommon::EditionCode == modCommon::EngineeringEdition && modStickReader::StickAccessCodeRequired(row.position))
             argument += modHandheld::FieldSeparator + modStickReader::StickAccessCode;
         if (!exchange.Send(modStickReader::WriteConfigurationCommand, argument) ||
             !modStickReader::IsReplyOK(exchange.LastReply)) {

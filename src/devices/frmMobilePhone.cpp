@@ -379,7 +379,7 @@ bool frmMobilePhone::DoImport() {
             ~RestoreSpecies() { modCommon::Species = species; }
         } restore{species};
         result = ImportSteps();
-        if (modCommon::EditionCode == 0) modMainWindowServices::UpdateAfterImport();
+        if (modCommon::EditionCode == modCommon::FullEdition) modMainWindowServices::UpdateAfterImport();
     });
     if (ComPort.IsOpen()) ComPort.CommClose(0);
     modCommon::Species = species;

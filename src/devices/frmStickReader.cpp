@@ -302,7 +302,7 @@ frmStickReader::ImportEnd frmStickReader::ImportSteps() {
     EraseStick();
     AppendHelp("Import completed OK - click Exit to exit this screen.");
     if (recordsSkipped_ > 0) AppendHelp("Unreadable records skipped: " + std::to_string(recordsSkipped_));
-    if (modCommon::EditionCode == 0) modMainWindowServices::UpdateAfterImport();
+    if (modCommon::EditionCode == modCommon::FullEdition) modMainWindowServices::UpdateAfterImport();
     return ImportEnd::Completed;
 }
 

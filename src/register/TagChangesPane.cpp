@@ -110,7 +110,7 @@ void TagChangesPane::DisplayTagChanges() {
 std::string TagChangesPane::AskNewTag() {
     std::string prompt = "Enter the new tag";
     if (modCommon::HerdFlockRequired)
-        prompt += std::string(" as ") + (modCommon::Species == 2 ? "Flock" : "Herd") +
+        prompt += std::string(" as ") + (modCommon::Species == modCommon::Sheep ? "Flock" : "Herd") +
                   " Number and Tag Number separated by a single space";
     for (;;) {
         const std::string typed = TrimBlanks(Prompts::InputBox(prompt, "New Tag Entry", ""));

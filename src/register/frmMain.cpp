@@ -219,7 +219,7 @@ void frmMain::SetHelpTags() {
         for (QObject* copy : copies) tag(copy, text);
     };
     std::string gridHelp = GetHelpText(grdAnimals);
-    if (modCommon::Species != 2) {
+    if (modCommon::Species != modCommon::Sheep) {
         const QString text = QString::fromStdString(gridHelp);
         const int at = text.indexOf(QStringLiteral(" or Tagging Date"), 0, Qt::CaseInsensitive);
         if (at >= 0) gridHelp = QString(text).remove(at, 16).toStdString();

@@ -40,8 +40,6 @@ const GridColumn kGridColumns[] = {
     {"LocationName", "Location", 1500, false},
 };
 
-bool Sheep() { return modCommon::Species == 2; }
-
 }  // namespace
 
 void frmMain::InitialiseForSpecies() {
@@ -59,11 +57,12 @@ void frmMain::InitialiseForSpecies() {
         if (!mbooTagColumnInserted) grdAnimals->Model().SetUnboundColumns(1);
         SetGridColumns();
         grdAnimals->HoldLayout();
-        tabDetails->SetTabVisible(5, Sheep());
+        const bool sheep = modCommon::Species == modCommon::Sheep;
+        tabDetails->SetTabVisible(5, sheep);
         SetCaption();
         mnuChangeHoldingNumber->setVisible(modCommon::HoldingNumberRequired);
-        mnuChangeHerdNumber->setVisible(!Sheep() && modCommon::HerdFlockRequired);
-        mnuChangeFlockNumber->setVisible(Sheep() && modCommon::HerdFlockRequired);
+        mnuChangeHerdNumber->setVisible(!sheep && modCommon::HerdFlockRequired);
+        mnuChangeFlockNumber->setVisible(sheep && modCommon::HerdFlockRequired);
         mbooTagColumnInserted = true;
     });
 }
@@ -82,12 +81,13 @@ void frmMain::SetGridColumns() {
     // the columns of text alike.
     const double scale = std::max(1.0, grdAnimals->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) /
                                            double(DesignGeometry::Pixels(900)));
+    const bool sheep = modCommon::Species == modCommon::Sheep;
     int place = 0;
     for (const GridColumn& c : kGridColumns) {
         const int column = c.field ? grdAnimals->ColumnOf(c.field) : fields;
         if (column < 0) continue;
-        const bool shown = std::string(c.field ? c.field : "") != "TaggingDate" || Sheep();
-        const char* caption = c.caption ? c.caption : (Sheep() ? "Flock" : "Herd");
+        const bool shown = std::string(c.field ? c.field : "") != "TaggingDate" || sheep;
+        const char* caption = c.caption ? c.caption : (sheep ? "Flock" : "Herd");
         model.setHeaderData(column, Qt::Horizontal, QString::fromLatin1(caption));
         model.SetEditable(column, c.editable && shown);
         header->setSectionHidden(column, !shown);
@@ -104,15 +104,16 @@ void frmMain::SetGridColumns() {
 
 void frmMain::SetCaption() {
     Trap("SetCaption", kObject, [&] {
+        const bool sheep = modCommon::Species == modCommon::Sheep;
         std::string caption = "Kelvo Simple v" + modCommon::ProgramVersion() + " (c) the Kelvo makers ";
-        caption += std::string("(") + (Sheep() ? "Sheep" : "Cattle") + ")";
+        caption += std::string("(") + (sheep ? "Sheep" : "Cattle") + ")";
         if (modCommon::HoldingNumberRequired) {
             auto holding = modCommon::FindKelvoData("HoldingNumber");
             if (holding && !holding->empty()) caption += "  Holding Number: " + *holding;
         }
         if (modCommon::HerdFlockRequired) {
-            if (auto number = modCommon::FindKelvoData(Sheep() ? "FlockNumber" : "HerdNumber"))
-                caption += (Sheep() ? "  Flock Number: " : "  Herd Number: ") + *number;
+            if (auto number = modCommon::FindKelvoData(sheep ? "FlockNumber" : "HerdNumber"))
+                caption += (sheep ? "  Flock Number: " : "  Herd Number: ") + *number;
         }
         caption += "  Country: " + modCommon::CountryName;
         setWindowTitle(QString::fromStdString(caption));

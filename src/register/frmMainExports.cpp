@@ -84,7 +84,7 @@ void frmMain::ExportMovementsCSV(bool booOwnedOnly) {
     Trap("ExportMovementsCSV", kObject, [&] {
         const std::string path = ExportFileFor("Export Movements to CSV File");
         if (path.empty()) return;
-        const bool sheep = modCommon::Species == 2;
+        const bool sheep = modCommon::Species == modCommon::Sheep;
         Recordset moves = Database().OpenRecordset(
             " SELECT Animals.AnimalID, AnimalType, TagNumber," + std::string(kNewestEID) +
             " EventDate, Locations.LocationID, LocationName, LocationDescription, Details, LocationType"

@@ -199,7 +199,7 @@ void frmMain::BuildImportMenu() {
 
 void frmMain::mnuImportAnimalFromFile_Click() {
     Trap("mnuImportAnimalFromFile_Click", kObject, [&] {
-        const std::string species = modCommon::Species == 1 ? "cattle" : "sheep";
+        const std::string species = modCommon::Species == modCommon::Cattle ? "cattle" : "sheep";
         const std::string file = OpenFileName("Select an Import Animals File containing " + species + " details:",
                                               "Text Files (*.txt)|*.txt", true);
         if (file.empty()) return;
@@ -295,7 +295,7 @@ void frmMain::mnuImportAnimalHelp_Click() {
     Trap("mnuImportAnimalHelp_Click", kObject, [&] {
         const std::string separator = modCommon::GetTextFieldSeparator();
         QString help = QString::fromLatin1(kHelpA);
-        if (modCommon::Species == 2 && modCommon::HerdFlockRequired) help += QString::fromLatin1(kHelpB);
+        if (modCommon::Species == modCommon::Sheep && modCommon::HerdFlockRequired) help += QString::fromLatin1(kHelpB);
         help += QString::fromLatin1(kHelpC);
         help.replace(QStringLiteral("@@"), separator == "," ? QStringLiteral("comma") : QStringLiteral("semicolon"));
         help.replace(QStringLiteral("**"), QString::fromStdString(separator));

@@ -172,7 +172,7 @@ void frmMain::mnuChangeCountry_Click() {
 // The window is set up again for the species chosen; without one (the keeper left) it
 // unloads, and with it the program.
 void frmMain::AfterSpeciesWindow() {
-    if (modCommon::Species != 0)
+    if (modCommon::Species != modCommon::NoSpecies)
         InitialiseForSpecies();
     else
         close();
@@ -188,7 +188,7 @@ void frmMain::ChangeNumber(const char* procedure, int lngMode) {
     Trap(procedure, kObject, [&] {
         modCommon::HerdFlockHoldingSetup(lngMode);
         SetCaption();
-        if (modCommon::Species == 0) close();
+        if (modCommon::Species == modCommon::NoSpecies) close();
     });
 }
 

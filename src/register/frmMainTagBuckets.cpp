@@ -35,7 +35,9 @@ std::optional<int> Integer(const std::string& text) {
 }
 
 // The species an EID's user information names: 2 cattle, 4 sheep; any other, the one worked on.
-int SpeciesOf(int userInfo) { return userInfo == 2 ? 1 : userInfo == 4 ? 2 : modCommon::Species; }
+int SpeciesOf(int userInfo) {
+    return userInfo == 2 ? modCommon::Cattle : userInfo == 4 ? modCommon::Sheep : modCommon::Species;
+}
 
 // One line of a file, read as a tag and its EID, or nothing when the line holds none.
 struct BucketTag {
@@ -61,7 +63,7 @@ std::optional<BucketTag> MakerTag(const CsvReader& file, std::size_t row) {
     if (columns >= 5)
         code = Integer(file.Value(row, "Species"));
     else if (std::stoi(decimal.substr(0, 4)) < 900)
-        code = modCommon::Species == 2 ? 4 : 2;
+        code = modCommon::Species == modCommon::Sheep ? 4 : 2;
     if (columns >= 6) retag = Integer(file.Value(row, "Retag"));
     if (!code || !retag) return std::nullopt;
     return BucketTag{file.Value(row, "HerdId") + " " + file.Value(row, "tagnumber"),
@@ -155,8 +157,8 @@ void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
     long skipped = 0;
     bool done = false;
     Trap(procedure, kObject, [&] {
-        const std::string kind = modCommon::Species == 2 ? "Sheep" : "Cattle";
-        const std::string name = std::string(modCommon::Species == 2 ? "S" : "C") + "Tags.txt";
+        const std::string kind = modCommon::Species == modCommon::Sheep ? "Sheep" : "Cattle";
+        const std::string name = std::string(modCommon::Species == modCommon::Sheep ? "S" : "C") + "Tags.txt";
         const std::string path =
             booAllflex
                 ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)

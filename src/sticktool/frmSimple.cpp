@@ -213,7 +213,7 @@ void frmSimple::MakeRoomForTexts() {
 int frmSimple::ControlsWidth() const {
     int width = Pixels(12600);
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!control->isWindow() && (control != fraTolvane || modCommon::EditionCode == 2))
+        if (!control->isWindow() && (control != fraTolvane || modCommon::EditionCode == modCommon::EngineeringEdition))
             width = std::max(width, control->x() + control->width() + Pixels(120));
     return width;
 }
@@ -222,7 +222,7 @@ int frmSimple::ControlsWidth() const {
 // has room for that; on a narrower screen the console gives way and scrolls sideways, so that
 // the window stays on the screen.
 void frmSimple::showEvent(QShowEvent* event) {
-    if (modCommon::EditionCode == 2) {
+    if (modCommon::EditionCode == modCommon::EngineeringEdition) {
         const int room = DesignGeometry::Room(this).width();
         fraTolvane->NarrowConsole(0);
         if (room > 0) fraTolvane->NarrowConsole(ControlsWidth() - room);
@@ -255,7 +255,7 @@ void frmSimple::Form_Load() {
     stick_ = std::make_unique<StickConnection>([this] { return ChosenPort(); });
     cboBaudRate->setCurrentIndex(kDefaultBaudRate);
     fraTagReadOptions->Load();
-    if (modCommon::EditionCode == 2) {
+    if (modCommon::EditionCode == modCommon::EngineeringEdition) {
         fraTolvane->show();
         SetClientHeight(Bottom(fraTolvane) + Pixels(120));
         fraTolvane->ListConfigurationFiles();
@@ -371,7 +371,7 @@ void frmSimple::cboSerialPorts_Click() {
         bool ok = stick_->SetClock();
         ShowComPortSelection(false);
         lblHelp->hide();
-        if (modCommon::EditionCode == 2) ok = ReadMemorySize();
+        if (modCommon::EditionCode == modCommon::EngineeringEdition) ok = ReadMemorySize();
         EnableActions(ok);
     });
     if (wrongStick) {
@@ -419,7 +419,7 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
             tagFileButton->setVisible(firmwareVersion >= kTagFileFirmware);
             fraTagFileOptions->setVisible(!tagFileButton->isHidden());
         }
-        if (modCommon::EditionCode != 2) SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
+        if (modCommon::EditionCode != modCommon::EngineeringEdition) SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
     }
     if (!tagFileButton->isHidden()) {
         tagFileButton->setVisible(modStickReader::TagLookupEnabled());
@@ -451,7 +451,7 @@ void frmSimple::NotFoundEnding() {
 void frmSimple::CommonEnding() {
     stick_->Close();
     setEnabled(true);
-    if (cmdStickAction[0]->isEnabled() && modCommon::OxbrelMode != 1 && modCommon::EditionCode != 2)
+    if (cmdStickAction[0]->isEnabled() && modCommon::OxbrelMode != 1 && modCommon::EditionCode != modCommon::EngineeringEdition)
         cmdStickAction[0]->setFocus();
 }
 
