@@ -76,18 +76,18 @@ void CheckColorIndex(int index) {
 
 }  // namespace
 
-long clsCommonDialog::DialogHook(QWidget* /*hDlg*/, Prompts::FileDialogMessage msg, long wParam,
-                                 const std::string& lParam) {
+long clsCommonDialog::DialogHook(QWidget* /*dialog*/, Prompts::FileDialogMessage msg, long filterIndex,
+                                 const std::string& path) {
     if (!eventSink_) return 0;
     using M = Prompts::FileDialogMessage;
     // The sink's failure cannot cross the dialog's event loop: the dialog reports it instead.
     try {
         switch (msg) {
             case M::InitDialog: eventSink_->InitDialog(); break;
-            case M::TypeChange: eventSink_->TypeChange(wParam); break;
-            case M::ConfirmOK: return eventSink_->ConfirmOK(lParam) ? 0 : 1;
-            case M::FolderChange: eventSink_->FolderChange(lParam); break;
-            case M::FileChange: eventSink_->FileChange(lParam); break;
+            case M::TypeChange: eventSink_->TypeChange(filterIndex); break;
+            case M::ConfirmOK: return eventSink_->ConfirmOK(path) ? 0 : 1;
+            case M::FolderChange: eventSink_->FolderChange(path); break;
+            case M::FileChange: eventSink_->FileChange(path); break;
             case M::DialogClose: eventSink_->DialogClose(); break;
         }
     } catch (...) {
@@ -178,8 +178,8 @@ bool clsCommonDialog::Answered(bool chosen) {
     return chosen;
 }
 
-std::string clsCommonDialog::VBGetFileTitle(const std::string& sFile) {
-    std::string title = FileSystem::FileName(sFile);
+std::string clsCommonDialog::VBGetFileTitle(const std::string& file) {
+    std::string title = FileSystem::FileName(file);
     if (title.empty()) {
         apiReturn_ = -1;
         return "";

@@ -36,7 +36,7 @@ public:
 
     // The hook of the file dialogs: passes each message to the event sink of the call under
     // way. Returns 1 when the sink vetoes OK, else 0; without an event sink it does nothing.
-    long DialogHook(QWidget* hDlg, Prompts::FileDialogMessage msg, long wParam, const std::string& lParam);
+    long DialogHook(QWidget* dialog, Prompts::FileDialogMessage msg, long filterIndex, const std::string& path);
 
     // True when the keeper chose a file. On cancel Filename, FileTitle and Filter are emptied,
     // flags is 0 and FilterIndex is -1. With MultiSelect and several files chosen, Filename is
@@ -59,7 +59,7 @@ public:
 
     // The file name of a path, without its folder; "" when it needs more room than the
     // 260-character buffer (APIReturn then holds the room needed) or the path names no file.
-    std::string VBGetFileTitle(const std::string& sFile);
+    std::string VBGetFileTitle(const std::string& file);
 
     // The colour dialog. Colours are 0x00BBGGRR; a system colour (0x800000nn) is first taken
     // at its current value. True with Color set to the colour chosen. The custom colour

@@ -183,8 +183,8 @@ Connection& clsDatabase::Open() {
 
 Recordset clsDatabase::OpenRecordset(const std::string& strSQL) { return OpenRecordset(strSQL, 0); }
 
-Recordset clsDatabase::OpenRecordset(const std::string& strSQL, long lngRows) {
-    return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(), [&] { return Open().Query(strSQL, lngRows); });
+Recordset clsDatabase::OpenRecordset(const std::string& strSQL, long rows) {
+    return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(), [&] { return Open().Query(strSQL, rows); });
 }
 
 long clsDatabase::Execute(const std::string& strSQL) {

@@ -22,9 +22,9 @@ public:
     void OfferRestoreIfUnopened();
 
     Recordset OpenRecordset(const std::string& strSQL);
-    // The first `lngRows` rows of a query whose recordset reads the rest when asked
+    // The first `rows` rows of a query whose recordset reads the rest when asked
     // (Connection::Query); a failure is logged as OpenRecordset's.
-    Recordset OpenRecordset(const std::string& strSQL, long lngRows);
+    Recordset OpenRecordset(const std::string& strSQL, long rows);
     long Execute(const std::string& strSQL);
     // 0 begin, 1 commit, 2 roll back; any other value does nothing.
     void Transaction(int enTSState);

@@ -147,8 +147,8 @@ QPixmap frmSpecies::BackgroundPicture() {
     return picture;
 }
 
-frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
-    : QDialog(owner), countryOnly_(booCountryOnly) {
+frmSpecies::frmSpecies(QWidget* owner, bool countryOnly)
+    : QDialog(owner), countryOnly_(countryOnly) {
     setWindowTitle(QStringLiteral("Kelvo"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(Pixels(kWidth * kTwips), Pixels(kHeight * kTwips));
@@ -201,13 +201,13 @@ frmSpecies::frmSpecies(QWidget* owner, bool booCountryOnly)
     picCopy->hide();
 }
 
-void frmSpecies::ShowModal(QWidget* owner, bool booCountryOnly) {
+void frmSpecies::ShowModal(QWidget* owner, bool countryOnly) {
     DefaultInstance<frmSpecies>::ShowModal(
         [](frmSpecies& form) {
             form.Form_Load();
             return !form.unloaded_;
         },
-        owner, booCountryOnly);
+        owner, countryOnly);
 }
 
 void frmSpecies::Form_Load() {
@@ -245,9 +245,9 @@ void frmSpecies::lstCountries_Click() {
     });
 }
 
-void frmSpecies::SetUpForSpeciesSelection(const std::string& strCountryName) {
+void frmSpecies::SetUpForSpeciesSelection(const std::string& countryName) {
     Trap("SetUpForSpeciesSelection", kObject, [&] {
-        SetCountryDetails(strCountryName);
+        SetCountryDetails(countryName);
         if (countryOnly_) {
             Unload();
             return;
@@ -261,10 +261,10 @@ void frmSpecies::SetUpForSpeciesSelection(const std::string& strCountryName) {
     });
 }
 
-void frmSpecies::SetCountryDetails(const std::string& strCountryName) {
+void frmSpecies::SetCountryDetails(const std::string& countryName) {
     Trap("SetCountryDetails", kObject, [&] {
         Recordset rs = modCommon::Database().OpenRecordset(
-            "SELECT * FROM Countries WHERE CountryName='" + modCommon::SQLQuotes(strCountryName) + "'");
+            "SELECT * FROM Countries WHERE CountryName='" + modCommon::SQLQuotes(countryName) + "'");
         // All three are read before any is set: a country without its row changes nothing.
         const std::string name = rs.Field("CountryName").ToString();
         const bool herdFlock = rs.Field("HerdFlockRequired").ToBool();

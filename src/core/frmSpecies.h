@@ -17,9 +17,9 @@ class frmSpecies : public QDialog {
     Q_OBJECT
 public:
     // Shows the window modally and returns when it has closed; modCommon::Species then holds
-    // the species chosen (0 = none). With booCountryOnly (the main window's change of
+    // the species chosen (0 = none). With countryOnly (the main window's change of
     // country) the window closes as soon as a country is chosen and the species stays.
-    static void ShowModal(QWidget* owner = nullptr, bool booCountryOnly = false);
+    static void ShowModal(QWidget* owner = nullptr, bool countryOnly = false);
     // The window while it is shown, else nullptr.
     static frmSpecies* Loaded() { return DefaultInstance<frmSpecies>::Loaded(); }
 
@@ -28,8 +28,8 @@ public:
     std::array<QPushButton*, 3> cmdSpecies;  // index = species chosen: 0 Exit, 1 Cattle, 2 Sheep
     QLabel* picCopy;                     // drawing surface of the picture buttons
 
-    void SetCountryDetails(const std::string& strCountryName);
-    void SetUpForSpeciesSelection(const std::string& strCountryName);
+    void SetCountryDetails(const std::string& countryName);
+    void SetUpForSpeciesSelection(const std::string& countryName);
     void lstCountries_Click();
     void cmdSpecies_Click(int Index);
 
@@ -42,7 +42,7 @@ protected:
 
 private:
     friend class DefaultInstance<frmSpecies>;
-    frmSpecies(QWidget* owner, bool booCountryOnly);
+    frmSpecies(QWidget* owner, bool countryOnly);
     void Form_Load();
     void Form_Unload();
     void Unload();

@@ -37,12 +37,12 @@ namespace {
 
 const char* const kObject = "modCommon";
 
-std::unique_ptr<clsDatabase> gDatabase;
-std::unique_ptr<clsTranslator> gTranslator;
-int gSingleAnimalID = 0;
-SingleAnimalPanes gPanes;
-StartupWindows gStartup;
-bool gInsideLogger = false;
+std::unique_ptr<clsDatabase> database_;
+std::unique_ptr<clsTranslator> translator_;
+int singleAnimalID_ = 0;
+SingleAnimalPanes panes_;
+StartupWindows startup_;
+bool insideLogger_ = false;
 
 // The statements of KelvoData, each written once.
 std::string ItemQuery(const std::string& itemName) {
@@ -71,7 +71,7 @@ void RunIfSet(const std::function<void()>& f) {
 
 void ResetProgramState() {
     ReleaseDatabase();
-    gTranslator.reset();
+    translator_.reset();
     OxbrelMode = 0;
     FormatUKSpace = false;
     EditionCode = FullEdition;
@@ -80,9 +80,9 @@ void ResetProgramState() {
     HerdFlockRequired = false;
     HoldingNumberRequired = false;
     EditLocationID = 0;
-    gSingleAnimalID = 0;
-    gPanes = {};
-    gStartup = {};
+    singleAnimalID_ = 0;
+    panes_ = {};
+    startup_ = {};
     clsDatabase::RegisterOnlineRestore(nullptr);
     modMainWindowServices::RegisterMainWindow({});
     modMainWindowServices::RegisterStickReaderWindow({});
@@ -91,50 +91,50 @@ void ResetProgramState() {
 }
 
 clsDatabase& Database() {
-    if (!gDatabase) {
-        gDatabase = std::make_unique<clsDatabase>();
+    if (!database_) {
+        database_ = std::make_unique<clsDatabase>();
         // Only now is the keeper asked about a restore of a file that would not open: either
         // restore then writes through this gateway, which keeps the restored file open.
         try {
-            gDatabase->OfferRestoreIfUnopened();
+            database_->OfferRestoreIfUnopened();
         } catch (...) {
-            gDatabase.reset();  // the program ends; a test that goes on starts afresh
+            database_.reset();  // the program ends; a test that goes on starts afresh
             throw;
         }
     }
-    return *gDatabase;
+    return *database_;
 }
 
-void ReleaseDatabase() { gDatabase.reset(); }
+void ReleaseDatabase() { database_.reset(); }
 
-bool DatabaseCreated() { return gDatabase != nullptr; }
+bool DatabaseCreated() { return database_ != nullptr; }
 
 clsTranslator& Translator() {
-    if (!gTranslator) gTranslator = std::make_unique<clsTranslator>();
-    return *gTranslator;
+    if (!translator_) translator_ = std::make_unique<clsTranslator>();
+    return *translator_;
 }
 
 std::string Translate(const std::string& english, bool trim) { return Translator().Translate(english, trim); }
 
-int GetSingleAnimalID() { return gSingleAnimalID; }
+int GetSingleAnimalID() { return singleAnimalID_; }
 
 void SetSingleAnimalID(int animalID) {
     Trap("SingleAnimalID", kObject, [&] {
-        RunIfSet(gPanes.SaveNote);
-        gSingleAnimalID = animalID;
-        RunIfSet(gPanes.DisplayNote);
-        RunIfSet(gPanes.DisplayPedigree);
-        RunIfSet(gPanes.DisplayMovements);
-        RunIfSet(gPanes.DisplayTagChanges);
-        RunIfSet(gPanes.DisplayTreatments);
+        RunIfSet(panes_.SaveNote);
+        singleAnimalID_ = animalID;
+        RunIfSet(panes_.DisplayNote);
+        RunIfSet(panes_.DisplayPedigree);
+        RunIfSet(panes_.DisplayMovements);
+        RunIfSet(panes_.DisplayTagChanges);
+        RunIfSet(panes_.DisplayTreatments);
     });
 }
 
-void RegisterSingleAnimalPanes(SingleAnimalPanes panes) { gPanes = std::move(panes); }
+void RegisterSingleAnimalPanes(SingleAnimalPanes panes) { panes_ = std::move(panes); }
 
 // ---- Start-up --------------------------------------------------------------------------
 
-void RegisterStartupWindows(StartupWindows windows) { gStartup = std::move(windows); }
+void RegisterStartupWindows(StartupWindows windows) { startup_ = std::move(windows); }
 
 std::string ProgramVersion() {
     return std::to_string(KELVO_VERSION_MAJOR) + "." + std::to_string(KELVO_VERSION_MINOR) + "." +
@@ -159,8 +159,8 @@ void Main(const std::string& arguments) {
         if (flavour == "Full") {
             EditionCode = FullEdition;
             if (VersionCheck()) {
-                RunIfSet(gStartup.ShowSpecies);
-                if (Species != NoSpecies) RunIfSet(gStartup.ShowMain);
+                RunIfSet(startup_.ShowSpecies);
+                if (Species != NoSpecies) RunIfSet(startup_.ShowMain);
             } else if (Database().DatabaseAvailable()) {
                 ShowVersionMismatch(StoredVersionOn(Database()));
             } else {
@@ -169,11 +169,11 @@ void Main(const std::string& arguments) {
             }
         } else if (flavour == "Engineering") {
             EditionCode = EngineeringEdition;
-            if (gStartup.ShowStickTool) gStartup.ShowStickTool(EngineeringEdition);
+            if (startup_.ShowStickTool) startup_.ShowStickTool(EngineeringEdition);
         } else {
             Translator().SetTranslationOn(OxbrelMode != 1);
             EditionCode = SimpleEdition;
-            if (gStartup.ShowStickTool) gStartup.ShowStickTool(SimpleEdition);
+            if (startup_.ShowStickTool) startup_.ShowStickTool(SimpleEdition);
         }
     });
 }
@@ -242,15 +242,15 @@ void WriteLog(long number, const std::string& description, const std::string& pr
               const std::string& object, bool showMessage) {
     const std::string numberText = std::to_string(number);
     try {
-        gInsideLogger = true;
+        insideLogger_ = true;
         std::string folder = GetDatabaseFilespec();
-        gInsideLogger = false;
+        insideLogger_ = false;
         if (FileSystem::IsDirectory(folder))
             FileSystem::Append(FileSystem::Join(folder, "KelvoErrorLog.txt"),
                                LogTimestamp() + "\t" + description + " (Error number " + numberText +
                                    ") in procedure " + procedure + " in " + object + "\r\n");
     } catch (...) {
-        gInsideLogger = false;
+        insideLogger_ = false;
     }
     if (showMessage)
         Prompts::MsgBox("An error occurred in procedure " + procedure + " in " + object + "\r\n" +
@@ -278,7 +278,7 @@ void LogError(const std::exception& error, const std::string& procedure, const s
 
 std::string GetDatabaseFilespec() {
     std::string folder = FileSystem::Join(Program::DataHome(), Program::ExecutableName());
-    if (!FileSystem::IsDirectory(folder) && !FileSystem::CreateDirectories(folder) && !gInsideLogger)
+    if (!FileSystem::IsDirectory(folder) && !FileSystem::CreateDirectories(folder) && !insideLogger_)
         LogError(RuntimeError(ErrorNumber::PathNotFound, "Path not found: " + folder), "GetDatabaseFilespec",
                  "clsDatabase");
     return folder;

@@ -118,18 +118,18 @@ bool SetUpNumber(const NumberItem& item, bool stored) {
 
 }  // namespace
 
-void HerdFlockHoldingSetup(int lngMode) {
+void HerdFlockHoldingSetup(int mode) {
     Trap("HerdFlockHoldingSetup", "modCommon", [&] {
         if (HerdFlockRequired && (Species == Cattle || Species == Sheep)) {
             const NumberItem& item = Species == Cattle ? kHerd : kFlock;
             const int modeNamingItem = Species;  // 1 changes the herd number, 2 the flock number
             const bool stored = IsStored(item);
-            if (!stored || lngMode == modeNamingItem)
+            if (!stored || mode == modeNamingItem)
                 if (!SetUpNumber(item, stored)) return;
         }
         if (HoldingNumberRequired) {
             const bool stored = IsStored(kHolding);
-            if (stored && lngMode != kChangeHolding) return;
+            if (stored && mode != kChangeHolding) return;
             SetUpNumber(kHolding, stored);
         }
     });

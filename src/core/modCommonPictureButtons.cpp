@@ -51,27 +51,27 @@ QPixmap DrawFace(const ButtonFace& face, QPoint origin) {
 
 }  // namespace
 
-void SetUpPictureButtons(QWidget* frmForm, QLabel* picCopy, QRgb lngBackColour,
-                         QRgb lngTextColour, QRgb lngShadowColour, bool& booCopyBackground,
-                         bool booShadow) {
+void SetUpPictureButtons(QWidget* window, QLabel* picCopy, QRgb backColour,
+                         QRgb textColour, QRgb shadowColour, bool& copyBackground,
+                         bool shadow) {
     Trap("SetUpPictureButtons", "modCommon", [&] {
-        if (!frmForm || !picCopy)
+        if (!window || !picCopy)
             throw RuntimeError(ErrorNumber::InvalidCall, "Object variable not set");
         QPalette palette = picCopy->palette();
-        palette.setColor(QPalette::Window, QColor(lngBackColour));
+        palette.setColor(QPalette::Window, QColor(backColour));
         picCopy->setPalette(palette);
         picCopy->setAutoFillBackground(true);
 
         ButtonFace face;
-        face.background = frmForm->property("Picture").value<QPixmap>();
-        face.backColour = QColor(lngBackColour);
-        face.textColour = QColor(lngTextColour);
-        face.shadowColour = QColor(lngShadowColour);
+        face.background = window->property("Picture").value<QPixmap>();
+        face.backColour = QColor(backColour);
+        face.textColour = QColor(textColour);
+        face.shadowColour = QColor(shadowColour);
         face.font = picCopy->font();
-        face.copyBackground = booCopyBackground;
-        face.shadow = booShadow;
+        face.copyBackground = copyBackground;
+        face.shadow = shadow;
 
-        for (QPushButton* button : frmForm->findChildren<QPushButton*>()) {
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
             if (!button->text().isEmpty()) {
                 button->setProperty("Tag", button->text());
                 button->setText(QString());
@@ -82,7 +82,7 @@ void SetUpPictureButtons(QWidget* frmForm, QLabel* picCopy, QRgb lngBackColour,
             picCopy->resize(face.size);
             // The face sits inside the button's frame; pressed, the background moves one
             // pixel up and left under a steady caption.
-            const QPoint at = button->mapTo(frmForm, QPoint(0, 0));
+            const QPoint at = button->mapTo(window, QPoint(0, 0));
             button->setProperty("Picture", DrawFace(face, at + QPoint(2, 1)));
             button->setProperty("DownPicture", DrawFace(face, at + QPoint(3, 2)));
             button->update();

@@ -11,8 +11,8 @@ class QWidget;
 // the buttons' "Picture" and "DownPicture" properties, which a GraphicalButton shows.
 namespace modCommon {
 
-void SetUpPictureButtons(QWidget* frmForm, QLabel* picCopy, QRgb lngBackColour,
-                         QRgb lngTextColour, QRgb lngShadowColour, bool& booCopyBackground,
-                         bool booShadow);
+void SetUpPictureButtons(QWidget* window, QLabel* picCopy, QRgb backColour,
+                         QRgb textColour, QRgb shadowColour, bool& copyBackground,
+                         bool shadow);
 
 }  // namespace modCommon

@@ -198,9 +198,9 @@ QStringList Tokens(const QString& tag) {
     return tokens;
 }
 
-Split SplitTagText(const std::string& strTag) {
+Split SplitTagText(const std::string& text) {
     Split split;
-    QString tag = QString::fromStdString(strTag).toUpper();
+    QString tag = QString::fromStdString(text).toUpper();
     CattleFlags flags;
     if (modCommon::Species == Sheep) {
         if (SplitSheepPattern(tag, split)) return split;
@@ -225,19 +225,19 @@ int DigitsToKey(const QString& digits) {
 
 }  // namespace
 
-std::array<std::string, 2> SplitTag(const std::string& strTag) {
+std::array<std::string, 2> SplitTag(const std::string& tag) {
     std::array<std::string, 2> parts;
     Trap(kProcedure, kModule, [&] {
-        const Split split = SplitTagText(strTag);
+        const Split split = SplitTagText(tag);
         parts = {split.prefix.toStdString(), split.number.toStdString()};
     });
     return parts;
 }
 
-int GetTagSortFromTag(const std::string& strTag) {
+int GetTagSortFromTag(const std::string& tag) {
     int key = 0;
     Trap(kProcedure, kModule, [&] {
-        const Split split = SplitTagText(strTag);
+        const Split split = SplitTagText(tag);
         int digitsKept = 9;
         bool uk9 = false;
         if (Species == Cattle) {

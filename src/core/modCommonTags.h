@@ -9,8 +9,8 @@ namespace modCommon {
 
 // Index 0 the prefix, index 1 the number; either may be empty. A tag is stored as the prefix,
 // a blank and the number (the prefix alone when the number is empty).
-std::array<std::string, 2> SplitTag(const std::string& strTag);
+std::array<std::string, 2> SplitTag(const std::string& tag);
 // The key kept in Animals.TagSort; 0 when the number holds no digit.
-int GetTagSortFromTag(const std::string& strTag);
+int GetTagSortFromTag(const std::string& tag);
 
 }  // namespace modCommon

@@ -102,18 +102,18 @@ void FillRecord(std::uint64_t code, EIDRecord& record) {
 
 }  // namespace
 
-std::string DecimalEIDToHexEID(const std::string& strDecimal, int lngUserInfo,
-                               int lngRetagCount) {
+std::string DecimalEIDToHexEID(const std::string& decimal, int userInfo,
+                               int retagCount) {
     std::string result;
     Trap("DecimalEIDToHexEID", kModule, [&] {
-        if (lngUserInfo < 0 || lngUserInfo > 31) lngUserInfo = 0;
-        if (lngRetagCount < 0 || lngRetagCount > 7) lngRetagCount = 0;
-        const std::string digits = NormaliseDecimalEID(strDecimal);
+        if (userInfo < 0 || userInfo > 31) userInfo = 0;
+        if (retagCount < 0 || retagCount > 7) retagCount = 0;
+        const std::string digits = NormaliseDecimalEID(decimal);
         if (digits.empty()) return;
         // Animal flag set; the country taken modulo 1024 and the national number modulo 2^38.
         std::uint64_t code = std::uint64_t{1} << 63;
-        code |= static_cast<std::uint64_t>(lngRetagCount) << 60;
-        code |= static_cast<std::uint64_t>(lngUserInfo) << 55;
+        code |= static_cast<std::uint64_t>(retagCount) << 60;
+        code |= static_cast<std::uint64_t>(userInfo) << 55;
         code |= (DigitsValue(digits, 0, 4) & 0x3FF) << 38;
         code |= DigitsValue(digits, 4, 12) & ((std::uint64_t{1} << 38) - 1);
         std::string hex(16, '0');
@@ -123,15 +123,15 @@ std::string DecimalEIDToHexEID(const std::string& strDecimal, int lngUserInfo,
     return result;
 }
 
-EIDRecord HexEIDToDecimalEID(const std::string& strHex) {
+EIDRecord HexEIDToDecimalEID(const std::string& hex) {
     EIDRecord record;
     Trap("HexEIDToDecimalEID", kModule, [&] {
-        if (strHex.empty()) return;
+        if (hex.empty()) return;
         std::uint64_t code = 0;
-        if (!ParsePlainHex(strHex, code)) {
+        if (!ParsePlainHex(hex, code)) {
             // A text that is not plain hexadecimal goes the long way, so that a bad digit
             // is reported where it is met and the conversion goes on with what was read.
-            std::string bits = HexStringToBinary(strHex);
+            std::string bits = HexStringToBinary(hex);
             if (bits.size() > 64)
                 throw RuntimeError(ErrorNumber::InvalidCall, "Invalid procedure call or argument");
             code = 0;
@@ -142,29 +142,29 @@ EIDRecord HexEIDToDecimalEID(const std::string& strHex) {
     return record;
 }
 
-std::string DecimalToWYSIWYG(const std::string& strDecimal, const std::string& /*strUserInfo*/) {
+std::string DecimalToWYSIWYG(const std::string& decimal, const std::string& /*userInfo*/) {
     std::string printed;
     Trap("DecimalToWYSIWYG", kModule, [&] {
-        const std::string digits = NormaliseDecimalEID(strDecimal);
+        const std::string digits = NormaliseDecimalEID(decimal);
         if (digits.empty() || digits.compare(0, 4, "0826") != 0) return;
         printed = "UK" + digits.substr(4, 7) + " " + digits.substr(11, 5);
     });
     return printed;
 }
 
-std::string NumericStringToBinary(const std::string& strNumber, int lngBase) {
+std::string NumericStringToBinary(const std::string& number, int base) {
     std::string result;
     Trap("NumericStringToBinary", kModule, [&] {
-        RequireBase(lngBase);
-        std::string working = strNumber;
+        RequireBase(base);
+        std::string working = number;
         // Repeated division by two; each pass leaves one binary digit as its remainder.
         while (!working.empty()) {
             std::string quotient;
             int remainder = 0;
             for (char c : working) {
                 int digit = c - '0';
-                if (c < '0' || c > '9' || digit >= lngBase) throw TypeMismatch();
-                int value = remainder * lngBase + digit;
+                if (c < '0' || c > '9' || digit >= base) throw TypeMismatch();
+                int value = remainder * base + digit;
                 remainder = value % 2;
                 if (!(quotient.empty() && value == 0))
                     quotient += static_cast<char>('0' + value / 2);
@@ -177,18 +177,18 @@ std::string NumericStringToBinary(const std::string& strNumber, int lngBase) {
     return result;
 }
 
-std::string BinaryStringToNumeric(const std::string& strBinary, int lngBase) {
+std::string BinaryStringToNumeric(const std::string& binary, int base) {
     std::string result = "0";
     Trap("BinaryStringToNumeric", kModule, [&] {
-        RequireBase(lngBase);
+        RequireBase(base);
         // Repeated doubling: each bit doubles the number so far and adds itself.
-        for (char bit : strBinary) {
+        for (char bit : binary) {
             if (bit != '0' && bit != '1') throw TypeMismatch();
             int carry = bit - '0';
             for (auto it = result.rbegin(); it != result.rend(); ++it) {
                 int value = (*it - '0') * 2 + carry;
-                *it = static_cast<char>('0' + value % lngBase);
-                carry = value >= lngBase ? 1 : 0;
+                *it = static_cast<char>('0' + value % base);
+                carry = value >= base ? 1 : 0;
             }
             if (carry == 1) result.insert(result.begin(), '1');
         }
@@ -196,11 +196,11 @@ std::string BinaryStringToNumeric(const std::string& strBinary, int lngBase) {
     return result;
 }
 
-std::string HexStringToBinary(const std::string& strHex) {
+std::string HexStringToBinary(const std::string& hex) {
     std::string result;
     Trap("HexStringToBinary", kModule, [&] {
-        result.reserve(strHex.size() * 4);
-        for (char c : strHex) {
+        result.reserve(hex.size() * 4);
+        for (char c : hex) {
             int digit = HexDigitValue(c);
             if (digit < 0) throw TypeMismatch();
             for (int shift = 3; shift >= 0; --shift)
@@ -211,11 +211,11 @@ std::string HexStringToBinary(const std::string& strHex) {
     return result;
 }
 
-std::string BinaryStringToHex(const std::string& strBinary) {
+std::string BinaryStringToHex(const std::string& binary) {
     std::string result;
     Trap("BinaryStringToHex", kModule, [&] {
         // Always at least one group of leading zeros, so an empty text gives "0".
-        const std::string bits = std::string(4 - strBinary.size() % 4, '0') + strBinary;
+        const std::string bits = std::string(4 - binary.size() % 4, '0') + binary;
         for (std::size_t i = 0; i < bits.size(); i += 4) {
             int value = 0;
             for (std::size_t j = i; j < i + 4; ++j) {
@@ -229,10 +229,10 @@ std::string BinaryStringToHex(const std::string& strBinary) {
     return result;
 }
 
-std::string RemoveLeadingZeroes(const std::string& strText) {
+std::string RemoveLeadingZeroes(const std::string& text) {
     std::size_t first = 0;
-    while (strText.size() - first >= 2 && strText[first] == '0') ++first;
-    return strText.substr(first);
+    while (text.size() - first >= 2 && text[first] == '0') ++first;
+    return text.substr(first);
 }
 
 }  // namespace modEID

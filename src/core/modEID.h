@@ -18,19 +18,19 @@ namespace modEID {
 
 // The stored form of a decimal EID (blanks ignored, 15 digits get a leading "0"), or ""
 // when it is not 16 decimal digits. Out-of-range user information or retag counts are 0.
-std::string DecimalEIDToHexEID(const std::string& strDecimal, int lngUserInfo = 0,
-                               int lngRetagCount = 0);
+std::string DecimalEIDToHexEID(const std::string& decimal, int userInfo = 0,
+                               int retagCount = 0);
 // The display forms of a stored EID (either case, fewer than 16 digits are padded).
-EIDRecord HexEIDToDecimalEID(const std::string& strHex);
+EIDRecord HexEIDToDecimalEID(const std::string& hex);
 // "UK" and the first 7 digits of the national number, a blank and its last 5 digits; ""
 // unless the decimal EID is of country 0826. The user-information text does not matter.
-std::string DecimalToWYSIWYG(const std::string& strDecimal, const std::string& strUserInfo);
+std::string DecimalToWYSIWYG(const std::string& decimal, const std::string& userInfo);
 
 // Arithmetic on digit strings of any length, most significant digit first.
-std::string NumericStringToBinary(const std::string& strNumber, int lngBase);
-std::string BinaryStringToNumeric(const std::string& strBinary, int lngBase);
-std::string HexStringToBinary(const std::string& strHex);
-std::string BinaryStringToHex(const std::string& strBinary);
-std::string RemoveLeadingZeroes(const std::string& strText);
+std::string NumericStringToBinary(const std::string& number, int base);
+std::string BinaryStringToNumeric(const std::string& binary, int base);
+std::string HexStringToBinary(const std::string& hex);
+std::string BinaryStringToHex(const std::string& binary);
+std::string RemoveLeadingZeroes(const std::string& text);
 
 }  // namespace modEID

@@ -206,9 +206,9 @@ void clsKRComm::SetDefaultMessagePump(std::function<void()> pump) {
     DefaultPump() = std::move(pump);
 }
 
-void clsKRComm::SetExchangeLimits(long lngDeadlineMs, long lngMaxReplyChars) {
-    deadlineMs_ = lngDeadlineMs;
-    maxReplyChars_ = lngMaxReplyChars;
+void clsKRComm::SetExchangeLimits(long deadlineMs, long maxReplyChars) {
+    deadlineMs_ = deadlineMs;
+    maxReplyChars_ = maxReplyChars;
 }
 
 void clsKRComm::Pump() const {

@@ -68,7 +68,7 @@ public:
 
     // Bounds of one exchange, so that a device streaming text that never matches cannot hold
     // its window for ever: the whole exchange (before time scaling) and the reply's length.
-    void SetExchangeLimits(long lngDeadlineMs, long lngMaxReplyChars);
+    void SetExchangeLimits(long deadlineMs, long maxReplyChars);
     static constexpr long DefaultExchangeDeadlineMs = 600000;
     static constexpr long DefaultMaxReplyChars = 1000000;
 

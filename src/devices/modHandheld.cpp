@@ -5,14 +5,14 @@
 
 namespace modHandheld {
 
-std::string ReplyPattern(const std::string& strCommandWord) {
+std::string ReplyPattern(const std::string& commandWord) {
     std::string pattern = "*(@[SFX])";
-    pattern.replace(pattern.find('@'), 1, strCommandWord);
+    pattern.replace(pattern.find('@'), 1, commandWord);
     return pattern + CR;
 }
 
-char ReplyStatus(const std::string& reply, const std::string& strCommandWord) {
-    const std::string opening = "(" + strCommandWord;
+char ReplyStatus(const std::string& reply, const std::string& commandWord) {
+    const std::string opening = "(" + commandWord;
     const size_t tail = opening.size() + 3;  // status letter, ")" and CR follow the word
     if (reply.size() < tail) return '\0';
     const size_t at = reply.size() - tail;

@@ -13,11 +13,11 @@ inline constexpr char ItemSeparator = '#';
 inline constexpr char FieldSeparator = '|';
 
 // The reply pattern for a command word: "*(" + word + "[SFX])" + CR.
-std::string ReplyPattern(const std::string& strCommandWord);
+std::string ReplyPattern(const std::string& commandWord);
 
 // The status letter of the reply's closing "(" word letter ")" CR, or '\0' when the reply
 // does not end in such a tail. Text inside the payload never counts.
-char ReplyStatus(const std::string& reply, const std::string& strCommandWord);
+char ReplyStatus(const std::string& reply, const std::string& commandWord);
 
 // The text split at a separator; an empty text gives no items, "a#" gives "a" and "".
 std::vector<std::string> SplitText(const std::string& text, char separator);

@@ -202,8 +202,8 @@ QRegularExpression WholeValuePattern(const std::string& pattern) {
         QRegularExpression::CaseInsensitiveOption);
 }
 
-StickConfigDefinition ParseStickConfigDefinition(const std::string& strDefinition) {
-    auto fields = modHandheld::SplitText(strDefinition, kFieldSeparator);
+StickConfigDefinition ParseStickConfigDefinition(const std::string& text) {
+    auto fields = modHandheld::SplitText(text, kFieldSeparator);
     fields.resize(kFieldCount);
     StickConfigDefinition definition;
     definition.id = static_cast<long>(modHandheld::LeadingNumber(fields[0]));
@@ -234,31 +234,31 @@ StickConfigDefinition ParseStickConfigDefinition(const std::string& strDefinitio
 
 }  // namespace
 
-void InitialiseStickConfigurationStrings(long lngFirmwareVersion) {
+void InitialiseStickConfigurationStrings(long firmwareVersion) {
     const bool tagLookup = TagLookupEnabled();
     std::string table =
         modHandheld::JoinText({kBaseList.begin(), kBaseList.end()}, kDefinitionSeparator);
     for (const VersionBlock& block : VersionBlocks()) {
-        if (lngFirmwareVersion < block.fromVersion) continue;
+        if (firmwareVersion < block.fromVersion) continue;
         if (block.onlyWithTagLookup && !tagLookup) continue;
         Apply(table, block.replacements);
         for (const char* addition : block.additions)
             table += kDefinitionSeparator + std::string(addition);
     }
-    if (modCommon::OxbrelMode == 1 && lngFirmwareVersion >= kOxbrelFromVersion) {
+    if (modCommon::OxbrelMode == 1 && firmwareVersion >= kOxbrelFromVersion) {
         Apply(table, OxbrelReplacements());
         table = HideAllButOxbrelItems(table);
     }
     StickConfigStrings = modHandheld::SplitText(table, kDefinitionSeparator);
 }
 
-StickConfigItemResult ValidateStickConfigItem(const std::string& strValue, long lngPosition) {
+StickConfigItemResult ValidateStickConfigItem(const std::string& value, long position) {
     StickConfigItemResult result;
     Trap("ValidateStickConfigItem", kModule, [&] {
-        StickConfigDefinition definition = StickConfigDefinitionAt(lngPosition);
+        StickConfigDefinition definition = StickConfigDefinitionAt(position);
         QRegularExpression pattern = WholeValuePattern(definition.pattern);
-        result.Valid = pattern.match(QString::fromStdString(strValue)).hasMatch();
-        result.Value = result.Valid ? strValue : definition.defaultValue;
+        result.Valid = pattern.match(QString::fromStdString(value)).hasMatch();
+        result.Value = result.Valid ? value : definition.defaultValue;
     });
     return result;
 }
@@ -269,10 +269,10 @@ bool TagLookupEnabled() {
            modCommon::OxbrelMode == 1;
 }
 
-StickConfigDefinition StickConfigDefinitionAt(long lngPosition) {
-    if (lngPosition < 0 || static_cast<size_t>(lngPosition) >= StickConfigStrings.size())
+StickConfigDefinition StickConfigDefinitionAt(long position) {
+    if (position < 0 || static_cast<size_t>(position) >= StickConfigStrings.size())
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
-    return ParseStickConfigDefinition(StickConfigStrings[static_cast<size_t>(lngPosition)]);
+    return ParseStickConfigDefinition(StickConfigStrings[static_cast<size_t>(position)]);
 }
 
 std::string ConfigEntryValue(const std::string& entry) {
@@ -292,10 +292,10 @@ std::string ConfiguredValue(const std::vector<std::string>& entries, long item) 
     return ValidateStickConfigItem(ConfigEntryValue(entries, static_cast<std::size_t>(item)), item).Value;
 }
 
-bool StickAccessCodeRequired(long lngPosition) {
+bool StickAccessCodeRequired(long position) {
     constexpr std::array<long, 3> kWithoutCode = {22, 26, 27};
-    return !StickConfigDefinitionAt(lngPosition).userItem &&
-           std::find(kWithoutCode.begin(), kWithoutCode.end(), lngPosition) == kWithoutCode.end();
+    return !StickConfigDefinitionAt(position).userItem &&
+           std::find(kWithoutCode.begin(), kWithoutCode.end(), position) == kWithoutCode.end();
 }
 
 }  // namespace modStickReader

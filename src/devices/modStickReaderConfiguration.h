@@ -33,7 +33,7 @@ extern std::vector<std::string> StickConfigStrings;
 // Builds StickConfigStrings for a firmware version. Versions above 11 get the table of 11,
 // except in the partner's mode, whose own items begin at 12. The tag look-up choice of the
 // two EID format items follows TagLookupEnabled at the time of the call.
-void InitialiseStickConfigurationStrings(long lngFirmwareVersion);
+void InitialiseStickConfigurationStrings(long firmwareVersion);
 
 struct StickConfigItemResult {
     bool Valid = false;
@@ -41,7 +41,7 @@ struct StickConfigItemResult {
 };
 // Checks a stored value against the pattern at a position: the whole value must match, case
 // ignored. A position outside the table is logged and gives {false, ""}.
-StickConfigItemResult ValidateStickConfigItem(const std::string& strValue, long lngPosition);
+StickConfigItemResult ValidateStickConfigItem(const std::string& value, long position);
 
 // Whether the tag look-up output format and the tag-file functions are offered: a Spanish
 // locale, English of the US, UK, Australia or New Zealand, or the partner's mode.
@@ -68,7 +68,7 @@ struct StickConfigDefinition {
 
 // The definition at a position of StickConfigStrings; raises RuntimeError 9 (subscript out
 // of range) for a position outside the table.
-StickConfigDefinition StickConfigDefinitionAt(long lngPosition);
+StickConfigDefinition StickConfigDefinitionAt(long position);
 
 // The stored value of an entry "position|value" of the stick's "c" reply; "" when it has none.
 std::string ConfigEntryValue(const std::string& entry);
@@ -83,6 +83,6 @@ std::string ConfiguredValue(const std::vector<std::string>& entries, long item);
 // Whether a write of the item at a position carries the access code: every item that is not a
 // user item, except External Display Bluetooth ID (22), Mark Characters (26) and Tag unique
 // check (27), which the stick takes without it. Raises like StickConfigDefinitionAt.
-bool StickAccessCodeRequired(long lngPosition);
+bool StickAccessCodeRequired(long position);
 
 }  // namespace modStickReader

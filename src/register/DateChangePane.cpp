@@ -26,7 +26,7 @@ using modCommon::Database;
 DateChangePane::DateChangePane(PaneWindow& window, QGroupBox* tabFrame)
     : QObject(tabFrame), window_(window), tabFrame_(tabFrame) {}
 
-void DateChangePane::ChangeDates(const char* procedure, bool booDateOfBirth) {
+void DateChangePane::ChangeDates(const char* procedure, bool dateOfBirth) {
     const auto close = qScopeGuard([this] { window_.EndSelectedAction(); });
     Trap(procedure, kObject, [&] {
         if (window_.AnimalGrid().SelCount() == 0) {
@@ -34,10 +34,10 @@ void DateChangePane::ChangeDates(const char* procedure, bool booDateOfBirth) {
             return;
         }
         tabFrame_->window()->setEnabled(false);
-        const std::string what = booDateOfBirth ? "date of birth" : "tagging date";
+        const std::string what = dateOfBirth ? "date of birth" : "tagging date";
         const std::string answer =
             Prompts::InputBox("Please enter the new " + what + " for the selected animals",
-                              booDateOfBirth ? "Enter New Date of Birth" : "Enter New Tagging Date");
+                              dateOfBirth ? "Enter New Date of Birth" : "Enter New Tagging Date");
         if (answer.empty()) return;
         const std::optional<DateTime> date = DateTime::FromUserText(answer);
         if (!date) {
@@ -47,12 +47,12 @@ void DateChangePane::ChangeDates(const char* procedure, bool booDateOfBirth) {
         }
         Connection& db = Database().GetConnection();
         Connection::Prepared setDate(db, std::string("UPDATE Animals SET ") +
-                                             (booDateOfBirth ? "DateOfBirth" : "TaggingDate") + "=? WHERE AnimalID=?");
+                                             (dateOfBirth ? "DateOfBirth" : "TaggingDate") + "=? WHERE AnimalID=?");
         Connection::Prepared moveBirth(db, "UPDATE LocationLink SET EventDate=? WHERE AnimalId=? AND EventDate=?");
         const Value newDate(date->ToText());
         Recordset& rows = window_.GridClone();
         window_.ForEachSelected(procedure,
-                                (booDateOfBirth ? "Setting the DoB of the selected animals to "
+                                (dateOfBirth ? "Setting the DoB of the selected animals to "
                                                 : "Setting the tagging date of the selected animals to ") +
                                     answer,
                                 [&](Recordset::Bookmark bookmark) {
@@ -61,7 +61,7 @@ void DateChangePane::ChangeDates(const char* procedure, bool booDateOfBirth) {
                                     const Value& animal = rows.Field("AnimalID");
                                     setDate.Run({newDate, animal});
                                     const Value& oldBirth = rows.Field("DateOfBirth");
-                                    if (booDateOfBirth && !oldBirth.IsNull()) moveBirth.Run({newDate, animal, oldBirth});
+                                    if (dateOfBirth && !oldBirth.IsNull()) moveBirth.Run({newDate, animal, oldBirth});
                                 });
     });
 }

@@ -17,5 +17,5 @@ protected:
     // Writes one typed date to every selected animal (tag-only rows are passed over). A new date of
     // birth takes along the movements dated exactly at the animal's old one (as the grid loaded it),
     // so that the birth entry of its history follows.
-    void ChangeDates(const char* procedure, bool booDateOfBirth);
+    void ChangeDates(const char* procedure, bool dateOfBirth);
 };

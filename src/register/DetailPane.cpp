@@ -32,42 +32,42 @@ bool DetailPane::OnShow() {
     return shown;
 }
 
-std::string DetailPane::SelectedAnimalList(const std::string& strTable) {
+std::string DetailPane::SelectedAnimalList(const std::string& table) {
     const std::vector<long> animals = window_.SelectedAnimalIDs();
     const std::vector<long long> keys(animals.begin(), animals.end());
-    Database().GetConnection().SetKeyTable(strTable, "AnimalID", keys);
-    return "SELECT AnimalID FROM temp." + strTable;
+    Database().GetConnection().SetKeyTable(table, "AnimalID", keys);
+    return "SELECT AnimalID FROM temp." + table;
 }
 
-std::string DetailPane::SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow) {
+std::string DetailPane::SelectedAnimalsWhere(const std::string& table, bool testEachRow) {
     return std::string(" WHERE"
                        "       AnimalType<>"
                        "0"
                        "   AND"
                        "       ") +
-           (booTestEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(strTable) + ")";
+           (testEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(table) + ")";
 }
 
-void DetailPane::DeleteSelectedRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
-                                    const std::string& strCleanUp) {
+void DetailPane::DeleteSelectedRows(DataGrid& grid, const std::string& key, const std::string& deleteSql,
+                                    const std::string& cleanUp) {
     Recordset copy = grid.Rows().Clone();
     Connection& db = Database().GetConnection();
     Connection::Transaction transaction(db);
     for (Recordset::Bookmark bookmark : grid.SelBookmarks()) {
         copy.SetBookmark(bookmark);
-        const long id = static_cast<long>(copy.Field(strKey).ToLong());
-        if (id > 0) db.Execute(strDelete + std::to_string(id));
+        const long id = static_cast<long>(copy.Field(key).ToLong());
+        if (id > 0) db.Execute(deleteSql + std::to_string(id));
     }
-    if (!strCleanUp.empty()) db.Execute(strCleanUp);
+    if (!cleanUp.empty()) db.Execute(cleanUp);
     transaction.Commit();
 }
 
 long DetailPane::BindGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<Column> columns,
-                          const char* dateField, const char* strProcedure) {
+                          const char* dateField, const char* procedure) {
     Recordset rows = Database().OpenRecordset(strSQL, kPaneFirstRows);
     const long count = rows.RecordCount();  // a query that failed stops here
     grid.SetSelectionColours(QColor(175, 255, 175), Qt::black);
-    grid.Model().SetFetchFailed(TrapHandler(strProcedure, kObject));
+    grid.Model().SetFetchFailed(TrapHandler(procedure, kObject));
     grid.SetRecordset(std::move(rows));
     QTableView& view = grid.View();
     for (const Column& column : columns) {
@@ -83,8 +83,8 @@ long DetailPane::BindGrid(DataGrid& grid, const std::string& strSQL, std::initia
     return count;
 }
 
-void DetailPane::PrintMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle) {
+void DetailPane::PrintMenu(DataGrid& grid, const std::string& what, const std::string& title) {
     const int chosen = window_.ShowPopupListAction(
-        {"Print " + strWhat + " to the Printer", "Print " + strWhat + " to an HTML file", "", "", "", ""});
-    if (chosen == 0 || chosen == 1) window_.PrintGrid(grid, strTitle, 0, 1, chosen == 1);
+        {"Print " + what + " to the Printer", "Print " + what + " to an HTML file", "", "", "", ""});
+    if (chosen == 0 || chosen == 1) window_.PrintGrid(grid, title, 0, 1, chosen == 1);
 }

@@ -29,31 +29,31 @@ protected:
     bool OnShow();
 
     // The selected animals' AnimalIDs for a statement: thousands of them would make a statement of
-    // hundreds of kilobytes, so they go into the pane's own temporary table `strTable` and the
-    // list is the query of that table.
-    std::string SelectedAnimalList(const std::string& strTable);
+    // hundreds of kilobytes, so they go into the pane's own temporary table, named `table`, and
+    // the list is the query of that table.
+    std::string SelectedAnimalList(const std::string& table);
     // The condition of the panes that list the selected animals' events: tag-only rows have none.
-    // `booTestEachRow` keeps SQLite from finding the rows by the selected animals' keys (a unary
+    // `testEachRow` keeps SQLite from finding the rows by the selected animals' keys (a unary
     // "+"): it then walks the events in an index's order and tests each.
-    std::string SelectedAnimalsWhere(const std::string& strTable, bool booTestEachRow = false);
-    // Deletes the rows selected in the pane's grid, each by `strDelete` followed by the row's key
-    // from the column `strKey` (a key of 0 stands for no stored row), then runs `strCleanUp`
+    std::string SelectedAnimalsWhere(const std::string& table, bool testEachRow = false);
+    // Deletes the rows selected in the pane's grid, each by `deleteSql` followed by the row's key
+    // from the column `key` (a key of 0 stands for no stored row), then runs `cleanUp`
     // when given: all of it or nothing.
-    static void DeleteSelectedRows(DataGrid& grid, const std::string& strKey, const std::string& strDelete,
-                                   const std::string& strCleanUp = "");
+    static void DeleteSelectedRows(DataGrid& grid, const std::string& key, const std::string& deleteSql,
+                                   const std::string& cleanUp = "");
     // Binds the pane's grid to the rows of its query: the light green selection, the columns
     // named hidden, the captions and widths (twips) given, and its dates shown as the keeper writes
     // them. The first screen's rows are read at once and the rest as the keeper scrolls (a failure
-    // then is logged under `strProcedure`). The number of rows read first, 0 when there are none.
+    // then is logged under `procedure`). The number of rows read first, 0 when there are none.
     struct Column {
         const char* field;
         const char* caption;  // nullptr keeps the field's name
         int width;            // 0 keeps the default width; -1 hides the column
     };
     static long BindGrid(DataGrid& grid, const std::string& strSQL, std::initializer_list<Column> columns,
-                         const char* dateField, const char* strProcedure);
+                         const char* dateField, const char* procedure);
     // The grid's right-click menu: its rows to the printer or to an HTML file.
-    void PrintMenu(DataGrid& grid, const std::string& strWhat, const std::string& strTitle);
+    void PrintMenu(DataGrid& grid, const std::string& what, const std::string& title);
 
 private:
     const int tab_;

@@ -23,13 +23,13 @@ public:
     virtual std::vector<long> SelectedAnimalIDs() = 0;
     // Refreshes the animal grid, its selection kept.
     virtual void tmrSetGridRecords_Timer() = 0;
-    virtual void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
-                           bool booHTML) = 0;
+    virtual void PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation,
+                           bool html) = 0;
     // The window's pop-up menu at the pointer with these captions (an empty one hides its item):
     // the index of the item chosen, -1 for none.
     virtual int ShowPopupListAction(const std::array<std::string, 6>& Captions) = 0;
     // The window's save dialog; "" when the keeper cancelled.
-    virtual std::string SaveFileName(const std::string& strTitle, const std::string& strFilter,
+    virtual std::string SaveFileName(const std::string& title, const std::string& filter,
                                      const std::string& strFileName = "") = 0;
     // Runs `each` for every selected row of the animal grid, with the window disabled and the
     // progress frame showing `caption`, in one transaction, then refreshes the grid.
@@ -40,7 +40,7 @@ public:
     virtual void EndSelectedAction() = 0;
     // A parent given by its tag alone, through the animal import: the animal of the working
     // species with that tag, else a new reference animal. Its AnimalID, 0 when none.
-    virtual long AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) = 0;
+    virtual long AddParent(const std::string& tag, bool sire, ImportRecordsets& recordsets) = 0;
 
 protected:
     ~PaneWindow() = default;

@@ -222,8 +222,8 @@ void PedigreePane::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModif
 // Asks for the tag of the parent not recorded on the sire or dam line and records it: an
 // animal of the working species with that tag, else a new reference animal, becomes the
 // parent. Only the shown animal's link changes; the parent joins no group.
-void PedigreePane::AddMissingParent(int lngLine) {
-    const std::string parent = lngLine == kSireLine ? "Sire" : "Dam";
+void PedigreePane::AddMissingParent(int line) {
+    const std::string parent = line == kSireLine ? "Sire" : "Dam";
     const std::string tag = Prompts::InputBox(
         "Unknown " + parent + "\r\n" + "To add the unknown " + parent + " to your records enter its tag and click OK." +
             "\r\n" + "To leave the " + parent + " as 'Not Recorded', click Cancel" + "\r\n" + "If the " + parent +
@@ -234,11 +234,11 @@ void PedigreePane::AddMissingParent(int lngLine) {
         Connection& db = Database().GetConnection();
         Connection::Transaction transaction(db);
         ImportRecordsets recordsets(db);
-        const long parentID = window_.AddParent(tag, lngLine == kSireLine, recordsets);
+        const long parentID = window_.AddParent(tag, line == kSireLine, recordsets);
         if (parentID > 0) {
             const std::string id = std::to_string(parentID);
             db.Execute("UPDATE Animals SET AnimalType=1 WHERE AnimalType=0 AND AnimalID=" + id);
-            db.Execute(std::string("UPDATE Animals SET ") + (lngLine == kSireLine ? "SireID" : "DamID") + "=" + id +
+            db.Execute(std::string("UPDATE Animals SET ") + (line == kSireLine ? "SireID" : "DamID") + "=" + id +
                        " WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID()));
         }
         transaction.Commit();

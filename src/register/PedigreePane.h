@@ -31,6 +31,6 @@ protected:
 
 private:
     void SavePedigree();
-    void AddMissingParent(int lngLine);
+    void AddMissingParent(int line);
     void SelectInAnimalGrid(const std::function<bool(const Recordset&)>& isAnimal);
 };

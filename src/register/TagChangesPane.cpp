@@ -151,7 +151,7 @@ void TagChangesPane::cmdRecordTagChange_Click() {
 // The history row, and for the latest change the animal's new tag and sort key, are written
 // together or not at all: a tag history that names a tag the animal never lost, or an animal
 // whose old tag is nowhere in its history, would mislead every later look-up.
-void TagChangesPane::RecordTagChange(const std::string& strTag, const DateTime& dteDate) {
+void TagChangesPane::RecordTagChange(const std::string& newTag, const DateTime& date) {
     Connection& db = Database().GetConnection();
     const std::string animal = std::to_string(modCommon::GetSingleAnimalID());
     bool latest = true;
@@ -159,23 +159,23 @@ void TagChangesPane::RecordTagChange(const std::string& strTag, const DateTime& 
         Recordset last =
             db.Query("SELECT EventDate FROM TagChanges WHERE AnimalID=" + animal + " ORDER BY EventDate DESC");
         const std::optional<DateTime> lastDate = DateTime::FromText(last.Field("EventDate").ToStringOr(""));
-        latest = !lastDate || *lastDate <= dteDate;
+        latest = !lastDate || *lastDate <= date;
     }
-    if (!db.Query("SELECT * FROM Animals WHERE TagNumber='" + SQLQuotes(strTag) +
+    if (!db.Query("SELECT * FROM Animals WHERE TagNumber='" + SQLQuotes(newTag) +
                   "' AND Species=" + std::to_string(modCommon::Species))
              .Eof()) {
-        Prompts::MsgBox("The tag " + strTag + "is already in current use. The change has not been recorded.",
+        Prompts::MsgBox("The tag " + newTag + "is already in current use. The change has not been recorded.",
                         Prompts::OKOnly | Prompts::Exclamation, "Tag Exists");
         return;
     }
     const std::string oldTag =
-        latest ? db.Query("SELECT TagNumber FROM Animals WHERE AnimalID=" + animal).Field(0).ToStringOr("") : strTag;
+        latest ? db.Query("SELECT TagNumber FROM Animals WHERE AnimalID=" + animal).Field(0).ToStringOr("") : newTag;
     Connection::Transaction transaction(db);
     db.Execute(" INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (" + animal + ",'" + SQLQuotes(oldTag) +
-               "'," + modCommon::SQLDate(dteDate) + ")");
+               "'," + modCommon::SQLDate(date) + ")");
     if (latest)
-        db.Execute("UPDATE Animals SET TagNumber='" + SQLQuotes(strTag) +
-                   "', TagSort=" + std::to_string(modCommon::GetTagSortFromTag(strTag)) + " WHERE AnimalID=" + animal);
+        db.Execute("UPDATE Animals SET TagNumber='" + SQLQuotes(newTag) +
+                   "', TagSort=" + std::to_string(modCommon::GetTagSortFromTag(newTag)) + " WHERE AnimalID=" + animal);
     transaction.Commit();
     if (latest) window_.tmrSetGridRecords_Timer();
     DisplayTagChanges();

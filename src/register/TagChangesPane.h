@@ -28,5 +28,5 @@ public:
 private:
     std::string AskNewTag();
     std::optional<DateTime> AskTagDate();
-    void RecordTagChange(const std::string& strTag, const DateTime& dteDate);
+    void RecordTagChange(const std::string& newTag, const DateTime& date);
 };

@@ -267,9 +267,9 @@ void frmMain::Form_Resize() {
         StackPanel(innerHeight - Pixels(120) - tabMinimum < StackPanel(false));
         const int room = innerHeight - Bottom(fraDisplay) - Pixels(120);
         const int tabHeight = std::max(tabMinimum, std::min(Pixels(kTabHeight), room));
-        const int gridWidth = std::max(0, innerWidth - mGridLeft);
+        const int gridWidth = std::max(0, innerWidth - gridLeft_);
         const int gridHeight = std::max(0, innerHeight - tabHeight - Pixels(120));
-        grdAnimals->setGeometry(mGridLeft, grdAnimals->y(), gridWidth, gridHeight);
+        grdAnimals->setGeometry(gridLeft_, grdAnimals->y(), gridWidth, gridHeight);
         QCoreApplication::processEvents();
         const int tabTop = std::max(0, innerHeight - tabHeight);
         const int tabWidth = std::max(0, innerWidth - Pixels(120));
@@ -319,9 +319,9 @@ void frmMain::LayOutPanel() {
         right = std::max(right, option->x() + option->width());
     if (right + Pixels(75) > fraDisplay->width()) fraDisplay->resize(right + Pixels(75), fraDisplay->height());
     for (QWidget* control : std::initializer_list<QWidget*>{fraTagSearch, cmdSelectAll, cmdDeSelectAll, fraDisplay})
-        mGridLeft = std::max(mGridLeft, control->x() + control->width());
-    mGridLeft = std::max(Pixels(kGridLeft), mGridLeft + Pixels(60));
-    grdAnimals->move(mGridLeft, grdAnimals->y());
+        gridLeft_ = std::max(gridLeft_, control->x() + control->width());
+    gridLeft_ = std::max(Pixels(kGridLeft), gridLeft_ + Pixels(60));
+    grdAnimals->move(gridLeft_, grdAnimals->y());
     StackPanel(false);
 }
 
@@ -342,7 +342,7 @@ int frmMain::StackPanel(bool tight) {
 
 void frmMain::HoldPaneDesigns() {
     auto hold = [this](QWidget* control, double move, double grow) {
-        mPaneFits.push_back({control, control->geometry(), move, grow});
+        paneFits_.push_back({control, control->geometry(), move, grow});
     };
     for (QWidget* stretching : std::initializer_list<QWidget*>{
              lstGroups, lstLocations, lstGenders, lstBreeds, rtbHelp, fraDoBChange, fraTaggingDateChange,
@@ -358,7 +358,7 @@ void frmMain::HoldPaneDesigns() {
 // What the tab frames hold follows their height where it is below the design's.
 void frmMain::FitPanes(int frameHeight) {
     const int change = std::min(0, frameHeight - Pixels(kFrameHeight));
-    for (const PaneFit& fit : mPaneFits) {
+    for (const PaneFit& fit : paneFits_) {
         const QRect& d = fit.design;
         const int top = d.y() + static_cast<int>(std::lround(fit.move * change));
         const int height = d.height() + static_cast<int>(std::lround(fit.grow * change));
@@ -405,17 +405,17 @@ void frmMain::tabDetails_Click(int PreviousTab) {
         rtbHelp->show();
         fraTab[tab]->show();
         ResizeTabFrame();
-        if (DetailPane* pane = mPanes[static_cast<std::size_t>(tab)]; pane && pane->OutOfDate()) pane->Display();
+        if (DetailPane* pane = panes_[static_cast<std::size_t>(tab)]; pane && pane->OutOfDate()) pane->Display();
     });
 }
 
 // ---- Progress, imports and the device windows ---------------------------------------------------
 
-void frmMain::InitialiseProgressbar(long lngSteps, const std::string& strCaption) {
+void frmMain::InitialiseProgressbar(long steps, const std::string& caption) {
     Trap("InitialiseProgressbar", kObject, [&] {
-        lblProgress->setText(QString::fromStdString(strCaption));
+        lblProgress->setText(QString::fromStdString(caption));
         pbrProgress->setValue(0);
-        pbrProgress->setRange(0, static_cast<int>(std::max(0L, lngSteps)));
+        pbrProgress->setRange(0, static_cast<int>(std::max(0L, steps)));
         fraProgress->move((frameGeometry().width() - fraProgress->width()) / 2, 0);
         fraProgress->show();
         fraProgress->raise();

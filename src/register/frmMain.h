@@ -90,7 +90,7 @@ public:
     long glngSelectedAnimalsAndTags = 0;
 
     void UpdateAfterImport();
-    void InitialiseProgressbar(long lngSteps, const std::string& strCaption);
+    void InitialiseProgressbar(long steps, const std::string& caption);
     void ResizeTabFrame();
     void Form_Resize();
     void tabDetails_Click(int PreviousTab);
@@ -157,20 +157,20 @@ public:
     // CommonDialog1 as the window's save dialog (explorer style, folder must exist, asks
     // before overwriting; the name proposed, none by default) and open dialog; "" when the
     // keeper cancelled.
-    std::string SaveFileName(const std::string& strTitle, const std::string& strFilter,
+    std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& strFileName = "") override;
-    std::string OpenFileName(const std::string& strTitle, const std::string& strFilter, bool booFileMustExist);
+    std::string OpenFileName(const std::string& title, const std::string& filter, bool fileMustExist);
 
     // ---- Help pane --------------------------------------------------------------------------
     QTextEdit* rtbHelp;
-    void ShowHelp(const std::string& strHelp);
+    void ShowHelp(const std::string& help);
     void ShowIntroductoryHelp();
     std::string GetHelpText(const QObject* Control);
     // Shows the control's help when the pointer has come to another control, or to another
     // tab of the tab strip; X and Y in twips from the control's corner.
     void MouseMoveHandler(const QObject* Control, int X, int Y);
     // A menu title clicked: its help, and the next control pointed at shows its help again.
-    void MenuTitle_Click(const QMenu* mnuTitle);
+    void MenuTitle_Click(const QMenu* title);
 
     // ---- Animal grid and filters ------------------------------------------------------------
     DataGrid* grdAnimals;
@@ -186,8 +186,8 @@ public:
     // The AnimalID of every selected row, in the order of the selection.
     std::vector<long> SelectedAnimalIDs() override;
     void tmrSetGridRecords_Timer() override;
-    void SetGridValueItems(const std::string& strFieldName, const std::string& strNoneText);
-    bool CanDelete(const QListWidget* lstList, long lngID);
+    void SetGridValueItems(const std::string& fieldName, const std::string& noneText);
+    bool CanDelete(const QListWidget* list, long id);
     void cmdSelectAll_Click();
     void cmdDeSelectAll_Click();
     void grdAnimals_PostEvent(int MsgId);
@@ -200,8 +200,8 @@ public:
     void txbTagSearch_KeyPress(int& KeyAscii);
 
     // ---- Grid printing ----------------------------------------------------------------------
-    void PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
-                   bool booHTML) override;
+    void PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation,
+                   bool html) override;
 
     // ---- Side lists -------------------------------------------------------------------------
     QListWidget* lstGroups;
@@ -211,27 +211,27 @@ public:
     QMenu* mnuPopupListAction;
     std::array<QAction*, 6> PopupListAction;
 
-    void FillListbox(QListWidget* lstList, const std::string& strSQL);
+    void FillListbox(QListWidget* list, const std::string& strSQL);
     void DisplayGroups();
     void DisplayLocations();
-    void DisplayGenders(bool booUpdateGrid);
-    void DisplayBreeds(bool booUpdateGrid);
-    void ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, QPoint Position);
+    void DisplayGenders(bool updateGrid);
+    void DisplayBreeds(bool updateGrid);
+    void ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoint Position);
     void PopupListAction_Click(int Index);
     // Shows mnuPopupListAction at the pointer with these captions (an empty one hides its
     // item) and gives the index of the item chosen, -1 for none.
     int ShowPopupListAction(const std::array<std::string, 6>& Captions) override;
-    void Assign(QListWidget* lstList, long lngID, const std::string& strName);
-    void Deassign(QListWidget* lstList, long lngID, const std::string& strName);
-    void CreateNew(QListWidget* lstList);
-    void Remove(QListWidget* lstList, long lngID, const std::string& strName);
+    void Assign(QListWidget* list, long id, const std::string& name);
+    void Deassign(QListWidget* list, long id, const std::string& name);
+    void CreateNew(QListWidget* list);
+    void Remove(QListWidget* list, long id, const std::string& name);
 
     // ---- Movements between locations --------------------------------------------------------
-    // Puts one animal at a location (booAssign) or takes it out of one, by the movement script
+    // Puts one animal at a location (assign) or takes it out of one, by the movement script
     // that the location's type and the direction choose, in a transaction of its own: true when
     // every statement ran. A failure is logged and leaves the animal as it was.
-    bool AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, const DateTime& dteDate, long lngLocationID,
-                                      const std::string& strDetails, const std::string& strDeathReason);
+    bool AssignToORRemoveFromLocation(bool assign, long animalID, const DateTime& date, long locationID,
+                                      const std::string& details, const std::string& deathReason);
 
     // ---- Date-of-birth and tagging-date changes (DoBChangePane, TaggingDateChangePane) ------
     QGroupBox* fraDoBChange;
@@ -284,8 +284,8 @@ public:
     void SaveNote();
 
     // ---- Exports and imports ----------------------------------------------------------------
-    void ExportMovementsCSV(bool booOwnedOnly);
-    void ExportAnimalsCSV(bool booOwnedOnly);
+    void ExportMovementsCSV(bool ownedOnly);
+    void ExportAnimalsCSV(bool ownedOnly);
     void mnuExportTagChangesCSV_Click();
 
     void mnuGetAllflexTagBucket_Click();
@@ -295,7 +295,7 @@ public:
     struct TagBucketLookups;
     // Adds the tag as a tag-only row of its species unless that species has it already, and
     // gives it the EID unless some animal has that EID already.
-    void ImportTag(TagBucketLookups& rsLookups, const std::string& strTagNumber, const std::string& strEID,
+    void ImportTag(TagBucketLookups& lookups, const std::string& strTagNumber, const std::string& strEID,
                    int enSpecies);
 
     // Animal import file. The AnimalType given to the dams and sires that AddOneAnimal
@@ -304,13 +304,13 @@ public:
     long mlngSireAnimalType = 1;
     void mnuImportAnimalFromFile_Click();
     void mnuImportAnimalHelp_Click();
-    void ImportAnimals(const std::string& strText);
+    void ImportAnimals(const std::string& text);
     // Adds or updates one animal from its tag, date of birth, gender, breed and EID (rewritten
     // in place); kind 0 the animal of a line, 1 a dam, 2 a sire. A negative parent leaves that
     // link as recorded. The animal's AnimalID, 0 when the tag names none.
     long AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
                       ImportRecordsets& recordsets, long lngAnimalKind);
-    long AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) override;
+    long AddParent(const std::string& tag, bool sire, ImportRecordsets& recordsets) override;
 
     // ---- What the detail panes reach of the window (PaneWindow) -----------------------------
     DataGrid& AnimalGrid() override { return *grdAnimals; }
@@ -339,7 +339,7 @@ private:
     // The controls left of the grid, one under the other, and the grid's left beside them.
     void LayOutPanel();
     int StackPanel(bool tight);
-    int mGridLeft = 0;
+    int gridLeft_ = 0;
     // The controls of the tab frames that give up height with the tab area: each moves down by
     // `move` and grows by `grow` times the change of its frame's height from the design's.
     struct PaneFit {
@@ -348,7 +348,7 @@ private:
         double move;
         double grow;
     };
-    std::vector<PaneFit> mPaneFits;
+    std::vector<PaneFit> paneFits_;
     void HoldPaneDesigns();
     void FitPanes(int frameHeight);
     void FitDateButtons(QGroupBox* frame);
@@ -357,61 +357,61 @@ private:
     // Main menu
     void BuildMenu();
     void AfterSpeciesWindow();
-    void ChangeNumber(const char* procedure, int lngMode);
-    void OpenDeviceWindow(const char* procedure, bool booStickReader, int HHAction);
+    void ChangeNumber(const char* procedure, int mode);
+    void OpenDeviceWindow(const char* procedure, bool stickReader, int HHAction);
     // Help pane
-    const void* mHelpShownFor = nullptr;  // the control whose help shows; nothing yet, or a title's
-    int mintHelpTabShown = -1;
+    const void* helpShownFor_ = nullptr;  // the control whose help shows; nothing yet, or a title's
+    int helpTabShown_ = -1;
     void WatchHover();
     void HoverMove(QObject* watched, QEvent* event);
     // Tag search
     bool TagSearchKey(QObject* watched, QEvent* event);
-    void SearchTag(const std::string& strSearch);
+    void SearchTag(const std::string& search);
     // Species set-up
-    bool mbooTagColumnInserted = false;
+    bool tagColumnInserted_ = false;
     void SetGridColumns();
     // Animal grid
     void BuildGrid();
     void SetGridFormats();
     void grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel);
     void ChangeAnimalTypes(int Index);
-    void ChangeBackToTag(long lngAnimalID);
+    void ChangeBackToTag(long animalID);
     // Side lists
-    int mintPopupChoice = -1;
+    int popupChoice_ = -1;
     void BuildLists();
     void ListMouseUp(QObject* watched, QEvent* event);
-    void EditEntry(QListWidget* lstList, long lngID, const std::string& strName);
-    void DisplayList(QListWidget* lstList);
+    void EditEntry(QListWidget* list, long id, const std::string& name);
+    void DisplayList(QListWidget* list);
     // Movements between locations
     struct MovementScript;
     // The script of the movement action under way, read once for all its animals; only kept
-    // while mbooMovementAction is set.
-    std::shared_ptr<MovementScript> mMovementScript;
-    bool mbooMovementAction = false;
-    void AssignToLocation(long lngID, const std::string& strName);
-    void DeassignFromLocation(long lngID, const std::string& strName);
+    // while movementAction_ is set.
+    std::shared_ptr<MovementScript> movementScript_;
+    bool movementAction_ = false;
+    void AssignToLocation(long id, const std::string& name);
+    void DeassignFromLocation(long id, const std::string& name);
     void MoveSelected(const char* procedure, const std::string& caption,
                       const std::function<void(Recordset::Bookmark)>& each);
     // The detail panes, in the order of their tabs; the tabs that show the selected animals
-    // have theirs in mPanes, to be displayed when shown out of date.
-    DoBChangePane* mDoBChange;
-    TaggingDateChangePane* mTaggingDateChange;
-    TagChangesPane* mTagChanges;
-    TreatmentsPane* mTreatments;
-    MovementHistoryPane* mMovementHistory;
-    NotesPane* mNotes;
-    PedigreePane* mPedigree;
-    std::array<DetailPane*, 11> mPanes{};
+    // have theirs in panes_, to be displayed when shown out of date.
+    DoBChangePane* dobChange_;
+    TaggingDateChangePane* taggingDateChange_;
+    TagChangesPane* tagChanges_;
+    TreatmentsPane* treatments_;
+    MovementHistoryPane* movementHistory_;
+    NotesPane* notes_;
+    PedigreePane* pedigree_;
+    std::array<DetailPane*, 11> panes_{};
     void BuildPanes();
     // Exports and imports
     // The file to export the selected animals to; "" when none is selected (the keeper is
     // told so, by default in the words of the movement and animal exports) or the keeper
     // cancelled.
     std::string ExportFileFor(
-        const std::string& strDialogTitle,
-        const std::string& strNoneSelected = "Please select the animals in the grid whose details you want to export.",
-        const std::string& strNoneSelectedTitle = "Select Animals for Export");
-    void ImportTagBucket(const char* procedure, bool booAllflex);
+        const std::string& dialogTitle,
+        const std::string& noneSelected = "Please select the animals in the grid whose details you want to export.",
+        const std::string& noneSelectedTitle = "Select Animals for Export");
+    void ImportTagBucket(const char* procedure, bool allflex);
     // Animal import file
     void BuildImportMenu();
 };

@@ -54,7 +54,7 @@ void frmMain::InitialiseForSpecies() {
         DisplayTreatments();
         tmrSetGridRecords_Timer();
         grdAnimals->SetSelectionColours(kSelectedGreen, Qt::black);
-        if (!mbooTagColumnInserted) grdAnimals->Model().SetUnboundColumns(1);
+        if (!tagColumnInserted_) grdAnimals->Model().SetUnboundColumns(1);
         SetGridColumns();
         grdAnimals->HoldLayout();
         const bool sheep = modCommon::Species == modCommon::Sheep;
@@ -63,7 +63,7 @@ void frmMain::InitialiseForSpecies() {
         mnuChangeHoldingNumber->setVisible(modCommon::HoldingNumberRequired);
         mnuChangeHerdNumber->setVisible(!sheep && modCommon::HerdFlockRequired);
         mnuChangeFlockNumber->setVisible(sheep && modCommon::HerdFlockRequired);
-        mbooTagColumnInserted = true;
+        tagColumnInserted_ = true;
     });
 }
 

@@ -71,16 +71,16 @@ std::string NoAnimals(bool owned) {
 
 }  // namespace
 
-std::string frmMain::ExportFileFor(const std::string& strDialogTitle, const std::string& strNoneSelected,
-                                   const std::string& strNoneSelectedTitle) {
+std::string frmMain::ExportFileFor(const std::string& dialogTitle, const std::string& noneSelected,
+                                   const std::string& noneSelectedTitle) {
     if (grdAnimals->SelCount() == 0) {
-        Prompts::MsgBox(strNoneSelected, Prompts::OKOnly, strNoneSelectedTitle);
+        Prompts::MsgBox(noneSelected, Prompts::OKOnly, noneSelectedTitle);
         return "";
     }
-    return SaveFileName(strDialogTitle, kCsvFilter);
+    return SaveFileName(dialogTitle, kCsvFilter);
 }
 
-void frmMain::ExportMovementsCSV(bool booOwnedOnly) {
+void frmMain::ExportMovementsCSV(bool ownedOnly) {
     Trap("ExportMovementsCSV", kObject, [&] {
         const std::string path = ExportFileFor("Export Movements to CSV File");
         if (path.empty()) return;
@@ -99,7 +99,7 @@ void frmMain::ExportMovementsCSV(bool booOwnedOnly) {
             const auto found = byAnimal.find(animal);
             if (found == byAnimal.end()) continue;
             moves.SetBookmark(moves.BookmarkAt(found->second.front()));
-            if (booOwnedOnly && moves.Field("AnimalType").ToLong() != 1) continue;
+            if (ownedOnly && moves.Field("AnimalType").ToLong() != 1) continue;
             for (long row : found->second) {
                 moves.SetBookmark(moves.BookmarkAt(row));
                 const Value& type = moves.Field("LocationType");
@@ -119,11 +119,11 @@ void frmMain::ExportMovementsCSV(bool booOwnedOnly) {
         Row columns = {"Movement Date", "Tag Number",       "Movement",           "Moved To",
                        "Movement Details", "EID Number (Hex)", "EID Number (Decimal)"};
         if (sheep) columns.push_back("UK WYSIWYG");
-        WriteExport(path, columns, rows, NoAnimals(booOwnedOnly));
+        WriteExport(path, columns, rows, NoAnimals(ownedOnly));
     });
 }
 
-void frmMain::ExportAnimalsCSV(bool booOwnedOnly) {
+void frmMain::ExportAnimalsCSV(bool ownedOnly) {
     Trap("ExportAnimalsCSV", kObject, [&] {
         const std::string path = ExportFileFor("Export Animal Details to CSV File");
         if (path.empty()) return;
@@ -148,7 +148,7 @@ void frmMain::ExportAnimalsCSV(bool booOwnedOnly) {
         for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
             mrsGridClone.SetBookmark(bookmark);
             const long type = static_cast<long>(mrsGridClone.Field("AnimalType").ToLong());
-            if (type == 0 || (booOwnedOnly && type != 1)) continue;
+            if (type == 0 || (ownedOnly && type != 1)) continue;
             const auto found = byAnimal.find(static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()));
             if (found == byAnimal.end()) continue;
             animals.SetBookmark(animals.BookmarkAt(found->second.front()));
@@ -160,7 +160,7 @@ void frmMain::ExportAnimalsCSV(bool booOwnedOnly) {
         WriteExport(path,
                     {"Tag Number", "EID Number", "Date of Birth", "Gender", "Breed", "Location", "Date of Last Move",
                      "Death Reason"},
-                    rows, NoAnimals(booOwnedOnly));
+                    rows, NoAnimals(ownedOnly));
     });
 }
 

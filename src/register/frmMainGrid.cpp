@@ -330,40 +330,40 @@ void frmMain::grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Ca
     });
 }
 
-void frmMain::SetGridValueItems(const std::string& strFieldName, const std::string& strNoneText) {
+void frmMain::SetGridValueItems(const std::string& fieldName, const std::string& noneText) {
     Trap("SetGridValueItems", kObject, [&] {
         std::string sql;
-        if (strFieldName == "GenderID")
+        if (fieldName == "GenderID")
             sql = "SELECT GenderID,GenderName FROM Genders WHERE Species=" + std::to_string(modCommon::Species) +
                   " ORDER BY GenderName";
-        else if (strFieldName == "BreedID")
+        else if (fieldName == "BreedID")
             sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + std::to_string(modCommon::Species) +
                   " ORDER BY BreedName";
         else
             return;
         std::vector<DataGrid::ValueItem> items;
-        if (!strNoneText.empty()) items.push_back({Value(0), QString::fromStdString(strNoneText)});
+        if (!noneText.empty()) items.push_back({Value(0), QString::fromStdString(noneText)});
         Recordset rs = Database().OpenRecordset(sql);
         for (; !rs.Eof(); rs.MoveNext())
             items.push_back({rs.Field(0), QString::fromStdString(rs.Field(1).ToStringOr(""))});
         rs.Close();
-        grdAnimals->SetValueItems(grdAnimals->ColumnOf(strFieldName), std::move(items));
+        grdAnimals->SetValueItems(grdAnimals->ColumnOf(fieldName), std::move(items));
     });
 }
 
-bool frmMain::CanDelete(const QListWidget* lstList, long lngID) {
+bool frmMain::CanDelete(const QListWidget* list, long id) {
     bool allowed = false;
     Trap("CanDelete", kObject, [&] {
         std::string table, key;
-        if (lstList == lstGroups)
+        if (list == lstGroups)
             table = "Groups", key = "GroupID";
-        else if (lstList == lstLocations)
+        else if (list == lstLocations)
             table = "Locations", key = "LocationID";
         if (table.empty()) {
             allowed = true;
             return;
         }
-        Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + std::to_string(lngID));
+        Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + std::to_string(id));
         allowed = rs.Eof() || !rs.Field("Permanent").ToBool();
     });
     return allowed;
@@ -424,9 +424,9 @@ void frmMain::ChangeAnimalTypes(int Index) {
 // The animal becomes the bare tag it was bought as: its details, groups and movements go, and
 // it takes back the tag it had before its first recorded tag change. Its tag changes, EIDs,
 // notes, treatments and parent links stay.
-void frmMain::ChangeBackToTag(long lngAnimalID) {
+void frmMain::ChangeBackToTag(long animalID) {
     Connection& db = Database().GetConnection();
-    const std::string id = std::to_string(lngAnimalID);
+    const std::string id = std::to_string(animalID);
     mrsGridClone.SetField("AnimalType", Value(0));
     mrsGridClone.SetField("DateOfBirth", Value());
     mrsGridClone.SetField("TaggingDate", Value());

@@ -155,7 +155,7 @@ const char* const kIntroductoryHelp =
 
 }  // namespace
 
-void frmMain::ShowHelp(const std::string& strHelp) {
+void frmMain::ShowHelp(const std::string& help) {
     Trap("ShowHelp", kObject, [&] {
         rtbHelp->clear();
         Rtf::Read(
@@ -163,7 +163,7 @@ void frmMain::ShowHelp(const std::string& strHelp) {
             "{\\fonttbl{\\f0\\fswiss\\fprq2\\fcharset0 Arial;}}"
             "{\\colortbl;\\red0\\green0\\blue255;\\red255\\green0\\blue0;\\red175\\green255\\blue175;}\r\n"
             "\\deflang1033\\pard\\li0\\fi-360\\tx1080\\plain\\f0\\fs18\\cf1" +
-                strHelp + "\\par }",
+                help + "\\par }",
             *rtbHelp->document());
     });
 }
@@ -223,27 +223,27 @@ void frmMain::HoverMove(QObject* watched, QEvent* event) {
 
 void frmMain::MouseMoveHandler(const QObject* Control, int X, int /*Y*/) {
     Trap("MouseMoveHandler", kObject, [&] {
-        if (mHelpShownFor == nullptr) mintHelpTabShown = -1;
+        if (helpShownFor_ == nullptr) helpTabShown_ = -1;
         const bool tabStrip = Control == tabDetails;
         int section = -1;
         if (tabStrip) {
             const long width = std::lround(DesignGeometry::Twips(tabDetails->width()) / static_cast<double>(tabDetails->Tabs()));
             section = width > 0 ? static_cast<int>(X / width) : 0;
         }
-        if (Control == mHelpShownFor && !(tabStrip && section != mintHelpTabShown)) return;
-        mHelpShownFor = Control;
+        if (Control == helpShownFor_ && !(tabStrip && section != helpTabShown_)) return;
+        helpShownFor_ = Control;
         const QString help = Control->property("Tag").toString();
         if (!tabStrip) {
             ShowHelp(help.toStdString());
             return;
         }
-        mintHelpTabShown = section;
+        helpTabShown_ = section;
         const QStringList sections = help.split(QLatin1Char('#'));
         if (section >= 0 && section < sections.size()) ShowHelp(sections[section].toStdString());
     });
 }
 
-void frmMain::MenuTitle_Click(const QMenu* mnuTitle) {
-    ShowHelp(mnuTitle->property("Tag").toString().toStdString());
-    mHelpShownFor = &kMenuTitleHelp;
+void frmMain::MenuTitle_Click(const QMenu* title) {
+    ShowHelp(title->property("Tag").toString().toStdString());
+    helpShownFor_ = &kMenuTitleHelp;
 }

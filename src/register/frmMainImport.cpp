@@ -183,11 +183,11 @@ long frmMain::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngD
     return animal;
 }
 
-long frmMain::AddParent(const std::string& strTag, bool booSire, ImportRecordsets& recordsets) {
+long frmMain::AddParent(const std::string& tag, bool sire, ImportRecordsets& recordsets) {
     mlngDamAnimalType = 2;
     mlngSireAnimalType = 2;
-    std::array<std::string, 5> data{strTag};
-    return AddOneAnimal(data, -1, -1, recordsets, booSire ? 2 : 1);
+    std::array<std::string, 5> data{tag};
+    return AddOneAnimal(data, -1, -1, recordsets, sire ? 2 : 1);
 }
 
 // ---- The file --------------------------------------------------------------------------------
@@ -212,9 +212,9 @@ void frmMain::mnuImportAnimalFromFile_Click() {
     setEnabled(true);
 }
 
-void frmMain::ImportAnimals(const std::string& strText) {
+void frmMain::ImportAnimals(const std::string& text) {
     Trap("ImportAnimals", kObject, [&] {
-        const std::vector<std::string> lines = TextFile::SplitLines(strText);
+        const std::vector<std::string> lines = TextFile::SplitLines(text);
         std::vector<Fields> fields(lines.size());
         std::vector<std::string> problems, extra;
         bool dams = false, sires = false;

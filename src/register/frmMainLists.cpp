@@ -82,21 +82,21 @@ ListTable TableOf(const frmMain& form, const QListWidget* list) {
 
 // ---- Filling ---------------------------------------------------------------------------------
 
-void frmMain::FillListbox(QListWidget* lstList, const std::string& strSQL) {
+void frmMain::FillListbox(QListWidget* list, const std::string& strSQL) {
     Trap("FillListbox", kObject, [&] {
         Recordset rs = Database().OpenRecordset(strSQL);
         rs.Eof();  // a query that failed stops here, and the list keeps its entries
-        lstList->clear();
+        list->clear();
         auto add = [&](const QString& text, long long key) {
-            auto* item = new QListWidgetItem(text, lstList);
+            auto* item = new QListWidgetItem(text, list);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
             item->setData(Qt::UserRole, key);
         };
-        if (lstList == lstGenders || lstList == lstBreeds) add(QStringLiteral("Unknown"), 0);
+        if (list == lstGenders || list == lstBreeds) add(QStringLiteral("Unknown"), 0);
         for (; !rs.Eof(); rs.MoveNext()) add(QString::fromStdString(rs.Field(0).ToStringOr("")), rs.Field(1).ToLong());
         rs.Close();
-        lstList->setCurrentRow(-1);
+        list->setCurrentRow(-1);
     });
 }
 
@@ -113,53 +113,53 @@ void frmMain::DisplayLocations() {
                 "iif(Permanent,LocationID,0), LocationName");
 }
 
-void frmMain::DisplayGenders(bool booUpdateGrid) {
+void frmMain::DisplayGenders(bool updateGrid) {
     FillListbox(lstGenders,
                 "SELECT GenderName, GenderID FROM Genders WHERE Species=" + Species() + " ORDER BY GenderName");
-    if (booUpdateGrid) SetGridValueItems("GenderID", "Unknown");
+    if (updateGrid) SetGridValueItems("GenderID", "Unknown");
 }
 
-void frmMain::DisplayBreeds(bool booUpdateGrid) {
+void frmMain::DisplayBreeds(bool updateGrid) {
     FillListbox(lstBreeds, "SELECT BreedName, BreedID FROM Breeds WHERE Species=" + Species() + " ORDER BY BreedName");
-    if (booUpdateGrid) SetGridValueItems("BreedID", "Unknown");
+    if (updateGrid) SetGridValueItems("BreedID", "Unknown");
 }
 
 // Refills a list; for genders and breeds the grid's drop-down lists too.
-void frmMain::DisplayList(QListWidget* lstList) {
-    if (lstList == lstGroups) DisplayGroups();
-    else if (lstList == lstLocations) DisplayLocations();
-    else if (lstList == lstGenders) DisplayGenders(true);
+void frmMain::DisplayList(QListWidget* list) {
+    if (list == lstGroups) DisplayGroups();
+    else if (list == lstLocations) DisplayLocations();
+    else if (list == lstGenders) DisplayGenders(true);
     else DisplayBreeds(true);
 }
 
 // ---- The pop-up menu -----------------------------------------------------------------------
 
-void frmMain::PopupListAction_Click(int Index) { mintPopupChoice = Index; }
+void frmMain::PopupListAction_Click(int Index) { popupChoice_ = Index; }
 
 int frmMain::ShowPopupListAction(const std::array<std::string, 6>& Captions) {
     for (std::size_t i = 0; i < Captions.size(); ++i) {
         PopupListAction[i]->setText(QString::fromStdString(Captions[i]));
         PopupListAction[i]->setVisible(!Captions[i].empty());
     }
-    mintPopupChoice = -1;
+    popupChoice_ = -1;
     mnuPopupListAction->exec(QCursor::pos());
-    return mintPopupChoice;
+    return popupChoice_;
 }
 
-void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, QPoint Position) {
+void frmMain::ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoint Position) {
     Trap("ListMouseUpHandler", kObject, [&] {
-        const QListWidgetItem* entry = lstList->itemAt(Position);
+        const QListWidgetItem* entry = list->itemAt(Position);
         const long key = entry ? entry->data(Qt::UserRole).toLongLong() : 0;
         const std::string name = entry ? entry->text().toStdString() : "";
         if (Button != Qt::RightButton) {
             if (Button == Qt::LeftButton && entry) tmrSetGridRecords_Timer();
             return;
         }
-        const std::string kind = TableOf(*this, lstList).kind;
+        const std::string kind = TableOf(*this, list).kind;
         std::array<std::string, 6> captions;
         captions[2] = "Create a New " + kind;
         if (entry) {
-            if (lstList == lstLocations) {
+            if (list == lstLocations) {
                 Recordset rs =
                     Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + std::to_string(key));
                 if (!rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == -4)
@@ -170,26 +170,26 @@ void frmMain::ListMouseUpHandler(QListWidget* lstList, Qt::MouseButton Button, Q
                 captions[0] = "Assign Selected Animals to the " + named;
                 captions[1] = "Remove Selected Animals from the " + named;
             }
-            if (CanDelete(lstList, key)) {
+            if (CanDelete(list, key)) {
                 captions[3] = "Edit the Details of the " + named;
                 captions[4] = "Delete the " + named;
             }
         }
         switch (ShowPopupListAction(captions)) {
             case 0:
-                Assign(lstList, key, name);
+                Assign(list, key, name);
                 break;
             case 1:
-                Deassign(lstList, key, name);
+                Deassign(list, key, name);
                 break;
             case 2:
-                CreateNew(lstList);
+                CreateNew(list);
                 break;
             case 3:
-                EditEntry(lstList, key, name);
+                EditEntry(list, key, name);
                 break;
             case 4:
-                Remove(lstList, key, name);
+                Remove(list, key, name);
                 break;
             default:
                 break;
@@ -225,14 +225,14 @@ void frmMain::EndSelectedAction() {
     setEnabled(true);
 }
 
-void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strName) {
-    if (lstList == lstLocations) return AssignToLocation(lngID, strName);
-    const std::string key = std::to_string(lngID);
-    const bool group = lstList == lstGroups;
-    const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
+void frmMain::Assign(QListWidget* list, long id, const std::string& name) {
+    if (list == lstLocations) return AssignToLocation(id, name);
+    const std::string key = std::to_string(id);
+    const bool group = list == lstGroups;
+    const std::string field = list == lstGenders ? "GenderID" : "BreedID";
     const std::string caption =
-        group ? "Adding the selected animals to '" + strName + "'..."
-              : "Giving the selected animals the " + LowerAscii(TableOf(*this, lstList).kind) + " '" + strName + "'...";
+        group ? "Adding the selected animals to '" + name + "'..."
+              : "Giving the selected animals the " + LowerAscii(TableOf(*this, list).kind) + " '" + name + "'...";
     // A membership the animal already has is the one write that is passed over.
     std::optional<std::unordered_set<long long>> members;
     ForEachSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
@@ -254,16 +254,16 @@ void frmMain::Assign(QListWidget* lstList, long lngID, const std::string& strNam
     });
 }
 
-void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strName) {
-    if (lstList == lstLocations) return DeassignFromLocation(lngID, strName);
-    const std::string key = std::to_string(lngID);
+void frmMain::Deassign(QListWidget* list, long id, const std::string& name) {
+    if (list == lstLocations) return DeassignFromLocation(id, name);
+    const std::string key = std::to_string(id);
     std::string caption, head;
-    if (lstList == lstGroups) {
-        caption = "Removing selected animals from group '" + strName + "'...";
+    if (list == lstGroups) {
+        caption = "Removing selected animals from group '" + name + "'...";
         head = "DELETE FROM GroupLink WHERE GroupID=" + key;
     } else {
-        const std::string field = lstList == lstGenders ? "GenderID" : "BreedID";
-        caption = "Removing " + LowerAscii(TableOf(*this, lstList).kind) + " '" + strName + "' from selected animals...";
+        const std::string field = list == lstGenders ? "GenderID" : "BreedID";
+        caption = "Removing " + LowerAscii(TableOf(*this, list).kind) + " '" + name + "' from selected animals...";
         head = "UPDATE Animals SET " + field + "=Null WHERE " + field + "=" + key;
     }
     ForEachSelected("Deassign", caption, [&](Recordset::Bookmark bookmark) {
@@ -274,68 +274,68 @@ void frmMain::Deassign(QListWidget* lstList, long lngID, const std::string& strN
 
 // ---- Creating, editing and deleting entries ---------------------------------------------------
 
-void frmMain::CreateNew(QListWidget* lstList) {
+void frmMain::CreateNew(QListWidget* list) {
     Trap("CreateNew", kObject, [&] {
-        if (lstList == lstLocations) {
+        if (list == lstLocations) {
             modCommon::EditLocationID = 0;
             frmLocation::ShowModal(this);
-            DisplayList(lstList);
+            DisplayList(list);
             return;
         }
-        const ListTable t = TableOf(*this, lstList);
+        const ListTable t = TableOf(*this, list);
         const std::string answer =
             AskName(t, "Enter the new " + LowerAscii(t.kind) + " name", "New " + t.kind + " Name", "", -1, false);
         if (answer.empty()) return;
-        if (lstList == lstGroups)
+        if (list == lstGroups)
             Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
-        else if (lstList == lstGenders)
+        else if (list == lstGenders)
             Run("INSERT INTO Genders (GenderName, Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
         else
             Run("INSERT INTO Breeds (BreedName,Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
-        DisplayList(lstList);
+        DisplayList(list);
     });
 }
 
-void frmMain::EditEntry(QListWidget* lstList, long lngID, const std::string& strName) {
+void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
     Trap("ListMouseUpHandler", kObject, [&] {
-        const ListTable t = TableOf(*this, lstList);
-        if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
-            Prompts::MsgBox("'" + strName + "' is a permanent " + LowerAscii(t.kind) + " and cannot be edited",
+        const ListTable t = TableOf(*this, list);
+        if ((list == lstGroups || list == lstLocations) && IsPermanent(t, id)) {
+            Prompts::MsgBox("'" + name + "' is a permanent " + LowerAscii(t.kind) + " and cannot be edited",
                             Prompts::OKOnly, "Cannot Edit Permanent " + t.kind + " Names");
             return;
         }
-        if (lstList == lstLocations) {
-            modCommon::EditLocationID = static_cast<int>(lngID);
+        if (list == lstLocations) {
+            modCommon::EditLocationID = static_cast<int>(id);
             frmLocation::ShowModal(this);
             Recordset rs =
-                Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + std::to_string(lngID));
+                Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + std::to_string(id));
             if (rs.Field(0).ToStringOr("").empty()) return;
         } else {
             const std::string answer = AskName(t, "Edit the " + LowerAscii(t.kind) + "'s name and click OK to change the name",
-                                               t.kind + " Name Editor", strName, lngID, true);
+                                               t.kind + " Name Editor", name, id, true);
             if (answer.empty()) return;
-            const std::string verb = lstList == lstGroups ? "UPDATE " : "Update ";
+            const std::string verb = list == lstGroups ? "UPDATE " : "Update ";
             if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +
-                    std::to_string(lngID)) != 1)
+                    std::to_string(id)) != 1)
                 return;
         }
-        DisplayList(lstList);
+        DisplayList(list);
         tmrSetGridRecords_Timer();
     });
 }
 
-void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strName) {
+void frmMain::Remove(QListWidget* list, long id, const std::string& name) {
     Trap("Remove", kObject, [&] {
-        const ListTable t = TableOf(*this, lstList);
-        const std::string key = std::to_string(lngID);
+        const ListTable t = TableOf(*this, list);
+        const std::string key = std::to_string(id);
         const std::string species = " AND Species=" + Species();
         std::string count, head;
         std::vector<std::string> statements;
-        if (lstList == lstGroups) {
+        if (list == lstGroups) {
             count = "SELECT Count(AnimalID) FROM GroupLink WHERE GroupID=" + key;
             statements = {"DELETE FROM GroupLink WHERE GroupID=" + key, "DELETE FROM Groups WHERE GroupID=" + key};
             head = "There are animals still assigned to";
-        } else if (lstList == lstLocations) {
+        } else if (list == lstLocations) {
             count = "SELECT Count(AnimalID) FROM LocationLink WHERE LocationID=" + key;
             statements = {"UPDATE Locations SET Active=0 WHERE LocationID=" + key};
             head = "There are/have been animals at";
@@ -345,19 +345,19 @@ void frmMain::Remove(QListWidget* lstList, long lngID, const std::string& strNam
                           "DELETE FROM " + t.table + " WHERE " + t.key + "=" + key + species};
             head = "There are animals with " + LowerAscii(t.kind);
         }
-        if ((lstList == lstGroups || lstList == lstLocations) && IsPermanent(t, lngID)) {
-            Prompts::MsgBox("'" + strName + "' is a permanent " + LowerAscii(t.kind) + " and cannot be deleted",
+        if ((list == lstGroups || list == lstLocations) && IsPermanent(t, id)) {
+            Prompts::MsgBox("'" + name + "' is a permanent " + LowerAscii(t.kind) + " and cannot be deleted",
                             Prompts::OKOnly, "Cannot Delete Permanent " + t.kind + "s");
             return;
         }
         if (Database().GetConnection().Query(count).Field(0).ToLong() > 0 &&
-            Prompts::MsgBox(head + " '" + strName + "'.\r\nAre you sure you want to remove " + strName + "?",
-                            Prompts::YesNo | Prompts::Question, "Confirm '" + strName + "' Removal") == Prompts::No)
+            Prompts::MsgBox(head + " '" + name + "'.\r\nAre you sure you want to remove " + name + "?",
+                            Prompts::YesNo | Prompts::Question, "Confirm '" + name + "' Removal") == Prompts::No)
             return;
         Connection::Transaction transaction(Database().GetConnection());
         for (const std::string& statement : statements) Run(statement);
         transaction.Commit();
-        DisplayList(lstList);
+        DisplayList(list);
         tmrSetGridRecords_Timer();
     });
 }

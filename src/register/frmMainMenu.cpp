@@ -131,22 +131,22 @@ void frmMain::BuildMenu() {
 
 // ---- The file dialogs -------------------------------------------------------------------------
 
-std::string frmMain::SaveFileName(const std::string& strTitle, const std::string& strFilter,
+std::string frmMain::SaveFileName(const std::string& title, const std::string& filters,
                                   const std::string& strFileName) {
-    std::string file = strFileName, fileTitle, filter = strFilter;
+    std::string file = strFileName, fileTitle, filter = filters;
     long filterIndex = 1;
     long flags = kExplorer | kPathMustExist | kOverwritePrompt;
-    CommonDialog1.VBGetSaveFileName(file, fileTitle, true, filter, filterIndex, "", strTitle, "", -1, &flags);
+    CommonDialog1.VBGetSaveFileName(file, fileTitle, true, filter, filterIndex, "", title, "", -1, &flags);
     return file;
 }
 
-std::string frmMain::OpenFileName(const std::string& strTitle, const std::string& strFilter, bool booFileMustExist) {
-    std::string file, fileTitle, filter = strFilter;
+std::string frmMain::OpenFileName(const std::string& title, const std::string& filters, bool fileMustExist) {
+    std::string file, fileTitle, filter = filters;
     long filterIndex = 1;
     bool readOnly = false;
     long flags = kExplorer | kPathMustExist;
-    CommonDialog1.VBGetOpenFileName(file, fileTitle, booFileMustExist, false, readOnly, true, filter, filterIndex, "",
-                                    strTitle, "", -1, &flags);
+    CommonDialog1.VBGetOpenFileName(file, fileTitle, fileMustExist, false, readOnly, true, filter, filterIndex, "",
+                                    title, "", -1, &flags);
     return file;
 }
 
@@ -184,9 +184,9 @@ void frmMain::mnuChangeFlockNumber_Click() { ChangeNumber("mnuChangeFlockNumber_
 
 // A keeper who would rather leave than give a number the country requires leaves the
 // species at 0: the window unloads then, as after the country and species window.
-void frmMain::ChangeNumber(const char* procedure, int lngMode) {
+void frmMain::ChangeNumber(const char* procedure, int mode) {
     Trap(procedure, kObject, [&] {
-        modCommon::HerdFlockHoldingSetup(lngMode);
+        modCommon::HerdFlockHoldingSetup(mode);
         SetCaption();
         if (modCommon::Species == modCommon::NoSpecies) close();
     });
@@ -269,13 +269,13 @@ void frmMain::mnuImportKRX900S_Click() {
 // The device window runs by itself over this window, which takes no input until the window
 // has unloaded and tmrZOrder has ticked. The window's contents and menus are what is
 // disabled: a disabled Qt window would disable the device window it owns.
-void frmMain::OpenDeviceWindow(const char* procedure, bool booStickReader, int HHAction) {
+void frmMain::OpenDeviceWindow(const char* procedure, bool stickReader, int HHAction) {
     using namespace modMainWindowServices;
     canvas->setEnabled(false);
     menuBar()->setEnabled(false);
     bool shown = false;
     const bool opened = Trap(procedure, kObject, [&] {
-        shown = booStickReader ? OpenStickReaderWindow(HHAction) : OpenMobilePhoneWindow(HHAction);
+        shown = stickReader ? OpenStickReaderWindow(HHAction) : OpenMobilePhoneWindow(HHAction);
     });
     // A window that failed to open (or none registered) will never start the timer.
     if (!opened || !shown) tmrZOrder_Timer();

@@ -95,7 +95,7 @@ struct frmMain::MovementScript {
     long location;
     std::vector<std::unique_ptr<Connection::Prepared>> statements;
 
-    MovementScript(bool booAssign, long lngLocationID) : assign(booAssign), location(lngLocationID) {
+    MovementScript(bool assigning, long locationID) : assign(assigning), location(locationID) {
         Connection& db = Database().GetConnection();
         Recordset rs = db.Query("SELECT * FROM SQLTable WHERE MovementType='" +
                                 MovementType(LocationType(location), assign) + "' ORDER BY RecordID");
@@ -105,17 +105,17 @@ struct frmMain::MovementScript {
     }
 };
 
-bool frmMain::AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, const DateTime& dteDate,
-                                           long lngLocationID, const std::string& strDetails,
-                                           const std::string& strDeathReason) {
+bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const DateTime& date,
+                                           long locationID, const std::string& details,
+                                           const std::string& deathReason) {
     return Trap("AssignToORRemoveFromLocation", kObject, [&] {
-        std::shared_ptr<MovementScript> script = mMovementScript;
-        if (!script || script->assign != booAssign || script->location != lngLocationID) {
-            script = std::make_shared<MovementScript>(booAssign, lngLocationID);
-            if (mbooMovementAction) mMovementScript = script;
+        std::shared_ptr<MovementScript> script = movementScript_;
+        if (!script || script->assign != assign || script->location != locationID) {
+            script = std::make_shared<MovementScript>(assign, locationID);
+            if (movementAction_) movementScript_ = script;
         }
         const std::vector<Value> values =
-            modSchema::MovementParameters(lngAnimalID, dteDate, strDeathReason, strDetails, lngLocationID);
+            modSchema::MovementParameters(animalID, date, deathReason, details, locationID);
         // A statement that fails takes the animal's earlier statements back with it: never a
         // move without its clean-up, never an animal half removed.
         Connection::Transaction transaction(Database().GetConnection());
@@ -127,10 +127,10 @@ bool frmMain::AssignToORRemoveFromLocation(bool booAssign, long lngAnimalID, con
 // The movement action's loop over the selection, with the script read once for all of it.
 void frmMain::MoveSelected(const char* procedure, const std::string& caption,
                            const std::function<void(Recordset::Bookmark)>& each) {
-    mbooMovementAction = true;
+    movementAction_ = true;
     const auto forget = qScopeGuard([this] {
-        mbooMovementAction = false;
-        mMovementScript.reset();
+        movementAction_ = false;
+        movementScript_.reset();
     });
     ForEachSelected(procedure, caption, [&](Recordset::Bookmark bookmark) {
         each(bookmark);
@@ -142,7 +142,7 @@ void frmMain::MoveSelected(const char* procedure, const std::string& caption,
     });
 }
 
-void frmMain::AssignToLocation(long lngID, const std::string& strName) {
+void frmMain::AssignToLocation(long id, const std::string& name) {
     const long selected = grdAnimals->SelCount();
     if (selected == 0) return;
     const auto enable = qScopeGuard([this] { setEnabled(true); });
@@ -151,26 +151,26 @@ void frmMain::AssignToLocation(long lngID, const std::string& strName) {
     bool go = false;
     Trap("Assign", kObject, [&] {
         setEnabled(false);
-        type = LocationType(lngID);
+        type = LocationType(id);
         go = AskAboutMovement(type, selected, answers);
     });
     if (!go) return;
     const std::string caption = type == kRemoval ? ""
                                 : type == kDead  ? "Recording deaths..."
-                                                 : "Moving the selected animals to '" + strName + "'...";
+                                                 : "Moving the selected animals to '" + name + "'...";
     MoveSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
         mrsGridClone.SetBookmark(bookmark);
         // A tag alone has no place to be; it can only be removed from the records.
         if (type == kRemoval || mrsGridClone.Field("AnimalType").ToLong() != 0)
             AssignToORRemoveFromLocation(true, static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()),
-                                         answers.date, lngID, answers.details, answers.cause);
+                                         answers.date, id, answers.details, answers.cause);
     });
 }
 
-void frmMain::DeassignFromLocation(long lngID, const std::string& strName) {
+void frmMain::DeassignFromLocation(long id, const std::string& name) {
     const DateTime now = DateTime::Now();
-    MoveSelected("Deassign", "Removing selected animals from location '" + strName + "'...",
+    MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...",
                  [&](Recordset::Bookmark bookmark) {
-                     AssignToORRemoveFromLocation(false, AnimalIDFromBookmark(bookmark), now, lngID, "", "");
+                     AssignToORRemoveFromLocation(false, AnimalIDFromBookmark(bookmark), now, id, "", "");
                  });
 }

@@ -10,69 +10,69 @@
 #include "register/frmMain.h"
 
 void frmMain::BuildPanes() {
-    mDoBChange = new DoBChangePane(*this, fraTab[4]);
-    fraDoBChange = mDoBChange->fraDoBChange;
-    cmdChangeDoBs = mDoBChange->cmdChangeDoBs;
-    cmdCheckMovements = mDoBChange->cmdCheckMovements;
+    dobChange_ = new DoBChangePane(*this, fraTab[4]);
+    fraDoBChange = dobChange_->fraDoBChange;
+    cmdChangeDoBs = dobChange_->cmdChangeDoBs;
+    cmdCheckMovements = dobChange_->cmdCheckMovements;
 
-    mTaggingDateChange = new TaggingDateChangePane(*this, fraTab[5]);
-    fraTaggingDateChange = mTaggingDateChange->fraTaggingDateChange;
-    cmdChangeTaggingDates = mTaggingDateChange->cmdChangeTaggingDates;
+    taggingDateChange_ = new TaggingDateChangePane(*this, fraTab[5]);
+    fraTaggingDateChange = taggingDateChange_->fraTaggingDateChange;
+    cmdChangeTaggingDates = taggingDateChange_->cmdChangeTaggingDates;
 
-    mPanes[kTagChangesTab] = mTagChanges = new TagChangesPane(*this, fraTab[kTagChangesTab], kTagChangesTab);
-    grdTagChanges = mTagChanges->grdTagChanges;
-    cmdRecordTagChange = mTagChanges->cmdRecordTagChange;
-    cmdDeleteTagChange = mTagChanges->cmdDeleteTagChange;
+    panes_[kTagChangesTab] = tagChanges_ = new TagChangesPane(*this, fraTab[kTagChangesTab], kTagChangesTab);
+    grdTagChanges = tagChanges_->grdTagChanges;
+    cmdRecordTagChange = tagChanges_->cmdRecordTagChange;
+    cmdDeleteTagChange = tagChanges_->cmdDeleteTagChange;
 
-    mPanes[kTreatmentsTab] = mTreatments = new TreatmentsPane(*this, fraTab[kTreatmentsTab], kTreatmentsTab);
-    grdTreatments = mTreatments->grdTreatments;
-    cmdRecordTreatment = mTreatments->cmdRecordTreatment;
-    cmdDeleteTreatments = mTreatments->cmdDeleteTreatments;
+    panes_[kTreatmentsTab] = treatments_ = new TreatmentsPane(*this, fraTab[kTreatmentsTab], kTreatmentsTab);
+    grdTreatments = treatments_->grdTreatments;
+    cmdRecordTreatment = treatments_->cmdRecordTreatment;
+    cmdDeleteTreatments = treatments_->cmdDeleteTreatments;
 
-    mPanes[kMovementHistoryTab] = mMovementHistory =
+    panes_[kMovementHistoryTab] = movementHistory_ =
         new MovementHistoryPane(*this, fraTab[kMovementHistoryTab], kMovementHistoryTab);
-    grdMovements = mMovementHistory->grdMovements;
+    grdMovements = movementHistory_->grdMovements;
 
-    mPanes[kNotesTab] = mNotes = new NotesPane(*this, fraTab[kNotesTab], kNotesTab);
-    rtbNotes = mNotes->rtbNotes;
+    panes_[kNotesTab] = notes_ = new NotesPane(*this, fraTab[kNotesTab], kNotesTab);
+    rtbNotes = notes_->rtbNotes;
 
-    mPanes[kParentageTab] = mPedigree = new PedigreePane(*this, fraTab[kParentageTab], kParentageTab);
-    rtbPedigree = mPedigree->rtbPedigree;
-    grdPedigree = mPedigree->grdPedigree;
+    panes_[kParentageTab] = pedigree_ = new PedigreePane(*this, fraTab[kParentageTab], kParentageTab);
+    rtbPedigree = pedigree_->rtbPedigree;
+    grdPedigree = pedigree_->grdPedigree;
 }
 
-void frmMain::cmdChangeDoBs_Click() { mDoBChange->cmdChangeDoBs_Click(); }
-void frmMain::cmdCheckMovements_Click() { mDoBChange->cmdCheckMovements_Click(); }
-void frmMain::cmdChangeTaggingDates_Click() { mTaggingDateChange->cmdChangeTaggingDates_Click(); }
+void frmMain::cmdChangeDoBs_Click() { dobChange_->cmdChangeDoBs_Click(); }
+void frmMain::cmdCheckMovements_Click() { dobChange_->cmdCheckMovements_Click(); }
+void frmMain::cmdChangeTaggingDates_Click() { taggingDateChange_->cmdChangeTaggingDates_Click(); }
 
-void frmMain::DisplayTagChanges() { mTagChanges->DisplayTagChanges(); }
-void frmMain::cmdRecordTagChange_Click() { mTagChanges->cmdRecordTagChange_Click(); }
-void frmMain::cmdDeleteTagChange_Click() { mTagChanges->cmdDeleteTagChange_Click(); }
-void frmMain::grdTagChanges_Click() { mTagChanges->grdTagChanges_Click(); }
-void frmMain::grdTagChanges_PostEvent(int MsgId) { mTagChanges->grdTagChanges_PostEvent(MsgId); }
+void frmMain::DisplayTagChanges() { tagChanges_->DisplayTagChanges(); }
+void frmMain::cmdRecordTagChange_Click() { tagChanges_->cmdRecordTagChange_Click(); }
+void frmMain::cmdDeleteTagChange_Click() { tagChanges_->cmdDeleteTagChange_Click(); }
+void frmMain::grdTagChanges_Click() { tagChanges_->grdTagChanges_Click(); }
+void frmMain::grdTagChanges_PostEvent(int MsgId) { tagChanges_->grdTagChanges_PostEvent(MsgId); }
 void frmMain::grdTagChanges_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
-    mTagChanges->grdTagChanges_MouseUp(Button, Shift);
+    tagChanges_->grdTagChanges_MouseUp(Button, Shift);
 }
 
-void frmMain::DisplayTreatments() { mTreatments->DisplayTreatments(); }
-void frmMain::cmdRecordTreatment_Click() { mTreatments->cmdRecordTreatment_Click(); }
-void frmMain::cmdDeleteTreatments_Click() { mTreatments->cmdDeleteTreatments_Click(); }
+void frmMain::DisplayTreatments() { treatments_->DisplayTreatments(); }
+void frmMain::cmdRecordTreatment_Click() { treatments_->cmdRecordTreatment_Click(); }
+void frmMain::cmdDeleteTreatments_Click() { treatments_->cmdDeleteTreatments_Click(); }
 void frmMain::grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
-    mTreatments->grdTreatments_MouseUp(Button, Shift);
+    treatments_->grdTreatments_MouseUp(Button, Shift);
 }
 
-void frmMain::DisplayMovements() { mMovementHistory->DisplayMovements(); }
+void frmMain::DisplayMovements() { movementHistory_->DisplayMovements(); }
 void frmMain::grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
-    mMovementHistory->grdMovements_MouseUp(Button, Shift);
+    movementHistory_->grdMovements_MouseUp(Button, Shift);
 }
 
-void frmMain::DisplayNote() { mNotes->DisplayNote(); }
-void frmMain::SaveNote() { mNotes->SaveNote(); }
+void frmMain::DisplayNote() { notes_->DisplayNote(); }
+void frmMain::SaveNote() { notes_->SaveNote(); }
 
-void frmMain::DisplayPedigree() { mPedigree->DisplayPedigree(); }
+void frmMain::DisplayPedigree() { pedigree_->DisplayPedigree(); }
 void frmMain::grdPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint Position) {
-    mPedigree->grdPedigree_MouseUp(Button, Shift, Position);
+    pedigree_->grdPedigree_MouseUp(Button, Shift, Position);
 }
 void frmMain::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift) {
-    mPedigree->rtbPedigree_MouseUp(Button, Shift);
+    pedigree_->rtbPedigree_MouseUp(Button, Shift);
 }

@@ -40,23 +40,23 @@ private:
 
 }  // namespace
 
-void frmMain::PrintGrid(DataGrid& grdGrid, const std::string& strTitle, long lngRows, long lngOrientation,
-                        bool booHTML) {
+void frmMain::PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation,
+                        bool html) {
     Trap("PrintGrid", kObject, [&] {
-        const bool selectedRows = lngRows == 1;
-        if (selectedRows && grdGrid.SelCount() == 0) {
+        const bool selectedRows = rows == 1;
+        if (selectedRows && grid.SelCount() == 0) {
             Prompts::MsgBox("Please select at least one item in the grid to print 'Selected Rows'.", Prompts::OKOnly,
                             "Nothing Selected in the Grid");
             return;
         }
         // The type pictures and the EID flag mean nothing on paper.
         using Captions = std::initializer_list<const char*>;
-        const ColumnsLeftOut leftOut(grdGrid, &grdGrid == grdAnimals ? Captions{"Type", "EID?"} : Captions{});
-        if (!booHTML) {
-            grdGrid.PrintPreview(QString::fromStdString(strTitle), lngOrientation == 2, selectedRows);
+        const ColumnsLeftOut leftOut(grid, &grid == grdAnimals ? Captions{"Type", "EID?"} : Captions{});
+        if (!html) {
+            grid.PrintPreview(QString::fromStdString(title), orientation == 2, selectedRows);
             return;
         }
         const std::string path = SaveFileName("Export to HTML file", "HTML Files (*.html)|*.html");
-        if (!path.empty()) grdGrid.ExportHtml(path, selectedRows);
+        if (!path.empty()) grid.ExportHtml(path, selectedRows);
     });
 }

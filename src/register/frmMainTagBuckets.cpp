@@ -153,19 +153,19 @@ void frmMain::mnuGetTolvaneTagBucket_Click() { ImportTagBucket("mnuGetTolvaneTag
 
 // The whole file goes in one transaction: a failure leaves the register as it was. Lines
 // without a valid tag and EID are left out and counted for the keeper.
-void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
+void frmMain::ImportTagBucket(const char* procedure, bool allflex) {
     long skipped = 0;
     bool done = false;
     Trap(procedure, kObject, [&] {
         const std::string kind = modCommon::Species == modCommon::Sheep ? "Sheep" : "Cattle";
         const std::string name = std::string(modCommon::Species == modCommon::Sheep ? "S" : "C") + "Tags.txt";
         const std::string path =
-            booAllflex
+            allflex
                 ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)
                 : OpenFileName("Select a Tolvane " + kind + " Tag Bucket File",
                                "Tag Bucket Files (" + name + ")|" + name, true);
         if (path.empty()) return;
-        const CsvReader file = CsvReader::FromFile(path, ',', !booAllflex);
+        const CsvReader file = CsvReader::FromFile(path, ',', !allflex);
         if (file.RowCount() == 0) return;
         InitialiseProgressbar(100, "Loading Tag Bucket...");
         setEnabled(false);
@@ -174,7 +174,7 @@ void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
         TagBucketLookups lookups(db);
         int shown = 0;
         for (std::size_t row = 0; row < file.RowCount(); ++row) {
-            const std::optional<BucketTag> tag = booAllflex ? AllflexTag(file, row) : MakerTag(file, row);
+            const std::optional<BucketTag> tag = allflex ? AllflexTag(file, row) : MakerTag(file, row);
             if (!tag) {
                 ++skipped;
                 continue;
@@ -199,10 +199,10 @@ void frmMain::ImportTagBucket(const char* procedure, bool booAllflex) {
 
 // A tag already recorded for its species keeps its row; an EID already recorded for any
 // animal is not added again. Both are written with the others at the end.
-void frmMain::ImportTag(TagBucketLookups& rsLookups, const std::string& strTagNumber, const std::string& strEID,
+void frmMain::ImportTag(TagBucketLookups& lookups, const std::string& strTagNumber, const std::string& strEID,
                         int enSpecies) {
     std::string key = TagBucketLookups::Key(enSpecies, strTagNumber);
-    if (rsLookups.tags.try_emplace(key, 0).second)
-        rsLookups.newTags.push_back({strTagNumber, modCommon::GetTagSortFromTag(strTagNumber), enSpecies});
-    if (rsLookups.eids.insert(UpperAscii(strEID)).second) rsLookups.newEIDs.emplace_back(std::move(key), strEID);
+    if (lookups.tags.try_emplace(key, 0).second)
+        lookups.newTags.push_back({strTagNumber, modCommon::GetTagSortFromTag(strTagNumber), enSpecies});
+    if (lookups.eids.insert(UpperAscii(strEID)).second) lookups.newEIDs.emplace_back(std::move(key), strEID);
 }

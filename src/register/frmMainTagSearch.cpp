@@ -89,7 +89,7 @@ void frmMain::txbTagSearch_KeyPress(int& KeyAscii) {
 
 // The text is searched as typed, blanks included: as a tag's number part, as a whole tag,
 // then as an EID (decimal when it begins with "0", else the stored hexadecimal form).
-void frmMain::SearchTag(const std::string& strSearch) {
+void frmMain::SearchTag(const std::string& search) {
     Trap("txbTagSearch_KeyPress", kObject, [&] {
         long selected = 0, hidden = 0;
         const std::string found =
@@ -99,10 +99,10 @@ void frmMain::SearchTag(const std::string& strSearch) {
             "       Species=" +
             std::to_string(modCommon::Species) + "   AND";
         Recordset rows = Database().OpenRecordset(found + "       TagNumber Like '% " +
-                                                  SQLQuotes(LiteralPattern(strSearch)) + "' ESCAPE '\\'");
-        if (rows.Eof()) rows = Database().OpenRecordset(found + "       TagNumber = '" + SQLQuotes(strSearch) + "'");
+                                                  SQLQuotes(LiteralPattern(search)) + "' ESCAPE '\\'");
+        if (rows.Eof()) rows = Database().OpenRecordset(found + "       TagNumber = '" + SQLQuotes(search) + "'");
         if (rows.Eof()) {
-            Recordset owner = Database().OpenRecordset(EIDOwnerSQL(strSearch));
+            Recordset owner = Database().OpenRecordset(EIDOwnerSQL(search));
             if (!owner.Eof()) {
                 rows = Database().OpenRecordset(found + "       AnimalID = " + owner.Field("AnimalID").ToString());
                 if (!rows.Eof()) txbTagSearch->clear();
@@ -126,7 +126,7 @@ void frmMain::SearchTag(const std::string& strSearch) {
         }
         grdAnimals->PostMsg(1);
         QCoreApplication::processEvents();
-        const std::string message = ResultMessage(strSearch, selected, hidden);
+        const std::string message = ResultMessage(search, selected, hidden);
         if (!message.empty()) Prompts::MsgBox(message, Prompts::OKOnly, "Animal Selection Result");
     });
 }

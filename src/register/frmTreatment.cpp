@@ -59,12 +59,12 @@ frmTreatment::frmTreatment(QWidget* owner) : QDialog(owner) {
             box->setInsertPolicy(QComboBox::NoInsert);
         }
     };
-    field(lblEventDate, "Date of the treatment", txbEventDate, "txbEventDate");
-    field(lblMedicine, "Medicine", cboMedicine, "cboMedicine");
-    field(lblAmount, "Amount per animal", txbAmount, "txbAmount");
-    field(lblUnit, "Unit (e.g. ml, tablets, tube etc.)", cboUnit, "cboUnit");
+    field(eventDateLabel, "Date of the treatment", txbEventDate, "txbEventDate");
+    field(medicineLabel, "Medicine", cboMedicine, "cboMedicine");
+    field(amountLabel, "Amount per animal", txbAmount, "txbAmount");
+    field(unitLabel, "Unit (e.g. ml, tablets, tube etc.)", cboUnit, "cboUnit");
     field(lblName, "Name of person doing treatment", cboName, "cboName");
-    field(lblReason, "Reason for the treatment", cboReason, "cboReason");
+    field(reasonLabel, "Reason for the treatment", cboReason, "cboReason");
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -19,17 +19,17 @@ public:
     static void ShowModal(QWidget* owner);
     static frmTreatment* Loaded() { return DefaultInstance<frmTreatment>::Loaded(); }
 
-    QLabel* lblEventDate;
+    QLabel* eventDateLabel;
     QLineEdit* txbEventDate;
-    QLabel* lblMedicine;
+    QLabel* medicineLabel;
     QComboBox* cboMedicine;
-    QLabel* lblAmount;
+    QLabel* amountLabel;
     QLineEdit* txbAmount;
-    QLabel* lblUnit;
+    QLabel* unitLabel;
     QComboBox* cboUnit;
     QLabel* lblName;
     QComboBox* cboName;
-    QLabel* lblReason;
+    QLabel* reasonLabel;
     QComboBox* cboReason;
     QPushButton* OKButton;
     QPushButton* CancelButton;

@@ -36,7 +36,7 @@ EngineeringFrame::EngineeringFrame(QWidget* window) : QGroupBox(window) {
 
 void EngineeringFrame::CreateControls() {
     rtbText = new QTextEdit(this);
-    lblConfigFiles = new QLabel("Configuration Files", this);
+    configFilesLabel = new QLabel("Configuration Files", this);
     cboConfigFiles = new QComboBox(this);
     optBattery = {new QRadioButton("Small RTC Battery", this), new QRadioButton("Big RTC Battery", this)};
     optAgricultural = {new QRadioButton("Agricultural", this), new QRadioButton("Industrial", this)};
@@ -46,15 +46,15 @@ void EngineeringFrame::CreateControls() {
         for (QRadioButton* option : *pair) group->addButton(option);
     }
     ckbAllowMemory = new QCheckBox("Allow Memory", this);
-    lblSerialNumber = new QLabel("Serial Number", this);
+    serialNumberLabel = new QLabel("Serial Number", this);
     txbSerialNumber = new QLineEdit(this);
-    lblRTCValue = new QLabel("RTC Frequency", this);
+    rtcValueLabel = new QLabel("RTC Frequency", this);
     txbRTCValue = new QLineEdit(this);
     lstConfiguration = new QListWidget(this);
     lblStickPageCount = new QLabel(this);
-    lblPageNumber = new QLabel("Page Number", this);
+    pageNumberLabel = new QLabel("Page Number", this);
     txbPageNumber = new QLineEdit(this);
-    lblWritePattern = new QLabel("Write Pattern", this);
+    writePatternLabel = new QLabel("Write Pattern", this);
     txbWritePattern = new QLineEdit(this);
     txbWritePattern->setMaxLength(8);
     for (QLineEdit* box : {txbPageNumber, txbWritePattern}) box->installEventFilter(this);
@@ -64,23 +64,23 @@ void EngineeringFrame::CreateControls() {
 void EngineeringFrame::LayOut() {
     using DesignGeometry::Place;
     Place(actions[0], {120, 330, 3450, 450});
-    Place(lblConfigFiles, {120, 870, 3450, 270});
+    Place(configFilesLabel, {120, 870, 3450, 270});
     Place(cboConfigFiles, {120, 1140, 3450, 360});
     for (int i = 0; i < 2; ++i) {
         Place(optBattery[i], {120, 1620 + 330 * i, 3450, 330});
         Place(optAgricultural[i], {120, 2340 + 330 * i, 3450, 330});
     }
     Place(ckbAllowMemory, {120, 3060, 3450, 330});
-    Place(lblSerialNumber, {120, 3570, 1500, 330});
+    Place(serialNumberLabel, {120, 3570, 1500, 330});
     Place(txbSerialNumber, {1620, 3570, 1950, 330});
-    Place(lblRTCValue, {120, 3990, 1500, 330});
+    Place(rtcValueLabel, {120, 3990, 1500, 330});
     Place(txbRTCValue, {1620, 3990, 1950, 330});
     Place(rtbText, {3690, 330, 5400, 4170});
     Place(lstConfiguration, {9210, 330, 3000, 1800});
     Place(lblStickPageCount, {9210, 2220, 3000, 300});
-    Place(lblPageNumber, {9210, 2580, 1500, 330});
+    Place(pageNumberLabel, {9210, 2580, 1500, 330});
     Place(txbPageNumber, {10710, 2580, 1500, 330});
-    Place(lblWritePattern, {9210, 2970, 1500, 330});
+    Place(writePatternLabel, {9210, 2970, 1500, 330});
     Place(txbWritePattern, {10710, 2970, 1500, 330});
     for (int i = 1; i <= 3; ++i) Place(actions[i], {9210, 3390 + 390 * (i - 1), 3000, 360});
 }
@@ -94,12 +94,12 @@ void EngineeringFrame::MakeRoomForTexts() {
     designConsoleWidth_ = rtbText->width();
     dumpRowConsoleWidth_ = std::max(designConsoleWidth_, dumpRow);
     rtbText->resize(dumpRowConsoleWidth_, rtbText->height());
-    StackColumns({{lblSerialNumber, lblRTCValue}, {txbSerialNumber, txbRTCValue}}, 0);
-    StackColumns({{lblPageNumber, lblWritePattern}, {txbPageNumber, txbWritePattern}}, 0);
-    StackColumns({{actions[0], lblConfigFiles, cboConfigFiles, optBattery[0], optBattery[1], optAgricultural[0],
+    StackColumns({{serialNumberLabel, rtcValueLabel}, {txbSerialNumber, txbRTCValue}}, 0);
+    StackColumns({{pageNumberLabel, writePatternLabel}, {txbPageNumber, txbWritePattern}}, 0);
+    StackColumns({{actions[0], configFilesLabel, cboConfigFiles, optBattery[0], optBattery[1], optAgricultural[0],
                    optAgricultural[1], ckbAllowMemory, txbSerialNumber, txbRTCValue},
                   {rtbText},
-                  {lstConfiguration, lblStickPageCount, lblPageNumber, txbPageNumber, lblWritePattern, txbWritePattern,
+                  {lstConfiguration, lblStickPageCount, pageNumberLabel, txbPageNumber, writePatternLabel, txbWritePattern,
                    actions[1], actions[2], actions[3]}},
                  120);
     HoldChildren(this, 120);

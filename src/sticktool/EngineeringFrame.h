@@ -29,19 +29,19 @@ public:
 
     std::array<QPushButton*, 4> actions{};  // acceptance test, read, write and erase page
     QTextEdit* rtbText = nullptr;
-    QLabel* lblConfigFiles = nullptr;
+    QLabel* configFilesLabel = nullptr;
     QComboBox* cboConfigFiles = nullptr;
     std::array<QRadioButton*, 2> optBattery{};
     std::array<QRadioButton*, 2> optAgricultural{};
     QCheckBox* ckbAllowMemory = nullptr;
-    QLabel* lblSerialNumber = nullptr;
+    QLabel* serialNumberLabel = nullptr;
     QLineEdit* txbSerialNumber = nullptr;
-    QLabel* lblRTCValue = nullptr;
+    QLabel* rtcValueLabel = nullptr;
     QLineEdit* txbRTCValue = nullptr;
     QListWidget* lstConfiguration = nullptr;
-    QLabel* lblPageNumber = nullptr;
+    QLabel* pageNumberLabel = nullptr;
     QLineEdit* txbPageNumber = nullptr;
-    QLabel* lblWritePattern = nullptr;
+    QLabel* writePatternLabel = nullptr;
     QLineEdit* txbWritePattern = nullptr;
     QLabel* lblStickPageCount = nullptr;
 

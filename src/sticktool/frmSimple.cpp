@@ -113,7 +113,7 @@ void frmSimple::CreateControls() {
     cboSerialPorts = new QComboBox(fraComPortSelection);
     cmdRefreshComportList = new QPushButton("Refresh COM Port List", fraComPortSelection);
     MakeNoDefault(cmdRefreshComportList);
-    lblBaudRate = new QLabel("Change Baud Rate", fraComPortSelection);
+    baudRateLabel = new QLabel("Change Baud Rate", fraComPortSelection);
     cboBaudRate = new QComboBox(fraComPortSelection);
     for (const char* rate : kBaudRates) cboBaudRate->addItem(rate);
 
@@ -144,19 +144,19 @@ void frmSimple::ReachFrameControls() {
     optDisplayApplication = options.optDisplayApplication;
     EngineeringFrame& frame = *fraTolvane;
     rtbText = frame.rtbText;
-    lblConfigFiles = frame.lblConfigFiles;
+    configFilesLabel = frame.configFilesLabel;
     cboConfigFiles = frame.cboConfigFiles;
     optBattery = frame.optBattery;
     optAgricultural = frame.optAgricultural;
     ckbAllowMemory = frame.ckbAllowMemory;
-    lblSerialNumber = frame.lblSerialNumber;
+    serialNumberLabel = frame.serialNumberLabel;
     txbSerialNumber = frame.txbSerialNumber;
-    lblRTCValue = frame.lblRTCValue;
+    rtcValueLabel = frame.rtcValueLabel;
     txbRTCValue = frame.txbRTCValue;
     lstConfiguration = frame.lstConfiguration;
-    lblPageNumber = frame.lblPageNumber;
+    pageNumberLabel = frame.pageNumberLabel;
     txbPageNumber = frame.txbPageNumber;
-    lblWritePattern = frame.lblWritePattern;
+    writePatternLabel = frame.writePatternLabel;
     txbWritePattern = frame.txbWritePattern;
     lblStickPageCount = frame.lblStickPageCount;
 }
@@ -175,7 +175,7 @@ void frmSimple::LayOut() {
     Place(fraComPortSelection, {9840, 1380, 2640, 840});
     Place(cboSerialPorts, {120, 90, 2400, 360});
     Place(cmdRefreshComportList, {120, 480, 2400, 330});
-    Place(lblBaudRate, {120, 900, 1440, 300});
+    Place(baudRateLabel, {120, 900, 1440, 300});
     Place(cboBaudRate, {1560, 870, 960, 330});
 
     Place(fraTagReadOptions, {150, 2430, 9600, 2250});
@@ -192,7 +192,7 @@ void frmSimple::LayOut() {
 void frmSimple::MakeRoomForTexts() {
     using namespace DesignGeometry;
     for (QWidget* control : findChildren<QWidget*>()) GrowToText(control);
-    StackColumns({{lblBaudRate}, {cboBaudRate}}, 0);
+    StackColumns({{baudRateLabel}, {cboBaudRate}}, 0);
     HoldChildren(fraComPortSelection, 120, true);
     StackRows({{cmdStickAction[6]}, {cmdStickAction[7]}, {cmdStickAction[8]}}, 60);
     HoldChildren(fraTagFileOptions, 120);

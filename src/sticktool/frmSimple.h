@@ -43,7 +43,7 @@ public:
     QGroupBox* fraComPortSelection;
     QComboBox* cboSerialPorts;
     QComboBox* cboBaudRate;
-    QLabel* lblBaudRate;
+    QLabel* baudRateLabel;
     QPushButton* cmdRefreshComportList;
     // The tag read options and their controls (the frame's own, reached from here).
     TagReadOptionsFrame* fraTagReadOptions;
@@ -63,19 +63,19 @@ public:
     // The engineering frame and its factory controls (the frame's own, reached from here).
     EngineeringFrame* fraTolvane;
     QTextEdit* rtbText;
-    QLabel* lblConfigFiles;
+    QLabel* configFilesLabel;
     QComboBox* cboConfigFiles;
     std::array<QRadioButton*, 2> optBattery{};
     std::array<QRadioButton*, 2> optAgricultural{};
     QCheckBox* ckbAllowMemory;
-    QLabel* lblSerialNumber;
+    QLabel* serialNumberLabel;
     QLineEdit* txbSerialNumber;
-    QLabel* lblRTCValue;
+    QLabel* rtcValueLabel;
     QLineEdit* txbRTCValue;
     QListWidget* lstConfiguration;
-    QLabel* lblPageNumber;
+    QLabel* pageNumberLabel;
     QLineEdit* txbPageNumber;
-    QLabel* lblWritePattern;
+    QLabel* writePatternLabel;
     QLineEdit* txbWritePattern;
     QLabel* lblStickPageCount;
 
