@@ -44,17 +44,6 @@ void RemoveFolder(const std::string& folder) {
     std::filesystem::remove_all(folder, ignored);
 }
 
-std::vector<std::string> Split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        auto at = text.find(separator, start);
-        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) return parts;
-        start = at + separator.size();
-    }
-}
-
 // The number a text starts with, 0 when it starts with none.
 long long LeadingNumber(const std::string& text) {
     try {

@@ -14,6 +14,7 @@
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ std::string PreviousPath() { return LivePath() + ".previous"; }
 void RemoveWithJournal(const std::string& path) {
     FileSystem::Remove(path);
     FileSystem::Remove(path + "-journal");
-}
-
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string out;
-    for (const auto& l : lines) out += (out.empty() ? "" : "\r\n") + l;
-    return out;
 }
 
 // SQLite's page cache and its memory map sized for the register, so that the pages of a large
@@ -137,17 +132,19 @@ void clsDatabase::OfferRestoreIfUnopened() {
 
 void clsDatabase::OfferRestore(const std::string& description) {
     int answer = Prompts::MsgBox(
-        Lines({"A connection to your Kelvo database cannot be opened.",
+        Join({"A connection to your Kelvo database cannot be opened.",
                "The connection error is: " + description,
                "This program cannot continue without access to the Kelvo database. If you",
                "have made a backup of your database at any stage then you may be able to",
-               "use this to restore your data. Would you like to try this now?"}),
+               "use this to restore your data. Would you like to try this now?"},
+             CRLF),
         Prompts::YesNo | Prompts::Question, "Cannot Open Your Database");
     if (answer != Prompts::Yes) Program::End();
     answer = Prompts::MsgBox(
-        Lines({"You can restore from a database you have backed up locally or, if you have backed",
+        Join({"You can restore from a database you have backed up locally or, if you have backed",
                "up to the RVBS, from a backup stored on the RVBS.",
-               "Do you want to restore from a local backup?"}),
+               "Do you want to restore from a local backup?"},
+             CRLF),
         Prompts::YesNo | Prompts::Question, "Restore from Local Backup?");
     if (answer == Prompts::Yes) {
         clsCommonDialog dialog;

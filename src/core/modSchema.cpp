@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Connection.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -143,12 +144,6 @@ std::vector<std::pair<std::string, std::string>> MovementScripts() {
     };
 }
 
-std::string Join(const std::vector<std::string>& statements) {
-    std::string out;
-    for (const auto& s : statements) out += (out.empty() ? "" : "\n") + s;
-    return out;
-}
-
 std::string BuildScript() {
     using modCommon::SQLQuotes;
     std::vector<std::string> v101 = {
@@ -192,21 +187,10 @@ std::string BuildScript() {
     for (auto& [type, sql] : MovementScripts())
         v103.push_back("INSERT INTO SQLTable (MovementType, SQLStatement) VALUES ('" + type + "','" +
                        SQLQuotes(sql) + "')");
-    return "1.0.0\r|1.0.1\r" + Join(v101) +
+    return "1.0.0\r|1.0.1\r" + Join(v101, "\n") +
            "|1.0.2\rALTER TABLE TagChanges DROP COLUMN NewTag"
-           "|1.0.3\r" + Join(v103) +
+           "|1.0.3\r" + Join(v103, "\n") +
            "|1.0.4\rALTER TABLE Animals ADD COLUMN TaggingDate TEXT";
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        auto at = text.find(separator, start);
-        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) return parts;
-        start = at + 1;
-    }
 }
 
 }  // namespace
@@ -220,7 +204,7 @@ const std::string& DatabaseUpgradeScript() {
 
 std::vector<std::string> ScriptVersions() {
     std::vector<std::string> versions;
-    for (const auto& entry : Split(DatabaseUpgradeScript(), '|'))
+    for (const auto& entry : Split(DatabaseUpgradeScript(), "|"))
         versions.push_back(entry.substr(0, entry.find('\r')));
     return versions;
 }
@@ -228,7 +212,7 @@ std::vector<std::string> ScriptVersions() {
 std::vector<std::string> EntryStatements(const std::string& entry) {
     auto cr = entry.find('\r');
     if (cr == std::string::npos || cr + 1 >= entry.size()) return {};
-    return Split(entry.substr(cr + 1), '\n');
+    return Split(entry.substr(cr + 1), "\n");
 }
 
 void CreateQueryIndexes(Connection& db) {

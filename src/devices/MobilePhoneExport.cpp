@@ -34,11 +34,6 @@ std::string Record(const std::vector<std::string>& fields) {
     return record;
 }
 
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
-}
-
 }  // namespace
 
 MobilePhoneExport::MobilePhoneExport(Connection& db, int species, Link link)

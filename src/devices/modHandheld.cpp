@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/Text.h"
+
 namespace modHandheld {
 
 std::string ReplyPattern(const std::string& commandWord) {
@@ -22,24 +24,12 @@ char ReplyStatus(const std::string& reply, const std::string& commandWord) {
 }
 
 std::vector<std::string> SplitText(const std::string& text, char separator) {
-    std::vector<std::string> items;
-    if (text.empty()) return items;
-    size_t start = 0;
-    for (;;) {
-        size_t at = text.find(separator, start);
-        items.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) return items;
-        start = at + 1;
-    }
+    if (text.empty()) return {};
+    return Split(text, std::string_view(&separator, 1));
 }
 
 std::string JoinText(const std::vector<std::string>& items, char separator) {
-    std::string text;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i) text += separator;
-        text += items[i];
-    }
-    return text;
+    return Join(items, std::string_view(&separator, 1));
 }
 
 double LeadingNumber(const std::string& text) {

@@ -12,6 +12,7 @@
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace modStickReader {
 
@@ -160,12 +161,6 @@ const std::vector<std::pair<const char*, const char*>>& OxbrelReplacements() {
 constexpr std::array<size_t, 4> kOxbrelShownPositions = {0, 16, 17, 21};
 
 // ---- Building ---------------------------------------------------------------------------------
-
-void ReplaceAll(std::string& text, const std::string& oldText, const std::string& newText) {
-    for (size_t at = text.find(oldText); at != std::string::npos;
-         at = text.find(oldText, at + newText.size()))
-        text.replace(at, oldText.size(), newText);
-}
 
 void Apply(std::string& table, const std::vector<std::pair<const char*, const char*>>& pairs) {
     for (const auto& [oldText, newText] : pairs) ReplaceAll(table, oldText, newText);

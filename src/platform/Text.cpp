@@ -38,3 +38,27 @@ bool AllHexDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); });
 }
+
+std::vector<std::string> Split(std::string_view text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    for (std::size_t start = 0;;) {
+        const std::size_t at = text.find(separator, start);
+        pieces.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) return pieces;
+        start = at + separator.size();
+    }
+}
+
+std::string Join(const std::vector<std::string>& pieces, std::string_view separator) {
+    std::string text;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0) text += separator;
+        text += pieces[i];
+    }
+    return text;
+}
+
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}

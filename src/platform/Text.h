@@ -2,6 +2,7 @@
 #include <QStringView>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The small text routines every part of the program uses. Text is UTF-8 throughout; these
 // look at ASCII only, so every other byte of a text stays as it is and no locale changes a
@@ -26,3 +27,12 @@ std::string TrimWhiteSpace(std::string_view text);
 bool AllDigits(std::string_view text);
 bool AllDigits(QStringView text);
 bool AllHexDigits(std::string_view text);
+
+// The pieces of the text between the separators: "" gives one empty piece, "a|" gives "a"
+// and "".
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+// The pieces with the separator between each two.
+std::string Join(const std::vector<std::string>& pieces, std::string_view separator);
+// Replaces every `what` in the text with `with`, left to right; a replacement is not searched
+// again.
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with);

@@ -32,3 +32,15 @@ TEST(TextTest, CaseAndDigitsLookAtAsciiOnly) {
     EXPECT_TRUE(AllDigits(QStringView(u"0826")));
     EXPECT_FALSE(AllDigits(QString::fromUtf8("١٢٣")));
 }
+
+TEST(TextTest, SplitKeepsEveryPieceAndJoinPutsThemBack) {
+    using Pieces = std::vector<std::string>;
+    for (const auto& [text, pieces] : std::vector<std::pair<std::string, Pieces>>{
+             {"", {""}}, {"a", {"a"}}, {"a\r\n\r\nb\r\n", {"a", "", "b", ""}}, {"\r\r\n\n", {"\r", "\n"}}}) {
+        EXPECT_EQ(Split(text, CRLF), pieces) << text;
+        EXPECT_EQ(Join(pieces, CRLF), text);
+    }
+    std::string text = "aXbXX";
+    ReplaceAll(text, "X", "XX");
+    EXPECT_EQ(text, "aXXbXXXX") << "a replacement is not searched again";
+}
