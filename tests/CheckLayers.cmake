@@ -28,7 +28,7 @@ set(WHERE_sim         sim)
 # The fixtures that know the platform and its widgets alone (CMakeLists.txt builds them apart):
 # the only ones the platform's and the widgets' tests may use, and they themselves include
 # nothing above the widgets.
-set(PLATFORM_FIXTURES ScratchHome ScriptedPrompts WindowChecks Workbook)
+set(PLATFORM_FIXTURES ScratchHome ScriptedPrompts ThreadCpu WindowChecks Workbook)
 
 if(PLANT)
   string(REPLACE ":" ";" plant "${PLANT}")

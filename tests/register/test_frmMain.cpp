@@ -1,12 +1,12 @@
 // The main window's frame: its layout rules, the tabs, the progress frame, the way back from
 // a device window and unloading.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScreen>
-#include <QTest>
 #include <QTextEdit>
 
 #include "core/modMainWindowServices.h"
@@ -96,11 +96,12 @@ TEST_F(FrameTest, ProgressFrameShowsCentredOnTop) {
 TEST_F(FrameTest, ADeviceWindowGivesTheMainWindowBackAQuarterSecondAfterItCloses) {
     frmMain& form = Shown(14400, 8565);
     form.setEnabled(false);
+    QElapsedTimer clock;
+    clock.start();
     modMainWindowServices::StartZOrderTimer();
-    QTest::qWait(100);
-    EXPECT_FALSE(form.isEnabled());
-    QTest::qWait(300);
-    EXPECT_TRUE(form.isEnabled());
+    EXPECT_EQ(form.tmrZOrder->interval(), 250);
+    WaitUntil([&] { return form.isEnabled(); });
+    EXPECT_GE(clock.elapsed(), 200) << "not before its quarter second";
     EXPECT_FALSE(form.tmrZOrder->isActive());
 }
 

@@ -1,6 +1,7 @@
 // The main window's menu and the windows it opens, tag search, the help pane and grid printing.
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -110,10 +111,11 @@ TEST_F(MenuTest, ADeviceWindowKeepsTheMainWindowDisabledUntilAQuarterSecondAfter
     EXPECT_EQ(action, modMainWindowServices::StickReaderImport);
     ASSERT_TRUE(device && device->isEnabled());
     EXPECT_FALSE(usable());
+    QElapsedTimer clock;
+    clock.start();
     device->reject();
-    QTest::qWait(100);
-    EXPECT_FALSE(usable());
-    QTest::qWait(300);
+    WaitUntil(usable);
+    EXPECT_GE(clock.elapsed(), 200) << "not before a quarter second";
     EXPECT_TRUE(form.canvas->isEnabled() && form.menuBar()->isEnabled());
 
     // No phone window registered: nothing opens and the main window stays usable.

@@ -195,9 +195,7 @@ protected:
     Workbook ReadWorkbook(bool labels, bool time, bool sort = false) {
         std::filesystem::remove(Opened());
         Read(1, labels, time, sort);
-        WaitUntil([&] { return FileSystem::Exists(Opened()) && FileSystem::ReadAll(Opened()).ends_with('\n'); });
-        std::string path = FileSystem::ReadAll(Opened());
-        path.pop_back();
+        const std::string path = LastOpened();
         EXPECT_EQ(FileSystem::Folder(path), Program::Environment("HOME") + "/Documents");
         return Workbook(path);
     }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -250,8 +249,15 @@ TEST_F(StickConnectionTest, StickFoundOnTheThirdTryOrByAnyReply) {
 TEST_F(StickConnectionTest, SilentStickIsNotFoundAndTheWindowStaysMeanwhile) {
     Faults([](SimStick::Faults& f) { f.silent = true; });
     prompts.Answer(Prompts::OK);
+    // The keeper tries to close the window once the stick has been asked who it is.
     bool closed = true;
-    QTimer::singleShot(150, [&] { closed = frmSimple::Instance().close(); });
+    QTimer keeper;
+    QObject::connect(&keeper, &QTimer::timeout, [&] {
+        if (stick->CountOf('n') == 0) return;
+        keeper.stop();
+        closed = frmSimple::Instance().close();
+    });
+    keeper.start(20);
     frmSimple* window = Start();
     EXPECT_FALSE(closed);
     ASSERT_NE(window, nullptr);
