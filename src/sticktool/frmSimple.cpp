@@ -206,13 +206,13 @@ void frmSimple::MakeRoomForTexts() {
                {fraTolvane}},
               90);
     width_ = ControlsWidth();
-    setFixedSize(width_, Bottom(fraTolvane) + Pixels(120));
+    SetClientHeight(Bottom(fraTolvane) + Pixels(120));
 }
 
 // The engineering frame counts only where it shows.
-int frmSimple::ControlsWidth() const {
+int frmSimple::ControlsWidth() {
     int width = Pixels(12600);
-    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    for (QWidget* control : DesignGeometry::Page(this)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (!control->isWindow() && (control != fraTolvane || modCommon::EditionCode == modCommon::EngineeringEdition))
             width = std::max(width, control->x() + control->width() + Pixels(120));
     return width;
@@ -227,7 +227,7 @@ void frmSimple::showEvent(QShowEvent* event) {
         fraTolvane->NarrowConsole(0);
         if (room > 0) fraTolvane->NarrowConsole(ControlsWidth() - room);
         width_ = ControlsWidth();
-        if (width_ != width()) setFixedSize(width_, height());
+        if (const QWidget* page = DesignGeometry::Page(this); width_ != page->width()) SetClientHeight(page->height());
     }
     QWidget::showEvent(event);
 }
@@ -287,7 +287,14 @@ void frmSimple::LayOutForMode() {
     SetClientHeight(fraTagReadOptions->y() + Pixels(30));
 }
 
-void frmSimple::SetClientHeight(int height) { setFixedSize(width_, height); }
+// Where the screen has no room for the window, its controls stand on a page that scrolls
+// inside it: the page takes the size.
+void frmSimple::SetClientHeight(int height) {
+    QWidget* page = DesignGeometry::Page(this);
+    if (page == this) return setFixedSize(width_, height);
+    page->resize(width_, height);
+    DesignGeometry::KeepOnScreen(this);
+}
 
 // ---- Start --------------------------------------------------------------------------------
 

@@ -136,7 +136,7 @@ private:
     void ConnectHandlers();
     void LayOut();
     void MakeRoomForTexts();
-    int ControlsWidth() const;
+    int ControlsWidth();
     int width_ = 0;  // the window's, as wide as its controls need
     void Form_Load();
     void TranslateCaptions();

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 
@@ -15,6 +17,7 @@
 #include <climits>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -42,6 +45,60 @@ QMargins FrameOf(const QWidget* window) {
     const QStyle* style = window->style();
     const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
     return {border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border};
+}
+
+// A window laid out by hand that cannot shrink to its screen's room shows its controls on a page
+// in a scroll area of this name.
+constexpr char kPageScroll[] = "pageScroll";
+
+QScrollArea* PageScroll(const QWidget* window) {
+    return window->findChild<QScrollArea*>(kPageScroll, Qt::FindDirectChildrenOnly);
+}
+
+int ScrollBarBreadth(const QScrollArea* scroll) {
+    return scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+}
+
+// Moves the window's controls, as they stand, onto a page of the window's size in a scroll
+// area that fills the window, which may then be smaller. They keep their stacking, their Tab
+// order and the focus.
+QScrollArea* ShowOnPage(QWidget* window) {
+    std::vector<QWidget*> tabOrder;
+    for (QWidget* next = window->nextInFocusChain(); next != window; next = next->nextInFocusChain())
+        if (next->focusPolicy() != Qt::NoFocus) tabOrder.push_back(next);
+    QWidget* focus = window->focusWidget();
+    auto* page = new QWidget;
+    page->resize(window->size());
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isWindow()) continue;
+        const bool hidden = control->isHidden();
+        control->setParent(page);
+        control->setHidden(hidden);
+    }
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(kPageScroll);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(page);
+    window->setMinimumSize(0, 0);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins({});
+    layout->addWidget(scroll);
+    scroll->show();
+    for (std::size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    if (focus) focus->setFocus();
+    return scroll;
+}
+
+// The size a window needs for its page: the page's, with a scroll bar beside it where the room
+// is too low for it and one below it where the room is too narrow.
+QSize PagedSize(const QScrollArea* scroll, QSize room) {
+    const QSize page = scroll->widget()->size();
+    const int bar = ScrollBarBreadth(scroll);
+    bool down = page.height() > room.height();
+    const bool across = page.width() + (down ? bar : 0) > room.width();
+    down = down || page.height() + (across ? bar : 0) > room.height();
+    return page.grownBy({0, 0, down ? bar : 0, across ? bar : 0});
 }
 
 }  // namespace
@@ -154,13 +211,29 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     window->move(owner->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
-QSize Room(const QWidget* window) { return ScreenArea(window).size().shrunkBy(FrameOf(window)); }
+QSize Room(const QWidget* window) {
+    QSize room = ScreenArea(window).size().shrunkBy(FrameOf(window));
+    if (const QScrollArea* scroll = PageScroll(window); scroll && scroll->widget()->height() > room.height())
+        room.rwidth() -= ScrollBarBreadth(scroll);
+    return room;
+}
+
+QWidget* Page(QWidget* window) {
+    QScrollArea* scroll = PageScroll(window);
+    return scroll ? scroll->widget() : window;
+}
 
 void KeepOnScreen(QWidget* window) {
     const QRect area = ScreenArea(window);
     if (area.isEmpty()) return;
     const QMargins frame = FrameOf(window);
-    const QSize size = window->size().boundedTo(Room(window)).expandedTo(window->minimumSize());
+    const QSize room = area.size().shrunkBy(frame);
+    QScrollArea* scroll = PageScroll(window);
+    if (!scroll && !window->layout() && window->minimumSize().boundedTo(room) != window->minimumSize())
+        scroll = ShowOnPage(window);
+    const QSize wanted = scroll ? PagedSize(scroll, room) : window->size();
+    if (scroll) window->setMaximumSize(wanted);  // no larger than what it shows
+    const QSize size = wanted.boundedTo(room).expandedTo(window->minimumSize());
     if (size != window->size()) window->resize(size);
     const QSize outer = size.grownBy(frame);
     // A window's pos() is its frame's corner.

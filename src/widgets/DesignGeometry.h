@@ -63,10 +63,16 @@ QRect ScreenArea(const QWidget* window);
 // Moves a top-level window to the middle of the window `owner`, frames included.
 void CentreOver(QWidget* window, const QWidget* owner);
 // The largest inner size a top-level window can have on its screen: the available area less
-// the window's frame.
+// the window's frame, and less the scroll bar beside its page where its page scrolls down.
 QSize Room(const QWidget* window);
 // Keeps a top-level window within its screen's available area: shrinks it where it is larger
-// (never below its minimum size) and moves it in where it sticks out, frame included.
+// (never below its minimum size) and moves it in where it sticks out, frame included. A window
+// laid out by hand (without a layout) whose minimum size, or fixed size, the screen has no room
+// for shows its controls on a page of its size that scrolls inside it instead: the window is
+// then as large as the page and its scroll bars where the screen has room.
 void KeepOnScreen(QWidget* window);
+// The widget a window's controls stand on: the window, or its page once it scrolls them. A
+// window that changes its size after it has shown sizes this, and then keeps itself on screen.
+QWidget* Page(QWidget* window);
 
 }  // namespace DesignGeometry
