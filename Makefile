@@ -12,7 +12,13 @@ PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev 
 # against.
 BENCH_PACKAGES = zip pigz sqlite3
 
-.PHONY: deps bench-deps configure build run test sanitize bench clean
+# The fuzz build: clang with libFuzzer and the sanitizers, in a folder of its own.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+# How long `make fuzz` runs each target, in seconds.
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps bench-deps fuzz-deps configure build run test sanitize bench fuzz clean
 
 # Installs the packages of $(1) that are missing.
 define install_missing
@@ -31,6 +37,9 @@ deps:
 
 bench-deps:
 	$(call install_missing,$(BENCH_PACKAGES))
+
+fuzz-deps:
+	$(call install_missing,$(FUZZ_PACKAGES))
 
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_WERROR=$(WERROR) >/dev/null
@@ -67,5 +76,19 @@ sanitize: deps
 bench: build bench-deps
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
+# Builds every fuzz target and runs each for FUZZ_SECONDS, starting from its corpus in
+# tests/fuzz/corpus; what it adds to the corpus, and any input that finds a fault, stay in
+# $(FUZZ_BUILD). An input taking over a second or more than 2 GB counts as a fault; reports from
+# inside the libraries are suppressed as in `make sanitize`.
+FUZZ_ENV = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+           UBSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/ubsan.supp QT_QPA_PLATFORM=offscreen
+fuzz: deps fuzz-deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@for src in tests/fuzz/corpus/*; do t=$$(basename $$src); mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/found; \
+	  echo "== fuzz_$$t"; \
+	  $(FUZZ_ENV) $(FUZZ_BUILD)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=1 -rss_limit_mb=2048 \
+	    -artifact_prefix=$(FUZZ_BUILD)/found/$$t- $(FUZZ_BUILD)/corpus/$$t $$src || exit 1; done
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -111,12 +111,6 @@ std::vector<std::string> MessageInfo(const std::string& element, long messageNo,
 
 // ---- HTTP --------------------------------------------------------------------------------
 
-struct Reply {
-    int status = 0;
-    std::string statusText, contentType;
-    QByteArray body;
-};
-
 bool IsLoopback(const QString& host) {
     if (host.compare("localhost", Qt::CaseInsensitive) == 0) return true;
     QHostAddress address;
@@ -177,7 +171,7 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
         result.statusText =
             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
         result.contentType = reply->rawHeader("Content-Type").toStdString();
-        result.body = reply->readAll();
+        result.body = reply->readAll().toStdString();
     } else {
         result.status = NetworkStatus(reply->error());
         result.statusText = reply->errorString().toStdString();
@@ -188,8 +182,8 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
 
 // ---- Replies -----------------------------------------------------------------------------
 
-bool LoadXml(const QByteArray& text, pugi::xml_document& doc) {
-    return doc.load_buffer(text.constData(), text.size()) && doc.document_element();
+bool LoadXml(const std::string& text, pugi::xml_document& doc) {
+    return doc.load_buffer(text.data(), text.size()) && doc.document_element();
 }
 
 std::string NamespaceOf(pugi::xml_node element) {
@@ -334,11 +328,14 @@ std::string SendBackupChunk(const std::string& documentTrackingID, const std::st
         std::string envelope = BackupDataEnvelope(documentTrackingID, dataSourceID,
                                                   dataSourceDescription, messageNo, totalMessages);
         modDIME::Bytes dime = modDIME::CreateDIME(envelope, chunk);
-        Reply reply = Post("BackupData", "application/dime",
-                           QByteArray(reinterpret_cast<const char*>(dime.data()), qsizetype(dime.size())));
-        if (reply.status >= 400) return HttpError(reply, "No data was transferred.");
-        return StatusError(reply);
+        return BackupChunkResult(Post("BackupData", "application/dime",
+                                      QByteArray(reinterpret_cast<const char*>(dime.data()), qsizetype(dime.size()))));
     });
+}
+
+std::string BackupChunkResult(const Reply& reply) {
+    if (reply.status >= 400) return HttpError(reply, "No data was transferred.");
+    return StatusError(reply);
 }
 
 bool GetBackupList(std::string& list) {
@@ -348,53 +345,62 @@ bool GetBackupList(std::string& list) {
         return false;
     };
     return TrapOr("GetBackupList", kModule, failed, [&] {
-        Reply reply = Post("RestoreDataSourceList", "text/xml; charset=utf-8",
-                           Utf8(RestoreDataSourceListEnvelope(modCommon::CreateGUIDString())));
-        if (reply.status >= 400) {
-            list = HttpError(reply, "No data was received.");
-            return false;
-        }
-        pugi::xml_document doc;
-        auto status = ResponseStatus(reply, doc);
-        if (!status || *status != "OK") {
-            list = status ? *status : NoStatusText;
-            return false;
-        }
-        for (pugi::xml_node source : Select(doc, "DataSource")) {
-            auto field = [&](const char* name, const std::string& replacement) {
-                auto found = Select(source, name);
-                return found.empty() ? replacement : NodeText(found.front());
-            };
-            list += field("DataSourceDescription", "") + CRLF + field("LastBackupDate", "") + CRLF +
-                    field("FileSize", "0") + CRLF + field("DataSourceGUID", "") + '\f';
-        }
-        if (list.size() >= 2) {
-            list.pop_back();
-            return true;
-        }
-        list = "The RVBS has no backups of your data";
-        return false;
+        return BackupListResult(Post("RestoreDataSourceList", "text/xml; charset=utf-8",
+                                     Utf8(RestoreDataSourceListEnvelope(modCommon::CreateGUIDString()))),
+                                list);
     });
+}
+
+bool BackupListResult(const Reply& reply, std::string& list) {
+    list.clear();
+    if (reply.status >= 400) {
+        list = HttpError(reply, "No data was received.");
+        return false;
+    }
+    pugi::xml_document doc;
+    auto status = ResponseStatus(reply, doc);
+    if (!status || *status != "OK") {
+        list = status ? *status : NoStatusText;
+        return false;
+    }
+    for (pugi::xml_node source : Select(doc, "DataSource")) {
+        auto field = [&](const char* name, const std::string& replacement) {
+            auto found = Select(source, name);
+            return found.empty() ? replacement : NodeText(found.front());
+        };
+        list += field("DataSourceDescription", "") + CRLF + field("LastBackupDate", "") + CRLF +
+                field("FileSize", "0") + CRLF + field("DataSourceGUID", "") + '\f';
+    }
+    if (list.size() >= 2) {
+        list.pop_back();
+        return true;
+    }
+    list = "The RVBS has no backups of your data";
+    return false;
 }
 
 std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
                             const std::string& documentTrackingID, long messageNo,
                             long totalMessages, Bytes& chunk) {
     return TrapOr("GetRestoreChunk", kModule, Description, [&]() -> std::string {
-        Reply reply = Post("RestoreData", "text/xml; charset=utf-8",
-                           Utf8(RestoreDataEnvelope(restoreDataSourceGUID, documentTrackingID,
-                                                    messageNo, totalMessages)));
-        if (reply.status >= 400) return HttpError(reply, "No data was transferred.");
-        if (QString::fromStdString(reply.contentType).contains("dime", Qt::CaseInsensitive)) {
-            modDIME::Bytes message(reply.body.begin(), reply.body.end());
-            if (!modDIME::ReadDIME(message, chunk)) return "Corrupted data received from the RVBS";
-            return "";
-        }
-        // Without a DIME body there is no data, whatever the status says.
-        pugi::xml_document doc;
-        auto status = ResponseStatus(reply, doc);
-        return status ? *status : NoStatusText;
+        return RestoreChunkResult(Post("RestoreData", "text/xml; charset=utf-8",
+                                       Utf8(RestoreDataEnvelope(restoreDataSourceGUID, documentTrackingID,
+                                                                messageNo, totalMessages))),
+                                  chunk);
     });
+}
+
+std::string RestoreChunkResult(const Reply& reply, Bytes& chunk) {
+    if (reply.status >= 400) return HttpError(reply, "No data was transferred.");
+    if (QString::fromStdString(reply.contentType).contains("dime", Qt::CaseInsensitive)) {
+        modDIME::Bytes message(reply.body.begin(), reply.body.end());
+        if (!modDIME::ReadDIME(message, chunk)) return "Corrupted data received from the RVBS";
+        return "";
+    }
+    // Without a DIME body there is no data, whatever the status says.
+    pugi::xml_document doc;
+    auto status = ResponseStatus(reply, doc);
+    return status ? *status : NoStatusText;
 }
 
 }  // namespace modRVBS

@@ -43,4 +43,15 @@ std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
                             const std::string& documentTrackingID, long messageNo,
                             long totalMessages, Bytes& chunk);
 
+// An answer of the service as the operations read it: the HTTP status (from 12000 up, the number
+// of a failure below HTTP: no connection, a time-out), its reason, content type and body.
+struct Reply {
+    int status = 0;
+    std::string statusText, contentType, body;
+};
+// What the operations above make of an answer, without the network.
+std::string BackupChunkResult(const Reply& reply);
+bool BackupListResult(const Reply& reply, std::string& list);
+std::string RestoreChunkResult(const Reply& reply, Bytes& chunk);
+
 }  // namespace modRVBS

@@ -22,6 +22,10 @@ public:
     // The window goes only once the job that asked for it has ended.
     void tmrUnload_Timer();
 
+    // Fills the list with the serial ports (port name, port number as item data); the index of
+    // the one last used under the device index, or -1.
+    static int FillPortList(QComboBox* list, int deviceIndex);
+
 protected:
     DeviceDialog();
 
@@ -30,9 +34,6 @@ protected:
     void ShowOver(QWidget* owner);
     // A fixed pause (time-scaled) that keeps the program's windows alive.
     void Pause(int milliseconds);
-    // Fills the list with the serial ports (port name, port number as item data); the index of
-    // the one last used under the device index, or -1.
-    int FillPortList(QComboBox* list, int deviceIndex);
 
     // The unload in two halves, around the window's letting go of its default instance: the
     // first (false when the window is unloading already) stops the timers and closes the port,

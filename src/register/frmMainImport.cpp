@@ -18,6 +18,7 @@
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
+#include "register/AnimalImportFile.h"
 #include "register/ImportRecordsets.h"
 #include "register/frmMain.h"
 #include "widgets/TextWindow.h"
@@ -29,10 +30,6 @@ const char* const kTitle = "Import Animal Data from File";
 
 using modCommon::Database;
 
-constexpr std::size_t kFields = 15;
-using Fields = std::array<std::string, kFields>;
-// Longer than any eartag: a field this long is not a tag but a sign of the wrong file.
-constexpr std::size_t kLongestTag = 50;
 // The most problems a message lists; the rest are counted.
 constexpr std::size_t kListed = 20;
 
@@ -46,33 +43,6 @@ std::string Listed(const std::vector<std::string>& many) {
     for (std::size_t i = 0; i < many.size() && i < kListed; ++i) text += "\r\n" + many[i];
     if (many.size() > kListed) text += "\r\n... and " + std::to_string(many.size() - kListed) + " more.";
     return text;
-}
-
-// A line's fields: split at the separator, taken as they stand, padded to fifteen.
-Fields SplitFields(const std::string& line, const std::string& separator, bool& tooMany) {
-    Fields fields;
-    std::size_t field = 0, start = 0;
-    for (;;) {
-        const std::size_t end = line.find(separator, start);
-        if (field < kFields) fields[field] = line.substr(start, end == std::string::npos ? end : end - start);
-        ++field;
-        if (end == std::string::npos) break;
-        start = end + separator.size();
-    }
-    tooMany = field > kFields;
-    return fields;
-}
-
-// Why a line cannot be animal data, or "".
-std::string LineProblem(const std::string& line, const Fields& fields, std::size_t number) {
-    for (unsigned char c : line)
-        if (c < 0x20 && c != '\t') return "Line " + std::to_string(number) + " holds characters that are not text.";
-    for (std::size_t tag : {0, 5, 10})
-        if (TextFile::CharCount(fields[tag]) > kLongestTag)
-            return "Line " + std::to_string(number) + ": the tag \"" +
-                   QString::fromStdString(fields[tag]).left(20).toStdString() + "...\" is longer than " +
-                   std::to_string(kLongestTag) + " characters.";
-    return "";
 }
 
 // Asks whether unrecorded dams (or sires) are to be reference animals; 2 when so, else 1.
@@ -214,35 +184,22 @@ void frmMain::mnuImportAnimalFromFile_Click() {
 
 void frmMain::ImportAnimals(const std::string& text) {
     Trap("ImportAnimals", kObject, [&] {
-        const std::vector<std::string> lines = TextFile::SplitLines(text);
-        std::vector<Fields> fields(lines.size());
-        std::vector<std::string> problems, extra;
-        bool dams = false, sires = false;
-        const std::string separator = modCommon::GetTextFieldSeparator();
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i].empty()) continue;
-            bool tooMany = false;
-            fields[i] = SplitFields(lines[i], separator, tooMany);
-            if (tooMany) extra.push_back("Line " + std::to_string(i + 1) +
-                                         ": the fields after the fifteenth were left out.");
-            if (std::string problem = LineProblem(lines[i], fields[i], i + 1); !problem.empty())
-                problems.push_back(problem);
-            dams = dams || !fields[i][5].empty();
-            sires = sires || !fields[i][10].empty();
-        }
-        if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); })) {
+        AnimalImportFile::Contents file = AnimalImportFile::Read(text, modCommon::GetTextFieldSeparator());
+        const std::vector<std::string>& lines = file.lines;
+        std::vector<std::string>& extra = file.extra;
+        if (file.empty) {
             Prompts::MsgBox("The file holds no animal data, so nothing has been imported.", Prompts::Information, kTitle);
             return;
         }
-        if (!problems.empty()) {
-            Prompts::MsgBox("The file cannot be read as animal data, so nothing has been imported:" + Listed(problems),
+        if (!file.problems.empty()) {
+            Prompts::MsgBox("The file cannot be read as animal data, so nothing has been imported:" + Listed(file.problems),
                             Prompts::Exclamation, kTitle);
             return;
         }
         setEnabled(false);
         InitialiseProgressbar(100, "Adding Animals...");
-        mlngDamAnimalType = dams ? AskParentType("dams") : 1;
-        mlngSireAnimalType = sires ? AskParentType("sires") : 1;
+        mlngDamAnimalType = file.dams ? AskParentType("dams") : 1;
+        mlngSireAnimalType = file.sires ? AskParentType("sires") : 1;
 
         Connection& db = Database().GetConnection();
         Connection::Transaction transaction(db);
@@ -253,7 +210,7 @@ void frmMain::ImportAnimals(const std::string& text) {
             recordsets.line = static_cast<long>(i + 1);
             if (!lines[i].empty()) {
                 try {
-                    const Fields& f = fields[i];
+                    const AnimalImportFile::Fields& f = file.fields[i];
                     auto item = [&](std::size_t first) { return std::array<std::string, 5>{f[first], f[first + 1], f[first + 2], f[first + 3], f[first + 4]}; };
                     // A parent that names no animal leaves the animal's link as it was.
                     auto parent = [&](std::size_t first, long kind) {

@@ -114,8 +114,10 @@ void frmMain::BuildMenu() {
         {mnuKRX900SConfiguration, &frmMain::mnuKRX900SConfiguration_Click},
         {mnuImportKRX900S, &frmMain::mnuImportKRX900S_Click},
     };
+    // The bindings are captured by copies of their own: clang 14 (the fuzz build's compiler)
+    // cannot capture a structured binding.
     for (auto [item, handler] : handlers)
-        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(item, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
 
     // The four export items run one of two exports, for all or for owned animals only.
     const std::tuple<QAction*, const char*, void (frmMain::*)(bool), bool> exports[] = {
@@ -126,7 +128,9 @@ void frmMain::BuildMenu() {
     };
     for (auto [item, procedure, run, owned] : exports)
         connect(item, &QAction::triggered, this,
-                [this, procedure, run, owned] { Trap(procedure, kObject, [&] { (this->*run)(owned); }); });
+                [this, procedure = procedure, run = run, owned = owned] {
+                    Trap(procedure, kObject, [&] { (this->*run)(owned); });
+                });
 }
 
 // ---- The file dialogs -------------------------------------------------------------------------

@@ -13,62 +13,17 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
-#include "core/modEID.h"
 #include "platform/Connection.h"
 #include "platform/Csv.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
+#include "register/TagBucketRows.h"
 #include "register/frmMain.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
-
-std::optional<int> Integer(const std::string& text) {
-    const std::string trimmed = TrimBlanks(text);
-    std::size_t digits = trimmed.rfind('-', 0) == 0 ? 1 : 0;
-    if (trimmed.size() <= digits || trimmed.size() > digits + 9 ||
-        !AllDigits(std::string_view(trimmed).substr(digits)))
-        return std::nullopt;
-    return std::stoi(trimmed);
-}
-
-// The species an EID's user information names: 2 cattle, 4 sheep; any other, the one worked on.
-int SpeciesOf(int userInfo) {
-    return userInfo == 2 ? modCommon::Cattle : userInfo == 4 ? modCommon::Sheep : modCommon::Species;
-}
-
-// One line of a file, read as a tag and its EID, or nothing when the line holds none.
-struct BucketTag {
-    std::string tag, eid;
-    int species = 0;
-};
-
-// Allflex's layout: the EID in stored form, then the visual tag as it stands.
-std::optional<BucketTag> AllflexTag(const CsvReader& file, std::size_t row) {
-    const std::string eid = UpperAscii(TrimBlanks(file.Value(row, 0)));
-    const std::string& tag = file.Value(row, 1);
-    if (eid.size() != 16 || !AllHexDigits(eid) || tag.empty()) return std::nullopt;
-    return BucketTag{tag, eid, SpeciesOf(modEID::HexEIDToDecimalEID(eid).UserInfo)};
-}
-
-// The maker's layout: herd mark, tag number and decimal EID by name; with five columns or
-// more the EID's user information, with six or more its retag counter too.
-std::optional<BucketTag> MakerTag(const CsvReader& file, std::size_t row) {
-    const std::string& decimal = file.Value(row, "EIDNumber");
-    if (decimal.size() != 16 || !AllDigits(decimal)) return std::nullopt;
-    const std::size_t columns = file.Header().size();
-    std::optional<int> code = 0, retag = 0;
-    if (columns >= 5)
-        code = Integer(file.Value(row, "Species"));
-    else if (std::stoi(decimal.substr(0, 4)) < 900)
-        code = modCommon::Species == modCommon::Sheep ? 4 : 2;
-    if (columns >= 6) retag = Integer(file.Value(row, "Retag"));
-    if (!code || !retag) return std::nullopt;
-    return BucketTag{file.Value(row, "HerdId") + " " + file.Value(row, "tagnumber"),
-                     modEID::DecimalEIDToHexEID(decimal, *code, *retag), SpeciesOf(*code)};
-}
 
 // Adds rows many to a statement: prepared once for a full batch, once more for what is left.
 void InsertRows(Connection& db, const std::string& insert, const std::string& row, std::size_t count,
@@ -174,7 +129,8 @@ void frmMain::ImportTagBucket(const char* procedure, bool allflex) {
         TagBucketLookups lookups(db);
         int shown = 0;
         for (std::size_t row = 0; row < file.RowCount(); ++row) {
-            const std::optional<BucketTag> tag = allflex ? AllflexTag(file, row) : MakerTag(file, row);
+            const std::optional<TagBucketRows::Tag> tag =
+                allflex ? TagBucketRows::Allflex(file, row) : TagBucketRows::Maker(file, row);
             if (!tag) {
                 ++skipped;
                 continue;

@@ -1,0 +1,25 @@
+// A settings file as found: the machine's values, the serial ports it lists as a device window
+// offers them, and the last port used, which a port written over reads back as.
+#include <QComboBox>
+
+#include "core/modCommon.h"
+#include "core/modRegistry.h"
+#include "devices/DeviceDialog.h"
+#include "fuzz/Fuzz.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FileSystem::CreateDirectories(FileSystem::Folder(modRegistry::MachineSettingsPath()));
+    for (const std::string& path : {modRegistry::MachineSettingsPath(), modRegistry::UserSettingsPath()})
+        FileSystem::WriteAll(path, Fuzz::Text(data, size));
+    modRegistry::GetRegistryValue("Flavour", "");
+    QComboBox ports;
+    try {
+        DeviceDialog::FillPortList(&ports, 2);
+    } catch (const RuntimeError&) {
+    }
+    modCommon::SetLastUsedComPort(3, 7);
+    Fuzz::Check(modCommon::GetLastUsedComPort(3) == 7, "a port written reads back");
+    return 0;
+}
