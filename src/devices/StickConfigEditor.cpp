@@ -136,10 +136,10 @@ StickConfigEditor::BuildEnd StickConfigEditor::Build(const std::vector<std::stri
                                                      const std::string& identity, std::vector<RowDisplay>& rows) {
     const std::string first = entries.empty() ? std::string{} : entries[0];
     if (!modStickReader::IsStickVersionSupported(first)) return BuildEnd::LaterVersion;
-    const double version = modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(first));
-    modStickReader::InitialiseStickConfigurationStrings(static_cast<long>(version));
-    if (!(version > 0)) return BuildEnd::NoMemory;
-    BuildState build{entries, identity, static_cast<long>(version)};
+    const long version = modStickReader::FirmwareVersionOf(entries);
+    modStickReader::InitialiseStickConfigurationStrings(version);
+    if (!(modHandheld::LeadingNumber(modStickReader::ConfigEntryValue(first)) > 0)) return BuildEnd::NoMemory;
+    BuildState build{entries, identity, version};
     for (size_t k = 0; k < entries.size(); ++k) rows.push_back(BuildRow(build, k));
     return BuildEnd::Built;
 }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/Text.h"
 
@@ -45,6 +46,13 @@ double LeadingNumber(const std::string& text) {
     }
     if (digits == 0) return 0;
     return std::strtod(text.substr(start, i - start).c_str(), nullptr);
+}
+
+long LeadingWholeNumber(const std::string& text) {
+    const double number = LeadingNumber(text);
+    if (!(number < 0x1p63)) return std::numeric_limits<long>::max();
+    if (number < -0x1p63) return std::numeric_limits<long>::min();
+    return static_cast<long>(number);
 }
 
 }  // namespace modHandheld

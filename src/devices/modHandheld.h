@@ -27,5 +27,8 @@ std::string JoinText(const std::vector<std::string>& items, char separator);
 // The number a text begins with (blanks before it skipped, a sign and a decimal part
 // allowed); 0 when it begins with none.
 double LeadingNumber(const std::string& text);
+// The same without its decimal part; a number past the range of a long (a reply of many
+// digits) is the end of the range it passes.
+long LeadingWholeNumber(const std::string& text);
 
 }  // namespace modHandheld

@@ -280,7 +280,7 @@ std::string ConfigEntryValue(const std::vector<std::string>& entries, std::size_
 }
 
 long FirmwareVersionOf(const std::vector<std::string>& entries) {
-    return static_cast<long>(modHandheld::LeadingNumber(ConfigEntryValue(entries, 0)));
+    return modHandheld::LeadingWholeNumber(ConfigEntryValue(entries, 0));
 }
 
 std::string ConfiguredValue(const std::vector<std::string>& entries, long item) {

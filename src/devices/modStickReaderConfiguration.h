@@ -74,7 +74,7 @@ StickConfigDefinition StickConfigDefinitionAt(long position);
 std::string ConfigEntryValue(const std::string& entry);
 // The same for the entry at a place of the reply's entries; "" when there is none.
 std::string ConfigEntryValue(const std::vector<std::string>& entries, std::size_t place);
-// The firmware version that the reply's first entry holds.
+// The firmware version that the reply's first entry holds, a whole number (0 when there is none).
 long FirmwareVersionOf(const std::vector<std::string>& entries);
 // An item's value as the stick's firmware (set up beforehand) takes it: the stick's when it
 // passes the item's check, else the item's default.

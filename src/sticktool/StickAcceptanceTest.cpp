@@ -102,7 +102,7 @@ void StickAcceptanceTest::Run() {
     if (!OptionsChosen()) return;
     // The stick's items as its firmware has them: the serial number's rule, and the items the
     // configuration lines write.
-    modStickReader::InitialiseStickConfigurationStrings(stick_.FirmwareVersion());
+    modStickReader::InitialiseStickConfigurationStrings(stick_.FirmwareVersionOf());
     if (!CalibrationMode()) {
         ok_ = false;
         Line("Could not set the stick into RTC calibrate mode.");

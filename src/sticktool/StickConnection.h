@@ -69,7 +69,7 @@ public:
     // The stick's memory in pages, when it said.
     std::optional<long> ReadMemorySize();
     // The firmware version of the stick the last connection found suitable.
-    long FirmwareVersion() const { return firmwareVersion_; }
+    long FirmwareVersionOf() const { return firmwareVersion_; }
 
 private:
     std::function<Port()> chosenPort_;

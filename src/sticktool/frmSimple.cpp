@@ -374,7 +374,7 @@ void frmSimple::cboSerialPorts_Click() {
             wrongStick = true;
             return;
         }
-        LayOutForStick(stick_->FirmwareVersion());
+        LayOutForStick(stick_->FirmwareVersionOf());
         bool ok = stick_->SetClock();
         ShowComPortSelection(false);
         lblHelp->hide();

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 
 #include "core/modRegistry.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
+#include "devices/modStickReaderConfiguration.h"
 #include "fixtures/StickOnPort.h"
 #include "fixtures/TempHome.h"
 #include "platform/IniFile.h"
@@ -60,6 +62,13 @@ TEST(StickReply, FirmwareVersionUpToTwelveIsSupported) {
     // "0|": no number reads as 0; "0#1|2": the first item has no second field.
     for (const char* ok : {"0|12", "0|", "0|9#1|2", "0|11b"}) EXPECT_TRUE(IsStickVersionSupported(ok)) << ok;
     for (const char* bad : {"0|13", "012", "0#1|2"}) EXPECT_FALSE(IsStickVersionSupported(bad)) << bad;
+}
+
+TEST(StickReply, FirmwareVersionOfAnyReplyIsAWholeNumber) {
+    const std::string many = "5" + std::string(100, '7');  // the version a fuzzed reply gave
+    for (const auto& [reply, version] : {std::pair<std::string, long>{"0|11#1|2(cS)\r", 11}, {"0|9.7(cS)\r", 9},
+                                         {"(cS)\r", 0}, {"0|" + many + "#1|(cS)\r", LONG_MAX}, {"0|-" + many + "(cS)\r", LONG_MIN}})
+        EXPECT_EQ(FirmwareVersionOf(modHandheld::SplitText(StripReplyStatus(reply), '#')), version) << reply;
 }
 
 TEST(StickReply, ReplyPatternFollowsTheTemplate) {
