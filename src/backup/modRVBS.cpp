@@ -182,8 +182,17 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
 
 // ---- Replies -----------------------------------------------------------------------------
 
+// The service's answers nest a few levels. A text nested deeper is no answer of the service, and
+// the readers below, which walk it level by level, would spend stack and time as deep as it goes.
+constexpr int kDeepest = 100;
+
+struct DepthCheck : pugi::xml_tree_walker {
+    bool for_each(pugi::xml_node&) override { return depth() < kDeepest; }
+};
+
 bool LoadXml(const std::string& text, pugi::xml_document& doc) {
-    return doc.load_buffer(text.data(), text.size()) && doc.document_element();
+    DepthCheck shallow;
+    return doc.load_buffer(text.data(), text.size()) && doc.document_element() && doc.traverse(shallow);
 }
 
 std::string NamespaceOf(pugi::xml_node element) {

@@ -279,6 +279,19 @@ TEST_F(RVBSTest, EachFailureOfTheServiceGivesItsText) {
     EXPECT_EQ(list, "Invalid user name or password");
 }
 
+TEST(RVBSReply, AnswerNestedDeeperThanTheServiceNestsIsNoAnswer) {
+    TempHome home;
+    std::string deep;  // nested deeper than a stack holds
+    for (int i = 0; i < 200000; ++i) deep += i < 100000 ? "<a>" : "</a>";
+    const modRVBS::Reply ok{200, "OK", "text/xml", deep}, failed{500, "Internal Server Error", "text/xml", deep};
+    std::string list;
+    Bytes chunk;
+    EXPECT_EQ(modRVBS::BackupChunkResult(ok), "No status returned from the RVBS - operation failed.");
+    EXPECT_FALSE(modRVBS::BackupListResult(ok, list));
+    EXPECT_EQ(modRVBS::RestoreChunkResult(ok, chunk), "No status returned from the RVBS - operation failed.");
+    EXPECT_EQ(modRVBS::BackupChunkResult(failed), "The RVBS failed to respond...Error 500 - Internal Server Error");
+}
+
 TEST_F(RVBSTest, AServiceThatCannotBeReachedSaysSo) {
     const std::string cannot = " - Cannot contact the RVBS server";
     Bytes chunk = Text("piece");
