@@ -18,11 +18,9 @@ namespace {
 
 std::string folder;
 
-class Quiet : public Prompts::Handler {
-    int MsgBox(const std::string&, int style, const std::string&) override {
-        static constexpr int answers[] = {Prompts::OK, Prompts::Cancel, Prompts::Abort, Prompts::Cancel, Prompts::No, Prompts::Cancel};
-        return answers[style % 16 % 6];
-    }
+// Every box is closed as a keeper who cancels everything would close it.
+struct Cancelling : Prompts::Handler {
+    int MsgBox(const std::string&, int, const std::string&) override { return Prompts::Cancel; }
     bool InputBox(const std::string&, const std::string&, std::string&, bool) override { return false; }
     bool OpenFile(Prompts::FileDialog&) override { return false; }
     bool SaveFile(Prompts::FileDialog&) override { return false; }
@@ -31,21 +29,18 @@ class Quiet : public Prompts::Handler {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
-    static char name[] = "kelvo-fuzz";
-    static char* argv[] = {name, nullptr};
+    static char name[] = "kelvo-fuzz", *argv[] = {name, nullptr};
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     new QApplication(argc, argv);
     folder = FileSystem::MakeTempFolder();
-    for (const char* sub : {"home", "data/kelvo", "config", "etc", "program"}) FileSystem::CreateDirectories(folder + "/" + sub);
-    setenv("HOME", (folder + "/home").c_str(), 1);
+    for (const char* sub : {"data/kelvo", "program"}) FileSystem::CreateDirectories(folder + "/" + sub);
+    for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) setenv(variable, folder.c_str(), 1);
     setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (folder + "/etc").c_str(), 1);
     Program::SetExecutablePath(folder + "/program/kelvo");
     // Bad input is expected to log errors, and millions of runs would fill the disk with them.
     symlink("/dev/null", (folder + "/data/kelvo/KelvoErrorLog.txt").c_str());
-    Prompts::SetHandler(std::make_unique<Quiet>());
+    Prompts::SetHandler(std::make_unique<Cancelling>());
     std::atexit([] {
         modCommon::ReleaseDatabase();
         std::filesystem::remove_all(folder);
@@ -53,23 +48,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return 0;
 }
 
-namespace Fuzz {
-
-void Check(bool holds, const char* what) {
+void Fuzz::Check(bool holds, const char* what) {
     if (holds) return;
     std::fprintf(stderr, "Broken: %s\n", what);
     std::abort();
 }
 
-const std::string& Folder() { return folder; }
+const std::string& Fuzz::Folder() { return folder; }
 
-Connection& Database() {
+Connection& Fuzz::Database() {
     static const bool current = [] {
         modSchema::CreateTemplate(folder + "/program/Kelvo.mdb");
-        return modCommon::VersionCheck();
+        return modCommon::VersionCheck();  // copies it to the data folder and brings it up to date
     }();
     Check(current, "the database is brought up to date");
     return modCommon::Database().GetConnection();
 }
-
-}  // namespace Fuzz
