@@ -9,7 +9,6 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "devices/clsKRComm.h"
-#include "devices/modHandheld.h"
 #include "platform/Program.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WindowRules.h"
@@ -40,7 +39,7 @@ int DeviceDialog::FillPortList(QComboBox* list, int deviceIndex) {
     const long lastUsed = modCommon::GetLastUsedComPort(deviceIndex);
     int match = -1;
     for (const clsKRComm::SerialPortEntry& entry : clsKRComm::EnumSerialPorts()) {
-        const long number = static_cast<long>(modHandheld::LeadingNumber(entry[2]));
+        const long number = clsKRComm::PortNumber(entry);
         list->addItem(QString::fromStdString(entry[1]), QVariant::fromValue<long long>(number));
         if (number == lastUsed) match = list->count() - 1;
     }

@@ -190,6 +190,8 @@ std::string clsKRComm::DevicePathForPort(long lngPort) {
     return {};
 }
 
+long clsKRComm::PortNumber(const SerialPortEntry& entry) { return NumberOf(entry[2]); }
+
 std::string clsKRComm::GetSystemMessage(long lngErrorCode) {
     return TrimBlanks(SerialPort::ErrorText(static_cast<int>(lngErrorCode)));
 }

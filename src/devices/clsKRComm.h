@@ -30,6 +30,8 @@ public:
     static std::vector<SerialPortEntry> EnumSerialPorts();
     // The device a port number stands for ("" when none can stand for it).
     static std::string DevicePathForPort(long lngPort);
+    // The port number of a list entry: its digits, 0 for none or for a number too long to be one.
+    static long PortNumber(const SerialPortEntry& entry);
     static std::string GetSystemMessage(long lngErrorCode);
 
     bool IsOpen() const { return port_.IsOpen(); }

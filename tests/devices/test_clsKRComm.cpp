@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+
 #include <chrono>
 #include <fstream>
 #include <thread>
 #include <tuple>
 
 #include "core/modRegistry.h"
+#include "devices/DeviceDialog.h"
 #include "devices/clsKRComm.h"
 #include "devices/modHandheld.h"
 #include "fixtures/StickOnPort.h"
@@ -79,6 +82,17 @@ TEST(CommPortList, OrdersByNumberAndSkipsNamesWithoutDigits) {
     EXPECT_EQ(clsKRComm::DevicePathForPort(1), "/dev/ttyS0");
     EXPECT_EQ(clsKRComm::DevicePathForPort(103), "/dev/ttyUSB3");
     EXPECT_EQ(clsKRComm::DevicePathForPort(300), "/dev/rfcomm0");
+}
+
+TEST(CommPortList, APortNamedWithMoreDigitsThanANumberHoldsIsOfferedAsPortNone) {
+    TempHome home;
+    const std::string name = "COM3edvga_ar/dev/f" + std::string(35, '5') + "mrocm0";  // as a fuzzed file named it
+    IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", "/dev/simF", name);
+    QComboBox ports;
+    DeviceDialog::FillPortList(&ports, 2);
+    ASSERT_GE(ports.findText(QString::fromStdString(name)), 0);
+    EXPECT_EQ(ports.itemData(ports.findText(QString::fromStdString(name))).toLongLong(), 0);
+    EXPECT_EQ(clsKRComm::DevicePathForPort(0), "/dev/simF");
 }
 
 TEST(CommOpen, MissingPortRetriesOnceThenReportsTheSystemError) {

@@ -1,5 +1,5 @@
-// A settings file as found: the machine's values, the serial ports it lists as a device window
-// offers them, and the last port used, which a port written over reads back as.
+// A settings file as found: the machine's values, the serial ports a device window offers from
+// it, and the last port used, which a port written over reads back as.
 #include <QComboBox>
 
 #include "core/modCommon.h"
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QComboBox ports;
     try {
         DeviceDialog::FillPortList(&ports, 2);
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError&) {  // a last port that is no number
     }
     modCommon::SetLastUsedComPort(3, 7);
     Fuzz::Check(modCommon::GetLastUsedComPort(3) == 7, "a port written reads back");
