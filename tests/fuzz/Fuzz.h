@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/RuntimeError.h"
+
 class Connection;
 
 // What the fuzz targets share. Its LLVMFuzzerInitialize sets up the program's world once a
@@ -14,6 +16,14 @@ inline std::string Text(const std::uint8_t* data, std::size_t size) { return std
 // A promise of the code that the sanitizers cannot see: broken, the target stops.
 void Check(bool holds, const char* what);
 const std::string& Folder();  // a scratch folder of the process
+// Runs a step that may refuse the input with a RuntimeError, as the program refuses what it cannot read.
+template <class Step>
+void Refusable(Step step) {
+    try {
+        step();
+    } catch (const RuntimeError&) {
+    }
+}
 // The register's database at the newest version, through the program's gateway.
 Connection& Database();
 

@@ -3,7 +3,6 @@
 #include "devices/StickReadImport.h"
 #include "fuzz/Fuzz.h"
 #include "platform/Connection.h"
-#include "platform/RuntimeError.h"
 #include "sticktool/StickTagTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,10 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StickTagTable::Sort(table, format % 2);
     Connection& db = Fuzz::Database();
     db.Begin();
-    try {
+    Fuzz::Refusable([&] {
         StickReadImport(db, format, "20250101120000 Stick Group ", 1 + data[0] / 128).Import(StickReadImport::ParseRecords(payload).reads);
-    } catch (const RuntimeError&) {
-    }
+    });
     db.Rollback();
     return 0;
 }

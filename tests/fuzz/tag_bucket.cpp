@@ -3,7 +3,6 @@
 #include "fuzz/Fuzz.h"
 #include "platform/Csv.h"
 #include "platform/FileSystem.h"
-#include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "register/TagBucketRows.h"
 #include "sticktool/TagBucketFile.h"
@@ -11,17 +10,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = Fuzz::Folder() + "/CTags.txt";
     FileSystem::WriteAll(path, Fuzz::Text(data, size));
-    try {
+    Fuzz::Refusable([&] {
         const TagBucketFile file(path);
         for (std::size_t n = file.FirstDataLine(); file.Kind() != 0 && n <= file.Lines().size(); ++n)
             if (const std::string line = TextFile::Trim(file.Lines()[n - 1]); !line.empty()) TagBucketFile::ReadLine(file.Kind(), line);
-    } catch (const RuntimeError&) {
-    }
-    for (bool allflex : {true, false}) try {
+    });
+    for (bool allflex : {true, false})
+        Fuzz::Refusable([&] {
             const CsvReader file = CsvReader::FromFile(path, ',', !allflex);
             for (std::size_t row = 0; row < file.RowCount(); ++row)
                 allflex ? TagBucketRows::Allflex(file, row) : TagBucketRows::Maker(file, row);
-        } catch (const RuntimeError&) {
-        }
+        });
     return 0;
 }
