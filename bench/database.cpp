@@ -23,15 +23,17 @@ std::string MakeTable(const std::string& folder) {
     std::string path = folder + "/bench.mdb";
     Connection db;
     db.Open(path, true);
-    db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalType INTEGER, "
-               "TagNumber TEXT COLLATE NOCASE, TagSort INTEGER, DateOfBirth TEXT, GenderID INTEGER, "
-               "BreedID INTEGER, DeathReason TEXT, Species INTEGER, TaggingDate TEXT)");
+    db.Execute(
+        "CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, AnimalType INTEGER, "
+        "TagNumber TEXT COLLATE NOCASE, TagSort INTEGER, DateOfBirth TEXT, GenderID INTEGER, "
+        "BreedID INTEGER, DeathReason TEXT, Species INTEGER, TaggingDate TEXT)");
     Connection::Transaction transaction(db);
     for (int i = 0; i < kRows; ++i)
-        db.Execute("INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, "
-                   "DeathReason, Species, TaggingDate) VALUES (1, ?, ?, '2020-04-01 00:00:00', 1, 2, NULL, 2, "
-                   "'2020-05-01 00:00:00')",
-                   {Value("UK 0123456 " + std::to_string(i)), Value(i)});
+        db.Execute(
+            "INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, "
+            "DeathReason, Species, TaggingDate) VALUES (1, ?, ?, '2020-04-01 00:00:00', 1, 2, NULL, 2, "
+            "'2020-05-01 00:00:00')",
+            {Value("UK 0123456 " + std::to_string(i)), Value(i)});
     transaction.Commit();
     return path;
 }
@@ -127,7 +129,7 @@ BENCHMARK(RowOfEveryRowAfterADelete50k)->Unit(benchmark::kMillisecond)->Iteratio
 
 // A grid's first screen: 40 rows of every column, in the roles a table view asks for.
 long FirstScreen(const RecordsetModel& model) {
-    static const int roles[] = {Qt::DisplayRole, Qt::DecorationRole, Qt::FontRole, Qt::TextAlignmentRole,
+    static const int roles[] = {Qt::DisplayRole,    Qt::DecorationRole, Qt::FontRole,       Qt::TextAlignmentRole,
                                 Qt::BackgroundRole, Qt::ForegroundRole, Qt::CheckStateRole, Qt::ToolTipRole};
     long shown = 0;
     for (int row = 0; row < 40; ++row)

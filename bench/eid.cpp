@@ -23,10 +23,10 @@ const std::vector<std::string>& Codes() {
         for (int i = 0; i < kCodes; ++i) {
             const std::uint64_t r = random();
             std::uint64_t code = std::uint64_t{1} << 63;
-            code |= (r & 0x7) << 60;                                  // retag counter
-            code |= ((r >> 3) & 0x1F) << 55;                          // user information
-            code |= ((r >> 8) & 0x3FF) << 38;                         // country
-            code |= (r >> 18) & ((std::uint64_t{1} << 38) - 1);       // national number
+            code |= (r & 0x7) << 60;                             // retag counter
+            code |= ((r >> 3) & 0x1F) << 55;                     // user information
+            code |= ((r >> 8) & 0x3FF) << 38;                    // country
+            code |= (r >> 18) & ((std::uint64_t{1} << 38) - 1);  // national number
             char hex[17];
             std::snprintf(hex, sizeof hex, "%016llX", static_cast<unsigned long long>(code));
             out.emplace_back(hex);
@@ -42,8 +42,7 @@ void BM_HexDecimalHexRoundTrip(benchmark::State& state) {
     for (auto _ : state) {
         for (const std::string& hex : codes) {
             const EIDRecord record = modEID::HexEIDToDecimalEID(hex);
-            const std::string back =
-                modEID::DecimalEIDToHexEID(record.Decimal, record.UserInfo, record.RetagCount);
+            const std::string back = modEID::DecimalEIDToHexEID(record.Decimal, record.UserInfo, record.RetagCount);
             if (back != hex) ++mismatches;
             benchmark::DoNotOptimize(back);
         }
@@ -51,8 +50,7 @@ void BM_HexDecimalHexRoundTrip(benchmark::State& state) {
     state.counters["eids"] = kCodes;
     state.counters["mismatches"] = static_cast<double>(mismatches);
     state.counters["eids_per_s"] = benchmark::Counter(
-        static_cast<double>(kCodes) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+        static_cast<double>(kCodes) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_HexDecimalHexRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -63,12 +61,11 @@ void BM_DigitStringRoundTripSample(benchmark::State& state) {
         for (int i = 0; i < 10000; ++i) {
             const std::string bits = modEID::HexStringToBinary(codes[i]);
             const std::string decimal = modEID::BinaryStringToNumeric(bits, 10);
-            benchmark::DoNotOptimize(
-                modEID::BinaryStringToHex(modEID::NumericStringToBinary(decimal, 10)));
+            benchmark::DoNotOptimize(modEID::BinaryStringToHex(modEID::NumericStringToBinary(decimal, 10)));
         }
     }
-    state.counters["codes_per_s"] = benchmark::Counter(
-        10000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["codes_per_s"] =
+        benchmark::Counter(10000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_DigitStringRoundTripSample)->Unit(benchmark::kMillisecond);
 

@@ -57,19 +57,22 @@ void TimeCompaction(benchmark::State& state, Open open, Compact compact) {
 }
 
 void CompactAtExit100MB(benchmark::State& state) {
-    TimeCompaction(state, [] { modCommon::Database(); }, [](const std::string&) { modCommon::ReleaseDatabase(); });
+    TimeCompaction(
+        state, [] { modCommon::Database(); }, [](const std::string&) { modCommon::ReleaseDatabase(); });
 }
 BENCHMARK(CompactAtExit100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The way compaction went before: a compacted copy written beside the file and renamed over it.
 void CompactByCopyAndRename100MB_Reference(benchmark::State& state) {
-    TimeCompaction(state, [] {}, [](const std::string& live) {
-        Connection db;
-        db.Open(live);
-        db.VacuumInto(live + ".compacted");
-        db.Close();
-        FileSystem::Rename(live + ".compacted", live);
-    });
+    TimeCompaction(
+        state, [] {},
+        [](const std::string& live) {
+            Connection db;
+            db.Open(live);
+            db.VacuumInto(live + ".compacted");
+            db.Close();
+            FileSystem::Rename(live + ".compacted", live);
+        });
 }
 BENCHMARK(CompactByCopyAndRename100MB_Reference)->Unit(benchmark::kMillisecond)->Iterations(3);
 

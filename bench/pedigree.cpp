@@ -47,7 +47,8 @@ struct Register {
                    ") INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, Species, "
                    "DamID, SireID) SELECT 1, 'UK0123456 ' || printf('%05d', i), i, '2020-04-01 00:00:00', 1 + i % 2, "
                    "1 + i % 2, 2, max(i - 1000, 0), max((i / 1000 - 1) * 1000, 0) FROM n");
-        db.Execute("INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 3, AnimalID, DateOfBirth FROM Animals");
+        db.Execute(
+            "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 3, AnimalID, DateOfBirth FROM Animals");
         transaction.Commit();
         lastAnimal = static_cast<long>(db.Query("SELECT max(AnimalID) FROM Animals").Field(0).ToLong());
         modCommon::CountryName = "England";
@@ -96,8 +97,11 @@ void AnimalImport10000LinesWithDamsAndSires(benchmark::State& state) {
     for (auto _ : state) {
         form.ImportAnimals(text);
         state.PauseTiming();
-        if (modCommon::Database().GetConnection().Query("SELECT count(*) FROM GroupLink WHERE GroupID=1").Field(0).ToLong() !=
-            kLines)
+        if (modCommon::Database()
+                .GetConnection()
+                .Query("SELECT count(*) FROM GroupLink WHERE GroupID=1")
+                .Field(0)
+                .ToLong() != kLines)
             state.SkipWithError("the lambs are not all in group 1");
         Shared().Reset();
         state.ResumeTiming();

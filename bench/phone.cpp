@@ -63,7 +63,8 @@ double WireSeconds(const SimPhone& phone, const std::map<std::string, std::strin
     for (const std::string& line : phone.Received()) {
         const std::string word = line.substr(0, line.find(' '));
         const auto payload = payloads.find(word);
-        bytes += static_cast<double>(line.size() + 1 + word.size() + 4 + (payload == payloads.end() ? 0 : payload->second.size()));
+        bytes += static_cast<double>(line.size() + 1 + word.size() + 4 +
+                                     (payload == payloads.end() ? 0 : payload->second.size()));
     }
     return bytes / StickWire::BytesPerSecond;
 }
@@ -79,7 +80,8 @@ struct PhoneBench {
         modCommon::Species = 2;
         modCommon::Database().GetConnection().Execute(
             "INSERT INTO Breeds (BreedName, Species) VALUES ('Texel', 2); INSERT INTO Genders (GenderName, Species) VALUES ('Ewe', 2)");
-        IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", phone.SlavePath(), "COM" + std::to_string(kPort));
+        IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", phone.SlavePath(),
+                       "COM" + std::to_string(kPort));
         modCommon::SetLastUsedComPort(3, kPort);
         phone.SetCapacity(2 * kAnimals);
         phone.SetBytesPerSecond(StickWire::BytesPerSecond);
@@ -99,14 +101,19 @@ struct PhoneBench {
     }
 };
 
-long Count(const std::string& sql) { return static_cast<long>(modCommon::Database().GetConnection().Query(sql).At(0, 0).ToLong()); }
+long Count(const std::string& sql) {
+    return static_cast<long>(modCommon::Database().GetConnection().Query(sql).At(0, 0).ToLong());
+}
 
 void PhoneImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
     for (auto _ : state) {
         PhoneBench bench;
-        const std::map<std::string, std::string> payloads = {{"getanim", AnimalRecords()}, {"getcom", CommentRecords()}};
-        for (const std::string& record : modHandheld::SplitText(payloads.at("getanim"), '#')) bench.phone.MarkAnimal(record);
-        for (const std::string& record : modHandheld::SplitText(payloads.at("getcom"), '#')) bench.phone.MarkComment(record);
+        const std::map<std::string, std::string> payloads = {{"getanim", AnimalRecords()},
+                                                             {"getcom", CommentRecords()}};
+        for (const std::string& record : modHandheld::SplitText(payloads.at("getanim"), '#'))
+            bench.phone.MarkAnimal(record);
+        for (const std::string& record : modHandheld::SplitText(payloads.at("getcom"), '#'))
+            bench.phone.MarkComment(record);
         const auto start = Clock::now();
         frmMobilePhone::Open(1, nullptr);
         while (frmMobilePhone::Loaded()) {
@@ -116,7 +123,8 @@ void PhoneImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         }
         bench.Report(state, std::chrono::duration<double>(Clock::now() - start).count(), payloads);
         state.counters["fixed_pause_s"] = 2;  // the wait before the port opens, in the total
-        if (Count("SELECT COUNT(*) FROM Animals") != kAnimals || Count("SELECT COUNT(*) FROM Notes") != kAnimals / kNoted)
+        if (Count("SELECT COUNT(*) FROM Animals") != kAnimals ||
+            Count("SELECT COUNT(*) FROM Notes") != kAnimals / kNoted)
             state.SkipWithError("the import did not end well");
     }
 }

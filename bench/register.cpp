@@ -59,7 +59,8 @@ struct Register {
         db.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" + std::to_string(animals) +
                    ") INSERT INTO Animals (AnimalType, TagNumber, TagSort, DateOfBirth, GenderID, BreedID, Species) "
                    "SELECT 1 + i % 3, 'UK0123456 ' || printf('%06d', i), i, '2020-04-01 00:00:00', 1 + i % 2, i % 3, 2 "
-                   "FROM n WHERE " + std::to_string(animals) + ">0");
+                   "FROM n WHERE " +
+                   std::to_string(animals) + ">0");
         db.Execute(
             "WITH RECURSIVE m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k<9) "
             "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) "
@@ -311,13 +312,13 @@ void MoveSelected(benchmark::State& state, long location, const char* name) {
         Settle();
     }
     Prompts::SetHandler(std::move(previous));
-    const long moved = static_cast<long>(
-        modCommon::Database()
-            .GetConnection()
-            .Query("SELECT count(*) FROM LocationLink WHERE LocationID=" + std::to_string(location) +
-                   " AND EventDate='" + kMoveDate + " 00:00:00'")
-            .Field(0)
-            .ToLong());
+    const long moved =
+        static_cast<long>(modCommon::Database()
+                              .GetConnection()
+                              .Query("SELECT count(*) FROM LocationLink WHERE LocationID=" + std::to_string(location) +
+                                     " AND EventDate='" + kMoveDate + " 00:00:00'")
+                              .Field(0)
+                              .ToLong());
     if (moved != kMoved || form.glngSelectedAnimalsAndTags != kMoved) state.SkipWithError("not every animal moved");
 }
 
@@ -335,33 +336,45 @@ void RegisterAll() {
     using benchmark::RegisterBenchmark;
     const auto ms = benchmark::kMillisecond;
     RegisterBenchmark("StartToFilledMainWindow/EmptyRegister_Reference", StartToFilledMainWindow, 0)
-        ->Unit(ms)->Iterations(10);
+        ->Unit(ms)
+        ->Iterations(10);
     for (int animals : {50000, 200000}) {
         const std::string n = "/" + std::to_string(animals);
         const int rounds = animals > 100000 ? 3 : 5;
         RegisterBenchmark(("StartToFilledMainWindow" + n).c_str(), StartToFilledMainWindow, animals)
-            ->Unit(ms)->Iterations(3);
+            ->Unit(ms)
+            ->Iterations(3);
         RegisterBenchmark(("QtSelectAll_Reference" + n).c_str(), QtSelectAll_Reference, animals)
-            ->Unit(ms)->Iterations(rounds);
+            ->Unit(ms)
+            ->Iterations(rounds);
         RegisterBenchmark(("SelectEverything" + n).c_str(), SelectEverything, animals, 0)->Unit(ms)->Iterations(rounds);
         RegisterBenchmark(("SelectEverythingMovementHistoryShowing" + n).c_str(), SelectEverything, animals,
-                          kMovementHistoryTab)->Unit(ms)->Iterations(3);
+                          kMovementHistoryTab)
+            ->Unit(ms)
+            ->Iterations(3);
         RegisterBenchmark(("GridRefreshNoneSelected_Reference" + n).c_str(), GridRefresh, animals, false)
-            ->Unit(ms)->Iterations(rounds);
+            ->Unit(ms)
+            ->Iterations(rounds);
         RegisterBenchmark(("GridRefreshAllSelected" + n).c_str(), GridRefresh, animals, true)
-            ->Unit(ms)->Iterations(rounds);
+            ->Unit(ms)
+            ->Iterations(rounds);
         RegisterBenchmark(("GridQueryBySqlite3ToolFormerIndexes_Reference" + n).c_str(),
-                          GridQueryBySqlite3ToolFormerIndexes_Reference, animals)->Unit(ms)->Iterations(rounds * 2);
+                          GridQueryBySqlite3ToolFormerIndexes_Reference, animals)
+            ->Unit(ms)
+            ->Iterations(rounds * 2);
         RegisterBenchmark(("GridQueryBySqlite3Tool" + n).c_str(), GridQueryBySqlite3Tool, animals)
-            ->Unit(ms)->Iterations(rounds * 2);
+            ->Unit(ms)
+            ->Iterations(rounds * 2);
         if (animals != k50k) continue;
         RegisterBenchmark("AnimalCSVExport50kSelected", AnimalCSVExport50kSelected)->Unit(ms)->MinTime(3);
         RegisterBenchmark("AllflexTagBucket100000Lines", AllflexTagBucket100000Lines)->Unit(ms)->MinTime(3);
         RegisterBenchmark("MoveSelected/ToGrasskeep_10kOf50kSelected", MoveSelected, 4, "Top Field")
-            ->Unit(ms)->Iterations(3);
+            ->Unit(ms)
+            ->Iterations(3);
         RegisterBenchmark("MoveSelected/ToSold_10kOf50kSelected", MoveSelected, 5, "Market")->Unit(ms)->Iterations(3);
         RegisterBenchmark("GridRefresh10kOf50kSelected_Reference", GridRefresh10kOf50kSelected_Reference)
-            ->Unit(ms)->MinTime(3);
+            ->Unit(ms)
+            ->MinTime(3);
     }
 }
 
@@ -380,5 +393,6 @@ int main(int argc, char** argv) {
     }
     ratios.Add("MoveSelected/ToGrasskeep_10kOf50kSelected", "GridRefresh10kOf50kSelected_Reference");
     ratios.Add("MoveSelected/ToSold_10kOf50kSelected", "GridRefresh10kOf50kSelected_Reference");
-    return RunBenchmarksInApplication(argc, argv, [] { gRegister.reset(); }, &ratios);
+    return RunBenchmarksInApplication(
+        argc, argv, [] { gRegister.reset(); }, &ratios);
 }

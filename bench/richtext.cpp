@@ -41,7 +41,8 @@ BENCHMARK(BM_RtfWrite)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 void BM_CsvRead100000Rows(benchmark::State& state) {
     std::string text = "HerdId,TagNumber,EidNumber,Active\r\n";
     for (int i = 0; i < 100000; ++i)
-        text += "\"UK123456\",\"" + std::to_string(700000 + i) + "\",\"0826" + std::to_string(100000000000 + i) + "\",\"Yes\"\r\n";
+        text += "\"UK123456\",\"" + std::to_string(700000 + i) + "\",\"0826" + std::to_string(100000000000 + i) +
+                "\",\"Yes\"\r\n";
     for (auto _ : state) {
         CsvReader csv(text);
         benchmark::DoNotOptimize(csv.RowCount());

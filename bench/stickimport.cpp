@@ -10,11 +10,11 @@
 #include <QCoreApplication>
 #include <QPushButton>
 
+#include <time.h>
 #include <chrono>
 #include <cstdlib>
 #include <map>
 #include <thread>
-#include <time.h>
 
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
@@ -77,7 +77,8 @@ void StickImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         modCommon::Species = 2;
         FillRegister(modCommon::Database().GetConnection());
         SimStick stick;
-        IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", stick.SlavePath(), "COM" + std::to_string(kPort));
+        IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", stick.SlavePath(),
+                       "COM" + std::to_string(kPort));
         modCommon::SetLastUsedComPort(2, kPort);
         stick.SetConfigValue(19, std::to_string(kDecimalFormat));
         for (const auto& read : Reads()) stick.AddRecordText(read.hexEID + "|" + read.group + "|" + read.readTime);
@@ -104,8 +105,10 @@ void StickImportAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         state.counters["wire_s"] = wire;
         state.counters["ratio"] = total / wire;
         state.counters["cpu_share"] = cpu / total;  // of the program's thread, the stick's apart
-        const long animals = modCommon::Database().GetConnection().Query("SELECT COUNT(*) FROM Animals").At(0, 0).ToLong();
-        if (animals != kAnimals + kReads / 2 || !stick.Records().empty()) state.SkipWithError("the import did not end well");
+        const long animals =
+            modCommon::Database().GetConnection().Query("SELECT COUNT(*) FROM Animals").At(0, 0).ToLong();
+        if (animals != kAnimals + kReads / 2 || !stick.Records().empty())
+            state.SkipWithError("the import did not end well");
         DefaultInstance<frmStickReader>::Unload();
         stick.Stop();
     }

@@ -44,12 +44,13 @@ void StickTagReadAtNineteenThousandTwoHundredBaud(benchmark::State& state) {
         BenchHome home;
         modCommon::EditionCode = 1;
         SimStick stick;
-        IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", stick.SlavePath(), "COM" + std::to_string(kPort));
+        IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", stick.SlavePath(),
+                       "COM" + std::to_string(kPort));
         modCommon::SetLastUsedComPort(2, kPort);
         stick.SetConfigValue(19, "2");
         for (int i = 0; i < kReads; ++i)
-            stick.AddRecordText(StickWire::EID(826, 100000 + (i * 7919) % kReads) + "|" + std::string(1, static_cast<char>('1' + i % 4)) +
-                                "|120324090000");
+            stick.AddRecordText(StickWire::EID(826, 100000 + (i * 7919) % kReads) + "|" +
+                                std::string(1, static_cast<char>('1' + i % 4)) + "|120324090000");
         stick.Start();
         frmSimple& window = frmSimple::Instance();
         window.show();

@@ -34,18 +34,20 @@ const Files& Prepared() {
         FileSystem::CreateDirectories(f.target);
         Connection db;
         db.Open(f.database, true);
-        db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT, "
-                   "TagSort INTEGER, DateOfBirth TEXT, EIDNumber TEXT, Note TEXT)");
+        db.Execute(
+            "CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT, "
+            "TagSort INTEGER, DateOfBirth TEXT, EIDNumber TEXT, Note TEXT)");
         std::mt19937 rng(42);
-        const char* words[] = {"wormed", "lame", "moved to", "north field", "calved", "twins",
-                               "weighed", "vaccinated", "bought at", "market", "heifer", "ram"};
+        const char* words[] = {"wormed",  "lame",       "moved to",  "north field", "calved", "twins",
+                               "weighed", "vaccinated", "bought at", "market",      "heifer", "ram"};
         long id = 0;
         while (FileSystem::Size(f.database) < TargetBytes) {
             Connection::Transaction transaction(db);
             for (int i = 0; i < 20000; ++i, ++id) {
                 char tag[32], eid[17], date[20];
                 std::snprintf(tag, sizeof tag, "UK%07u %05ld", static_cast<unsigned>(rng() % 10000000), id % 100000);
-                std::snprintf(eid, sizeof eid, "%016llX", 0x8000000000000000ULL | (static_cast<unsigned long long>(rng()) << 20 | id));
+                std::snprintf(eid, sizeof eid, "%016llX",
+                              0x8000000000000000ULL | (static_cast<unsigned long long>(rng()) << 20 | id));
                 std::snprintf(date, sizeof date, "20%02u-%02u-%02u 00:00:00", static_cast<unsigned>(10 + rng() % 14),
                               static_cast<unsigned>(1 + rng() % 12), static_cast<unsigned>(1 + rng() % 28));
                 std::string note;
@@ -92,8 +94,7 @@ void ZipDatabaseOneThread(benchmark::State& state) {
 }
 
 // Runs a command on the database `state.iterations()` times; `archive` is what it writes.
-void TimeCommand(benchmark::State& state, const std::string& command, const std::string& archive,
-                 const char* counter) {
+void TimeCommand(benchmark::State& state, const std::string& command, const std::string& archive, const char* counter) {
     for (auto _ : state) {
         FileSystem::Remove(archive);
         if (std::system(command.c_str()) != 0) {
@@ -116,8 +117,8 @@ void ZipCommandLevel6_Reference(benchmark::State& state) {
 void PigzLevel6_Reference(benchmark::State& state, int threads) {
     const Files& f = Prepared();
     const std::string archive = f.folder + "/reference.gz";
-    TimeCommand(state, "pigz -6 -p" + std::to_string(threads) + " -c '" + f.database + "' > '" + archive + "'",
-                archive, "gz_MB");
+    TimeCommand(state, "pigz -6 -p" + std::to_string(threads) + " -c '" + f.database + "' > '" + archive + "'", archive,
+                "gz_MB");
 }
 
 void UnzipDatabase(benchmark::State& state) {

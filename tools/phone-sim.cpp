@@ -36,7 +36,8 @@ bool ParseOptions(int argc, char** argv, SimPhone& phone, int& port) {
         const std::string value = hasValue ? argv[i + 1] : "";
         const long number = std::atol(value.c_str());
         if (argument == "--bytes-per-second" && number > 0) phone.SetBytesPerSecond(static_cast<int>(number));
-        else if (argument == "--capacity" && (number > 0 || value == "0")) phone.SetCapacity(static_cast<size_t>(number));
+        else if (argument == "--capacity" && (number > 0 || value == "0"))
+            phone.SetCapacity(static_cast<size_t>(number));
         else if (argument == "--fail" && hasValue && SimLineTool::ParseFail(value, 20, faults)) {
         } else if (argument == "--silent" && hasValue) faults.silentTo.insert(value);
         else if (argument == "--unplug-during" && hasValue && SimLineTool::ParseUnplug(value, faults)) {

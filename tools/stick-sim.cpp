@@ -58,11 +58,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         } else if (argument == "--fail" && hasValue) {
             if (!SimLineTool::ParseFail(argv[++i], 2, options.faults)) return false;
         } else if (argument == "--fail-add" && hasValue) {
-            if ((options.faults.failAddAt = static_cast<int>(Count(argv[++i], 1))) < 0)
-                return false;
+            if ((options.faults.failAddAt = static_cast<int>(Count(argv[++i], 1))) < 0) return false;
         } else if (argument == "--fail-write" && hasValue) {
-            if ((options.faults.failWriteAt = static_cast<int>(Count(argv[++i], 1))) < 0)
-                return false;
+            if ((options.faults.failWriteAt = static_cast<int>(Count(argv[++i], 1))) < 0) return false;
         } else {
             options.port = std::atoi(argument.c_str());
             if (options.port <= 0) return false;

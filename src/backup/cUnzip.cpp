@@ -20,8 +20,7 @@ cUnzip::Entry ListedEntry(const Zip::Entry& stored) {
     entry.Filename = slash == std::string::npos ? name : name.substr(slash + 1);
     entry.FileDirectory = slash == std::string::npos ? "" : name.substr(0, slash);
     entry.FileSize = stored.size;
-    entry.FileCompressionRatio =
-        stored.size > 0 ? static_cast<long>(stored.packedSize * 100 / stored.size) : 0;
+    entry.FileCompressionRatio = stored.size > 0 ? static_cast<long>(stored.packedSize * 100 / stored.size) : 0;
     entry.FileDate = DateTime::FromQt(QDateTime::fromSecsSinceEpoch(stored.modified));
     entry.FileCRC = stored.crc;
     entry.FileCompressionMethod = stored.method == 0 ? "Stored" : "Deflated";
@@ -55,8 +54,7 @@ std::vector<std::string> cUnzip::IncludeNames() const {
     std::vector<std::string> names;
     for (const auto& entry : entries_) {
         if (!entry.FileSelected) continue;
-        std::string name =
-            entry.FileDirectory.empty() ? entry.Filename : entry.FileDirectory + "/" + entry.Filename;
+        std::string name = entry.FileDirectory.empty() ? entry.Filename : entry.FileDirectory + "/" + entry.Filename;
         for (auto& c : name)
             if (c == '\\') c = '/';
         names.push_back(name);
@@ -121,8 +119,7 @@ long Run(cUnzip& unzip, long failed, const std::function<void()>& body) {
 
 }  // namespace
 
-long VBUnzip(cUnzip& unzip, const cUnzip::OptionRecord& options,
-             const std::vector<std::string>& includeNames) {
+long VBUnzip(cUnzip& unzip, const cUnzip::OptionRecord& options, const std::vector<std::string>& includeNames) {
     if (options.zipFile.empty()) return UnzipNoArchive;
     if (options.listOnly)
         return Run(unzip, UnzipBadArchive, [&] {

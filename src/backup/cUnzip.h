@@ -70,9 +70,7 @@ public:
     long FileCompressionRatio(long index) const { return FileEntry(index).FileCompressionRatio; }
     DateTime FileDate(long index) const { return FileEntry(index).FileDate; }
     std::uint32_t FileCRC(long index) const { return FileEntry(index).FileCRC; }
-    std::string FileCompressionMethod(long index) const {
-        return FileEntry(index).FileCompressionMethod;
-    }
+    std::string FileCompressionMethod(long index) const { return FileEntry(index).FileCompressionMethod; }
     bool FileEncrypted(long index) const { return FileEntry(index).FileEncrypted; }
     bool FileSelected(long index) const { return FileEntry(index).FileSelected; }
     void SetFileSelected(long index, bool selected);
@@ -103,5 +101,4 @@ private:
 };
 
 // Lists (in list mode) or extracts the archive named in the option record; 0 = success.
-long VBUnzip(cUnzip& unzip, const cUnzip::OptionRecord& options,
-             const std::vector<std::string>& includeNames);
+long VBUnzip(cUnzip& unzip, const cUnzip::OptionRecord& options, const std::vector<std::string>& includeNames);

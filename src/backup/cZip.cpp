@@ -75,8 +75,7 @@ void cZip::Delete() {
     options_.deleteEntries = 0;
 }
 
-long VBZip(cZip& zip, const cZip::OptionRecord& options,
-           const std::vector<std::string>& fileSpecs) {
+long VBZip(cZip& zip, const cZip::OptionRecord& options, const std::vector<std::string>& fileSpecs) {
     if (fileSpecs.empty() || zip.ZipFile().empty()) return ZipNothingToDo;
     if (options.deleteEntries) return DeleteEntries(zip.ZipFile(), fileSpecs);
     std::vector<Zip::FileToAdd> files;
@@ -95,8 +94,7 @@ long VBZip(cZip& zip, const cZip::OptionRecord& options,
             zip.Cancel(path, cancel);
             return cancel;
         };
-    if (options.encrypt && (!Asked(zip.PasswordRequest, add.password) || add.password.empty()))
-        return ZipCancelled;
+    if (options.encrypt && (!Asked(zip.PasswordRequest, add.password) || add.password.empty())) return ZipCancelled;
     if (options.addComment && zip.CommentRequest) {
         add.comment = Zip::Comment(zip.ZipFile());
         if (!Asked(zip.CommentRequest, *add.comment)) return ZipCancelled;

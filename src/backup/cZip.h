@@ -88,5 +88,4 @@ private:
 };
 
 // Runs the zip of the object's file specifications with the option record; 0 = success.
-long VBZip(cZip& zip, const cZip::OptionRecord& options,
-           const std::vector<std::string>& fileSpecs);
+long VBZip(cZip& zip, const cZip::OptionRecord& options, const std::vector<std::string>& fileSpecs);

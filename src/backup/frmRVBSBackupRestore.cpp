@@ -59,7 +59,7 @@ int Digits(const std::string& text, std::size_t from, std::size_t count) {
 
 // "yyyy-mm-ddThh:nn:ss" read by position.
 DateTime BackupDate(const std::string& text) {
-    return {Digits(text, 0, 4), Digits(text, 5, 2), Digits(text, 8, 2),
+    return {Digits(text, 0, 4),  Digits(text, 5, 2),  Digits(text, 8, 2),
             Digits(text, 11, 2), Digits(text, 14, 2), Digits(text, 17, 2)};
 }
 
@@ -130,17 +130,15 @@ void frmRVBSBackupRestore::ShowFrame(QGroupBox* frame) {
 
 void frmRVBSBackupRestore::Form_Load() {
     Trap("Form_Load", kObject, [&] {
-        setWindowTitle(QString::fromStdString(std::string(restoring_ ? "Restoring from" : "Backing up to") +
-                                              " the RVBS"));
+        setWindowTitle(
+            QString::fromStdString(std::string(restoring_ ? "Restoring from" : "Backing up to") + " the RVBS"));
         modCommon::SetFormIcon(this);
         if (DatabaseAvailable()) {
             auto items = modCommon::GetKelvoDataItems({"RVBSUserName", "RVBSPassword"});
             if (items.size() == 2) {
                 for (const auto& [name, data] : items) {
-                    if (name == "RVBSUserName")
-                        txbUserName->setText(QString::fromStdString(data));
-                    else
-                        txbPassword->setText(QString::fromStdString(modCommon::UnscrambleText(data)));
+                    if (name == "RVBSUserName") txbUserName->setText(QString::fromStdString(data));
+                    else txbPassword->setText(QString::fromStdString(modCommon::UnscrambleText(data)));
                 }
             }
         }
@@ -189,8 +187,8 @@ void frmRVBSBackupRestore::Backup() {
         std::string dataSourceGUID = modCommon::GetKelvoData("DataSourceGUID");
         std::string today = DateTime::Today().ToUserText();
         auto holding = modCommon::FindKelvoData("HoldingNumber");
-        std::string description = holding ? "Backup for holding " + *holding + " (" + today + ")"
-                                          : "Backup (" + today + ")";
+        std::string description =
+            holding ? "Backup for holding " + *holding + " (" + today + ")" : "Backup (" + today + ")";
         std::string trackingID = modCommon::CreateGUIDString();
         FileSystem::Remove(zipPath);
 
@@ -288,8 +286,7 @@ void frmRVBSBackupRestore::lstBackups_Click() {
         if (FetchRestoreZip(zipPath, fields[3])) {
             // The zip stays in the data folder; the next backup replaces it.
             const int restored = PutRestoredDatabaseInPlace(zipPath);
-            if (restored == 0)
-                Message("Your data has been successfully restored", "Data Restored OK");
+            if (restored == 0) Message("Your data has been successfully restored", "Data Restored OK");
             else if (restored != 3)  // 3: the keeper has been told why
                 Message("Your data could not be extracted from the data received from the RVBS", "Data Not Restored");
         } else {

@@ -44,8 +44,7 @@ void PutRecord(Bytes& out, unsigned char flags, unsigned char typeFormat, const 
 std::size_t Get16(const Bytes& in, std::size_t at) { return std::size_t(in[at]) << 8 | in[at + 1]; }
 
 std::size_t Get32(const Bytes& in, std::size_t at) {
-    return std::size_t(in[at]) << 24 | std::size_t(in[at + 1]) << 16 | std::size_t(in[at + 2]) << 8 |
-           in[at + 3];
+    return std::size_t(in[at]) << 24 | std::size_t(in[at + 1]) << 16 | std::size_t(in[at + 2]) << 8 | in[at + 3];
 }
 
 // The header of the record at `at`; false when it does not fit in the message.
@@ -72,8 +71,7 @@ Bytes CreateDIME(const std::string& envelopeText, Bytes& data, const std::string
     out.reserve(envelopeText.size() + data.size() + 256);
     PutRecord(out, FirstRecord, TypeAbsoluteURI, envelopeID, SoapEnvelopeURI,
               reinterpret_cast<const unsigned char*>(envelopeText.data()), envelopeText.size());
-    PutRecord(out, LastRecord, TypeMediaType, dataID, "application/unknown", data.data(),
-              dataLength);
+    PutRecord(out, LastRecord, TypeMediaType, dataID, "application/unknown", data.data(), dataLength);
     return out;
 }
 
@@ -85,8 +83,7 @@ Bytes CreateDIME(const std::string& envelopeText, Bytes& data) {
 bool ReadDIME(const Bytes& message, Bytes& data) {
     RecordHeader first, second;
     if (!ReadHeader(message, 0, first) || first.flags != FirstRecord) return false;
-    std::size_t at = HeaderSize + Padded(first.options) + Padded(first.id) + Padded(first.type) +
-                     Padded(first.data);
+    std::size_t at = HeaderSize + Padded(first.options) + Padded(first.id) + Padded(first.type) + Padded(first.data);
     if (!ReadHeader(message, at, second) || second.flags != LastRecord) return false;
     at += HeaderSize + Padded(second.options) + Padded(second.id) + Padded(second.type);
     if (at > message.size() || message.size() - at < second.data) return false;

@@ -64,8 +64,7 @@ std::string CreationDateTime() {
     return text;
 }
 
-std::string Envelope(const std::string& op, const std::string& dataSourceID,
-                     const std::string& documentTrackingID,
+std::string Envelope(const std::string& op, const std::string& dataSourceID, const std::string& documentTrackingID,
                      const std::vector<std::string>& operationHeader) {
     const std::string ns = XmlEscaped(ServiceNamespace());
     const std::string opLine = "   <" + op + " xmlns=\"" + ns + "\">";
@@ -96,8 +95,8 @@ std::string Envelope(const std::string& op, const std::string& dataSourceID,
         in1 + "</Authorisation>",
     };
     lines.insert(lines.end(), operationHeader.begin(), operationHeader.end());
-    lines.insert(lines.end(), {"   </" + op + ">", in1 + "</RequestDocument>", "   </" + op + ">",
-                               "  </soap:Body>", "</soap:Envelope>"});
+    lines.insert(lines.end(), {"   </" + op + ">", in1 + "</RequestDocument>", "   </" + op + ">", "  </soap:Body>",
+                               "</soap:Envelope>"});
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? CRLF : "") + lines[i];
     return text;
@@ -105,8 +104,7 @@ std::string Envelope(const std::string& op, const std::string& dataSourceID,
 
 std::vector<std::string> MessageInfo(const std::string& element, long messageNo, long total) {
     return {"       <" + element + ">", Element("           ", "MessageNo", std::to_string(messageNo)),
-            Element("           ", "TotalMessages", std::to_string(total)),
-            "       </" + element + ">"};
+            Element("           ", "TotalMessages", std::to_string(total)), "       </" + element + ">"};
 }
 
 // ---- HTTP --------------------------------------------------------------------------------
@@ -151,10 +149,8 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
-    request.setRawHeader("SOAPAction",
-                         QByteArray::fromStdString("\"" + ServiceNamespace() + "/" + op + "\""));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+    request.setRawHeader("SOAPAction", QByteArray::fromStdString("\"" + ServiceNamespace() + "/" + op + "\""));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(Program::ScaledMs(RequestTimeoutMs));
 
     QNetworkAccessManager manager;
@@ -168,8 +164,7 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
     QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() > 0 && !IsNetworkFailure(reply->error())) {
         result.status = status.toInt();
-        result.statusText =
-            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
+        result.statusText = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
         result.contentType = reply->rawHeader("Content-Type").toStdString();
         result.body = reply->readAll().toStdString();
     } else {
@@ -267,8 +262,8 @@ std::string HttpError(const Reply& reply, const std::string& nothingMoved) {
         if (!text.empty()) {
             RemoveFirst(text, "soap:Server ");
             RemoveFirst(text, "soap:Client ");
-            return "The RVBS responded with...Error " + status + " - " + reply.statusText + CRLF +
-                   text + CRLF + nothingMoved;
+            return "The RVBS responded with...Error " + status + " - " + reply.statusText + CRLF + text + CRLF +
+                   nothingMoved;
         }
     }
     return "The RVBS failed to respond...Error " + status + " - " +
@@ -299,14 +294,11 @@ void SetSignIn(const std::string& userName, const std::string& password) {
     password_ = password;
 }
 
-std::string BackupDataEnvelope(const std::string& documentTrackingID,
-                               const std::string& dataSourceID,
-                               const std::string& dataSourceDescription, long messageNo,
-                               long totalMessages) {
-    std::vector<std::string> header = {
-        "       <BackupDataHeader DocumentType=\"Request\">",
-        Element("           ", "DataSourceDescription", dataSourceDescription),
-        "       </BackupDataHeader>"};
+std::string BackupDataEnvelope(const std::string& documentTrackingID, const std::string& dataSourceID,
+                               const std::string& dataSourceDescription, long messageNo, long totalMessages) {
+    std::vector<std::string> header = {"       <BackupDataHeader DocumentType=\"Request\">",
+                                       Element("           ", "DataSourceDescription", dataSourceDescription),
+                                       "       </BackupDataHeader>"};
     auto info = MessageInfo("BackupMessageInfo", messageNo, totalMessages);
     header.insert(header.end(), info.begin(), info.end());
     return Envelope("BackupData", dataSourceID, documentTrackingID, header);
@@ -317,25 +309,23 @@ std::string RestoreDataSourceListEnvelope(const std::string& documentTrackingID)
                     {"       <RestoreDataSourceList DocumentType=\"Request\"/>"});
 }
 
-std::string RestoreDataEnvelope(const std::string& restoreDataSourceGUID,
-                                const std::string& documentTrackingID, long messageNo,
-                                long totalMessages) {
-    std::vector<std::string> header = {
-        "       <RestoreDataHeader DocumentType=\"Request\">",
-        Element("           ", "RestoreDataSourceGUID", restoreDataSourceGUID),
-        "       </RestoreDataHeader>"};
+std::string RestoreDataEnvelope(const std::string& restoreDataSourceGUID, const std::string& documentTrackingID,
+                                long messageNo, long totalMessages) {
+    std::vector<std::string> header = {"       <RestoreDataHeader DocumentType=\"Request\">",
+                                       Element("           ", "RestoreDataSourceGUID", restoreDataSourceGUID),
+                                       "       </RestoreDataHeader>"};
     auto info = MessageInfo("RestoreMessageInfo", messageNo, totalMessages);
     header.insert(header.end(), info.begin(), info.end());
     return Envelope("RestoreData", ProductID, documentTrackingID, header);
 }
 
 std::string SendBackupChunk(const std::string& documentTrackingID, const std::string& dataSourceID,
-                            const std::string& dataSourceDescription, long messageNo,
-                            long totalMessages, Bytes& chunk) {
+                            const std::string& dataSourceDescription, long messageNo, long totalMessages,
+                            Bytes& chunk) {
     // A failure of our own must not read as a piece sent.
     return TrapOr("SendBackupChunk", kModule, Description, [&] {
-        std::string envelope = BackupDataEnvelope(documentTrackingID, dataSourceID,
-                                                  dataSourceDescription, messageNo, totalMessages);
+        std::string envelope =
+            BackupDataEnvelope(documentTrackingID, dataSourceID, dataSourceDescription, messageNo, totalMessages);
         modDIME::Bytes dime = modDIME::CreateDIME(envelope, chunk);
         return BackupChunkResult(Post("BackupData", "application/dime",
                                       QByteArray(reinterpret_cast<const char*>(dime.data()), qsizetype(dime.size()))));
@@ -388,14 +378,13 @@ bool BackupListResult(const Reply& reply, std::string& list) {
     return false;
 }
 
-std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
-                            const std::string& documentTrackingID, long messageNo,
-                            long totalMessages, Bytes& chunk) {
+std::string GetRestoreChunk(const std::string& restoreDataSourceGUID, const std::string& documentTrackingID,
+                            long messageNo, long totalMessages, Bytes& chunk) {
     return TrapOr("GetRestoreChunk", kModule, Description, [&]() -> std::string {
-        return RestoreChunkResult(Post("RestoreData", "text/xml; charset=utf-8",
-                                       Utf8(RestoreDataEnvelope(restoreDataSourceGUID, documentTrackingID,
-                                                                messageNo, totalMessages))),
-                                  chunk);
+        return RestoreChunkResult(
+            Post("RestoreData", "text/xml; charset=utf-8",
+                 Utf8(RestoreDataEnvelope(restoreDataSourceGUID, documentTrackingID, messageNo, totalMessages))),
+            chunk);
     });
 }
 

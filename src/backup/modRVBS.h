@@ -24,24 +24,19 @@ std::string Endpoint();
 void SetSignIn(const std::string& userName, const std::string& password);
 
 // The request envelopes, with the sign-in and the current time.
-std::string BackupDataEnvelope(const std::string& documentTrackingID,
-                               const std::string& dataSourceID,
-                               const std::string& dataSourceDescription, long messageNo,
-                               long totalMessages);
+std::string BackupDataEnvelope(const std::string& documentTrackingID, const std::string& dataSourceID,
+                               const std::string& dataSourceDescription, long messageNo, long totalMessages);
 std::string RestoreDataSourceListEnvelope(const std::string& documentTrackingID);
-std::string RestoreDataEnvelope(const std::string& restoreDataSourceGUID,
-                                const std::string& documentTrackingID, long messageNo,
-                                long totalMessages);
+std::string RestoreDataEnvelope(const std::string& restoreDataSourceGUID, const std::string& documentTrackingID,
+                                long messageNo, long totalMessages);
 
 std::string SendBackupChunk(const std::string& documentTrackingID, const std::string& dataSourceID,
-                            const std::string& dataSourceDescription, long messageNo,
-                            long totalMessages, Bytes& chunk);
+                            const std::string& dataSourceDescription, long messageNo, long totalMessages, Bytes& chunk);
 // True with the backups' records in `list` (four lines each, records separated by form
 // feeds); false with the error text in `list`.
 bool GetBackupList(std::string& list);
-std::string GetRestoreChunk(const std::string& restoreDataSourceGUID,
-                            const std::string& documentTrackingID, long messageNo,
-                            long totalMessages, Bytes& chunk);
+std::string GetRestoreChunk(const std::string& restoreDataSourceGUID, const std::string& documentTrackingID,
+                            long messageNo, long totalMessages, Bytes& chunk);
 
 // An answer of the service as the operations read it: the HTTP status (from 12000 up, the number
 // of a failure below HTTP: no connection, a time-out), its reason, content type and body.

@@ -1,11 +1,11 @@
 #include "core/GraphicalButton.h"
 
+#include <qdrawutil.h>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <qdrawutil.h>
 
 #include "widgets/WindowRules.h"
 

@@ -19,7 +19,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;  // refused while a job runs
-    void reject() override;                         // Escape, the same
+    void reject() override;                        // Escape, the same
 
     JobGuard jobs_;
 

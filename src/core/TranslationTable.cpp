@@ -3,8 +3,8 @@
 // Dutch and Portuguese. Multi-line texts keep their CR LF line breaks; a line that the windows
 // follow with further text (a port name, a count, a file name) is phrased so that it still
 // reads well with it.
-#include "core/clsTranslator.h"
 #include "core/TranslationTexts.h"
+#include "core/clsTranslator.h"
 
 #include <array>
 
@@ -17,8 +17,7 @@ constexpr std::array kTable = {
     Record{"Refresh COM Port List", "Actualizar lista de puertos COM", "COM-poortlijst vernieuwen",
            "Atualizar lista de portas COM"},
     Record{"Configure Stick", "Configurar lector", "Stick instellingen", "Configurar Bastão"},
-    Record{"Read Tags from Stick", "Leer crotales del lector", "Oormerken van stick lezen",
-           "Ler brincos do bastão"},
+    Record{"Read Tags from Stick", "Leer crotales del lector", "Oormerken van stick lezen", "Ler brincos do bastão"},
     Record{"Erase Tags from Stick", "Borrar crotales del lector", "Oormerken op stick wissen",
            "Apagar brincos do bastão"},
     Record{"Exit", "Salir", "Terug", "Sair"},
@@ -26,8 +25,7 @@ constexpr std::array kTable = {
            "Kan de stick niet vinden op seriële poort", "Bastão de leitura não encontrado na porta serial"},
     Record{"Please check that the stick reader is powered up", "Compruebe que el lector está encendido",
            "Controleer of de stick aan staat", "Verifique se o bastão de leitura está ligado"},
-    Record{"Stick reader not found", "Lector no encontrado", "Stick niet gevonden",
-           "Bastão de leitura não encontrado"},
+    Record{"Stick reader not found", "Lector no encontrado", "Stick niet gevonden", "Bastão de leitura não encontrado"},
     Record{"View Data after Download", "Ver datos tras la descarga", "Gegevens tonen na downloaden",
            "Ver dados após a transferência"},
     Record{"Export Animal Details to CSV File", "Exportar datos de animales a archivo CSV",
@@ -40,8 +38,7 @@ constexpr std::array kTable = {
     Record{"Configuration Data NOT Received", "Datos de configuración NO recibidos", "Instellingen NIET ontvangen",
            "Dados de configuração NÃO recebidos"},
     Record{"Failed to get animal data from the stick", "No se pudieron obtener los datos de animales del lector",
-           "Kan de diergegevens niet van de stick ophalen",
-           "Não foi possível obter os dados dos animais do bastão"},
+           "Kan de diergegevens niet van de stick ophalen", "Não foi possível obter os dados dos animais do bastão"},
     Record{"No animal data was detected on your stick", "No se han encontrado datos de animales en el lector",
            "Er zijn geen diergegevens op uw stick gevonden", "Nenhum dado de animal foi encontrado no bastão"},
     Record{"No Data to Receive", "No hay datos que recibir", "Geen gegevens om te ontvangen",
@@ -49,8 +46,8 @@ constexpr std::array kTable = {
     Record{"Erase Tag Data", "Borrar datos de crotales", "Oormerkgegevens wissen", "Apagar dados de brincos"},
     Record{"Animal data erased", "Datos de animales borrados", "Diergegevens gewist", "Dados dos animais apagados"},
     Record{"The animal data on the stick was not successfully erased",
-           "Los datos de animales del lector no se han podido borrar",
-           "De diergegevens op de stick zijn niet gewist", "Os dados dos animais no bastão não foram apagados"},
+           "Los datos de animales del lector no se han podido borrar", "De diergegevens op de stick zijn niet gewist",
+           "Os dados dos animais no bastão não foram apagados"},
     Record{"Animal Data NOT Erased", "Datos de animales NO borrados", "Diergegevens NIET gewist",
            "Dados dos animais NÃO apagados"},
     Record{"No serial ports found", "No se encontraron puertos serie", "Geen seriële poorten gevonden",
@@ -64,8 +61,7 @@ constexpr std::array kTable = {
     Record{"Shutdown time", "Tiempo de apagado", "Uitschakeltijd", "Tempo para desligar"},
     Record{"minutes", "minutos", "minuten", "minutos"},
     Record{"EID Output Format", "Formato de salida EID", "EID-uitvoerformaat", "Formato de saída do EID"},
-    Record{"EID Display Format", "Formato de visualización EID", "EID-weergaveformaat",
-           "Formato de exibição do EID"},
+    Record{"EID Display Format", "Formato de visualización EID", "EID-weergaveformaat", "Formato de exibição do EID"},
     Record{"Save Readings to Stick Memory", "Guardar lecturas en la memoria del lector",
            "Gelezen oormerken opslaan in stickgeheugen", "Salvar leituras na memória do bastão"},
     Record{"Printer Bluetooth ID", "ID Bluetooth de la impresora", "Bluetooth-ID printer",
@@ -81,8 +77,7 @@ constexpr std::array kTable = {
     Record{"Getting configuration data from your stick reader", "Obteniendo los datos de configuración del lector",
            "Instellingen worden van uw stick opgehaald", "Obtendo os dados de configuração do bastão de leitura"},
     Record{"Preparing to get data from your stick reader", "Preparando la lectura de datos del lector",
-           "Ophalen van gegevens van uw stick wordt voorbereid",
-           "Preparando para obter os dados do bastão de leitura"},
+           "Ophalen van gegevens van uw stick wordt voorbereid", "Preparando para obter os dados do bastão de leitura"},
     Record{"A configuration parameter", "Un parámetro de configuración", "Een instelling",
            "Um parâmetro de configuração"},
     Record{"is invalid. Please re-enter it", "no es válido. Vuelva a introducirlo", "is ongeldig. Voer deze opnieuw in",
@@ -123,8 +118,7 @@ constexpr std::array kTable = {
     Record{"Tag Read Options", "Opciones de lectura de crotales", "Opties voor oormerken lezen",
            "Opções de leitura de brincos"},
     Record{"Show Tag Read Options", "Mostrar opciones de lectura", "Leesopties tonen", "Mostrar opções de leitura"},
-    Record{"Hide Tag Read Options", "Ocultar opciones de lectura", "Leesopties verbergen",
-           "Ocultar opções de leitura"},
+    Record{"Hide Tag Read Options", "Ocultar opciones de lectura", "Leesopties verbergen", "Ocultar opções de leitura"},
     Record{"When reading tags from the stick...", "Al leer los crotales del lector...",
            "Bij het lezen van oormerken van de stick...", "Ao ler os brincos do bastão..."},
     Record{"Sort them into order", "Ordenarlos", "Op volgorde sorteren", "Colocá-los em ordem"},
@@ -161,8 +155,8 @@ constexpr std::array kTable = {
            "Obter brincos de arquivo no PC"},
     Record{"Select Tags to Send to Stick", "Seleccionar crotales para enviar al lector",
            "Oormerken kiezen om naar stick te sturen", "Selecionar brincos para enviar ao bastão"},
-    Record{"Deselect Tags from the List", "Quitar selección de crotales de la lista",
-           "Oormerken in lijst deselecteren", "Desmarcar brincos da lista"},
+    Record{"Deselect Tags from the List", "Quitar selección de crotales de la lista", "Oormerken in lijst deselecteren",
+           "Desmarcar brincos da lista"},
     Record{"Delete Selected Tags from the List", "Eliminar de la lista los crotales seleccionados",
            "Geselecteerde oormerken uit lijst verwijderen", "Excluir da lista os brincos selecionados"},
     // A doubled ampersand shows as one on a button.
@@ -219,8 +213,7 @@ constexpr std::array kTable = {
            "Impressão de etiquetas permitida"},
     Record{"Print in Order", "Imprimir en orden", "Op volgorde printen", "Imprimir em ordem"},
     Record{"Print as read", "Imprimir al leer", "Printen bij lezen", "Imprimir ao ler"},
-    Record{"Weigher Bluetooth ID", "ID Bluetooth de la báscula", "Bluetooth-ID weegschaal",
-           "ID Bluetooth da balança"},
+    Record{"Weigher Bluetooth ID", "ID Bluetooth de la báscula", "Bluetooth-ID weegschaal", "ID Bluetooth da balança"},
     Record{"Tag import", "Importación de crotales", "Oormerkimport", "Importação de brincos"},
     Record{"for group", "del grupo", "voor groep", "do grupo"},
     // Split at the commas into the sheet's column headings: keep three fields.

@@ -68,8 +68,7 @@ auto Run(const std::string& procedure, const std::string& object, TrapShows show
 //         Trap("cmdGo_Click", kObject, [&] { ... });
 //     }
 template <class Body>
-bool Trap(const std::string& procedure, const std::string& object, Body&& body,
-          TrapShows shows = TrapShows::Message) {
+bool Trap(const std::string& procedure, const std::string& object, Body&& body, TrapShows shows = TrapShows::Message) {
     return TrapAction::Run(
         procedure, object, shows,
         [&] {
@@ -89,10 +88,8 @@ auto TrapOr(const std::string& procedure, const std::string& object, Fallback&& 
     -> decltype(body()) {
     using Result = decltype(body());
     return TrapAction::Run(procedure, object, TrapShows::Message, body, [&](const RuntimeError& error) -> Result {
-        if constexpr (std::is_invocable_v<Fallback&, const RuntimeError&>)
-            return fallback(error);
-        else
-            return fallback;
+        if constexpr (std::is_invocable_v<Fallback&, const RuntimeError&>) return fallback(error);
+        else return fallback;
     });
 }
 

@@ -53,6 +53,8 @@ long SystemColorValue(long color) {
         QPalette::ColorRole role;
     };
     constexpr QPalette::ColorGroup A = QPalette::Active, I = QPalette::Inactive, D = QPalette::Disabled;
+    // Three system colours a line, as the comments name them.
+    // clang-format off
     static const Role roles[] = {
         {A, QPalette::Button},          {A, QPalette::Window},          {A, QPalette::Highlight},  // scroll bar, desktop, active caption
         {I, QPalette::Highlight},       {A, QPalette::Window},          {A, QPalette::Base},       // inactive caption, menu, window
@@ -64,6 +66,7 @@ long SystemColorValue(long color) {
         {A, QPalette::Shadow},          {A, QPalette::Midlight},        {A, QPalette::ToolTipText},  // dark shadow, light, info text
         {A, QPalette::ToolTipBase},                                                                // info background
     };
+    // clang-format on
     const long index = color & 0xFFFFFF;
     if (index >= static_cast<long>(std::size(roles))) return 0;
     const QPalette palette = QApplication::palette();
@@ -97,15 +100,15 @@ long clsCommonDialog::DialogHook(QWidget* /*dialog*/, Prompts::FileDialogMessage
 }
 
 bool clsCommonDialog::VBGetOpenFileName(std::string& Filename, std::string& FileTitle, bool FileMustExist,
-                                        bool MultiSelect, bool& ReadOnly, bool HideReadOnly,
-                                        std::string& Filter, long& FilterIndex, const std::string& InitDir,
-                                        const std::string& DlgTitle, const std::string& DefaultExt,
-                                        long /*Owner*/, long* flags, bool Hook, DialogEventSink* EventSink) {
+                                        bool MultiSelect, bool& ReadOnly, bool HideReadOnly, std::string& Filter,
+                                        long& FilterIndex, const std::string& InitDir, const std::string& DlgTitle,
+                                        const std::string& DefaultExt, long /*Owner*/, long* flags, bool Hook,
+                                        DialogEventSink* EventSink) {
     long requested = (FileMustExist ? kFileMustExist : 0) | (MultiSelect ? kMultiSelect : 0) |
                      (ReadOnly ? kReadOnly : 0) | (HideReadOnly ? kHideReadOnly : 0) |
                      ((flags ? *flags : 0) & ~kHookBits);
-    if (!ShowFileDialog(false, {requested, InitDir, DlgTitle, DefaultExt, Hook, EventSink}, Filename, FileTitle,
-                        Filter, FilterIndex, flags))
+    if (!ShowFileDialog(false, {requested, InitDir, DlgTitle, DefaultExt, Hook, EventSink}, Filename, FileTitle, Filter,
+                        FilterIndex, flags))
         return false;
     ReadOnly = (requested & kReadOnly) != 0;
     return true;
@@ -113,16 +116,15 @@ bool clsCommonDialog::VBGetOpenFileName(std::string& Filename, std::string& File
 
 bool clsCommonDialog::VBGetSaveFileName(std::string& Filename, std::string& FileTitle, bool OverWritePrompt,
                                         std::string& Filter, long& FilterIndex, const std::string& InitDir,
-                                        const std::string& DlgTitle, const std::string& DefaultExt,
-                                        long /*Owner*/, long* flags, bool Hook, DialogEventSink* EventSink) {
+                                        const std::string& DlgTitle, const std::string& DefaultExt, long /*Owner*/,
+                                        long* flags, bool Hook, DialogEventSink* EventSink) {
     long requested = (OverWritePrompt ? kOverwritePrompt : 0) | ((flags ? *flags : 0) & ~kHookBits);
     return ShowFileDialog(true, {requested, InitDir, DlgTitle, DefaultExt, Hook, EventSink}, Filename, FileTitle,
                           Filter, FilterIndex, flags);
 }
 
-bool clsCommonDialog::ShowFileDialog(bool save, const Request& request, std::string& Filename,
-                                     std::string& FileTitle, std::string& Filter, long& FilterIndex,
-                                     long* flags) {
+bool clsCommonDialog::ShowFileDialog(bool save, const Request& request, std::string& Filename, std::string& FileTitle,
+                                     std::string& Filter, long& FilterIndex, long* flags) {
     std::vector<std::string> parts = FilterParts(Filter);
     std::string joined;
     for (std::size_t i = 0; i < parts.size(); ++i) joined += (i ? "|" : "") + parts[i];

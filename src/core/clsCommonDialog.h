@@ -22,7 +22,7 @@ public:
     public:
         virtual ~DialogEventSink() = default;
         virtual void InitDialog() {}
-        virtual void TypeChange(long /*FilterIndex*/) {}            // 1-based
+        virtual void TypeChange(long /*FilterIndex*/) {}  // 1-based
         virtual bool ConfirmOK(const std::string& /*Filename*/) { return true; }
         virtual void FolderChange(const std::string& /*Folder*/) {}
         virtual void FileChange(const std::string& /*Filename*/) {}
@@ -43,19 +43,17 @@ public:
     // their folder followed by each file's name, each after a NUL character. `flags` (when
     // given) carries extra dialog flags in and the dialog's flags out; with Hook, EventSink
     // hears the dialog's events.
-    bool VBGetOpenFileName(std::string& Filename, std::string& FileTitle, bool FileMustExist,
-                           bool MultiSelect, bool& ReadOnly, bool HideReadOnly, std::string& Filter,
-                           long& FilterIndex, const std::string& InitDir = "",
-                           const std::string& DlgTitle = "", const std::string& DefaultExt = "",
-                           long Owner = -1, long* flags = nullptr, bool Hook = false,
-                           DialogEventSink* EventSink = nullptr);
+    bool VBGetOpenFileName(std::string& Filename, std::string& FileTitle, bool FileMustExist, bool MultiSelect,
+                           bool& ReadOnly, bool HideReadOnly, std::string& Filter, long& FilterIndex,
+                           const std::string& InitDir = "", const std::string& DlgTitle = "",
+                           const std::string& DefaultExt = "", long Owner = -1, long* flags = nullptr,
+                           bool Hook = false, DialogEventSink* EventSink = nullptr);
     // The same as a Save As dialog, which asks before a file is overwritten when
     // OverWritePrompt is set.
-    bool VBGetSaveFileName(std::string& Filename, std::string& FileTitle, bool OverWritePrompt,
-                           std::string& Filter, long& FilterIndex, const std::string& InitDir = "",
-                           const std::string& DlgTitle = "", const std::string& DefaultExt = "",
-                           long Owner = -1, long* flags = nullptr, bool Hook = false,
-                           DialogEventSink* EventSink = nullptr);
+    bool VBGetSaveFileName(std::string& Filename, std::string& FileTitle, bool OverWritePrompt, std::string& Filter,
+                           long& FilterIndex, const std::string& InitDir = "", const std::string& DlgTitle = "",
+                           const std::string& DefaultExt = "", long Owner = -1, long* flags = nullptr,
+                           bool Hook = false, DialogEventSink* EventSink = nullptr);
 
     // The file name of a path, without its folder; "" when it needs more room than the
     // 260-character buffer (APIReturn then holds the room needed) or the path names no file.
@@ -76,15 +74,14 @@ public:
     // The print dialog for a job on `printer`. True when the keeper chose to print; the
     // settings chosen are then on the printer and read back here: copies, orientation (1
     // portrait, 2 landscape), paper size (the page size's id) and print quality (dots per inch).
-    bool VBPrintDlg(QPrinter& printer, long& Copies, long& Orientation, long& PaperSize,
-                    long& PrintQuality, const std::string& DlgTitle = "");
+    bool VBPrintDlg(QPrinter& printer, long& Copies, long& Orientation, long& PaperSize, long& PrintQuality,
+                    const std::string& DlgTitle = "");
 
     // The page-setup dialog for `printer`, opened at the margins (millimetres), paper size
     // (the page size's id) and orientation (1 portrait, 2 landscape) given; true with those
     // chosen read back, and left on the printer.
     bool VBPageSetupDlg2(QPrinter& printer, double& LeftMargin, double& TopMargin, double& RightMargin,
-                         double& BottomMargin, long& PaperSize, long& Orientation,
-                         const std::string& DlgTitle = "");
+                         double& BottomMargin, long& PaperSize, long& Orientation, const std::string& DlgTitle = "");
     // The same, opened at the printer's own settings.
     bool VBPageSetupDlg(QPrinter& printer, const std::string& DlgTitle = "");
 

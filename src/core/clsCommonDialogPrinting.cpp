@@ -23,9 +23,9 @@ bool clsCommonDialog::VBPrintDlg(QPrinter& printer, long& Copies, long& Orientat
     return true;
 }
 
-bool clsCommonDialog::VBPageSetupDlg2(QPrinter& printer, double& LeftMargin, double& TopMargin,
-                                      double& RightMargin, double& BottomMargin, long& PaperSize,
-                                      long& Orientation, const std::string& DlgTitle) {
+bool clsCommonDialog::VBPageSetupDlg2(QPrinter& printer, double& LeftMargin, double& TopMargin, double& RightMargin,
+                                      double& BottomMargin, long& PaperSize, long& Orientation,
+                                      const std::string& DlgTitle) {
     printer.setPageLayout(QPageLayout(QPageSize(static_cast<QPageSize::PageSizeId>(PaperSize)),
                                       Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
                                       QMarginsF(LeftMargin, TopMargin, RightMargin, BottomMargin),

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
+#include "core/Trap.h"
 #include "core/clsCommonDialog.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
-#include "core/Trap.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
@@ -50,8 +50,7 @@ void SizeCache(Connection& db) {
 // A file "opens" as soon as its first page reads: a damaged or empty one is caught here, before
 // the keeper's work meets it.
 void CheckSound(Connection& db) {
-    if (db.QuickCheck() != "ok")
-        throw RuntimeError(ErrorNumber::DatabaseFailure, "database disk image is malformed");
+    if (db.QuickCheck() != "ok") throw RuntimeError(ErrorNumber::DatabaseFailure, "database disk image is malformed");
     db.Execute("SELECT count(*) FROM KelvoData");  // "no such table: KelvoData" when it has none
 }
 
@@ -78,8 +77,7 @@ std::unique_ptr<Connection> OpenCandidate(const std::string& path, std::string& 
         auto candidate = std::make_unique<Connection>();
         candidate->Open(path);
         version = CheckedVersion(*candidate);
-        if (!FileSystem::SameFile(path, LivePath()) && !FileSystem::SameFile(path, PreviousPath()))
-            return candidate;
+        if (!FileSystem::SameFile(path, LivePath()) && !FileSystem::SameFile(path, PreviousPath())) return candidate;
         auto copy = std::make_unique<Connection>();
         copy->Open(":memory:", true);
         copy->CopyFrom(*candidate);
@@ -120,9 +118,8 @@ void clsDatabase::OpenConnection(const std::string& path) {
 void clsDatabase::Attach(std::unique_ptr<Connection> connection) {
     // Queries ask the program's clock, which tests can pin. As with SQLite's own 'now', one
     // statement sees one moment: the clock is read once per statement, not once per row.
-    connection->RegisterFunction("Now", 0, [](const std::vector<Value>&) {
-        return Value(DateTime::Now().ToText());
-    }, true);
+    connection->RegisterFunction(
+        "Now", 0, [](const std::vector<Value>&) { return Value(DateTime::Now().ToText()); }, true);
     connection_ = std::move(connection);
 }
 
@@ -132,18 +129,16 @@ void clsDatabase::OfferRestoreIfUnopened() {
 
 void clsDatabase::OfferRestore(const std::string& description) {
     int answer = Prompts::MsgBox(
-        Join({"A connection to your Kelvo database cannot be opened.",
-               "The connection error is: " + description,
-               "This program cannot continue without access to the Kelvo database. If you",
-               "have made a backup of your database at any stage then you may be able to",
-               "use this to restore your data. Would you like to try this now?"},
+        Join({"A connection to your Kelvo database cannot be opened.", "The connection error is: " + description,
+              "This program cannot continue without access to the Kelvo database. If you",
+              "have made a backup of your database at any stage then you may be able to",
+              "use this to restore your data. Would you like to try this now?"},
              CRLF),
         Prompts::YesNo | Prompts::Question, "Cannot Open Your Database");
     if (answer != Prompts::Yes) Program::End();
     answer = Prompts::MsgBox(
         Join({"You can restore from a database you have backed up locally or, if you have backed",
-               "up to the RVBS, from a backup stored on the RVBS.",
-               "Do you want to restore from a local backup?"},
+              "up to the RVBS, from a backup stored on the RVBS.", "Do you want to restore from a local backup?"},
              CRLF),
         Prompts::YesNo | Prompts::Question, "Restore from Local Backup?");
     if (answer == Prompts::Yes) {
@@ -167,14 +162,16 @@ clsDatabase::~clsDatabase() {
     // In place and in one transaction: a copy of the program or another tool that has the file
     // open keeps working on it, and a crash leaves the file as it was. When another program is
     // using the file, it is compacted another time.
-    Trap("Class_Terminate", kObject, [&] { connection_->Execute("VACUUM"); }, TrapShows::LogOnly);
+    Trap(
+        "Class_Terminate", kObject, [&] { connection_->Execute("VACUUM"); }, TrapShows::LogOnly);
     connection_.reset();
 }
 
 Connection& clsDatabase::Open() {
     // An action that the database as a whole has failed uses it no more, and waits on no lock.
     TrapAction::ThrowIfEnded();
-    if (!connection_) throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
+    if (!connection_)
+        throw RuntimeError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
     return *connection_;
 }
 
@@ -205,8 +202,7 @@ bool clsDatabase::Backup(const std::string& strFileName) {
         return false;
     };
     return TrapOr("Backup", kObject, failed, [&] {
-        if (strcasecmp(strFileName.c_str(), live.c_str()) == 0 || FileSystem::SameFile(strFileName, live))
-            return false;
+        if (strcasecmp(strFileName.c_str(), live.c_str()) == 0 || FileSystem::SameFile(strFileName, live)) return false;
         FileSystem::Remove(temporary);
         // A compacted snapshot from the open connection: consistent even while in use.
         Open().VacuumInto(temporary);

@@ -25,10 +25,10 @@ std::string Field(const std::string& rest, int index) {
 // Primary language -> language index: 10 Spanish, 19 Dutch, 22 Portuguese.
 int LanguageIndex(long primaryLanguage) {
     switch (primaryLanguage) {
-    case 10: return 0;
-    case 19: return 1;
-    case 22: return 2;
-    default: return -1;
+        case 10: return 0;
+        case 19: return 1;
+        case 22: return 2;
+        default: return -1;
     }
 }
 
@@ -41,16 +41,13 @@ struct LocaleID {
 // values for the locales a keeper is likely to run. A territory not listed takes its
 // language's entry.
 constexpr LocaleID kLocaleIDs[] = {
-    {"en_US", 1033}, {"en_GB", 2057}, {"en_AU", 3081}, {"en_CA", 4105}, {"en_NZ", 5129},
-    {"en_IE", 6153}, {"en", 1033},
-    {"es_ES", 3082}, {"es_MX", 2058}, {"es_GT", 4106}, {"es_CR", 5130}, {"es_PA", 6154},
-    {"es_DO", 7178}, {"es_VE", 8202}, {"es_CO", 9226}, {"es_PE", 10250}, {"es_AR", 11274},
-    {"es_EC", 12298}, {"es_CL", 13322}, {"es_UY", 14346}, {"es_PY", 15370}, {"es_BO", 16394},
-    {"es_SV", 17418}, {"es_HN", 18442}, {"es_NI", 19466}, {"es_PR", 20490}, {"es_US", 21514},
-    {"es", 3082},
-    {"nl_NL", 1043}, {"nl_BE", 2067}, {"nl", 1043},
-    {"pt_BR", 1046}, {"pt_PT", 2070}, {"pt", 1046},
-    {"fr", 1036}, {"de", 1031}, {"it", 1040},
+    {"en_US", 1033},  {"en_GB", 2057},  {"en_AU", 3081},  {"en_CA", 4105},  {"en_NZ", 5129},  {"en_IE", 6153},
+    {"en", 1033},     {"es_ES", 3082},  {"es_MX", 2058},  {"es_GT", 4106},  {"es_CR", 5130},  {"es_PA", 6154},
+    {"es_DO", 7178},  {"es_VE", 8202},  {"es_CO", 9226},  {"es_PE", 10250}, {"es_AR", 11274}, {"es_EC", 12298},
+    {"es_CL", 13322}, {"es_UY", 14346}, {"es_PY", 15370}, {"es_BO", 16394}, {"es_SV", 17418}, {"es_HN", 18442},
+    {"es_NI", 19466}, {"es_PR", 20490}, {"es_US", 21514}, {"es", 3082},     {"nl_NL", 1043},  {"nl_BE", 2067},
+    {"nl", 1043},     {"pt_BR", 1046},  {"pt_PT", 2070},  {"pt", 1046},     {"fr", 1036},     {"de", 1031},
+    {"it", 1040},
 };
 constexpr long kEnglishUS = 1033;
 
@@ -90,9 +87,8 @@ std::string clsTranslator::Translate(const std::string& strEnglish, bool booTrim
 }
 
 void clsTranslator::SetTranslationOn(bool booTranslationOn) {
-    Trap("AllowTranslation", "clsTranslator", [&] {
-        language_ = booTranslationOn ? LanguageIndex(UserDefaultLangID() & 0xFF) : -1;
-    });
+    Trap("AllowTranslation", "clsTranslator",
+         [&] { language_ = booTranslationOn ? LanguageIndex(UserDefaultLangID() & 0xFF) : -1; });
 }
 
 long clsTranslator::UserDefaultLangID() {

@@ -26,7 +26,6 @@ constexpr int kTwips = 15;
 
 using DesignGeometry::Pixels;
 
-
 // ---- The background: sky, hills with a barn, a fence and a ploughed field ----------------
 
 void PaintSky(QPainter& p) {
@@ -127,8 +126,8 @@ void PaintFence(QPainter& p) {
     p.setBrush(wood);
     for (int y : {208, 228}) p.drawRect(QRectF(0, y, kWidth, 6));
     for (int x = 12; x < kWidth; x += 46) {
-        QPolygonF post({QPointF(x, 202), QPointF(x + 4, 196), QPointF(x + 8, 202),
-                        QPointF(x + 8, 250), QPointF(x, 250)});
+        QPolygonF post(
+            {QPointF(x, 202), QPointF(x + 4, 196), QPointF(x + 8, 202), QPointF(x + 8, 250), QPointF(x, 250)});
         p.drawPolygon(post);
     }
 }
@@ -147,8 +146,7 @@ QPixmap frmSpecies::BackgroundPicture() {
     return picture;
 }
 
-frmSpecies::frmSpecies(QWidget* owner, bool countryOnly)
-    : QDialog(owner), countryOnly_(countryOnly) {
+frmSpecies::frmSpecies(QWidget* owner, bool countryOnly) : QDialog(owner), countryOnly_(countryOnly) {
     setWindowTitle(QStringLiteral("Kelvo"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(Pixels(kWidth * kTwips), Pixels(kHeight * kTwips));
@@ -162,12 +160,12 @@ frmSpecies::frmSpecies(QWidget* owner, bool countryOnly)
     for (int i : {1, 0}) {
         lblInfo[i] = new QLabel(this);
         lblInfo[i]->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
-        DesignGeometry::Place(lblInfo[i], {(20 + 2 * i) * kTwips, (16 + 2 * i) * kTwips, (kWidth - 40) * kTwips, 54 * kTwips});
+        DesignGeometry::Place(lblInfo[i],
+                              {(20 + 2 * i) * kTwips, (16 + 2 * i) * kTwips, (kWidth - 40) * kTwips, 54 * kTwips});
         lblInfo[i]->setAlignment(Qt::AlignCenter);
         lblInfo[i]->setWordWrap(true);
         lblInfo[i]->setFont(infoFont);
-        lblInfo[i]->setStyleSheet(QStringLiteral("color: %1; background: transparent;")
-                                      .arg(infoColours[i].name()));
+        lblInfo[i]->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(infoColours[i].name()));
     }
 
     lstCountries = new QListWidget(this);
@@ -187,7 +185,8 @@ frmSpecies::frmSpecies(QWidget* owner, bool countryOnly)
         cmdSpecies[i]->setObjectName(QStringLiteral("cmdSpecies_%1").arg(i));
         cmdSpecies[i]->setText(QString::fromLatin1(captions[i]));
         const QRect& at = places[i];
-        DesignGeometry::Place(cmdSpecies[i], {at.x() * kTwips, at.y() * kTwips, at.width() * kTwips, at.height() * kTwips});
+        DesignGeometry::Place(cmdSpecies[i],
+                              {at.x() * kTwips, at.y() * kTwips, at.width() * kTwips, at.height() * kTwips});
         cmdSpecies[i]->hide();
         connect(cmdSpecies[i], &QPushButton::clicked, this, [this, i] { cmdSpecies_Click(i); });
     }
@@ -213,8 +212,8 @@ void frmSpecies::ShowModal(QWidget* owner, bool countryOnly) {
 void frmSpecies::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         bool copyBackground = true;
-        modCommon::SetUpPictureButtons(this, picCopy, qRgb(0, 0, 0), qRgb(159, 166, 86),
-                                       qRgb(100, 100, 40), copyBackground, true);
+        modCommon::SetUpPictureButtons(this, picCopy, qRgb(0, 0, 0), qRgb(159, 166, 86), qRgb(100, 100, 40),
+                                       copyBackground, true);
 
         if (auto stored = modCommon::FindKelvoData("CountryName")) {
             SetUpForSpeciesSelection(*stored);
@@ -222,7 +221,8 @@ void frmSpecies::Form_Load() {
         }
         SetInfo(QStringLiteral("Please choose the country you are in from the list below"));
 
-        Recordset countries = modCommon::Database().OpenRecordset("SELECT CountryName FROM Countries ORDER BY CountryID");
+        Recordset countries =
+            modCommon::Database().OpenRecordset("SELECT CountryName FROM Countries ORDER BY CountryID");
         for (; !countries.Eof(); countries.MoveNext())
             lstCountries->addItem(QString::fromStdString(countries.Field("CountryName").ToString()));
 
@@ -263,8 +263,8 @@ void frmSpecies::SetUpForSpeciesSelection(const std::string& countryName) {
 
 void frmSpecies::SetCountryDetails(const std::string& countryName) {
     Trap("SetCountryDetails", kObject, [&] {
-        Recordset rs = modCommon::Database().OpenRecordset(
-            "SELECT * FROM Countries WHERE CountryName='" + modCommon::SQLQuotes(countryName) + "'");
+        Recordset rs = modCommon::Database().OpenRecordset("SELECT * FROM Countries WHERE CountryName='" +
+                                                           modCommon::SQLQuotes(countryName) + "'");
         // All three are read before any is set: a country without its row changes nothing.
         const std::string name = rs.Field("CountryName").ToString();
         const bool herdFlock = rs.Field("HerdFlockRequired").ToBool();

@@ -24,9 +24,9 @@ public:
     static frmSpecies* Loaded() { return DefaultInstance<frmSpecies>::Loaded(); }
 
     QListWidget* lstCountries;
-    std::array<QLabel*, 2> lblInfo;      // the instruction and its shadow, same text
+    std::array<QLabel*, 2> lblInfo;          // the instruction and its shadow, same text
     std::array<QPushButton*, 3> cmdSpecies;  // index = species chosen: 0 Exit, 1 Cattle, 2 Sheep
-    QLabel* picCopy;                     // drawing surface of the picture buttons
+    QLabel* picCopy;                         // drawing surface of the picture buttons
 
     void SetCountryDetails(const std::string& countryName);
     void SetUpForSpeciesSelection(const std::string& countryName);

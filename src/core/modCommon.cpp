@@ -9,12 +9,12 @@
 #include <QWidget>
 #include <memory>
 
+#include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
 #include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
 #include "core/modSchema.h"
-#include "core/Trap.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
@@ -54,7 +54,8 @@ std::string ItemUpdate(const std::string& itemName, const std::string& itemData)
 }
 
 std::string ItemInsert(const std::string& itemName, const std::string& itemData) {
-    return "INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + SQLQuotes(itemName) + "','" + SQLQuotes(itemData) + "')";
+    return "INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + SQLQuotes(itemName) + "','" + SQLQuotes(itemData) +
+           "')";
 }
 
 std::string ItemDelete(const std::string& itemName) {
@@ -142,11 +143,16 @@ std::string ProgramVersion() {
 }
 
 void ShowVersionMismatch(const std::string& storedVersion) {
-    Prompts::MsgBox("Your database is not the correct version for this program.\r\n"
-                    "Database version: " + storedVersion + "\r\n"
-                    "Program version: " + ProgramVersion() + "\r\n"
-                    "Please contact support to resolve this problem.",
-                    Prompts::OKOnly | Prompts::Exclamation, "Version Mismatch");
+    Prompts::MsgBox(
+        "Your database is not the correct version for this program.\r\n"
+        "Database version: " +
+            storedVersion +
+            "\r\n"
+            "Program version: " +
+            ProgramVersion() +
+            "\r\n"
+            "Please contact support to resolve this problem.",
+        Prompts::OKOnly | Prompts::Exclamation, "Version Mismatch");
 }
 
 void Main(const std::string& arguments) {
@@ -234,12 +240,12 @@ namespace {
 std::string LogTimestamp() {
     DateTime now = DateTime::Now();
     QLocale locale;
-    return (locale.toString(now.ToQt().date(), QLocale::ShortFormat) + " " +
-            now.ToQt().time().toString("HH:mm:ss")).toStdString();
+    return (locale.toString(now.ToQt().date(), QLocale::ShortFormat) + " " + now.ToQt().time().toString("HH:mm:ss"))
+        .toStdString();
 }
 
-void WriteLog(long number, const std::string& description, const std::string& procedure,
-              const std::string& object, bool showMessage) {
+void WriteLog(long number, const std::string& description, const std::string& procedure, const std::string& object,
+              bool showMessage) {
     const std::string numberText = std::to_string(number);
     try {
         insideLogger_ = true;
@@ -253,15 +259,14 @@ void WriteLog(long number, const std::string& description, const std::string& pr
         insideLogger_ = false;
     }
     if (showMessage)
-        Prompts::MsgBox("An error occurred in procedure " + procedure + " in " + object + "\r\n" +
-                            "The error was '" + description + "' (Error number " + numberText + ")",
+        Prompts::MsgBox("An error occurred in procedure " + procedure + " in " + object + "\r\n" + "The error was '" +
+                            description + "' (Error number " + numberText + ")",
                         Prompts::OKOnly | Prompts::Critical, "Application Error");
 }
 
 }  // namespace
 
-void LogError(const RuntimeError& error, const std::string& procedure, const std::string& object,
-              bool showMessage) {
+void LogError(const RuntimeError& error, const std::string& procedure, const std::string& object, bool showMessage) {
     // After a failure of the database as a whole, the rest of the action meets the same
     // failure: the keeper has been told once. One the program carries on past unshown (a
     // compaction another program stopped) ends nothing.
@@ -269,8 +274,7 @@ void LogError(const RuntimeError& error, const std::string& procedure, const std
     WriteLog(error.number, error.description, procedure, object, shown);
 }
 
-void LogError(const std::exception& error, const std::string& procedure, const std::string& object,
-              bool showMessage) {
+void LogError(const std::exception& error, const std::string& procedure, const std::string& object, bool showMessage) {
     LogError(RuntimeError::From(error), procedure, object, showMessage);
 }
 
@@ -329,8 +333,7 @@ bool Upgrade(clsDatabase& database) {
             matched = versionOf(entry) == stored;
             continue;
         }
-        if (!RunEntry(database.GetConnection(), versionOf(entry), modSchema::EntryStatements(entry)))
-            return false;
+        if (!RunEntry(database.GetConnection(), versionOf(entry), modSchema::EntryStatements(entry))) return false;
     }
     if (matched) modSchema::CreateQueryIndexes(database.GetConnection());
     return matched;
@@ -341,12 +344,16 @@ bool Upgrade(clsDatabase& database) {
 // be neither edited nor deleted, so no keeper switched it off. It is switched on. One that is no
 // longer permanent, which a keeper may have deleted, is left as it is.
 void SwitchOnRemovalLocation(Connection& db) {
-    const std::string where = " WHERE LocationID=1 AND LocationType=-4 AND ifnull(Permanent,0)<>0 AND ifnull(Active,0)=0";
+    const std::string where =
+        " WHERE LocationID=1 AND LocationType=-4 AND ifnull(Permanent,0)<>0 AND ifnull(Active,0)=0";
     // A file that refuses writes is reported when the keeper first changes something.
-    Trap("VersionCheck", kObject, [&] {
-        if (db.Query("SELECT count(*) FROM Locations" + where).Field(0).ToLong() > 0)
-            db.Execute("UPDATE Locations SET Active=1" + where);
-    }, TrapShows::LogOnly);
+    Trap(
+        "VersionCheck", kObject,
+        [&] {
+            if (db.Query("SELECT count(*) FROM Locations" + where).Field(0).ToLong() > 0)
+                db.Execute("UPDATE Locations SET Active=1" + where);
+        },
+        TrapShows::LogOnly);
 }
 
 }  // namespace
@@ -374,9 +381,7 @@ std::string SQLQuotes(const std::string& text) {
     return out;
 }
 
-std::string SQLDate(const DateTime& date) {
-    return "'" + (date.IsZero() ? DateTime::Today() : date).ToText() + "'";
-}
+std::string SQLDate(const DateTime& date) { return "'" + (date.IsZero() ? DateTime::Today() : date).ToText() + "'"; }
 
 Value DeNull(const Value& value, const Value& replacement) { return value.IsNull() ? replacement : value; }
 
@@ -467,7 +472,8 @@ int GetLastUsedComPort(int deviceIndex) {
 }
 
 void SetLastUsedComPort(int deviceIndex, int port) {
-    IniFile::Write(modRegistry::UserSettingsPath(), "LastUsedComPort", std::to_string(deviceIndex), std::to_string(port));
+    IniFile::Write(modRegistry::UserSettingsPath(), "LastUsedComPort", std::to_string(deviceIndex),
+                   std::to_string(port));
 }
 
 }  // namespace modCommon

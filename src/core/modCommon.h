@@ -19,10 +19,10 @@ class QWidget;
 namespace modCommon {
 
 // ---- Program-wide values -------------------------------------------------------------
-extern int OxbrelMode;          // 1 when the executable is the partner's program
-extern bool FormatUKSpace;      // the command line asks for spaced UK tag numbers
-extern int EditionCode;         // one of the editions below
-extern int Species;             // none chosen yet, or one of the species below
+extern int OxbrelMode;      // 1 when the executable is the partner's program
+extern bool FormatUKSpace;  // the command line asks for spaced UK tag numbers
+extern int EditionCode;     // one of the editions below
+extern int Species;         // none chosen yet, or one of the species below
 extern std::string CountryName;
 extern bool HerdFlockRequired;
 extern bool HoldingNumberRequired;
@@ -60,8 +60,8 @@ void RegisterSingleAnimalPanes(SingleAnimalPanes panes);
 // ---- Start-up --------------------------------------------------------------------------
 // The windows start-up opens, registered by the subsystems above core at start-up.
 struct StartupWindows {
-    std::function<void()> ShowSpecies;        // the country and species window, modal
-    std::function<void()> ShowMain;           // the main window, modeless
+    std::function<void()> ShowSpecies;                   // the country and species window, modal
+    std::function<void()> ShowMain;                      // the main window, modeless
     std::function<void(int editionCode)> ShowStickTool;  // the stick tool window, modeless
 };
 void RegisterStartupWindows(StartupWindows windows);
@@ -87,11 +87,11 @@ bool InIDE();
 // ---- Errors ----------------------------------------------------------------------------
 // Appends the failure to "KelvoErrorLog.txt" in the data folder and, when asked, shows it.
 // A procedure that traps its errors does so with Trap (core/Trap.h), which calls this.
-void LogError(const RuntimeError& error, const std::string& procedure,
-              const std::string& object, bool showMessage = true);
+void LogError(const RuntimeError& error, const std::string& procedure, const std::string& object,
+              bool showMessage = true);
 // The same for a failure that is not a RuntimeError (a std::exception's text, number 5).
-void LogError(const std::exception& error, const std::string& procedure,
-              const std::string& object, bool showMessage = true);
+void LogError(const std::exception& error, const std::string& procedure, const std::string& object,
+              bool showMessage = true);
 
 // ---- Data folder and schema ------------------------------------------------------------
 // The data folder, created when missing.

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "core/Trap.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
@@ -27,30 +27,33 @@ struct NumberItem {
     const char* patterns[2];
 };
 
-const NumberItem kHerd = {
-    "HerdNumber", "Herd Number",
-    "Before you can use this program for cattle you must provide your herd number.\r\n"
-    "Please enter it now.",
-    "Please enter your new herd number.", "Herd Number Error",
-    "Your herd number must be 'UK' followed by 6 digits - please try again.",
-    {"UK######", nullptr}};
+const NumberItem kHerd = {"HerdNumber",
+                          "Herd Number",
+                          "Before you can use this program for cattle you must provide your herd number.\r\n"
+                          "Please enter it now.",
+                          "Please enter your new herd number.",
+                          "Herd Number Error",
+                          "Your herd number must be 'UK' followed by 6 digits - please try again.",
+                          {"UK######", nullptr}};
 
-const NumberItem kFlock = {
-    "FlockNumber", "Flock Number",
-    "Before you can use this program for sheep you must provide your flock number.\r\n"
-    "Please enter it now.",
-    "Please enter your new flock number.", "Flock Number Error",
-    "Your flock number must be 'UK0' or 'UK1' followed by 6 more digits - please try again.",
-    {"UK[01]######", nullptr}};
+const NumberItem kFlock = {"FlockNumber",
+                           "Flock Number",
+                           "Before you can use this program for sheep you must provide your flock number.\r\n"
+                           "Please enter it now.",
+                           "Please enter your new flock number.",
+                           "Flock Number Error",
+                           "Your flock number must be 'UK0' or 'UK1' followed by 6 more digits - please try again.",
+                           {"UK[01]######", nullptr}};
 
-const NumberItem kHolding = {
-    "HoldingNumber", "Holding Number",
-    "Before you can use this program you must provide your holding number.\r\n"
-    "Please enter it now.",
-    "Please enter your new holding number.", "Holding Number Error",
-    "Your holding number number must be like '12/345/6789' (optionally followed by a "
-    "sublocation like '-01') - please try again.",
-    {"##/###/####-##", "##/###/####"}};
+const NumberItem kHolding = {"HoldingNumber",
+                             "Holding Number",
+                             "Before you can use this program you must provide your holding number.\r\n"
+                             "Please enter it now.",
+                             "Please enter your new holding number.",
+                             "Holding Number Error",
+                             "Your holding number number must be like '12/345/6789' (optionally followed by a "
+                             "sublocation like '-01') - please try again.",
+                             {"##/###/####-##", "##/###/####"}};
 
 bool MatchesPattern(const std::string& value, const std::string& pattern) {
     std::size_t v = 0;

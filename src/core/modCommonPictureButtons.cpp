@@ -33,8 +33,7 @@ QPixmap DrawFace(const ButtonFace& face, QPoint origin) {
     QPixmap picture(face.size);
     picture.fill(face.backColour);
     QPainter painter(&picture);
-    if (face.copyBackground && !face.background.isNull())
-        painter.drawPixmap(-origin.x(), -origin.y(), face.background);
+    if (face.copyBackground && !face.background.isNull()) painter.drawPixmap(-origin.x(), -origin.y(), face.background);
     painter.setFont(face.font);
     const QFontMetrics metrics(face.font);
     // A caption wider than the button stays centred and is cut at both edges.
@@ -51,12 +50,10 @@ QPixmap DrawFace(const ButtonFace& face, QPoint origin) {
 
 }  // namespace
 
-void SetUpPictureButtons(QWidget* window, QLabel* picCopy, QRgb backColour,
-                         QRgb textColour, QRgb shadowColour, bool& copyBackground,
-                         bool shadow) {
+void SetUpPictureButtons(QWidget* window, QLabel* picCopy, QRgb backColour, QRgb textColour, QRgb shadowColour,
+                         bool& copyBackground, bool shadow) {
     Trap("SetUpPictureButtons", "modCommon", [&] {
-        if (!window || !picCopy)
-            throw RuntimeError(ErrorNumber::InvalidCall, "Object variable not set");
+        if (!window || !picCopy) throw RuntimeError(ErrorNumber::InvalidCall, "Object variable not set");
         QPalette palette = picCopy->palette();
         palette.setColor(QPalette::Window, QColor(backColour));
         picCopy->setPalette(palette);

@@ -11,8 +11,7 @@ class QWidget;
 // the buttons' "Picture" and "DownPicture" properties, which a GraphicalButton shows.
 namespace modCommon {
 
-void SetUpPictureButtons(QWidget* window, QLabel* picCopy, QRgb backColour,
-                         QRgb textColour, QRgb shadowColour, bool& copyBackground,
-                         bool shadow);
+void SetUpPictureButtons(QWidget* window, QLabel* picCopy, QRgb backColour, QRgb textColour, QRgb shadowColour,
+                         bool& copyBackground, bool shadow);
 
 }  // namespace modCommon

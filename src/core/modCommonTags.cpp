@@ -16,7 +16,6 @@ namespace {
 const char* const kProcedure = "GetTagSortFromTag";
 const char* const kModule = "modCommon";
 
-
 QRegularExpression Anchored(const QString& pattern) {
     return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption);
 }
@@ -26,8 +25,7 @@ bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 // "UK" followed by exactly `digits` digits.
 bool IsUKMark(const QString& text, int digits) {
-    return text.size() == 2 + digits && text.startsWith(QLatin1String("UK")) &&
-           AllDigits(text.mid(2));
+    return text.size() == 2 + digits && text.startsWith(QLatin1String("UK")) && AllDigits(text.mid(2));
 }
 
 // Four letters, four digits and a letter, as ABCD1234E.
@@ -98,8 +96,7 @@ void SplitSingleToken(const QString& token, Split& split) {
     if (length == 16 || length == 15) {
         // A decimal EID used as a tag: a UK sheep tag splits as it is printed.
         if (modCommon::Species == Sheep) {
-            const QString printed = QString::fromStdString(
-                modEID::DecimalToWYSIWYG(token.toStdString(), "04"));
+            const QString printed = QString::fromStdString(modEID::DecimalToWYSIWYG(token.toStdString(), "04"));
             if (!printed.isEmpty()) {
                 split.prefix = printed.section(QLatin1Char(' '), 0, 0);
                 split.number = printed.section(QLatin1Char(' '), 1, 1);
@@ -123,70 +120,63 @@ void SplitSingleToken(const QString& token, Split& split) {
 // A UK9 mark takes tokens until it has six characters; the rest is the number.
 void SplitBySixCharacterMark(const QStringList& tokens, Split& split) {
     for (const QString& token : tokens) {
-        if (split.prefix.size() < 6)
-            split.prefix += token;
-        else
-            split.number += token;
+        if (split.prefix.size() < 6) split.prefix += token;
+        else split.number += token;
     }
 }
 
 void SplitTokens(const QStringList& tokens, const CattleFlags& flags, Split& split) {
     const int count = tokens.size();
     switch (count) {
-    case 0:
-        return;
-    case 1:
-        SplitSingleToken(tokens[0], split);
-        return;
-    case 2: {
-        const QString& t0 = tokens[0];
-        const QString& t1 = tokens[1];
-        if (t0.size() == 2 && IsUpperLetter(t0[0]) && IsUpperLetter(t0[1])) {
-            const int head = (t1.size() + 1) / 2;
-            split.prefix = t0 + t1.left(head);
-            split.number = t1.mid(head);
-        } else {
-            split.prefix = t0;
-            split.number = t1;
+        case 0: return;
+        case 1: SplitSingleToken(tokens[0], split); return;
+        case 2: {
+            const QString& t0 = tokens[0];
+            const QString& t1 = tokens[1];
+            if (t0.size() == 2 && IsUpperLetter(t0[0]) && IsUpperLetter(t0[1])) {
+                const int head = (t1.size() + 1) / 2;
+                split.prefix = t0 + t1.left(head);
+                split.number = t1.mid(head);
+            } else {
+                split.prefix = t0;
+                split.number = t1;
+            }
+            return;
         }
-        return;
-    }
-    case 3:
-        if (tokens[0].size() + tokens[1].size() <= tokens[1].size() + tokens[2].size()) {
-            split.prefix = tokens[0] + tokens[1];
-            split.number = tokens[2];
-        } else {
-            split.prefix = tokens[0];
-            split.number = tokens[1] + tokens[2];
-        }
-        return;
-    case 4:
-        if (flags.uk9) {
-            SplitBySixCharacterMark(tokens, split);
-        } else {
-            split.prefix = tokens[0] + tokens[1];
-            split.number = tokens[2] + tokens[3];
-        }
-        return;
-    case 5:
-        if (flags.uk9) {
-            SplitBySixCharacterMark(tokens, split);
-        } else if (flags.irish) {
-            split.prefix = tokens[0] + tokens[1] + tokens[2] + tokens[3];
-            split.number = tokens[4];
-        } else {
-            split.prefix = tokens[0] + tokens[1] + tokens[2];
-            split.number = tokens[3] + tokens[4];
-        }
-        return;
-    default:
-        for (int i = 0; i < count; ++i) {
-            // The later half goes to the number; the middle token of an odd count to the prefix.
-            if (2 * i > count - 1)
-                split.number += tokens[i];
-            else
-                split.prefix += tokens[i];
-        }
+        case 3:
+            if (tokens[0].size() + tokens[1].size() <= tokens[1].size() + tokens[2].size()) {
+                split.prefix = tokens[0] + tokens[1];
+                split.number = tokens[2];
+            } else {
+                split.prefix = tokens[0];
+                split.number = tokens[1] + tokens[2];
+            }
+            return;
+        case 4:
+            if (flags.uk9) {
+                SplitBySixCharacterMark(tokens, split);
+            } else {
+                split.prefix = tokens[0] + tokens[1];
+                split.number = tokens[2] + tokens[3];
+            }
+            return;
+        case 5:
+            if (flags.uk9) {
+                SplitBySixCharacterMark(tokens, split);
+            } else if (flags.irish) {
+                split.prefix = tokens[0] + tokens[1] + tokens[2] + tokens[3];
+                split.number = tokens[4];
+            } else {
+                split.prefix = tokens[0] + tokens[1] + tokens[2];
+                split.number = tokens[3] + tokens[4];
+            }
+            return;
+        default:
+            for (int i = 0; i < count; ++i) {
+                // The later half goes to the number; the middle token of an odd count to the prefix.
+                if (2 * i > count - 1) split.number += tokens[i];
+                else split.prefix += tokens[i];
+            }
     }
 }
 
@@ -241,10 +231,8 @@ int GetTagSortFromTag(const std::string& tag) {
         int digitsKept = 9;
         bool uk9 = false;
         if (Species == Cattle) {
-            if (split.prefix.startsWith(QLatin1String("UK9")))
-                uk9 = true;
-            else if (split.number.size() == 6 && AllDigits(split.number) && IsUKMark(split.prefix, 6))
-                digitsKept = 5;
+            if (split.prefix.startsWith(QLatin1String("UK9"))) uk9 = true;
+            else if (split.number.size() == 6 && AllDigits(split.number) && IsUKMark(split.prefix, 6)) digitsKept = 5;
         }
         QString digits;
         for (QChar c : split.number)

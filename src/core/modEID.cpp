@@ -14,8 +14,7 @@ RuntimeError TypeMismatch() { return RuntimeError(ErrorNumber::TypeMismatch, "Ty
 
 void RequireBase(int base) {
     // One character per digit only works up to base 10, and a base below 2 never ends.
-    if (base < 2 || base > 10)
-        throw RuntimeError(ErrorNumber::InvalidCall, "Invalid procedure call or argument");
+    if (base < 2 || base > 10) throw RuntimeError(ErrorNumber::InvalidCall, "Invalid procedure call or argument");
 }
 
 int HexDigitValue(char c) {
@@ -102,8 +101,7 @@ void FillRecord(std::uint64_t code, EIDRecord& record) {
 
 }  // namespace
 
-std::string DecimalEIDToHexEID(const std::string& decimal, int userInfo,
-                               int retagCount) {
+std::string DecimalEIDToHexEID(const std::string& decimal, int userInfo, int retagCount) {
     std::string result;
     Trap("DecimalEIDToHexEID", kModule, [&] {
         if (userInfo < 0 || userInfo > 31) userInfo = 0;
@@ -132,8 +130,7 @@ EIDRecord HexEIDToDecimalEID(const std::string& hex) {
             // A text that is not plain hexadecimal goes the long way, so that a bad digit
             // is reported where it is met and the conversion goes on with what was read.
             std::string bits = HexStringToBinary(hex);
-            if (bits.size() > 64)
-                throw RuntimeError(ErrorNumber::InvalidCall, "Invalid procedure call or argument");
+            if (bits.size() > 64) throw RuntimeError(ErrorNumber::InvalidCall, "Invalid procedure call or argument");
             code = 0;
             for (char bit : bits) code = (code << 1) | static_cast<std::uint64_t>(bit == '1');
         }
@@ -166,8 +163,7 @@ std::string NumericStringToBinary(const std::string& number, int base) {
                 if (c < '0' || c > '9' || digit >= base) throw TypeMismatch();
                 int value = remainder * base + digit;
                 remainder = value % 2;
-                if (!(quotient.empty() && value == 0))
-                    quotient += static_cast<char>('0' + value / 2);
+                if (!(quotient.empty() && value == 0)) quotient += static_cast<char>('0' + value / 2);
             }
             result.insert(result.begin(), static_cast<char>('0' + remainder));
             working = quotient;
@@ -203,8 +199,7 @@ std::string HexStringToBinary(const std::string& hex) {
         for (char c : hex) {
             int digit = HexDigitValue(c);
             if (digit < 0) throw TypeMismatch();
-            for (int shift = 3; shift >= 0; --shift)
-                result += static_cast<char>('0' + ((digit >> shift) & 1));
+            for (int shift = 3; shift >= 0; --shift) result += static_cast<char>('0' + ((digit >> shift) & 1));
         }
         result = RemoveLeadingZeroes(result);
     });

@@ -18,8 +18,7 @@ namespace modEID {
 
 // The stored form of a decimal EID (blanks ignored, 15 digits get a leading "0"), or ""
 // when it is not 16 decimal digits. Out-of-range user information or retag counts are 0.
-std::string DecimalEIDToHexEID(const std::string& decimal, int userInfo = 0,
-                               int retagCount = 0);
+std::string DecimalEIDToHexEID(const std::string& decimal, int userInfo = 0, int retagCount = 0);
 // The display forms of a stored EID (either case, fewer than 16 digits are padded).
 EIDRecord HexEIDToDecimalEID(const std::string& hex);
 // "UK" and the first 7 digits of the national number, a blank and its last 5 digits; ""

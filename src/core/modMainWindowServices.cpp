@@ -51,17 +51,11 @@ void StartZOrderTimer() { Run(Services().StartZOrderTimer); }
 std::string GetGridSQL() { return Ask<std::string>(Services().GetGridSQL, {}); }
 long GridAnimalsAndTags() { return Ask<long>(Services().GridAnimalsAndTags, 0); }
 long SelectedAnimalsAndTags() { return Ask<long>(Services().SelectedAnimalsAndTags, 0); }
-std::vector<long> SelectedAnimalIDs() {
-    return Ask<std::vector<long>>(Services().SelectedAnimalIDs, {});
-}
+std::vector<long> SelectedAnimalIDs() { return Ask<std::vector<long>>(Services().SelectedAnimalIDs, {}); }
 QWidget* MainWindowOwner() { return Ask<QWidget*>(Services().Owner, nullptr); }
 
-void RegisterStickReaderWindow(DeviceWindowOpener opener) {
-    StickReaderOpener() = std::move(opener);
-}
-void RegisterMobilePhoneWindow(DeviceWindowOpener opener) {
-    MobilePhoneOpener() = std::move(opener);
-}
+void RegisterStickReaderWindow(DeviceWindowOpener opener) { StickReaderOpener() = std::move(opener); }
+void RegisterMobilePhoneWindow(DeviceWindowOpener opener) { MobilePhoneOpener() = std::move(opener); }
 bool StickReaderWindowRegistered() { return static_cast<bool>(StickReaderOpener()); }
 bool MobilePhoneWindowRegistered() { return static_cast<bool>(MobilePhoneOpener()); }
 

@@ -54,11 +54,11 @@ void RegisterMainWindow(MainWindowServices services);
 
 void UpdateAfterImport();
 void StartZOrderTimer();
-std::string GetGridSQL();                 // "" without a main window
-long GridAnimalsAndTags();                // 0 without a main window
-long SelectedAnimalsAndTags();            // 0 without a main window
-std::vector<long> SelectedAnimalIDs();    // none without a main window
-QWidget* MainWindowOwner();               // nullptr without a main window
+std::string GetGridSQL();               // "" without a main window
+long GridAnimalsAndTags();              // 0 without a main window
+long SelectedAnimalsAndTags();          // 0 without a main window
+std::vector<long> SelectedAnimalIDs();  // none without a main window
+QWidget* MainWindowOwner();             // nullptr without a main window
 
 // ---- The device windows ---------------------------------------------------------------------
 

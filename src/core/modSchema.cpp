@@ -76,19 +76,21 @@ const char* const kLastMoveTo =
 std::string UnMoveFollowing() {
     std::string last = kLastMoveTo;
     return "DELETE FROM LocationLink WHERE (SELECT LocationID FROM LocationLink WHERE "
-           "AnimalID=@AnimalID AND EventDate<= " + last +
+           "AnimalID=@AnimalID AND EventDate<= " +
+           last +
            " AND LocationID<>@LocationID ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)= "
-           "(SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " + last +
+           "(SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " +
+           last +
            " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1) AND LocationLinkID= (SELECT "
-           "LocationLinkID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " + last +
-           " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1)";
+           "LocationLinkID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " +
+           last + " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1)";
 }
 
 std::string UnMoveLatest() {
     // Moves of one date are told apart by the higher LocationLinkID.
     return "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM "
-           "LocationLink WHERE AnimalID=@AnimalID AND EventDate= " + std::string(kLastMoveTo) +
-           " AND LocationID=@LocationID ORDER BY LocationLinkID DESC LIMIT 1)";
+           "LocationLink WHERE AnimalID=@AnimalID AND EventDate= " +
+           std::string(kLastMoveTo) + " AND LocationID=@LocationID ORDER BY LocationLinkID DESC LIMIT 1)";
 }
 
 std::vector<std::pair<std::string, std::string>> MovementScripts() {
@@ -156,9 +158,13 @@ std::string BuildScript() {
         "CREATE TABLE Countries (CountryID INTEGER PRIMARY KEY AUTOINCREMENT, CountryName TEXT "
         "COLLATE NOCASE, HerdFlockRequired INTEGER, HoldingNumberRequired INTEGER)",
     };
-    const std::tuple<const char*, int, int> countries[] = {
-        {"England", 1, 1}, {"Scotland", 1, 1}, {"Wales", 1, 1}, {"Northern Ireland", 1, 0},
-        {"Isle of Man", 1, 0}, {"Other EEC Countries", 0, 0}, {"Other Non-EEC Countries", 0, 0}};
+    const std::tuple<const char*, int, int> countries[] = {{"England", 1, 1},
+                                                           {"Scotland", 1, 1},
+                                                           {"Wales", 1, 1},
+                                                           {"Northern Ireland", 1, 0},
+                                                           {"Isle of Man", 1, 0},
+                                                           {"Other EEC Countries", 0, 0},
+                                                           {"Other Non-EEC Countries", 0, 0}};
     for (auto& [name, herd, holding] : countries)
         v101.push_back("INSERT INTO Countries (CountryName, HerdFlockRequired, HoldingNumberRequired) VALUES ('" +
                        std::string(name) + "'," + std::to_string(herd) + "," + std::to_string(holding) + ")");
@@ -185,12 +191,12 @@ std::string BuildScript() {
         "COLLATE NOCASE, SQLStatement TEXT)",
     };
     for (auto& [type, sql] : MovementScripts())
-        v103.push_back("INSERT INTO SQLTable (MovementType, SQLStatement) VALUES ('" + type + "','" +
-                       SQLQuotes(sql) + "')");
+        v103.push_back("INSERT INTO SQLTable (MovementType, SQLStatement) VALUES ('" + type + "','" + SQLQuotes(sql) +
+                       "')");
     return "1.0.0\r|1.0.1\r" + Join(v101, "\n") +
            "|1.0.2\rALTER TABLE TagChanges DROP COLUMN NewTag"
-           "|1.0.3\r" + Join(v103, "\n") +
-           "|1.0.4\rALTER TABLE Animals ADD COLUMN TaggingDate TEXT";
+           "|1.0.3\r" +
+           Join(v103, "\n") + "|1.0.4\rALTER TABLE Animals ADD COLUMN TaggingDate TEXT";
 }
 
 }  // namespace
@@ -204,8 +210,7 @@ const std::string& DatabaseUpgradeScript() {
 
 std::vector<std::string> ScriptVersions() {
     std::vector<std::string> versions;
-    for (const auto& entry : Split(DatabaseUpgradeScript(), "|"))
-        versions.push_back(entry.substr(0, entry.find('\r')));
+    for (const auto& entry : Split(DatabaseUpgradeScript(), "|")) versions.push_back(entry.substr(0, entry.find('\r')));
     return versions;
 }
 

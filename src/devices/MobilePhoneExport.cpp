@@ -41,7 +41,8 @@ MobilePhoneExport::MobilePhoneExport(Connection& db, int species, Link link)
 
 std::string MobilePhoneExport::PhoneText(const std::string& text) {
     std::string clean = text;
-    for (const char* lineBreak : {"\r\n", "\n", "\r", "\xE2\x80\xA9", "\xE2\x80\xA8"}) ReplaceAll(clean, lineBreak, "  ");
+    for (const char* lineBreak : {"\r\n", "\n", "\r", "\xE2\x80\xA9", "\xE2\x80\xA8"})
+        ReplaceAll(clean, lineBreak, "  ");
     std::replace(clean.begin(), clean.end(), '|', '+');
     std::replace(clean.begin(), clean.end(), '#', '+');
     return clean;
@@ -58,7 +59,8 @@ std::string MobilePhoneExport::AllRowsSQL(int species) {
 bool MobilePhoneExport::SendPickLists() {
     const bool sheep = species_ == modCommon::Sheep;
     const std::string herdOrFlock = sheep ? "flock" : "herd";
-    link_.Start("Starting export..." + CRLF + "Deleting known " + herdOrFlock + " marks, breeds and genders from your phone...");
+    link_.Start("Starting export..." + CRLF + "Deleting known " + herdOrFlock +
+                " marks, breeds and genders from your phone...");
     if (!link_.Send("delfav", "", kClearTimeout)) return false;
     link_.Phase("Exporting " + herdOrFlock + " marks...");
     // A holding without its own number sends an empty own mark.
@@ -76,8 +78,8 @@ bool MobilePhoneExport::SendPickLists() {
         "DeathReason IS Null AND AnimalType=1) as Popularity FROM Breeds UNION SELECT BreedID,BreedName,Species,0 FROM "
         "Breeds WHERE BreedID=0 ORDER BY Popularity DESC");
     for (long row = 0; row < breeds.Rows(); ++row)
-        if (!Favourite(Id(breeds.At(row, 2)) == modCommon::Sheep ? 6 : 3, breeds.At(row, 1).ToStringOr(""), Number(breeds.At(row, 0)),
-                       false))
+        if (!Favourite(Id(breeds.At(row, 2)) == modCommon::Sheep ? 6 : 3, breeds.At(row, 1).ToStringOr(""),
+                       Number(breeds.At(row, 0)), false))
             return false;
     link_.Phase("Exporting genders...");
     Recordset genders = db_.Query("SELECT GenderID,GenderName,Species FROM Genders");
@@ -90,7 +92,8 @@ bool MobilePhoneExport::SendPickLists() {
 
 bool MobilePhoneExport::Favourite(int listCode, const std::string& text, const std::string& id, bool own) {
     link_.Passing(text);
-    if (!link_.Send("setfav", Record({std::to_string(index_), std::to_string(listCode), PhoneText(text), id, own ? "1" : "0"}),
+    if (!link_.Send("setfav",
+                    Record({std::to_string(index_), std::to_string(listCode), PhoneText(text), id, own ? "1" : "0"}),
                     kListTimeout))
         return false;
     ++index_;
@@ -205,7 +208,8 @@ void MobilePhoneExport::LoadAnimalDetails() {
         joined += (joined.empty() ? "" : ",") + eids.At(row, 1).ToStringOr("");
     }
     Recordset genders = db_.Query("SELECT GenderID, GenderName FROM Genders");
-    for (long row = 0; row < genders.Rows(); ++row) genders_[Id(genders.At(row, 0))] = genders.At(row, 1).ToStringOr("");
+    for (long row = 0; row < genders.Rows(); ++row)
+        genders_[Id(genders.At(row, 0))] = genders.At(row, 1).ToStringOr("");
     Recordset animals = db_.Query("SELECT AnimalID, TagNumber, DamID, SireID FROM Animals");
     for (long row = 0; row < animals.Rows(); ++row) {
         const long id = Id(animals.At(row, 0));

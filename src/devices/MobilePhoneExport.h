@@ -58,7 +58,7 @@ private:
     Link link_;
     long index_ = 0;  // of the next pick-list entry
     std::unordered_map<long, std::string> eids_, genders_, tags_;
-    std::unordered_map<long, std::pair<long, long>> parents_;  // AnimalID -> DamID, SireID
+    std::unordered_map<long, std::pair<long, long>> parents_;       // AnimalID -> DamID, SireID
     std::unordered_map<long, std::pair<long, std::string>> notes_;  // AnimalID -> first note
     bool loaded_ = false;
 

@@ -26,8 +26,7 @@ constexpr size_t kAnimalFields = 9, kGroupFields = 4, kCommentFields = 6;
 // A whole number as the phone writes one: digits, a minus sign before them at most.
 long WholeNumber(const std::string& text) {
     const size_t digits = text.size() - (text.rfind('-', 0) == 0 ? 1 : 0);
-    if (digits == 0 || digits > 9 ||
-        !AllDigits(std::string_view(text).substr(text.size() - digits)))
+    if (digits == 0 || digits > 9 || !AllDigits(std::string_view(text).substr(text.size() - digits)))
         Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no whole number");
     return std::stol(text);
 }
@@ -44,7 +43,8 @@ DateTime PhoneDate(const std::string& text) {
 
 std::vector<std::string> Fields(const std::string& record, size_t least) {
     std::vector<std::string> fields = modHandheld::SplitText(record, modHandheld::FieldSeparator);
-    if (fields.size() < least) Fail(ErrorNumber::SubscriptOutOfRange, "Subscript out of range: record '" + record + "'");
+    if (fields.size() < least)
+        Fail(ErrorNumber::SubscriptOutOfRange, "Subscript out of range: record '" + record + "'");
     return fields;
 }
 
@@ -70,9 +70,10 @@ Value NullIfEmpty(const std::string& field, const std::function<Value()>& value)
 struct MobilePhoneImport::Statements {
     explicit Statements(Connection& db)
         : addAnimal(db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES (?,?,?,?)"),
-          updateAnimal(db,
-                       "UPDATE Animals SET AnimalType=?, DateOfBirth=ifnull(?,DateOfBirth), GenderID=ifnull(?,GenderID),"
-                       " BreedID=ifnull(?,BreedID), DamID=ifnull(?,DamID), SireID=ifnull(?,SireID) WHERE AnimalID=?"),
+          updateAnimal(
+              db,
+              "UPDATE Animals SET AnimalType=?, DateOfBirth=ifnull(?,DateOfBirth), GenderID=ifnull(?,GenderID),"
+              " BreedID=ifnull(?,BreedID), DamID=ifnull(?,DamID), SireID=ifnull(?,SireID) WHERE AnimalID=?"),
           ownParent(db, "UPDATE Animals SET AnimalType=1 WHERE AnimalID=?"),
           addGender(db, "INSERT INTO Genders (GenderName,Species) VALUES (?,?)"),
           addEID(db, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES (?,?)"),
@@ -149,8 +150,9 @@ void MobilePhoneImport::LoadIndexes() {
             static_cast<long>(genders.At(row, 2).IsNull() ? 0 : genders.At(row, 2).ToLong()));
     Recordset groups = db_.Query("SELECT GroupID, GroupName FROM Groups ORDER BY GroupID");
     for (long row = 0; row < groups.Rows(); ++row)
-        groupByName_.emplace(UpperAscii(groups.At(row, 1).ToStringOr("")),
-                             std::pair(static_cast<long>(groups.At(row, 0).ToLong()), groups.At(row, 1).ToStringOr("")));
+        groupByName_.emplace(
+            UpperAscii(groups.At(row, 1).ToStringOr("")),
+            std::pair(static_cast<long>(groups.At(row, 0).ToLong()), groups.At(row, 1).ToStringOr("")));
     Recordset notes = db_.Query("SELECT RecordID, AnimalID, Note FROM Notes WHERE NOT (AnimalID IS Null)");
     for (long row = 0; row < notes.Rows(); ++row) {
         const long recordID = static_cast<long>(notes.At(row, 0).ToLong());
@@ -250,7 +252,8 @@ long MobilePhoneImport::AddAnimal(const std::string& tag, long type, long specie
 // An EID number already stored, for any animal, stays where it is.
 void MobilePhoneImport::AddEIDs(long animalID, const std::string& eids) {
     for (const std::string& eid : modHandheld::SplitText(eids, ','))
-        if (!eid.empty() && storedEIDs_.insert(UpperAscii(eid)).second) RunOne(sql_->addEID, {Value(animalID), Value(eid)});
+        if (!eid.empty() && storedEIDs_.insert(UpperAscii(eid)).second)
+            RunOne(sql_->addEID, {Value(animalID), Value(eid)});
 }
 
 // ---- Management groups --------------------------------------------------------------------
@@ -264,7 +267,8 @@ void MobilePhoneImport::Group(const std::vector<std::string>& g) {
     const long member = AnimalWithTag(g[3], 0);
     if (member == 0) Fail(ErrorNumber::NoCurrentRecord, "No animal has the tag '" + g[3] + "'");
     if (passing_)
-        passing_("Adding " + animals_[member].tag + " to management group " + groupByName_[UpperAscii(g[1])].second + "...");
+        passing_("Adding " + animals_[member].tag + " to management group " + groupByName_[UpperAscii(g[1])].second +
+                 "...");
     Link(groupID, member);
 }
 

@@ -74,10 +74,10 @@ private:
     std::unordered_map<std::string, std::set<long>> animalsByTag_;  // ids in ascending order
     std::unordered_set<std::string> storedEIDs_;
     std::unordered_map<std::string, std::vector<std::pair<long, long>>> gendersByName_;  // (id, species)
-    std::unordered_map<std::string, std::pair<long, std::string>> groupByName_;  // (id, name as stored)
-    std::unordered_map<long, std::unordered_set<long>> groupMembers_;  // loaded on first use
-    std::unordered_map<long, std::set<long>> notesOfAnimal_;            // RecordIDs, ascending
-    std::unordered_map<long, NoteRow> noteText_;  // by RecordID
+    std::unordered_map<std::string, std::pair<long, std::string>> groupByName_;          // (id, name as stored)
+    std::unordered_map<long, std::unordered_set<long>> groupMembers_;                    // loaded on first use
+    std::unordered_map<long, std::set<long>> notesOfAnimal_;                             // RecordIDs, ascending
+    std::unordered_map<long, NoteRow> noteText_;                                         // by RecordID
     std::unordered_map<std::string, long> temporaryIDs_;
 
     void LoadIndexes();

@@ -155,24 +155,33 @@ StickConfigEditor::RowDisplay StickConfigEditor::BuildRow(BuildState& build, siz
         build.memoryFitted = modStickReader::ValidateStickConfigItem(value, kHardwareOptionsItem).Value != "1";
     const modStickReader::StickConfigItemResult result = modStickReader::ValidateStickConfigItem(value, position);
 
-    RowDisplay display{{'T', 0, position}, definition.id, false, {}, {}, {}, -1,
-                       definition.locked && modCommon::EditionCode != modCommon::EngineeringEdition, result.Valid};
+    RowDisplay display{{'T', 0, position},
+                       definition.id,
+                       false,
+                       {},
+                       {},
+                       {},
+                       -1,
+                       definition.locked && modCommon::EditionCode != modCommon::EngineeringEdition,
+                       result.Valid};
     if (definition.IsList()) {
         display.row = {'L', build.lists++, position};
         display.choices = Choices(definition, build.entries, k);
         display.selected = ChoiceStoring(display.choices, result.Value);
     } else {
         display.row.index = build.texts++;
-        display.text = definition.scale.empty() ? result.Value
-                                                : NumberText(modHandheld::LeadingNumber(result.Value) /
-                                                             modHandheld::LeadingNumber(definition.scale));
+        display.text =
+            definition.scale.empty()
+                ? result.Value
+                : NumberText(modHandheld::LeadingNumber(result.Value) / modHandheld::LeadingNumber(definition.scale));
         if (position == kFirmwareVersionItem) {
             FirmwareVersionValue = display.text;
             display.text = build.identity;
         }
     }
     rows_.push_back(display.row);
-    display.shown = (definition.visible || modCommon::EditionCode == modCommon::EngineeringEdition) && ShownAt(position, build);
+    display.shown =
+        (definition.visible || modCommon::EditionCode == modCommon::EngineeringEdition) && ShownAt(position, build);
     if (display.shown) display.caption = Caption(definition);
     return display;
 }
@@ -212,15 +221,11 @@ bool StickConfigEditor::TextValid(const ConfigRow& row, const std::string& typed
 // it was read, whatever the row shows.
 std::string StickConfigEditor::RowText(const ConfigRow& row, const std::string& text) const {
     switch (row.position) {
-        case kFirmwareVersionItem:
-            return FirmwareVersionValue;
+        case kFirmwareVersionItem: return FirmwareVersionValue;
         case kPrinterBluetoothItem:
-        case kDisplayBluetoothItem:
-            return text.empty() ? std::string(kBluetoothIDLength, '0') : text;
-        case kMarkCharactersItem:
-            return QString::fromStdString(text).left(kMarkCharacters).toStdString();
-        default:
-            return text;
+        case kDisplayBluetoothItem: return text.empty() ? std::string(kBluetoothIDLength, '0') : text;
+        case kMarkCharactersItem: return QString::fromStdString(text).left(kMarkCharacters).toStdString();
+        default: return text;
     }
 }
 
@@ -246,7 +251,8 @@ bool StickConfigEditor::Write(modStickReader::StickExchange& exchange, const Ent
         if (!definition.userItem && modCommon::EditionCode != modCommon::EngineeringEdition) continue;
         std::string argument =
             std::to_string(row.position) + modHandheld::FieldSeparator + RowValue(row, definition, entry(row));
-        if (modCommon::EditionCode == modCommon::EngineeringEdition && modStickReader::StickAccessCodeRequired(row.position))
+        if (modCommon::EditionCode == modCommon::EngineeringEdition &&
+            modStickReader::StickAccessCodeRequired(row.position))
             argument += modHandheld::FieldSeparator + modStickReader::StickAccessCode;
         if (!exchange.Send(modStickReader::WriteConfigurationCommand, argument) ||
             !modStickReader::IsReplyOK(exchange.LastReply)) {

@@ -24,7 +24,7 @@ public:
     // What the window shows of a row when the rows are built.
     struct RowDisplay {
         ConfigRow row;
-        long id;                                                 // rows on show are laid out by it
+        long id;  // rows on show are laid out by it
         bool shown;
         std::string caption;                                     // of a row on show
         std::string text;                                        // of a text row
@@ -47,8 +47,7 @@ public:
     // Builds the rows from the entries of the stick's "c" reply and its "n" answer (shown in the
     // firmware row), after the stick's firmware has chosen the table of items. Raises
     // RuntimeError for an entry whose position is no place in the table.
-    BuildEnd Build(const std::vector<std::string>& entries, const std::string& identity,
-                   std::vector<RowDisplay>& rows);
+    BuildEnd Build(const std::vector<std::string>& entries, const std::string& identity, std::vector<RowDisplay>& rows);
     void Clear();
     const std::vector<ConfigRow>& ConfigRows() const { return rows_; }
 

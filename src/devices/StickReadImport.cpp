@@ -19,9 +19,7 @@ constexpr long kISODecimalFormat = 3;
 constexpr long kLastImportGroup = 1;
 constexpr long kNewAnimalsGroup = 2;
 
-bool IsHexEID(const std::string& text) {
-    return text.size() == kEIDLength && AllHexDigits(text);
-}
+bool IsHexEID(const std::string& text) { return text.size() == kEIDLength && AllHexDigits(text); }
 
 // The first four characters, a blank and the last twelve.
 std::string SplitAfterFour(const std::string& text) {
@@ -38,7 +36,8 @@ int DaysInMonth(int year, int month) {
 
 // A write that must change exactly one row: anything else is a failure of the import.
 void RunOne(Connection::Prepared& statement, const std::vector<Value>& params) {
-    if (statement.Run(params) != 1) throw RuntimeError(ErrorNumber::DatabaseFailure, "A row of the import was not written");
+    if (statement.Run(params) != 1)
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "A row of the import was not written");
 }
 
 }  // namespace
@@ -47,7 +46,8 @@ void RunOne(Connection::Prepared& statement, const std::vector<Value>& params) {
 struct StickReadImport::Statements {
     explicit Statements(Connection& db)
         : convert(db, "UPDATE Animals SET AnimalType=1, Species=?, TaggingDate=? WHERE AnimalID=?"),
-          addAnimal(db, "INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species, TaggingDate) VALUES (1,?,?,?,?)"),
+          addAnimal(db,
+                    "INSERT INTO Animals (AnimalType, TagNumber, TagSort, Species, TaggingDate) VALUES (1,?,?,?,?)"),
           addEID(db, "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?,?)"),
           link(db, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)"),
           addGroup(db, "INSERT INTO Groups (GroupName, ExportToHH) VALUES (?,0)"),
@@ -81,14 +81,13 @@ std::string StickReadImport::TagText(const std::string& hexEID, long displayForm
 
 std::string StickReadImport::GroupNameStem(const DateTime& startedAt) {
     char stem[32];
-    std::snprintf(stem, sizeof stem, "%04d%02d%02d%02d%02d%02d Stick Group ", startedAt.year,
-                  startedAt.month, startedAt.day, startedAt.hour, startedAt.minute, startedAt.second);
+    std::snprintf(stem, sizeof stem, "%04d%02d%02d%02d%02d%02d Stick Group ", startedAt.year, startedAt.month,
+                  startedAt.day, startedAt.hour, startedAt.minute, startedAt.second);
     return stem;
 }
 
 DateTime StickReadImport::TaggingDate(const std::string& readTime) {
-    if (readTime.size() < 6 || !AllDigits(std::string_view(readTime).substr(0, 6)))
-        return DateTime::Today();
+    if (readTime.size() < 6 || !AllDigits(std::string_view(readTime).substr(0, 6))) return DateTime::Today();
     auto two = [&](size_t at) { return (readTime[at] - '0') * 10 + (readTime[at + 1] - '0'); };
     const int day = two(0), month = two(2), yy = two(4);
     const int year = yy < 30 ? 2000 + yy : 1900 + yy;
@@ -120,7 +119,8 @@ void StickReadImport::LoadIndexes() {
     Recordset animals = db_.Query("SELECT AnimalID, AnimalType, TagNumber FROM Animals ORDER BY AnimalID");
     for (long row = 0; row < animals.Rows(); ++row) {
         const long animalID = static_cast<long>(animals.At(row, 0).ToLong());
-        typeOfAnimal_.emplace(animalID, animals.At(row, 1).IsNull() ? 0 : static_cast<long>(animals.At(row, 1).ToLong()));
+        typeOfAnimal_.emplace(animalID,
+                              animals.At(row, 1).IsNull() ? 0 : static_cast<long>(animals.At(row, 1).ToLong()));
         animalByTag_.emplace(UpperAscii(animals.At(row, 2).ToStringOr("")), animalID);
     }
     Recordset eids = db_.Query("SELECT AnimalID, EIDNumber FROM EIDs ORDER BY EIDID");
@@ -136,7 +136,8 @@ void StickReadImport::LoadIndexes() {
     }
     Recordset groups = db_.Query("SELECT GroupID, GroupName FROM Groups ORDER BY GroupID");
     for (long row = 0; row < groups.Rows(); ++row)
-        groupByName_.emplace(UpperAscii(groups.At(row, 1).ToStringOr("")), static_cast<long>(groups.At(row, 0).ToLong()));
+        groupByName_.emplace(UpperAscii(groups.At(row, 1).ToStringOr("")),
+                             static_cast<long>(groups.At(row, 0).ToLong()));
 }
 
 void StickReadImport::File(const StickRead& read) {
@@ -205,7 +206,8 @@ void StickReadImport::JoinImportGroups(long animalID, bool added) {
 
 void StickReadImport::JoinDatedGroup(long animalID, const std::string& groupName) {
     const long groupID = DatedGroup(groupName);
-    const unsigned long long member = static_cast<unsigned long long>(groupID) << 32 | static_cast<unsigned long>(animalID);
+    const unsigned long long member =
+        static_cast<unsigned long long>(groupID) << 32 | static_cast<unsigned long>(animalID);
     if (datedMembers_.insert(member).second) Link(groupID, animalID);
 }
 
@@ -224,6 +226,4 @@ long StickReadImport::DatedGroup(const std::string& groupName) {
     return groupID;
 }
 
-void StickReadImport::Link(long groupID, long animalID) {
-    RunOne(sql_->link, {Value(groupID), Value(animalID)});
-}
+void StickReadImport::Link(long groupID, long animalID) { RunOne(sql_->link, {Value(groupID), Value(animalID)}); }

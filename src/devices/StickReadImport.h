@@ -59,15 +59,15 @@ private:
     std::string stem_;
     int species_;
     // Keys are upper-cased, as the columns compare without case.
-    std::unordered_map<std::string, long> animalByEID_;        // whole EID -> AnimalID
-    std::unordered_map<std::string, long> animalByEIDTail_;    // last 15 digits -> AnimalID
+    std::unordered_map<std::string, long> animalByEID_;      // whole EID -> AnimalID
+    std::unordered_map<std::string, long> animalByEIDTail_;  // last 15 digits -> AnimalID
     std::unordered_set<std::string> storedEIDs_;
-    std::unordered_map<std::string, long> animalByTag_;      // tag text -> AnimalID
-    std::unordered_map<long, long> typeOfAnimal_;            // AnimalID -> AnimalType
+    std::unordered_map<std::string, long> animalByTag_;  // tag text -> AnimalID
+    std::unordered_map<long, long> typeOfAnimal_;        // AnimalID -> AnimalType
     std::unordered_map<std::string, long> groupByName_;
     std::unordered_set<long> inGroup1_;
     std::unordered_set<std::string> seenGroups_;
-    std::unordered_set<unsigned long long> datedMembers_;       // GroupID << 32 | AnimalID
+    std::unordered_set<unsigned long long> datedMembers_;  // GroupID << 32 | AnimalID
     Outcome outcome_;
     std::unique_ptr<Statements> sql_;  // while the import runs
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <sys/ioctl.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -10,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sys/ioctl.h>
 #include <string_view>
 #include <thread>
 
@@ -28,8 +28,7 @@ struct DeviceFamily {
     const char* prefix;
     long base;
 };
-constexpr DeviceFamily kFamilies[] = {
-    {"ttyS", 1}, {"ttyUSB", 100}, {"ttyACM", 200}, {"rfcomm", 300}};
+constexpr DeviceFamily kFamilies[] = {{"ttyS", 1}, {"ttyUSB", 100}, {"ttyACM", 200}, {"rfcomm", 300}};
 constexpr long kFamilySpan = 99;
 
 const char* const kSerialCommSection = "SerialComm";
@@ -86,8 +85,7 @@ std::vector<clsKRComm::SerialPortEntry> DevicePorts() {
         std::string name = item.path().filename().string();
         for (const auto& family : kFamilies) {
             std::string prefix = family.prefix;
-            if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
-                continue;
+            if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
             std::string rest = name.substr(prefix.size());
             if (DigitsOf(rest) != rest || rest.size() > 2) continue;
             long index = std::stol(rest);
@@ -103,18 +101,14 @@ std::vector<clsKRComm::SerialPortEntry> DevicePorts() {
 }
 
 // Inserts before the first entry with a greater number; equal numbers keep their order.
-void InsertByNumber(std::vector<clsKRComm::SerialPortEntry>& list,
-                    const clsKRComm::SerialPortEntry& entry) {
+void InsertByNumber(std::vector<clsKRComm::SerialPortEntry>& list, const clsKRComm::SerialPortEntry& entry) {
     long number = NumberOf(entry[2]);
-    auto at = std::find_if(list.begin(), list.end(), [number](const auto& other) {
-        return NumberOf(other[2]) > number;
-    });
+    auto at =
+        std::find_if(list.begin(), list.end(), [number](const auto& other) { return NumberOf(other[2]) > number; });
     list.insert(at, entry);
 }
 
-void ReplaceAll(std::string& text, char from, char to) {
-    std::replace(text.begin(), text.end(), from, to);
-}
+void ReplaceAll(std::string& text, char from, char to) { std::replace(text.begin(), text.end(), from, to); }
 
 struct Token {
     enum Kind { Star, Digit, List, Literal } kind;
@@ -148,8 +142,7 @@ std::vector<Token> Tokenise(const std::string& pattern) {
     return tokens;
 }
 
-bool FixedMatch(std::string_view text, size_t from, const std::vector<Token>& tokens,
-                size_t first) {
+bool FixedMatch(std::string_view text, size_t from, const std::vector<Token>& tokens, size_t first) {
     for (size_t t = first; t < tokens.size(); ++t)
         if (!tokens[t].Accepts(text[from + t - first])) return false;
     return true;
@@ -204,9 +197,7 @@ clsKRComm::~clsKRComm() {
     if (IsOpen()) port_.Close();
 }
 
-void clsKRComm::SetDefaultMessagePump(std::function<void()> pump) {
-    DefaultPump() = std::move(pump);
-}
+void clsKRComm::SetDefaultMessagePump(std::function<void()> pump) { DefaultPump() = std::move(pump); }
 
 void clsKRComm::SetExchangeLimits(long deadlineMs, long maxReplyChars) {
     deadlineMs_ = deadlineMs;
@@ -231,8 +222,7 @@ long clsKRComm::SetDllError(int errorNumber, const std::string& context) {
 long clsKRComm::SetCommError(int errorNumber, const std::string& context) {
     char flags[16];
     std::snprintf(flags, sizeof flags, "%X", port_.LineErrors());
-    return Record(errorNumber, context,
-                  GetSystemMessage(errorNumber) + "  COMM Error Flags = " + flags);
+    return Record(errorNumber, context, GetSystemMessage(errorNumber) + "  COMM Error Flags = " + flags);
 }
 
 // The object's operations trap their failures as every procedure does (Catching), but keep
@@ -241,9 +231,8 @@ long clsKRComm::SetCommError(int errorNumber, const std::string& context) {
 // failure's number.
 template <class Body>
 long clsKRComm::GuardedCode(const char* operation, Body body) {
-    return Catching(body, [&](const RuntimeError& error) {
-        return Record(error.number, operation, error.description);
-    });
+    return Catching(body,
+                    [&](const RuntimeError& error) { return Record(error.number, operation, error.description); });
 }
 
 // An operation with a failure value of its own (-1 for a read or write, whose positive
@@ -257,22 +246,17 @@ Result clsKRComm::Guarded(const char* operation, Result failure, Body body) {
 }
 
 long clsKRComm::CommGetError(std::string& strMessage) const {
-    strMessage = "Error (" + std::to_string(lastErrorCode_) + "): " + lastErrorContext_ + " - " +
-                 lastErrorMessage_;
+    strMessage = "Error (" + std::to_string(lastErrorCode_) + "): " + lastErrorContext_ + " - " + lastErrorMessage_;
     return lastErrorCode_;
 }
 
 // ---- Open, set, close --------------------------------------------------------------------
 
-long clsKRComm::CommOpen(long lngPort, const std::string& strSettings, long lngReadTimeout,
-                         bool booHandshaking) {
-    return GuardedCode("CommOpen", [&] {
-        return CommOpenSteps(lngPort, strSettings, lngReadTimeout, booHandshaking);
-    });
+long clsKRComm::CommOpen(long lngPort, const std::string& strSettings, long lngReadTimeout, bool booHandshaking) {
+    return GuardedCode("CommOpen", [&] { return CommOpenSteps(lngPort, strSettings, lngReadTimeout, booHandshaking); });
 }
 
-long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout,
-                              bool booHandshaking) {
+long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout, bool booHandshaking) {
     std::string device = DevicePathForPort(lngPort);
     if (IsOpen()) {
         if (port_.Close() != 0) return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
@@ -301,8 +285,7 @@ long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long
     if (port_.Purge() != 0) return fail("CommOpen (PurgeComm)", port_.LastError());
     readTimeout_ = lngReadTimeout;
     if (port_.CheckState() != 0) return fail("CommOpen (GetCommState)", port_.LastError());
-    auto settings =
-        SerialPort::ParseSettings(strSettings + (booHandshaking ? " dtr=on rts=on" : ""));
+    auto settings = SerialPort::ParseSettings(strSettings + (booHandshaking ? " dtr=on rts=on" : ""));
     if (!settings) return fail("CommOpen (BuildCommDCB)", EINVAL);
     if (port_.Configure(*settings) != 0) return fail("CommOpen (SetCommState)", port_.LastError());
     return 0;
@@ -321,19 +304,17 @@ long clsKRComm::CommSet(const std::string& strSettings) {
         if (port_.CheckState() != 0) return SetDllError(port_.LastError(), "CommSet (GetCommState)");
         auto settings = SerialPort::ParseSettings(strSettings);
         if (!settings) return SetDllError(EINVAL, "CommSet (BuildCommDCB)");
-        if (port_.Configure(*settings) != 0)
-            return SetDllError(port_.LastError(), "CommSet (SetCommState)");
+        if (port_.Configure(*settings) != 0) return SetDllError(port_.LastError(), "CommSet (SetCommState)");
         return 0;
     });
 }
 
 long clsKRComm::CommClose(long lngSleepAfterClose) {
     return GuardedCode("CommClose", [&]() -> long {
-        if (IsOpen() && port_.Close() != 0)
-            return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
+        if (IsOpen() && port_.Close() != 0) return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
         if (lngSleepAfterClose > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(
-                Program::ScaledMs(static_cast<int>(lngSleepAfterClose))));
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(Program::ScaledMs(static_cast<int>(lngSleepAfterClose))));
         return 0;
     });
 }
@@ -361,8 +342,7 @@ long clsKRComm::CommRead(std::string& strData, long lngSize) {
         Pump();
         if (lngSize < 1) return 0;
         size_t size = std::min<size_t>(static_cast<size_t>(lngSize), kMaxReadSize);
-        long got = port_.Read(strData, size,
-                              Program::ScaledMs(static_cast<int>(readTimeout_)), pump_);
+        long got = port_.Read(strData, size, Program::ScaledMs(static_cast<int>(readTimeout_)), pump_);
         if (got < 0) {
             SetCommError(port_.LastError(), "CommRead (ReadFile)");
             return -1;
@@ -374,8 +354,8 @@ long clsKRComm::CommRead(std::string& strData, long lngSize) {
 long clsKRComm::CommWrite(const std::string& strData) {
     return Guarded("CommWrite", long{-1}, [&]() -> long {
         // The device may take 50 ms a byte plus a second before a write gives up.
-        int timeout = Program::ScaledMs(static_cast<int>(
-            std::min<size_t>(strData.size() * 50 + 1000, 24 * 3600 * 1000)));
+        int timeout =
+            Program::ScaledMs(static_cast<int>(std::min<size_t>(strData.size() * 50 + 1000, 24 * 3600 * 1000)));
         long written = port_.Write(strData, timeout);
         Pump();
         if (written < 0) {
@@ -452,8 +432,7 @@ bool clsKRComm::TextMatches(std::string_view text, const std::string& pattern) {
     return p == tokens.size();
 }
 
-std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
-                                                  const std::string& strReplyPattern,
+std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand, const std::string& strReplyPattern,
                                                   bool booReplaceSquareBrackets) {
     if (strCommand.empty() || !IsOpen() || strReplyPattern.empty()) return {};
     return Guarded("CommSendCommandAndGetReply", std::string{}, [&]() -> std::string {
@@ -473,8 +452,7 @@ std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
         } readEndOff{port_};
 
         using Clock = std::chrono::steady_clock;
-        auto deadline =
-            Clock::now() + std::chrono::milliseconds(Program::ScaledMs(static_cast<int>(deadlineMs_)));
+        auto deadline = Clock::now() + std::chrono::milliseconds(Program::ScaledMs(static_cast<int>(deadlineMs_)));
         std::string buffer;
         long count = 0;
         auto received = [&] { return std::string_view(buffer).substr(0, static_cast<size_t>(count)); };
@@ -493,8 +471,7 @@ std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
                 if (count > 0 && TextMatches(received(), pattern)) return result();
                 return std::string{};
             }
-            if (booReplaceSquareBrackets && (chunk == "[" || chunk == "]"))
-                chunk = chunk == "[" ? "{" : "}";
+            if (booReplaceSquareBrackets && (chunk == "[" || chunk == "]")) chunk = chunk == "[" ? "{" : "}";
             if (count + static_cast<long>(chunk.size()) >= static_cast<long>(buffer.size()))
                 buffer.append(kBufferStep, ' ');
             buffer.replace(static_cast<size_t>(count), chunk.size(), chunk);

@@ -17,8 +17,7 @@ public:
     using SerialPortEntry = std::array<std::string, 3>;
     // Called after every chunk of a reply: the receive buffer (blanks beyond the received
     // characters) and the number of characters received so far.
-    using DataReceivedHandler = std::function<void(const std::string& strDataBuffer,
-                                                   long lngLastCharPos)>;
+    using DataReceivedHandler = std::function<void(const std::string& strDataBuffer, long lngLastCharPos)>;
 
     clsKRComm();
     ~clsKRComm();  // closes an open port, without a pause
@@ -37,13 +36,11 @@ public:
     bool IsOpen() const { return port_.IsOpen(); }
     long CommPort() const { return portNumber_; }
 
-    long CommOpen(long lngPort, const std::string& strSettings, long lngReadTimeout,
-                  bool booHandshaking);
+    long CommOpen(long lngPort, const std::string& strSettings, long lngReadTimeout, bool booHandshaking);
     long CommSet(const std::string& strSettings);
     long CommClose(long lngSleepAfterClose);
     long CommRead(std::string& strData, long lngSize);
-    std::string CommSendCommandAndGetReply(const std::string& strCommand,
-                                           const std::string& strReplyPattern,
+    std::string CommSendCommandAndGetReply(const std::string& strCommand, const std::string& strReplyPattern,
                                            bool booReplaceSquareBrackets);
     long CommWrite(const std::string& strData);
     // Line 1 carrier detect, 2 DSR, 3 CTS, 4 ring indicator; blnState receives the line's state.
@@ -84,8 +81,7 @@ private:
     long SetDllError(int errorNumber, const std::string& context);
     long SetCommError(int errorNumber, const std::string& context);
     static std::string RefusalText(const std::string& device, int errorNumber);
-    long CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout,
-                       bool booHandshaking);
+    long CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout, bool booHandshaking);
     template <class Body>
     long GuardedCode(const char* operation, Body body);
     template <class Result, class Body>

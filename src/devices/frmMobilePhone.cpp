@@ -84,9 +84,9 @@ void frmMobilePhone::BuildControls() {
 
     QGroupBox* choice = fraSequence[1];
     lblHelp[1] = WrappingLabel(HelpLabel(choice, {180, 330, 8640, 3060}));
-    const char* const options[] = {"Export ALL animals && tags", "Export all animals && tags currently displayed in the grid",
-                                   "Export only animals && tags that are selected in the grid",
-                                   "Export with NO animals or tags"};
+    const char* const options[] = {
+        "Export ALL animals && tags", "Export all animals && tags currently displayed in the grid",
+        "Export only animals && tags that are selected in the grid", "Export with NO animals or tags"};
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
         // Qt shows a doubled "&" as one, as the option captions want.
@@ -181,27 +181,25 @@ void frmMobilePhone::DisplayHelp(long n) {
             if (unavailable == 3) {
                 optExport[3]->setChecked(true);
                 optExport_Click(3);
-                line("If you want to export any of your exisiting animals/tags then you will need to click the 'Quit' "
-                     "button and use the grid to set up the animals/tags to export.");
-                line("Your only export option has been selected. Click 'Export' to proceed with the export or 'Quit' to "
-                     "cancel exporting.");
+                line(
+                    "If you want to export any of your exisiting animals/tags then you will need to click the 'Quit' "
+                    "button and use the grid to set up the animals/tags to export.");
+                line(
+                    "Your only export option has been selected. Click 'Export' to proceed with the export or 'Quit' to "
+                    "cancel exporting.");
             } else {
                 line("Please select the type of export from the choices below then click the 'Export' button.");
             }
             line("");
-            line("WARNING - Exporting your data will delete any existing data on your mobile phone.  "
-                 "If you have data on your mobile phone that has not yet been imported please click the "
-                 "'Quit' button now and import the data before you carry out the export.");
+            line(
+                "WARNING - Exporting your data will delete any existing data on your mobile phone.  "
+                "If you have data on your mobile phone that has not yet been imported please click the "
+                "'Quit' button now and import the data before you carry out the export.");
             break;
         }
-        case 2:
-            text = "Preparing to save data to your mobile phone..." + CRLF;
-            break;
-        case 3:
-            text = "Preparing to get data from your mobile phone..." + CRLF;
-            break;
-        default:
-            return;
+        case 2: text = "Preparing to save data to your mobile phone..." + CRLF; break;
+        case 3: text = "Preparing to get data from your mobile phone..." + CRLF; break;
+        default: return;
     }
     lblHelp[static_cast<size_t>(n)]->setText(Q(text));
 }
@@ -334,9 +332,9 @@ void frmMobilePhone::cboSerialPorts_Click() {
         }
         QCoreApplication::processEvents();
         if (!SendPhoneCommand("v", modHandheld::ReplyPattern("v"), kProbeTimeout)) {
-            Prompts::MsgBox("Can't find your mobile phone on serial port " + cboSerialPorts->currentText().toStdString() +
-                                "." + CRLF + "Please check that your mobile phone is powered on." +
-                                ComPort.OpenRefusalLine(),
+            Prompts::MsgBox("Can't find your mobile phone on serial port " +
+                                cboSerialPorts->currentText().toStdString() + "." + CRLF +
+                                "Please check that your mobile phone is powered on." + ComPort.OpenRefusalLine(),
                             Prompts::Information, "Mobile not found");
             ShowFrame(0);
             QCoreApplication::processEvents();
@@ -384,10 +382,8 @@ bool frmMobilePhone::DoImport() {
     if (ComPort.IsOpen()) ComPort.CommClose(0);
     modCommon::Species = species;
     AppendProgress(result ? "Your data import has completed successfully." : "Your data import has failed.");
-    if (result)
-        Prompts::MsgBox("Data import successful", Prompts::OKOnly, "Data Import Successful");
-    else
-        Prompts::MsgBox("Data import failed", Prompts::OKOnly, "Data Import Failed");
+    if (result) Prompts::MsgBox("Data import successful", Prompts::OKOnly, "Data Import Successful");
+    else Prompts::MsgBox("Data import failed", Prompts::OKOnly, "Data Import Failed");
     return result;
 }
 
@@ -406,8 +402,9 @@ bool frmMobilePhone::ImportSteps() {
     static const Phase phases[] = {
         {"getanim", nullptr, "No new or changed animal details.", "Integrating new and changed animal details...",
          &MobilePhoneImport::Animals},
-        {"getmangrp", "Getting management group details from your phone...", "No new or changed management group details.",
-         "Integrating new and changed management group details...", &MobilePhoneImport::Groups},
+        {"getmangrp", "Getting management group details from your phone...",
+         "No new or changed management group details.", "Integrating new and changed management group details...",
+         &MobilePhoneImport::Groups},
         {"getcom", "Getting comments from your phone...", "No new or changed comments.",
          "Integrating new and changed comments...", &MobilePhoneImport::Comments}};
     MobilePhoneImport import(
@@ -443,7 +440,8 @@ bool frmMobilePhone::DoExport() {
         started = true;
         MobilePhoneExport::Link link;
         link.Send = [this](const std::string& word, const std::string& record, long timeoutMs) {
-            return SendPhoneCommand(record.empty() ? word : word + " " + record, modHandheld::ReplyPattern(word), timeoutMs);
+            return SendPhoneCommand(record.empty() ? word : word + " " + record, modHandheld::ReplyPattern(word),
+                                    timeoutMs);
         };
         link.Start = [this](const std::string& text) { StartProgress(2, text); };
         link.Phase = [this](const std::string& line) { AppendProgress(line); };
@@ -465,7 +463,8 @@ void frmMobilePhone::cmdExport_Click() {
         cmdExport->setEnabled(false);
         cmdQuit1->setEnabled(false);
         if (DoExport())
-            Prompts::MsgBox("The data export to your mobile phone completed OK.", Prompts::OKCancel, "Export Successful");
+            Prompts::MsgBox("The data export to your mobile phone completed OK.", Prompts::OKCancel,
+                            "Export Successful");
         else
             Prompts::MsgBox("The data export to your mobile phone failed to complete correctly.",
                             Prompts::OKCancel | Prompts::Exclamation, "Export Failed");

@@ -67,7 +67,6 @@ public:
     void cmdRefreshComportList_Click();
     void Form_Unload() override;
 
-
 private:
     friend class DefaultInstance<frmMobilePhone>;
     frmMobilePhone();

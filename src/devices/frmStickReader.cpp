@@ -107,7 +107,8 @@ void frmStickReader::BuildControls() {
     lblInitialise->setAlignment(Qt::AlignCenter);
     lblInitialise->lower();
 
-    for (QGroupBox* frame : fraSequence) DesignGeometry::Place(frame, {kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight});
+    for (QGroupBox* frame : fraSequence)
+        DesignGeometry::Place(frame, {kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight});
     resize(Pixels(kFrameLeft * 2 + kFrameWidth), Pixels(kFrameTop * 2 + kFrameHeight));
     connect(tmrInitialise, &QTimer::timeout, this, [this] { tmrInitialise_Timer(); });
     connect(cboSerialPorts, &QComboBox::activated, this, [this] { cboSerialPorts_Click(); });
@@ -132,7 +133,8 @@ void frmStickReader::Layout() {
 }
 
 void frmStickReader::TranslateCaptions() {
-    for (QGroupBox* frame : {fraSequence[0], fraSequence[1]}) frame->setTitle(Q(Translate(frame->title().toStdString())));
+    for (QGroupBox* frame : {fraSequence[0], fraSequence[1]})
+        frame->setTitle(Q(Translate(frame->title().toStdString())));
     for (QPushButton* button : {cmdRefreshComportList, cmdQuit, cmdConfigSave, cmdConfigExit})
         button->setText(Q(Translate(button->text().toStdString())));
     lblInitialise->setText(Q(Translate(lblInitialise->text().toStdString())));
@@ -160,15 +162,12 @@ void frmStickReader::DisplayHelp(int n) {
     std::string text;
     if (n == 0)
         text = Translate("If you have not yet enabled the Bluetooth connection from your stick reader" + CRLF +
-                 "to your PC please do so now and turn the stick reader on. Then select the COM port" + CRLF +
-                 "to which it is connected from the list below. If the COM port is not showing in the list" +
-                 CRLF + "please click the Refresh COM Port List button");
-    else if (n == 1)
-        text = Translate("Getting configuration data from your tick reader") + "...";
-    else if (n == 2)
-        text = Translate("Preparing to get data from your stick reader") + "...";
-    else
-        return;
+                         "to your PC please do so now and turn the stick reader on. Then select the COM port" + CRLF +
+                         "to which it is connected from the list below. If the COM port is not showing in the list" +
+                         CRLF + "please click the Refresh COM Port List button");
+    else if (n == 1) text = Translate("Getting configuration data from your tick reader") + "...";
+    else if (n == 2) text = Translate("Preparing to get data from your stick reader") + "...";
+    else return;
     lblHelp[n]->setText(Q(text));
     lblHelp[n]->repaint();
 }
@@ -198,7 +197,7 @@ void frmStickReader::tmrInitialise_Timer() {
         if (cboSerialPorts->count() == 0) {
             hide();
             Message(Translate("No serial ports were detected on your computer. Access to your stick reader" + CRLF +
-                      "is not possible without a working serial port") +
+                              "is not possible without a working serial port") +
                         ".",
                     Prompts::Exclamation, Translate("No serial ports found"));
             Form_Unload();
@@ -235,7 +234,8 @@ void frmStickReader::cboSerialPorts_Click() {
             WaitPointer pointer;
             QCoreApplication::processEvents();
             exchange_.Port = cboSerialPorts->itemData(index).toLongLong();
-            if (!ComPort.IsOpen()) ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kPortReadTimeout, false);
+            if (!ComPort.IsOpen())
+                ComPort.CommOpen(exchange_.Port, modStickReader::StickSettings, kPortReadTimeout, false);
             found = modStickReader::IdentifyStick(exchange_);
         }
         QCoreApplication::processEvents();
@@ -264,8 +264,8 @@ void frmStickReader::cboSerialPorts_Click() {
 }
 
 std::string frmStickReader::StickNotFoundText() const {
-    return Translate("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() + "." +
-           CRLF + Translate("Please check that the stick reader is powered up") + "." + ComPort.OpenRefusalLine();
+    return Translate("Can't find the stick reader on serial port") + " " + cboSerialPorts->currentText().toStdString() +
+           "." + CRLF + Translate("Please check that the stick reader is powered up") + "." + ComPort.OpenRefusalLine();
 }
 
 // ---- The import -----------------------------------------------------------------------------
@@ -312,7 +312,8 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
     std::vector<std::string> entries;
     if (ComPort.IsOpen() && exchange_.Send(modStickReader::ReadConfigurationCommand) &&
         modStickReader::IsReplyOK(exchange_.LastReply))
-        entries = modHandheld::SplitText(modStickReader::StripReplyStatus(exchange_.LastReply), modHandheld::ItemSeparator);
+        entries =
+            modHandheld::SplitText(modStickReader::StripReplyStatus(exchange_.LastReply), modHandheld::ItemSeparator);
     if (entries.size() < kConfigurationEntries) {
         Message("Failed to get configuration data from the stick.", Prompts::OKOnly, "Configuration Data NOT Received");
         return false;
@@ -322,13 +323,14 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
         return false;
     }
     modStickReader::InitialiseStickConfigurationStrings(modStickReader::FirmwareVersionOf(entries));
-    displayFormat = static_cast<long>(modHandheld::LeadingNumber(modStickReader::ConfiguredValue(entries, kDisplayFormatItem)));
+    displayFormat =
+        static_cast<long>(modHandheld::LeadingNumber(modStickReader::ConfiguredValue(entries, kDisplayFormatItem)));
     return true;
 }
 
 void frmStickReader::LaterVersionMessage() {
     Message(Translate("This stick is a later version than this program can handle." + CRLF +
-              "You will need to get an updated version of this program."),
+                      "You will need to get an updated version of this program."),
             Prompts::Exclamation, Translate("New Program Required"));
 }
 
@@ -337,7 +339,8 @@ bool frmStickReader::ReadRecords(std::string& payload) {
     importing_ = true;
     firstSeparatorAt_ = 0;
     const modStickReader::StoredReadsLimits limits(ComPort, kStickBytesPerSecond);
-    const bool received = exchange_.Send(modStickReader::ReadRecordsCommand) && modStickReader::IsReplyOK(exchange_.LastReply);
+    const bool received =
+        exchange_.Send(modStickReader::ReadRecordsCommand) && modStickReader::IsReplyOK(exchange_.LastReply);
     importing_ = false;
     if (received) payload = modStickReader::StripReplyStatus(exchange_.LastReply);
     return received;
@@ -361,8 +364,8 @@ void frmStickReader::EraseStick() {
     const bool erased = exchange_.Send(modStickReader::EraseCommand) && modStickReader::IsReplyOK(exchange_.LastReply);
     ComPort.SetReadTimeout(kPortReadTimeout);
     if (!erased)
-        Message(Translate("Your records have been updated, but the data could not be erased from your stick reader.") + CRLF +
-                    Translate("Importing it again later adds the same reads to the same animals."),
+        Message(Translate("Your records have been updated, but the data could not be erased from your stick reader.") +
+                    CRLF + Translate("Importing it again later adds the same reads to the same animals."),
                 Prompts::Exclamation, Translate("Stick Not Erased"));
 }
 
@@ -433,15 +436,12 @@ bool frmStickReader::ReadStickConfiguration(std::string& configuration, std::str
 bool frmStickReader::BuildConfigRows(const std::vector<std::string>& entries, const std::string& identity) {
     std::vector<StickConfigEditor::RowDisplay> rows;
     switch (editor_.Build(entries, identity, rows)) {
-        case StickConfigEditor::BuildEnd::LaterVersion:
-            LaterVersionMessage();
-            return false;
+        case StickConfigEditor::BuildEnd::LaterVersion: LaterVersionMessage(); return false;
         case StickConfigEditor::BuildEnd::NoMemory:
             Message("This stick has no memory fitted - this application must use a stick with memory fitted.",
                     Prompts::Exclamation, "New Program Required");
             return false;
-        case StickConfigEditor::BuildEnd::Built:
-            break;
+        case StickConfigEditor::BuildEnd::Built: break;
     }
     const bool overflow = picOuter->ShowRows(rows);
     PreviousListIndex.resize(cboConfig.size(), -1);
@@ -451,12 +451,13 @@ bool frmStickReader::BuildConfigRows(const std::vector<std::string>& entries, co
                    : Translate("Configuration")));
     if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return !row.valid; }))
         Message(Translate("One or more configuration items read from your stick were invalid." + CRLF +
-                  "Any such items are displayed in red and a default value has been" + CRLF +
-                  "substituted. Please check each item and ensure that you set the" + CRLF +
-                  "value to what you want it to be. If you can't see any configuration" + CRLF +
-                  "items displayed in red then this message indicates a problem with" + CRLF +
-                  "your stick's current configuration. Even if you don't (or can't) " + CRLF +
-                  "change a value you MUST save the configuration to your stick to" + CRLF + "eliminate the problem."),
+                          "Any such items are displayed in red and a default value has been" + CRLF +
+                          "substituted. Please check each item and ensure that you set the" + CRLF +
+                          "value to what you want it to be. If you can't see any configuration" + CRLF +
+                          "items displayed in red then this message indicates a problem with" + CRLF +
+                          "your stick's current configuration. Even if you don't (or can't) " + CRLF +
+                          "change a value you MUST save the configuration to your stick to" + CRLF +
+                          "eliminate the problem."),
                 Prompts::Exclamation, Translate("Invalid Configuration Item(s)"));
     return true;
 }
@@ -516,8 +517,7 @@ void frmStickReader::cmdConfigSave_Click() {
     }
     if (ran && saved)
         Message(Translate("Configuration updated OK") + ".", Prompts::OKOnly, Translate("Configuration saved"));
-    else if (ran)
-        Message(message, Prompts::OKOnly, Translate("Configuration Error"));
+    else if (ran) Message(message, Prompts::OKOnly, Translate("Configuration Error"));
     setEnabled(true);
     cmdQuit->setEnabled(true);
     if (focus) focus->setFocus();
@@ -563,7 +563,8 @@ bool frmStickReader::WriteConfiguration(std::string& message) {
         message = StickNotFoundText();
         return false;
     }
-    return editor_.Write(exchange_, [this](const auto& row) { return ConfigRowEntry(row); }, message);
+    return editor_.Write(
+        exchange_, [this](const auto& row) { return ConfigRowEntry(row); }, message);
 }
 
 void frmStickReader::fsbVScroll_Change() { picInner->move(picInner->x(), -fsbVScroll->value()); }

@@ -69,7 +69,6 @@ public:
     void fsbVScroll_Change();
     void Form_Unload() override;
 
-
 private:
     friend class DefaultInstance<frmStickReader>;
     frmStickReader();

@@ -20,9 +20,7 @@ constexpr long kClosePauseMs = 500;
 constexpr size_t kStatusTail = 5;
 constexpr size_t kStickTimeLength = 12;
 
-int TwoDigits(const std::string& text, size_t at) {
-    return (text[at] - '0') * 10 + (text[at + 1] - '0');
-}
+int TwoDigits(const std::string& text, size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
 
 // The stick's clock and the PC's are compared as calendar readings, second by second, the
 // same whether or not summer time begins or ends between them.
@@ -49,19 +47,22 @@ DateTime FromSerialSeconds(long long seconds) {
     const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     const int year = static_cast<int>(yoe + era * 400 + (month <= 2));
-    return {year, month, day, static_cast<int>(rest / 3600), static_cast<int>(rest % 3600 / 60),
+    return {year,
+            month,
+            day,
+            static_cast<int>(rest / 3600),
+            static_cast<int>(rest % 3600 / 60),
             static_cast<int>(rest % 60)};
 }
 
 long long SerialSeconds(const DateTime& t) {
-    return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600LL + t.minute * 60LL +
-           t.second;
+    return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600LL + t.minute * 60LL + t.second;
 }
 
 }  // namespace
 
-bool StickExchange::SendStickCommand(const std::string& strCommand,
-                                     const std::string& strReplyPattern, long lngReadTimeout) {
+bool StickExchange::SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern,
+                                     long lngReadTimeout) {
     LastReply.clear();
     ReplyReceived = false;
     try {
@@ -71,8 +72,7 @@ bool StickExchange::SendStickCommand(const std::string& strCommand,
             opened = true;
         }
         if (ComPort.IsOpen()) {
-            LastReply = ComPort.CommSendCommandAndGetReply(strCommand + modHandheld::CR,
-                                                           strReplyPattern, false);
+            LastReply = ComPort.CommSendCommandAndGetReply(strCommand + modHandheld::CR, strReplyPattern, false);
             if (opened) ComPort.CommClose(kClosePauseMs);
         }
     } catch (const std::exception&) {
@@ -83,14 +83,13 @@ bool StickExchange::SendStickCommand(const std::string& strCommand,
 }
 
 bool StickExchange::Send(const StickCommand& command, const std::string& argument) {
-    return SendStickCommand(command.word + argument, modHandheld::ReplyPattern(command.word),
-                            command.readTimeout);
+    return SendStickCommand(command.word + argument, modHandheld::ReplyPattern(command.word), command.readTimeout);
 }
 
 StoredReadsLimits::StoredReadsLimits(clsKRComm& port, double bytesPerSecond) : port_(port) {
     const double perSecond = std::max(1.0, bytesPerSecond);
-    const long deadline = std::max(clsKRComm::DefaultExchangeDeadlineMs,
-                                   static_cast<long>(MaxReplyChars / perSecond * 1250));
+    const long deadline =
+        std::max(clsKRComm::DefaultExchangeDeadlineMs, static_cast<long>(MaxReplyChars / perSecond * 1250));
     port_.SetExchangeLimits(deadline, MaxReplyChars);
 }
 
@@ -128,14 +127,14 @@ std::optional<DateTime> StickTimeValue(const std::string& text) {
     // minute or second out of range runs on into the next unit.
     int months = year * 12 + month - 1;
     long long days = DaysFromCivil(months / 12, months % 12 + 1, 1) + day - 1;
-    return FromSerialSeconds(days * kDay + TwoDigits(text, 6) * 3600LL +
-                             TwoDigits(text, 8) * 60LL + TwoDigits(text, 10));
+    return FromSerialSeconds(days * kDay + TwoDigits(text, 6) * 3600LL + TwoDigits(text, 8) * 60LL +
+                             TwoDigits(text, 10));
 }
 
 std::string StickTimeText(const DateTime& time) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d%02d%02d%02d%02d", time.day, time.month,
-                  time.year % 100, time.hour, time.minute, time.second);
+    std::snprintf(text, sizeof text, "%02d%02d%02d%02d%02d%02d", time.day, time.month, time.year % 100, time.hour,
+                  time.minute, time.second);
     return text;
 }
 

@@ -40,16 +40,15 @@ public:
     explicit StickExchange(clsKRComm& port) : ComPort(port) {}
 
     clsKRComm& ComPort;
-    long Port = 0;                       // the port number chosen in the window's list
+    long Port = 0;  // the port number chosen in the window's list
     std::string Settings = StickSettings;
-    std::string LastReply;               // the whole last reply, "" when none came
+    std::string LastReply;  // the whole last reply, "" when none came
     bool ReplyReceived = false;
 
     // Sends the command line and waits for a reply matching the pattern. A closed port is
     // opened with the given read time-out for this command alone and closed 500 ms after it;
     // an open one is used as it is. True when a reply came, whatever its status.
-    bool SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern,
-                          long lngReadTimeout);
+    bool SendStickCommand(const std::string& strCommand, const std::string& strReplyPattern, long lngReadTimeout);
     // One of the stick's commands, with its reply pattern and read time-out.
     bool Send(const StickCommand& command, const std::string& argument = "");
 };

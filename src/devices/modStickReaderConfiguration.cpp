@@ -55,10 +55,8 @@ const char* const kDisplayFormat3 =
     "19;EID Display Format;;;;;False;True;True;"
     "L,Hexadecimal=1,Decimal=2,ISO Decimal=3,Full ISO=5,UK WYSIWYG=6;^[12356]$;2";
 const char* const kLanguage2 = "22;Language;;;;;False;True;True;L,English=1,Spanish=2;^[12]$;1";
-const char* const kLanguage7 =
-    "22;Language;;;;;False;True;True;L,English=1,Spanish=2,Dutch=3;^[123]$;1";
-const char* const kLanguage11 =
-    "22;Language;;;;;False;True;True;L,English=1,Spanish=2,Dutch=3,Portuguese=4;^[1234]$;1";
+const char* const kLanguage7 = "22;Language;;;;;False;True;True;L,English=1,Spanish=2,Dutch=3;^[123]$;1";
+const char* const kLanguage11 = "22;Language;;;;;False;True;True;L,English=1,Spanish=2,Dutch=3,Portuguese=4;^[1234]$;1";
 
 // Positions 0 to 22. Note positions 18 and 19: item 20 (output) comes before item 19 (display).
 const std::array<const char*, 23> kBaseList = {
@@ -98,11 +96,13 @@ struct VersionBlock {
 // Applied in this order; each block's old texts are what the blocks before it leave.
 const std::vector<VersionBlock>& VersionBlocks() {
     static const std::vector<VersionBlock> blocks = {
-        {2, false,
+        {2,
+         false,
          {{kReserved6, "7;KRX Type;;;;;False;False;False;L,KRX900=1,KRX250=2;^[12]{1}$;1"},
           {kDisplayFormat1, kDisplayFormat2}},
          {kLanguage2}},
-        {3, false,
+        {3,
+         false,
          {{kReserved7, "8;Scroll Buttons;;;;;False;False;False;L,Disabled=1,Enabled=2;^[12]$;2"},
           {kReserved8, "9;Board Revision;;;;;False;False;False;T;^[0-9]{1,15}$;2"},
           {kOutputFormat1, kOutputFormat3},
@@ -111,7 +111,8 @@ const std::vector<VersionBlock>& VersionBlocks() {
           "L,Press to Read=1,Continuous Read=2;^[12]$;1",
           "24;Continuous Read Mode Timeout;seconds;1;30;1000;False;True;True;T;"
           "^(([1-9][0-9]{3})|([12][0-9]{4})|30000)$;15000"}},
-        {4, false,
+        {4,
+         false,
          {},
          {"25;Mark Characters;;;;;True;False;False;T;^[a-z]{1,4}$;RLX",
           "26;Tag unique check;;;;;True;False;False;"
@@ -119,13 +120,15 @@ const std::vector<VersionBlock>& VersionBlocks() {
         // The pattern also admits 3, the printer the editor offers only on a scrapie stick.
         {5, false, {}, {"28;Printer Type;;;;;False;True;True;L,Pro60=1,AP1300BT=2;^[123]$;1"}},
         {6, false, {}, {"30;Label Printing On;;;;;False;True;True;L,Yes=1,No=2;^[12]$;1"}},
-        {7, false,
+        {7,
+         false,
          {{kReserved9,
            "10;Scrapie Stick;;;;;False;False;True;"
            "L,Scrapie Stick Disabled=1,Scrapie Stick Enabled=2;^[12]$;1"},
           {kLanguage2, kLanguage7}},
          {}},
-        {8, true,
+        {8,
+         true,
          {{kOutputFormat3,
            "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,"
            "KRX Raw=4,Full ISO=5,UK WYSIWYG=6,Tag lookup=7;^[1234567]$;2"},
@@ -134,7 +137,8 @@ const std::vector<VersionBlock>& VersionBlocks() {
            "Full ISO=5,UK WYSIWYG=6,Tag lookup=7;^[123567]$;2"}},
          {}},
         {9, false, {}, {"27;Output Termination;;;;;False;True;True;L,<CR>=0,<CR><LF>=1;^[01]$;1"}},
-        {10, false,
+        {10,
+         false,
          {},
          {"29;Label Printing Allowed;;;;;False;True;True;L,No=1,Yes=2;^[12]$;1",
           "31;Print in Order;;;;;False;True;True;L,Print as read=1,Print in order=2;^[12]$;1",
@@ -192,8 +196,7 @@ bool IsTagLookupEnglish(long languageID) {
 // value, as "." and "$" treat it in the patterns' own dialect.
 QRegularExpression WholeValuePattern(const std::string& pattern) {
     return QRegularExpression(
-        QStringLiteral("(*ANYCRLF)") +
-            QRegularExpression::anchoredPattern(QString::fromStdString(pattern)),
+        QStringLiteral("(*ANYCRLF)") + QRegularExpression::anchoredPattern(QString::fromStdString(pattern)),
         QRegularExpression::CaseInsensitiveOption);
 }
 
@@ -219,8 +222,7 @@ StickConfigDefinition ParseStickConfigDefinition(const std::string& text) {
             const size_t equals = entries[i].find('=');
             StickConfigChoice choice{entries[i].substr(0, equals), 0};
             if (equals != std::string::npos)
-                choice.value =
-                    static_cast<long>(modHandheld::LeadingNumber(entries[i].substr(equals + 1)));
+                choice.value = static_cast<long>(modHandheld::LeadingNumber(entries[i].substr(equals + 1)));
             definition.choices.push_back(choice);
         }
     }
@@ -231,14 +233,12 @@ StickConfigDefinition ParseStickConfigDefinition(const std::string& text) {
 
 void InitialiseStickConfigurationStrings(long firmwareVersion) {
     const bool tagLookup = TagLookupEnabled();
-    std::string table =
-        modHandheld::JoinText({kBaseList.begin(), kBaseList.end()}, kDefinitionSeparator);
+    std::string table = modHandheld::JoinText({kBaseList.begin(), kBaseList.end()}, kDefinitionSeparator);
     for (const VersionBlock& block : VersionBlocks()) {
         if (firmwareVersion < block.fromVersion) continue;
         if (block.onlyWithTagLookup && !tagLookup) continue;
         Apply(table, block.replacements);
-        for (const char* addition : block.additions)
-            table += kDefinitionSeparator + std::string(addition);
+        for (const char* addition : block.additions) table += kDefinitionSeparator + std::string(addition);
     }
     if (modCommon::OxbrelMode == 1 && firmwareVersion >= kOxbrelFromVersion) {
         Apply(table, OxbrelReplacements());
@@ -260,8 +260,7 @@ StickConfigItemResult ValidateStickConfigItem(const std::string& value, long pos
 
 bool TagLookupEnabled() {
     const long languageID = modCommon::Translator().menLLanguage;
-    return IsSpanishLanguage(languageID) || IsTagLookupEnglish(languageID) ||
-           modCommon::OxbrelMode == 1;
+    return IsSpanishLanguage(languageID) || IsTagLookupEnglish(languageID) || modCommon::OxbrelMode == 1;
 }
 
 StickConfigDefinition StickConfigDefinitionAt(long position) {

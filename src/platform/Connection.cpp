@@ -18,16 +18,14 @@ RuntimeError::Kind KindOf(int resultCode) {
     switch (resultCode & 0xff) {
         case SQLITE_READONLY:  // the file, or its folder, refuses writes
         case SQLITE_PERM:
-        case SQLITE_BUSY:      // another program's lock outlasted the busy time-out
+        case SQLITE_BUSY:  // another program's lock outlasted the busy time-out
         case SQLITE_LOCKED:
-        case SQLITE_IOERR:     // the disk failed
+        case SQLITE_IOERR:  // the disk failed
         case SQLITE_FULL:
         case SQLITE_CANTOPEN:  // the file, or its journal, cannot be opened
         case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            return RuntimeError::Kind::WholeDatabase;
-        default:
-            return RuntimeError::Kind::Step;
+        case SQLITE_NOTADB: return RuntimeError::Kind::WholeDatabase;
+        default: return RuntimeError::Kind::Step;
     }
 }
 
@@ -151,7 +149,8 @@ long Connection::Execute(const std::string& sql) {
         if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &s.stmt, &tail) != SQLITE_OK) Fail();
         if (!s.stmt) continue;  // white space or a comment
         int rc;
-        while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {}
+        while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
+        }
         if (rc != SQLITE_DONE) Fail();
         changes = sqlite3_stmt_readonly(s.stmt) ? 0 : sqlite3_changes(db_);
     }
@@ -177,7 +176,8 @@ long Connection::Prepared::Run(const std::vector<Value>& params) {
     sqlite3_clear_bindings(stmt_);
     for (std::size_t i = 0; i < params.size(); ++i) Bind(stmt_, static_cast<int>(i + 1), params[i]);
     int rc;
-    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {}
+    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+    }
     // Reset at once, so that the statement holds no lock between runs; the failure's message
     // is taken before.
     if (rc != SQLITE_DONE) {
@@ -258,8 +258,7 @@ Connection::Transaction::Transaction(Connection& connection) : db_(connection) {
 Connection::Transaction::~Transaction() {
     if (done_) return;
     try {
-        if (!savepoint_.empty())
-            db_.Execute("ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
+        if (!savepoint_.empty()) db_.Execute("ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
         else if (db_.InTransaction())  // SQLite may have rolled back already (a full disk)
             db_.Rollback();
     } catch (...) {
@@ -272,8 +271,7 @@ void Connection::Transaction::Commit() {
     done_ = true;
 }
 
-void Connection::SetKeyTable(const std::string& table, const std::string& column,
-                             const std::vector<long long>& keys) {
+void Connection::SetKeyTable(const std::string& table, const std::string& column, const std::vector<long long>& keys) {
     const std::string name = "temp.\"" + table + "\"";
     Execute("CREATE TEMP TABLE IF NOT EXISTS \"" + table + "\" (\"" + column + "\" INTEGER PRIMARY KEY)");
     // A savepoint outside a transaction begins a deferred one: only the temporary database,
@@ -306,9 +304,7 @@ std::vector<std::string> Connection::TableNames() {
     return names;
 }
 
-void Connection::VacuumInto(const std::string& path) {
-    Execute("VACUUM INTO ?", {Value(path)});
-}
+void Connection::VacuumInto(const std::string& path) { Execute("VACUUM INTO ?", {Value(path)}); }
 
 void Connection::CopyFrom(Connection& source) {
     if (!db_) Fail();
@@ -339,7 +335,7 @@ void Connection::RegisterFunction(const std::string& name, int argCount, Functio
     functions_.push_back(std::make_unique<Function>(std::move(fn)));
     // SQLite evaluates a deterministic function of constant arguments once per statement.
     const int flags = SQLITE_UTF8 | (oncePerStatement ? SQLITE_DETERMINISTIC : 0);
-    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, functions_.back().get(),
-                                   CallFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, functions_.back().get(), CallFunction, nullptr,
+                                   nullptr, nullptr) != SQLITE_OK)
         Fail();
 }

@@ -45,8 +45,7 @@ CsvReader::CsvReader(std::string_view text, char separator, bool header) {
         std::vector<std::string> fields = SplitLine(lines[i], separator);
         if (header) {
             header_ = std::move(fields);
-            for (std::size_t c = 0; c < header_.size(); ++c)
-                columns_.emplace(Lower(header_[c]), static_cast<int>(c));
+            for (std::size_t c = 0; c < header_.size(); ++c) columns_.emplace(Lower(header_[c]), static_cast<int>(c));
             header = false;
         } else {
             rows_.push_back({std::move(fields), static_cast<int>(i + 1)});
@@ -72,7 +71,8 @@ const std::string& CsvReader::Value(std::size_t row, int column) const {
 const std::string& CsvReader::Value(std::size_t row, std::string_view name) const {
     int column = Column(name);
     if (column < 0)
-        throw RuntimeError(ErrorNumber::ItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw RuntimeError(ErrorNumber::ItemNotFound,
+                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return Value(row, column);
 }
 

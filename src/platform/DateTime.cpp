@@ -13,23 +13,22 @@ std::mutex clockMutex;
 DateTime pinned;
 
 bool Valid(const DateTime& d) {
-    return QDate::isValid(d.year, d.month, d.day) && d.hour >= 0 && d.hour < 24 &&
-           d.minute >= 0 && d.minute < 60 && d.second >= 0 && d.second < 60;
+    return QDate::isValid(d.year, d.month, d.day) && d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60 &&
+           d.second >= 0 && d.second < 60;
 }
 
 }  // namespace
 
 std::string DateTime::ToText() const {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
-                  second);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
     return buf;
 }
 
 std::optional<DateTime> DateTime::FromText(const std::string& text) {
     DateTime d;
-    int n = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d", &d.year, &d.month, &d.day, &d.hour,
-                        &d.minute, &d.second);
+    int n =
+        std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d", &d.year, &d.month, &d.day, &d.hour, &d.minute, &d.second);
     if (n != 3 && n != 6) return std::nullopt;
     if (n == 3) d.hour = d.minute = d.second = 0;
     if (!Valid(d)) return std::nullopt;
@@ -80,9 +79,7 @@ std::string DateTime::ToGeneralText() const {
     return (text + QLatin1Char(' ') + locale.toString(ToQt().time(), format)).toStdString();
 }
 
-QDateTime DateTime::ToQt() const {
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
-}
+QDateTime DateTime::ToQt() const { return QDateTime(QDate(year, month, day), QTime(hour, minute, second)); }
 
 DateTime DateTime::FromQt(const QDateTime& qt) {
     QDate d = qt.date();

@@ -37,9 +37,7 @@ void HookedFileDialog::TypeChanged(int filterIndex) {
     Tell(FileDialogMessage::TypeChange, filterIndex, "");
 }
 
-bool HookedFileDialog::OKPressed(const std::string& path) {
-    return Tell(FileDialogMessage::ConfirmOK, 0, path) == 0;
-}
+bool HookedFileDialog::OKPressed(const std::string& path) { return Tell(FileDialogMessage::ConfirmOK, 0, path) == 0; }
 
 void HookedFileDialog::Close() {
     if (!open_) return;

@@ -84,7 +84,8 @@ bool Remove(const std::string& path) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa{}, sb{};
+    struct stat sa {
+    }, sb{};
     if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -141,7 +142,8 @@ std::string MakeTempFolder(const std::string& parent) {
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     if (!mkdtemp(buf.data()))
-        throw RuntimeError(ErrorNumber::PathNotFound, "Cannot make a temporary folder in " + base + ": " + std::strerror(errno));
+        throw RuntimeError(ErrorNumber::PathNotFound,
+                           "Cannot make a temporary folder in " + base + ": " + std::strerror(errno));
     return buf.data();
 }
 

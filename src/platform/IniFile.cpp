@@ -1,8 +1,8 @@
 #include "platform/IniFile.h"
 
+#include <strings.h>
 #include <fstream>
 #include <sstream>
-#include <strings.h>
 
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -50,8 +50,7 @@ bool Same(const std::string& a, const std::string& b) { return strcasecmp(a.c_st
 
 namespace IniFile {
 
-std::vector<std::pair<std::string, std::string>> Section(const std::string& path,
-                                                         const std::string& section) {
+std::vector<std::pair<std::string, std::string>> Section(const std::string& path, const std::string& section) {
     std::vector<std::pair<std::string, std::string>> out;
     std::string current, name, key, value;
     for (const auto& line : Lines(path)) {
@@ -61,15 +60,13 @@ std::vector<std::pair<std::string, std::string>> Section(const std::string& path
     return out;
 }
 
-std::optional<std::string> Read(const std::string& path, const std::string& section,
-                                const std::string& key) {
+std::optional<std::string> Read(const std::string& path, const std::string& section, const std::string& key) {
     for (auto& [k, v] : Section(path, section))
         if (Same(k, key)) return v;
     return std::nullopt;
 }
 
-bool Write(const std::string& path, const std::string& section, const std::string& key,
-           const std::string& value) {
+bool Write(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
     bool marked = false;
     std::vector<std::string> lines = Lines(path, &marked);
     std::string current, name, k, v;

@@ -9,11 +9,8 @@
 // through a temporary file and a rename, so a crash never leaves half a file.
 namespace IniFile {
 
-std::optional<std::string> Read(const std::string& path, const std::string& section,
-                                const std::string& key);
-bool Write(const std::string& path, const std::string& section, const std::string& key,
-           const std::string& value);
-std::vector<std::pair<std::string, std::string>> Section(const std::string& path,
-                                                         const std::string& section);
+std::optional<std::string> Read(const std::string& path, const std::string& section, const std::string& key);
+bool Write(const std::string& path, const std::string& section, const std::string& key, const std::string& value);
+std::vector<std::pair<std::string, std::string>> Section(const std::string& path, const std::string& section);
 
 }  // namespace IniFile

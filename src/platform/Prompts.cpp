@@ -65,12 +65,9 @@ std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler) {
     return handler;
 }
 
-int MsgBox(const std::string& text, int style, const std::string& title) {
-    return Active().MsgBox(text, style, title);
-}
+int MsgBox(const std::string& text, int style, const std::string& title) { return Active().MsgBox(text, style, title); }
 
-std::string InputBox(const std::string& text, const std::string& title,
-                     const std::string& defaultText, bool masked) {
+std::string InputBox(const std::string& text, const std::string& title, const std::string& defaultText, bool masked) {
     std::string answer = defaultText;
     return Active().InputBox(text, title, answer, masked) ? answer : std::string();
 }

@@ -21,8 +21,7 @@ class QPrinter;
 namespace Prompts {
 
 // Buttons.
-constexpr int OKOnly = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
-              RetryCancel = 5;
+constexpr int OKOnly = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
 // Icons.
 constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
 // Default button.
@@ -32,16 +31,16 @@ constexpr int OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No 
 
 struct FileDialog {
     std::string title;
-    std::string filter;      // "Description|pattern|Description|pattern" (";" between patterns)
-    int filterIndex = 1;     // 1-based
+    std::string filter;   // "Description|pattern|Description|pattern" (";" between patterns)
+    int filterIndex = 1;  // 1-based
     std::string initialDir;
     std::string fileName;    // in: proposed name; out: the chosen path ("" when cancelled)
     std::string defaultExt;  // without the dot
     bool fileMustExist = false;
     bool overwritePrompt = false;
-    bool multiSelect = false;             // an open dialog takes several files
-    std::vector<std::string> fileNames;   // out: every chosen path (fileName is the first)
-    FileDialogHook hook;                  // hears the dialog's events (HookedFileDialog)
+    bool multiSelect = false;            // an open dialog takes several files
+    std::vector<std::string> fileNames;  // out: every chosen path (fileName is the first)
+    FileDialogHook hook;                 // hears the dialog's events (HookedFileDialog)
 };
 
 struct ColorDialog {
@@ -57,8 +56,7 @@ public:
     virtual ~Handler() = default;
     virtual int MsgBox(const std::string& text, int style, const std::string& title) = 0;
     // Returns false when the keeper cancelled.
-    virtual bool InputBox(const std::string& text, const std::string& title,
-                          std::string& answer, bool masked) = 0;
+    virtual bool InputBox(const std::string& text, const std::string& title, std::string& answer, bool masked) = 0;
     virtual bool OpenFile(FileDialog& dialog) = 0;
     virtual bool SaveFile(FileDialog& dialog) = 0;
     // The colour, font and page-setup dialogs: false when cancelled. A handler that does not
@@ -75,8 +73,8 @@ std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler);
 
 int MsgBox(const std::string& text, int style = OKOnly, const std::string& title = "");
 // The answer typed, or "" when cancelled (as the old input box gave).
-std::string InputBox(const std::string& text, const std::string& title = "",
-                     const std::string& defaultText = "", bool masked = false);
+std::string InputBox(const std::string& text, const std::string& title = "", const std::string& defaultText = "",
+                     bool masked = false);
 // True with dialog.fileName set when the keeper chose a file.
 bool GetOpenFileName(FileDialog& dialog);
 bool GetSaveFileName(FileDialog& dialog);
@@ -105,8 +103,7 @@ PrintDialogHandler SetPrintDialog(PrintDialogHandler handler);
 // A test answers it with SetPrintPreview (for instance painting into a PDF file).
 using PaintPages = std::function<void(QPrinter& printer)>;
 void PrintPreview(QPrinter& printer, const PaintPages& paint, const std::string& title = "");
-using PrintPreviewHandler =
-    std::function<void(QPrinter& printer, const PaintPages& paint, const std::string& title)>;
+using PrintPreviewHandler = std::function<void(QPrinter& printer, const PaintPages& paint, const std::string& title)>;
 // Replaces the print preview (the default's when empty); returns the one it replaced.
 PrintPreviewHandler SetPrintPreview(PrintPreviewHandler handler);
 

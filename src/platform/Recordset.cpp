@@ -1,11 +1,11 @@
 #include "platform/Recordset.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <exception>
 #include <sstream>
-#include <strings.h>
 
 #include "platform/Connection.h"
 #include "platform/RuntimeError.h"
@@ -14,9 +14,7 @@ namespace {
 
 [[noreturn]] void NoCurrentRecord() { throw RuntimeError::NoCurrentRecord(); }
 
-[[noreturn]] void OutOfRange() {
-    throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
-}
+[[noreturn]] void OutOfRange() { throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range"); }
 
 // Orders values as the database does: nulls first, numbers before text, text without case.
 int Compare(const Value& a, const Value& b) {
@@ -36,7 +34,8 @@ int Compare(const Value& a, const Value& b) {
 
 std::size_t Recordset::NoCaseHash::operator()(const std::string& s) const {
     std::size_t h = 14695981039346656037ULL;
-    for (char c : s) h = (h ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) * 1099511628211ULL;
+    for (char c : s)
+        h = (h ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) * 1099511628211ULL;
     return h;
 }
 
@@ -90,7 +89,8 @@ int Recordset::FieldCount() const { return static_cast<int>(table_->columns.size
 
 const std::string& Recordset::FieldName(int index) const {
     if (index < 0 || index >= FieldCount())
-        throw RuntimeError(ErrorNumber::ItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw RuntimeError(ErrorNumber::ItemNotFound,
+                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return table_->columns[index].name;
 }
 
@@ -132,7 +132,8 @@ void Recordset::RemoveFromView(long place) {
 int Recordset::RequireField(const std::string& name) const {
     int i = FieldIndex(name);
     if (i < 0)
-        throw RuntimeError(ErrorNumber::ItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw RuntimeError(ErrorNumber::ItemNotFound,
+                           "Item cannot be found in the collection corresponding to the requested name or ordinal.");
     return i;
 }
 
@@ -144,9 +145,7 @@ Recordset::Row& Recordset::CurrentRow() {
     return row;
 }
 
-const Recordset::Row& Recordset::CurrentRow() const {
-    return const_cast<Recordset*>(this)->CurrentRow();
-}
+const Recordset::Row& Recordset::CurrentRow() const { return const_cast<Recordset*>(this)->CurrentRow(); }
 
 const Value& Recordset::Field(const std::string& name) const { return Field(RequireField(name)); }
 
@@ -172,10 +171,20 @@ void Recordset::SetField(int index, const Value& value) {
 // A recordset whose query failed was never opened: asking it anything fails, so the caller's
 // first look at it is logged under the caller's name.
 // On a row just deleted the cursor is at neither end, as it was before the delete.
-bool Recordset::Eof() const { RequireOpen(); return !onDeleted_ && pos_ >= static_cast<long>(view_.size()); }
-bool Recordset::Bof() const { RequireOpen(); return !onDeleted_ && (pos_ < 0 || view_.empty()); }
+bool Recordset::Eof() const {
+    RequireOpen();
+    return !onDeleted_ && pos_ >= static_cast<long>(view_.size());
+}
+bool Recordset::Bof() const {
+    RequireOpen();
+    return !onDeleted_ && (pos_ < 0 || view_.empty());
+}
 
-void Recordset::MoveFirst() { RequireOpen(); onDeleted_ = false; pos_ = 0; }
+void Recordset::MoveFirst() {
+    RequireOpen();
+    onDeleted_ = false;
+    pos_ = 0;
+}
 void Recordset::MoveLast() {
     RequireOpen();
     onDeleted_ = false;
@@ -205,7 +214,10 @@ void Recordset::MovePrevious() {
     --pos_;
 }
 
-long Recordset::RecordCount() const { RequireOpen(); return static_cast<long>(view_.size()); }
+long Recordset::RecordCount() const {
+    RequireOpen();
+    return static_cast<long>(view_.size());
+}
 
 long Recordset::AbsolutePosition() const {
     if (Eof() || Bof()) return 0;
@@ -245,7 +257,6 @@ void Recordset::AddNew() {
     dirty_.assign(table_->columns.size(), false);
 }
 
-
 void Recordset::Update() {
     RequireOpen();
     if (!editing_) return;
@@ -262,7 +273,8 @@ void Recordset::Update() {
             if (c.baseTable == base && c.isKey) key = static_cast<int>(i);
         }
         if (base.empty())
-            throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient base table information for updating or refreshing.");
+            throw RuntimeError(ErrorNumber::DatabaseFailure,
+                               "Insufficient base table information for updating or refreshing.");
         std::vector<Value> params;
         std::string names, marks, sets;
         for (std::size_t i = 0; i < table_->columns.size(); ++i) {
@@ -281,10 +293,11 @@ void Recordset::Update() {
             if (key >= 0) row.values[key] = Value(static_cast<long long>(db->LastInsertId()));
         } else if (!sets.empty()) {
             if (key < 0)
-                throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient key column information for updating or refreshing.");
+                throw RuntimeError(ErrorNumber::DatabaseFailure,
+                                   "Insufficient key column information for updating or refreshing.");
             params.push_back(row.values[key]);
-            db->Execute("UPDATE \"" + base + "\" SET " + sets + " WHERE \"" +
-                            table_->columns[key].baseColumn + "\"=?", params);
+            db->Execute("UPDATE \"" + base + "\" SET " + sets + " WHERE \"" + table_->columns[key].baseColumn + "\"=?",
+                        params);
         }
     }
     editing_ = adding_ = false;
@@ -307,11 +320,14 @@ void Recordset::DeleteFromBase(const Row& row) {
     int key = -1;
     std::string base;
     for (std::size_t i = 0; i < table_->columns.size() && key < 0; ++i)
-        if (table_->columns[i].isKey) { key = static_cast<int>(i); base = table_->columns[i].baseTable; }
+        if (table_->columns[i].isKey) {
+            key = static_cast<int>(i);
+            base = table_->columns[i].baseTable;
+        }
     if (key < 0)
-        throw RuntimeError(ErrorNumber::DatabaseFailure, "Insufficient key column information for updating or refreshing.");
-    db->Execute("DELETE FROM \"" + base + "\" WHERE \"" + table_->columns[key].baseColumn + "\"=?",
-                {row.values[key]});
+        throw RuntimeError(ErrorNumber::DatabaseFailure,
+                           "Insufficient key column information for updating or refreshing.");
+    db->Execute("DELETE FROM \"" + base + "\" WHERE \"" + table_->columns[key].baseColumn + "\"=?", {row.values[key]});
 }
 
 void Recordset::Delete(const std::function<void(long row)>& leaving) {
@@ -422,7 +438,9 @@ struct Criterion {
 Criterion ParseCriterion(const std::string& text) {
     Criterion c;
     std::size_t i = 0;
-    auto skip = [&] { while (i < text.size() && text[i] == ' ') ++i; };
+    auto skip = [&] {
+        while (i < text.size() && text[i] == ' ') ++i;
+    };
     skip();
     std::size_t start = i;
     if (i < text.size() && text[i] == '[') {
@@ -436,8 +454,15 @@ Criterion ParseCriterion(const std::string& text) {
     }
     skip();
     for (const char* op : {"<=", ">=", "<>", "=", "<", ">"})
-        if (text.compare(i, std::strlen(op), op) == 0) { c.op = op; i += std::strlen(op); break; }
-    if (c.op.empty() && strncasecmp(text.c_str() + i, "LIKE", 4) == 0) { c.op = "LIKE"; i += 4; }
+        if (text.compare(i, std::strlen(op), op) == 0) {
+            c.op = op;
+            i += std::strlen(op);
+            break;
+        }
+    if (c.op.empty() && strncasecmp(text.c_str() + i, "LIKE", 4) == 0) {
+        c.op = "LIKE";
+        i += 4;
+    }
     skip();
     if (c.field.empty() || c.op.empty() || i >= text.size())
         throw RuntimeError(ErrorNumber::InvalidCall, "Invalid criterion: " + text);
@@ -446,7 +471,11 @@ Criterion ParseCriterion(const std::string& text) {
         std::string v;
         for (; i < text.size(); ++i) {
             if (text[i] == quote) {
-                if (i + 1 < text.size() && text[i + 1] == quote) { v += quote; ++i; continue; }
+                if (i + 1 < text.size() && text[i + 1] == quote) {
+                    v += quote;
+                    ++i;
+                    continue;
+                }
                 break;
             }
             v += text[i];
@@ -464,10 +493,16 @@ bool Like(const std::string& text, const std::string& pattern) {
     std::size_t t = 0, p = 0, star = std::string::npos, mark = 0;
     auto lower = [](char ch) { return std::tolower(static_cast<unsigned char>(ch)); };
     while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == '_' || lower(pattern[p]) == lower(text[t]))) { ++t; ++p; }
-        else if (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) { star = p++; mark = t; }
-        else if (star != std::string::npos) { p = star + 1; t = ++mark; }
-        else return false;
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == '_' || lower(pattern[p]) == lower(text[t]))) {
+            ++t;
+            ++p;
+        } else if (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) {
+            star = p++;
+            mark = t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++mark;
+        } else return false;
     }
     while (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) ++p;
     return p == pattern.size();
@@ -494,7 +529,10 @@ bool Recordset::Find(const std::string& criterion) {
 
 void Recordset::Requery() {
     RequireOpen();
-    if (!table_->fromQuery) { Rebuild(); return; }
+    if (!table_->fromQuery) {
+        Rebuild();
+        return;
+    }
     const long held = static_cast<long>(table_->rows.size());
     const long rows = table_->pageRows > 0 ? std::max(table_->pageRows, held) : 0;
     Recordset fresh = Source()->Query(table_->sql, rows);

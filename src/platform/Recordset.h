@@ -63,8 +63,8 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
-    long RecordCount() const;         // rows visible through the current filter
-    long AbsolutePosition() const;    // 1-based; 0 at BOF or EOF
+    long RecordCount() const;       // rows visible through the current filter
+    long AbsolutePosition() const;  // 1-based; 0 at BOF or EOF
 
     Bookmark GetBookmark() const;
     void SetBookmark(Bookmark bookmark);  // raises 3021 when the row is not visible
@@ -112,8 +112,8 @@ public:
     // The rows from the current one to the end as one text: fields joined by
     // `columnDelimiter`, each row followed by `rowDelimiter`, nulls as `nullText`. Leaves
     // the cursor at EOF.
-    std::string GetString(const std::string& columnDelimiter = "\t",
-                          const std::string& rowDelimiter = "\r", const std::string& nullText = "");
+    std::string GetString(const std::string& columnDelimiter = "\t", const std::string& rowDelimiter = "\r",
+                          const std::string& nullText = "");
 
 private:
     friend class Connection;
@@ -135,8 +135,8 @@ private:
     };
     struct Table {
         std::vector<Column> columns;
-        long pageRows = 0;   // the first page's rows when read in pages, else 0
-        bool more = false;   // the query may have rows after those read
+        long pageRows = 0;  // the first page's rows when read in pages, else 0
+        bool more = false;  // the query may have rows after those read
         std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> columnIndex;  // first of a name
         std::vector<Row> rows;
         std::weak_ptr<Connection*> connection;  // expires when the connection closes
@@ -146,15 +146,15 @@ private:
         void AddColumn(Column column);
     };
     std::shared_ptr<Table> table_;
-    std::vector<std::size_t> view_;  // visible rows in order
+    std::vector<std::size_t> view_;    // visible rows in order
     mutable std::vector<long> rowOf_;  // a row's place in view_, -1 when not in it
     mutable bool rowOfStale_ = true;
-    long pos_ = 0;                    // index into view_; view_.size() = EOF, -1 = BOF
-    bool onDeleted_ = false;          // the cursor is on a row just deleted (gone from view_)
+    long pos_ = 0;            // index into view_; view_.size() = EOF, -1 = BOF
+    bool onDeleted_ = false;  // the cursor is on a row just deleted (gone from view_)
     bool editing_ = false;
     bool adding_ = false;
     std::vector<bool> dirty_;
-    std::vector<Value> original_;     // the edited row's values before the edit
+    std::vector<Value> original_;  // the edited row's values before the edit
     std::function<bool(const Recordset&)> filter_;
     std::string sort_;
 

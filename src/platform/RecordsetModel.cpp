@@ -182,8 +182,7 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
             case Qt::DisplayRole:
             case Qt::EditRole: return ToVariant(rows_.At(index.row(), index.column()));
             case Qt::CheckStateRole: {
-                if (static_cast<std::size_t>(index.column()) >= columns_.size() ||
-                    !columns_[index.column()].checkable)
+                if (static_cast<std::size_t>(index.column()) >= columns_.size() || !columns_[index.column()].checkable)
                     return {};
                 const Value& value = rows_.At(index.row(), index.column());
                 return !value.IsNull() && value.ToBool() ? Qt::Checked : Qt::Unchecked;
@@ -240,8 +239,7 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 bool RecordsetModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
-    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0)
-        return false;
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0) return false;
     ColumnAt(section).caption = value;
     emit headerDataChanged(orientation, section, section);
     return true;

@@ -46,12 +46,15 @@ const std::unordered_map<std::string_view, Destination>& Destinations() {
     static const std::unordered_map<std::string_view, Destination> map = [] {
         std::unordered_map<std::string_view, Destination> m{{"fonttbl", Destination::FontTable},
                                                             {"colortbl", Destination::ColourTable}};
+        // The names run on as a paragraph, not one a line.
+        // clang-format off
         for (std::string_view skip :
              {"stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
               "footer", "footerl", "footerr", "footerf", "footnote", "listtable",
               "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "filetbl", "fldinst",
               "themedata", "colorschememapping", "latentstyles", "datastore", "ftnsep", "ftnsepc",
               "aftnsep", "aftnsepc", "pn", "pntext", "nonshppict"})
+            // clang-format on
             m.emplace(skip, Destination::Skip);
         return m;
     }();
@@ -61,9 +64,9 @@ const std::unordered_map<std::string_view, Destination>& Destinations() {
 // Control words that stand for one character.
 const std::unordered_map<std::string_view, char16_t>& Symbols() {
     static const std::unordered_map<std::string_view, char16_t> map{
-        {"par", u'\n'},      {"sect", u'\n'},     {"page", u'\n'},     {"row", u'\n'},
-        {"line", 0x2028},    {"tab", u'\t'},      {"cell", u'\t'},     {"bullet", 0x2022},
-        {"endash", 0x2013},  {"emdash", 0x2014},  {"lquote", 0x2018},  {"rquote", 0x2019},
+        {"par", u'\n'},        {"sect", u'\n'},       {"page", u'\n'},     {"row", u'\n'},
+        {"line", 0x2028},      {"tab", u'\t'},        {"cell", u'\t'},     {"bullet", 0x2022},
+        {"endash", 0x2013},    {"emdash", 0x2014},    {"lquote", 0x2018},  {"rquote", 0x2019},
         {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002}};
     return map;
 }
@@ -177,11 +180,14 @@ private:
         }
         if (SkippedAsFallback()) return;
         switch (c) {
-            case '\\': case '{': case '}': Byte(static_cast<unsigned char>(c)); break;
+            case '\\':
+            case '{':
+            case '}': Byte(static_cast<unsigned char>(c)); break;
             case '~': Append(0x00A0); break;
             case '_': Append(0x2011); break;
             case '*': group_.destination = Destination::Skip; break;
-            case '\r': case '\n': Append(u'\n'); break;
+            case '\r':
+            case '\n': Append(u'\n'); break;
             default: break;  // \- optional hyphen, \| \: and the like show nothing
         }
     }
@@ -349,9 +355,7 @@ void AppendEscaped(std::string& out, const QString& text) {
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& document) : document_(document) {
-        Font(document.defaultFont().family());
-    }
+    explicit Writer(const QTextDocument& document) : document_(document) { Font(document.defaultFont().family()); }
 
     std::string Run() {
         bool first = true;

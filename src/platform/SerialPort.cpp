@@ -26,12 +26,10 @@
 namespace {
 
 const std::pair<int, speed_t> kSpeeds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},
-    {150, B150},       {200, B200},       {300, B300},       {600, B600},
-    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-    {576000, B576000}, {921600, B921600}, {1000000, B1000000},
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},         {200, B200},
+    {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},     {2400, B2400},       {4800, B4800},
+    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},   {230400, B230400},
+    {460800, B460800}, {500000, B500000}, {576000, B576000}, {921600, B921600}, {1000000, B1000000},
 };
 
 std::optional<speed_t> SpeedOf(int baud) {
@@ -45,8 +43,7 @@ std::optional<speed_t> SpeedOf(int baud) {
 constexpr int kOtherRates[] = {14400, 56000, 128000, 256000};
 
 bool IsKnownRate(int baud) {
-    return SpeedOf(baud) ||
-           std::find(std::begin(kOtherRates), std::end(kOtherRates), baud) != std::end(kOtherRates);
+    return SpeedOf(baud) || std::find(std::begin(kOtherRates), std::end(kOtherRates), baud) != std::end(kOtherRates);
 }
 
 std::optional<int> WholeNumber(const std::string& text) {
@@ -113,8 +110,7 @@ std::optional<SerialPort::Settings> SerialPort::ParseSettings(const std::string&
             if (!baud || !IsKnownRate(*baud)) return std::nullopt;
             settings.baud = *baud;
         } else if (key == "parity") {
-            if (value.size() != 1 || std::string("neoms").find(value[0]) == std::string::npos)
-                return std::nullopt;
+            if (value.size() != 1 || std::string("neoms").find(value[0]) == std::string::npos) return std::nullopt;
             settings.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
         } else if (key == "data") {
             auto bits = WholeNumber(value);
@@ -191,8 +187,7 @@ int SerialPort::CheckState() {
 
 int SerialPort::Configure(const Settings& settings) {
     if (!IsOpen()) return Fail(EBADF);
-    if (!IsKnownRate(settings.baud) || settings.dataBits < 5 || settings.dataBits > 8)
-        return Fail(EINVAL);
+    if (!IsKnownRate(settings.baud) || settings.dataBits < 5 || settings.dataBits > 8) return Fail(EINVAL);
     auto speed = SpeedOf(settings.baud);
     termios tio{};
     if (::tcgetattr(fd_, &tio) != 0) return Fail(errno);
@@ -245,8 +240,8 @@ int SerialPort::Close() {
     return 0;
 }
 
-long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs,
-                      const std::function<void()>& pump, int sliceMs) {
+long SerialPort::Read(std::string& data, size_t maxBytes, int timeoutMs, const std::function<void()>& pump,
+                      int sliceMs) {
     data.clear();
     if (!IsOpen()) return Fail(EBADF), -1;
     if (maxBytes == 0) return 0;

@@ -50,8 +50,8 @@ public:
     // maxBytes. Result: bytes read (0 when nothing came in time), or -1 (see LastError).
     // A device that hangs up while the read waits ends it at once with EIO, and the port
     // closes; one that hangs up after bytes came ends the next read so.
-    long Read(std::string& data, size_t maxBytes, int timeoutMs,
-              const std::function<void()>& pump = {}, int sliceMs = 10);
+    long Read(std::string& data, size_t maxBytes, int timeoutMs, const std::function<void()>& pump = {},
+              int sliceMs = 10);
     // A read whose bytes end in this byte returns at once: while it is set, a read takes the
     // bytes as they come rather than in steps, so a reply that ends in a known byte is not held
     // up by the quiet that ends a gathering. -1 = none.

@@ -22,8 +22,7 @@ constexpr int kMaxSheetName = 31;
 constexpr int kMaxRows = 1048576, kMaxColumns = 16384, kMaxCellText = 32767;
 
 std::size_t Characters(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 // The first `count` characters of UTF-8 text.
@@ -121,16 +120,13 @@ const Spreadsheet::Sheet& Spreadsheet::At(int sheet) const {
     return sheets_[sheet];
 }
 
-Spreadsheet::Sheet& Spreadsheet::At(int sheet) {
-    return const_cast<Sheet&>(std::as_const(*this).At(sheet));
-}
+Spreadsheet::Sheet& Spreadsheet::At(int sheet) { return const_cast<Sheet&>(std::as_const(*this).At(sheet)); }
 
 void Spreadsheet::SetCell(int sheet, int row, int column, const std::string& text, Style style) {
     Sheet& s = At(sheet);
     if (row < 0 || row >= kMaxRows || column < 0 || column >= kMaxColumns)
-        throw RuntimeError(ErrorNumber::InvalidCall, "A spreadsheet has no cell at row " +
-                                                         std::to_string(row + 1) + ", column " +
-                                                         std::to_string(column + 1) + ".");
+        throw RuntimeError(ErrorNumber::InvalidCall, "A spreadsheet has no cell at row " + std::to_string(row + 1) +
+                                                         ", column " + std::to_string(column + 1) + ".");
     if (Characters(text) > kMaxCellText)
         throw RuntimeError(ErrorNumber::InvalidCall, "A spreadsheet cell holds at most 32767 characters.");
     s.cells.push_back({row, column, text, style});
@@ -159,13 +155,17 @@ void Spreadsheet::Save(const std::string& path) const {
             for (const Cell& cell : sheet.cells) {
                 lxw_format* f = formats.Get(cell.style == Style::Heading, Has(sheet.textColumns, cell.column),
                                             Has(sheet.centredColumns, cell.column));
-                Check(worksheet_write_string(ws, cell.row, static_cast<lxw_col_t>(cell.column), cell.text.c_str(), f), path);
+                Check(worksheet_write_string(ws, cell.row, static_cast<lxw_col_t>(cell.column), cell.text.c_str(), f),
+                      path);
                 widths[cell.column] = std::max(widths[cell.column], Characters(cell.text));
             }
             for (auto [column, longest] : widths) {
                 double width = longest ? static_cast<double>(longest) + 1 : LXW_DEF_COL_WIDTH;
                 auto c = static_cast<lxw_col_t>(column);
-                Check(worksheet_set_column(ws, c, c, width, formats.Get(false, Has(sheet.textColumns, column), Has(sheet.centredColumns, column))), path);
+                Check(worksheet_set_column(
+                          ws, c, c, width,
+                          formats.Get(false, Has(sheet.textColumns, column), Has(sheet.centredColumns, column))),
+                      path);
             }
         }
     } catch (...) {

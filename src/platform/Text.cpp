@@ -35,8 +35,9 @@ bool AllDigits(QStringView text) {
 }
 
 bool AllHexDigits(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); });
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    });
 }
 
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {

@@ -15,10 +15,9 @@
 namespace {
 
 // Windows-1252 bytes 0x80 to 0x9F; the rest of the code page is Latin-1.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Length of the valid UTF-8 sequence at `pos`, or 0 when the bytes there are not one
 // (overlong forms, surrogates and values past U+10FFFF are not).
@@ -118,7 +117,8 @@ std::string NewFileBeside(const std::string& path, int* descriptor) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = FileSystem::Join(FileSystem::Folder(path), "." + FileSystem::FileName(path) + "." +
-                                            std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp");
+                                                                          std::to_string(getpid()) + "-" +
+                                                                          std::to_string(counter++) + ".tmp");
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) RaiseWrite(path);
@@ -202,9 +202,7 @@ int Windows1252Byte(char32_t c) {
     return -1;
 }
 
-char32_t Windows1252Char(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
-}
+char32_t Windows1252Char(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte; }
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

@@ -30,9 +30,7 @@ std::string Value::ToString() const {
     }
 }
 
-std::string Value::ToStringOr(const std::string& replacement) const {
-    return IsNull() ? replacement : ToString();
-}
+std::string Value::ToStringOr(const std::string& replacement) const { return IsNull() ? replacement : ToString(); }
 
 double Value::ToDouble() const {
     switch (v_.index()) {

@@ -74,7 +74,7 @@ struct Planned {
     bool isDirectory;
     zip_uint64_t size;  // the bytes the archive declares for the entry
     bool encrypted;
-    std::string name;   // as stored
+    std::string name;  // as stored
 };
 
 zip_stat_t Stat(zip_t* za, zip_int64_t index) {
@@ -90,7 +90,7 @@ zip_stat_t Stat(zip_t* za, zip_int64_t index) {
 void CheckRoomFor(const std::vector<Planned>& plan, const std::string& folder) {
     long double needed = 0;
     for (const auto& entry : plan) needed += entry.isDirectory ? 0 : entry.size;
-    struct statvfs disk{};
+    struct statvfs disk {};
     if (::statvfs(folder.c_str(), &disk) != 0) return;  // nothing known: the writes will tell
     long double free = static_cast<long double>(disk.f_bavail) * disk.f_frsize;
     if (needed + needed / 10 + (1 << 20) <= free) return;
@@ -99,8 +99,7 @@ void CheckRoomFor(const std::vector<Planned>& plan, const std::string& folder) {
          "the archive's files need " + bytes(needed) + " bytes and the disk has " + bytes(free) + " free");
 }
 
-std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
-                                    const ExtractOptions& options) {
+std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder, const ExtractOptions& options) {
     std::vector<std::string> include;
     for (const auto& name : options.include) include.push_back(Normalised(name));
 
@@ -111,10 +110,9 @@ std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder,
         if (!raw) Fail("Cannot read the archive's entry names", ArchiveError(za));
         std::string name = Normalised(raw);
         if (!IsSafeEntryName(name))
-            Fail("Refusing to extract the archive", "the entry \"" + std::string(raw) +
-                                                        "\" would be written outside the folder");
-        if (!include.empty() && std::find(include.begin(), include.end(), name) == include.end())
-            continue;
+            Fail("Refusing to extract the archive",
+                 "the entry \"" + std::string(raw) + "\" would be written outside the folder");
+        if (!include.empty() && std::find(include.begin(), include.end(), name) == include.end()) continue;
         bool isDirectory = name.back() == '/';
         if (isDirectory && !options.useFolderNames) continue;
         fs::path target = fs::path(folder) / (options.useFolderNames ? name : BareName(name));
@@ -365,9 +363,7 @@ std::unique_ptr<Deflated> DeflateFile(const std::string& path, const std::string
 zip_int64_t ServeDeflated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
     auto* d = static_cast<Deflated*>(state);
     switch (command) {
-        case ZIP_SOURCE_OPEN:
-            std::rewind(d->stream);
-            return 0;
+        case ZIP_SOURCE_OPEN: std::rewind(d->stream); return 0;
         case ZIP_SOURCE_READ: {
             std::size_t n = std::fread(data, 1, length, d->stream);
             if (n < length && std::ferror(d->stream)) {
@@ -394,11 +390,9 @@ zip_int64_t ServeDeflated(void* state, void* data, zip_uint64_t length, zip_sour
         case ZIP_SOURCE_ERROR: return zip_error_to_data(&d->error, data, length);
         case ZIP_SOURCE_FREE: delete d; return 0;
         case ZIP_SOURCE_SUPPORTS:
-            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                                  ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
-        default:
-            zip_error_set(&d->error, ZIP_ER_OPNOTSUPP, 0);
-            return -1;
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default: zip_error_set(&d->error, ZIP_ER_OPNOTSUPP, 0); return -1;
     }
 }
 
@@ -452,8 +446,7 @@ void Add(const std::string& archive, const std::vector<FileToAdd>& files, const 
             Fail("Cannot add " + file.path, text);
         }
         deflated.release();  // the source owns it now
-        zip_int64_t index = zip_file_add(za.get(), file.entryName.c_str(), source,
-                                         ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        zip_int64_t index = zip_file_add(za.get(), file.entryName.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(source);
             Fail("Cannot add " + file.path, ArchiveError(za.get()));
@@ -462,8 +455,9 @@ void Add(const std::string& archive, const std::vector<FileToAdd>& files, const 
             zip_file_set_encryption(za.get(), index, ZIP_EM_TRAD_PKWARE, options.password.c_str()) != 0)
             Fail("Cannot encrypt " + file.path, ArchiveError(za.get()));
     }
-    if (options.comment && zip_set_archive_comment(za.get(), options.comment->data(),
-                                                   static_cast<zip_uint16_t>(std::min<std::size_t>(options.comment->size(), 65535))) != 0)
+    if (options.comment &&
+        zip_set_archive_comment(za.get(), options.comment->data(),
+                                static_cast<zip_uint16_t>(std::min<std::size_t>(options.comment->size(), 65535))) != 0)
         Fail("Cannot comment the archive " + archive, ArchiveError(za.get()));
     Close(za, archive);
     Report(options.progress, 1.0);
@@ -513,8 +507,7 @@ std::vector<Entry> List(const std::string& archive) {
     return entries;
 }
 
-void Extract(const std::string& archive, const std::string& folder,
-             const ExtractOptions& options) {
+void Extract(const std::string& archive, const std::string& folder, const ExtractOptions& options) {
     ArchivePtr za = OpenArchive(archive, ZIP_RDONLY);
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) Fail("Cannot extract into " + folder, "no such folder");
@@ -524,8 +517,7 @@ void Extract(const std::string& archive, const std::string& folder,
         std::string password;
         for (const auto& entry : plan) {
             const std::string target = entry.target.string();
-            if (entry.isDirectory)
-                fs::create_directories(entry.target);
+            if (entry.isDirectory) fs::create_directories(entry.target);
             else if (!fs::exists(entry.target, ec) || (options.replace ? options.replace(target) : options.overwrite))
                 ExtractOne(za.get(), entry, options, password);
         }

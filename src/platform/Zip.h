@@ -17,7 +17,7 @@ struct Entry {
     long long packedSize = 0;  // compressed bytes
     long long modified = 0;    // seconds since the epoch
     std::uint32_t crc = 0;
-    int method = 0;            // 0 stored, 8 deflated
+    int method = 0;  // 0 stored, 8 deflated
     bool encrypted = false;
     bool isDirectory = false;
 };
@@ -87,8 +87,7 @@ struct ExtractOptions {
 // do declared sizes that the disk has no room for. Each file is written beside its target and
 // renamed into place when complete; one that holds more than it declares is stopped there,
 // and so is an encrypted one without its password.
-void Extract(const std::string& archive, const std::string& folder,
-             const ExtractOptions& options);
+void Extract(const std::string& archive, const std::string& folder, const ExtractOptions& options);
 
 // True when the stored name stays inside the folder it is extracted to.
 bool IsSafeEntryName(const std::string& name);

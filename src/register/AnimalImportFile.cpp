@@ -31,8 +31,9 @@ std::string LineProblem(const std::string& line, const Fields& fields, std::size
         if (c < 0x20 && c != '\t') return "Line " + std::to_string(number) + " holds characters that are not text.";
     for (std::size_t tag : {0, 5, 10})
         if (TextFile::CharCount(fields[tag]) > kLongestTag)
-            return "Line " + std::to_string(number) + ": the tag \"" + QString::fromStdString(fields[tag]).left(20).toStdString() +
-                   "...\" is longer than " + std::to_string(kLongestTag) + " characters.";
+            return "Line " + std::to_string(number) + ": the tag \"" +
+                   QString::fromStdString(fields[tag]).left(20).toStdString() + "...\" is longer than " +
+                   std::to_string(kLongestTag) + " characters.";
     return "";
 }
 
@@ -48,7 +49,8 @@ Contents Read(const std::string& text, const std::string& separator) {
         file.empty = false;
         bool tooMany = false;
         file.fields[i] = SplitFields(line, separator, tooMany);
-        if (tooMany) file.extra.push_back("Line " + std::to_string(i + 1) + ": the fields after the fifteenth were left out.");
+        if (tooMany)
+            file.extra.push_back("Line " + std::to_string(i + 1) + ": the fields after the fifteenth were left out.");
         if (std::string problem = LineProblem(line, file.fields[i], i + 1); !problem.empty())
             file.problems.push_back(problem);
         file.dams = file.dams || !file.fields[i][5].empty();

@@ -53,7 +53,7 @@ void DateChangePane::ChangeDates(const char* procedure, bool dateOfBirth) {
         Recordset& rows = window_.GridClone();
         window_.ForEachSelected(procedure,
                                 (dateOfBirth ? "Setting the DoB of the selected animals to "
-                                                : "Setting the tagging date of the selected animals to ") +
+                                             : "Setting the tagging date of the selected animals to ") +
                                     answer,
                                 [&](Recordset::Bookmark bookmark) {
                                     rows.SetBookmark(bookmark);

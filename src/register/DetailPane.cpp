@@ -40,11 +40,12 @@ std::string DetailPane::SelectedAnimalList(const std::string& table) {
 }
 
 std::string DetailPane::SelectedAnimalsWhere(const std::string& table, bool testEachRow) {
-    return std::string(" WHERE"
-                       "       AnimalType<>"
-                       "0"
-                       "   AND"
-                       "       ") +
+    return std::string(
+               " WHERE"
+               "       AnimalType<>"
+               "0"
+               "   AND"
+               "       ") +
            (testEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(table) + ")";
 }
 
@@ -74,8 +75,7 @@ long DetailPane::BindGrid(DataGrid& grid, const std::string& strSQL, std::initia
         const int index = grid.ColumnOf(column.field);
         if (index < 0) continue;
         view.setColumnHidden(index, column.width < 0);
-        if (column.caption)
-            grid.Model().setHeaderData(index, Qt::Horizontal, QString::fromLatin1(column.caption));
+        if (column.caption) grid.Model().setHeaderData(index, Qt::Horizontal, QString::fromLatin1(column.caption));
         if (column.width > 0) view.setColumnWidth(index, DesignGeometry::Pixels(column.width));
     }
     if (const int dates = grid.ColumnOf(dateField); dates >= 0) grid.ShowUserDates(dates, true);

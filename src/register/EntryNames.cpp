@@ -14,9 +14,9 @@ bool Accept(const std::string& kind, const std::string& name, long othersNamed) 
         return false;
     }
     if (othersNamed > 0) {
-        Prompts::MsgBox("The name '" + name + "' is already in use: another " + kind +
-                            " has it. Please choose another name.",
-                        Prompts::OKOnly | Prompts::Exclamation, "Name in Use");
+        Prompts::MsgBox(
+            "The name '" + name + "' is already in use: another " + kind + " has it. Please choose another name.",
+            Prompts::OKOnly | Prompts::Exclamation, "Name in Use");
         return false;
     }
     return true;

@@ -10,7 +10,6 @@ namespace {
 
 constexpr long kHolding = 3;
 
-
 // Tags, names and EIDs are compared without case, as their columns compare them.
 std::string Fold(std::string text) {
     for (char& c : text)
@@ -28,7 +27,8 @@ ImportRecordsets::~ImportRecordsets() = default;
 long ImportRecordsets::NameID(bool gender, const std::string& name) {
     auto& names = gender ? genders_ : breeds_;
     const std::string table = gender ? "Genders" : "Breeds", item = gender ? "Gender" : "Breed";
-    if (!names) names = Keys("SELECT " + item + "ID," + item + "Name,Species FROM " + table + " WHERE Species=" + species_);
+    if (!names)
+        names = Keys("SELECT " + item + "ID," + item + "Name,Species FROM " + table + " WHERE Species=" + species_);
     if (auto found = names->find(Fold(name)); found != names->end()) return found->second;
     db_.Execute("INSERT INTO " + table + " (" + item + "Name,Species) VALUES ('" + modCommon::SQLQuotes(name) + "'," +
                 species_ + ")");
@@ -71,10 +71,10 @@ void ImportRecordsets::JoinGroup(long group, long animal) {
 // Group 1 was emptied when the import began, so what this import put there is all it holds.
 void ImportRecordsets::JoinLastImport(long animal, const std::string& tag) {
     auto [joined, first] = lastImport_.emplace(animal, line);
-    if (first)
-        JoinGroup(kLastImport, animal);
+    if (first) JoinGroup(kLastImport, animal);
     else if (line != joined->second)
-        Note("the tag " + tag + " is also on line " + std::to_string(joined->second) + ", so this line updated that animal.");
+        Note("the tag " + tag + " is also on line " + std::to_string(joined->second) +
+             ", so this line updated that animal.");
 }
 
 void ImportRecordsets::PlaceOnHolding(long animal, const DateTime& date) {
@@ -108,8 +108,7 @@ std::string ImportRecordsets::EID(const std::string& text) {
     std::string eid;
     if (digits.size() == 15 || (digits.size() == 16 && digits[0] == '0'))
         eid = modEID::DecimalEIDToHexEID(digits, 0, 0);
-    else if (digits.size() == 16)
-        eid = digits;
+    else if (digits.size() == 16) eid = digits;
     if (eid.empty()) Note("the EID \"" + text + "\" is neither a decimal nor a hexadecimal EID and was left out.");
     return eid;
 }

@@ -33,12 +33,9 @@ protected:
         QTextCharFormat change;
         if (key->key() == Qt::Key_B)
             change.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
-        else if (key->key() == Qt::Key_I)
-            change.setFontItalic(!now.fontItalic());
-        else if (key->key() == Qt::Key_U)
-            change.setFontUnderline(!now.fontUnderline());
-        else
-            return false;
+        else if (key->key() == Qt::Key_I) change.setFontItalic(!now.fontItalic());
+        else if (key->key() == Qt::Key_U) change.setFontUnderline(!now.fontUnderline());
+        else return false;
         box_->mergeCurrentCharFormat(change);
         return true;
     }

@@ -23,8 +23,7 @@ public:
     virtual std::vector<long> SelectedAnimalIDs() = 0;
     // Refreshes the animal grid, its selection kept.
     virtual void tmrSetGridRecords_Timer() = 0;
-    virtual void PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation,
-                           bool html) = 0;
+    virtual void PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation, bool html) = 0;
     // The window's pop-up menu at the pointer with these captions (an empty one hides its item):
     // the index of the item chosen, -1 for none.
     virtual int ShowPopupListAction(const std::array<std::string, 6>& Captions) = 0;

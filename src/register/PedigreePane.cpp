@@ -93,9 +93,7 @@ std::string FillChart(const std::array<std::string, std::size(kPlaceholders)>& t
 }
 
 // A relative's text in the chart: its tag made safe for RTF, or "Not recorded".
-std::string ChartText(const Relative& relative) {
-    return relative.recorded ? Rtf::Escape(relative.tag) : kNotRecorded;
-}
+std::string ChartText(const Relative& relative) { return relative.recorded ? Rtf::Escape(relative.tag) : kNotRecorded; }
 
 }  // namespace
 
@@ -107,9 +105,10 @@ PedigreePane::PedigreePane(PaneWindow& window, QGroupBox* frame, int tab) : Deta
     rtbPedigree->setContextMenuPolicy(Qt::NoContextMenu);
     rtbPedigree->viewport()->installEventFilter(this);
     grdPedigree = DesignGeometry::Make<DataGrid>("grdPedigree", {45, 2370, 3810, 2325}, frame);
-    connect(grdPedigree, &DataGrid::MouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint at) {
-        grdPedigree_MouseUp(button, keys, grdPedigree->View().viewport()->mapFromGlobal(at));
-    });
+    connect(grdPedigree, &DataGrid::MouseUp, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint at) {
+                grdPedigree_MouseUp(button, keys, grdPedigree->View().viewport()->mapFromGlobal(at));
+            });
 }
 
 void PedigreePane::DisplayPedigree() {
@@ -130,9 +129,9 @@ void PedigreePane::DisplayPedigree() {
                   *rtbPedigree->document());
 
         const std::string id = std::to_string(animalID);
-        Recordset progeny = Database().OpenRecordset(" SELECT AnimalID, TagNumber, DateOfBirth FROM Animals WHERE (SireID=" +
-                                                     id + " OR DamID=" + id +
-                                                     ") ORDER BY DateOfBirth DESC, TagSort ASC");
+        Recordset progeny =
+            Database().OpenRecordset(" SELECT AnimalID, TagNumber, DateOfBirth FROM Animals WHERE (SireID=" + id +
+                                     " OR DamID=" + id + ") ORDER BY DateOfBirth DESC, TagSort ASC");
         const long count = progeny.RecordCount();
         grdPedigree->SetRecordset(std::move(progeny));
         grdPedigree->SetCaption(count > 0 ? QString("Number of Progeny = %1").arg(count)
@@ -249,7 +248,7 @@ void PedigreePane::AddMissingParent(int line) {
 
 void PedigreePane::SavePedigree() {
     const std::string file = window_.SaveFileName("Save Parentage in a WordPad Document", "RTF Files (*.rtf)|*.rtf",
-                                          rtbPedigree->document()->begin().text().toStdString());
+                                                  rtbPedigree->document()->begin().text().toStdString());
     if (file.empty()) return;
     TextFile::Replace(file, Rtf::Write(*rtbPedigree->document()));
 }

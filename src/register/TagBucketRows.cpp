@@ -11,8 +11,7 @@ namespace {
 std::optional<int> Integer(const std::string& text) {
     const std::string trimmed = TrimBlanks(text);
     std::size_t digits = trimmed.rfind('-', 0) == 0 ? 1 : 0;
-    if (trimmed.size() <= digits || trimmed.size() > digits + 9 ||
-        !AllDigits(std::string_view(trimmed).substr(digits)))
+    if (trimmed.size() <= digits || trimmed.size() > digits + 9 || !AllDigits(std::string_view(trimmed).substr(digits)))
         return std::nullopt;
     return std::stoi(trimmed);
 }
@@ -36,10 +35,8 @@ std::optional<Tag> Maker(const CsvReader& file, std::size_t row) {
     if (decimal.size() != 16 || !AllDigits(decimal)) return std::nullopt;
     const std::size_t columns = file.Header().size();
     std::optional<int> code = 0, retag = 0;
-    if (columns >= 5)
-        code = Integer(file.Value(row, "Species"));
-    else if (std::stoi(decimal.substr(0, 4)) < 900)
-        code = modCommon::Species == modCommon::Sheep ? 4 : 2;
+    if (columns >= 5) code = Integer(file.Value(row, "Species"));
+    else if (std::stoi(decimal.substr(0, 4)) < 900) code = modCommon::Species == modCommon::Sheep ? 4 : 2;
     if (columns >= 6) retag = Integer(file.Value(row, "Retag"));
     if (!code || !retag) return std::nullopt;
     return Tag{file.Value(row, "HerdId") + " " + file.Value(row, "tagnumber"),

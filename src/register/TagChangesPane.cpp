@@ -23,7 +23,6 @@ using DesignGeometry::Make;
 using modCommon::Database;
 using modCommon::SQLQuotes;
 
-
 // Letters A to Z, digits and blanks only; with herd or flock numbers, at least one blank
 // between the number and the tag.
 bool IsValidTag(const std::string& tag) {
@@ -40,8 +39,8 @@ void InvalidDate(const std::string& message) {
 
 TagChangesPane::TagChangesPane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
     grdTagChanges = Make<DataGrid>("grdTagChanges", {60, 225, 3150, 3795}, frame);
-    cmdRecordTagChange = Make<WrappingButton>("cmdRecordTagChange", {60, 4080, 1530, 555},
-                                              QStringLiteral("Record a Tag Change"), frame);
+    cmdRecordTagChange =
+        Make<WrappingButton>("cmdRecordTagChange", {60, 4080, 1530, 555}, QStringLiteral("Record a Tag Change"), frame);
     cmdDeleteTagChange = Make<WrappingButton>("cmdDeleteTagChange", {1680, 4080, 1530, 555},
                                               QStringLiteral("Delete Selected Tag Changes"), frame);
     connect(cmdRecordTagChange, &QPushButton::clicked, this, [this] { cmdRecordTagChange_Click(); });
@@ -97,7 +96,8 @@ void TagChangesPane::DisplayTagChanges() {
         cmdDeleteTagChange->hide();
         bool owned = false;
         if (const int animal = modCommon::GetSingleAnimalID(); animal > 0) {
-            Recordset rs = Database().OpenRecordset("SELECT AnimalType FROM Animals Where AnimalID=" + std::to_string(animal));
+            Recordset rs =
+                Database().OpenRecordset("SELECT AnimalType FROM Animals Where AnimalID=" + std::to_string(animal));
             owned = !rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == 1;
         }
         cmdRecordTagChange->setVisible(owned);
@@ -126,15 +126,12 @@ std::string TagChangesPane::AskNewTag() {
 std::optional<DateTime> TagChangesPane::AskTagDate() {
     for (;;) {
         const std::string typed = TrimBlanks(Prompts::InputBox("Enter the date the new tag was inserted",
-                                                            "New Tag Date Entry", DateTime::Today().ToUserText()));
+                                                               "New Tag Date Entry", DateTime::Today().ToUserText()));
         if (typed.empty()) return std::nullopt;
         const std::optional<DateTime> date = DateTime::FromUserText(typed);
-        if (!date)
-            InvalidDate("Invalid date - please try again.");
-        else if (*date > DateTime::Now())
-            InvalidDate("You cannot record tag chages in the future - please try again.");
-        else
-            return date;
+        if (!date) InvalidDate("Invalid date - please try again.");
+        else if (*date > DateTime::Now()) InvalidDate("You cannot record tag chages in the future - please try again.");
+        else return date;
     }
 }
 

@@ -19,16 +19,15 @@ using DesignGeometry::Make;
 
 TreatmentsPane::TreatmentsPane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
     grdTreatments = Make<DataGrid>("grdTreatments", {90, 255, 5535, 3795}, frame);
-    cmdRecordTreatment = Make<WrappingButton>("cmdRecordTreatment", {90, 4110, 2700, 555},
-                                              QStringLiteral("Record a Treatment"), frame);
+    cmdRecordTreatment =
+        Make<WrappingButton>("cmdRecordTreatment", {90, 4110, 2700, 555}, QStringLiteral("Record a Treatment"), frame);
     cmdDeleteTreatments = Make<WrappingButton>("cmdDeleteTreatments", {2925, 4110, 2700, 555},
                                                QStringLiteral("Delete Selected Treatments"), frame);
     connect(cmdRecordTreatment, &QPushButton::clicked, this, [this] { cmdRecordTreatment_Click(); });
     connect(cmdDeleteTreatments, &QPushButton::clicked, this, [this] { cmdDeleteTreatments_Click(); });
-    connect(grdTreatments, &DataGrid::MouseUp, this,
-            [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) {
-                grdTreatments_MouseUp(button, keys);
-            });
+    connect(
+        grdTreatments, &DataGrid::MouseUp, this,
+        [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdTreatments_MouseUp(button, keys); });
     ShowPane(false);
 }
 
@@ -74,9 +73,9 @@ void TreatmentsPane::cmdRecordTreatment_Click() {
 void TreatmentsPane::cmdDeleteTreatments_Click() {
     Trap("cmdDeleteTreatments_Click", kObject, [&] {
         DeleteSelectedRows(*grdTreatments, "TreatmentLinkID", "DELETE FROM TreatmentLink WHERE TreatmentLinkID=",
-                       "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments "
-                       "LEFT JOIN TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE "
-                       "TreatmentLinkID Is Null)");
+                           "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments "
+                           "LEFT JOIN TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE "
+                           "TreatmentLinkID Is Null)");
     });
     DisplayTreatments();
 }

@@ -132,7 +132,8 @@ void frmLocation::OKButton_Click() {
         const std::string edited = std::to_string(modCommon::EditLocationID);
         Recordset others = db.OpenRecordset("SELECT Count(*) FROM Locations WHERE Active AND LocationName='" + name +
                                             "' AND LocationID<>" + edited);
-        if (!EntryNames::Accept("location", txbName->text().toStdString(), static_cast<long>(others.Field(0).ToLong()))) {
+        if (!EntryNames::Accept("location", txbName->text().toStdString(),
+                                static_cast<long>(others.Field(0).ToLong()))) {
             txbName->setFocus();
             return;
         }

@@ -291,14 +291,10 @@ void frmMain::ResizeTabFrame() {
         FitPanes(frame->height());
         auto rightOf = [](const QWidget* control) { return control->x() + control->width() + Pixels(30); };
         int helpLeft = Pixels(kHelpLeft);
-        if (tab == 8)
-            helpLeft = rightOf(grdMovements);
-        else if (tab == 6)
-            helpLeft = rightOf(grdTagChanges);
-        else if (tab == 7)
-            helpLeft = rightOf(grdTreatments);
-        else if (tab == 10)
-            helpLeft = rightOf(rtbPedigree);
+        if (tab == 8) helpLeft = rightOf(grdMovements);
+        else if (tab == 6) helpLeft = rightOf(grdTagChanges);
+        else if (tab == 7) helpLeft = rightOf(grdTreatments);
+        else if (tab == 10) helpLeft = rightOf(rtbPedigree);
         const int helpWidth = std::max(0, frameWidth - helpLeft - Pixels(30));
         rtbHelp->setGeometry(helpLeft, rtbHelp->y(), helpWidth, rtbHelp->height());
     });
@@ -344,9 +340,9 @@ void frmMain::HoldPaneDesigns() {
     auto hold = [this](QWidget* control, double move, double grow) {
         paneFits_.push_back({control, control->geometry(), move, grow});
     };
-    for (QWidget* stretching : std::initializer_list<QWidget*>{
-             lstGroups, lstLocations, lstGenders, lstBreeds, rtbHelp, fraDoBChange, fraTaggingDateChange,
-             grdTagChanges, grdTreatments, grdMovements, rtbNotes})
+    for (QWidget* stretching :
+         std::initializer_list<QWidget*>{lstGroups, lstLocations, lstGenders, lstBreeds, rtbHelp, fraDoBChange,
+                                         fraTaggingDateChange, grdTagChanges, grdTreatments, grdMovements, rtbNotes})
         hold(stretching, 0, 1);
     for (QWidget* below : std::initializer_list<QWidget*>{cmdRecordTagChange, cmdDeleteTagChange, cmdRecordTreatment,
                                                           cmdDeleteTreatments})

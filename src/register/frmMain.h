@@ -73,13 +73,7 @@ public:
     TabControl* tabDetails;
     std::array<QGroupBox*, 11> fraTab;
     // The tabs of the detail panes that follow the selected animals.
-    enum PaneTab {
-        kTagChangesTab = 6,
-        kTreatmentsTab = 7,
-        kMovementHistoryTab = 8,
-        kNotesTab = 9,
-        kParentageTab = 10
-    };
+    enum PaneTab { kTagChangesTab = 6, kTreatmentsTab = 7, kMovementHistoryTab = 8, kNotesTab = 9, kParentageTab = 10 };
     QFrame* fraProgress;
     QProgressBar* pbrProgress;
     QLabel* lblProgress;
@@ -200,8 +194,7 @@ public:
     void txbTagSearch_KeyPress(int& KeyAscii);
 
     // ---- Grid printing ----------------------------------------------------------------------
-    void PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation,
-                   bool html) override;
+    void PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation, bool html) override;
 
     // ---- Side lists -------------------------------------------------------------------------
     QListWidget* lstGroups;

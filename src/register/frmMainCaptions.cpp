@@ -92,7 +92,8 @@ void frmMain::SetGridColumns() {
         model.SetEditable(column, c.editable && shown);
         header->setSectionHidden(column, !shown);
         const bool text = c.field == nullptr || std::string(c.field) != "AnimalType";
-        header->resizeSection(column, static_cast<int>(std::lround(DesignGeometry::Pixels(c.width) * (text ? scale : 1.0))));
+        header->resizeSection(column,
+                              static_cast<int>(std::lround(DesignGeometry::Pixels(c.width) * (text ? scale : 1.0))));
         grdAnimals->MoveColumn(column, place++);
     }
     SetGridFormats();

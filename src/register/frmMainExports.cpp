@@ -50,8 +50,7 @@ std::unordered_map<long, std::vector<long>> RowsByAnimal(const Recordset& rows) 
 
 // Writes the header and the rows in place of the file; with no row, tells the keeper and
 // writes nothing.
-void WriteExport(const std::string& path, const Row& columns, const std::vector<Row>& rows,
-                 const std::string& noRows) {
+void WriteExport(const std::string& path, const Row& columns, const std::vector<Row>& rows, const std::string& noRows) {
     if (rows.empty()) {
         Prompts::MsgBox(noRows, Prompts::OKOnly);
         return;
@@ -108,16 +107,19 @@ void frmMain::ExportMovementsCSV(bool ownedOnly) {
                 std::erase(details, '"');
                 const std::string eid = Text(moves, "EIDNumber");
                 const std::string decimal = eid.empty() ? "" : modEID::HexEIDToDecimalEID(eid).Decimal;
-                Row line = {DateText(moves.Field("EventDate")), Text(moves, "TagNumber"),
+                Row line = {DateText(moves.Field("EventDate")),
+                            Text(moves, "TagNumber"),
                             !type.IsNull() && type.ToLong() >= 0 ? "Moved On" : "Moved Off",
                             Text(moves, "LocationName") + (description.empty() ? "" : " (" + description + ")"),
-                            details, eid, decimal};
+                            details,
+                            eid,
+                            decimal};
                 if (sheep) line.push_back(decimal.empty() ? "" : modEID::DecimalToWYSIWYG(decimal, "04"));
                 rows.push_back(std::move(line));
             }
         }
-        Row columns = {"Movement Date", "Tag Number",       "Movement",           "Moved To",
-                       "Movement Details", "EID Number (Hex)", "EID Number (Decimal)"};
+        Row columns = {"Movement Date",    "Tag Number",          "Movement", "Moved To", "Movement Details",
+                       "EID Number (Hex)", "EID Number (Decimal)"};
         if (sheep) columns.push_back("UK WYSIWYG");
         WriteExport(path, columns, rows, NoAnimals(ownedOnly));
     });
@@ -131,18 +133,18 @@ void frmMain::ExportAnimalsCSV(bool ownedOnly) {
             " FROM Locations INNER JOIN LocationLink AS LL ON Locations.locationID=LL.LocationID"
             " WHERE LL.AnimalID=Animals.AnimalID"
             " ORDER BY LL.EventDate DESC, LL.LocationLinkID DESC LIMIT 1)";
-        Recordset animals = Database().OpenRecordset(
-            " SELECT Animals.AnimalID, AnimalType, TagNumber," + std::string(kNewestEID) +
-            " DateOfBirth, GenderName, BreedName,"
-            " (SELECT LocationName" +
-            latest + " AS LocationName, (SELECT EventDate" + latest +
-            " AS DateOfLastMovement,"
-            " DeathReason"
-            " FROM"
-            "   (Animals LEFT JOIN Genders ON Animals.GenderID=Genders.GenderID)"
-            "   LEFT JOIN Breeds ON Animals.BreedID=Breeds.BreedID"
-            " WHERE Animals.Species=" +
-            std::to_string(modCommon::Species));
+        Recordset animals =
+            Database().OpenRecordset(" SELECT Animals.AnimalID, AnimalType, TagNumber," + std::string(kNewestEID) +
+                                     " DateOfBirth, GenderName, BreedName,"
+                                     " (SELECT LocationName" +
+                                     latest + " AS LocationName, (SELECT EventDate" + latest +
+                                     " AS DateOfLastMovement,"
+                                     " DeathReason"
+                                     " FROM"
+                                     "   (Animals LEFT JOIN Genders ON Animals.GenderID=Genders.GenderID)"
+                                     "   LEFT JOIN Breeds ON Animals.BreedID=Breeds.BreedID"
+                                     " WHERE Animals.Species=" +
+                                     std::to_string(modCommon::Species));
         const auto byAnimal = RowsByAnimal(animals);
         std::vector<Row> rows;
         for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {

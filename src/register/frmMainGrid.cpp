@@ -27,7 +27,6 @@ const char* const kObject = "frmMain";
 
 using modCommon::Database;
 
-
 // The identifiers of a list's ticked entries, in list order, joined by ",".
 std::string TickedIDs(const QListWidget* list) {
     std::string ids;
@@ -133,8 +132,10 @@ std::string frmMain::GridFilterSQL() {
                 "           )"
                 "   )"
                 " )";
-            conditions.push_back(" (Animals.AnimalID IN   (SELECT AnimalID   FROM LocationLink   WHERE           "
-                                 "LocationID IN (" + ids + ")" + latest);
+            conditions.push_back(
+                " (Animals.AnimalID IN   (SELECT AnimalID   FROM LocationLink   WHERE           "
+                "LocationID IN (" +
+                ids + ")" + latest);
             words.push_back("locations");
         }
         // "Unknown" (0) also stands for no gender or breed at all.
@@ -339,8 +340,7 @@ void frmMain::SetGridValueItems(const std::string& fieldName, const std::string&
         else if (fieldName == "BreedID")
             sql = "SELECT BreedID,BreedName FROM Breeds WHERE Species=" + std::to_string(modCommon::Species) +
                   " ORDER BY BreedName";
-        else
-            return;
+        else return;
         std::vector<DataGrid::ValueItem> items;
         if (!noneText.empty()) items.push_back({Value(0), QString::fromStdString(noneText)});
         Recordset rs = Database().OpenRecordset(sql);
@@ -355,15 +355,14 @@ bool frmMain::CanDelete(const QListWidget* list, long id) {
     bool allowed = false;
     Trap("CanDelete", kObject, [&] {
         std::string table, key;
-        if (list == lstGroups)
-            table = "Groups", key = "GroupID";
-        else if (list == lstLocations)
-            table = "Locations", key = "LocationID";
+        if (list == lstGroups) table = "Groups", key = "GroupID";
+        else if (list == lstLocations) table = "Locations", key = "LocationID";
         if (table.empty()) {
             allowed = true;
             return;
         }
-        Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + std::to_string(id));
+        Recordset rs =
+            Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + std::to_string(id));
         allowed = rs.Eof() || !rs.Field("Permanent").ToBool();
     });
     return allowed;
@@ -379,13 +378,14 @@ void frmMain::grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers S
     Trap("grdAnimals_MouseUp", kObject, [&] {
         const Qt::KeyboardModifiers keys = Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if (keys == Qt::NoModifier) {
-            const int chosen = ShowPopupListAction(
-                {"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
-                 "Print All Animals to the Printer", "Print All Animals to an HTML file", "", ""});
+            const int chosen =
+                ShowPopupListAction({"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
+                                     "Print All Animals to the Printer", "Print All Animals to an HTML file", "", ""});
             if (chosen >= 0 && chosen <= 3)
-                PrintGrid(*grdAnimals,
-                          std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
-                          chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
+                PrintGrid(
+                    *grdAnimals,
+                    std::string("Animal details for ") + (chosen >= 2 ? "all" : "selected") + " animals in the grid",
+                    chosen >= 2 ? 0 : 1, 2, chosen == 1 || chosen == 3);
         } else if (keys == Qt::ShiftModifier) {
             const int chosen = ShowPopupListAction({"Change All SELECTED Tags to be Owned Animals",
                                                     "Change All SELECTED Owned Animals to be Reference Animals",
@@ -438,7 +438,8 @@ void frmMain::ChangeBackToTag(long animalID) {
     if (!changes.Eof()) {
         const std::string tag = changes.Field("OldTag").ToStringOr("");
         mrsGridClone.SetField("TagNumber", Value(tag));
-        db.Execute("UPDATE Animals SET TagSort=" + std::to_string(modCommon::GetTagSortFromTag(tag)) + " WHERE AnimalID=" + id);
+        db.Execute("UPDATE Animals SET TagSort=" + std::to_string(modCommon::GetTagSortFromTag(tag)) +
+                   " WHERE AnimalID=" + id);
     }
     mrsGridClone.Update();
 }

@@ -202,10 +202,10 @@ void frmMain::WatchHover() {
         widget->setMouseTracking(true);
         widget->installEventFilter(watch);
     }
-    std::vector<QObject*> hovered = {grdAnimals,   lstGroups,     lstLocations,  lstGenders,        lstBreeds,
-                                     fraDoBChange, cmdChangeDoBs, cmdCheckMovements, grdMovements, grdTreatments,
-                                     rtbNotes,     tabDetails,    fraTagSearch,  txbTagSearch,      cmdSelectAll,
-                                     cmdDeSelectAll};
+    std::vector<QObject*> hovered = {grdAnimals,   lstGroups,     lstLocations,  lstGenders,
+                                     lstBreeds,    fraDoBChange,  cmdChangeDoBs, cmdCheckMovements,
+                                     grdMovements, grdTreatments, rtbNotes,      tabDetails,
+                                     fraTagSearch, txbTagSearch,  cmdSelectAll,  cmdDeSelectAll};
     hovered.insert(hovered.end(), fraTab.begin(), fraTab.end());
     for (QObject* control : hovered) control->setProperty(kHovered, true);
 }
@@ -227,7 +227,8 @@ void frmMain::MouseMoveHandler(const QObject* Control, int X, int /*Y*/) {
         const bool tabStrip = Control == tabDetails;
         int section = -1;
         if (tabStrip) {
-            const long width = std::lround(DesignGeometry::Twips(tabDetails->width()) / static_cast<double>(tabDetails->Tabs()));
+            const long width =
+                std::lround(DesignGeometry::Twips(tabDetails->width()) / static_cast<double>(tabDetails->Tabs()));
             section = width > 0 ? static_cast<int>(X / width) : 0;
         }
         if (Control == helpShownFor_ && !(tabStrip && section != helpTabShown_)) return;

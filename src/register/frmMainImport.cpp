@@ -36,7 +36,6 @@ constexpr std::size_t kListed = 20;
 // The group of the animals of the last import and that of those it created.
 constexpr long kLastImport = ImportRecordsets::kLastImport, kCreatedByImport = 2;
 
-
 // The text of `many` messages, one a line, the first kListed of them.
 std::string Listed(const std::vector<std::string>& many) {
     std::string text;
@@ -47,14 +46,15 @@ std::string Listed(const std::vector<std::string>& many) {
 
 // Asks whether unrecorded dams (or sires) are to be reference animals; 2 when so, else 1.
 long AskParentType(const std::string& parents) {
-    const std::string text = "When " + parents + " are defined for progeny, if the " + parents +
-                             " are not already recorded then\r\n"
-                             "they will be added as new animals owned by you and placed on your holding. Alternatively\r\n"
-                             "they can be recorded as 'Reference animals' in which case they will not be located\r\n"
-                             "anywhere.\r\n"
-                             "\r\n"
-                             "Do you want any currently unrecorded " +
-                             parents + " to be recorded as 'Reference animals'?";
+    const std::string text =
+        "When " + parents + " are defined for progeny, if the " + parents +
+        " are not already recorded then\r\n"
+        "they will be added as new animals owned by you and placed on your holding. Alternatively\r\n"
+        "they can be recorded as 'Reference animals' in which case they will not be located\r\n"
+        "anywhere.\r\n"
+        "\r\n"
+        "Do you want any currently unrecorded " +
+        parents + " to be recorded as 'Reference animals'?";
     const std::string kind = parents == "dams" ? "Dam" : "Sire";
     return Prompts::MsgBox(text, Prompts::YesNo + Prompts::Question,
                            kind + " animal type for currently unrecorded " + parents) == Prompts::Yes
@@ -170,8 +170,8 @@ void frmMain::BuildImportMenu() {
 void frmMain::mnuImportAnimalFromFile_Click() {
     Trap("mnuImportAnimalFromFile_Click", kObject, [&] {
         const std::string species = modCommon::Species == modCommon::Cattle ? "cattle" : "sheep";
-        const std::string file = OpenFileName("Select an Import Animals File containing " + species + " details:",
-                                              "Text Files (*.txt)|*.txt", true);
+        const std::string file = OpenFileName(
+            "Select an Import Animals File containing " + species + " details:", "Text Files (*.txt)|*.txt", true);
         if (file.empty()) return;
         const std::string text = TextFile::Read(file);
         setEnabled(false);
@@ -188,12 +188,14 @@ void frmMain::ImportAnimals(const std::string& text) {
         const std::vector<std::string>& lines = file.lines;
         std::vector<std::string>& extra = file.extra;
         if (file.empty) {
-            Prompts::MsgBox("The file holds no animal data, so nothing has been imported.", Prompts::Information, kTitle);
+            Prompts::MsgBox("The file holds no animal data, so nothing has been imported.", Prompts::Information,
+                            kTitle);
             return;
         }
         if (!file.problems.empty()) {
-            Prompts::MsgBox("The file cannot be read as animal data, so nothing has been imported:" + Listed(file.problems),
-                            Prompts::Exclamation, kTitle);
+            Prompts::MsgBox(
+                "The file cannot be read as animal data, so nothing has been imported:" + Listed(file.problems),
+                Prompts::Exclamation, kTitle);
             return;
         }
         setEnabled(false);
@@ -211,7 +213,10 @@ void frmMain::ImportAnimals(const std::string& text) {
             if (!lines[i].empty()) {
                 try {
                     const AnimalImportFile::Fields& f = file.fields[i];
-                    auto item = [&](std::size_t first) { return std::array<std::string, 5>{f[first], f[first + 1], f[first + 2], f[first + 3], f[first + 4]}; };
+                    auto item = [&](std::size_t first) {
+                        return std::array<std::string, 5>{f[first], f[first + 1], f[first + 2], f[first + 3],
+                                                          f[first + 4]};
+                    };
                     // A parent that names no animal leaves the animal's link as it was.
                     auto parent = [&](std::size_t first, long kind) {
                         if (f[first].empty()) return -1L;
@@ -224,9 +229,10 @@ void frmMain::ImportAnimals(const std::string& text) {
                     AddOneAnimal(data, dam, sire, recordsets, 0);
                 } catch (const std::exception& error) {
                     const RuntimeError failure = RuntimeError::From(error);
-                    throw RuntimeError(failure.number, "Line " + std::to_string(recordsets.line) + " of the file could not be imported (" +
-                                                           failure.description +
-                                                           "). Nothing has been imported: the records are as they were.",
+                    throw RuntimeError(failure.number,
+                                       "Line " + std::to_string(recordsets.line) +
+                                           " of the file could not be imported (" + failure.description +
+                                           "). Nothing has been imported: the records are as they were.",
                                        failure.kind);
                 }
             }
@@ -241,8 +247,8 @@ void frmMain::ImportAnimals(const std::string& text) {
         if (recordsets.breedsAdded) DisplayBreeds(true);
         extra.insert(extra.end(), recordsets.notes.begin(), recordsets.notes.end());
         if (!extra.empty())
-            Prompts::MsgBox("The file has been imported. Please check these lines:" + Listed(extra), Prompts::Exclamation,
-                            kTitle);
+            Prompts::MsgBox("The file has been imported. Please check these lines:" + Listed(extra),
+                            Prompts::Exclamation, kTitle);
     });
     fraProgress->hide();
     setEnabled(true);

@@ -48,7 +48,8 @@ struct ListTable {
 };
 
 bool IsPermanent(const ListTable& t, long id) {
-    Recordset rs = Database().OpenRecordset("SELECT Permanent FROM " + t.table + " WHERE " + t.key + "=" + std::to_string(id));
+    Recordset rs =
+        Database().OpenRecordset("SELECT Permanent FROM " + t.table + " WHERE " + t.key + "=" + std::to_string(id));
     return !rs.Eof() && modCommon::DeNull(rs.Field("Permanent"), Value(0)).ToBool();
 }
 
@@ -160,8 +161,8 @@ void frmMain::ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoi
         captions[2] = "Create a New " + kind;
         if (entry) {
             if (list == lstLocations) {
-                Recordset rs =
-                    Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" + std::to_string(key));
+                Recordset rs = Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" +
+                                                        std::to_string(key));
                 if (!rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == -4)
                     captions[0] = "Permanently delete all selected animals from your records";
             }
@@ -176,23 +177,12 @@ void frmMain::ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoi
             }
         }
         switch (ShowPopupListAction(captions)) {
-            case 0:
-                Assign(list, key, name);
-                break;
-            case 1:
-                Deassign(list, key, name);
-                break;
-            case 2:
-                CreateNew(list);
-                break;
-            case 3:
-                EditEntry(list, key, name);
-                break;
-            case 4:
-                Remove(list, key, name);
-                break;
-            default:
-                break;
+            case 0: Assign(list, key, name); break;
+            case 1: Deassign(list, key, name); break;
+            case 2: CreateNew(list); break;
+            case 3: EditEntry(list, key, name); break;
+            case 4: Remove(list, key, name); break;
+            default: break;
         }
     });
 }
@@ -249,8 +239,7 @@ void frmMain::Assign(QListWidget* list, long id, const std::string& name) {
             for (; !rs.Eof(); rs.MoveNext()) members->insert(modCommon::DeNull(rs.Field(0), Value(0)).ToLong());
         }
         if (!members->count(animal))
-            Run("INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + std::to_string(animal) +
-                ")");
+            Run("INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + std::to_string(animal) + ")");
     });
 }
 
@@ -286,12 +275,10 @@ void frmMain::CreateNew(QListWidget* list) {
         const std::string answer =
             AskName(t, "Enter the new " + LowerAscii(t.kind) + " name", "New " + t.kind + " Name", "", -1, false);
         if (answer.empty()) return;
-        if (list == lstGroups)
-            Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
+        if (list == lstGroups) Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
         else if (list == lstGenders)
             Run("INSERT INTO Genders (GenderName, Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
-        else
-            Run("INSERT INTO Breeds (BreedName,Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
+        else Run("INSERT INTO Breeds (BreedName,Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
         DisplayList(list);
     });
 }
@@ -311,8 +298,9 @@ void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
                 Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + std::to_string(id));
             if (rs.Field(0).ToStringOr("").empty()) return;
         } else {
-            const std::string answer = AskName(t, "Edit the " + LowerAscii(t.kind) + "'s name and click OK to change the name",
-                                               t.kind + " Name Editor", name, id, true);
+            const std::string answer =
+                AskName(t, "Edit the " + LowerAscii(t.kind) + "'s name and click OK to change the name",
+                        t.kind + " Name Editor", name, id, true);
             if (answer.empty()) return;
             const std::string verb = list == lstGroups ? "UPDATE " : "Update ";
             if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +

@@ -127,10 +127,9 @@ void frmMain::BuildMenu() {
         {mnuExportMovementOwnedCSV, "mnuExportMovementOwnedCSV_Click", &frmMain::ExportMovementsCSV, true},
     };
     for (auto [item, procedure, run, owned] : exports)
-        connect(item, &QAction::triggered, this,
-                [this, procedure = procedure, run = run, owned = owned] {
-                    Trap(procedure, kObject, [&] { (this->*run)(owned); });
-                });
+        connect(item, &QAction::triggered, this, [this, procedure = procedure, run = run, owned = owned] {
+            Trap(procedure, kObject, [&] { (this->*run)(owned); });
+        });
 }
 
 // ---- The file dialogs -------------------------------------------------------------------------
@@ -176,10 +175,8 @@ void frmMain::mnuChangeCountry_Click() {
 // The window is set up again for the species chosen; without one (the keeper left) it
 // unloads, and with it the program.
 void frmMain::AfterSpeciesWindow() {
-    if (modCommon::Species != modCommon::NoSpecies)
-        InitialiseForSpecies();
-    else
-        close();
+    if (modCommon::Species != modCommon::NoSpecies) InitialiseForSpecies();
+    else close();
 }
 
 void frmMain::mnuChangeHoldingNumber_Click() { ChangeNumber("mnuChangeHoldingNumber_Click", 3); }
@@ -210,10 +207,11 @@ void frmMain::mnuBackupLocal_Click() {
         if (Database().Backup(path))
             Prompts::MsgBox("Your data was backed up successfully to " + path, Prompts::OKOnly, "Backed up OK");
         else
-            Prompts::MsgBox("Your data could not be backed up\r\n"
-                            "Please check that there is enough space\r\n"
-                            "on the device you are backing up to and try again.",
-                            Prompts::OKOnly, "Backup Failed");
+            Prompts::MsgBox(
+                "Your data could not be backed up\r\n"
+                "Please check that there is enough space\r\n"
+                "on the device you are backing up to and try again.",
+                Prompts::OKOnly, "Backup Failed");
     });
 }
 

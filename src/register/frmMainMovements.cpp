@@ -72,9 +72,10 @@ struct MovementAnswers {
 // the keeper declines.
 bool AskAboutMovement(long locationType, long selected, MovementAnswers& answers) {
     if (locationType == kRemoval)
-        return Prompts::MsgBox("All items selected in the animal grid will be permanently deleted from your records "
-                               "- are you\r\nsure that this is what you want?",
-                               Prompts::YesNo | Prompts::Question, "Confirm Animal Deletion") == Prompts::Yes;
+        return Prompts::MsgBox(
+                   "All items selected in the animal grid will be permanently deleted from your records "
+                   "- are you\r\nsure that this is what you want?",
+                   Prompts::YesNo | Prompts::Question, "Confirm Animal Deletion") == Prompts::Yes;
     const std::optional<DateTime> date = AskMovementDate(selected);
     if (!date) return false;
     answers.date = *date;
@@ -105,9 +106,8 @@ struct frmMain::MovementScript {
     }
 };
 
-bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const DateTime& date,
-                                           long locationID, const std::string& details,
-                                           const std::string& deathReason) {
+bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const DateTime& date, long locationID,
+                                           const std::string& details, const std::string& deathReason) {
     return Trap("AssignToORRemoveFromLocation", kObject, [&] {
         std::shared_ptr<MovementScript> script = movementScript_;
         if (!script || script->assign != assign || script->location != locationID) {
@@ -162,8 +162,8 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
         mrsGridClone.SetBookmark(bookmark);
         // A tag alone has no place to be; it can only be removed from the records.
         if (type == kRemoval || mrsGridClone.Field("AnimalType").ToLong() != 0)
-            AssignToORRemoveFromLocation(true, static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()),
-                                         answers.date, id, answers.details, answers.cause);
+            AssignToORRemoveFromLocation(true, static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()), answers.date,
+                                         id, answers.details, answers.cause);
     });
 }
 

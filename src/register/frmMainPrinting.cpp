@@ -40,8 +40,7 @@ private:
 
 }  // namespace
 
-void frmMain::PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation,
-                        bool html) {
+void frmMain::PrintGrid(DataGrid& grid, const std::string& title, long rows, long orientation, bool html) {
     Trap("PrintGrid", kObject, [&] {
         const bool selectedRows = rows == 1;
         if (selectedRows && grid.SelCount() == 0) {

@@ -40,10 +40,8 @@ void InsertRows(Connection& db, const std::string& insert, const std::string& ro
         const std::size_t rows = std::min(kBatch, count - first);
         params.clear();
         for (std::size_t i = first; i < first + rows; ++i) values(i, params);
-        if (rows == kBatch)
-            full->Run(params);
-        else
-            statement(rows)->Run(params);
+        if (rows == kBatch) full->Run(params);
+        else statement(rows)->Run(params);
     }
 }
 
@@ -60,16 +58,18 @@ struct frmMain::TagBucketLookups {
         eids.reserve(static_cast<std::size_t>(known.Rows()) * 2);
         for (long row = 0; row < known.Rows(); ++row) eids.insert(UpperAscii(known.At(row, 0).ToStringOr("")));
     }
-    static std::string Key(int species, const std::string& tag) { return std::to_string(species) + "|" + UpperAscii(tag); }
+    static std::string Key(int species, const std::string& tag) {
+        return std::to_string(species) + "|" + UpperAscii(tag);
+    }
 
     // The new tags first, whose keys the new EIDs need, then the EIDs.
     void Write() {
         const std::string last = db.Query("SELECT ifnull(MAX(AnimalID),0) FROM Animals").Field(0).ToString();
-        InsertRows(db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES ", "(0,?,?,?)",
-                   newTags.size(), [&](std::size_t i, std::vector<Value>& values) {
-                       values.insert(values.end(), {Value(newTags[i].tag), Value(newTags[i].sort),
-                                                    Value(newTags[i].species)});
-                   });
+        InsertRows(
+            db, "INSERT INTO Animals (AnimalType,TagNumber,TagSort,Species) VALUES ", "(0,?,?,?)", newTags.size(),
+            [&](std::size_t i, std::vector<Value>& values) {
+                values.insert(values.end(), {Value(newTags[i].tag), Value(newTags[i].sort), Value(newTags[i].species)});
+            });
         Remember(db.Query("SELECT AnimalID,TagNumber,Species FROM Animals WHERE AnimalID>" + last));
         InsertRows(db, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES ", "(?,?)", newEIDs.size(),
                    [&](std::size_t i, std::vector<Value>& values) {
@@ -115,10 +115,9 @@ void frmMain::ImportTagBucket(const char* procedure, bool allflex) {
         const std::string kind = modCommon::Species == modCommon::Sheep ? "Sheep" : "Cattle";
         const std::string name = std::string(modCommon::Species == modCommon::Sheep ? "S" : "C") + "Tags.txt";
         const std::string path =
-            allflex
-                ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)
-                : OpenFileName("Select a Tolvane " + kind + " Tag Bucket File",
-                               "Tag Bucket Files (" + name + ")|" + name, true);
+            allflex ? OpenFileName("Select an Allflex " + kind + " Tag Bucket File", "Text Files (*.txt)|*.txt", true)
+                    : OpenFileName("Select a Tolvane " + kind + " Tag Bucket File",
+                                   "Tag Bucket Files (" + name + ")|" + name, true);
         if (path.empty()) return;
         const CsvReader file = CsvReader::FromFile(path, ',', !allflex);
         if (file.RowCount() == 0) return;

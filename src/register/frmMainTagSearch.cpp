@@ -66,10 +66,8 @@ bool frmMain::TagSearchKey(QObject* watched, QEvent* event) {
     if (watched != txbTagSearch || event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     int KeyAscii = 0;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-        KeyAscii = 13;
-    else if (key->text().size() == 1)
-        KeyAscii = key->text().at(0).unicode();
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) KeyAscii = 13;
+    else if (key->text().size() == 1) KeyAscii = key->text().at(0).unicode();
     if (KeyAscii == 0) return false;
     const int typed = KeyAscii;
     txbTagSearch_KeyPress(KeyAscii);

@@ -38,9 +38,8 @@ std::vector<Entry> Parse(std::string_view bytes) { return Entries(CsvReader(Text
 
 bool IsStoredCode(const std::string& eid) {
     return eid.size() == 16 && std::string_view("89ABCDEF").find(eid[0]) != std::string_view::npos &&
-           std::all_of(eid.begin(), eid.end(), [](char c) {
-               return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F');
-           });
+           std::all_of(eid.begin(), eid.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F'); });
 }
 
 bool HoldsStickSeparator(const std::string& text) { return text.find_first_of("|#") != std::string::npos; }

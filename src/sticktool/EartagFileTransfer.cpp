@@ -47,7 +47,8 @@ void EartagFileTransfer::Send() {
              StickConnection::StickReplyOK(stick_.LastReply());
         stick_.Comm().SetReadTimeout(StickConnection::ActionReadTimeout);
         for (auto entry = sent.begin(); ok && entry != sent.end(); ++entry, ++count)
-            ok = stick_.SendStickCommand("a" + *entry, modHandheld::ReplyPattern("a"), StickConnection::CommandTimeout) &&
+            ok = stick_.SendStickCommand("a" + *entry, modHandheld::ReplyPattern("a"),
+                                         StickConnection::CommandTimeout) &&
                  StickConnection::StickReplyOK(stick_.LastReply());
         stick_.Comm().CommClose(0);
     }
@@ -70,9 +71,8 @@ void EartagFileTransfer::KeepCopyForStick(const std::string& listPath, const std
     modStickReader::InitialiseStickConfigurationStrings(modStickReader::FirmwareVersionOf(*entries));
     const std::string serial = modStickReader::ConfiguredValue(*entries, kSerialNumberItem);
     if (serial.empty()) return;
-    Trap("cmdStickAction_Click", kObject, [&] {
-        TextFile::Replace(FileSystem::Join(FileSystem::Folder(listPath), serial + "Eartags.csv"), bytes);
-    });
+    Trap("cmdStickAction_Click", kObject,
+         [&] { TextFile::Replace(FileSystem::Join(FileSystem::Folder(listPath), serial + "Eartags.csv"), bytes); });
 }
 
 void EartagFileTransfer::Erase() {

@@ -35,13 +35,11 @@ std::string EartagList::GetCombined(const std::string& herdId, const std::string
 std::string EartagList::GetSort(const std::string& herdId, const std::string& tagNumber) {
     const std::size_t length = TextFile::CharCount(tagNumber);
     std::string key;
-    if (!AllDigits(tagNumber) || length >= 7)
-        key = herdId + " " + tagNumber;
+    if (!AllDigits(tagNumber) || length >= 7) key = herdId + " " + tagNumber;
     else if (length == 6 && herdId.rfind("UK", 0) == 0)
         // The UK number's last five digits, kept at five so that they sort by value.
         key = herdId + " 0" + tagNumber.substr(1);
-    else
-        key = herdId + " " + std::string(6 - length, '0') + tagNumber;
+    else key = herdId + " " + std::string(6 - length, '0') + tagNumber;
     return TrimBlanks(key + " " + std::to_string(length));
 }
 
@@ -129,7 +127,8 @@ void EartagList::Delete(const std::vector<Recordset::Bookmark>& entries) {
 void EartagList::SortByHeading(int column) {
     const std::string name = table_.FieldName(column);
     auto items = modHandheld::SplitText(sortList_, ',');
-    if (std::none_of(items.begin(), items.end(), [&](const std::string& item) { return item.rfind(name + " ", 0) == 0; }))
+    if (std::none_of(items.begin(), items.end(),
+                     [&](const std::string& item) { return item.rfind(name + " ", 0) == 0; }))
         items.push_back(name + " ASC");
     std::string chosen;
     for (std::string& item : items) {

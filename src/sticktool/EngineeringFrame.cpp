@@ -99,8 +99,8 @@ void EngineeringFrame::MakeRoomForTexts() {
     StackColumns({{actions[0], configFilesLabel, cboConfigFiles, optBattery[0], optBattery[1], optAgricultural[0],
                    optAgricultural[1], ckbAllowMemory, txbSerialNumber, txbRTCValue},
                   {rtbText},
-                  {lstConfiguration, lblStickPageCount, pageNumberLabel, txbPageNumber, writePatternLabel, txbWritePattern,
-                   actions[1], actions[2], actions[3]}},
+                  {lstConfiguration, lblStickPageCount, pageNumberLabel, txbPageNumber, writePatternLabel,
+                   txbWritePattern, actions[1], actions[2], actions[3]}},
                  120);
     HoldChildren(this, 120);
 }
@@ -221,10 +221,8 @@ void EngineeringFrame::ReadPage(StickConnection& stick) {
     window()->setEnabled(false);
     const std::string page = FormatPageNumber();
     if (page.empty()) return;
-    if (stick.SendFactoryCommand("qR" + page))
-        DisplayPageReadData(StickConnection::StickReplyData(stick.LastReply()));
-    else
-        Prompts::MsgBox("Failed to get page data from the stick.", Prompts::OKOnly, "Page Data NOT Received");
+    if (stick.SendFactoryCommand("qR" + page)) DisplayPageReadData(StickConnection::StickReplyData(stick.LastReply()));
+    else Prompts::MsgBox("Failed to get page data from the stick.", Prompts::OKOnly, "Page Data NOT Received");
 }
 
 // The stick ends a command at CR or LF, so a page cannot be written from either.
@@ -234,15 +232,15 @@ void EngineeringFrame::WritePage(StickConnection& stick) {
     if (page.empty()) return;
     const std::string character = FormatWriteCharacter();
     if (character == "\r" || character == "\n") {
-        Prompts::MsgBox("The bit patterns for <CR> and <LF> cannot be used as they are interpreted by the stick as "
-                        "command terminators.",
-                        Prompts::OKOnly, "Invalid Bit Pattern");
+        Prompts::MsgBox(
+            "The bit patterns for <CR> and <LF> cannot be used as they are interpreted by the stick as "
+            "command terminators.",
+            Prompts::OKOnly, "Invalid Bit Pattern");
         return;
     }
     if (stick.SendFactoryCommand("qW" + page + character))
         Prompts::MsgBox("Page data written OK", Prompts::OKOnly, "Page Data Written");
-    else
-        Prompts::MsgBox("Failed to write page data on the stick.", Prompts::OKOnly, "Page Data NOT Written");
+    else Prompts::MsgBox("Failed to write page data on the stick.", Prompts::OKOnly, "Page Data NOT Written");
 }
 
 void EngineeringFrame::ErasePage(StickConnection& stick) {
@@ -251,8 +249,7 @@ void EngineeringFrame::ErasePage(StickConnection& stick) {
     if (page.empty()) return;
     if (stick.SendFactoryCommand("qE" + page))
         Prompts::MsgBox("Page data erased OK", Prompts::OKOnly, "Page Data Erased");
-    else
-        Prompts::MsgBox("Failed to erase page data from the stick.", Prompts::OKOnly, "Page Data NOT Erased");
+    else Prompts::MsgBox("Failed to erase page data from the stick.", Prompts::OKOnly, "Page Data NOT Erased");
 }
 
 // The page number takes digits only, the write pattern "0" and "1" only; other typed

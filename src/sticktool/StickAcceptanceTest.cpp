@@ -73,8 +73,8 @@ std::vector<std::string> StickAcceptanceTest::ConfigurationLines(const std::stri
                                                                  const std::string& serial,
                                                                  const std::string& calibration, bool smallBattery,
                                                                  bool agricultural) {
-    const std::string text = "w01|" + std::string(allowMemory ? "2" : "1") + CRLF + "w02|" + serial + CRLF +
-                             "w03|" + calibration + CRLF + fileText;
+    const std::string text = "w01|" + std::string(allowMemory ? "2" : "1") + CRLF + "w02|" + serial + CRLF + "w03|" +
+                             calibration + CRLF + fileText;
     std::vector<std::string> lines;
     bool battery = false, use = false;
     for (std::string line : TextFile::SplitLines(text)) {
@@ -147,7 +147,8 @@ bool StickAcceptanceTest::OptionsChosen() {
 // measured frequency. False when the stick could not be put into calibration mode.
 bool StickAcceptanceTest::CalibrationMode() {
     EngineeringFrame& w = frame_;
-    const std::string path = FileSystem::Join(Program::ProgramFolder(), w.cboConfigFiles->currentData().toString().toStdString());
+    const std::string path =
+        FileSystem::Join(Program::ProgramFolder(), w.cboConfigFiles->currentData().toString().toStdString());
     if (!FileSystem::Exists(path)) {
         FailureLine("Can't find the stick configuration file " + path);
         return false;
@@ -171,7 +172,8 @@ bool StickAcceptanceTest::CalibrationMode() {
 void StickAcceptanceTest::AskFrequency() {
     EngineeringFrame& w = frame_;
     for (;;) {
-        const std::string answer = Prompts::InputBox("Please enter the real time clock frequency now", "Enter RTC Frequency");
+        const std::string answer =
+            Prompts::InputBox("Please enter the real time clock frequency now", "Enter RTC Frequency");
         w.txbRTCValue->setText(QString::fromStdString(answer));
         if (answer.empty()) {
             Line("User cancelled RTC clock frequency setup - acceptance test aborted");
@@ -204,17 +206,16 @@ void StickAcceptanceTest::AskSerialNumber() {
     for (;;) {
         serial_ = TrimBlanks(Prompts::InputBox("Please enter the stick serial number now", "Enter Serial Number"));
         if (modStickReader::ValidateStickConfigItem(serial_, kSerialNumberItem).Valid) break;
-        Prompts::MsgBox(serial_.empty() ? "You must enter the serial number." : "The serial number must be nine digits.",
-                        Prompts::OKOnly, "Enter Serial Number");
+        Prompts::MsgBox(
+            serial_.empty() ? "You must enter the serial number." : "The serial number must be nine digits.",
+            Prompts::OKOnly, "Enter Serial Number");
     }
     frame_.txbSerialNumber->setText(QString::fromStdString(serial_));
 }
 
 void StickAcceptanceTest::CheckVersion() {
-    if (Send("v"))
-        Line("Version number: " + ReplyData());
-    else
-        FailureLine("Failed to get version number.");
+    if (Send("v")) Line("Version number: " + ReplyData());
+    else FailureLine("Failed to get version number.");
 }
 
 // Each tag read gives the stick's autotune digit; a KRX250, which cannot report it, has it
@@ -223,8 +224,8 @@ void StickAcceptanceTest::Autotune() {
     const bool bigBattery = frame_.optBattery[1]->isChecked();
     bool passed = true;
     for (;;) {
-        if (Prompts::MsgBox("To carry out the autotune test please read a tag with the stick and then click OK." + CRLF +
-                                "To exit the autotune test click Cancel.",
+        if (Prompts::MsgBox("To carry out the autotune test please read a tag with the stick and then click OK." +
+                                CRLF + "To exit the autotune test click Cancel.",
                             Prompts::OKCancel, "Autotune Test") == Prompts::Cancel)
             break;
         const std::string data = Factory("qA") ? ReplyData() : "";
@@ -235,10 +236,9 @@ void StickAcceptanceTest::Autotune() {
         }
         // A KRX250 cannot report the digit: the keeper's answer decides instead.
         frame_.ConsoleWriteLine("Failed to get the autotune data.", true, kRed);
-        const std::string typed =
-            Prompts::InputBox("If this is an KRX250 you must enter the autotune character now." + CRLF +
-                                  "If this is not an KRX250 please press 'Cancel",
-                              "KRX 250 Autotune Entry");
+        const std::string typed = Prompts::InputBox("If this is an KRX250 you must enter the autotune character now." +
+                                                        CRLF + "If this is not an KRX250 please press 'Cancel",
+                                                    "KRX 250 Autotune Entry");
         passed = typed.size() == 1 && IsUpperHexDigit(typed[0]);
         if (passed) {
             Line("Autotune Value: " + typed);
@@ -257,8 +257,7 @@ void StickAcceptanceTest::RangeTest() {
                                 "Click Cancel to stop the test and record an unacceptable range reult",
                             Prompts::OKCancel, "Running Read Range Test") == Prompts::Cancel)
             FailureLine("Read range test unacceptable.", true);
-        else
-            Line("Read range test OK.", true);
+        else Line("Read range test OK.", true);
     } else {
         FailureLine("Failed to start the read range test.");
     }
@@ -327,10 +326,8 @@ void StickAcceptanceTest::LoadAndCheckClock() {
 // The verdict, then the console as the stick's report: written whole before it takes its name.
 void StickAcceptanceTest::Verdict() {
     EngineeringFrame& w = frame_;
-    if (ok_)
-        w.ConsoleWriteLine("Stick serial number " + serial_ + " has passed acceptance testing.", true, kGreen);
-    else
-        FailureLine("Stick serial number " + serial_ + " has failed acceptance testing.");
+    if (ok_) w.ConsoleWriteLine("Stick serial number " + serial_ + " has passed acceptance testing.", true, kGreen);
+    else FailureLine("Stick serial number " + serial_ + " has failed acceptance testing.");
     const std::string path =
         FileSystem::Join(Program::ProgramFolder(), "Test Report for Stick Serial Number " + serial_ + ".rtf");
     TextFile::Replace(path, Rtf::Write(*w.rtbText->document()));

@@ -98,7 +98,8 @@ Spreadsheet Workbook(const Recordset& table, const Options& options, bool sheetP
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 if (columns[c].first == StickGroup) book.SetCentredColumn(sheet, static_cast<int>(c));
                 if (header && columns[c].second < headings.size())
-                    book.SetCell(sheet, 0, static_cast<int>(c), headings[columns[c].second], Spreadsheet::Style::Heading);
+                    book.SetCell(sheet, 0, static_cast<int>(c), headings[columns[c].second],
+                                 Spreadsheet::Style::Heading);
             }
         }
         current = group;

@@ -124,7 +124,8 @@ bool StickTagRead::ReadDisplayFormat(long& displayFormat, std::string& serial) {
     modStickReader::InitialiseStickConfigurationStrings(version);
     displayFormat =
         std::lround(modHandheld::LeadingNumber(modStickReader::ConfiguredValue(*entries, kDisplayFormatItem)));
-    if (displayFormat == StickTagTable::TagLookup) serial = modStickReader::ConfiguredValue(*entries, kSerialNumberItem);
+    if (displayFormat == StickTagTable::TagLookup)
+        serial = modStickReader::ConfiguredValue(*entries, kSerialNumberItem);
     return true;
 }
 

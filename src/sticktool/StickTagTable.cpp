@@ -15,9 +15,7 @@ namespace {
 
 constexpr std::size_t kEIDDigits = 16;
 
-bool IsElectronicTag(const std::string& tag) {
-    return tag.size() == kEIDDigits && AllHexDigits(tag);
-}
+bool IsElectronicTag(const std::string& tag) { return tag.size() == kEIDDigits && AllHexDigits(tag); }
 
 // "UK" and seven digits, a blank and five digits.
 bool IsPrintedUKTag(const std::string& tag) {
@@ -53,8 +51,7 @@ Lookup Lookup::FromFile(const std::string& path) {
     for (const EartagFile::Entry& entry : EartagFile::Read(path)) {
         const std::string hex = EartagFile::HexEID(entry.eid);
         if (!IsElectronicTag(hex)) continue;
-        lookup.tags_.emplace(modEID::HexEIDToDecimalEID(hex).Decimal,
-                             TrimBlanks(entry.herdId + " " + entry.tagNumber));
+        lookup.tags_.emplace(modEID::HexEIDToDecimalEID(hex).Decimal, TrimBlanks(entry.herdId + " " + entry.tagNumber));
     }
     return lookup;
 }

@@ -215,8 +215,8 @@ bool TagReadOptionsFrame::DoExcelOutput(const Recordset& table) {
     Trap("DoExcelOutput", kObject, [&] {
         const bool sheetPerGroup = modCommon::Translator().CurrentLanguage() == 1 && ckbSeparateGroups->isChecked();
         const Spreadsheet book = StickTagOutput::Workbook(table, OutputOptions(), sheetPerGroup);
-        const std::string path = Spreadsheet::NewFilePath(Desktop::DocumentsFolder(),
-                                                          Translate("Data Imported ") + DateTime::Now().ToGeneralText());
+        const std::string path = Spreadsheet::NewFilePath(
+            Desktop::DocumentsFolder(), Translate("Data Imported ") + DateTime::Now().ToGeneralText());
         book.Save(path);
         if (!Desktop::OpenFile(path))
             throw RuntimeError(ErrorNumber::InvalidCall, "No spreadsheet application opened " + path);

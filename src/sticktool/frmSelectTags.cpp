@@ -161,7 +161,8 @@ void frmSelectTags::cmdDoneSelection_Click() {
             QTreeWidgetItem* group = trvTags->topLevelItem(g);
             for (int i = 0; i < group->childCount(); ++i)
                 if (ImageOf(group->child(i)) != Ticked)
-                    unticked.push_back(static_cast<Recordset::Bookmark>(group->child(i)->data(0, kRowRole).toLongLong()));
+                    unticked.push_back(
+                        static_cast<Recordset::Bookmark>(group->child(i)->data(0, kRowRole).toLongLong()));
         }
         if (table_ && !unticked.empty()) table_->Delete(unticked);
     });

@@ -37,7 +37,7 @@ namespace {
 using DesignGeometry::Pixels;
 
 const char* const kObject = "frmSimple";
-constexpr int kStickDevice = 2;  // the stick's entry of the last ports used
+constexpr int kStickDevice = 2;      // the stick's entry of the last ports used
 constexpr int kTagFileFirmware = 8;  // the first firmware that keeps an eartag list
 constexpr int kAustralianEnglish = 3081;
 
@@ -52,10 +52,11 @@ using modCommon::Translate;
 std::string SearchingText() { return Translate("Please wait - searching for your stick reader") + "..."; }
 
 std::string PickPortText() {
-    return Translate("If you have not yet enabled the Bluetooth connection from your stick reader\r\n"
-                     "to your PC please do so now and turn the stick reader on. Then select the COM port\r\n"
-                     "to which it is connected from the list alongside. If the COM port is not showing in the list\r\n"
-                     "please click the Refresh COM Port List button") +
+    return Translate(
+               "If you have not yet enabled the Bluetooth connection from your stick reader\r\n"
+               "to your PC please do so now and turn the stick reader on. Then select the COM port\r\n"
+               "to which it is connected from the list alongside. If the COM port is not showing in the list\r\n"
+               "please click the Refresh COM Port List button") +
            ".";
 }
 
@@ -95,9 +96,10 @@ frmSimple::~frmSimple() = default;
 // ---- Controls as designed -------------------------------------------------------------------
 
 void frmSimple::CreateControls() {
-    const char* captions[] = {"Read Tags from Stick", "Erase Tags from Stick", "Configure Stick", "Exit",
-                              "Show Tag Read Options", "Show Tag File Options", "Set up Tag File",
-                              "Send Tag File to Stick", "Erase Tag File from Stick"};
+    const char* captions[] = {
+        "Read Tags from Stick",     "Erase Tags from Stick", "Configure Stick", "Exit",
+        "Show Tag Read Options",    "Show Tag File Options", "Set up Tag File", "Send Tag File to Stick",
+        "Erase Tag File from Stick"};
     fraTagFileOptions = new QGroupBox("Tag File Options", this);
     for (int i = 0; i <= 8; ++i) {
         QWidget* parent = i >= 6 ? static_cast<QWidget*>(fraTagFileOptions) : this;
@@ -267,10 +269,10 @@ void frmSimple::Form_Load() {
 void frmSimple::TranslateCaptions() {
     TranslateText(cmdRefreshComportList);
     for (QPushButton* button : cmdStickAction) TranslateText(button);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned,
-             ckbSeparateGroups, fraTagsToSave, optTagsToSave[0], optTagsToSave[1], fraDisplayApp,
-             optDisplayApplication[2], fraTagFileOptions})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels,
+                                         ckbIncludeTimeScanned, ckbSeparateGroups, fraTagsToSave, optTagsToSave[0],
+                                         optTagsToSave[1], fraDisplayApp, optDisplayApplication[2], fraTagFileOptions})
         TranslateText(control);
 }
 
@@ -426,7 +428,8 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
             tagFileButton->setVisible(firmwareVersion >= kTagFileFirmware);
             fraTagFileOptions->setVisible(!tagFileButton->isHidden());
         }
-        if (modCommon::EditionCode != modCommon::EngineeringEdition) SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
+        if (modCommon::EditionCode != modCommon::EngineeringEdition)
+            SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
     }
     if (!tagFileButton->isHidden()) {
         tagFileButton->setVisible(modStickReader::TagLookupEnabled());
@@ -458,7 +461,8 @@ void frmSimple::NotFoundEnding() {
 void frmSimple::CommonEnding() {
     stick_->Close();
     setEnabled(true);
-    if (cmdStickAction[0]->isEnabled() && modCommon::OxbrelMode != 1 && modCommon::EditionCode != modCommon::EngineeringEdition)
+    if (cmdStickAction[0]->isEnabled() && modCommon::OxbrelMode != 1 &&
+        modCommon::EditionCode != modCommon::EngineeringEdition)
         cmdStickAction[0]->setFocus();
 }
 
@@ -496,8 +500,12 @@ void frmSimple::cmdStickAction_Click(int Index) {
         switch (Index) {
             case 1: EraseTagsFromStick(); break;
             case 2: ConfigureStick(); break;
-            case 4: ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options"); break;
-            case 5: ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options"); break;
+            case 4:
+                ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options");
+                break;
+            case 5:
+                ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options");
+                break;
             case 6: frmTags::ShowModal(this); break;
             case 0: StickTagRead(*this, *stick_).Run(); break;
             case 7: SendTagFileToStick(); break;

@@ -128,8 +128,8 @@ void frmTags::LayOut() {
     resize(DesignGeometry::Pixels(7050), DesignGeometry::Pixels(6450));
     Place(grdTags, {120, 120, 3480, 6450 - 120 - kGridGap});
     int top = 120;
-    for (QPushButton* button : {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp,
-                                cmdExit}) {
+    for (QPushButton* button :
+         {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp, cmdExit}) {
         Place(button, {3750, top, 3180, 510});
         WindowRules::MakeNoDefault(button);
         top += 630;
@@ -151,11 +151,18 @@ void frmTags::MakeRoomForTexts() {
     grdTags->resize(std::max(grdTags->width(), columns), grdTags->height());
     for (QWidget* control : findChildren<QWidget*>()) GrowToText(control);
     StackColumns({{grdTags},
-                  {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp, cmdExit, imgTick,
-                   lblTickNumber, imgCross, lblCrossNumber, lblSelected}},
+                  {cmdGetTagBucket, cmdMakeSelectedActive, cmdMakeSelectedInactive, cmdDelete, cmdHelp, cmdExit,
+                   imgTick, lblTickNumber, imgCross, lblCrossNumber, lblSelected}},
                  150);
-    StackRows({{cmdGetTagBucket}, {cmdMakeSelectedActive}, {cmdMakeSelectedInactive}, {cmdDelete}, {cmdHelp}, {cmdExit},
-               {imgTick, lblTickNumber}, {imgCross, lblCrossNumber}, {lblSelected}},
+    StackRows({{cmdGetTagBucket},
+               {cmdMakeSelectedActive},
+               {cmdMakeSelectedInactive},
+               {cmdDelete},
+               {cmdHelp},
+               {cmdExit},
+               {imgTick, lblTickNumber},
+               {imgCross, lblCrossNumber},
+               {lblSelected}},
               120);
     HoldChildren(this, 120, true);
 }
@@ -209,9 +216,8 @@ void frmTags::SetUpGrid() {
     });
     model_->SetShown(Active, Qt::TextAlignmentRole,
                      [](const Recordset&, long) -> QVariant { return int(Qt::AlignCenter); });
-    connect(grdTags->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        grdTags_HeadClick(column);
-    });
+    connect(grdTags->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { grdTags_HeadClick(column); });
     connect(grdTags->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { grdTags_SelChange(); });
     connect(grdTags->selectionModel(), &QItemSelectionModel::currentRowChanged, grdTags->verticalHeader()->viewport(),
             qOverload<>(&QWidget::update));
@@ -331,7 +337,8 @@ void frmTags::cmdGetTagBucket_Click() {
     bool read = Trap("cmdGetTagBucket_Click", kObject, [&] {
         const EartagList::BucketImport import = list_.AddTagBucket(dialog.fileName);
         if (!import.known)
-            Prompts::MsgBox(Translate("Unrecognised file format"), Prompts::OKOnly, Translate("Unrecognised file format"));
+            Prompts::MsgBox(Translate("Unrecognised file format"), Prompts::OKOnly,
+                            Translate("Unrecognised file format"));
         else if (import.badLine > 0)
             Prompts::MsgBox(Translate("Tag file format error at line") + " " + std::to_string(import.badLine) + " " +
                                 Translate("in file") + " " + dialog.fileName + CRLF +

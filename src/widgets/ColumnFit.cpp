@@ -16,7 +16,8 @@ ColumnFit::ColumnFit(QTableView& view) : QObject(&view), view_(view) {
 
 void ColumnFit::Fit(int column, const QString& widest) {
     if (column < 0) return;
-    auto fitted = std::find_if(columns_.begin(), columns_.end(), [column](const Column& c) { return c.column == column; });
+    auto fitted =
+        std::find_if(columns_.begin(), columns_.end(), [column](const Column& c) { return c.column == column; });
     if (fitted == columns_.end()) fitted = columns_.insert(columns_.end(), {column, widest});
     fitted->widest = widest;
     FitRows(0, view_.model()->rowCount() - 1);
@@ -34,8 +35,8 @@ void ColumnFit::FitRows(int first, int last) {
         int widest = fitted.widest.isEmpty() ? 0 : TextWidth(fitted.widest);
         for (int row = first; fitted.widest.isEmpty() && row <= last; ++row)
             widest = std::max(widest, TextWidth(model->index(row, fitted.column).data().toString()));
-        const int width = std::max({header->sectionSize(fitted.column), header->sectionSizeHint(fitted.column),
-                                    widest + margins});
+        const int width =
+            std::max({header->sectionSize(fitted.column), header->sectionSizeHint(fitted.column), widest + margins});
         if (width != header->sectionSize(fitted.column)) header->resizeSection(fitted.column, width);
     }
 }

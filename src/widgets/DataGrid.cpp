@@ -310,10 +310,8 @@ void DataGrid::SelectorPressed(long row, Qt::KeyboardModifiers modifiers) {
             if (r == row) break;
         }
     } else if (modifiers & Qt::ControlModifier) {
-        if (IsSelected(bookmark))
-            SelRemove(bookmark);
-        else
-            SelAdd(bookmark);
+        if (IsSelected(bookmark)) SelRemove(bookmark);
+        else SelAdd(bookmark);
         anchorRow_ = row;
     } else {
         SelClear();
@@ -370,8 +368,8 @@ std::string DataGrid::HtmlTable(bool selectedRows, const QString& title) const {
     const QHeaderView& header = *view_->horizontalHeader();
     const std::vector<int> columns = ShownColumns(header);
     QString html = QStringLiteral(
-        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n</head>\n<body>\n"
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n<thead>\n<tr>")
+                       "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n</head>\n<body>\n"
+                       "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n<thead>\n<tr>")
                        .arg(title.toHtmlEscaped());
     for (int column : columns)
         html += Cell("th", model_->headerData(column, Qt::Horizontal).toString(), header.sectionSize(column));

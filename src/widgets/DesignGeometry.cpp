@@ -172,13 +172,19 @@ void Stack(const std::vector<Group>& groups, int gapTwips, Along along, Shift sh
 
 void StackRows(const std::vector<Group>& rows, int gapTwips) {
     Stack(
-        rows, gapTwips, [](const QWidget* c) { return std::pair{c->y(), c->y() + c->height()}; },
+        rows, gapTwips,
+        [](const QWidget* c) {
+            return std::pair{c->y(), c->y() + c->height()};
+        },
         [](QWidget* c, int by) { c->move(c->x(), c->y() + by); });
 }
 
 void StackColumns(const std::vector<Group>& columns, int gapTwips) {
     Stack(
-        columns, gapTwips, [](const QWidget* c) { return std::pair{c->x(), c->x() + c->width()}; },
+        columns, gapTwips,
+        [](const QWidget* c) {
+            return std::pair{c->x(), c->x() + c->width()};
+        },
         [](QWidget* c, int by) { c->move(c->x() + by, c->y()); });
 }
 
@@ -187,7 +193,8 @@ void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly) {
     for (const QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow()) continue;
         const QRect place = child->geometry();
-        size = size.expandedTo({place.right() + 1 + Pixels(marginTwips), acrossOnly ? 0 : place.bottom() + 1 + Pixels(marginTwips)});
+        size = size.expandedTo(
+            {place.right() + 1 + Pixels(marginTwips), acrossOnly ? 0 : place.bottom() + 1 + Pixels(marginTwips)});
     }
     if (size != container->size()) container->resize(size);
 }

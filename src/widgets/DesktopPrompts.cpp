@@ -81,9 +81,12 @@ public:
         // Qt's own dialog when there is a hook: a desktop's native one tells nothing of what
         // happens inside it.
         if (events.Hooked()) setOption(QFileDialog::DontUseNativeDialog);
-        connect(this, &QFileDialog::directoryEntered, [this](const QString& folder) { events_.FolderChanged(folder.toStdString()); });
-        connect(this, &QFileDialog::currentChanged, [this](const QString& path) { events_.FileChanged(path.toStdString()); });
-        connect(this, &QFileDialog::filterSelected, [this, filter](const QString& chosen) { events_.TypeChanged(IndexOf(filter, chosen)); });
+        connect(this, &QFileDialog::directoryEntered,
+                [this](const QString& folder) { events_.FolderChanged(folder.toStdString()); });
+        connect(this, &QFileDialog::currentChanged,
+                [this](const QString& path) { events_.FileChanged(path.toStdString()); });
+        connect(this, &QFileDialog::filterSelected,
+                [this, filter](const QString& chosen) { events_.TypeChanged(IndexOf(filter, chosen)); });
     }
 
     void accept() override {
@@ -107,7 +110,8 @@ std::vector<Button> ButtonsOf(int style) {
     using namespace Prompts;
     switch (style & 0x7) {
         case OKCancel: return {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
-        case AbortRetryIgnore: return {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
+        case AbortRetryIgnore:
+            return {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
         case YesNoCancel: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
         case YesNo: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
         case RetryCancel: return {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
@@ -125,8 +129,7 @@ public:
         return buttons.size() == 1 ? Prompts::OK : Prompts::Cancel;
     }
 
-    bool InputBox(const std::string& text, const std::string& title, std::string& answer,
-                  bool masked) override {
+    bool InputBox(const std::string& text, const std::string& title, std::string& answer, bool masked) override {
         const std::unique_ptr<QInputDialog> box = Prompts::DesktopInputBox(text, title, answer, masked);
         if (box->exec() != QDialog::Accepted) return false;
         answer = box->textValue().toStdString();
@@ -143,14 +146,15 @@ private:
         const QString filter = names.join(";;");
         const QString selected = names.value(d.filterIndex - 1);
         QString start = QString::fromStdString(d.initialDir);
-        if (!d.fileName.empty()) start = start.isEmpty() ? QString::fromStdString(d.fileName)
-                                                         : start + "/" + QString::fromStdString(d.fileName);
+        if (!d.fileName.empty())
+            start =
+                start.isEmpty() ? QString::fromStdString(d.fileName) : start + "/" + QString::fromStdString(d.fileName);
         Prompts::HookedFileDialog events(d.hook, d.filterIndex);
         HookedQtFileDialog dialog(QString::fromStdString(d.title), start, filter, events);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         // Qt takes several files only when they exist.
-        dialog.setFileMode(save            ? QFileDialog::AnyFile
-                           : d.multiSelect ? QFileDialog::ExistingFiles
+        dialog.setFileMode(save              ? QFileDialog::AnyFile
+                           : d.multiSelect   ? QFileDialog::ExistingFiles
                            : d.fileMustExist ? QFileDialog::ExistingFile
                                              : QFileDialog::AnyFile);
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
@@ -222,8 +226,8 @@ std::vector<std::string> DesktopFilterNames(const std::string& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString description = parts[i].trimmed();
         QString patterns = parts[i + 1];
-        const bool named = description.endsWith("(" + patterns + ")") ||
-                           description.endsWith("(" + patterns.replace(';', ' ') + ")");
+        const bool named =
+            description.endsWith("(" + patterns + ")") || description.endsWith("(" + patterns.replace(';', ' ') + ")");
         names.push_back((named ? parts[i] : parts[i] + " (" + patterns + ")").toStdString());
     }
     return names;

@@ -20,8 +20,8 @@ public:
     // the owner's, moved down and right by `cascade` steps of a title bar (the screen's corner
     // when there is no owner), within the screen. It is shown without taking the focus from
     // the window the keeper works in.
-    static TextWindow* Open(const std::string& title, const QWidget* owner, QSize size,
-                            const std::string& text = "", int cascade = 0);
+    static TextWindow* Open(const std::string& title, const QWidget* owner, QSize size, const std::string& text = "",
+                            int cascade = 0);
     // The windows open now, in the order they were opened.
     static std::vector<TextWindow*> OpenWindows();
 

@@ -42,8 +42,8 @@ TEST(DIME, TwoRecordMessageIsLaidOutByteForByte) {
     Bytes message = modDIME::CreateDIME("<e/>", chunk, ID1, ID2);
     Bytes expected = B({0x0C, 0x20, 0, 0, 0, 41, 0, 41, 0, 0, 0, 4}) + Text(ID1, 3) +
                      Text("http://schemas.xmlsoap.org/soap/envelope/", 3) + Text("<e/>") +
-                     B({0x0A, 0x10, 0, 0, 0, 41, 0, 19, 0, 0, 0, 5}) + Text(ID2, 3) +
-                     Text("application/unknown", 1) + B({1, 2, 3, 4, 5, 0, 0, 0});
+                     B({0x0A, 0x10, 0, 0, 0, 41, 0, 19, 0, 0, 0, 5}) + Text(ID2, 3) + Text("application/unknown", 1) +
+                     B({1, 2, 3, 4, 5, 0, 0, 0});
     EXPECT_EQ(message, expected);
     EXPECT_EQ(chunk, B({1, 2, 3, 4, 5, 0, 0, 0})) << "the caller's piece is padded in place";
 
@@ -123,13 +123,19 @@ TEST_F(RVBSTest, EnvelopesAreWrittenLineForLineWithValuesEscaped) {
         "xmlns:wsu=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-utility-1.0.xsd\">\r\n"
         "<soap:Body>\r\n";
     auto fileHead = [&](const std::string& op, const std::string& dataSource) {
-        return "   <" + op + " xmlns=\"" + ns + "\">\r\n       <RequestDocument>\r\n   <" + op +
-               " xmlns=\"" + ns + "\">\r\n       <FileHead>\r\n"
+        return "   <" + op + " xmlns=\"" + ns + "\">\r\n       <RequestDocument>\r\n   <" + op + " xmlns=\"" + ns +
+               "\">\r\n       <FileHead>\r\n"
                "           <SchemaVersion>1.0</SchemaVersion>\r\n"
                "           <CreationDateTime>2024-03-05T14:07:09</CreationDateTime>\r\n"
-               "           <DataSourceID>" + dataSource + "</DataSourceID>\r\n"
-               "           <SoftwareID>" + modRVBS::ProductID + "</SoftwareID>\r\n"
-               "           <SoftwareVersion>" + modCommon::ProgramVersion() + "</SoftwareVersion>\r\n"
+               "           <DataSourceID>" +
+               dataSource +
+               "</DataSourceID>\r\n"
+               "           <SoftwareID>" +
+               modRVBS::ProductID +
+               "</SoftwareID>\r\n"
+               "           <SoftwareVersion>" +
+               modCommon::ProgramVersion() +
+               "</SoftwareVersion>\r\n"
                "           <DocumentTrackingID>T-1</DocumentTrackingID>\r\n"
                "       </FileHead>\r\n"
                "       <Authorisation>\r\n"
@@ -144,8 +150,7 @@ TEST_F(RVBSTest, EnvelopesAreWrittenLineForLineWithValuesEscaped) {
 
     EXPECT_EQ(modRVBS::RestoreDataSourceListEnvelope("T-1"),
               head + fileHead("RestoreDataSourceList", "") +
-                  "       <RestoreDataSourceList DocumentType=\"Request\"/>\r\n" +
-                  tail("RestoreDataSourceList"));
+                  "       <RestoreDataSourceList DocumentType=\"Request\"/>\r\n" + tail("RestoreDataSourceList"));
     EXPECT_EQ(modRVBS::BackupDataEnvelope("T-1", "G-1", "Backup for holding 12/34 & \"Hill\"", 7, 101),
               head + fileHead("BackupData", "G-1") +
                   "       <BackupDataHeader DocumentType=\"Request\">\r\n"
@@ -186,8 +191,7 @@ TEST_F(RVBSTest, BackupGoesUpListsAndComesBackInAHundredPieces) {
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].soapAction, "\"" + modRVBS::ServiceNamespace() + "/BackupData\"");
     EXPECT_EQ(requests[0].contentType, "application/dime");
-    EXPECT_EQ(requests[0].fields.at("DataSourceDescription"), description)
-        << "values arrive unchanged, \"@\" and all";
+    EXPECT_EQ(requests[0].fields.at("DataSourceDescription"), description) << "values arrive unchanged, \"@\" and all";
     EXPECT_EQ(requests[0].fields.at("RVBSUserName"), "jo@farm");
 
     std::string list;
@@ -308,16 +312,14 @@ TEST_F(RVBSTest, AServiceThatCannotBeReachedSaysSo) {
     home.SetMachineSetting(modRVBS::EndpointSetting, fake->Endpoint());
     fake->FailOn({"RestoreData", 0, FakeRVBS::Failure::Delay, 0, "", 20000});
     setenv("KELVO_TIME_SCALE", "0.01", 1);
-    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk),
-              "The RVBS failed to respond...Error 12002" + cannot);
+    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk), "The RVBS failed to respond...Error 12002" + cannot);
     // A reply that starts and then stops is no answer either, whatever its status said.
     fake->ClearFaults();
     fake->FailOn({"BackupData", 0, FakeRVBS::Failure::StallBody, 0, "", 20000});
     fake->FailOn({"RestoreData", 0, FakeRVBS::Failure::StallBody, 0, "", 20000});
     EXPECT_EQ(modRVBS::SendBackupChunk("T", "G", "d", 1, 1, chunk),
               "The RVBS failed to respond...Error 12002" + cannot);
-    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk),
-              "The RVBS failed to respond...Error 12002" + cannot);
+    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk), "The RVBS failed to respond...Error 12002" + cannot);
     unsetenv("KELVO_TIME_SCALE");
 
     fake->Stop();

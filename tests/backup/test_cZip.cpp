@@ -170,7 +170,8 @@ TEST_F(cZipTest, DeleteTakesTheNamedEntryOut) {
     z.AddFileSpec("one.txt");
     z.Delete();
     const std::string listing = Output("unzip -l " + Path("two.zip"));
-    EXPECT_TRUE(listing.find("one.txt") == std::string::npos && listing.find("two.txt") != std::string::npos) << listing;
+    EXPECT_TRUE(listing.find("one.txt") == std::string::npos && listing.find("two.txt") != std::string::npos)
+        << listing;
     EXPECT_EQ(z.Options().deleteEntries, 0) << "a later Zip adds again";
 }
 
@@ -197,7 +198,9 @@ TEST_F(cZipTest, PasswordRequestEncryptsAndOnlyThatPasswordExtracts) {
     u.SetUnzipFolder(Path("out")), FileSystem::CreateDirectories(Path("out"));
     std::string answer = "wrong";
     std::vector<std::string> heard;
-    u.PasswordRequest = [&](const std::string& name, std::string& password, bool&) { heard.push_back(name), password = answer; };
+    u.PasswordRequest = [&](const std::string& name, std::string& password, bool&) {
+        heard.push_back(name), password = answer;
+    };
     u.Message = [&](const std::string& text) { heard.push_back(text); };
     EXPECT_FALSE(u.Unzip() || FileSystem::Exists(Path("out/Kelvo.mdb")));
     answer = "s3cret";
@@ -252,8 +255,8 @@ TEST_F(cZipTest, ExistingFilesStayWithoutOverwrite) {
 
 TEST_F(cZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
     FileSystem::CreateDirectories(Path("out"));
-    for (std::string bad : {"../escape.txt", "/tmp/absolute.txt", "sub/../../escape.txt",
-                            "..\\escape.txt", "C:\\escape.txt"}) {
+    for (std::string bad :
+         {"../escape.txt", "/tmp/absolute.txt", "sub/../../escape.txt", "..\\escape.txt", "C:\\escape.txt"}) {
         SCOPED_TRACE(bad);
         RawArchive(Path("bad.zip"), {{"made/", ""}, {"good.txt", "fine"}, {bad, "evil"}});
         cUnzip u;
@@ -330,19 +333,21 @@ TEST_F(cZipTest, AnArchiveWritesNoMoreThanItDeclaresNorMoreThanTheDiskHolds) {
               "Cannot extract Kelvo.mdb: the entry holds more than the 1000 bytes it declares");
     EXPECT_TRUE(std::filesystem::is_empty(Path("out")));
 
-    struct statvfs disk{};
+    struct statvfs disk {};
     ASSERT_EQ(statvfs(folder.c_str(), &disk), 0);
     const std::uint32_t declared = 0xFFFFFFF0;
-    std::size_t count = static_cast<std::size_t>(static_cast<long double>(disk.f_bavail) * disk.f_frsize / declared) + 2;
+    std::size_t count =
+        static_cast<std::size_t>(static_cast<long double>(disk.f_bavail) * disk.f_frsize / declared) + 2;
     std::vector<std::pair<std::string, std::string>> entries;
     for (std::size_t i = 0; i < count; ++i) entries.emplace_back("part" + std::to_string(i), "x");
     RawArchive(Path("huge.zip"), entries);
     DeclareSizes(Path("huge.zip"), declared);
     std::string error = ExtractionError(Path("huge.zip"), Path("huge"));
-    EXPECT_EQ(error.rfind("Cannot extract into " + Path("huge") + ": the archive's files need " +
-                              std::to_string(static_cast<unsigned long long>(declared) * count) + " bytes and the disk has ",
-                          0),
-              0u)
+    EXPECT_EQ(
+        error.rfind("Cannot extract into " + Path("huge") + ": the archive's files need " +
+                        std::to_string(static_cast<unsigned long long>(declared) * count) + " bytes and the disk has ",
+                    0),
+        0u)
         << error;
     EXPECT_TRUE(std::filesystem::is_empty(Path("huge")));
 }

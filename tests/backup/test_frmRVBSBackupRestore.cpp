@@ -101,8 +101,8 @@ TEST_F(BackupWindowTest, BackupSendsASnapshotInNumberedPiecesAndRemembersTheSign
     modCommon::SetKelvoData("HoldingNumber", "12/345/6789");
     // Enough rows to make the zip larger than a hundred pieces' worth of bytes.
     for (int i = 0; i < 400; ++i)
-        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Row" +
-                                      std::to_string(i) + "','" + modCommon::CreateGUIDString() + "')");
+        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Row" + std::to_string(i) +
+                                      "','" + modCommon::CreateGUIDString() + "')");
     auto w = Open(false);
     EXPECT_EQ(w->windowTitle().toStdString(), "Backing up to the RVBS");
     EXPECT_EQ(w->txbPassword->echoMode(), QLineEdit::Password);
@@ -221,8 +221,9 @@ TEST_F(BackupWindowTest, ListFailuresAreShownAndTheWindowCloses) {
     auto none = Open(true);
     prompts.Answer(Prompts::OK);
     none->cmdContinue_Click();
-    EXPECT_EQ(prompts.LastText(), "Failed to get the list of your backups from the RVBS:\r\n"
-                                  "The RVBS has no backups of your data");
+    EXPECT_EQ(prompts.LastText(),
+              "Failed to get the list of your backups from the RVBS:\r\n"
+              "The RVBS has no backups of your data");
     EXPECT_EQ(prompts.shown().back().title, "Restore List");
     EXPECT_FALSE(none->isVisible());
 
@@ -230,8 +231,9 @@ TEST_F(BackupWindowTest, ListFailuresAreShownAndTheWindowCloses) {
     auto w = Open(true);
     prompts.Answer(Prompts::OK);
     w->cmdContinue_Click();
-    EXPECT_EQ(prompts.LastText(), "Failed to get the list of your backups from the RVBS:\r\n"
-                                  "The RVBS failed to respond...Error 503 - Service Unavailable");
+    EXPECT_EQ(prompts.LastText(),
+              "Failed to get the list of your backups from the RVBS:\r\n"
+              "The RVBS failed to respond...Error 503 - Service Unavailable");
 }
 
 // The file's identity: the restore writes into the live file, which stays where it is.
@@ -278,8 +280,12 @@ TEST_F(BackupWindowTest, RestoreThatCannotKeepThePresentDataLeavesIt) {
     prompts.Answer(Prompts::OK);
     ChooseBackup(*w, 1);
     ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.LastText().rfind("Your data has not been restored, as the data you have now could not be copied to " +
-                                           home.DatabasePath() + ".bak first:\r\n", 0), 0u) << prompts.LastText();
+    EXPECT_EQ(
+        prompts.LastText().rfind("Your data has not been restored, as the data you have now could not be copied to " +
+                                     home.DatabasePath() + ".bak first:\r\n",
+                                 0),
+        0u)
+        << prompts.LastText();
     EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before);
@@ -339,7 +345,8 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
         c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
     }
     ASSERT_TRUE(clsDatabase::IsUsableDatabase(folder + "/Kelvo.mdb"));
-    fake->AddBackup({"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", Zipped(folder + "/Kelvo.mdb", folder + "/Kelvo.zip")});
+    fake->AddBackup(
+        {"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", Zipped(folder + "/Kelvo.mdb", folder + "/Kelvo.zip")});
     ASSERT_FALSE(HasFailure());
     fake->AddBackup({"G-NEWER", "Newer", "2024-02-02T03:04:05", RestorableZip("newer", "2.0.0")});
 
@@ -350,9 +357,12 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
         prompts.AcceptAllOK();  // a failing upgrade reports its own error first
         EXPECT_THROW(ChooseBackup(*w, row), Program::Ended);
         EXPECT_EQ(prompts.shown().back().title, "Version Mismatch");
-        EXPECT_EQ(prompts.LastText(), "Your database is not the correct version for this program.\r\n"
-                                      "Database version: " + std::string(version) + "\r\nProgram version: 1.0.4\r\n"
-                                      "Please contact support to resolve this problem.");
+        EXPECT_EQ(prompts.LastText(),
+                  "Your database is not the correct version for this program.\r\n"
+                  "Database version: " +
+                      std::string(version) +
+                      "\r\nProgram version: 1.0.4\r\n"
+                      "Please contact support to resolve this problem.");
         ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
         EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
         auto names = FolderNames(home.DataFolder());
@@ -394,16 +404,17 @@ TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore)
     prompts.Answer(Prompts::Yes).Answer(Prompts::No).Answer(Prompts::OK);
     bool driven = false;
     // Making the gateway meets the damaged file and shows the window.
-    RunModal<frmRVBSBackupRestore>([] { modCommon::Database(); }, [&](frmRVBSBackupRestore& w) {
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(w.windowTitle().toStdString(), "Restoring from the RVBS");
-        EXPECT_TRUE(w.txbUserName->text().isEmpty());
-        w.txbUserName->setText("jo");
-        w.txbPassword->setText("pa'ss");
-        w.cmdContinue_Click();
-        ChooseBackup(w, 1);
-        driven = true;
-    });
+    RunModal<frmRVBSBackupRestore>([] { modCommon::Database(); },
+                                   [&](frmRVBSBackupRestore& w) {
+                                       EXPECT_TRUE(w.isVisible());
+                                       EXPECT_EQ(w.windowTitle().toStdString(), "Restoring from the RVBS");
+                                       EXPECT_TRUE(w.txbUserName->text().isEmpty());
+                                       w.txbUserName->setText("jo");
+                                       w.txbPassword->setText("pa'ss");
+                                       w.cmdContinue_Click();
+                                       ChooseBackup(w, 1);
+                                       driven = true;
+                                   });
     ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
     EXPECT_TRUE(driven);
     EXPECT_EQ(prompts.LastText(), "Your data has been successfully restored");

@@ -41,19 +41,19 @@ protected:
         modCommon::HoldingNumberRequired = holding;
     }
     void Store(const std::string& item, const std::string& value) {
-        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + item +
-                                      "','" + value + "')");
+        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + item + "','" + value +
+                                      "')");
     }
     std::vector<std::string> Stored(const std::string& item) {
         std::vector<std::string> values;
-        Recordset rs = modCommon::Database().OpenRecordset(
-            "SELECT ItemData FROM KelvoData WHERE ItemName='" + item + "'");
+        Recordset rs =
+            modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" + item + "'");
         for (; !rs.Eof(); rs.MoveNext()) values.push_back(rs.Field(0).ToString());
         return values;
     }
     std::string HoldingLocation() {
-        Recordset rs = modCommon::Database().OpenRecordset(
-            "SELECT LocationDescription FROM Locations WHERE LocationID=3");
+        Recordset rs =
+            modCommon::Database().OpenRecordset("SELECT LocationDescription FROM Locations WHERE LocationID=3");
         return rs.Field(0).ToStringOr("");
     }
     // Every prompt shown, as "kind|title|text".
@@ -70,8 +70,7 @@ TEST_F(HerdFlockHolding, NewCattleHoldingAsksHerdThenHoldingAndStoresBoth) {
     Holding(1, true, true);
     prompts.Type("uk123456").Type("12/345/6789");
     modCommon::HerdFlockHoldingSetup(0);
-    EXPECT_EQ(Shown(), (V{"InputBox|Herd Number|" + kHerdPrompt,
-                          "InputBox|Holding Number|" + kHoldingPrompt}));
+    EXPECT_EQ(Shown(), (V{"InputBox|Herd Number|" + kHerdPrompt, "InputBox|Holding Number|" + kHoldingPrompt}));
     EXPECT_EQ(Stored("HerdNumber"), V{"UK123456"});
     EXPECT_EQ(Stored("HoldingNumber"), V{"12/345/6789"});
     EXPECT_EQ(HoldingLocation(), "12/345/6789");
@@ -96,8 +95,7 @@ TEST_F(HerdFlockHolding, FlockNumbersTakeUK0OrUK1AndSixDigits) {
     Holding(2, true, false);
     prompts.Type("UK2123456").Answer(Prompts::OK).Type("uk0123456");
     modCommon::HerdFlockHoldingSetup(0);
-    EXPECT_EQ(Shown(), (V{"InputBox|Flock Number|" + kFlockPrompt,
-                          "MsgBox|Flock Number Error|" + kFlockError,
+    EXPECT_EQ(Shown(), (V{"InputBox|Flock Number|" + kFlockPrompt, "MsgBox|Flock Number Error|" + kFlockError,
                           "InputBox|Flock Number|" + kFlockPrompt}));
     EXPECT_EQ(Stored("FlockNumber"), V{"UK0123456"});
     EXPECT_TRUE(Stored("HerdNumber").empty());
@@ -147,8 +145,7 @@ TEST_F(HerdFlockHolding, ChangeItemsAskTheirNumberAndThenOnlyMissingOnes) {
     prompts.Type("UK111111").CancelInput();
     modCommon::HerdFlockHoldingSetup(3);  // cancelling the holding change keeps the old one
     EXPECT_EQ(Shown(), (V{"InputBox|Herd Number|Please enter your new herd number.",
-                          "InputBox|Holding Number|" + kHoldingPrompt,
-                          "InputBox|Herd Number|" + kHerdPrompt,
+                          "InputBox|Holding Number|" + kHoldingPrompt, "InputBox|Herd Number|" + kHerdPrompt,
                           "InputBox|Holding Number|Please enter your new holding number."}));
     EXPECT_EQ(Stored("HerdNumber"), V{"UK111111"});
     EXPECT_EQ(Stored("HoldingNumber"), V{"12/345/6789"});
@@ -210,8 +207,9 @@ TEST_F(HerdFlockHolding, AFailedWriteKeepsTheOldNumber) {
     prompts.AcceptAllOK().Type("UK654321");
     modCommon::HerdFlockHoldingSetup(1);
     ASSERT_EQ(prompts.Messages().size(), 1u);  // the failing insert, reported by the procedure
-    EXPECT_EQ(prompts.Messages()[0], "An error occurred in procedure HerdFlockHoldingSetup in modCommon\r\n"
-                                     "The error was 'refused' (Error number -2147467259)");
+    EXPECT_EQ(prompts.Messages()[0],
+              "An error occurred in procedure HerdFlockHoldingSetup in modCommon\r\n"
+              "The error was 'refused' (Error number -2147467259)");
     EXPECT_EQ(Stored("HerdNumber"), V{"UK123456"});
 }
 

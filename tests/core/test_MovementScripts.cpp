@@ -25,19 +25,21 @@ protected:
         return rs.Eof() ? "<none>" : rs.Field(0).ToStringOr("<null>");
     }
     // Runs a movement type's script for animal 1, as the register does.
-    static void Move(const std::string& type, long location, const DateTime& date,
-                     const std::string& reason = "", const std::string& details = "") {
-        Recordset rs = modCommon::Database().OpenRecordset(
-            "SELECT * FROM SQLTable WHERE MovementType='" + type + "' ORDER BY RecordID");
+    static void Move(const std::string& type, long location, const DateTime& date, const std::string& reason = "",
+                     const std::string& details = "") {
+        Recordset rs = modCommon::Database().OpenRecordset("SELECT * FROM SQLTable WHERE MovementType='" + type +
+                                                           "' ORDER BY RecordID");
         ASSERT_FALSE(rs.Eof()) << type;
         for (; !rs.Eof(); rs.MoveNext())
-            modCommon::Database().GetConnection().Execute(modSchema::MovementStatementWithParameters(
-                rs["SQLStatement"].ToString()), modSchema::MovementParameters(1, date, reason, details, location));
+            modCommon::Database().GetConnection().Execute(
+                modSchema::MovementStatementWithParameters(rs["SQLStatement"].ToString()),
+                modSchema::MovementParameters(1, date, reason, details, location));
     }
     // The animal's moves, oldest first, as "location@month".
     static std::string Moves() {
-        return Text("SELECT group_concat(LocationID || '@' || substr(EventDate, 6, 2), ' ') FROM "
-                    "(SELECT * FROM LocationLink WHERE AnimalID=1 ORDER BY EventDate, LocationLinkID)");
+        return Text(
+            "SELECT group_concat(LocationID || '@' || substr(EventDate, 6, 2), ' ') FROM "
+            "(SELECT * FROM LocationLink WHERE AnimalID=1 ORDER BY EventDate, LocationLinkID)");
     }
     TempHome home;
 };
@@ -57,7 +59,8 @@ TEST_F(MovementScripts, InReplacesAMoveToTheSameLocationAndKeepsDetailsExact) {
     EXPECT_EQ(Moves(), "3@03 4@05");
     EXPECT_EQ(Text("SELECT Details FROM LocationLink WHERE LocationID=4"), "second");
     Move("In", kHolding, d2, "", "It's @LocationID");
-    EXPECT_EQ(Text("SELECT Details FROM LocationLink WHERE LocationID=3 AND EventDate LIKE '2024-04%'"), "It's @LocationID");
+    EXPECT_EQ(Text("SELECT Details FROM LocationLink WHERE LocationID=3 AND EventDate LIKE '2024-04%'"),
+              "It's @LocationID");
 }
 
 TEST_F(MovementScripts, OutDropsLaterRecordsAndOrphanTreatments) {
@@ -103,8 +106,10 @@ TEST_F(MovementScripts, UnInTakesBackTheLatestMoveInOnly) {
 
 TEST_F(MovementScripts, TwoMovesOnOneDateAreToldApartByTheirOrder) {
     // Two moves to the field on one date: taking one back removes the later one only.
-    Exec("INSERT INTO LocationLink (LocationLinkID, LocationID, AnimalID, EventDate, Details) VALUES (10, 4, 1, '2024-03-01 00:00:00', 'first')");
-    Exec("INSERT INTO LocationLink (LocationLinkID, LocationID, AnimalID, EventDate, Details) VALUES (11, 4, 1, '2024-03-01 00:00:00', 'second')");
+    Exec(
+        "INSERT INTO LocationLink (LocationLinkID, LocationID, AnimalID, EventDate, Details) VALUES (10, 4, 1, '2024-03-01 00:00:00', 'first')");
+    Exec(
+        "INSERT INTO LocationLink (LocationLinkID, LocationID, AnimalID, EventDate, Details) VALUES (11, 4, 1, '2024-03-01 00:00:00', 'second')");
     Move("UnIn", kField, d1);
     EXPECT_EQ(Text("SELECT group_concat(Details) FROM LocationLink"), "first");
     // The later of two moves on a date is where the animal is.
@@ -122,5 +127,6 @@ TEST_F(MovementScripts, RemoveDeletesTheAnimalAndClearsItAsParent) {
     EXPECT_EQ(Text("SELECT count(*) FROM Animals WHERE AnimalID=1"), "0");
     EXPECT_EQ(Text("SELECT DamID || ',' || SireID FROM Animals WHERE AnimalID=2"), "0,0");
     EXPECT_EQ(Text("SELECT (SELECT count(*) FROM EIDs) + (SELECT count(*) FROM GroupLink) + "
-                   "(SELECT count(*) FROM Notes) + (SELECT count(*) FROM LocationLink)"), "0");
+                   "(SELECT count(*) FROM Notes) + (SELECT count(*) FROM LocationLink)"),
+              "0");
 }

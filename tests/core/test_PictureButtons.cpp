@@ -93,7 +93,9 @@ TEST(PictureButtons, CaptionMovesToTheTagAndIsDrawnWithItsShadow) {
     const QImage down = PictureWindow::Image(button, "DownPicture");
     for (int y = 0; y < first.height(); ++y)
         for (int x = 0; x < first.width(); ++x)
-            if (first.pixel(x, y) == kText) { EXPECT_EQ(down.pixel(x, y), kText) << x << "," << y; }
+            if (first.pixel(x, y) == kText) {
+                EXPECT_EQ(down.pixel(x, y), kText) << x << "," << y;
+            }
 
     // a second run draws the same text from the tag
     w.SetUp(true);

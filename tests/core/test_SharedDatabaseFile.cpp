@@ -133,8 +133,8 @@ TEST_F(SharedDatabaseFile, AnotherCopyWritingWhileThisOneRestoresKeepsEveryRowAf
         bool expected = written[i] >= first || i >= writtenBefore;
         EXPECT_EQ(rows.count(written[i]) == 1, expected) << "row " << written[i];
     }
-    EXPECT_EQ(rows.size(), static_cast<std::size_t>(std::count_if(written.begin(), written.end(),
-                                                                  [&](long n) { return n >= first; })));
+    EXPECT_EQ(rows.size(), static_cast<std::size_t>(
+                               std::count_if(written.begin(), written.end(), [&](long n) { return n >= first; })));
 }
 
 // ---- Killed at any point -------------------------------------------------------------------
@@ -210,8 +210,9 @@ TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
     std::string backup = home.root() + "/backup.mdb";
     DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
     DatabaseBuilder::Run(backup, "INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','new')");
-    DatabaseBuilder::Run(backup, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 900) "
-                                 "INSERT INTO Animals (TagNumber) SELECT 'NEW ' || hex(randomblob(200)) FROM n");
+    DatabaseBuilder::Run(backup,
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 900) "
+                         "INSERT INTO Animals (TagNumber) SELECT 'NEW ' || hex(randomblob(200)) FROM n");
     modCommon::SetKelvoData("Marker", "old");
     Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
         "INSERT INTO Animals (TagNumber) SELECT 'OLD ' || hex(randomblob(300)) FROM n");

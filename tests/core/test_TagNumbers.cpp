@@ -25,8 +25,7 @@ protected:
         const auto split = modCommon::SplitTag(c.tag);
         EXPECT_EQ(split[0], c.prefix) << "species " << c.species << " tag '" << c.tag << "'";
         EXPECT_EQ(split[1], c.number) << "species " << c.species << " tag '" << c.tag << "'";
-        EXPECT_EQ(modCommon::GetTagSortFromTag(c.tag), c.key)
-            << "species " << c.species << " tag '" << c.tag << "'";
+        EXPECT_EQ(modCommon::GetTagSortFromTag(c.tag), c.key) << "species " << c.species << " tag '" << c.tag << "'";
     }
 };
 

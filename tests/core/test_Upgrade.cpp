@@ -47,8 +47,9 @@ TEST(Upgrade, FirstStartCopiesTheTemplateAndBringsItToTheNewestVersion) {
     modCommon::ReleaseDatabase();
     EXPECT_EQ(Scalar(db, "SELECT ItemData FROM KelvoData WHERE ItemName='Version'"), "1.0.4");
     EXPECT_EQ(Scalar(db, "SELECT count(*) FROM SQLTable"), "31");
-    EXPECT_EQ(Scalar(db, "SELECT group_concat(CountryName || ':' || HerdFlockRequired || HoldingNumberRequired, ',') "
-                         "FROM (SELECT * FROM Countries ORDER BY CountryID)"),
+    EXPECT_EQ(Scalar(db,
+                     "SELECT group_concat(CountryName || ':' || HerdFlockRequired || HoldingNumberRequired, ',') "
+                     "FROM (SELECT * FROM Countries ORDER BY CountryID)"),
               "England:11,Scotland:11,Wales:11,Northern Ireland:10,Isle of Man:10,"
               "Other EEC Countries:00,Other Non-EEC Countries:00");
     EXPECT_EQ(Scalar(db, "SELECT group_concat(LocationID || '=' || LocationType) FROM Locations"), "1=-4,2=-1,3=0");
@@ -88,12 +89,14 @@ TEST(Upgrade, AtTheNewestVersionOnlyMissingQueryIndexesAreWritten) {
     FileSystem::CreateDirectories(home.DataFolder());
     const std::string path = home.DatabasePath();
     DatabaseBuilder::CreateAtVersion(path, "1.0.4");
-    DatabaseBuilder::Run(path, "DROP INDEX LocationLinkAnimalLocation; DROP INDEX LocationLinkDate; "
-                               "CREATE INDEX LocationLinkAnimalDate ON LocationLink (AnimalID, EventDate)");
+    DatabaseBuilder::Run(path,
+                         "DROP INDEX LocationLinkAnimalLocation; DROP INDEX LocationLinkDate; "
+                         "CREATE INDEX LocationLinkAnimalDate ON LocationLink (AnimalID, EventDate)");
     ASSERT_TRUE(modCommon::VersionCheck());
     modCommon::ReleaseDatabase();
-    EXPECT_EQ(Scalar(path, "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type='index' AND "
-                           "(name LIKE 'LocationLink%' OR name LIKE 'AnimalsSpecies%') ORDER BY name)"),
+    EXPECT_EQ(Scalar(path,
+                     "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type='index' AND "
+                     "(name LIKE 'LocationLink%' OR name LIKE 'AnimalsSpecies%') ORDER BY name)"),
               "AnimalsSpeciesTag,LocationLinkAnimalLocation,LocationLinkDate,LocationLinkLocation");
     std::string before = FileSystem::ReadAll(path);
     ASSERT_TRUE(modCommon::VersionCheck());
@@ -108,11 +111,12 @@ TEST(Upgrade, RemovalLocationOfAnEarlierTemplateIsSwitchedOn) {
         TempHome home;
         FileSystem::CreateDirectories(home.DataFolder());
         DatabaseBuilder::CreateAtVersion(home.DatabasePath(), version);
-        DatabaseBuilder::Run(home.DatabasePath(),
-                             "UPDATE Locations SET Active=0, Permanent=" + std::to_string(permanent) + " WHERE LocationID=1");
+        DatabaseBuilder::Run(home.DatabasePath(), "UPDATE Locations SET Active=0, Permanent=" +
+                                                      std::to_string(permanent) + " WHERE LocationID=1");
         ASSERT_TRUE(modCommon::VersionCheck());
         modCommon::ReleaseDatabase();
-        EXPECT_EQ(Scalar(home.DatabasePath(), "SELECT group_concat(Active) FROM Locations"), std::string(active) + ",1,1")
+        EXPECT_EQ(Scalar(home.DatabasePath(), "SELECT group_concat(Active) FROM Locations"),
+                  std::string(active) + ",1,1")
             << version << " " << permanent;
     }
     TempHome home;  // a file that refuses writes still starts, and says nothing yet
@@ -138,7 +142,8 @@ TEST(Upgrade, NewerVersionIsRefusedAndKept) {
     EXPECT_EQ(prompts.shown().at(0).style, Prompts::Exclamation);
     EXPECT_EQ(prompts.LastText(),
               "Your database is not the correct version for this program.\r\nDatabase version: 2.0.0\r\n"
-              "Program version: " + modCommon::ProgramVersion() + "\r\nPlease contact support to resolve this problem.");
+              "Program version: " +
+                  modCommon::ProgramVersion() + "\r\nPlease contact support to resolve this problem.");
     modCommon::ReleaseDatabase();
     EXPECT_EQ(Scalar(home.DatabasePath(), "SELECT ItemData FROM KelvoData WHERE ItemName='Version'"), "2.0.0");
 }

@@ -56,9 +56,8 @@ TEST(Trap, EveryKindOfFailureIsLoggedAlikeAndTheProcedureGoesOn) {
         throw RuntimeError(3021, "No current record");
         ++reached;
     }));
-    EXPECT_FALSE(Trap("Files", "frmKit", [&] {
-        std::filesystem::copy_file(home.root() + "/missing", home.root() + "/copy");
-    }));
+    EXPECT_FALSE(
+        Trap("Files", "frmKit", [&] { std::filesystem::copy_file(home.root() + "/missing", home.root() + "/copy"); }));
     EXPECT_FALSE(Trap("Other", "modX", [&] { throw std::out_of_range("vector index"); }));
     EXPECT_EQ(reached, 2);
     auto lines = Logged(home);
@@ -82,17 +81,20 @@ TEST(Trap, ResultsLogOnlyFailuresAndFailuresCaughtBelowGoTheSameWay) {
     EXPECT_EQ(TrapOr("Count", "clsX", -1L, []() -> long { throw std::bad_alloc(); }), -1);
     std::string step = "Execute - Using ";
     const auto why = [](const RuntimeError& e) { return "why: " + e.description; };
-    EXPECT_EQ(TrapOr(step, "clsX", why, [&]() -> std::string {
-                  step += "DELETE";
-                  throw RuntimeError(3704, "closed");
-              }),
+    EXPECT_EQ(TrapOr(step, "clsX", why,
+                     [&]() -> std::string {
+                         step += "DELETE";
+                         throw RuntimeError(3704, "closed");
+                     }),
               "why: closed");
-    EXPECT_FALSE(Trap("Compact", "clsX", [] { throw RuntimeError(5, "busy"); }, TrapShows::LogOnly));
+    EXPECT_FALSE(Trap(
+        "Compact", "clsX", [] { throw RuntimeError(5, "busy"); }, TrapShows::LogOnly));
     TrapHandler("grdX_Edit", "frmX")(std::length_error("too long"));
-    EXPECT_EQ(Logged(home), (std::vector<std::string>{"std::bad_alloc (Error number 5) in procedure Count in clsX",
-                                                      "closed (Error number 3704) in procedure Execute - Using DELETE in clsX",
-                                                      "busy (Error number 5) in procedure Compact in clsX",
-                                                      "too long (Error number 5) in procedure grdX_Edit in frmX"}));
+    EXPECT_EQ(Logged(home),
+              (std::vector<std::string>{"std::bad_alloc (Error number 5) in procedure Count in clsX",
+                                        "closed (Error number 3704) in procedure Execute - Using DELETE in clsX",
+                                        "busy (Error number 5) in procedure Compact in clsX",
+                                        "too long (Error number 5) in procedure grdX_Edit in frmX"}));
     EXPECT_EQ(prompts.Messages().size(), 3u) << "all but the log-only failure shown";
 }
 
@@ -122,9 +124,7 @@ TEST(JobGuard, AWindowStaysOpenUntilItsJobsEndAndTakesInputAgainHoweverTheyEnd) 
     window.show();
     {
         JobGuard::Job job(window.jobs);
-        {
-            JobGuard::Job inner(window.jobs);
-        }
+        { JobGuard::Job inner(window.jobs); }
         EXPECT_FALSE(window.close());
         EXPECT_TRUE(window.isVisible());
     }

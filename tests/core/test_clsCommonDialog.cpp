@@ -31,7 +31,9 @@ TEST(CommonDialog, ColourFontAndPageSetupComeBackAsChosenAndCancelChangesNothing
     clsCommonDialog dialog;
     dialog.SetCustomColor(3, 0xFF0000);
     long color = 0x8000000F;  // the button face
-    prompts.AnswerDialog<QColor>([](QColor& c) { return QColorDialog::setCustomColor(5, QColor(1, 2, 3)), (c = QColor(0x12, 0x34, 0x56)), true; });
+    prompts.AnswerDialog<QColor>([](QColor& c) {
+        return QColorDialog::setCustomColor(5, QColor(1, 2, 3)), (c = QColor(0x12, 0x34, 0x56)), true;
+    });
     ASSERT_TRUE(dialog.VBChooseColor(color));
     EXPECT_EQ(prompts.shown().back().text, QApplication::palette().color(QPalette::Button).name().toStdString());
     EXPECT_EQ(std::make_tuple(color, dialog.CustomColor(5), dialog.CustomColor(3), dialog.CustomColor(0)),
@@ -49,14 +51,17 @@ TEST(CommonDialog, ColourFontAndPageSetupComeBackAsChosenAndCancelChangesNothing
     double left = 10, top = 10, right = 10, bottom = 10;
     long paper = QPageSize::Letter, orientation = 1;
     prompts.AnswerDialog<QPrinter>([](QPrinter& p) {
-        return p.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, {5, 6, 7, 8}, QPageLayout::Millimeter));
+        return p.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, {5, 6, 7, 8}, QPageLayout::Millimeter));
     });
     ASSERT_TRUE(dialog.VBPageSetupDlg2(printer, left, top, right, bottom, paper, orientation));
     EXPECT_EQ(std::make_tuple(left, top, right, bottom, paper, orientation),
               std::make_tuple(5.0, 6.0, 7.0, 8.0, long(QPageSize::A5), 2L));
 
     // Moved, then cancelled: nothing comes back.
-    prompts.AnswerDialog<QColor>([](QColor& c) { return (c = Qt::red), false; }).AnswerDialog<QPrinter>([](QPrinter&) { return false; });
+    prompts.AnswerDialog<QColor>([](QColor& c) { return (c = Qt::red), false; }).AnswerDialog<QPrinter>([](QPrinter&) {
+        return false;
+    });
     EXPECT_FALSE(dialog.VBChooseColor(color));
     EXPECT_FALSE(dialog.VBPageSetupDlg2(printer, left, top, right, bottom, paper, orientation));
     EXPECT_EQ(std::make_tuple(color, paper, dialog.APIReturn()), std::make_tuple(0x563412L, long(QPageSize::A5), 0L));

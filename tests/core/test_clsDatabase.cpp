@@ -157,7 +157,7 @@ TEST_F(Gateway, RestoreWritesTheBackupIntoTheLiveFileAndOnlyReadsTheBackup) {
     Db().Execute("INSERT INTO Animals (TagNumber) VALUES ('live')");
     Connection other;
     other.Open(home.DatabasePath());
-    struct stat live{};
+    struct stat live {};
     ASSERT_EQ(stat(home.DatabasePath().c_str(), &live), 0);
     std::string backup = MakeBackupFile("restored", "1.0.2");
     ASSERT_EQ(chmod(backup.c_str(), 0444), 0);
@@ -167,7 +167,7 @@ TEST_F(Gateway, RestoreWritesTheBackupIntoTheLiveFileAndOnlyReadsTheBackup) {
     EXPECT_EQ(Text("SELECT TagNumber FROM Animals"), "restored");
     EXPECT_EQ(Text("SELECT ItemData FROM KelvoData WHERE ItemName='Version'"), "1.0.4");
     EXPECT_EQ(other.Query("SELECT TagNumber FROM Animals").Field(0).ToString(), "restored");
-    struct stat restored{};
+    struct stat restored {};
     ASSERT_EQ(stat(home.DatabasePath().c_str(), &restored), 0);
     EXPECT_EQ(restored.st_ino, live.st_ino);
     EXPECT_EQ(restored.st_mode, live.st_mode);
@@ -197,11 +197,11 @@ TEST_F(Gateway, ReleaseCompactsInPlaceUnlessAnotherProgramIsReadingTheFile) {
     long long before = FileSystem::Size(home.DatabasePath());
     Connection other;
     other.Open(home.DatabasePath());
-    struct stat opened{};
+    struct stat opened {};
     ASSERT_EQ(stat(home.DatabasePath().c_str(), &opened), 0);
     modCommon::ReleaseDatabase();
     EXPECT_LT(FileSystem::Size(home.DatabasePath()), before / 2);
-    struct stat compacted{};
+    struct stat compacted {};
     ASSERT_EQ(stat(home.DatabasePath().c_str(), &compacted), 0);
     EXPECT_EQ(compacted.st_ino, opened.st_ino) << "the file is never replaced";
     EXPECT_EQ(other.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'").Field(0).ToString(), "1.0.4");
@@ -216,8 +216,9 @@ TEST_F(Gateway, ReleaseCompactsInPlaceUnlessAnotherProgramIsReadingTheFile) {
     modCommon::ReleaseDatabase();
     other.Rollback();
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == held);
-    EXPECT_NE(ErrorLog().find("database is locked (Error number -2147467259) in procedure Class_Terminate in clsDatabase"),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorLog().find("database is locked (Error number -2147467259) in procedure Class_Terminate in clsDatabase"),
+        std::string::npos);
 }
 
 TEST(GatewayStart, UnopenableDatabaseOffersTheRestoreRoads) {
@@ -254,8 +255,8 @@ static void MakeUnusable(const std::string& kind, const std::string& path) {
 // An empty or damaged file "opens" (only its first page is read); it is taken for what it is,
 // a file that cannot be opened, and left byte for byte as it was, through the program's end.
 TEST(GatewayStart, EmptyOrDamagedFileOffersTheRestoreAndIsLeftAsItWas) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"empty", "no such table: KelvoData"}, {"damaged", "database disk image is malformed"}};
+    const std::pair<std::string, std::string> cases[] = {{"empty", "no such table: KelvoData"},
+                                                         {"damaged", "database disk image is malformed"}};
     for (const auto& [kind, error] : cases) {
         SCOPED_TRACE(kind);
         TempHome home;
@@ -300,7 +301,7 @@ TEST(GatewayStart, AReadOnlyTemplateGivesAWritableDatabase) {
     TempHome home;
     ASSERT_EQ(chmod((home.ProgramFolder() + "/Kelvo.mdb").c_str(), 0444), 0);
     ASSERT_TRUE(modCommon::VersionCheck());
-    struct stat live{};
+    struct stat live {};
     ASSERT_EQ(stat(home.DatabasePath().c_str(), &live), 0);
     EXPECT_TRUE(live.st_mode & S_IWUSR);
     EXPECT_EQ(modCommon::Database().Execute("INSERT INTO Animals (TagNumber) VALUES ('new')"), 1);

@@ -73,7 +73,8 @@ TEST(clsTranslator, DutchUserFindsKeysWithoutRegardToCase) {
     EXPECT_EQ(translator.menLLanguage, 1043);
     EXPECT_EQ(translator.menLBaseLanguage, 19);
     EXPECT_EQ(translator.CurrentLanguage(), 1);
-    for (const char* exitText : {"exit", "EXIT", "Exit", "eXiT"}) EXPECT_EQ(translator.Translate(exitText, true), "Terug");
+    for (const char* exitText : {"exit", "EXIT", "Exit", "eXiT"})
+        EXPECT_EQ(translator.Translate(exitText, true), "Terug");
     EXPECT_EQ(translator.Translate("New Program Required", true), "Nieuw programma nodig");
     EXPECT_EQ(translator.Translate("Stick Reader", true), "Stick Reader");
     EXPECT_EQ(translator.Translate("Configure Stick", true), "Stick instellingen");
@@ -131,19 +132,39 @@ TEST(clsTranslator, OtherLanguagesAndEnglishAreNotTranslated) {
 
 TEST(clsTranslator, LocaleMapsToLanguageIdentifiers) {
     const std::pair<const char*, long> cases[] = {
-        {"en_US.UTF-8", 1033}, {"en_GB.UTF-8", 2057}, {"en_AU.UTF-8", 3081}, {"en_NZ", 5129},
-        {"en_IE.UTF-8@euro", 6153}, {"en_CA", 4105}, {"en_ZA.UTF-8", 1033}, {"en", 1033},
-        {"es_ES.UTF-8", 3082}, {"es_MX.UTF-8", 2058}, {"es_AR", 11274}, {"es_XX", 3082},
-        {"nl_NL.UTF-8", 1043}, {"nl_BE.UTF-8", 2067}, {"pt_BR.UTF-8", 1046}, {"pt_PT.UTF-8", 2070},
-        {"fr_FR.UTF-8", 1036}, {"de_DE.UTF-8", 1031}, {"it_IT.UTF-8", 1040},
-        {"C", 1033}, {"C.UTF-8", 1033}, {"POSIX", 1033}, {"", 1033}, {"xx_YY", 1033},
+        {"en_US.UTF-8", 1033},
+        {"en_GB.UTF-8", 2057},
+        {"en_AU.UTF-8", 3081},
+        {"en_NZ", 5129},
+        {"en_IE.UTF-8@euro", 6153},
+        {"en_CA", 4105},
+        {"en_ZA.UTF-8", 1033},
+        {"en", 1033},
+        {"es_ES.UTF-8", 3082},
+        {"es_MX.UTF-8", 2058},
+        {"es_AR", 11274},
+        {"es_XX", 3082},
+        {"nl_NL.UTF-8", 1043},
+        {"nl_BE.UTF-8", 2067},
+        {"pt_BR.UTF-8", 1046},
+        {"pt_PT.UTF-8", 2070},
+        {"fr_FR.UTF-8", 1036},
+        {"de_DE.UTF-8", 1031},
+        {"it_IT.UTF-8", 1040},
+        {"C", 1033},
+        {"C.UTF-8", 1033},
+        {"POSIX", 1033},
+        {"", 1033},
+        {"xx_YY", 1033},
     };
     for (const auto& [locale, id] : cases) EXPECT_EQ(clsTranslator::LangIDFromLocale(locale), id) << locale;
 
     // LC_ALL wins, then LC_MESSAGES, then LANG; an empty value is skipped.
     const std::tuple<const char*, const char*, const char*, long> environments[] = {
-        {"nl_BE.UTF-8", "es_ES.UTF-8", "pt_PT.UTF-8", 2067}, {"", "es_ES.UTF-8", "pt_PT.UTF-8", 3082},
-        {nullptr, "", "en_AU.UTF-8", 3081}, {nullptr, nullptr, nullptr, 1033}};
+        {"nl_BE.UTF-8", "es_ES.UTF-8", "pt_PT.UTF-8", 2067},
+        {"", "es_ES.UTF-8", "pt_PT.UTF-8", 3082},
+        {nullptr, "", "en_AU.UTF-8", 3081},
+        {nullptr, nullptr, nullptr, 1033}};
     for (const auto& [all, messages, lang, id] : environments) {
         LocaleEnv env(all, messages, lang);
         EXPECT_EQ(clsTranslator::UserDefaultLangID(), id) << id;

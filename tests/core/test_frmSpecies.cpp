@@ -32,14 +32,14 @@ protected:
 
     V Stored(const std::string& item) {
         V values;
-        Recordset rs = modCommon::Database().OpenRecordset(
-            "SELECT ItemData FROM KelvoData WHERE ItemName='" + item + "'");
+        Recordset rs =
+            modCommon::Database().OpenRecordset("SELECT ItemData FROM KelvoData WHERE ItemName='" + item + "'");
         for (; !rs.Eof(); rs.MoveNext()) values.push_back(rs.Field(0).ToString());
         return values;
     }
     void Store(const std::string& item, const std::string& value) {
-        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + item +
-                                      "','" + modCommon::SQLQuotes(value) + "')");
+        modCommon::Database().Execute("INSERT INTO KelvoData (ItemName,ItemData) VALUES ('" + item + "','" +
+                                      modCommon::SQLQuotes(value) + "')");
     }
     static V Countries(const frmSpecies& form) {
         V names;

@@ -28,8 +28,15 @@ struct StartupRecord {
 // Runs the start-up with recording windows; the species window picks `pick`.
 StartupRecord RunMain(const std::string& arguments, int pick = 0) {
     StartupRecord r;
-    modCommon::RegisterStartupWindows({[&] { ++r.species; modCommon::Species = pick; }, [&] { ++r.main; },
-                                       [&](int edition) { ++r.stick; r.stickEdition = edition; }});
+    modCommon::RegisterStartupWindows({[&] {
+                                           ++r.species;
+                                           modCommon::Species = pick;
+                                       },
+                                       [&] { ++r.main; },
+                                       [&](int edition) {
+                                           ++r.stick;
+                                           r.stickEdition = edition;
+                                       }});
     modCommon::Main(arguments);
     modCommon::RegisterStartupWindows({});
     return r;
@@ -143,9 +150,13 @@ TEST(Startup, ConfirmExitClearsTheSpeciesOnlyOnYes) {
 TEST(Startup, SingleAnimalSavesThenRedisplaysInOrder) {
     TempHome home;
     std::vector<std::string> calls;
-    auto record = [&](const char* what) { return [&calls, what] { calls.push_back(what + std::string(":") + std::to_string(modCommon::GetSingleAnimalID())); }; };
-    modCommon::RegisterSingleAnimalPanes({record("save"), record("note"), record("pedigree"), record("moves"),
-                                          record("tags"), record("treatments")});
+    auto record = [&](const char* what) {
+        return [&calls, what] {
+            calls.push_back(what + std::string(":") + std::to_string(modCommon::GetSingleAnimalID()));
+        };
+    };
+    modCommon::RegisterSingleAnimalPanes(
+        {record("save"), record("note"), record("pedigree"), record("moves"), record("tags"), record("treatments")});
     modCommon::SetSingleAnimalID(7);
     modCommon::RegisterSingleAnimalPanes({});
     EXPECT_EQ(calls, (std::vector<std::string>{"save:0", "note:7", "pedigree:7", "moves:7", "tags:7", "treatments:7"}));
@@ -160,11 +171,13 @@ TEST(ErrorLog, AppendsOneExactLinePerFailureAndShowsTheMessage) {
     modCommon::LogError(RuntimeError(13, "Type mismatch"), "SaveNote", "frmMain", false);
     std::string log = FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt");
     std::string date = QLocale().toString(QDate(2009, 3, 7), QLocale::ShortFormat).toStdString();
-    EXPECT_EQ(log, date + " 14:05:09\tObject variable not set (Error number 91) in procedure DisplayNote in frmMain\r\n" +
+    EXPECT_EQ(log, date +
+                       " 14:05:09\tObject variable not set (Error number 91) in procedure DisplayNote in frmMain\r\n" +
                        date + " 14:05:09\tType mismatch (Error number 13) in procedure SaveNote in frmMain\r\n");
     ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text,
-              "An error occurred in procedure DisplayNote in frmMain\r\nThe error was 'Object variable not set' (Error number 91)");
+    EXPECT_EQ(
+        prompts.shown()[0].text,
+        "An error occurred in procedure DisplayNote in frmMain\r\nThe error was 'Object variable not set' (Error number 91)");
 }
 
 TEST(ErrorLog, WithoutADataFolderNothingIsWrittenButTheMessageShows) {
@@ -230,11 +243,17 @@ TEST(Settings, SystemFileFirstThenTheUsersAndWritesGoToTheUsers) {
 TEST(Settings, AByteOrderMarkBeforeTheFirstKeyIsNoPartOfIt) {
     TempHome home;
     FileSystem::CreateDirectories(FileSystem::Folder(home.UserSettingsPath()));
-    FileSystem::WriteAll(home.UserSettingsPath(), "\xEF\xBB\xBF" "Flavour=Full\r\nSortTags=False\r\n");
+    FileSystem::WriteAll(home.UserSettingsPath(),
+                         "\xEF\xBB\xBF"
+                         "Flavour=Full\r\nSortTags=False\r\n");
     EXPECT_EQ(modRegistry::GetRegistryValue("Flavour", ""), "Full");
     ASSERT_TRUE(modRegistry::SetRegistryValue("Flavour", "Engineering"));
     std::string text = FileSystem::ReadAll(home.UserSettingsPath());
-    EXPECT_EQ(text.rfind("\xEF\xBB\xBF" "Flavour=Engineering", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF"
+                         "Flavour=Engineering",
+                         0),
+              0u)
+        << text;
     EXPECT_EQ(text.find("Flavour", 4), std::string::npos) << "one Flavour key";
 }
 
@@ -243,7 +262,8 @@ TEST(Settings, LastUsedComPortPerDeviceInTheUsersOwnFile) {
     EXPECT_EQ(modCommon::GetLastUsedComPort(2), 0);
     modCommon::SetLastUsedComPort(2, 10);
     modCommon::SetLastUsedComPort(3, 4);
-    EXPECT_EQ(std::make_pair(modCommon::GetLastUsedComPort(2), modCommon::GetLastUsedComPort(3)), std::make_pair(10, 4));
+    EXPECT_EQ(std::make_pair(modCommon::GetLastUsedComPort(2), modCommon::GetLastUsedComPort(3)),
+              std::make_pair(10, 4));
     EXPECT_EQ(IniFile::Read(home.root() + "/config/KRX/kelvo.ini", "LastUsedComPort", "2").value_or(""), "10");
 }
 
@@ -291,11 +311,13 @@ TEST(KelvoData, ItemsAreFoundSetAddedAndDeletedByName) {
 
     // A refused write is logged by the gateway and counts no rows; a failed read raises.
     prompts.AcceptAllOK();
-    modCommon::Database().Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON KelvoData BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    modCommon::Database().Execute(
+        "CREATE TRIGGER Refuse BEFORE UPDATE ON KelvoData BEGIN SELECT RAISE(ABORT, 'refused'); END");
     EXPECT_EQ(modCommon::SetKelvoData("HerdNumber", "UK3"), 0);
     ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_NE(prompts.Messages()[0].find("Execute - Using UPDATE KelvoData SET ItemData='UK3' WHERE ItemName='HerdNumber'"),
-              std::string::npos);
+    EXPECT_NE(
+        prompts.Messages()[0].find("Execute - Using UPDATE KelvoData SET ItemData='UK3' WHERE ItemName='HerdNumber'"),
+        std::string::npos);
     modCommon::Database().Execute("DROP TABLE KelvoData");
     EXPECT_THROW(modCommon::FindKelvoData("HerdNumber"), RuntimeError);
 }
@@ -315,7 +337,8 @@ TEST(Startup, ResetProgramStateLeavesNothingOfTheLastRun) {
     shown = 0;
     modCommon::ResetProgramState();
     EXPECT_FALSE(modCommon::DatabaseCreated());
-    EXPECT_EQ(std::make_tuple(modCommon::Species, modCommon::CountryName, modCommon::EditionCode, modCommon::GetSingleAnimalID()),
+    EXPECT_EQ(std::make_tuple(modCommon::Species, modCommon::CountryName, modCommon::EditionCode,
+                              modCommon::GetSingleAnimalID()),
               std::make_tuple(0, "", 0, 0));
     EXPECT_EQ(modMainWindowServices::GetGridSQL(), "");
     EXPECT_FALSE(modMainWindowServices::OpenStickReaderWindow(1));

@@ -75,7 +75,8 @@ TEST(modEID, HexToDecimalTable) {
     for (const auto& c : cases) {
         const EIDRecord r = HexEIDToDecimalEID(c.hex);
         EXPECT_EQ(std::tie(r.Decimal, r.ISODecimal, r.FullISO, r.RetagCount, r.UserInfo),
-                  std::tie(c.decimal, c.iso, c.full, c.retag, c.userInfo)) << c.hex;
+                  std::tie(c.decimal, c.iso, c.full, c.retag, c.userInfo))
+            << c.hex;
     }
     const EIDRecord empty = HexEIDToDecimalEID("");
     EXPECT_EQ(empty.Decimal + empty.ISODecimal + empty.FullISO, "");
@@ -83,7 +84,8 @@ TEST(modEID, HexToDecimalTable) {
 }
 
 TEST(modEID, UKPrintedForm) {
-    for (const auto& [decimal, form] : {std::pair{"0826012345678901", "04"}, {"826 012345678901", "04"}, {"826012345678901", ""}})
+    for (const auto& [decimal, form] :
+         {std::pair{"0826012345678901", "04"}, {"826 012345678901", "04"}, {"826012345678901", ""}})
         EXPECT_EQ(DecimalToWYSIWYG(decimal, form), "UK0123456 78901") << decimal;
     for (const char* notUK : {"0250012345678901", "08260123456789", "08260123456789012", "", "0826O12345678901"})
         EXPECT_EQ(DecimalToWYSIWYG(notUK, "04"), "") << notUK;
@@ -94,13 +96,16 @@ TEST(modEID, DigitStrings) {
     const auto check = [](const auto& convert, const Cases& cases) {
         for (const auto& [argument, result] : cases) EXPECT_EQ(convert(argument), result) << argument;
     };
-    check([](const std::string& d) { return NumericStringToBinary(d, 10); },
-          {{"13", "1101"}, {"0013", "1101"}, {"0", "0"}, {"", ""}, {"18446744073709551616", "1" + std::string(64, '0')}});
+    check(
+        [](const std::string& d) { return NumericStringToBinary(d, 10); },
+        {{"13", "1101"}, {"0013", "1101"}, {"0", "0"}, {"", ""}, {"18446744073709551616", "1" + std::string(64, '0')}});
     check([](const std::string& b) { return BinaryStringToNumeric(b, 10); },
           {{"1101", "13"}, {"", "0"}, {"0000", "0"}, {std::string(64, '1'), "18446744073709551615"}});
     EXPECT_EQ(BinaryStringToNumeric("1101", 2), "1101");
-    check([](const std::string& h) { return HexStringToBinary(h); }, {{"00F", "1111"}, {"a", "1010"}, {"000", "0"}, {"", ""}});
-    check([](const std::string& b) { return BinaryStringToHex(b); }, {{"", "0"}, {"1111", "F"}, {"11111", "1F"}, {"00001010", "A"}});
+    check([](const std::string& h) { return HexStringToBinary(h); },
+          {{"00F", "1111"}, {"a", "1010"}, {"000", "0"}, {"", ""}});
+    check([](const std::string& b) { return BinaryStringToHex(b); },
+          {{"", "0"}, {"1111", "F"}, {"11111", "1F"}, {"00001010", "A"}});
     check([](const std::string& t) { return RemoveLeadingZeroes(t); }, {{"000", "0"}, {"", ""}, {"0100", "100"}});
 }
 
@@ -159,8 +164,7 @@ protected:
     void SetUp() override { prompts.AcceptAllOK(); }
     bool Reported(const std::string& procedure) const {
         for (const auto& m : prompts.Messages())
-            if (m.find("procedure " + procedure + " ") != std::string::npos &&
-                m.find("modEID") != std::string::npos)
+            if (m.find("procedure " + procedure + " ") != std::string::npos && m.find("modEID") != std::string::npos)
                 return true;
         return false;
     }
@@ -170,7 +174,8 @@ TEST_F(modEIDErrors, BadHexDigitIsReportedAndGivesInvalid) {
     const EIDRecord r = HexEIDToDecimalEID("8000CE82DFDC1C3G");
     EXPECT_TRUE(Reported("HexStringToBinary"));
     // the conversion goes on with the digits read before the bad one
-    EXPECT_EQ(std::tie(r.Decimal, r.ISODecimal, r.FullISO), std::make_tuple("576474943646974403", "Invalid", "Invalid"));
+    EXPECT_EQ(std::tie(r.Decimal, r.ISODecimal, r.FullISO),
+              std::make_tuple("576474943646974403", "Invalid", "Invalid"));
 }
 
 TEST_F(modEIDErrors, MoreThanSixteenSignificantDigitsIsReported) {

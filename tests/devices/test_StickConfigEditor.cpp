@@ -37,7 +37,8 @@ Texts EditorRows(frmStickReader& w) {
         QWidget* editor = w.picInner->childAt(w.txbConfig[0]->x() + 2, w.lblConfig[i]->y() + 2);
         QString value = "<none>";
         if (auto* text = qobject_cast<QLineEdit*>(editor)) value = text->text();
-        if (auto* list = qobject_cast<QComboBox*>(editor); list && list->currentIndex() >= 0) value = list->currentText();
+        if (auto* list = qobject_cast<QComboBox*>(editor); list && list->currentIndex() >= 0)
+            value = list->currentText();
         rows.push_back({w.lblConfig[i]->y(), (w.lblConfig[i]->text() + " = " + value).toStdString()});
     }
     std::sort(rows.begin(), rows.end());
@@ -51,7 +52,9 @@ Control* At(const std::vector<Control*>& controls, long position) {
         if (controls[i]->property("Tag").toLongLong() == position) return controls[i];
     return nullptr;
 }
-void Type(frmStickReader& w, long position, const std::string& text) { At(w.txbConfig, position)->setText(QString::fromStdString(text)); }
+void Type(frmStickReader& w, long position, const std::string& text) {
+    At(w.txbConfig, position)->setText(QString::fromStdString(text));
+}
 void Choose(frmStickReader& w, long position, const QString& entry) {
     QComboBox* list = At(w.cboConfig, position);
     list->setCurrentIndex(list->findText(entry));
@@ -90,19 +93,21 @@ TEST_F(ConfigurationEditorTest, ItemsShowByIdWithRangesAndChoicesAndWrongValuesI
     Stick().SetConfigValue(17, "1");
     Stick().SetConfigValue(9, "2");  // a scrapie stick
     frmStickReader& w = Configure();
-    EXPECT_EQ(EditorRows(w),
-              (Texts{"Firmware Version = KRX250 v12", "Serial Number = 100000123", "Scan time (seconds) from 1 to 10 = 5",
-                     "Shutdown time (minutes) from 1 to 10 = 5", "EID Display Format = Decimal",
-                     "EID Output Format = Decimal", "Save Readings to Stick Memory = Yes", "Language = English",
-                     "Continuous Read Mode = Press to Read", "Continuous Read Mode Timeout (seconds) from 1 to 30 = 15",
-                     "Printer Type = Pro60", "Label Printing Allowed = No", "Label Printing On = Yes",
-                     "Print in Order = Print as read", "Printer Bluetooth ID = 000000000000",
-                     "Weigher Bluetooth ID = 000000000000"}));
+    EXPECT_EQ(
+        EditorRows(w),
+        (Texts{"Firmware Version = KRX250 v12", "Serial Number = 100000123", "Scan time (seconds) from 1 to 10 = 5",
+               "Shutdown time (minutes) from 1 to 10 = 5", "EID Display Format = Decimal",
+               "EID Output Format = Decimal", "Save Readings to Stick Memory = Yes", "Language = English",
+               "Continuous Read Mode = Press to Read", "Continuous Read Mode Timeout (seconds) from 1 to 30 = 15",
+               "Printer Type = Pro60", "Label Printing Allowed = No", "Label Printing On = Yes",
+               "Print in Order = Print as read", "Printer Bluetooth ID = 000000000000",
+               "Weigher Bluetooth ID = 000000000000"}));
     EXPECT_EQ(At(w.txbConfig, 16)->palette().color(QPalette::Text), QColor(Qt::red));
     EXPECT_NE(At(w.txbConfig, 2)->palette().color(QPalette::Text), QColor(Qt::red));
     EXPECT_TRUE(At(w.txbConfig, 2)->isReadOnly());
     EXPECT_EQ(At(w.cboConfig, 28)->itemText(2), "QL220");
-    EXPECT_EQ(w.fraSequence[1]->title(), "Configuration (use the scrollbar on the right to view all configuration items)");
+    EXPECT_EQ(w.fraSequence[1]->title(),
+              "Configuration (use the scrollbar on the right to view all configuration items)");
     EXPECT_GT(w.fsbVScroll->maximum(), 0);
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(prompts.shown().at(0).title, "Invalid Configuration Item(s)");
@@ -128,7 +133,8 @@ TEST_F(ConfigurationEditorTest, EditionLanguageFirmwareAndThePartnersStickDecide
     Stick().SetFirmwareVersion(10);
     Stick().SetConfigValue(1, "1");
     rows = names(Configure());
-    for (const char* gone : {"Label Printing On", "Label Printing Allowed", "Print in Order", "Save Readings to Stick Memory"})
+    for (const char* gone :
+         {"Label Printing On", "Label Printing Allowed", "Print in Order", "Save Readings to Stick Memory"})
         EXPECT_EQ(std::count(rows.begin(), rows.end(), gone), 0) << gone;
     DefaultInstance<frmStickReader>::Unload();
 
@@ -176,9 +182,11 @@ TEST_F(ConfigurationEditorTest, SaveWritesTheEditionsItemsInTheStickUnitsAndLoad
     });
     EXPECT_EQ(boxes, Texts{Box("Configuration saved", Prompts::OKOnly, "Configuration updated OK.")});
     ASSERT_EQ(heard.size(), 36u);  // n, every item (Output Termination hidden, but written), l
-    EXPECT_EQ(Texts(heard.begin(), heard.begin() + 4), (Texts{"n", "w0|12" + kCode, "w1|2" + kCode, "w2|123456789" + kCode}));
+    EXPECT_EQ(Texts(heard.begin(), heard.begin() + 4),
+              (Texts{"n", "w0|12" + kCode, "w1|2" + kCode, "w2|123456789" + kCode}));
     EXPECT_EQ(Texts(heard.begin() + 23, heard.begin() + 32),
-              (Texts{"w22|000000000000" + kNul, "w23|1", "w24|1", "w25|15000", "w26|abcd" + kNul, "w27|1", "w28|1", "w29|1", "w30|1"}));
+              (Texts{"w22|000000000000" + kNul, "w23|1", "w24|1", "w25|15000", "w26|abcd" + kNul, "w27|1", "w28|1",
+                     "w29|1", "w30|1"}));
     EXPECT_EQ(Stick().ConfigValue(2), "123456789");
 }
 
@@ -191,12 +199,21 @@ TEST_F(ConfigurationEditorTest, SaveStopsAtTheFirstFailureAndSaysWhy) {
     // The fault, the box, what the stick heard ({} = every item and l), how many items it holds
     // written but not loaded.
     const std::vector<std::tuple<const char*, std::function<void(SimStick::Faults&)>, Texts, Texts, size_t>> cases = {
-        {"F on the third w", [](auto& f) { f.failWriteAt = 3; },
-         error("Failed to write a configuration parameter (Shutdown time)"), {"n", "w9|1", "w16|5000", "w17|300000"}, 2},
-        {"X on every w", [](auto& f) { f.status['w'] = 'X'; },
-         error("Failed to write a configuration parameter (Scrapie Stick)"), {"n", "w9|1"}, 0},
-        {"unplugged during w", [](auto& f) { f.unplugDuring = 'w'; },
-         error("Failed to write a configuration parameter (Scrapie Stick)"), {"n", "w9|1"}, 1},
+        {"F on the third w",
+         [](auto& f) { f.failWriteAt = 3; },
+         error("Failed to write a configuration parameter (Shutdown time)"),
+         {"n", "w9|1", "w16|5000", "w17|300000"},
+         2},
+        {"X on every w",
+         [](auto& f) { f.status['w'] = 'X'; },
+         error("Failed to write a configuration parameter (Scrapie Stick)"),
+         {"n", "w9|1"},
+         0},
+        {"unplugged during w",
+         [](auto& f) { f.unplugDuring = 'w'; },
+         error("Failed to write a configuration parameter (Scrapie Stick)"),
+         {"n", "w9|1"},
+         1},
         {"l refused", [](auto& f) { f.status['l'] = 'F'; }, error("Failed to load the new configuration"), {}, 16},
         {"l silent", [](auto& f) { f.silentTo = {"l"}; }, error("Failed to load the new configuration"), {}, 16},
         {"n silent", [](auto& f) { f.silentTo = {"n"}; }, error(notFound(45)), {"n"}, 0},
@@ -255,9 +272,13 @@ TEST_F(ConfigurationEditorTest, AStickThatCannotBeReadLeavesNoEditorAndGoesBackT
                                        "This stick is a later version than this program can handle." + CRLF +
                                            "You will need to get an updated version of this program.");
     auto reply = [](const std::string& payload) {
-        return [payload](SimStick& s) { s.SetHandler('c', [payload](const std::string&) { return SimStick::Reply{payload, 'S'}; }); };
+        return [payload](SimStick& s) {
+            s.SetHandler('c', [payload](const std::string&) { return SimStick::Reply{payload, 'S'}; });
+        };
     };
-    auto fault = [](std::function<void(SimStick::Faults&)> change) { return [change](SimStick& s) { Fault(s, change); }; };
+    auto fault = [](std::function<void(SimStick::Faults&)> change) {
+        return [change](SimStick& s) { Fault(s, change); };
+    };
     // A fault that comes once the stick has answered a command of the connection's or the c.
     auto after = [](char letter, std::function<void(SimStick::Faults&)> change) {
         return [letter, change](SimStick& s) {
@@ -266,8 +287,8 @@ TEST_F(ConfigurationEditorTest, AStickThatCannotBeReadLeavesNoEditorAndGoesBackT
     };
     auto logged = [](const std::string& number, const std::string& text) {
         return Box("Application Error", Prompts::OKOnly | Prompts::Critical,
-                   "An error occurred in procedure DoConfiguration in frmStickReader" + CRLF + "The error was '" + text +
-                       "' (Error number " + number + ")");
+                   "An error occurred in procedure DoConfiguration in frmStickReader" + CRLF + "The error was '" +
+                       text + "' (Error number " + number + ")");
     };
     const std::vector<std::tuple<const char*, std::function<void(SimStick&)>, std::string>> cases = {
         {"c silent", fault([](auto& f) { f.silentTo = {"c"}; }), notReceived},
@@ -277,8 +298,9 @@ TEST_F(ConfigurationEditorTest, AStickThatCannotBeReadLeavesNoEditorAndGoesBackT
         {"n silent", after('c', [](auto& f) { f.silentTo = {"n"}; }), notReceived},
         {"firmware 13", reply("0|13#1|2"), newProgram},
         {"no bar", reply("12#1|2"), newProgram},
-        {"no memory", reply("0|0#1|2"), Box("New Program Required", Prompts::Exclamation,
-                                            "This stick has no memory fitted - this application must use a stick with memory fitted.")},
+        {"no memory", reply("0|0#1|2"),
+         Box("New Program Required", Prompts::Exclamation,
+             "This stick has no memory fitted - this application must use a stick with memory fitted.")},
         {"position not a number", reply("0|12#1|2#x|1"), logged("13", "Type mismatch")},
         {"position outside", reply("0|12#1|2#34|1"), logged("9", "Subscript out of range")},
     };

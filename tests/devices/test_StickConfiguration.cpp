@@ -42,46 +42,62 @@ const std::vector<std::vector<GoldenText>> kGolden = {
     {{1, "9;Reserved8;;;;;True;False;False;T;^.{0,15}$;0"},
      {3, "9;Board Revision;;;;;False;False;False;T;^[0-9]{1,15}$;2"}},
     {{1, "10;Reserved9;;;;;True;False;False;T;^.{0,15}$;0"},
-     {7, "10;Scrapie Stick;;;;;False;False;True;L,Scrapie Stick Disabled=1,Scrapie Stick "
-         "Enabled=2;^[12]$;1"}},
+     {7,
+      "10;Scrapie Stick;;;;;False;False;True;L,Scrapie Stick Disabled=1,Scrapie Stick "
+      "Enabled=2;^[12]$;1"}},
     {{1, "11;Reserved10;;;;;True;False;False;T;^.{0,15}$;0"}},
     {{1, "12;Reserved11;;;;;True;False;False;T;^.{0,15}$;0"}},
     {{1, "13;Reserved12;;;;;True;False;False;T;^.{0,15}$;0"}},
     {{1, "14;Reserved13;;;;;True;False;False;T;^.{0,15}$;0"}},
     {{1, "15;Reserved14;;;;;True;False;False;T;^.{0,15}$;0"}},
     {{1, "16;Reserved15;;;;;True;False;False;T;^.{0,15}$;0"}},
-    {{1, "17;Scan time;seconds;1;10;1000;False;True;True;T;^(([1-9][0-9]{2})|([1-9][0-9]{3})|"
-         "10000)$;5000"}},
-    {{1, "18;Shutdown time;minutes;1;10;60000;False;True;True;T;^(([6-9][0-9]{4})|([1-5][0-9]"
-         "{5})|600000)$;300000"}},
-    {{1, "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,KRX "
-         "Raw=4;^[1234]$;2"},
-     {3, "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,KRX "
-         "Raw=4,Full ISO=5,UK WYSIWYG=6;^[123456]$;2"},
-     {8, "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,KRX "
-         "Raw=4,Full ISO=5,UK WYSIWYG=6,Tag lookup=7;^[1234567]$;2", true}},
-    {{1, "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO "
-         "Decimal=3;^[123]$;2"},
-     {2, "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,UK "
-         "WYSIWYG=6;^[1236]$;2"},
-     {3, "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,Full "
-         "ISO=5,UK WYSIWYG=6;^[12356]$;2"},
-     {8, "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,Full "
-         "ISO=5,UK WYSIWYG=6,Tag lookup=7;^[123567]$;2", true}},
+    {{1,
+      "17;Scan time;seconds;1;10;1000;False;True;True;T;^(([1-9][0-9]{2})|([1-9][0-9]{3})|"
+      "10000)$;5000"}},
+    {{1,
+      "18;Shutdown time;minutes;1;10;60000;False;True;True;T;^(([6-9][0-9]{4})|([1-5][0-9]"
+      "{5})|600000)$;300000"}},
+    {{1,
+      "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,KRX "
+      "Raw=4;^[1234]$;2"},
+     {3,
+      "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,KRX "
+      "Raw=4,Full ISO=5,UK WYSIWYG=6;^[123456]$;2"},
+     {8,
+      "20;EID Output Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,KRX "
+      "Raw=4,Full ISO=5,UK WYSIWYG=6,Tag lookup=7;^[1234567]$;2",
+      true}},
+    {{1,
+      "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO "
+      "Decimal=3;^[123]$;2"},
+     {2,
+      "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,UK "
+      "WYSIWYG=6;^[1236]$;2"},
+     {3,
+      "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,Full "
+      "ISO=5,UK WYSIWYG=6;^[12356]$;2"},
+     {8,
+      "19;EID Display Format;;;;;False;True;True;L,Hexadecimal=1,Decimal=2,ISO Decimal=3,Full "
+      "ISO=5,UK WYSIWYG=6,Tag lookup=7;^[123567]$;2",
+      true}},
     {{1, "21;Save Readings to Stick Memory;;;;;False;True;True;L,No=1,Yes=2;^[12]$;2"}},
     {{1, "32;Printer Bluetooth ID;;;;;False;True;True;T;^([0-9a-f]{12})$;000000000000"}},
-    {{1, "33;External Display Bluetooth ID;;;;;True;False;False;T;^([0-9a-f]{12})$;"
-         "000000000000"}},
+    {{1,
+      "33;External Display Bluetooth ID;;;;;True;False;False;T;^([0-9a-f]{12})$;"
+      "000000000000"}},
     {{2, "22;Language;;;;;False;True;True;L,English=1,Spanish=2;^[12]$;1"},
      {7, "22;Language;;;;;False;True;True;L,English=1,Spanish=2,Dutch=3;^[123]$;1"},
      {11, "22;Language;;;;;False;True;True;L,English=1,Spanish=2,Dutch=3,Portuguese=4;^[1234]$;1"}},
-    {{3, "23;Continuous Read Mode;;;;;False;True;True;L,Press to Read=1,Continuous Read=2;^[12]$;"
-         "1"}},
-    {{3, "24;Continuous Read Mode Timeout;seconds;1;30;1000;False;True;True;T;^(([1-9][0-9]{3})|"
-         "([12][0-9]{4})|30000)$;15000"}},
+    {{3,
+      "23;Continuous Read Mode;;;;;False;True;True;L,Press to Read=1,Continuous Read=2;^[12]$;"
+      "1"}},
+    {{3,
+      "24;Continuous Read Mode Timeout;seconds;1;30;1000;False;True;True;T;^(([1-9][0-9]{3})|"
+      "([12][0-9]{4})|30000)$;15000"}},
     {{4, "25;Mark Characters;;;;;True;False;False;T;^[a-z]{1,4}$;RLX"}},
-    {{4, "26;Tag unique check;;;;;True;False;False;L,Tags unique per group=1,Tags unique all "
-         "groups=2;^[12]$;1"}},
+    {{4,
+      "26;Tag unique check;;;;;True;False;False;L,Tags unique per group=1,Tags unique all "
+      "groups=2;^[12]$;1"}},
     {{5, "28;Printer Type;;;;;False;True;True;L,Pro60=1,AP1300BT=2;^[123]$;1"}},
     {{6, "30;Label Printing On;;;;;False;True;True;L,Yes=1,No=2;^[12]$;1"}},
     {{9, "27;Output Termination;;;;;False;True;True;L,<CR>=0,<CR><LF>=1;^[01]$;1"}},
@@ -95,8 +111,7 @@ std::vector<std::string> GoldenTable(long version, bool tagLookup) {
     for (const auto& texts : kGolden) {
         const char* text = nullptr;
         for (const GoldenText& golden : texts)
-            if (golden.fromVersion <= std::max(version, 1L) && (!golden.tagLookup || tagLookup))
-                text = golden.text;
+            if (golden.fromVersion <= std::max(version, 1L) && (!golden.tagLookup || tagLookup)) text = golden.text;
         if (!text) break;
         table.push_back(text);
     }
@@ -209,8 +224,8 @@ TEST_F(StickConfiguration, ValueMustMatchItsPatternWholeWithCaseIgnored) {
     const Case cases[] = {
         {"5000", 16, true, "5000"},
         {"99", 16, false, "5000"},
-        {"10000", 16, true, "10000"},  // 10 seconds shown, stored x 1000
-        {"11000", 16, false, "5000"},  // 11 seconds
+        {"10000", 16, true, "10000"},   // 10 seconds shown, stored x 1000
+        {"11000", 16, false, "5000"},   // 11 seconds
         {"5000\n", 16, false, "5000"},  // a final line feed is not the end of the value
         {"5000\r\n", 16, false, "5000"},
         {"x5000", 16, false, "5000"},
@@ -262,21 +277,19 @@ TEST_F(StickConfiguration, DefinitionFieldsChoicesAndAccessCode) {
     Build(12);
     StickConfigDefinition scan = StickConfigDefinitionAt(16);
     EXPECT_EQ(std::make_tuple(scan.id, scan.name, scan.unit, scan.min, scan.max, scan.scale),
-              std::make_tuple(17L, std::string("Scan time"), std::string("seconds"),
-                              std::string("1"), std::string("10"), std::string("1000")));
+              std::make_tuple(17L, std::string("Scan time"), std::string("seconds"), std::string("1"),
+                              std::string("10"), std::string("1000")));
     EXPECT_TRUE(!scan.locked && scan.visible && scan.userItem && !scan.IsList());
 
     StickConfigDefinition termination = StickConfigDefinitionAt(30);
     ASSERT_TRUE(termination.IsList());
     ASSERT_EQ(termination.choices.size(), 2u);
-    EXPECT_EQ(termination.choices[0].label + "=" + std::to_string(termination.choices[0].value) +
-                  "," + termination.choices[1].label + "=" +
-                  std::to_string(termination.choices[1].value),
+    EXPECT_EQ(termination.choices[0].label + "=" + std::to_string(termination.choices[0].value) + "," +
+                  termination.choices[1].label + "=" + std::to_string(termination.choices[1].value),
               "<CR>=0,<CR><LF>=1");
 
     // Protected: not a user item, and not one of the three the stick takes without the code.
-    for (long position : {0L, 1L, 2L, 6L, 13L, 14L})
-        EXPECT_TRUE(StickAccessCodeRequired(position)) << position;
+    for (long position : {0L, 1L, 2L, 6L, 13L, 14L}) EXPECT_TRUE(StickAccessCodeRequired(position)) << position;
     for (long position : {9L, 16L, 21L, 22L, 26L, 27L, 33L})
         EXPECT_FALSE(StickAccessCodeRequired(position)) << position;
 }
@@ -288,8 +301,7 @@ TEST_F(StickConfiguration, FreshSimulatedStickHoldsOnlyValidValues) {
         Build(version);
         ASSERT_EQ(stick.ConfigCount(), StickConfigStrings.size()) << "version " << version;
         for (size_t position = 0; position < stick.ConfigCount(); ++position)
-            EXPECT_TRUE(ValidateStickConfigItem(stick.ConfigValue(position),
-                                                static_cast<long>(position)).Valid)
+            EXPECT_TRUE(ValidateStickConfigItem(stick.ConfigValue(position), static_cast<long>(position)).Valid)
                 << "version " << version << ", position " << position;
     }
 }

@@ -26,8 +26,7 @@ const std::string kPatternN = modHandheld::ReplyPattern("n");
 using Clock = std::chrono::steady_clock;
 
 long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
 std::string ErrorText(const clsKRComm& comm) {
@@ -47,8 +46,7 @@ protected:
         ASSERT_TRUE(comm.IsOpen());
     }
     std::string Ask(const std::string& command, const std::string& word) {
-        return comm.CommSendCommandAndGetReply(command + "\r", modHandheld::ReplyPattern(word),
-                                               false);
+        return comm.CommSendCommandAndGetReply(command + "\r", modHandheld::ReplyPattern(word), false);
     }
 };
 
@@ -74,8 +72,7 @@ TEST(CommPortList, OrdersByNumberAndSkipsNamesWithoutDigits) {
         previous = std::stol(entry[2]);
         if (entry[0].rfind("/dev/sim", 0) == 0) ours.push_back(entry[1] + "=" + entry[0]);
     }
-    EXPECT_EQ(ours, (std::vector<std::string>{"COM2=/dev/simB", "COM3=/dev/simD",
-                                              "COM11=/dev/simA"}));
+    EXPECT_EQ(ours, (std::vector<std::string>{"COM2=/dev/simB", "COM3=/dev/simD", "COM11=/dev/simA"}));
     EXPECT_EQ(clsKRComm::DevicePathForPort(2), "/dev/simB");
     EXPECT_EQ(clsKRComm::DevicePathForPort(11), "/dev/simA");
     // Numbers the settings do not give stand for the serial devices' fixed numbers.
@@ -98,8 +95,7 @@ TEST(CommPortList, APortNamedWithMoreDigitsThanANumberHoldsIsOfferedAsPortNone) 
 TEST(CommOpen, MissingPortRetriesOnceThenReportsTheSystemError) {
     TempHome home;
     UseTestTimeScale();
-    IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", home.root() + "/no-such-tty",
-                   "COM7");
+    IniFile::Write(modRegistry::MachineSettingsPath(), "SerialComm", home.root() + "/no-such-tty", "COM7");
     clsKRComm comm;
     auto start = Clock::now();
     EXPECT_EQ(comm.CommOpen(7, kSettings, 1000, false), ENOENT);
@@ -123,8 +119,7 @@ TEST(CommOpen, AFileThatIsNoTerminalIsRefused) {
 }
 
 TEST_F(CommTest, PortWhoseSettingsFailIsClosedAndReportedNotOpen) {
-    EXPECT_EQ(comm.CommOpen(stick.Port(), "baud=12345 parity=N data=8 stop=1", 1000, false),
-              EINVAL);
+    EXPECT_EQ(comm.CommOpen(stick.Port(), "baud=12345 parity=N data=8 stop=1", 1000, false), EINVAL);
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(ErrorText(comm), "Error (22): CommOpen (BuildCommDCB) - Invalid argument");
     // Nothing is sent over a port that is not open.
@@ -243,8 +238,7 @@ TEST_F(CommTest, EndlessTextThatNeverMatchesEndsAtTheDeadline) {
     long elapsed = ElapsedMs(start);
     EXPECT_GE(elapsed, Program::ScaledMs(3000) - 5);
     EXPECT_LT(elapsed, Program::ScaledMs(3000) + Program::ScaledMs(1000) + 200);
-    EXPECT_EQ(ErrorText(comm),
-              "Error (110): CommSendCommandAndGetReply - Connection timed out");
+    EXPECT_EQ(ErrorText(comm), "Error (110): CommSendCommandAndGetReply - Connection timed out");
 }
 
 TEST_F(CommTest, EndlessTextThatNeverMatchesEndsAtTheSizeLimit) {
@@ -261,8 +255,7 @@ TEST_F(CommTest, EndlessTextThatNeverMatchesEndsAtTheSizeLimit) {
 
 TEST_F(CommTest, LongReplyIsCollectedWhole) {
     Open(1000);
-    for (int i = 0; i < 2000; ++i)
-        stick->AddRecordText("8000F5A2C3D4E5F" + std::to_string(i % 10) + "|1|010124120000");
+    for (int i = 0; i < 2000; ++i) stick->AddRecordText("8000F5A2C3D4E5F" + std::to_string(i % 10) + "|1|010124120000");
     std::string reply = Ask("r", "r");
     ASSERT_FALSE(reply.empty());
     EXPECT_EQ(reply.size(), 2000u * 32 - 1 + 5);
@@ -274,11 +267,20 @@ TEST_F(CommTest, LongReplyIsCollectedWhole) {
 TEST(CommPattern, WildcardsMatchTheWholeText) {
     const std::string reply = "*(n[SFX])\r";
     // {text, pattern, matches}: case counts, and "?" is itself here.
-    const std::vector<std::tuple<std::string, std::string, bool>> cases = {
-        {"(nS)\r", reply, true}, {"data(nX)\r", reply, true}, {"(nQ)\r", reply, false}, {"(ns)\r", reply, false},
-        {"(nS)\rmore", reply, false}, {"nS)\r", reply, false}, {"A12B", "A##B", true}, {"A1xB", "A##B", false},
-        {"A12", "A##B", false}, {"key=1;x=2;end", "key=*;*end", true}, {"key=1;x=2;en", "key=*;*end", false},
-        {"", "*", true}, {"a?c", "a?c", true}, {"abc", "a?c", false}};
+    const std::vector<std::tuple<std::string, std::string, bool>> cases = {{"(nS)\r", reply, true},
+                                                                           {"data(nX)\r", reply, true},
+                                                                           {"(nQ)\r", reply, false},
+                                                                           {"(ns)\r", reply, false},
+                                                                           {"(nS)\rmore", reply, false},
+                                                                           {"nS)\r", reply, false},
+                                                                           {"A12B", "A##B", true},
+                                                                           {"A1xB", "A##B", false},
+                                                                           {"A12", "A##B", false},
+                                                                           {"key=1;x=2;end", "key=*;*end", true},
+                                                                           {"key=1;x=2;en", "key=*;*end", false},
+                                                                           {"", "*", true},
+                                                                           {"a?c", "a?c", true},
+                                                                           {"abc", "a?c", false}};
     for (const auto& [text, pattern, matches] : cases)
         EXPECT_EQ(clsKRComm::TextMatches(text, pattern), matches) << text << " ~ " << pattern;
 }
@@ -286,24 +288,22 @@ TEST(CommPattern, WildcardsMatchTheWholeText) {
 TEST(CommSettings, SettingsTextIsReadOrRefused) {
     auto settings = SerialPort::ParseSettings("baud=19200 parity=N data=8 stop=1 dtr=on rts=on");
     ASSERT_TRUE(settings);
-    EXPECT_EQ(std::tie(settings->baud, settings->parity, settings->dataBits, settings->stopBits, settings->dtr, settings->rts),
+    EXPECT_EQ(std::tie(settings->baud, settings->parity, settings->dataBits, settings->stopBits, settings->dtr,
+                       settings->rts),
               std::make_tuple(19200, 'N', 8, 1, true, true));
     settings = SerialPort::ParseSettings("BAUD=9600 Parity=e data=7 stop=2");
     ASSERT_TRUE(settings);
     EXPECT_EQ(settings->parity, 'E');
     EXPECT_FALSE(settings->dtr);
-    for (const char* bad : {"", "baud=12345", "baud=19200 parity=Q", "baud=19200 data=9",
-                            "baud=19200 stop=3", "baud=19200 dtr=maybe", "speed=19200",
-                            "baud19200"})
+    for (const char* bad : {"", "baud=12345", "baud=19200 parity=Q", "baud=19200 data=9", "baud=19200 stop=3",
+                            "baud=19200 dtr=maybe", "speed=19200", "baud19200"})
         EXPECT_FALSE(SerialPort::ParseSettings(bad)) << bad;
 }
 
 TEST_F(CommTest, RatesWithoutATermiosCodeAreSetByNumber) {
     // The stick tool's rate list offers these besides the classic ones.
     for (const char* rate : {"14400", "56000", "128000", "256000"}) {
-        EXPECT_EQ(comm.CommOpen(stick.Port(), std::string("baud=") + rate + " parity=N data=8 stop=1",
-                                1000, false),
-                  0)
+        EXPECT_EQ(comm.CommOpen(stick.Port(), std::string("baud=") + rate + " parity=N data=8 stop=1", 1000, false), 0)
             << rate << ": " << ErrorText(comm);
         EXPECT_EQ(Ask("n", "n"), "(nS)\r") << rate;
     }
@@ -330,7 +330,8 @@ TEST_F(CommTest, ReadAndWriteOnTheirOwn) {
     EXPECT_EQ(comm.CommRead(data, 80), -1);
     EXPECT_EQ(data, "");
     EXPECT_EQ(ErrorText(comm).rfind("Error (9): CommRead (ReadFile) - Bad file descriptor  "
-                                    "COMM Error Flags = 0", 0),
+                                    "COMM Error Flags = 0",
+                                    0),
               0u);
     EXPECT_EQ(comm.CommWrite("n\r"), -1);
     Open(300);

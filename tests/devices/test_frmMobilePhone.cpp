@@ -33,7 +33,8 @@ std::string Cells(const std::string& sql) {
     Recordset rs = Db().Query(sql);
     std::string text;
     for (long row = 0; row < rs.Rows(); ++row)
-        for (int c = 0; c < rs.FieldCount(); ++c) text += rs.At(row, c).ToStringOr("~") + (c + 1 < rs.FieldCount() ? "," : ";");
+        for (int c = 0; c < rs.FieldCount(); ++c)
+            text += rs.At(row, c).ToStringOr("~") + (c + 1 < rs.FieldCount() ? "," : ";");
     return text;
 }
 // Every table the import writes, row for row.
@@ -65,15 +66,17 @@ protected:
         EXPECT_TRUE(modCommon::VersionCheck());
         modCommon::Species = 2;
         RegisterMobilePhoneWindow();
-        Db().Execute("INSERT INTO Breeds (BreedID, BreedName, Species) VALUES (1,'Texel',2),(2,'An|gus',1);"
-                     "INSERT INTO Genders (GenderID, GenderName, Species) VALUES (1,'Ewe',2),(2,'Cow',1);");
+        Db().Execute(
+            "INSERT INTO Breeds (BreedID, BreedName, Species) VALUES (1,'Texel',2),(2,'An|gus',1);"
+            "INSERT INTO Genders (GenderID, GenderName, Species) VALUES (1,'Ewe',2),(2,'Cow',1);");
     }
     ~PhoneTest() override {
         DefaultInstance<frmMobilePhone>::Unload();
         DateTime::PinClock({});
     }
     long Animal(long type, const std::string& tag, const std::string& more = "", long species = 2) {
-        Db().Execute("INSERT INTO Animals (AnimalType, TagNumber, Species) VALUES (?,?,?)", {Value(type), Value(tag), Value(species)});
+        Db().Execute("INSERT INTO Animals (AnimalType, TagNumber, Species) VALUES (?,?,?)",
+                     {Value(type), Value(tag), Value(species)});
         const long id = static_cast<long>(Db().LastInsertId());
         if (!more.empty()) Db().Execute("UPDATE Animals SET " + more + " WHERE AnimalID=" + std::to_string(id));
         return id;
@@ -91,7 +94,8 @@ protected:
     Texts Rows() {  // the row commands the phone received
         Texts rows;
         for (const std::string& line : phone->Received())
-            if (line.rfind("setanim", 0) == 0 || line.rfind("settagbucket", 0) == 0 || line.rfind("setcom", 0) == 0) rows.push_back(line);
+            if (line.rfind("setanim", 0) == 0 || line.rfind("settagbucket", 0) == 0 || line.rfind("setcom", 0) == 0)
+                rows.push_back(line);
         return rows;
     }
     // Imports; the title of the box that ended it.
@@ -107,21 +111,25 @@ protected:
 TEST_F(PhoneTest, ExportSendsPickListsClearsThePhoneThenEveryLivingAnimalOfTheSpecies) {
     modCommon::AddKelvoData("FlockNumber", "UK0123456");
     const long dam = Animal(1, "UK0777777 00002");
-    const long ewe = Animal(1, "UK0123456 00001", "DateOfBirth='2023-04-05 00:00:00', BreedID=1, GenderID=1, DamID=" +
-                                                      std::to_string(dam) + ", SireID=999");
+    const long ewe = Animal(
+        1, "UK0123456 00001",
+        "DateOfBirth='2023-04-05 00:00:00', BreedID=1, GenderID=1, DamID=" + std::to_string(dam) + ", SireID=999");
     const long tag = Animal(0, "UK0888888 00003");
     Animal(1, "UK0999999 00004", "DeathReason='Died'");
-    Db().Execute("INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?, '8000000000000001'), (?, '8000000000000002'), (?, '8000000000000003')",
-                 {Value(ewe), Value(ewe), Value(tag)});
+    Db().Execute(
+        "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?, '8000000000000001'), (?, '8000000000000002'), (?, '8000000000000003')",
+        {Value(ewe), Value(ewe), Value(tag)});
     Db().Execute("INSERT INTO Notes (RecordID, AnimalID, Note) VALUES (7, ?, ?), (8, ?, 'not sent')",
                  {Value(dam), Value(Note("a|b#c\r\nline2\nline3")), Value(tag)});
     EXPECT_EQ(Export(0), "Export Successful");
     const std::string d = std::to_string(dam), e = std::to_string(ewe), t = std::to_string(tag);
     EXPECT_EQ(phone->Received(),
               (Texts{"v", "delfav", "setfav 0|1|UK0123456||1", "setfav 1|1|UK0777777||0", "setfav 2|6|Texel|1|0",
-                     "setfav 3|3|An+gus|2|0", "setfav 4|8|Ewe|1|0", "setfav 5|7|Cow|2|0", "deltagbucket", "delanim", "delcom",
-                     "delmangrp", "setanim " + d + "|UK0777777 00002||2|||||", "setcom 7|" + d + "|a+b+c  line2  line3|20240315000000|1",
-                     "setanim " + e + "|UK0123456 00001|8000000000000001,8000000000000002|2|20230405000000|1|Ewe|UK0777777 00002|",
+                     "setfav 3|3|An+gus|2|0", "setfav 4|8|Ewe|1|0", "setfav 5|7|Cow|2|0", "deltagbucket", "delanim",
+                     "delcom", "delmangrp", "setanim " + d + "|UK0777777 00002||2|||||",
+                     "setcom 7|" + d + "|a+b+c  line2  line3|20240315000000|1",
+                     "setanim " + e +
+                         "|UK0123456 00001|8000000000000001,8000000000000002|2|20230405000000|1|Ewe|UK0777777 00002|",
                      "settagbucket " + t + "|UK0888888 00003|8000000000000003|2", "done"}));
     EXPECT_EQ(prompts.shown().back().style, Prompts::OKCancel);
     EXPECT_EQ(mainWindow.CountOf("StartZOrderTimer"), 1);
@@ -129,7 +137,8 @@ TEST_F(PhoneTest, ExportSendsPickListsClearsThePhoneThenEveryLivingAnimalOfTheSp
 
 TEST_F(PhoneTest, ExportRanksNineOtherMarksAndCattleOwnMarkTakesCodeTwo) {
     for (int mark = 0; mark < 11; ++mark)
-        for (int n = 0; n <= mark; ++n) Animal(1, "UK0" + std::to_string(100000 + mark) + " 0000" + std::to_string(n % 10));
+        for (int n = 0; n <= mark; ++n)
+            Animal(1, "UK0" + std::to_string(100000 + mark) + " 0000" + std::to_string(n % 10));
     EXPECT_EQ(Export(3), "Export Successful");
     const Texts favourites = phone->Favourites();
     const Texts marks(favourites.begin(), favourites.begin() + std::min<size_t>(11, favourites.size()));
@@ -148,9 +157,11 @@ TEST_F(PhoneTest, ExportRanksNineOtherMarksAndCattleOwnMarkTakesCodeTwo) {
 }
 
 TEST_F(PhoneTest, DisplayedAndSelectedRowsComeFromTheMainWindowsGrid) {
-    const long a = Animal(1, "UK0100000 00001"), b = Animal(1, "UK0100000 00002"), c = Animal(0, "UK0100000 00003", "", 1);
-    mainWindow.gridSQL = "SELECT AnimalID, AnimalType, TagNumber, DateOfBirth, GenderID, BreedID, Species FROM Animals WHERE AnimalID<>" +
-                         std::to_string(b) + " ORDER BY TagNumber DESC";
+    const long a = Animal(1, "UK0100000 00001"), b = Animal(1, "UK0100000 00002"),
+               c = Animal(0, "UK0100000 00003", "", 1);
+    mainWindow.gridSQL =
+        "SELECT AnimalID, AnimalType, TagNumber, DateOfBirth, GenderID, BreedID, Species FROM Animals WHERE AnimalID<>" +
+        std::to_string(b) + " ORDER BY TagNumber DESC";
     mainWindow.gridAnimalsAndTags = 2;
     mainWindow.selectedAnimalsAndTags = 3;
     mainWindow.selectedAnimalIDs = {a, b, c};  // b is no longer in the grid's query
@@ -171,8 +182,14 @@ TEST_F(PhoneTest, ExportStopsAtTheFirstCommandThePhoneDoesNotConfirm) {
         std::string lastWord, lastLine;
     };
     const Case cases[] = {{[](auto& f) { f.silentTo = {"delfav"}; }, "delfav", "Export failed"},
-                          {[](auto& f) { f.wordStatus = {{"setanim", 'F'}}; }, "setanim", "Export failed"},
-                          {[](auto& f) { f.wordStatus = {{"done", 'F'}}; }, "done", "Export failed"}};
+                          {[](auto& f) {
+                               f.wordStatus = {{"setanim", 'F'}};
+                           },
+                           "setanim", "Export failed"},
+                          {[](auto& f) {
+                               f.wordStatus = {{"done", 'F'}};
+                           },
+                           "done", "Export failed"}};
     for (const Case& c : cases) {
         SetFaults(phone.Phone(), c.fault);
         phone->ClearReceived();
@@ -195,8 +212,9 @@ TEST_F(PhoneTest, ExportStopsAtTheFirstCommandThePhoneDoesNotConfirm) {
 }
 
 TEST_F(PhoneTest, ChoicesBeyondThePhonesCapacityAreOfferedNotAndTheLastIsTickedAlone) {
-    Db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<4001) "
-                 "INSERT INTO Animals (AnimalType, TagNumber, Species) SELECT 1, 'T' || i, 2 FROM n");
+    Db().Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<4001) "
+        "INSERT INTO Animals (AnimalType, TagNumber, Species) SELECT 1, 'T' || i, 2 FROM n");
     mainWindow.gridAnimalsAndTags = 4001;
     EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneExport));
     WaitUntil(OnChoices);
@@ -204,16 +222,17 @@ TEST_F(PhoneTest, ChoicesBeyondThePhonesCapacityAreOfferedNotAndTheLastIsTickedA
     EXPECT_FALSE(w.optExport[0]->isEnabled() || w.optExport[1]->isEnabled() || w.optExport[2]->isEnabled());
     EXPECT_TRUE(w.optExport[3]->isChecked() && w.cmdExport->isEnabled());
     EXPECT_EQ(w.ExportChoice(), 3);
-    EXPECT_EQ(w.lblHelp[1]->text().toStdString(),
-              "Your mobile phone cannot handle more than 4000 animals and tags so you cannot export ALL your animals/tags to your "
-              "mobile phone.\r\nThe option to export the currently DISPLAYED animals/tags is not available as there are too many "
-              "animals/tags displayed in the grid.\r\nThe option to export the currently SELECTED animals/tags is not available as "
-              "there are no selected animals/tags displayed in the grid.\r\nIf you want to export any of your exisiting "
-              "animals/tags then you will need to click the 'Quit' button and use the grid to set up the animals/tags to "
-              "export.\r\nYour only export option has been selected. Click 'Export' to proceed with the export or 'Quit' to "
-              "cancel exporting.\r\n\r\nWARNING - Exporting your data will delete any existing data on your mobile phone.  If you "
-              "have data on your mobile phone that has not yet been imported please click the 'Quit' button now and import the "
-              "data before you carry out the export.");
+    EXPECT_EQ(
+        w.lblHelp[1]->text().toStdString(),
+        "Your mobile phone cannot handle more than 4000 animals and tags so you cannot export ALL your animals/tags to your "
+        "mobile phone.\r\nThe option to export the currently DISPLAYED animals/tags is not available as there are too many "
+        "animals/tags displayed in the grid.\r\nThe option to export the currently SELECTED animals/tags is not available as "
+        "there are no selected animals/tags displayed in the grid.\r\nIf you want to export any of your exisiting "
+        "animals/tags then you will need to click the 'Quit' button and use the grid to set up the animals/tags to "
+        "export.\r\nYour only export option has been selected. Click 'Export' to proceed with the export or 'Quit' to "
+        "cancel exporting.\r\n\r\nWARNING - Exporting your data will delete any existing data on your mobile phone.  If you "
+        "have data on your mobile phone that has not yet been imported please click the 'Quit' button now and import the "
+        "data before you carry out the export.");
     mainWindow.gridAnimalsAndTags = 4000;
     w.ShowFrame(1);
     EXPECT_TRUE(w.optExport[1]->isEnabled() && !w.optExport[3]->isChecked() && !w.cmdExport->isEnabled());
@@ -226,16 +245,21 @@ TEST_F(PhoneTest, ImportFilesAnimalsGroupsAndCommentsThenTellsThePhone) {
     const long known = Animal(1, "UK0111111 00001"), tagOnly = Animal(0, "UK0222222 00002");
     const long cattleDam = Animal(0, "DAM 1", "", 1), dam = Animal(0, "DAM 1");
     const std::string k = std::to_string(known), t = std::to_string(tagOnly);
-    Db().Execute("INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (" + k + ", 'E-OTHER');"
-                 "INSERT INTO Notes (RecordID, AnimalID, Note) VALUES (12, " + k + ", 'old'), (13, " + t + ", '" +
-                 Note("old note") + "');INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1, " + k + "), (2, " + k + ")");
+    Db().Execute("INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (" + k +
+                 ", 'E-OTHER');"
+                 "INSERT INTO Notes (RecordID, AnimalID, Note) VALUES (12, " +
+                 k + ", 'old'), (13, " + t + ", '" + Note("old note") +
+                 "');INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1, " + k + "), (2, " + k + ")");
     modCommon::Species = 1;
     modCommon::SetSingleAnimalID(static_cast<int>(tagOnly));
     auto edited = [&] { Db().Execute("UPDATE Notes SET Note=? WHERE RecordID=13", {Value(Note("edited note"))}); };
-    modCommon::RegisterSingleAnimalPanes({[&] { if (modCommon::GetSingleAnimalID() == tagOnly) edited(); }});
-    for (const std::string& record : {std::string("-1|UK0333333 00003|E-NEW,E-OTHER|2|20240102000000|5|Gimmer|DAM 1|SIRE 9"),
-                                      std::string("-2|uk0111111 00001||2|||||"), t + "|UK0222222 00002||2|||||",
-                                      std::string("999|O'NEILL 7||2|||||")})
+    modCommon::RegisterSingleAnimalPanes({[&] {
+        if (modCommon::GetSingleAnimalID() == tagOnly) edited();
+    }});
+    for (const std::string& record :
+         {std::string("-1|UK0333333 00003|E-NEW,E-OTHER|2|20240102000000|5|Gimmer|DAM 1|SIRE 9"),
+          std::string("-2|uk0111111 00001||2|||||"), t + "|UK0222222 00002||2|||||",
+          std::string("999|O'NEILL 7||2|||||")})
         phone->MarkAnimal(record);
     phone->MarkGroup("x|Pen (north)|x|O'NEILL 7");
     phone->MarkGroup("x|Pen (north)|x|o'neill 7");
@@ -249,10 +273,13 @@ TEST_F(PhoneTest, ImportFilesAnimalsGroupsAndCommentsThenTellsThePhone) {
     EXPECT_EQ(modCommon::GetSingleAnimalID(), tagOnly);
     EXPECT_EQ(mainWindow.CountOf("UpdateAfterImport"), 1);
     const std::string newID = Cells("SELECT AnimalID FROM Animals WHERE TagNumber='UK0333333 00003'");
-    EXPECT_EQ(Cells("SELECT AnimalType, Species, DateOfBirth, BreedID, DamID, (SELECT GenderName || Species FROM Genders "
-                    "WHERE GenderID=a.GenderID), (SELECT TagNumber || AnimalType || Species FROM Animals WHERE AnimalID=a.SireID),"
-                    " TagSort>0 FROM Animals a WHERE AnimalID=" + newID.substr(0, newID.size() - 1)),
-              "1,2,2024-01-02 00:00:00,5," + std::to_string(dam) + ",Gimmer2,SIRE 922,1;");
+    EXPECT_EQ(
+        Cells(
+            "SELECT AnimalType, Species, DateOfBirth, BreedID, DamID, (SELECT GenderName || Species FROM Genders "
+            "WHERE GenderID=a.GenderID), (SELECT TagNumber || AnimalType || Species FROM Animals WHERE AnimalID=a.SireID),"
+            " TagSort>0 FROM Animals a WHERE AnimalID=" +
+            newID.substr(0, newID.size() - 1)),
+        "1,2,2024-01-02 00:00:00,5," + std::to_string(dam) + ",Gimmer2,SIRE 922,1;");
     EXPECT_EQ(Cells("SELECT AnimalType FROM Animals WHERE AnimalID IN (" + t + "," + std::to_string(dam) + "," +
                     std::to_string(cattleDam) + ") ORDER BY AnimalID"),
               "1;0;1;");  // the tag-only entry and the sheep dam are owned now, the cattle tag untouched
@@ -281,15 +308,24 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
     struct Case {
         std::string name;
         std::function<void(SimLine::Faults&)> fault;
-        std::string animal = "-1|UK0444444 00001|E-X|2|20240101|1|Ram|UK0111111 00001|", group = "x|Pen|x|UK0444444 00001",
-                    comment = "0|-1|Hello|20240105|x|1";
+        std::string animal = "-1|UK0444444 00001|E-X|2|20240101|1|Ram|UK0111111 00001|",
+                    group = "x|Pen|x|UK0444444 00001", comment = "0|-1|Hello|20240105|x|1";
     };
     auto none = [](SimLine::Faults&) {};
     const Case cases[] = {
         {"getanim silent", [](auto& f) { f.silentTo = {"getanim"}; }},
-        {"getmangrp F", [](auto& f) { f.wordStatus = {{"getmangrp", 'F'}}; }},
-        {"getcom X", [](auto& f) { f.wordStatus = {{"getcom", 'X'}}; }},
-        {"getcom cut off", [](auto& f) { f.wordStatus = {{"getcom", 'S'}}, f.unplugDuringWord = "getcom", f.unplugAfter = 9; }},
+        {"getmangrp F",
+         [](auto& f) {
+             f.wordStatus = {{"getmangrp", 'F'}};
+         }},
+        {"getcom X",
+         [](auto& f) {
+             f.wordStatus = {{"getcom", 'X'}};
+         }},
+        {"getcom cut off",
+         [](auto& f) {
+             f.wordStatus = {{"getcom", 'S'}}, f.unplugDuringWord = "getcom", f.unplugAfter = 9;
+         }},
         {"unplugged during getanim", [](auto& f) { f.unplugDuringWord = "getanim", f.unplugAfter = 12; }},
         {"too few fields", none, "-1|UK0444444 00001|E-X|2||||"},
         {"no number", none, "-1|UK0444444 00001|E-X|2x||||||"},
@@ -297,7 +333,10 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
         {"repeated temporary id", none, "-1|A 1||2|||||#-1|A 2||2|||||"},
         {"unknown member", none, Case{}.animal, "x|Pen|x|NOBODY"},
         {"unknown comment animal", none, Case{}.animal, Case{}.group, "0|-9|Hello|20240105|x|1"},
-        {"database failure", [](auto&) { Db().Execute("CREATE TRIGGER NoNotes BEFORE INSERT ON Notes BEGIN SELECT RAISE(ABORT, 'disk full'); END"); }},
+        {"database failure",
+         [](auto&) {
+             Db().Execute("CREATE TRIGGER NoNotes BEFORE INSERT ON Notes BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+         }},
     };
     const std::string before = Register();
     long port = 20;
@@ -323,7 +362,9 @@ TEST_F(PhoneTest, DoneFailingKeepsTheImportAndAnotherImportFindsTheSameAnimals) 
     phone->MarkGroup("x|Pen|x|UK0444444 00001");
     SetFaults(phone.Phone(), [](auto& f) { f.wordStatus = {{"done", 'F'}}; });
     EXPECT_EQ(Import(), "Data Import Failed / Data import failed");
-    auto animals = [] { return Cells("SELECT * FROM Animals") + Cells("SELECT * FROM EIDs") + Cells("SELECT * FROM Groups"); };
+    auto animals = [] {
+        return Cells("SELECT * FROM Animals") + Cells("SELECT * FROM EIDs") + Cells("SELECT * FROM Groups");
+    };
     const std::string imported = animals();
     EXPECT_NE(imported.find("UK0444444 00001"), std::string::npos);
     phone->SetFaults({});
@@ -359,7 +400,9 @@ TEST_F(PhoneTest, PhoneNotAnsweringLeavesThePortChoiceOpenAndEveryStepShowsItsTe
     EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneImport));
     WaitUntil([] { return Window() && Window()->fraSequence[0]->isVisible() && Window()->cmdQuit->isEnabled(); });
     EXPECT_EQ(prompts.shown().back().title, "Mobile not found");
-    EXPECT_EQ(prompts.shown().back().text, "Can't find your mobile phone on serial port COM6.\r\nPlease check that your mobile phone is powered on.");
+    EXPECT_EQ(
+        prompts.shown().back().text,
+        "Can't find your mobile phone on serial port COM6.\r\nPlease check that your mobile phone is powered on.");
     // The frames as the keeper sees them; a look by eye too.
     frmMobilePhone& w = *Window();
     mainWindow.gridAnimalsAndTags = 4001;
@@ -387,16 +430,18 @@ TEST_F(PhoneTest, ExportWithoutABreedOfTheSpeciesSaysSoAndCloses) {
 }
 
 TEST_F(PhoneTest, NothingNewOnThePhoneIsASuccessThatEmptiesTheImportGroups) {
-    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1, " + std::to_string(Animal(1, "UK0100000 00001")) + ")");
+    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1, " +
+                 std::to_string(Animal(1, "UK0100000 00001")) + ")");
     QString label;
     EXPECT_TRUE(modMainWindowServices::OpenMobilePhoneWindow(modMainWindowServices::MobilePhoneImport));
     frmMobilePhone* w = Window();
     QObject::connect(w, &QDialog::finished, [&label, w] { label = w->lblHelp[3]->text(); });
     WaitUntil(Gone);
     EXPECT_EQ(prompts.shown().back().title, "Data Import Successful");
-    EXPECT_EQ(label.toStdString(),
-              "Starting import...\r\nGetting new/changed animal details from your phone...\r\nNo new or changed animal details.\r\n"
-              "Getting management group details from your phone...\r\nNo new or changed management group details.\r\n"
-              "Getting comments from your phone...\r\nNo new or changed comments.\r\nYour data import has completed successfully.");
+    EXPECT_EQ(
+        label.toStdString(),
+        "Starting import...\r\nGetting new/changed animal details from your phone...\r\nNo new or changed animal details.\r\n"
+        "Getting management group details from your phone...\r\nNo new or changed management group details.\r\n"
+        "Getting comments from your phone...\r\nNo new or changed comments.\r\nYour data import has completed successfully.");
     EXPECT_EQ(Cells("SELECT count(*) FROM GroupLink"), "0;");
 }

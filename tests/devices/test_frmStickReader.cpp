@@ -22,8 +22,8 @@
 #include "devices/frmStickReader.h"
 #include "fixtures/Queries.h"
 #include "fixtures/StickReaderTest.h"
-#include "fixtures/WindowChecks.h"
 #include "fixtures/ThreadCpu.h"
+#include "fixtures/WindowChecks.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -34,8 +34,9 @@ namespace {
 const std::string kStem = "20240315102030 Stick Group ";
 
 long AddAnimal(long type, const std::string& tag, const std::string& eid = "") {
-    Db().Execute("INSERT INTO Animals (AnimalType, TagNumber, Species, TaggingDate) VALUES (?,?,1,'2020-01-01 00:00:00')",
-                 {Value(type), Value(tag)});
+    Db().Execute(
+        "INSERT INTO Animals (AnimalType, TagNumber, Species, TaggingDate) VALUES (?,?,1,'2020-01-01 00:00:00')",
+        {Value(type), Value(tag)});
     const long id = static_cast<long>(Db().LastInsertId());
     if (!eid.empty()) Db().Execute("INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (?,?)", {Value(id), Value(eid)});
     return id;
@@ -56,8 +57,9 @@ TEST_F(StickReaderTest, ReadsBecomeAnimalsEIDsAndGroupsAndTheStickIsErasedAfterw
     const std::string x = Hex("0372000000000101"), tagOnly = Hex("0372000000000102"), owned = Hex("0372000000000103");
     const long a = AddAnimal(0, "0372 000000000102"), b = AddAnimal(1, "Bella", owned);
     Db().Execute("INSERT INTO Groups (GroupName) VALUES ('" + kStem + "2')");
-    Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?),(2,?),(1,999),((SELECT MAX(GroupID) FROM Groups),999)",
-                 {Value(b), Value(b)});
+    Db().Execute(
+        "INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?),(2,?),(1,999),((SELECT MAX(GroupID) FROM Groups),999)",
+        {Value(b), Value(b)});
     Stick().AddRecord(x, '1', kReadAt);
     Stick().AddRecord(tagOnly, '2', {2023, 7, 1, 8, 0, 0});
     Stick().AddRecord(x, '1', kReadAt);
@@ -73,15 +75,17 @@ TEST_F(StickReaderTest, ReadsBecomeAnimalsEIDsAndGroupsAndTheStickIsErasedAfterw
     EXPECT_TRUE(w->fraSequence[2]->isVisible());
     const long reply = 4 * 31 + 2 * 18 + 7 + 5;  // records, separators, status tail; the first ends at 32
     EXPECT_EQ(w->lblHelp[2]->text().toStdString(),
-              "Preparing to get data from your stick reader..." + CRLF + "Getting data..." + CRLF + "Records received: " +
-                  std::to_string(reply / 32) + CRLF + "Adding data to your records..." + CRLF +
+              "Preparing to get data from your stick reader..." + CRLF + "Getting data..." + CRLF +
+                  "Records received: " + std::to_string(reply / 32) + CRLF + "Adding data to your records..." + CRLF +
                   "Data received. Erasing data from your  stick..." + CRLF +
                   "Import completed OK - click Exit to exit this screen." + CRLF + "Unreadable records skipped: 2");
 
     const std::string madeTag = "0372 000000000101";
-    EXPECT_EQ(Rows("SELECT TagNumber||' '||AnimalType||' '||Species||' '||TaggingDate||' '||TagSort FROM Animals ORDER BY AnimalID"),
-              "0372 000000000102 1 2 2023-07-01 00:00:00 0,Bella 1 1 2020-01-01 00:00:00 0," +
-                  madeTag + " 1 2 2024-03-12 00:00:00 " + std::to_string(modCommon::GetTagSortFromTag(madeTag)));
+    EXPECT_EQ(
+        Rows(
+            "SELECT TagNumber||' '||AnimalType||' '||Species||' '||TaggingDate||' '||TagSort FROM Animals ORDER BY AnimalID"),
+        "0372 000000000102 1 2 2023-07-01 00:00:00 0,Bella 1 1 2020-01-01 00:00:00 0," + madeTag +
+            " 1 2 2024-03-12 00:00:00 " + std::to_string(modCommon::GetTagSortFromTag(madeTag)));
     const std::string made = Scalar("SELECT AnimalID FROM Animals WHERE TagNumber='" + madeTag + "'");
     EXPECT_EQ(Rows("SELECT AnimalID||' '||EIDNumber FROM EIDs ORDER BY EIDID"),
               std::to_string(b) + " " + owned + "," + made + " " + x + "," + std::to_string(a) + " " + tagOnly);
@@ -106,14 +110,16 @@ TEST_F(StickReaderTest, EIDsFindTheirAnimalsWhateverTheTagTextAndUKTagsKeepEvery
     const long ruby = AddAnimal(1, "Ruby", retagged), kate = AddAnimal(1, "Kate", Hex("0372000000000202"));
     AddAnimal(1, "UK098765 00002", older);  // as an earlier import cut it
     Db().Execute("UPDATE EIDs SET EIDNumber=lower(EIDNumber) WHERE AnimalID=?", {Value(kate)});
-    for (const std::string& eid : {Hex("0372000000000201", 1), Hex("0372000000000202"), older, Hex("0826012345600001"),
-                                   Hex("0826012345700001")})
+    for (const std::string& eid :
+         {Hex("0372000000000201", 1), Hex("0372000000000202"), older, Hex("0826012345600001"), Hex("0826012345700001")})
         Stick().AddRecord(eid, '1', kReadAt);
 
     ASSERT_NE(Run(), nullptr);
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(Rows("SELECT TagNumber||' '||(SELECT COUNT(*) FROM EIDs e WHERE e.AnimalID=a.AnimalID) FROM Animals a ORDER BY a.AnimalID"),
-              "Ruby 2,Kate 1,UK098765 00002 1,UK0123456 00001 1,UK0123457 00001 1");
+    EXPECT_EQ(
+        Rows(
+            "SELECT TagNumber||' '||(SELECT COUNT(*) FROM EIDs e WHERE e.AnimalID=a.AnimalID) FROM Animals a ORDER BY a.AnimalID"),
+        "Ruby 2,Kate 1,UK098765 00002 1,UK0123456 00001 1,UK0123457 00001 1");
     EXPECT_EQ(Rows("SELECT EIDNumber FROM EIDs WHERE AnimalID=" + std::to_string(ruby)),
               retagged + "," + Hex("0372000000000201", 1));
 }
@@ -121,9 +127,13 @@ TEST_F(StickReaderTest, EIDsFindTheirAnimalsWhateverTheTagTextAndUKTagsKeepEvery
 TEST(StickReadImport, TagTextTaggingDateAndRecords) {
     const std::string ie = Hex("0372012345678901");
     const std::string uk = Hex("0826012345600001"), ieSplit = ie.substr(0, 4) + " " + ie.substr(4);
-    for (const auto& [eid, format, text] : std::vector<std::tuple<std::string, int, std::string>>{
-             {uk, 2, "UK0123456 00001"}, {uk, 1, "UK0123456 00001"}, {ie, 2, "0372 012345678901"},
-             {ie, 3, modEID::HexEIDToDecimalEID(ie).ISODecimal}, {ie, 1, ieSplit}, {ie, 7, ieSplit}})
+    for (const auto& [eid, format, text] :
+         std::vector<std::tuple<std::string, int, std::string>>{{uk, 2, "UK0123456 00001"},
+                                                                {uk, 1, "UK0123456 00001"},
+                                                                {ie, 2, "0372 012345678901"},
+                                                                {ie, 3, modEID::HexEIDToDecimalEID(ie).ISODecimal},
+                                                                {ie, 1, ieSplit},
+                                                                {ie, 7, ieSplit}})
         EXPECT_EQ(StickReadImport::TagText(eid, format), text) << eid << " " << format;
     DateTime::PinClock(kNow);
     EXPECT_EQ(StickReadImport::TaggingDate("290224101010"), (DateTime{2024, 2, 29, 0, 0, 0}));
@@ -142,9 +152,10 @@ TEST(StickReadImport, TagTextTaggingDateAndRecords) {
 
 TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNothing) {
     Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?)", {Value(AddAnimal(1, "Bella"))});
-    const std::string notReceived = Box("Configuration Data NOT Received", Prompts::OKOnly,
-                                        "Failed to get configuration data from the stick.");
-    const std::string failed = Box("Failed to get data", Prompts::Exclamation, "Failed to get data from your stick reader.");
+    const std::string notReceived =
+        Box("Configuration Data NOT Received", Prompts::OKOnly, "Failed to get configuration data from the stick.");
+    const std::string failed =
+        Box("Failed to get data", Prompts::Exclamation, "Failed to get data from your stick reader.");
     auto entries = [](int count, const std::string& version) {
         std::string payload = "0|" + version;
         for (int k = 1; k < count; ++k) payload += "#" + std::to_string(k) + "|2";
@@ -153,17 +164,20 @@ TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNoth
     const std::vector<std::tuple<const char*, std::function<void(SimStick&)>, Texts>> cases = {
         {"c silent", [](SimStick& s) { Fault(s, [](auto& f) { f.silentTo = {"c"}; }); }, {notReceived, failed}},
         {"c refused", [](SimStick& s) { Fault(s, [](auto& f) { f.status['c'] = 'F'; }); }, {notReceived, failed}},
-        {"c cut off", [](SimStick& s) { Fault(s, [](auto& f) { f.unplugDuring = 'c', f.unplugAfter = 20; }); },
+        {"c cut off",
+         [](SimStick& s) { Fault(s, [](auto& f) { f.unplugDuring = 'c', f.unplugAfter = 20; }); },
          {notReceived, failed}},
         {"c of 19 entries", [&](SimStick& s) { s.SetHandler('c', entries(19, "12")); }, {notReceived, failed}},
-        {"version 13", [&](SimStick& s) { s.SetHandler('c', entries(20, "13")); },
+        {"version 13",
+         [&](SimStick& s) { s.SetHandler('c', entries(20, "13")); },
          {Box("New Program Required", Prompts::Exclamation,
               "This stick is a later version than this program can handle." + CRLF +
                   "You will need to get an updated version of this program."),
           failed}},
         {"r refused", [](SimStick& s) { Fault(s, [](auto& f) { f.status['r'] = 'X'; }); }, {failed}},
         {"r silent", [](SimStick& s) { Fault(s, [](auto& f) { f.silentTo = {"r"}; }); }, {failed}},
-        {"unplugged during r", [](SimStick& s) { Fault(s, [](auto& f) { f.unplugDuring = 'r', f.unplugAfter = 100; }); },
+        {"unplugged during r",
+         [](SimStick& s) { Fault(s, [](auto& f) { f.unplugDuring = 'r', f.unplugAfter = 100; }); },
          {failed}},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -205,21 +219,24 @@ TEST_F(StickReaderTest, EmptyStickClosesTheWindowWithoutErasing) {
 TEST_F(StickReaderTest, DatabaseFailingAtTheFourThousandthReadKeepsRegisterAndStickAsTheyWere) {
     const long bella = AddAnimal(1, "Bella");
     Db().Execute("INSERT INTO GroupLink (GroupID, AnimalID) VALUES (1,?),(2,?)", {Value(bella), Value(bella)});
-    Db().Execute("CREATE TRIGGER Failing BEFORE INSERT ON EIDs WHEN (SELECT COUNT(*) FROM EIDs) >= 3999 "
-                 "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
+    Db().Execute(
+        "CREATE TRIGGER Failing BEFORE INSERT ON EIDs WHEN (SELECT COUNT(*) FROM EIDs) >= 3999 "
+        "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
     AddReads("0372000000", 5000);
-    
+
     frmStickReader* w = Run();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(Boxes(), Texts{Box("Application Error", Prompts::OKOnly | Prompts::Critical,
                                  "An error occurred in procedure DoImport in frmStickReader" + CRLF +
                                      "The error was 'disk I/O error' (Error number " +
                                      std::to_string(ErrorNumber::DatabaseFailure) + ")")});
-    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("in procedure DoImport in frmStickReader"),
-              std::string::npos);
-    EXPECT_EQ(Rows("SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM EIDs UNION ALL SELECT COUNT(*) FROM Groups "
-                   "UNION ALL SELECT COUNT(*) FROM GroupLink"),
-              "1,0,2,2");
+    EXPECT_NE(
+        FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("in procedure DoImport in frmStickReader"),
+        std::string::npos);
+    EXPECT_EQ(
+        Rows("SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM EIDs UNION ALL SELECT COUNT(*) FROM Groups "
+             "UNION ALL SELECT COUNT(*) FROM GroupLink"),
+        "1,0,2,2");
     EXPECT_EQ(Stick().Records().size(), 5000u);
     EXPECT_EQ(Stick().CountOf('e'), 0);
     EXPECT_TRUE(mainWindow.calls.empty());
@@ -227,9 +244,11 @@ TEST_F(StickReaderTest, DatabaseFailingAtTheFourThousandthReadKeepsRegisterAndSt
 }
 
 TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSameAnimals) {
-    const std::string notErased = Box("Stick Not Erased", Prompts::Exclamation,
-                                      "Your records have been updated, but the data could not be erased from your stick "
-                                      "reader." + CRLF + "Importing it again later adds the same reads to the same animals.");
+    const std::string notErased =
+        Box("Stick Not Erased", Prompts::Exclamation,
+            "Your records have been updated, but the data could not be erased from your stick "
+            "reader." +
+                CRLF + "Importing it again later adds the same reads to the same animals.");
     const std::vector<std::function<void(SimStick::Faults&)>> faults = {
         [](SimStick::Faults& f) { f.status['e'] = 'F'; },
         [](SimStick::Faults& f) { f.silentTo = {"e"}; },
@@ -242,13 +261,15 @@ TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSam
         Stick().AddRecord(Hex("0372000000000402"), '2', kReadAt);
         Fault(Stick(), faults[i]);
         DateTime::PinClock(kNow.AddSeconds(static_cast<long long>(i)));
-                ASSERT_NE(Run(), nullptr);
+        ASSERT_NE(Run(), nullptr);
         EXPECT_EQ(Boxes(), Texts(i + 1, notErased));
         // A stick pulled out as it answers may have erased already; the program cannot know.
         EXPECT_TRUE(Stick().Unplugged() || Stick().Records().size() == 2u);
-        EXPECT_EQ(Rows("SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM Groups UNION ALL "
-                       "SELECT COUNT(*) FROM GroupLink WHERE GroupID=1 UNION ALL SELECT COUNT(*) FROM GroupLink WHERE GroupID=2"),
-                  "2," + std::to_string(2 + 2 * (i + 1)) + ",2," + (i == 0 ? "2" : "0"));
+        EXPECT_EQ(
+            Rows(
+                "SELECT COUNT(*) FROM Animals UNION ALL SELECT COUNT(*) FROM Groups UNION ALL "
+                "SELECT COUNT(*) FROM GroupLink WHERE GroupID=1 UNION ALL SELECT COUNT(*) FROM GroupLink WHERE GroupID=2"),
+            "2," + std::to_string(2 + 2 * (i + 1)) + ",2," + (i == 0 ? "2" : "0"));
         EXPECT_EQ(mainWindow.CountOf("UpdateAfterImport"), static_cast<int>(i + 1));
         DefaultInstance<frmStickReader>::Unload();
     }
@@ -286,7 +307,7 @@ TEST_F(StickReaderTest, WithoutTheLastPortTheKeeperChoosesFromTheKeyboardAndFive
     EXPECT_EQ(Window(), w);
 
     Fault(Stick(), [](auto& f) { f.silent = true; });
-        w->cboSerialPorts->setCurrentIndex(w->cboSerialPorts->findText("COM3") - 1);
+    w->cboSerialPorts->setCurrentIndex(w->cboSerialPorts->findText("COM3") - 1);
     Key(w->cboSerialPorts, Qt::Key_Down);
     WaitUntil(Idle);
     EXPECT_EQ(Boxes(), Texts{Box("Stick reader not found", Prompts::Information,
@@ -384,10 +405,12 @@ TEST_F(StickReaderTest, PortAndImportStepsShowTheirTextsWholeAndWorkFromTheKeybo
     for (int step : {0, 2}) {
         w->ShowFrame(step);
         if (step == 2)
-            w->lblHelp[2]->setText(w->lblHelp[2]->text() + QString::fromStdString(
-                CRLF + "Getting data..." + CRLF + "Records received: 5000" + CRLF + "Adding data to your records..." +
-                CRLF + "Data received. Erasing data from your  stick..." + CRLF +
-                "Import completed OK - click Exit to exit this screen." + CRLF + "Unreadable records skipped: 2"));
+            w->lblHelp[2]->setText(w->lblHelp[2]->text() +
+                                   QString::fromStdString(CRLF + "Getting data..." + CRLF + "Records received: 5000" +
+                                                          CRLF + "Adding data to your records..." + CRLF +
+                                                          "Data received. Erasing data from your  stick..." + CRLF +
+                                                          "Import completed OK - click Exit to exit this screen." +
+                                                          CRLF + "Unreadable records skipped: 2"));
         EXPECT_EQ(CutTexts(*w), Texts{});
         SaveScreenshot(*w, "stickreader-step" + std::to_string(step));
     }

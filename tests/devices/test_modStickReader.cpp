@@ -20,8 +20,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
 const DateTime kPcTime{2024, 3, 15, 10, 20, 30};
@@ -47,14 +46,16 @@ protected:
 TEST(StickReply, StatusComesFromTheClosingTailOnly) {
     for (const char* ok : {"(nS)\r", "0|12#1|2(cS)\r"}) EXPECT_TRUE(IsReplyOK(ok)) << ok;
     // "S)" in the payload is data, not the status.
-    for (const char* bad : {"(cF)\r", "(cX)\r", "21|ABS)#22|1(cF)\r", "S)\r", "(cS)", ""}) EXPECT_FALSE(IsReplyOK(bad)) << bad;
+    for (const char* bad : {"(cF)\r", "(cX)\r", "21|ABS)#22|1(cF)\r", "S)\r", "(cS)", ""})
+        EXPECT_FALSE(IsReplyOK(bad)) << bad;
     EXPECT_EQ(modHandheld::ReplyStatus("x(cS)(rF)\r", "r"), 'F');
     EXPECT_EQ(modHandheld::ReplyStatus("x(cS)\r", "r"), '\0');
     EXPECT_EQ(modHandheld::ReplyStatus("list(ab1X)\r", "ab1"), 'X');
 }
 
 TEST(StickReply, StripReplyStatusDropsTheFiveCharacterTail) {
-    for (const auto& [reply, payload] : {std::pair{"(nS)\r", ""}, {"7(nS)\r", "7"}, {"0|12#1|2(cS)\r", "0|12#1|2"}, {"abc", ""}})
+    for (const auto& [reply, payload] :
+         {std::pair{"(nS)\r", ""}, {"7(nS)\r", "7"}, {"0|12#1|2(cS)\r", "0|12#1|2"}, {"abc", ""}})
         EXPECT_EQ(StripReplyStatus(reply), payload);
 }
 
@@ -66,8 +67,11 @@ TEST(StickReply, FirmwareVersionUpToTwelveIsSupported) {
 
 TEST(StickReply, FirmwareVersionOfAnyReplyIsAWholeNumber) {
     const std::string many = "5" + std::string(100, '7');  // the version a fuzzed reply gave
-    for (const auto& [reply, version] : {std::pair<std::string, long>{"0|11#1|2(cS)\r", 11}, {"0|9.7(cS)\r", 9},
-                                         {"(cS)\r", 0}, {"0|" + many + "#1|(cS)\r", LONG_MAX}, {"0|-" + many + "(cS)\r", LONG_MIN}})
+    for (const auto& [reply, version] : {std::pair<std::string, long>{"0|11#1|2(cS)\r", 11},
+                                         {"0|9.7(cS)\r", 9},
+                                         {"(cS)\r", 0},
+                                         {"0|" + many + "#1|(cS)\r", LONG_MAX},
+                                         {"0|-" + many + "(cS)\r", LONG_MIN}})
         EXPECT_EQ(FirmwareVersionOf(modHandheld::SplitText(StripReplyStatus(reply), '#')), version) << reply;
 }
 
@@ -111,8 +115,7 @@ TEST_F(StickTest, EveryStatusLetterCountsAsAReplyOnlySPassesTheTest) {
         stick->SetFaults({.status = {{'c', status}}});
         EXPECT_TRUE(exchange.Send(ReadConfigurationCommand)) << status;
         EXPECT_TRUE(exchange.ReplyReceived);
-        EXPECT_EQ(exchange.LastReply.substr(exchange.LastReply.size() - 5),
-                  std::string("(c") + status + ")\r");
+        EXPECT_EQ(exchange.LastReply.substr(exchange.LastReply.size() - 5), std::string("(c") + status + ")\r");
         EXPECT_EQ(IsReplyOK(exchange.LastReply), status == 'S') << status;
     }
 }
@@ -226,8 +229,7 @@ TEST_F(StickTest, ConfigurationRecordsAndErase) {
     stick->AddRecord("8000F5A2C3D4E5F6", '1', {2024, 3, 14, 9, 8, 7});
     stick->AddRecord("8000F5A2C3D4E5F7", '2', {2024, 3, 14, 9, 8, 9});
     ASSERT_TRUE(exchange.Send(ReadRecordsCommand));
-    EXPECT_EQ(StripReplyStatus(exchange.LastReply),
-              "8000F5A2C3D4E5F6|1|140324090807#8000F5A2C3D4E5F7|2|140324090809");
+    EXPECT_EQ(StripReplyStatus(exchange.LastReply), "8000F5A2C3D4E5F6|1|140324090807#8000F5A2C3D4E5F7|2|140324090809");
     ASSERT_TRUE(exchange.Send(EraseCommand));
     EXPECT_TRUE(stick->Records().empty());
     ASSERT_TRUE(exchange.Send(ReadRecordsCommand));

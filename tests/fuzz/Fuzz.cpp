@@ -1,7 +1,7 @@
 #include "fuzz/Fuzz.h"
 
-#include <QApplication>
 #include <unistd.h>
+#include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>

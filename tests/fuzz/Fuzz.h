@@ -12,7 +12,9 @@ class Connection;
 // that close at once.
 namespace Fuzz {
 
-inline std::string Text(const std::uint8_t* data, std::size_t size) { return std::string(reinterpret_cast<const char*>(data), size); }
+inline std::string Text(const std::uint8_t* data, std::size_t size) {
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
 // A promise of the code that the sanitizers cannot see: broken, the target stops.
 void Check(bool holds, const char* what);
 const std::string& Folder();  // a scratch folder of the process

@@ -1,6 +1,6 @@
 // A CSV file, with and without its header: every field of every row, by number and by name.
-#include "fuzz/Fuzz.h"
 #include "platform/Csv.h"
+#include "fuzz/Fuzz.h"
 #include "platform/TextFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,10 +7,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = Fuzz::Text(data, size);
-    const std::string hex = modEID::DecimalEIDToHexEID(text, static_cast<int>(size % 40) - 4, static_cast<int>(size % 10) - 1);
+    const std::string hex =
+        modEID::DecimalEIDToHexEID(text, static_cast<int>(size % 40) - 4, static_cast<int>(size % 10) - 1);
     if (!hex.empty()) {
         const EIDRecord record = modEID::HexEIDToDecimalEID(hex);
-        Fuzz::Check(modEID::DecimalEIDToHexEID(record.Decimal, record.UserInfo, record.RetagCount) == hex, "a stored code reads back");
+        Fuzz::Check(modEID::DecimalEIDToHexEID(record.Decimal, record.UserInfo, record.RetagCount) == hex,
+                    "a stored code reads back");
     }
     modEID::HexEIDToDecimalEID(text);
     modEID::DecimalToWYSIWYG(text, "04");

@@ -1,7 +1,7 @@
 // A settings file as found: the machine's values, the serial ports a device window offers from
 // it, and the last port used, which a port written over reads back as.
-#include <QComboBox>
 #include <unistd.h>
+#include <QComboBox>
 
 #include "core/modCommon.h"
 #include "core/modRegistry.h"

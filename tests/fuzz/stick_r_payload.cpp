@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Connection& db = Fuzz::Database();
     db.Begin();
     Fuzz::Refusable([&] {
-        StickReadImport(db, format, "20250101120000 Stick Group ", 1 + data[0] / 128).Import(StickReadImport::ParseRecords(payload).reads);
+        StickReadImport(db, format, "20250101120000 Stick Group ", 1 + data[0] / 128)
+            .Import(StickReadImport::ParseRecords(payload).reads);
     });
     db.Rollback();
     return 0;

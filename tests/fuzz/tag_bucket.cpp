@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::Refusable([&] {
         const TagBucketFile file(path);
         for (std::size_t n = file.FirstDataLine(); file.Kind() != 0 && n <= file.Lines().size(); ++n)
-            if (const std::string line = TrimBlanks(file.Lines()[n - 1]); !line.empty()) TagBucketFile::ReadLine(file.Kind(), line);
+            if (const std::string line = TrimBlanks(file.Lines()[n - 1]); !line.empty())
+                TagBucketFile::ReadLine(file.Kind(), line);
     });
     for (bool allflex : {true, false})
         Fuzz::Refusable([&] {

@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fuzz::Check(line.find_first_of("\r\n") == std::string::npos, "a line holds no line end");
         TextFile::CharCount(TrimBlanks(line));
     }
-    Fuzz::Check(TextFile::ToWindows1252(TextFile::FromWindows1252(bytes)) == bytes, "single bytes survive a round trip");
+    Fuzz::Check(TextFile::ToWindows1252(TextFile::FromWindows1252(bytes)) == bytes,
+                "single bytes survive a round trip");
     return 0;
 }

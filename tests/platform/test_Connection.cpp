@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <functional>
-#include <tuple>
 #include <stdexcept>
+#include <tuple>
 
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
@@ -52,7 +52,10 @@ TEST_F(TransactionTest, LeavingWithoutCommitRollsBackWhateverTheWayOut) {
         throw std::runtime_error("not a database failure");
     } catch (const std::runtime_error&) {
     }
-    { Connection::Transaction forgotten(db); Add("d"); }
+    {
+        Connection::Transaction forgotten(db);
+        Add("d");
+    }
     EXPECT_EQ(Names(), "a");
     EXPECT_FALSE(db.InTransaction());
 }

@@ -13,8 +13,10 @@ class RecordsetTest : public ::testing::Test {
 protected:
     void SetUp() override {
         db.Open(folder + "/test.db", true);
-        db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT COLLATE NOCASE, TagSort INTEGER, Note TEXT)");
-        db.Execute("INSERT INTO Animals (TagNumber, TagSort, Note) VALUES ('UK 30', 30, NULL), ('uk 10', 10, 'x'), ('UK 20', 20, 'O''Neill')");
+        db.Execute(
+            "CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT COLLATE NOCASE, TagSort INTEGER, Note TEXT)");
+        db.Execute(
+            "INSERT INTO Animals (TagNumber, TagSort, Note) VALUES ('UK 30', 30, NULL), ('uk 10', 10, 'x'), ('UK 20', 20, 'O''Neill')");
     }
     static std::string Tags(Recordset rs) {
         std::string out;
@@ -62,7 +64,7 @@ TEST_F(RecordsetTest, FindsByCriterionTextAndReadsOutAsText) {
     Recordset rs = db.Query("SELECT AnimalID, TagNumber, Note FROM Animals ORDER BY AnimalID");
     EXPECT_TRUE(rs.Find("AnimalID=2"));
     EXPECT_EQ(rs["TagNumber"].ToString(), "uk 10");
-    EXPECT_TRUE(rs.Find("AnimalID=2"));  // from the current row, inclusive
+    EXPECT_TRUE(rs.Find("AnimalID=2"));   // from the current row, inclusive
     EXPECT_FALSE(rs.Find("AnimalID=1"));  // only forward
     EXPECT_TRUE(rs.Eof());
     rs.MoveFirst();
@@ -124,7 +126,6 @@ TEST_F(RecordsetTest, InMemoryRecordsetsHoldAppendedColumns) {
     EXPECT_THROW(rs.AppendField("Late"), RuntimeError);
 }
 
-
 TEST_F(RecordsetTest, RowsAreReachedByPlaceAndBookmarksFoundAfterSortAndFilter) {
     Recordset rs = db.Query("SELECT AnimalID, TagNumber, TagSort FROM Animals ORDER BY AnimalID");
     ASSERT_EQ(rs.Rows(), 3);
@@ -134,8 +135,7 @@ TEST_F(RecordsetTest, RowsAreReachedByPlaceAndBookmarksFoundAfterSortAndFilter) 
     rs.MoveLast();
     const Recordset::Bookmark first = rs.BookmarkAt(0), last = rs.GetBookmark();
     EXPECT_EQ(rs.RowOf(last), 2);
-    for (auto [row, column] : {std::pair{3L, 0}, {-1L, 0}, {0L, 3}})
-        try {
+    for (auto [row, column] : {std::pair{3L, 0}, {-1L, 0}, {0L, 3}}) try {
             rs.At(row, column);
             ADD_FAILURE() << row << "," << column;
         } catch (const RuntimeError& e) {
@@ -189,7 +189,8 @@ TEST_F(RecordsetTest, DeleteTakesTheRowOutOfTheViewAndTheCursorMovesOnFromIt) {
 }
 
 TEST_F(RecordsetTest, ManyRowsDeletedAtOnceStopAtAFailingOne) {
-    db.Execute("CREATE TRIGGER Keep BEFORE DELETE ON Animals WHEN OLD.TagSort=10 BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    db.Execute(
+        "CREATE TRIGGER Keep BEFORE DELETE ON Animals WHEN OLD.TagSort=10 BEGIN SELECT RAISE(ABORT, 'kept'); END");
     Recordset rs = db.Query("SELECT AnimalID, TagNumber, TagSort FROM Animals ORDER BY TagSort");
     const Recordset::Bookmark ten = rs.BookmarkAt(0), thirty = rs.BookmarkAt(2);
     rs.Delete(std::vector<Recordset::Bookmark>{thirty, thirty, -1});
@@ -201,8 +202,9 @@ TEST_F(RecordsetTest, ManyRowsDeletedAtOnceStopAtAFailingOne) {
 }
 
 TEST_F(RecordsetTest, AFailedUpdateIsUndoneByCancelUpdate) {
-    db.Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON Animals WHEN NEW.TagNumber='BAD' "
-               "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    db.Execute(
+        "CREATE TRIGGER Refuse BEFORE UPDATE ON Animals WHEN NEW.TagNumber='BAD' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     Recordset rs = db.Query("SELECT AnimalID, TagNumber FROM Animals ORDER BY AnimalID");
     rs.SetField("TagNumber", "BAD");
     EXPECT_THROW(rs.Update(), RuntimeError);

@@ -23,10 +23,12 @@ protected:
 
     void SetUp() override {
         db.Open(folder + "/test.db", true);
-        db.Execute("CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT, "
-                   "Weight REAL, Dead INTEGER)");
-        db.Execute("INSERT INTO Animals (TagNumber, Weight, Dead) VALUES ('UK 3', 410.5, 0), ('UK 1', NULL, 1), "
-                   "('UK 2', 388, 0)");
+        db.Execute(
+            "CREATE TABLE Animals (AnimalID INTEGER PRIMARY KEY AUTOINCREMENT, TagNumber TEXT, "
+            "Weight REAL, Dead INTEGER)");
+        db.Execute(
+            "INSERT INTO Animals (TagNumber, Weight, Dead) VALUES ('UK 3', 410.5, 0), ('UK 1', NULL, 1), "
+            "('UK 2', 388, 0)");
         model.SetRecordset(db.Query("SELECT * FROM Animals ORDER BY AnimalID"));
     }
     void TearDown() override {
@@ -132,8 +134,9 @@ TEST_F(RecordsetModelTest, ShownFunctionsReplaceWhatAColumnShows) {
 // Ten rows read three at a time: each fetch reads as many as are shown, a filter applies to them,
 // everything is read for printing, and a failing fetch is reported once and stops the fetching.
 TEST_F(RecordsetModelTest, RowsReadInPagesArriveAsTheViewsFetchThem) {
-    db.Execute("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i+1 FROM n WHERE i<10) "
-               "INSERT INTO Animals (TagNumber, Dead) SELECT 'UK ' || i, i % 4 = 0 FROM n");
+    db.Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i+1 FROM n WHERE i<10) "
+        "INSERT INTO Animals (TagNumber, Dead) SELECT 'UK ' || i, i % 4 = 0 FROM n");
     const std::string sql = "SELECT * FROM Animals ORDER BY AnimalID DESC";
     RecordsetModel model;  // the tester's own fetches would come inside the resets it watches
     model.SetRecordset(db.Query(sql, 3));

@@ -20,8 +20,8 @@ std::vector<std::string> Runs(const QTextDocument& document) {
             QTextCharFormat f = it.fragment().charFormat();
             QString s = it.fragment().text() + "|" + (f.fontWeight() >= QFont::Bold ? "b" : "") +
                         (f.fontItalic() ? "i" : "") + (f.fontUnderline() ? "u" : "") + "|" +
-                        (f.foreground().style() == Qt::NoBrush ? "auto" : f.foreground().color().name()) +
-                        "|" + QString::number(f.fontPointSize()) + "|" + f.fontFamilies().toStringList().join(",");
+                        (f.foreground().style() == Qt::NoBrush ? "auto" : f.foreground().color().name()) + "|" +
+                        QString::number(f.fontPointSize()) + "|" + f.fontFamilies().toStringList().join(",");
             runs.push_back(s.toStdString());
         }
         runs.push_back("\\par");
@@ -56,15 +56,20 @@ TEST_F(RtfTest, WrittenDocumentReadsBackWithEveryFormatAndCharacter) {
     add("bold ", [](QTextCharFormat& f) { f.setFontWeight(QFont::Bold); });
     add("italic ", [](QTextCharFormat& f) { f.setFontItalic(true); });
     add("under", [](QTextCharFormat& f) { f.setFontUnderline(true); });
-    add(" red big", [](QTextCharFormat& f) { f.setForeground(QColor(255, 0, 0)); f.setFontPointSize(20); });
+    add(" red big", [](QTextCharFormat& f) {
+        f.setForeground(QColor(255, 0, 0));
+        f.setFontPointSize(20);
+    });
     cursor.insertBlock();
     add("Courier\tGänsefüße € Łódź 🐄", [](QTextCharFormat& f) { f.setFontFamilies({"Courier New"}); });
-    add(QString("tag {\\} ") + QChar::LineSeparator + "next", [](QTextCharFormat& f) { f.setForeground(QColor(0, 0, 255)); });
+    add(QString("tag {\\} ") + QChar::LineSeparator + "next",
+        [](QTextCharFormat& f) { f.setForeground(QColor(0, 0, 255)); });
 
     std::string rtf = Rtf::Write(document);
     EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char c) { return c > 0; })) << "only ASCII is written";
     EXPECT_NE(rtf.find("tag \\{\\\\\\} \\line next"), std::string::npos) << rtf;
-    EXPECT_NE(rtf.find("G\\'e4nsef\\'fc\\'dfe \\'80 \\u321?\\'f3d\\u378? \\u-10179?\\u-9212?"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("G\\'e4nsef\\'fc\\'dfe \\'80 \\u321?\\'f3d\\u378? \\u-10179?\\u-9212?"), std::string::npos)
+        << rtf;
 
     QTextDocument back;
     Rtf::Read(rtf, back);
@@ -82,9 +87,16 @@ TEST_F(RtfTest, ReadsTablesTabsAndGroupsAsOtherWritersUseThem) {
     QTextDocument document;
     Rtf::Read(rtf, document);
     EXPECT_EQ(document.toPlainText().toStdString(), "Title\n\t\tUpper\n\tMiddle\nPlain");
-    std::vector<std::string> expected = {
-        "Title|bu|auto|8|Arial", "\\par", "\t\t|b|auto|8|Arial", "Upper|b|#0000ff|8|Arial", "\\par",
-        "\t|b|auto|8|Arial", "Middle|i|#ff0000|8|Courier", "\\par", "Plain|b|auto|8|Arial", "\\par"};
+    std::vector<std::string> expected = {"Title|bu|auto|8|Arial",
+                                         "\\par",
+                                         "\t\t|b|auto|8|Arial",
+                                         "Upper|b|#0000ff|8|Arial",
+                                         "\\par",
+                                         "\t|b|auto|8|Arial",
+                                         "Middle|i|#ff0000|8|Courier",
+                                         "\\par",
+                                         "Plain|b|auto|8|Arial",
+                                         "\\par"};
     EXPECT_EQ(Runs(document), expected);
 }
 
@@ -98,10 +110,13 @@ TEST_F(RtfTest, SkipsWhatItDoesNotKnowAndHonoursUnicodeFallbacks) {
     EXPECT_EQ(PlainOf("{\\rtf1 a\\u8364?b\\uc2\\u8364\\'80\\'80c{\\uc3\\u321 x}d\\uc0\\u321 e}"), "a€b€cŁdŁe");
     EXPECT_EQ(PlainOf("{\\rtf1 \\u-10179?\\u-9212?}"), "🐄");
     // Symbols, escapes, bytes in Windows-1252, raw text as UTF-8 when it is UTF-8.
-    EXPECT_EQ(PlainOf("{\\rtf1 \\ldblquote x\\rdblquote\\~\\emdash\\{\\}\\\\\\'e9\\'zz}"),
-              "“x”\u00A0—{}\\ézz");
-    EXPECT_EQ(PlainOf("{\\rtf1 Gr\xC3\xBC\xC3\x9F" "e}"), "Grüße");
-    EXPECT_EQ(PlainOf("{\\rtf1 Gr\xFC\xDF" "e}"), "Grüße");
+    EXPECT_EQ(PlainOf("{\\rtf1 \\ldblquote x\\rdblquote\\~\\emdash\\{\\}\\\\\\'e9\\'zz}"), "“x”\u00A0—{}\\ézz");
+    EXPECT_EQ(PlainOf("{\\rtf1 Gr\xC3\xBC\xC3\x9F"
+                      "e}"),
+              "Grüße");
+    EXPECT_EQ(PlainOf("{\\rtf1 Gr\xFC\xDF"
+                      "e}"),
+              "Grüße");
     // Binary data is jumped over whole, braces in it included.
     EXPECT_EQ(PlainOf("{\\rtf1 a{\\*\\blob\\bin4 }{{x}b}"), "ab");
     // Text after the document's closing brace is not part of it.

@@ -11,7 +11,9 @@
 TEST(SpreadsheetTest, SheetAndFileNamesAreMadeSafeAndNew) {
     using S = Spreadsheet;
     for (const auto& [wanted, name] : {std::pair{"Imported Data (Group A)", "Imported Data (Group A)"},
-                                       {"a[b]c:d*e?f/g\\h", "a_b_c_d_e_f_g_h"}, {"'quoted'", "quoted"}, {"''", "Sheet"},
+                                       {"a[b]c:d*e?f/g\\h", "a_b_c_d_e_f_g_h"},
+                                       {"'quoted'", "quoted"},
+                                       {"''", "Sheet"},
                                        {"History", "History (2)"}})
         EXPECT_EQ(S::SheetName(wanted, {}), name);
     EXPECT_EQ(S::SheetName("Gruppe Ä", {"gruppe ä"}), "Gruppe Ä (2)");
@@ -59,12 +61,20 @@ TEST(SpreadsheetTest, SavedWorkbookHoldsSheetsStringsFormatsAndWidths) {
     EXPECT_TRUE(xlsx.Bold(heading));
     EXPECT_STREQ(xlsx.Format(heading).child("alignment").attribute("horizontal").value(), "center");
     int fill = xlsx.Format(heading).attribute("fillId").as_int();
-    EXPECT_STREQ(xlsx.Part("xl/styles.xml").select_nodes("//fills/fill")[fill].node()
-                     .select_node(".//fgColor").node().attribute("rgb").value(), "FFC0C0C0");
+    EXPECT_STREQ(xlsx.Part("xl/styles.xml")
+                     .select_nodes("//fills/fill")[fill]
+                     .node()
+                     .select_node(".//fgColor")
+                     .node()
+                     .attribute("rgb")
+                     .value(),
+                 "FFC0C0C0");
     int eid = xlsx.Cell(1, "A2").attribute("s").as_int();
     EXPECT_EQ(xlsx.Format(eid).attribute("numFmtId").as_int(), 49) << "text format";
     EXPECT_EQ(xlsx.Format(xlsx.Column(1, 1).attribute("style").as_int()).attribute("numFmtId").as_int(), 49);
-    EXPECT_STREQ(xlsx.Format(xlsx.Cell(1, "B2").attribute("s").as_int()).child("alignment").attribute("horizontal").value(), "center");
+    EXPECT_STREQ(
+        xlsx.Format(xlsx.Cell(1, "B2").attribute("s").as_int()).child("alignment").attribute("horizontal").value(),
+        "center");
     EXPECT_FALSE(xlsx.Bold(eid));
 
     double a = xlsx.Column(1, 1).attribute("width").as_double(), b = xlsx.Column(1, 2).attribute("width").as_double();

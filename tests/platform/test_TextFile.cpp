@@ -27,17 +27,24 @@ TEST(TextFileTest, ReadsUtf8WhenValidAndWindows1252Otherwise) {
 }
 
 TEST(TextFileTest, SplitsLinesAtEveryKindOfLineEnd) {
-    for (const auto& [text, lines] : std::vector<std::pair<std::string, Lines>>{
-             {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"a\r\n", {"a"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}}, {"\n", {""}}, {"", {}}})
+    for (const auto& [text, lines] : std::vector<std::pair<std::string, Lines>>{{"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+                                                                                {"a\r\n", {"a"}},
+                                                                                {"a\n\r\nb\r\r", {"a", "", "b", ""}},
+                                                                                {"\n", {""}},
+                                                                                {"", {}}})
         EXPECT_EQ(TextFile::SplitLines(text), lines);
     EXPECT_EQ(TextFile::WithCrLf("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
 }
 
 TEST(TextFileTest, EncodesWindows1252AndNamesTheFirstCharacterItLacks) {
     std::string lacking;
-    EXPECT_EQ(TextFile::ToWindows1252("Zoë’s €5", &lacking), "Zo\xEB\x92s \x80" "5");
+    EXPECT_EQ(TextFile::ToWindows1252("Zoë’s €5", &lacking),
+              "Zo\xEB\x92s \x80"
+              "5");
     EXPECT_EQ(lacking, "");
-    EXPECT_EQ(TextFile::ToWindows1252("Łódź 🐄", &lacking), "?\xF3" "d? ?");
+    EXPECT_EQ(TextFile::ToWindows1252("Łódź 🐄", &lacking),
+              "?\xF3"
+              "d? ?");
     EXPECT_EQ(lacking, "Ł");
     EXPECT_EQ(TextFile::Windows1252Byte(U'ž'), 0x9E);
     EXPECT_EQ(TextFile::Windows1252Byte(U'ź'), -1);

@@ -41,7 +41,8 @@ TEST_F(ZipTest, AddStoresFilesDeflatedAndReplacesAnEntryOfTheSameName) {
     EXPECT_EQ(entries[1].size, 5);
 
     EXPECT_THROW(Zip::Add(Path("a.zip"), {{Path("missing"), "x"}}), RuntimeError);
-    EXPECT_EQ(Names(Path("a.zip")), (std::vector<std::string>{"Kelvo.mdb", "sub/note.txt"})) << "a failed add leaves it";
+    EXPECT_EQ(Names(Path("a.zip")), (std::vector<std::string>{"Kelvo.mdb", "sub/note.txt"}))
+        << "a failed add leaves it";
     EXPECT_THROW(Zip::Add(Path("no/such/folder/b.zip"), {{Path("in/note"), "note"}}), RuntimeError);
     EXPECT_THROW(Zip::List(Path("in/note")), RuntimeError) << "not an archive";
 }
@@ -54,8 +55,8 @@ TEST_F(ZipTest, EveryKindOfContentComesBackByteForByte) {
     // packs small only when each block sees the 32 kB before it.
     std::string rows;
     while (rows.size() < 2600000) rows += noise.substr(0, 20000);
-    Zip::Add(Path("a.zip"), {{File("in/noise", noise), "noise"}, {File("in/empty", ""), "empty"},
-                             {File("in/rows", rows), "rows"}});
+    Zip::Add(Path("a.zip"),
+             {{File("in/noise", noise), "noise"}, {File("in/empty", ""), "empty"}, {File("in/rows", rows), "rows"}});
     EXPECT_LT(Zip::List(Path("a.zip"))[2].packedSize, 100000);
     FileSystem::CreateDirectories(Path("out"));
     Zip::Extract(Path("a.zip"), Path("out"), {});

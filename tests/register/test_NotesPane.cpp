@@ -21,7 +21,8 @@ protected:
 TEST_F(NotesTest, ChangedNotesAreKeptPerAnimalAndNothingElseIsWritten) {
     Open();
     ShowTab(frmMain::kNotesTab);
-    Db().Execute("INSERT INTO Notes (AnimalID, Note) VALUES (4, 'Plain {text}'), (5, '{\\rtf1 {\\b broken'), (2, NULL)");
+    Db().Execute(
+        "INSERT INTO Notes (AnimalID, Note) VALUES (4, 'Plain {text}'), (5, '{\\rtf1 {\\b broken'), (2, NULL)");
     Select({"UK0123456 00001"});
     Type("Lame ");
     QTest::keyClick(Form().rtbNotes, Qt::Key_B, Qt::ControlModifier);

@@ -48,7 +48,9 @@ protected:
         Form().rtbPedigree_MouseUp(button, keys);
         QCoreApplication::processEvents();
     }
-    std::string Shown() { return Scalar("SELECT TagNumber FROM Animals WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID())); }
+    std::string Shown() {
+        return Scalar("SELECT TagNumber FROM Animals WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID()));
+    }
 };
 
 }  // namespace
@@ -127,7 +129,8 @@ TEST_F(PedigreeTest, ClicksWalkToRelativesClearAndAddParentsAndSaveTheChart) {
     prompts.Type("UK123456 100001");
     ClickLine(2);
     EXPECT_EQ(Scalar("SELECT p.TagNumber || ',' || p.AnimalType || p.Species || (SELECT count(*) FROM LocationLink l "
-                     "WHERE l.AnimalID=p.AnimalID)" + parent + "SireID WHERE a.AnimalID=1"),
+                     "WHERE l.AnimalID=p.AnimalID)" +
+                     parent + "SireID WHERE a.AnimalID=1"),
               "UK123456 100001,220");
     EXPECT_EQ(Scalar("SELECT Species || ',' || SireID FROM Animals WHERE AnimalID=8"), "1,0");
     EXPECT_EQ(Scalar("SELECT group_concat(GroupID || ':' || AnimalID) FROM GroupLink"), groupsBefore);

@@ -27,8 +27,11 @@ protected:
                               });
     }
     std::string Locations(const std::string& where = "LocationID>7") {
-        return Rows("SELECT LocationName || '/' || LocationDescription || '/' || LocationType || '/' || Active FROM "
-                    "Locations WHERE " + where, "|");
+        return Rows(
+            "SELECT LocationName || '/' || LocationDescription || '/' || LocationType || '/' || Active FROM "
+            "Locations WHERE " +
+                where,
+            "|");
     }
 };
 
@@ -88,8 +91,10 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                                   EXPECT_TRUE(dialog.isVisible());
                                   EXPECT_EQ(dialog.txbName->text(), name) << "kept for another try";
                               }
-                              EXPECT_EQ(prompts.shown()[2].text, "The name '" + std::string(51, 'x') + "' is too long: "
-                                        "the name of a location can have at most 50 characters.");
+                              EXPECT_EQ(prompts.shown()[2].text,
+                                        "The name '" + std::string(51, 'x') +
+                                            "' is too long: "
+                                            "the name of a location can have at most 50 characters.");
                               EXPECT_EQ(prompts.shown()[3].title, "Name in Use");
                               // Enter in a box presses no button.
                               QTest::keyClick(dialog.txbName, Qt::Key_Return);
@@ -113,12 +118,16 @@ TEST_F(LocationTest, DialogsShowTheirTextsWholeAndWorkFromTheKeyboard) {
         EXPECT_FALSE(dialog.isVisible());
     };
     modCommon::EditLocationID = 0;
-    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); }, [&](frmLocation& dialog) {
-        check(dialog, *dialog.OKButton, *dialog.txbName, "Please enter the name of the location.");
-    });
+    RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
+                          [&](frmLocation& dialog) {
+                              check(dialog, *dialog.OKButton, *dialog.txbName,
+                                    "Please enter the name of the location.");
+                          });
     Open();
     Select({"UK0123456 00001"});
-    RunModal<frmTreatment>([this] { Form().cmdRecordTreatment_Click(); }, [&](frmTreatment& dialog) {
-        check(dialog, *dialog.OKButton, *dialog.cboMedicine->lineEdit(), "Please enter or select a medicine.");
-    });
+    RunModal<frmTreatment>([this] { Form().cmdRecordTreatment_Click(); },
+                           [&](frmTreatment& dialog) {
+                               check(dialog, *dialog.OKButton, *dialog.cboMedicine->lineEdit(),
+                                     "Please enter or select a medicine.");
+                           });
 }

@@ -34,12 +34,16 @@ protected:
 TEST_F(FrameTest, ResizingKeepsTheGridAndTabsOnTheirEdgesAndNeverBelowNothing) {
     using DesignGeometry::Pixels;
     frmMain& form = Shown(14400, 9000);
-    const int panelRight = form.fraTagSearch->geometry().right() + 1, panelBottom = form.fraDisplay->geometry().bottom() + 1;
+    const int panelRight = form.fraTagSearch->geometry().right() + 1,
+              panelBottom = form.fraDisplay->geometry().bottom() + 1;
     const int gridLeft = form.grdAnimals->x();
     EXPECT_GE(gridLeft, std::max(Pixels(1665), panelRight));
-    EXPECT_EQ(form.grdAnimals->geometry(), QRect(gridLeft, 0, Pixels(14400) - gridLeft, Pixels(9000) - Pixels(5355) - Pixels(120)));
-    EXPECT_EQ(form.tabDetails->geometry(), QRect(Pixels(75), Pixels(9000) - Pixels(5355), Pixels(14400 - 120), Pixels(5355)));
-    EXPECT_EQ(form.fraTab[0]->geometry(), QRect(Pixels(75), Pixels(500) + Pixels(30), Pixels(14400 - 120) - 2 * Pixels(75), Pixels(4755)));
+    EXPECT_EQ(form.grdAnimals->geometry(),
+              QRect(gridLeft, 0, Pixels(14400) - gridLeft, Pixels(9000) - Pixels(5355) - Pixels(120)));
+    EXPECT_EQ(form.tabDetails->geometry(),
+              QRect(Pixels(75), Pixels(9000) - Pixels(5355), Pixels(14400 - 120), Pixels(5355)));
+    EXPECT_EQ(form.fraTab[0]->geometry(),
+              QRect(Pixels(75), Pixels(500) + Pixels(30), Pixels(14400 - 120) - 2 * Pixels(75), Pixels(4755)));
     EXPECT_EQ(form.rtbHelp->parentWidget(), form.fraTab[0]);
     EXPECT_EQ(form.rtbHelp->x(), Pixels(2850));
     EXPECT_EQ(form.rtbHelp->width(), form.fraTab[0]->width() - Pixels(2850) - Pixels(30));
@@ -55,7 +59,8 @@ TEST_F(FrameTest, ResizingKeepsTheGridAndTabsOnTheirEdgesAndNeverBelowNothing) {
     EXPECT_EQ(form.tabDetails->y(), panelBottom + Pixels(120));
     EXPECT_EQ(form.grdAnimals->height(), form.tabDetails->y() - Pixels(120));
     EXPECT_EQ(form.tabDetails->geometry().bottom() + 1, Pixels(6000));
-    EXPECT_EQ(form.grdMovements->geometry().bottom(), form.fraTab[8]->height() - 1 - (Pixels(4755) - Pixels(225 + 4440)));
+    EXPECT_EQ(form.grdMovements->geometry().bottom(),
+              form.fraTab[8]->height() - 1 - (Pixels(4755) - Pixels(225 + 4440)));
 
     // Narrower than the grid's left and lower than the panel: sizes stop at nothing.
     form.canvas->resize(Pixels(1500), Pixels(1500));
@@ -125,20 +130,23 @@ TEST_F(FrameTest, UnloadingClosesTheOtherWindowsAndLeavesCore) {
 // on a desktop's screen, on a laptop's, and at 600 pixels high. With KELVO_SCREENSHOT_DIR set
 // the window is written there on both screens.
 TEST_F(FrameTest, EveryTabShowsItsTextsWholeOnEveryScreenAndDownTo600Pixels) {
-    Db().Execute("INSERT INTO Treatments VALUES (1, '2024-05-28 00:00:00', 'Wormer', 12.5, 'ml', 'Me', 'Worms');"
-                 "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO Animals "
-                 "(AnimalID, AnimalType, TagNumber, TagSort, DateOfBirth, TaggingDate, DamID, Species) SELECT i, 1, "
-                 "'UK0123456 ' || (10000 + i), i, '2023-12-28 00:00:00', '2024-01-02 00:00:00', iif(i < 120, 100, NULL), 2 FROM n;"
-                 "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) SELECT AnimalID, 'UK0123456 099999', "
-                 "'2024-02-20 00:00:00' FROM Animals WHERE AnimalID >= 100; INSERT INTO TreatmentLink (TreatmentID, AnimalID) "
-                 "SELECT 1, AnimalID FROM Animals WHERE AnimalID >= 100; INSERT INTO LocationLink (LocationID, AnimalID, "
-                 "EventDate) SELECT 4, AnimalID, '2024-05-28 00:00:00' FROM Animals WHERE AnimalID >= 100;");
+    Db().Execute(
+        "INSERT INTO Treatments VALUES (1, '2024-05-28 00:00:00', 'Wormer', 12.5, 'ml', 'Me', 'Worms');"
+        "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 299) INSERT INTO Animals "
+        "(AnimalID, AnimalType, TagNumber, TagSort, DateOfBirth, TaggingDate, DamID, Species) SELECT i, 1, "
+        "'UK0123456 ' || (10000 + i), i, '2023-12-28 00:00:00', '2024-01-02 00:00:00', iif(i < 120, 100, NULL), 2 FROM n;"
+        "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) SELECT AnimalID, 'UK0123456 099999', "
+        "'2024-02-20 00:00:00' FROM Animals WHERE AnimalID >= 100; INSERT INTO TreatmentLink (TreatmentID, AnimalID) "
+        "SELECT 1, AnimalID FROM Animals WHERE AnimalID >= 100; INSERT INTO LocationLink (LocationID, AnimalID, "
+        "EventDate) SELECT 4, AnimalID, '2024-05-28 00:00:00' FROM Animals WHERE AnimalID >= 100;");
     frmMain& form = Open();
     form.show();
     form.txbTagSearch->setText("UK0123456 000000");
     ASSERT_EQ(GridTags().size(), 207u);
-    const std::pair<QPoint, QSize> frames[] = {{{0, 0}, form.frameGeometry().size()}, {{0, 0}, {1600, 1000}},
-                                               {LaptopScreen()->geometry().topLeft(), {1366, 728}}, {{0, 0}, {1366, 600}}};
+    const std::pair<QPoint, QSize> frames[] = {{{0, 0}, form.frameGeometry().size()},
+                                               {{0, 0}, {1600, 1000}},
+                                               {LaptopScreen()->geometry().topLeft(), {1366, 728}},
+                                               {{0, 0}, {1366, 600}}};
     for (const auto& [at, size] : frames) {
         form.move(at);
         form.resize(size - (form.frameGeometry().size() - form.size()));
@@ -148,7 +156,8 @@ TEST_F(FrameTest, EveryTabShowsItsTextsWholeOnEveryScreenAndDownTo600Pixels) {
             for (int tab = 0; tab < 11; ++tab) {
                 form.tabDetails->SetCurrentTab(tab);
                 QCoreApplication::processEvents();
-                EXPECT_EQ(CutTexts(form), std::vector<std::string>{}) << where << ", tab " << tab << ", " << selected.size();
+                EXPECT_EQ(CutTexts(form), std::vector<std::string>{})
+                    << where << ", tab " << tab << ", " << selected.size();
             }
         }
         form.tabDetails->SetCurrentTab(7);

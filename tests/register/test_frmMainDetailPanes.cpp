@@ -48,9 +48,10 @@ protected:
         return Rows("SELECT AnimalID || ':' || OldTag || '@' || substr(EventDate,1,10) FROM TagChanges", "|");
     }
     std::string Treated() {
-        return Scalar("SELECT (SELECT group_concat(EventDate || '/' || MedicineName || '/' || Amount || '/' || Unit || "
-                      "'/' || TreatedBy || '/' || Reason) FROM Treatments) || ' ' || (SELECT group_concat(AnimalID) "
-                      "FROM TreatmentLink)");
+        return Scalar(
+            "SELECT (SELECT group_concat(EventDate || '/' || MedicineName || '/' || Amount || '/' || Unit || "
+            "'/' || TreatedBy || '/' || Reason) FROM Treatments) || ' ' || (SELECT group_concat(AnimalID) "
+            "FROM TreatmentLink)");
     }
     std::function<void()> recordTreatment = [this] { Form().cmdRecordTreatment_Click(); };
 };
@@ -70,8 +71,9 @@ TEST_F(DetailPaneTest, TagChecksAskAgainAndLatestOrBackDatedChangesFillTheHistor
     RecordTag({"UK0123456 00050", "01/03/2024"});  // earlier: the typed tag enters the history
     RecordTag({"UK0123456 00077", "2024-05-01"});  // at the latest date: the latest
     RecordTag({"UK0123456 00088", "15/06/2024"});  // today's sorts above "Current"
-    EXPECT_EQ(History(), "1:UK0123456 00001@2024-05-01|1:UK0123456 00050@2024-03-01|1:UK0123456 00099@2024-05-01|"
-                         "1:UK0123456 00077@2024-06-15");
+    EXPECT_EQ(History(),
+              "1:UK0123456 00001@2024-05-01|1:UK0123456 00050@2024-03-01|1:UK0123456 00099@2024-05-01|"
+              "1:UK0123456 00077@2024-06-15");
     Db().Execute("INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (2, 'X2', '2024-01-01 10:30:00')");
     Select({"UK0123456 00002", "UK0123456 00003", "UK0123456 00088"});
     EXPECT_TRUE(Form().cmdRecordTagChange->isHidden()) << "only for the one animal shown";
@@ -112,10 +114,11 @@ TEST_F(DetailPaneTest, TagRefusalsAndCancelWriteNothingAFailureUndoesTheWholeCha
 }
 
 TEST_F(DetailPaneTest, MovementsOfAllSelectedAnimalsNewestFirstWithTheCauseOfDeathAndEachPanePrints) {
-    Db().Execute("UPDATE Animals SET DeathReason='Bloat' WHERE AnimalID=3; INSERT INTO TreatmentLink VALUES (1, 1, 5);"
-                 "UPDATE LocationLink SET Details='lorry', EventDate='2024-03-01 09:15:00' WHERE LocationLinkID=4;"
-                 "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (5, 'OLD', '2024-01-01');"
-                 "INSERT INTO Treatments (TreatmentID, EventDate, MedicineName) VALUES (1, '2024-02-01', 'Dip');");
+    Db().Execute(
+        "UPDATE Animals SET DeathReason='Bloat' WHERE AnimalID=3; INSERT INTO TreatmentLink VALUES (1, 1, 5);"
+        "UPDATE LocationLink SET Details='lorry', EventDate='2024-03-01 09:15:00' WHERE LocationLinkID=4;"
+        "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (5, 'OLD', '2024-01-01');"
+        "INSERT INTO Treatments (TreatmentID, EventDate, MedicineName) VALUES (1, '2024-02-01', 'Dip');");
     Select({"UK0123456 00003", "UK0123456 00004", "UK0123456 00005", "UK0123456 00010"});
     EXPECT_EQ(Shown(*Form().grdMovements), Lines{}) << "a pane not on show waits for its tab";
     ShowTab(frmMain::kMovementHistoryTab);
@@ -144,7 +147,9 @@ TEST_F(DetailPaneTest, TreatmentChecksInOrderFromTheKeyboardThenOneTreatmentForE
         {"31/02/2005", "The treatment date is not valid. Please re-enter it.", "Invalid Date"},
         {"16/06/2024", "The treatment date is in the future. Please re-enter it.", "Invalid Date"},
         {"15/06/2024", "Please enter or select a medicine.", "Medicine Required"},
-        {"Pen 'LA'", amount, "Invalid Amount"}, {"0", amount, "Invalid Amount"}, {"-1", amount, "Invalid Amount"},
+        {"Pen 'LA'", amount, "Invalid Amount"},
+        {"0", amount, "Invalid Amount"},
+        {"-1", amount, "Invalid Amount"},
         {"2.5", "Please enter or select a unit.", "Invalid Unit"},
         {"ml", "Please enter or select the name of the person doing the treatment.", "Invalid Name"},
         {" ", "Please enter or select the reason for the treatment.", "Invalid Reason"},
@@ -166,7 +171,7 @@ TEST_F(DetailPaneTest, TreatmentChecksInOrderFromTheKeyboardThenOneTreatmentForE
     });
     EXPECT_EQ(Treated(), "2024-06-15 00:00:00/Pen 'LA'/2.5/ml/ /Lame 1,2,6");
     EXPECT_EQ(Shown(*Form().grdTreatments), (Lines{"UK0123456 00001|15/06/2024|Pen 'LA'|2.5 ml| |Lame|",
-                                                  "UK0123456 00002|15/06/2024|Pen 'LA'|2.5 ml| |Lame|"}))
+                                                   "UK0123456 00002|15/06/2024|Pen 'LA'|2.5 ml| |Lame|"}))
         << "the tag-only row is linked but never listed";
 }
 
@@ -197,9 +202,10 @@ TEST_F(DetailPaneTest, AFailedTreatmentWriteLeavesNothingIsReportedAndTheDialogS
 
 TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinkedOnes) {
     ShowTab(frmMain::kTreatmentsTab);
-    Db().Execute("INSERT INTO Treatments VALUES (1, '2024-06-01', 'Dip', 5, 'l', 'Jo', ''), (2, '2024-06-01', "
-                 "'Wormer', 0.1, 'ml', 'Jo', ''), (3, '2024-01-01', 'Old', 2.5, 'g', '', '');"
-                 "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, 1), (1, 2), (2, 1)");
+    Db().Execute(
+        "INSERT INTO Treatments VALUES (1, '2024-06-01', 'Dip', 5, 'l', 'Jo', ''), (2, '2024-06-01', "
+        "'Wormer', 0.1, 'ml', 'Jo', ''), (3, '2024-01-01', 'Old', 2.5, 'g', '', '');"
+        "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, 1), (1, 2), (2, 1)");
     Select({"UK0123456 00002", "UK0123456 00001"});
     EXPECT_EQ(Shown(*Form().grdTreatments),
               (Lines{"UK0123456 00001|01/06/2024|Wormer|0.1 ml|Jo||", "UK0123456 00001|01/06/2024|Dip|5 l|Jo||",
@@ -211,8 +217,9 @@ TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinke
     DataGrid& grid = *Form().grdTreatments;
     grid.SelAdd(grid.Rows().BookmarkAt(2));
     Form().cmdDeleteTreatments_Click();
-    const std::string left = "SELECT (SELECT group_concat(TreatmentID || ':' || AnimalID) FROM TreatmentLink) || ' ' "
-                             "|| (SELECT group_concat(TreatmentID) FROM Treatments)";
+    const std::string left =
+        "SELECT (SELECT group_concat(TreatmentID || ':' || AnimalID) FROM TreatmentLink) || ' ' "
+        "|| (SELECT group_concat(TreatmentID) FROM Treatments)";
     EXPECT_EQ(Scalar(left), "1:1,2:1 1,2") << "the unlinked treatment goes too";
     grid.SelAdd(grid.Rows().BookmarkAt(1));
     Form().cmdDeleteTreatments_Click();
@@ -222,10 +229,11 @@ TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinke
 // Thousands of selected animals: the movements come newest first a page at a time as the keeper
 // scrolls, in the order one query of them all gives, and the HTML file holds every one.
 TEST_F(DetailPaneTest, ManyMovementsArriveAsTheKeeperScrollsAndAreAllSavedAsHTML) {
-    Db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) INSERT INTO Animals "
-                 "(AnimalType, TagNumber, TagSort, Species) SELECT 1, 'UK0999999 ' || i, i, 2 FROM n;"
-                 "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 4, AnimalID, date('2023-01-01', "
-                 "'+' || (AnimalID % 300) || ' days') || ' 00:00:00' FROM Animals WHERE TagNumber LIKE 'UK0999999 %'");
+    Db().Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) INSERT INTO Animals "
+        "(AnimalType, TagNumber, TagSort, Species) SELECT 1, 'UK0999999 ' || i, i, 2 FROM n;"
+        "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) SELECT 4, AnimalID, date('2023-01-01', "
+        "'+' || (AnimalID % 300) || ' days') || ' 00:00:00' FROM Animals WHERE TagNumber LIKE 'UK0999999 %'");
     Form().tmrSetGridRecords_Timer();
     ShowTab(frmMain::kMovementHistoryTab);
     Form().cmdSelectAll_Click();

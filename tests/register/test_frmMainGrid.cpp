@@ -301,9 +301,7 @@ TEST_F(GridTest, ShiftRightClickChangesTheTypesOfTheSelectedAnimalsItNames) {
     Db().Execute(
         "INSERT INTO GroupLink (GroupID, AnimalID) VALUES (3, 4); INSERT INTO LocationLink (LocationID, AnimalID, "
         "EventDate) VALUES (3, 4, '2024-01-01 00:00:00'); INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (4, 'AB')");
-    auto types = [&] {
-        return Rows("SELECT AnimalType FROM Animals ORDER BY AnimalID", "");
-    };
+    auto types = [&] { return Rows("SELECT AnimalType FROM Animals ORDER BY AnimalID", ""); };
     auto change = [&](const Tags& selected, const std::string& item) {
         form.tmrSetGridRecords_Timer();
         Select(selected);

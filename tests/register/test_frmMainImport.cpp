@@ -25,18 +25,23 @@ protected:
         auto parent = [](const char* link) {
             return std::string("ifnull((SELECT TagNumber FROM Animals p WHERE p.AnimalID=a.") + link + "),'-')";
         };
-        return Rows("SELECT AnimalType || '|' || ifnull(substr(DateOfBirth, 1, 10), '-') || '|' || ifnull(GenderID, '-') "
-                    "|| ifnull(BreedID, '-') || '|' || " + parent("DamID") + " || '|' || " + parent("SireID") +
-                    " || '|' || ifnull((SELECT group_concat(LocationID || '@' || substr(EventDate, 1, 10) || ifnull(Details, '')) "
-                    "FROM LocationLink l WHERE l.AnimalID=a.AnimalID), '-') || '|' || ifnull((SELECT "
-                    "group_concat(GroupID) FROM GroupLink g WHERE g.AnimalID=a.AnimalID), '-') AS x FROM Animals a "
-                    "WHERE Species=2 AND TagNumber='" + tag + "'", " / ");
+        return Rows(
+            "SELECT AnimalType || '|' || ifnull(substr(DateOfBirth, 1, 10), '-') || '|' || ifnull(GenderID, '-') "
+            "|| ifnull(BreedID, '-') || '|' || " +
+                parent("DamID") + " || '|' || " + parent("SireID") +
+                " || '|' || ifnull((SELECT group_concat(LocationID || '@' || substr(EventDate, 1, 10) || ifnull(Details, '')) "
+                "FROM LocationLink l WHERE l.AnimalID=a.AnimalID), '-') || '|' || ifnull((SELECT "
+                "group_concat(GroupID) FROM GroupLink g WHERE g.AnimalID=a.AnimalID), '-') AS x FROM Animals a "
+                "WHERE Species=2 AND TagNumber='" +
+                tag + "'",
+            " / ");
     }
     // Every row an import may write, to see that a refused or failed one wrote nothing.
     std::string Register() {
-        return Rows("SELECT AnimalID || TagNumber || ifnull(GenderID, '') AS x FROM Animals UNION ALL SELECT GroupID || ':' || "
-                    "AnimalID FROM GroupLink UNION ALL SELECT EIDNumber FROM EIDs UNION ALL SELECT LocationLinkID FROM LocationLink",
-                    " / ");
+        return Rows(
+            "SELECT AnimalID || TagNumber || ifnull(GenderID, '') AS x FROM Animals UNION ALL SELECT GroupID || ':' || "
+            "AnimalID FROM GroupLink UNION ALL SELECT EIDNumber FROM EIDs UNION ALL SELECT LocationLinkID FROM LocationLink",
+            " / ");
     }
 };
 
@@ -64,7 +69,8 @@ TEST_F(ImportTest, AnimalsDamsAndSiresLandInTheirGroupsPlacesAndLinks) {
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].title, "Select an Import Animals File containing sheep details:");
     EXPECT_EQ(shown[1].title, "Dam animal type for currently unrecorded dams");
-    EXPECT_EQ(shown[2].text.substr(0, 80), "When sires are defined for progeny, if the sires are not already recorded then\r\n");
+    EXPECT_EQ(shown[2].text.substr(0, 80),
+              "When sires are defined for progeny, if the sires are not already recorded then\r\n");
     EXPECT_EQ(shown[3].text,
               "The file has been imported. Please check these lines:\r\n"
               "Line 6: the fields after the fifteenth were left out.\r\n"
@@ -73,7 +79,8 @@ TEST_F(ImportTest, AnimalsDamsAndSiresLandInTheirGroupsPlacesAndLinks) {
               "Line 3: the tag UK0123456 00020 is also on line 1, so this line updated that animal.");
 
     const std::string imported = "3@2024-06-15Imported from file";
-    EXPECT_EQ(Sheep("UK0123456 00020"), "1|2024-04-01|11|UK0123456 00001|UK0123456 00030|3@2024-04-01Imported from file|2,1");
+    EXPECT_EQ(Sheep("UK0123456 00020"),
+              "1|2024-04-01|11|UK0123456 00001|UK0123456 00030|3@2024-04-01Imported from file|2,1");
     EXPECT_EQ(Sheep("UK0123456 00030"), "1|2020-01-01|24|-|-|3@2020-01-01Imported from file|-");
     EXPECT_EQ(Sheep("UK0123456 00040"), "2|-|--|-|-|-|-");
     EXPECT_EQ(Sheep("UK0123456"), "1|-|--|UK0123456 00040|-|" + imported + "|2,1 / 1|-|--|-|-|" + imported + "|2,1");
@@ -84,7 +91,8 @@ TEST_F(ImportTest, AnimalsDamsAndSiresLandInTheirGroupsPlacesAndLinks) {
     EXPECT_EQ(Sheep("UK0123456 00005"), "0|-|2-|-|-|-|3,1");
     EXPECT_EQ(Scalar("SELECT Species || AnimalType FROM Animals WHERE AnimalID=8"), "11");
     EXPECT_EQ(Rows("SELECT EIDNumber AS x FROM EIDs WHERE AnimalID IN (1, " + std::to_string(IDOf("UK0123456 00020")) +
-                   ") ORDER BY EIDID", " / "),
+                       ") ORDER BY EIDID",
+                   " / "),
               "0123456789ABCDEF / " + modEID::DecimalEIDToHexEID("826000123456789") + " / 8000000000000ABC");
     EXPECT_FALSE(form.lstBreeds->findItems(QString::fromUtf8("M\u00e9rinos"), Qt::MatchExactly).isEmpty());
     EXPECT_TRUE(form.fraProgress->isHidden());
@@ -102,21 +110,25 @@ TEST_F(ImportTest, SemicolonsBareLineEndsRefusedFilesStopsPartWayAndTheHelp) {
     const std::string before = Register();
     const std::pair<std::string, std::string> refused[] = {
         {"", "The file holds no animal data, so nothing has been imported."},
-        {"UK1\nUK2;\x01\x02\x7f\x00", "The file cannot be read as animal data, so nothing has been imported:\r\nLine 2 holds characters that are not text."},
-        {"UK1;;;;;" + std::string(300, '7'), "The file cannot be read as animal data, so nothing has been imported:\r\n"
-                                             "Line 1: the tag \"77777777777777777777...\" is longer than 50 characters."}};
+        {"UK1\nUK2;\x01\x02\x7f\x00",
+         "The file cannot be read as animal data, so nothing has been imported:\r\nLine 2 holds characters that are not text."},
+        {"UK1;;;;;" + std::string(300, '7'),
+         "The file cannot be read as animal data, so nothing has been imported:\r\n"
+         "Line 1: the tag \"77777777777777777777...\" is longer than 50 characters."}};
     for (const auto& [text, message] : refused) {
         prompts.Answer(Prompts::OK);
         form.ImportAnimals(text);
         EXPECT_EQ(prompts.LastText(), message);
     }
     // A statement refused on line 3 takes back lines 1 and 2 and the emptied groups.
-    Db().Execute("CREATE TRIGGER refuse BEFORE INSERT ON Animals WHEN NEW.TagNumber='UK0123456 00099' "
-                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    Db().Execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Animals WHEN NEW.TagNumber='UK0123456 00099' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     prompts.Answer(Prompts::OK);
     form.ImportAnimals("UK0123456 00097\r\nUK0123456 00098\r\nUK0123456 00099\r\n");
     EXPECT_NE(prompts.LastText().find("Line 3 of the file could not be imported (refused). Nothing has been imported"),
-              std::string::npos) << prompts.LastText();
+              std::string::npos)
+        << prompts.LastText();
     EXPECT_EQ(Register(), before);
     EXPECT_TRUE(form.isEnabled());
 

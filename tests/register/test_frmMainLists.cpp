@@ -38,7 +38,8 @@ TEST_F(ListsTest, ListsHoldTheirRowsInOrderWithTheirKeys) {
     frmMain& form = Open();
     EXPECT_EQ(Entries(form.lstGroups), (Texts{"Last Import", "New Animals", "Zeta", "apple", "Flock A"}))
         << "permanent groups by key as a number, then by name";
-    EXPECT_EQ(Entries(form.lstLocations), (Texts{"Removed from Records", "Dead", "Holding", "Abattoir", "Market", "Top Field"}));
+    EXPECT_EQ(Entries(form.lstLocations),
+              (Texts{"Removed from Records", "Dead", "Holding", "Abattoir", "Market", "Top Field"}));
     EXPECT_EQ(Entries(form.lstGenders), (Texts{"Unknown", "Ewe", "Ram"}));
     EXPECT_EQ(Entries(form.lstBreeds), (Texts{"Unknown", "Suffolk", "Texel"}));
     EXPECT_EQ(Entry(form.lstGroups, "Zeta")->data(Qt::UserRole).toLongLong(), kZeta);
@@ -128,18 +129,27 @@ TEST_F(ListsTest, CreateEditAndDeleteEntries) {
     frmMain& form = Open();
     // A name in use or too long is refused in plain words and offered again as typed.
     const std::string long51(51, 'x');
-    prompts.Type("   ").Type("O'Brien's").Type("flock a").Answer(Prompts::OK).Type(long51).Answer(Prompts::OK).CancelInput();
+    prompts.Type("   ")
+        .Type("O'Brien's")
+        .Type("flock a")
+        .Answer(Prompts::OK)
+        .Type(long51)
+        .Answer(Prompts::OK)
+        .CancelInput();
     for (int i = 0; i < 3; ++i) RightClick(form.lstGroups, "", "Create a New Group");
     EXPECT_EQ(prompts.shown()[0].text, "Enter the new group name");
     EXPECT_EQ(prompts.shown()[0].title, "New Group Name");
     EXPECT_EQ(Scalar("SELECT group_concat(GroupName, '|') FROM Groups WHERE GroupID>11"), "   |O'Brien's");
     Texts refusals;  // each refusal, then the name the box offers again
     for (std::size_t i = 3; i < prompts.shown().size(); i += 2)
-        refusals.push_back(prompts.shown()[i].title + ": " + prompts.shown()[i].text + " [" + prompts.shown()[i + 1].proposed + "]");
+        refusals.push_back(prompts.shown()[i].title + ": " + prompts.shown()[i].text + " [" +
+                           prompts.shown()[i + 1].proposed + "]");
     EXPECT_EQ(refusals, (Texts{"Name in Use: The name 'flock a' is already in use: another group has it. Please choose "
                                "another name. [flock a]",
-                               "Name Too Long: The name '" + long51 + "' is too long: the name of a group can have at most "
-                               "50 characters. [" + long51 + "]"}));
+                               "Name Too Long: The name '" + long51 +
+                                   "' is too long: the name of a group can have at most "
+                                   "50 characters. [" +
+                                   long51 + "]"}));
     EXPECT_EQ(form.lstGroups->count(), 7);
 
     prompts.Type("  ").Type(" Apple tree ");

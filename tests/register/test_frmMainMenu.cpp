@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
-#include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -82,14 +82,16 @@ TEST_F(MenuTest, ChangingSpeciesSetsTheWindowUpAgainAndLeavingWithoutOneClosesIt
     modCommon::AddKelvoData("HoldingNumber", "12/345/6789");
     frmMain& form = Open();
     form.show();
-    RunModal<frmSpecies>([&] { form.mnuChangeSpecies->trigger(); }, [](frmSpecies& window) { window.cmdSpecies_Click(1); });
+    RunModal<frmSpecies>([&] { form.mnuChangeSpecies->trigger(); },
+                         [](frmSpecies& window) { window.cmdSpecies_Click(1); });
     EXPECT_EQ(GridTags(), (std::vector<std::string>{"UK123456 100001", "UK123456 100002"}));
     EXPECT_TRUE(form.mnuChangeHerdNumber->isVisible());
 
-    RunModal<frmSpecies>([&] { form.mnuChangeCountry->trigger(); }, [this](frmSpecies& window) {
-        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM KelvoData WHERE ItemName='CountryName'"), "0");
-        window.cmdSpecies_Click(0);
-    });
+    RunModal<frmSpecies>([&] { form.mnuChangeCountry->trigger(); },
+                         [this](frmSpecies& window) {
+                             EXPECT_EQ(Scalar("SELECT COUNT(*) FROM KelvoData WHERE ItemName='CountryName'"), "0");
+                             window.cmdSpecies_Click(0);
+                         });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmMain::Loaded(), nullptr);
 }
@@ -125,11 +127,12 @@ TEST_F(MenuTest, ADeviceWindowKeepsTheMainWindowDisabledUntilAQuarterSecondAfter
 }
 
 TEST_F(MenuTest, TagSearchSelectsByNumberTagOrEIDAndTakesEveryCharacterLiterally) {
-    Db().Execute("INSERT INTO Animals (AnimalID, AnimalType, TagNumber, TagSort, Species) VALUES"
-                 " (20, 1, 'UK0999999 00001', 1, 2), (21, 1, 'UK0123456 5', 5, 2), (22, 1, 'UK0123456 5%', 5, 2),"
-                 " (23, 1, 'O''NEILL 7', 7, 2);"
-                 "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (7, '" +
-                 modEID::DecimalEIDToHexEID("0826012345678901", 4) + "'), (2, 'A123456789ABCDEF');");
+    Db().Execute(
+        "INSERT INTO Animals (AnimalID, AnimalType, TagNumber, TagSort, Species) VALUES"
+        " (20, 1, 'UK0999999 00001', 1, 2), (21, 1, 'UK0123456 5', 5, 2), (22, 1, 'UK0123456 5%', 5, 2),"
+        " (23, 1, 'O''NEILL 7', 7, 2);"
+        "INSERT INTO EIDs (AnimalID, EIDNumber) VALUES (7, '" +
+        modEID::DecimalEIDToHexEID("0826012345678901", 4) + "'), (2, 'A123456789ABCDEF');");
     frmMain& form = Open();
     QTest::keyClicks(form.txbTagSearch, "abc");
     EXPECT_EQ(form.txbTagSearch->text(), "ABC");
@@ -166,8 +169,9 @@ TEST_F(MenuTest, TagSearchSelectsByNumberTagOrEIDAndTakesEveryCharacterLiterally
     form.tmrSetGridRecords_Timer();
     prompts.Answer(Prompts::OK).Answer(Prompts::OK);
     Search("00001");
-    EXPECT_EQ(prompts.LastText(),
-              "1 animal selected. \r\nYou also have 1 animal with this tag that is not currently displayed in the grid.");
+    EXPECT_EQ(
+        prompts.LastText(),
+        "1 animal selected. \r\nYou also have 1 animal with this tag that is not currently displayed in the grid.");
     Search("00002");
     EXPECT_EQ(prompts.LastText(),
               "1 animal with this tag exists in your records but it is not currently displayed in the grid.");
@@ -262,7 +266,8 @@ TEST_F(MenuTest, GridPrintsAndSavesWithoutTypeAndEIDColumnsAndGivesThemBack) {
     prompts.ChooseFile("");
     form.PrintGrid(*form.grdAnimals, "Animal details for all animals in the grid", 0, 2, true);
     EXPECT_TRUE(Shown("Type") && Shown("EID?"));
-    EXPECT_EQ(prompts.shown()[0].title + "/" + prompts.shown()[1].title, "Nothing Selected in the Grid/Export to HTML file");
+    EXPECT_EQ(prompts.shown()[0].title + "/" + prompts.shown()[1].title,
+              "Nothing Selected in the Grid/Export to HTML file");
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "fixtures/PeerProcess.h"
-#include "fixtures/RestrictedFile.h"
 #include "fixtures/RegisterFixture.h"
+#include "fixtures/RestrictedFile.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ protected:
     // An animal's moves, oldest first, as "location@date".
     static std::string Moves(long animal) {
         return "(SELECT ifnull(group_concat(LocationID || '@' || EventDate, ' '), '') FROM (SELECT * FROM LocationLink "
-               "WHERE AnimalID=" + std::to_string(animal) + " ORDER BY EventDate, LocationLinkID))";
+               "WHERE AnimalID=" +
+               std::to_string(animal) + " ORDER BY EventDate, LocationLinkID))";
     }
 };
 
@@ -43,8 +44,12 @@ TEST_F(MovementsTest, DeathAsksInOrderSkipsTagsAndStoresTextsAsTyped) {
     for (const auto& s : prompts.shown()) shown.push_back(s.title + ": " + s.text + " [" + s.proposed + "]");
     const std::string ask = "Enter Date: " + kDatePrompt + kNote + kCancelNote + " [";
     const std::string cause = "Cause of Death: You must enter the cause of death []";
-    auto future = [](std::string d) { return "Date/Time in the Future: " + d + " is in the future. Are you sure you "
-                                             "want to use " + d + "? []"; };
+    auto future = [](std::string d) {
+        return "Date/Time in the Future: " + d +
+               " is in the future. Are you sure you "
+               "want to use " +
+               d + "? []";
+    };
     EXPECT_EQ(shown, (Texts{ask + "15/06/2024]", "Invalid Date: Invalid date - please try again. []",
                             ask + "31/02/2024]", future("16/06/2024"), ask + "16/06/2024]",
                             future("15/06/2024 12:30:00"), ask + "15/06/2024 12:30]", cause, cause,
@@ -52,7 +57,8 @@ TEST_F(MovementsTest, DeathAsksInOrderSkipsTagsAndStoresTextsAsTyped) {
                             "details here if relevant. []"}));
     EXPECT_EQ(Scalar("SELECT group_concat(ifnull(DeathReason, '-'), '|') || (SELECT group_concat(LocationID || "
                      "EventDate || Details) FROM LocationLink WHERE AnimalID=7) FROM Animals WHERE AnimalID IN (6, 7)"),
-              "-|it's @Details22024-06-14 00:00:00O'Neill '@LocationID'") << "a tag only does not die; later moves go";
+              "-|it's @Details22024-06-14 00:00:00O'Neill '@LocationID'")
+        << "a tag only does not die; later moves go";
     EXPECT_EQ(form.lblProgress->text() + QString::number(form.pbrProgress->value()), "Recording deaths...2");
 }
 
@@ -67,7 +73,10 @@ TEST_F(MovementsTest, EachScriptThroughTheList) {
         {{"UK0123456 00003"}, false, 2, "ifnull(DeathReason,'')||" + Moves(3) + " FROM Animals WHERE AnimalID=3", ""},
         {{"UK0123456 00002"}, false, 6, Moves(2), "3@2024-01-01 00:00:00"},
         {{"ABC"}, false, 4, Moves(7), ""},
-        {{"UK0123456 00001", "UK0123456 00005"}, true, 1, "group_concat(AnimalID||DamID||SireID) FROM Animals",
+        {{"UK0123456 00001", "UK0123456 00005"},
+         true,
+         1,
+         "group_concat(AnimalID||DamID||SireID) FROM Animals",
          "200,300,400,500,700,800,900"},  // a tag only is removed too
     };
     for (const auto& [tags, in, location, check, expected] : cases) {
@@ -92,8 +101,9 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
     EXPECT_NE(prompts.LastText().find("in procedure AssignToORRemoveFromLocation in frmMain"), std::string::npos);
 
     const std::string moves = "SELECT count(*) || max(LocationLinkID) FROM LocationLink", movesBefore = Scalar(moves);
-    Db().Execute("DROP TRIGGER No7; CREATE TRIGGER All7 BEFORE INSERT ON LocationLink WHEN NEW.AnimalID=7 BEGIN "
-                 "SELECT RAISE(ROLLBACK, 'disk full'); END");
+    Db().Execute(
+        "DROP TRIGGER No7; CREATE TRIGGER All7 BEFORE INSERT ON LocationLink WHEN NEW.AnimalID=7 BEGIN "
+        "SELECT RAISE(ROLLBACK, 'disk full'); END");
     Select({"ABC", "UK0123456 00010"});
     prompts.Type("14/06/2024").Type("").Answer(Prompts::OK).Answer(Prompts::OK);
     form.Assign(form.lstLocations, 3, "Holding");
@@ -111,7 +121,8 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
 // its first failure with one message; a refresh that cannot read leaves the lists and grid as
 // they were.
 TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
-    const std::string file = home.root() + "/herd.txt", moves = "SELECT count(*) || max(LocationLinkID) FROM LocationLink";
+    const std::string file = home.root() + "/herd.txt",
+                      moves = "SELECT count(*) || max(LocationLinkID) FROM LocationLink";
     std::ofstream(file) << "UK0123456 00020\n";
     const std::string before = Scalar(moves) + Scalar("SELECT count(*) FROM GroupLink");
     auto messages = [&](const std::function<void(frmMain&)>& action) {
@@ -159,8 +170,9 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
 TEST_F(MovementsTest, DateChangesAndMovesBeforeBirth) {
     QLocale::setDefault(QLocale("en_US"));
     frmMain& form = Open();
-    Db().Execute("INSERT INTO LocationLink (LocationID, AnimalID, EventDate) VALUES (3, 1, '2023-03-01 00:00:00'), "
-                 "(4, 1, '2023-03-01 08:00:00'), (4, 2, '2023-03-02 00:00:00'), (4, 4, '2000-01-01 00:00:00')");
+    Db().Execute(
+        "INSERT INTO LocationLink (LocationID, AnimalID, EventDate) VALUES (3, 1, '2023-03-01 00:00:00'), "
+        "(4, 1, '2023-03-01 08:00:00'), (4, 2, '2023-03-02 00:00:00'), (4, 4, '2000-01-01 00:00:00')");
     Select({"UK0123456 00001", "UK0123456 00005", "UK0123456 00003"});
     prompts.Type("31/02/2005").Answer(Prompts::OK).Type("4/5/23").Type("4/6/23");
     for (QPushButton* button : {form.cmdChangeDoBs, form.cmdChangeDoBs, form.cmdChangeTaggingDates}) button->click();

@@ -44,19 +44,24 @@ TEST_F(TransferTest, SheepExportsKeepTheSelectionOrderAndTheLayoutByteForByte) {
     Open();
     Select({"UK0123456 00003", "ABC", "UK0123456 00005", "UK0123456 00001"});
 
-    EXPECT_EQ(Export(&frmMain::ExportAnimalsCSV, false, "animals.csv"),
-              "Tag Number,EID Number,Date of Birth,Gender,Breed,Location,Date of Last Move,Death Reason\r\n"
-              "\"UK0123456 00003\",\"\",\"\",\"\",\"Suffolk\",\"Dead\",\"01/03/2024\",\"Bad \"\"leg\"\"\"\r\n"
-              "\"ABC\",\"" + UKSheepEID("012345678901") + "\",\"\",\"Ram\",\"Texel\",\"Top Field\",\"15/06/2024 09:30:00\",\"\"\r\n"
-              "\"UK0123456 00001\",\"0123456789ABCDEF\",\"01/03/2023\",\"Ewe\",\"Texel\",\"Holding\",\"01/01/2024\",\"\"");
-    EXPECT_EQ(Export(&frmMain::ExportMovementsCSV, false, "moves.csv"),
-              "Movement Date,Tag Number,Movement,Moved To,Movement Details,EID Number (Hex),EID Number (Decimal),"
-              "UK WYSIWYG\r\n"
-              "\"01/03/2024\",\"UK0123456 00003\",\"Moved Off\",\"Dead (Animals that have died)\",\"\",\"\",\"\",\"\"\r\n"
-              "\"15/06/2024 09:30:00\",\"ABC\",\"Moved On\",\"Top Field (North)\",\"Sold as seen to O'Neill\",\"" +
-                  UKSheepEID("012345678901") + "\",\"0826012345678901\",\"UK0123456 78901\"\r\n"
-              "\"01/01/2024\",\"UK0123456 00001\",\"Moved On\",\"Holding\",\"\",\"0123456789ABCDEF\",\"" +
-                  modEID::HexEIDToDecimalEID("0123456789ABCDEF").Decimal + "\",\"\"");
+    EXPECT_EQ(
+        Export(&frmMain::ExportAnimalsCSV, false, "animals.csv"),
+        "Tag Number,EID Number,Date of Birth,Gender,Breed,Location,Date of Last Move,Death Reason\r\n"
+        "\"UK0123456 00003\",\"\",\"\",\"\",\"Suffolk\",\"Dead\",\"01/03/2024\",\"Bad \"\"leg\"\"\"\r\n"
+        "\"ABC\",\"" +
+            UKSheepEID("012345678901") +
+            "\",\"\",\"Ram\",\"Texel\",\"Top Field\",\"15/06/2024 09:30:00\",\"\"\r\n"
+            "\"UK0123456 00001\",\"0123456789ABCDEF\",\"01/03/2023\",\"Ewe\",\"Texel\",\"Holding\",\"01/01/2024\",\"\"");
+    EXPECT_EQ(
+        Export(&frmMain::ExportMovementsCSV, false, "moves.csv"),
+        "Movement Date,Tag Number,Movement,Moved To,Movement Details,EID Number (Hex),EID Number (Decimal),"
+        "UK WYSIWYG\r\n"
+        "\"01/03/2024\",\"UK0123456 00003\",\"Moved Off\",\"Dead (Animals that have died)\",\"\",\"\",\"\",\"\"\r\n"
+        "\"15/06/2024 09:30:00\",\"ABC\",\"Moved On\",\"Top Field (North)\",\"Sold as seen to O'Neill\",\"" +
+            UKSheepEID("012345678901") +
+            "\",\"0826012345678901\",\"UK0123456 78901\"\r\n"
+            "\"01/01/2024\",\"UK0123456 00001\",\"Moved On\",\"Holding\",\"\",\"0123456789ABCDEF\",\"" +
+            modEID::HexEIDToDecimalEID("0123456789ABCDEF").Decimal + "\",\"\"");
     // A -> B -> C -> ABC: the newest change first, each with the tag that replaced it.
     prompts.ChooseFile(Path("changes.csv"));
     Form().mnuExportTagChangesCSV_Click();
@@ -110,16 +115,18 @@ TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLine
     prompts.ChooseFile(Path("bucket.txt")).Answer(Prompts::OK);
     Form().mnuGetAllflexTagBucket_Click();
     EXPECT_EQ(prompts.shown()[0].title, "Select an Allflex Sheep Tag Bucket File");
-    EXPECT_EQ(prompts.Messages(), (std::vector<std::string>{
-                                      "2 lines of the tag bucket file held no valid tag and EID and were not imported."}));
-    EXPECT_EQ(Scalar("SELECT group_concat(TagNumber || ':' || Species || ':' || AnimalType || ':' || TagSort, ' ') FROM "
-                     "Animals WHERE AnimalID > 9"),
-              "UK0123456 00200:2:0:200 uk0123456 00400:2:0:400 UK0123456 00201:2:0:201");
+    EXPECT_EQ(
+        prompts.Messages(),
+        (std::vector<std::string>{"2 lines of the tag bucket file held no valid tag and EID and were not imported."}));
+    EXPECT_EQ(
+        Scalar("SELECT group_concat(TagNumber || ':' || Species || ':' || AnimalType || ':' || TagSort, ' ') FROM "
+               "Animals WHERE AnimalID > 9"),
+        "UK0123456 00200:2:0:200 uk0123456 00400:2:0:400 UK0123456 00201:2:0:201");
     EXPECT_EQ(Scalar("SELECT group_concat(a.TagNumber || '=' || e.EIDNumber, ' ') FROM EIDs e JOIN Animals a USING "
                      "(AnimalID) WHERE EIDID > 1"),
               "UK0123456 00001=" + modEID::DecimalEIDToHexEID("0826012345600001", 4) + " UK0123456 00200=" + newSheep +
-                  " UK123456 100001=" + UKSheepEID("012345600003", 2) + " uk0123456 00400=" +
-                  UKSheepEID("012345600004", 0));
+                  " UK123456 100001=" + UKSheepEID("012345600003", 2) +
+                  " uk0123456 00400=" + UKSheepEID("012345600004", 0));
     EXPECT_TRUE(Form().isEnabled() && !Form().fraProgress->isVisible());
     EXPECT_EQ(GridTags().size(), 10u) << "the grid shows the new tags";
 
@@ -145,8 +152,8 @@ TEST_F(TransferTest, MakerBucketReadsItsColumnsByNameAndImportsAllOrNothing) {
     EXPECT_EQ(prompts.LastText(), "2 lines of the tag bucket file held no valid tag and EID and were not imported.");
     EXPECT_EQ(Scalar("SELECT group_concat(TagNumber || ':' || Species || '=' || EIDNumber, ' ') FROM Animals JOIN EIDs "
                      "USING (AnimalID) WHERE AnimalID > 9"),
-              "UK0123456 00500:2=" + modEID::DecimalEIDToHexEID("0826012345600005", 4, 1) + " UK123456 100500:1=" +
-                  modEID::DecimalEIDToHexEID("0826012345600007", 2));
+              "UK0123456 00500:2=" + modEID::DecimalEIDToHexEID("0826012345600005", 4, 1) +
+                  " UK123456 100500:1=" + modEID::DecimalEIDToHexEID("0826012345600007", 2));
 
     // Three columns: the species worked on gives the user information, unless the country code is
     // 900 or more. A header alone and an empty file do nothing and say nothing.
@@ -155,8 +162,9 @@ TEST_F(TransferTest, MakerBucketReadsItsColumnsByNameAndImportsAllOrNothing) {
     Write("empty.txt", "");
     prompts.ChooseFile(Path("STags.txt")).ChooseFile(Path("head.txt")).ChooseFile(Path("empty.txt"));
     for (int run = 0; run < 3; ++run) Form().mnuGetTolvaneTagBucket_Click();
-    EXPECT_EQ(Scalar("SELECT group_concat(EIDNumber, ' ') FROM EIDs WHERE EIDID > 3"),
-              modEID::DecimalEIDToHexEID("0826012345600008", 4) + " " + modEID::DecimalEIDToHexEID("0985012345600009", 0));
+    EXPECT_EQ(
+        Scalar("SELECT group_concat(EIDNumber, ' ') FROM EIDs WHERE EIDID > 3"),
+        modEID::DecimalEIDToHexEID("0826012345600008", 4) + " " + modEID::DecimalEIDToHexEID("0985012345600009", 0));
 
     // Five columns without Species: the failure is logged and nothing of the file stays.
     Write("STags.txt", "HerdId,tagnumber,EIDNumber,Retag,Colour\nUK0123456,00700,0826012345600010,0,red\n");

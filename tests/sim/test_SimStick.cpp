@@ -24,8 +24,7 @@ protected:
     SimulatedLine() {
         exchange.Port = stick.Port();
         for (int i = 0; i < 30; ++i)
-            stick->AddRecord("8000F5A4C3B2A1" + std::to_string(10 + i), '1',
-                             DateTime{2024, 3, 15, 10, 20, i});
+            stick->AddRecord("8000F5A4C3B2A1" + std::to_string(10 + i), '1', DateTime{2024, 3, 15, 10, 20, i});
     }
 
     // The command's reply status letter, or '-' when none came.
@@ -33,9 +32,7 @@ protected:
         if (!exchange.Send(StickCommand{word.c_str(), 1000}, argument)) return '-';
         return modHandheld::ReplyStatus(exchange.LastReply, word);
     }
-    char Factory(const std::string& command) {
-        return Status("q", command + "|" + StickAccessCode);
-    }
+    char Factory(const std::string& command) { return Status("q", command + "|" + StickAccessCode); }
     std::string Data() const { return StripReplyStatus(exchange.LastReply); }
 
     TempHome home;
@@ -52,8 +49,7 @@ TEST_F(SimulatedLine, PacedLineCarriesBothWaysAtItsSpeedInRealTime) {
     stick->SetBytesPerSecond(1920);
     const auto start = Clock::now();
     ASSERT_TRUE(exchange.Send(ReadRecordsCommand));
-    const double elapsedMs =
-        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const double elapsedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     // "r" CR out, the records and the tail back: about half a second at 19,200 baud, however
     // much the time-outs are scaled down.
     const double wireMs = (2 + exchange.LastReply.size()) * 1000.0 / 1920;
@@ -90,13 +86,19 @@ TEST_F(SimulatedLine, WrittenItemsWaitForTheLoadAndProtectedOnesForTheAccessCode
     const std::string code = "|" + StickAccessCode;
     // The serial number (2) needs the code; 22 is protected, but taken without; a v12 stick has
     // 34 items; 13 is reserved on a normal stick.
-    for (const auto& [item, status] : std::vector<std::pair<std::string, char>>{
-             {"16|2500", 'S'}, {"2|123456789", 'F'}, {"02|123456789|wrongcode9999", 'F'}, {"02|123456789" + code, 'S'},
-             {"22|0123456789ab" + kNul, 'S'}, {"21|000000000000" + kNul, 'S'}, {"34|1" + code, 'F'}, {"x|1", 'F'},
-             {"13|1", 'F'}})
+    for (const auto& [item, status] : std::vector<std::pair<std::string, char>>{{"16|2500", 'S'},
+                                                                                {"2|123456789", 'F'},
+                                                                                {"02|123456789|wrongcode9999", 'F'},
+                                                                                {"02|123456789" + code, 'S'},
+                                                                                {"22|0123456789ab" + kNul, 'S'},
+                                                                                {"21|000000000000" + kNul, 'S'},
+                                                                                {"34|1" + code, 'F'},
+                                                                                {"x|1", 'F'},
+                                                                                {"13|1", 'F'}})
         EXPECT_EQ(Status("w", item), status) << item;
-    EXPECT_EQ(stick->PendingConfig(), (std::map<size_t, std::string>{{2, "123456789"}, {16, "2500"},
-                                                                      {21, "000000000000" + kNul}, {22, "0123456789ab" + kNul}}));
+    EXPECT_EQ(stick->PendingConfig(),
+              (std::map<size_t, std::string>{
+                  {2, "123456789"}, {16, "2500"}, {21, "000000000000" + kNul}, {22, "0123456789ab" + kNul}}));
     EXPECT_EQ(stick->Received()[5], "w21|000000000000" + kNul);
 
     ASSERT_EQ(Status("c", ""), 'S');
@@ -132,14 +134,16 @@ TEST_F(SimulatedLine, EartagListAndFactoryCommandsWithTheirFaultSwitches) {
     stick->SetFaults({.failAddAt = 3});
     EXPECT_EQ(Status("f", ""), 'S');
     EXPECT_EQ(Status("a", eid + "01|UK123 1"), 'S');
-    EXPECT_EQ(Status("a", eid + "02|\xC9" "TIQUETTE"), 'S');  // a Windows-1252 byte kept
-    EXPECT_EQ(Status("a", eid + "03|3"), 'F');                 // the third
-    EXPECT_EQ(Status("a", eid + "01|UK123 9"), 'S');           // an EID held: its tag replaced
-    for (const std::string& bad : {eid + "04", eid + "4|4", eid + "04|12345678901234567",
-                                  eid + "04|a|b", eid + "04|a#b"})
+    EXPECT_EQ(Status("a", eid + "02|\xC9"
+                                "TIQUETTE"),
+              'S');                                   // a Windows-1252 byte kept
+    EXPECT_EQ(Status("a", eid + "03|3"), 'F');        // the third
+    EXPECT_EQ(Status("a", eid + "01|UK123 9"), 'S');  // an EID held: its tag replaced
+    for (const std::string& bad :
+         {eid + "04", eid + "4|4", eid + "04|12345678901234567", eid + "04|a|b", eid + "04|a#b"})
         EXPECT_EQ(Status("a", bad), 'F') << bad;
-    EXPECT_EQ(stick->Eartags(),
-              (std::vector<std::string>{eid + "01|UK123 9", eid + "02|\xC9" "TIQUETTE"}));
+    EXPECT_EQ(stick->Eartags(), (std::vector<std::string>{eid + "01|UK123 9", eid + "02|\xC9"
+                                                                                    "TIQUETTE"}));
     EXPECT_EQ(Status("v", ""), 'S');
     EXPECT_EQ(Data(), "12");
 

@@ -80,10 +80,12 @@ TEST(StickTagTable, RecordsBecomeRowsAsTheStickShowsThem) {
     QLocale::setDefault(QLocale::c());
     ASSERT_EQ(table.Rows(), 3) << "a record of fewer than three fields is skipped";
     table.MoveFirst();
-    EXPECT_EQ(table.GetString(",", ";"), "UK 0123456 78901,B,15/03/2024,RPA,BUK0123456 78901,UK0123456 78901;"
-                                         "ZZ12,A,,,AZZ12,ZZ12;UK 0123456 78901,a,15/03/2024 10:20:30,,aUK0123456 78901,UK0123456 78901;");
+    EXPECT_EQ(table.GetString(",", ";"),
+              "UK 0123456 78901,B,15/03/2024,RPA,BUK0123456 78901,UK0123456 78901;"
+              "ZZ12,A,,,AZZ12,ZZ12;UK 0123456 78901,a,15/03/2024 10:20:30,,aUK0123456 78901,UK0123456 78901;");
     Sort(table, true);
-    EXPECT_EQ(table.At(0, StickGroup).ToString() + table.At(1, StickGroup).ToString(), "aA") << "group, then tag, without case";
+    EXPECT_EQ(table.At(0, StickGroup).ToString() + table.At(1, StickGroup).ToString(), "aA")
+        << "group, then tag, without case";
 }
 
 TEST_F(StickActionTest, ReadShowsTagsByTheSticksDisplayFormat) {
@@ -129,7 +131,8 @@ TEST_F(StickActionTest, FailedReadsSayWhyAndGiveTheWindowBack) {
     };
     const std::string noAnimals = "Failed to get animal data from the stick.";
     failed([](SimStick::Faults&) {}, {"No animal data was detected on your stick."});
-    failed([](SimStick::Faults& f) { f.silentTo = {"c"}; }, {"Failed to get configuration data from the stick.", noAnimals});
+    failed([](SimStick::Faults& f) { f.silentTo = {"c"}; },
+           {"Failed to get configuration data from the stick.", noAnimals});
     EXPECT_EQ(prompts.shown()[1].title, "Configuration Data NOT Received");
     stick->AddRecordText(Hex(kUK) + "|A|150324102030");
     failed([](SimStick::Faults& f) { f.status['r'] = 'F'; }, {noAnimals});
@@ -137,10 +140,12 @@ TEST_F(StickActionTest, FailedReadsSayWhyAndGiveTheWindowBack) {
     // The look-up file that cannot be read is the read's logged error.
     stick->SetConfigValue(19, "7");
     FileSystem::WriteAll(Path("100000123Eartags.csv"), "Tag,EID\r\nx,y\r\n");
-    failed([](SimStick::Faults&) {}, {"An error occurred in procedure cmdStickAction_Click in frmSimple\r\nThe error was "
-                                      "'Item cannot be found in the collection corresponding to the requested name or "
-                                      "ordinal.' (Error number 3265)"});
-    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"), std::string::npos);
+    failed([](SimStick::Faults&) {},
+           {"An error occurred in procedure cmdStickAction_Click in frmSimple\r\nThe error was "
+            "'Item cannot be found in the collection corresponding to the requested name or "
+            "ordinal.' (Error number 3265)"});
+    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"),
+              std::string::npos);
     failed([](SimStick::Faults& f) { f.unplugDuring = 'r', f.unplugAfter = 40; }, {noAnimals});
 }
 
@@ -153,11 +158,13 @@ TEST(StickTagOutput, LinesForEveryOptionByteForByte) {
         return StickTagOutput::Lines(table, {labels, time, separate});
     };
     EXPECT_EQ(lines(false, false, false).All(), "A1\r\nA2,  RPA\r\nB1\r\n");
-    EXPECT_EQ(lines(true, false, false).All(),
-              "A1,  A\r\nA2,  A,  RPA\r\nTotal for group A: 2\r\n\r\nB1,  B\r\nTotal for group B: 1\r\n\r\nTotal: 3\r\n");
-    EXPECT_EQ(lines(true, true, false).All(), "A1,  A,  15/03/2024 10:20:30\r\nA2,  A,  15/03/2024 10:20:31,  RPA\r\n"
-                                              "Total for group A: 2\r\n\r\nB1,  B,  15/03/2024\r\n"
-                                              "Total for group B: 1\r\n\r\nTotal: 3\r\n");
+    EXPECT_EQ(
+        lines(true, false, false).All(),
+        "A1,  A\r\nA2,  A,  RPA\r\nTotal for group A: 2\r\n\r\nB1,  B\r\nTotal for group B: 1\r\n\r\nTotal: 3\r\n");
+    EXPECT_EQ(lines(true, true, false).All(),
+              "A1,  A,  15/03/2024 10:20:30\r\nA2,  A,  15/03/2024 10:20:31,  RPA\r\n"
+              "Total for group A: 2\r\n\r\nB1,  B,  15/03/2024\r\n"
+              "Total for group B: 1\r\n\r\nTotal: 3\r\n");
     const StickTagOutput::Text separate = lines(true, false, true);
     ASSERT_EQ(separate.windows.size(), 2u);
     EXPECT_EQ(separate.windows[0].text, "A1,  A\r\nA2,  A,  RPA\r\nTotal for group A: 2\r\n");
@@ -170,7 +177,8 @@ TEST(StickTagOutput, LinesForEveryOptionByteForByte) {
 TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {
     SpeakDutch();
     home.SetMachineSetting("WindowPerGroup", "True");
-    for (const char* record : {"A1|A|150324102030", "B1|B|150324102031", "C1|C|150324102032"}) stick->AddRecordText(record);
+    for (const char* record : {"A1|A|150324102030", "B1|B|150324102031", "C1|C|150324102032"})
+        stick->AddRecordText(record);
     Read(0, true);
     const auto windows = TextWindow::OpenWindows();
     ASSERT_EQ(windows.size(), 3u);
@@ -180,7 +188,8 @@ TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {
     EXPECT_EQ(windows[0]->pos(), frmSimple::Instance().pos()) << "over the stick tool";
     EXPECT_TRUE(step.x() > 0 && step.y() > step.x());
     EXPECT_EQ(windows[2]->pos() - windows[1]->pos(), step);
-    for (TextWindow* window : windows) EXPECT_EQ(window->size(), QSize(DesignGeometry::Pixels(7500), DesignGeometry::Pixels(6000)));
+    for (TextWindow* window : windows)
+        EXPECT_EQ(window->size(), QSize(DesignGeometry::Pixels(7500), DesignGeometry::Pixels(6000)));
     SaveScreenshot(std::vector<QWidget*>(windows.begin(), windows.end()), "issue18-text-windows-cascaded");
     DefaultInstance<frmSimple>::Unload();
     ASSERT_EQ(TextWindow::OpenWindows().size(), 3u);
@@ -202,7 +211,8 @@ protected:
 };
 
 TEST_F(SpreadsheetReadTest, WorkbookHoldsTheColumnsAskedForAsText) {
-    for (const char* record : {"C1|A|150324102030", "B1|B|150324102031", "A1|A|150324102032"}) stick->AddRecordText(record);
+    for (const char* record : {"C1|A|150324102030", "B1|B|150324102031", "A1|A|150324102032"})
+        stick->AddRecordText(record);
     Workbook plain = ReadWorkbook(false, false);
     EXPECT_EQ(plain.Sheets(), V{"Imported Data"});
     EXPECT_EQ(plain.Cells(1), (V{"A1", "A2", "A3"})) << "no header, one column";
@@ -235,12 +245,13 @@ TEST_F(StickActionTest, SelectionShowsItsTextsWholeAndWorksFromTheKeyboard) {
     Recordset table = StickTagTable::Create();
     StickTagTable::AddRecords(table, "UK0123456 000001|Group A|150324102030#982 000123456789012|B|150324102031", 1,
                               nullptr);
-    RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); }, [](frmSelectTags& window) {
-        window.trvTags->expandAll();
-        EXPECT_EQ(CutTexts(window), V{});
-        EXPECT_EQ(NotReachedByTab(window), V{});
-        EXPECT_TRUE(PressedByEnter(*window.cmdDoneSelection));
-    });
+    RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); },
+                            [](frmSelectTags& window) {
+                                window.trvTags->expandAll();
+                                EXPECT_EQ(CutTexts(window), V{});
+                                EXPECT_EQ(NotReachedByTab(window), V{});
+                                EXPECT_TRUE(PressedByEnter(*window.cmdDoneSelection));
+                            });
     EXPECT_EQ(table.Rows(), 2);
     RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); },
                             [](frmSelectTags& window) { QTest::keyClick(window.trvTags, Qt::Key_Escape); });
@@ -251,32 +262,34 @@ TEST_F(StickActionTest, SelectionKeepsTheTicked) {
     Recordset table = StickTagTable::Create();
     StickTagTable::AddRecords(table, "T1|A|150324102030#T2|A|150324102031#T2|A|150324102032#T3|B|150324102033", 1,
                               nullptr);
-    RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); }, [](frmSelectTags& window) {
-        QTreeWidget* tree = window.trvTags;
-        ASSERT_EQ(tree->topLevelItemCount(), 2);
-        QTreeWidgetItem *a = tree->topLevelItem(0), *b = tree->topLevelItem(1);
-        ASSERT_EQ(a->childCount(), 3) << "a tag read twice stands twice";
-        window.trvTags_NodeClick(a->child(0));
-        EXPECT_EQ(frmSelectTags::ImageOf(a), frmSelectTags::PartlyTicked);
-        window.trvTags_NodeClick(a);
-        EXPECT_EQ(frmSelectTags::ImageOf(a->child(0)), frmSelectTags::Ticked) << "a partly ticked group ticks all";
-        window.trvTags_NodeClick(b);
-        EXPECT_EQ(frmSelectTags::ImageOf(b->child(0)), frmSelectTags::Unticked);
-        tree->setFocus();
-        tree->setCurrentItem(a->child(2));
-        QTest::keyClick(tree, Qt::Key_Space);
-        EXPECT_EQ(frmSelectTags::ImageOf(a->child(2)), frmSelectTags::Unticked);
-        EXPECT_TRUE(tree->selectedItems().isEmpty());
-        SaveScreenshot(window, "issue18-select-tags");
-        window.cmdDoneSelection->click();
-    });
+    RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); },
+                            [](frmSelectTags& window) {
+                                QTreeWidget* tree = window.trvTags;
+                                ASSERT_EQ(tree->topLevelItemCount(), 2);
+                                QTreeWidgetItem *a = tree->topLevelItem(0), *b = tree->topLevelItem(1);
+                                ASSERT_EQ(a->childCount(), 3) << "a tag read twice stands twice";
+                                window.trvTags_NodeClick(a->child(0));
+                                EXPECT_EQ(frmSelectTags::ImageOf(a), frmSelectTags::PartlyTicked);
+                                window.trvTags_NodeClick(a);
+                                EXPECT_EQ(frmSelectTags::ImageOf(a->child(0)), frmSelectTags::Ticked)
+                                    << "a partly ticked group ticks all";
+                                window.trvTags_NodeClick(b);
+                                EXPECT_EQ(frmSelectTags::ImageOf(b->child(0)), frmSelectTags::Unticked);
+                                tree->setFocus();
+                                tree->setCurrentItem(a->child(2));
+                                QTest::keyClick(tree, Qt::Key_Space);
+                                EXPECT_EQ(frmSelectTags::ImageOf(a->child(2)), frmSelectTags::Unticked);
+                                EXPECT_TRUE(tree->selectedItems().isEmpty());
+                                SaveScreenshot(window, "issue18-select-tags");
+                                window.cmdDoneSelection->click();
+                            });
     EXPECT_EQ(table.GetString(",", ";"), "T1,A,15/03/2024 10:20:30,,AT1,T1;T2,A,15/03/2024 10:20:31,,AT2,T2;");
 
     for (bool closeBox : {false, true}) {
         StickTagTable::AddRecords(table, "T4|C|150324102030", 1, nullptr);
-        RunModal<frmSelectTags>([&] { frmSelectTags::ShowModal(nullptr, table); }, [&](frmSelectTags& window) {
-            closeBox ? static_cast<void>(window.close()) : window.cmdCancel->click();
-        });
+        RunModal<frmSelectTags>(
+            [&] { frmSelectTags::ShowModal(nullptr, table); },
+            [&](frmSelectTags& window) { closeBox ? static_cast<void>(window.close()) : window.cmdCancel->click(); });
         EXPECT_EQ(table.Rows(), 0);
     }
     // Cancelled in a read: the clipboard gets the totals alone.
@@ -338,7 +351,8 @@ TEST_F(StickActionTest, EartagListGoesToTheStickAndIsKeptForIt) {
     FileSystem::WriteAll(Path("Eartags.csv"), "HerdId,TagNumber,Active\r\n\"UK1\",\"9\",\"Yes\"\r\n");
     click(7);
     EXPECT_TRUE(stick->Received().empty()) << "a list without its EID column sends nothing";
-    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"), std::string::npos);
+    EXPECT_NE(FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt").find("cmdStickAction_Click"),
+              std::string::npos);
 
     stick->SetEartags({"x"});
     EXPECT_EQ(click(8), "Eartag data erased.");
@@ -356,7 +370,8 @@ protected:
     FactoryTest() {
         modCommon::EditionCode = 2;
         stick->SetPageCount(3);
-        FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf", "w04|0\r\nw05|0\nw16|2000\r\nw22|0123456789ab\r\n");
+        FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf",
+                             "w04|0\r\nw05|0\nw16|2000\r\nw22|0123456789ab\r\n");
         frmSimple& w = Window();
         w.optBattery[1]->setChecked(true);
         w.optAgricultural[0]->setChecked(true);
@@ -369,7 +384,8 @@ protected:
     // serial numbers, then the script of the later prompts; returns the console's text.
     std::string RunTest(const V& frequencies = {"512"}, std::function<void()> script = {},
                         const V& serials = {"123456789"}) {
-        for (const std::string& frequency : frequencies) frequency.empty() ? prompts.CancelInput() : prompts.Type(frequency);
+        for (const std::string& frequency : frequencies)
+            frequency.empty() ? prompts.CancelInput() : prompts.Type(frequency);
         for (const std::string& serial : serials) prompts.Type(serial);
         (script ? script : OkRun)();
         stick->ClearReceived();
@@ -382,7 +398,8 @@ protected:
     std::function<void()> OkRun = [this] { prompts.Answer(Prompts::OK).Answer(Prompts::Cancel).Answer(Prompts::OK); };
     std::string Report() {
         QTextDocument report;
-        Rtf::Read(FileSystem::ReadAll(home.ProgramFolder() + "/Test Report for Stick Serial Number 123456789.rtf"), report);
+        Rtf::Read(FileSystem::ReadAll(home.ProgramFolder() + "/Test Report for Stick Serial Number 123456789.rtf"),
+                  report);
         return report.toPlainText().toStdString();
     }
 };
@@ -390,17 +407,19 @@ protected:
 TEST_F(FactoryTest, PassingStickIsConfiguredAndReported) {
     const std::string console = RunTest({"fast", "512.5", "512"}, OkRun, {"12345678", "../1", "123456789"});
     const V sent = stick->Received();
-    for (const std::string& line : {"w01|2" + kCode, "w02|123456789" + kCode, "w03|100" + kCode, "w04|2" + kCode,
-                                    "w05|1" + kCode, std::string("w16|2000"), std::string("w22|0123456789ab"), std::string("l")})
+    for (const std::string& line :
+         {"w01|2" + kCode, "w02|123456789" + kCode, "w03|100" + kCode, "w04|2" + kCode, "w05|1" + kCode,
+          std::string("w16|2000"), std::string("w22|0123456789ab"), std::string("l")})
         EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
     EXPECT_EQ(stick->ConfigValue(2), "123456789");
     const V messages = prompts.Messages();
     EXPECT_EQ(V(messages.begin(), messages.begin() + 3),
-              (V{"The RTC frequency must be between 511.936946 and 512.031527", "The serial number must be nine digits.",
-                 "The serial number must be nine digits."}));
-    EXPECT_NE(console.find("Autotune Value: E\nRead range test OK.\nMemory test passed.\nWrote configuration item Hardware "
-                           "Options (2)\nWrote configuration item Serial Number (123456789)"),
-              std::string::npos)
+              (V{"The RTC frequency must be between 511.936946 and 512.031527",
+                 "The serial number must be nine digits.", "The serial number must be nine digits."}));
+    EXPECT_NE(
+        console.find("Autotune Value: E\nRead range test OK.\nMemory test passed.\nWrote configuration item Hardware "
+                     "Options (2)\nWrote configuration item Serial Number (123456789)"),
+        std::string::npos)
         << console;
     EXPECT_NE(console.find("Industrial (1   i.e. No)"), std::string::npos);
     EXPECT_EQ(console.find("Page 0 OK."), std::string::npos);
@@ -430,10 +449,14 @@ TEST_F(FactoryTest, EveryFailureFailsTheStickForGood) {
         {[] {}, "User cancelled RTC clock frequency setup - acceptance test aborted", V{""}, [] {}},
         {fail("qC"), "Failed to start the read range test.", V{"512"}, noRange},
         {[] {}, "Read range test unacceptable.", V{"512"}, rangeCancelled},
-        {fail("qA"), "Failed to get the autotune data.", V{"512"}, [this] { prompts.Answer(Prompts::OK).Type("x").Answer(Prompts::Cancel); }},
-        {[&] { Faults([](SimStick::Faults& f) { f.failingPage = 2; }); }, "Page 2 memory test failed.", V{"512"}, OkRun},
+        {fail("qA"), "Failed to get the autotune data.", V{"512"},
+         [this] { prompts.Answer(Prompts::OK).Type("x").Answer(Prompts::Cancel); }},
+        {[&] { Faults([](SimStick::Faults& f) { f.failingPage = 2; }); }, "Page 2 memory test failed.", V{"512"},
+         OkRun},
         {fail("l"), "Failed to load the new configuration data.", V{"512"}, OkRun},
-        {[&] { stick->SetHandler('t', [](const std::string&) { return SimStick::Reply{"150324102030", 'S'}; }); },
+        {[&] { stick->SetHandler('t', [](const std::string&) {
+                   return SimStick::Reply{"150324102030", 'S'};
+               }); },
          "Failed to read the stick's clock after memory test", V{"512"}, OkRun},
         {[&] { FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf", "w16|1000\r\nx05|1\r\n"); },
          "The configuration line x05|1 names no configuration item of this stick.", V{"512"}, OkRun},
@@ -463,8 +486,9 @@ TEST_F(FactoryTest, EveryFailureFailsTheStickForGood) {
     FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf", "w16|1000\r\n");
     stick->SetHandler('t', [](const std::string&) { return SimStick::Reply{"150324102101", 'S'}; });
     fail("qA")();
-    EXPECT_NE(RunTest({"512"}, [this] { prompts.Answer(Prompts::OK).Type("7").Answer(Prompts::OK); }).find("has passed"),
-              std::string::npos);
+    EXPECT_NE(
+        RunTest({"512"}, [this] { prompts.Answer(Prompts::OK).Type("7").Answer(Prompts::OK); }).find("has passed"),
+        std::string::npos);
 
     // Without a battery option nothing is asked of the stick.
     Window().optBattery[1]->group()->setExclusive(false);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,7 +9,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -70,8 +70,11 @@ TEST_F(StickToolTest, FirstStartInEnglish) {
 }
 
 TEST_F(StickToolTest, StoredOptionsAreReadAndStoredAgainNormalised) {
-    for (auto [name, value] : {std::pair{"SortTags", "0"}, {"IncludeGroupLabels", "1"}, {"IncludeTimeScanned", "maybe"},
-                               {"TagsToSave", "1"}, {"DisplayApplication", "7"}})
+    for (auto [name, value] : {std::pair{"SortTags", "0"},
+                               {"IncludeGroupLabels", "1"},
+                               {"IncludeTimeScanned", "maybe"},
+                               {"TagsToSave", "1"},
+                               {"DisplayApplication", "7"}})
         home.SetMachineSetting(name, value);
     frmSimple& window = frmSimple::Instance();
     EXPECT_FALSE(window.ckbSortTags->isChecked());
@@ -97,7 +100,8 @@ TEST_F(StickToolTest, DutchKeeperIsOfferedAWindowPerGroupWithoutTheClipboard) {
     SpeakDutch();
     home.SetMachineSetting("DisplayApplication", "2");
     frmSimple& window = frmSimple::Instance();
-    EXPECT_EQ(window.cmdStickAction[0]->text().toStdString(), modCommon::Translator().Translate("Read Tags from Stick"));
+    EXPECT_EQ(window.cmdStickAction[0]->text().toStdString(),
+              modCommon::Translator().Translate("Read Tags from Stick"));
     EXPECT_NE(window.cmdStickAction[0]->text(), "Read Tags from Stick");
     EXPECT_EQ(window.optDisplayApplication[0]->text(), "Notepad");
     EXPECT_FALSE(window.ckbSeparateGroups->isHidden());
@@ -127,11 +131,13 @@ TEST_F(StickToolTest, PartnerEngineeringAndAustralianLayouts) {
 
     modCommon::OxbrelMode = 0;
     modCommon::EditionCode = 2;
-    for (const char* name : {"b.conf", "A.CONF", "x.conf.conf", "notes.txt"}) std::ofstream(home.ProgramFolder() + "/" + name);
+    for (const char* name : {"b.conf", "A.CONF", "x.conf.conf", "notes.txt"})
+        std::ofstream(home.ProgramFolder() + "/" + name);
     window = &frmSimple::Instance();
     EXPECT_EQ(window->height(), window->fraTolvane->y() + window->fraTolvane->height() + Pixels(120));
     V names;
-    for (int i = 0; i < window->cboConfigFiles->count(); ++i) names.push_back(window->cboConfigFiles->itemText(i).toStdString());
+    for (int i = 0; i < window->cboConfigFiles->count(); ++i)
+        names.push_back(window->cboConfigFiles->itemText(i).toStdString());
     EXPECT_EQ(names, (V{"A", "b", "x"}));
     DefaultInstance<frmSimple>::Unload();
 
@@ -194,8 +200,9 @@ TEST_F(StickToolTest, NoSerialPortSaysSoAndEndsTheProgram) {
     EXPECT_EQ(QApplication::exec(), 0) << "the program's loop ends with its last window";
     EXPECT_EQ(DefaultInstance<frmSimple>::Loaded(), nullptr);
     ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text, "No serial ports were detected on your computer. Access to your stick reader\r\n"
-                                       "is not possible without a working serial port");
+    EXPECT_EQ(prompts.shown()[0].text,
+              "No serial ports were detected on your computer. Access to your stick reader\r\n"
+              "is not possible without a working serial port");
     EXPECT_EQ(prompts.shown()[0].title, "No serial ports found");
     EXPECT_EQ(prompts.shown()[0].style, Prompts::Exclamation);
 }
@@ -275,11 +282,14 @@ TEST_F(StickConnectionTest, PortRefusedForLackOfPermissionSaysWhatToDo) {
     prompts.Answer(Prompts::OK);
     Start();
     const std::string group = SerialPort::DeviceGroup(stick->SlavePath());
-    EXPECT_EQ(prompts.shown().at(0).text,
-              "Can't find the stick reader on serial port COM5.\r\nPlease check that the stick reader is powered up.\r\n"
-              "The system would not open " + stick->SlavePath() + ": Permission denied. Serial ports are open to the "
-              "members of the group '" + group + "': ask for your user to be added to it (sudo adduser $USER " + group +
-              "), then log in again.");
+    EXPECT_EQ(
+        prompts.shown().at(0).text,
+        "Can't find the stick reader on serial port COM5.\r\nPlease check that the stick reader is powered up.\r\n"
+        "The system would not open " +
+            stick->SlavePath() +
+            ": Permission denied. Serial ports are open to the "
+            "members of the group '" +
+            group + "': ask for your user to be added to it (sudo adduser $USER " + group + "), then log in again.");
     EXPECT_EQ(stick->CountOf('n'), 0);
 }
 
@@ -287,9 +297,13 @@ TEST_F(StickConnectionTest, StickThatDoesNotSuitIsTheWrongApplication) {
     const std::vector<std::function<void()>> sticks{
         [&] { Faults([](SimStick::Faults& f) { f.status['c'] = 'F'; }); },
         [&] { stick->SetConfigValue(13, "1"); },  // the partner's stick
-        [&] { stick->SetHandler('c', [](const std::string&) { return SimStick::Reply{"0|12#1|0", 'S'}; }); },
+        [&] { stick->SetHandler('c', [](const std::string&) {
+                  return SimStick::Reply{"0|12#1|0", 'S'};
+              }); },
         [&] {
-            stick->SetHandler('c', [](const std::string&) { return SimStick::Reply{"0|12#1#2#3#4#5#6#7#8#9#10#11#12#13", 'S'}; });
+            stick->SetHandler('c', [](const std::string&) {
+                return SimStick::Reply{"0|12#1#2#3#4#5#6#7#8#9#10#11#12#13", 'S'};
+            });
         },
     };
     for (const auto& setUp : sticks) {
@@ -420,18 +434,20 @@ TEST_F(StickConnectionTest, ConfigureStickOpensTheStickReaderOnThisPort) {
     frmSimple* window = Start();
     window->ComPort().CommOpen(5, "baud=19200 parity=N data=8 stop=1", 1000, false);
     stick->ClearReceived();
-    RunModal<frmStickReader>([&] { window->cmdStickAction[2]->click(); }, [&](frmStickReader& reader) {
-        EXPECT_FALSE(window->ComPort().IsOpen()) << "the port is the stick reader window's now";
-        EXPECT_TRUE(reader.isModal());
-        EXPECT_EQ(reader.parentWidget(), window);
-        WaitUntil([&] { return !reader.tmrInitialise->isActive(); });
-        EXPECT_EQ(reader.windowTitle(), "Configuration");
-        EXPECT_EQ(reader.cboSerialPorts->count(), 1);
-        EXPECT_EQ(reader.cboSerialPorts->itemText(0), "COM5") << "the port is offered alone";
-        EXPECT_EQ(stick->Received(), (V{"n", "t", "c", "n"})) << "and the stick's configuration read there";
-        EXPECT_GT(reader.cboConfig.size(), 1u);
-        reader.Form_Unload();
-    });
+    RunModal<frmStickReader>(
+        [&] { window->cmdStickAction[2]->click(); },
+        [&](frmStickReader& reader) {
+            EXPECT_FALSE(window->ComPort().IsOpen()) << "the port is the stick reader window's now";
+            EXPECT_TRUE(reader.isModal());
+            EXPECT_EQ(reader.parentWidget(), window);
+            WaitUntil([&] { return !reader.tmrInitialise->isActive(); });
+            EXPECT_EQ(reader.windowTitle(), "Configuration");
+            EXPECT_EQ(reader.cboSerialPorts->count(), 1);
+            EXPECT_EQ(reader.cboSerialPorts->itemText(0), "COM5") << "the port is offered alone";
+            EXPECT_EQ(stick->Received(), (V{"n", "t", "c", "n"})) << "and the stick's configuration read there";
+            EXPECT_GT(reader.cboConfig.size(), 1u);
+            reader.Form_Unload();
+        });
     ExpectSettled(*window);
 }
 
@@ -444,7 +460,8 @@ TEST_F(StickConnectionTest, ExitClosesTheWindow) {
 
 TEST(StickReply, SuccessTailAndData) {
     EXPECT_TRUE(StickConnection::StickReplyOK("(cS)\r"));
-    for (const char* reply : {"S)\r", "x(cF)\r", "x(cX)\r"}) EXPECT_FALSE(StickConnection::StickReplyOK(reply)) << reply;
+    for (const char* reply : {"S)\r", "x(cF)\r", "x(cX)\r"})
+        EXPECT_FALSE(StickConnection::StickReplyOK(reply)) << reply;
     EXPECT_EQ(StickConnection::StickReplyData("(cS)\r"), "");
     EXPECT_EQ(StickConnection::StickReplyData("abc(cS)\r"), "abc");
 }

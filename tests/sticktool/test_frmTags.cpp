@@ -7,10 +7,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <csignal>
 #include <functional>
 #include <tuple>
-#include <sys/resource.h>
 
 #include "core/TranslationTexts.h"
 #include "core/clsTranslator.h"
@@ -50,10 +50,11 @@ protected:
     }
     // Opens the list, runs the steps, and leaves with "Save && Exit".
     void Open(const std::function<void(frmTags&)>& steps) {
-        RunModal<frmTags>([] { frmTags::ShowModal(nullptr); }, [&](frmTags& window) {
-            steps(window);
-            window.cmdExit->click();
-        });
+        RunModal<frmTags>([] { frmTags::ShowModal(nullptr); },
+                          [&](frmTags& window) {
+                              steps(window);
+                              window.cmdExit->click();
+                          });
     }
     void Import(frmTags& window, const std::string& path) {
         prompts.ChooseFile(path);
@@ -81,9 +82,10 @@ protected:
         for (int row = 0; row < window.grdTags->model()->rowCount(); ++row) {
             QModelIndex index = window.grdTags->model()->index(row, frmTags::Active);
             QImage picture = index.data(Qt::DecorationRole).value<QPixmap>().toImage();
-            marks.push_back(picture.isNull() ? index.data().toString().toStdString()
-                            : picture == window.imgTick->pixmap().toImage() ? "tick"
-                            : picture == window.imgCross->pixmap().toImage() ? "cross" : "?");
+            marks.push_back(picture.isNull()                                 ? index.data().toString().toStdString()
+                            : picture == window.imgTick->pixmap().toImage()  ? "tick"
+                            : picture == window.imgCross->pixmap().toImage() ? "cross"
+                                                                             : "?");
         }
         return marks;
     }
@@ -103,11 +105,12 @@ TEST_F(EartagListTest, MissingListIsCreatedWithItsHeaderAndTheCloseBoxSavesToo) 
         EXPECT_FALSE(window.cmdDelete->isEnabled());
     });
     EXPECT_EQ(List(), kHeader);
-    RunModal<frmTags>([] { frmTags::ShowModal(nullptr); }, [&](frmTags& window) {
-        Import(window, Bucket("8000000000000001,UK123456 700045\r\n"));
-        FileSystem::WriteAll(ListPath(), kHeader);
-        window.close();
-    });
+    RunModal<frmTags>([] { frmTags::ShowModal(nullptr); },
+                      [&](frmTags& window) {
+                          Import(window, Bucket("8000000000000001,UK123456 700045\r\n"));
+                          FileSystem::WriteAll(ListPath(), kHeader);
+                          window.close();
+                      });
     EXPECT_EQ(List(), kHeader + "\"UK123456\",\"700045\",\"8000000000000001\",\"Yes\"\r\n");
 }
 
@@ -122,23 +125,25 @@ TEST_F(EartagListTest, ListIsSavedAsItWasRead) {
                              "\"UK123456\",\"712345\",\"8000000000000002\",\"Yes\"\r\n";
     WriteList(list);
     Open([&](frmTags& window) {
-        EXPECT_EQ(Column(window, frmTags::Eartag), (V{"000123", "IE1234 45", "Smith \"Jr\" 7", "UK123456 700045",
-                                                      "UK123456 712345"}));
-        EXPECT_EQ(Column(window, frmTags::SortField),
-                  (V{"000123 6", "IE1234 000045 2", "Smith \"Jr\" 000007 1", "UK123456 000045 6", "UK123456 012345 6"}));
+        EXPECT_EQ(Column(window, frmTags::Eartag),
+                  (V{"000123", "IE1234 45", "Smith \"Jr\" 7", "UK123456 700045", "UK123456 712345"}));
+        EXPECT_EQ(Column(window, frmTags::SortField), (V{"000123 6", "IE1234 000045 2", "Smith \"Jr\" 000007 1",
+                                                         "UK123456 000045 6", "UK123456 012345 6"}));
         EXPECT_EQ(Column(window, frmTags::Combined)[1], "IE1234 45 " + modEID::DecimalEIDToHexEID("0826000012345678"));
         EXPECT_EQ(Marks(window), (V{"Maybe", "cross", "tick", "tick", "tick"}));
         EXPECT_EQ(Counts(window), (V{"3", "1", "Selected: 0"}));
-        EXPECT_TRUE(window.grdTags->isColumnHidden(frmTags::EidNumber) && !window.grdTags->isColumnHidden(frmTags::Active));
+        EXPECT_TRUE(window.grdTags->isColumnHidden(frmTags::EidNumber) &&
+                    !window.grdTags->isColumnHidden(frmTags::Active));
     });
     EXPECT_EQ(List(), list);
 }
 
 TEST_F(EartagListTest, RaggedListIsReadAsFarAsItGoes) {
-    WriteList("herdid,TAGNUMBER,eidnumber,active,extra\r\n"
-              "\"UK1\",\"0045\"\r\n"
-              "\"UK2\",\"12\",\"8000000000000009\",\"Yes\",\"x\",\"y\"\n"
-              "\"UK3\",\"7\",\"8000000000000008\",\"Yes\r\n");
+    WriteList(
+        "herdid,TAGNUMBER,eidnumber,active,extra\r\n"
+        "\"UK1\",\"0045\"\r\n"
+        "\"UK2\",\"12\",\"8000000000000009\",\"Yes\",\"x\",\"y\"\n"
+        "\"UK3\",\"7\",\"8000000000000008\",\"Yes\r\n");
     Open([](frmTags&) {});
     EXPECT_EQ(List(), kHeader +
                           "\"UK1\",\"0045\",\"\",\"\"\r\n"
@@ -157,12 +162,14 @@ TEST_F(EartagListTest, UnreadableListIsNeverWrittenOver) {
     });
     EXPECT_EQ(List(), list);
     EXPECT_NE(Log().find("in procedure InitialiseData in frmTags"), std::string::npos);
-    EXPECT_EQ(prompts.Messages().back(), "The eartag list could not be read in full, so the file will be left as it is.");
+    EXPECT_EQ(prompts.Messages().back(),
+              "The eartag list could not be read in full, so the file will be left as it is.");
 }
 
 TEST_F(EartagListTest, FailedSaveLeavesTheOldList) {
     std::string list = kHeader;
-    for (int i = 100; i < 300; ++i) list += "\"UK123456\",\"700" + std::to_string(i) + "\",\"8000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
+    for (int i = 100; i < 300; ++i)
+        list += "\"UK123456\",\"700" + std::to_string(i) + "\",\"8000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
     WriteList(list);
     prompts.AcceptAllOK();
     rlimit old{};
@@ -214,7 +221,8 @@ TEST_F(EartagListTest, NewTagsShowAsToSendUntilMarked) {
 
 TEST_F(EartagListTest, DeletingAsksFirst) {
     std::string list = kHeader;
-    for (int i = 1; i <= 4; ++i) list += "\"UK1\",\"" + std::to_string(i) + "\",\"800000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
+    for (int i = 1; i <= 4; ++i)
+        list += "\"UK1\",\"" + std::to_string(i) + "\",\"800000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
     WriteList(list);
     const std::string warning =
         "WARNING - You can't recover eartags that have been removed (except by reloading\r\n"
@@ -295,17 +303,19 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
 // keyboard Tab reaches every button, Enter on the focused Help opens the help, and Escape
 // leaves, saving the list.
 TEST_F(EartagListTest, ShowsItsTextsWholeAndWorksFromTheKeyboard) {
-    const std::string list = kHeader + "\"IE1234567890\",\"123456789012\",\"\",\"No\"\r\n"
-                                       "\"UK123456\",\"700045\",\"8000000000000001\",\"Yes\"\r\n";
+    const std::string list = kHeader +
+                             "\"IE1234567890\",\"123456789012\",\"\",\"No\"\r\n"
+                             "\"UK123456\",\"700045\",\"8000000000000001\",\"Yes\"\r\n";
     WriteList(list);
-    RunModal<frmTags>([] { frmTags::ShowModal(nullptr); }, [&](frmTags& window) {
-        EXPECT_EQ(CutTexts(window), V{});
-        EXPECT_EQ(NotReachedByTab(window), V{});
-        EXPECT_TRUE(PressedByEnter(*window.cmdHelp));
-        EXPECT_EQ(TextWindow::OpenWindows().size(), 1u);
-        QTest::keyClick(window.cmdHelp, Qt::Key_Escape);
-        EXPECT_FALSE(window.isVisible());
-    });
+    RunModal<frmTags>([] { frmTags::ShowModal(nullptr); },
+                      [&](frmTags& window) {
+                          EXPECT_EQ(CutTexts(window), V{});
+                          EXPECT_EQ(NotReachedByTab(window), V{});
+                          EXPECT_TRUE(PressedByEnter(*window.cmdHelp));
+                          EXPECT_EQ(TextWindow::OpenWindows().size(), 1u);
+                          QTest::keyClick(window.cmdHelp, Qt::Key_Escape);
+                          EXPECT_FALSE(window.isVisible());
+                      });
     EXPECT_EQ(List(), list);
     for (TextWindow* help : TextWindow::OpenWindows()) delete help;
 }
@@ -317,14 +327,22 @@ TEST(TagBucketFile, KindFromTheFirstLineAsItIs) {
         std::string line;
         int kind;
     } cases[] = {
-        {"HerdId,TagNumber,EID", 1},          {"\"HerdId\",TagNumber,EID", 0},
-        {" HerdId,x", 0},                     {"8000000000000001,UK123 456,x,y", 2},
-        {"8000000000000001,UK 123 456,x,y", 3}, {"8000000000000001,UK123456,x,y", 4},
-        {"8000000000000001,UK  456,x,y", 3},  {"0000000000000001,UK123 456,x,y", 0},
-        {"0826000012345678,UK1 2", 5},        {"826000012345678,UK1 2", 5},
-        {"8260000123456789,UK1 2", 6},        {"1260000123456789,UK1 2", 0},
-        {"8000000000000ABC,UK1 2", 6},        {"8000000000000abc,UK1 2", 0},
-        {"8000000000000001,UK1 2,x", 0},      {"", 0},
+        {"HerdId,TagNumber,EID", 1},
+        {"\"HerdId\",TagNumber,EID", 0},
+        {" HerdId,x", 0},
+        {"8000000000000001,UK123 456,x,y", 2},
+        {"8000000000000001,UK 123 456,x,y", 3},
+        {"8000000000000001,UK123456,x,y", 4},
+        {"8000000000000001,UK  456,x,y", 3},
+        {"0000000000000001,UK123 456,x,y", 0},
+        {"0826000012345678,UK1 2", 5},
+        {"826000012345678,UK1 2", 5},
+        {"8260000123456789,UK1 2", 6},
+        {"1260000123456789,UK1 2", 0},
+        {"8000000000000ABC,UK1 2", 6},
+        {"8000000000000abc,UK1 2", 0},
+        {"8000000000000001,UK1 2,x", 0},
+        {"", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(TagBucketFile::KindOf(c.line), c.kind) << c.line;
 }
@@ -339,12 +357,16 @@ TEST(TagBucketFile, LinesReadByTheirLayout) {
     const std::string eid = "8000000000000001";
     // {layout, line, herd / tag / EID read}
     const std::vector<std::tuple<int, std::string, V>> cases = {
-        {1, "\"UK1\",\"00045\",\"0826000012345678\",extra", {"UK1", "00045", hex}}, {2, eid + ",UK1 45,a,b", {"UK1", "45", eid}},
-        {3, eid + ",UK 1 45", {"UK1", "45", eid}}, {4, eid + ",UK 1 4 5", {"", "UK 1 4 5", eid}},
-        {5, "826000012345678,UK1 4 5", {"UK1", "45", hex}}, {6, eid + ",45", {"", "45", eid}},
+        {1, "\"UK1\",\"00045\",\"0826000012345678\",extra", {"UK1", "00045", hex}},
+        {2, eid + ",UK1 45,a,b", {"UK1", "45", eid}},
+        {3, eid + ",UK 1 45", {"UK1", "45", eid}},
+        {4, eid + ",UK 1 4 5", {"", "UK 1 4 5", eid}},
+        {5, "826000012345678,UK1 4 5", {"UK1", "45", hex}},
+        {6, eid + ",45", {"", "45", eid}},
         {6, "\"" + eid + "\",UK1 45", {"UK1", "45", "\"" + eid + "\""}}};
     for (const auto& [kind, line, fields] : cases) EXPECT_EQ(read(kind, line), fields) << line;
-    const std::vector<std::pair<int, std::string>> unreadable = {{1, "UK1,45"}, {2, eid + ",UK145"}, {3, eid + ",UK 145"}, {6, eid}};
+    const std::vector<std::pair<int, std::string>> unreadable = {
+        {1, "UK1,45"}, {2, eid + ",UK145"}, {3, eid + ",UK 145"}, {6, eid}};
     for (const auto& [kind, line] : unreadable) EXPECT_THROW(read(kind, line), RuntimeError) << line;
 }
 
@@ -355,7 +377,8 @@ TEST_F(EartagListTest, EachLayoutImportsUpToItsFirstBadLine) {
         int badLine;  // 0: none
     } cases[] = {
         {"HerdId,TagNumber,EidNumber\r\n\"UK1\",\"1\",\"0826000000000001\"\r\n\r\nUK1,2\r\nUK1,3,0826000000000003\r\n",
-         {"UK1 1"}, 4},
+         {"UK1 1"},
+         4},
         {"8000000000000001,UK1 1,a,b\r\n8000000000000002,UK12,a,b\r\n8000000000000003,UK1 3,a,b\r\n", {"UK1 1"}, 2},
         {"8000000000000001,UK 1 1,a,b\n8000000000000002,UK 1 2,a,b\n", {"UK1 1", "UK1 2"}, 0},
         {"8000000000000001,UK11,a,b\r8000000000000002\r", {"UK11"}, 2},
@@ -381,14 +404,15 @@ TEST_F(EartagListTest, EachLayoutImportsUpToItsFirstBadLine) {
 TEST_F(EartagListTest, TagsThatCannotBeSentAreSkipped) {
     const std::string path = Bucket(
         "8000000000000001,UK1 1\r\n"
-        "800000000000000G,UK1 2\r\n"        // not hexadecimal
-        "8000000000000003, \r\n"            // no visual tag
+        "800000000000000G,UK1 2\r\n"              // not hexadecimal
+        "8000000000000003, \r\n"                  // no visual tag
         "8000000000000004,UK123456 12345678\r\n"  // 17 characters
-        "8000000000000005,O'Neill 5\r\n"    // an apostrophe is a character like any other
-        "8000000000000006,UK|6 6\r\n"       // the stick's separators
+        "8000000000000005,O'Neill 5\r\n"          // an apostrophe is a character like any other
+        "8000000000000006,UK|6 6\r\n"             // the stick's separators
         "8000000000000007,UK#7 7\r\n"
         "8000000000000008,\"UK8\" 8\r\n"
-        "8000000000000009,\xC9" "IRE 9\r\n"  // single-byte text
+        "8000000000000009,\xC9"
+        "IRE 9\r\n"  // single-byte text
         "8000000000000001,UK1 1\r\n",
         "tags.txt");
     Open([&](frmTags& window) {
@@ -424,9 +448,9 @@ TEST(EartagKeys, SortAndDuplicateKeys) {
         std::string herd, tag, sort;
     } cases[] = {
         {"UK123456", "700045", "UK123456 000045 6"}, {"UK123456", "712345", "UK123456 012345 6"},
-        {"IE1234", "45", "IE1234 000045 2"},        {"", "123", "000123 3"},
-        {"UK123456", "7000A", "UK123456 7000A 5"},  {"uk123456", "700045", "uk123456 700045 6"},
-        {"UK1", "1234567", "UK1 1234567 7"},        {"UK1", "", "UK1 000000 0"},
+        {"IE1234", "45", "IE1234 000045 2"},         {"", "123", "000123 3"},
+        {"UK123456", "7000A", "UK123456 7000A 5"},   {"uk123456", "700045", "uk123456 700045 6"},
+        {"UK1", "1234567", "UK1 1234567 7"},         {"UK1", "", "UK1 000000 0"},
     };
     for (const auto& c : cases) EXPECT_EQ(EartagList::GetSort(c.herd, c.tag), c.sort) << c.herd << " " << c.tag;
     EXPECT_EQ((V{EartagList::GetCombined("", "123", ""), EartagList::GetCombined("UK1", "2", "8000000000000001"),

@@ -5,6 +5,7 @@
 #include "widgets/DesktopPrompts.h"
 
 TEST(DesktopPrompts, FilterDescriptionsNameTheirPatternsOnce) {
-    EXPECT_EQ(Prompts::DesktopFilterNames("Text Files (*.txt)|*.txt|Tag lists|*.txt;*.csv|Both (*.txt;*.csv)|*.txt;*.csv"),
-              (std::vector<std::string>{"Text Files (*.txt)", "Tag lists (*.txt *.csv)", "Both (*.txt;*.csv)"}));
+    EXPECT_EQ(
+        Prompts::DesktopFilterNames("Text Files (*.txt)|*.txt|Tag lists|*.txt;*.csv|Both (*.txt;*.csv)|*.txt;*.csv"),
+        (std::vector<std::string>{"Text Files (*.txt)", "Tag lists (*.txt *.csv)", "Both (*.txt;*.csv)"}));
 }
