@@ -19,7 +19,7 @@ bool Asked(const std::function<void(std::string&, bool&)>& request, std::string&
     return !cancel;
 }
 
-// The name a file specification is stored under: no leading "/".
+// The name a file is stored under in the archive: no leading "/".
 std::string StoredName(std::string spec) {
     while (!spec.empty() && spec.front() == '/') spec.erase(0, 1);
     return spec;
