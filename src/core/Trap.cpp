@@ -16,7 +16,7 @@ struct Level {
 };
 
 // One entry per event loop that trapped procedures run in, innermost last.
-thread_local std::vector<Level> gLevels;
+thread_local std::vector<Level> levels;
 
 int EventLoop() {
     QThread* thread = QThread::currentThread();
@@ -25,19 +25,19 @@ int EventLoop() {
 
 // The current action: the frames of the innermost event loop, when it is the one running.
 Level* Current() {
-    if (gLevels.empty() || gLevels.back().eventLoop != EventLoop()) return nullptr;
-    return &gLevels.back();
+    if (levels.empty() || levels.back().eventLoop != EventLoop()) return nullptr;
+    return &levels.back();
 }
 
 }  // namespace
 
 Frame::Frame() {
     if (Level* level = Current()) ++level->frames;
-    else gLevels.push_back({EventLoop(), 1, std::nullopt});
+    else levels.push_back({EventLoop(), 1, std::nullopt});
 }
 
 Frame::~Frame() {
-    if (--gLevels.back().frames == 0) gLevels.pop_back();
+    if (--levels.back().frames == 0) levels.pop_back();
 }
 
 const RuntimeError* EndedBy() {

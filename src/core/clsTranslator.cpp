@@ -25,10 +25,10 @@ std::string Field(const std::string& rest, int index) {
 // Primary language -> language index: 10 Spanish, 19 Dutch, 22 Portuguese.
 int LanguageIndex(long primaryLanguage) {
     switch (primaryLanguage) {
-        case 10: return 0;
-        case 19: return 1;
-        case 22: return 2;
-        default: return -1;
+        case 10: return clsTranslator::Spanish;
+        case 19: return clsTranslator::Dutch;
+        case 22: return clsTranslator::Portuguese;
+        default: return clsTranslator::NoLanguage;
     }
 }
 
@@ -76,7 +76,7 @@ clsTranslator::clsTranslator() {
 std::string clsTranslator::Translate(const std::string& strEnglish, bool booTrimString) const {
     std::string translated;
     Trap("Translate", "clsTranslator", [&] {
-        if (language_ == -1) {
+        if (language_ == NoLanguage) {
             translated = strEnglish;
             return;
         }
@@ -88,7 +88,7 @@ std::string clsTranslator::Translate(const std::string& strEnglish, bool booTrim
 
 void clsTranslator::SetTranslationOn(bool booTranslationOn) {
     Trap("AllowTranslation", "clsTranslator",
-         [&] { language_ = booTranslationOn ? LanguageIndex(UserDefaultLangID() & 0xFF) : -1; });
+         [&] { language_ = booTranslationOn ? LanguageIndex(UserDefaultLangID() & 0xFF) : NoLanguage; });
 }
 
 long clsTranslator::UserDefaultLangID() {

@@ -8,11 +8,14 @@
 // the key of every translation. Off (English) unless switched on.
 class clsTranslator {
 public:
+    // The languages of the table, by their place in its records after the English key.
+    enum Language : int { NoLanguage = -1, Spanish = 0, Dutch = 1, Portuguese = 2 };
+
     clsTranslator();
 
     std::string Translate(const std::string& strEnglish, bool booTrimString = false) const;
     void SetTranslationOn(bool booTranslationOn);
-    int CurrentLanguage() const { return language_; }  // -1 none, 0 es, 1 nl, 2 pt
+    int CurrentLanguage() const { return language_; }  // a Language
 
     long menLLanguage = 0;      // the user's language identifier (1033, 2057, 3082, 1043 ...)
     long menLBaseLanguage = 0;  // its primary language, the low 8 bits (9, 10, 19, 22 ...)
@@ -33,5 +36,5 @@ public:
 
 private:
     std::unordered_map<std::string, std::string> table_;  // lower-case key -> "es\vnl\vpt"
-    int language_ = -1;
+    int language_ = NoLanguage;
 };

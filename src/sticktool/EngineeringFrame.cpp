@@ -36,6 +36,9 @@ EngineeringFrame::EngineeringFrame(QWidget* window) : QGroupBox(window) {
 
 void EngineeringFrame::CreateControls() {
     rtbText = new QTextEdit(this);
+    // The console shows what the stick said; Tab moves on to the next control, as it does
+    // from every other box in the window.
+    rtbText->setTabChangesFocus(true);
     configFilesLabel = new QLabel("Configuration Files", this);
     cboConfigFiles = new QComboBox(this);
     optBattery = {new QRadioButton("Small RTC Battery", this), new QRadioButton("Big RTC Battery", this)};

@@ -123,7 +123,7 @@ void TagReadOptionsFrame::Load() {
 
 // Only Dutch keepers are offered a window per group; elsewhere its row is taken out.
 void TagReadOptionsFrame::LayOutTagReadOptions() {
-    if (modCommon::Translator().CurrentLanguage() == 1) {
+    if (modCommon::Translator().CurrentLanguage() == clsTranslator::Dutch) {
         ckbSeparateGroups->setChecked(StoredTick("WindowPerGroup", "False"));
         ckbSeparateGroups->show();
         optDisplayApplication[2]->setVisible(!ckbSeparateGroups->isChecked());
@@ -213,7 +213,8 @@ std::string TagReadOptionsFrame::OutputName() const {
 bool TagReadOptionsFrame::DoExcelOutput(const Recordset& table) {
     if (table.Rows() == 0 || !optDisplayApplication[1]->isChecked() || !modCommon::GetExcel()) return false;
     Trap("DoExcelOutput", kObject, [&] {
-        const bool sheetPerGroup = modCommon::Translator().CurrentLanguage() == 1 && ckbSeparateGroups->isChecked();
+        const bool sheetPerGroup =
+            modCommon::Translator().CurrentLanguage() == clsTranslator::Dutch && ckbSeparateGroups->isChecked();
         const Spreadsheet book = StickTagOutput::Workbook(table, OutputOptions(), sheetPerGroup);
         const std::string path = Spreadsheet::NewFilePath(
             Desktop::DocumentsFolder(), Translate("Data Imported ") + DateTime::Now().ToGeneralText());

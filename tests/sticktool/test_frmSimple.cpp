@@ -350,8 +350,10 @@ TEST_F(StickConnectionTest, TagFileNeedsFirmwareEight) {
     }
 }
 
+// The engineering edition reads the stick's memory size; Tab goes on from its console to the page
+// tools, as from every other control.
 TEST_F(StickConnectionTest, EngineeringReadsTheMemorySize) {
-    modCommon::EditionCode = 2;
+    modCommon::EditionCode = modCommon::EngineeringEdition;
     stick->SetPageCount(64);
     frmSimple* window = Start();
     EXPECT_EQ(stick->Received().back(), "qM|bqrtvwnhk905");
@@ -359,6 +361,7 @@ TEST_F(StickConnectionTest, EngineeringReadsTheMemorySize) {
     EXPECT_EQ(window->lblStickPageCount->text(), "Memory size is 64 pages.");
     SaveScreenshot(*window, "issue17-simple-engineering");
     EXPECT_EQ(Enabled(*window), kAll);
+    EXPECT_EQ(NotReachedByTab(*window), std::vector<std::string>{});
     DefaultInstance<frmSimple>::Unload();
 
     Faults([](SimStick::Faults& f) { f.wordStatus["qM"] = 'F'; });
