@@ -291,10 +291,18 @@ void frmMain::ResizeTabFrame() {
         FitPanes(frame->height());
         auto rightOf = [](const QWidget* control) { return control->x() + control->width() + Pixels(30); };
         int helpLeft = Pixels(kHelpLeft);
-        if (tab == 8) helpLeft = rightOf(grdMovements);
-        else if (tab == 6) helpLeft = rightOf(grdTagChanges);
-        else if (tab == 7) helpLeft = rightOf(grdTreatments);
-        else if (tab == 10) helpLeft = rightOf(rtbPedigree);
+        DataGrid* grid = tab == kMovementHistoryTab ? grdMovements
+                         : tab == kTagChangesTab    ? grdTagChanges
+                         : tab == kTreatmentsTab    ? grdTreatments
+                                                    : nullptr;
+        if (grid) {
+            // The pane's grid shows its columns whole where the frame has room: the help gives way.
+            const int wanted = std::min(grid->ColumnsWidth(), frameWidth - grid->x() - Pixels(30));
+            if (!grid->isHidden() && wanted > grid->width()) grid->resize(wanted, grid->height());
+            helpLeft = rightOf(grid);
+        } else if (tab == kParentageTab) {
+            helpLeft = rightOf(rtbPedigree);
+        }
         const int helpWidth = std::max(0, frameWidth - helpLeft - Pixels(30));
         rtbHelp->setGeometry(helpLeft, rtbHelp->y(), helpWidth, rtbHelp->height());
     });

@@ -1,5 +1,8 @@
 // The detail panes from the date changes to the pedigree, each on its tab, and the window's own
 // names for their controls and procedures, which reach the pane.
+#include <QHeaderView>
+#include <QTableView>
+
 #include "register/DoBChangePane.h"
 #include "register/MovementHistoryPane.h"
 #include "register/NotesPane.h"
@@ -8,6 +11,7 @@
 #include "register/TaggingDateChangePane.h"
 #include "register/TreatmentsPane.h"
 #include "register/frmMain.h"
+#include "widgets/DataGrid.h"
 
 void frmMain::BuildPanes() {
     dobChange_ = new DoBChangePane(*this, fraTab[4]);
@@ -32,6 +36,12 @@ void frmMain::BuildPanes() {
     panes_[kMovementHistoryTab] = movementHistory_ =
         new MovementHistoryPane(*this, fraTab[kMovementHistoryTab], kMovementHistoryTab);
     grdMovements = movementHistory_->grdMovements;
+
+    // A pane's grid widens as its columns do (ResizeTabFrame), once the widths have settled.
+    for (DataGrid* grid : {grdTagChanges, grdTreatments, grdMovements})
+        connect(
+            grid->View().horizontalHeader(), &QHeaderView::sectionResized, this, [this] { ResizeTabFrame(); },
+            Qt::QueuedConnection);
 
     panes_[kNotesTab] = notes_ = new NotesPane(*this, fraTab[kNotesTab], kNotesTab);
     rtbNotes = notes_->rtbNotes;

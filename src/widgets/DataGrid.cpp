@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextDocument>
@@ -204,6 +205,17 @@ void DataGrid::PutLayoutBack() {
 }
 
 void DataGrid::FitToValues(int column, const QString& widest) { fit_->Fit(column, widest); }
+
+int DataGrid::ColumnsWidth() {
+    // From the parts' own sizes, not the viewport's: a grid not yet laid out has none.
+    const QHeaderView* selectors = view_->verticalHeader();
+    int width = 2 * (frameWidth() + view_->frameWidth()) + view_->verticalScrollBar()->sizeHint().width() +
+                (selectors->isHidden() ? 0 : selectors->sizeHint().width());
+    const QHeaderView* header = view_->horizontalHeader();
+    for (int i = 0; i < header->count(); ++i)
+        if (!header->isSectionHidden(i)) width += header->sectionSize(i);
+    return width;
+}
 
 void DataGrid::ShowUserDates(int column, bool withTime) {
     auto date = [column, withTime](const Recordset& rows, long row) -> QVariant {

@@ -59,6 +59,9 @@ public:
     // Keeps the column at least as wide as its heading and the widest text it shows (ColumnFit):
     // after a new recordset, from the held layout's width.
     void FitToValues(int column, const QString& widest = {});
+    // The width at which every shown column is whole, beside the record selectors and with room
+    // for the vertical scroll bar: no column has to be scrolled to.
+    int ColumnsWidth();
     // Shows the column's stored dates in the keeper's date format; `withTime` adds the time of
     // day where it is not midnight, and shows a cell that holds no date as its text.
     void ShowUserDates(int column, bool withTime = false);

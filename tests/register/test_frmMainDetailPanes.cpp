@@ -4,8 +4,10 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextEdit>
 
 #include "fixtures/RegisterFixture.h"
 #include "register/frmTreatment.h"
@@ -81,6 +83,12 @@ TEST_F(DetailPaneTest, TagChecksAskAgainAndLatestOrBackDatedChangesFillTheHistor
               (Lines{"    UK0123456 00077|15/06/2024|", "UK0123456 00088|Current|", "    UK0123456 00099|01/05/2024|",
                      "    UK0123456 00001|01/05/2024|", "    UK0123456 00050|01/03/2024|", "UK0123456 00002|Current|",
                      "    X2|01/01/2024 10:30:00|"}));
+    // Both columns show whole, without scrolling sideways: the help beside the grid gives way.
+    DataGrid& grid = *Form().grdTagChanges;
+    Form().show();
+    WaitUntil([&] { return grid.View().horizontalScrollBar()->maximum() == 0; });
+    EXPECT_GE(Form().rtbHelp->x(), grid.x() + grid.width());
+    SaveScreenshot(Form(), "tag-changes-pane");
 }
 
 TEST_F(DetailPaneTest, TagRefusalsAndCancelWriteNothingAFailureUndoesTheWholeChangeAndDeletingSkipsCurrent) {
