@@ -108,8 +108,6 @@ void InsertByNumber(std::vector<clsKRComm::SerialPortEntry>& list, const clsKRCo
     list.insert(at, entry);
 }
 
-void ReplaceAll(std::string& text, char from, char to) { std::replace(text.begin(), text.end(), from, to); }
-
 struct Token {
     enum Kind { Star, Digit, List, Literal } kind;
     std::string chars;  // List: the listed characters; Literal: the one character
@@ -439,8 +437,8 @@ std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
         std::string pattern = strReplyPattern;
         CommWrite(strCommand);
         if (booReplaceSquareBrackets) {
-            ReplaceAll(pattern, '[', '{');
-            ReplaceAll(pattern, ']', '}');
+            std::replace(pattern.begin(), pattern.end(), '[', '{');
+            std::replace(pattern.begin(), pattern.end(), ']', '}');
         }
         const char endMarker = pattern.back();
         // The reply's last byte ends a read at once: an exchange of short replies is not slowed
@@ -459,8 +457,8 @@ std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
         auto result = [&] {
             std::string reply(received());
             if (booReplaceSquareBrackets) {
-                ReplaceAll(reply, '{', '[');
-                ReplaceAll(reply, '}', ']');
+                std::replace(reply.begin(), reply.end(), '{', '[');
+                std::replace(reply.begin(), reply.end(), '}', ']');
             }
             return reply;
         };

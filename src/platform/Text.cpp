@@ -60,6 +60,7 @@ std::string Join(const std::vector<std::string>& pieces, std::string_view separa
 }
 
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
+    if (what.empty()) return;  // nothing to find: found everywhere, it would never end
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
 }

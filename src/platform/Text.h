@@ -34,5 +34,5 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 // The pieces with the separator between each two.
 std::string Join(const std::vector<std::string>& pieces, std::string_view separator);
 // Replaces every `what` in the text with `with`, left to right; a replacement is not searched
-// again.
+// again. An empty `what` changes nothing.
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with);

@@ -43,4 +43,6 @@ TEST(TextTest, SplitKeepsEveryPieceAndJoinPutsThemBack) {
     std::string text = "aXbXX";
     ReplaceAll(text, "X", "XX");
     EXPECT_EQ(text, "aXXbXXXX") << "a replacement is not searched again";
+    ReplaceAll(text, "", "Y");
+    EXPECT_EQ(text, "aXXbXXXX") << "an empty text to find changes nothing";
 }
