@@ -16,6 +16,7 @@
 #include "core/modMainWindowServices.h"
 #include "platform/Desktop.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "register/frmMain.h"
 
 namespace {
@@ -229,7 +230,9 @@ void frmMain::mnuRestoreLocal_Click() {
         }
         InitialiseForSpecies();
         QCoreApplication::processEvents();
-        Prompts::MsgBox("Your data was restored successfully.", Prompts::OKOnly, "Restored OK");
+        Prompts::MsgBox("Your data was restored successfully." + CRLF + "The data it replaced is kept in " +
+                            Database().GetKeptFilespec(),
+                        Prompts::OKOnly, "Restored OK");
     });
 }
 

@@ -337,13 +337,11 @@ TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
 // as a local restore shows, the live data stays, and the program ends.
 TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDataAndShowsTheMismatch) {
     std::string folder = FileSystem::MakeTempFolder(scratch);
-    {
-        Connection c;
-        c.Open(folder + "/Kelvo.mdb", true);
-        c.Execute("CREATE TABLE KelvoData (ItemName TEXT, ItemData TEXT)");
-        c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Version','1.0.0')");
-        c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
-    }
+    // A register of the first version whose upgrade cannot create its table of countries.
+    DatabaseBuilder::CreateAtVersion(folder + "/Kelvo.mdb", "1.0.0");
+    DatabaseBuilder::Run(folder + "/Kelvo.mdb",
+                         "CREATE TABLE Countries (X INTEGER); "
+                         "INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
     ASSERT_TRUE(clsDatabase::IsUsableDatabase(folder + "/Kelvo.mdb"));
     fake->AddBackup(
         {"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", Zipped(folder + "/Kelvo.mdb", folder + "/Kelvo.zip")});

@@ -60,6 +60,9 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     prompts.ChooseFile(backup).Answer(Prompts::OK);
     form.mnuRestoreLocal->trigger();
     EXPECT_EQ(GridTags().front(), "ABC");
+    const std::string kept = home.DatabasePath() + ".bak";
+    EXPECT_EQ(prompts.LastText(), "Your data was restored successfully.\r\nThe data it replaced is kept in " + kept);
+    EXPECT_EQ(DatabaseBuilder::Scalar(kept, "SELECT count(*) FROM Animals WHERE AnimalID=7"), "0");
 
     std::ofstream(Path("notes.mdb")) << "not a database";
     prompts.ChooseFile(Path("notes.mdb")).Answer(Prompts::OK);
