@@ -27,11 +27,6 @@ std::function<void()>& EndHandler() {
     return handler;
 }
 
-std::string Home() {
-    std::string home = Program::Environment("HOME");
-    return home.empty() ? "/tmp" : home;
-}
-
 }  // namespace
 
 namespace Program {
@@ -60,6 +55,11 @@ void SetProgramFolder(const std::string& folder) { FolderOverride() = folder; }
 std::string Environment(const std::string& name) {
     const char* v = std::getenv(name.c_str());
     return v ? v : "";
+}
+
+std::string Home() {
+    std::string home = Environment("HOME");
+    return home.empty() ? "/tmp" : home;
 }
 
 std::string DataHome() {

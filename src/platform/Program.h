@@ -15,6 +15,8 @@ std::string ExecutableName();
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 
+// The keeper's home folder ($HOME, /tmp without one).
+std::string Home();
 // $XDG_DATA_HOME or ~/.local/share; $XDG_CONFIG_HOME or ~/.config; the system config folders.
 std::string DataHome();
 std::string ConfigHome();

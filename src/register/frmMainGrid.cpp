@@ -243,8 +243,11 @@ void frmMain::grdAnimals_PostEvent(int MsgId) {
         if (MsgId != 1) return;
         if (grdAnimals->SelCount() == 1) {
             const Recordset::Bookmark bookmark = grdAnimals->SelBookmarks().front();
-            grdAnimals->SetCurrentRow(mrsAnimalEID().RowOf(bookmark));
-            modCommon::SetSingleAnimalID(static_cast<int>(AnimalIDFromBookmark(bookmark)));
+            const int animalID = static_cast<int>(AnimalIDFromBookmark(bookmark));
+            // An animal newly selected alone becomes the current row. A click on another row's
+            // cell leaves the selection as it was, and that row current for what is typed there.
+            if (animalID != modCommon::GetSingleAnimalID()) grdAnimals->SetCurrentRow(mrsAnimalEID().RowOf(bookmark));
+            modCommon::SetSingleAnimalID(animalID);
         } else {
             modCommon::SetSingleAnimalID(0);
         }

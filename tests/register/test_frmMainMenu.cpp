@@ -50,8 +50,9 @@ protected:
 
 TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     frmMain& form = Open();
-    const std::string backup = Path("backup.mdb");
-    prompts.ChooseFile(backup).Answer(Prompts::OK);
+    // Saved without an ending, it gets the restore's; dialogs open at home, then where it went.
+    const std::string backup = Path("flock_backup_1.mdb");
+    prompts.ChooseFile(Path("flock_backup_1")).Answer(Prompts::OK);
     form.mnuBackupLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data was backed up successfully to " + backup);
 
@@ -70,6 +71,7 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     EXPECT_EQ(prompts.LastText(), "Your data could not be restored.");
     EXPECT_EQ(GridTags().size(), 7u);
     EXPECT_EQ(prompts.shown()[3].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
+    EXPECT_EQ(prompts.shown()[0].folder + " " + prompts.shown()[2].folder, Program::Home() + " " + home.root());
 
     // A folder that is not there: the gateway logs why, then the keeper is told.
     prompts.ChooseFile(Path("missing/backup.mdb")).Answer(Prompts::OK).Answer(Prompts::OK);

@@ -63,7 +63,7 @@ TEST_F(TransferTest, SheepExportsKeepTheSelectionOrderAndTheLayoutByteForByte) {
             "\"01/01/2024\",\"UK0123456 00001\",\"Moved On\",\"Holding\",\"\",\"0123456789ABCDEF\",\"" +
             modEID::HexEIDToDecimalEID("0123456789ABCDEF").Decimal + "\",\"\"");
     // A -> B -> C -> ABC: the newest change first, each with the tag that replaced it.
-    prompts.ChooseFile(Path("changes.csv"));
+    prompts.ChooseFile(Path("changes"));  // the ending of the only file type comes by itself
     Form().mnuExportTagChangesCSV_Click();
     EXPECT_EQ(Bytes(Path("changes.csv")),
               "Event Date,Old Tag,New Tag\r\n"
