@@ -166,11 +166,13 @@ TEST(ErrorLog, AppendsOneExactLinePerFailureAndShowsTheMessage) {
     TempHome home;
     ScriptedPrompts prompts;
     DateTime::PinClock({2009, 3, 7, 14, 5, 9});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));  // whose short dates have two-digit years
     prompts.Answer(Prompts::OK);
     modCommon::LogError(RuntimeError(91, "Object variable not set"), "DisplayNote", "frmMain");
     modCommon::LogError(RuntimeError(13, "Type mismatch"), "SaveNote", "frmMain", false);
+    QLocale::setDefault(QLocale::system());
     std::string log = FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt");
-    std::string date = QLocale().toString(QDate(2009, 3, 7), QLocale::ShortFormat).toStdString();
+    const std::string date = "3/7/2009";
     EXPECT_EQ(log, date +
                        " 14:05:09\tObject variable not set (Error number 91) in procedure DisplayNote in frmMain\r\n" +
                        date + " 14:05:09\tType mismatch (Error number 13) in procedure SaveNote in frmMain\r\n");
