@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QDate>
 #include <QLocale>
 #include <QWidget>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <tuple>
 
@@ -13,6 +13,7 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
+#include "fixtures/PeerProcess.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
@@ -68,6 +69,24 @@ TEST(Startup, PartnerModeComesOnlyFromTheExactExecutableName) {
     TempHome home("oxbrelconnect");
     RunMain("");
     EXPECT_EQ(modCommon::OxbrelMode, 0);
+}
+
+// A package installs the partner's program as a link to this one. Started through the link, the
+// program goes by the link's name, for its mode and its data folder; the files shipped with it
+// are still found beside the program itself.
+TEST(Startup, ProgramStartedThroughALinkGoesByTheLinksName) {
+    TempHome home;
+    const std::string link = home.root() + "/bin/OxbrelConnect", out = home.root() + "/name.txt";
+    FileSystem::CreateDirectories(home.root() + "/bin");
+    std::filesystem::create_symlink(PeerProcess::Path(), link);
+    const std::string programFolder = std::filesystem::path(PeerProcess::Path()).parent_path().string();
+    for (auto [startedAs, mode, name] :
+         {std::tuple{link, "1", "OxbrelConnect"}, {PeerProcess::Path(), "0", "database_peer"}}) {
+        PeerProcess peer({"name", out}, {}, startedAs);
+        EXPECT_EQ(peer.Wait(), 0);
+        EXPECT_EQ(FileSystem::ReadAll(out),
+                  std::string(mode) + "\n" + home.root() + "/data/" + name + "\n" + programFolder + "\n");
+    }
 }
 
 TEST(Startup, PartnerModeGivesWindowsThePartnersIcon) {
