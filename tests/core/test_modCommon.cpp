@@ -71,21 +71,18 @@ TEST(Startup, PartnerModeComesOnlyFromTheExactExecutableName) {
     EXPECT_EQ(modCommon::OxbrelMode, 0);
 }
 
-// A package installs the partner's program as a link to this one. Started through the link, the
-// program goes by the link's name, for its mode and its data folder; the files shipped with it
-// are still found beside the program itself.
+// Started through a link, as a package installs the partner's program, the program goes by the
+// link's name for its mode and data folder; its shipped files stay beside the program itself.
 TEST(Startup, ProgramStartedThroughALinkGoesByTheLinksName) {
     TempHome home;
-    const std::string link = home.root() + "/bin/OxbrelConnect", out = home.root() + "/name.txt";
-    FileSystem::CreateDirectories(home.root() + "/bin");
+    const std::string link = home.root() + "/OxbrelConnect", out = home.root() + "/name.txt";
     std::filesystem::create_symlink(PeerProcess::Path(), link);
-    const std::string programFolder = std::filesystem::path(PeerProcess::Path()).parent_path().string();
+    const std::string folder = std::filesystem::path(PeerProcess::Path()).parent_path().string();
     for (auto [startedAs, mode, name] :
          {std::tuple{link, "1", "OxbrelConnect"}, {PeerProcess::Path(), "0", "database_peer"}}) {
-        PeerProcess peer({"name", out}, {}, startedAs);
-        EXPECT_EQ(peer.Wait(), 0);
+        EXPECT_EQ(PeerProcess({"name", out}, {}, startedAs).Wait(), 0);
         EXPECT_EQ(FileSystem::ReadAll(out),
-                  std::string(mode) + "\n" + home.root() + "/data/" + name + "\n" + programFolder + "\n");
+                  std::string(mode) + "\n" + home.root() + "/data/" + name + "\n" + folder + "\n");
     }
 }
 
