@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/TranslationTexts.h"
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
@@ -166,11 +167,7 @@ void frmStickReader::ShowFrame(int n) {
 
 void frmStickReader::DisplayHelp(int n) {
     std::string text;
-    if (n == 0)
-        text = Translate("If you have not yet enabled the Bluetooth connection from your stick reader" + CRLF +
-                         "to your PC please do so now and turn the stick reader on. Then select the COM port" + CRLF +
-                         "to which it is connected from the list below. If the COM port is not showing in the list" +
-                         CRLF + "please click the Refresh COM Port List button");
+    if (n == 0) text = Translate(std::string(TranslationTexts::StickReaderPortHelp));
     else if (n == 1) text = Translate("Getting configuration data from your tick reader") + "...";
     else if (n == 2) text = Translate("Preparing to get data from your stick reader") + "...";
     else return;

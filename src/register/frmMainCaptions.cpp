@@ -59,6 +59,7 @@ void frmMain::InitialiseForSpecies() {
         grdAnimals->HoldLayout();
         const bool sheep = modCommon::Species == modCommon::Sheep;
         tabDetails->SetTabVisible(5, sheep);
+        SetGridHelp();
         SetCaption();
         mnuChangeHoldingNumber->setVisible(modCommon::HoldingNumberRequired);
         mnuChangeHerdNumber->setVisible(!sheep && modCommon::HerdFlockRequired);

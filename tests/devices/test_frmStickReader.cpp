@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <tuple>
 
 #include "core/clsDatabase.h"
+#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
 #include "core/modEID.h"
@@ -414,6 +416,27 @@ TEST_F(StickReaderTest, OpensWindowModalOverTheMainWindowAndOnlyTheFullEditionIs
     w->cmdConfigExit->click();
     WaitUntil([] { return Window() == nullptr; });
     EXPECT_TRUE(mainWindow.calls.empty());
+}
+
+// The simple edition gives the window's own help in the keeper's language, and it fits.
+TEST_F(StickReaderTest, PortAndConfigurationHelpSpeakTheKeepersLanguage) {
+    modCommon::EditionCode = 1;
+    for (auto [locale, port, configuration] :
+         {std::tuple{"es_ES.UTF-8", "Si aún no ha activado", "Obteniendo los datos de configuración del lector..."},
+          {"nl_NL.UTF-8", "Als u de Bluetooth-verbinding", "Instellingen worden van uw stick opgehaald..."},
+          {"pt_PT.UTF-8", "Se ainda não ativou", "Obtendo os dados de configuração do bastão de leitura..."}}) {
+        setenv("LC_ALL", locale, 1);
+        modCommon::Translator().SetTranslationOn(true);
+        frmStickReader* w = Run(modMainWindowServices::StickReaderConfiguration);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->lblHelp[1]->text().toStdString(), configuration);
+        w->ShowFrame(0);
+        EXPECT_TRUE(w->lblHelp[0]->text().startsWith(QString::fromUtf8(port))) << locale;
+        EXPECT_EQ(CutTexts(*w), Texts{}) << locale;
+        DefaultInstance<frmStickReader>::Unload();
+    }
+    unsetenv("LC_ALL");
+    modCommon::Translator().SetTranslationOn(false);
 }
 
 // Every caption of the port and import steps fits its control. With KELVO_SCREENSHOT_DIR set

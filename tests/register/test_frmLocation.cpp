@@ -58,6 +58,8 @@ TEST_F(LocationTest, EditingALocation) {
         << "the identical one is kept, the edited one left";
     Save(6, "Knacker", "Town", 0);
     EXPECT_EQ(Locations("LocationID=6"), "Knacker/Town/0/1");
+    Save(6, "KNACKER", "Town", 0);
+    EXPECT_EQ(Locations("LocationID=6"), "KNACKER/Town/0/1") << "a change of case alone is stored";
 
     modCommon::EditLocationID = 4;
     RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },

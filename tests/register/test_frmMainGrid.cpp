@@ -381,10 +381,12 @@ TEST_F(GridTest, SpeciesSetUpShowsWhatBelongsToTheSpecies) {
                                                     " (c) the Kelvo makers (Cattle)  Holding Number: 12/345/6789  Herd "
                                                     "Number: 123456  Country: England");
     EXPECT_EQ(GridTags(), (Tags{"UK123456 100001", "UK123456 100002"}));
+    EXPECT_FALSE(form.grdAnimals->property("Tag").toString().contains("Tagging Date"));
 
     modCommon::Species = 2;
     modCommon::HoldingNumberRequired = false;
     form.InitialiseForSpecies();
+    EXPECT_TRUE(form.grdAnimals->property("Tag").toString().contains("Tagging Date")) << "the grid's help follows";
     EXPECT_FALSE(header->isSectionHidden(tagging));
     EXPECT_GE(header->sectionSize(tagging), DesignGeometry::Pixels(1200));
     EXPECT_EQ(header->sectionSize(tagging), header->sectionSize(form.grdAnimals->ColumnOf("DateOfBirth")));

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextEdit>
@@ -216,6 +217,19 @@ TEST_F(MenuTest, HelpFollowsThePointerOncePerControlAndTabAndMenuTitles) {
     form.MouseMoveHandler(form.grdAnimals, 0, 0);
     EXPECT_EQ(form.rtbHelp->document()->find("green").charFormat().background().color(), QColor(175, 255, 175));
     EXPECT_EQ(form.GetHelpText(form.fraDisplay), "");
+}
+
+// Cattle have no tagging-date tab: the help is that of the tab under the pointer all the same.
+TEST_F(MenuTest, HelpOfTheTabUnderThePointerWhereTheSpeciesHidesATab) {
+    frmMain& form = Open(1);
+    form.show();
+    QTabBar& bar = form.tabDetails->Bar();
+    for (auto [tab, help] :
+         {std::pair{6, "The Tag Changes Tab"}, {10, "The Parentage Tab"}, {4, "The Change DoBs Tab"}})
+        for (int x : {bar.tabRect(tab).left() + 2, bar.tabRect(tab).right() - 2}) {  // each tab edge to edge
+            QTest::mouseMove(&bar, QPoint(x, bar.height() / 2));
+            EXPECT_EQ(Help().rfind(help, 0), 0u) << tab << " at " << x << ": " << Help();
+        }
 }
 
 // The print preview opens over the main window within its screen, a laptop's of 1366 x 768
