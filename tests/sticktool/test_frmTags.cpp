@@ -230,11 +230,11 @@ TEST_F(EartagListTest, DeletingAsksFirst) {
     Open([&](frmTags& window) {
         QTest::keyClick(window.grdTags, Qt::Key_Delete);  // nothing selected: nothing asked
         Select(window, {1});
-        prompts.Answer(Prompts::No);
+        prompts.PressEnter();
         QTest::keyClick(window.grdTags, Qt::Key_Backspace);
         EXPECT_EQ(prompts.shown().back().text, warning + "  selected eartag?");
         EXPECT_EQ(prompts.shown().back().title, "Confirm Eartag Deletion");
-        EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question);
+        EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2);
         EXPECT_EQ(window.EartagTable().Rows(), 4);
         prompts.Answer(Prompts::Yes);
         window.cmdDelete->click();
