@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <fstream>
+#include <set>
 #include <tuple>
 
 #include "core/frmSpecies.h"
@@ -21,6 +22,7 @@
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
+#include "fixtures/WindowChecks.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
 
@@ -74,6 +76,38 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     EXPECT_EQ(prompts.LastText(),
               "Your data could not be backed up\r\nPlease check that there is enough space\r\non the device you are "
               "backing up to and try again.");
+    EXPECT_TRUE(prompts.Done());
+}
+
+// Every menu title and item has a letter of its own within its menu, and its caption keeps its
+// words; Alt and a title's letter open the menu, an item's letter chooses it.
+TEST_F(MenuTest, MenusOpenAndChooseFromTheKeyboard) {
+    frmMain& form = Open();
+    std::vector<std::string> unreachable;
+    std::function<void(const QList<QAction*>&)> check = [&](const QList<QAction*>& items) {
+        std::set<QKeySequence> letters;
+        for (const QAction* item : items) {
+            const QKeySequence letter = QKeySequence::mnemonic(item->text());
+            if (letter.isEmpty() || !letters.insert(letter).second) unreachable.push_back(ShownCaption(item->text()));
+            if (item->menu()) check(item->menu()->actions());
+        }
+    };
+    check(form.menuBar()->actions());
+    EXPECT_EQ(unreachable, std::vector<std::string>{});
+    EXPECT_EQ(ShownCaption(form.mnuExit->text()) + "|" + ShownCaption(form.mnuExportMovementOwnedCSV->text()),
+              "Exit|Movement Data for Selected Animals (Owned Animals Only)");
+
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), form.mnuFile);
+    QTest::keyClick(form.mnuFile, Qt::Key_Escape);
+    QTest::keyClick(&form, Qt::Key_G, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuGetTagBucket);
+    prompts.ChooseFile("");
+    QTest::keyClick(form.mnuGetTagBucket, Qt::Key_A);
+    EXPECT_EQ(prompts.LastText(), "Text Files (*.txt)|*.txt");
     EXPECT_TRUE(prompts.Done());
 }
 
