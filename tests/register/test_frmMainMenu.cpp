@@ -101,14 +101,12 @@ TEST_F(MenuTest, MenusOpenAndChooseFromTheKeyboard) {
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
-    EXPECT_EQ(QApplication::activePopupWidget(), form.mnuFile);
-    QTest::keyClick(form.mnuFile, Qt::Key_Escape);
-    QTest::keyClick(&form, Qt::Key_G, Qt::AltModifier);
-    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuGetTagBucket);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuFile);
+    QTest::keyClick(form.mnuFile, Qt::Key_B);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuBackup);
     prompts.ChooseFile("");
-    QTest::keyClick(form.mnuGetTagBucket, Qt::Key_A);
-    EXPECT_EQ(prompts.LastText(), "Text Files (*.txt)|*.txt");
-    EXPECT_TRUE(prompts.Done());
+    QTest::keyClick(form.mnuBackup, Qt::Key_L);
+    EXPECT_EQ(prompts.shown().back().title, "Backup your data");
 }
 
 TEST_F(MenuTest, ChangingSpeciesSetsTheWindowUpAgainAndLeavingWithoutOneClosesIt) {

@@ -178,7 +178,7 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
 TEST_F(MovementsTest, TheKeyboardAloneCreatesALocationAndMovesAnimalsThere) {
     frmMain& form = Open();
     form.show();
-    NextPopupKeys({Qt::Key_Down, Qt::Key_Return}, [] {
+    NextPopup("", {Qt::Key_Down, Qt::Key_Return}, [] {
         frmLocation* dialog = frmLocation::Loaded();
         ASSERT_NE(dialog, nullptr);
         dialog->optLocationType[0]->setChecked(true);
@@ -196,14 +196,14 @@ TEST_F(MovementsTest, TheKeyboardAloneCreatesALocationAndMovesAnimalsThere) {
     QTest::keyClick(&grid, Qt::Key_Down);
     QTest::keyClick(&grid, Qt::Key_Space);
     QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
-    NextPopupKeys({Qt::Key_Escape});
+    NextPopup("", {Qt::Key_Escape});
     QTest::keyClick(&grid, Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(popupShown, (Texts{"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
                                  "Print All Animals to the Printer", "Print All Animals to an HTML file"}));
 
     QTest::keyClicks(form.lstLocations, "Hill");
     prompts.Type("14/06/2024").Type("by road");
-    NextPopupKeys({Qt::Key_Down, Qt::Key_Return});
+    NextPopup("", {Qt::Key_Down, Qt::Key_Return});
     QTest::keyClick(form.lstLocations, Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(popupShown.front(), "Assign Selected Animals to the Location 'Hill & Vale'");
     EXPECT_EQ(Rows("SELECT AnimalID || Details FROM LocationLink WHERE LocationID=" + hill), "1by road,2by road");
