@@ -67,23 +67,6 @@ std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler) {
 
 int MsgBox(const std::string& text, int style, const std::string& title) { return Active().MsgBox(text, style, title); }
 
-std::vector<int> ButtonAnswers(int style) {
-    switch (style & 0x7) {
-        case OKCancel: return {OK, Cancel};
-        case AbortRetryIgnore: return {Abort, Retry, Ignore};
-        case YesNoCancel: return {Yes, No, Cancel};
-        case YesNo: return {Yes, No};
-        case RetryCancel: return {Retry, Cancel};
-        default: return {OK};
-    }
-}
-
-int DefaultAnswer(int style) {
-    const std::vector<int> buttons = ButtonAnswers(style);
-    const std::size_t place = (style & DefaultButton3) ? 2 : (style & DefaultButton2) ? 1 : 0;
-    return buttons[place < buttons.size() ? place : 0];
-}
-
 std::string InputBox(const std::string& text, const std::string& title, const std::string& defaultText, bool masked) {
     std::string answer = defaultText;
     return Active().InputBox(text, title, answer, masked) ? answer : std::string();

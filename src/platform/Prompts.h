@@ -72,11 +72,6 @@ public:
 std::unique_ptr<Handler> SetHandler(std::unique_ptr<Handler> handler);
 
 int MsgBox(const std::string& text, int style = OKOnly, const std::string& title = "");
-// The answers of the buttons of a box of this style, in the order they stand.
-std::vector<int> ButtonAnswers(int style);
-// The answer of the button that Enter presses in a box of this style: its first button, or the
-// second or third that DefaultButton2 or DefaultButton3 names.
-int DefaultAnswer(int style);
 // The answer typed, or "" when cancelled (as the old input box gave).
 std::string InputBox(const std::string& text, const std::string& title = "", const std::string& defaultText = "",
                      bool masked = false);

@@ -101,24 +101,32 @@ private:
     Prompts::HookedFileDialog& events_;
 };
 
-// The desktop's button of an answer.
-QMessageBox::StandardButton QtButton(int answer) {
+struct Button {
+    QMessageBox::StandardButton qt;
+    int answer;
+};
+
+std::vector<Button> ButtonsOf(int style) {
     using namespace Prompts;
-    switch (answer) {
-        case Cancel: return QMessageBox::Cancel;
-        case Abort: return QMessageBox::Abort;
-        case Retry: return QMessageBox::Retry;
-        case Ignore: return QMessageBox::Ignore;
-        case Yes: return QMessageBox::Yes;
-        case No: return QMessageBox::No;
-        default: return QMessageBox::Ok;
+    switch (style & 0x7) {
+        case OKCancel: return {{QMessageBox::Ok, OK}, {QMessageBox::Cancel, Cancel}};
+        case AbortRetryIgnore:
+            return {{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}};
+        case YesNoCancel: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}};
+        case YesNo: return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
+        case RetryCancel: return {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
+        default: return {{QMessageBox::Ok, OK}};
     }
 }
 
 class DesktopHandler : public Prompts::Handler {
 public:
     int MsgBox(const std::string& text, int style, const std::string& title) override {
-        return Prompts::DesktopAnswer(Prompts::DesktopMessageBox(text, style, title)->exec(), style);
+        const int result = Prompts::DesktopMessageBox(text, style, title)->exec();
+        const std::vector<Button> buttons = ButtonsOf(style);
+        for (const Button& b : buttons)
+            if (b.qt == result) return b.answer;
+        return buttons.size() == 1 ? Prompts::OK : Prompts::Cancel;
     }
 
     bool InputBox(const std::string& text, const std::string& title, std::string& answer, bool masked) override {
@@ -236,19 +244,14 @@ std::unique_ptr<QMessageBox> DesktopMessageBox(const std::string& text, int styl
         case Information: box->setIcon(QMessageBox::Information); break;
         default: box->setIcon(QMessageBox::NoIcon);
     }
+    const std::vector<Button> buttons = ButtonsOf(style);
     QMessageBox::StandardButtons all;
-    for (int answer : ButtonAnswers(style)) all |= QtButton(answer);
+    for (const Button& b : buttons) all |= b.qt;
     box->setStandardButtons(all);
-    box->setDefaultButton(QtButton(DefaultAnswer(style)));
+    std::size_t def = (style & DefaultButton3) ? 2 : (style & DefaultButton2) ? 1 : 0;
+    if (def < buttons.size()) box->setDefaultButton(buttons[def].qt);
     box->FitToText();
     return box;
-}
-
-int DesktopAnswer(int result, int style) {
-    const std::vector<int> answers = ButtonAnswers(style);
-    for (int answer : answers)
-        if (QtButton(answer) == result) return answer;
-    return answers.size() == 1 ? OK : Cancel;
 }
 
 std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std::string& title,

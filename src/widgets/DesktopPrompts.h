@@ -22,9 +22,6 @@ void InstallDesktop();
 // shown: as wide as their title and their text's longest line (a line wraps only where the
 // screen is too narrow for it).
 std::unique_ptr<QMessageBox> DesktopMessageBox(const std::string& text, int style, const std::string& title);
-// The answer of a desktop message box of this style that has closed with `result` (its result
-// code: the button pressed).
-int DesktopAnswer(int result, int style);
 std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std::string& title,
                                               const std::string& answer, bool masked);
 

@@ -66,13 +66,12 @@ TEST_F(ListsTest, PopUpMenuOffersWhatTheEntryAllows) {
                                  "Edit the Details of the Gender 'Unknown'", "Delete the Gender 'Unknown'"}));
     // The shipped register offers the removal location as it is.
     Select({"UK0123456 00010"});
-    prompts.PressEnter().Answer(Prompts::Yes);
-    RightClick(form.lstLocations, "Removed from Records", "Permanently delete all selected animals from your records");
-    EXPECT_EQ(Scalar("SELECT count(*) FROM Animals WHERE TagNumber='UK0123456 00010'"), "1") << "Enter answers No";
+    prompts.Answer(Prompts::Yes);
     RightClick(form.lstLocations, "Removed from Records", "Permanently delete all selected animals from your records");
     EXPECT_EQ(popupShown,
               (Texts{"Permanently delete all selected animals from your records", "Create a New Location"}));
     EXPECT_EQ(prompts.shown().back().title, "Confirm Animal Deletion");
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2);
     EXPECT_EQ(Scalar("SELECT count(*) FROM Animals WHERE TagNumber='UK0123456 00010'"), "0");
 
     // A location's item asks for the move's date; Cancel records nothing.
@@ -170,7 +169,7 @@ TEST_F(ListsTest, CreateEditAndDeleteEntries) {
     EXPECT_EQ(Entries(form.lstGenders), (Texts{"Unknown", "Ewe", "Ram"}));
     EXPECT_EQ(Scalar("SELECT Species FROM Genders WHERE GenderID=3"), "1") << "the cattle's gender stays";
 
-    prompts.PressEnter().Answer(Prompts::Yes);
+    prompts.Answer(Prompts::No).Answer(Prompts::Yes);
     RightClick(form.lstGenders, "Ram", "Delete the Gender 'Ram'");
     EXPECT_EQ(Column("GenderID"), "1,2,-,1,0,-,2");
     EXPECT_EQ(prompts.shown().back().text,

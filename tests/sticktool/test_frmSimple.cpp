@@ -381,9 +381,9 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     stick->AddRecord("8000000000000001", 'A', kPcTime);
     frmSimple* window = Start();
     SaveScreenshot(*window, "issue17-simple-dutch");
-    prompts.PressEnter();
+    prompts.Answer(Prompts::No);
     window->cmdStickAction[1]->click();
-    EXPECT_EQ(stick->CountOf('e'), 0) << "Enter answers No";
+    EXPECT_EQ(stick->CountOf('e'), 0);
     EXPECT_EQ(prompts.shown().back().text, "Hiermee worden alle diergegevens op de stick gewist. Weet u het zeker?");
     EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2);
 

@@ -230,7 +230,7 @@ TEST_F(EartagListTest, DeletingAsksFirst) {
     Open([&](frmTags& window) {
         QTest::keyClick(window.grdTags, Qt::Key_Delete);  // nothing selected: nothing asked
         Select(window, {1});
-        prompts.PressEnter();
+        prompts.Answer(Prompts::No);
         QTest::keyClick(window.grdTags, Qt::Key_Backspace);
         EXPECT_EQ(prompts.shown().back().text, warning + "  selected eartag?");
         EXPECT_EQ(prompts.shown().back().title, "Confirm Eartag Deletion");
