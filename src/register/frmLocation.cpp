@@ -53,6 +53,7 @@ frmLocation::frmLocation(QWidget* owner) : QDialog(owner) {
     for (QPushButton* button : {OKButton, CancelButton}) WindowRules::MakeNoDefault(button);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    WindowRules::PressOnEnter(*this, *OKButton);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(lblName, 0, 0);

@@ -253,7 +253,7 @@ void frmMain::SetGridHelp() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas && event->type() == QEvent::Resize) Form_Resize();
-    if (TagSearchKey(watched, event)) return true;
+    if (TagSearchKey(watched, event) || ListMenuKey(watched, event)) return true;
     ListMouseUp(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }

@@ -462,6 +462,11 @@ void frmMain::BuildGrid() {
     connect(grdAnimals, &DataGrid::PostEvent, this, [this](int message) { grdAnimals_PostEvent(message); });
     connect(grdAnimals, &DataGrid::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdAnimals_MouseUp(button, keys); });
+    // The keyboard's selection is taken up as a click's is; its menu key is a right click.
+    connect(grdAnimals, &DataGrid::SelectedByKeys, this, [this] { grdAnimals->PostMsg(1); });
+    connect(grdAnimals, &DataGrid::MenuKey, this, [this](Qt::KeyboardModifiers keys, QPoint at) {
+        PopupByKeys(at, [&] { grdAnimals_MouseUp(Qt::RightButton, keys); });
+    });
     connect(cmdSelectAll, &QPushButton::clicked, this, [this] { cmdSelectAll_Click(); });
     connect(cmdDeSelectAll, &QPushButton::clicked, this, [this] { cmdDeSelectAll_Click(); });
     for (QRadioButton* option : {optCurrent, optGone, optNoLocation, optAllAnimals})

@@ -524,7 +524,8 @@ void frmSimple::cmdStickAction_Click(int Index) {
 
 void frmSimple::EraseTagsFromStick() {
     if (Prompts::MsgBox(Translate("This will erase all animal data stored on the stick. Are you sure?"),
-                        Prompts::YesNo + Prompts::Question, Translate("Erase Tag Data")) != Prompts::Yes)
+                        Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2,
+                        Translate("Erase Tag Data")) != Prompts::Yes)
         return;
     WaitPointer pointer;
     setEnabled(false);

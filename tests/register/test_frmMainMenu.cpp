@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <fstream>
+#include <set>
 #include <tuple>
 
 #include "core/frmSpecies.h"
@@ -22,6 +23,7 @@
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
+#include "fixtures/WindowChecks.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
 
@@ -81,6 +83,36 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
               "Your data could not be backed up\r\nPlease check that there is enough space\r\non the device you are "
               "backing up to and try again.");
     EXPECT_TRUE(prompts.Done());
+}
+
+// Every menu title and item has a letter of its own within its menu, and its caption keeps its
+// words; Alt and a title's letter open the menu, an item's letter chooses it.
+TEST_F(MenuTest, MenusOpenAndChooseFromTheKeyboard) {
+    frmMain& form = Open();
+    std::vector<std::string> unreachable;
+    std::function<void(const QList<QAction*>&)> check = [&](const QList<QAction*>& items) {
+        std::set<QKeySequence> letters;
+        for (const QAction* item : items) {
+            const QKeySequence letter = QKeySequence::mnemonic(item->text());
+            if (letter.isEmpty() || !letters.insert(letter).second) unreachable.push_back(ShownCaption(item->text()));
+            if (item->menu()) check(item->menu()->actions());
+        }
+    };
+    check(form.menuBar()->actions());
+    EXPECT_EQ(unreachable, std::vector<std::string>{});
+    EXPECT_EQ(ShownCaption(form.mnuExit->text()) + "|" + ShownCaption(form.mnuExportMovementOwnedCSV->text()),
+              "Exit|Movement Data for Selected Animals (Owned Animals Only)");
+
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuFile);
+    QTest::keyClick(form.mnuFile, Qt::Key_B);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuBackup);
+    prompts.ChooseFile("");
+    QTest::keyClick(form.mnuBackup, Qt::Key_L);
+    EXPECT_EQ(prompts.shown().back().title, "Backup your data");
 }
 
 TEST_F(MenuTest, ChangingSpeciesSetsTheWindowUpAgainAndLeavingWithoutOneClosesIt) {

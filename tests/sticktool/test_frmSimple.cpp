@@ -392,7 +392,7 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     window->cmdStickAction[1]->click();
     EXPECT_EQ(stick->CountOf('e'), 0);
     EXPECT_EQ(prompts.shown().back().text, "Hiermee worden alle diergegevens op de stick gewist. Weet u het zeker?");
-    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question);
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2);
 
     prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     window->cmdStickAction[1]->click();
