@@ -26,7 +26,15 @@ void Refusable(Step step) {
     } catch (const RuntimeError&) {
     }
 }
+// The empty database the program ships, in the program's folder.
+const std::string& Template();
 // The register's database at the newest version, through the program's gateway.
 Connection& Database();
+// A copy of that database as it was first made, and the register put back to it (after a
+// restore has written another into it).
+const std::string& PristineDatabase();
+void PutBackDatabase();
+// Breaks when a folder (a restore's scratch) is left in the data folder.
+void CheckNoScratchLeft();
 
 }  // namespace Fuzz
