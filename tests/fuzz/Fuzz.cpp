@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
@@ -18,6 +19,11 @@
 namespace {
 
 std::string folder;
+
+std::vector<void (*)()>& Preparations() {
+    static std::vector<void (*)()> steps;
+    return steps;
+}
 
 // Every box is closed as a keeper who cancels everything would close it.
 struct Cancelling : Prompts::Handler {
@@ -48,12 +54,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Fuzz::InstallLine();
     setenv("KELVO_TIME_SCALE", "0.001", 1);
     Program::SetEndHandler([] { throw Program::Ended{}; });
+    for (auto step : Preparations()) step();
     std::atexit([] {
         modCommon::ReleaseDatabase();
         std::filesystem::remove_all(folder);
     });
     return 0;
 }
+
+Fuzz::Prepare::Prepare(void (*step)()) { Preparations().push_back(step); }
 
 void Fuzz::Check(bool holds, const char* what) {
     if (holds) return;

@@ -32,6 +32,8 @@ std::string Answer(int version, const std::string& command) {
 
 }  // namespace
 
+const Fuzz::Prepare prepared([] { Fuzz::StickTools(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const int version = data[0] % 16;

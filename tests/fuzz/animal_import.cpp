@@ -10,6 +10,12 @@
 #include "platform/TextFile.h"
 #include "register/frmMain.h"
 
+const Fuzz::Prepare prepared([] {
+    Fuzz::Database();
+    modCommon::Species = modCommon::Sheep;
+    frmMain::Instance();
+});
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     Connection& db = Fuzz::Database();

@@ -8,6 +8,8 @@
 #include "fuzz/Fuzz.h"
 #include "platform/Text.h"
 
+const Fuzz::Prepare prepared([] { frmRVBSBackupRestore::Instance(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const modRVBS::Reply reply{200, "OK", "text/xml; charset=utf-8", Fuzz::Text(data, size)};
     std::string list;

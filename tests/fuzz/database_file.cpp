@@ -6,7 +6,6 @@
 // leaves no scratch behind).
 #include <functional>
 
-#include "backup/cZip.h"
 #include "backup/frmRVBSBackupRestore.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
@@ -14,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/Zip.h"
 
 namespace {
 
@@ -55,8 +55,10 @@ bool Carries(Step step) {
 
 }  // namespace
 
+const Fuzz::Prepare prepared([] { Fuzz::PristineDatabase(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string sound = FileSystem::ReadAll(Fuzz::PristineDatabase());
+    Fuzz::PristineDatabase();
     static RestoringKeeper* keeper = [] {
         auto handler = std::make_unique<RestoringKeeper>();
         RestoringKeeper* kept = handler.get();
@@ -72,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::Check(carried && modCommon::Database().DatabaseAvailable(), "the register opens, or a backup goes over it");
     Fuzz::Check(!keeper->offered || current, "a backup restored over a register that would not open is current");
 
-    // Each of the other two ways for half of the inputs, chosen by their bytes, on a sound register.
-    StartWith(sound);
+    // Then, for half of the inputs each (chosen by their bytes), over the register that opened.
     if (std::hash<std::string>{}(bytes) % 2) {
         const std::string chosen = Fuzz::Folder() + "/Chosen.mdb";
         FileSystem::WriteAll(chosen, bytes);
@@ -83,15 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fuzz::Check((restored == 1) == !usable, "a restore refuses the files the check refuses");
         return 0;
     }
-    const std::string zipped = Fuzz::Folder() + "/zipped", archive = Fuzz::Folder() + "/restore.zip";
-    FileSystem::CreateDirectories(zipped);
-    FileSystem::WriteAll(zipped + "/Kelvo.mdb", bytes);
+    const std::string download = Fuzz::Folder() + "/Download.mdb", archive = Fuzz::Folder() + "/restore.zip";
+    FileSystem::WriteAll(download, bytes);
     FileSystem::Remove(archive);
-    cZip zip;
-    zip.SetZipFile(archive);
-    zip.ClearFileSpecs();
-    zip.AddFileSpec(zipped + "/Kelvo.mdb");
-    zip.Zip();
+    Zip::AddOptions oneCore;
+    oneCore.threads = 1;
+    Zip::Add(archive, {{download, "Kelvo.mdb"}}, oneCore);
     Carries([&] { frmRVBSBackupRestore::PutRestoredDatabaseInPlace(archive); });
     Fuzz::CheckNoScratchLeft();
     return 0;

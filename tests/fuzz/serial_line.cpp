@@ -9,6 +9,8 @@
 #include "fuzz/Fuzz.h"
 #include "fuzz/FuzzLine.h"
 
+const Fuzz::Prepare prepared([] { frmMobilePhone::Instance(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     static const char* const words[] = {"n", "c", "r", "q", "v", "getanim", "putmangrp", "t"};

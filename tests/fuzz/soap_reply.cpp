@@ -10,6 +10,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 
+const Fuzz::Prepare prepared([] {
+    Fuzz::Database();
+    frmRVBSBackupRestore::Instance();
+});
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     static const int statuses[] = {200, 500, 404, 12029};

@@ -26,6 +26,8 @@ void Edit(const std::string& reply) {
 
 }  // namespace
 
+const Fuzz::Prepare prepared([] { Fuzz::Database(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input = Fuzz::Text(data, size);
     const std::size_t end = input.find('\n');

@@ -10,6 +10,8 @@
 #include "fuzz/FuzzStick.h"
 #include "sticktool/EngineeringFrame.h"
 
+const Fuzz::Prepare prepared([] { Fuzz::StickTools(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     Fuzz::Line().Reset(data[0]);

@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 
+const Fuzz::Prepare prepared([] { Fuzz::Database(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string archive = Fuzz::Folder() + "/backup.zip";
     FileSystem::WriteAll(archive, Fuzz::Text(data, size));
