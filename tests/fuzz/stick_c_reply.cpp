@@ -2,16 +2,19 @@
 // window reads it, the configuration editor's rows built from its entries (the firmware version
 // choosing the table of items and each value checked at its position), and as the stick tool
 // reads its firmware version; then the window's import from a stick that gives both replies:
-// the display format the configuration sets and the reads filed in the register with it,
-// rolled back after.
+// the display format the configuration sets, the reads filed in the register with it (rolled
+// back after) and those it cannot read kept in a file before the erase.
 #include "core/DefaultInstance.h"
+#include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "devices/StickConfigEditor.h"
+#include "devices/StickReadImport.h"
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
 #include "fuzz/Fuzz.h"
 #include "fuzz/FuzzLine.h"
 #include "platform/Connection.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -51,5 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     window.tmrInitialise_Timer();
     DefaultInstance<frmStickReader>::Unload();
     db.Rollback();
+    // The records it could not read, kept before the erase: a run of millions would fill the memory.
+    FileSystem::Remove(FileSystem::Join(modCommon::GetDatabaseFilespec(), StickReadImport::UnreadRecordsFile));
     return 0;
 }
