@@ -253,18 +253,22 @@ void frmRVBSBackupRestore::Restore() {
             unload = true;
             return;
         }
-        backupRecords_ = Split(list, "\f");
-        for (std::size_t i = 0; i < backupRecords_.size(); ++i) {
-            std::vector<std::string> fields = Split(backupRecords_[i], CRLF);
-            fields.resize(4);
-            if (LeadingNumber(fields[2]) <= 0) continue;
-            auto* item = new QListWidgetItem(
-                QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText()), lstBackups);
-            item->setData(Qt::UserRole, static_cast<int>(i));
-        }
+        ListBackups(list);
         ShowFrame(fraRestoreList);
     });
     if (unload) Form_Unload();
+}
+
+void frmRVBSBackupRestore::ListBackups(const std::string& list) {
+    backupRecords_ = Split(list, "\f");
+    for (std::size_t i = 0; i < backupRecords_.size(); ++i) {
+        std::vector<std::string> fields = Split(backupRecords_[i], CRLF);
+        fields.resize(4);
+        if (LeadingNumber(fields[2]) <= 0) continue;
+        auto* item = new QListWidgetItem(
+            QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText()), lstBackups);
+        item->setData(Qt::UserRole, static_cast<int>(i));
+    }
 }
 
 void frmRVBSBackupRestore::lstBackups_Click() {

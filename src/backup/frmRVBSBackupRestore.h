@@ -43,6 +43,13 @@ public:
     QProgressBar* ProgressBar1;
     QListWidget* lstBackups;
 
+    // The backups of a list the service gave (records between form feeds, each of four lines:
+    // description, date, size and identifier) added to lstBackups, those of no size left out.
+    void ListBackups(const std::string& list);
+    // Puts the database in a downloaded zip in place of the live one: the gateway's restore
+    // result (0 restored), or -1 when the zip would not unzip or holds no database.
+    static int PutRestoredDatabaseInPlace(const std::string& zipPath);
+
     void Form_Load() override;
     void cmdContinue_Click();
     void cmdQuit_Click();
@@ -58,8 +65,6 @@ private:
     void Backup();
     void Restore();
     bool FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID);
-    // The gateway's restore result (0 restored); -1 when the download would not unzip.
-    int PutRestoredDatabaseInPlace(const std::string& zipPath);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 

@@ -37,6 +37,11 @@ constexpr long kChunkSize = 80;
 constexpr long kBufferStep = 1000;
 constexpr int kOpenRetryMs = 2000;
 
+clsKRComm::LineMaker& DefaultLine() {
+    static clsKRComm::LineMaker make = [] { return std::make_unique<SerialPort>(); };
+    return make;
+}
+
 std::function<void()>& DefaultPump() {
     static std::function<void()> pump = [] {
         if (QCoreApplication::instance()) QCoreApplication::processEvents();
@@ -189,13 +194,15 @@ std::string clsKRComm::GetSystemMessage(long lngErrorCode) {
 
 // ---- Object ------------------------------------------------------------------------------
 
-clsKRComm::clsKRComm() : pump_(DefaultPump()) {}
+clsKRComm::clsKRComm() : port_(DefaultLine()()), pump_(DefaultPump()) {}
 
 clsKRComm::~clsKRComm() {
-    if (IsOpen()) port_.Close();
+    if (IsOpen()) port_->Close();
 }
 
 void clsKRComm::SetDefaultMessagePump(std::function<void()> pump) { DefaultPump() = std::move(pump); }
+
+void clsKRComm::SetDefaultLine(LineMaker make) { DefaultLine() = std::move(make); }
 
 void clsKRComm::SetExchangeLimits(long deadlineMs, long maxReplyChars) {
     deadlineMs_ = deadlineMs;
@@ -219,7 +226,7 @@ long clsKRComm::SetDllError(int errorNumber, const std::string& context) {
 
 long clsKRComm::SetCommError(int errorNumber, const std::string& context) {
     char flags[16];
-    std::snprintf(flags, sizeof flags, "%X", port_.LineErrors());
+    std::snprintf(flags, sizeof flags, "%X", port_->LineErrors());
     return Record(errorNumber, context, GetSystemMessage(errorNumber) + "  COMM Error Flags = " + flags);
 }
 
@@ -257,17 +264,17 @@ long clsKRComm::CommOpen(long lngPort, const std::string& strSettings, long lngR
 long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long lngReadTimeout, bool booHandshaking) {
     std::string device = DevicePathForPort(lngPort);
     if (IsOpen()) {
-        if (port_.Close() != 0) return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
+        if (port_->Close() != 0) return SetDllError(port_->LastError(), "CommClose (CloseHandle)");
     }
     portNumber_ = 0;
     openRefusal_.clear();
-    if (port_.Open(device) != 0) {
+    if (port_->Open(device) != 0) {
         // A port that was just released (a Bluetooth link coming up) may need a moment.
         std::this_thread::sleep_for(std::chrono::milliseconds(Program::ScaledMs(kOpenRetryMs)));
-        if (port_.Open(device) != 0) {
-            if (port_.LastError() == EACCES || port_.LastError() == EPERM)
-                openRefusal_ = RefusalText(device, port_.LastError());
-            return SetDllError(port_.LastError(), "CommOpen (CreateFile)");
+        if (port_->Open(device) != 0) {
+            if (port_->LastError() == EACCES || port_->LastError() == EPERM)
+                openRefusal_ = RefusalText(device, port_->LastError());
+            return SetDllError(port_->LastError(), "CommOpen (CreateFile)");
         }
     }
     portNumber_ = lngPort;
@@ -276,16 +283,16 @@ long clsKRComm::CommOpenSteps(long lngPort, const std::string& strSettings, long
     // sees it not open and the next command tries afresh.
     auto fail = [this](const std::string& context, int errorNumber) {
         long code = SetDllError(errorNumber, context);
-        port_.Close();
+        port_->Close();
         portNumber_ = 0;
         return code;
     };
-    if (port_.Purge() != 0) return fail("CommOpen (PurgeComm)", port_.LastError());
+    if (port_->Purge() != 0) return fail("CommOpen (PurgeComm)", port_->LastError());
     readTimeout_ = lngReadTimeout;
-    if (port_.CheckState() != 0) return fail("CommOpen (GetCommState)", port_.LastError());
+    if (port_->CheckState() != 0) return fail("CommOpen (GetCommState)", port_->LastError());
     auto settings = SerialPort::ParseSettings(strSettings + (booHandshaking ? " dtr=on rts=on" : ""));
     if (!settings) return fail("CommOpen (BuildCommDCB)", EINVAL);
-    if (port_.Configure(*settings) != 0) return fail("CommOpen (SetCommState)", port_.LastError());
+    if (port_->Configure(*settings) != 0) return fail("CommOpen (SetCommState)", port_->LastError());
     return 0;
 }
 
@@ -299,17 +306,17 @@ std::string clsKRComm::RefusalText(const std::string& device, int errorNumber) {
 
 long clsKRComm::CommSet(const std::string& strSettings) {
     return GuardedCode("CommSet", [&]() -> long {
-        if (port_.CheckState() != 0) return SetDllError(port_.LastError(), "CommSet (GetCommState)");
+        if (port_->CheckState() != 0) return SetDllError(port_->LastError(), "CommSet (GetCommState)");
         auto settings = SerialPort::ParseSettings(strSettings);
         if (!settings) return SetDllError(EINVAL, "CommSet (BuildCommDCB)");
-        if (port_.Configure(*settings) != 0) return SetDllError(port_.LastError(), "CommSet (SetCommState)");
+        if (port_->Configure(*settings) != 0) return SetDllError(port_->LastError(), "CommSet (SetCommState)");
         return 0;
     });
 }
 
 long clsKRComm::CommClose(long lngSleepAfterClose) {
     return GuardedCode("CommClose", [&]() -> long {
-        if (IsOpen() && port_.Close() != 0) return SetDllError(port_.LastError(), "CommClose (CloseHandle)");
+        if (IsOpen() && port_->Close() != 0) return SetDllError(port_->LastError(), "CommClose (CloseHandle)");
         if (lngSleepAfterClose > 0)
             std::this_thread::sleep_for(
                 std::chrono::milliseconds(Program::ScaledMs(static_cast<int>(lngSleepAfterClose))));
@@ -319,7 +326,7 @@ long clsKRComm::CommClose(long lngSleepAfterClose) {
 
 long clsKRComm::CommFlush() {
     return GuardedCode("CommFlush", [&]() -> long {
-        if (port_.Purge() != 0) return SetDllError(port_.LastError(), "CommFlush (PurgeComm)");
+        if (port_->Purge() != 0) return SetDllError(port_->LastError(), "CommFlush (PurgeComm)");
         return 0;
     });
 }
@@ -340,9 +347,9 @@ long clsKRComm::CommRead(std::string& strData, long lngSize) {
         Pump();
         if (lngSize < 1) return 0;
         size_t size = std::min<size_t>(static_cast<size_t>(lngSize), kMaxReadSize);
-        long got = port_.Read(strData, size, Program::ScaledMs(static_cast<int>(readTimeout_)), pump_);
+        long got = port_->Read(strData, size, Program::ScaledMs(static_cast<int>(readTimeout_)), pump_);
         if (got < 0) {
-            SetCommError(port_.LastError(), "CommRead (ReadFile)");
+            SetCommError(port_->LastError(), "CommRead (ReadFile)");
             return -1;
         }
         return got;
@@ -354,10 +361,10 @@ long clsKRComm::CommWrite(const std::string& strData) {
         // The device may take 50 ms a byte plus a second before a write gives up.
         int timeout =
             Program::ScaledMs(static_cast<int>(std::min<size_t>(strData.size() * 50 + 1000, 24 * 3600 * 1000)));
-        long written = port_.Write(strData, timeout);
+        long written = port_->Write(strData, timeout);
         Pump();
         if (written < 0) {
-            SetCommError(port_.LastError(), "CommWrite (WriteFile)");
+            SetCommError(port_->LastError(), "CommWrite (WriteFile)");
             return -1;
         }
         for (int i = 0; i < 10; ++i) Pump();
@@ -374,7 +381,7 @@ long clsKRComm::CommGetLine(long enLine, bool& blnState) {
         const std::string context = "CommReadCD (GetCommModemStatus)";
         if (enLine < 1 || enLine > 4) return SetDllError(EINVAL, context);
         int bits = 0;
-        if (port_.ModemStatus(bits) != 0) return SetDllError(port_.LastError(), context);
+        if (port_->ModemStatus(bits) != 0) return SetDllError(port_->LastError(), context);
         blnState = (bits & masks[enLine - 1]) != 0;
         return 0;
     });
@@ -385,9 +392,9 @@ long clsKRComm::CommSetLine(long enLine, bool blnState) {
         const std::string context = "CommSetLine (EscapeCommFunction)";
         int result = EINVAL;
         switch (enLine) {
-            case 1: result = port_.SetBreak(blnState); break;
-            case 2: result = port_.SetDTR(blnState); break;
-            case 3: result = port_.SetRTS(blnState); break;
+            case 1: result = port_->SetBreak(blnState); break;
+            case 2: result = port_->SetDTR(blnState); break;
+            case 3: result = port_->SetRTS(blnState); break;
             default: return SetDllError(EINVAL, context);
         }
         if (result != 0) return SetDllError(result, context);
@@ -443,11 +450,11 @@ std::string clsKRComm::CommSendCommandAndGetReply(const std::string& strCommand,
         const char endMarker = pattern.back();
         // The reply's last byte ends a read at once: an exchange of short replies is not slowed
         // by the quiet that ends each read.
-        port_.SetReadEnd(static_cast<unsigned char>(endMarker));
+        port_->SetReadEnd(static_cast<unsigned char>(endMarker));
         struct ReadEndOff {
             SerialPort& port;
             ~ReadEndOff() { port.SetReadEnd(-1); }
-        } readEndOff{port_};
+        } readEndOff{*port_};
 
         using Clock = std::chrono::steady_clock;
         auto deadline = Clock::now() + std::chrono::milliseconds(Program::ScaledMs(static_cast<int>(deadlineMs_)));

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,7 @@ public:
     static long PortNumber(const SerialPortEntry& entry);
     static std::string GetSystemMessage(long lngErrorCode);
 
-    bool IsOpen() const { return port_.IsOpen(); }
+    bool IsOpen() const { return port_->IsOpen(); }
     long CommPort() const { return portNumber_; }
 
     long CommOpen(long lngPort, const std::string& strSettings, long lngReadTimeout, bool booHandshaking);
@@ -64,6 +65,10 @@ public:
     // program-wide pump (Qt's event processing unless the program sets another).
     void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
     static void SetDefaultMessagePump(std::function<void()> pump);
+    // The line every object made from now on reaches its ports through: one of the system's
+    // serial devices unless the program sets another maker.
+    using LineMaker = std::function<std::unique_ptr<SerialPort>()>;
+    static void SetDefaultLine(LineMaker make);
 
     // Bounds of one exchange, so that a device streaming text that never matches cannot hold
     // its window for ever: the whole exchange (before time scaling) and the reply's length.
@@ -87,7 +92,7 @@ private:
     template <class Result, class Body>
     Result Guarded(const char* operation, Result failure, Body body);
 
-    SerialPort port_;
+    std::unique_ptr<SerialPort> port_;
     long portNumber_ = 0;
     long readTimeout_ = 0;
     std::string openRefusal_;

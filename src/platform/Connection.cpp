@@ -6,6 +6,7 @@
 
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -326,6 +327,15 @@ void Connection::VacuumInto(const std::string& path) { Execute("VACUUM INTO ?", 
 void Connection::CopyFrom(Connection& source) {
     if (!db_) Fail();
     if (!source.db_) source.Fail();
+    // A database in WAL mode (another program's) cannot take a copy of another page size: it
+    // goes back to the rollback journal that the program's files keep. While another program
+    // holds it in WAL mode it stays so, and the copy fails as it would have.
+    if (LowerAscii(Query("PRAGMA journal_mode").Field(0).ToString()) == "wal") {
+        try {
+            Execute("PRAGMA journal_mode=DELETE");
+        } catch (const RuntimeError&) {
+        }
+    }
     sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source.db_, "main");
     if (!backup) Fail();
     // The step waits on locks through the connections' busy handlers; a lock held by another

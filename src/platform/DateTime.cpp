@@ -51,6 +51,9 @@ std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
             QDateTime dt = locale.toDateTime(t, g);
             if (!dt.isValid()) continue;
             DateTime d = FromQt(dt);
+            // Qt takes a minus sign before the year for a year before Christ, which no keeper
+            // means and which would be stored as no date at all.
+            if (d.year < 0) continue;
             // Two-digit years are read as this century or the last, as the keeper means them.
             if (d.year < 100) d.year += (d.year < 50 ? 2000 : 1900);
             else if (d.year < 1950 && g.count(QLatin1Char('y')) == 2) d.year += 100;

@@ -5,7 +5,8 @@
 
 // A serial device (or pseudo-terminal) in raw mode over termios. It moves bytes and lines and
 // knows nothing of what the bytes mean. Failures are reported as errno values; ErrorText gives
-// the system's text for one.
+// the system's text for one. A line of another kind (one whose far end is a test's) stands in
+// for a device by overriding the operations that open, set up, read, write and close it.
 class SerialPort {
 public:
     // Line settings; a line that is not named keeps the state it has.
@@ -28,21 +29,21 @@ public:
     static std::string DeviceGroup(const std::string& devicePath);
 
     SerialPort() = default;
-    ~SerialPort();
+    virtual ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens the device for reading and writing, without making it the controlling terminal,
     // exclusively (other opens of the same device fail while it is held). 0 or errno.
-    int Open(const std::string& devicePath);
+    virtual int Open(const std::string& devicePath);
     // Reads the device's current line state; 0 or errno.
-    int CheckState();
+    virtual int CheckState();
     // Raw mode (no echo, no line editing, no translation of CR or LF either way, no signals,
     // no flow control), receiver on, modem lines ignored, with the given speed and framing.
-    int Configure(const Settings& settings);
+    virtual int Configure(const Settings& settings);
     // Closes the device (a closed port closes without failing); 0 or errno.
-    int Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    virtual int Close();
+    virtual bool IsOpen() const { return fd_ >= 0; }
 
     // Waits up to timeoutMs for the first byte, polling in slices of at most sliceMs and
     // calling pump (when given) between slices; then takes what is buffered and what follows
@@ -50,16 +51,16 @@ public:
     // maxBytes. Result: bytes read (0 when nothing came in time), or -1 (see LastError).
     // A device that hangs up while the read waits ends it at once with EIO, and the port
     // closes; one that hangs up after bytes came ends the next read so.
-    long Read(std::string& data, size_t maxBytes, int timeoutMs, const std::function<void()>& pump = {},
-              int sliceMs = 10);
+    virtual long Read(std::string& data, size_t maxBytes, int timeoutMs, const std::function<void()>& pump = {},
+                      int sliceMs = 10);
     // A read whose bytes end in this byte returns at once: while it is set, a read takes the
     // bytes as they come rather than in steps, so a reply that ends in a known byte is not held
     // up by the quiet that ends a gathering. -1 = none.
     void SetReadEnd(int byte) { readEnd_ = byte; }
     // Writes all bytes unless the device takes none for timeoutMs; the bytes written, or -1.
-    long Write(const std::string& data, int timeoutMs);
+    virtual long Write(const std::string& data, int timeoutMs);
     // Discards what is waiting to be read and what is not yet sent; 0 or errno.
-    int Purge();
+    virtual int Purge();
 
     // Break, DTR and RTS lines; 0 or errno.
     int SetBreak(bool on);

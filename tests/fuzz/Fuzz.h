@@ -26,7 +26,22 @@ void Refusable(Step step) {
     } catch (const RuntimeError&) {
     }
 }
+// A target's preparation, made once before its first input, so that the time an input may take
+// is not spent on windows and files that every input shares:
+//     const Fuzz::Prepare prepared([] { frmMain::Instance(); });
+struct Prepare {
+    explicit Prepare(void (*step)());
+};
+
+// The empty database the program ships, in the program's folder.
+const std::string& Template();
 // The register's database at the newest version, through the program's gateway.
 Connection& Database();
+// A copy of that database as it was first made, and the register put back to it (after a
+// restore has written another into it).
+const std::string& PristineDatabase();
+void PutBackDatabase();
+// Breaks when a folder (a restore's scratch) is left in the data folder.
+void CheckNoScratchLeft();
 
 }  // namespace Fuzz

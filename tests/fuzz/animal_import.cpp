@@ -1,23 +1,29 @@
-// The animal import file (its first byte choosing the separator) read as the import reads it
-// before it writes: every line's fields, the tags' keys, the dates and the EIDs.
-#include "core/modCommonTags.h"
+// The animal import file (its first byte choosing the separator, by the locale's decimal mark,
+// and the species worked in) imported by the main window into the register as a keeper's file
+// would be: its animals, dams and sires found or added, their genders, breeds and EIDs, the
+// import's groups, and what the keeper is told; rolled back after.
+#include <QLocale>
+
+#include "core/modCommon.h"
 #include "fuzz/Fuzz.h"
 #include "platform/Connection.h"
 #include "platform/TextFile.h"
-#include "register/AnimalImportFile.h"
-#include "register/ImportRecordsets.h"
+#include "register/frmMain.h"
+
+const Fuzz::Prepare prepared([] {
+    Fuzz::Database();
+    modCommon::Species = modCommon::Sheep;
+    frmMain::Instance();
+});
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    static Connection unused;
-    ImportRecordsets recordsets(unused);
-    const auto file = AnimalImportFile::Read(TextFile::Decode(Fuzz::Text(data + 1, size - 1)), data[0] % 2 ? ";" : ",");
-    for (std::size_t line = 0; line < file.fields.size() && file.problems.empty(); ++line)
-        for (std::size_t first : {0, 5, 10}) {
-            const auto& fields = file.fields[line];
-            modCommon::GetTagSortFromTag(fields[first]);
-            recordsets.Date(fields[first + 1]);
-            if (!fields[first + 4].empty()) recordsets.EID(fields[first + 4]);
-        }
+    Connection& db = Fuzz::Database();
+    QLocale::setDefault(QLocale(data[0] % 2 ? "de_DE" : "en_GB"));
+    modCommon::Species = data[0] & 2 ? modCommon::Cattle : modCommon::Sheep;
+    static frmMain& window = frmMain::Instance();
+    db.Begin();
+    window.ImportAnimals(TextFile::Decode(Fuzz::Text(data + 1, size - 1)));
+    db.Rollback();
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "devices/modHandheld.h"
 #include "fuzz/Fuzz.h"
 
+const Fuzz::Prepare prepared([] { Fuzz::Database(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> payloads = modHandheld::SplitText(Fuzz::Text(data, size), '\n');
     payloads.resize(3);

@@ -1,7 +1,19 @@
 // An answer of the online service to each operation (the first byte choosing its status and
-// content type, the rest its body): read as an error text, the backups' list or a piece of data.
+// content type, the rest its body): read as an error text, the backups' list or a piece of data,
+// and used as the backup window uses it: the list shown for the keeper to choose from, and a
+// download of that one piece put in place of the register (put back after).
+#include <QListWidget>
+
+#include "backup/frmRVBSBackupRestore.h"
 #include "backup/modRVBS.h"
 #include "fuzz/Fuzz.h"
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+
+const Fuzz::Prepare prepared([] {
+    Fuzz::Database();
+    frmRVBSBackupRestore::Instance();
+});
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -12,7 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string list;
     modRVBS::Bytes chunk;
     modRVBS::BackupChunkResult(reply);
-    modRVBS::BackupListResult(reply, list);
-    modRVBS::RestoreChunkResult(reply, chunk);
+    static frmRVBSBackupRestore& window = frmRVBSBackupRestore::Instance();
+    window.lstBackups->clear();
+    if (modRVBS::BackupListResult(reply, list)) window.ListBackups(list);
+    if (!modRVBS::RestoreChunkResult(reply, chunk).empty() || chunk.empty()) return 0;
+    const std::string download = Fuzz::Folder() + "/download.zip";
+    FileSystem::WriteAll(download, std::string(chunk.begin(), chunk.end()));
+    Fuzz::Database();
+    try {
+        if (frmRVBSBackupRestore::PutRestoredDatabaseInPlace(download) == 0) Fuzz::PutBackDatabase();
+    } catch (const Program::Ended&) {  // a database of a version this program cannot read
+    }
     return 0;
 }

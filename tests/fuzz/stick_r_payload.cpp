@@ -5,6 +5,8 @@
 #include "platform/Connection.h"
 #include "sticktool/StickTagTable.h"
 
+const Fuzz::Prepare prepared([] { Fuzz::Database(); });
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const long format = data[0] % 8;

@@ -162,3 +162,13 @@ TEST_F(TransactionTest, FailuresOfTheWholeDatabaseAreToldApart) {
     }
     unsetenv("KELVO_TIME_SCALE");
 }
+
+TEST_F(TransactionTest, ACopyGoesIntoAnotherProgramsDatabaseInWalModeOfAnotherPageSize) {
+    Add("kept");
+    Connection other;
+    other.Open(folder + "/other.db", true);
+    other.Execute("PRAGMA page_size=512; PRAGMA journal_mode=WAL; CREATE TABLE Other (x)");
+    other.CopyFrom(db);
+    EXPECT_EQ(other.Query("SELECT Name FROM T").Field(0).ToString(), "kept");
+    EXPECT_EQ(other.Query("PRAGMA journal_mode").Field(0).ToString(), "delete");
+}

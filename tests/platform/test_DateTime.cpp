@@ -51,4 +51,7 @@ TEST_F(LocaleTest, TypedDatesFollowTheLocalesDayMonthOrderAndIso) {
     EXPECT_EQ(Typed("07/03/2024"), "2024-07-03 00:00:00") << "two digits, a four-digit year";
     EXPECT_EQ(DateTime::FromUserText((DateTime{2031, 12, 24}).ToUserText())->ToText(), "2031-12-24 00:00:00")
         << "what is shown reads back";
+
+    Use("de_DE");
+    EXPECT_EQ(Typed("1.3.-6024"), "none") << "a year before Christ";
 }
