@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,10 +142,44 @@ std::string MakeTempFolder(const std::string& parent) {
     std::string pattern = Join(base, "kelvo-XXXXXX");
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        throw RuntimeError(ErrorNumber::PathNotFound,
-                           "Cannot make a temporary folder in " + base + ": " + std::strerror(errno));
+    if (!mkdtemp(buf.data())) {
+        const int error = errno;
+        RuntimeError failure(ErrorNumber::PathNotFound,
+                             "Cannot make a temporary folder in " + base + ": " + std::strerror(error));
+        failure.noRoom = NoRoom(error);
+        throw failure;
+    }
     return buf.data();
+}
+
+bool NoRoom(int errorNumber) { return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG; }
+
+Writer::Writer(const std::string& path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) Fail();
+}
+
+Writer::~Writer() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void Writer::Write(const void* data, std::size_t size) {
+    const char* from = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, from, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) Fail();  // a short write is followed by the one that says why
+        from += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void Writer::Fail() const {
+    const int error = errno;
+    RuntimeError failure(error == EACCES ? ErrorNumber::PermissionDenied : ErrorNumber::PathNotFound,
+                         "Cannot write " + path_ + ": " + std::strerror(error));
+    failure.noRoom = NoRoom(error);
+    throw failure;
 }
 
 }  // namespace FileSystem

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,25 @@ std::string FileName(const std::string& path);
 std::string Folder(const std::string& path);
 // A new, empty, private folder under `parent` (the system's temporary folder when empty).
 std::string MakeTempFolder(const std::string& parent = "");
+
+// True for the system's error numbers of a write that found no room: a full disk, a spent
+// quota, a file past the largest size allowed.
+bool NoRoom(int errorNumber);
+
+// A file written piece by piece, made anew (or emptied) when opened. Each Write puts its whole
+// piece on the disk or raises at once, with noRoom set when the disk had no room for it.
+class Writer {
+public:
+    explicit Writer(const std::string& path);
+    ~Writer();
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+    void Write(const void* data, std::size_t size);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    [[noreturn]] void Fail() const;
+};
 
 }  // namespace FileSystem

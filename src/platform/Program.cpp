@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/ScratchFolder.h"
+
 namespace {
 
 std::string& ExePath() {
@@ -88,6 +90,7 @@ std::vector<std::string> SystemConfigDirs() {
 }
 
 void End() {
+    ScratchFolder::RemoveHeld();  // nothing else runs on this way out
     if (EndHandler()) EndHandler()();
     std::_Exit(0);
 }

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 
 namespace fs = std::filesystem;
@@ -30,8 +31,10 @@ namespace {
 constexpr int kLevel = 6;
 constexpr std::size_t kBlock = 256 * 1024;
 
-[[noreturn]] void Fail(const std::string& what, const std::string& detail) {
-    throw RuntimeError(ErrorNumber::InvalidCall, what + ": " + detail);
+[[noreturn]] void Fail(const std::string& what, const std::string& detail, bool noRoom = false) {
+    RuntimeError failure(ErrorNumber::InvalidCall, what + ": " + detail);
+    failure.noRoom = noRoom;
+    throw failure;
 }
 
 std::string ArchiveError(zip_t* za) { return zip_strerror(za); }
@@ -96,7 +99,7 @@ void CheckRoomFor(const std::vector<Planned>& plan, const std::string& folder) {
     if (needed + needed / 10 + (1 << 20) <= free) return;
     auto bytes = [](long double n) { return std::to_string(static_cast<unsigned long long>(n)); };
     Fail("Cannot extract into " + folder,
-         "the archive's files need " + bytes(needed) + " bytes and the disk has " + bytes(free) + " free");
+         "the archive's files need " + bytes(needed) + " bytes and the disk has " + bytes(free) + " free", true);
 }
 
 std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder, const ExtractOptions& options) {
@@ -146,6 +149,7 @@ void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, 
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     std::vector<char> buffer(1 << 16);
     bool ok = out.good(), cancelled = false;
+    int writeError = 0;  // the system's reason for a write that failed
     std::string error = "cannot write " + partial.string();
     zip_uint64_t written = 0;
     while (ok) {
@@ -161,13 +165,17 @@ void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, 
             error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
         } else {
             out.write(buffer.data(), n);
+            if (!out.good()) writeError = errno;
             written += n;
             cancelled = options.cancel && options.cancel();
             ok = out.good() && !cancelled;
         }
     }
     zip_fclose(file);
-    out.close();
+    out.close();  // writes what the stream still holds
+    if (out.fail() && !writeError) writeError = errno;
+    const bool noRoom = FileSystem::NoRoom(writeError);
+    if (noRoom) error = "the disk is full";
     std::error_code renamed;
     if (ok && !out.fail()) {
         fs::rename(partial, entry.target, renamed);
@@ -177,7 +185,7 @@ void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, 
     std::error_code ignored;
     fs::remove(partial, ignored);
     if (cancelled) throw Cancelled();
-    Fail("Cannot extract " + entry.target.filename().string(), error);
+    Fail("Cannot extract " + entry.target.filename().string(), error, noRoom);
 }
 
 // A file compressed ahead of the archive: the raw deflate stream in an unlinked temporary file

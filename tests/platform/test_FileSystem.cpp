@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "platform/FileSystem.h"
+#include "platform/Program.h"
 #include "platform/RuntimeError.h"
+#include "platform/ScratchFolder.h"
 
 namespace {
 
@@ -68,4 +70,34 @@ TEST_F(FileSystemTest, FoldersAndNames) {
         EXPECT_THROW(FileSystem::WriteAll(Path("refused"), "x"), RuntimeError);
         EXPECT_FALSE(FileSystem::CreateDirectories(Path("refused/sub")));
     }
+}
+
+// Scratch goes with its holder and its noted files, on the program's sudden end too, and at a
+// later start when its holder was killed; what a running copy holds, and other names, stay.
+TEST_F(FileSystemTest, ScratchGoesOnEveryWayOutAndOnlyWhenNoOneHoldsIt) {
+    const auto made = [&](const std::vector<std::string>& names) {
+        for (const auto& name : names) FileSystem::WriteAll(Path(name), "x");
+    };
+    std::string gone;
+    {
+        ScratchFolder scratch(folder);
+        gone = scratch.Path();
+        scratch.Note(Path("a.mdbtmp"));
+        made({"a.mdbtmp", "a.mdbtmp-journal"});
+    }
+    ASSERT_TRUE(FileSystem::CreateDirectories(Path("kelvo-Ab3dE9")) &&
+                FileSystem::CreateDirectories(Path("kelvo-mine")));
+    FileSystem::WriteAll(Path("kelvo-Ab3dE9/noted"), Path("b.mdbtmp") + "\n");  // a killed copy's
+    made({"b.mdbtmp", "b.mdbtmp-journal"});
+    ScratchFolder running(folder);
+    ScratchFolder::RemoveUnheld(folder);
+    for (const auto& name : {gone, Path("a.mdbtmp"), Path("a.mdbtmp-journal"), Path("kelvo-Ab3dE9"), Path("b.mdbtmp"),
+                             Path("b.mdbtmp-journal")})
+        EXPECT_FALSE(FileSystem::Exists(name)) << name;
+    EXPECT_TRUE(FileSystem::IsDirectory(running.Path()) && FileSystem::IsDirectory(Path("kelvo-mine")));
+
+    Program::SetEndHandler([] { throw Program::Ended{}; });
+    EXPECT_THROW(Program::End(), Program::Ended);
+    Program::SetEndHandler(nullptr);
+    EXPECT_FALSE(FileSystem::Exists(running.Path()));
 }
