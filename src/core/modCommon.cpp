@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/ScratchFolder.h"
 #include "platform/Text.h"
 
 namespace modCommon {
@@ -93,6 +94,7 @@ void ResetProgramState() {
 
 clsDatabase& Database() {
     if (!database_) {
+        RemoveLeftoverScratch();
         database_ = std::make_unique<clsDatabase>();
         // Only now is the keeper asked about a restore of a file that would not open: either
         // restore then writes through this gateway, which keeps the restored file open.
@@ -107,6 +109,11 @@ clsDatabase& Database() {
 }
 
 void ReleaseDatabase() { database_.reset(); }
+
+void RemoveLeftoverScratch() {
+    // Snapshots, downloads and extractions, and the scratch of a backup beside its target.
+    ScratchFolder::RemoveUnheld(GetDatabaseFilespec());
+}
 
 bool DatabaseCreated() { return database_ != nullptr; }
 

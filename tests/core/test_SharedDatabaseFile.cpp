@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -191,7 +192,7 @@ protected:
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
             ScriptedPrompts noQuestion;  // a file that did not open would ask for a restore
             ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
-            EXPECT_EQ(modCommon::Database().GetConnection().QuickCheck(), "ok");
+            EXPECT_EQ(Scalar(home.DatabasePath(), "PRAGMA integrity_check"), "ok");
             check();
             modCommon::ReleaseDatabase();
             if (HasFatalFailure()) return;
@@ -230,6 +231,26 @@ TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
         seen.insert(content);
     });
     EXPECT_EQ(seen.size(), 2u) << "runs were killed before and after the restored content was in";
+}
+
+// The earlier backup stays whole, and the next start leaves no scratch beside it or in the data
+// folder.
+TEST_F(KilledPeer, ALocalBackupKilledAnywhereLeavesNoScratchAfterTheNextStart) {
+    modCommon::SetKelvoData("Marker", "kept");
+    Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 900) "
+        "INSERT INTO Animals (TagNumber) SELECT 'A ' || hex(randomblob(200)) FROM n");
+    const std::string content = Content(), stick = home.root() + "/stick", backup = stick + "/backup.mdb";
+    ASSERT_TRUE(FileSystem::CreateDirectories(stick) && modCommon::Database().Backup(backup));
+    KeepPristine();
+    KillAtEveryPoint({"backup", home.ProgramFolder(), backup}, [&] {
+        EXPECT_EQ(Content(), content);
+        EXPECT_EQ(Scalar(backup, "PRAGMA integrity_check"), "ok");
+        for (const auto& folder : {stick, home.DataFolder()})
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                const std::string name = entry.path().filename().string();
+                EXPECT_TRUE(name == "backup.mdb" || name.rfind("Kelvo", 0) == 0) << name;
+            }
+    });
 }
 
 TEST_F(KilledPeer, ACompactionKilledAnywhereLeavesTheDatabaseAsItWas) {
