@@ -1,8 +1,10 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/JobDialog.h"
+#include "platform/ScratchFolder.h"
 
 class QGroupBox;
 class QLabel;
@@ -57,9 +59,10 @@ private:
     void ShowFrame(QGroupBox* frame);
     void Backup();
     void Restore();
-    bool FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID);
-    // The gateway's restore result (0 restored); -1 when the download would not unzip.
-    int PutRestoredDatabaseInPlace(const std::string& zipPath);
+    bool FetchRestoreZip(std::optional<ScratchFolder>& scratch, const std::string& dataSourceGUID);
+    // The gateway's restore result (0 restored); -1 when the download holds no database, 3 when
+    // the keeper has been told why it would not unzip.
+    int PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 
