@@ -499,9 +499,8 @@ class KilledOnlinePeer : public BackupWindowTest {
 protected:
     const std::string pristine = home.root() + "/pristine.mdb", operations = home.root() + "/operations.txt";
     struct KillPoint {
-        long fileOperation;     // 0: none
-        std::string operation;  // the service's, at whose request the peer is killed
-        long messageNo = 0;     // -1: the last
+        long fileOperation;  // 0: at the service's request of this message number (-1: the last)
+        long messageNo;
     };
 
     void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::string& operation,
@@ -512,39 +511,27 @@ protected:
         ASSERT_EQ(whole.Wait(), 0);
         const long count = static_cast<long>(Split(FileSystem::ReadAll(operations), "\n").size()) - 1;
         ASSERT_GT(count, 10);
-        std::vector<KillPoint> points = {{0, operation, 1}, {0, operation, -1}};
-        for (long i = 1; i <= 5; ++i) points.push_back({count * i / 5, ""});
-        for (const auto& point : points) {
-            SCOPED_TRACE(point.fileOperation ? "killed before file operation " + std::to_string(point.fileOperation)
-                                             : "killed at " + operation + " " + std::to_string(point.messageNo));
+        std::vector<KillPoint> points = {{0, 1}, {0, -1}};
+        for (long i = 1; i <= 5; ++i) points.push_back({count * i / 5, 0});
+        for (const auto& [fileOperation, messageNo] : points) {
+            SCOPED_TRACE("killed at " + std::to_string(fileOperation) + "/" + std::to_string(messageNo));
             for (const char* left : {"Kelvo.zip", "Kelvo.mdb.bak", "Kelvo.mdb-journal"})
                 FileSystem::Remove(home.DataFolder() + "/" + left);
             FileSystem::Copy(pristine, home.DatabasePath());
-            KillAt(point, arguments);
+            PeerProcess peer(arguments, {"KELVO_PEER_KILL_AT=" + std::to_string(fileOperation)}, OnlinePeer);
+            fake->OnRequest([&, pid = peer.Pid()](FakeRVBS::Request request) {
+                const std::string at = messageNo < 0 ? request.fields["TotalMessages"] : std::to_string(messageNo);
+                if (request.operation == operation && request.fields["MessageNo"] == at) kill(pid, SIGKILL);
+            });
+            const int status = peer.Wait();
+            fake->OnRequest(nullptr);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
             ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
             EXPECT_EQ(DatabaseBuilder::Scalar(home.DatabasePath(), "PRAGMA integrity_check"), "ok");
             for (const auto& name : FolderNames(home.DataFolder())) EXPECT_NE(name.rfind("kelvo-", 0), 0u) << name;
             check();
             modCommon::ReleaseDatabase();
-            if (HasFatalFailure()) return;
         }
-    }
-
-    void KillAt(const KillPoint& point, const std::vector<std::string>& arguments) {
-        std::vector<std::string> environment;
-        if (point.fileOperation) environment.push_back("KELVO_PEER_KILL_AT=" + std::to_string(point.fileOperation));
-        PeerProcess peer(arguments, environment, OnlinePeer);
-        fake->OnRequest([&, pid = peer.Pid()](const FakeRVBS::Request& request) {
-            auto field = [&](const char* name) {
-                auto found = request.fields.find(name);
-                return found == request.fields.end() ? std::string() : found->second;
-            };
-            const std::string at = point.messageNo < 0 ? field("TotalMessages") : std::to_string(point.messageNo);
-            if (request.operation == point.operation && field("MessageNo") == at) kill(pid, SIGKILL);
-        });
-        const int status = peer.Wait();
-        fake->OnRequest(nullptr);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
     }
 };
 

