@@ -105,13 +105,7 @@ std::string ReadAll(const std::string& path) {
     return out.str();
 }
 
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw RuntimeError(ErrorNumber::PathNotFound, "Cannot write " + path + ": " + std::strerror(errno));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) throw RuntimeError(ErrorNumber::PathNotFound, "Cannot write " + path + ": " + std::strerror(errno));
-}
+void WriteAll(const std::string& path, const std::string& bytes) { Writer(path).Write(bytes.data(), bytes.size()); }
 
 bool Append(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::app);
@@ -176,8 +170,7 @@ void Writer::Write(const void* data, std::size_t size) {
 
 void Writer::Fail() const {
     const int error = errno;
-    RuntimeError failure(error == EACCES ? ErrorNumber::PermissionDenied : ErrorNumber::PathNotFound,
-                         "Cannot write " + path_ + ": " + std::strerror(error));
+    RuntimeError failure(ErrorNumber::PathNotFound, "Cannot write " + path_ + ": " + std::strerror(error));
     failure.noRoom = NoRoom(error);
     throw failure;
 }

@@ -24,6 +24,7 @@ bool Remove(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 long long Size(const std::string& path);
 std::string ReadAll(const std::string& path);
+// Writes the file whole (made anew or emptied first), as a Writer does.
 void WriteAll(const std::string& path, const std::string& bytes);
 // Appends text, creating the file when missing; returns false when it could not.
 bool Append(const std::string& path, const std::string& text);
