@@ -10,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -153,7 +154,8 @@ int AwaitReply(QNetworkReply* reply, QByteArray& received) {
         reply->abort();
     };
     const auto take = [&] {
-        received += reply->read(MaxReplyBytes + 1 - received.size());
+        // What has come, never more than one byte past the cap (a read makes room for all it may take).
+        received += reply->read(std::min(reply->bytesAvailable(), MaxReplyBytes + 1 - received.size()));
         return received.size() <= MaxReplyBytes;
     };
     QObject::connect(reply, &QNetworkReply::readyRead, &waiting, [&] {

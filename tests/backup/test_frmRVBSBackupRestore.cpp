@@ -512,7 +512,7 @@ protected:
         const long count = static_cast<long>(Split(FileSystem::ReadAll(operations), "\n").size()) - 1;
         ASSERT_GT(count, 10);
         std::vector<KillPoint> points = {{0, 1}, {0, -1}};
-        for (long i = 1; i <= 5; ++i) points.push_back({count * i / 5, 0});
+        for (long i = 1; i <= 3; ++i) points.push_back({count * i / 3, 0});
         for (const auto& [fileOperation, messageNo] : points) {
             SCOPED_TRACE("killed at " + std::to_string(fileOperation) + "/" + std::to_string(messageNo));
             for (const char* left : {"Kelvo.zip", "Kelvo.mdb.bak", "Kelvo.mdb-journal"})

@@ -158,9 +158,9 @@ protected:
     }
 
     // The operations a whole run makes: every sync, truncation and deletion, the writes next to
-    // them, and writes spread over the rest. Each number is that of the operation the peer is
-    // killed before.
-    std::vector<long> KillPoints(const std::vector<std::string>& arguments) {
+    // them, and writes spread over the rest; `most` of them, spread evenly, when there are more.
+    // Each number is that of the operation the peer is killed before.
+    std::vector<long> KillPoints(const std::vector<std::string>& arguments, std::size_t most) {
         PutPristineBack();
         PeerProcess whole(arguments, {"KELVO_PEER_OPERATIONS=" + operations});
         int status = whole.Wait();
@@ -177,13 +177,17 @@ protected:
         points.erase(points.upper_bound(n), points.end());
         points.erase(0);
         EXPECT_GT(n, 20) << "the run does too little to be cut anywhere";
-        return {points.begin(), points.end()};
+        std::vector<long> all(points.begin(), points.end()), spread;
+        for (std::size_t i = 0; i < all.size(); i += (all.size() + most - 1) / most) spread.push_back(all[i]);
+        if (spread.back() != all.back()) spread.push_back(all.back());
+        return spread;
     }
 
     // Runs the peer from the pristine file once per kill point, and hands the file each run
     // leaves to `check`, opened as the program opens it at its next start.
-    void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::function<void()>& check) {
-        std::vector<long> points = KillPoints(arguments);
+    void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::function<void()>& check,
+                          std::size_t most = 1000) {
+        std::vector<long> points = KillPoints(arguments, most);
         for (long point : points) {
             SCOPED_TRACE("killed before file operation " + std::to_string(point));
             PutPristineBack();
@@ -192,7 +196,7 @@ protected:
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
             ScriptedPrompts noQuestion;  // a file that did not open would ask for a restore
             ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
-            EXPECT_EQ(Scalar(home.DatabasePath(), "PRAGMA integrity_check"), "ok");
+            EXPECT_EQ(modCommon::Database().GetConnection().QuickCheck(), "ok");
             check();
             modCommon::ReleaseDatabase();
             if (HasFatalFailure()) return;
@@ -242,15 +246,19 @@ TEST_F(KilledPeer, ALocalBackupKilledAnywhereLeavesNoScratchAfterTheNextStart) {
     const std::string content = Content(), stick = home.root() + "/stick", backup = stick + "/backup.mdb";
     ASSERT_TRUE(FileSystem::CreateDirectories(stick) && modCommon::Database().Backup(backup));
     KeepPristine();
-    KillAtEveryPoint({"backup", home.ProgramFolder(), backup}, [&] {
-        EXPECT_EQ(Content(), content);
-        EXPECT_EQ(Scalar(backup, "PRAGMA integrity_check"), "ok");
-        for (const auto& folder : {stick, home.DataFolder()})
-            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-                const std::string name = entry.path().filename().string();
-                EXPECT_TRUE(name == "backup.mdb" || name.rfind("Kelvo", 0) == 0) << name;
-            }
-    });
+    KillAtEveryPoint(
+        {"backup", home.ProgramFolder(), backup},
+        [&] {
+            EXPECT_EQ(Content(), content);
+            for (const auto& file : {home.DatabasePath(), backup})
+                EXPECT_EQ(Scalar(file, "PRAGMA integrity_check"), "ok");
+            for (const auto& folder : {stick, home.DataFolder()})
+                for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                    const std::string name = entry.path().filename().string();
+                    EXPECT_TRUE(name == "backup.mdb" || name.rfind("Kelvo", 0) == 0) << name;
+                }
+        },
+        12);
 }
 
 TEST_F(KilledPeer, ACompactionKilledAnywhereLeavesTheDatabaseAsItWas) {
