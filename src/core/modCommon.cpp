@@ -20,7 +20,6 @@
 #include "platform/IniFile.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
-#include "platform/ScratchFolder.h"
 #include "platform/Text.h"
 
 namespace modCommon {
@@ -94,7 +93,6 @@ void ResetProgramState() {
 
 clsDatabase& Database() {
     if (!database_) {
-        RemoveLeftoverScratch();
         database_ = std::make_unique<clsDatabase>();
         // Only now is the keeper asked about a restore of a file that would not open: either
         // restore then writes through this gateway, which keeps the restored file open.
@@ -109,11 +107,6 @@ clsDatabase& Database() {
 }
 
 void ReleaseDatabase() { database_.reset(); }
-
-void RemoveLeftoverScratch() {
-    // Snapshots, downloads and extractions, and the scratch of a backup beside its target.
-    ScratchFolder::RemoveUnheld(GetDatabaseFilespec());
-}
 
 bool DatabaseCreated() { return database_ != nullptr; }
 
@@ -244,11 +237,14 @@ bool InIDE() { return false; }
 
 namespace {
 
+// The locale's short date with the year in four digits, where the locale's own has two: a log
+// kept for years reads its years whole.
 std::string LogTimestamp() {
     DateTime now = DateTime::Now();
     QLocale locale;
-    return (locale.toString(now.ToQt().date(), QLocale::ShortFormat) + " " + now.ToQt().time().toString("HH:mm:ss"))
-        .toStdString();
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return (locale.toString(now.ToQt().date(), format) + " " + now.ToQt().time().toString("HH:mm:ss")).toStdString();
 }
 
 void WriteLog(long number, const std::string& description, const std::string& procedure, const std::string& object,

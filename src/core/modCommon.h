@@ -37,12 +37,8 @@ inline constexpr int NoSpecies = 0, Cattle = 1, Sheep = 2;
 // service registered with core (here, with the gateway and with modMainWindowServices).
 void ResetProgramState();
 
-// The program-wide gateway and translator, created on first use. Before the gateway opens the
-// file, the scratch an earlier run left in the data folder is removed (RemoveLeftoverScratch).
+// The program-wide gateway and translator, created on first use.
 clsDatabase& Database();
-// Removes from the data folder what a copy of the program killed or crashed at its work left
-// there: only the program's own scratch names, and only what no running copy holds.
-void RemoveLeftoverScratch();
 // Releases the program-wide gateway (which compacts the file); the next use makes a new one.
 void ReleaseDatabase();
 bool DatabaseCreated();
