@@ -108,18 +108,15 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) { Writer(path).Write(bytes.data(), bytes.size()); }
 
 bool Append(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool written = true;
-    for (std::size_t done = 0; written && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) done += static_cast<std::size_t>(n);
-    }
-    // Only what has reached the disk counts: a caller may let go of its own copy after this.
-    written = written && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && written;
+    return Catching(
+        [&] {
+            Writer out(path, Writer::Append);
+            out.Write(text.data(), text.size());
+            // Only what has reached the disk counts: a caller may let go of its own copy after this.
+            out.Close();
+            return true;
+        },
+        [](const RuntimeError&) { return false; });
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -155,8 +152,8 @@ std::string MakeTempFolder(const std::string& parent) {
 
 bool NoRoom(int errorNumber) { return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG; }
 
-Writer::Writer(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+Writer::Writer(const std::string& path, Mode mode) : path_(path) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Append ? O_APPEND : O_TRUNC), 0666);
     if (fd_ < 0) Fail();
 }
 
@@ -173,6 +170,15 @@ void Writer::Write(const void* data, std::size_t size) {
         from += n;
         size -= static_cast<std::size_t>(n);
     }
+}
+
+void Writer::Close() {
+    const bool synced = ::fsync(fd_) == 0;
+    const int error = errno;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced) errno = error;
+    if (!synced || !closed) Fail();
 }
 
 void Writer::Fail() const {

@@ -39,15 +39,19 @@ std::string MakeTempFolder(const std::string& parent = "");
 // quota, a file past the largest size allowed.
 bool NoRoom(int errorNumber);
 
-// A file written piece by piece, made anew (or emptied) when opened. Each Write puts its whole
-// piece on the disk or raises at once, with noRoom set when the disk had no room for it.
+// A file written piece by piece, made anew (or emptied) when opened, or added to at its end. Each
+// Write puts its whole piece in the file or raises at once, with noRoom set when the disk had no
+// room for it.
 class Writer {
 public:
-    explicit Writer(const std::string& path);
+    enum Mode { Replace, Append };
+    explicit Writer(const std::string& path, Mode mode = Replace);
     ~Writer();
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
     void Write(const void* data, std::size_t size);
+    // Waits until what was written is on the disk and closes the file; raises when it is not.
+    void Close();
 
 private:
     std::string path_;
