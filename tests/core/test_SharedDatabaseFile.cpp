@@ -156,30 +156,13 @@ protected:
         FileSystem::Copy(pristine, home.DatabasePath());
     }
 
-    // The operations a whole run makes: every sync, truncation and deletion, the writes next to
-    // them, and writes spread over the rest; `most` of them, spread evenly, when there are more.
-    // Each number is that of the operation the peer is killed before.
+    // The points to kill a run at (KillPointsOf), from one whole run.
     std::vector<long> KillPoints(const std::vector<std::string>& arguments, std::size_t most) {
         PutPristineBack();
         PeerProcess whole(arguments, {"KELVO_PEER_OPERATIONS=" + operations});
         int status = whole.Wait();
         EXPECT_TRUE(WIFEXITED(status)) << status;
-        std::vector<char> kinds;
-        std::ifstream in(operations);
-        for (char c; in >> c;) kinds.push_back(c);
-        std::set<long> points;
-        long n = static_cast<long>(kinds.size());
-        for (long i = 0; i < n; ++i) {
-            if (kinds[i] != 'w') points.insert({i, i + 1, i + 2});
-            if (i % std::max(1L, n / 25) == 0) points.insert(i + 1);
-        }
-        points.erase(points.upper_bound(n), points.end());
-        points.erase(0);
-        EXPECT_GT(n, 20) << "the run does too little to be cut anywhere";
-        std::vector<long> all(points.begin(), points.end()), spread;
-        for (std::size_t i = 0; i < all.size(); i += (all.size() + most - 1) / most) spread.push_back(all[i]);
-        if (spread.back() != all.back()) spread.push_back(all.back());
-        return spread;
+        return KillPointsOf(operations, most);
     }
 
     // Runs the peer from the pristine file once per kill point, and hands the file each run
