@@ -146,38 +146,33 @@ void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, 
     fs::create_directories(entry.target.parent_path());
     fs::path partial = entry.target;
     partial += ".partial";
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    std::vector<char> buffer(1 << 16);
-    bool ok = out.good(), cancelled = false;
-    int writeError = 0;  // the system's reason for a write that failed
-    std::string error = "cannot write " + partial.string();
-    zip_uint64_t written = 0;
-    while (ok) {
-        zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
-        if (n < 0) {
-            ok = false;
-            error = zip_file_strerror(file);
-        } else if (n == 0) {
-            break;
-        } else if (written + n > entry.size) {
-            // Data that inflates beyond what the entry declares is stopped where it passes it.
-            ok = false;
-            error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
-        } else {
-            out.write(buffer.data(), n);
-            if (!out.good()) writeError = errno;
-            written += n;
-            cancelled = options.cancel && options.cancel();
-            ok = out.good() && !cancelled;
+    std::string error;  // why the entry is not extracted, empty while all goes well
+    bool cancelled = false, noRoom = false;
+    try {
+        FileSystem::Writer out(partial.string());
+        std::vector<char> buffer(1 << 16);
+        for (zip_uint64_t written = 0; error.empty() && !cancelled;) {
+            const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+            if (n == 0) break;
+            if (n < 0) {
+                error = zip_file_strerror(file);
+            } else if (written + n > entry.size) {
+                // Data that inflates beyond what the entry declares is stopped where it passes it.
+                error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
+            } else {
+                out.Write(buffer.data(), static_cast<std::size_t>(n));
+                written += n;
+                cancelled = options.cancel && options.cancel();
+            }
         }
+        if (error.empty() && !cancelled) out.Close();
+    } catch (const RuntimeError& failure) {
+        noRoom = failure.noRoom;
+        error = noRoom ? "the disk is full" : "cannot write " + partial.string();
     }
     zip_fclose(file);
-    out.close();  // writes what the stream still holds
-    if (out.fail() && !writeError) writeError = errno;
-    const bool noRoom = FileSystem::NoRoom(writeError);
-    if (noRoom) error = "the disk is full";
     std::error_code renamed;
-    if (ok && !out.fail()) {
+    if (error.empty() && !cancelled) {
         fs::rename(partial, entry.target, renamed);
         if (!renamed) return;
         error = renamed.message();
