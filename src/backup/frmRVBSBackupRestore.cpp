@@ -8,8 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <filesystem>
-#include <fstream>
+#include <optional>
 
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
@@ -23,6 +22,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
+#include "platform/ScratchFolder.h"
 #include "platform/Text.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WindowRules.h"
@@ -38,11 +38,6 @@ bool DatabaseAvailable() { return modCommon::DatabaseCreated() && modCommon::Dat
 std::string ZipPath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), "Kelvo.zip"); }
 
 void Message(const std::string& text, const std::string& title) { Prompts::MsgBox(text, Prompts::OKOnly, title); }
-
-void RemoveFolder(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-}
 
 // The number a text starts with, 0 when it starts with none.
 long long LeadingNumber(const std::string& text) {
@@ -179,8 +174,6 @@ long long frmRVBSBackupRestore::BackupPieceSize(long long length) {
 }
 
 void frmRVBSBackupRestore::Backup() {
-    std::string zipPath = ZipPath();
-    std::string snapshotFolder;
     JobGuard::Job job(jobs_);
     Trap("Backup", kObject, [&] {
         ProgressBar1->setValue(0);
@@ -190,20 +183,24 @@ void frmRVBSBackupRestore::Backup() {
         std::string description =
             holding ? "Backup for holding " + *holding + " (" + today + ")" : "Backup (" + today + ")";
         std::string trackingID = modCommon::CreateGUIDString();
-        FileSystem::Remove(zipPath);
+        FileSystem::Remove(ZipPath());  // a restore's download, which the next backup replaces
 
         // The zip is made from a consistent copy, never from the open file mid-write. Zipping
         // a large database takes seconds: the bar shows that work goes on and the window keeps
-        // drawing meanwhile (the zip's own share done runs short of the truth).
+        // drawing meanwhile (the zip's own share done runs short of the truth). Copy and zip are
+        // this run's scratch, and go however it ends.
         bool zipped = false;
+        std::optional<ScratchFolder> scratch;
+        std::string zipPath;
         ProgressBar1->setRange(0, 0);
         QCoreApplication::processEvents();
         try {
-            snapshotFolder = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
+            scratch.emplace(modCommon::GetDatabaseFilespec());
+            zipPath = FileSystem::Join(scratch->Path(), "Kelvo.zip");
             cZip zip;
             zip.SetZipFile(zipPath);
             zip.ClearFileSpecs();
-            zip.AddFileSpec(SnapshotDatabase(snapshotFolder));
+            zip.AddFileSpec(SnapshotDatabase(scratch->Path()));
             zip.Progress = [](double) { QCoreApplication::processEvents(); };
             zip.Zip();
             zipped = zip.Success();
@@ -231,8 +228,6 @@ void frmRVBSBackupRestore::Backup() {
         }
         Message(error.empty() ? "Data backed up OK" : error, "Backup Status");
     });
-    if (!snapshotFolder.empty()) RemoveFolder(snapshotFolder);
-    FileSystem::Remove(zipPath);
     ProgressBar1->setValue(0);
 }
 
@@ -284,65 +279,80 @@ void frmRVBSBackupRestore::lstBackups_Click() {
     Trap("lstBackups_Click", kObject, [&] {
         ShowFrame(fraProgress);
         QCoreApplication::processEvents();
-        std::string zipPath = ZipPath();
         std::vector<std::string> fields = Split(backupRecords_[record], CRLF);
         fields.resize(4);
-        if (FetchRestoreZip(zipPath, fields[3])) {
-            // The zip stays in the data folder; the next backup replaces it.
-            const int restored = PutRestoredDatabaseInPlace(zipPath);
+        // The download and what it holds are this run's scratch, and go however it ends.
+        std::optional<ScratchFolder> scratch;
+        FileSystem::Remove(ZipPath());
+        if (FetchRestoreZip(scratch, fields[3])) {
+            // The whole download stays in the data folder; the next backup replaces it.
+            FileSystem::Rename(FileSystem::Join(scratch->Path(), "Kelvo.zip"), ZipPath());
+            const int restored = PutRestoredDatabaseInPlace(ZipPath(), scratch->Path());
             if (restored == 0) Message("Your data has been successfully restored", "Data Restored OK");
             else if (restored != 3)  // 3: the keeper has been told why
                 Message("Your data could not be extracted from the data received from the RVBS", "Data Not Restored");
-        } else {
-            FileSystem::Remove(zipPath);
         }
         ProgressBar1->setValue(0);
     });
     Form_Unload();
 }
 
-bool frmRVBSBackupRestore::FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID) {
-    FileSystem::Remove(zipPath);
-    std::ofstream zip(zipPath, std::ios::binary | std::ios::trunc);
-    if (!zip) throw RuntimeError(ErrorNumber::PermissionDenied, "Permission denied: " + zipPath);
-    std::string trackingID = modCommon::CreateGUIDString();
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximum(RestoreMessages);
-    for (long messageNo = 1; messageNo <= RestoreMessages; ++messageNo) {
-        ProgressBar1->setValue(messageNo);
-        modRVBS::Bytes piece;
-        std::string error = modRVBS::GetRestoreChunk(dataSourceGUID, trackingID, messageNo, RestoreMessages, piece);
-        if (!error.empty()) {
-            Message("Unable to restore your data:" + CRLF + error, "Restore Failed");
-            return false;
+// The download goes into a scratch folder made for it. It stops at the first piece the disk has no
+// room for, or at once when the disk has no room for the folder; the keeper is told so.
+bool frmRVBSBackupRestore::FetchRestoreZip(std::optional<ScratchFolder>& scratch, const std::string& dataSourceGUID) {
+    try {
+        scratch.emplace(modCommon::GetDatabaseFilespec());
+        FileSystem::Writer zip(FileSystem::Join(scratch->Path(), "Kelvo.zip"));
+        std::string trackingID = modCommon::CreateGUIDString();
+        ProgressBar1->setValue(0);
+        ProgressBar1->setMaximum(RestoreMessages);
+        for (long messageNo = 1; messageNo <= RestoreMessages; ++messageNo) {
+            ProgressBar1->setValue(messageNo);
+            modRVBS::Bytes piece;
+            std::string error = modRVBS::GetRestoreChunk(dataSourceGUID, trackingID, messageNo, RestoreMessages, piece);
+            if (!error.empty()) {
+                Message("Unable to restore your data:" + CRLF + error, "Restore Failed");
+                return false;
+            }
+            zip.Write(piece.data(), piece.size());
         }
-        zip.write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
+        return true;
+    } catch (const RuntimeError& failure) {
+        if (!failure.noRoom) throw;
+        modCommon::LogError(failure, "FetchRestoreZip", kObject, false);
+        Message(
+            "Unable to restore your data: the disk is full, and the backup received from the RVBS does not fit in " +
+                modCommon::GetDatabaseFilespec() + "." + CRLF + "Your data has not been changed.",
+            "Restore Failed");
+        return false;
     }
-    zip.close();
-    if (!zip) throw RuntimeError(ErrorNumber::PermissionDenied, "Cannot write " + zipPath);
-    return true;
 }
 
-// The download is unzipped into a folder of its own and handed to the gateway's restore,
+// The download is unzipped into a folder of the scratch and handed to the gateway's restore,
 // which checks it and writes it into the live database; the live data stays on any failure,
-// and what it held before the restore stays in "Kelvo.mdb.bak" beside it.
-int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath) {
-    struct Folder {
-        std::string path;
-        ~Folder() {
-            if (!path.empty()) RemoveFolder(path);
-        }
-    } extraction;
+// and what it held before the restore stays in "Kelvo.mdb.bak" beside it. An archive the unzip
+// refuses is reported with the reason (3).
+int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch) {
     int restored = -1;
     Trap("PutRestoredDatabaseInPlace", kObject, [&] {
-        extraction.path = FileSystem::MakeTempFolder(modCommon::GetDatabaseFilespec());
-        const std::string& folder = extraction.path;
+        // A folder of its own: nothing the archive holds can pass for the scratch's own notes.
+        const std::string folder = FileSystem::Join(scratch, "extracted");
+        FileSystem::CreateDirectories(folder);
         cUnzip unzip;
+        std::string refused;
+        unzip.Message = [&](const std::string& text) { refused = text; };
         unzip.SetZipFile(zipPath);
         unzip.SetUnzipFolder(folder);
         unzip.SetOverwriteExisting(true);
         std::string extracted = FileSystem::Join(folder, "Kelvo.mdb");
-        if (unzip.Unzip() && FileSystem::Exists(extracted)) {
+        const bool unzipped = unzip.Unzip();
+        if (!unzipped && !refused.empty()) {
+            modCommon::LogError(RuntimeError(ErrorNumber::InvalidCall, refused), "PutRestoredDatabaseInPlace", kObject,
+                                false);
+            Message("Your data could not be extracted from the data received from the RVBS:" + CRLF + refused,
+                    "Data Not Restored");
+            restored = 3;
+        } else if (unzipped && FileSystem::Exists(extracted)) {
             clsDatabase& database = modCommon::Database();
             restored = database.Restore(extracted, database.GetDatabaseFilespec() + ".bak");
         }

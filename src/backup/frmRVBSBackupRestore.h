@@ -1,8 +1,10 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/JobDialog.h"
+#include "platform/ScratchFolder.h"
 
 class QGroupBox;
 class QLabel;
@@ -46,9 +48,10 @@ public:
     // The backups of a list the service gave (records between form feeds, each of four lines:
     // description, date, size and identifier) added to lstBackups, those of no size left out.
     void ListBackups(const std::string& list);
-    // Puts the database in a downloaded zip in place of the live one: the gateway's restore
-    // result (0 restored), or -1 when the zip would not unzip or holds no database.
-    static int PutRestoredDatabaseInPlace(const std::string& zipPath);
+    // Puts the database in a downloaded zip, unzipped into the folder `scratch`, in place of the
+    // live one: the gateway's restore result (0 restored); -1 when the download holds no
+    // database, 3 when the keeper has been told why it would not unzip.
+    int PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch);
 
     void Form_Load() override;
     void cmdContinue_Click();
@@ -64,7 +67,7 @@ private:
     void ShowFrame(QGroupBox* frame);
     void Backup();
     void Restore();
-    bool FetchRestoreZip(const std::string& zipPath, const std::string& dataSourceGUID);
+    bool FetchRestoreZip(std::optional<ScratchFolder>& scratch, const std::string& dataSourceGUID);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 

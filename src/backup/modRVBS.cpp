@@ -5,10 +5,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -139,6 +141,37 @@ bool IsNetworkFailure(QNetworkReply::NetworkError error) {
     return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
 
+// Waits for the reply's end, taking its body as it comes through a small buffer, so that no more
+// than the cap is ever held. The deadline and the cap each cut the exchange off: the result is
+// the status that says which, or 0.
+int AwaitReply(QNetworkReply* reply, QByteArray& received) {
+    QObject waiting;  // the connections below end with it
+    // The network thread heeds the buffer's size only once the reply has begun.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &waiting, [reply] { reply->setReadBufferSize(1 << 20); });
+    int cutOff = 0;
+    const auto stop = [&](int why) {
+        cutOff = why;
+        reply->abort();
+    };
+    const auto take = [&] {
+        // What has come, never more than one byte past the cap (a read makes room for all it may take).
+        received += reply->read(std::min(reply->bytesAvailable(), MaxReplyBytes + 1 - received.size()));
+        return received.size() <= MaxReplyBytes;
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, &waiting, [&] {
+        if (!take()) stop(StatusConnectionAborted);
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &waiting, [&] { stop(StatusTimedOut); });
+    deadline.start(Program::ScaledMs(RequestTimeoutMs));
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) loop.exec();
+    if (!cutOff && !take()) cutOff = StatusConnectionAborted;
+    return cutOff;
+}
+
 Reply Post(const std::string& op, const QByteArray& contentType, const QByteArray& body) {
     Reply result;
     QUrl url(QString::fromStdString(Endpoint()));
@@ -151,24 +184,22 @@ Reply Post(const std::string& op, const QByteArray& contentType, const QByteArra
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     request.setRawHeader("SOAPAction", QByteArray::fromStdString("\"" + ServiceNamespace() + "/" + op + "\""));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(Program::ScaledMs(RequestTimeoutMs));
 
     QNetworkAccessManager manager;
     QNetworkReply* reply = manager.post(request, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished()) loop.exec();
+    QByteArray received;
+    const int cutOff = AwaitReply(reply, received);
 
     // A reply cut off by the time-out or a dropped connection may already carry a status and
     // part of its body; it is no answer all the same.
     QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() > 0 && !IsNetworkFailure(reply->error())) {
+    if (!cutOff && status.isValid() && status.toInt() > 0 && !IsNetworkFailure(reply->error())) {
         result.status = status.toInt();
         result.statusText = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
         result.contentType = reply->rawHeader("Content-Type").toStdString();
-        result.body = reply->readAll().toStdString();
+        result.body = received.toStdString();
     } else {
-        result.status = NetworkStatus(reply->error());
+        result.status = cutOff ? cutOff : NetworkStatus(reply->error());
         result.statusText = reply->errorString().toStdString();
     }
     reply->deleteLater();

@@ -14,8 +14,12 @@ using Bytes = std::vector<unsigned char>;
 inline constexpr const char* EndpointSetting = "RVBSEndpoint";
 // The program's product identifier, sent as SoftwareID.
 inline constexpr const char* ProductID = "AC92F607-F00C-4F29-A2C1-3EA360FFA2C1";
-// How long a request may go without progress before it counts as unanswered.
+// How long a request may take as a whole, from its first byte sent to its reply's last, before
+// it counts as unanswered: a service that answers a byte at a time ends it too.
 inline constexpr int RequestTimeoutMs = 60000;
+// The longest reply read. The service's largest, a restore's piece, is a hundredth of a backup:
+// a reply past this (a piece of a 3 GB backup) is no answer, and the request ends there.
+inline constexpr long long MaxReplyBytes = 32LL << 20;
 
 std::string ServiceNamespace();
 std::string Endpoint();

@@ -3,8 +3,8 @@
 
 // The files the program writes beside the database for a while, under names of its own: a copy
 // is written under its partial name and moved to its own name only when whole, so a copy cut
-// short (a crash, a kill) never passes for a whole one, and what a run left is removed when the
-// next one starts.
+// short (a crash, a kill) never passes for a whole one; work in progress lies in scratch folders
+// (platform/ScratchFolder). What a run left of either is removed when the next one starts.
 namespace ScratchFiles {
 
 // The name a copy to `path` is written under until it is whole.

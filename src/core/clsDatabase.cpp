@@ -15,6 +15,7 @@
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/RuntimeError.h"
+#include "platform/ScratchFolder.h"
 #include "platform/Text.h"
 
 namespace {
@@ -34,6 +35,19 @@ std::string KeptPath() { return LivePath() + ".bak"; }
 void RemoveWithJournal(const std::string& path) {
     FileSystem::Remove(path);
     FileSystem::Remove(path + "-journal");
+}
+
+// A backup's scratch beside its target, on a disk of the keeper's choosing, is noted in the data
+// folder, where the next start finds it if this run does not live to remove it. A data folder
+// without room for the note does not stop a backup to another disk.
+std::unique_ptr<ScratchFolder> NotePending(const std::string& scratch) {
+    try {
+        auto pending = std::make_unique<ScratchFolder>(modCommon::GetDatabaseFilespec());
+        pending->Note(scratch);
+        return pending;
+    } catch (const RuntimeError&) {
+        return nullptr;
+    }
 }
 
 // SQLite's page cache and its memory map sized for the register, so that the pages of a large
@@ -215,21 +229,29 @@ void clsDatabase::Transaction(int enTSState) {
     });
 }
 
-bool clsDatabase::Backup(const std::string& strFileName) {
+bool clsDatabase::Backup(const std::string& strFileName, bool* noRoom) {
     std::string live = LivePath();
     std::string temporary = strFileName + "tmp";
-    const auto failed = [&](const RuntimeError&) {
-        FileSystem::Remove(temporary);
+    std::unique_ptr<ScratchFolder> pending;
+    const auto failed = [&](const RuntimeError& error) {
+        RemoveWithJournal(temporary);
+        if (noRoom) *noRoom = error.noRoom;
+        modCommon::LogError(error, "Backup", kObject, !(noRoom && error.noRoom));
         return false;
     };
-    return TrapOr("Backup", kObject, failed, [&] {
-        if (strcasecmp(strFileName.c_str(), live.c_str()) == 0 || FileSystem::SameFile(strFileName, live)) return false;
-        FileSystem::Remove(temporary);
-        // A compacted snapshot from the open connection: consistent even while in use.
-        Open().VacuumInto(temporary);
-        FileSystem::Rename(temporary, strFileName);
-        return true;
-    });
+    TrapAction::Frame frame;
+    return Catching(
+        [&] {
+            if (strcasecmp(strFileName.c_str(), live.c_str()) == 0 || FileSystem::SameFile(strFileName, live))
+                return false;
+            pending = NotePending(temporary);
+            RemoveWithJournal(temporary);
+            // A compacted snapshot from the open connection: consistent even while in use.
+            Open().VacuumInto(temporary);
+            FileSystem::Rename(temporary, strFileName);
+            return true;
+        },
+        failed);
 }
 
 bool clsDatabase::IsUsableDatabase(const std::string& path) {

@@ -29,7 +29,10 @@ public:
     long Execute(const std::string& strSQL);
     // 0 begin, 1 commit, 2 roll back; any other value does nothing.
     void Transaction(int enTSState);
-    bool Backup(const std::string& strFileName);
+    // A compacted copy of the live data at the path, made beside it as "<path>tmp" and put in
+    // place whole, so a failure keeps the file that was there. When the disk had no room and the
+    // caller asks (`noRoom`), that is only logged and said there: the caller tells the keeper.
+    bool Backup(const std::string& strFileName, bool* noRoom = nullptr);
     // Writes a checked backup into the live database (the local and the online restore both
     // come here). 0 restored, 1 not a usable database of this program, 2 not written, 3 not
     // written because the data it replaces could not be copied first (the keeper is told).

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
@@ -31,7 +32,12 @@ RuntimeError::Kind KindOf(int resultCode) {
 }
 
 RuntimeError Failure(sqlite3* db, int resultCode) {
-    return RuntimeError(ErrorNumber::DatabaseFailure, sqlite3_errmsg(db), KindOf(resultCode));
+    RuntimeError failure(ErrorNumber::DatabaseFailure, sqlite3_errmsg(db), KindOf(resultCode));
+    // SQLite tells a full disk by its own code, but a spent quota or a file past the largest size
+    // allowed only as an I/O error: the system's error number says which.
+    const int code = resultCode & 0xff;
+    failure.noRoom = code == SQLITE_FULL || (code == SQLITE_IOERR && FileSystem::NoRoom(sqlite3_system_errno(db)));
+    return failure;
 }
 
 struct Statement {

@@ -105,27 +105,18 @@ std::string ReadAll(const std::string& path) {
     return out.str();
 }
 
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw RuntimeError(ErrorNumber::PathNotFound, "Cannot write " + path + ": " + std::strerror(errno));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) throw RuntimeError(ErrorNumber::PathNotFound, "Cannot write " + path + ": " + std::strerror(errno));
-}
+void WriteAll(const std::string& path, const std::string& bytes) { Writer(path).Write(bytes.data(), bytes.size()); }
 
 bool Append(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool written = true;
-    for (std::size_t done = 0; written && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) done += static_cast<std::size_t>(n);
-    }
-    // Only what has reached the disk counts: a caller may let go of its own copy after this.
-    written = written && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && written;
+    return Catching(
+        [&] {
+            Writer out(path, Writer::Append);
+            out.Write(text.data(), text.size());
+            // Only what has reached the disk counts: a caller may let go of its own copy after this.
+            out.Close();
+            return true;
+        },
+        [](const RuntimeError&) { return false; });
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -149,10 +140,52 @@ std::string MakeTempFolder(const std::string& parent) {
     std::string pattern = Join(base, "kelvo-XXXXXX");
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        throw RuntimeError(ErrorNumber::PathNotFound,
-                           "Cannot make a temporary folder in " + base + ": " + std::strerror(errno));
+    if (!mkdtemp(buf.data())) {
+        const int error = errno;
+        RuntimeError failure(ErrorNumber::PathNotFound,
+                             "Cannot make a temporary folder in " + base + ": " + std::strerror(error));
+        failure.noRoom = NoRoom(error);
+        throw failure;
+    }
     return buf.data();
+}
+
+bool NoRoom(int errorNumber) { return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG; }
+
+Writer::Writer(const std::string& path, Mode mode) : path_(path) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Append ? O_APPEND : O_TRUNC), 0666);
+    if (fd_ < 0) Fail();
+}
+
+Writer::~Writer() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void Writer::Write(const void* data, std::size_t size) {
+    const char* from = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, from, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) Fail();  // a short write is followed by the one that says why
+        from += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void Writer::Close() {
+    const bool synced = ::fsync(fd_) == 0;
+    const int error = errno;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced) errno = error;
+    if (!synced || !closed) Fail();
+}
+
+void Writer::Fail() const {
+    const int error = errno;
+    RuntimeError failure(ErrorNumber::PathNotFound, "Cannot write " + path_ + ": " + std::strerror(error));
+    failure.noRoom = NoRoom(error);
+    throw failure;
 }
 
 }  // namespace FileSystem

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ bool Remove(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 long long Size(const std::string& path);
 std::string ReadAll(const std::string& path);
+// Writes the file whole (made anew or emptied first), as a Writer does.
 void WriteAll(const std::string& path, const std::string& bytes);
 // Appends text, creating the file when missing, and waits until it is on the disk; returns
 // false when it could not.
@@ -32,5 +34,29 @@ std::string FileName(const std::string& path);
 std::string Folder(const std::string& path);
 // A new, empty, private folder under `parent` (the system's temporary folder when empty).
 std::string MakeTempFolder(const std::string& parent = "");
+
+// True for the system's error numbers of a write that found no room: a full disk, a spent
+// quota, a file past the largest size allowed.
+bool NoRoom(int errorNumber);
+
+// A file written piece by piece, made anew (or emptied) when opened, or added to at its end. Each
+// Write puts its whole piece in the file or raises at once, with noRoom set when the disk had no
+// room for it.
+class Writer {
+public:
+    enum Mode { Replace, Append };
+    explicit Writer(const std::string& path, Mode mode = Replace);
+    ~Writer();
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+    void Write(const void* data, std::size_t size);
+    // Waits until what was written is on the disk and closes the file; raises when it is not.
+    void Close();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    [[noreturn]] void Fail() const;
+};
 
 }  // namespace FileSystem

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <mutex>
 
+#include "platform/ScratchFolder.h"
+
 namespace {
 
 std::string& ExePath() {
@@ -101,6 +103,7 @@ std::vector<std::string> SystemConfigDirs() {
 }
 
 void End() {
+    ScratchFolder::RemoveHeld();  // nothing else runs on this way out
     if (EndHandler()) EndHandler()();
     std::_Exit(0);
 }

@@ -24,8 +24,9 @@ std::string DataHome();
 std::string ConfigHome();
 std::vector<std::string> SystemConfigDirs();
 
-// Ends the program at once, without closing windows or releasing objects. Tests replace
-// the handler with one that throws Program::Ended, so the ending can be asserted.
+// Ends the program at once, without closing windows or releasing objects (its scratch folders
+// are removed first). Tests replace the handler with one that throws Program::Ended, so the
+// ending can be asserted.
 [[noreturn]] void End();
 struct Ended {};
 void SetEndHandler(std::function<void()> handler);

@@ -20,6 +20,10 @@ public:
     long number;
     std::string description;
     Kind kind;
+    // A write that the disk had no room for: it is full, the user's quota is spent, or the file
+    // would pass the largest size the file system or the process allows. The keeper can make
+    // room and try again.
+    bool noRoom = false;
 
     bool WholeDatabase() const { return kind != Kind::Step; }
     bool InUse() const { return kind == Kind::InUse; }

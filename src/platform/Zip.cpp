@@ -18,6 +18,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 
 namespace fs = std::filesystem;
@@ -30,8 +31,10 @@ namespace {
 constexpr int kLevel = 6;
 constexpr std::size_t kBlock = 256 * 1024;
 
-[[noreturn]] void Fail(const std::string& what, const std::string& detail) {
-    throw RuntimeError(ErrorNumber::InvalidCall, what + ": " + detail);
+[[noreturn]] void Fail(const std::string& what, const std::string& detail, bool noRoom = false) {
+    RuntimeError failure(ErrorNumber::InvalidCall, what + ": " + detail);
+    failure.noRoom = noRoom;
+    throw failure;
 }
 
 std::string ArchiveError(zip_t* za) { return zip_strerror(za); }
@@ -96,7 +99,7 @@ void CheckRoomFor(const std::vector<Planned>& plan, const std::string& folder) {
     if (needed + needed / 10 + (1 << 20) <= free) return;
     auto bytes = [](long double n) { return std::to_string(static_cast<unsigned long long>(n)); };
     Fail("Cannot extract into " + folder,
-         "the archive's files need " + bytes(needed) + " bytes and the disk has " + bytes(free) + " free");
+         "the archive's files need " + bytes(needed) + " bytes and the disk has " + bytes(free) + " free", true);
 }
 
 std::vector<Planned> PlanExtraction(zip_t* za, const std::string& folder, const ExtractOptions& options) {
@@ -143,33 +146,33 @@ void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, 
     fs::create_directories(entry.target.parent_path());
     fs::path partial = entry.target;
     partial += ".partial";
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    std::vector<char> buffer(1 << 16);
-    bool ok = out.good(), cancelled = false;
-    std::string error = "cannot write " + partial.string();
-    zip_uint64_t written = 0;
-    while (ok) {
-        zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
-        if (n < 0) {
-            ok = false;
-            error = zip_file_strerror(file);
-        } else if (n == 0) {
-            break;
-        } else if (written + n > entry.size) {
-            // Data that inflates beyond what the entry declares is stopped where it passes it.
-            ok = false;
-            error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
-        } else {
-            out.write(buffer.data(), n);
-            written += n;
-            cancelled = options.cancel && options.cancel();
-            ok = out.good() && !cancelled;
+    std::string error;  // why the entry is not extracted, empty while all goes well
+    bool cancelled = false, noRoom = false;
+    try {
+        FileSystem::Writer out(partial.string());
+        std::vector<char> buffer(1 << 16);
+        for (zip_uint64_t written = 0; error.empty() && !cancelled;) {
+            const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+            if (n == 0) break;
+            if (n < 0) {
+                error = zip_file_strerror(file);
+            } else if (written + n > entry.size) {
+                // Data that inflates beyond what the entry declares is stopped where it passes it.
+                error = "the entry holds more than the " + std::to_string(entry.size) + " bytes it declares";
+            } else {
+                out.Write(buffer.data(), static_cast<std::size_t>(n));
+                written += n;
+                cancelled = options.cancel && options.cancel();
+            }
         }
+        if (error.empty() && !cancelled) out.Close();
+    } catch (const RuntimeError& failure) {
+        noRoom = failure.noRoom;
+        error = noRoom ? "the disk is full" : "cannot write " + partial.string();
     }
     zip_fclose(file);
-    out.close();
     std::error_code renamed;
-    if (ok && !out.fail()) {
+    if (error.empty() && !cancelled) {
         fs::rename(partial, entry.target, renamed);
         if (!renamed) return;
         error = renamed.message();
@@ -177,7 +180,7 @@ void ExtractOne(zip_t* za, const Planned& entry, const ExtractOptions& options, 
     std::error_code ignored;
     fs::remove(partial, ignored);
     if (cancelled) throw Cancelled();
-    Fail("Cannot extract " + entry.target.filename().string(), error);
+    Fail("Cannot extract " + entry.target.filename().string(), error, noRoom);
 }
 
 // A file compressed ahead of the archive: the raw deflate stream in an unlinked temporary file

@@ -15,6 +15,7 @@
 #include "core/modCommonHerdFlock.h"
 #include "core/modMainWindowServices.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Text.h"
 #include "register/frmMain.h"
@@ -213,8 +214,14 @@ void frmMain::mnuBackupLocal_Click() {
         const std::string path = SaveFileName("Backup your data", kDatabaseFilter);
         if (path.empty()) return;
         SaveNote();
-        if (Database().Backup(path))
+        const bool earlier = FileSystem::Exists(path);
+        bool noRoom = false;
+        if (Database().Backup(path, &noRoom))
             Prompts::MsgBox("Your data was backed up successfully to " + path, Prompts::OKOnly, "Backed up OK");
+        else if (noRoom)
+            Prompts::MsgBox("Your data could not be backed up, as the disk you are backing up to is full." +
+                                (earlier ? "\r\nThe earlier backup in " + path + " has been kept." : std::string()),
+                            Prompts::OKOnly, "Backup Failed");
         else
             Prompts::MsgBox(
                 "Your data could not be backed up\r\n"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <cstdlib>
 #include <memory>
 
@@ -325,6 +327,24 @@ TEST_F(RVBSTest, AServiceThatCannotBeReachedSaysSo) {
     fake->Stop();
     EXPECT_EQ(modRVBS::SendBackupChunk("T", "G", "d", 1, 1, chunk),
               "The RVBS failed to respond...Error 12029" + cannot);
+}
+
+// A service that answers without end, a byte at a time or as fast as it can, is cut off by the
+// request's deadline or by the cap on a reply's size; no more of it is taken than the cap.
+TEST_F(RVBSTest, AReplyWithoutEndIsCutOffByTheDeadlineOrTheCap) {
+    const std::string cannot = "The RVBS failed to respond...Error 120";
+    Bytes chunk;
+    fake->FailOn({"RestoreData", 1, FakeRVBS::Failure::Trickle, 0, "", 50});
+    fake->FailOn({"RestoreData", 2, FakeRVBS::Failure::Flood});
+    setenv("KELVO_TIME_SCALE", "0.02", 1);  // a deadline of 1.2 s, passed long before the trickle's end
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk), cannot + "02 - Cannot contact the RVBS server");
+    EXPECT_GE(clock.elapsed(), 1000);
+    unsetenv("KELVO_TIME_SCALE");
+    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 2, 100, chunk), cannot + "30 - Cannot contact the RVBS server");
+    EXPECT_LT(fake->StreamedBytes(), 2 * modRVBS::MaxReplyBytes) << "the flood was cut off";
+    EXPECT_TRUE(chunk.empty());
 }
 
 }  // namespace

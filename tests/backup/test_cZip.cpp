@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <string>
 
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
+#include "fixtures/RawZip.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Zip.h"
@@ -24,31 +24,6 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::string Path(const std::string& name) const { return folder + "/" + name; }
 
-    // An archive written straight through libzip, with whatever entry names a test needs.
-    void RawArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
-        int err = 0;
-        zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-        ASSERT_NE(za, nullptr);
-        for (const auto& [name, text] : entries) {
-            // The entries' texts outlive zip_close, which reads them.
-            zip_source_t* src = zip_source_buffer(za, text.data(), text.size(), 0);
-            ASSERT_GE(zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8), 0);
-        }
-        ASSERT_EQ(zip_close(za), 0);
-    }
-
-    // Makes every entry of an archive declare `size` bytes, in its local header and in the
-    // central directory, whatever it holds.
-    static void DeclareSizes(const std::string& path, std::uint32_t size) {
-        std::string bytes = FileSystem::ReadAll(path);
-        auto put = [&](std::size_t at) {
-            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
-        };
-        const std::string local("PK\x03\x04", 4), central("PK\x01\x02", 4);
-        for (std::size_t at = 0; (at = bytes.find(local, at)) != std::string::npos; at += 4) put(at + 22);
-        for (std::size_t at = 0; (at = bytes.find(central, at)) != std::string::npos; at += 4) put(at + 24);
-        FileSystem::WriteAll(path, bytes);
-    }
     // A file of `bytes` that barely compresses, written under `name`.
     std::string Noise(const std::string& name, std::size_t bytes) {
         std::string content(bytes, '\0');
@@ -216,7 +191,7 @@ TEST_F(cZipTest, PasswordRequestEncryptsAndOnlyThatPasswordExtracts) {
 }
 
 TEST_F(cZipTest, SelectionDecidesWhatIsExtracted) {
-    RawArchive(Path("a.zip"), {{"one.txt", "1"}, {"sub/two.txt", "2"}, {"three.txt", "3"}});
+    RawZip::Write(Path("a.zip"), {{"one.txt", "1"}, {"sub/two.txt", "2"}, {"three.txt", "3"}});
     cUnzip u;
     u.SetZipFile(Path("a.zip"));
     u.Directory();
@@ -244,7 +219,7 @@ TEST_F(cZipTest, SelectionDecidesWhatIsExtracted) {
 }
 
 TEST_F(cZipTest, ExistingFilesStayWithoutOverwrite) {
-    RawArchive(Path("a.zip"), {{"one.txt", "new"}});
+    RawZip::Write(Path("a.zip"), {{"one.txt", "new"}});
     FileSystem::WriteAll(Path("one.txt"), "old");
     cUnzip u;
     u.SetZipFile(Path("a.zip"));
@@ -258,7 +233,7 @@ TEST_F(cZipTest, EntriesThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
     for (std::string bad :
          {"../escape.txt", "/tmp/absolute.txt", "sub/../../escape.txt", "..\\escape.txt", "C:\\escape.txt"}) {
         SCOPED_TRACE(bad);
-        RawArchive(Path("bad.zip"), {{"made/", ""}, {"good.txt", "fine"}, {bad, "evil"}});
+        RawZip::Write(Path("bad.zip"), {{"made/", ""}, {"good.txt", "fine"}, {bad, "evil"}});
         cUnzip u;
         u.SetZipFile(Path("bad.zip"));
         u.SetUnzipFolder(Path("out"));
@@ -327,8 +302,8 @@ TEST_F(cZipTest, FailuresAreReportedAndLeaveNothingHalfDone) {
 // space refuse the archive before anything is written, and an entry that inflates past its
 // declared size is stopped there, leaving nothing behind.
 TEST_F(cZipTest, AnArchiveWritesNoMoreThanItDeclaresNorMoreThanTheDiskHolds) {
-    RawArchive(Path("bomb.zip"), {{"Kelvo.mdb", std::string(2000000, 'a')}});
-    DeclareSizes(Path("bomb.zip"), 1000);
+    RawZip::Write(Path("bomb.zip"), {{"Kelvo.mdb", std::string(2000000, 'a')}});
+    RawZip::DeclareSizes(Path("bomb.zip"), 1000);
     EXPECT_EQ(ExtractionError(Path("bomb.zip"), Path("out")),
               "Cannot extract Kelvo.mdb: the entry holds more than the 1000 bytes it declares");
     EXPECT_TRUE(std::filesystem::is_empty(Path("out")));
@@ -340,8 +315,8 @@ TEST_F(cZipTest, AnArchiveWritesNoMoreThanItDeclaresNorMoreThanTheDiskHolds) {
         static_cast<std::size_t>(static_cast<long double>(disk.f_bavail) * disk.f_frsize / declared) + 2;
     std::vector<std::pair<std::string, std::string>> entries;
     for (std::size_t i = 0; i < count; ++i) entries.emplace_back("part" + std::to_string(i), "x");
-    RawArchive(Path("huge.zip"), entries);
-    DeclareSizes(Path("huge.zip"), declared);
+    RawZip::Write(Path("huge.zip"), entries);
+    RawZip::DeclareSizes(Path("huge.zip"), declared);
     std::string error = ExtractionError(Path("huge.zip"), Path("huge"));
     EXPECT_EQ(
         error.rfind("Cannot extract into " + Path("huge") + ": the archive's files need " +

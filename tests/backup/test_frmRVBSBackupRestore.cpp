@@ -8,9 +8,14 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <set>
 
 #include "backup/cUnzip.h"
 #include "backup/cZip.h"
@@ -19,12 +24,16 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "fixtures/DatabaseBuilder.h"
+#include "fixtures/FileSizeLimit.h"
+#include "fixtures/PeerProcess.h"
+#include "fixtures/RawZip.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
 #include "platform/Connection.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/Text.h"
 #include "sim/FakeRVBS.h"
 
 namespace {
@@ -85,6 +94,11 @@ protected:
         zip.Zip();
         EXPECT_TRUE(zip.Success());
         return FileSystem::ReadAll(path);
+    }
+
+    std::string ErrorLog() const {
+        const std::string log = home.DataFolder() + "/KelvoErrorLog.txt";
+        return FileSystem::Exists(log) ? FileSystem::ReadAll(log) : "";
     }
 
     void ChooseBackup(frmRVBSBackupRestore& w, int row) {
@@ -169,18 +183,23 @@ TEST_F(BackupWindowTest, BackupStopsAtTheFirstFailingPieceAndWithoutSignIn) {
     EXPECT_FALSE(FileSystem::Exists(home.DataFolder() + "/Kelvo.zip"));
 }
 
-TEST_F(BackupWindowTest, AZipThatCannotBeWrittenSendsNothing) {
-    // A folder in the zip's place, with something in it, cannot be cleared nor written.
-    FileSystem::CreateDirectories(home.DataFolder() + "/Kelvo.zip/held");
+// A disk without room for the copy to be zipped: nothing is sent and no scratch stays.
+TEST_F(BackupWindowTest, ABackupThatMeetsAFullDiskSendsNothingAndLeavesNoScratch) {
+    // Two megabytes of animals, after the settings' pages: the sign-in is stored below the limit.
+    modCommon::Database().Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+        "INSERT INTO Animals (TagNumber) SELECT hex(randomblob(500)) FROM n");
     auto w = Open(false);
     prompts.Answer(Prompts::OK);
-    w->cmdContinue_Click();
+    {
+        FileSizeLimit full(1 << 20);
+        w->cmdContinue_Click();
+    }
     EXPECT_EQ(prompts.Messages(),
               (std::vector<std::string>{"Failed while compressing your database - data not backed up"}));
     EXPECT_EQ(prompts.shown().back().title, "Backup Status");
     EXPECT_EQ(fake->Requests().size(), 0u);
-    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"}))
-        << "no snapshot stays behind";
+    EXPECT_EQ(FolderNames(home.DataFolder()), std::vector<std::string>{"Kelvo.mdb"}) << "no snapshot stays behind";
     EXPECT_FALSE(w->isVisible());
 }
 
@@ -311,28 +330,70 @@ TEST_F(BackupWindowTest, FailureAtPiece37LeavesTheLiveDatabaseAndNoZip) {
     EXPECT_EQ(FolderNames(home.DataFolder()), std::vector<std::string>{"Kelvo.mdb"});
 }
 
-TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
-    std::string notZip(5000, 'z');
+// A download that is no database of ours keeps the live one; one the unzip refuses says why, in
+// the message and in the error log.
+TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOneAndARefusedOneSaysWhy) {
     std::string folder = FileSystem::MakeTempFolder(scratch);
     FileSystem::WriteAll(folder + "/Kelvo.mdb", "this is not a database");
-    const std::vector<std::pair<std::string, std::string>> downloads = {
-        {"not a zip", notZip}, {"a zip of a text file", Zipped(folder + "/Kelvo.mdb", folder + "/text.zip")}};
+    RawZip::Write(folder + "/outside.zip", {{"../Kelvo.mdb", "x"}});
+    RawZip::Write(folder + "/big.zip", {{"Kelvo.mdb", std::string(2 << 20, 'a')}});
+    const std::string zip = home.DataFolder() + "/Kelvo.zip";
+    const struct {
+        std::string what, data, reason;
+    } downloads[] = {
+        {"not a zip", std::string(5000, 'z'), "Cannot open the archive " + zip + ": Not a zip archive"},
+        {"a zip of a text file", Zipped(folder + "/Kelvo.mdb", folder + "/text.zip"), ""},
+        {"a name outside the folder", FileSystem::ReadAll(folder + "/outside.zip"),
+         "Refusing to extract the archive: the entry \"../Kelvo.mdb\" would be written outside the folder"},
+        {"more than the disk holds", FileSystem::ReadAll(folder + "/big.zip"),
+         "Cannot extract Kelvo.mdb: the disk is full"},
+    };
     ASSERT_FALSE(HasFailure());
-    for (const auto& [what, data] : downloads) {
+    for (const auto& [what, data, reason] : downloads) {
         SCOPED_TRACE(what);
         fake->AddBackup({"G-" + what, what, "2024-02-02T03:04:05", data});
         auto w = Open(true);
         w->cmdContinue_Click();
         prompts.Answer(Prompts::OK);
-        ChooseBackup(*w, w->lstBackups->count() - 1);
-        EXPECT_EQ(prompts.LastText(), "Your data could not be extracted from the data received from the RVBS");
+        {
+            FileSizeLimit disk(1 << 20);  // room for the download alone
+            ChooseBackup(*w, w->lstBackups->count() - 1);
+        }
+        EXPECT_EQ(prompts.LastText(), "Your data could not be extracted from the data received from the RVBS" +
+                                          (reason.empty() ? "" : ":\r\n" + reason));
         EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
         ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
         EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
         EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".bak"));
         auto names = FolderNames(home.DataFolder());
+        std::erase(names, "KelvoErrorLog.txt");
         EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"})) << "no extraction folder stays";
+        EXPECT_TRUE(reason.empty() || ErrorLog().find(reason) != std::string::npos) << "the reason is logged";
     }
+}
+
+// A restore larger than the disk stops at the first piece that does not fit, and says the disk is
+// full; the live data stays, and no part of the download.
+TEST_F(BackupWindowTest, ARestoreThatDoesNotFitStopsAtTheFirstPieceAndSaysTheDiskIsFull) {
+    fake->AddBackup({"G-BIG", "Big", "2024-02-02T03:04:05", std::string(1 << 20, 'z')});
+    const std::string before = FileSystem::ReadAll(home.DatabasePath());
+    auto w = Open(true);
+    w->cmdContinue_Click();
+    prompts.Answer(Prompts::OK);
+    {
+        FileSizeLimit full(200000);  // passed by the 20th of 100 pieces of 10 kB
+        ChooseBackup(*w, 1);
+    }
+    EXPECT_EQ(
+        prompts.Messages(),
+        (std::vector<std::string>{"Unable to restore your data: the disk is full, and the backup received from the "
+                                  "RVBS does not fit in " +
+                                  home.DataFolder() + ".\r\nYour data has not been changed."}));
+    EXPECT_EQ(prompts.shown().back().title, "Restore Failed");
+    EXPECT_EQ(fake->CountOf("RestoreData"), 20);
+    EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before);
+    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "KelvoErrorLog.txt"}));
+    EXPECT_NE(ErrorLog().find("in procedure FetchRestoreZip"), std::string::npos);
 }
 
 // The download is a database of ours that this program cannot bring up to date: its version
@@ -351,12 +412,18 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
     ASSERT_FALSE(HasFailure());
     fake->AddBackup({"G-NEWER", "Newer", "2024-02-02T03:04:05", RestorableZip("newer", "2.0.0")});
 
+    std::vector<std::string> atEnd;  // what the data folder holds as the program ends
+    Program::SetEndHandler([&] {
+        atEnd = FolderNames(home.DataFolder());
+        throw Program::Ended{};
+    });
     for (const auto& [row, version] : {std::pair{1, "1.0.0"}, std::pair{2, "2.0.0"}}) {
         SCOPED_TRACE(version);
         auto w = Open(true);
         w->cmdContinue_Click();
         prompts.AcceptAllOK();  // a failing upgrade reports its own error first
         EXPECT_THROW(ChooseBackup(*w, row), Program::Ended);
+        EXPECT_EQ(atEnd, FolderNames(home.DataFolder())) << "the scratch goes before the program ends";
         EXPECT_EQ(prompts.shown().back().title, "Version Mismatch");
         EXPECT_EQ(prompts.LastText(),
                   "Your database is not the correct version for this program.\r\n"
@@ -422,6 +489,73 @@ TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore)
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "from start-up");
     EXPECT_EQ(FileSystem::ReadAll(home.DatabasePath() + ".bak"), "damaged beyond use");
     clsDatabase::RegisterOnlineRestore(nullptr);
+}
+
+// ---- Killed at any point ---------------------------------------------------------------------
+
+// Another copy of the program backs up or restores through its window, and is killed: before a
+// file operation spread over its run, or when the service gets a request. The next start leaves a
+// whole database with its committed rows, and no scratch in the data folder.
+class KilledOnlinePeer : public BackupWindowTest {
+protected:
+    const std::string pristine = home.root() + "/pristine.mdb", operations = home.root() + "/operations.txt";
+    struct KillPoint {
+        long fileOperation;  // 0: at the service's request of this message number (-1: the last)
+        long messageNo;
+    };
+
+    void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::string& operation,
+                          const std::function<void()>& check) {
+        FileSystem::Copy(home.DatabasePath(), pristine);
+        modCommon::ReleaseDatabase();
+        PeerProcess whole(arguments, {"KELVO_PEER_OPERATIONS=" + operations}, OnlinePeer);
+        ASSERT_EQ(whole.Wait(), 0);
+        std::vector<KillPoint> points = {{0, 1}, {0, -1}};
+        for (long point : KillPointsOf(operations, 6)) points.push_back({point, 0});
+        for (const auto& [fileOperation, messageNo] : points) {
+            SCOPED_TRACE("killed at " + std::to_string(fileOperation) + "/" + std::to_string(messageNo));
+            for (const char* left : {"Kelvo.zip", "Kelvo.mdb.bak", "Kelvo.mdb-journal"})
+                FileSystem::Remove(home.DataFolder() + "/" + left);
+            FileSystem::Copy(pristine, home.DatabasePath());
+            PeerProcess peer(arguments, {"KELVO_PEER_KILL_AT=" + std::to_string(fileOperation)}, OnlinePeer);
+            fake->OnRequest([&, pid = peer.Pid()](FakeRVBS::Request request) {
+                const std::string at = messageNo < 0 ? request.fields["TotalMessages"] : std::to_string(messageNo);
+                if (request.operation == operation && request.fields["MessageNo"] == at) kill(pid, SIGKILL);
+            });
+            const int status = peer.Wait();
+            fake->OnRequest(nullptr);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+            ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+            EXPECT_EQ(DatabaseBuilder::Scalar(home.DatabasePath(), "PRAGMA integrity_check"), "ok");
+            const std::set<std::string> kept = {"Kelvo.mdb", "Kelvo.mdb-journal", "Kelvo.mdb.bak", "Kelvo.zip",
+                                                "KelvoErrorLog.txt"};
+            for (const auto& name : FolderNames(home.DataFolder())) EXPECT_TRUE(kept.count(name)) << name;
+            check();
+            modCommon::ReleaseDatabase();
+        }
+    }
+};
+
+TEST_F(KilledOnlinePeer, ABackupKilledAnywhereLeavesTheDatabaseAndNoScratch) {
+    KillAtEveryPoint({"backup", home.ProgramFolder(), "jo", "pa'ss"}, "BackupData", [] {
+        EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
+        EXPECT_EQ(modCommon::FindKelvoData("RVBSUserName").value_or("jo"), "jo") << "stored whole or not at all";
+    });
+}
+
+TEST_F(KilledOnlinePeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabaseAndNoScratch) {
+    const std::string zip = RestorableZip("restored");
+    fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", zip});
+    modCommon::SetKelvoData("RVBSUserName", "jo");  // a row of the old data
+    std::set<std::string> seen;
+    KillAtEveryPoint({"restore", home.ProgramFolder(), "jo", "pa'ss", "1"}, "RestoreData", [&] {
+        const std::string marker = modCommon::GetKelvoData("Marker");
+        EXPECT_TRUE(marker == "restored" || (marker == "live" && modCommon::GetKelvoData("RVBSUserName") == "jo"));
+        seen.insert(marker);
+        const std::string kept = home.DataFolder() + "/Kelvo.zip";
+        EXPECT_TRUE(!FileSystem::Exists(kept) || FileSystem::ReadAll(kept) == zip) << "only a whole download stays";
+    });
+    EXPECT_EQ(seen.size(), 2u) << "runs were killed before and after the restored data was in";
 }
 
 }  // namespace

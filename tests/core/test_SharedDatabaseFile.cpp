@@ -156,33 +156,20 @@ protected:
         FileSystem::Copy(pristine, home.DatabasePath());
     }
 
-    // The operations a whole run makes: every sync, truncation and deletion, the writes next to
-    // them, and writes spread over the rest. Each number is that of the operation the peer is
-    // killed before.
-    std::vector<long> KillPoints(const std::vector<std::string>& arguments) {
+    // The points to kill a run at (KillPointsOf), from one whole run.
+    std::vector<long> KillPoints(const std::vector<std::string>& arguments, std::size_t most) {
         PutPristineBack();
         PeerProcess whole(arguments, {"KELVO_PEER_OPERATIONS=" + operations});
         int status = whole.Wait();
         EXPECT_TRUE(WIFEXITED(status)) << status;
-        std::vector<char> kinds;
-        std::ifstream in(operations);
-        for (char c; in >> c;) kinds.push_back(c);
-        std::set<long> points;
-        long n = static_cast<long>(kinds.size());
-        for (long i = 0; i < n; ++i) {
-            if (kinds[i] != 'w') points.insert({i, i + 1, i + 2});
-            if (i % std::max(1L, n / 25) == 0) points.insert(i + 1);
-        }
-        points.erase(points.upper_bound(n), points.end());
-        points.erase(0);
-        EXPECT_GT(n, 20) << "the run does too little to be cut anywhere";
-        return {points.begin(), points.end()};
+        return KillPointsOf(operations, most);
     }
 
     // Runs the peer from the pristine file once per kill point, and hands the file each run
     // leaves to `check`, opened as the program opens it at its next start.
-    void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::function<void()>& check) {
-        std::vector<long> points = KillPoints(arguments);
+    void KillAtEveryPoint(const std::vector<std::string>& arguments, const std::function<void()>& check,
+                          std::size_t most = 1000) {
+        std::vector<long> points = KillPoints(arguments, most);
         for (long point : points) {
             SCOPED_TRACE("killed before file operation " + std::to_string(point));
             PutPristineBack();
@@ -239,6 +226,30 @@ TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
         }
     });
     EXPECT_EQ(seen.size(), 2u) << "runs were killed before and after the restored content was in";
+}
+
+// The earlier backup stays whole, and the next start leaves no scratch beside it or in the data
+// folder.
+TEST_F(KilledPeer, ALocalBackupKilledAnywhereLeavesNoScratchAfterTheNextStart) {
+    modCommon::SetKelvoData("Marker", "kept");
+    Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 900) "
+        "INSERT INTO Animals (TagNumber) SELECT 'A ' || hex(randomblob(200)) FROM n");
+    const std::string content = Content(), stick = home.root() + "/stick", backup = stick + "/backup.mdb";
+    ASSERT_TRUE(FileSystem::CreateDirectories(stick) && modCommon::Database().Backup(backup));
+    KeepPristine();
+    KillAtEveryPoint(
+        {"backup", home.ProgramFolder(), backup},
+        [&] {
+            EXPECT_EQ(Content(), content);
+            for (const auto& file : {home.DatabasePath(), backup})
+                EXPECT_EQ(Scalar(file, "PRAGMA integrity_check"), "ok");
+            for (const auto& folder : {stick, home.DataFolder()})
+                for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                    const std::string name = entry.path().filename().string();
+                    EXPECT_TRUE(name == "backup.mdb" || name.rfind("Kelvo", 0) == 0) << name;
+                }
+        },
+        12);
 }
 
 TEST_F(KilledPeer, ACompactionKilledAnywhereLeavesTheDatabaseAsItWas) {

@@ -76,10 +76,10 @@ TEST(Startup, PartnerModeComesOnlyFromTheExactExecutableName) {
 TEST(Startup, ProgramStartedThroughALinkGoesByTheLinksName) {
     TempHome home;
     const std::string link = home.root() + "/OxbrelConnect", out = home.root() + "/name.txt";
-    std::filesystem::create_symlink(PeerProcess::Path(), link);
-    const std::string folder = std::filesystem::path(PeerProcess::Path()).parent_path().string();
+    std::filesystem::create_symlink(DatabasePeer, link);
+    const std::string folder = std::filesystem::path(DatabasePeer).parent_path().string();
     for (auto [startedAs, mode, name] :
-         {std::tuple{link, "1", "OxbrelConnect"}, {PeerProcess::Path(), "0", "database_peer"}}) {
+         {std::tuple{link, "1", "OxbrelConnect"}, {std::string(DatabasePeer), "0", "database_peer"}}) {
         EXPECT_EQ(PeerProcess({"name", out}, {}, startedAs).Wait(), 0);
         EXPECT_EQ(FileSystem::ReadAll(out),
                   std::string(mode) + "\n" + home.root() + "/data/" + name + "\n" + folder + "\n");

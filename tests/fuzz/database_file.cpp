@@ -13,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
+#include "platform/ScratchFolder.h"
 #include "platform/Zip.h"
 
 namespace {
@@ -90,7 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Zip::AddOptions oneCore;
     oneCore.threads = 1;
     Zip::Add(archive, {{download, "Kelvo.mdb"}}, oneCore);
-    Carries([&] { frmRVBSBackupRestore::PutRestoredDatabaseInPlace(archive); });
+    Carries([&] {
+        ScratchFolder scratch(modCommon::GetDatabaseFilespec());
+        frmRVBSBackupRestore::Instance().PutRestoredDatabaseInPlace(archive, scratch.Path());
+    });
     Fuzz::CheckNoScratchLeft();
     return 0;
 }

@@ -6,9 +6,11 @@
 
 #include "backup/frmRVBSBackupRestore.h"
 #include "backup/modRVBS.h"
+#include "core/modCommon.h"
 #include "fuzz/Fuzz.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/ScratchFolder.h"
 
 const Fuzz::Prepare prepared([] {
     Fuzz::Database();
@@ -32,7 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FileSystem::WriteAll(download, std::string(chunk.begin(), chunk.end()));
     Fuzz::Database();
     try {
-        if (frmRVBSBackupRestore::PutRestoredDatabaseInPlace(download) == 0) Fuzz::PutBackDatabase();
+        int restored = -1;
+        {
+            ScratchFolder scratch(modCommon::GetDatabaseFilespec());
+            restored = window.PutRestoredDatabaseInPlace(download, scratch.Path());
+        }
+        if (restored == 0) Fuzz::PutBackDatabase();
     } catch (const Program::Ended&) {  // a database of a version this program cannot read
     }
     return 0;

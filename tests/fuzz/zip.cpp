@@ -2,9 +2,11 @@
 // its database checked and written into the register (put back after); no scratch stays.
 #include "backup/cUnzip.h"
 #include "backup/frmRVBSBackupRestore.h"
+#include "core/modCommon.h"
 #include "fuzz/Fuzz.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/ScratchFolder.h"
 
 const Fuzz::Prepare prepared([] { Fuzz::Database(); });
 
@@ -18,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::Database();
     int restored = -1;
     try {
-        restored = frmRVBSBackupRestore::PutRestoredDatabaseInPlace(archive);
+        ScratchFolder scratch(modCommon::GetDatabaseFilespec());
+        restored = frmRVBSBackupRestore::Instance().PutRestoredDatabaseInPlace(archive, scratch.Path());
     } catch (const Program::Ended&) {  // a database of a version this program cannot read
     }
     Fuzz::CheckNoScratchLeft();

@@ -6,6 +6,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
+#include "platform/ScratchFolder.h"
 
 namespace {
 
@@ -68,4 +69,18 @@ TEST_F(FileSystemTest, FoldersAndNames) {
         EXPECT_THROW(FileSystem::WriteAll(Path("refused"), "x"), RuntimeError);
         EXPECT_FALSE(FileSystem::CreateDirectories(Path("refused/sub")));
     }
+}
+
+// A start removes the scratch a killed copy left, with the files it notes; what a running copy
+// holds, and names that are not the program's own, stay.
+TEST_F(FileSystemTest, LeftoverScratchGoesAndHeldScratchStays) {
+    ASSERT_TRUE(FileSystem::CreateDirectories(Path("kelvo-Ab3dE9")) &&
+                FileSystem::CreateDirectories(Path("kelvo-mine")));
+    FileSystem::WriteAll(Path("kelvo-Ab3dE9/noted"), Path("b.mdbtmp") + "\n");
+    for (const char* name : {"b.mdbtmp", "b.mdbtmp-journal"}) FileSystem::WriteAll(Path(name), "x");
+    ScratchFolder running(folder);
+    ScratchFolder::RemoveUnheld(folder);
+    for (const char* name : {"kelvo-Ab3dE9", "b.mdbtmp", "b.mdbtmp-journal"})
+        EXPECT_FALSE(FileSystem::Exists(Path(name)));
+    EXPECT_TRUE(FileSystem::IsDirectory(running.Path()) && FileSystem::IsDirectory(Path("kelvo-mine")));
 }

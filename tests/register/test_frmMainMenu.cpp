@@ -21,9 +21,11 @@
 #include "core/frmSpecies.h"
 #include "core/modEID.h"
 #include "core/modMainWindowServices.h"
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
 #include "fixtures/WindowChecks.h"
+#include "platform/FileSystem.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
 
@@ -83,6 +85,28 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
               "Your data could not be backed up\r\nPlease check that there is enough space\r\non the device you are "
               "backing up to and try again.");
     EXPECT_TRUE(prompts.Done());
+}
+
+// A backup onto a full disk says so once, and keeps the backup that was there and no scratch.
+TEST_F(MenuTest, ALocalBackupOntoAFullDiskSaysSoOnceAndKeepsTheEarlierBackup) {
+    frmMain& form = Open();
+    const std::string backup = Path("backup.mdb");
+    prompts.ChooseFile(backup).Answer(Prompts::OK);
+    form.mnuBackupLocal->trigger();
+    const std::string earlier = FileSystem::ReadAll(backup);
+    prompts.ChooseFile(backup).Answer(Prompts::OK);
+    {
+        FileSizeLimit full(earlier.size() / 2);
+        form.mnuBackupLocal->trigger();
+    }
+    EXPECT_TRUE(prompts.Done());
+    EXPECT_EQ(prompts.LastText(),
+              "Your data could not be backed up, as the disk you are backing up to is full.\r\n"
+              "The earlier backup in " +
+                  backup + " has been kept.");
+    EXPECT_EQ(prompts.shown().back().title, "Backup Failed");
+    EXPECT_TRUE(FileSystem::ReadAll(backup) == earlier);
+    EXPECT_FALSE(FileSystem::Exists(Path("backup.mdbtmp")) || FileSystem::Exists(Path("backup.mdbtmp-journal")));
 }
 
 // Every menu title and item has a letter of its own within its menu, and its caption keeps its

@@ -7,15 +7,15 @@
 #include <QTableView>
 #include <QTest>
 
-#include <sys/resource.h>
-#include <csignal>
 #include <functional>
+#include <optional>
 #include <tuple>
 
 #include "core/TranslationTexts.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modEID.h"
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
 #include "platform/FileSystem.h"
@@ -172,18 +172,14 @@ TEST_F(EartagListTest, FailedSaveLeavesTheOldList) {
         list += "\"UK123456\",\"700" + std::to_string(i) + "\",\"8000000000000" + std::to_string(i) + "\",\"Yes\"\r\n";
     WriteList(list);
     prompts.AcceptAllOK();
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    std::optional<FileSizeLimit> limit;
     Open([&](frmTags& window) {
         Select(window, {0});
         window.cmdMakeSelectedInactive->click();
         SaveScreenshot(window, "issue17-tags-200");
-        rlimit small{1000, old.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);  // the new list (1.5 kB) cannot be written whole
+        limit.emplace(1000);  // the new list (1.5 kB) cannot be written whole
     });
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    limit.reset();
     EXPECT_EQ(List(), list);
     EXPECT_NE(Log().find("in procedure SaveData in frmTags"), std::string::npos);
 }
