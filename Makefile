@@ -3,10 +3,12 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 # ON makes every compiler warning an error (CI sets it; see .ci/run).
 WERROR ?= OFF
-# unzip: the tests read the program's archives with the common unzip command too.
+# unzip: the tests read the program's archives with the common unzip command too. xvfb, openbox,
+# x11-utils and xdotool: the window tests of tests/desktop run on an X server of their own with a
+# window manager, read its frames and press its keys.
 PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev zlib1g-dev \
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev \
-           unzip
+           unzip xvfb openbox x11-utils xdotool
 
 # What the benchmarks alone need when they run: the zip, pigz and sqlite3 commands they are measured
 # against.

@@ -21,6 +21,7 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "register/DetailPane.h"
+#include "register/PedigreePane.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
@@ -34,7 +35,7 @@ const char* const kObject = "frmMain";
 constexpr int kGridLeft = 1665;
 constexpr int kPanelGap = 30;  // between the controls left of the grid, one under the other
 constexpr int kTabLeft = 75;
-constexpr int kTabHeight = 5355;
+constexpr int kTabWidth = 11730, kTabHeight = 5355;
 constexpr int kTabRowHeight = 500;
 constexpr int kFrameLeft = 75;
 constexpr int kFrameHeight = 4755;
@@ -125,7 +126,7 @@ void frmMain::BuildFrame() {
     tabDetails = new TabControl(canvas);
     tabDetails->setObjectName(QStringLiteral("tabDetails"));
     tabDetails->SetTabHeight(Pixels(kTabRowHeight));
-    DesignGeometry::Place(tabDetails, {kTabLeft, 3120, 11730, kTabHeight});
+    DesignGeometry::Place(tabDetails, {kTabLeft, 3120, kTabWidth, kTabHeight});
     const std::pair<const char*, const char*> tabs[] = {
         {"Management Groups", "Management Groups"},
         {"Locations/Moves", "Locations"},
@@ -143,7 +144,7 @@ void frmMain::BuildFrame() {
         tabDetails->AddTab(QString::fromLatin1(tabs[i].first));
         fraTab[i] = new QGroupBox(QString::fromLatin1(tabs[i].second), tabDetails);
         fraTab[i]->setObjectName(QStringLiteral("fraTab_%1").arg(i));
-        DesignGeometry::Place(fraTab[i], {kFrameLeft, kTabRowHeight + 30, 11730 - 2 * kFrameLeft, kFrameHeight});
+        DesignGeometry::Place(fraTab[i], {kFrameLeft, kTabRowHeight + 30, kTabWidth - 2 * kFrameLeft, kFrameHeight});
         fraTab[i]->setVisible(i == 0);
     }
     connect(tabDetails, &TabControl::Click, this, [this](int previous) { tabDetails_Click(previous); });
@@ -301,6 +302,7 @@ void frmMain::ResizeTabFrame() {
             if (!grid->isHidden() && wanted > grid->width()) grid->resize(wanted, grid->height());
             helpLeft = rightOf(grid);
         } else if (tab == kParentageTab) {
+            pedigree_->FitToFrame(kTabWidth - 2 * kFrameLeft);
             helpLeft = rightOf(rtbPedigree);
         }
         const int helpWidth = std::max(0, frameWidth - helpLeft - Pixels(30));

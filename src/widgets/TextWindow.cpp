@@ -26,7 +26,6 @@ std::vector<TextWindow*>& Windows() {
 
 TextWindow::TextWindow() : editor_(new QPlainTextEdit(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(editor_);
@@ -52,13 +51,21 @@ TextWindow* TextWindow::Open(const std::string& title, const QWidget* owner, QSi
     auto* window = new TextWindow;
     window->setWindowTitle(QString::fromStdString(title));
     window->InsertText(text);
-    const QStyle* style = window->style();
-    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const QPoint step(border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border);
-    const QPoint corner = owner ? owner->window()->pos() : DesignGeometry::ScreenArea(window).topLeft();
-    window->move(corner + cascade * step);
     window->resize(DesignGeometry::Pixels(size.width()), DesignGeometry::Pixels(size.height()));
+    if (owner) {
+        DesignGeometry::CentreOver(window, owner->window());
+    } else {
+        const QRect area = DesignGeometry::ScreenArea(window);
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+    const int border = window->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QPoint step(border, DesignGeometry::TitleBarHeight(window) + border);
+    window->move(window->pos() + cascade * step);
+    DesignGeometry::KeepOnScreen(window);
     window->show();
+    window->raise();
+    window->activateWindow();
+    window->editor_->setFocus();
     return window;
 }
 

@@ -16,10 +16,10 @@ class TextWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Opens a new window with its title and its design size in twips, holding `text` with the
-    // caret after it (InsertText), over the window `owner` belongs to: its frame's corner on
-    // the owner's, moved down and right by `cascade` steps of a title bar (the screen's corner
-    // when there is no owner), within the screen. It is shown without taking the focus from
-    // the window the keeper works in.
+    // caret after it (InsertText), centred over the window `owner` belongs to (over the screen
+    // when there is none), moved down and right by `cascade` steps of a title bar, within the
+    // screen's available area. It takes the keyboard, so that the keeper reads, scrolls and
+    // closes it (Escape) at once.
     static TextWindow* Open(const std::string& title, const QWidget* owner, QSize size, const std::string& text = "",
                             int cascade = 0);
     // The windows open now, in the order they were opened.

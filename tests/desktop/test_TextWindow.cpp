@@ -1,0 +1,49 @@
+#include <QMainWindow>
+
+#include <algorithm>
+
+#include "fixtures/WindowTest.h"
+#include "fixtures/XDesktop.h"
+#include "widgets/TextWindow.h"
+
+namespace {
+
+class TextWindowOnX : public WindowTest {
+protected:
+    void SetUp() override { SKIP_WITHOUT_X_DESKTOP(); }
+};
+
+}  // namespace
+
+TEST_F(TextWindowOnX, OpensCentredOverItsOwnerEvenMaximizedTakesTheKeyboardAndClosesWithEscape) {
+    XDesktop& x = *XDesktop::Running();
+    QMainWindow owner;
+    owner.setWindowTitle("Kelvo");
+    owner.setGeometry(100, 50, 1000, 620);
+    owner.show();
+    ASSERT_TRUE(x.WaitFramed(owner));
+    for (bool maximized : {false, true}) {
+        if (maximized) {
+            owner.showMaximized();
+            WaitUntil([&] { return x.WaitFramed(owner) && x.Frame(owner) == x.WorkArea(); });
+        }
+        TextWindow* help = TextWindow::Open("Help", &owner, {13500, 7125}, "Tick one or more groups\r\n");
+        ASSERT_TRUE(x.WaitFramed(*help));
+        x.Capture().save(QString("/tmp/fx/tw%1.png").arg(maximized));
+        // Centred over the owner as far as the screen's work area allows.
+        const QRect frame = x.Frame(*help), area = x.WorkArea();
+        QRect centred(QPoint(), frame.size());
+        centred.moveCenter(x.Frame(owner).center());
+        centred.moveLeft(std::clamp(centred.left(), area.left(), area.right() + 1 - centred.width()));
+        centred.moveTop(std::clamp(centred.top(), area.top(), area.bottom() + 1 - centred.height()));
+        EXPECT_TRUE(area.contains(frame)) << maximized;
+        EXPECT_LE((frame.topLeft() - centred.topLeft()).manhattanLength(), 4) << maximized;
+        EXPECT_TRUE(x.IsActive(*help)) << maximized;
+        EXPECT_GT(x.Shown(*help), 0.99) << maximized;
+        x.Key("Escape");
+        WaitUntil([] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return TextWindow::OpenWindows().empty();
+        });
+    }
+}
