@@ -174,13 +174,14 @@ void PedigreePane::FitToFrame(int frameDesignWidth) {
     const QWidget* frame = rtbPedigree->parentWidget();
     const QSize chart = fitted_ = ChartSize();
     const int share = static_cast<int>(std::lround(double(kChartPlace.width()) * frame->width() / frameDesignWidth));
-    const int room = std::max(0, frame->width() - rtbPedigree->x() - Pixels(kChartPlace.x()));
-    const int width = std::min(room, std::max({Pixels(kChartPlace.width()), share, chart.width()}));
-    const int bottom = frame->height() - Pixels(60);
-    const int height =
-        std::min(std::max(rtbPedigree->height(), chart.height()), std::max(0, bottom - rtbPedigree->y()));
+    const int across = std::max(0, frame->width() - rtbPedigree->x() - Pixels(kChartPlace.x()));
+    const int width = std::min(across, std::max({Pixels(kChartPlace.width()), share, chart.width()}));
+    const int bottom = frame->height() - Pixels(60), gap = Pixels(kProgenyTop - kChartPlace.bottom() - 1);
+    // The list below keeps room for its caption, its headings and a row.
+    const int room = std::max(0, bottom - gap - grdPedigree->LeastHeight() - rtbPedigree->y());
+    const int height = std::min(std::max(rtbPedigree->height(), chart.height()), room);
     rtbPedigree->setGeometry(rtbPedigree->x(), rtbPedigree->y(), width, height);
-    const int top = rtbPedigree->y() + height + Pixels(kProgenyTop - kChartPlace.bottom() - 1);
+    const int top = rtbPedigree->y() + height + gap;
     grdPedigree->setGeometry(grdPedigree->x(), top, width, std::max(0, bottom - top));
 }
 

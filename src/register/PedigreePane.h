@@ -27,7 +27,8 @@ public:
     // Acts on the line of the chart's caret.
     void rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
     // Lays the chart and the progeny list out in their frame, once it has its size: the chart
-    // shows its eight lines whole, none wrapped, and takes the design's share of the frame's width
+    // shows its eight lines whole, none wrapped, as far as the frame has room beside the list's
+    // caption, headings and a row, and takes the design's share of the frame's width
     // (`frameDesignWidth`, twips) as the frame grows; the list below it takes the height left.
     void FitToFrame(int frameDesignWidth);
     // The size at which the chart shows every line whole, none wrapped; and that size when the

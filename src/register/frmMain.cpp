@@ -12,10 +12,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 
 #include "core/Trap.h"
 #include "core/modCommon.h"
@@ -291,16 +293,26 @@ void frmMain::ResizeTabFrame() {
         frame->setGeometry(Pixels(kFrameLeft), frameTop, frameWidth, std::max(0, frameHeight));
         FitPanes(frame->height());
         auto rightOf = [](const QWidget* control) { return control->x() + control->width() + Pixels(30); };
+        // The pane's grid or list shows its columns or entries whole where the frame has room: the
+        // help gives way.
+        auto widen = [&](QWidget* control, int wanted) {
+            wanted = std::min(wanted, frameWidth - control->x() - Pixels(30));
+            if (!control->isHidden() && wanted > control->width()) control->resize(wanted, control->height());
+        };
         int helpLeft = Pixels(kHelpLeft);
         DataGrid* grid = tab == kMovementHistoryTab ? grdMovements
                          : tab == kTagChangesTab    ? grdTagChanges
                          : tab == kTreatmentsTab    ? grdTreatments
                                                     : nullptr;
+        QListWidget* list = tab < 4 ? std::array{lstGroups, lstLocations, lstGenders, lstBreeds}[tab] : nullptr;
         if (grid) {
-            // The pane's grid shows its columns whole where the frame has room: the help gives way.
-            const int wanted = std::min(grid->ColumnsWidth(), frameWidth - grid->x() - Pixels(30));
-            if (!grid->isHidden() && wanted > grid->width()) grid->resize(wanted, grid->height());
+            widen(grid, grid->ColumnsWidth());
             helpLeft = rightOf(grid);
+        } else if (list) {
+            const int designed = list->width();  // as FitPanes put it back
+            widen(list,
+                  list->sizeHintForColumn(0) + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
+            helpLeft += list->width() - designed;
         } else if (tab == kParentageTab) {
             pedigree_->FitToFrame(kTabWidth - 2 * kFrameLeft);
             helpLeft = rightOf(rtbPedigree);

@@ -42,7 +42,7 @@ TEST_F(PedigreeOnX, ChartShowsItsEightLinesWholeAtEverySizeAndGrowsWithTheWindow
     ExpectWhole("at the opening size");
 
     QTextEdit& chart = *Form().rtbPedigree;
-    Form().resize(900, 700);
+    Form().resize(900, Form().height());
     ExpectWhole("narrowed");
     const int narrow = chart.width();
     Form().showMaximized();
