@@ -372,6 +372,7 @@ protected:
         stick->SetPageCount(3);
         FileSystem::WriteAll(home.ProgramFolder() + "/Standard.conf",
                              "w04|0\r\nw05|0\nw16|2000\r\nw22|0123456789ab\r\n");
+        FileSystem::Copy(KELVO_SAMPLE_CONF, home.ProgramFolder() + "/Sample.conf");  // as the build has it
         frmSimple& w = Window();
         w.optBattery[1]->setChecked(true);
         w.optAgricultural[0]->setChecked(true);
@@ -430,6 +431,15 @@ TEST_F(FactoryTest, PassingStickIsConfiguredAndReported) {
     EXPECT_EQ(StickAcceptanceTest::CalibrationValue(511.936946), 163);
     EXPECT_EQ(StickAcceptanceTest::CalibrationValue(512.031527), 131);
     EXPECT_EQ(StickAcceptanceTest::ReversedDigit('A'), '5');
+}
+
+TEST_F(FactoryTest, TheSampleConfigurationBesideTheProgramConfiguresAStickAsTheOptionsSay) {
+    Window().cboConfigFiles->setCurrentIndex(Window().cboConfigFiles->findText("Sample"));
+    const std::string console = RunTest();
+    const V sent = stick->Received();
+    for (const std::string& line : {"w04|2" + kCode, "w05|1" + kCode})
+        EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
+    EXPECT_NE(console.find("has passed acceptance testing."), std::string::npos) << console;
 }
 
 TEST_F(FactoryTest, EveryFailureFailsTheStickForGood) {
