@@ -215,7 +215,8 @@ void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly) {
 
 int TitleBarHeight(const QWidget* window) {
     const QMargins frame = FrameOf(window);
-    return std::max(frame.top() - frame.left(), window->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    return frame.top() > frame.left() ? frame.top() - frame.left()
+                                      : window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
 }
 
 int TitleWidth(const QWidget* window, const QString& title) {

@@ -1,20 +1,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "fixtures/WindowTest.h"
 #include "fixtures/XDesktop.h"
 #include "widgets/DesktopPrompts.h"
 
-namespace {
-
-class DesktopPromptsOnX : public WindowTest {
-protected:
-    void SetUp() override { SKIP_WITHOUT_X_DESKTOP(); }
-};
-
-}  // namespace
-
-TEST_F(DesktopPromptsOnX, TitlesShowWhole) {
+// The first box framed before any window of the program, the second over it.
+TEST_F(XDesktopTest, MessageAndInputBoxesShowTheirWholeTitleInTheWindowManagersTitleBar) {
     XDesktop& x = *XDesktop::Running();
     auto box = Prompts::DesktopInputBox("Enter the new group name", "New Group Name", "", false);
     box->show();
@@ -24,5 +15,5 @@ TEST_F(DesktopPromptsOnX, TitlesShowWhole) {
     message->show();
     ASSERT_TRUE(x.WaitFramed(*message));
     EXPECT_EQ(x.TitleCut(*message), "");
-    x.Capture().save("/tmp/fx/cap1.png");
+    SaveScreenshot({box.get(), message.get()}, "desktop-box-titles");
 }

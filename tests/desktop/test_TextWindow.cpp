@@ -2,20 +2,10 @@
 
 #include <algorithm>
 
-#include "fixtures/WindowTest.h"
 #include "fixtures/XDesktop.h"
 #include "widgets/TextWindow.h"
 
-namespace {
-
-class TextWindowOnX : public WindowTest {
-protected:
-    void SetUp() override { SKIP_WITHOUT_X_DESKTOP(); }
-};
-
-}  // namespace
-
-TEST_F(TextWindowOnX, OpensCentredOverItsOwnerEvenMaximizedTakesTheKeyboardAndClosesWithEscape) {
+TEST_F(XDesktopTest, TextWindowOpensCentredOverItsOwnerEvenMaximizedTakesTheKeyboardAndClosesWithEscape) {
     XDesktop& x = *XDesktop::Running();
     QMainWindow owner;
     owner.setWindowTitle("Kelvo");
@@ -29,7 +19,6 @@ TEST_F(TextWindowOnX, OpensCentredOverItsOwnerEvenMaximizedTakesTheKeyboardAndCl
         }
         TextWindow* help = TextWindow::Open("Help", &owner, {13500, 7125}, "Tick one or more groups\r\n");
         ASSERT_TRUE(x.WaitFramed(*help));
-        x.Capture().save(QString("/tmp/fx/tw%1.png").arg(maximized));
         // Centred over the owner as far as the screen's work area allows.
         const QRect frame = x.Frame(*help), area = x.WorkArea();
         QRect centred(QPoint(), frame.size());
