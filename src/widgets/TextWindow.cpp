@@ -1,5 +1,6 @@
 #include "widgets/TextWindow.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -49,6 +50,9 @@ TextWindow::~TextWindow() {
 TextWindow* TextWindow::Open(const std::string& title, const QWidget* owner, QSize size, const std::string& text,
                              int cascade) {
     auto* window = new TextWindow;
+    // A modal window keeps the keyboard from every window but its own: one opened from it is its
+    // own, and goes with it.
+    if (QWidget* modal = QApplication::activeModalWidget()) window->setParent(modal, window->windowFlags());
     window->setWindowTitle(QString::fromStdString(title));
     window->InsertText(text);
     window->resize(DesignGeometry::Pixels(size.width()), DesignGeometry::Pixels(size.height()));
@@ -58,6 +62,7 @@ TextWindow* TextWindow::Open(const std::string& title, const QWidget* owner, QSi
         const QRect area = DesignGeometry::ScreenArea(window);
         window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
     }
+    DesignGeometry::KeepOnScreen(window);
     const int border = window->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
     const QPoint step(border, DesignGeometry::TitleBarHeight(window) + border);
     window->move(window->pos() + cascade * step);

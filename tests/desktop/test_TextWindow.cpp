@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QMainWindow>
 
 #include <algorithm>
@@ -35,4 +36,17 @@ TEST_F(XDesktopTest, TextWindowOpensCentredOverItsOwnerEvenMaximizedTakesTheKeyb
             return TextWindow::OpenWindows().empty();
         });
     }
+    // The help of a modal window (the eartag list's) is the keeper's as well.
+    QDialog list(&owner);
+    list.setModal(true);
+    list.show();
+    ASSERT_TRUE(x.WaitFramed(list));
+    TextWindow* help = TextWindow::Open("Help", &list, {13500, 7125}, "Eartag list\r\n");
+    ASSERT_TRUE(x.WaitFramed(*help));
+    EXPECT_TRUE(x.IsActive(*help));
+    x.Key("Escape");
+    WaitUntil([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return TextWindow::OpenWindows().empty() && list.isVisible();
+    });
 }

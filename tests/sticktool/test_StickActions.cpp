@@ -185,7 +185,8 @@ TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {
     EXPECT_EQ(windows[1]->windowTitle().toStdString(), "Oormerkimport 15/03/2024 10:20:30 voor groep B ");
     EXPECT_EQ(windows[1]->Text(), "B1,  B\r\nTotaal voor groep B: 1\r\n");
     const QPoint step = windows[1]->pos() - windows[0]->pos();
-    EXPECT_EQ(windows[0]->pos(), frmSimple::Instance().pos()) << "over the stick tool";
+    EXPECT_TRUE(windows[0]->frameGeometry().contains(frmSimple::Instance().frameGeometry().center()))
+        << "over the stick tool";
     EXPECT_TRUE(step.x() > 0 && step.y() > step.x());
     EXPECT_EQ(windows[2]->pos() - windows[1]->pos(), step);
     for (TextWindow* window : windows)
