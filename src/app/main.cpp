@@ -15,12 +15,8 @@
 
 namespace {
 
-void ShowStickTool(int editionCode) {
-    frmSimple& window = frmSimple::Instance();
-    if (editionCode == modCommon::EngineeringEdition)
-        window.setWindowTitle(QString::fromStdString("Stick reader (engineering) v" + modCommon::ProgramVersion()));
-    window.show();
-}
+// The window names the edition in its caption itself.
+void ShowStickTool(int) { frmSimple::Instance().show(); }
 
 }  // namespace
 

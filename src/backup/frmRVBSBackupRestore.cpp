@@ -259,7 +259,7 @@ void frmRVBSBackupRestore::Restore() {
             fields.resize(4);
             if (LeadingNumber(fields[2]) <= 0) continue;
             auto* item = new QListWidgetItem(
-                QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToUserText(true)), lstBackups);
+                QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText()), lstBackups);
             item->setData(Qt::UserRole, static_cast<int>(i));
         }
         ShowFrame(fraRestoreList);

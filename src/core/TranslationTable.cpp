@@ -76,6 +76,9 @@ constexpr std::array kTable = {
     Record{"Portuguese", "Portugués", "Portugees", "Português"},
     Record{"Getting configuration data from your stick reader", "Obteniendo los datos de configuración del lector",
            "Instellingen worden van uw stick opgehaald", "Obtendo os dados de configuração do bastão de leitura"},
+    // The stick reader window's own wording of the line above.
+    Record{"Getting configuration data from your tick reader", "Obteniendo los datos de configuración del lector",
+           "Instellingen worden van uw stick opgehaald", "Obtendo os dados de configuração do bastão de leitura"},
     Record{"Preparing to get data from your stick reader", "Preparando la lectura de datos del lector",
            "Ophalen van gegevens van uw stick wordt voorbereid", "Preparando para obter os dados do bastão de leitura"},
     Record{"A configuration parameter", "Un parámetro de configuración", "Een instelling",
@@ -256,6 +259,19 @@ constexpr std::array kTable = {
            "klik dan op de knop COM-poortlijst vernieuwen",
            "Se ainda não ativou a conexão Bluetooth entre o bastão de leitura e o PC,\r\n"
            "faça isso agora e ligue o bastão. Em seguida, selecione na lista ao lado a porta COM\r\n"
+           "à qual ele está conectado. Se a porta COM não aparecer na lista,\r\n"
+           "clique no botão Atualizar lista de portas COM"},
+    Record{TranslationTexts::StickReaderPortHelp,
+           "Si aún no ha activado la conexión Bluetooth entre el lector y su PC,\r\n"
+           "hágalo ahora y encienda el lector. Después seleccione en la lista de abajo\r\n"
+           "el puerto COM al que está conectado. Si el puerto COM no aparece en la lista,\r\n"
+           "pulse el botón Actualizar lista de puertos COM",
+           "Als u de Bluetooth-verbinding tussen uw stick en uw pc nog niet hebt ingeschakeld,\r\n"
+           "doe dat dan nu en zet de stick aan. Kies daarna in de lijst hieronder de COM-poort\r\n"
+           "waarop de stick is aangesloten. Staat de COM-poort niet in de lijst,\r\n"
+           "klik dan op de knop COM-poortlijst vernieuwen",
+           "Se ainda não ativou a conexão Bluetooth entre o bastão de leitura e o PC,\r\n"
+           "faça isso agora e ligue o bastão. Em seguida, selecione na lista abaixo a porta COM\r\n"
            "à qual ele está conectado. Se a porta COM não aparecer na lista,\r\n"
            "clique no botão Atualizar lista de portas COM"},
     Record{"Configuration (use the scrollbar on the right to view all configuration items)",

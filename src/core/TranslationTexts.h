@@ -6,6 +6,13 @@
 // text is an edit to its key.
 namespace TranslationTexts {
 
+// The stick reader window's help for choosing a port, below which its port list lies.
+inline constexpr std::string_view StickReaderPortHelp =
+    "If you have not yet enabled the Bluetooth connection from your stick reader\r\n"
+    "to your PC please do so now and turn the stick reader on. Then select the COM port\r\n"
+    "to which it is connected from the list below. If the COM port is not showing in the list\r\n"
+    "please click the Refresh COM Port List button";
+
 // The eartag list's help, 30 lines.
 inline constexpr std::string_view EartagListHelp =
     "To retrieve the tag file from your PC:\r\n"

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/ScratchFiles.h"
 #include "core/Trap.h"
 #include "core/clsCommonDialog.h"
 #include "core/modCommon.h"
@@ -28,9 +29,7 @@ std::function<void()>& OnlineRestore() {
 
 std::string LivePath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), kFileName); }
 
-// Where a restore keeps the content it replaces until the restored content has passed its
-// version check.
-std::string PreviousPath() { return LivePath() + ".previous"; }
+std::string KeptPath() { return LivePath() + ".bak"; }
 
 void RemoveWithJournal(const std::string& path) {
     FileSystem::Remove(path);
@@ -54,30 +53,36 @@ void CheckSound(Connection& db) {
     db.Execute("SELECT count(*) FROM KelvoData");  // "no such table: KelvoData" when it has none
 }
 
-// The version a sound database of this program holds; raises when it is none.
-std::string CheckedVersion(Connection& db) {
-    CheckSound(db);
-    Recordset rs = db.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
-    if (rs.Eof() || rs.Field(0).IsNull())
-        throw RuntimeError(ErrorNumber::DatabaseFailure, "The database holds no version.");
-    return rs.Field(0).ToString();
-}
-
 bool IsScriptVersion(const std::string& version) {
     for (const auto& v : modSchema::ScriptVersions())
         if (v == version) return true;
     return false;
 }
 
+// The version a sound database of this program holds; raises when it holds none, or when its
+// tables are not the program's own at that version: a file the program would damage by writing
+// to it (new rows without keys) is refused before anything is written. A version the upgrade
+// script does not list (a newer program's) is the version check's to refuse.
+std::string CheckedVersion(Connection& db) {
+    CheckSound(db);
+    Recordset rs = db.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
+    if (rs.Eof() || rs.Field(0).IsNull())
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "The database holds no version.");
+    const std::string version = rs.Field(0).ToString();
+    const std::string problem = IsScriptVersion(version) ? modSchema::SchemaProblem(db, version) : "";
+    if (!problem.empty()) throw RuntimeError(ErrorNumber::DatabaseFailure, problem);
+    return version;
+}
+
 // The chosen backup opened for reading, with its version; nullptr when it is no sound
 // database of this program. A file that the restore itself writes (the live file, or the
-// content it keeps) is read into memory first.
-std::unique_ptr<Connection> OpenCandidate(const std::string& path, std::string& version) {
+// copy `kept` of the content it replaces) is read into memory first.
+std::unique_ptr<Connection> OpenCandidate(const std::string& path, const std::string& kept, std::string& version) {
     try {
         auto candidate = std::make_unique<Connection>();
         candidate->Open(path);
         version = CheckedVersion(*candidate);
-        if (!FileSystem::SameFile(path, LivePath()) && !FileSystem::SameFile(path, PreviousPath())) return candidate;
+        if (!FileSystem::SameFile(path, LivePath()) && !FileSystem::SameFile(path, kept)) return candidate;
         auto copy = std::make_unique<Connection>();
         copy->Open(":memory:", true);
         copy->CopyFrom(*candidate);
@@ -94,6 +99,11 @@ void clsDatabase::RegisterOnlineRestore(std::function<void()> showRestoreWindow)
 }
 
 clsDatabase::clsDatabase() {
+    ScratchFiles::RemoveLeftovers(modCommon::GetDatabaseFilespec());
+    TryOpen();
+}
+
+void clsDatabase::TryOpen() {
     std::string path = LivePath();
     try {
         // Two copies of the program starting together for the first time both find no file;
@@ -104,6 +114,7 @@ clsDatabase::clsDatabase() {
     } catch (const RuntimeError& e) {
         connection_.reset();
         openFailure_ = e.description;
+        openInUse_ = e.InUse();
     }
 }
 
@@ -111,7 +122,7 @@ void clsDatabase::OpenConnection(const std::string& path) {
     auto connection = std::make_unique<Connection>();
     connection->Open(path);
     SizeCache(*connection);  // before the check, which reads the whole file through it
-    CheckSound(*connection);
+    CheckedVersion(*connection);
     Attach(std::move(connection));
 }
 
@@ -124,6 +135,14 @@ void clsDatabase::Attach(std::unique_ptr<Connection> connection) {
 }
 
 void clsDatabase::OfferRestoreIfUnopened() {
+    while (!connection_ && openInUse_) {
+        const int answer =
+            Prompts::MsgBox("Your Kelvo database is in use by another program, so it cannot be opened now." + CRLF +
+                                "Close the other program and choose Retry, or choose Cancel to quit.",
+                            Prompts::RetryCancel | Prompts::Exclamation, "Database In Use");
+        if (answer != Prompts::Retry) Program::End();
+        TryOpen();
+    }
     if (!connection_) OfferRestore(openFailure_);
 }
 
@@ -161,7 +180,9 @@ clsDatabase::~clsDatabase() {
     if (!connection_) return;  // a gateway that never opened the file leaves it alone
     // In place and in one transaction: a copy of the program or another tool that has the file
     // open keeps working on it, and a crash leaves the file as it was. When another program is
-    // using the file, it is compacted another time.
+    // using the file, it is compacted another time: the program's end waits for it a moment,
+    // not the time-out of a keeper's work.
+    connection_->SetBusyTimeout(Program::ScaledMs(1000));
     Trap(
         "Class_Terminate", kObject, [&] { connection_->Execute("VACUUM"); }, TrapShows::LogOnly);
     connection_.reset();
@@ -213,18 +234,14 @@ bool clsDatabase::Backup(const std::string& strFileName) {
 
 bool clsDatabase::IsUsableDatabase(const std::string& path) {
     std::string version;
-    return OpenCandidate(path, version) && IsScriptVersion(version);
+    return OpenCandidate(path, KeptPath(), version) && IsScriptVersion(version);
 }
 
 int clsDatabase::Restore(const std::string& strFilespec, const std::string& keepPreviousAs) {
     int result = 1;
     // Whether the live file opened as a sound database of this program.
     const bool sound = connection_ != nullptr;
-    const std::string previous = keepPreviousAs.empty() ? PreviousPath() : keepPreviousAs;
-    // The restore's own copy goes however the restore ends; one the caller asked for stays.
-    const auto forget = qScopeGuard([&] {
-        if (keepPreviousAs.empty()) RemoveWithJournal(previous);
-    });
+    const std::string previous = keepPreviousAs.empty() ? KeptPath() : keepPreviousAs;
     // A write that failed has rolled back: the live file holds what it held.
     const auto failed = [&](const RuntimeError&) {
         if (!sound) connection_.reset();
@@ -232,17 +249,17 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
     };
     return TrapOr("Restore", kObject, failed, [&] {
         std::string version;
-        std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, version);
+        std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, previous, version);
         if (!candidate) return result;
         if (!IsScriptVersion(version)) {
             modCommon::ShowVersionMismatch(version);
             Program::End();
         }
         result = 2;
+        bool kept = false;
         try {
-            KeepPrevious(sound, previous);
+            kept = KeepPrevious(sound, previous);
         } catch (const RuntimeError& e) {
-            RemoveWithJournal(previous);  // a copy cut short is no copy of the data
             Prompts::MsgBox("Your data has not been restored, as the data you have now could not be copied to " +
                                 previous + " first:\r\n" + e.description,
                             Prompts::OKOnly | Prompts::Exclamation, "Data Not Restored");
@@ -252,7 +269,7 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
         candidate.reset();
         if (!modCommon::VersionCheckOn(*this)) {
             std::string stored = modCommon::StoredVersionOn(*this);
-            PutPreviousBack(sound, previous);
+            if (kept) PutPreviousBack(sound, previous);
             modCommon::ShowVersionMismatch(stored);
             Program::End();
         }
@@ -262,16 +279,25 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
 
 // The content the restore replaces is copied first: through SQLite when the file was sound (the
 // live file stays where it is, open to every program that has it), else byte for byte, as
-// SQLite cannot read it.
-void clsDatabase::KeepPrevious(bool sound, const std::string& previous) {
-    RemoveWithJournal(previous);
+// SQLite cannot read it or it is no database of this program. The copy is made under its
+// partial name, which goes however this ends, and takes its own name only when whole. False when
+// there was nothing to keep (no file at all).
+bool clsDatabase::KeepPrevious(bool sound, const std::string& previous) {
+    const std::string partial = ScratchFiles::Partial(previous);
+    const auto cleanUp = qScopeGuard([&] { RemoveWithJournal(partial); });
+    RemoveWithJournal(partial);
     if (sound) {
         Connection kept;
-        kept.Open(previous, true);
+        kept.Open(partial, true);
         kept.CopyFrom(*connection_);
     } else if (FileSystem::Exists(LivePath())) {
-        FileSystem::Copy(LivePath(), previous);
+        FileSystem::Copy(LivePath(), partial);
+    } else {
+        return false;
     }
+    FileSystem::Remove(previous + "-journal");  // would be taken for the new copy's own
+    FileSystem::Rename(partial, previous);
+    return true;
 }
 
 void clsDatabase::PutPreviousBack(bool sound, const std::string& previous) {
@@ -305,3 +331,5 @@ Connection& clsDatabase::OpenForRestore() {
 bool clsDatabase::DatabaseAvailable() const { return connection_ != nullptr; }
 
 std::string clsDatabase::GetDatabaseFilespec() const { return LivePath(); }
+
+std::string clsDatabase::GetKeptFilespec() const { return KeptPath(); }

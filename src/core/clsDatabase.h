@@ -18,7 +18,8 @@ public:
 
     // When the file would not open: the keeper's questions and the restore roads. The second
     // half of creating the gateway, run once it is the program-wide one, so that a restore
-    // started from here writes through it.
+    // started from here writes through it. A file that another program holds locked is in use,
+    // not damaged: the keeper may try again or quit, and no restore is offered.
     void OfferRestoreIfUnopened();
 
     Recordset OpenRecordset(const std::string& strSQL);
@@ -32,14 +33,16 @@ public:
     // Writes a checked backup into the live database (the local and the online restore both
     // come here). 0 restored, 1 not a usable database of this program, 2 not written, 3 not
     // written because the data it replaces could not be copied first (the keeper is told).
-    // That data is copied before anything is written, in the same way, to `keepPreviousAs`
-    // (an older file of that name goes first), which stays there; without it, to a file of
-    // the restore's own that goes once the restored data has passed its check.
+    // That data is copied before anything is written to `keepPreviousAs`, by default
+    // GetKeptFilespec(), which stays there; the copy takes the name, and an older file of that
+    // name goes, only once it is whole.
     // A backup of a version this program cannot bring up to date, or whose upgrade fails,
     // leaves the live data as it was, shows "Version Mismatch" and ends the program.
     int Restore(const std::string& strFilespec, const std::string& keepPreviousAs = "");
     bool DatabaseAvailable() const;
     std::string GetDatabaseFilespec() const;
+    // Where a restore keeps the data it replaces: "Kelvo.mdb.bak" beside the database.
+    std::string GetKeptFilespec() const;
 
     // The connection, for the few callers that bind values (bulk writes).
     Connection& GetConnection() { return Open(); }
@@ -48,18 +51,20 @@ public:
     static void RegisterOnlineRestore(std::function<void()> showRestoreWindow);
 
     // Checks that a file is a database of this program that the upgrade script can bring up
-    // to date: it opens, passes SQLite's quick check, holds KelvoData, and its version is one
-    // the script lists.
+    // to date: it opens, passes SQLite's quick check, its version is one the script lists, and
+    // its tables are the program's own at that version (modSchema::SchemaProblem).
     static bool IsUsableDatabase(const std::string& path);
 
 private:
     std::unique_ptr<Connection> connection_;
     std::string openFailure_;  // why the file would not open when the gateway was created
+    bool openInUse_ = false;   // because another program holds it locked
+    void TryOpen();
     void OpenConnection(const std::string& path);
     void Attach(std::unique_ptr<Connection> connection);
     Connection& Open();  // the open connection, or a failure when there is none
     void OfferRestore(const std::string& description);
     Connection& OpenForRestore();
-    void KeepPrevious(bool sound, const std::string& previous);
+    bool KeepPrevious(bool sound, const std::string& previous);
     void PutPreviousBack(bool sound, const std::string& previous);
 };

@@ -237,11 +237,14 @@ bool InIDE() { return false; }
 
 namespace {
 
+// The locale's short date with the year in four digits, where the locale's own has two: a log
+// kept for years reads its years whole.
 std::string LogTimestamp() {
     DateTime now = DateTime::Now();
     QLocale locale;
-    return (locale.toString(now.ToQt().date(), QLocale::ShortFormat) + " " + now.ToQt().time().toString("HH:mm:ss"))
-        .toStdString();
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return (locale.toString(now.ToQt().date(), format) + " " + now.ToQt().time().toString("HH:mm:ss")).toStdString();
 }
 
 void WriteLog(long number, const std::string& description, const std::string& procedure, const std::string& object,

@@ -91,11 +91,11 @@ CattleFlags PrepareCattleTag(QString& tag) {
     return flags;
 }
 
-void SplitSingleToken(const QString& token, Split& split) {
+void SplitSingleToken(const QString& token, int species, Split& split) {
     const int length = token.size();
     if (length == 16 || length == 15) {
         // A decimal EID used as a tag: a UK sheep tag splits as it is printed.
-        if (modCommon::Species == Sheep) {
+        if (species == Sheep) {
             const QString printed = QString::fromStdString(modEID::DecimalToWYSIWYG(token.toStdString(), "04"));
             if (!printed.isEmpty()) {
                 split.prefix = printed.section(QLatin1Char(' '), 0, 0);
@@ -125,11 +125,11 @@ void SplitBySixCharacterMark(const QStringList& tokens, Split& split) {
     }
 }
 
-void SplitTokens(const QStringList& tokens, const CattleFlags& flags, Split& split) {
+void SplitTokens(const QStringList& tokens, const CattleFlags& flags, int species, Split& split) {
     const int count = tokens.size();
     switch (count) {
         case 0: return;
-        case 1: SplitSingleToken(tokens[0], split); return;
+        case 1: SplitSingleToken(tokens[0], species, split); return;
         case 2: {
             const QString& t0 = tokens[0];
             const QString& t1 = tokens[1];
@@ -188,16 +188,16 @@ QStringList Tokens(const QString& tag) {
     return tokens;
 }
 
-Split SplitTagText(const std::string& text) {
+Split SplitTagText(const std::string& text, int species) {
     Split split;
     QString tag = QString::fromStdString(text).toUpper();
     CattleFlags flags;
-    if (modCommon::Species == Sheep) {
+    if (species == Sheep) {
         if (SplitSheepPattern(tag, split)) return split;
-    } else if (modCommon::Species == Cattle) {
+    } else if (species == Cattle) {
         flags = PrepareCattleTag(tag);
     }
-    SplitTokens(Tokens(tag), flags, split);
+    SplitTokens(Tokens(tag), flags, species, split);
     if (flags.hyphen && split.prefix.endsWith(QLatin1Char('-'))) split.prefix.chop(1);
     return split;
 }
@@ -218,19 +218,21 @@ int DigitsToKey(const QString& digits) {
 std::array<std::string, 2> SplitTag(const std::string& tag) {
     std::array<std::string, 2> parts;
     Trap(kProcedure, kModule, [&] {
-        const Split split = SplitTagText(tag);
+        const Split split = SplitTagText(tag, Species);
         parts = {split.prefix.toStdString(), split.number.toStdString()};
     });
     return parts;
 }
 
-int GetTagSortFromTag(const std::string& tag) {
+int GetTagSortFromTag(const std::string& tag) { return GetTagSortFromTag(tag, Species); }
+
+int GetTagSortFromTag(const std::string& tag, int species) {
     int key = 0;
     Trap(kProcedure, kModule, [&] {
-        const Split split = SplitTagText(tag);
+        const Split split = SplitTagText(tag, species);
         int digitsKept = 9;
         bool uk9 = false;
-        if (Species == Cattle) {
+        if (species == Cattle) {
             if (split.prefix.startsWith(QLatin1String("UK9"))) uk9 = true;
             else if (split.number.size() == 6 && AllDigits(split.number) && IsUKMark(split.prefix, 6)) digitsKept = 5;
         }

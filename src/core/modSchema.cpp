@@ -1,5 +1,8 @@
 #include "core/modSchema.h"
 
+#include <algorithm>
+#include <set>
+
 #include "core/modCommon.h"
 #include "platform/Connection.h"
 #include "platform/RuntimeError.h"
@@ -146,6 +149,63 @@ std::vector<std::pair<std::string, std::string>> MovementScripts() {
     };
 }
 
+// The tables the program reads and writes and their columns, by the version of the script that
+// brought them in; a table's key where it has one. The columns the script drops are not among them.
+struct TableColumns {
+    const char* version;
+    const char* table;
+    const char* key;  // none: the table has no key, or the entry only adds columns
+    std::vector<const char*> columns;
+};
+
+const std::vector<TableColumns>& ProgramTables() {
+    static const std::vector<TableColumns> tables = {
+        {"1.0.0",
+         "Animals",
+         "AnimalID",
+         {"AnimalType", "TagNumber", "TagSort", "DateOfBirth", "GenderID", "BreedID", "DeathReason"}},
+        {"1.0.0", "EIDs", "EIDID", {"AnimalID", "EIDNumber"}},
+        {"1.0.0", "Breeds", "BreedID", {"BreedName"}},
+        {"1.0.0", "Genders", "GenderID", {"GenderName"}},
+        {"1.0.0", "Groups", "GroupID", {"GroupName", "ExportToHH", "Permanent"}},
+        {"1.0.0", "GroupLink", nullptr, {"GroupID", "AnimalID"}},
+        {"1.0.0", "Locations", "LocationID", {"LocationName", "LocationDescription", "Active", "Permanent"}},
+        {"1.0.0", "LocationLink", "LocationLinkID", {"LocationID", "AnimalID", "EventDate", "Details"}},
+        {"1.0.0", "Notes", "RecordID", {"AnimalID", "Note"}},
+        {"1.0.0", "TagChanges", "TagChangeID", {"AnimalID", "OldTag", "EventDate"}},
+        {"1.0.0", "KelvoData", nullptr, {"ItemName", "ItemData"}},
+        {"1.0.1", "Animals", nullptr, {"Species"}},
+        {"1.0.1", "Breeds", nullptr, {"Species"}},
+        {"1.0.1", "Genders", nullptr, {"Species"}},
+        {"1.0.1", "Countries", "CountryID", {"CountryName", "HerdFlockRequired", "HoldingNumberRequired"}},
+        {"1.0.3", "Animals", nullptr, {"DamID", "SireID"}},
+        {"1.0.3", "Locations", nullptr, {"LocationType"}},
+        {"1.0.3", "TreatmentLink", "TreatmentLinkID", {"TreatmentID", "AnimalID"}},
+        {"1.0.3", "Treatments", "TreatmentID", {"EventDate", "MedicineName", "Amount", "Unit", "TreatedBy", "Reason"}},
+        {"1.0.3", "SQLTable", "RecordID", {"MovementType", "SQLStatement"}},
+        {"1.0.4", "Animals", nullptr, {"TaggingDate"}},
+    };
+    return tables;
+}
+
+// A key column is the table's row number, which SQLite fills in for a new row, only when it is
+// the whole primary key, declared INTEGER, and needs no index of its own (one declared
+// "INTEGER PRIMARY KEY DESC", or in a table WITHOUT ROWID, has one).
+bool IsRowNumberKey(Connection& db, const std::string& table, const std::string& key) {
+    Recordset pk = db.Query("SELECT name, upper(type) FROM pragma_table_info(?) WHERE pk>0", {Value(table)});
+    if (pk.Rows() != 1 || LowerAscii(pk.Field(0).ToString()) != LowerAscii(key) || pk.Field(1).ToString() != "INTEGER")
+        return false;
+    return db.Query("SELECT count(*) FROM pragma_index_list(?) WHERE origin='pk'", {Value(table)}).Field(0).ToLong() ==
+           0;
+}
+
+std::set<std::string> ColumnNames(Connection& db, const std::string& table) {
+    std::set<std::string> names;
+    for (Recordset rs = db.Query("SELECT name FROM pragma_table_info(?)", {Value(table)}); !rs.Eof(); rs.MoveNext())
+        names.insert(LowerAscii(rs.Field(0).ToString()));
+    return names;
+}
+
 std::string BuildScript() {
     using modCommon::SQLQuotes;
     std::vector<std::string> v101 = {
@@ -218,6 +278,28 @@ std::vector<std::string> EntryStatements(const std::string& entry) {
     auto cr = entry.find('\r');
     if (cr == std::string::npos || cr + 1 >= entry.size()) return {};
     return Split(entry.substr(cr + 1), "\n");
+}
+
+std::string SchemaProblem(Connection& db, const std::string& version) {
+    const std::vector<std::string> versions = ScriptVersions();
+    const auto place = [&](const std::string& v) {
+        return std::find(versions.begin(), versions.end(), v) - versions.begin();
+    };
+    const auto reached = place(version);
+    std::set<std::string> tables;
+    for (const auto& name : db.TableNames()) tables.insert(LowerAscii(name));
+    for (const auto& entry : ProgramTables()) {
+        if (place(entry.version) > reached) continue;
+        const std::string table = entry.table;
+        if (!tables.count(LowerAscii(table))) return "The database has no table " + table + ".";
+        if (entry.key && !IsRowNumberKey(db, table, entry.key))
+            return "The key " + std::string(entry.key) + " of the table " + table + " is not an INTEGER PRIMARY KEY.";
+        const std::set<std::string> columns = ColumnNames(db, table);
+        for (const char* column : entry.columns)
+            if (!columns.count(LowerAscii(column)))
+                return "The table " + table + " has no column " + std::string(column) + ".";
+    }
+    return "";
 }
 
 void CreateQueryIndexes(Connection& db) {

@@ -20,6 +20,12 @@ std::vector<std::string> ScriptVersions();
 // The statements of one entry of the script.
 std::vector<std::string> EntryStatements(const std::string& entry);
 
+// What keeps a database whose stored version is `version` (one the script lists) from being one
+// of this program's: a table the program reads or writes that is missing, a column of it that
+// is missing, or a key that is not an INTEGER PRIMARY KEY (only such a key gives every new row a
+// number of its own). "" when there is none. Only the schema is read, never the rows.
+std::string SchemaProblem(Connection& db, const std::string& version);
+
 // The indexes that answer the animal grid's query from the index alone (an animal's current
 // location, the order by species and tag) and give the movement history in date order, made where
 // a database of the newest version lacks them (one made before they were part of the template),

@@ -204,9 +204,10 @@ const StickConfigEditor::ClickRule* StickConfigEditor::ClickRuleFor(
     return nullptr;
 }
 
+// The mark characters are checked as typed: more than the stick keeps is refused, not cut.
 bool StickConfigEditor::TextValid(const ConfigRow& row, const std::string& typed) const {
     const modStickReader::StickConfigDefinition definition = modStickReader::StickConfigDefinitionAt(row.position);
-    const std::string text = RowText(row, typed);
+    const std::string text = row.position == kMarkCharactersItem ? typed : RowText(row, typed);
     if (SplitsCommand(text)) return false;
     if (definition.min.empty()) return modStickReader::ValidateStickConfigItem(text, row.position).Valid;
     const std::optional<double> number = NumberOf(text);

@@ -1,5 +1,6 @@
 #include "devices/StickReadImport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "core/modEID.h"
 #include "devices/modHandheld.h"
 #include "platform/Connection.h"
+#include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
 
@@ -58,15 +60,23 @@ struct StickReadImport::Statements {
 StickReadImport::Records StickReadImport::ParseRecords(const std::string& payload) {
     Records records;
     for (const std::string& record : modHandheld::SplitText(payload, modHandheld::ItemSeparator)) {
+        if (record.find_first_not_of(modHandheld::FieldSeparator) == std::string::npos) continue;
         std::vector<std::string> fields = modHandheld::SplitText(record, modHandheld::FieldSeparator);
-        if (fields.empty() || fields[0].empty()) continue;
-        if (fields.size() < 3 || !IsHexEID(fields[0])) {
-            ++records.skipped;
+        if (!IsHexEID(fields[0])) {
+            records.unread.push_back(record);
             continue;
         }
+        fields.resize(std::max<std::size_t>(fields.size(), 3));
         records.reads.push_back({fields[0], fields[1], fields[2]});
     }
     return records;
+}
+
+bool StickReadImport::KeepUnread(const std::string& path, const std::vector<std::string>& records,
+                                 const std::string& stick, const DateTime& at) {
+    std::string lines;
+    for (const std::string& record : records) lines += at.ToText() + "\t" + stick + "\t" + record + "\r\n";
+    return FileSystem::Append(path, lines);
 }
 
 std::string StickReadImport::TagText(const std::string& hexEID, long displayFormat) {

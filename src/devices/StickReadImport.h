@@ -27,11 +27,22 @@ public:
     };
     struct Records {
         std::vector<StickRead> reads;
-        long skipped = 0;  // records that are no read (an EID that is not 16 hexadecimal
-                           // digits, fewer than three fields); empty records are not counted
+        // The records that are no read (no EID of 16 hexadecimal digits), as the stick holds
+        // them; records without a character but the field separators are nothing.
+        std::vector<std::string> unread;
     };
-    // The stored reads of an r payload: records separated by "#", fields by "|".
+    // The stored reads of an r payload: records separated by "#", fields by "|". A read
+    // missing its group or its time has them empty (its tagging date is then today).
     static Records ParseRecords(const std::string& payload);
+
+    // The file in the data folder that keeps the records an import could not read, since the
+    // stick loses them when it is erased.
+    static constexpr const char* UnreadRecordsFile = "StickRecordsNotImported.txt";
+    // Appends each record to the file at `path`, one line each, after the time and the stick
+    // that held it ("2024-03-15 10:20:30<TAB>Stick 123456789 on COM3<TAB>record"). True once
+    // the lines are on the disk; false when the file cannot take them.
+    static bool KeepUnread(const std::string& path, const std::vector<std::string>& records, const std::string& stick,
+                           const DateTime& at);
 
     // The tag text of a read for the stick's EID display format (2 decimal, 3 ISO decimal):
     // the UK printed form when the EID is of country 826, else the form of the format.

@@ -365,7 +365,8 @@ void frmMobilePhone::cboSerialPorts_Click() {
 // ---- The import ---------------------------------------------------------------------------
 
 // Whatever the end, the port is closed, the program's species is the one it was, and the
-// keeper is told.
+// keeper is told. The species is put back before the main window refreshes: its grid and
+// lists are of the species the keeper works with, not of the last animal imported.
 bool frmMobilePhone::DoImport() {
     JobGuard::Job job(jobs_);
     ShowFrame(3);
@@ -377,6 +378,7 @@ bool frmMobilePhone::DoImport() {
             ~RestoreSpecies() { modCommon::Species = species; }
         } restore{species};
         result = ImportSteps();
+        modCommon::Species = species;
         if (modCommon::EditionCode == modCommon::FullEdition) modMainWindowServices::UpdateAfterImport();
     });
     if (ComPort.IsOpen()) ComPort.CommClose(0);

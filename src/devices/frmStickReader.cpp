@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/TranslationTexts.h"
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
@@ -19,6 +20,7 @@
 #include "devices/StickReadImport.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReaderConfiguration.h"
+#include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/Text.h"
@@ -34,6 +36,7 @@ constexpr double kStickBytesPerSecond = 1920;  // 19200 baud, ten bits a charact
 constexpr int kPauseBeforeJob = 500;
 constexpr size_t kConfigurationEntries = 20;  // the import reads entry 19
 constexpr long kDisplayFormatItem = 19;
+constexpr std::size_t kSerialNumberItem = 2;
 constexpr int kFrameImport = 2;
 
 // Design places, in twips.
@@ -46,6 +49,10 @@ using modCommon::Translate;
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 void Message(const std::string& text, int style, const std::string& title) { Prompts::MsgBox(text, style, title); }
+
+std::string UnreadRecordsPath() {
+    return FileSystem::Join(modCommon::GetDatabaseFilespec(), StickReadImport::UnreadRecordsFile);
+}
 
 }  // namespace
 
@@ -160,11 +167,7 @@ void frmStickReader::ShowFrame(int n) {
 
 void frmStickReader::DisplayHelp(int n) {
     std::string text;
-    if (n == 0)
-        text = Translate("If you have not yet enabled the Bluetooth connection from your stick reader" + CRLF +
-                         "to your PC please do so now and turn the stick reader on. Then select the COM port" + CRLF +
-                         "to which it is connected from the list below. If the COM port is not showing in the list" +
-                         CRLF + "please click the Refresh COM Port List button");
+    if (n == 0) text = Translate(std::string(TranslationTexts::StickReaderPortHelp));
     else if (n == 1) text = Translate("Getting configuration data from your tick reader") + "...";
     else if (n == 2) text = Translate("Preparing to get data from your stick reader") + "...";
     else return;
@@ -298,10 +301,13 @@ frmStickReader::ImportEnd frmStickReader::ImportSteps() {
         tmrUnload->start();
         return ImportEnd::NoData;
     }
-    AddReadsToRecords(payload, displayFormat, StickReadImport::GroupNameStem(DateTime::Now()));
-    EraseStick();
+    const std::vector<std::string> unread =
+        AddReadsToRecords(payload, displayFormat, StickReadImport::GroupNameStem(DateTime::Now()));
+    const bool kept = KeepUnreadRecords(unread);
+    if (kept) EraseStick();
     AppendHelp("Import completed OK - click Exit to exit this screen.");
-    if (recordsSkipped_ > 0) AppendHelp("Unreadable records skipped: " + std::to_string(recordsSkipped_));
+    if (kept && !unread.empty())
+        AppendHelp("Unreadable records: " + std::to_string(unread.size()) + ", kept in " + UnreadRecordsPath());
     if (modCommon::EditionCode == modCommon::FullEdition) modMainWindowServices::UpdateAfterImport();
     return ImportEnd::Completed;
 }
@@ -323,6 +329,7 @@ bool frmStickReader::ReadConfiguration(long& displayFormat) {
         return false;
     }
     modStickReader::InitialiseStickConfigurationStrings(modStickReader::FirmwareVersionOf(entries));
+    stickSerial_ = modStickReader::ConfigEntryValue(entries, kSerialNumberItem);
     displayFormat =
         static_cast<long>(modHandheld::LeadingNumber(modStickReader::ConfiguredValue(entries, kDisplayFormatItem)));
     return true;
@@ -346,13 +353,25 @@ bool frmStickReader::ReadRecords(std::string& payload) {
     return received;
 }
 
-void frmStickReader::AddReadsToRecords(const std::string& payload, long displayFormat,
-                                       const std::string& groupNameStem) {
+std::vector<std::string> frmStickReader::AddReadsToRecords(const std::string& payload, long displayFormat,
+                                                           const std::string& groupNameStem) {
     AppendHelp("Adding data to your records...");
     StickReadImport::Records records = StickReadImport::ParseRecords(payload);
-    recordsSkipped_ = records.skipped;
     StickReadImport import(modCommon::Database().GetConnection(), displayFormat, groupNameStem, modCommon::Species);
     import.Import(records.reads);
+    return records.unread;
+}
+
+// The records that are no read go to a file before the erase takes them off the stick; the
+// stick is not erased when the file cannot take them.
+bool frmStickReader::KeepUnreadRecords(const std::vector<std::string>& unread) {
+    const std::string stick = "Stick " + stickSerial_ + " on " + cboSerialPorts->currentText().toStdString();
+    if (unread.empty() || StickReadImport::KeepUnread(UnreadRecordsPath(), unread, stick, DateTime::Now())) return true;
+    Message(Translate("Your records have been updated, but the stick's unreadable records could not be saved in") +
+                " " + UnreadRecordsPath() + "." + CRLF +
+                Translate("They are still on your stick reader, which was not erased."),
+            Prompts::Exclamation, Translate("Stick Not Erased"));
+    return false;
 }
 
 // e, once the register holds the reads. An erase takes the stick longer than the port's read

@@ -82,7 +82,7 @@ private:
     bool importing_ = false;
     long firstSeparatorAt_ = 0;  // where the first "#" of the records reply came, 1-based
     long fixedPartLength_ = 0;   // of the progress caption, before the count
-    long recordsSkipped_ = 0;
+    std::string stickSerial_;    // of the stick being imported
     clsKRComm ComPort;
     modStickReader::StickExchange exchange_{ComPort};
 
@@ -95,7 +95,10 @@ private:
     ImportEnd ImportSteps();
     bool ReadConfiguration(long& displayFormat);
     bool ReadRecords(std::string& payload);
-    void AddReadsToRecords(const std::string& payload, long displayFormat, const std::string& groupNameStem);
+    // Files the reads; returns the records that are no read.
+    std::vector<std::string> AddReadsToRecords(const std::string& payload, long displayFormat,
+                                               const std::string& groupNameStem);
+    bool KeepUnreadRecords(const std::vector<std::string>& unread);
     void EraseStick();
 
     // ---- The configuration editor -----------------------------------------------------------

@@ -18,13 +18,13 @@ RuntimeError::Kind KindOf(int resultCode) {
     switch (resultCode & 0xff) {
         case SQLITE_READONLY:  // the file, or its folder, refuses writes
         case SQLITE_PERM:
-        case SQLITE_BUSY:  // another program's lock outlasted the busy time-out
-        case SQLITE_LOCKED:
         case SQLITE_IOERR:  // the disk failed
         case SQLITE_FULL:
         case SQLITE_CANTOPEN:  // the file, or its journal, cannot be opened
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB: return RuntimeError::Kind::WholeDatabase;
+        case SQLITE_BUSY:  // another program's lock outlasted the busy time-out
+        case SQLITE_LOCKED: return RuntimeError::Kind::InUse;
         default: return RuntimeError::Kind::Step;
     }
 }
@@ -120,7 +120,7 @@ void Connection::Open(const std::string& path, bool create) {
     db_ = db;
     self_ = std::make_shared<Connection*>(this);
     path_ = path;
-    sqlite3_busy_timeout(db_, BusyTimeoutMs());
+    SetBusyTimeout(BusyTimeoutMs());
     sqlite3_extended_result_codes(db_, 0);
     // Reading the schema proves the file really is a database; a text file fails here.
     try {
@@ -129,6 +129,23 @@ void Connection::Open(const std::string& path, bool create) {
         Close();
         throw;
     }
+}
+
+void Connection::SetBusyTimeout(int ms) {
+    busyTimeoutMs_ = ms;
+    if (db_) sqlite3_busy_handler(db_, &Connection::WaitForLock, this);
+}
+
+// Tried again every millisecond until the time-out: another program's writes hold the file for
+// a moment each, and a wait that sleeps longer between tries keeps missing the moments between
+// them.
+int Connection::WaitForLock(void* self, int tries) {
+    auto* connection = static_cast<Connection*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (tries == 0) connection->busySince_ = now;
+    if (now - connection->busySince_ >= std::chrono::milliseconds(connection->busyTimeoutMs_)) return 0;
+    sqlite3_sleep(1);
+    return 1;
 }
 
 void Connection::Close() {

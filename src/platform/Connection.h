@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +26,8 @@ public:
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
     const std::string& Path() const { return path_; }
+    // How long a statement waits for another connection's lock; Open sets the usual time-out.
+    void SetBusyTimeout(int ms);
 
     // Runs one or more statements; returns the rows changed by the last one.
     long Execute(const std::string& sql);
@@ -117,6 +120,9 @@ private:
     std::vector<std::unique_ptr<Function>> functions_;
     std::shared_ptr<Connection*> self_;  // recordsets hold it weakly
     long savepoints_ = 0;                // names the nested transactions
+    int busyTimeoutMs_ = 0;
+    std::chrono::steady_clock::time_point busySince_;  // when the wait for a lock began
+    static int WaitForLock(void* self, int tries);
     [[noreturn]] void Fail() const;
     friend class Recordset;
 };

@@ -1,7 +1,5 @@
 #include "platform/FileDialogHook.h"
 
-#include <filesystem>
-
 namespace Prompts {
 
 HookedFileDialog::HookedFileDialog(const FileDialogHook& hook, int filterIndex)
@@ -15,8 +13,7 @@ void HookedFileDialog::Open(QWidget* window, const std::string& folder) {
     window_ = window;
     open_ = true;
     Tell(FileDialogMessage::InitDialog, 0, "");
-    std::error_code ignored;
-    FolderChanged(folder.empty() ? std::filesystem::current_path(ignored).string() : folder);
+    FolderChanged(folder);
 }
 
 void HookedFileDialog::FolderChanged(const std::string& folder) {

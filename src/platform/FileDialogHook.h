@@ -27,8 +27,8 @@ public:
     HookedFileDialog(const HookedFileDialog&) = delete;
     HookedFileDialog& operator=(const HookedFileDialog&) = delete;
 
-    // InitDialog, then FolderChange for the folder the dialog opens in (the current folder
-    // when none is given). `window` is the dialog's, none when a test answers it.
+    // InitDialog, then FolderChange for the folder the dialog opens in. `window` is the
+    // dialog's, none when a test answers it.
     void Open(QWidget* window, const std::string& folder);
     void FolderChanged(const std::string& folder);
     void FileChanged(const std::string& path);

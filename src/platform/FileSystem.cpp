@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,11 +114,18 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 }
 
 bool Append(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out) return false;
-    out << text;
-    out.flush();
-    return static_cast<bool>(out);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool written = true;
+    for (std::size_t done = 0; written && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<std::size_t>(n);
+    }
+    // Only what has reached the disk counts: a caller may let go of its own copy after this.
+    written = written && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
 }
 
 std::string Join(const std::string& folder, const std::string& name) {

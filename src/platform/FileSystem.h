@@ -24,7 +24,8 @@ bool SameFile(const std::string& a, const std::string& b);
 long long Size(const std::string& path);
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
-// Appends text, creating the file when missing; returns false when it could not.
+// Appends text, creating the file when missing, and waits until it is on the disk; returns
+// false when it could not.
 bool Append(const std::string& path, const std::string& text);
 std::string Join(const std::string& folder, const std::string& name);
 std::string FileName(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
 
 namespace {
@@ -13,6 +14,18 @@ std::string& ExePath() {
         char buf[PATH_MAX];
         ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
         return n > 0 ? std::string(buf, n) : std::string("kelvo");
+    }();
+    return path;
+}
+
+// The path the program was started by, its first argument: through a link, the link's own
+// name, which /proc/self/exe resolves away.
+std::string& InvokedPath() {
+    static std::string path = [] {
+        std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
+        std::string first;
+        std::getline(cmdline, first, '\0');
+        return first.empty() ? ExePath() : first;
     }();
     return path;
 }
@@ -27,20 +40,15 @@ std::function<void()>& EndHandler() {
     return handler;
 }
 
-std::string Home() {
-    std::string home = Program::Environment("HOME");
-    return home.empty() ? "/tmp" : home;
-}
-
 }  // namespace
 
 namespace Program {
 
 const std::string& ExecutablePath() { return ExePath(); }
-void SetExecutablePath(const std::string& path) { ExePath() = path; }
+void SetExecutablePath(const std::string& path) { ExePath() = InvokedPath() = path; }
 
 std::string ExecutableName() {
-    std::string name = ExePath();
+    std::string name = InvokedPath();
     auto slash = name.rfind('/');
     if (slash != std::string::npos) name = name.substr(slash + 1);
     auto dot = name.rfind('.');
@@ -60,6 +68,11 @@ void SetProgramFolder(const std::string& folder) { FolderOverride() = folder; }
 std::string Environment(const std::string& name) {
     const char* v = std::getenv(name.c_str());
     return v ? v : "";
+}
+
+std::string Home() {
+    std::string home = Environment("HOME");
+    return home.empty() ? "/tmp" : home;
 }
 
 std::string DataHome() {

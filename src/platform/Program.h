@@ -6,15 +6,19 @@
 // The running program: its executable, its folders, and how it ends at once.
 namespace Program {
 
-// Full path of the executable; tests may set it to name another program.
+// Full path of the executable, links resolved; tests may set it to name another program.
 const std::string& ExecutablePath();
 void SetExecutablePath(const std::string& path);
-// The executable's own name without its extension.
+// The name the program was started under, without its extension: a link's own name when it
+// was started through one.
 std::string ExecutableName();
-// The folder the executable lies in (the shipped files lie beside it); tests may set it.
+// The folder the executable itself lies in (the shipped files lie beside it, also when it was
+// started through a link elsewhere); tests may set it.
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 
+// The keeper's home folder ($HOME, /tmp without one).
+std::string Home();
 // $XDG_DATA_HOME or ~/.local/share; $XDG_CONFIG_HOME or ~/.config; the system config folders.
 std::string DataHome();
 std::string ConfigHome();

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/FileSystem.h"
+#include "platform/Program.h"
+
 namespace {
 
 std::string& AppTitle() {
@@ -52,6 +55,48 @@ Replaced& Current() {
 
 Prompts::Handler& Active() { return Current().handler ? *Current().handler : *Default().handler; }
 
+// The folder of the file last chosen in any file dialog of this run.
+std::string& LastFolder() {
+    static std::string folder;
+    return folder;
+}
+
+// Where a dialog whose caller names no folder opens: the last folder used while it is still
+// there, else the keeper's home; never the folder the program was started in.
+std::string StartFolder() { return FileSystem::IsDirectory(LastFolder()) ? LastFolder() : Program::Home(); }
+
+// The ending of a filter of one file type of one plain pattern ("CSV Files (*.csv)|*.csv"
+// gives "csv"); "" for any other filter.
+std::string OnlyEnding(const std::string& filter) {
+    const auto bar = filter.find('|');
+    if (bar == std::string::npos || filter.find('|', bar + 1) != std::string::npos) return "";
+    const std::string pattern = filter.substr(bar + 1);
+    if (pattern.size() < 3 || pattern.compare(0, 2, "*.") != 0) return "";
+    const std::string ending = pattern.substr(2);
+    return ending.find_first_of("*?.; ") == std::string::npos ? ending : "";
+}
+
+// A chosen name without an ending gets the dialog's, as the desktop's dialog gives it, so that
+// the file is found again by the same filter whoever answered the dialog.
+void GiveEnding(Prompts::FileDialog& dialog) {
+    if (dialog.defaultExt.empty() || FileSystem::FileName(dialog.fileName).find('.') != std::string::npos) return;
+    dialog.fileName += "." + dialog.defaultExt;
+    if (!dialog.fileNames.empty()) dialog.fileNames.front() = dialog.fileName;
+}
+
+bool AskForFile(Prompts::FileDialog& dialog, bool save) {
+    if (dialog.initialDir.empty()) dialog.initialDir = StartFolder();
+    if (save && dialog.defaultExt.empty()) dialog.defaultExt = OnlyEnding(dialog.filter);
+    const bool ok = save ? Active().SaveFile(dialog) : Active().OpenFile(dialog);
+    if (!ok || dialog.fileName.empty()) {
+        dialog.fileName.clear();
+        return false;
+    }
+    if (save) GiveEnding(dialog);
+    LastFolder() = FileSystem::Folder(dialog.fileName);
+    return true;
+}
+
 }  // namespace
 
 namespace Prompts {
@@ -72,17 +117,9 @@ std::string InputBox(const std::string& text, const std::string& title, const st
     return Active().InputBox(text, title, answer, masked) ? answer : std::string();
 }
 
-bool GetOpenFileName(FileDialog& dialog) {
-    bool ok = Active().OpenFile(dialog);
-    if (!ok) dialog.fileName.clear();
-    return ok && !dialog.fileName.empty();
-}
+bool GetOpenFileName(FileDialog& dialog) { return AskForFile(dialog, false); }
 
-bool GetSaveFileName(FileDialog& dialog) {
-    bool ok = Active().SaveFile(dialog);
-    if (!ok) dialog.fileName.clear();
-    return ok && !dialog.fileName.empty();
-}
+bool GetSaveFileName(FileDialog& dialog) { return AskForFile(dialog, true); }
 
 bool ChooseColor(ColorDialog& dialog) { return Active().ChooseColor(dialog); }
 

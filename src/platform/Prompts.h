@@ -31,11 +31,13 @@ constexpr int OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No 
 
 struct FileDialog {
     std::string title;
-    std::string filter;   // "Description|pattern|Description|pattern" (";" between patterns)
-    int filterIndex = 1;  // 1-based
-    std::string initialDir;
+    std::string filter;      // "Description|pattern|Description|pattern" (";" between patterns)
+    int filterIndex = 1;     // 1-based
+    std::string initialDir;  // "" opens in the last folder used, else the keeper's home
     std::string fileName;    // in: proposed name; out: the chosen path ("" when cancelled)
-    std::string defaultExt;  // without the dot
+    // Without the dot; a save dialog's chosen name without an ending gets it. "" in a save
+    // dialog of one file type takes that type's ending.
+    std::string defaultExt;
     bool fileMustExist = false;
     bool overwritePrompt = false;
     bool multiSelect = false;            // an open dialog takes several files

@@ -10,8 +10,10 @@ class RuntimeError : public std::runtime_error {
 public:
     // What failed: one step (a statement about one animal's rows, a value, a file), or the
     // database as a whole (it refuses writes, stays locked past the busy time-out, cannot be
-    // read or written, is full or damaged), which every later step would meet again.
-    enum class Kind { Step, WholeDatabase };
+    // read or written, is full or damaged), which every later step would meet again. A database
+    // another program holds locked past the busy time-out is one in use: the whole of it fails
+    // for now, and the file itself is sound.
+    enum class Kind { Step, WholeDatabase, InUse };
 
     RuntimeError(long number, const std::string& description, Kind kind = Kind::Step)
         : std::runtime_error(description), number(number), description(description), kind(kind) {}
@@ -19,7 +21,8 @@ public:
     std::string description;
     Kind kind;
 
-    bool WholeDatabase() const { return kind == Kind::WholeDatabase; }
+    bool WholeDatabase() const { return kind != Kind::Step; }
+    bool InUse() const { return kind == Kind::InUse; }
 
     // Any failure as the program reports it: a RuntimeError as it is, any other exception
     // (a file-system error, a bad allocation) as an invalid call with the exception's text.

@@ -53,6 +53,7 @@ frmLocation::frmLocation(QWidget* owner) : QDialog(owner) {
     for (QPushButton* button : {OKButton, CancelButton}) WindowRules::MakeNoDefault(button);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    WindowRules::PressOnEnter(*this, *OKButton);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(lblName, 0, 0);
@@ -121,8 +122,12 @@ void frmLocation::OKButton_Click() {
         const std::string same =
             "LocationName='" + name + "' AND LocationDescription='" + description + "' AND LocationType=" + type;
         clsDatabase& db = modCommon::Database();
+        // Names compare without regard to case, so an edit that changes only the case of the
+        // name finds the edited location itself: that edit is stored like any other.
         Recordset identical = db.OpenRecordset("SELECT * FROM Locations WHERE " + same);
-        if (!identical.Eof()) {
+        const bool recased = !identical.Eof() && identical.Field("LocationID").ToLong() == modCommon::EditLocationID &&
+                             identical.Field("LocationName").ToStringOr("") != txbName->text().toStdString();
+        if (!identical.Eof() && !recased) {
             db.Execute("UPDATE Locations SET Active=1 WHERE " + same);
             done(QDialog::Accepted);
             return;

@@ -211,7 +211,7 @@ void frmMain::Form_Load() {
 }
 
 // Every control that explains itself in the help pane keeps its text in its "Tag"; the frame
-// of each tab and the controls that share a text get a copy.
+// of each tab and the controls that share a text get a copy. The grid's comes with the species.
 void frmMain::SetHelpTags() {
     auto tag = [](QObject* control, const std::string& text) {
         control->setProperty("Tag", QString::fromStdString(text));
@@ -221,13 +221,6 @@ void frmMain::SetHelpTags() {
         tag(control, text);
         for (QObject* copy : copies) tag(copy, text);
     };
-    std::string gridHelp = GetHelpText(grdAnimals);
-    if (modCommon::Species != modCommon::Sheep) {
-        const QString text = QString::fromStdString(gridHelp);
-        const int at = text.indexOf(QStringLiteral(" or Tagging Date"), 0, Qt::CaseInsensitive);
-        if (at >= 0) gridHelp = QString(text).remove(at, 16).toStdString();
-    }
-    tag(grdAnimals, gridHelp);
     own(tabDetails);
     own(lstGroups, {fraTab[0]});
     own(lstLocations, {fraTab[1]});
@@ -247,11 +240,23 @@ void frmMain::SetHelpTags() {
         own(control);
 }
 
+// The grid's help speaks of the tagging date only where the species has it; it is set with the
+// species, so it follows every change of species.
+void frmMain::SetGridHelp() {
+    std::string gridHelp = GetHelpText(grdAnimals);
+    if (modCommon::Species != modCommon::Sheep) {
+        const QString text = QString::fromStdString(gridHelp);
+        const int at = text.indexOf(QStringLiteral(" or Tagging Date"), 0, Qt::CaseInsensitive);
+        if (at >= 0) gridHelp = QString(text).remove(at, 16).toStdString();
+    }
+    grdAnimals->setProperty("Tag", QString::fromStdString(gridHelp));
+}
+
 // ---- Resizing and the tabs -------------------------------------------------------------------
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas && event->type() == QEvent::Resize) Form_Resize();
-    if (TagSearchKey(watched, event)) return true;
+    if (TagSearchKey(watched, event) || ListMenuKey(watched, event)) return true;
     ListMouseUp(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }

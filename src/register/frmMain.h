@@ -1,11 +1,13 @@
 #pragma once
 #include <QMainWindow>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -327,6 +329,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void SetHelpTags();
+    void SetGridHelp();
     void RegisterWithCore();
     bool resizing_ = false;
     // The controls left of the grid, one under the other, and the grid's left beside them.
@@ -371,8 +374,13 @@ private:
     void ChangeBackToTag(long animalID);
     // Side lists
     int popupChoice_ = -1;
+    // Where the pop-up menu that the keyboard asked for opens: at the focused entry or cell,
+    // not at the pointer.
+    std::optional<QPoint> popupByKeysAt_;
     void BuildLists();
     void ListMouseUp(QObject* watched, QEvent* event);
+    bool ListMenuKey(QObject* watched, QEvent* event);
+    void PopupByKeys(QPoint at, const std::function<void()>& popup);
     void EditEntry(QListWidget* list, long id, const std::string& name);
     void DisplayList(QListWidget* list);
     // Movements between locations

@@ -15,6 +15,7 @@
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ void frmMain::InitialiseForSpecies() {
         grdAnimals->HoldLayout();
         const bool sheep = modCommon::Species == modCommon::Sheep;
         tabDetails->SetTabVisible(5, sheep);
+        SetGridHelp();
         SetCaption();
         mnuChangeHoldingNumber->setVisible(modCommon::HoldingNumberRequired);
         mnuChangeHerdNumber->setVisible(!sheep && modCommon::HerdFlockRequired);
@@ -151,6 +153,6 @@ void frmMain::UpdateFrameCaptions() {
         }
         Recordset rs = modCommon::Database().OpenRecordset("SELECT TagNumber FROM Animals WHERE AnimalID=" +
                                                            std::to_string(animal));
-        fraTab[9]->setTitle(QString::fromStdString("Notes for animal " + rs.Field("TagNumber").ToStringOr("")));
+        fraTab[9]->setTitle(WindowRules::AsTyped("Notes for animal " + rs.Field("TagNumber").ToStringOr("")));
     });
 }

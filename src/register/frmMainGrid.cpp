@@ -243,8 +243,11 @@ void frmMain::grdAnimals_PostEvent(int MsgId) {
         if (MsgId != 1) return;
         if (grdAnimals->SelCount() == 1) {
             const Recordset::Bookmark bookmark = grdAnimals->SelBookmarks().front();
-            grdAnimals->SetCurrentRow(mrsAnimalEID().RowOf(bookmark));
-            modCommon::SetSingleAnimalID(static_cast<int>(AnimalIDFromBookmark(bookmark)));
+            const int animalID = static_cast<int>(AnimalIDFromBookmark(bookmark));
+            // An animal newly selected alone becomes the current row. A click on another row's
+            // cell leaves the selection as it was, and that row current for what is typed there.
+            if (animalID != modCommon::GetSingleAnimalID()) grdAnimals->SetCurrentRow(mrsAnimalEID().RowOf(bookmark));
+            modCommon::SetSingleAnimalID(animalID);
         } else {
             modCommon::SetSingleAnimalID(0);
         }
@@ -459,6 +462,11 @@ void frmMain::BuildGrid() {
     connect(grdAnimals, &DataGrid::PostEvent, this, [this](int message) { grdAnimals_PostEvent(message); });
     connect(grdAnimals, &DataGrid::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint) { grdAnimals_MouseUp(button, keys); });
+    // The keyboard's selection is taken up as a click's is; its menu key is a right click.
+    connect(grdAnimals, &DataGrid::SelectedByKeys, this, [this] { grdAnimals->PostMsg(1); });
+    connect(grdAnimals, &DataGrid::MenuKey, this, [this](Qt::KeyboardModifiers keys, QPoint at) {
+        PopupByKeys(at, [&] { grdAnimals_MouseUp(Qt::RightButton, keys); });
+    });
     connect(cmdSelectAll, &QPushButton::clicked, this, [this] { cmdSelectAll_Click(); });
     connect(cmdDeSelectAll, &QPushButton::clicked, this, [this] { cmdDeSelectAll_Click(); });
     for (QRadioButton* option : {optCurrent, optGone, optNoLocation, optAllAnimals})

@@ -9,7 +9,6 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-#include <cmath>
 #include <functional>
 
 #include "core/Trap.h"
@@ -224,13 +223,10 @@ void frmMain::HoverMove(QObject* watched, QEvent* event) {
 void frmMain::MouseMoveHandler(const QObject* Control, int X, int /*Y*/) {
     Trap("MouseMoveHandler", kObject, [&] {
         if (helpShownFor_ == nullptr) helpTabShown_ = -1;
+        // The section is the tab under the pointer: a species that hides a tab shows fewer,
+        // wider tabs, so the strip's width divided among all of them would name the wrong one.
         const bool tabStrip = Control == tabDetails;
-        int section = -1;
-        if (tabStrip) {
-            const long width =
-                std::lround(DesignGeometry::Twips(tabDetails->width()) / static_cast<double>(tabDetails->Tabs()));
-            section = width > 0 ? static_cast<int>(X / width) : 0;
-        }
+        const int section = tabStrip ? tabDetails->TabAt(DesignGeometry::Pixels(X)) : -1;
         if (Control == helpShownFor_ && !(tabStrip && section != helpTabShown_)) return;
         helpShownFor_ = Control;
         const QString help = Control->property("Tag").toString();

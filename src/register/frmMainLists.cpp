@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -26,6 +27,7 @@
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
+#include "widgets/WindowRules.h"
 
 namespace {
 
@@ -140,12 +142,18 @@ void frmMain::PopupListAction_Click(int Index) { popupChoice_ = Index; }
 
 int frmMain::ShowPopupListAction(const std::array<std::string, 6>& Captions) {
     for (std::size_t i = 0; i < Captions.size(); ++i) {
-        PopupListAction[i]->setText(QString::fromStdString(Captions[i]));
+        PopupListAction[i]->setText(WindowRules::AsTyped(Captions[i]));  // the names in them as typed
         PopupListAction[i]->setVisible(!Captions[i].empty());
     }
     popupChoice_ = -1;
-    mnuPopupListAction->exec(QCursor::pos());
+    mnuPopupListAction->exec(popupByKeysAt_.value_or(QCursor::pos()));
     return popupChoice_;
+}
+
+void frmMain::PopupByKeys(QPoint at, const std::function<void()>& popup) {
+    popupByKeysAt_ = at;
+    const auto done = qScopeGuard([this] { popupByKeysAt_.reset(); });
+    popup();
 }
 
 void frmMain::ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoint Position) {
@@ -341,7 +349,8 @@ void frmMain::Remove(QListWidget* list, long id, const std::string& name) {
         }
         if (Database().GetConnection().Query(count).Field(0).ToLong() > 0 &&
             Prompts::MsgBox(head + " '" + name + "'.\r\nAre you sure you want to remove " + name + "?",
-                            Prompts::YesNo | Prompts::Question, "Confirm '" + name + "' Removal") == Prompts::No)
+                            Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
+                            "Confirm '" + name + "' Removal") == Prompts::No)
             return;
         Connection::Transaction transaction(Database().GetConnection());
         for (const std::string& statement : statements) Run(statement);
@@ -363,6 +372,7 @@ void frmMain::BuildLists() {
         list->setObjectName(QString::fromLatin1(lists[i].second));
         DesignGeometry::Place(list, {75, 225, 2760, 4425});
         list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
     }
     mnuPopupListAction = new QMenu(QStringLiteral("PopupListAction"), this);
     mnuPopupListAction->setObjectName(QStringLiteral("mnuPopupListAction"));
@@ -384,4 +394,19 @@ void frmMain::ListMouseUp(QObject* watched, QEvent* event) {
         const QPoint position = mouse->position().toPoint();
         QTimer::singleShot(0, this, [this, list, button, position] { ListMouseUpHandler(list, button, position); });
     }
+}
+
+// The Menu key or Shift+F10 in a list: its pop-up menu for the focused entry, as a right click
+// on it gives, or for no entry (to create one) when none has the focus.
+bool frmMain::ListMenuKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !WindowRules::IsMenuKey(*static_cast<QKeyEvent*>(event))) return false;
+    for (QListWidget* list : {lstGroups, lstLocations, lstGenders, lstBreeds}) {
+        if (watched != list) continue;
+        const QListWidgetItem* entry = list->currentItem();
+        const QPoint point = entry ? list->visualItemRect(entry).center() : QPoint(-1, -1);
+        PopupByKeys(list->viewport()->mapToGlobal(entry ? point : QPoint(0, 0)),
+                    [&] { ListMouseUpHandler(list, Qt::RightButton, point); });
+        return true;
+    }
+    return false;
 }

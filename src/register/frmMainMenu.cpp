@@ -16,6 +16,7 @@
 #include "core/modMainWindowServices.h"
 #include "platform/Desktop.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "register/frmMain.h"
 
 namespace {
@@ -29,20 +30,28 @@ const char* const kDatabaseFilter = "Database Files (*.mdb)|*.mdb";
 
 using modCommon::Database;
 
-QMenu* Menu(QWidget* parent, const char* name, const char* caption) {
-    auto* menu = new QMenu(QString::fromLatin1(caption), parent);
+// The caption with its accelerator: `letter`, its first occurrence, is underlined and with Alt
+// (or alone in an open menu) chooses the item. The caption's words stay as they are.
+QString Accelerated(const char* caption, char letter) {
+    const QString text = QString::fromLatin1(caption);
+    const qsizetype at = text.indexOf(QLatin1Char(letter));
+    return at < 0 ? text : text.left(at) + '&' + text.mid(at);
+}
+
+QMenu* Menu(QWidget* parent, const char* name, const char* caption, char letter) {
+    auto* menu = new QMenu(Accelerated(caption, letter), parent);
     menu->setObjectName(QString::fromLatin1(name));
     return menu;
 }
 
-QMenu* SubMenu(QMenu* parent, const char* name, const char* caption) {
-    QMenu* menu = Menu(parent, name, caption);
+QMenu* SubMenu(QMenu* parent, const char* name, const char* caption, char letter) {
+    QMenu* menu = Menu(parent, name, caption, letter);
     parent->addMenu(menu);
     return menu;
 }
 
-QAction* Item(QMenu* parent, const char* name, const char* caption) {
-    QAction* item = parent->addAction(QString::fromLatin1(caption));
+QAction* Item(QMenu* parent, const char* name, const char* caption, char letter) {
+    QAction* item = parent->addAction(Accelerated(caption, letter));
     item->setObjectName(QString::fromLatin1(name));
     return item;
 }
@@ -50,44 +59,44 @@ QAction* Item(QMenu* parent, const char* name, const char* caption) {
 }  // namespace
 
 void frmMain::BuildMenu() {
-    mnuFile = Menu(this, "mnuFile", "File");
-    mnuChangeSpecies = Item(mnuFile, "mnuChangeSpecies", "Change Species");
-    mnuBackup = SubMenu(mnuFile, "mnuBackup", "Backup your data");
-    mnuBackupLocal = Item(mnuBackup, "mnuBackupLocal", "Backup your data locally");
-    mnuBackupRVBS = Item(mnuBackup, "mnuBackupRVBS", "Backup your data to the RVBS");
-    mnuRestore = SubMenu(mnuFile, "mnuRestore", "Restore your data");
-    mnuRestoreLocal = Item(mnuRestore, "mnuRestoreLocal", "Restore your data from a local backup");
-    mnuRestoreRVBS = Item(mnuRestore, "mnuRestoreRVBS", "Restore your data from the RVBS");
-    mnuDisplayRVBS = Item(mnuFile, "mnuDisplayRVBS", "Display RVBS Home Page");
-    mnuChangeCountry = Item(mnuFile, "mnuChangeCountry", "Change Country");
-    mnuChangeHoldingNumber = Item(mnuFile, "mnuChangeHoldingNumber", "Change Holding Number");
-    mnuChangeHerdNumber = Item(mnuFile, "mnuChangeHerdNumber", "Change Herd Number");
-    mnuChangeFlockNumber = Item(mnuFile, "mnuChangeFlockNumber", "Change Flock Number");
-    mnuExit = Item(mnuFile, "mnuExit", "Exit");
+    mnuFile = Menu(this, "mnuFile", "File", 'F');
+    mnuChangeSpecies = Item(mnuFile, "mnuChangeSpecies", "Change Species", 'S');
+    mnuBackup = SubMenu(mnuFile, "mnuBackup", "Backup your data", 'B');
+    mnuBackupLocal = Item(mnuBackup, "mnuBackupLocal", "Backup your data locally", 'l');
+    mnuBackupRVBS = Item(mnuBackup, "mnuBackupRVBS", "Backup your data to the RVBS", 'R');
+    mnuRestore = SubMenu(mnuFile, "mnuRestore", "Restore your data", 'R');
+    mnuRestoreLocal = Item(mnuRestore, "mnuRestoreLocal", "Restore your data from a local backup", 'l');
+    mnuRestoreRVBS = Item(mnuRestore, "mnuRestoreRVBS", "Restore your data from the RVBS", 'R');
+    mnuDisplayRVBS = Item(mnuFile, "mnuDisplayRVBS", "Display RVBS Home Page", 'D');
+    mnuChangeCountry = Item(mnuFile, "mnuChangeCountry", "Change Country", 'C');
+    mnuChangeHoldingNumber = Item(mnuFile, "mnuChangeHoldingNumber", "Change Holding Number", 'H');
+    mnuChangeHerdNumber = Item(mnuFile, "mnuChangeHerdNumber", "Change Herd Number", 'N');
+    mnuChangeFlockNumber = Item(mnuFile, "mnuChangeFlockNumber", "Change Flock Number", 'F');
+    mnuExit = Item(mnuFile, "mnuExit", "Exit", 'x');
 
-    mnuGetTagBucket = Menu(this, "mnuGetTagBucket", "Get Tag Bucket");
-    mnuGetAllflexTagBucket = Item(mnuGetTagBucket, "mnuGetAllflexTagBucket", "Allflex Tag Bucket");
-    mnuGetTolvaneTagBucket = Item(mnuGetTagBucket, "mnuGetTolvaneTagBucket", "Tolvane Tag Bucket");
+    mnuGetTagBucket = Menu(this, "mnuGetTagBucket", "Get Tag Bucket", 'G');
+    mnuGetAllflexTagBucket = Item(mnuGetTagBucket, "mnuGetAllflexTagBucket", "Allflex Tag Bucket", 'A');
+    mnuGetTolvaneTagBucket = Item(mnuGetTagBucket, "mnuGetTolvaneTagBucket", "Tolvane Tag Bucket", 'T');
 
-    mnuDataTransfer = Menu(this, "mnuDataTransfer", "Data Transfer");
-    mnuCSVFile = SubMenu(mnuDataTransfer, "mnuCSVFile", "File Transfer");
-    mnuCSVExport = SubMenu(mnuCSVFile, "mnuCSVExport", "Export to file");
-    mnuExportAnimalAllCSV = Item(mnuCSVExport, "mnuExportAnimalAllCSV", "Animal Data for Selected Animals");
+    mnuDataTransfer = Menu(this, "mnuDataTransfer", "Data Transfer", 'D');
+    mnuCSVFile = SubMenu(mnuDataTransfer, "mnuCSVFile", "File Transfer", 'F');
+    mnuCSVExport = SubMenu(mnuCSVFile, "mnuCSVExport", "Export to file", 'E');
+    mnuExportAnimalAllCSV = Item(mnuCSVExport, "mnuExportAnimalAllCSV", "Animal Data for Selected Animals", 'A');
     mnuExportAnimalOwnedCSV =
-        Item(mnuCSVExport, "mnuExportAnimalOwnedCSV", "Animal Data for Selected Animals (Owned Animals Only)");
-    mnuExportMovementAllCSV = Item(mnuCSVExport, "mnuExportMovementAllCSV", "Movement Data for Selected Animals");
+        Item(mnuCSVExport, "mnuExportAnimalOwnedCSV", "Animal Data for Selected Animals (Owned Animals Only)", 'O');
+    mnuExportMovementAllCSV = Item(mnuCSVExport, "mnuExportMovementAllCSV", "Movement Data for Selected Animals", 'M');
     mnuExportMovementOwnedCSV =
-        Item(mnuCSVExport, "mnuExportMovementOwnedCSV", "Movement Data for Selected Animals (Owned Animals Only)");
-    mnuExportTagChangesCSV = Item(mnuCSVExport, "mnuExportTagChangesCSV", "Tag changes for Selected Animals");
-    mnuCSVImport = SubMenu(mnuCSVFile, "mnuCSVImport", "Import from file");
-    mnuImportAnimalHelp = Item(mnuCSVImport, "mnuImportAnimalHelp", "Help on how to Import Animal Data from File");
-    mnuImportAnimalFromFile = Item(mnuCSVImport, "mnuImportAnimalFromFile", "Import Animal Data from File");
-    mnuMobilePhone = SubMenu(mnuDataTransfer, "mnuMobilePhone", "Tolvane Mobile Phone");
-    mnuExportMobilePhone = Item(mnuMobilePhone, "mnuExportMobilePhone", "Export Data to Mobile Phone");
-    mnuImportMobilePhone = Item(mnuMobilePhone, "mnuImportMobilePhone", "Import Data from Mobile Phone");
-    mnuKRX900S = SubMenu(mnuDataTransfer, "mnuKRX900S", "Tolvane KRX900S stick reader");
-    mnuKRX900SConfiguration = Item(mnuKRX900S, "mnuKRX900SConfiguration", "Configuration");
-    mnuImportKRX900S = Item(mnuKRX900S, "mnuImportKRX900S", "Import Data from KRX900S");
+        Item(mnuCSVExport, "mnuExportMovementOwnedCSV", "Movement Data for Selected Animals (Owned Animals Only)", 'v');
+    mnuExportTagChangesCSV = Item(mnuCSVExport, "mnuExportTagChangesCSV", "Tag changes for Selected Animals", 'T');
+    mnuCSVImport = SubMenu(mnuCSVFile, "mnuCSVImport", "Import from file", 'I');
+    mnuImportAnimalHelp = Item(mnuCSVImport, "mnuImportAnimalHelp", "Help on how to Import Animal Data from File", 'H');
+    mnuImportAnimalFromFile = Item(mnuCSVImport, "mnuImportAnimalFromFile", "Import Animal Data from File", 'I');
+    mnuMobilePhone = SubMenu(mnuDataTransfer, "mnuMobilePhone", "Tolvane Mobile Phone", 'M');
+    mnuExportMobilePhone = Item(mnuMobilePhone, "mnuExportMobilePhone", "Export Data to Mobile Phone", 'E');
+    mnuImportMobilePhone = Item(mnuMobilePhone, "mnuImportMobilePhone", "Import Data from Mobile Phone", 'I');
+    mnuKRX900S = SubMenu(mnuDataTransfer, "mnuKRX900S", "Tolvane KRX900S stick reader", 'K');
+    mnuKRX900SConfiguration = Item(mnuKRX900S, "mnuKRX900SConfiguration", "Configuration", 'C');
+    mnuImportKRX900S = Item(mnuKRX900S, "mnuImportKRX900S", "Import Data from KRX900S", 'I');
 
     for (QMenu* title : {mnuFile, mnuGetTagBucket, mnuDataTransfer}) {
         menuBar()->addMenu(title);
@@ -229,7 +238,9 @@ void frmMain::mnuRestoreLocal_Click() {
         }
         InitialiseForSpecies();
         QCoreApplication::processEvents();
-        Prompts::MsgBox("Your data was restored successfully.", Prompts::OKOnly, "Restored OK");
+        Prompts::MsgBox("Your data was restored successfully." + CRLF + "The data it replaced is kept in " +
+                            Database().GetKeptFilespec(),
+                        Prompts::OKOnly, "Restored OK");
     });
 }
 

@@ -75,7 +75,8 @@ bool AskAboutMovement(long locationType, long selected, MovementAnswers& answers
         return Prompts::MsgBox(
                    "All items selected in the animal grid will be permanently deleted from your records "
                    "- are you\r\nsure that this is what you want?",
-                   Prompts::YesNo | Prompts::Question, "Confirm Animal Deletion") == Prompts::Yes;
+                   Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
+                   "Confirm Animal Deletion") == Prompts::Yes;
     const std::optional<DateTime> date = AskMovementDate(selected);
     if (!date) return false;
     answers.date = *date;

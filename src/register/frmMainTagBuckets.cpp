@@ -153,11 +153,12 @@ void frmMain::ImportTagBucket(const char* procedure, bool allflex) {
 }
 
 // A tag already recorded for its species keeps its row; an EID already recorded for any
-// animal is not added again. Both are written with the others at the end.
+// animal is not added again. Both are written with the others at the end. A new row's sort
+// key follows its own species' rule, which may not be the one worked with.
 void frmMain::ImportTag(TagBucketLookups& lookups, const std::string& strTagNumber, const std::string& strEID,
                         int enSpecies) {
     std::string key = TagBucketLookups::Key(enSpecies, strTagNumber);
     if (lookups.tags.try_emplace(key, 0).second)
-        lookups.newTags.push_back({strTagNumber, modCommon::GetTagSortFromTag(strTagNumber), enSpecies});
+        lookups.newTags.push_back({strTagNumber, modCommon::GetTagSortFromTag(strTagNumber, enSpecies), enSpecies});
     if (lookups.eids.insert(UpperAscii(strEID)).second) lookups.newEIDs.emplace_back(std::move(key), strEID);
 }

@@ -70,10 +70,11 @@ frmTreatment::frmTreatment(QWidget* owner) : QDialog(owner) {
     OKButton->setObjectName(QStringLiteral("OKButton"));
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    // Enter in a field must not record the treatment: the keeper presses OK.
+    // Neither button is a default one: Enter in a field presses OK, and in an open list picks.
     for (QPushButton* button : {OKButton, CancelButton}) WindowRules::MakeNoDefault(button);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    WindowRules::PressOnEnter(*this, *OKButton);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKButton);

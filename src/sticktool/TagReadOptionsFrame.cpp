@@ -189,13 +189,20 @@ void TagReadOptionsFrame::UpdateDisplayApplicationOptions() {
     const bool excel = !optDisplayApplication[1]->isHidden(), clipboard = !optDisplayApplication[2]->isHidden();
     if (!excel && !clipboard) {
         fraDisplayApp->hide();
-        optDisplayApplication[0]->setChecked(true);
+        SelectDisplayApplication(0);
         return;
     }
     fraDisplayApp->show();
     if (!excel && choice == 1) choice = 0;
     if (!clipboard && choice == 2) choice = 0;
-    optDisplayApplication[choice]->setChecked(true);
+    SelectDisplayApplication(choice);
+}
+
+// Selecting an option stores it, also when it was selected already: a stored choice the
+// window cannot show gives way to the one it shows.
+void TagReadOptionsFrame::SelectDisplayApplication(int Index) {
+    if (optDisplayApplication[Index]->isChecked()) optDisplayApplication_Click(Index);
+    else optDisplayApplication[Index]->setChecked(true);
 }
 
 // ---- A read's output ----------------------------------------------------------------------------

@@ -67,4 +67,5 @@ private:
     void LayOutTagReadOptions();
     void StoreCheckBox(const char* setting, QCheckBox* box);
     void StoreOption(const char* setting, const char* procedure, int Index);
+    void SelectDisplayApplication(int Index);
 };

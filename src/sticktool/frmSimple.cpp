@@ -20,6 +20,7 @@
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
 #include "devices/modStickReader.h"
+#include "platform/DateTime.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
 #include "platform/Text.h"
@@ -77,7 +78,10 @@ using WindowRules::MakeNoDefault;
 frmSimple& frmSimple::Instance() { return DefaultInstance<frmSimple>::Get(); }
 
 QString frmSimple::DesignCaption() {
-    return QString::fromStdString(Program::ExecutableName() + " v" + modCommon::ProgramVersion());
+    const std::string name = modCommon::EditionCode == modCommon::EngineeringEdition ? "Stick reader (engineering)"
+                                                                                     : Program::ExecutableName();
+    return QString::fromStdString(name + " v" + modCommon::ProgramVersion() + " (c) 2009-" +
+                                  std::to_string(DateTime::Today().year) + " the Kelvo makers");
 }
 
 // Tab visits the controls in the order they are made: the window's own, then the engineering
@@ -426,14 +430,14 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
         cmdStickAction[4]->show();
         if (!tagFileButton->isHidden()) {
             tagFileButton->setVisible(firmwareVersion >= kTagFileFirmware);
-            fraTagFileOptions->setVisible(!tagFileButton->isHidden());
+            ShowTagFileOptions(!tagFileButton->isHidden());
         }
         if (modCommon::EditionCode != modCommon::EngineeringEdition)
             SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
     }
     if (!tagFileButton->isHidden()) {
         tagFileButton->setVisible(modStickReader::TagLookupEnabled());
-        fraTagFileOptions->setVisible(!tagFileButton->isHidden());
+        ShowTagFileOptions(!tagFileButton->isHidden());
     }
 }
 
@@ -501,11 +505,10 @@ void frmSimple::cmdStickAction_Click(int Index) {
             case 1: EraseTagsFromStick(); break;
             case 2: ConfigureStick(); break;
             case 4:
-                ToggleFrame(fraTagReadOptions, cmdStickAction[4], "Show Tag Read Options", "Hide Tag Read Options");
+                ShowOptionFrame(fraTagReadOptions, cmdStickAction[4], fraTagReadOptions->isHidden(),
+                                "Show Tag Read Options", "Hide Tag Read Options");
                 break;
-            case 5:
-                ToggleFrame(fraTagFileOptions, cmdStickAction[5], "Show Tag File Options", "Hide Tag File Options");
-                break;
+            case 5: ShowTagFileOptions(fraTagFileOptions->isHidden()); break;
             case 6: frmTags::ShowModal(this); break;
             case 0: StickTagRead(*this, *stick_).Run(); break;
             case 7: SendTagFileToStick(); break;
@@ -521,7 +524,8 @@ void frmSimple::cmdStickAction_Click(int Index) {
 
 void frmSimple::EraseTagsFromStick() {
     if (Prompts::MsgBox(Translate("This will erase all animal data stored on the stick. Are you sure?"),
-                        Prompts::YesNo + Prompts::Question, Translate("Erase Tag Data")) != Prompts::Yes)
+                        Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2,
+                        Translate("Erase Tag Data")) != Prompts::Yes)
         return;
     WaitPointer pointer;
     setEnabled(false);
@@ -544,9 +548,14 @@ void frmSimple::ConfigureStick() {
     reader.exec();
 }
 
-void frmSimple::ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide) {
-    frame->setVisible(frame->isHidden());
-    button->setText(QString::fromStdString(Translate(frame->isHidden() ? show : hide)));
+// An option frame and the caption of its button, which says what the next click does.
+void frmSimple::ShowOptionFrame(QGroupBox* frame, QPushButton* button, bool shown, const char* show, const char* hide) {
+    frame->setVisible(shown);
+    button->setText(QString::fromStdString(Translate(shown ? hide : show)));
+}
+
+void frmSimple::ShowTagFileOptions(bool shown) {
+    ShowOptionFrame(fraTagFileOptions, cmdStickAction[5], shown, "Show Tag File Options", "Hide Tag File Options");
 }
 
 void frmSimple::ShowHelp(const std::string& text) {

@@ -35,7 +35,8 @@ public:
     static frmSimple& Instance();  // the single default instance, loaded on first use
     ~frmSimple() override;
 
-    // The caption the window gives itself: the program's name, " v" and the version.
+    // The caption the window gives itself: the program's name (in the engineering edition
+    // "Stick reader (engineering)"), " v", the version, and the years and maker's notice.
     static QString DesignCaption();
 
     // ---- Controls -----------------------------------------------------------------------
@@ -160,7 +161,8 @@ private:
     void SendTagFileToStick();
     void EraseTagFileFromStick();
 
-    void ToggleFrame(QGroupBox* frame, QPushButton* button, const char* show, const char* hide);
+    void ShowOptionFrame(QGroupBox* frame, QPushButton* button, bool shown, const char* show, const char* hide);
+    void ShowTagFileOptions(bool shown);
 
     std::unique_ptr<StickConnection> stick_;
     JobGuard jobs_;  // a connection or an action under way keeps the window open

@@ -292,8 +292,8 @@ void frmTags::cmdDelete_Click() {
             "the");
         const std::string text2 = Translate(std::string("selected eartag") + (n == 1 ? "" : "s") + "?");
         const std::string question = text1 + " " + (n == 1 ? "" : std::to_string(n)) + " " + text2;
-        if (Prompts::MsgBox(question, Prompts::YesNo + Prompts::Question, Translate("Confirm Eartag Deletion")) !=
-            Prompts::Yes)
+        if (Prompts::MsgBox(question, Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2,
+                            Translate("Confirm Eartag Deletion")) != Prompts::Yes)
             return;
         DrawingSuspended drawing(this);
         list_.Delete(TakeSelection());

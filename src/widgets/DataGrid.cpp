@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaProperty>
@@ -24,6 +25,7 @@
 #include "platform/TextFile.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/RecordSelectors.h"
+#include "widgets/WindowRules.h"
 
 // ---- The table -------------------------------------------------------------------------------
 
@@ -35,6 +37,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
         QTableView::mouseReleaseEvent(event);
         emit grid_.MouseUp(event->button(), event->modifiers(), event->globalPosition().toPoint());
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (grid_.KeyPressed(*event)) return;
+        const long from = grid_.CurrentRow();
+        QTableView::keyPressEvent(event);
+        grid_.MovedByKeys(*event, from);
     }
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
         QTableView::currentChanged(current, previous);
@@ -346,6 +354,34 @@ void DataGrid::SelectorPressed(long row, Qt::KeyboardModifiers modifiers) {
         anchorRow_ = row;
     }
     SetCurrentRow(row);
+}
+
+bool DataGrid::KeyPressed(const QKeyEvent& key) {
+    if (WindowRules::IsMenuKey(key)) {
+        const QRect cell = view_->visualRect(view_->currentIndex());
+        const Qt::KeyboardModifiers held =
+            key.key() == Qt::Key_Menu ? key.modifiers() : key.modifiers() & ~Qt::ShiftModifier;
+        emit MenuKey(held, view_->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0)));
+        return true;
+    }
+    if (key.key() != Qt::Key_Space) return false;
+    const Qt::KeyboardModifiers keys = key.modifiers() & ~Qt::KeypadModifier;
+    if (keys != Qt::NoModifier && keys != Qt::ShiftModifier && keys != Qt::ControlModifier) return false;
+    if (CurrentRow() < 0) return true;
+    SelectorPressed(CurrentRow(), keys == Qt::ControlModifier ? Qt::ControlModifier : Qt::NoModifier);
+    emit SelectedByKeys();
+    return true;
+}
+
+void DataGrid::MovedByKeys(const QKeyEvent& key, long from) {
+    static const int moves[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    const long to = CurrentRow();
+    if (!(key.modifiers() & Qt::ShiftModifier) || to < 0 || to == from ||
+        std::find(std::begin(moves), std::end(moves), key.key()) == std::end(moves))
+        return;
+    if (anchorRow_ < 0 || anchorRow_ >= Rows().Rows()) anchorRow_ = from >= 0 ? from : to;
+    SelectorPressed(to, Qt::ShiftModifier);
+    emit SelectedByKeys();
 }
 
 long DataGrid::CurrentRow() const {

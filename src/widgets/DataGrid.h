@@ -13,6 +13,7 @@
 #include "platform/Value.h"
 
 class ColumnFit;
+class QKeyEvent;
 class QLabel;
 class QPrinter;
 class QTableView;
@@ -24,7 +25,9 @@ class QTableView;
 // Selection is made on the record selectors: a click selects that row alone, Ctrl+click adds
 // or removes one row, Shift+click selects the rows from the last clicked one to this one.
 // Clicking a cell only moves the current cell, so that editing never loses the selection.
-// Selected rows are drawn in the selection colours.
+// The keyboard selects alike: Space (or Shift+Space) selects the current row alone, Ctrl+Space
+// adds or removes it, Shift with an arrow, page, Home or End key extends from the last row
+// picked to the row it moves to. Selected rows are drawn in the selection colours.
 //
 // Columns are the recordset's fields, then any unbound columns (RecordsetModel). A column
 // may carry value items: its stored values are shown as their texts and edited by picking
@@ -119,6 +122,11 @@ signals:
     // A mouse button released over the cells or the record selectors, after the grid has
     // handled it.
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint globalPosition);
+    // The keyboard changed the selection.
+    void SelectedByKeys();
+    // The Menu key or Shift+F10 asks for the grid's pop-up menu at the current cell; the
+    // modifiers are those held beside the keys that ask.
+    void MenuKey(Qt::KeyboardModifiers modifiers, QPoint globalPosition);
 
 private:
     class Table;
@@ -145,6 +153,8 @@ private:
     ColumnFit* fit_ = nullptr;
 
     void SelectorPressed(long row, Qt::KeyboardModifiers modifiers);
+    bool KeyPressed(const QKeyEvent& key);
+    void MovedByKeys(const QKeyEvent& key, long from);
     void SelectionShown();
     void ShowSelectionOnSelectors();
     void PutLayoutBack();

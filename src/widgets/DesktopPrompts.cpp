@@ -184,10 +184,11 @@ private:
         for (const std::string& name : Prompts::DesktopFilterNames(d.filter)) names << QString::fromStdString(name);
         const QString filter = names.join(";;");
         const QString selected = names.value(d.filterIndex - 1);
+        // The proposed name in the dialog's folder, unless it names its own.
+        const QString proposed = QString::fromStdString(d.fileName);
         QString start = QString::fromStdString(d.initialDir);
-        if (!d.fileName.empty())
-            start =
-                start.isEmpty() ? QString::fromStdString(d.fileName) : start + "/" + QString::fromStdString(d.fileName);
+        if (!proposed.isEmpty())
+            start = start.isEmpty() || proposed.startsWith('/') ? proposed : start + "/" + proposed;
         Prompts::HookedFileDialog events(d.hook, d.filterIndex);
         HookedQtFileDialog dialog(QString::fromStdString(d.title), start, filter, events);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -58,6 +58,7 @@ int TabControl::Tabs() const { return bar_->count(); }
 QString TabControl::TabCaption(int tab) const { return bar_->tabText(tab); }
 void TabControl::SetTabVisible(int tab, bool visible) { bar_->setTabVisible(tab, visible); }
 bool TabControl::TabVisible(int tab) const { return bar_->isTabVisible(tab); }
+int TabControl::TabAt(int x) const { return bar_->tabAt(QPoint(x, bar_->height() / 2)); }
 int TabControl::CurrentTab() const { return bar_->currentIndex(); }
 void TabControl::SetCurrentTab(int tab) { bar_->setCurrentIndex(tab); }
 

@@ -18,6 +18,9 @@ public:
     QString TabCaption(int tab) const;
     void SetTabVisible(int tab, bool visible);
     bool TabVisible(int tab) const;
+    // The tab shown across `x` pixels from the control's left edge, hidden tabs taking no room;
+    // -1 beyond the last.
+    int TabAt(int x) const;
 
     int CurrentTab() const;
     void SetCurrentTab(int tab);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -56,5 +57,19 @@ void MakeNoDefault(QPushButton* button) {
     button->setAutoDefault(false);
     button->setDefault(false);
 }
+
+void PressOnEnter(QWidget& form, QPushButton& ok) {
+    for (QLineEdit* field : form.findChildren<QLineEdit*>())
+        QObject::connect(field, &QLineEdit::returnPressed, &ok, [&ok] {
+            if (ok.isVisible() && ok.isEnabled()) ok.click();
+        });
+}
+
+bool IsMenuKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers keys = key.modifiers() & ~Qt::KeypadModifier;
+    return key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && keys == Qt::ShiftModifier);
+}
+
+QString AsTyped(const std::string& text) { return QString::fromStdString(text).replace('&', QStringLiteral("&&")); }
 
 }  // namespace WindowRules

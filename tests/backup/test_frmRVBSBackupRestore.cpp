@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -186,6 +188,7 @@ TEST_F(BackupWindowTest, AZipThatCannotBeWrittenSendsNothing) {
 // whole; from the keyboard Tab reaches every control, Enter on the focused button presses it,
 // Escape leaves.
 TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWholeAndWorksFromTheKeyboard) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     fake->AddBackup({"G-A", "First", "2024-01-02T03:04:05", "aaaa"});
     fake->AddBackup({"G-B", "Empty", "2024-02-03T04:05:06", "", "0"});
     fake->AddBackup({"G-C", "Third", "2024-03-04T05:06:07", "cccc"});
@@ -201,8 +204,8 @@ TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWhole
     ASSERT_EQ(w->lstBackups->count(), 3);
     EXPECT_EQ(w->lstBackups->item(0)->text().toStdString(), "Quit now - do not restore any data");
     EXPECT_EQ(w->lstBackups->item(0)->data(Qt::UserRole).toInt(), -1);
-    EXPECT_EQ(w->lstBackups->item(1)->text().toStdString(),
-              "First     " + (DateTime{2024, 1, 2, 3, 4, 5}).ToUserText(true));
+    EXPECT_EQ(w->lstBackups->item(1)->text().toStdString(), "First     02/01/2024 03:04:05");
+    QLocale::setDefault(QLocale::system());
     EXPECT_EQ(w->lstBackups->item(2)->data(Qt::UserRole).toInt(), 2);
     EXPECT_TRUE(w->fraRestoreList->isVisible());
 
@@ -337,13 +340,11 @@ TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOne) {
 // as a local restore shows, the live data stays, and the program ends.
 TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDataAndShowsTheMismatch) {
     std::string folder = FileSystem::MakeTempFolder(scratch);
-    {
-        Connection c;
-        c.Open(folder + "/Kelvo.mdb", true);
-        c.Execute("CREATE TABLE KelvoData (ItemName TEXT, ItemData TEXT)");
-        c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Version','1.0.0')");
-        c.Execute("INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
-    }
+    // A register of the first version whose upgrade cannot create its table of countries.
+    DatabaseBuilder::CreateAtVersion(folder + "/Kelvo.mdb", "1.0.0");
+    DatabaseBuilder::Run(folder + "/Kelvo.mdb",
+                         "CREATE TABLE Countries (X INTEGER); "
+                         "INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','hollow')");
     ASSERT_TRUE(clsDatabase::IsUsableDatabase(folder + "/Kelvo.mdb"));
     fake->AddBackup(
         {"G-HOLLOW", "Hollow", "2024-02-02T03:04:05", Zipped(folder + "/Kelvo.mdb", folder + "/Kelvo.zip")});

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -151,8 +152,7 @@ protected:
         modCommon::ReleaseDatabase();
     }
     void PutPristineBack() {
-        for (const char* leftover : {"-journal", ".previous", ".previous-journal"})
-            FileSystem::Remove(home.DatabasePath() + leftover);
+        for (const char* leftover : {"-journal", ".bak"}) FileSystem::Remove(home.DatabasePath() + leftover);
         FileSystem::Copy(pristine, home.DatabasePath());
     }
 
@@ -191,7 +191,7 @@ protected:
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
             ScriptedPrompts noQuestion;  // a file that did not open would ask for a restore
             ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
-            EXPECT_EQ(modCommon::Database().GetConnection().QuickCheck(), "ok");
+            EXPECT_EQ(DatabaseBuilder::Scalar(modCommon::Database().GetConnection(), "PRAGMA integrity_check"), "ok");
             check();
             modCommon::ReleaseDatabase();
             if (HasFatalFailure()) return;
@@ -224,10 +224,19 @@ TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
     modCommon::ReleaseDatabase();
 
     std::set<std::string> seen;
+    const std::string bak = home.DatabasePath() + ".bak";
     KillAtEveryPoint({"restore", home.ProgramFolder(), backup}, [&] {
         std::string content = Content();
         EXPECT_TRUE(content == oldContent || content == newContent) << content;
         seen.insert(content);
+        // No scratch copy is left (SQLite's own journal aside), and a kept copy is a whole one.
+        for (const auto& file : std::filesystem::directory_iterator(home.DataFolder())) {
+            const std::string name = file.path().filename();
+            EXPECT_TRUE(name == "Kelvo.mdb" || name == "Kelvo.mdb.bak" || name == "Kelvo.mdb-journal") << name;
+        }
+        if (FileSystem::Exists(bak)) {
+            EXPECT_EQ(Scalar(bak, "SELECT count(*) FROM Animals"), "600");
+        }
     });
     EXPECT_EQ(seen.size(), 2u) << "runs were killed before and after the restored content was in";
 }

@@ -10,6 +10,7 @@
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
+#include "platform/Program.h"
 
 using DatabaseBuilder::Scalar;
 
@@ -148,22 +149,22 @@ TEST(Upgrade, NewerVersionIsRefusedAndKept) {
     EXPECT_EQ(Scalar(home.DatabasePath(), "SELECT ItemData FROM KelvoData WHERE ItemName='Version'"), "2.0.0");
 }
 
-TEST(Upgrade, MissingVersionRowIsLoggedAndStartUpEnds) {
+TEST(Upgrade, MissingVersionRowTakesTheDamagedFileRoad) {
     TempHome home;
     ScriptedPrompts prompts;
     FileSystem::CreateDirectories(home.DataFolder());
     DatabaseBuilder::CreateAtVersion(home.DatabasePath(), "1.0.4");
     DatabaseBuilder::Run(home.DatabasePath(), "DELETE FROM KelvoData");
     home.SetMachineSetting("Flavour", "Full");
-    prompts.Answer(Prompts::OK).Answer(Prompts::OK);
+    prompts.Answer(Prompts::No);
     bool speciesShown = false;
     modCommon::RegisterStartupWindows({[&] { speciesShown = true; }, {}, {}});
-    modCommon::Main("");
+    EXPECT_THROW(modCommon::Main(""), Program::Ended);
     modCommon::RegisterStartupWindows({});
     EXPECT_FALSE(speciesShown);
-    ASSERT_EQ(prompts.Messages().size(), 2u);
-    EXPECT_NE(prompts.Messages()[0].find("in procedure VersionCheck in modCommon"), std::string::npos);
-    EXPECT_NE(prompts.Messages()[1].find("in procedure Main in modCommon"), std::string::npos);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].title, "Cannot Open Your Database");
+    EXPECT_NE(prompts.LastText().find("The connection error is: The database holds no version."), std::string::npos);
 }
 
 TEST(Upgrade, FailingEntryIsRolledBackAndStampedOnlyToTheLastWholeEntry) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "core/modSchema.h"
 #include "fixtures/DatabaseBuilder.h"
+#include "fixtures/PeerProcess.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
@@ -20,7 +23,7 @@ namespace {
 // meets a lock on purpose waits a twentieth of it.
 struct ShortTimeOuts {
     std::string before = Program::Environment("KELVO_TIME_SCALE");
-    ShortTimeOuts() { setenv("KELVO_TIME_SCALE", "0.05", 1); }
+    explicit ShortTimeOuts(const char* scale = "0.05") { setenv("KELVO_TIME_SCALE", scale, 1); }
     ~ShortTimeOuts() {
         if (before.empty()) unsetenv("KELVO_TIME_SCALE");
         else setenv("KELVO_TIME_SCALE", before.c_str(), 1);
@@ -173,7 +176,7 @@ TEST_F(Gateway, RestoreWritesTheBackupIntoTheLiveFileAndOnlyReadsTheBackup) {
     EXPECT_EQ(restored.st_mode, live.st_mode);
     EXPECT_EQ(Db().Execute("INSERT INTO Animals (TagNumber) VALUES ('after')"), 1);
     EXPECT_TRUE(FileSystem::ReadAll(backup) == backupBytes);
-    for (const char* leftover : {".previous", ".previous-journal", "-journal"})
+    for (const char* leftover : {".bak.partial", ".bak.partial-journal", "-journal"})
         EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + leftover)) << leftover;
 
     std::string beside = home.DatabasePath() + ".restoring";
@@ -207,18 +210,74 @@ TEST_F(Gateway, ReleaseCompactsInPlaceUnlessAnotherProgramIsReadingTheFile) {
     EXPECT_EQ(other.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'").Field(0).ToString(), "1.0.4");
     EXPECT_FALSE(FileSystem::Exists(home.DataFolder() + "/CompactedKelvo.mdb"));
 
-    ShortTimeOuts shortWaits;
+    ShortTimeOuts shortWaits("0.2");
     fillAndEmpty();
     other.Begin();
     other.Query("SELECT count(*) FROM Animals");
     std::string held = FileSystem::ReadAll(home.DatabasePath());
     ScriptedPrompts nothingShown;
+    const auto start = std::chrono::steady_clock::now();
     modCommon::ReleaseDatabase();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(Program::ScaledMs(2500)))
+        << "the end waits a moment for the reader, not a keeper's busy time-out";
     other.Rollback();
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == held);
     EXPECT_NE(
         ErrorLog().find("database is locked (Error number -2147467259) in procedure Class_Terminate in clsDatabase"),
         std::string::npos);
+}
+
+// Another program holding the file locked: retry or quit, no restore offered, nothing written.
+TEST(GatewayStart, AFileLockedByAnotherProgramIsInUseNotDamaged) {
+    TempHome home;
+    ASSERT_TRUE(modCommon::VersionCheck());
+    modCommon::ReleaseDatabase();
+    const std::string bytes = FileSystem::ReadAll(home.DatabasePath());
+    ShortTimeOuts shortWaits;
+    auto locked = std::make_unique<LockingPeer>(home.DatabasePath(), home.root());
+    ScriptedPrompts prompts;
+    prompts.Answer(Prompts::Retry).Answer(Prompts::Cancel);
+    EXPECT_THROW(modCommon::Database(), Program::Ended);
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown()[1].title + "/" + std::to_string(prompts.shown()[1].style), "Database In Use/53");
+    EXPECT_EQ(prompts.LastText(),
+              "Your Kelvo database is in use by another program, so it cannot be opened now.\r\n"
+              "Close the other program and choose Retry, or choose Cancel to quit.");
+    locked.reset();
+    EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == bytes);
+    EXPECT_TRUE(modCommon::Database().DatabaseAvailable());
+}
+
+// SQLite files with the program's tables but not its keys or columns, or no version: the damaged
+// file's question comes once, with the reason, and the file stays as it was; a restore does not
+// take them. Every version the program makes is taken.
+TEST(GatewayStart, AForeignSchemaOrNoVersionTakesTheDamagedFileRoadAndIsNeverWritten) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"DROP TABLE Groups; CREATE TABLE Groups (GroupID TEXT PRIMARY KEY, GroupName, ExportToHH, Permanent)",
+         "The key GroupID of the table Groups is not an INTEGER PRIMARY KEY."},
+        {"ALTER TABLE Animals RENAME TO Old; CREATE TABLE Animals AS SELECT * FROM Old; DROP TABLE Old",
+         "The key AnimalID of the table Animals is not an INTEGER PRIMARY KEY."},
+        {"ALTER TABLE Animals DROP COLUMN TaggingDate", "The table Animals has no column TaggingDate."},
+        {"UPDATE KelvoData SET ItemData=NULL", "The database holds no version."}};
+    for (const auto& [change, reason] : cases) {
+        TempHome home;
+        FileSystem::CreateDirectories(home.DataFolder());
+        DatabaseBuilder::CreateAtVersion(home.DatabasePath(), "1.0.4");
+        DatabaseBuilder::Run(home.DatabasePath(), change);
+        EXPECT_FALSE(clsDatabase::IsUsableDatabase(home.DatabasePath())) << change;
+        const std::string bytes = FileSystem::ReadAll(home.DatabasePath());
+        ScriptedPrompts prompts;
+        prompts.Answer(Prompts::No);
+        EXPECT_THROW(modCommon::Database(), Program::Ended);
+        EXPECT_EQ(prompts.Messages().size(), 1u);
+        EXPECT_NE(prompts.LastText().find("The connection error is: " + reason + "\r\n"), std::string::npos);
+        EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == bytes) << change;
+    }
+    TempHome home;
+    for (const auto& version : modSchema::ScriptVersions()) {
+        DatabaseBuilder::CreateAtVersion(home.root() + "/" + version, version);
+        EXPECT_TRUE(clsDatabase::IsUsableDatabase(home.root() + "/" + version)) << version;
+    }
 }
 
 TEST(GatewayStart, UnopenableDatabaseOffersTheRestoreRoads) {
@@ -281,6 +340,7 @@ TEST(GatewayStart, LocalRestoreAtStartUpWritesTheBackupIntoTheFileThatWouldNotOp
         ScriptedPrompts prompts;
         FileSystem::CreateDirectories(home.DataFolder());
         MakeUnusable(kind, home.DatabasePath());
+        const std::string bytes = FileSystem::ReadAll(home.DatabasePath());
         std::string backup = home.root() + "/good.mdb";
         DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
         DatabaseBuilder::Run(backup, "INSERT INTO Animals (TagNumber) VALUES ('back')");
@@ -293,7 +353,7 @@ TEST(GatewayStart, LocalRestoreAtStartUpWritesTheBackupIntoTheFileThatWouldNotOp
         EXPECT_EQ(prompts.shown()[2].text, "Database (*.mdb)|*.mdb");
         EXPECT_TRUE(modCommon::VersionCheck());
         EXPECT_EQ(modCommon::Database().OpenRecordset("SELECT TagNumber FROM Animals").Field(0).ToString(), "back");
-        EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".previous"));
+        EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath() + ".bak") == bytes) << "the file replaced is kept";
     }
 }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QDate>
 #include <QLocale>
 #include <QWidget>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <tuple>
 
@@ -13,6 +13,7 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
+#include "fixtures/PeerProcess.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
@@ -68,6 +69,21 @@ TEST(Startup, PartnerModeComesOnlyFromTheExactExecutableName) {
     TempHome home("oxbrelconnect");
     RunMain("");
     EXPECT_EQ(modCommon::OxbrelMode, 0);
+}
+
+// Started through a link, as a package installs the partner's program, the program goes by the
+// link's name for its mode and data folder; its shipped files stay beside the program itself.
+TEST(Startup, ProgramStartedThroughALinkGoesByTheLinksName) {
+    TempHome home;
+    const std::string link = home.root() + "/OxbrelConnect", out = home.root() + "/name.txt";
+    std::filesystem::create_symlink(PeerProcess::Path(), link);
+    const std::string folder = std::filesystem::path(PeerProcess::Path()).parent_path().string();
+    for (auto [startedAs, mode, name] :
+         {std::tuple{link, "1", "OxbrelConnect"}, {PeerProcess::Path(), "0", "database_peer"}}) {
+        EXPECT_EQ(PeerProcess({"name", out}, {}, startedAs).Wait(), 0);
+        EXPECT_EQ(FileSystem::ReadAll(out),
+                  std::string(mode) + "\n" + home.root() + "/data/" + name + "\n" + folder + "\n");
+    }
 }
 
 TEST(Startup, PartnerModeGivesWindowsThePartnersIcon) {
@@ -166,11 +182,13 @@ TEST(ErrorLog, AppendsOneExactLinePerFailureAndShowsTheMessage) {
     TempHome home;
     ScriptedPrompts prompts;
     DateTime::PinClock({2009, 3, 7, 14, 5, 9});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));  // whose short dates have two-digit years
     prompts.Answer(Prompts::OK);
     modCommon::LogError(RuntimeError(91, "Object variable not set"), "DisplayNote", "frmMain");
     modCommon::LogError(RuntimeError(13, "Type mismatch"), "SaveNote", "frmMain", false);
+    QLocale::setDefault(QLocale::system());
     std::string log = FileSystem::ReadAll(home.DataFolder() + "/KelvoErrorLog.txt");
-    std::string date = QLocale().toString(QDate(2009, 3, 7), QLocale::ShortFormat).toStdString();
+    const std::string date = "3/7/2009";
     EXPECT_EQ(log, date +
                        " 14:05:09\tObject variable not set (Error number 91) in procedure DisplayNote in frmMain\r\n" +
                        date + " 14:05:09\tType mismatch (Error number 13) in procedure SaveNote in frmMain\r\n");

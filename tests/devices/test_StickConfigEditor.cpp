@@ -178,7 +178,7 @@ TEST_F(ConfigurationEditorTest, SaveWritesTheEditionsItemsInTheStickUnitsAndLoad
     modCommon::EditionCode = 2;
     std::tie(boxes, heard) = Save(Configure(), [](frmStickReader& w) {
         Type(w, 2, "123456789");
-        Type(w, 26, "abcdef");
+        Type(w, 26, "abcd");
     });
     EXPECT_EQ(boxes, Texts{Box("Configuration saved", Prompts::OKOnly, "Configuration updated OK.")});
     ASSERT_EQ(heard.size(), 36u);  // n, every item (Output Termination hidden, but written), l
@@ -263,6 +263,9 @@ TEST_F(ConfigurationEditorTest, TypedValuesAreCheckedInOrderBeforeAnythingIsSent
     // command.
     modCommon::EditionCode = 2;
     EXPECT_EQ(Save(Configure(), [](auto& w) { Type(w, 10, "a|b"); }), std::make_pair(invalid("Reserved10"), Texts{}));
+    DefaultInstance<frmStickReader>::Unload();
+    EXPECT_EQ(Save(Configure(), [](auto& w) { Type(w, 26, "abcde"); }),
+              std::make_pair(invalid("Mark Characters"), Texts{}));
 }
 
 TEST_F(ConfigurationEditorTest, AStickThatCannotBeReadLeavesNoEditorAndGoesBackToThePortChoice) {

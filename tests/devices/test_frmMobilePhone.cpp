@@ -272,6 +272,7 @@ TEST_F(PhoneTest, ImportFilesAnimalsGroupsAndCommentsThenTellsThePhone) {
     EXPECT_EQ(modCommon::Species, 1);
     EXPECT_EQ(modCommon::GetSingleAnimalID(), tagOnly);
     EXPECT_EQ(mainWindow.CountOf("UpdateAfterImport"), 1);
+    EXPECT_EQ(mainWindow.speciesAtUpdate, 1) << "the grid is refreshed for the keeper's species, not the last animal's";
     const std::string newID = Cells("SELECT AnimalID FROM Animals WHERE TagNumber='UK0333333 00003'");
     EXPECT_EQ(
         Cells(

@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <tuple>
 
 #include "core/clsDatabase.h"
+#include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
 #include "core/modEID.h"
@@ -66,8 +68,10 @@ TEST_F(StickReaderTest, ReadsBecomeAnimalsEIDsAndGroupsAndTheStickIsErasedAfterw
     Stick().AddRecordText("");
     Stick().AddRecord(owned, '1', kReadAt);
     Stick().AddRecordText("XYZ|1|120324090000");
-    Stick().AddRecordText(Hex("0372000000000104") + "|1");
+    Stick().AddRecordText(owned + "|1");  // no read time, yet a read
     Stick().AddRecordText("");
+    const std::string kept = home.DataFolder() + "/StickRecordsNotImported.txt";
+    FileSystem::WriteAll(kept, "earlier\r\n");
 
     frmStickReader* w = Run();
     ASSERT_NE(w, nullptr);
@@ -78,7 +82,10 @@ TEST_F(StickReaderTest, ReadsBecomeAnimalsEIDsAndGroupsAndTheStickIsErasedAfterw
               "Preparing to get data from your stick reader..." + CRLF + "Getting data..." + CRLF +
                   "Records received: " + std::to_string(reply / 32) + CRLF + "Adding data to your records..." + CRLF +
                   "Data received. Erasing data from your  stick..." + CRLF +
-                  "Import completed OK - click Exit to exit this screen." + CRLF + "Unreadable records skipped: 2");
+                  "Import completed OK - click Exit to exit this screen." + CRLF + "Unreadable records: 1, kept in " +
+                  kept);
+    EXPECT_EQ(FileSystem::ReadAll(kept),
+              "earlier\r\n2024-03-15 10:20:30\tStick 100000123 on COM5\tXYZ|1|120324090000\r\n");
 
     const std::string madeTag = "0372 000000000101";
     EXPECT_EQ(
@@ -142,9 +149,10 @@ TEST(StickReadImport, TagTextTaggingDateAndRecords) {
         EXPECT_EQ(StickReadImport::TaggingDate(unreal), kNow.DateOnly()) << unreal;
     DateTime::PinClock({});
     auto records = StickReadImport::ParseRecords("#" + ie + "|1|x#||#abc|1|2#" + ie + "|2#" + ie.substr(1) + "g|1|2#");
-    ASSERT_EQ(records.reads.size(), 1u);
+    ASSERT_EQ(records.reads.size(), 2u);
     EXPECT_EQ(records.reads[0].hexEID + records.reads[0].group + records.reads[0].readTime, ie + "1x");
-    EXPECT_EQ(records.skipped, 3);
+    EXPECT_EQ(records.reads[1].hexEID + records.reads[1].group + records.reads[1].readTime, ie + "2");
+    EXPECT_EQ(records.unread, (Texts{"abc|1|2", ie.substr(1) + "g|1|2"}));
     EXPECT_EQ(StickReadImport::GroupNameStem({2009, 2, 3, 4, 5, 6}), "20090203040506 Stick Group ");
 }
 
@@ -275,6 +283,21 @@ TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSam
     }
 }
 
+// Records that the import cannot read and that no file can take stay on the stick.
+TEST_F(StickReaderTest, AStickWhoseUnreadRecordsCannotBeKeptIsNotErased) {
+    const std::string kept = home.DataFolder() + "/StickRecordsNotImported.txt";
+    FileSystem::CreateDirectories(kept);  // a folder where the file should be
+    Stick().AddRecordText("damaged|1");
+    ASSERT_NE(Run(), nullptr);
+    EXPECT_EQ(Boxes(),
+              Texts{Box("Stick Not Erased", Prompts::Exclamation,
+                        "Your records have been updated, but the stick's unreadable records could not be "
+                        "saved in " +
+                            kept + "." + CRLF + "They are still on your stick reader, which was not erased.")});
+    EXPECT_EQ(Stick().CountOf('e'), 0);
+    EXPECT_EQ(Stick().Records().size(), 1u);
+}
+
 // ---- Finding the stick ----------------------------------------------------------------------
 
 TEST_F(StickReaderTest, LastPortConnectsUnaskedAndAStickAnsweringTheThirdIdentifyIsFound) {
@@ -395,6 +418,27 @@ TEST_F(StickReaderTest, OpensWindowModalOverTheMainWindowAndOnlyTheFullEditionIs
     EXPECT_TRUE(mainWindow.calls.empty());
 }
 
+// The simple edition gives the window's own help in the keeper's language, and it fits.
+TEST_F(StickReaderTest, PortAndConfigurationHelpSpeakTheKeepersLanguage) {
+    modCommon::EditionCode = 1;
+    for (auto [locale, port, configuration] :
+         {std::tuple{"es_ES.UTF-8", "Si aún no ha activado", "Obteniendo los datos de configuración del lector..."},
+          {"nl_NL.UTF-8", "Als u de Bluetooth-verbinding", "Instellingen worden van uw stick opgehaald..."},
+          {"pt_PT.UTF-8", "Se ainda não ativou", "Obtendo os dados de configuração do bastão de leitura..."}}) {
+        setenv("LC_ALL", locale, 1);
+        modCommon::Translator().SetTranslationOn(true);
+        frmStickReader* w = Run(modMainWindowServices::StickReaderConfiguration);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->lblHelp[1]->text().toStdString(), configuration);
+        w->ShowFrame(0);
+        EXPECT_TRUE(w->lblHelp[0]->text().startsWith(QString::fromUtf8(port))) << locale;
+        EXPECT_EQ(CutTexts(*w), Texts{}) << locale;
+        DefaultInstance<frmStickReader>::Unload();
+    }
+    unsetenv("LC_ALL");
+    modCommon::Translator().SetTranslationOn(false);
+}
+
 // Every caption of the port and import steps fits its control. With KELVO_SCREENSHOT_DIR set
 // the two steps are also written there as pictures, to be looked at. From the keyboard, Tab
 // reaches every control of the port step, Enter presses the focused button, Escape leaves.
@@ -410,7 +454,8 @@ TEST_F(StickReaderTest, PortAndImportStepsShowTheirTextsWholeAndWorkFromTheKeybo
                                                           CRLF + "Adding data to your records..." + CRLF +
                                                           "Data received. Erasing data from your  stick..." + CRLF +
                                                           "Import completed OK - click Exit to exit this screen." +
-                                                          CRLF + "Unreadable records skipped: 2"));
+                                                          CRLF + "Unreadable records: 2, kept in " + home.DataFolder() +
+                                                          "/StickRecordsNotImported.txt"));
         EXPECT_EQ(CutTexts(*w), Texts{});
         SaveScreenshot(*w, "stickreader-step" + std::to_string(step));
     }

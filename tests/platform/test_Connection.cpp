@@ -146,8 +146,7 @@ TEST_F(TransactionTest, FailuresOfTheWholeDatabaseAreToldApart) {
     const std::tuple<const char*, std::function<void()>, std::function<void()>, RuntimeError::Kind> cases[] = {
         {"refuses writes", [&] { db.Execute("PRAGMA query_only=1"); }, [&] { db.Execute("PRAGMA query_only=0"); },
          RuntimeError::Kind::WholeDatabase},
-        {"locked", [&] { other.Execute("BEGIN EXCLUSIVE"); }, [&] { other.Rollback(); },
-         RuntimeError::Kind::WholeDatabase},
+        {"locked", [&] { other.Execute("BEGIN EXCLUSIVE"); }, [&] { other.Rollback(); }, RuntimeError::Kind::InUse},
         {"a row refused", [&] { Add(row + "a row refused"); }, [] {}, RuntimeError::Kind::Step},
         {"full", [&] { db.Execute("PRAGMA max_page_count=1"); }, [] {}, RuntimeError::Kind::WholeDatabase},
     };

@@ -58,6 +58,8 @@ TEST_F(LocationTest, EditingALocation) {
         << "the identical one is kept, the edited one left";
     Save(6, "Knacker", "Town", 0);
     EXPECT_EQ(Locations("LocationID=6"), "Knacker/Town/0/1");
+    Save(6, "KNACKER", "Town", 0);
+    EXPECT_EQ(Locations("LocationID=6"), "KNACKER/Town/0/1") << "a change of case alone is stored";
 
     modCommon::EditLocationID = 4;
     RunModal<frmLocation>([] { frmLocation::ShowModal(nullptr); },
@@ -96,8 +98,10 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                                             "' is too long: "
                                             "the name of a location can have at most 50 characters.");
                               EXPECT_EQ(prompts.shown()[3].title, "Name in Use");
-                              // Enter in a box presses no button.
-                              QTest::keyClick(dialog.txbName, Qt::Key_Return);
+                              // Enter in a box presses OK, and the name in use is refused again.
+                              QTest::keyClick(dialog.txbDescription, Qt::Key_Return);
+                              EXPECT_EQ(prompts.shown().back().title, "Name in Use");
+                              EXPECT_EQ(prompts.shown().size(), 5u);
                               EXPECT_TRUE(dialog.isVisible());
                           });
     EXPECT_EQ(Locations("LocationID=1"), "Removed from Records/Animals removed from the records/-4/1");

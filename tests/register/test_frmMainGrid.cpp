@@ -277,6 +277,24 @@ TEST_F(GridTest, CellEditsFollowTheRules) {
     QLocale::setDefault(before);
 }
 
+// One animal selected, a click on another's cell: what the keeper types lands on the row clicked.
+TEST_F(GridTest, WhatIsTypedAfterAClickOnACellLandsOnThatRow) {
+    frmMain& form = Open();
+    form.show();
+    form.activateWindow();
+    QTableView& view = form.grdAnimals->View();
+    Select({"UK0123456 00001"});  // row 1; row 2 holds UK0123456 00002
+    const QModelIndex cell = form.grdAnimals->Model().index(2, form.grdAnimals->ColumnOf("DateOfBirth"));
+    view.scrollTo(cell);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(cell).center());
+    Settle();
+    QTest::keyClick(&view, Qt::Key_2);
+    QTest::keyClicks(QApplication::focusWidget(), "005-02-01\r");
+    Settle();
+    EXPECT_EQ(Rows("SELECT DateOfBirth FROM Animals WHERE AnimalID IN (1,2) ORDER BY AnimalID"),
+              "2023-03-01 00:00:00,2005-02-01 00:00:00");
+}
+
 TEST_F(GridTest, TagsAreSplitAtTheirLastBlankAndTypesShowPictures) {
     frmMain& form = Open();
     RecordsetModel& model = form.grdAnimals->Model();
@@ -387,10 +405,12 @@ TEST_F(GridTest, SpeciesSetUpShowsWhatBelongsToTheSpecies) {
                                                     " (c) the Kelvo makers (Cattle)  Holding Number: 12/345/6789  Herd "
                                                     "Number: 123456  Country: England");
     EXPECT_EQ(GridTags(), (Tags{"UK123456 100001", "UK123456 100002"}));
+    EXPECT_FALSE(form.grdAnimals->property("Tag").toString().contains("Tagging Date"));
 
     modCommon::Species = 2;
     modCommon::HoldingNumberRequired = false;
     form.InitialiseForSpecies();
+    EXPECT_TRUE(form.grdAnimals->property("Tag").toString().contains("Tagging Date")) << "the grid's help follows";
     EXPECT_FALSE(header->isSectionHidden(tagging));
     EXPECT_GE(header->sectionSize(tagging), DesignGeometry::Pixels(1200));
     EXPECT_EQ(header->sectionSize(tagging), header->sectionSize(form.grdAnimals->ColumnOf("DateOfBirth")));

@@ -90,6 +90,7 @@ TEST_F(ListsTest, PopUpMenuOffersWhatTheEntryAllows) {
     EXPECT_EQ(popupShown,
               (Texts{"Permanently delete all selected animals from your records", "Create a New Location"}));
     EXPECT_EQ(prompts.shown().back().title, "Confirm Animal Deletion");
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2);
     EXPECT_EQ(Scalar("SELECT count(*) FROM Animals WHERE TagNumber='UK0123456 00010'"), "0");
 
     // A location's item asks for the move's date; Cancel records nothing.
@@ -193,7 +194,7 @@ TEST_F(ListsTest, CreateEditAndDeleteEntries) {
     EXPECT_EQ(prompts.shown().back().text,
               "There are animals with gender 'Ram'.\r\nAre you sure you want to remove Ram?");
     EXPECT_EQ(prompts.shown().back().title, "Confirm 'Ram' Removal");
-    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question);
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2);
     RightClick(form.lstGenders, "Ram", "Delete the Gender 'Ram'");
     EXPECT_EQ(Column("GenderID"), "1,-,-,1,0,-,-");
     EXPECT_EQ(Entries(form.lstGenders), (Texts{"Unknown", "Ewe"}));

@@ -8,12 +8,14 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
 #include <fstream>
+#include <set>
 #include <tuple>
 
 #include "core/frmSpecies.h"
@@ -21,6 +23,7 @@
 #include "core/modMainWindowServices.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
+#include "fixtures/WindowChecks.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
 
@@ -50,8 +53,9 @@ protected:
 
 TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     frmMain& form = Open();
-    const std::string backup = Path("backup.mdb");
-    prompts.ChooseFile(backup).Answer(Prompts::OK);
+    // Saved without an ending, it gets the restore's; dialogs open at home, then where it went.
+    const std::string backup = Path("flock_backup_1.mdb");
+    prompts.ChooseFile(Path("flock_backup_1")).Answer(Prompts::OK);
     form.mnuBackupLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data was backed up successfully to " + backup);
 
@@ -60,6 +64,9 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     prompts.ChooseFile(backup).Answer(Prompts::OK);
     form.mnuRestoreLocal->trigger();
     EXPECT_EQ(GridTags().front(), "ABC");
+    const std::string kept = home.DatabasePath() + ".bak";
+    EXPECT_EQ(prompts.LastText(), "Your data was restored successfully.\r\nThe data it replaced is kept in " + kept);
+    EXPECT_EQ(DatabaseBuilder::Scalar(kept, "SELECT count(*) FROM Animals WHERE AnimalID=7"), "0");
 
     std::ofstream(Path("notes.mdb")) << "not a database";
     prompts.ChooseFile(Path("notes.mdb")).Answer(Prompts::OK);
@@ -67,6 +74,7 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     EXPECT_EQ(prompts.LastText(), "Your data could not be restored.");
     EXPECT_EQ(GridTags().size(), 7u);
     EXPECT_EQ(prompts.shown()[3].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
+    EXPECT_EQ(prompts.shown()[0].folder + " " + prompts.shown()[2].folder, Program::Home() + " " + home.root());
 
     // A folder that is not there: the gateway logs why, then the keeper is told.
     prompts.ChooseFile(Path("missing/backup.mdb")).Answer(Prompts::OK).Answer(Prompts::OK);
@@ -75,6 +83,36 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
               "Your data could not be backed up\r\nPlease check that there is enough space\r\non the device you are "
               "backing up to and try again.");
     EXPECT_TRUE(prompts.Done());
+}
+
+// Every menu title and item has a letter of its own within its menu, and its caption keeps its
+// words; Alt and a title's letter open the menu, an item's letter chooses it.
+TEST_F(MenuTest, MenusOpenAndChooseFromTheKeyboard) {
+    frmMain& form = Open();
+    std::vector<std::string> unreachable;
+    std::function<void(const QList<QAction*>&)> check = [&](const QList<QAction*>& items) {
+        std::set<QKeySequence> letters;
+        for (const QAction* item : items) {
+            const QKeySequence letter = QKeySequence::mnemonic(item->text());
+            if (letter.isEmpty() || !letters.insert(letter).second) unreachable.push_back(ShownCaption(item->text()));
+            if (item->menu()) check(item->menu()->actions());
+        }
+    };
+    check(form.menuBar()->actions());
+    EXPECT_EQ(unreachable, std::vector<std::string>{});
+    EXPECT_EQ(ShownCaption(form.mnuExit->text()) + "|" + ShownCaption(form.mnuExportMovementOwnedCSV->text()),
+              "Exit|Movement Data for Selected Animals (Owned Animals Only)");
+
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuFile);
+    QTest::keyClick(form.mnuFile, Qt::Key_B);
+    ASSERT_EQ(QApplication::activePopupWidget(), form.mnuBackup);
+    prompts.ChooseFile("");
+    QTest::keyClick(form.mnuBackup, Qt::Key_L);
+    EXPECT_EQ(prompts.shown().back().title, "Backup your data");
 }
 
 TEST_F(MenuTest, ChangingSpeciesSetsTheWindowUpAgainAndLeavingWithoutOneClosesIt) {
@@ -211,6 +249,19 @@ TEST_F(MenuTest, HelpFollowsThePointerOncePerControlAndTabAndMenuTitles) {
     form.MouseMoveHandler(form.grdAnimals, 0, 0);
     EXPECT_EQ(form.rtbHelp->document()->find("green").charFormat().background().color(), QColor(175, 255, 175));
     EXPECT_EQ(form.GetHelpText(form.fraDisplay), "");
+}
+
+// Cattle have no tagging-date tab: the help is that of the tab under the pointer all the same.
+TEST_F(MenuTest, HelpOfTheTabUnderThePointerWhereTheSpeciesHidesATab) {
+    frmMain& form = Open(1);
+    form.show();
+    QTabBar& bar = form.tabDetails->Bar();
+    for (auto [tab, help] :
+         {std::pair{6, "The Tag Changes Tab"}, {10, "The Parentage Tab"}, {4, "The Change DoBs Tab"}})
+        for (int x : {bar.tabRect(tab).left() + 2, bar.tabRect(tab).right() - 2}) {  // each tab edge to edge
+            QTest::mouseMove(&bar, QPoint(x, bar.height() / 2));
+            EXPECT_EQ(Help().rfind(help, 0), 0u) << tab << " at " << x << ": " << Help();
+        }
 }
 
 // The print preview opens over the main window within its screen, a laptop's of 1366 x 768

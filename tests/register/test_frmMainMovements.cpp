@@ -1,13 +1,19 @@
-// Movements through the locations list (real file, shipped scripts), date changes, moves before birth.
+// Movements through the locations list (real file, shipped scripts), from the keyboard too, date
+// changes, moves before birth.
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
 
 #include <fstream>
 
 #include "fixtures/PeerProcess.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/RestrictedFile.h"
+#include "register/frmLocation.h"
 
 namespace {
 
@@ -167,6 +173,42 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
 }
 
 // A new date of birth takes only the moves at the old one along; moves at the very birth are no moves before it.
+// Without a mouse: a location made from its list's menu (its name holding "&"), animals picked
+// in the grid by keys and moved there from the menu, the grid's own menu.
+TEST_F(MovementsTest, TheKeyboardAloneCreatesALocationAndMovesAnimalsThere) {
+    frmMain& form = Open();
+    form.show();
+    NextPopup("", {Qt::Key_Down, Qt::Key_Return}, [] {
+        frmLocation* dialog = frmLocation::Loaded();
+        ASSERT_NE(dialog, nullptr);
+        dialog->optLocationType[0]->setChecked(true);
+        QTest::keyClicks(dialog->txbName, "Hill & Vale");
+        QTest::keyClick(dialog->txbName, Qt::Key_Return);
+        if (dialog->isVisible()) dialog->reject();
+    });
+    QTest::keyClick(form.lstLocations, Qt::Key_Menu);  // no entry has the focus yet
+    EXPECT_EQ(popupShown, Texts{"Create a New Location"});
+    const std::string hill = Scalar("SELECT LocationID FROM Locations WHERE LocationName='Hill & Vale'");
+    ASSERT_NE(hill, "<none>");
+
+    QTableView& grid = form.grdAnimals->View();
+    QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Space);
+    QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+    NextPopup("", {Qt::Key_Escape});
+    QTest::keyClick(&grid, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(popupShown, (Texts{"Print Selected Animals to the Printer", "Print Selected Animals to an HTML file",
+                                 "Print All Animals to the Printer", "Print All Animals to an HTML file"}));
+
+    QTest::keyClicks(form.lstLocations, "Hill");
+    prompts.Type("14/06/2024").Type("by road");
+    NextPopup("", {Qt::Key_Down, Qt::Key_Return});
+    QTest::keyClick(form.lstLocations, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(popupShown.front(), "Assign Selected Animals to the Location 'Hill & Vale'");
+    EXPECT_EQ(Rows("SELECT AnimalID || Details FROM LocationLink WHERE LocationID=" + hill), "1by road,2by road");
+}
+
 TEST_F(MovementsTest, DateChangesAndMovesBeforeBirth) {
     QLocale::setDefault(QLocale("en_US"));
     frmMain& form = Open();

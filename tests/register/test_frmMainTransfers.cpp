@@ -63,7 +63,7 @@ TEST_F(TransferTest, SheepExportsKeepTheSelectionOrderAndTheLayoutByteForByte) {
             "\"01/01/2024\",\"UK0123456 00001\",\"Moved On\",\"Holding\",\"\",\"0123456789ABCDEF\",\"" +
             modEID::HexEIDToDecimalEID("0123456789ABCDEF").Decimal + "\",\"\"");
     // A -> B -> C -> ABC: the newest change first, each with the tag that replaced it.
-    prompts.ChooseFile(Path("changes.csv"));
+    prompts.ChooseFile(Path("changes"));  // the ending of the only file type comes by itself
     Form().mnuExportTagChangesCSV_Click();
     EXPECT_EQ(Bytes(Path("changes.csv")),
               "Event Date,Old Tag,New Tag\r\n"
@@ -108,6 +108,7 @@ TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLine
           modEID::DecimalEIDToHexEID("0826012345600001", 4) + ",UK0123456 00001,1,2\n" +  // known tag: new EID
               newSheep + ",UK0123456 00200\n" + newSheep + ",UK0123456 00200\n\n" +       // the same line twice
               UKSheepEID("012345600003", 2) + ",UK123456 100001\n" +  // a known cattle tag while sheep are worked on
+              UKSheepEID("012345600005", 2) + ",UK123456 100500\n" +  // a new one: sorted by the cattle rule
               UKSheepEID("012345600004", 0) + ",uk0123456 00400\n" +  // no species: the one worked on
               "12345,UK0123456 00300\nZZZZZZZZZZZZZZZZ,UK0123456 00301\n" +
               QString::fromStdString(newSheep).toLower().toStdString() + ",UK0123456 00201\n");
@@ -121,12 +122,12 @@ TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLine
     EXPECT_EQ(
         Scalar("SELECT group_concat(TagNumber || ':' || Species || ':' || AnimalType || ':' || TagSort, ' ') FROM "
                "Animals WHERE AnimalID > 9"),
-        "UK0123456 00200:2:0:200 uk0123456 00400:2:0:400 UK0123456 00201:2:0:201");
+        "UK0123456 00200:2:0:200 UK123456 100500:1:0:500 uk0123456 00400:2:0:400 UK0123456 00201:2:0:201");
     EXPECT_EQ(Scalar("SELECT group_concat(a.TagNumber || '=' || e.EIDNumber, ' ') FROM EIDs e JOIN Animals a USING "
                      "(AnimalID) WHERE EIDID > 1"),
               "UK0123456 00001=" + modEID::DecimalEIDToHexEID("0826012345600001", 4) + " UK0123456 00200=" + newSheep +
-                  " UK123456 100001=" + UKSheepEID("012345600003", 2) +
-                  " uk0123456 00400=" + UKSheepEID("012345600004", 0));
+                  " UK123456 100001=" + UKSheepEID("012345600003", 2) + " UK123456 100500=" +
+                  UKSheepEID("012345600005", 2) + " uk0123456 00400=" + UKSheepEID("012345600004", 0));
     EXPECT_TRUE(Form().isEnabled() && !Form().fraProgress->isVisible());
     EXPECT_EQ(GridTags().size(), 10u) << "the grid shows the new tags";
 
@@ -136,7 +137,7 @@ TEST_F(TransferTest, AllflexBucketAddsEachTagOnceToItsOwnSpeciesAndCountsBadLine
     prompts.ChooseFile(Path("binary.txt")).Answer(Prompts::OK);
     Form().mnuGetAllflexTagBucket_Click();
     EXPECT_EQ(prompts.LastText(), "2 lines of the tag bucket file held no valid tag and EID and were not imported.");
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Animals"), "12");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Animals"), "13");
 }
 
 TEST_F(TransferTest, MakerBucketReadsItsColumnsByNameAndImportsAllOrNothing) {

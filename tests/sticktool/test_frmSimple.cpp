@@ -41,7 +41,8 @@ using DesignGeometry::Pixels;
 
 TEST_F(StickToolTest, FirstStartInEnglish) {
     frmSimple& window = frmSimple::Instance();
-    EXPECT_EQ(window.windowTitle().toStdString(), "kelvo v" + modCommon::ProgramVersion());
+    EXPECT_EQ(window.windowTitle().toStdString(),
+              "kelvo v" + modCommon::ProgramVersion() + " (c) 2009-2024 the Kelvo makers");
     EXPECT_TRUE(window.ckbSortTags->isChecked() && window.ckbIncludeTimeScanned->isChecked());
     EXPECT_TRUE(window.optTagsToSave[0]->isChecked() && window.optDisplayApplication[0]->isChecked());
     // Ticked boxes are stored again in their normal form; options as designed store nothing.
@@ -83,6 +84,8 @@ TEST_F(StickToolTest, StoredOptionsAreReadAndStoredAgainNormalised) {
     EXPECT_EQ((V{Stored("SortTags"), Stored("IncludeGroupLabels"), Stored("IncludeTimeScanned"),
                  Stored("DisplayApplication")}),
               (V{"0", "True", "True", "7"}));
+    window.fraTagReadOptions->UpdateDisplayApplicationOptions();  // as the start does
+    EXPECT_EQ(Stored("DisplayApplication"), "0") << "Notepad is shown selected and stored so";
     // Every click stores the box; an option only a change, or in place of a text that is no
     // number.
     window.ckbSortTags->click();
@@ -134,6 +137,8 @@ TEST_F(StickToolTest, PartnerEngineeringAndAustralianLayouts) {
     for (const char* name : {"b.conf", "A.CONF", "x.conf.conf", "notes.txt"})
         std::ofstream(home.ProgramFolder() + "/" + name);
     window = &frmSimple::Instance();
+    EXPECT_EQ(window->windowTitle().toStdString(),
+              "Stick reader (engineering) v" + modCommon::ProgramVersion() + " (c) 2009-2024 the Kelvo makers");
     EXPECT_EQ(window->height(), window->fraTolvane->y() + window->fraTolvane->height() + Pixels(120));
     V names;
     for (int i = 0; i < window->cboConfigFiles->count(); ++i)
@@ -346,6 +351,8 @@ TEST_F(StickConnectionTest, TagFileNeedsFirmwareEight) {
         frmSimple* window = Start();
         EXPECT_EQ(window->cmdStickAction[5]->isHidden(), firmware == 7);
         EXPECT_EQ(window->fraTagFileOptions->isHidden(), firmware == 7);
+        EXPECT_EQ(window->cmdStickAction[5]->text().toStdString(),
+                  firmware == 7 ? "Show Tag File Options" : "Hide Tag File Options");
         DefaultInstance<frmSimple>::Unload();
     }
 }
@@ -385,7 +392,7 @@ TEST_F(StickConnectionTest, EraseTagsAsksFirstAndSaysHowItWent) {
     window->cmdStickAction[1]->click();
     EXPECT_EQ(stick->CountOf('e'), 0);
     EXPECT_EQ(prompts.shown().back().text, "Hiermee worden alle diergegevens op de stick gewist. Weet u het zeker?");
-    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question);
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2);
 
     prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     window->cmdStickAction[1]->click();

@@ -234,7 +234,7 @@ TEST_F(EartagListTest, DeletingAsksFirst) {
         QTest::keyClick(window.grdTags, Qt::Key_Backspace);
         EXPECT_EQ(prompts.shown().back().text, warning + "  selected eartag?");
         EXPECT_EQ(prompts.shown().back().title, "Confirm Eartag Deletion");
-        EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question);
+        EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo + Prompts::Question + Prompts::DefaultButton2);
         EXPECT_EQ(window.EartagTable().Rows(), 4);
         prompts.Answer(Prompts::Yes);
         window.cmdDelete->click();

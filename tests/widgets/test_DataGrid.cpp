@@ -114,3 +114,22 @@ TEST_F(DataGridTest, HeldLayoutUnboundColumnsAndValueItemsSurviveANewRecordset) 
     EXPECT_FALSE(model.flags(model.index(0, 3)) & Qt::ItemIsEditable);
     EXPECT_FALSE(model.setData(model.index(0, 3), "x"));
 }
+
+TEST_F(DataGridTest, KeysSelectAsTheRecordSelectorsDo) {
+    QSignalSpy byKeys(grid, &DataGrid::SelectedByKeys);
+    QTableView& view = grid->View();
+    grid->SetCurrentRow(1);
+    // Space, Shift+Down twice and back up, then Ctrl moving alone and Ctrl+Space adding row 4
+    // and taking row 1 out.
+    const std::pair<Qt::Key, Qt::KeyboardModifier> keys[] = {
+        {Qt::Key_Space, Qt::NoModifier},      {Qt::Key_Down, Qt::ShiftModifier},   {Qt::Key_Down, Qt::ShiftModifier},
+        {Qt::Key_Up, Qt::ShiftModifier},      {Qt::Key_Down, Qt::ControlModifier}, {Qt::Key_Down, Qt::ControlModifier},
+        {Qt::Key_Space, Qt::ControlModifier}, {Qt::Key_Up, Qt::ControlModifier},   {Qt::Key_Up, Qt::ControlModifier},
+        {Qt::Key_Up, Qt::ControlModifier},    {Qt::Key_Space, Qt::ControlModifier}};
+    for (const auto& [key, modifier] : keys) QTest::keyClick(&view, key, modifier);
+    EXPECT_EQ(Selected(), (std::vector<long>{2, 4}));
+    QTest::keyClick(&view, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), std::vector<long>{1});
+    EXPECT_EQ(byKeys.count(), 7);
+    EXPECT_FALSE(view.indexWidget(view.currentIndex())) << "Space starts no edit";
+}
