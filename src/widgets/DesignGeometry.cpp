@@ -45,19 +45,17 @@ QMargins RealFrame(const QWidget* window) {
 }
 
 // The window's frame (title bar and borders) around its inner area: the real one once the
-// window is on the screen; before it is shown, that of a window of the program the window
-// manager has framed with a title bar, as it will frame this one; else what the style's title
-// bar and borders come to.
+// window is on the screen; before, that of a window of the program the window manager has
+// framed with a title bar, as it will frame this one; else what the style's title bar and
+// borders come to.
 QMargins FrameOf(const QWidget* window) {
     if (const QMargins frame = RealFrame(window); !frame.isNull()) return frame;
-    auto titled = [](const QWidget* other) { return other && RealFrame(other).top() > RealFrame(other).left(); };
-    if (!window->isVisible()) {
-        const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
-        for (const QWidget* other : {static_cast<const QWidget*>(QApplication::activeWindow()), parent})
-            if (titled(other)) return RealFrame(other);
-        for (const QWidget* other : QApplication::topLevelWidgets())
-            if (other->isVisible() && titled(other)) return RealFrame(other);
-    }
+    std::vector<const QWidget*> others{QApplication::activeWindow()};
+    if (window->parentWidget()) others.push_back(window->parentWidget()->window());
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (other->isVisible()) others.push_back(other);
+    for (const QWidget* other : others)
+        if (const QMargins frame = other ? RealFrame(other) : QMargins(); frame.top() > frame.left()) return frame;
     const QStyle* style = window->style();
     const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
     return {border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border};
