@@ -12,7 +12,7 @@ namespace {
 class PedigreeOnX : public RegisterTest {
 protected:
     void SetUp() override {
-        SKIP_WITHOUT_X_DESKTOP();
+        ASSERT_X_DESKTOP();
         RegisterTest::SetUp();
     }
 
