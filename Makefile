@@ -67,7 +67,7 @@ test: build
 # own. Reports from inside the libraries the program uses are suppressed by the files in
 # tests/sanitize (the build's own test discovery runs the test programs, so it needs them too).
 SANITIZE_BUILD ?= build-sanitize
-SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:suppressions=$(CURDIR)/tests/sanitize/asan.supp \
                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitize/ubsan.supp
 sanitize: deps
