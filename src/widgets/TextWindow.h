@@ -10,8 +10,8 @@ class QPrinter;
 // A plain-text window the program fills with text for the keeper to read, change, save or
 // print (tag lists, help texts). Each window stands alone: it belongs to no other window (but a
 // modal one it was opened from), so it stays open when the window that opened it closes, and it
-// is deleted when the keeper closes it (Ctrl+W or Escape). Lines are held and saved with CR LF ends; files are written in
-// UTF-8.
+// is deleted when the keeper closes it (Ctrl+W or Escape). Lines are held and saved with CR LF
+// ends; files are written in UTF-8.
 class TextWindow : public QMainWindow {
     Q_OBJECT
 public:
