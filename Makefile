@@ -3,10 +3,12 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 # ON makes every compiler warning an error (CI sets it; see .ci/run).
 WERROR ?= OFF
-# unzip: the tests read the program's archives with the common unzip command too.
+# unzip: the tests read the program's archives with the common unzip command too. xvfb, openbox,
+# x11-utils and xdotool: the window tests of tests/desktop run on an X server of their own with a
+# window manager, read its frames and press its keys.
 PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev libzip-dev zlib1g-dev \
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev \
-           unzip
+           unzip xvfb openbox x11-utils xdotool
 
 # What the benchmarks alone need when they run: the zip, pigz and sqlite3 commands they are measured
 # against.
@@ -65,7 +67,7 @@ test: build
 # own. Reports from inside the libraries the program uses are suppressed by the files in
 # tests/sanitize (the build's own test discovery runs the test programs, so it needs them too).
 SANITIZE_BUILD ?= build-sanitize
-SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:suppressions=$(CURDIR)/tests/sanitize/asan.supp \
                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitize/ubsan.supp
 sanitize: deps

@@ -12,10 +12,15 @@
 //                          letter S (F when left out); may be given more than once
 //   --fail-add N           the Nth eartag sent after the list was emptied is refused
 //   --fail-write N         the Nth configuration item written since the last load is refused
+//   --reads FILE           the stick holds these reads for an import: records as its "r"
+//                          reply sends them, "EID|group|ddmmyyhhnnss" separated by "#" or
+//                          each on a line of its own
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
 #include "sim/SimLineTool.h"
 #include "sim/SimStick.h"
 
@@ -24,7 +29,7 @@ namespace {
 int Usage() {
     std::cerr << "usage: stick-sim [--bytes-per-second N] [--unplug-during LETTER[:BYTES]]\n"
                  "                 [--pages N] [--failing-page N] [--fail WORD[:LETTER]]...\n"
-                 "                 [--fail-add N] [--fail-write N] [port number]\n";
+                 "                 [--fail-add N] [--fail-write N] [--reads FILE] [port number]\n";
     return 2;
 }
 
@@ -32,6 +37,7 @@ struct Options {
     int port = 9;
     int bytesPerSecond = 0;
     long pages = 64;
+    std::string reads;  // the file of stored reads
     SimStick::Faults faults;
 };
 
@@ -61,6 +67,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             if ((options.faults.failAddAt = static_cast<int>(Count(argv[++i], 1))) < 0) return false;
         } else if (argument == "--fail-write" && hasValue) {
             if ((options.faults.failWriteAt = static_cast<int>(Count(argv[++i], 1))) < 0) return false;
+        } else if (argument == "--reads" && hasValue) {
+            options.reads = argv[++i];
         } else {
             options.port = std::atoi(argument.c_str());
             if (options.port <= 0) return false;
@@ -75,10 +83,18 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) return Usage();
     SimStick stick;
+    if (!options.reads.empty()) {
+        try {
+            stick.AddRecordsText(TextFile::Read(options.reads));
+        } catch (const RuntimeError& e) {
+            std::cerr << "stick-sim: " << e.description << "\n";
+            return 2;
+        }
+    }
     stick.SetBytesPerSecond(options.bytesPerSecond);
     stick.SetPageCount(options.pages);
     stick.SetFaults(options.faults);
     SimLineTool::RunUntilStopped(stick, "stick reader", options.port);
-    std::cout << stick.Eartags().size() << " eartags held." << std::endl;
+    std::cout << stick.Records().size() << " reads and " << stick.Eartags().size() << " eartags held." << std::endl;
     return 0;
 }

@@ -6,9 +6,12 @@
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
+#include <cmath>
+#include <memory>
 #include <string_view>
 
 #include "core/Trap.h"
@@ -46,6 +49,10 @@ constexpr std::string_view kChartTemplate =
     "\t{\\cf2 1D*}\\par "
     "\t\t{\\cf2 2DD*}\\b0 }";
 static_assert(kChartTemplate.size() == 347);
+
+// The chart's design place in its frame, and the progeny list's top below it (twips).
+constexpr QRect kChartPlace{45, 240, 3810, 2100};
+constexpr int kProgenyTop = 2370;
 
 constexpr int kSireLine = 2, kAnimalLine = 4, kDamLine = 6, kLastLine = 7;
 const char* const kNotRecorded = "Not recorded";
@@ -98,13 +105,14 @@ std::string ChartText(const Relative& relative) { return relative.recorded ? Rtf
 }  // namespace
 
 PedigreePane::PedigreePane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane(window, frame, tab) {
-    rtbPedigree = DesignGeometry::Make<QTextEdit>("rtbPedigree", {45, 240, 3810, 2100}, frame);
+    rtbPedigree = DesignGeometry::Make<QTextEdit>("rtbPedigree", kChartPlace, frame);
     rtbPedigree->setReadOnly(true);
     rtbPedigree->setTabStopDistance(DesignGeometry::Pixels(720));  // a rich-text box's half-inch tab stops
     // The right button saves the chart: the box has no menu of its own.
     rtbPedigree->setContextMenuPolicy(Qt::NoContextMenu);
     rtbPedigree->viewport()->installEventFilter(this);
-    grdPedigree = DesignGeometry::Make<DataGrid>("grdPedigree", {45, 2370, 3810, 2325}, frame);
+    grdPedigree =
+        DesignGeometry::Make<DataGrid>("grdPedigree", {kChartPlace.x(), kProgenyTop, kChartPlace.width(), 2325}, frame);
     connect(grdPedigree, &DataGrid::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint at) {
                 grdPedigree_MouseUp(button, keys, grdPedigree->View().viewport()->mapFromGlobal(at));
@@ -148,6 +156,33 @@ void PedigreePane::DisplayPedigree() {
         rtbPedigree->show();
         grdPedigree->show();
     });
+}
+
+// ---- Room ------------------------------------------------------------------------------------
+
+QSize PedigreePane::ChartSize() const {
+    // A copy, laid out without a width to wrap at: the box's own follows the box.
+    const std::unique_ptr<QTextDocument> chart(rtbPedigree->document()->clone());
+    chart->setTextWidth(-1);
+    const QSizeF lines = chart->size();
+    const int frame = 2 * rtbPedigree->frameWidth();
+    return {static_cast<int>(std::ceil(lines.width())) + frame, static_cast<int>(std::ceil(lines.height())) + frame};
+}
+
+void PedigreePane::FitToFrame(int frameDesignWidth) {
+    using DesignGeometry::Pixels;
+    const QWidget* frame = rtbPedigree->parentWidget();
+    const QSize chart = fitted_ = ChartSize();
+    const int share = static_cast<int>(std::lround(double(kChartPlace.width()) * frame->width() / frameDesignWidth));
+    const int across = std::max(0, frame->width() - rtbPedigree->x() - Pixels(kChartPlace.x()));
+    const int width = std::min(across, std::max({Pixels(kChartPlace.width()), share, chart.width()}));
+    const int bottom = frame->height() - Pixels(60), gap = Pixels(kProgenyTop - kChartPlace.bottom() - 1);
+    // The list below keeps room for its caption, its headings and a row.
+    const int room = std::max(0, bottom - gap - grdPedigree->LeastHeight() - rtbPedigree->y());
+    const int height = std::min(std::max(rtbPedigree->height(), chart.height()), room);
+    rtbPedigree->setGeometry(rtbPedigree->x(), rtbPedigree->y(), width, height);
+    const int top = rtbPedigree->y() + height + gap;
+    grdPedigree->setGeometry(grdPedigree->x(), top, width, std::max(0, bottom - top));
 }
 
 // ---- Clicks ----------------------------------------------------------------------------------

@@ -57,6 +57,7 @@ void TreatmentsPane::DisplayTreatments() {
                 " ORDER BY EventDate DESC, MedicineName DESC, TagSort ASC, TreatmentLinkID",
             {{"TreatmentLinkID", nullptr, -1}, {"EventDate", "Date", 1200}, {"MedicineName", "Medicine", 1200}},
             "EventDate", "DisplayTreatments");
+        grdTreatments->FitToValues(grdTreatments->ColumnOf("MedicineName"));
         ShowPane(true);
     });
 }

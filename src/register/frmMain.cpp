@@ -12,15 +12,18 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 
 #include "core/Trap.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "register/DetailPane.h"
+#include "register/PedigreePane.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
@@ -34,7 +37,7 @@ const char* const kObject = "frmMain";
 constexpr int kGridLeft = 1665;
 constexpr int kPanelGap = 30;  // between the controls left of the grid, one under the other
 constexpr int kTabLeft = 75;
-constexpr int kTabHeight = 5355;
+constexpr int kTabWidth = 11730, kTabHeight = 5355;
 constexpr int kTabRowHeight = 500;
 constexpr int kFrameLeft = 75;
 constexpr int kFrameHeight = 4755;
@@ -125,7 +128,7 @@ void frmMain::BuildFrame() {
     tabDetails = new TabControl(canvas);
     tabDetails->setObjectName(QStringLiteral("tabDetails"));
     tabDetails->SetTabHeight(Pixels(kTabRowHeight));
-    DesignGeometry::Place(tabDetails, {kTabLeft, 3120, 11730, kTabHeight});
+    DesignGeometry::Place(tabDetails, {kTabLeft, 3120, kTabWidth, kTabHeight});
     const std::pair<const char*, const char*> tabs[] = {
         {"Management Groups", "Management Groups"},
         {"Locations/Moves", "Locations"},
@@ -143,7 +146,7 @@ void frmMain::BuildFrame() {
         tabDetails->AddTab(QString::fromLatin1(tabs[i].first));
         fraTab[i] = new QGroupBox(QString::fromLatin1(tabs[i].second), tabDetails);
         fraTab[i]->setObjectName(QStringLiteral("fraTab_%1").arg(i));
-        DesignGeometry::Place(fraTab[i], {kFrameLeft, kTabRowHeight + 30, 11730 - 2 * kFrameLeft, kFrameHeight});
+        DesignGeometry::Place(fraTab[i], {kFrameLeft, kTabRowHeight + 30, kTabWidth - 2 * kFrameLeft, kFrameHeight});
         fraTab[i]->setVisible(i == 0);
     }
     connect(tabDetails, &TabControl::Click, this, [this](int previous) { tabDetails_Click(previous); });
@@ -295,17 +298,28 @@ void frmMain::ResizeTabFrame() {
         frame->setGeometry(Pixels(kFrameLeft), frameTop, frameWidth, std::max(0, frameHeight));
         FitPanes(frame->height());
         auto rightOf = [](const QWidget* control) { return control->x() + control->width() + Pixels(30); };
+        // The pane's grid or list shows its columns or entries whole where the frame has room: the
+        // help gives way.
+        auto widen = [&](QWidget* control, int wanted) {
+            wanted = std::min(wanted, frameWidth - control->x() - Pixels(30));
+            if (!control->isHidden() && wanted > control->width()) control->resize(wanted, control->height());
+        };
         int helpLeft = Pixels(kHelpLeft);
         DataGrid* grid = tab == kMovementHistoryTab ? grdMovements
                          : tab == kTagChangesTab    ? grdTagChanges
                          : tab == kTreatmentsTab    ? grdTreatments
                                                     : nullptr;
+        QListWidget* list = tab < 4 ? std::array{lstGroups, lstLocations, lstGenders, lstBreeds}[tab] : nullptr;
         if (grid) {
-            // The pane's grid shows its columns whole where the frame has room: the help gives way.
-            const int wanted = std::min(grid->ColumnsWidth(), frameWidth - grid->x() - Pixels(30));
-            if (!grid->isHidden() && wanted > grid->width()) grid->resize(wanted, grid->height());
+            widen(grid, grid->ColumnsWidth());
             helpLeft = rightOf(grid);
+        } else if (list) {
+            const int designed = list->width();  // as FitPanes put it back
+            widen(list,
+                  list->sizeHintForColumn(0) + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
+            helpLeft += list->width() - designed;
         } else if (tab == kParentageTab) {
+            pedigree_->FitToFrame(kTabWidth - 2 * kFrameLeft);
             helpLeft = rightOf(rtbPedigree);
         }
         const int helpWidth = std::max(0, frameWidth - helpLeft - Pixels(30));

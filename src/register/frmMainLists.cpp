@@ -101,6 +101,7 @@ void frmMain::FillListbox(QListWidget* list, const std::string& strSQL) {
         rs.Close();
         list->setCurrentRow(-1);
     });
+    ResizeTabFrame();  // the list as wide as its entries
 }
 
 // Permanent rows first, in the order of their keys as numbers, then the others by name.

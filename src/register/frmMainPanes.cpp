@@ -1,7 +1,10 @@
 // The detail panes from the date changes to the pedigree, each on its tab, and the window's own
 // names for their controls and procedures, which reach the pane.
+#include <QAbstractTextDocumentLayout>
 #include <QHeaderView>
 #include <QTableView>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include "register/DoBChangePane.h"
 #include "register/MovementHistoryPane.h"
@@ -49,6 +52,13 @@ void frmMain::BuildPanes() {
     panes_[kParentageTab] = pedigree_ = new PedigreePane(*this, fraTab[kParentageTab], kParentageTab);
     rtbPedigree = pedigree_->rtbPedigree;
     grdPedigree = pedigree_->grdPedigree;
+    // The chart takes the room its lines need (ResizeTabFrame) when they change.
+    connect(
+        rtbPedigree->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+        [this] {
+            if (pedigree_->ChartSize() != pedigree_->FittedSize()) ResizeTabFrame();
+        },
+        Qt::QueuedConnection);
 }
 
 void frmMain::cmdChangeDoBs_Click() { dobChange_->cmdChangeDoBs_Click(); }

@@ -82,6 +82,15 @@ class DataGrid::Delegate : public QStyledItemDelegate {
 public:
     explicit Delegate(DataGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
 
+    // A picture without text is drawn in the part of its cell in sight: a view scrolled sideways
+    // by a little (to show the last column whole) keeps it.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem shown = option;
+        if (!index.data(Qt::DecorationRole).isNull() && index.data(Qt::DisplayRole).toString().isEmpty())
+            shown.rect &= grid_.view_->viewport()->rect();
+        QStyledItemDelegate::paint(painter, shown.rect.isEmpty() ? option : shown, index);
+    }
+
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         const auto& items = grid_.ValueItems(index.column());
@@ -223,6 +232,12 @@ int DataGrid::ColumnsWidth() {
     for (int i = 0; i < header->count(); ++i)
         if (!header->isSectionHidden(i)) width += header->sectionSize(i);
     return width;
+}
+
+int DataGrid::LeastHeight() {
+    const int caption = caption_->isVisibleTo(this) ? caption_->sizeHint().height() : 0;
+    return caption + view_->horizontalHeader()->sizeHint().height() + view_->verticalHeader()->defaultSectionSize() +
+           2 * (frameWidth() + view_->frameWidth());
 }
 
 void DataGrid::ShowUserDates(int column, bool withTime) {

@@ -65,6 +65,8 @@ public:
     // The width at which every shown column is whole, beside the record selectors and with room
     // for the vertical scroll bar: no column has to be scrolled to.
     int ColumnsWidth();
+    // The height at which the grid shows its caption, its headings and one row.
+    int LeastHeight();
     // Shows the column's stored dates in the keeper's date format; `withTime` adds the time of
     // day where it is not midnight, and shows a cell that holds no date as its text.
     void ShowUserDates(int column, bool withTime = false);

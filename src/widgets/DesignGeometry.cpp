@@ -1,6 +1,7 @@
 #include "widgets/DesignGeometry.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -35,13 +36,26 @@ QSize PushButtonText(const QPushButton* button) {
     return {text.width() + style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) + frame, text.height() + frame};
 }
 
-// The window's frame (title bar and borders) around its inner area: the real one once the
-// window is on the screen, else what the style's title bar and borders come to.
-QMargins FrameOf(const QWidget* window) {
+// The frame a window manager put round a window: its title bar and borders; none (null) while
+// it has not framed it.
+QMargins RealFrame(const QWidget* window) {
     const QRect frame = window->frameGeometry(), inner = window->geometry();
-    if (frame != inner)
-        return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                frame.bottom() - inner.bottom()};
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
+// The window's frame (title bar and borders) around its inner area: the real one once the
+// window is on the screen; before, that of a window of the program the window manager has
+// framed with a title bar, as it will frame this one; else what the style's title bar and
+// borders come to.
+QMargins FrameOf(const QWidget* window) {
+    if (const QMargins frame = RealFrame(window); !frame.isNull()) return frame;
+    std::vector<const QWidget*> others{QApplication::activeWindow()};
+    if (window->parentWidget()) others.push_back(window->parentWidget()->window());
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (other->isVisible()) others.push_back(other);
+    for (const QWidget* other : others)
+        if (const QMargins frame = other ? RealFrame(other) : QMargins(); frame.top() > frame.left()) return frame;
     const QStyle* style = window->style();
     const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
     return {border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border};
@@ -199,11 +213,26 @@ void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly) {
     if (size != container->size()) container->resize(size);
 }
 
+int TitleBarHeight(const QWidget* window) {
+    const QMargins frame = FrameOf(window);
+    return frame.top() > frame.left() ? frame.top() - frame.left()
+                                      : window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+}
+
 int TitleWidth(const QWidget* window, const QString& title) {
+    const int bar = TitleBarHeight(window);
     QFont bold = window->font();
     bold.setBold(true);
-    // The icon and three buttons, each about as wide as the title bar is high.
-    return QFontMetrics(bold).horizontalAdvance(title) + 4 * window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    // The window manager draws the title in a font of its own, which may be larger than the
+    // program's: as large as about two thirds of its title bar's height.
+    QFont managers = bold;
+    managers.setPixelSize((2 * bar + 2) / 3);
+    const int text =
+        std::max(QFontMetrics(bold).horizontalAdvance(title), QFontMetrics(managers).horizontalAdvance(title));
+    // Three buttons, each about as wide as the title bar is high, and the room between them; a
+    // window manager that centres the title over the whole bar keeps as much room on the other
+    // side.
+    return text + 7 * bar;
 }
 
 QRect ScreenArea(const QWidget* window) {

@@ -53,6 +53,9 @@ void StackColumns(const std::vector<Group>& columns, int gapTwips);
 // across when `across` alone).
 void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly = false);
 
+// The height of the window manager's title bar: over this window once it is framed, else over
+// a window of the program that is; the style's own title bar before any is.
+int TitleBarHeight(const QWidget* window);
 // The width a window needs to show its title whole: the title in the title bar's bold font,
 // with room for the window's icon and buttons.
 int TitleWidth(const QWidget* window, const QString& title);

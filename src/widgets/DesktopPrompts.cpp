@@ -28,18 +28,44 @@ QString Title(const std::string& title) {
 // A box's text as its label shows it: lines end in a line feed alone.
 QString Shown(const std::string& text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
 
+// A box as wide as its title needs: what the window manager's title bar needs is known for sure
+// once the box is framed (before, from the program's other windows), so a box that learns it
+// then fits itself again, and stays centred where it stood.
+template <class Box>
+class TitledBox : public Box {
+public:
+    using Box::Box;
+    virtual void FitToText() {}
+
+protected:
+    int fittedBar_ = 0;
+
+    bool event(QEvent* event) override {
+        const bool handled = Box::event(event);
+        if (event->type() == QEvent::LayoutRequest) FitToText();
+        if ((event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) &&
+            DesignGeometry::TitleBarHeight(this) != fittedBar_) {
+            const int before = this->width();
+            FitToText();
+            if (this->width() != before) this->move(this->x() - (this->width() - before) / 2, this->y());
+        }
+        return handled;
+    }
+};
+
 // The desktop's message box, as wide as its title and its text's longest line, whatever Qt's
 // own rule (at most 500 pixels, then wrapped) makes of it.
-class MessageBox : public QMessageBox {
+class MessageBox : public TitledBox<QMessageBox> {
 public:
-    explicit MessageBox(QWidget* parent) : QMessageBox(parent) {}
+    explicit MessageBox(QWidget* parent) : TitledBox(parent) {}
 
-    void FitToText() {
+    void FitToText() override {
         auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         if (!label || !layout()) return;
         label->setWordWrap(false);
         layout()->activate();
         const int room = DesignGeometry::ScreenArea(this).width() * 9 / 10;
+        fittedBar_ = DesignGeometry::TitleBarHeight(this);
         int width = std::max(layout()->totalMinimumSize().width(), DesignGeometry::TitleWidth(this, windowTitle()));
         if (width > room) {
             label->setWordWrap(true);
@@ -54,14 +80,27 @@ public:
     }
 
 protected:
-    bool event(QEvent* event) override {
-        const bool handled = QMessageBox::event(event);
-        if (event->type() == QEvent::LayoutRequest) FitToText();
-        return handled;
-    }
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
         FitToText();
+    }
+};
+
+// The desktop's input box, as wide as its title and the answer it proposes, as far as the
+// screen allows.
+class AnswerBox : public TitledBox<QInputDialog> {
+public:
+    explicit AnswerBox(QWidget* parent) : TitledBox(parent) {}
+
+    void FitToText() override {
+        if (!layout()) return;
+        const QLineEdit* field = findChild<QLineEdit*>();
+        const int answerWidth = width() - field->width() + DesignGeometry::TextBoxWidth(field, field->text());
+        fittedBar_ = DesignGeometry::TitleBarHeight(this);
+        const int wanted = std::max({sizeHint().width(), DesignGeometry::TitleWidth(this, windowTitle()), answerWidth});
+        resize(std::min(wanted, DesignGeometry::ScreenArea(this).width() * 9 / 10), height());
+        layout()->setGeometry(rect());
+        QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
     }
 };
 
@@ -257,19 +296,14 @@ std::unique_ptr<QMessageBox> DesktopMessageBox(const std::string& text, int styl
 
 std::unique_ptr<QInputDialog> DesktopInputBox(const std::string& text, const std::string& title,
                                               const std::string& answer, bool masked) {
-    auto box = std::make_unique<QInputDialog>(QApplication::activeWindow());
+    auto box = std::make_unique<AnswerBox>(QApplication::activeWindow());
     box->setWindowTitle(Title(title));
     box->setLabelText(Shown(text));
     box->setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     box->setTextValue(QString::fromStdString(answer));
     box->adjustSize();
     box->layout()->setGeometry(box->rect());
-    // As wide as its title and the answer it proposes, as far as the screen allows.
-    const QLineEdit* field = box->findChild<QLineEdit*>();
-    const int answerWidth = box->width() - field->width() + DesignGeometry::TextBoxWidth(field, field->text());
-    const int width = std::max({box->width(), DesignGeometry::TitleWidth(box.get(), box->windowTitle()), answerWidth});
-    box->resize(std::min(width, DesignGeometry::ScreenArea(box.get()).width() * 9 / 10), box->height());
-    box->layout()->setGeometry(box->rect());
+    box->FitToText();
     return box;
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/TextWindow.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -26,7 +27,6 @@ std::vector<TextWindow*>& Windows() {
 
 TextWindow::TextWindow() : editor_(new QPlainTextEdit(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(editor_);
@@ -50,15 +50,27 @@ TextWindow::~TextWindow() {
 TextWindow* TextWindow::Open(const std::string& title, const QWidget* owner, QSize size, const std::string& text,
                              int cascade) {
     auto* window = new TextWindow;
+    // A modal window keeps the keyboard from every window but its own: one opened from it is its
+    // own, and goes with it.
+    if (QWidget* modal = QApplication::activeModalWidget()) window->setParent(modal, window->windowFlags());
     window->setWindowTitle(QString::fromStdString(title));
     window->InsertText(text);
-    const QStyle* style = window->style();
-    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const QPoint step(border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border);
-    const QPoint corner = owner ? owner->window()->pos() : DesignGeometry::ScreenArea(window).topLeft();
-    window->move(corner + cascade * step);
     window->resize(DesignGeometry::Pixels(size.width()), DesignGeometry::Pixels(size.height()));
+    if (owner) {
+        DesignGeometry::CentreOver(window, owner->window());
+    } else {
+        const QRect area = DesignGeometry::ScreenArea(window);
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+    DesignGeometry::KeepOnScreen(window);
+    const int border = window->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QPoint step(border, DesignGeometry::TitleBarHeight(window) + border);
+    window->move(window->pos() + cascade * step);
+    DesignGeometry::KeepOnScreen(window);
     window->show();
+    window->raise();
+    window->activateWindow();
+    window->editor_->setFocus();
     return window;
 }
 

@@ -8,18 +8,18 @@ class QPlainTextEdit;
 class QPrinter;
 
 // A plain-text window the program fills with text for the keeper to read, change, save or
-// print (tag lists, help texts). Each window stands alone: it belongs to no other window, so
-// it stays open when the window that opened it closes, and it is deleted when the keeper
-// closes it (Ctrl+W or Escape). Lines are held and saved with CR LF ends; files are written in
-// UTF-8.
+// print (tag lists, help texts). Each window stands alone: it belongs to no other window (but a
+// modal one it was opened from), so it stays open when the window that opened it closes, and it
+// is deleted when the keeper closes it (Ctrl+W or Escape). Lines are held and saved with CR LF
+// ends; files are written in UTF-8.
 class TextWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Opens a new window with its title and its design size in twips, holding `text` with the
-    // caret after it (InsertText), over the window `owner` belongs to: its frame's corner on
-    // the owner's, moved down and right by `cascade` steps of a title bar (the screen's corner
-    // when there is no owner), within the screen. It is shown without taking the focus from
-    // the window the keeper works in.
+    // caret after it (InsertText), centred over the window `owner` belongs to (over the screen
+    // when there is none), moved down and right by `cascade` steps of a title bar, within the
+    // screen's available area. It takes the keyboard, so that the keeper reads, scrolls and
+    // closes it (Escape) at once.
     static TextWindow* Open(const std::string& title, const QWidget* owner, QSize size, const std::string& text = "",
                             int cascade = 0);
     // The windows open now, in the order they were opened.

@@ -210,12 +210,16 @@ TEST_F(DetailPaneTest, DeletingATreatmentLinkKeepsItForTheOthersAndClearsUnlinke
     ShowTab(frmMain::kTreatmentsTab);
     Db().Execute(
         "INSERT INTO Treatments VALUES (1, '2024-06-01', 'Dip', 5, 'l', 'Jo', ''), (2, '2024-06-01', "
-        "'Wormer', 0.1, 'ml', 'Jo', ''), (3, '2024-01-01', 'Old', 2.5, 'g', '', '');"
+        "'Wormer of Closantel and Levamisole', 0.1, 'ml', 'Jo', ''), (3, '2024-01-01', 'Old', 2.5, 'g', '', '');"
         "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, 1), (1, 2), (2, 1)");
     Select({"UK0123456 00002", "UK0123456 00001"});
     EXPECT_EQ(Shown(*Form().grdTreatments),
-              (Lines{"UK0123456 00001|01/06/2024|Wormer|0.1 ml|Jo||", "UK0123456 00001|01/06/2024|Dip|5 l|Jo||",
-                     "UK0123456 00002|01/06/2024|Dip|5 l|Jo||"}));
+              (Lines{"UK0123456 00001|01/06/2024|Wormer of Closantel and Levamisole|0.1 ml|Jo||",
+                     "UK0123456 00001|01/06/2024|Dip|5 l|Jo||", "UK0123456 00002|01/06/2024|Dip|5 l|Jo||"}));
+    // The medicine shows whole, as the tags do.
+    QTableView& view = Form().grdTreatments->View();
+    const QModelIndex longest = view.model()->index(0, Form().grdTreatments->ColumnOf("MedicineName"));
+    EXPECT_LE(view.sizeHintForIndex(longest).width(), view.columnWidth(longest.column()) - 1);
     RunModal<frmTreatment>(recordTreatment, [](frmTreatment& dialog) {
         EXPECT_EQ(dialog.cboName->count(), 3) << "one entry per treatment";
         QTest::keyClick(dialog.cboMedicine, Qt::Key_Escape);

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -309,6 +310,29 @@ TEST_F(GridTest, TagsAreSplitAtTheirLastBlankAndTypesShowPictures) {
     EXPECT_EQ(model.headerData(herd, Qt::Horizontal).toString(), "Flock");
     EXPECT_EQ(model.headerData(tag, Qt::Horizontal).toString(), "Tag");
     EXPECT_EQ(form.grdAnimals->View().horizontalHeader()->visualIndex(tag), 2) << "the third column shown";
+
+    // Ctrl+End scrolls a little sideways to show the last column whole: the pictures stay drawn.
+    form.show();
+    QTableView& view = form.grdAnimals->View();
+    QCoreApplication::processEvents();
+    QHeaderView& header = *view.horizontalHeader();
+    int last = header.logicalIndex(header.count() - 1);
+    for (int place = header.count() - 1; header.isSectionHidden(last); last = header.logicalIndex(--place)) {
+    }
+    view.setColumnWidth(last, view.columnWidth(last) + view.viewport()->width() + 20 - header.length());
+    QCoreApplication::processEvents();
+    auto owned = [&] {  // pixels of the owned animals' green
+        const QImage cells = view.viewport()->grab().toImage();
+        int green = 0;
+        for (int y = 0; y < cells.height(); ++y)
+            for (int x = 0; x < cells.width(); ++x) green += cells.pixelColor(x, y) == QColor(60, 150, 60);
+        return green;
+    };
+    const int pictured = owned();
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    ASSERT_GT(view.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(owned(), pictured);
 }
 
 TEST_F(GridTest, ShiftRightClickChangesTheTypesOfTheSelectedAnimalsItNames) {

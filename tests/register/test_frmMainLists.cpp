@@ -3,6 +3,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+#include <QTextEdit>
+
+#include <array>
 
 #include "widgets/TabControl.h"
 
@@ -51,6 +54,22 @@ TEST_F(ListsTest, ListsHoldTheirRowsInOrderWithTheirKeys) {
     EXPECT_TRUE(form.CanDelete(form.lstLocations, kMarket));
     EXPECT_FALSE(form.CanDelete(form.lstLocations, 3));
     EXPECT_TRUE(form.CanDelete(form.lstBreeds, kTexel));
+}
+
+TEST_F(ListsTest, EachListShowsItsLongestEntryWholeAndTheHelpGivesWay) {
+    Db().Execute(
+        "INSERT INTO Groups (GroupName) VALUES ('20240615120000 Stick Group 1');"
+        "INSERT INTO Locations (LocationName, LocationType, Active) VALUES ('The long meadow by the river', 1, 1);"
+        "INSERT INTO Breeds (BreedName, Species) VALUES ('North Country Cheviot Hill', 2)");
+    frmMain& form = Open();
+    form.show();
+    for (int tab : {0, 1, 3}) {
+        ShowTab(tab);
+        QListWidget* list = std::array{form.lstGroups, form.lstLocations, form.lstGenders, form.lstBreeds}[tab];
+        QCoreApplication::processEvents();
+        EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0)) << tab;
+        EXPECT_GE(form.rtbHelp->x(), list->x() + list->width()) << tab;
+    }
 }
 
 TEST_F(ListsTest, PopUpMenuOffersWhatTheEntryAllows) {

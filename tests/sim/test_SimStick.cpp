@@ -65,6 +65,18 @@ TEST_F(SimulatedLine, PacedLineCarriesBothWaysAtItsSpeedInRealTime) {
     EXPECT_TRUE(IsReplyOK(exchange.LastReply));
 }
 
+// stick-sim --reads: a file of reads, a record a line or several joined by "#", a blank line an
+// empty record, as the reply sends them.
+TEST_F(SimulatedLine, ReadsWrittenInAFileComeBackInTheRecordsReply) {
+    ASSERT_TRUE(exchange.Send(EraseCommand));
+    stick->AddRecordsText(
+        "8000CE82DFDC1C35|1|150624093000#8000CE82DFDC1C36|2|150624093512\r\n\n"
+        "8000CE82DFDC1C37|1|150624094000\n");
+    ASSERT_TRUE(exchange.Send(ReadRecordsCommand));
+    EXPECT_EQ(Data(),
+              "8000CE82DFDC1C35|1|150624093000#8000CE82DFDC1C36|2|150624093512##8000CE82DFDC1C37|1|150624094000");
+}
+
 TEST_F(SimulatedLine, StickPulledOutMidReplyIsGoneAfterItsFirstBytes) {
     stick->SetFaults({.unplugDuring = 'r', .unplugAfter = 40});
     ASSERT_TRUE(exchange.Send(IdentifyCommand));  // other commands are answered

@@ -283,7 +283,7 @@ TEST_F(EartagListTest, DutchWindowKeepsItsWidthMarksNewTagsAndHelps) {
         ASSERT_EQ(TextWindow::OpenWindows().size(), 1u);
         TextWindow* help = TextWindow::OpenWindows()[0];
         EXPECT_EQ(help->size(), QSize(DesignGeometry::Pixels(13500), DesignGeometry::Pixels(7125)));
-        EXPECT_EQ(help->pos(), window.pos()) << "over the list";
+        EXPECT_TRUE(help->frameGeometry().contains(window.frameGeometry().center())) << "over the list";
         SaveScreenshot(*help, "issue17-tags-help");
         std::string text = help->Text();
         EXPECT_EQ(text.rfind("Het oormerkbestand van uw pc ophalen:\r\n  Kies ", 0), 0u);
