@@ -49,7 +49,16 @@ protected:
             FitToText();
             if (this->width() != before) this->move(this->x() - (this->width() - before) / 2, this->y());
         }
+        if (event->type() == QEvent::Move) KeepTitleOnScreen();
         return handled;
+    }
+
+private:
+    // A box placed before the window manager framed it may find its title bar above the screen
+    // once the frame is known: the title is what the keeper must read, so it comes down.
+    void KeepTitleOnScreen() {
+        const QRect area = DesignGeometry::ScreenArea(this);
+        if (!area.isEmpty() && this->frameGeometry().top() < area.top()) this->move(this->x(), area.top());
     }
 };
 
