@@ -7,11 +7,14 @@
 
 #include "core/modCommon.h"
 #include "core/modCommonTags.h"
+#include "devices/HandheldImport.h"
 #include "devices/modHandheld.h"
 #include "platform/DateTime.h"
 #include "platform/Rtf.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
+
+using HandheldImport::RunOne;
 
 namespace {
 
@@ -53,11 +56,6 @@ template <class Handle>
 void EachRecord(const std::string& payload, size_t least, Handle handle) {
     for (const std::string& record : modHandheld::SplitText(payload, modHandheld::ItemSeparator))
         if (!record.empty()) handle(Fields(record, least));
-}
-
-// A write that must change exactly one row: anything else is a failure of the import.
-void RunOne(Connection::Prepared& statement, const std::vector<Value>& params) {
-    if (statement.Run(params) != 1) Fail(ErrorNumber::DatabaseFailure, "A row of the import was not written");
 }
 
 Value NullIfEmpty(const std::string& field, const std::function<Value()>& value) {

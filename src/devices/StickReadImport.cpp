@@ -6,11 +6,14 @@
 
 #include "core/modCommonTags.h"
 #include "core/modEID.h"
+#include "devices/HandheldImport.h"
 #include "devices/modHandheld.h"
 #include "platform/Connection.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
+
+using HandheldImport::RunOne;
 
 namespace {
 
@@ -34,12 +37,6 @@ bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 
 int DaysInMonth(int year, int month) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
-}
-
-// A write that must change exactly one row: anything else is a failure of the import.
-void RunOne(Connection::Prepared& statement, const std::vector<Value>& params) {
-    if (statement.Run(params) != 1)
-        throw RuntimeError(ErrorNumber::DatabaseFailure, "A row of the import was not written");
 }
 
 }  // namespace

@@ -49,17 +49,25 @@ std::string DetailPane::SelectedAnimalsWhere(const std::string& table, bool test
            (testEachRow ? "+" : "") + "Animals.AnimalId IN (" + SelectedAnimalList(table) + ")";
 }
 
-void DetailPane::DeleteSelectedRows(DataGrid& grid, const std::string& key, const std::string& deleteSql,
-                                    const std::string& cleanUp) {
+std::vector<long> DetailPane::SelectedKeys(DataGrid& grid, const std::string& key) {
     Recordset copy = grid.Rows().Clone();
-    Connection& db = Database().GetConnection();
-    Connection::Transaction transaction(db);
+    std::vector<long> keys;
     for (Recordset::Bookmark bookmark : grid.SelBookmarks()) {
         copy.SetBookmark(bookmark);
-        const long id = static_cast<long>(copy.Field(key).ToLong());
-        if (id > 0) db.Execute(deleteSql + std::to_string(id));
+        keys.push_back(static_cast<long>(copy.Field(key).ToLong()));
     }
-    if (!cleanUp.empty()) db.Execute(cleanUp);
+    return keys;
+}
+
+void DetailPane::DeleteSelectedRows(DataGrid& grid, const std::string& key, const std::string& deleteSql,
+                                    const std::string& cleanUp) {
+    const std::vector<long> keys = SelectedKeys(grid, key);
+    Connection& db = Database().GetConnection();
+    Connection::Transaction transaction(db);
+    Connection::Prepared remove(db, deleteSql + "?");
+    for (long id : keys)
+        if (id > 0) remove.Run({Value(id)});
+    if (!cleanUp.empty()) Connection::Prepared(db, cleanUp).Run({});
     transaction.Commit();
 }
 

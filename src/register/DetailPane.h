@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class DataGrid;
 class PaneWindow;
@@ -36,9 +37,11 @@ protected:
     // `testEachRow` keeps SQLite from finding the rows by the selected animals' keys (a unary
     // "+"): it then walks the events in an index's order and tests each.
     std::string SelectedAnimalsWhere(const std::string& table, bool testEachRow = false);
+    // The values of the column `key` in the rows selected in the pane's grid, in the order chosen.
+    static std::vector<long> SelectedKeys(DataGrid& grid, const std::string& key);
     // Deletes the rows selected in the pane's grid, each by `deleteSql` followed by the row's key
-    // from the column `key` (a key of 0 stands for no stored row), then runs `cleanUp`
-    // when given: all of it or nothing.
+    // from the column `key` as its one value (a key of 0 stands for no stored row), then runs
+    // `cleanUp` when given: all of it or nothing.
     static void DeleteSelectedRows(DataGrid& grid, const std::string& key, const std::string& deleteSql,
                                    const std::string& cleanUp = "");
     // Binds the pane's grid to the rows of its query: the light green selection, the columns

@@ -30,8 +30,8 @@ long ImportRecordsets::NameID(bool gender, const std::string& name) {
     if (!names)
         names = Keys("SELECT " + item + "ID," + item + "Name,Species FROM " + table + " WHERE Species=" + species_);
     if (auto found = names->find(Fold(name)); found != names->end()) return found->second;
-    db_.Execute("INSERT INTO " + table + " (" + item + "Name,Species) VALUES ('" + modCommon::SQLQuotes(name) + "'," +
-                species_ + ")");
+    Connection::Prepared(db_, "INSERT INTO " + table + " (" + item + "Name,Species) VALUES (?,?)")
+        .Run({Value(name), Value(modCommon::Species)});
     (gender ? gendersAdded : breedsAdded) = true;
     return names->emplace(Fold(name), static_cast<long>(db_.LastInsertId())).first->second;
 }

@@ -10,7 +10,7 @@
 #include "platform/DateTime.h"
 #include "platform/Value.h"
 
-// What the main window's AddOneAnimal finds and adds animals through: the working species'
+// What AnimalImport::AddOneAnimal finds and adds animals through: the working species'
 // genders, breeds and animals and every EID, each read once when first needed and kept up to
 // date with what is added, so that a later line of an import finds what an earlier one added;
 // and the statements that write, each prepared once. Every call raises on a failing statement,

@@ -7,7 +7,9 @@
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
+#include "platform/Connection.h"
 #include "platform/Rtf.h"
+#include "register/AnimalNotes.h"
 #include "register/PaneWindow.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -58,8 +60,8 @@ void NotesPane::DisplayNote() {
         rtbNotes->setVisible(window_.AnimalGrid().SelCount() == 1);
         const int animal = modCommon::GetSingleAnimalID();
         if (animal <= 0) return;
-        Recordset rs = Database().OpenRecordset("SELECT Note FROM Notes WHERE AnimalId=" + std::to_string(animal));
-        if (!rs.Eof()) Rtf::Load(rs.Field("Note").ToString(), *rtbNotes->document());
+        if (const auto note = AnimalNotes::Note(Database().GetConnection(), animal))
+            Rtf::Load(*note, *rtbNotes->document());
     });
     rtbNotes->document()->setModified(false);
 }
@@ -68,20 +70,8 @@ void NotesPane::SaveNote() {
     Trap("SaveNote", kObject, [&] {
         const int animal = modCommon::GetSingleAnimalID();
         if (animal <= 0 || !rtbNotes->document()->isModified()) return;
-        const std::string id = std::to_string(animal);
-        if (Database().OpenRecordset("SELECT AnimalID FROM Animals WHERE AnimalID=" + id).Eof()) return;
-        if (rtbNotes->toPlainText().isEmpty()) {
-            Database().Execute("DELETE FROM Notes WHERE AnimalID=" + id);
-        } else {
-            // The key comes along so that the row found can be written back.
-            Recordset rs = Database().OpenRecordset("SELECT RecordID, AnimalID, Note FROM Notes WHERE AnimalID=" + id);
-            if (rs.Eof()) {
-                rs.AddNew();
-                rs.SetField("AnimalID", Value(animal));
-            }
-            rs.SetField("Note", Value(Rtf::Write(*rtbNotes->document())));
-            rs.Update();
-        }
+        AnimalNotes::Save(Database().GetConnection(), animal,
+                          rtbNotes->toPlainText().isEmpty() ? "" : Rtf::Write(*rtbNotes->document()));
         rtbNotes->document()->setModified(false);
     });
 }

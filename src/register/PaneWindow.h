@@ -7,7 +7,6 @@
 #include "platform/Recordset.h"
 
 class DataGrid;
-class ImportRecordsets;
 
 // What the detail panes of the main window need of the window they sit in: the animal grid with
 // its selection and the clone of its recordset, the tab on show, and the window's own procedures
@@ -37,9 +36,6 @@ public:
     // The end of an action on the selected animals, however it ended: the progress frame hidden
     // and the window enabled again.
     virtual void EndSelectedAction() = 0;
-    // A parent given by its tag alone, through the animal import: the animal of the working
-    // species with that tag, else a new reference animal. Its AnimalID, 0 when none.
-    virtual long AddParent(const std::string& tag, bool sire, ImportRecordsets& recordsets) = 0;
 
 protected:
     ~PaneWindow() = default;

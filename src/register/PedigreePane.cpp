@@ -20,8 +20,8 @@
 #include "platform/Prompts.h"
 #include "platform/Rtf.h"
 #include "platform/TextFile.h"
-#include "register/ImportRecordsets.h"
 #include "register/PaneWindow.h"
+#include "register/PedigreeLinks.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
 
@@ -235,8 +235,7 @@ void PedigreePane::rtbPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModif
         const int line = caret.blockNumber();
         const Qt::KeyboardModifiers keys = Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         if (keys == Qt::ControlModifier && (line == kSireLine || line == kDamLine)) {
-            Database().Execute(std::string("UPDATE Animals SET ") + (line == kSireLine ? "SireID" : "DamID") +
-                               "=0 WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID()));
+            PedigreeLinks::ClearParent(Database().GetConnection(), modCommon::GetSingleAnimalID(), line == kSireLine);
             DisplayPedigree();
             return;
         }
@@ -265,17 +264,7 @@ void PedigreePane::AddMissingParent(int line) {
         Prompts::ApplicationTitle(), "");
     if (tag.empty() || tag == kNotRecorded) return;
     Trap("rtbPedigree_MouseUp", kObject, [&] {
-        Connection& db = Database().GetConnection();
-        Connection::Transaction transaction(db);
-        ImportRecordsets recordsets(db);
-        const long parentID = window_.AddParent(tag, line == kSireLine, recordsets);
-        if (parentID > 0) {
-            const std::string id = std::to_string(parentID);
-            db.Execute("UPDATE Animals SET AnimalType=1 WHERE AnimalType=0 AND AnimalID=" + id);
-            db.Execute(std::string("UPDATE Animals SET ") + (line == kSireLine ? "SireID" : "DamID") + "=" + id +
-                       " WHERE AnimalID=" + std::to_string(modCommon::GetSingleAnimalID()));
-        }
-        transaction.Commit();
+        PedigreeLinks::AddParent(Database().GetConnection(), modCommon::GetSingleAnimalID(), tag, line == kSireLine);
     });
     DisplayPedigree();
     window_.tmrSetGridRecords_Timer();

@@ -3,7 +3,9 @@
 #include <QGroupBox>
 
 #include "core/Trap.h"
+#include "core/clsDatabase.h"
 #include "register/PaneWindow.h"
+#include "register/Treatments.h"
 #include "register/frmTreatment.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -69,14 +71,9 @@ void TreatmentsPane::cmdRecordTreatment_Click() {
     });
 }
 
-// The chosen links go, and with them every treatment no animal is linked to any more, together
-// or not at all. The same treatment stays recorded for the other animals that received it.
 void TreatmentsPane::cmdDeleteTreatments_Click() {
     Trap("cmdDeleteTreatments_Click", kObject, [&] {
-        DeleteSelectedRows(*grdTreatments, "TreatmentLinkID", "DELETE FROM TreatmentLink WHERE TreatmentLinkID=",
-                           "DELETE FROM Treatments WHERE TreatmentID IN (SELECT Treatments.TreatmentID FROM Treatments "
-                           "LEFT JOIN TreatmentLink ON Treatments.TreatmentID=TreatmentLink.TreatmentID WHERE "
-                           "TreatmentLinkID Is Null)");
+        Treatments::DeleteLinks(modCommon::Database().GetConnection(), SelectedKeys(*grdTreatments, "TreatmentLinkID"));
     });
     DisplayTreatments();
 }

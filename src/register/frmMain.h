@@ -17,10 +17,12 @@
 #include "register/PaneWindow.h"
 
 class DataGrid;
+namespace CsvExports {
+struct Chosen;
+}
 struct DateTime;
 class DetailPane;
 class DoBChangePane;
-class ImportRecordsets;
 class MovementHistoryPane;
 class NotesPane;
 class PedigreePane;
@@ -285,27 +287,11 @@ public:
 
     void mnuGetAllflexTagBucket_Click();
     void mnuGetTolvaneTagBucket_Click();
-    // What a tag-bucket import knows: every tag by species and every EID of the register, and
-    // those the file adds, which it writes at the end.
-    struct TagBucketLookups;
-    // Adds the tag as a tag-only row of its species unless that species has it already, and
-    // gives it the EID unless some animal has that EID already.
-    void ImportTag(TagBucketLookups& lookups, const std::string& strTagNumber, const std::string& strEID,
-                   int enSpecies);
 
-    // Animal import file. The AnimalType given to the dams and sires that AddOneAnimal
-    // creates: 1 owned, 2 reference.
-    long mlngDamAnimalType = 1;
-    long mlngSireAnimalType = 1;
+    // Animal import file.
     void mnuImportAnimalFromFile_Click();
     void mnuImportAnimalHelp_Click();
     void ImportAnimals(const std::string& text);
-    // Adds or updates one animal from its tag, date of birth, gender, breed and EID (rewritten
-    // in place); kind 0 the animal of a line, 1 a dam, 2 a sire. A negative parent leaves that
-    // link as recorded. The animal's AnimalID, 0 when the tag names none.
-    long AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
-                      ImportRecordsets& recordsets, long lngAnimalKind);
-    long AddParent(const std::string& tag, bool sire, ImportRecordsets& recordsets) override;
 
     // ---- What the detail panes reach of the window (PaneWindow) -----------------------------
     DataGrid& AnimalGrid() override { return *grdAnimals; }
@@ -412,6 +398,8 @@ private:
         const std::string& dialogTitle,
         const std::string& noneSelected = "Please select the animals in the grid whose details you want to export.",
         const std::string& noneSelectedTitle = "Select Animals for Export");
+    // The selected animals as the grid shows them, in the order of the selection.
+    std::vector<CsvExports::Chosen> ChosenForExport();
     void ImportTagBucket(const char* procedure, bool allflex);
     // Animal import file
     void BuildImportMenu();

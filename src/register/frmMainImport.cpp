@@ -1,7 +1,6 @@
 // The animal import file: one animal a line, each with its dam and sire if wanted, added to
 // the register or correcting the animals it has; and the help on the file's layout.
 //
-// The whole file goes in as one transaction: a failure part-way leaves the register as it was.
 // A file that cannot be animal data (not text, a tag far too long) is refused before anything
 // is asked or written; items that do not read (a date, an EID) are left out of their animal
 // and listed for the keeper at the end.
@@ -9,17 +8,11 @@
 #include <QMenu>
 #include <QProgressBar>
 
-#include <algorithm>
-#include <optional>
-
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
-#include "core/modCommonTags.h"
-#include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
-#include "register/AnimalImportFile.h"
-#include "register/ImportRecordsets.h"
+#include "register/AnimalImport.h"
 #include "register/frmMain.h"
 #include "widgets/TextWindow.h"
 
@@ -32,9 +25,6 @@ using modCommon::Database;
 
 // The most problems a message lists; the rest are counted.
 constexpr std::size_t kListed = 20;
-
-// The group of the animals of the last import and that of those it created.
-constexpr long kLastImport = ImportRecordsets::kLastImport, kCreatedByImport = 2;
 
 // The text of `many` messages, one a line, the first kListed of them.
 std::string Listed(const std::vector<std::string>& many) {
@@ -113,53 +103,6 @@ const char* const kHelpC =
 
 }  // namespace
 
-// ---- One animal ------------------------------------------------------------------------------
-
-long frmMain::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
-                           ImportRecordsets& recordsets, long lngAnimalKind) {
-    if (astrAnimalData[0].empty()) return 0;
-    const auto [prefix, number] = modCommon::SplitTag(astrAnimalData[0]);
-    astrAnimalData[0] = prefix + (number.empty() ? "" : " " + number);
-    if (astrAnimalData[0].empty()) return 0;  // blanks alone name no animal
-    const std::string& tag = astrAnimalData[0];
-
-    const std::optional<DateTime> born = recordsets.Date(astrAnimalData[1]);
-    astrAnimalData[1] = born ? born->ToText() : "";
-    // A gender or breed given by name becomes its key, the name recorded when it is new.
-    auto key = [&](std::string& name, bool gender) {
-        if (name.empty()) return Value();
-        const long id = recordsets.NameID(gender, name);
-        name = std::to_string(id);
-        return Value(id);
-    };
-    const Value gender = key(astrAnimalData[2], true), breed = key(astrAnimalData[3], false);
-    const std::string eid = astrAnimalData[4].empty() ? "" : recordsets.EID(astrAnimalData[4]);
-
-    // A tag without its animal number is a batch animal, always a new one.
-    const std::optional<long> found = number.empty() ? std::nullopt : recordsets.FindAnimal(tag);
-    const Value dateOfBirth = born ? Value(born->ToText()) : Value();
-    long animal = 0;
-    if (found) {
-        animal = *found;
-        recordsets.UpdateAnimal(animal, tag, dateOfBirth, gender, breed, lngDamID, lngSireID);
-    } else {
-        const long type = lngAnimalKind == 1 ? mlngDamAnimalType : lngAnimalKind == 2 ? mlngSireAnimalType : 1;
-        animal = recordsets.AddAnimal(type, tag, dateOfBirth, gender, breed, lngDamID, lngSireID);
-        if (lngAnimalKind == 0) recordsets.JoinGroup(kCreatedByImport, animal);
-        if (type == 1) recordsets.PlaceOnHolding(animal, born ? *born : DateTime::Today());
-    }
-    if (!eid.empty()) recordsets.AddEID(animal, eid);
-    if (lngAnimalKind == 0) recordsets.JoinLastImport(animal, tag);
-    return animal;
-}
-
-long frmMain::AddParent(const std::string& tag, bool sire, ImportRecordsets& recordsets) {
-    mlngDamAnimalType = 2;
-    mlngSireAnimalType = 2;
-    std::array<std::string, 5> data{tag};
-    return AddOneAnimal(data, -1, -1, recordsets, sire ? 2 : 1);
-}
-
 // ---- The file --------------------------------------------------------------------------------
 
 void frmMain::BuildImportMenu() {
@@ -184,9 +127,7 @@ void frmMain::mnuImportAnimalFromFile_Click() {
 
 void frmMain::ImportAnimals(const std::string& text) {
     Trap("ImportAnimals", kObject, [&] {
-        AnimalImportFile::Contents file = AnimalImportFile::Read(text, modCommon::GetTextFieldSeparator());
-        const std::vector<std::string>& lines = file.lines;
-        std::vector<std::string>& extra = file.extra;
+        const AnimalImportFile::Contents file = AnimalImportFile::Read(text, modCommon::GetTextFieldSeparator());
         if (file.empty) {
             Prompts::MsgBox("The file holds no animal data, so nothing has been imported.", Prompts::Information,
                             kTitle);
@@ -200,54 +141,18 @@ void frmMain::ImportAnimals(const std::string& text) {
         }
         setEnabled(false);
         InitialiseProgressbar(100, "Adding Animals...");
-        mlngDamAnimalType = file.dams ? AskParentType("dams") : 1;
-        mlngSireAnimalType = file.sires ? AskParentType("sires") : 1;
-
-        Connection& db = Database().GetConnection();
-        Connection::Transaction transaction(db);
-        ImportRecordsets recordsets(db);
-        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + std::to_string(kLastImport));
-        db.Execute("DELETE FROM GroupLink WHERE GroupID=" + std::to_string(kCreatedByImport));
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            recordsets.line = static_cast<long>(i + 1);
-            if (!lines[i].empty()) {
-                try {
-                    const AnimalImportFile::Fields& f = file.fields[i];
-                    auto item = [&](std::size_t first) {
-                        return std::array<std::string, 5>{f[first], f[first + 1], f[first + 2], f[first + 3],
-                                                          f[first + 4]};
-                    };
-                    // A parent that names no animal leaves the animal's link as it was.
-                    auto parent = [&](std::size_t first, long kind) {
-                        if (f[first].empty()) return -1L;
-                        auto data = item(first);
-                        const long id = AddOneAnimal(data, -1, -1, recordsets, kind);
-                        return id > 0 ? id : -1L;
-                    };
-                    const long dam = parent(5, 1), sire = parent(10, 2);
-                    auto data = item(0);
-                    AddOneAnimal(data, dam, sire, recordsets, 0);
-                } catch (const std::exception& error) {
-                    const RuntimeError failure = RuntimeError::From(error);
-                    throw RuntimeError(failure.number,
-                                       "Line " + std::to_string(recordsets.line) +
-                                           " of the file could not be imported (" + failure.description +
-                                           "). Nothing has been imported: the records are as they were.",
-                                       failure.kind);
-                }
-            }
-            const int done = static_cast<int>(100 * (i + 1) / lines.size());
-            if (done != pbrProgress->value()) {
+        const long damType = file.dams ? AskParentType("dams") : 1;
+        const long sireType = file.sires ? AskParentType("sires") : 1;
+        const AnimalImport::Result result =
+            AnimalImport::ImportFile(Database().GetConnection(), file, damType, sireType, [&](int done) {
+                if (done == pbrProgress->value()) return;
                 pbrProgress->setValue(done);
                 pbrProgress->repaint();
-            }
-        }
-        transaction.Commit();
-        if (recordsets.gendersAdded) DisplayGenders(true);
-        if (recordsets.breedsAdded) DisplayBreeds(true);
-        extra.insert(extra.end(), recordsets.notes.begin(), recordsets.notes.end());
-        if (!extra.empty())
-            Prompts::MsgBox("The file has been imported. Please check these lines:" + Listed(extra),
+            });
+        if (result.gendersAdded) DisplayGenders(true);
+        if (result.breedsAdded) DisplayBreeds(true);
+        if (!result.notes.empty())
+            Prompts::MsgBox("The file has been imported. Please check these lines:" + Listed(result.notes),
                             Prompts::Exclamation, kTitle);
     });
     fraProgress->hide();

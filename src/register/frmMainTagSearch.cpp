@@ -9,40 +9,15 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "core/modEID.h"
 #include "platform/Prompts.h"
 #include "platform/Text.h"
+#include "register/TagSearch.h"
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
-
-using modCommon::Database;
-using modCommon::SQLQuotes;
-
-// The search text as a pattern of LIKE ... ESCAPE '\' that matches it literally.
-std::string LiteralPattern(const std::string& text) {
-    std::string pattern;
-    for (char c : text) {
-        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
-        pattern += c;
-    }
-    return pattern;
-}
-
-// The animals with the typed EID. A decimal EID is the number printed on the tag: its country
-// and national number, the last 12 of the stored form's 16 hexadecimal digits; the stored
-// form's first four carry the tag's flags (user information, retag counter), which the
-// printed number does not show, so any flags match, an EID without them first.
-std::string EIDOwnerSQL(const std::string& search) {
-    if (search.rfind('0', 0) != 0) return "SELECT AnimalID FROM EIDs WHERE EIDNumber='" + SQLQuotes(search) + "'";
-    const std::string eid = modEID::DecimalEIDToHexEID(search, 0, 0);
-    if (eid.size() != 16) return "SELECT AnimalID FROM EIDs WHERE EIDNumber=''";
-    return "SELECT AnimalID FROM EIDs WHERE substr(EIDNumber,5)='" + eid.substr(4) + "' ORDER BY EIDNumber<>'" + eid +
-           "', EIDID";
-}
 
 std::string Plural(long count, const char* many, const char* one = "") { return count > 1 ? many : one; }
 
@@ -85,35 +60,19 @@ void frmMain::txbTagSearch_KeyPress(int& KeyAscii) {
     if (KeyAscii != 13) KeyAscii = QChar(static_cast<char16_t>(KeyAscii)).toUpper().unicode();
 }
 
-// The text is searched as typed, blanks included: as a tag's number part, as a whole tag,
-// then as an EID (decimal when it begins with "0", else the stored hexadecimal form).
 void frmMain::SearchTag(const std::string& search) {
     Trap("txbTagSearch_KeyPress", kObject, [&] {
         long selected = 0, hidden = 0;
-        const std::string found =
-            " SELECT Animals.AnimalID, Animals.TagNumber"
-            " FROM Animals"
-            " WHERE "
-            "       Species=" +
-            std::to_string(modCommon::Species) + "   AND";
-        Recordset rows = Database().OpenRecordset(found + "       TagNumber Like '% " +
-                                                  SQLQuotes(LiteralPattern(search)) + "' ESCAPE '\\'");
-        if (rows.Eof()) rows = Database().OpenRecordset(found + "       TagNumber = '" + SQLQuotes(search) + "'");
-        if (rows.Eof()) {
-            Recordset owner = Database().OpenRecordset(EIDOwnerSQL(search));
-            if (!owner.Eof()) {
-                rows = Database().OpenRecordset(found + "       AnimalID = " + owner.Field("AnimalID").ToString());
-                if (!rows.Eof()) txbTagSearch->clear();
-            }
-        }
+        const TagSearch::Found found = TagSearch::Find(modCommon::Database().GetConnection(), search);
+        if (found.byEID) txbTagSearch->clear();
         // The grid's rows by animal, made once for all the rows found.
         std::unordered_map<long, long> gridRow;
         const int idColumn = mrsAnimalEID().FieldIndex("AnimalID");
-        if (!rows.Eof())
+        if (!found.animals.empty())
             for (long row = 0; row < mrsAnimalEID().Rows(); ++row)
                 gridRow.emplace(static_cast<long>(mrsAnimalEID().At(row, idColumn).ToLong()), row);
-        for (; !rows.Eof(); rows.MoveNext()) {
-            const auto shown = gridRow.find(static_cast<long>(rows.Field("AnimalID").ToLong()));
+        for (long animal : found.animals) {
+            const auto shown = gridRow.find(animal);
             if (shown == gridRow.end()) {
                 ++hidden;
                 continue;

@@ -15,8 +15,8 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
-#include "platform/Connection.h"
 #include "platform/Prompts.h"
+#include "register/Treatments.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WindowRules.h"
 
@@ -31,13 +31,6 @@ std::optional<double> AmountOf(const QString& text) {
     if (!ok) amount = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(amount)) return std::nullopt;
     return amount;
-}
-
-// The treatment's texts keep to the sizes of their columns, as they always have.
-void CheckLength(const QString& text, int longest, const std::string& what) {
-    if (text.size() > longest)
-        throw RuntimeError(ErrorNumber::InvalidCall,
-                           "The " + what + " is longer than " + std::to_string(longest) + " characters.");
 }
 
 }  // namespace
@@ -99,14 +92,13 @@ void frmTreatment::ShowModal(QWidget* owner) {
 void frmTreatment::Form_Load() {
     Trap("Form_Load", kObject, [&] {
         txbEventDate->setText(QString::fromStdString(DateTime::Today().ToUserText()));
-        const std::pair<QComboBox*, const char*> lists[] = {{cboMedicine, "SELECT MedicineName FROM Treatments"},
-                                                            {cboUnit, "SELECT Unit FROM Treatments"},
-                                                            {cboName, "SELECT TreatedBy FROM Treatments"},
-                                                            {cboReason, "SELECT Reason FROM Treatments"}};
-        for (auto [list, sql] : lists) {
-            Recordset rs = modCommon::Database().OpenRecordset(sql);
-            for (; !rs.Eof(); rs.MoveNext()) list->addItem(QString::fromStdString(rs.Field(0).ToStringOr("")));
-            rs.Close();
+        const Treatments::Recorded recorded = Treatments::RecordedValues(modCommon::Database().GetConnection());
+        const std::pair<QComboBox*, const std::vector<std::string>*> lists[] = {{cboMedicine, &recorded.medicines},
+                                                                                {cboUnit, &recorded.units},
+                                                                                {cboName, &recorded.names},
+                                                                                {cboReason, &recorded.reasons}};
+        for (auto [list, values] : lists) {
+            for (const std::string& value : *values) list->addItem(QString::fromStdString(value));
             list->setCurrentIndex(-1);
         }
     });
@@ -145,21 +137,11 @@ bool frmTreatment::EntriesValid() {
 
 // The treatment and a link for every animal selected in the main window, all or none.
 void frmTreatment::Save() {
-    CheckLength(cboMedicine->currentText(), 255, "medicine name");
-    CheckLength(cboUnit->currentText(), 50, "unit");
-    CheckLength(cboName->currentText(), 255, "name of the person doing the treatment");
-    CheckLength(cboReason->currentText(), 255, "reason");
-    const DateTime date = *DateTime::FromUserText(txbEventDate->text().toStdString());
-    Connection& db = modCommon::Database().GetConnection();
-    Connection::Transaction transaction(db);
-    auto text = [](const QComboBox* list) { return Value(list->currentText().toStdString()); };
-    db.Execute("INSERT INTO Treatments (EventDate, MedicineName, Amount, Unit, TreatedBy, Reason) VALUES (?,?,?,?,?,?)",
-               {Value(date.ToText()), text(cboMedicine), Value(*AmountOf(txbAmount->text())), text(cboUnit),
-                text(cboName), text(cboReason)});
-    const long long treatment = db.LastInsertId();
-    Connection::Prepared link(db, "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (?,?)");
-    for (long animal : modMainWindowServices::SelectedAnimalIDs()) link.Run({Value(treatment), Value(animal)});
-    transaction.Commit();
+    auto text = [](const QComboBox* list) { return list->currentText().toStdString(); };
+    Treatments::Record(modCommon::Database().GetConnection(),
+                       {*DateTime::FromUserText(txbEventDate->text().toStdString()), text(cboMedicine),
+                        *AmountOf(txbAmount->text()), text(cboUnit), text(cboName), text(cboReason)},
+                       modMainWindowServices::SelectedAnimalIDs());
 }
 
 // A treatment that could not be written is reported and nothing of it stays; the dialog keeps

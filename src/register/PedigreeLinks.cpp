@@ -1,0 +1,30 @@
+#include "register/PedigreeLinks.h"
+
+#include "platform/Connection.h"
+#include "register/AnimalImport.h"
+
+namespace {
+
+const char* ParentColumn(bool sire) { return sire ? "SireID" : "DamID"; }
+
+}  // namespace
+
+void PedigreeLinks::ClearParent(Connection& db, long animal, bool sire) {
+    Connection::Transaction transaction(db);
+    Connection::Prepared(db, std::string("UPDATE Animals SET ") + ParentColumn(sire) + "=0 WHERE AnimalID=?")
+        .Run({Value(animal)});
+    transaction.Commit();
+}
+
+long PedigreeLinks::AddParent(Connection& db, long animal, const std::string& tag, bool sire) {
+    Connection::Transaction transaction(db);
+    const long parent = AnimalImport::AddParent(db, tag, sire);
+    if (parent > 0) {
+        Connection::Prepared(db, "UPDATE Animals SET AnimalType=1 WHERE AnimalType=0 AND AnimalID=?")
+            .Run({Value(parent)});
+        Connection::Prepared(db, std::string("UPDATE Animals SET ") + ParentColumn(sire) + "=? WHERE AnimalID=?")
+            .Run({Value(parent), Value(animal)});
+    }
+    transaction.Commit();
+    return parent;
+}
