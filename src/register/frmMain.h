@@ -21,6 +21,10 @@ struct DateTime;
 namespace Movements {
 class Script;
 }
+namespace SideLists {
+enum class List;
+}
+class Connection;
 class DetailPane;
 class DoBChangePane;
 class ImportRecordsets;
@@ -385,6 +389,10 @@ private:
     bool ListMenuKey(QObject* watched, QEvent* event);
     void PopupByKeys(QPoint at, const std::function<void()>& popup);
     void EditEntry(QListWidget* list, long id, const std::string& name);
+    using EntryAction = std::function<void(Connection&, SideLists::List, long, const GridAnimals&, const ActionStep&)>;
+    void InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                        const std::string& groupCaption,
+                        const std::function<std::string(const std::string&)>& otherCaption);
     void DisplayList(QListWidget* list);
     // Movements between locations
     // The script of the movement action under way, read once for all its animals; only kept

@@ -56,6 +56,16 @@ std::string AskName(List list, const std::string& prompt, const std::string& tit
     }
 }
 
+// A permanent group or location is neither edited nor deleted: the keeper is told so, under
+// `title` with the kind's word for "%s".
+bool RefusedAsPermanent(List list, long id, const std::string& name, const std::string& verb, std::string title) {
+    if (!SideLists::IsPermanent(Database().GetConnection(), list, id)) return false;
+    title.replace(title.find("%s"), 2, SideLists::TableOf(list).kind);
+    Prompts::MsgBox("'" + name + "' is a permanent " + LowerKind(list) + " and cannot be " + verb, Prompts::OKOnly,
+                    title);
+    return true;
+}
+
 List ListOf(const frmMain& form, const QListWidget* list) {
     if (list == form.lstGroups) return List::Groups;
     if (list == form.lstLocations) return List::Locations;
@@ -197,26 +207,30 @@ void frmMain::EndSelectedAction() {
     setEnabled(true);
 }
 
+// The selected animals put in or taken out of a group, gender or breed by `unit`, with the
+// captions of the two: `groupCaption` for a group, `otherCaption` with the kind's word for the others.
+void frmMain::InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                             const std::string& groupCaption,
+                             const std::function<std::string(const std::string&)>& otherCaption) {
+    const List which = ListOf(*this, list);
+    ActOnSelected(procedure, which == List::Groups ? groupCaption : otherCaption(LowerKind(which)),
+                  [&](const GridAnimals& animals, const ActionStep& step) {
+                      unit(Database().GetConnection(), which, id, animals, step);
+                  });
+}
+
 void frmMain::Assign(QListWidget* list, long id, const std::string& name) {
     if (list == lstLocations) return AssignToLocation(id, name);
-    const List which = ListOf(*this, list);
-    const std::string caption = which == List::Groups
-                                    ? "Adding the selected animals to '" + name + "'..."
-                                    : "Giving the selected animals the " + LowerKind(which) + " '" + name + "'...";
-    ActOnSelected("Assign", caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        SideLists::Assign(Database().GetConnection(), which, id, animals, step);
-    });
+    InOrOutOfEntry(
+        "Assign", list, id, SideLists::Assign, "Adding the selected animals to '" + name + "'...",
+        [&](const std::string& kind) { return "Giving the selected animals the " + kind + " '" + name + "'..."; });
 }
 
 void frmMain::Deassign(QListWidget* list, long id, const std::string& name) {
     if (list == lstLocations) return DeassignFromLocation(id, name);
-    const List which = ListOf(*this, list);
-    const std::string caption = which == List::Groups
-                                    ? "Removing selected animals from group '" + name + "'..."
-                                    : "Removing " + LowerKind(which) + " '" + name + "' from selected animals...";
-    ActOnSelected("Deassign", caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        SideLists::Deassign(Database().GetConnection(), which, id, animals, step);
-    });
+    InOrOutOfEntry(
+        "Deassign", list, id, SideLists::Deassign, "Removing selected animals from group '" + name + "'...",
+        [&](const std::string& kind) { return "Removing " + kind + " '" + name + "' from selected animals..."; });
 }
 
 // ---- Creating, editing and deleting entries ---------------------------------------------------
@@ -242,13 +256,8 @@ void frmMain::CreateNew(QListWidget* list) {
 void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
     Trap("ListMouseUpHandler", kObject, [&] {
         const List which = ListOf(*this, list);
-        const std::string kind = SideLists::TableOf(which).kind;
         Connection& db = Database().GetConnection();
-        if (SideLists::IsPermanent(db, which, id)) {
-            Prompts::MsgBox("'" + name + "' is a permanent " + LowerKind(which) + " and cannot be edited",
-                            Prompts::OKOnly, "Cannot Edit Permanent " + kind + " Names");
-            return;
-        }
+        if (RefusedAsPermanent(which, id, name, "edited", "Cannot Edit Permanent %s Names")) return;
         if (list == lstLocations) {
             modCommon::EditLocationID = static_cast<int>(id);
             frmLocation::ShowModal(this);
@@ -257,7 +266,7 @@ void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
         } else {
             const std::string answer =
                 AskName(which, "Edit the " + LowerKind(which) + "'s name and click OK to change the name",
-                        kind + " Name Editor", name, id, true);
+                        std::string(SideLists::TableOf(which).kind) + " Name Editor", name, id, true);
             if (answer.empty() || SideLists::Rename(db, which, id, answer) != 1) return;
         }
         DisplayList(list);
@@ -268,13 +277,8 @@ void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
 void frmMain::Remove(QListWidget* list, long id, const std::string& name) {
     Trap("Remove", kObject, [&] {
         const List which = ListOf(*this, list);
-        const std::string kind = SideLists::TableOf(which).kind;
         Connection& db = Database().GetConnection();
-        if (SideLists::IsPermanent(db, which, id)) {
-            Prompts::MsgBox("'" + name + "' is a permanent " + LowerKind(which) + " and cannot be deleted",
-                            Prompts::OKOnly, "Cannot Delete Permanent " + kind + "s");
-            return;
-        }
+        if (RefusedAsPermanent(which, id, name, "deleted", "Cannot Delete Permanent %ss")) return;
         const std::string head = which == List::Groups      ? "There are animals still assigned to"
                                  : which == List::Locations ? "There are/have been animals at"
                                                             : "There are animals with " + LowerKind(which);
