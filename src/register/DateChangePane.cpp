@@ -9,9 +9,9 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "platform/Connection.h"
 #include "platform/DateTime.h"
 #include "platform/Prompts.h"
+#include "register/DateChanges.h"
 #include "register/PaneWindow.h"
 #include "widgets/DataGrid.h"
 
@@ -45,23 +45,12 @@ void DateChangePane::ChangeDates(const char* procedure, bool dateOfBirth) {
                             "Invalid Date");
             return;
         }
-        Connection& db = Database().GetConnection();
-        Connection::Prepared setDate(db, std::string("UPDATE Animals SET ") +
-                                             (dateOfBirth ? "DateOfBirth" : "TaggingDate") + "=? WHERE AnimalID=?");
-        Connection::Prepared moveBirth(db, "UPDATE LocationLink SET EventDate=? WHERE AnimalId=? AND EventDate=?");
-        const Value newDate(date->ToText());
-        Recordset& rows = window_.GridClone();
-        window_.ForEachSelected(procedure,
-                                (dateOfBirth ? "Setting the DoB of the selected animals to "
-                                             : "Setting the tagging date of the selected animals to ") +
-                                    answer,
-                                [&](Recordset::Bookmark bookmark) {
-                                    rows.SetBookmark(bookmark);
-                                    if (rows.Field("AnimalType").ToLong() == 0) return;
-                                    const Value& animal = rows.Field("AnimalID");
-                                    setDate.Run({newDate, animal});
-                                    const Value& oldBirth = rows.Field("DateOfBirth");
-                                    if (dateOfBirth && !oldBirth.IsNull()) moveBirth.Run({newDate, animal, oldBirth});
-                                });
+        window_.ActOnSelected(procedure,
+                              (dateOfBirth ? "Setting the DoB of the selected animals to "
+                                           : "Setting the tagging date of the selected animals to ") +
+                                  answer,
+                              [&](const GridAnimals& animals, const ActionStep& step) {
+                                  DateChanges::SetDates(Database().GetConnection(), dateOfBirth, *date, animals, step);
+                              });
     });
 }

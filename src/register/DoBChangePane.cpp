@@ -2,12 +2,9 @@
 
 #include <QGroupBox>
 
-#include <string>
-#include <unordered_map>
-
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
-#include "platform/Connection.h"
+#include "register/DateChanges.h"
 #include "register/PaneWindow.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -41,20 +38,13 @@ void DoBChangePane::cmdCheckMovements_Click() {
         const Recordset& rows = grid.Rows();
         if (rows.Rows() > 0) {
             grid.SelClear();
-            // An animal was moved before its birth when its earliest movement was; a movement
-            // at the very moment of birth does not count.
-            std::unordered_map<long long, std::string> earliest;
-            Recordset first = modCommon::Database().GetConnection().Query(
-                "SELECT AnimalID, MIN(EventDate) FROM LocationLink GROUP BY AnimalID");
-            for (; !first.Eof(); first.MoveNext())
-                if (!first.Field(1).IsNull()) earliest.emplace(first.Field(0).ToLong(), first.Field(1).ToString());
             const int idColumn = rows.FieldIndex("AnimalID"), birthColumn = rows.FieldIndex("DateOfBirth");
-            for (long row = 0; row < rows.Rows(); ++row) {
-                const Value& birth = rows.At(row, birthColumn);
-                if (birth.IsNull()) continue;
-                const auto moved = earliest.find(rows.At(row, idColumn).ToLong());
-                if (moved != earliest.end() && moved->second < birth.ToString()) grid.SelAdd(rows.BookmarkAt(row));
-            }
+            GridAnimals animals;
+            animals.reserve(static_cast<std::size_t>(rows.Rows()));
+            for (long row = 0; row < rows.Rows(); ++row)
+                animals.push_back({rows.At(row, idColumn).ToLong(), 0, rows.At(row, birthColumn)});
+            for (std::size_t row : DateChanges::MovedBeforeBirth(modCommon::Database().GetConnection(), animals))
+                grid.SelAdd(rows.BookmarkAt(static_cast<long>(row)));
         }
         grid.PostMsg(1);
     });

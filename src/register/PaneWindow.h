@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Recordset.h"
+#include "register/GridAnimals.h"
 
 class DataGrid;
 
@@ -29,10 +30,11 @@ public:
     // The window's save dialog; "" when the keeper cancelled.
     virtual std::string SaveFileName(const std::string& title, const std::string& filter,
                                      const std::string& strFileName = "") = 0;
-    // Runs `each` for every selected row of the animal grid, with the window disabled and the
-    // progress frame showing `caption`, in one transaction, then refreshes the grid.
-    virtual void ForEachSelected(const char* procedure, const std::string& caption,
-                                 const std::function<void(Recordset::Bookmark)>& each) = 0;
+    // Hands the selected animals of the animal grid, in the order of the selection, to `work`
+    // once, with the window disabled and the progress frame showing `caption` and counting the
+    // steps `work` reports; then refreshes the grid. A failure is logged under `procedure`.
+    using SelectedAction = std::function<void(const GridAnimals&, const ActionStep&)>;
+    virtual void ActOnSelected(const char* procedure, const std::string& caption, const SelectedAction& work) = 0;
     // The end of an action on the selected animals, however it ended: the progress frame hidden
     // and the window enabled again.
     virtual void EndSelectedAction() = 0;

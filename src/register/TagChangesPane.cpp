@@ -6,11 +6,11 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "core/modCommonTags.h"
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "platform/Text.h"
 #include "register/PaneWindow.h"
+#include "register/TagChanges.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WrappingButton.h"
@@ -21,15 +21,6 @@ const char* const kObject = "frmMain";
 
 using DesignGeometry::Make;
 using modCommon::Database;
-using modCommon::SQLQuotes;
-
-// Letters A to Z, digits and blanks only; with herd or flock numbers, at least one blank
-// between the number and the tag.
-bool IsValidTag(const std::string& tag) {
-    for (char c : tag)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ')) return false;
-    return !modCommon::HerdFlockRequired || tag.find(' ') != std::string::npos;
-}
 
 void InvalidDate(const std::string& message) {
     Prompts::MsgBox(message, Prompts::OKOnly | Prompts::Exclamation, "Invalid Date");
@@ -94,13 +85,8 @@ void TagChangesPane::DisplayTagChanges() {
             cmdRecordTagChange->hide();
         }
         cmdDeleteTagChange->hide();
-        bool owned = false;
-        if (const int animal = modCommon::GetSingleAnimalID(); animal > 0) {
-            Recordset rs =
-                Database().OpenRecordset("SELECT AnimalType FROM Animals Where AnimalID=" + std::to_string(animal));
-            owned = !rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == 1;
-        }
-        cmdRecordTagChange->setVisible(owned);
+        const int animal = modCommon::GetSingleAnimalID();
+        cmdRecordTagChange->setVisible(animal > 0 && TagChanges::IsOwned(Database().GetConnection(), animal));
     });
 }
 
@@ -116,7 +102,7 @@ std::string TagChangesPane::AskNewTag() {
         const std::string typed = TrimBlanks(Prompts::InputBox(prompt, "New Tag Entry", ""));
         if (typed.empty()) return "";
         const std::string tag = QString::fromStdString(typed).toUpper().toStdString();
-        if (IsValidTag(tag)) return tag;
+        if (TagChanges::IsValidTag(tag, modCommon::HerdFlockRequired)) return tag;
         Prompts::MsgBox("Invalid tag - please try again.", Prompts::OKOnly | Prompts::Exclamation, "Invalid Tag");
     }
 }
@@ -145,36 +131,15 @@ void TagChangesPane::cmdRecordTagChange_Click() {
     });
 }
 
-// The history row, and for the latest change the animal's new tag and sort key, are written
-// together or not at all: a tag history that names a tag the animal never lost, or an animal
-// whose old tag is nowhere in its history, would mislead every later look-up.
 void TagChangesPane::RecordTagChange(const std::string& newTag, const DateTime& date) {
-    Connection& db = Database().GetConnection();
-    const std::string animal = std::to_string(modCommon::GetSingleAnimalID());
-    bool latest = true;
-    if (db.Query("SELECT Count(AnimalID) FROM TagChanges WHERE AnimalID=" + animal).Field(0).ToLong() > 0) {
-        Recordset last =
-            db.Query("SELECT EventDate FROM TagChanges WHERE AnimalID=" + animal + " ORDER BY EventDate DESC");
-        const std::optional<DateTime> lastDate = DateTime::FromText(last.Field("EventDate").ToStringOr(""));
-        latest = !lastDate || *lastDate <= date;
-    }
-    if (!db.Query("SELECT * FROM Animals WHERE TagNumber='" + SQLQuotes(newTag) +
-                  "' AND Species=" + std::to_string(modCommon::Species))
-             .Eof()) {
+    const TagChanges::Outcome outcome = TagChanges::Record(Database().GetConnection(), modCommon::GetSingleAnimalID(),
+                                                           newTag, date, modCommon::Species);
+    if (outcome == TagChanges::Outcome::TagInUse) {
         Prompts::MsgBox("The tag " + newTag + "is already in current use. The change has not been recorded.",
                         Prompts::OKOnly | Prompts::Exclamation, "Tag Exists");
         return;
     }
-    const std::string oldTag =
-        latest ? db.Query("SELECT TagNumber FROM Animals WHERE AnimalID=" + animal).Field(0).ToStringOr("") : newTag;
-    Connection::Transaction transaction(db);
-    db.Execute(" INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (" + animal + ",'" + SQLQuotes(oldTag) +
-               "'," + modCommon::SQLDate(date) + ")");
-    if (latest)
-        db.Execute("UPDATE Animals SET TagNumber='" + SQLQuotes(newTag) +
-                   "', TagSort=" + std::to_string(modCommon::GetTagSortFromTag(newTag)) + " WHERE AnimalID=" + animal);
-    transaction.Commit();
-    if (latest) window_.tmrSetGridRecords_Timer();
+    if (outcome == TagChanges::Outcome::Latest) window_.tmrSetGridRecords_Timer();
     DisplayTagChanges();
 }
 
@@ -183,8 +148,15 @@ void TagChangesPane::RecordTagChange(const std::string& newTag, const DateTime& 
 // The chosen history rows go together or not at all; the "Current" rows are passed over and
 // the animal keeps its tag.
 void TagChangesPane::cmdDeleteTagChange_Click() {
-    Trap("cmdDeleteTagChange_Click", kObject,
-         [&] { DeleteSelectedRows(*grdTagChanges, "TagChangeID", "DELETE FROM TagChanges WHERE TagChangeID="); });
+    Trap("cmdDeleteTagChange_Click", kObject, [&] {
+        Recordset rows = grdTagChanges->Rows().Clone();
+        std::vector<long long> chosen;
+        for (Recordset::Bookmark bookmark : grdTagChanges->SelBookmarks()) {
+            rows.SetBookmark(bookmark);
+            chosen.push_back(rows.Field("TagChangeID").ToLong());
+        }
+        TagChanges::Delete(Database().GetConnection(), chosen);
+    });
     DisplayTagChanges();
 }
 

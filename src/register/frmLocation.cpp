@@ -8,11 +8,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
+#include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "register/EntryNames.h"
+#include "register/SideLists.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WindowRules.h"
 
@@ -85,17 +89,17 @@ void frmLocation::Form_Load() {
     for (std::size_t i = 0; i < optLocationType.size(); ++i) optLocationType[i]->setProperty("Tag", tags[i]);
     if (modCommon::EditLocationID < 1) return;
     Trap("Form_Load", kObject, [&] {
-        Recordset rs = modCommon::Database().OpenRecordset("SELECT * FROM Locations WHERE LocationID=" +
-                                                           std::to_string(modCommon::EditLocationID));
-        txbName->setText(QString::fromStdString(rs.Field("LocationName").ToStringOr("")));
-        txbDescription->setText(QString::fromStdString(rs.Field("LocationDescription").ToStringOr("")));
-        const Value type = rs.Field("LocationType");
+        const std::optional<SideLists::Location> location =
+            SideLists::ReadLocation(modCommon::Database().GetConnection(), modCommon::EditLocationID);
+        if (!location) return;
+        txbName->setText(QString::fromStdString(location->name));
+        txbDescription->setText(QString::fromStdString(location->description));
         for (QRadioButton* option : optLocationType)
-            if (!type.IsNull() && option->property("Tag").toString().toLongLong() == type.ToLong()) {
+            if (!location->type.IsNull() &&
+                option->property("Tag").toString().toLongLong() == location->type.ToLong()) {
                 option->setChecked(true);
                 break;
             }
-        rs.Close();
     });
 }
 
@@ -116,38 +120,22 @@ void frmLocation::OKButton_Click() {
             Prompts::MsgBox("Please select a type for the location.", Prompts::OKOnly, "Enter Location Type");
             return;
         }
-        const std::string name = modCommon::SQLQuotes(txbName->text().toStdString());
-        const std::string description = modCommon::SQLQuotes(txbDescription->text().toStdString());
-        const std::string type = ticked->property("Tag").toString().toStdString();
-        const std::string same =
-            "LocationName='" + name + "' AND LocationDescription='" + description + "' AND LocationType=" + type;
-        clsDatabase& db = modCommon::Database();
-        // Names compare without regard to case, so an edit that changes only the case of the
-        // name finds the edited location itself: that edit is stored like any other.
-        Recordset identical = db.OpenRecordset("SELECT * FROM Locations WHERE " + same);
-        const bool recased = !identical.Eof() && identical.Field("LocationID").ToLong() == modCommon::EditLocationID &&
-                             identical.Field("LocationName").ToStringOr("") != txbName->text().toStdString();
-        if (!identical.Eof() && !recased) {
-            db.Execute("UPDATE Locations SET Active=1 WHERE " + same);
+        const std::string name = txbName->text().toStdString();
+        const std::string description = txbDescription->text().toStdString();
+        const long type = ticked->property("Tag").toString().toLong();
+        Connection& db = modCommon::Database().GetConnection();
+        const long edited = modCommon::EditLocationID;
+        if (SideLists::ReactivateIdentical(db, edited, name, description, type)) {
             done(QDialog::Accepted);
             return;
         }
         // A name that another location in the list has, or one too long, is refused, and the
         // keeper's entries stay for another try.
-        const std::string edited = std::to_string(modCommon::EditLocationID);
-        Recordset others = db.OpenRecordset("SELECT Count(*) FROM Locations WHERE Active AND LocationName='" + name +
-                                            "' AND LocationID<>" + edited);
-        if (!EntryNames::Accept("location", txbName->text().toStdString(),
-                                static_cast<long>(others.Field(0).ToLong()))) {
+        if (!EntryNames::Accept("location", name, SideLists::ActiveLocationsNamed(db, name, edited))) {
             txbName->setFocus();
             return;
         }
-        if (modCommon::EditLocationID < 1)
-            db.Execute("INSERT INTO Locations (LocationName,LocationDescription,LocationType,Active) VALUES ('" + name +
-                       "','" + description + "'," + type + ",1)");
-        else
-            db.Execute("UPDATE Locations SET LocationName='" + name + "', LocationDescription='" + description +
-                       "', LocationType=" + type + ",Active=1 WHERE LocationID=" + edited);
+        SideLists::SaveLocation(db, edited, name, description, type);
         done(QDialog::Accepted);
     });
 }

@@ -21,6 +21,13 @@ namespace CsvExports {
 struct Chosen;
 }
 struct DateTime;
+namespace Movements {
+class Script;
+}
+namespace SideLists {
+enum class List;
+}
+class Connection;
 class DetailPane;
 class DoBChangePane;
 class MovementHistoryPane;
@@ -183,6 +190,8 @@ public:
     long AnimalIDFromBookmark(Recordset::Bookmark vntBookmark);
     // The AnimalID of every selected row, in the order of the selection.
     std::vector<long> SelectedAnimalIDs() override;
+    // The selected rows, in the order of the selection, as the grid loaded them.
+    GridAnimals SelectedGridAnimals();
     void tmrSetGridRecords_Timer() override;
     void SetGridValueItems(const std::string& fieldName, const std::string& noneText);
     bool CanDelete(const QListWidget* list, long id);
@@ -297,8 +306,7 @@ public:
     DataGrid& AnimalGrid() override { return *grdAnimals; }
     Recordset& GridClone() override { return mrsGridClone; }
     int CurrentTab() const override;
-    void ForEachSelected(const char* procedure, const std::string& caption,
-                         const std::function<void(Recordset::Bookmark)>& each) override;
+    void ActOnSelected(const char* procedure, const std::string& caption, const SelectedAction& work) override;
     void EndSelectedAction() override;
 
 protected:
@@ -357,7 +365,6 @@ private:
     void SetGridFormats();
     void grdAnimals_BeforeColUpdate(int ColIndex, QVariant& Value, bool& Cancel);
     void ChangeAnimalTypes(int Index);
-    void ChangeBackToTag(long animalID);
     // Side lists
     int popupChoice_ = -1;
     // Where the pop-up menu that the keyboard asked for opens: at the focused entry or cell,
@@ -368,17 +375,20 @@ private:
     bool ListMenuKey(QObject* watched, QEvent* event);
     void PopupByKeys(QPoint at, const std::function<void()>& popup);
     void EditEntry(QListWidget* list, long id, const std::string& name);
+    using EntryAction = std::function<void(Connection&, SideLists::List, long, const GridAnimals&, const ActionStep&)>;
+    void InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                        const std::string& groupCaption,
+                        const std::function<std::string(const std::string&)>& otherCaption);
     void DisplayList(QListWidget* list);
     // Movements between locations
-    struct MovementScript;
     // The script of the movement action under way, read once for all its animals; only kept
     // while movementAction_ is set.
-    std::shared_ptr<MovementScript> movementScript_;
+    std::shared_ptr<Movements::Script> movementScript_;
     bool movementAction_ = false;
     void AssignToLocation(long id, const std::string& name);
     void DeassignFromLocation(long id, const std::string& name);
     void MoveSelected(const char* procedure, const std::string& caption,
-                      const std::function<void(Recordset::Bookmark)>& each);
+                      const std::function<void(const GridAnimal&)>& each);
     // The detail panes, in the order of their tabs; the tabs that show the selected animals
     // have theirs in panes_, to be displayed when shown out of date.
     DoBChangePane* dobChange_;

@@ -13,9 +13,9 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "core/modCommonTags.h"
-#include "platform/Connection.h"
 #include "platform/Prompts.h"
+#include "register/AnimalTypes.h"
+#include "register/SideLists.h"
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -203,6 +203,18 @@ std::vector<long> frmMain::SelectedAnimalIDs() {
     return animals;
 }
 
+GridAnimals frmMain::SelectedGridAnimals() {
+    GridAnimals animals;
+    animals.reserve(grdAnimals->SelBookmarks().size());
+    for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
+        mrsGridClone.SetBookmark(bookmark);
+        animals.push_back({mrsGridClone.Field("AnimalID").ToLong(),
+                           static_cast<long>(mrsGridClone.Field("AnimalType").ToLong()),
+                           mrsGridClone.Field("DateOfBirth")});
+    }
+    return animals;
+}
+
 // ---- Refresh ---------------------------------------------------------------------------------
 
 void frmMain::tmrSetGridRecords_Timer() {
@@ -357,16 +369,10 @@ void frmMain::SetGridValueItems(const std::string& fieldName, const std::string&
 bool frmMain::CanDelete(const QListWidget* list, long id) {
     bool allowed = false;
     Trap("CanDelete", kObject, [&] {
-        std::string table, key;
-        if (list == lstGroups) table = "Groups", key = "GroupID";
-        else if (list == lstLocations) table = "Locations", key = "LocationID";
-        if (table.empty()) {
-            allowed = true;
-            return;
-        }
-        Recordset rs =
-            Database().OpenRecordset("SELECT Permanent FROM " + table + " WHERE " + key + "=" + std::to_string(id));
-        allowed = rs.Eof() || !rs.Field("Permanent").ToBool();
+        const SideLists::List which = list == lstGroups      ? SideLists::List::Groups
+                                      : list == lstLocations ? SideLists::List::Locations
+                                                             : SideLists::List::Genders;
+        allowed = !SideLists::IsPermanent(Database().GetConnection(), which, id);
     });
     return allowed;
 }
@@ -404,47 +410,10 @@ void frmMain::grdAnimals_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers S
 
 // Each selected animal of the type the item names changes; all of them or none.
 void frmMain::ChangeAnimalTypes(int Index) {
-    struct Change {
-        long from, to;
-    };
-    static const Change changes[] = {{0, 1}, {1, 2}, {2, 1}, {2, 0}, {2, 3}, {3, 2}};
+    static const AnimalTypes::Change changes[] = {{0, 1}, {1, 2}, {2, 1}, {2, 0}, {2, 3}, {3, 2}};
     Trap("grdAnimals_MouseUp", kObject, [&] {
-        Connection::Transaction transaction(Database().GetConnection());
-        for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
-            mrsGridClone.SetBookmark(bookmark);
-            if (mrsGridClone.Field("AnimalType").ToLong() != changes[Index].from) continue;
-            if (Index == 3) {
-                ChangeBackToTag(static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()));
-            } else {
-                mrsGridClone.SetField("AnimalType", Value(changes[Index].to));
-                mrsGridClone.Update();
-            }
-        }
-        transaction.Commit();
+        AnimalTypes::ChangeTypes(Database().GetConnection(), changes[Index], SelectedGridAnimals(), modCommon::Species);
     });
-}
-
-// The animal becomes the bare tag it was bought as: its details, groups and movements go, and
-// it takes back the tag it had before its first recorded tag change. Its tag changes, EIDs,
-// notes, treatments and parent links stay.
-void frmMain::ChangeBackToTag(long animalID) {
-    Connection& db = Database().GetConnection();
-    const std::string id = std::to_string(animalID);
-    mrsGridClone.SetField("AnimalType", Value(0));
-    mrsGridClone.SetField("DateOfBirth", Value());
-    mrsGridClone.SetField("TaggingDate", Value());
-    mrsGridClone.SetField("GenderID", Value(0));
-    mrsGridClone.SetField("BreedID", Value(0));
-    db.Execute("DELETE FROM GroupLink WHERE AnimalID=" + id);
-    db.Execute("DELETE FROM LocationLink WHERE AnimalID=" + id);
-    Recordset changes = db.Query("SELECT * FROM TagChanges WHERE AnimalID=" + id + " ORDER BY EventDate,TagChangeID");
-    if (!changes.Eof()) {
-        const std::string tag = changes.Field("OldTag").ToStringOr("");
-        mrsGridClone.SetField("TagNumber", Value(tag));
-        db.Execute("UPDATE Animals SET TagSort=" + std::to_string(modCommon::GetTagSortFromTag(tag)) +
-                   " WHERE AnimalID=" + id);
-    }
-    mrsGridClone.Update();
 }
 
 // ---- Building ------------------------------------------------------------------------------

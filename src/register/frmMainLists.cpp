@@ -14,7 +14,6 @@
 #include <QTimer>
 
 #include <optional>
-#include <unordered_set>
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
@@ -23,6 +22,7 @@
 #include "platform/Prompts.h"
 #include "platform/Text.h"
 #include "register/EntryNames.h"
+#include "register/SideLists.h"
 #include "register/frmLocation.h"
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
@@ -33,52 +33,44 @@ namespace {
 
 const char* const kObject = "frmMain";
 using modCommon::Database;
-using modCommon::SQLQuotes;
+
+using SideLists::List;
 
 std::string Species() { return std::to_string(modCommon::Species); }
 
-// A statement that raises on failure, for work that is all or nothing.
-long Run(const std::string& sql) { return Database().GetConnection().Execute(sql); }
-
-// Where a list's entries live.
-struct ListTable {
-    std::string kind;   // "Group", "Location", "Gender", "Breed"
-    std::string table;  // "Groups" ...
-    std::string key;    // "GroupID" ...
-    std::string name;   // "GroupName" ...
-    bool perSpecies;
-};
-
-bool IsPermanent(const ListTable& t, long id) {
-    Recordset rs =
-        Database().OpenRecordset("SELECT Permanent FROM " + t.table + " WHERE " + t.key + "=" + std::to_string(id));
-    return !rs.Eof() && modCommon::DeNull(rs.Field("Permanent"), Value(0)).ToBool();
-}
+std::string LowerKind(List list) { return LowerAscii(SideLists::TableOf(list).kind); }
 
 // How many other entries of the list have the name.
-long OthersNamed(const ListTable& t, const std::string& name, long exceptID) {
-    std::string sql = "SELECT Count(*) FROM " + t.table + " WHERE " + t.name + "='" + SQLQuotes(name) + "' AND " +
-                      t.key + "<>" + std::to_string(exceptID);
-    if (t.perSpecies) sql += " AND Species=" + Species();
-    return static_cast<long>(Database().GetConnection().Query(sql).Field(0).ToLong());
+long OthersNamed(List list, const std::string& name, long exceptID) {
+    return SideLists::OthersNamed(Database().GetConnection(), list, name, exceptID, modCommon::Species);
 }
 
 // Asks for an entry's name until the list can take it, offering what the keeper typed again
 // after a refusal; "" when the keeper cancels (or, `trimmed`, answers blanks alone).
-std::string AskName(const ListTable& t, const std::string& prompt, const std::string& title, std::string typed,
-                    long exceptID, bool trimmed) {
+std::string AskName(List list, const std::string& prompt, const std::string& title, std::string typed, long exceptID,
+                    bool trimmed) {
     for (;;) {
         typed = Prompts::InputBox(prompt, title, typed);
         const std::string name = trimmed ? TrimBlanks(typed) : typed;
-        if (name.empty() || EntryNames::Accept(LowerAscii(t.kind), name, OthersNamed(t, name, exceptID))) return name;
+        if (name.empty() || EntryNames::Accept(LowerKind(list), name, OthersNamed(list, name, exceptID))) return name;
     }
 }
 
-ListTable TableOf(const frmMain& form, const QListWidget* list) {
-    if (list == form.lstGroups) return {"Group", "Groups", "GroupID", "GroupName", false};
-    if (list == form.lstLocations) return {"Location", "Locations", "LocationID", "LocationName", false};
-    if (list == form.lstGenders) return {"Gender", "Genders", "GenderID", "GenderName", true};
-    return {"Breed", "Breeds", "BreedID", "BreedName", true};
+// A permanent group or location is neither edited nor deleted: the keeper is told so, under
+// `title` with the kind's word for "%s".
+bool RefusedAsPermanent(List list, long id, const std::string& name, const std::string& verb, std::string title) {
+    if (!SideLists::IsPermanent(Database().GetConnection(), list, id)) return false;
+    title.replace(title.find("%s"), 2, SideLists::TableOf(list).kind);
+    Prompts::MsgBox("'" + name + "' is a permanent " + LowerKind(list) + " and cannot be " + verb, Prompts::OKOnly,
+                    title);
+    return true;
+}
+
+List ListOf(const frmMain& form, const QListWidget* list) {
+    if (list == form.lstGroups) return List::Groups;
+    if (list == form.lstLocations) return List::Locations;
+    if (list == form.lstGenders) return List::Genders;
+    return List::Breeds;
 }
 
 }  // namespace
@@ -165,16 +157,12 @@ void frmMain::ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoi
             if (Button == Qt::LeftButton && entry) tmrSetGridRecords_Timer();
             return;
         }
-        const std::string kind = TableOf(*this, list).kind;
+        const std::string kind = SideLists::TableOf(ListOf(*this, list)).kind;
         std::array<std::string, 6> captions;
         captions[2] = "Create a New " + kind;
         if (entry) {
-            if (list == lstLocations) {
-                Recordset rs = Database().OpenRecordset("SELECT LocationType FROM Locations WHERE LocationID=" +
-                                                        std::to_string(key));
-                if (!rs.Eof() && modCommon::DeNull(rs.Field(0), Value(0)).ToLong() == -4)
-                    captions[0] = "Permanently delete all selected animals from your records";
-            }
+            if (list == lstLocations && SideLists::IsRemovalLocation(Database().GetConnection(), key))
+                captions[0] = "Permanently delete all selected animals from your records";
             const std::string named = kind + " '" + name + "'";
             if (captions[0].empty()) {
                 captions[0] = "Assign Selected Animals to the " + named;
@@ -198,23 +186,19 @@ void frmMain::ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoi
 
 // ---- Putting the selected animals in and out --------------------------------------------------
 
-// Runs `each` on every selected row, in the order of the selection, in one transaction,
-// with the window disabled and the progress frame counting; then refreshes the grid. A failure
-// undoes the whole action and is logged under `procedure`.
-void frmMain::ForEachSelected(const char* procedure, const std::string& caption,
-                              const std::function<void(Recordset::Bookmark)>& each) {
+// Hands the selected animals, in the order of the selection, to `work` once, with the window
+// disabled and the progress frame counting the steps it reports; then refreshes the grid. A
+// failure undoes what `work` does all or nothing and is logged under `procedure`.
+void frmMain::ActOnSelected(const char* procedure, const std::string& caption, const SelectedAction& work) {
     const auto cleanUp = qScopeGuard([this] { EndSelectedAction(); });
     Trap(procedure, kObject, [&] {
         if (grdAnimals->SelCount() == 0) return;
         setEnabled(false);
         InitialiseProgressbar(grdAnimals->SelCount(), caption);
-        Connection::Transaction transaction(Database().GetConnection());
-        for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
-            each(bookmark);
+        work(SelectedGridAnimals(), [this] {
             TrapAction::ThrowIfEnded();  // the database failed as a whole: no animal after it
             pbrProgress->setValue(pbrProgress->value() + 1);
-        }
-        transaction.Commit();
+        });
         tmrSetGridRecords_Timer();
     });
 }
@@ -224,50 +208,30 @@ void frmMain::EndSelectedAction() {
     setEnabled(true);
 }
 
+// The selected animals put in or taken out of a group, gender or breed by `unit`, with the
+// captions of the two: `groupCaption` for a group, `otherCaption` with the kind's word for the others.
+void frmMain::InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                             const std::string& groupCaption,
+                             const std::function<std::string(const std::string&)>& otherCaption) {
+    const List which = ListOf(*this, list);
+    ActOnSelected(procedure, which == List::Groups ? groupCaption : otherCaption(LowerKind(which)),
+                  [&](const GridAnimals& animals, const ActionStep& step) {
+                      unit(Database().GetConnection(), which, id, animals, step);
+                  });
+}
+
 void frmMain::Assign(QListWidget* list, long id, const std::string& name) {
     if (list == lstLocations) return AssignToLocation(id, name);
-    const std::string key = std::to_string(id);
-    const bool group = list == lstGroups;
-    const std::string field = list == lstGenders ? "GenderID" : "BreedID";
-    const std::string caption =
-        group ? "Adding the selected animals to '" + name + "'..."
-              : "Giving the selected animals the " + LowerAscii(TableOf(*this, list).kind) + " '" + name + "'...";
-    // A membership the animal already has is the one write that is passed over.
-    std::optional<std::unordered_set<long long>> members;
-    ForEachSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
-        mrsGridClone.SetBookmark(bookmark);
-        const long long animal = mrsGridClone.Field("AnimalID").ToLong();
-        if (!group) {
-            if (mrsGridClone.Field("AnimalType").ToLong() != 0)  // a tag only gets no gender or breed
-                Run("UPDATE Animals SET " + field + "=" + key + " WHERE AnimalID=" + std::to_string(animal));
-            return;
-        }
-        if (!members) {
-            members.emplace();
-            Recordset rs = Database().GetConnection().Query("SELECT AnimalID FROM GroupLink WHERE GroupID=" + key);
-            for (; !rs.Eof(); rs.MoveNext()) members->insert(modCommon::DeNull(rs.Field(0), Value(0)).ToLong());
-        }
-        if (!members->count(animal))
-            Run("INSERT INTO GroupLink (GroupID,AnimalID) VALUES (" + key + "," + std::to_string(animal) + ")");
-    });
+    InOrOutOfEntry(
+        "Assign", list, id, SideLists::Assign, "Adding the selected animals to '" + name + "'...",
+        [&](const std::string& kind) { return "Giving the selected animals the " + kind + " '" + name + "'..."; });
 }
 
 void frmMain::Deassign(QListWidget* list, long id, const std::string& name) {
     if (list == lstLocations) return DeassignFromLocation(id, name);
-    const std::string key = std::to_string(id);
-    std::string caption, head;
-    if (list == lstGroups) {
-        caption = "Removing selected animals from group '" + name + "'...";
-        head = "DELETE FROM GroupLink WHERE GroupID=" + key;
-    } else {
-        const std::string field = list == lstGenders ? "GenderID" : "BreedID";
-        caption = "Removing " + LowerAscii(TableOf(*this, list).kind) + " '" + name + "' from selected animals...";
-        head = "UPDATE Animals SET " + field + "=Null WHERE " + field + "=" + key;
-    }
-    ForEachSelected("Deassign", caption, [&](Recordset::Bookmark bookmark) {
-        mrsGridClone.SetBookmark(bookmark);
-        Run(head + " AND AnimalId=" + mrsGridClone.Field("AnimalID").ToString());
-    });
+    InOrOutOfEntry(
+        "Deassign", list, id, SideLists::Deassign, "Removing selected animals from group '" + name + "'...",
+        [&](const std::string& kind) { return "Removing " + kind + " '" + name + "' from selected animals..."; });
 }
 
 // ---- Creating, editing and deleting entries ---------------------------------------------------
@@ -280,41 +244,31 @@ void frmMain::CreateNew(QListWidget* list) {
             DisplayList(list);
             return;
         }
-        const ListTable t = TableOf(*this, list);
+        const List which = ListOf(*this, list);
         const std::string answer =
-            AskName(t, "Enter the new " + LowerAscii(t.kind) + " name", "New " + t.kind + " Name", "", -1, false);
+            AskName(which, "Enter the new " + LowerKind(which) + " name",
+                    "New " + std::string(SideLists::TableOf(which).kind) + " Name", "", -1, false);
         if (answer.empty()) return;
-        if (list == lstGroups) Run("INSERT INTO Groups (GroupName) VALUES ('" + SQLQuotes(answer) + "')");
-        else if (list == lstGenders)
-            Run("INSERT INTO Genders (GenderName, Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
-        else Run("INSERT INTO Breeds (BreedName,Species) VALUES ('" + SQLQuotes(answer) + "'," + Species() + ")");
+        SideLists::Create(Database().GetConnection(), which, answer, modCommon::Species);
         DisplayList(list);
     });
 }
 
 void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
     Trap("ListMouseUpHandler", kObject, [&] {
-        const ListTable t = TableOf(*this, list);
-        if ((list == lstGroups || list == lstLocations) && IsPermanent(t, id)) {
-            Prompts::MsgBox("'" + name + "' is a permanent " + LowerAscii(t.kind) + " and cannot be edited",
-                            Prompts::OKOnly, "Cannot Edit Permanent " + t.kind + " Names");
-            return;
-        }
+        const List which = ListOf(*this, list);
+        Connection& db = Database().GetConnection();
+        if (RefusedAsPermanent(which, id, name, "edited", "Cannot Edit Permanent %s Names")) return;
         if (list == lstLocations) {
             modCommon::EditLocationID = static_cast<int>(id);
             frmLocation::ShowModal(this);
-            Recordset rs =
-                Database().OpenRecordset("SELECT LocationName FROM Locations WHERE LocationID=" + std::to_string(id));
-            if (rs.Field(0).ToStringOr("").empty()) return;
+            const std::optional<SideLists::Location> edited = SideLists::ReadLocation(db, id);
+            if (!edited || edited->name.empty()) return;
         } else {
             const std::string answer =
-                AskName(t, "Edit the " + LowerAscii(t.kind) + "'s name and click OK to change the name",
-                        t.kind + " Name Editor", name, id, true);
-            if (answer.empty()) return;
-            const std::string verb = list == lstGroups ? "UPDATE " : "Update ";
-            if (Run(verb + t.table + " SET " + t.name + "='" + SQLQuotes(answer) + "' WHERE " + t.key + "=" +
-                    std::to_string(id)) != 1)
-                return;
+                AskName(which, "Edit the " + LowerKind(which) + "'s name and click OK to change the name",
+                        std::string(SideLists::TableOf(which).kind) + " Name Editor", name, id, true);
+            if (answer.empty() || SideLists::Rename(db, which, id, answer) != 1) return;
         }
         DisplayList(list);
         tmrSetGridRecords_Timer();
@@ -323,38 +277,18 @@ void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
 
 void frmMain::Remove(QListWidget* list, long id, const std::string& name) {
     Trap("Remove", kObject, [&] {
-        const ListTable t = TableOf(*this, list);
-        const std::string key = std::to_string(id);
-        const std::string species = " AND Species=" + Species();
-        std::string count, head;
-        std::vector<std::string> statements;
-        if (list == lstGroups) {
-            count = "SELECT Count(AnimalID) FROM GroupLink WHERE GroupID=" + key;
-            statements = {"DELETE FROM GroupLink WHERE GroupID=" + key, "DELETE FROM Groups WHERE GroupID=" + key};
-            head = "There are animals still assigned to";
-        } else if (list == lstLocations) {
-            count = "SELECT Count(AnimalID) FROM LocationLink WHERE LocationID=" + key;
-            statements = {"UPDATE Locations SET Active=0 WHERE LocationID=" + key};
-            head = "There are/have been animals at";
-        } else {
-            count = "SELECT Count(AnimalID) FROM Animals WHERE " + t.key + "=" + key + species;
-            statements = {"UPDATE Animals SET " + t.key + " = Null WHERE " + t.key + "=" + key + species,
-                          "DELETE FROM " + t.table + " WHERE " + t.key + "=" + key + species};
-            head = "There are animals with " + LowerAscii(t.kind);
-        }
-        if ((list == lstGroups || list == lstLocations) && IsPermanent(t, id)) {
-            Prompts::MsgBox("'" + name + "' is a permanent " + LowerAscii(t.kind) + " and cannot be deleted",
-                            Prompts::OKOnly, "Cannot Delete Permanent " + t.kind + "s");
-            return;
-        }
-        if (Database().GetConnection().Query(count).Field(0).ToLong() > 0 &&
+        const List which = ListOf(*this, list);
+        Connection& db = Database().GetConnection();
+        if (RefusedAsPermanent(which, id, name, "deleted", "Cannot Delete Permanent %ss")) return;
+        const std::string head = which == List::Groups      ? "There are animals still assigned to"
+                                 : which == List::Locations ? "There are/have been animals at"
+                                                            : "There are animals with " + LowerKind(which);
+        if (SideLists::AnimalsIn(db, which, id, modCommon::Species) > 0 &&
             Prompts::MsgBox(head + " '" + name + "'.\r\nAre you sure you want to remove " + name + "?",
                             Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
                             "Confirm '" + name + "' Removal") == Prompts::No)
             return;
-        Connection::Transaction transaction(Database().GetConnection());
-        for (const std::string& statement : statements) Run(statement);
-        transaction.Commit();
+        SideLists::Remove(db, which, id, modCommon::Species);
         DisplayList(list);
         tmrSetGridRecords_Timer();
     });

@@ -6,37 +6,22 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
-#include "core/modSchema.h"
-#include "platform/Connection.h"
 #include "platform/Prompts.h"
+#include "register/Movements.h"
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
 
 namespace {
 
 const char* const kObject = "frmMain";
-constexpr long kRemoval = -4, kDead = -1;
+using Movements::kDead;
+using Movements::kRemoval;
 
 using modCommon::Database;
-
-long LocationType(long location) {
-    Recordset rs = Database().GetConnection().Query("SELECT LocationType FROM Locations WHERE LocationID=" +
-                                                    std::to_string(location));
-    return static_cast<long>(rs.Field(0).ToLong());
-}
-
-// The movement type of a location type: the removal location has one script both ways; the
-// others are taken out by the "Un" form of the script that put the animal there.
-std::string MovementType(long locationType, bool assign) {
-    if (locationType == kRemoval) return "Remove";
-    const std::string type = locationType == kDead ? "Dead" : locationType >= 0 ? "In" : "Out";
-    return assign ? type : "Un" + type;
-}
 
 // The date of a movement: asked until it is a date, and one in the future only when the
 // keeper confirms it; none when cancelled.
@@ -91,55 +76,28 @@ bool AskAboutMovement(long locationType, long selected, MovementAnswers& answers
 
 }  // namespace
 
-// One movement type's statements, prepared once with the values as parameters.
-struct frmMain::MovementScript {
-    bool assign;
-    long location;
-    std::vector<std::unique_ptr<Connection::Prepared>> statements;
-
-    MovementScript(bool assigning, long locationID) : assign(assigning), location(locationID) {
-        Connection& db = Database().GetConnection();
-        Recordset rs = db.Query("SELECT * FROM SQLTable WHERE MovementType='" +
-                                MovementType(LocationType(location), assign) + "' ORDER BY RecordID");
-        for (; !rs.Eof(); rs.MoveNext())
-            statements.push_back(std::make_unique<Connection::Prepared>(
-                db, modSchema::MovementStatementWithParameters(rs["SQLStatement"].ToString())));
-    }
-};
-
 bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const DateTime& date, long locationID,
                                            const std::string& details, const std::string& deathReason) {
     return Trap("AssignToORRemoveFromLocation", kObject, [&] {
-        std::shared_ptr<MovementScript> script = movementScript_;
-        if (!script || script->assign != assign || script->location != locationID) {
-            script = std::make_shared<MovementScript>(assign, locationID);
+        std::shared_ptr<Movements::Script> script = movementScript_;
+        if (!script || script->Assign() != assign || script->Location() != locationID) {
+            script = std::make_shared<Movements::Script>(Database().GetConnection(), assign, locationID);
             if (movementAction_) movementScript_ = script;
         }
-        const std::vector<Value> values =
-            modSchema::MovementParameters(animalID, date, deathReason, details, locationID);
-        // A statement that fails takes the animal's earlier statements back with it: never a
-        // move without its clean-up, never an animal half removed.
-        Connection::Transaction transaction(Database().GetConnection());
-        for (const auto& statement : script->statements) statement->Run(values);
-        transaction.Commit();
+        script->Run(animalID, date, details, deathReason);
     });
 }
 
 // The movement action's loop over the selection, with the script read once for all of it.
 void frmMain::MoveSelected(const char* procedure, const std::string& caption,
-                           const std::function<void(Recordset::Bookmark)>& each) {
+                           const std::function<void(const GridAnimal&)>& each) {
     movementAction_ = true;
     const auto forget = qScopeGuard([this] {
         movementAction_ = false;
         movementScript_.reset();
     });
-    ForEachSelected(procedure, caption, [&](Recordset::Bookmark bookmark) {
-        each(bookmark);
-        // A failure that the database answered by undoing the whole action (a full disk) ends it,
-        // so that the animals left are not written one by one outside it.
-        if (!Database().GetConnection().InTransaction())
-            throw RuntimeError(ErrorNumber::DatabaseFailure,
-                               "The database undid the whole action; nothing of it was recorded.");
+    ActOnSelected(procedure, caption, [&](const GridAnimals& animals, const ActionStep& step) {
+        Movements::MoveEach(Database().GetConnection(), animals, each, step);
     });
 }
 
@@ -152,26 +110,24 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
     bool go = false;
     Trap("Assign", kObject, [&] {
         setEnabled(false);
-        type = LocationType(id);
+        type = Movements::LocationType(Database().GetConnection(), id);
         go = AskAboutMovement(type, selected, answers);
     });
     if (!go) return;
     const std::string caption = type == kRemoval ? ""
                                 : type == kDead  ? "Recording deaths..."
                                                  : "Moving the selected animals to '" + name + "'...";
-    MoveSelected("Assign", caption, [&](Recordset::Bookmark bookmark) {
-        mrsGridClone.SetBookmark(bookmark);
-        // A tag alone has no place to be; it can only be removed from the records.
-        if (type == kRemoval || mrsGridClone.Field("AnimalType").ToLong() != 0)
-            AssignToORRemoveFromLocation(true, static_cast<long>(mrsGridClone.Field("AnimalID").ToLong()), answers.date,
-                                         id, answers.details, answers.cause);
+    MoveSelected("Assign", caption, [&](const GridAnimal& animal) {
+        if (Movements::Moves(type, animal))
+            AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id, answers.details,
+                                         answers.cause);
     });
 }
 
 void frmMain::DeassignFromLocation(long id, const std::string& name) {
     const DateTime now = DateTime::Now();
     MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...",
-                 [&](Recordset::Bookmark bookmark) {
-                     AssignToORRemoveFromLocation(false, AnimalIDFromBookmark(bookmark), now, id, "", "");
+                 [&](const GridAnimal& animal) {
+                     AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
                  });
 }

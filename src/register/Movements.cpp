@@ -1,0 +1,49 @@
+#include "register/Movements.h"
+
+#include "core/modSchema.h"
+#include "platform/RuntimeError.h"
+
+namespace Movements {
+
+long LocationType(Connection& db, long location) {
+    Recordset rs = db.Query("SELECT LocationType FROM Locations WHERE LocationID=?", {location});
+    return static_cast<long>(rs.Field(0).ToLong());
+}
+
+std::string MovementType(long locationType, bool assign) {
+    if (locationType == kRemoval) return "Remove";
+    const std::string type = locationType == kDead ? "Dead" : locationType >= 0 ? "In" : "Out";
+    return assign ? type : "Un" + type;
+}
+
+bool Moves(long locationType, const GridAnimal& animal) { return locationType == kRemoval || animal.type != 0; }
+
+Script::Script(Connection& db, bool assign, long location) : db_(db), assign_(assign), location_(location) {
+    Recordset rs = db.Query("SELECT SQLStatement FROM SQLTable WHERE MovementType=? ORDER BY RecordID",
+                            {MovementType(LocationType(db, location), assign)});
+    for (; !rs.Eof(); rs.MoveNext())
+        statements_.push_back(std::make_unique<Connection::Prepared>(
+            db, modSchema::MovementStatementWithParameters(rs.Field(0).ToString())));
+}
+
+void Script::Run(long animal, const DateTime& date, const std::string& details, const std::string& deathReason) {
+    const std::vector<Value> values = modSchema::MovementParameters(animal, date, deathReason, details, location_);
+    Connection::Transaction transaction(db_);
+    for (const auto& statement : statements_) statement->Run(values);
+    transaction.Commit();
+}
+
+void MoveEach(Connection& db, const GridAnimals& animals, const std::function<void(const GridAnimal&)>& move,
+              const ActionStep& step) {
+    Connection::Transaction transaction(db);
+    for (const GridAnimal& animal : animals) {
+        move(animal);
+        if (!db.InTransaction())
+            throw RuntimeError(ErrorNumber::DatabaseFailure,
+                               "The database undid the whole action; nothing of it was recorded.");
+        if (step) step();
+    }
+    transaction.Commit();
+}
+
+}  // namespace Movements
