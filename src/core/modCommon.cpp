@@ -40,7 +40,6 @@ const char* const kObject = "modCommon";
 std::unique_ptr<clsDatabase> database_;
 std::unique_ptr<clsTranslator> translator_;
 int singleAnimalID_ = 0;
-SingleAnimalPanes panes_;
 StartupWindows startup_;
 bool insideLogger_ = false;
 
@@ -82,10 +81,9 @@ void ResetProgramState() {
     HoldingNumberRequired = false;
     EditLocationID = 0;
     singleAnimalID_ = 0;
-    panes_ = {};
     startup_ = {};
     clsDatabase::RegisterOnlineRestore(nullptr);
-    modMainWindowServices::RegisterMainWindow({});
+    modMainWindowServices::RegisterMainWindow(nullptr);
     modMainWindowServices::RegisterStickReaderWindow({});
     modMainWindowServices::RegisterMobilePhoneWindow({});
     modMainWindowServices::RegisterOnlineBackupWindow({});
@@ -121,17 +119,11 @@ int GetSingleAnimalID() { return singleAnimalID_; }
 
 void SetSingleAnimalID(int animalID) {
     Trap("SingleAnimalID", kObject, [&] {
-        RunIfSet(panes_.SaveNote);
+        modMainWindowServices::SingleAnimalChanging();
         singleAnimalID_ = animalID;
-        RunIfSet(panes_.DisplayNote);
-        RunIfSet(panes_.DisplayPedigree);
-        RunIfSet(panes_.DisplayMovements);
-        RunIfSet(panes_.DisplayTagChanges);
-        RunIfSet(panes_.DisplayTreatments);
+        modMainWindowServices::SingleAnimalChanged();
     });
 }
-
-void RegisterSingleAnimalPanes(SingleAnimalPanes panes) { panes_ = std::move(panes); }
 
 // ---- Start-up --------------------------------------------------------------------------
 
