@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "core/JobDialog.h"
+#include "corewindows/JobDialog.h"
 
 class QGroupBox;
 class QLabel;

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QUuid>
-#include <QWidget>
 #include <memory>
 
 #include "core/Trap.h"
@@ -215,9 +214,8 @@ QIcon OxbrelIcon() {
 
 }  // namespace
 
-// Set as the window's property rather than through its setter, so that the programs without
-// windows that use this module (the template tool, the database peer) need no widgets library.
-void SetFormIcon(QWidget* window) {
+// Set as the window's property rather than through its setter: core knows no widgets.
+void SetFormIcon(QObject* window) {
     Trap("SetFormIcon", kObject, [&] {
         if (OxbrelMode == 1 && window) window->setProperty("windowIcon", OxbrelIcon());
     });

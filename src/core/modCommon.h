@@ -12,7 +12,7 @@
 class Connection;
 class clsDatabase;
 class clsTranslator;
-class QWidget;
+class QObject;
 
 // The program's entry point, its program-wide values and the small services every
 // subsystem shares.
@@ -76,7 +76,7 @@ inline constexpr const char* RVBSHomeURISetting = "RVBSHomeURI";
 inline constexpr const char* DefaultRVBSHomeURI = "https://www.rvbs.example";
 std::string ServiceHomeURI();
 // Gives a window the partner's icon in the partner's mode.
-void SetFormIcon(::QWidget* window);
+void SetFormIcon(::QObject* window);
 bool InIDE();
 
 // ---- Errors ----------------------------------------------------------------------------

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/DefaultInstance.h"
-#include "core/clsCommonDialog.h"
 #include "core/modMainWindowServices.h"
+#include "corewindows/clsCommonDialog.h"
 #include "platform/Recordset.h"
 #include "register/PaneWindow.h"
 

@@ -7,7 +7,6 @@
 #include <regex>
 #include <tuple>
 
-#include "core/clsCommonDialog.h"
 #include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
@@ -284,24 +283,6 @@ TEST(Settings, LastUsedComPortPerDeviceInTheUsersOwnFile) {
     EXPECT_EQ(std::make_pair(modCommon::GetLastUsedComPort(2), modCommon::GetLastUsedComPort(3)),
               std::make_pair(10, 4));
     EXPECT_EQ(IniFile::Read(home.root() + "/config/KRX/kelvo.ini", "LastUsedComPort", "2").value_or(""), "10");
-}
-
-TEST(FileDialog, CancelEmptiesTheAnswersAndColonSplitsTheFilter) {
-    TempHome home;
-    ScriptedPrompts prompts;
-    clsCommonDialog dialog;
-    std::string name = "x", title, filter = "Database (*.mdb)|*.mdb";
-    long index = 1;
-    bool readOnly = false;
-    prompts.ChooseFile("");
-    EXPECT_FALSE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
-    EXPECT_EQ(std::tie(name, filter, index), std::make_tuple("", "", -1));
-    filter = "Text:*.txt|CSV|*.csv";
-    index = 2;
-    prompts.ChooseFile("/data/tags.csv");
-    ASSERT_TRUE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
-    EXPECT_EQ(prompts.shown().back().text, "Text|*.txt|CSV|*.csv");
-    EXPECT_EQ(std::tie(name, title, filter), std::make_tuple("/data/tags.csv", "tags.csv", "CSV"));
 }
 
 TEST(KelvoData, ItemsAreFoundSetAddedAndDeletedByName) {
