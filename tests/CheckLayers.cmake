@@ -5,18 +5,19 @@ cmake_minimum_required(VERSION 3.25)
 # With -DPLANT=<file under src>:<include>, ROOT is first made afresh holding only that file
 # with that one include (how the check itself is tested).
 
-# What each folder may include, itself included. The arrows point down only. The platform
-# knows no widgets; the windows' kit (grids, text windows, the desktop's dialogs) is the
-# widgets above it.
-set(ALLOWED_platform  platform)
-set(ALLOWED_widgets   platform widgets)
-set(ALLOWED_core      platform widgets core)
-set(ALLOWED_register  platform widgets core register)
-set(ALLOWED_backup    platform widgets core backup)
-set(ALLOWED_devices   platform widgets core devices)
-set(ALLOWED_sticktool platform widgets core devices sticktool)
-set(ALLOWED_app       platform widgets core register backup devices sticktool)
-set(SOURCE_FOLDERS    platform widgets core register backup devices sticktool app)
+# What each folder may include, itself included. The arrows point down only. The platform and
+# core know no widgets; the windows' kit (grids, text windows, the desktop's dialogs) is the
+# widgets over the platform, and core's windows are corewindows over both.
+set(ALLOWED_platform    platform)
+set(ALLOWED_widgets     platform widgets)
+set(ALLOWED_core        platform core)
+set(ALLOWED_corewindows platform widgets core corewindows)
+set(ALLOWED_register    platform widgets core corewindows register)
+set(ALLOWED_backup      platform widgets core corewindows backup)
+set(ALLOWED_devices     platform widgets core corewindows devices)
+set(ALLOWED_sticktool   platform widgets core corewindows devices sticktool)
+set(ALLOWED_app         platform widgets core corewindows register backup devices sticktool)
+set(SOURCE_FOLDERS      platform widgets core corewindows register backup devices sticktool app)
 # The simulated devices stand beside src/, above the device code they answer, and no folder of
 # src/ may include them.
 set(ALLOWED_sim       platform core devices sim)

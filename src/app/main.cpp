@@ -4,8 +4,8 @@
 #include <string>
 
 #include "backup/frmRVBSBackupRestore.h"
-#include "core/frmSpecies.h"
 #include "core/modCommon.h"
+#include "corewindows/frmSpecies.h"
 #include "devices/frmMobilePhone.h"
 #include "devices/frmStickReader.h"
 #include "register/frmMain.h"

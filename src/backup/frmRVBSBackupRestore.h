@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/JobDialog.h"
+#include "corewindows/JobDialog.h"
 #include "platform/ScratchFolder.h"
 
 class QGroupBox;

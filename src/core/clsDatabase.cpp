@@ -8,7 +8,6 @@
 
 #include "core/ScratchFiles.h"
 #include "core/Trap.h"
-#include "core/clsCommonDialog.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
 #include "platform/FileSystem.h"
@@ -175,13 +174,11 @@ void clsDatabase::OfferRestore(const std::string& description) {
              CRLF),
         Prompts::YesNo | Prompts::Question, "Restore from Local Backup?");
     if (answer == Prompts::Yes) {
-        clsCommonDialog dialog;
-        std::string fileName, fileTitle, filter = "Database (*.mdb)|*.mdb";
-        long filterIndex = 1;
-        bool readOnly = false;
-        if (!dialog.VBGetOpenFileName(fileName, fileTitle, true, false, readOnly, false, filter, filterIndex))
-            Program::End();
-        Restore(fileName);
+        Prompts::FileDialog dialog;
+        dialog.filter = "Database (*.mdb)|*.mdb";
+        dialog.fileMustExist = true;
+        if (!Prompts::GetOpenFileName(dialog)) Program::End();
+        Restore(dialog.fileName);
     } else if (OnlineRestore()) {
         OnlineRestore()();
     } else {

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QUuid>
-#include <QWidget>
 #include <memory>
 
 #include "core/Trap.h"
@@ -40,7 +39,6 @@ const char* const kObject = "modCommon";
 std::unique_ptr<clsDatabase> database_;
 std::unique_ptr<clsTranslator> translator_;
 int singleAnimalID_ = 0;
-SingleAnimalPanes panes_;
 StartupWindows startup_;
 bool insideLogger_ = false;
 
@@ -82,10 +80,9 @@ void ResetProgramState() {
     HoldingNumberRequired = false;
     EditLocationID = 0;
     singleAnimalID_ = 0;
-    panes_ = {};
     startup_ = {};
     clsDatabase::RegisterOnlineRestore(nullptr);
-    modMainWindowServices::RegisterMainWindow({});
+    modMainWindowServices::RegisterMainWindow(nullptr);
     modMainWindowServices::RegisterStickReaderWindow({});
     modMainWindowServices::RegisterMobilePhoneWindow({});
     modMainWindowServices::RegisterOnlineBackupWindow({});
@@ -121,17 +118,11 @@ int GetSingleAnimalID() { return singleAnimalID_; }
 
 void SetSingleAnimalID(int animalID) {
     Trap("SingleAnimalID", kObject, [&] {
-        RunIfSet(panes_.SaveNote);
+        modMainWindowServices::SingleAnimalChanging();
         singleAnimalID_ = animalID;
-        RunIfSet(panes_.DisplayNote);
-        RunIfSet(panes_.DisplayPedigree);
-        RunIfSet(panes_.DisplayMovements);
-        RunIfSet(panes_.DisplayTagChanges);
-        RunIfSet(panes_.DisplayTreatments);
+        modMainWindowServices::SingleAnimalChanged();
     });
 }
-
-void RegisterSingleAnimalPanes(SingleAnimalPanes panes) { panes_ = std::move(panes); }
 
 // ---- Start-up --------------------------------------------------------------------------
 
@@ -223,9 +214,8 @@ QIcon OxbrelIcon() {
 
 }  // namespace
 
-// Set as the window's property rather than through its setter, so that the programs without
-// windows that use this module (the template tool, the database peer) need no widgets library.
-void SetFormIcon(QWidget* window) {
+// Set as the window's property rather than through its setter: core knows no widgets.
+void SetFormIcon(QObject* window) {
     Trap("SetFormIcon", kObject, [&] {
         if (OxbrelMode == 1 && window) window->setProperty("windowIcon", OxbrelIcon());
     });

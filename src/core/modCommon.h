@@ -12,7 +12,7 @@
 class Connection;
 class clsDatabase;
 class clsTranslator;
-class QWidget;
+class QObject;
 
 // The program's entry point, its program-wide values and the small services every
 // subsystem shares.
@@ -46,16 +46,11 @@ clsTranslator& Translator();
 // The program-wide translator's text for an English one (trimmed of blanks first when asked).
 std::string Translate(const std::string& english, bool trim = false);
 
-// The animal the main window's detail panes show. The main window registers what a change
-// does (save the note shown, then redisplay the panes); without it only the value changes.
+// The animal the main window's detail panes show. A change is told to the main window
+// (modMainWindowServices), which saves the note shown, then shows the panes again; without one
+// only the value changes.
 int GetSingleAnimalID();
 void SetSingleAnimalID(int animalID);
-struct SingleAnimalPanes {
-    std::function<void()> SaveNote;
-    std::function<void()> DisplayNote{}, DisplayPedigree{}, DisplayMovements{}, DisplayTagChanges{},
-        DisplayTreatments{};
-};
-void RegisterSingleAnimalPanes(SingleAnimalPanes panes);
 
 // ---- Start-up --------------------------------------------------------------------------
 // The windows start-up opens, registered by the subsystems above core at start-up.
@@ -81,7 +76,7 @@ inline constexpr const char* RVBSHomeURISetting = "RVBSHomeURI";
 inline constexpr const char* DefaultRVBSHomeURI = "https://www.rvbs.example";
 std::string ServiceHomeURI();
 // Gives a window the partner's icon in the partner's mode.
-void SetFormIcon(::QWidget* window);
+void SetFormIcon(::QObject* window);
 bool InIDE();
 
 // ---- Errors ----------------------------------------------------------------------------

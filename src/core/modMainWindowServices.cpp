@@ -6,9 +6,9 @@ namespace modMainWindowServices {
 
 namespace {
 
-MainWindowServices& Services() {
-    static MainWindowServices services;
-    return services;
+MainWindowServices*& Registered() {
+    static MainWindowServices* window = nullptr;
+    return window;
 }
 
 DeviceWindowOpener& StickReaderOpener() {
@@ -26,14 +26,15 @@ BackupWindowOpener& OnlineBackupOpener() {
     return opener;
 }
 
-// The registered member's answer, or the default when the main window left it out.
+// The registered window's answer, or the default without one.
 template <typename Result>
-Result Ask(const std::function<Result()>& member, Result fallback) {
-    return member ? member() : std::move(fallback);
+Result Ask(Result (MainWindowServices::*member)(), Result fallback) {
+    MainWindowServices* window = Registered();
+    return window ? (window->*member)() : std::move(fallback);
 }
 
-void Run(const std::function<void()>& member) {
-    if (member) member();
+void Tell(void (MainWindowServices::*member)()) {
+    if (MainWindowServices* window = Registered()) (window->*member)();
 }
 
 bool Open(const DeviceWindowOpener& opener, int HHAction) {
@@ -44,15 +45,25 @@ bool Open(const DeviceWindowOpener& opener, int HHAction) {
 
 }  // namespace
 
-void RegisterMainWindow(MainWindowServices services) { Services() = std::move(services); }
+void RegisterMainWindow(MainWindowServices* window) { Registered() = window; }
 
-void UpdateAfterImport() { Run(Services().UpdateAfterImport); }
-void StartZOrderTimer() { Run(Services().StartZOrderTimer); }
-std::string GetGridSQL() { return Ask<std::string>(Services().GetGridSQL, {}); }
-long GridAnimalsAndTags() { return Ask<long>(Services().GridAnimalsAndTags, 0); }
-long SelectedAnimalsAndTags() { return Ask<long>(Services().SelectedAnimalsAndTags, 0); }
-std::vector<long> SelectedAnimalIDs() { return Ask<std::vector<long>>(Services().SelectedAnimalIDs, {}); }
-QWidget* MainWindowOwner() { return Ask<QWidget*>(Services().Owner, nullptr); }
+void StartZOrderTimer() { Tell(&MainWindowServices::StartZOrderTimer); }
+std::string GetGridSQL() { return Ask<std::string>(&MainWindowServices::GetGridSQL, {}); }
+long GridAnimalsAndTags() { return Ask<long>(&MainWindowServices::GridAnimalsAndTags, 0); }
+long SelectedAnimalsAndTags() { return Ask<long>(&MainWindowServices::SelectedAnimalsAndTags, 0); }
+std::vector<long> SelectedAnimalIDs() { return Ask<std::vector<long>>(&MainWindowServices::SelectedAnimalIDs, {}); }
+QWidget* MainWindowOwner() { return Ask<QWidget*>(&MainWindowServices::Owner, nullptr); }
+
+void UpdateAfterImport() { Tell(&MainWindowServices::UpdateAfterImport); }
+
+void SingleAnimalChanging() { Tell(&MainWindowServices::SaveNote); }
+
+void SingleAnimalChanged() {
+    for (auto member :
+         {&MainWindowServices::DisplayNote, &MainWindowServices::DisplayPedigree, &MainWindowServices::DisplayMovements,
+          &MainWindowServices::DisplayTagChanges, &MainWindowServices::DisplayTreatments})
+        Tell(member);
+}
 
 void RegisterStickReaderWindow(DeviceWindowOpener opener) { StickReaderOpener() = std::move(opener); }
 void RegisterMobilePhoneWindow(DeviceWindowOpener opener) { MobilePhoneOpener() = std::move(opener); }

@@ -5,31 +5,13 @@
 
 class QWidget;
 
-// Where the full edition's main window and the device windows meet. The main window (the
-// register) and the stick reader and phone windows (the devices) never include each other:
-// each side registers here, at start-up or when its window is made, what the other calls.
-//
-// The main window's side (frmMain registers it when it is made and registers an empty
-// MainWindowServices{} when it goes, so that no call reaches a destroyed window):
-//   - UpdateAfterImport: reload the group and location lists and refresh the animal grid;
-//     a device import calls it at its end, in the full edition only.
-//   - StartZOrderTimer: start frmMain.tmrZOrder (250 ms), whose tick enables the main window
-//     again and brings it to the front; a device window calls it when it unloads, in the full
-//     edition only.
-//   - GetGridSQL: the SELECT text that fills the animal grid under its current filter (rows
-//     with AnimalID, AnimalType, TagNumber, DateOfBirth, GenderID, BreedID and Species,
-//     ordered by TagSort, then TagNumber).
-//   - GridAnimalsAndTags, SelectedAnimalsAndTags: glngGridAnimalsAndTags (rows the grid
-//     shows) and glngSelectedAnimalsAndTags (rows selected).
-//   - SelectedAnimalIDs: the AnimalID of every selected grid row in the grid's selection
-//     order (the order the keeper picked them, not the grid's), each found through
-//     frmMain.AnimalIDFromBookmark with that row's bookmark.
-//   - Owner: the main window itself, over which the device windows are shown. A disabled Qt
-//     window disables every window it owns, so a device window is not shown over a disabled
-//     main window: it is shown window-modal over it, which keeps the keeper's hands off the
-//     main window until the device window closes.
-// Any member left empty answers with a harmless default: nothing done, "", 0, no rows, no
-// owner.
+// Where the full edition's main window and the windows below it meet. The main window (the
+// register) and the stick reader and phone windows (the devices) never include each other: the
+// main window implements MainWindowServices and registers itself here when it is made (and
+// nullptr when it goes, so that no call reaches a destroyed window); the device windows
+// register their openers at start-up. The functions of this namespace are what the lower
+// layers call; each goes to the registered window's member of the same name, and answers with
+// a harmless default without one: nothing done, "", 0, no rows, no owner.
 //
 // The device windows' side (each registers its opener at start-up, as RegisterBackupWindow
 // does for the backup window): the main menu calls OpenStickReaderWindow or
@@ -40,25 +22,64 @@ class QWidget;
 // StickReaderWindowRegistered / MobilePhoneWindowRegistered to say so to the keeper.
 namespace modMainWindowServices {
 
-struct MainWindowServices {
-    std::function<void()> UpdateAfterImport{};
-    std::function<void()> StartZOrderTimer{};
-    std::function<std::string()> GetGridSQL{};
-    std::function<long()> GridAnimalsAndTags{};
-    std::function<long()> SelectedAnimalsAndTags{};
-    std::function<std::vector<long>()> SelectedAnimalIDs{};
-    std::function<QWidget*()> Owner{};
-};
-// Replaces whatever the main window registered before; MainWindowServices{} forgets it.
-void RegisterMainWindow(MainWindowServices services);
+// What the windows below the register ask of the main window, and what they tell it.
+class MainWindowServices {
+public:
+    // ---- What the device windows ask ----------------------------------------------------------
+    // Starts frmMain.tmrZOrder (250 ms), whose tick enables the main window again and brings it
+    // to the front; a device window calls it when it unloads, in the full edition only.
+    virtual void StartZOrderTimer() = 0;
+    // The SELECT text that fills the animal grid under its current filter (rows with AnimalID,
+    // AnimalType, TagNumber, DateOfBirth, GenderID, BreedID and Species, ordered by TagSort,
+    // then TagNumber).
+    virtual std::string GetGridSQL() = 0;
+    // glngGridAnimalsAndTags (rows the grid shows) and glngSelectedAnimalsAndTags (rows
+    // selected).
+    virtual long GridAnimalsAndTags() = 0;
+    virtual long SelectedAnimalsAndTags() = 0;
+    // The AnimalID of every selected grid row in the grid's selection order (the order the
+    // keeper picked them, not the grid's).
+    virtual std::vector<long> SelectedAnimalIDs() = 0;
+    // The main window itself, over which the device windows are shown. A disabled Qt window
+    // disables every window it owns, so a device window is not shown over a disabled main
+    // window: it is shown window-modal over it, which keeps the keeper's hands off the main
+    // window until the device window closes.
+    virtual QWidget* Owner() = 0;
 
-void UpdateAfterImport();
+    // ---- What they tell it --------------------------------------------------------------------
+    // An import has written animals, EIDs and groups: reload the group and location lists and
+    // refresh the animal grid. A device import calls it at its end, in the full edition only.
+    virtual void UpdateAfterImport() = 0;
+    // The single animal (modCommon::SetSingleAnimalID) changes: the note shown is saved first,
+    // then the detail panes show the new one.
+    virtual void SaveNote() = 0;
+    virtual void DisplayNote() = 0;
+    virtual void DisplayPedigree() = 0;
+    virtual void DisplayMovements() = 0;
+    virtual void DisplayTagChanges() = 0;
+    virtual void DisplayTreatments() = 0;
+
+protected:
+    ~MainWindowServices() = default;
+};
+// Replaces whatever main window registered before; nullptr forgets it.
+void RegisterMainWindow(MainWindowServices* window);
+
 void StartZOrderTimer();
 std::string GetGridSQL();               // "" without a main window
 long GridAnimalsAndTags();              // 0 without a main window
 long SelectedAnimalsAndTags();          // 0 without a main window
 std::vector<long> SelectedAnimalIDs();  // none without a main window
 QWidget* MainWindowOwner();             // nullptr without a main window
+
+// ---- The notices --------------------------------------------------------------------------------
+
+// An import has finished: the main window's UpdateAfterImport.
+void UpdateAfterImport();
+// The single animal is about to change (the note shown is saved) and has changed (the note,
+// pedigree, movements, tag changes and treatments of the new one are shown, in that order).
+void SingleAnimalChanging();
+void SingleAnimalChanged();
 
 // ---- The device windows ---------------------------------------------------------------------
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "core/JobDialog.h"
+#include "corewindows/JobDialog.h"
 
 class QComboBox;
 class clsKRComm;

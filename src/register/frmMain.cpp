@@ -92,10 +92,7 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     txbTagSearch->installEventFilter(this);
 }
 
-frmMain::~frmMain() {
-    modMainWindowServices::RegisterMainWindow({});
-    modCommon::RegisterSingleAnimalPanes({});
-}
+frmMain::~frmMain() { modMainWindowServices::RegisterMainWindow(nullptr); }
 
 void frmMain::BuildFrame() {
     fraTagSearch = Make<QGroupBox>("fraTagSearch", {30, 0, 1575, 705}, QStringLiteral("Select by Tag"), canvas);
@@ -177,26 +174,9 @@ void frmMain::BuildFrame() {
     connect(tmrZOrder, &QTimer::timeout, this, [this] { tmrZOrder_Timer(); });
 }
 
-void frmMain::RegisterWithCore() {
-    modMainWindowServices::MainWindowServices services;
-    services.UpdateAfterImport = [this] { UpdateAfterImport(); };
-    services.StartZOrderTimer = [this] { tmrZOrder->start(); };
-    services.GetGridSQL = [this] { return GetGridSQL(); };
-    services.GridAnimalsAndTags = [this] { return glngGridAnimalsAndTags; };
-    services.SelectedAnimalsAndTags = [this] { return glngSelectedAnimalsAndTags; };
-    services.SelectedAnimalIDs = [this] { return SelectedAnimalIDs(); };
-    services.Owner = [this]() -> QWidget* { return this; };
-    modMainWindowServices::RegisterMainWindow(std::move(services));
+void frmMain::RegisterWithCore() { modMainWindowServices::RegisterMainWindow(this); }
 
-    modCommon::SingleAnimalPanes panes;
-    panes.SaveNote = [this] { SaveNote(); };
-    panes.DisplayNote = [this] { DisplayNote(); };
-    panes.DisplayPedigree = [this] { DisplayPedigree(); };
-    panes.DisplayMovements = [this] { DisplayMovements(); };
-    panes.DisplayTagChanges = [this] { DisplayTagChanges(); };
-    panes.DisplayTreatments = [this] { DisplayTreatments(); };
-    modCommon::RegisterSingleAnimalPanes(std::move(panes));
-}
+void frmMain::StartZOrderTimer() { tmrZOrder->start(); }
 
 // ---- Loading ---------------------------------------------------------------------------------
 

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "core/DefaultInstance.h"
-#include "core/clsCommonDialog.h"
+#include "core/modMainWindowServices.h"
+#include "corewindows/clsCommonDialog.h"
 #include "platform/Recordset.h"
 #include "register/PaneWindow.h"
 
@@ -52,8 +53,8 @@ class TreatmentsPane;
 
 // The full edition's main window: the animal register. The animal grid fills it, with a
 // narrow panel of controls to its left and eleven detail tabs along the bottom; the help pane
-// travels with the selected tab. It registers itself with core as the main window (for the
-// device windows) and as the owner of the single animal's detail panes.
+// travels with the selected tab. It registers itself with core as the main window, which the
+// device windows ask and tell (MainWindowServices), the single animal's changes included.
 //
 // The detail tabs from the date changes to the pedigree are panes of their own, each a class
 // that owns its controls and handlers and reaches the window through PaneWindow. The window keeps
@@ -63,7 +64,7 @@ class TreatmentsPane;
 // the species set-up and captions, the main menu, the help pane, the animal grid, tag search,
 // printing, the side lists, movements, the detail panes, exports and imports. Positions are
 // designed in twips (1/1440 inch) and placed through DesignGeometry.
-class frmMain : public QMainWindow, public PaneWindow {
+class frmMain : public QMainWindow, public PaneWindow, public modMainWindowServices::MainWindowServices {
     Q_OBJECT
 public:
     static frmMain& Instance();
@@ -94,7 +95,12 @@ public:
     long glngGridAnimalsAndTags = 0;
     long glngSelectedAnimalsAndTags = 0;
 
-    void UpdateAfterImport();
+    void UpdateAfterImport() override;
+    // What the device windows ask of the main window.
+    void StartZOrderTimer() override;
+    long GridAnimalsAndTags() override { return glngGridAnimalsAndTags; }
+    long SelectedAnimalsAndTags() override { return glngSelectedAnimalsAndTags; }
+    QWidget* Owner() override { return this; }
     void InitialiseProgressbar(long steps, const std::string& caption);
     void ResizeTabFrame();
     void Form_Resize();
@@ -186,7 +192,7 @@ public:
     std::string mvntGridFilterCaption;
 
     std::string GridFilterSQL();
-    std::string GetGridSQL();
+    std::string GetGridSQL() override;
     long AnimalIDFromBookmark(Recordset::Bookmark vntBookmark);
     // The AnimalID of every selected row, in the order of the selection.
     std::vector<long> SelectedAnimalIDs() override;
@@ -254,7 +260,7 @@ public:
     DataGrid* grdTagChanges;
     QPushButton* cmdRecordTagChange;
     QPushButton* cmdDeleteTagChange;
-    void DisplayTagChanges();
+    void DisplayTagChanges() override;
     void cmdRecordTagChange_Click();
     void cmdDeleteTagChange_Click();
     void grdTagChanges_Click();
@@ -263,14 +269,14 @@ public:
 
     // ---- Movement history (MovementHistoryPane) ---------------------------------------------
     DataGrid* grdMovements;
-    void DisplayMovements();
+    void DisplayMovements() override;
     void grdMovements_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
 
     // ---- Treatments (TreatmentsPane) --------------------------------------------------------
     DataGrid* grdTreatments;
     QPushButton* cmdRecordTreatment;
     QPushButton* cmdDeleteTreatments;
-    void DisplayTreatments();
+    void DisplayTreatments() override;
     void cmdRecordTreatment_Click();
     void cmdDeleteTreatments_Click();
     void grdTreatments_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift);
@@ -278,7 +284,7 @@ public:
     // ---- Pedigree (PedigreePane) ------------------------------------------------------------
     QTextEdit* rtbPedigree;
     DataGrid* grdPedigree;
-    void DisplayPedigree();
+    void DisplayPedigree() override;
     // `Position` is in the grid's cells (its view's viewport).
     void grdPedigree_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint Position);
     // Acts on the line of the chart's caret.
@@ -286,8 +292,8 @@ public:
 
     // ---- Notes (NotesPane) ------------------------------------------------------------------
     QTextEdit* rtbNotes;
-    void DisplayNote();
-    void SaveNote();
+    void DisplayNote() override;
+    void SaveNote() override;
 
     // ---- Exports and imports ----------------------------------------------------------------
     void ExportMovementsCSV(bool ownedOnly);

@@ -10,10 +10,10 @@
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
-#include "core/frmSpecies.h"
 #include "core/modCommon.h"
 #include "core/modCommonHerdFlock.h"
 #include "core/modMainWindowServices.h"
+#include "corewindows/frmSpecies.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"

@@ -1,14 +1,6 @@
 #include "sticktool/StickTagRead.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-
 #include <cmath>
-#include <memory>
 #include <optional>
 
 #include "core/modCommon.h"
@@ -20,12 +12,10 @@
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Recordset.h"
+#include "platform/SerialPort.h"
 #include "platform/Text.h"
 #include "sticktool/StickConnection.h"
 #include "sticktool/StickTagTable.h"
-#include "sticktool/frmSelectTags.h"
-#include "sticktool/frmSimple.h"
-#include "widgets/WaitPointer.h"
 
 namespace {
 
@@ -43,66 +33,34 @@ StickTagTable::Lookup TagLookupFor(const std::string& serial) {
     return FileSystem::Exists(path) ? StickTagTable::Lookup::FromFile(path) : StickTagTable::Lookup();
 }
 
-// The action buttons, off for the length of a read and all on again however it ends; the help
-// line goes with them.
-class ActionButtonsOff {
-public:
-    explicit ActionButtonsOff(frmSimple& window) : window_(window) {
-        for (QPushButton* button : window_.cmdStickAction) button->setEnabled(false);
-    }
-    ~ActionButtonsOff() {
-        for (QPushButton* button : window_.cmdStickAction) button->setEnabled(true);
-        window_.lblHelp->clear();
-        window_.lblHelp->hide();
-    }
-    ActionButtonsOff(const ActionButtonsOff&) = delete;
-    ActionButtonsOff& operator=(const ActionButtonsOff&) = delete;
-
-private:
-    frmSimple& window_;
-};
-
 }  // namespace
 
-void StickTagRead::Run() {
-    const DateTime readAt = DateTime::Now();
-    ActionButtonsOff buttons(window_);
-    window_.setEnabled(false);
-    auto pointer = std::make_unique<WaitPointer>();
-    QCoreApplication::processEvents();
-    window_.ShowHelp(Translate("Reading from stick") + "...");
+std::optional<Recordset> StickTagRead::Run() {
+    help_(Translate("Reading from stick") + "...");
     stick_.OpenPort(StickConnection::ActionReadTimeout);
     long displayFormat = StickTagTable::NoFormat;
     std::string serial;
     const bool read = ReadDisplayFormat(displayFormat, serial) && ReadStoredTags();
     stick_.Comm().CommClose(0);
-    window_.lblHelp->clear();
+    help_("");
     if (!read) {
         Prompts::MsgBox(Translate("Failed to get animal data from the stick") + ".", Prompts::OKOnly,
                         Translate("Animal Data NOT Received"));
-        return;
+        return std::nullopt;
     }
     const std::string data = StickConnection::StickReplyData(stick_.LastReply());
     if (data.empty()) {
         Prompts::MsgBox(Translate("No animal data was detected on your stick") + ".", Prompts::OKOnly,
                         Translate("No Data to Receive"));
-        return;
+        return std::nullopt;
     }
-    window_.ShowHelp(Translate("Extracting tags") + "...");
+    help_(Translate("Extracting tags") + "...");
     std::optional<StickTagTable::Lookup> lookup;
     if (displayFormat == StickTagTable::TagLookup) lookup = TagLookupFor(serial);
     Recordset table = StickTagTable::Create();
     StickTagTable::AddRecords(table, data, displayFormat, lookup ? &*lookup : nullptr);
-    if (window_.ckbSortTags->isChecked()) StickTagTable::Sort(table, window_.ckbIncludeGroupLabels->isChecked());
-    if (window_.optTagsToSave[1]->isChecked()) {
-        // The window owns the selection, so it takes input while the selection is open.
-        pointer.reset();
-        window_.setEnabled(true);
-        frmSelectTags::ShowModal(&window_, table);
-        window_.setEnabled(false);
-        pointer = std::make_unique<WaitPointer>();
-    }
-    WriteOut(table, readAt);
+    if (options_.sortTags) StickTagTable::Sort(table, options_.includeGroupLabels);
+    return table;
 }
 
 // The stick's display format from its configuration, and for the tag look-up format its
@@ -131,13 +89,8 @@ bool StickTagRead::ReadDisplayFormat(long& displayFormat, std::string& serial) {
 
 // The stored reads, within the bounds a full stick's reply needs at the chosen line speed.
 bool StickTagRead::ReadStoredTags() {
-    const modStickReader::StoredReadsLimits limits(
-        stick_.Comm(), modHandheld::LeadingNumber(window_.cboBaudRate->currentText().toStdString()) / 10);
+    const auto line = SerialPort::ParseSettings(stick_.ChosenPort().settings);
+    const modStickReader::StoredReadsLimits limits(stick_.Comm(), line ? line->baud / 10.0 : 0.0);
     return stick_.SendStickCommand("r", modHandheld::ReplyPattern("r"), StickConnection::CommandTimeout) &&
            StickConnection::StickReplyOK(stick_.LastReply());
-}
-
-void StickTagRead::WriteOut(Recordset& table, const DateTime& readAt) {
-    window_.ShowHelp(Translate("Saving to") + " " + window_.fraTagReadOptions->OutputName());
-    if (!window_.DoExcelOutput(table)) window_.TagReadOutput(table, readAt);
 }

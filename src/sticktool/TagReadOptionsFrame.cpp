@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "core/Trap.h"
@@ -18,8 +19,10 @@
 #include "platform/RuntimeError.h"
 #include "platform/Spreadsheet.h"
 #include "platform/Value.h"
+#include "sticktool/frmSelectTags.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TextWindow.h"
+#include "widgets/WaitPointer.h"
 
 namespace {
 
@@ -206,6 +209,28 @@ void TagReadOptionsFrame::SelectDisplayApplication(int Index) {
 }
 
 // ---- A read's output ----------------------------------------------------------------------------
+
+void TagReadOptionsFrame::ReadTags(StickConnection& stick, const StickTagRead::HelpLine& help) {
+    const DateTime readAt = DateTime::Now();
+    window()->setEnabled(false);
+    auto pointer = std::make_unique<WaitPointer>();
+    QCoreApplication::processEvents();
+    std::optional<Recordset> table = StickTagRead(ReadOptions(), help, stick).Run();
+    if (!table) return;
+    if (optTagsToSave[1]->isChecked()) {
+        pointer.reset();
+        window()->setEnabled(true);
+        frmSelectTags::ShowModal(window(), *table);
+        window()->setEnabled(false);
+        pointer = std::make_unique<WaitPointer>();
+    }
+    help(Translate("Saving to") + " " + OutputName());
+    if (!DoExcelOutput(*table)) TagReadOutput(*table, readAt);
+}
+
+StickTagRead::Options TagReadOptionsFrame::ReadOptions() const {
+    return {ckbSortTags->isChecked(), ckbIncludeGroupLabels->isChecked()};
+}
 
 StickTagOutput::Options TagReadOptionsFrame::OutputOptions() const {
     return {ckbIncludeGroupLabels->isChecked(), ckbIncludeTimeScanned->isChecked(), ckbSeparateGroups->isChecked()};

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "sticktool/StickTagOutput.h"
+#include "sticktool/StickTagRead.h"
 
 struct DateTime;
 class QCheckBox;
 class QRadioButton;
 class Recordset;
+class StickConnection;
 
 // The stick tool's options for reading tags: what a read shows, which tags it keeps and where
 // it goes (text windows, a spreadsheet or the clipboard), each stored as a machine setting when
@@ -51,6 +53,10 @@ public:
     void UpdateDisplayApplicationOptions();
 
     // ---- A read's output ----------------------------------------------------------------------
+    // Reads the stick's tags to the chosen output. The window takes no input meanwhile, but
+    // for the keeper's choice of tags where that is asked.
+    void ReadTags(StickConnection& stick, const StickTagRead::HelpLine& help);
+    StickTagRead::Options ReadOptions() const;
     StickTagOutput::Options OutputOptions() const;
     // The chosen output's name, as the help line shows it.
     std::string OutputName() const;

@@ -26,7 +26,6 @@
 #include "platform/Text.h"
 #include "platform/Value.h"
 #include "sticktool/EartagFileTransfer.h"
-#include "sticktool/StickTagRead.h"
 #include "sticktool/frmTags.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WaitPointer.h"
@@ -72,6 +71,20 @@ void TranslateText(QWidget* control) {
 int Bottom(const QWidget* control) { return control->y() + control->height(); }
 
 using WindowRules::MakeNoDefault;
+
+// The action buttons, off for the length of a read and all on again however it ends; the help
+// line goes with them.
+struct ActionButtonsOff {
+    frmSimple& window;
+    explicit ActionButtonsOff(frmSimple& off) : window(off) {
+        for (QPushButton* button : window.cmdStickAction) button->setEnabled(false);
+    }
+    ~ActionButtonsOff() {
+        for (QPushButton* button : window.cmdStickAction) button->setEnabled(true);
+        window.lblHelp->clear();
+        window.lblHelp->hide();
+    }
+};
 
 }  // namespace
 
@@ -510,7 +523,11 @@ void frmSimple::cmdStickAction_Click(int Index) {
                 break;
             case 5: ShowTagFileOptions(fraTagFileOptions->isHidden()); break;
             case 6: frmTags::ShowModal(this); break;
-            case 0: StickTagRead(*this, *stick_).Run(); break;
+            case 0: {
+                ActionButtonsOff buttons(*this);
+                fraTagReadOptions->ReadTags(*stick_, [this](const std::string& text) { ShowHelp(text); });
+                break;
+            }
             case 7: SendTagFileToStick(); break;
             case 8: EraseTagFileFromStick(); break;
             case 9: fraTolvane->RunAcceptanceTest(*stick_); break;

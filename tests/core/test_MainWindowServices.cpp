@@ -32,12 +32,10 @@ TEST(MainWindowServices, WithoutAMainWindowEveryCallIsHarmless) {
     // A main window that has gone is never called again.
     ExpectNoMainWindowBut();
 
-    // One that registered only part of its services answers the rest with the defaults.
-    MainWindowServices partial;
-    partial.GetGridSQL = [] { return std::string("SELECT 1"); };
-    RegisterMainWindow(partial);
+    // One that answers with its own defaults but for the grid's query.
+    MainWindowStandIn partial;
+    partial.gridSQL = "SELECT 1";
     ExpectNoMainWindowBut("SELECT 1");
-    RegisterMainWindow({});
 }
 
 TEST(MainWindowServices, DeviceCallsReachTheRegisteredMainWindow) {

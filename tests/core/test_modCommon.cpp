@@ -7,12 +7,12 @@
 #include <regex>
 #include <tuple>
 
-#include "core/clsCommonDialog.h"
 #include "core/clsDatabase.h"
 #include "core/clsTranslator.h"
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "core/modRegistry.h"
+#include "fixtures/MainWindowStandIn.h"
 #include "fixtures/PeerProcess.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
@@ -166,16 +166,16 @@ TEST(Startup, ConfirmExitClearsTheSpeciesOnlyOnYes) {
 TEST(Startup, SingleAnimalSavesThenRedisplaysInOrder) {
     TempHome home;
     std::vector<std::string> calls;
-    auto record = [&](const char* what) {
-        return [&calls, what] {
-            calls.push_back(what + std::string(":") + std::to_string(modCommon::GetSingleAnimalID()));
+    {
+        MainWindowStandIn main;
+        main.onPane = [&calls](const std::string& member) {
+            calls.push_back(member + ":" + std::to_string(modCommon::GetSingleAnimalID()));
         };
-    };
-    modCommon::RegisterSingleAnimalPanes(
-        {record("save"), record("note"), record("pedigree"), record("moves"), record("tags"), record("treatments")});
-    modCommon::SetSingleAnimalID(7);
-    modCommon::RegisterSingleAnimalPanes({});
-    EXPECT_EQ(calls, (std::vector<std::string>{"save:0", "note:7", "pedigree:7", "moves:7", "tags:7", "treatments:7"}));
+        modCommon::SetSingleAnimalID(7);
+    }
+    modCommon::SetSingleAnimalID(8);
+    EXPECT_EQ(calls, (std::vector<std::string>{"SaveNote:0", "DisplayNote:7", "DisplayPedigree:7", "DisplayMovements:7",
+                                               "DisplayTagChanges:7", "DisplayTreatments:7"}));
 }
 
 TEST(ErrorLog, AppendsOneExactLinePerFailureAndShowsTheMessage) {
@@ -285,24 +285,6 @@ TEST(Settings, LastUsedComPortPerDeviceInTheUsersOwnFile) {
     EXPECT_EQ(IniFile::Read(home.root() + "/config/KRX/kelvo.ini", "LastUsedComPort", "2").value_or(""), "10");
 }
 
-TEST(FileDialog, CancelEmptiesTheAnswersAndColonSplitsTheFilter) {
-    TempHome home;
-    ScriptedPrompts prompts;
-    clsCommonDialog dialog;
-    std::string name = "x", title, filter = "Database (*.mdb)|*.mdb";
-    long index = 1;
-    bool readOnly = false;
-    prompts.ChooseFile("");
-    EXPECT_FALSE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
-    EXPECT_EQ(std::tie(name, filter, index), std::make_tuple("", "", -1));
-    filter = "Text:*.txt|CSV|*.csv";
-    index = 2;
-    prompts.ChooseFile("/data/tags.csv");
-    ASSERT_TRUE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
-    EXPECT_EQ(prompts.shown().back().text, "Text|*.txt|CSV|*.csv");
-    EXPECT_EQ(std::tie(name, title, filter), std::make_tuple("/data/tags.csv", "tags.csv", "CSV"));
-}
-
 TEST(KelvoData, ItemsAreFoundSetAddedAndDeletedByName) {
     TempHome home;
     ScriptedPrompts prompts;
@@ -344,8 +326,9 @@ TEST(Startup, ResetProgramStateLeavesNothingOfTheLastRun) {
     TempHome home;
     int shown = 0;
     modCommon::RegisterStartupWindows({[&] { ++shown; }, {}, {}});
-    modCommon::RegisterSingleAnimalPanes({[&] { ++shown; }});
-    modMainWindowServices::RegisterMainWindow({.GetGridSQL = [] { return std::string("SELECT 1"); }});
+    MainWindowStandIn main;
+    main.gridSQL = "SELECT 1";
+    main.onPane = [&](const std::string&) { ++shown; };
     modMainWindowServices::RegisterStickReaderWindow([&](int, QWidget*) { ++shown; });
     modCommon::SetSingleAnimalID(4);
     modCommon::Species = 2;

@@ -253,9 +253,9 @@ TEST_F(PhoneTest, ImportFilesAnimalsGroupsAndCommentsThenTellsThePhone) {
     modCommon::Species = 1;
     modCommon::SetSingleAnimalID(static_cast<int>(tagOnly));
     auto edited = [&] { Db().Execute("UPDATE Notes SET Note=? WHERE RecordID=13", {Value(Note("edited note"))}); };
-    modCommon::RegisterSingleAnimalPanes({[&] {
-        if (modCommon::GetSingleAnimalID() == tagOnly) edited();
-    }});
+    mainWindow.onPane = [&](const std::string& member) {
+        if (member == "SaveNote" && modCommon::GetSingleAnimalID() == tagOnly) edited();
+    };
     for (const std::string& record :
          {std::string("-1|UK0333333 00003|E-NEW,E-OTHER|2|20240102000000|5|Gimmer|DAM 1|SIRE 9"),
           std::string("-2|uk0111111 00001||2|||||"), t + "|UK0222222 00002||2|||||",
@@ -296,7 +296,7 @@ TEST_F(PhoneTest, ImportFilesAnimalsGroupsAndCommentsThenTellsThePhone) {
         Rtf::Load(Cells("SELECT Note FROM Notes WHERE " + where).substr(0), document);
         return document.toPlainText().toStdString();
     };
-    modCommon::RegisterSingleAnimalPanes({});
+    mainWindow.onPane = nullptr;
     EXPECT_EQ(plain("AnimalID=" + t), Short(2024, 1, 4) + "  Again\n\nedited note");  // the pane's note is kept
     EXPECT_EQ(plain("AnimalID=" + newID.substr(0, newID.size() - 1)), Short(2024, 1, 3) + "  First (sic)\n\n");
     EXPECT_EQ(Cells("SELECT count(*) FROM Notes WHERE RecordID=12"), "0;");

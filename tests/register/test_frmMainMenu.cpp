@@ -18,9 +18,9 @@
 #include <set>
 #include <tuple>
 
-#include "core/frmSpecies.h"
 #include "core/modEID.h"
 #include "core/modMainWindowServices.h"
+#include "corewindows/frmSpecies.h"
 #include "fixtures/FileSizeLimit.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"

@@ -23,7 +23,9 @@
 #include "platform/Recordset.h"
 #include "platform/Rtf.h"
 #include "sticktool/StickAcceptanceTest.h"
+#include "sticktool/StickConnection.h"
 #include "sticktool/StickTagOutput.h"
+#include "sticktool/StickTagRead.h"
 #include "sticktool/StickTagTable.h"
 #include "sticktool/frmSelectTags.h"
 #include "widgets/DesignGeometry.h"
@@ -117,6 +119,27 @@ TEST_F(StickActionTest, ReadShowsTagsByTheSticksDisplayFormat) {
     EXPECT_EQ(prompts.Messages(), (V{"This stick is a later version than this program can handle.\r\n"
                                      "You will need to get an updated version of this program."}));
     EXPECT_EQ(prompts.shown().back().style, Prompts::Exclamation);
+}
+
+// The read alone, without the window: it sorts as its options ask and says on the help line how
+// far it is.
+TEST_F(StickConnectionTest, ReadWithoutTheWindowTakesItsOptionsAndHelpLine) {
+    stick->AddRecordText(Hex(kUK) + "|b|150324102030");
+    stick->AddRecordText(Hex(kIrish) + "|A|150324102031");
+    StickConnection line([] { return StickConnection::Port{5, "baud=19200 parity=N data=8 stop=1"}; });
+    V help;
+    const auto groups = [&](bool sort) {
+        const auto table = StickTagRead(
+                               {sort, true}, [&](const std::string& text) { help.push_back(text); }, line)
+                               .Run();
+        EXPECT_FALSE(line.Comm().IsOpen());
+        return table ? table->At(0, StickTagTable::StickGroup).ToString() +
+                           table->At(1, StickTagTable::StickGroup).ToString()
+                     : "(none)";
+    };
+    EXPECT_EQ(groups(false), "bA");
+    EXPECT_EQ(help, (V{"Reading from stick...", "", "Extracting tags..."}));
+    EXPECT_EQ(groups(true), "Ab");
 }
 
 TEST_F(StickActionTest, FailedReadsSayWhyAndGiveTheWindowBack) {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/clsDatabase.h"
-#include "core/frmSpecies.h"
 #include "core/modCommon.h"
+#include "corewindows/frmSpecies.h"
 #include "fixtures/WindowChecks.h"
 #include "fixtures/WindowTest.h"
 

@@ -1,4 +1,4 @@
-#include "core/GraphicalButton.h"
+#include "corewindows/GraphicalButton.h"
 
 #include <qdrawutil.h>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "core/modCommonPictureButtons.h"
+#include "corewindows/modCommonPictureButtons.h"
 
 #include <QFontMetrics>
 #include <QLabel>

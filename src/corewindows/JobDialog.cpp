@@ -1,4 +1,4 @@
-#include "core/JobDialog.h"
+#include "corewindows/JobDialog.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>

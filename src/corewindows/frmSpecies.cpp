@@ -1,4 +1,4 @@
-#include "core/frmSpecies.h"
+#include "corewindows/frmSpecies.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -7,12 +7,12 @@
 #include <QPixmap>
 #include <QRadialGradient>
 
-#include "core/GraphicalButton.h"
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modCommonHerdFlock.h"
-#include "core/modCommonPictureButtons.h"
+#include "corewindows/GraphicalButton.h"
+#include "corewindows/modCommonPictureButtons.h"
 #include "widgets/DesignGeometry.h"
 
 namespace {

@@ -4,9 +4,12 @@
 #include <QColorDialog>
 #include <QPrinter>
 
-#include "core/clsCommonDialog.h"
+#include <tuple>
+
+#include "corewindows/clsCommonDialog.h"
 #include "fixtures/ScratchHome.h"
 #include "fixtures/ScriptedPrompts.h"
+#include "fixtures/TempHome.h"
 #include "platform/RuntimeError.h"
 
 namespace {
@@ -99,4 +102,22 @@ TEST(CommonDialog, FileTitleIsTheNameWhileItFitsTheBuffer) {
     EXPECT_EQ(dialog.VBGetFileTitle("/d/" + std::string(259, 'a')), std::string(259, 'a'));
     EXPECT_EQ(dialog.VBGetFileTitle("/d/" + std::string(260, 'a')), "");
     EXPECT_EQ(dialog.APIReturn(), 261);
+}
+
+TEST(FileDialog, CancelEmptiesTheAnswersAndColonSplitsTheFilter) {
+    TempHome home;
+    ScriptedPrompts prompts;
+    clsCommonDialog dialog;
+    std::string name = "x", title, filter = "Database (*.mdb)|*.mdb";
+    long index = 1;
+    bool readOnly = false;
+    prompts.ChooseFile("");
+    EXPECT_FALSE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
+    EXPECT_EQ(std::tie(name, filter, index), std::make_tuple("", "", -1));
+    filter = "Text:*.txt|CSV|*.csv";
+    index = 2;
+    prompts.ChooseFile("/data/tags.csv");
+    ASSERT_TRUE(dialog.VBGetOpenFileName(name, title, true, false, readOnly, false, filter, index));
+    EXPECT_EQ(prompts.shown().back().text, "Text|*.txt|CSV|*.csv");
+    EXPECT_EQ(std::tie(name, title, filter), std::make_tuple("/data/tags.csv", "tags.csv", "CSV"));
 }

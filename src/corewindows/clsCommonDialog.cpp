@@ -1,4 +1,4 @@
-#include "core/clsCommonDialog.h"
+#include "corewindows/clsCommonDialog.h"
 
 #include <QApplication>
 #include <QFont>

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "core/modCommonPictureButtons.h"
+#include "corewindows/modCommonPictureButtons.h"
 #include "fixtures/TempHome.h"
 
 namespace {

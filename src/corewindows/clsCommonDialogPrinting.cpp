@@ -4,7 +4,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 
-#include "core/clsCommonDialog.h"
+#include "corewindows/clsCommonDialog.h"
 #include "platform/Prompts.h"
 
 namespace {
