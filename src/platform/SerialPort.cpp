@@ -63,6 +63,7 @@ using Clock = std::chrono::steady_clock;
 // How long a read goes on taking bytes once they come, and how often it looks for more.
 constexpr int kGatherSliceMs = 40;
 constexpr int kGatherStepMs = 4;
+constexpr int kGatherEndPauseMs = 2;
 
 int MsLeft(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -290,8 +291,10 @@ void SerialPort::Gather(std::string& data, size_t maxBytes) {
     while (data.size() < maxBytes && Clock::now() < until) {
         pollfd pfd{fd_, POLLIN, 0};
         if (readEnd_ >= 0) {
-            // A reply with a known last byte is taken as it comes, so its end is seen at once.
+            // A reply with a known last byte is taken as it comes, so its end is seen within a
+            // short pause: the pause lets a paced line bring a few bytes a wake-up, not one.
             if (!data.empty() && static_cast<unsigned char>(data.back()) == readEnd_) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(kGatherEndPauseMs));
             if (::poll(&pfd, 1, kGatherStepMs) <= 0 || !(pfd.revents & POLLIN)) return;
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(kGatherStepMs));
