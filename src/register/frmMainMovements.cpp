@@ -89,16 +89,18 @@ bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const Dat
 }
 
 // The movement action's loop over the selection, with the script read once for all of it.
-void frmMain::MoveSelected(const char* procedure, const std::string& caption,
-                           const std::function<void(const GridAnimal&)>& each) {
+Missing frmMain::MoveSelected(const char* procedure, const std::string& caption, long into,
+                              const std::function<void(const GridAnimal&)>& each) {
     movementAction_ = true;
     const auto forget = qScopeGuard([this] {
         movementAction_ = false;
         movementScript_.reset();
     });
+    Missing missing;
     ActOnSelected(procedure, caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        Movements::MoveEach(Database().GetConnection(), animals, each, step);
+        missing = Movements::MoveEach(Database().GetConnection(), animals, into, each, step);
     });
+    return missing;
 }
 
 void frmMain::AssignToLocation(long id, const std::string& name) {
@@ -117,17 +119,18 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
     const std::string caption = type == kRemoval ? ""
                                 : type == kDead  ? "Recording deaths..."
                                                  : "Moving the selected animals to '" + name + "'...";
-    MoveSelected("Assign", caption, [&](const GridAnimal& animal) {
-        if (Movements::Moves(type, animal))
-            AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id, answers.details,
-                                         answers.cause);
-    });
+    TellMissing(lstLocations, name, MoveSelected("Assign", caption, id, [&](const GridAnimal& animal) {
+                    if (Movements::Moves(type, animal))
+                        AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id,
+                                                     answers.details, answers.cause);
+                }));
 }
 
 void frmMain::DeassignFromLocation(long id, const std::string& name) {
     const DateTime now = DateTime::Now();
-    MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...",
-                 [&](const GridAnimal& animal) {
-                     AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
-                 });
+    TellMissing(lstLocations, name,
+                MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...", 0,
+                             [&](const GridAnimal& animal) {
+                                 AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
+                             }));
 }
