@@ -33,17 +33,23 @@ void Script::Run(long animal, const DateTime& date, const std::string& details, 
     transaction.Commit();
 }
 
-void MoveEach(Connection& db, const GridAnimals& animals, const std::function<void(const GridAnimal&)>& move,
-              const ActionStep& step) {
+Missing MoveEach(Connection& db, const GridAnimals& animals, long into,
+                 const std::function<void(const GridAnimal&)>& move, const ActionStep& step) {
     Connection::Transaction transaction(db);
+    Missing missing;
+    missing.entry = into > 0 && db.Query("SELECT 1 FROM Locations WHERE LocationID=? AND Active", {into}).Eof();
+    if (missing.entry) return missing;
+    const std::unordered_set<long long> gone = AnimalsGone(db, animals);
+    missing.animals = static_cast<long>(gone.size());
     for (const GridAnimal& animal : animals) {
-        move(animal);
+        if (!gone.count(animal.id)) move(animal);
         if (!db.InTransaction())
             throw RuntimeError(ErrorNumber::DatabaseFailure,
                                "The database undid the whole action; nothing of it was recorded.");
         if (step) step();
     }
     transaction.Commit();
+    return missing;
 }
 
 }  // namespace Movements

@@ -43,10 +43,12 @@ private:
     std::vector<std::unique_ptr<Connection::Prepared>> statements_;
 };
 
-// Runs `move` for every animal, in the order given, inside one transaction, with `step` after
-// each. A failure that the database answered by undoing the whole transaction (a full disk)
-// raises at once, so that the animals left are not written one by one outside it.
-void MoveEach(Connection& db, const GridAnimals& animals, const std::function<void(const GridAnimal&)>& move,
-              const ActionStep& step);
+// Runs `move` for every animal still recorded, in the order given, inside one transaction, with
+// `step` after each; for none when `into`, the location the animals are put at (0 when they are
+// taken out of one), is no longer in the locations list. A failure that the database answered by
+// undoing the whole transaction (a full disk) raises at once, so that the animals left are not
+// written one by one outside it.
+Missing MoveEach(Connection& db, const GridAnimals& animals, long into,
+                 const std::function<void(const GridAnimal&)>& move, const ActionStep& step);
 
 }  // namespace Movements

@@ -381,10 +381,12 @@ private:
     bool ListMenuKey(QObject* watched, QEvent* event);
     void PopupByKeys(QPoint at, const std::function<void()>& popup);
     void EditEntry(QListWidget* list, long id, const std::string& name);
-    using EntryAction = std::function<void(Connection&, SideLists::List, long, const GridAnimals&, const ActionStep&)>;
-    void InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
-                        const std::string& groupCaption,
-                        const std::function<std::string(const std::string&)>& otherCaption);
+    using EntryAction =
+        std::function<Missing(Connection&, SideLists::List, long, const GridAnimals&, const ActionStep&)>;
+    Missing InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                           const std::string& groupCaption,
+                           const std::function<std::string(const std::string&)>& otherCaption);
+    void TellMissing(QListWidget* list, const std::string& name, const Missing& missing);
     void DisplayList(QListWidget* list);
     // Movements between locations
     // The script of the movement action under way, read once for all its animals; only kept
@@ -393,8 +395,8 @@ private:
     bool movementAction_ = false;
     void AssignToLocation(long id, const std::string& name);
     void DeassignFromLocation(long id, const std::string& name);
-    void MoveSelected(const char* procedure, const std::string& caption,
-                      const std::function<void(const GridAnimal&)>& each);
+    Missing MoveSelected(const char* procedure, const std::string& caption, long into,
+                         const std::function<void(const GridAnimal&)>& each);
     // The detail panes, in the order of their tabs; the tabs that show the selected animals
     // have theirs in panes_, to be displayed when shown out of date.
     DoBChangePane* dobChange_;

@@ -45,6 +45,7 @@ TEST_F(MovementsTest, DeathAsksInOrderSkipsTagsAndStoresTextsAsTyped) {
     Select({"UK0123456 00005", "ABC"});
     prompts.Type("31/02/2024").Answer(Prompts::OK).Type("16/06/2024").Answer(Prompts::No).Type("15/06/2024 12:30");
     prompts.Answer(Prompts::No).Type("14/06/2024").CancelInput().Type("it's @Details").Type("O'Neill '@LocationID'");
+    prompts.Answer(Prompts::Yes);  // ABC's later move goes
     form.Assign(form.lstLocations, 2, "Dead");
     Texts shown;  // each prompt with its default
     for (const auto& s : prompts.shown()) shown.push_back(s.title + ": " + s.text + " [" + s.proposed + "]");
@@ -60,7 +61,10 @@ TEST_F(MovementsTest, DeathAsksInOrderSkipsTagsAndStoresTextsAsTyped) {
                             ask + "31/02/2024]", future("16/06/2024"), ask + "16/06/2024]",
                             future("15/06/2024 12:30:00"), ask + "15/06/2024 12:30]", cause, cause,
                             "Details: You may enter any comments about the move here. You should enter transporter "
-                            "details here if relevant. []"}));
+                            "details here if relevant. []",
+                            "Confirm Deletion of Later Records: This will also delete what is recorded for the "
+                            "selected animals after 14/06/2024: 1 movement. Taking the animals out of the location "
+                            "again will not bring these records back.\r\n\r\nDo you want to go on? []"}));
     EXPECT_EQ(Scalar("SELECT group_concat(ifnull(DeathReason, '-'), '|') || (SELECT group_concat(LocationID || "
                      "EventDate || Details) FROM LocationLink WHERE AnimalID=7) FROM Animals WHERE AnimalID IN (6, 7)"),
               "-|it's @Details22024-06-14 00:00:00O'Neill '@LocationID'")
@@ -89,10 +93,37 @@ TEST_F(MovementsTest, EachScriptThroughTheList) {
         Select(tags);
         if (location == 1) prompts.Answer(Prompts::Yes);
         else if (in) prompts.Type("01/02/2024").Type("");
+        if (location == kAbattoir) prompts.Answer(Prompts::Yes);  // the move to Market tomorrow goes
         in ? form.Assign(form.lstLocations, location, "x") : form.Deassign(form.lstLocations, location, "x");
         EXPECT_EQ(Scalar("SELECT " + check), expected) << tags[0] << " " << location;
     }
     EXPECT_EQ(prompts.shown()[0].text, kDatePrompt + kCancelNote) << "one animal: no note line";
+}
+
+// A death or a move off the holding deletes the animals' later records: the keeper is told
+// what goes first, and No (the default) records nothing.
+TEST_F(MovementsTest, ADeathOrAMoveOffBeforeLaterRecordsSaysWhatGoesAndNoKeepsThem) {
+    frmMain& form = Open();
+    Db().Execute(
+        "INSERT INTO Treatments (TreatmentID, EventDate) VALUES (1, '2024-06-01 00:00:00');"
+        "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, 1), (1, 2);"
+        "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (1, '1', '2024-05-01 00:00:00')");
+    const std::string records =
+                          "SELECT group_concat(LocationLinkID || EventDate) || (SELECT count(*) FROM "
+                          "TreatmentLink) || (SELECT count(*) FROM TagChanges) FROM LocationLink",
+                      before = Scalar(records);
+    Select({"UK0123456 00001", "UK0123456 00002", "ABC"});
+    prompts.Type("14/04/2024").Type("Bloat").Type("").Answer(Prompts::No);
+    form.Assign(form.lstLocations, 2, "Dead");
+    prompts.Type("14/04/2024").Type("").Answer(Prompts::No);
+    form.Assign(form.lstLocations, kMarket, "Market");
+    EXPECT_EQ(Scalar(records) + Scalar("SELECT count(*) FROM Animals WHERE DeathReason>''"), before + "0");
+    EXPECT_EQ(prompts.Messages(),
+              Texts(2,
+                    "This will also delete what is recorded for the selected animals after 14/04/2024: 2 "
+                    "movements, 2 treatments and 1 tag change. Taking the animals out of the location again will "
+                    "not bring these records back.\r\n\r\nDo you want to go on?"));
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2);
 }
 
 TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
@@ -101,7 +132,7 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
                       before = Scalar(abc);
     Db().Execute("CREATE TRIGGER No7 INSERT ON LocationLink WHEN NEW.AnimalID=7 BEGIN SELECT RAISE(ABORT, 'no'); END");
     Select({"UK0123456 00001", "ABC", "UK0123456 00002"});
-    prompts.Type("14/06/2024").Type("B").Type("").Answer(Prompts::OK);
+    prompts.Type("14/06/2024").Type("B").Type("").Answer(Prompts::Yes).Answer(Prompts::OK);
     form.Assign(form.lstLocations, 2, "Dead");
     EXPECT_EQ(Scalar(abc) + Scalar("SELECT group_concat(AnimalID) FROM Animals WHERE DeathReason='B'"), before + "1,2");
     EXPECT_NE(prompts.LastText().find("in procedure AssignToORRemoveFromLocation in frmMain"), std::string::npos);
