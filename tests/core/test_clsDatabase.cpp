@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -367,6 +369,21 @@ TEST(GatewayStart, AReadOnlyTemplateGivesAWritableDatabase) {
     EXPECT_EQ(modCommon::Database().Execute("INSERT INTO Animals (TagNumber) VALUES ('new')"), 1);
     auto files = std::filesystem::directory_iterator(home.DataFolder());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "no copy stays beside the database";
+}
+
+// A first start killed in the middle of copying the template leaves its copy; the next start
+// removes it and makes its own.
+TEST(GatewayStart, TheCopyOfAFirstStartCutShortGoesAtTheNext) {
+    TempHome home;
+    PeerProcess cut({"compact", home.ProgramFolder()}, {"KELVO_PEER_FILE_LIMIT=8192"});
+    const int status = cut.Wait();
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    ASSERT_FALSE(FileSystem::Exists(home.DatabasePath()));
+    ASSERT_TRUE(modCommon::VersionCheck());
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(home.DataFolder()))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"Kelvo.mdb"});
 }
 
 TEST(GatewayStart, CancelledFileChoiceEndsAndOnlineRoadUsesTheHook) {
