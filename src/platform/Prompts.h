@@ -36,7 +36,8 @@ struct FileDialog {
     std::string initialDir;  // "" opens in the last folder used, else the keeper's home
     std::string fileName;    // in: proposed name; out: the chosen path ("" when cancelled)
     // Without the dot; a save dialog's chosen name without an ending gets it. "" in a save
-    // dialog of one file type takes that type's ending.
+    // dialog of one file type takes that type's ending, which a chosen name that does not end
+    // in it gets ("flock 09.12.2026" is saved as "flock 09.12.2026.mdb").
     std::string defaultExt;
     bool fileMustExist = false;
     bool overwritePrompt = false;

@@ -55,11 +55,16 @@ protected:
 
 TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     frmMain& form = Open();
-    // Saved without an ending, it gets the restore's; dialogs open at home, then where it went.
-    const std::string backup = Path("flock_backup_1.mdb");
-    prompts.ChooseFile(Path("flock_backup_1")).Answer(Prompts::OK);
+    // Saved with a dot in its name, it gets the restore's ending; dialogs open at home, then where
+    // it went. Saved so again, the file of that name is not replaced unasked.
+    const std::string backup = Path("flock 09.12.2026.mdb");
+    prompts.ChooseFile(Path("flock 09.12.2026")).Answer(Prompts::OK);
     form.mnuBackupLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data was backed up successfully to " + backup);
+    prompts.ChooseFile(Path("flock 09.12.2026")).Answer(Prompts::No).ChooseFile("");
+    form.mnuBackupLocal->trigger();
+    EXPECT_EQ(prompts.shown()[3].text + "/" + std::to_string(prompts.shown()[3].style),
+              backup + " already exists.\r\nDo you want to replace it?/308");
 
     Db().Execute("DELETE FROM Animals WHERE AnimalID=7");
     form.tmrSetGridRecords_Timer();
@@ -75,8 +80,8 @@ TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     form.mnuRestoreLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data could not be restored.");
     EXPECT_EQ(GridTags().size(), 7u);
-    EXPECT_EQ(prompts.shown()[3].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
-    EXPECT_EQ(prompts.shown()[0].folder + " " + prompts.shown()[2].folder, Program::Home() + " " + home.root());
+    EXPECT_EQ(prompts.shown()[6].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
+    EXPECT_EQ(prompts.shown()[0].folder + " " + prompts.shown()[5].folder, Program::Home() + " " + home.root());
 
     // A folder that is not there: the gateway logs why, then the keeper is told.
     prompts.ChooseFile(Path("missing/backup.mdb")).Answer(Prompts::OK).Answer(Prompts::OK);
