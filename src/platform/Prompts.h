@@ -44,6 +44,8 @@ struct FileDialog {
     bool multiSelect = false;            // an open dialog takes several files
     std::vector<std::string> fileNames;  // out: every chosen path (fileName is the first)
     FileDialogHook hook;                 // hears the dialog's events (HookedFileDialog)
+    // Folders offered one click away beside the desktop's own places.
+    std::vector<std::string> places;
 };
 
 struct ColorDialog {
