@@ -12,10 +12,14 @@ bool CreateDirectories(const std::string& path);
 // Copies over an existing target; raises RuntimeError on failure.
 void Copy(const std::string& from, const std::string& to);
 // Copies to a path where no file is yet, as a file its owner may write whatever the source's
-// mode. The copy is made beside the target and linked to its name only when whole, so the
-// name never shows half a file, and a file that took the name meanwhile (another copy of the
-// program starting) is kept: the result is then false. Raises on any other failure.
+// mode. The copy is made in a scratch folder beside the target (ScratchFolder) and linked to its
+// name only when whole, so the name never shows half a file, and a file that took the name
+// meanwhile (another copy of the program starting) is kept: the result is then false. Raises on
+// any other failure.
 bool CopyIfAbsent(const std::string& from, const std::string& to);
+// Gives the file `from` the further name `to` (on the same file system) when no file has that
+// name: false when one has. Raises on any other failure.
+bool LinkIfAbsent(const std::string& from, const std::string& to);
 // Renames within one file system, replacing the target atomically; raises on failure.
 void Rename(const std::string& from, const std::string& to);
 // Deletes when present; returns false when it could not.

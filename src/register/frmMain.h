@@ -170,7 +170,8 @@ public:
     // keeper cancelled.
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& strFileName = "") override;
-    std::string OpenFileName(const std::string& title, const std::string& filter, bool fileMustExist);
+    std::string OpenFileName(const std::string& title, const std::string& filter, bool fileMustExist,
+                             const std::vector<std::string>& places = {});
 
     // ---- Help pane --------------------------------------------------------------------------
     QTextEdit* rtbHelp;

@@ -16,6 +16,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStringList>
+#include <QUrl>
 
 #include "widgets/DesignGeometry.h"
 
@@ -209,6 +210,13 @@ private:
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         if (!d.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(d.defaultExt));
         if (save && !d.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!d.places.empty()) {
+            // Qt's own dialog: a desktop's native one takes no places of the program's.
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            QList<QUrl> places = dialog.sidebarUrls();
+            for (const std::string& place : d.places) places << QUrl::fromLocalFile(QString::fromStdString(place));
+            dialog.setSidebarUrls(places);
+        }
         events.Open(&dialog, dialog.directory().absolutePath().toStdString());
         const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
         events.Close();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -333,6 +335,8 @@ TEST(GatewayStart, EmptyOrDamagedFileOffersTheRestoreAndIsLeftAsItWas) {
     }
 }
 
+// A file that is no backup is refused with the reason and the choice comes again; the restore
+// says where the file that would not open is kept.
 TEST(GatewayStart, LocalRestoreAtStartUpWritesTheBackupIntoTheFileThatWouldNotOpen) {
     for (const char* kind : {"not a database", "empty", "damaged"}) {
         SCOPED_TRACE(kind);
@@ -341,19 +345,30 @@ TEST(GatewayStart, LocalRestoreAtStartUpWritesTheBackupIntoTheFileThatWouldNotOp
         FileSystem::CreateDirectories(home.DataFolder());
         MakeUnusable(kind, home.DatabasePath());
         const std::string bytes = FileSystem::ReadAll(home.DatabasePath());
-        std::string backup = home.root() + "/good.mdb";
+        std::string backup = home.root() + "/good.mdb", notes = home.root() + "/notes.mdb";
         DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
         DatabaseBuilder::Run(backup, "INSERT INTO Animals (TagNumber) VALUES ('back')");
-        prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(backup);
+        FileSystem::WriteAll(notes, "these are notes, not a backup, written at length to fill a page");
+        prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(notes).Answer(Prompts::OK).ChooseFile(backup);
+        prompts.Answer(Prompts::OK);
         ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
         EXPECT_EQ(prompts.shown()[1].title, "Restore from Local Backup?");
         EXPECT_EQ(prompts.shown()[1].text,
                   "You can restore from a database you have backed up locally or, if you have backed\r\n"
                   "up to the RVBS, from a backup stored on the RVBS.\r\nDo you want to restore from a local backup?");
         EXPECT_EQ(prompts.shown()[2].text, "Database (*.mdb)|*.mdb");
+        EXPECT_EQ(prompts.shown()[2].places, std::vector<std::string>{home.DataFolder()});
+        EXPECT_EQ(prompts.shown()[3].title + "/" + std::to_string(prompts.shown()[3].style), "Not a Backup/48");
+        EXPECT_EQ(prompts.shown()[3].text, "The file " + notes +
+                                               " was not restored, as it is not a backup of your Kelvo data:\r\n"
+                                               "file is not a database\r\nChoose another backup, or Cancel to quit.");
         EXPECT_TRUE(modCommon::VersionCheck());
         EXPECT_EQ(modCommon::Database().OpenRecordset("SELECT TagNumber FROM Animals").Field(0).ToString(), "back");
-        EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath() + ".bak") == bytes) << "the file replaced is kept";
+        ASSERT_EQ(home.KeptCopies().size(), 1u);
+        EXPECT_TRUE(FileSystem::ReadAll(home.KeptCopies()[0]) == bytes) << "the file replaced is kept";
+        EXPECT_EQ(prompts.shown().back().title, "Restored OK");
+        EXPECT_EQ(prompts.LastText(),
+                  "Your data was restored successfully.\r\nThe data it replaced is kept in " + home.KeptCopies()[0]);
     }
 }
 
@@ -367,6 +382,21 @@ TEST(GatewayStart, AReadOnlyTemplateGivesAWritableDatabase) {
     EXPECT_EQ(modCommon::Database().Execute("INSERT INTO Animals (TagNumber) VALUES ('new')"), 1);
     auto files = std::filesystem::directory_iterator(home.DataFolder());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "no copy stays beside the database";
+}
+
+// A first start killed in the middle of copying the template leaves its copy; the next start
+// removes it and makes its own.
+TEST(GatewayStart, TheCopyOfAFirstStartCutShortGoesAtTheNext) {
+    TempHome home;
+    PeerProcess cut({"compact", home.ProgramFolder()}, {"KELVO_PEER_FILE_LIMIT=8192"});
+    const int status = cut.Wait();
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    ASSERT_FALSE(FileSystem::Exists(home.DatabasePath()));
+    ASSERT_TRUE(modCommon::VersionCheck());
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(home.DataFolder()))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"Kelvo.mdb"});
 }
 
 TEST(GatewayStart, CancelledFileChoiceEndsAndOnlineRoadUsesTheHook) {
