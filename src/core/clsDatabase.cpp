@@ -144,6 +144,7 @@ void clsDatabase::TryOpen() {
         connection_.reset();
         openFailure_ = e.description;
         openInUse_ = e.InUse();
+        openReadOnly_ = e.ReadOnly();
     }
 }
 
@@ -152,6 +153,7 @@ void clsDatabase::OpenConnection(const std::string& path) {
     connection->Open(path);
     SizeCache(*connection);  // before the check, which reads the whole file through it
     CheckedVersion(*connection);
+    connection->CheckWritable();  // a file that cannot be written is told now, not write by write
     Attach(std::move(connection));
 }
 
@@ -164,11 +166,19 @@ void clsDatabase::Attach(std::unique_ptr<Connection> connection) {
 }
 
 void clsDatabase::OfferRestoreIfUnopened() {
-    while (!connection_ && openInUse_) {
+    while (!connection_ && (openInUse_ || openReadOnly_)) {
         const int answer =
-            Prompts::MsgBox("Your Kelvo database is in use by another program, so it cannot be opened now." + CRLF +
-                                "Close the other program and choose Retry, or choose Cancel to quit.",
-                            Prompts::RetryCancel | Prompts::Exclamation, "Database In Use");
+            openInUse_
+                ? Prompts::MsgBox("Your Kelvo database is in use by another program, so it cannot be opened now." +
+                                      CRLF + "Close the other program and choose Retry, or choose Cancel to quit.",
+                                  Prompts::RetryCancel | Prompts::Exclamation, "Database In Use")
+                : Prompts::MsgBox(
+                      Join({"Your Kelvo database cannot be written, so it cannot be opened now:", LivePath(),
+                            "Check that the file and its folder are not read-only and that the disk is not "
+                            "write-protected,",
+                            "then choose Retry, or choose Cancel to quit."},
+                           CRLF),
+                      Prompts::RetryCancel | Prompts::Exclamation, "Database Cannot Be Written");
         if (answer != Prompts::Retry) Program::End();
         TryOpen();
     }
@@ -303,10 +313,11 @@ int clsDatabase::Restore(const std::string& strFilespec, RestoreReport* report) 
     // Whether the live file opened as a sound database of this program.
     const bool sound = connection_ != nullptr;
     const std::string name = KeptName();
-    // A write that failed has rolled back: the live file holds what it held.
-    const auto failed = [&](const RuntimeError&) {
+    // A write that failed has rolled back: the live file holds what it held. A file another
+    // program holds is told as such where the failure is logged (3).
+    const auto failed = [&](const RuntimeError& error) {
         if (!sound) connection_.reset();
-        return result;
+        return error.InUse() ? 3 : result;
     };
     return TrapOr("Restore", kObject, failed, [&] {
         std::string version;
@@ -320,6 +331,7 @@ int clsDatabase::Restore(const std::string& strFilespec, RestoreReport* report) 
         try {
             out.kept = KeepPrevious(sound, name);
         } catch (const RuntimeError& e) {
+            if (e.InUse()) throw;
             Prompts::MsgBox("Your data has not been restored, as the data you have now could not be copied to " + name +
                                 ".mdb first:\r\n" + e.description,
                             Prompts::OKOnly | Prompts::Exclamation, "Data Not Restored");

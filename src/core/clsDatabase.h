@@ -19,7 +19,8 @@ public:
     // When the file would not open: the keeper's questions and the restore roads. The second
     // half of creating the gateway, run once it is the program-wide one, so that a restore
     // started from here writes through it. A file that another program holds locked is in use,
-    // not damaged: the keeper may try again or quit, and no restore is offered.
+    // not damaged, and one that cannot be written is read-only: the keeper may try again or quit,
+    // and no restore, which would have to write it, is offered.
     void OfferRestoreIfUnopened();
 
     Recordset OpenRecordset(const std::string& strSQL);
@@ -67,8 +68,9 @@ public:
 
 private:
     std::unique_ptr<Connection> connection_;
-    std::string openFailure_;  // why the file would not open when the gateway was created
-    bool openInUse_ = false;   // because another program holds it locked
+    std::string openFailure_;    // why the file would not open when the gateway was created
+    bool openInUse_ = false;     // because another program holds it locked
+    bool openReadOnly_ = false;  // because it cannot be written
     void TryOpen();
     void OpenConnection(const std::string& path);
     void Attach(std::unique_ptr<Connection> connection);

@@ -18,7 +18,7 @@ int BusyTimeoutMs() { return Program::ScaledMs(5000); }
 // SQLite's result codes that speak of the database as a whole rather than of one statement.
 RuntimeError::Kind KindOf(int resultCode) {
     switch (resultCode & 0xff) {
-        case SQLITE_READONLY:  // the file, or its folder, refuses writes
+        case SQLITE_READONLY: return RuntimeError::Kind::ReadOnly;  // the file, or its folder, refuses writes
         case SQLITE_PERM:
         case SQLITE_IOERR:  // the disk failed
         case SQLITE_FULL:
@@ -361,6 +361,14 @@ void Connection::CopyFrom(Connection& source) {
 std::string Connection::QuickCheck() {
     Recordset rs = Query("PRAGMA quick_check(1)");
     return rs.Eof() ? "ok" : rs.Field(0).ToString();
+}
+
+void Connection::CheckWritable() {
+    const std::string version = Query("PRAGMA user_version").Field(0).ToString();
+    Transaction probe(*this);
+    // The header's own field, written back as it was: its page goes through the journal, which
+    // a folder that refuses writes does not let SQLite make.
+    Execute("PRAGMA user_version=" + version);
 }
 
 void Connection::RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement) {

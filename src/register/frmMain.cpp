@@ -23,6 +23,7 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "register/DetailPane.h"
+#include "register/NotesPane.h"
 #include "register/PedigreePane.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -450,6 +451,10 @@ void frmMain::tmrZOrder_Timer() {
 // ---- Unloading -------------------------------------------------------------------------------
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!notes_->SaveBeforeClosing()) {  // the keeper keeps a note the database would not take yet
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

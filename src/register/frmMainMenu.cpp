@@ -223,7 +223,8 @@ void frmMain::mnuBackupLocal_Click() {
             Prompts::MsgBox("Your data could not be backed up, as the disk you are backing up to is full." +
                                 (earlier ? "\r\nThe earlier backup in " + path + " has been kept." : std::string()),
                             Prompts::OKOnly, "Backup Failed");
-        else
+        // A database in use has been told as such.
+        else if (const RuntimeError* ended = TrapAction::EndedBy(); !ended || !ended->InUse())
             Prompts::MsgBox(
                 "Your data could not be backed up\r\n"
                 "Please check that there is enough space\r\n"

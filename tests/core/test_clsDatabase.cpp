@@ -6,31 +6,25 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
 #include "fixtures/DatabaseBuilder.h"
 #include "fixtures/PeerProcess.h"
+#include "fixtures/RestrictedFile.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/Text.h"
 
 using DatabaseBuilder::Scalar;
 
 namespace {
-
-// The database's busy time-out, like every time-out, follows KELVO_TIME_SCALE; a test that
-// meets a lock on purpose waits a twentieth of it.
-struct ShortTimeOuts {
-    std::string before = Program::Environment("KELVO_TIME_SCALE");
-    explicit ShortTimeOuts(const char* scale = "0.05") { setenv("KELVO_TIME_SCALE", scale, 1); }
-    ~ShortTimeOuts() {
-        if (before.empty()) unsetenv("KELVO_TIME_SCALE");
-        else setenv("KELVO_TIME_SCALE", before.c_str(), 1);
-    }
-};
 
 class Gateway : public ::testing::Test {
 protected:
@@ -247,6 +241,39 @@ TEST(GatewayStart, AFileLockedByAnotherProgramIsInUseNotDamaged) {
               "Close the other program and choose Retry, or choose Cancel to quit.");
     locked.reset();
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == bytes);
+    EXPECT_TRUE(modCommon::Database().DatabaseAvailable());
+}
+
+// A file that can be read but not written (its own mode, its folder, a header asking for a newer
+// writer) is told at open, with its path: retry or quit, no restore offered, nothing written.
+TEST(GatewayStart, AFileThatCannotBeWrittenIsToldAtOpenNotWriteByWrite) {
+    TempHome home;
+    ASSERT_TRUE(modCommon::VersionCheck());
+    modCommon::ReleaseDatabase();
+    const std::string path = home.DatabasePath(), bytes = FileSystem::ReadAll(path);
+    auto writer = [&](char version) { std::fstream(path, std::ios::in | std::ios::out).seekp(18).put(version); };
+    const std::function<std::unique_ptr<RestrictedFile>()> cases[] = {
+        [&] { return std::make_unique<RestrictedFile>(path, 0444); },
+        [&] {
+            chmod(path.c_str(), 0666);  // the file takes writes, its folder no journal
+            return std::make_unique<RestrictedFile>(home.DataFolder(), 0555);
+        },
+        [&] {
+            writer(3);
+            return std::unique_ptr<RestrictedFile>();
+        },
+    };
+    for (const auto& restrict : cases) {
+        ScriptedPrompts prompts;
+        prompts.Answer(Prompts::Retry).Answer(Prompts::Cancel);
+        EXPECT_THROW(auto restricted = restrict(); modCommon::Database(), Program::Ended);
+        writer(1);
+        ASSERT_EQ(prompts.shown().size(), 2u);
+        EXPECT_EQ(prompts.shown()[1].title + "/" + std::to_string(prompts.shown()[1].style),
+                  "Database Cannot Be Written/53");
+        EXPECT_EQ(Split(prompts.LastText(), "\r\n").at(1), path);
+        EXPECT_TRUE(FileSystem::ReadAll(path) == bytes);
+    }
     EXPECT_TRUE(modCommon::Database().DatabaseAvailable());
 }
 

@@ -24,6 +24,7 @@
 #include "devices/StickReadImport.h"
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
+#include "fixtures/PeerProcess.h"
 #include "fixtures/Queries.h"
 #include "fixtures/StickReaderTest.h"
 #include "fixtures/ThreadCpu.h"
@@ -260,6 +261,18 @@ TEST_F(StickReaderTest, DatabaseFailingAtTheFourThousandthReadKeepsRegisterAndSt
     EXPECT_EQ(Stick().CountOf('e'), 0);
     EXPECT_TRUE(mainWindow.calls.empty());
     EXPECT_TRUE(w->isEnabled());
+}
+
+// Another program holding the database: one box in plain words, and the stick keeps its reads.
+TEST_F(StickReaderTest, ADatabaseInAnotherProgramsHandsSaysSoOnceAndTheStickKeepsItsReads) {
+    AddReads("0372000000", 3);
+    modCommon::ReleaseDatabase();  // opened again with the tests' short wait for a lock
+    LockingPeer locked(modCommon::Database().GetDatabaseFilespec(), home.root());
+    Run();
+    EXPECT_EQ(Boxes(), Texts{Box("Database In Use", Prompts::OKOnly | Prompts::Exclamation, kDatabaseInUse)});
+    EXPECT_EQ(Stick().Records().size(), 3u);
+    EXPECT_EQ(Stick().CountOf('e'), 0);
+    EXPECT_TRUE(mainWindow.calls.empty());
 }
 
 TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSameAnimals) {
