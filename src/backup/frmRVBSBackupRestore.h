@@ -50,7 +50,7 @@ public:
     void ListBackups(const std::string& list);
     // Puts the database in a downloaded zip, unzipped into the folder `scratch`, in place of the
     // live one: the gateway's restore result (0 restored); -1 when the download holds no
-    // database, 3 when the keeper has been told why it would not unzip.
+    // database, 3 when the keeper has been told why it would not unzip or was refused.
     int PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch);
 
     void Form_Load() override;
@@ -68,6 +68,7 @@ private:
     void Backup();
     void Restore();
     bool FetchRestoreZip(std::optional<ScratchFolder>& scratch, const std::string& dataSourceGUID);
+    int ReportRefused(const std::string& reason);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 

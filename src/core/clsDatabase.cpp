@@ -88,9 +88,11 @@ std::string CheckedVersion(Connection& db) {
 }
 
 // The chosen backup opened for reading, with its version; nullptr when it is no sound
-// database of this program. A file that the restore itself writes (the live file, or the
-// copy `kept` of the content it replaces) is read into memory first.
-std::unique_ptr<Connection> OpenCandidate(const std::string& path, const std::string& kept, std::string& version) {
+// database of this program, and then why in `refused` when asked. A file that the restore
+// itself writes (the live file, or the copy `kept` of the content it replaces) is read into
+// memory first.
+std::unique_ptr<Connection> OpenCandidate(const std::string& path, const std::string& kept, std::string& version,
+                                          std::string* refused = nullptr) {
     try {
         auto candidate = std::make_unique<Connection>();
         candidate->Open(path);
@@ -100,7 +102,8 @@ std::unique_ptr<Connection> OpenCandidate(const std::string& path, const std::st
         copy->Open(":memory:", true);
         copy->CopyFrom(*candidate);
         return copy;
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError& e) {
+        if (refused) *refused = e.description;
         return nullptr;
     }
 }
@@ -254,6 +257,12 @@ bool clsDatabase::Backup(const std::string& strFileName, bool* noRoom) {
 bool clsDatabase::IsUsableDatabase(const std::string& path) {
     std::string version;
     return OpenCandidate(path, KeptPath(), version) && IsScriptVersion(version);
+}
+
+std::string clsDatabase::RefusalOf(const std::string& path) {
+    std::string version, refused;
+    OpenCandidate(path, KeptPath(), version, &refused);
+    return refused;
 }
 
 int clsDatabase::Restore(const std::string& strFilespec, const std::string& keepPreviousAs) {

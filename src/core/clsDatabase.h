@@ -57,6 +57,9 @@ public:
     // to date: it opens, passes SQLite's quick check, its version is one the script lists, and
     // its tables are the program's own at that version (modSchema::SchemaProblem).
     static bool IsUsableDatabase(const std::string& path);
+    // Why a file is no sound database of this program, in the words of the check that refused
+    // it (SQLite's, or the schema check's); "" when it is one.
+    static std::string RefusalOf(const std::string& path);
 
 private:
     std::unique_ptr<Connection> connection_;
