@@ -261,7 +261,8 @@ void frmRVBSBackupRestore::ListBackups(const std::string& list) {
         fields.resize(4);
         if (LeadingNumber(fields[2]) <= 0) continue;
         auto* item = new QListWidgetItem(
-            QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText()), lstBackups);
+            QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText(DateTime::Year::Full)),
+            lstBackups);
         item->setData(Qt::UserRole, static_cast<int>(i));
     }
 }
@@ -344,7 +345,7 @@ bool frmRVBSBackupRestore::FetchRestoreZip(std::optional<ScratchFolder>& scratch
 // The download is unzipped into a folder of the scratch and handed to the gateway's restore,
 // which checks it and writes it into the live database; the live data stays on any failure,
 // and what it held before the restore stays in a copy of its own beside it (`kept`). An archive
-// the unzip refuses is reported with the reason (3).
+// the unzip refuses, or a database the gateway refuses, is reported with the reason (3).
 int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch,
                                                      std::string* kept) {
     int restored = -1;
@@ -370,9 +371,21 @@ int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath,
             clsDatabase::RestoreReport report;
             restored = modCommon::Database().Restore(extracted, &report);
             if (kept) *kept = report.kept;
+            if (restored == 1) restored = ReportRefused(report.refusal);
         }
     });
     return restored;
+}
+
+// A downloaded database the gateway would not take: the keeper and the error log are told why,
+// in the check's own words (3), where it gives them (else 1, as the gateway said).
+int frmRVBSBackupRestore::ReportRefused(const std::string& reason) {
+    if (reason.empty()) return 1;
+    const std::string refused = "The database in the backup received from the RVBS was refused: " + reason;
+    modCommon::LogError(RuntimeError(ErrorNumber::DatabaseFailure, refused), "PutRestoredDatabaseInPlace", kObject,
+                        false);
+    Message(refused + CRLF + "Your data has not been changed.", "Data Not Restored");
+    return 3;
 }
 
 void frmRVBSBackupRestore::cmdQuit_Click() { Form_Unload(); }

@@ -51,7 +51,7 @@ public:
     // Puts the database in a downloaded zip, unzipped into the folder `scratch`, in place of the
     // live one: the gateway's restore result (0 restored, with the copy of the data it replaced
     // in `kept` when asked); -1 when the download holds no database, 3 when the keeper has been
-    // told why it would not unzip.
+    // told why it would not unzip or was refused.
     int PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch, std::string* kept = nullptr);
 
     void Form_Load() override;
@@ -70,6 +70,7 @@ private:
     void Restore();
     bool ConfirmRestore(const std::string& backupDate);
     bool FetchRestoreZip(std::optional<ScratchFolder>& scratch, const std::string& dataSourceGUID);
+    int ReportRefused(const std::string& reason);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 

@@ -72,9 +72,12 @@ std::string DateTime::ToUserText(bool withTime) const {
     return s.toStdString();
 }
 
-std::string DateTime::ToGeneralText() const {
+std::string DateTime::ToGeneralText(Year year) const {
     QLocale locale;
-    QString text = locale.toString(ToQt().date(), QLocale::ShortFormat);
+    QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    if (year == Year::Full && !dateFormat.contains(QLatin1String("yyyy")))
+        dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    QString text = locale.toString(ToQt().date(), dateFormat);
     if (hour == 0 && minute == 0 && second == 0) return text.toStdString();
     // The long time format may name the time zone ("t"); a read's time has none.
     static const QRegularExpression zone(QStringLiteral("\\s*\\(?(?<![A-Za-z'])t+\\)?"));

@@ -109,6 +109,8 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) { Writer(path).Write(bytes.data(), bytes.size()); }
 
 bool Append(const std::string& path, const std::string& text) {
+    struct stat before {};
+    const bool existed = ::stat(path.c_str(), &before) == 0;
     return Catching(
         [&] {
             Writer out(path, Writer::Append);
@@ -117,7 +119,13 @@ bool Append(const std::string& path, const std::string& text) {
             out.Close();
             return true;
         },
-        [](const RuntimeError&) { return false; });
+        [&](const RuntimeError&) {
+            // The text is added whole or not at all: what went in before the disk was full is
+            // taken out again, and a file made for it goes.
+            if (!existed) Remove(path);
+            else if (S_ISREG(before.st_mode)) (void)::truncate(path.c_str(), before.st_size);
+            return false;
+        });
 }
 
 std::string Join(const std::string& folder, const std::string& name) {

@@ -31,7 +31,7 @@ std::string ReadAll(const std::string& path);
 // Writes the file whole (made anew or emptied first), as a Writer does.
 void WriteAll(const std::string& path, const std::string& bytes);
 // Appends text, creating the file when missing, and waits until it is on the disk; returns
-// false when it could not.
+// false when it could not, the file then as it was.
 bool Append(const std::string& path, const std::string& text);
 std::string Join(const std::string& folder, const std::string& name);
 std::string FileName(const std::string& path);
