@@ -16,7 +16,8 @@ struct DateTime {
     std::string ToText() const;
     // Reads the 19-character text, or a date alone 'YYYY-MM-DD'.
     static std::optional<DateTime> FromText(const std::string& text);
-    // Reads a date typed by the keeper: ISO, or the system locale's short date order.
+    // Reads a date typed by the keeper: ISO, or the system locale's short date order, alone or
+    // with a time with or without its seconds. A year before 1900 is no date.
     static std::optional<DateTime> FromUserText(const std::string& text);
     // The date in the system locale's short date format (and time when it has one).
     std::string ToUserText(bool withTime = false) const;
