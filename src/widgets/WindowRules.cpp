@@ -1,15 +1,43 @@
 #include "widgets/WindowRules.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "widgets/DesignGeometry.h"
 
 namespace {
+
+// Return or the keypad's Enter, with no modifier held.
+bool IsPlainEnter(const QKeyEvent& key) {
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+void PressIfShown(QPushButton& ok) {
+    if (ok.isVisible() && ok.isEnabled()) ok.click();
+}
+
+// Enter on an option or tick box of a form presses the form's OK; Space still ticks it.
+class EnterPressesOK : public QObject {
+public:
+    explicit EnterPressesOK(QPushButton& ok) : QObject(&ok), ok_(ok) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !IsPlainEnter(*static_cast<QKeyEvent*>(event))) return false;
+        PressIfShown(ok_);
+        return true;
+    }
+
+private:
+    QPushButton& ok_;
+};
 
 class Rules : public QObject {
 protected:
@@ -22,9 +50,7 @@ protected:
 private:
     static bool PressFocusedButton(QObject* watched, const QKeyEvent* key) {
         auto* button = qobject_cast<QPushButton*>(watched);
-        if (!button || !button->hasFocus() || !button->isEnabled()) return false;
-        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
-        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        if (!button || !button->hasFocus() || !button->isEnabled() || !IsPlainEnter(*key)) return false;
         button->click();
         return true;
     }
@@ -60,9 +86,10 @@ void MakeNoDefault(QPushButton* button) {
 
 void PressOnEnter(QWidget& form, QPushButton& ok) {
     for (QLineEdit* field : form.findChildren<QLineEdit*>())
-        QObject::connect(field, &QLineEdit::returnPressed, &ok, [&ok] {
-            if (ok.isVisible() && ok.isEnabled()) ok.click();
-        });
+        QObject::connect(field, &QLineEdit::returnPressed, &ok, [&ok] { PressIfShown(ok); });
+    auto* enter = new EnterPressesOK(ok);
+    for (QAbstractButton* box : form.findChildren<QAbstractButton*>())
+        if (qobject_cast<QRadioButton*>(box) || qobject_cast<QCheckBox*>(box)) box->installEventFilter(enter);
 }
 
 bool IsMenuKey(const QKeyEvent& key) {

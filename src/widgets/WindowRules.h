@@ -18,9 +18,9 @@ namespace WindowRules {
 void Install();
 // Makes the button no default button, nor one that becomes the default when it has the focus.
 void MakeNoDefault(QPushButton* button);
-// Enter in any single-line field of the form (a text box, a combo box one types in) presses
-// `ok` while it is shown and enabled; lists, grids and multi-line fields keep their own Enter.
-// The fields are those the form holds when this is called.
+// Enter in any single-line field of the form (a text box, a combo box one types in) or on an
+// option or tick box presses `ok` while it is shown and enabled; lists, grids and multi-line
+// fields keep their own Enter. The fields are those the form holds when this is called.
 void PressOnEnter(QWidget& form, QPushButton& ok);
 // The keys that ask for the focused control's pop-up menu: the Menu key, and Shift+F10.
 bool IsMenuKey(const QKeyEvent& key);
