@@ -288,6 +288,7 @@ void DataGrid::EditAgain(const QString& text) {
         if (auto* line = qobject_cast<QLineEdit*>(view_->indexWidget(cell))) {
             line->setText(text);
             line->setFocus();
+            line->selectAll();  // what the keeper types next replaces it
         }
     });
 }

@@ -83,8 +83,8 @@ public:
     // typed, or the picked item's value). It may replace the value by the one to store; false
     // cancels the edit and the cell keeps its old value.
     std::function<bool(int column, QVariant& value)> BeforeColUpdate;
-    // Opens the current cell's editor again, holding `text` and with the keyboard in it, once
-    // the editor now closing has gone: a value that BeforeColUpdate refused can be put right.
+    // Opens the current cell's editor again, holding `text` selected and with the keyboard in it,
+    // once the editor now closing has gone: a value that BeforeColUpdate refused can be put right.
     void EditAgain(const QString& text);
 
     // ---- Selection -------------------------------------------------------------------------
