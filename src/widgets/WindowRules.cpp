@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <unordered_map>
+
 #include "widgets/DesignGeometry.h"
 
 namespace {
@@ -43,11 +45,34 @@ class Rules : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) return PressFocusedButton(watched, static_cast<QKeyEvent*>(event));
-        if (event->type() == QEvent::Show && watched->isWidgetType()) OpenOnScreen(static_cast<QWidget*>(watched));
+        if (!watched->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show) OpenOnScreen(widget);
+        if (event->type() == QEvent::FocusIn) Remember(widget);
+        if (event->type() == QEvent::EnabledChange) GiveFocusBack(widget);
         return false;
     }
 
 private:
+    // The control that had the keyboard last, in each window.
+    std::unordered_map<const QWidget*, QPointer<QWidget>> lastFocus_;
+
+    void Remember(QWidget* widget) {
+        const QWidget* window = widget->window();
+        auto [entry, added] = lastFocus_.try_emplace(window);
+        entry->second = widget;
+        if (added) connect(window, &QObject::destroyed, this, [this, window] { lastFocus_.erase(window); });
+    }
+    // A window, or part of it, disabled while it works loses the keyboard: enabled again, it
+    // gives it back to the control that had it, unless another has it by then.
+    void GiveFocusBack(QWidget* widget) {
+        if (!widget->isEnabled() || widget->window()->focusWidget()) return;
+        const auto entry = lastFocus_.find(widget->window());
+        if (entry == lastFocus_.end()) return;
+        QWidget* last = entry->second;
+        if (last && (last == widget || widget->isAncestorOf(last)) && last->isEnabled() && last->isVisible())
+            last->setFocus();
+    }
     static bool PressFocusedButton(QObject* watched, const QKeyEvent* key) {
         auto* button = qobject_cast<QPushButton*>(watched);
         if (!button || !button->hasFocus() || !button->isEnabled() || !IsPlainEnter(*key)) return false;

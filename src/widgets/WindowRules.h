@@ -13,6 +13,8 @@ class QWidget;
 //   a keeper who has tabbed to a button expects Enter to press it.
 // - A window opens within the available area of its screen (shrunk and moved in when its
 //   design would stick out).
+// - A window disabled while it works, and enabled again, gives the keyboard back to the
+//   control that had it, so that a keeper working from the keyboard goes on where he was.
 namespace WindowRules {
 
 void Install();
