@@ -27,7 +27,8 @@ class QTableView;
 // Clicking a cell only moves the current cell, so that editing never loses the selection.
 // The keyboard selects alike: Space (or Shift+Space) selects the current row alone, Ctrl+Space
 // adds or removes it, Shift with an arrow, page, Home or End key extends from the last row
-// picked to the row it moves to. Selected rows are drawn in the selection colours.
+// picked to the row it moves to. Selected rows are drawn in the selection colours. The arrows
+// move among the cells, and Tab and Shift+Tab leave the grid for the next and previous control.
 //
 // Columns are the recordset's fields, then any unbound columns (RecordsetModel). A column
 // may carry value items: its stored values are shown as their texts and edited by picking
