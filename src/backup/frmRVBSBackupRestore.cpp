@@ -77,8 +77,10 @@ frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : JobDialog(parent) 
     txbPassword->setEchoMode(QLineEdit::Password);
     cmdContinue = new QPushButton("Continue", fraAuthenticate);
     cmdQuit = new QPushButton("Quit", fraAuthenticate);
-    // Enter in a box signs in no one: only a button with the focus is pressed by it.
+    // Neither is a default button, which Enter in the list of backups would press unseen; Enter
+    // in a box of the sign-in signs in.
     for (QPushButton* button : {cmdContinue, cmdQuit}) WindowRules::MakeNoDefault(button);
+    WindowRules::PressOnEnter(*fraAuthenticate, *cmdContinue);
     using DesignGeometry::Place;
     Place(fraAuthenticate, {30, 105, 4725, 1830});
     Place(lblUserName, {150, 300, 1350, 330});

@@ -13,6 +13,8 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -84,6 +86,7 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     BuildLists();
     BuildPanes();
     BuildImportMenu();
+    SetTabOrder();
     LayOutPanel();
     HoldPaneDesigns();
     RegisterWithCore();
@@ -173,6 +176,39 @@ void frmMain::BuildFrame() {
     tmrZOrder->setObjectName(QStringLiteral("tmrZOrder"));
     tmrZOrder->setInterval(250);
     connect(tmrZOrder, &QTimer::timeout, this, [this] { tmrZOrder_Timer(); });
+}
+
+// Tab goes through the window as it reads: the panel, the grid, the tabs, what the tabs hold
+// (the shown tab's alone: hidden controls are passed over) and the help.
+void frmMain::SetTabOrder() {
+    QWidget* const order[] = {txbTagSearch,
+                              cmdSelectAll,
+                              cmdDeSelectAll,
+                              optCurrent,
+                              optGone,
+                              optNoLocation,
+                              optAllAnimals,
+                              &grdAnimals->View(),
+                              &tabDetails->Bar(),
+                              lstGroups,
+                              lstLocations,
+                              lstGenders,
+                              lstBreeds,
+                              cmdChangeDoBs,
+                              cmdCheckMovements,
+                              cmdChangeTaggingDates,
+                              &grdTagChanges->View(),
+                              cmdRecordTagChange,
+                              cmdDeleteTagChange,
+                              &grdTreatments->View(),
+                              cmdRecordTreatment,
+                              cmdDeleteTreatments,
+                              &grdMovements->View(),
+                              rtbNotes,
+                              rtbPedigree,
+                              &grdPedigree->View(),
+                              rtbHelp};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void frmMain::RegisterWithCore() { modMainWindowServices::RegisterMainWindow(this); }

@@ -331,6 +331,7 @@ private:
     void Form_Unload();
     void SetHelpTags();
     void SetGridHelp();
+    void SetTabOrder();
     void RegisterWithCore();
     bool resizing_ = false;
     // The controls left of the grid, one under the other, and the grid's left beside them.
