@@ -288,10 +288,10 @@ void frmSimple::Form_Load() {
 void frmSimple::TranslateCaptions() {
     TranslateText(cmdRefreshComportList);
     for (QPushButton* button : cmdStickAction) TranslateText(button);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels,
-                                         ckbIncludeTimeScanned, ckbSeparateGroups, fraTagsToSave, optTagsToSave[0],
-                                         optTagsToSave[1], fraDisplayApp, optDisplayApplication[2], fraTagFileOptions})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned,
+             ckbSeparateGroups, fraTagsToSave, optTagsToSave[0], optTagsToSave[1], fraDisplayApp,
+             optDisplayApplication[0], optDisplayApplication[1], optDisplayApplication[2], fraTagFileOptions})
         TranslateText(control);
 }
 
