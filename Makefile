@@ -56,9 +56,9 @@ build: configure
 SETTINGS = $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini
 EDITION ?=
 run: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target kelvo simulators
 	@case "$(EDITION)" in ""|Full|Engineering|Simple) ;; \
 	  *) echo "EDITION is Full, Engineering or Simple"; exit 1;; esac
+	@cmake --build $(BUILD) -j $(JOBS) --target kelvo simulators
 	@if [ -n "$(EDITION)" ] || ! grep -qs '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS) /etc/xdg/KRX/Kelvo.ini; then \
 	  mkdir -p $$(dirname $(SETTINGS)); touch $(SETTINGS); \
 	  { echo 'Flavour=$(or $(EDITION),Full)'; grep -v '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS); } \

@@ -4,7 +4,7 @@
 // prints the settings line that points the program at it, then keeps the backups it is sent and
 // serves them to a restore until Ctrl-C, and lists them when stopped. The backups live as long
 // as it runs.
-//   --port N          the port of 127.0.0.1 it listens on (8080 by default; 0 takes a free one)
+//   --port N          the port of 127.0.0.1 it listens on (8765 by default; 0 takes a free one)
 //   --user NAME       the account's user name ("keeper" by default)
 //   --password WORD   the account's password ("secret" by default)
 #include <cstdlib>
@@ -24,7 +24,7 @@ int Usage() {
 }
 
 struct Options {
-    int port = 8080;
+    int port = 8765;
     std::string user = "keeper", password = "secret";
 };
 
@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
     SimLineTool::WaitUntilStopped();
     service.Stop();
     const auto backups = service.Backups();
-    std::cout << "\nStopped; " << backups.size() << " backups held" << (backups.empty() ? "." : ":") << "\n";
+    std::cout << "\nStopped; " << backups.size() << (backups.size() == 1 ? " backup" : " backups") << " held"
+              << (backups.empty() ? "." : ":") << "\n";
     for (const auto& backup : backups)
         std::cout << "  " << backup.description << " (" << backup.lastBackupDate << ", " << backup.fileSize
                   << " bytes)\n";

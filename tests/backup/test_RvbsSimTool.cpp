@@ -97,7 +97,7 @@ TEST_F(RvbsSimTool, PrintedSettingPointsTheProgramAtABackupThatComesBackThroughT
 
     kill(tool, SIGINT);
     EXPECT_NE(LineStarting("  Backup for holding 12/345/6789 ("), "") << seen;
-    EXPECT_NE(seen.find("Stopped; 1 backups held:"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("Stopped; 1 backup held:"), std::string::npos) << seen;
     int status = 0;
     ASSERT_EQ(waitpid(tool, &status, 0), tool);
     tool = -1;
