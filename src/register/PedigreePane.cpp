@@ -283,7 +283,7 @@ void PedigreePane::AddMissingParent(int line) {
 }
 
 void PedigreePane::SavePedigree() {
-    const std::string file = window_.SaveFileName("Save Parentage in a WordPad Document", "RTF Files (*.rtf)|*.rtf",
+    const std::string file = window_.SaveFileName("Save Parentage in an RTF Document", "RTF Files (*.rtf)|*.rtf",
                                                   rtbPedigree->document()->begin().text().toStdString());
     if (file.empty()) return;
     TextFile::Replace(file, Rtf::Write(*rtbPedigree->document()));

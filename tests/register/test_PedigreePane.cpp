@@ -141,7 +141,7 @@ TEST_F(PedigreeTest, ClicksWalkToRelativesClearAndAddParentsAndSaveTheChart) {
     prompts.ChooseFile("");
     ClickLine(0, Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(prompts.shown().back().proposed, "3 Generation Parentage for UK0123456 00001");
-    EXPECT_EQ(prompts.shown().back().title, "Save Parentage in a WordPad Document");
+    EXPECT_EQ(prompts.shown().back().title, "Save Parentage in an RTF Document");
     prompts.ChooseFile(file);
     ClickLine(0, Qt::NoModifier, Qt::RightButton);
     QTextDocument saved;

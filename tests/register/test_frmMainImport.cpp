@@ -68,6 +68,7 @@ TEST_F(ImportTest, AnimalsDamsAndSiresLandInTheirGroupsPlacesAndLinks) {
     const auto& shown = prompts.shown();
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].title, "Select an Import Animals File containing sheep details:");
+    EXPECT_NE(shown[0].text.find("*.csv"), std::string::npos) << "spreadsheets save animal lists as CSV";
     EXPECT_EQ(shown[1].title, "Dam animal type for currently unrecorded dams");
     EXPECT_EQ(shown[2].text.substr(0, 80),
               "When sires are defined for progeny, if the sires are not already recorded then\r\n");
@@ -149,5 +150,7 @@ TEST_F(ImportTest, SemicolonsBareLineEndsRefusedFilesStopsPartWayAndTheHelp) {
               std::string::npos);
     EXPECT_NE(help.find("You can add \"batch\" sheep"), std::string::npos);
     EXPECT_NE(help.find("enter semicolons where an earlier"), std::string::npos);
+    EXPECT_NE(help.find("you can use a text window like this one"), std::string::npos);
+    EXPECT_EQ(help.find("Windows"), std::string::npos);
     EXPECT_TRUE(help.ends_with("\r\nwhose details you are importing."));
 }
