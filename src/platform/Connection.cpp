@@ -364,11 +364,18 @@ std::string Connection::QuickCheck() {
 }
 
 void Connection::CheckWritable() {
-    const std::string version = Query("PRAGMA user_version").Field(0).ToString();
-    Transaction probe(*this);
-    // The header's own field, written back as it was: its page goes through the journal, which
-    // a folder that refuses writes does not let SQLite make.
-    Execute("PRAGMA user_version=" + version);
+    // Asked without a write: a probe that wrote would wait on, or be refused by, another copy
+    // that is writing, and would leave a journal behind at every start. SQLite opens a file it
+    // may not write read-only, and marks one whose header asks for a newer writer so once the
+    // header has been read; the journal SQLite makes beside the file needs its folder to take
+    // new files.
+    Query("PRAGMA schema_version");
+    const char* file = sqlite3_db_filename(db_, "main");
+    const bool readOnly = sqlite3_db_readonly(db_, "main") == 1 ||
+                          (file && *file && !FileSystem::TakesNewFiles(FileSystem::Folder(file)));
+    if (readOnly)
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "attempt to write a readonly database",
+                           RuntimeError::Kind::ReadOnly);
 }
 
 void Connection::RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement) {

@@ -106,10 +106,9 @@ public:
     // SQLite's quick check of the whole file: "ok", or the first problem it found. A file too
     // damaged to be checked raises.
     std::string QuickCheck();
-    // A write begun and rolled back, so that a file that cannot be written is found out when it is
-    // opened rather than at its first change: raises with Kind::ReadOnly when the file, its folder
-    // or its disk refuses writes or its header asks for a newer writer, and as any write does when
-    // another program holds the file.
+    // Finds out when a file is opened, rather than at its first change, that it cannot be
+    // written: raises with Kind::ReadOnly when the file, its folder or its disk refuses writes or
+    // its header asks for a newer writer. Writes nothing and waits on no other program's lock.
     void CheckWritable();
 
     using Function = std::function<Value(const std::vector<Value>&)>;

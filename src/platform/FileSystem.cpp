@@ -159,6 +159,15 @@ std::string MakeTempFolder(const std::string& parent) {
     return buf.data();
 }
 
+bool TakesNewFiles(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno != EACCES && errno != EPERM && errno != EROFS;
+}
+
 bool NoRoom(int errorNumber) { return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG; }
 
 Writer::Writer(const std::string& path, Mode mode) : path_(path) {

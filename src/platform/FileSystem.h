@@ -39,6 +39,11 @@ std::string Folder(const std::string& path);
 // A new, empty, private folder under `parent` (the system's temporary folder when empty).
 std::string MakeTempFolder(const std::string& parent = "");
 
+// Whether a new file can be made in `folder` (its permissions, a read-only mount), asked by
+// making one that has no name and so leaves nothing behind however the program ends. True
+// where the file system cannot make such a file: only a refusal counts.
+bool TakesNewFiles(const std::string& folder);
+
 // True for the system's error numbers of a write that found no room: a full disk, a spent
 // quota, a file past the largest size allowed.
 bool NoRoom(int errorNumber);

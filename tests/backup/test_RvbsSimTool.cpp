@@ -13,6 +13,7 @@
 #include "backup/modRVBS.h"
 #include "core/modCommon.h"
 #include "fixtures/WindowTest.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -75,10 +76,10 @@ TEST_F(WindowTest, RvbsSimToolServesABackupAndItsRestore) {
     auto restore = SignedIn(true);
     restore->cmdContinue_Click();
     ASSERT_EQ(restore->lstBackups->count(), 2);
-    prompts.Answer(Prompts::OK);
+    prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     restore->lstBackups->setCurrentRow(1);
     restore->lstBackups_Click();
-    EXPECT_EQ(prompts.LastText(), "Your data has been successfully restored");
+    EXPECT_EQ(Split(prompts.LastText(), "\r\n").at(0), "Your data has been successfully restored");
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "backed up");
 
     EXPECT_EQ(tool.Stop(), 0);
