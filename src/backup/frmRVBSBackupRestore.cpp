@@ -306,11 +306,11 @@ void frmRVBSBackupRestore::lstBackups_Click() {
 // A restore replaces the data the keeper has now: a click in the list asks first, and the answer
 // Enter gives is No.
 bool frmRVBSBackupRestore::ConfirmRestore(const std::string& backupDate) {
-    return Prompts::MsgBox("Do you want to restore your backup of " + BackupDate(backupDate).ToGeneralText() + "?" +
-                               CRLF + "It replaces the data you have now, which is kept first in " +
-                               modCommon::GetDatabaseFilespec() + ", under the date and time of the restore.",
-                           Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
-                           "Restore from the RVBS?") == Prompts::Yes;
+    return Prompts::MsgBox(
+               "Do you want to restore your backup of " + BackupDate(backupDate).ToGeneralText(DateTime::Year::Full) +
+                   "?" + CRLF + "It replaces the data you have now, which is kept first in " +
+                   modCommon::GetDatabaseFilespec() + ", under the date and time of the restore.",
+               Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2, "Restore from the RVBS?") == Prompts::Yes;
 }
 
 // The download goes into a scratch folder made for it. It stops at the first piece the disk has no

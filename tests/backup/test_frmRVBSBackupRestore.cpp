@@ -279,7 +279,7 @@ TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
     ChooseBackup(*w, 2);
     EXPECT_EQ(prompts.shown().back().title + "/" + std::to_string(prompts.shown().back().style),
               "Restore from the RVBS?/292");
-    const std::string date = DateTime{2024, 2, 2, 3, 4, 5}.ToGeneralText();
+    const std::string date = DateTime{2024, 2, 2, 3, 4, 5}.ToGeneralText(DateTime::Year::Full);
     EXPECT_EQ(prompts.LastText(), "Do you want to restore your backup of " + date +
                                       "?\r\nIt replaces the data you have now, which is kept first in " +
                                       home.DataFolder() + ", under the date and time of the restore.");
