@@ -5,11 +5,18 @@
 #include "core/modCommonTags.h"
 #include "platform/Connection.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 
 namespace {
 
 // The group of the animals of the last import and that of those it created.
 constexpr long kLastImport = ImportRecordsets::kLastImport, kCreatedByImport = 2;
+
+// A tag as the import records it: its prefix and animal number with one blank between.
+std::string RecordedTag(const std::string& text) {
+    const auto [prefix, number] = modCommon::SplitTag(text);
+    return prefix + (number.empty() ? "" : " " + number);
+}
 
 }  // namespace
 
@@ -19,14 +26,14 @@ AnimalImport::AnimalImport(Connection& db, long damType, long sireType)
 long AnimalImport::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long lngDamID, long lngSireID,
                                 long lngAnimalKind) {
     if (astrAnimalData[0].empty()) return 0;
-    const auto [prefix, number] = modCommon::SplitTag(astrAnimalData[0]);
-    astrAnimalData[0] = prefix + (number.empty() ? "" : " " + number);
+    astrAnimalData[0] = RecordedTag(astrAnimalData[0]);
     if (astrAnimalData[0].empty()) return 0;  // blanks alone name no animal
     const std::string& tag = astrAnimalData[0];
     // A tag without its animal number is a batch animal, always a new one.
-    const std::optional<long> found = number.empty() ? std::nullopt : recordsets_.FindAnimal(tag);
+    const bool batch = modCommon::SplitTag(tag)[1].empty();
+    const std::optional<long> found = batch ? std::nullopt : recordsets_.FindAnimal(tag);
     // A tag that an animal wore before names that animal: it makes no new one.
-    if (!found && !number.empty() && recordsets_.WornBefore(tag)) return 0;
+    if (!found && !batch && recordsets_.WornBefore(tag)) return 0;
 
     const std::optional<DateTime> born = recordsets_.Date(astrAnimalData[1]);
     astrAnimalData[1] = born ? born->ToText() : "";
@@ -56,19 +63,29 @@ long AnimalImport::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long
     return animal;
 }
 
-long AnimalImport::AddParent(Connection& db, const std::string& tag, bool sire) {
+long AnimalImport::AddParent(Connection& db, const std::string& tag, bool sire, std::string* wornBy) {
     AnimalImport import(db, 2, 2);
     std::array<std::string, 5> data{tag};
-    return import.AddOneAnimal(data, -1, -1, sire ? kSire : kDam);
+    const long parent = import.AddOneAnimal(data, -1, -1, sire ? kSire : kDam);
+    if (wornBy) *wornBy = parent > 0 ? "" : import.recordsets_.wornBy;
+    return parent;
 }
 
 void AnimalImport::ImportLine(const AnimalImportFile::Fields& f) {
     auto item = [&](std::size_t first) {
         return std::array<std::string, 5>{f[first], f[first + 1], f[first + 2], f[first + 3], f[first + 4]};
     };
-    // A parent that names no animal leaves the animal's link as it was.
+    // A parent that names no animal leaves the animal's link as it was; nor is an animal its own
+    // parent (a batch tag names a new animal each time, so a batch may be its own batch's).
+    const std::string own = RecordedTag(f[0]);
+    const bool batch = modCommon::SplitTag(own)[1].empty();
     auto parent = [&](std::size_t first, long kind) {
         if (f[first].empty()) return -1L;
+        if (!batch && UpperAscii(RecordedTag(f[first])) == UpperAscii(own)) {
+            recordsets_.Note("the tag " + own + " is the animal's own, so it was not recorded as its own " +
+                             (kind == kDam ? "dam." : "sire."));
+            return -1L;
+        }
         auto data = item(first);
         const long id = AddOneAnimal(data, -1, -1, kind);
         return id > 0 ? id : -1L;

@@ -33,8 +33,9 @@ public:
                              const std::function<void(int)>& progress);
 
     // A parent given by its tag alone, within the caller's transaction: the animal of the
-    // working species with that tag, else a new reference animal. Its AnimalID, 0 when none.
-    static long AddParent(Connection& db, const std::string& tag, bool sire);
+    // working species with that tag, else a new reference animal. Its AnimalID, 0 when none;
+    // `wornBy` then gives the tag now of an animal that wore that tag before, if one did.
+    static long AddParent(Connection& db, const std::string& tag, bool sire, std::string* wornBy = nullptr);
 
     // Adds or updates one animal from its tag, date of birth, gender, breed and EID (rewritten
     // in place). A negative parent leaves that link as recorded. The animal's AnimalID, 0 when

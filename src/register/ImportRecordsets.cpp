@@ -56,6 +56,7 @@ bool ImportRecordsets::WornBefore(const std::string& tag) {
     }
     const auto worn = oldTags_->find(Fold(tag));
     if (worn == oldTags_->end()) return false;
+    wornBy = worn->second;
     Note("the tag " + tag + " was worn before by the animal now tagged " + worn->second +
          ", so no new animal was made for it.");
     return true;

@@ -26,14 +26,17 @@ public:
     // The file's line being imported (0 for none), and what the keeper is told about the lines.
     long line = 0;
     std::vector<std::string> notes;
+    // Adds what the keeper is to check on the line being imported (nothing outside a file).
+    void Note(const std::string& what);
     bool gendersAdded = false, breedsAdded = false;
 
     // The key of the gender (or breed) of that name, added to the species when it has none.
     long NameID(bool gender, const std::string& name);
     std::optional<long> FindAnimal(const std::string& tag);
     // Whether an animal of the working species wore the tag before (its tag changes); the line
-    // is then noted with that animal's tag now.
+    // is then noted with that animal's tag now, which `wornBy` keeps.
     bool WornBefore(const std::string& tag);
+    std::string wornBy;
     long AddAnimal(long type, const std::string& tag, const Value& born, const Value& gender, const Value& breed,
                    long dam, long sire);
     // Items given as null, and parents given as negative, keep their recorded values.
@@ -63,7 +66,6 @@ private:
     std::unordered_map<std::string, std::optional<DateTime>> dates_;
     std::unique_ptr<Connection::Prepared> insert_, update_, groupLink_, locationLink_, eid_;
 
-    void Note(const std::string& what);
     KeyMap Keys(const std::string& sql);
     Connection::Prepared& Statement(std::unique_ptr<Connection::Prepared>& statement, const char* sql);
 };

@@ -22,7 +22,7 @@ PedigreeLinks::Added PedigreeLinks::AddParent(Connection& db, long animal, const
     // Looked for in the write's own transaction: another copy of the program may have removed it.
     added.animalGone = db.Query("SELECT 1 FROM Animals WHERE AnimalID=?", {animal}).Eof();
     if (added.animalGone) return added;
-    const long parent = AnimalImport::AddParent(db, tag, sire);
+    const long parent = AnimalImport::AddParent(db, tag, sire, &added.wornBy);
     added.ownTag = parent == animal;
     if (added.ownTag) return added;  // what finding it wrote goes back with the transaction
     if (parent > 0) {

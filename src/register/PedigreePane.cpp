@@ -272,6 +272,11 @@ void PedigreePane::AddMissingParent(int line) {
             Prompts::MsgBox("The tag " + tag + " is this animal's own: an animal cannot be its own " +
                                 LowerAscii(parent) + ". Nothing has been recorded.",
                             Prompts::OKOnly | Prompts::Exclamation, "Invalid Parent");
+        if (!added.wornBy.empty())
+            Prompts::MsgBox("The tag " + tag + " was worn before by the animal now tagged " + added.wornBy +
+                                ": enter that tag to record it as this animal's " + LowerAscii(parent) +
+                                ". Nothing has been recorded.",
+                            Prompts::OKOnly | Prompts::Exclamation, "Invalid Parent");
         animalGone = added.animalGone;
         if (animalGone)
             Prompts::MsgBox(

@@ -49,4 +49,17 @@ TEST_F(AnimalImportTest, ATagAnAnimalWoreBeforeMakesNoNewAnimalAndIsListed) {
     EXPECT_EQ(Rows("SELECT TagNumber || '/' || DamID FROM Animals NATURAL JOIN GroupLink WHERE GroupID=2"),
               "UK0123456 00030/0,UK0123456 00500/0")
         << "a cattle tag's history is not the sheep's";
+
+    // An animal is never its own parent, though a batch may be its own batch's.
+    const AnimalImport::Result own = AnimalImport::ImportFile(
+        Db(),
+        AnimalImportFile::Read("UK0123456 00600,,,,,uk0123456  00600,,,,,UK0123456 00501\nUK0123456,,,,,UK0123456\n",
+                               ","),
+        1, 1, [](int) {});
+    EXPECT_EQ(own.notes, (std::vector<std::string>{"Line 1: the tag UK0123456 00600 is the animal's own, so it was not "
+                                                   "recorded as its own dam."}));
+    EXPECT_EQ(
+        Rows("SELECT TagNumber || '/' || (DamID=AnimalID) || (DamID>0) || (SireID>0) FROM Animals WHERE TagNumber IN "
+             "('UK0123456 00600', 'UK0123456') ORDER BY AnimalID"),
+        "UK0123456 00600/001,UK0123456/000,UK0123456/010");
 }

@@ -157,4 +157,14 @@ TEST_F(PedigreeTest, AnAnimalsOwnTagIsNeverItsParent) {
               "The tag uk0123456 00002 is this animal's own: an animal cannot be its own "
               "dam. Nothing has been recorded.");
     EXPECT_EQ(Scalar("SELECT DamID FROM Animals WHERE AnimalID=2"), "0");
+
+    // A tag another animal wore before names that animal: no second one is made for it.
+    Db().Execute("INSERT INTO TagChanges (AnimalID, OldTag) VALUES (5, 'UK0123456 00090')");
+    prompts.Type("UK0123456 00090").Answer(Prompts::OK);
+    ClickLine(6);
+    EXPECT_EQ(prompts.shown().back().text, "The tag UK0123456 00090 was worn before by the animal now tagged " +
+                                               Scalar("SELECT TagNumber FROM Animals WHERE AnimalID=5") +
+                                               ": enter that tag to record it as this animal's dam. Nothing has "
+                                               "been recorded.");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Animals WHERE TagNumber='UK0123456 00090'"), "0");
 }
