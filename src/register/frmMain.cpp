@@ -468,6 +468,7 @@ void frmMain::UpdateAfterImport() {
     Trap("UpdateAfterImport", kObject, [&] {
         DisplayGroups();
         DisplayLocations();
+        RedisplayGenders();  // the phone's animals may bring genders the register had not
         tmrSetGridRecords_Timer();
     });
     QCoreApplication::processEvents();

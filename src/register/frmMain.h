@@ -228,6 +228,8 @@ public:
     void DisplayGroups();
     void DisplayLocations();
     void DisplayGenders(bool updateGrid);
+    // The genders again, in the list and among the grid's names, with the ticked ones still ticked.
+    void RedisplayGenders();
     void DisplayBreeds(bool updateGrid);
     void ListMouseUpHandler(QListWidget* list, Qt::MouseButton Button, QPoint Position);
     void PopupListAction_Click(int Index);

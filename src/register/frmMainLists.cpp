@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <optional>
+#include <set>
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
@@ -109,6 +110,17 @@ void frmMain::DisplayGenders(bool updateGrid) {
     FillListbox(lstGenders,
                 "SELECT GenderName, GenderID FROM Genders WHERE Species=" + Species() + " ORDER BY GenderName");
     if (updateGrid) SetGridValueItems("GenderID", "Unknown");
+}
+
+void frmMain::RedisplayGenders() {
+    std::set<long long> ticked;
+    for (int i = 0; i < lstGenders->count(); ++i)
+        if (lstGenders->item(i)->checkState() == Qt::Checked)
+            ticked.insert(lstGenders->item(i)->data(Qt::UserRole).toLongLong());
+    DisplayGenders(true);
+    for (int i = 0; i < lstGenders->count(); ++i)
+        if (ticked.count(lstGenders->item(i)->data(Qt::UserRole).toLongLong()))
+            lstGenders->item(i)->setCheckState(Qt::Checked);
 }
 
 void frmMain::DisplayBreeds(bool updateGrid) {

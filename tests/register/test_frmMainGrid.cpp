@@ -113,6 +113,20 @@ TEST_F(GridTest, FilterTextIsTheWhereClauseOfTheGridQuery) {
     EXPECT_EQ(modMainWindowServices::MainWindowOwner(), &form);
 }
 
+// A phone import may bring a gender the register had not: the list and the grid name it.
+TEST_F(GridTest, AGenderAnImportMadeIsListedAndNamedInTheGrid) {
+    frmMain& form = Open();
+    Db().Execute(
+        "INSERT INTO Genders (GenderName, Species) VALUES ('Teaser', 2);"
+        "UPDATE Animals SET GenderID=last_insert_rowid() WHERE AnimalID=1");
+    form.UpdateAfterImport();
+    EXPECT_NE(Entry(form.lstGenders, "Teaser"), nullptr);
+    const Recordset& rows = form.grdAnimals->Rows();
+    long row = 0;
+    while (row < rows.Rows() && rows.At(row, 2).ToString() != "UK0123456 00001") ++row;
+    EXPECT_EQ(form.grdAnimals->Model().index(row, form.grdAnimals->ColumnOf("GenderID")).data().toString(), "Teaser");
+}
+
 TEST_F(GridTest, AMoveDatedTomorrowCountsFromTomorrowButTheLocationFilterSeesItToday) {
     frmMain& form = Open();
     auto locationOf = [&](const std::string& tag) {
