@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -193,7 +194,8 @@ void StartPeakMemory(benchmark::State& state, int animals) {
     const Register& shared = Shared(animals);
     long kilobytes = 0;
     for (auto _ : state)
-        kilobytes = PeakKilobytesOf({"/proc/self/exe", kStartOnly, shared.home.root, std::to_string(animals)});
+        kilobytes = PeakKilobytesOf({std::filesystem::read_symlink("/proc/self/exe").string(), kStartOnly,
+                                     shared.home.root, std::to_string(animals)});
     if (kilobytes < 0) state.SkipWithError("the start did not end well");
     state.counters["peak_MB"] = kilobytes / 1024.0;
     state.counters["KB_per_animal"] = double(kilobytes) / animals;
@@ -287,8 +289,7 @@ void GridQueryBySqlite3Tool_Reference(benchmark::State& state, int animals) {
 void GridQueryBySqlite3ToolPeakMemory_Reference(benchmark::State& state, int animals) {
     const std::string script = ToolScript(animals);
     long kilobytes = 0;
-    for (auto _ : state)
-        kilobytes = PeakKilobytesOf({"sqlite3", modCommon::Database().GetDatabaseFilespec()}, script);
+    for (auto _ : state) kilobytes = PeakKilobytesOf({"sqlite3", modCommon::Database().GetDatabaseFilespec()}, script);
     if (kilobytes < 0) state.SkipWithError("the sqlite3 tool failed (is it installed?)");
     state.counters["peak_MB"] = kilobytes / 1024.0;
     state.counters["KB_per_animal"] = double(kilobytes) / animals;
@@ -333,11 +334,11 @@ void MoveEverySelected(benchmark::State& state, int animals) {
     }
     Prompts::SetHandler(std::move(previous));
     Connection& db = modCommon::Database().GetConnection();
-    const long moved = static_cast<long>(
-        db.Query("SELECT count(*) FROM LocationLink WHERE LocationID=? AND EventDate=?",
-                 {kTopField, std::string(kMoveDate) + " 00:00:00"})
-            .Field(0)
-            .ToLong());
+    const long moved =
+        static_cast<long>(db.Query("SELECT count(*) FROM LocationLink WHERE LocationID=? AND EventDate=?",
+                                   {kTopField, std::string(kMoveDate) + " 00:00:00"})
+                              .Field(0)
+                              .ToLong());
     if (moved != animals || form.glngSelectedAnimalsAndTags != animals) state.SkipWithError("not every animal moved");
     Shared(animals).PutBack();
     Deselect(form);
@@ -375,8 +376,8 @@ std::string ImportFile(const Register& shared) {
     std::string text;
     for (int i = 0; i < kImported; ++i) {
         char line[128];
-        std::snprintf(line, sizeof line, "UK0777777 %06d%s2021-03-01%sEwe%sTexel%s8400%012X\r\n", i,
-                      separator.c_str(), separator.c_str(), separator.c_str(), separator.c_str(), 0x3000000 + i);
+        std::snprintf(line, sizeof line, "UK0777777 %06d%s2021-03-01%sEwe%sTexel%s8400%012X\r\n", i, separator.c_str(),
+                      separator.c_str(), separator.c_str(), separator.c_str(), 0x3000000 + i);
         text += line;
     }
     FileSystem::WriteAll(path, text);
@@ -556,8 +557,9 @@ void RegisterAll() {
         add("StartToFilledMainWindow", StartToFilledMainWindow)->Iterations(3);
         add("StartPeakMemory", StartPeakMemory)->Iterations(1);
         add("GridQueryBySqlite3ToolPeakMemory_Reference", GridQueryBySqlite3ToolPeakMemory_Reference)->Iterations(1);
-        add("GridRefreshNoneSelected", [](benchmark::State& s, int a) { GridRefresh(s, a, false); })
-            ->Iterations(rounds);
+        add("GridRefreshNoneSelected", [](benchmark::State& s, int a) {
+            GridRefresh(s, a, false);
+        })->Iterations(rounds);
         add("GridRefreshAllSelected", [](benchmark::State& s, int a) { GridRefresh(s, a, true); })->Iterations(rounds);
         add("GridQueryBySqlite3Tool_Reference", GridQueryBySqlite3Tool_Reference)->Iterations(rounds * 2);
         add("MoveEverySelected", MoveEverySelected)->Iterations(3);
@@ -567,9 +569,9 @@ void RegisterAll() {
         if (animals > 200000) continue;
         add("QtSelectAll_Reference", QtSelectAll_Reference)->Iterations(rounds);
         add("SelectEverything", [](benchmark::State& s, int a) { SelectEverything(s, a, 0); })->Iterations(rounds);
-        add("SelectEverythingMovementHistoryShowing",
-            [](benchmark::State& s, int a) { SelectEverything(s, a, kMovementHistoryTab); })
-            ->Iterations(3);
+        add("SelectEverythingMovementHistoryShowing", [](benchmark::State& s, int a) {
+            SelectEverything(s, a, kMovementHistoryTab);
+        })->Iterations(3);
         add("GridQueryBySqlite3ToolFormerIndexes", GridQueryBySqlite3ToolFormerIndexes)->Iterations(rounds * 2);
         if (animals != k50k) continue;
         RegisterBenchmark("AnimalCSVExport50kSelected", AnimalCSVExport50kSelected)->Unit(ms)->MinTime(3);

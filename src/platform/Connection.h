@@ -106,6 +106,11 @@ public:
     // SQLite's quick check of the whole file: "ok", or the first problem it found. A file too
     // damaged to be checked raises.
     std::string QuickCheck();
+    // A check of the file's outline that costs the same at any size: the file is as long as its
+    // header says, and the schema and the first and last row of every table read. "ok", or the
+    // problem; a file damaged where these reads go raises (SQLite's "database disk image is
+    // malformed"). Damage elsewhere is met when that part is read.
+    std::string OutlineCheck();
 
     using Function = std::function<Value(const std::vector<Value>&)>;
     // A function that gives one answer for the length of a statement (`oncePerStatement`) is
@@ -120,6 +125,8 @@ private:
     std::vector<std::unique_ptr<Function>> functions_;
     std::shared_ptr<Connection*> self_;  // recordsets hold it weakly
     long savepoints_ = 0;                // names the nested transactions
+    long long restingCache_ = -2000;     // SQLite's cache_size between write transactions
+    void SetCacheSize(long long size);
     int busyTimeoutMs_ = 0;
     std::chrono::steady_clock::time_point busySince_;  // when the wait for a lock began
     static int WaitForLock(void* self, int tries);
