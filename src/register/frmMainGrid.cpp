@@ -49,13 +49,13 @@ std::string LatestMovedTo(const std::string& field) {
 }
 
 // The tag's text before its last blank, and after it (nothing when it has no blank).
-std::string TagHead(const std::string& tag) {
+std::string_view TagHead(std::string_view tag) {
     const auto blank = tag.rfind(' ');
-    return blank == std::string::npos ? tag : tag.substr(0, blank);
+    return blank == std::string_view::npos ? tag : tag.substr(0, blank);
 }
-std::string TagNumberPart(const std::string& tag) {
+std::string_view TagNumberPart(std::string_view tag) {
     const auto blank = tag.rfind(' ');
-    return blank == std::string::npos ? std::string() : tag.substr(blank + 1);
+    return blank == std::string_view::npos ? std::string_view() : tag.substr(blank + 1);
 }
 
 // ---- The type pictures: an eartag, and an animal coloured by how it is kept ------------------
@@ -298,12 +298,6 @@ void frmMain::SetGridFormats() {
     RecordsetModel& model = grdAnimals->Model();
     const int type = grdAnimals->ColumnOf("AnimalType");
     const int tag = grdAnimals->ColumnOf("TagNumber");
-    auto text = [](const char* field, std::string (*part)(const std::string&)) {
-        return [field, part](const Recordset& rows, long row) -> QVariant {
-            const Value& value = rows.At(row, rows.FieldIndex(field));
-            return value.IsNull() ? QVariant() : QVariant(QString::fromStdString(part(value.ToString())));
-        };
-    };
     // A type that has a picture shows the picture alone; any other value shows itself.
     model.SetShown(type, Qt::DisplayRole, [type](const Recordset& rows, long row) {
         const Value& value = rows.At(row, type);
@@ -316,8 +310,8 @@ void frmMain::SetGridFormats() {
         const Value& value = rows.At(row, type);
         return KnownType(value) ? QVariant(TypePicture(value.ToLong())) : QVariant();
     });
-    model.SetShown(tag, Qt::DisplayRole, text("TagNumber", TagHead));
-    model.SetShown(mrsAnimalEID().FieldCount(), Qt::DisplayRole, text("TagNumber", TagNumberPart));
+    model.SetShownPart(tag, tag, TagHead);
+    model.SetShownPart(mrsAnimalEID().FieldCount(), tag, TagNumberPart);
     for (const char* field : {"DateOfBirth", "TaggingDate"}) grdAnimals->ShowUserDates(grdAnimals->ColumnOf(field));
 }
 
