@@ -35,13 +35,27 @@ public:
     // animal's earlier statements back with it, never a move without its clean-up, never an
     // animal half removed.
     void Run(long animal, const DateTime& date, const std::string& details, const std::string& deathReason);
+    // Runs the script for every one of `animals`, in their order, as Run would for one after another
+    // and with the same rows as its outcome, but each statement once for all of them
+    // (modSchema::MovementStatementsForMany): where the script is one this program ships and no
+    // animal comes twice. All of them or none, in a transaction of its own (or a savepoint of the
+    // caller's): false, with nothing written, where it cannot run so or a statement fails.
+    bool RunForMany(const std::vector<long long>& animals, const DateTime& date, const std::string& details,
+                    const std::string& deathReason);
 
 private:
     Connection& db_;
     bool assign_;
     long location_;
+    std::vector<std::string> texts_;
     std::vector<std::unique_ptr<Connection::Prepared>> statements_;
 };
+
+// The script of the location put in (`assign`) or taken out for every one of `animals` at once
+// (Script::RunForMany); false, with nothing written, where that cannot be or fails: the caller then
+// moves them one at a time, which tells a failure for the animal it belongs to.
+bool MoveMany(Connection& db, bool assign, long location, const std::vector<long long>& animals, const DateTime& date,
+              const std::string& details, const std::string& deathReason);
 
 // Runs `move` for every animal, in the order given, inside one transaction, with `step` after
 // each. A failure that the database answered by undoing the whole transaction (a full disk)

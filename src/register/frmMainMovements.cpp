@@ -1,6 +1,7 @@
 // Movements between locations: the selected animals put at a location (moved there, recorded
 // dead, or removed from the records) or taken out of one. The program holds no movement SQL:
-// the database's script of the movement type does the work, one animal at a time.
+// the database's script of the movement type does the work, for all the animals at once where
+// the script is one the program ships, else one animal at a time.
 #include <QProgressBar>
 #include <QScopeGuard>
 
@@ -90,6 +91,7 @@ bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const Dat
 
 // The movement action's loop over the selection, with the script read once for all of it.
 void frmMain::MoveSelected(const char* procedure, const std::string& caption,
+                           const std::function<bool(const GridAnimals&)>& many,
                            const std::function<void(const GridAnimal&)>& each) {
     movementAction_ = true;
     const auto forget = qScopeGuard([this] {
@@ -97,7 +99,8 @@ void frmMain::MoveSelected(const char* procedure, const std::string& caption,
         movementScript_.reset();
     });
     ActOnSelected(procedure, caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        Movements::MoveEach(Database().GetConnection(), animals, each, step);
+        if (!many(animals)) return Movements::MoveEach(Database().GetConnection(), animals, each, step);
+        pbrProgress->setValue(pbrProgress->value() + static_cast<int>(animals.size()));  // all of them at once
     });
 }
 
@@ -117,7 +120,14 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
     const std::string caption = type == kRemoval ? ""
                                 : type == kDead  ? "Recording deaths..."
                                                  : "Moving the selected animals to '" + name + "'...";
-    MoveSelected("Assign", caption, [&](const GridAnimal& animal) {
+    const auto many = [&](const GridAnimals& animals) {
+        std::vector<long long> moving;
+        for (const GridAnimal& animal : animals)
+            if (Movements::Moves(type, animal)) moving.push_back(animal.id);
+        return Movements::MoveMany(Database().GetConnection(), true, id, moving, answers.date, answers.details,
+                                   answers.cause);
+    };
+    MoveSelected("Assign", caption, many, [&](const GridAnimal& animal) {
         if (Movements::Moves(type, animal))
             AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id, answers.details,
                                          answers.cause);
@@ -126,7 +136,12 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
 
 void frmMain::DeassignFromLocation(long id, const std::string& name) {
     const DateTime now = DateTime::Now();
-    MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...",
+    const auto many = [&](const GridAnimals& animals) {
+        std::vector<long long> moving;
+        for (const GridAnimal& animal : animals) moving.push_back(animal.id);
+        return Movements::MoveMany(Database().GetConnection(), false, id, moving, now, "", "");
+    };
+    MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...", many,
                  [&](const GridAnimal& animal) {
                      AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
                  });
