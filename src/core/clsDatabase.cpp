@@ -206,6 +206,11 @@ Recordset clsDatabase::OpenRecordset(const std::string& strSQL, long rows) {
     return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(), [&] { return Open().Query(strSQL, rows); });
 }
 
+Recordset clsDatabase::OpenRecordsetInParts(const std::string& strSQL, const std::vector<std::string>& parts) {
+    return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(),
+                  [&] { return Open().QueryInParts(strSQL, parts); });
+}
+
 long clsDatabase::Execute(const std::string& strSQL) {
     return TrapOr("Execute - Using " + strSQL, kObject, 0L, [&] { return Open().Execute(strSQL); });
 }

@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <exception>
+#include <iterator>
+#include <thread>
 
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -118,10 +122,11 @@ void Connection::Fail() const {
     throw Failure(db_, sqlite3_errcode(db_));
 }
 
-void Connection::Open(const std::string& path, bool create) {
+void Connection::Open(const std::string& path, bool create, bool readOnly) {
     Close();
     // One thread at a time uses a connection: SQLite need not lock it around every call.
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX |
+                (create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -163,6 +168,7 @@ int Connection::WaitForLock(void* self, int tries) {
 }
 
 void Connection::Close() {
+    readers_.clear();
     if (!db_) return;
     sqlite3_close_v2(db_);
     db_ = nullptr;
@@ -401,10 +407,105 @@ std::string Connection::OutlineCheck() {
 
 void Connection::RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement) {
     if (!db_) Fail();
-    functions_.push_back(std::make_unique<Function>(std::move(fn)));
+    auto function = std::make_unique<Function>(std::move(fn));
     // SQLite evaluates a deterministic function of constant arguments once per statement.
     const int flags = SQLITE_UTF8 | (oncePerStatement ? SQLITE_DETERMINISTIC : 0);
-    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, functions_.back().get(), CallFunction, nullptr,
-                                   nullptr, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, function.get(), CallFunction, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK)
         Fail();
+    // A function given again replaces the one of its name and number of arguments, which goes.
+    for (auto r = registered_.begin(); r != registered_.end();)
+        if (r->name == name && r->argCount == argCount) {
+            const Function* replaced = r->function;
+            functions_.erase(
+                std::find_if(functions_.begin(), functions_.end(), [&](const auto& f) { return f.get() == replaced; }));
+            r = registered_.erase(r);
+        } else {
+            ++r;
+        }
+    registered_.push_back({name, argCount, function.get(), oncePerStatement});
+    functions_.push_back(std::move(function));
+}
+
+// ---- Reading in parts --------------------------------------------------------------------------
+
+// Readers as many as the parts, each in a read transaction that holds its lock. A reader waits for
+// no lock: while one of them holds its own, a program that has begun to commit waits for it, so
+// waiting would only hold both up; the caller then reads here. Every function registered here is
+// one answer a statement (Now), asked here once and given to the readers as that answer.
+bool Connection::OpenReaders(std::size_t count) {
+    for (const Registered& registered : registered_)
+        if (!registered.oncePerStatement || registered.argCount != 0) return false;
+    std::vector<Value> answers;
+    std::size_t locked = 0;
+    try {
+        for (const Registered& registered : registered_) answers.push_back((*registered.function)({}));
+        while (readers_.size() < count) {
+            auto reader = std::make_unique<Connection>();
+            reader->Open(path_, false, true);
+            readers_.push_back(std::move(reader));
+        }
+        for (; locked < count; ++locked) {
+            Connection& reader = *readers_[locked];
+            reader.SetBusyTimeout(0);
+            for (std::size_t f = 0; f < registered_.size(); ++f)
+                reader.RegisterFunction(
+                    registered_[f].name, 0, [answer = answers[f]](const std::vector<Value>&) { return answer; }, true);
+            reader.Execute("BEGIN");
+            reader.Execute("SELECT count(*) FROM sqlite_master");  // takes the read lock
+        }
+        return true;
+    } catch (const std::exception&) {
+        EndReading(locked + 1);
+        return false;
+    }
+}
+
+void Connection::EndReading(std::size_t count) {
+    for (std::size_t i = 0; i < count && i < readers_.size(); ++i) {
+        try {
+            if (readers_[i]->InTransaction()) readers_[i]->Execute("COMMIT");
+        } catch (const std::exception&) {
+            readers_[i].reset();  // opened afresh the next time
+        }
+    }
+    readers_.erase(std::remove(readers_.begin(), readers_.end(), nullptr), readers_.end());
+}
+
+Recordset Connection::QueryInParts(const std::string& whole, const std::vector<std::string>& parts) {
+    if (!db_) Fail();
+    if (parts.size() < 2 || InTransaction() || path_.empty() || path_ == ":memory:" || !OpenReaders(parts.size()))
+        return Query(whole);
+    std::vector<Recordset> read(parts.size());
+    std::vector<std::exception_ptr> failed(parts.size());
+    {
+        std::vector<std::thread> threads;
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            threads.emplace_back([&, i] {
+                try {
+                    read[i] = readers_[i]->Query(parts[i]);
+                } catch (...) {
+                    failed[i] = std::current_exception();
+                }
+            });
+        for (std::thread& thread : threads) thread.join();
+    }
+    EndReading(parts.size());
+    for (const std::exception_ptr& failure : failed)
+        if (failure) return Query(whole);
+    // One recordset of the parts' rows, as the whole query's: written back through this connection.
+    Recordset rows = std::move(read[0]);
+    auto& table = *rows.table_;
+    std::size_t count = table.rows.size();
+    for (std::size_t i = 1; i < read.size(); ++i) count += read[i].table_->rows.size();
+    table.rows.reserve(count);
+    for (std::size_t i = 1; i < read.size(); ++i) {
+        auto& more = read[i].table_->rows;
+        std::move(more.begin(), more.end(), std::back_inserter(table.rows));
+        more.clear();
+    }
+    table.connection = self_;
+    table.sql = whole;
+    rows.Open();
+    return rows;
 }

@@ -20,9 +20,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens an existing file (never creates one unless `create`), and checks that it
-    // really is a database.
-    void Open(const std::string& path, bool create = false);
+    // Opens an existing file (never creates one unless `create`; for reading alone when
+    // `readOnly`), and checks that it really is a database.
+    void Open(const std::string& path, bool create = false, bool readOnly = false);
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
     const std::string& Path() const { return path_; }
@@ -36,6 +36,15 @@ public:
     Recordset Query(const std::string& sql);
     // A query with values bound to its "?" parameters.
     Recordset Query(const std::string& sql, const std::vector<Value>& params);
+    // The rows of the query `whole` read in parts at the same time, each part on a connection of its
+    // own to the same file (opened for reading, and kept for the next time): the queries `parts`,
+    // whose rows, one part after another, are the rows of `whole`. The parts read one state of the
+    // file: each holds its read lock until every one has its own, and while any holds one no other
+    // program can commit. Where that cannot be had at once (another program is committing), where
+    // this connection is inside a transaction (whose changes the others would not see), where a
+    // function registered here cannot be asked from another thread, or where a part fails, `whole`
+    // runs here. The recordset is as Query(whole) gives it.
+    Recordset QueryInParts(const std::string& whole, const std::vector<std::string>& parts);
     // The first `rows` rows of a query that ends with its ORDER BY (a SELECT without LIMIT): the
     // recordset reads the rest when asked (Recordset::FetchMore), by running the query again for
     // the rows after those it holds, so a list of many rows shows its first screen at once. The
@@ -120,9 +129,19 @@ public:
     sqlite3* Handle() const { return db_; }
 
 private:
+    struct Registered {
+        std::string name;
+        int argCount;
+        Function* function;
+        bool oncePerStatement;
+    };
     sqlite3* db_ = nullptr;
     std::string path_;
     std::vector<std::unique_ptr<Function>> functions_;
+    std::vector<Registered> registered_;
+    std::vector<std::unique_ptr<Connection>> readers_;  // QueryInParts's
+    bool OpenReaders(std::size_t count);
+    void EndReading(std::size_t count);
     std::shared_ptr<Connection*> self_;  // recordsets hold it weakly
     long savepoints_ = 0;                // names the nested transactions
     long long restingCache_ = -2000;     // SQLite's cache_size between write transactions
