@@ -229,34 +229,51 @@ long Connection::Prepared::Run(const std::vector<Value>& params) {
 
 Recordset Connection::Query(const std::string& sql) { return Query(sql, std::vector<Value>{}); }
 
+Recordset Connection::Prepared::Query(const std::vector<Value>& params) {
+    if (!stmt_) return Recordset();  // white space or a comment
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(stmt_, static_cast<int>(i + 1), params[i]);
+    // Reset however it ends, so that the statement holds no lock between runs.
+    struct Reset {
+        sqlite3_stmt* stmt;
+        ~Reset() { sqlite3_reset(stmt); }
+    } reset{stmt_};
+    return db_.ReadRows(stmt_, sqlite3_sql(stmt_));
+}
+
 Recordset Connection::Query(const std::string& sql, const std::vector<Value>& params) {
     if (!db_) Fail();
     Statement s;
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s.stmt, nullptr) != SQLITE_OK) Fail();
     for (std::size_t i = 0; i < params.size(); ++i) Bind(s.stmt, static_cast<int>(i + 1), params[i]);
+    return ReadRows(s.stmt, sql);
+}
+
+Recordset Connection::ReadRows(sqlite3_stmt* stmt, const std::string& sql) {
     Recordset rs;
     auto& table = *rs.table_;
-    int n = sqlite3_column_count(s.stmt);
+    int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i) {
         Recordset::Column c;
-        c.name = sqlite3_column_name(s.stmt, i);
-        const char* base = sqlite3_column_table_name(s.stmt, i);
-        const char* origin = sqlite3_column_origin_name(s.stmt, i);
+        c.name = sqlite3_column_name(stmt, i);
+        const char* base = sqlite3_column_table_name(stmt, i);
+        const char* origin = sqlite3_column_origin_name(stmt, i);
         if (base && origin) {
             c.baseTable = base;
             c.baseColumn = origin;
             int primary = 0;
-            const char* db = sqlite3_column_database_name(s.stmt, i);
+            const char* db = sqlite3_column_database_name(stmt, i);
             sqlite3_table_column_metadata(db_, db, base, origin, nullptr, nullptr, nullptr, &primary, nullptr);
             c.isKey = primary != 0;
         }
         table.AddColumn(std::move(c));
     }
     int rc;
-    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Recordset::Row row;
         row.values.reserve(n);
-        for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(s.stmt, i));
+        for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(stmt, i));
         table.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) Fail();

@@ -90,6 +90,9 @@ public:
         Prepared& operator=(const Prepared&) = delete;
         // Runs the statement with these values; returns the rows it changed.
         long Run(const std::vector<Value>& params);
+        // Runs the query with these values; its rows, as Connection::Query gives them (but not to
+        // be run again by Requery, which has no values to give).
+        Recordset Query(const std::vector<Value>& params);
 
     private:
         Connection& db_;
@@ -141,6 +144,8 @@ private:
     std::vector<Registered> registered_;
     std::vector<std::unique_ptr<Connection>> readers_;  // QueryInParts's
     bool OpenReaders(std::size_t count);
+    // The rows of a statement with its values bound, stepped to its end (raises as Query does).
+    Recordset ReadRows(sqlite3_stmt* stmt, const std::string& sql);
     void EndReading(std::size_t count);
     std::shared_ptr<Connection*> self_;  // recordsets hold it weakly
     long savepoints_ = 0;                // names the nested transactions
