@@ -6,6 +6,7 @@
 #include <chrono>
 #include <exception>
 #include <iterator>
+#include <system_error>
 #include <thread>
 
 #include "platform/FileSystem.h"
@@ -497,14 +498,22 @@ Recordset Connection::QueryInParts(const std::string& whole, const std::vector<s
     std::vector<std::exception_ptr> failed(parts.size());
     {
         std::vector<std::thread> threads;
-        for (std::size_t i = 0; i < parts.size(); ++i)
-            threads.emplace_back([&, i] {
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const auto part = [&, i] {
                 try {
                     read[i] = readers_[i]->Query(parts[i]);
                 } catch (...) {
                     failed[i] = std::current_exception();
                 }
-            });
+            };
+            try {
+                // This thread reads the last part; with no thread to be had, any other too.
+                if (i + 1 < parts.size()) threads.emplace_back(part);
+                else part();
+            } catch (const std::system_error&) {
+                part();
+            }
+        }
         for (std::thread& thread : threads) thread.join();
     }
     EndReading(parts.size());

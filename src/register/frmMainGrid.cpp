@@ -16,6 +16,7 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Prompts.h"
+#include "platform/RuntimeError.h"
 #include "register/AnimalTypes.h"
 #include "register/SideLists.h"
 #include "register/frmMain.h"
@@ -237,21 +238,31 @@ long frmMain::AnimalIDFromBookmark(Recordset::Bookmark vntBookmark) {
     return animal;
 }
 
+// The selected rows are read by their place and the fields' columns, found once: a refresh reads
+// every one of 200,000 selected rows.
 std::vector<long> frmMain::SelectedAnimalIDs() {
     std::vector<long> animals;
     animals.reserve(grdAnimals->SelBookmarks().size());
-    for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) animals.push_back(AnimalIDFromBookmark(bookmark));
+    const int id = mrsGridClone.IsOpen() ? mrsGridClone.FieldIndex("AnimalID") : -1;
+    for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
+        const long row = id < 0 ? -1 : mrsGridClone.RowOf(bookmark);
+        animals.push_back(row < 0 ? AnimalIDFromBookmark(bookmark)
+                                  : static_cast<long>(mrsGridClone.At(row, id).ToLong()));
+    }
     return animals;
 }
 
 GridAnimals frmMain::SelectedGridAnimals() {
     GridAnimals animals;
     animals.reserve(grdAnimals->SelBookmarks().size());
+    const Recordset& rows = mrsGridClone;
+    const int id = rows.FieldIndex("AnimalID"), type = rows.FieldIndex("AnimalType"),
+              born = rows.FieldIndex("DateOfBirth");
     for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
-        mrsGridClone.SetBookmark(bookmark);
-        animals.push_back({mrsGridClone.Field("AnimalID").ToLong(),
-                           static_cast<long>(mrsGridClone.Field("AnimalType").ToLong()),
-                           mrsGridClone.Field("DateOfBirth")});
+        const long row = rows.RowOf(bookmark);
+        if (row < 0) throw RuntimeError::NoCurrentRecord();
+        animals.push_back(
+            {rows.At(row, id).ToLong(), static_cast<long>(rows.At(row, type).ToLong()), rows.At(row, born)});
     }
     return animals;
 }
