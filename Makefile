@@ -49,15 +49,20 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# The program alone (with the empty database it ships); the tests and benchmarks are built by
-# `make test` and `make bench`. The full edition unless an edition is already chosen in a
-# settings file.
+# The program (with the empty database it ships) and the simulators to try it with; the tests and
+# benchmarks are built by `make test` and `make bench`. EDITION=Full, Engineering or Simple
+# chooses the edition in the user's settings file (it stays chosen); without it, the full edition
+# unless an edition is already chosen in a settings file.
 SETTINGS = $${XDG_CONFIG_HOME:-$$HOME/.config}/KRX/Kelvo.ini
+EDITION ?=
 run: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target kelvo
-	@if ! grep -qs '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS) /etc/xdg/KRX/Kelvo.ini; then \
+	@case "$(EDITION)" in ""|Full|Engineering|Simple) ;; \
+	  *) echo "EDITION is Full, Engineering or Simple"; exit 1;; esac
+	@cmake --build $(BUILD) -j $(JOBS) --target kelvo simulators
+	@if [ -n "$(EDITION)" ] || ! grep -qs '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS) /etc/xdg/KRX/Kelvo.ini; then \
 	  mkdir -p $$(dirname $(SETTINGS)); touch $(SETTINGS); \
-	  { echo 'Flavour=Full'; cat $(SETTINGS); } > $(SETTINGS).new && mv $(SETTINGS).new $(SETTINGS); fi
+	  { echo 'Flavour=$(or $(EDITION),Full)'; grep -v '^[[:space:]]*Flavour[[:space:]]*=' $(SETTINGS); } \
+	    > $(SETTINGS).new; mv $(SETTINGS).new $(SETTINGS); fi
 	./$(BUILD)/kelvo
 
 test: build

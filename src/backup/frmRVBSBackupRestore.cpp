@@ -77,8 +77,10 @@ frmRVBSBackupRestore::frmRVBSBackupRestore(QWidget* parent) : JobDialog(parent) 
     txbPassword->setEchoMode(QLineEdit::Password);
     cmdContinue = new QPushButton("Continue", fraAuthenticate);
     cmdQuit = new QPushButton("Quit", fraAuthenticate);
-    // Enter in a box signs in no one: only a button with the focus is pressed by it.
+    // Neither is a default button, which Enter in the list of backups would press unseen; Enter
+    // in a box of the sign-in signs in.
     for (QPushButton* button : {cmdContinue, cmdQuit}) WindowRules::MakeNoDefault(button);
+    WindowRules::PressOnEnter(*fraAuthenticate, *cmdContinue);
     using DesignGeometry::Place;
     Place(fraAuthenticate, {30, 105, 4725, 1830});
     Place(lblUserName, {150, 300, 1350, 330});
@@ -261,7 +263,8 @@ void frmRVBSBackupRestore::ListBackups(const std::string& list) {
         fields.resize(4);
         if (LeadingNumber(fields[2]) <= 0) continue;
         auto* item = new QListWidgetItem(
-            QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText()), lstBackups);
+            QString::fromStdString(fields[0] + "     " + BackupDate(fields[1]).ToGeneralText(DateTime::Year::Full)),
+            lstBackups);
         item->setData(Qt::UserRole, static_cast<int>(i));
     }
 }
@@ -276,25 +279,38 @@ void frmRVBSBackupRestore::lstBackups_Click() {
         return;
     }
     JobGuard::Job job(jobs_);
+    std::vector<std::string> fields = Split(backupRecords_[record], CRLF);
+    fields.resize(4);
+    if (!ConfirmRestore(fields[1])) return;  // the list stays for another choice
     Trap("lstBackups_Click", kObject, [&] {
         ShowFrame(fraProgress);
         QCoreApplication::processEvents();
-        std::vector<std::string> fields = Split(backupRecords_[record], CRLF);
-        fields.resize(4);
         // The download and what it holds are this run's scratch, and go however it ends.
         std::optional<ScratchFolder> scratch;
         FileSystem::Remove(ZipPath());
         if (FetchRestoreZip(scratch, fields[3])) {
             // The whole download stays in the data folder; the next backup replaces it.
             FileSystem::Rename(FileSystem::Join(scratch->Path(), "Kelvo.zip"), ZipPath());
-            const int restored = PutRestoredDatabaseInPlace(ZipPath(), scratch->Path());
-            if (restored == 0) Message("Your data has been successfully restored", "Data Restored OK");
+            std::string kept;
+            const int restored = PutRestoredDatabaseInPlace(ZipPath(), scratch->Path(), &kept);
+            if (restored == 0)
+                Message("Your data has been successfully restored" + clsDatabase::KeptLine(kept), "Data Restored OK");
             else if (restored != 3)  // 3: the keeper has been told why
                 Message("Your data could not be extracted from the data received from the RVBS", "Data Not Restored");
         }
         ProgressBar1->setValue(0);
     });
     Form_Unload();
+}
+
+// A restore replaces the data the keeper has now: a click in the list asks first, and the answer
+// Enter gives is No.
+bool frmRVBSBackupRestore::ConfirmRestore(const std::string& backupDate) {
+    return Prompts::MsgBox("Do you want to restore your backup of " + BackupDate(backupDate).ToGeneralText() + "?" +
+                               CRLF + "It replaces the data you have now, which is kept first in " +
+                               modCommon::GetDatabaseFilespec() + ", under the date and time of the restore.",
+                           Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
+                           "Restore from the RVBS?") == Prompts::Yes;
 }
 
 // The download goes into a scratch folder made for it. It stops at the first piece the disk has no
@@ -330,9 +346,10 @@ bool frmRVBSBackupRestore::FetchRestoreZip(std::optional<ScratchFolder>& scratch
 
 // The download is unzipped into a folder of the scratch and handed to the gateway's restore,
 // which checks it and writes it into the live database; the live data stays on any failure,
-// and what it held before the restore stays in "Kelvo.mdb.bak" beside it. An archive the unzip
-// refuses is reported with the reason (3).
-int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch) {
+// and what it held before the restore stays in a copy of its own beside it (`kept`). An archive
+// the unzip refuses, or a database the gateway refuses, is reported with the reason (3).
+int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch,
+                                                     std::string* kept) {
     int restored = -1;
     Trap("PutRestoredDatabaseInPlace", kObject, [&] {
         // A folder of its own: nothing the archive holds can pass for the scratch's own notes.
@@ -353,11 +370,24 @@ int frmRVBSBackupRestore::PutRestoredDatabaseInPlace(const std::string& zipPath,
                     "Data Not Restored");
             restored = 3;
         } else if (unzipped && FileSystem::Exists(extracted)) {
-            clsDatabase& database = modCommon::Database();
-            restored = database.Restore(extracted, database.GetDatabaseFilespec() + ".bak");
+            clsDatabase::RestoreReport report;
+            restored = modCommon::Database().Restore(extracted, &report);
+            if (kept) *kept = report.kept;
+            if (restored == 1) restored = ReportRefused(report.refusal);
         }
     });
     return restored;
+}
+
+// A downloaded database the gateway would not take: the keeper and the error log are told why,
+// in the check's own words (3), where it gives them (else 1, as the gateway said).
+int frmRVBSBackupRestore::ReportRefused(const std::string& reason) {
+    if (reason.empty()) return 1;
+    const std::string refused = "The database in the backup received from the RVBS was refused: " + reason;
+    modCommon::LogError(RuntimeError(ErrorNumber::DatabaseFailure, refused), "PutRestoredDatabaseInPlace", kObject,
+                        false);
+    Message(refused + CRLF + "Your data has not been changed.", "Data Not Restored");
+    return 3;
 }
 
 void frmRVBSBackupRestore::cmdQuit_Click() { Form_Unload(); }

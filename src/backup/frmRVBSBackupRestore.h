@@ -49,9 +49,10 @@ public:
     // description, date, size and identifier) added to lstBackups, those of no size left out.
     void ListBackups(const std::string& list);
     // Puts the database in a downloaded zip, unzipped into the folder `scratch`, in place of the
-    // live one: the gateway's restore result (0 restored); -1 when the download holds no
-    // database, 3 when the keeper has been told why it would not unzip.
-    int PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch);
+    // live one: the gateway's restore result (0 restored, with the copy of the data it replaced
+    // in `kept` when asked); -1 when the download holds no database, 3 when the keeper has been
+    // told why it would not unzip or was refused.
+    int PutRestoredDatabaseInPlace(const std::string& zipPath, const std::string& scratch, std::string* kept = nullptr);
 
     void Form_Load() override;
     void cmdContinue_Click();
@@ -67,7 +68,9 @@ private:
     void ShowFrame(QGroupBox* frame);
     void Backup();
     void Restore();
+    bool ConfirmRestore(const std::string& backupDate);
     bool FetchRestoreZip(std::optional<ScratchFolder>& scratch, const std::string& dataSourceGUID);
+    int ReportRefused(const std::string& reason);
     void StoreSignIn(const std::string& userName, const std::string& password);
 };
 

@@ -141,21 +141,35 @@ bool IsNetworkFailure(QNetworkReply::NetworkError error) {
     return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
 
-// Waits for the reply's end, taking its body as it comes through a small buffer, so that no more
-// than the cap is ever held. The deadline and the cap each cut the exchange off: the result is
-// the status that says which, or 0.
+// The most of a reply the network layer holds for the program before it stops reading.
+constexpr qint64 kNetworkBuffer = 1 << 20;
+
+// Waits for the reply's end, taking its body as it comes straight into `received`, so that no
+// more than the cap is ever held. The deadline and the cap each cut the exchange off: the result
+// is the status that says which, or 0.
+//
+// Qt's network thread reads a reply on its own, without bound, until it is given a buffer size,
+// whatever this thread is doing meanwhile. The size reaches that thread only once the request
+// has been handed to it, which the reply does in an event posted when it was made: the size
+// is set in the event posted next, so that both are handled before this thread can be held up
+// by anything else, and long before the first byte of the answer.
 int AwaitReply(QNetworkReply* reply, QByteArray& received) {
     QObject waiting;  // the connections below end with it
-    // The network thread heeds the buffer's size only once the reply has begun.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &waiting, [reply] { reply->setReadBufferSize(1 << 20); });
+    QMetaObject::invokeMethod(
+        &waiting, [reply] { reply->setReadBufferSize(kNetworkBuffer); }, Qt::QueuedConnection);
     int cutOff = 0;
     const auto stop = [&](int why) {
         cutOff = why;
         reply->abort();
     };
+    // Room for the whole cap is set aside but taken only as the body fills it.
+    received.reserve(MaxReplyBytes + 1);
     const auto take = [&] {
-        // What has come, never more than one byte past the cap (a read makes room for all it may take).
-        received += reply->read(std::min(reply->bytesAvailable(), MaxReplyBytes + 1 - received.size()));
+        // What has come, never more than one byte past the cap.
+        const qint64 had = received.size();
+        const qint64 wanted = std::min(reply->bytesAvailable(), MaxReplyBytes + 1 - had);
+        received.resize(had + wanted);
+        received.resize(had + std::max<qint64>(reply->read(received.data() + had, wanted), 0));
         return received.size() <= MaxReplyBytes;
     };
     QObject::connect(reply, &QNetworkReply::readyRead, &waiting, [&] {

@@ -134,13 +134,18 @@ constexpr std::array kTable = {
     Record{"All tags", "Todos los crotales", "Alle oormerken", "Todos os brincos"},
     Record{"Selected tags", "Crotales seleccionados", "Geselecteerde oormerken", "Brincos selecionados"},
     Record{"Load tags in:", "Cargar crotales en:", "Oormerken laden in:", "Carregar brincos em:"},
-    Record{"Windows clipboard", "Portapapeles de Windows", "Windows-klembord", "Área de transferência do Windows"},
+    Record{"Text window", "Ventana de texto", "Tekstvenster", "Janela de texto"},
+    Record{"Spreadsheet", "Hoja de cálculo", "Rekenblad", "Planilha"},
+    Record{"Desktop clipboard", "Portapapeles del escritorio", "Klembord van het bureaublad",
+           "Área de transferência da área de trabalho"},
     Record{"Selection Done", "Selección terminada", "Selectie klaar", "Seleção concluída"},
     Record{"Cancel", "Cancelar", "Annuleren", "Cancelar"},
     Record{"Reading from stick", "Leyendo del lector", "Lezen van stick", "Lendo do bastão"},
     Record{"Extracting tags", "Extrayendo crotales", "Oormerken verwerken", "Extraindo brincos"},
     Record{"Saving to", "Guardando en", "Opslaan naar", "Salvando em"},
     Record{"clipboard", "portapapeles", "klembord", "área de transferência"},
+    Record{"a text window", "una ventana de texto", "een tekstvenster", "uma janela de texto"},
+    Record{"a spreadsheet", "una hoja de cálculo", "een rekenblad", "uma planilha"},
     Record{"Tag File Options", "Opciones del archivo de crotales", "Opties oormerkbestand",
            "Opções do arquivo de brincos"},
     Record{"Show Tag File Options", "Mostrar opciones del archivo", "Bestandsopties tonen",
@@ -346,7 +351,7 @@ constexpr std::array kTable = {
            "  4. Para quitar la selección de todos los crotales, haga clic en cualquier lugar de la tabla.\r\n"
            "\r\n"
            "Si el fabricante de sus crotales no le facilita un archivo de crotales, puede crearlo usted mismo.\r\n"
-           "Con el Bloc de notas, cree un archivo de texto en el que cada línea tenga este formato:\r\n"
+           "Con una ventana de texto como esta, cree un archivo de texto en el que cada línea tenga este formato:\r\n"
            "   EID,Crotal visual\r\n"
            "El EID puede tener 16 dígitos hexadecimales o 15 o 16 dígitos decimales (si tiene 16, el primero "
            "debe ser 0). Todos los EID\r\n"
@@ -383,7 +388,7 @@ constexpr std::array kTable = {
            "  4. Alle oormerken deselecteren: klik ergens in het raster.\r\n"
            "\r\n"
            "Levert uw oormerkleverancier geen oormerkbestand, dan kunt u er zelf een maken.\r\n"
-           "Maak met Kladblok een tekstbestand waarin elke regel de volgende opmaak heeft:\r\n"
+           "Maak met een tekstvenster zoals dit een tekstbestand waarin elke regel de volgende opmaak heeft:\r\n"
            "   EID,Visueel oormerk\r\n"
            "Het EID mag uit 16 hexadecimale cijfers of uit 15 of 16 decimale cijfers bestaan (bij 16 moet het "
            "eerste cijfer 0 zijn). Alle EID's\r\n"
@@ -419,7 +424,7 @@ constexpr std::array kTable = {
            "  4. Para desmarcar todos os brincos, clique em qualquer lugar da grade.\r\n"
            "\r\n"
            "Se o fabricante dos seus brincos não fornecer um arquivo de brincos, você pode criar o seu.\r\n"
-           "No Bloco de Notas, crie um arquivo de texto em que cada linha tenha o seguinte formato:\r\n"
+           "Em uma janela de texto como esta, crie um arquivo de texto em que cada linha tenha o seguinte formato:\r\n"
            "   EID,Brinco visual\r\n"
            "O EID pode ter 16 dígitos hexadecimais ou 15 ou 16 dígitos decimais (se tiver 16, o primeiro deve "
            "ser 0). Todos os EIDs\r\n"

@@ -40,7 +40,7 @@ inline constexpr std::string_view EartagListHelp =
     "  4. Deselect all tags by clicking anywhere in the grid.\r\n"
     "\r\n"
     "If your tag manufacturer does not supply a tag file then you can make your own.\r\n"
-    "Using Notepad make a text file with each line using the following format:\r\n"
+    "Using a text window like this one make a text file with each line using the following format:\r\n"
     "   EID,Visual Tag\r\n"
     "The EID can be 16 hexadecimal digits or 15 or 16 decimal digits (if 16 the first digit must be 0). All EIDs\r\n"
     "in a file must use the same format. You can configure your stick to display any of these formats.\r\n"

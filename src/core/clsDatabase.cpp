@@ -2,14 +2,13 @@
 
 #include <strings.h>
 
-#include <QScopeGuard>
-
 #include <algorithm>
 
 #include "core/ScratchFiles.h"
 #include "core/Trap.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
+#include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
 #include "platform/Prompts.h"
@@ -29,7 +28,23 @@ std::function<void()>& OnlineRestore() {
 
 std::string LivePath() { return FileSystem::Join(modCommon::GetDatabaseFilespec(), kFileName); }
 
-std::string KeptPath() { return LivePath() + ".bak"; }
+// The name a restore at this moment keeps the data it replaces under, without its ending; a
+// second restore within the same second adds a number.
+std::string KeptName() {
+    std::string moment = DateTime::Now().ToText();
+    std::replace(moment.begin(), moment.end(), ':', '.');
+    return FileSystem::Join(modCommon::GetDatabaseFilespec(), "Kelvo before restore " + moment);
+}
+
+// Gives the whole copy `partial` the first name of `name` that no file has (nor the journal of
+// one), so that no earlier kept copy is ever written over, whoever else restores meanwhile.
+std::string TakeNewName(const std::string& partial, const std::string& name) {
+    for (int n = 1; n < 1000; ++n) {
+        const std::string path = name + (n > 1 ? " (" + std::to_string(n) + ")" : "") + ".mdb";
+        if (!FileSystem::Exists(path + "-journal") && FileSystem::LinkIfAbsent(partial, path)) return path;
+    }
+    throw RuntimeError(ErrorNumber::PathNotFound, "Every name of " + name + " is taken");
+}
 
 void RemoveWithJournal(const std::string& path) {
     FileSystem::Remove(path);
@@ -82,19 +97,20 @@ std::string CheckedVersion(Connection& db, bool whole) {
 }
 
 // The chosen backup opened for reading, with its version; nullptr when it is no sound
-// database of this program. A file that the restore itself writes (the live file, or the
-// copy `kept` of the content it replaces) is read into memory first.
-std::unique_ptr<Connection> OpenCandidate(const std::string& path, const std::string& kept, std::string& version) {
+// database of this program, with the reason in `refusal`. The live file, which the restore
+// itself writes, is read into memory first.
+std::unique_ptr<Connection> OpenCandidate(const std::string& path, std::string& version, std::string& refusal) {
     try {
         auto candidate = std::make_unique<Connection>();
         candidate->Open(path);
         version = CheckedVersion(*candidate, true);
-        if (!FileSystem::SameFile(path, LivePath()) && !FileSystem::SameFile(path, kept)) return candidate;
+        if (!FileSystem::SameFile(path, LivePath())) return candidate;
         auto copy = std::make_unique<Connection>();
         copy->Open(":memory:", true);
         copy->CopyFrom(*candidate);
         return copy;
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError& e) {
+        refusal = e.description;
         return nullptr;
     }
 }
@@ -122,6 +138,7 @@ void clsDatabase::TryOpen() {
         connection_.reset();
         openFailure_ = e.description;
         openInUse_ = e.InUse();
+        openReadOnly_ = e.ReadOnly();
     }
 }
 
@@ -129,6 +146,7 @@ void clsDatabase::OpenConnection(const std::string& path) {
     auto connection = std::make_unique<Connection>();
     connection->Open(path);
     CheckedVersion(*connection, false);
+    connection->CheckWritable();  // a file that cannot be written is told now, not write by write
     Attach(std::move(connection));
 }
 
@@ -141,11 +159,19 @@ void clsDatabase::Attach(std::unique_ptr<Connection> connection) {
 }
 
 void clsDatabase::OfferRestoreIfUnopened() {
-    while (!connection_ && openInUse_) {
+    while (!connection_ && (openInUse_ || openReadOnly_)) {
         const int answer =
-            Prompts::MsgBox("Your Kelvo database is in use by another program, so it cannot be opened now." + CRLF +
-                                "Close the other program and choose Retry, or choose Cancel to quit.",
-                            Prompts::RetryCancel | Prompts::Exclamation, "Database In Use");
+            openInUse_
+                ? Prompts::MsgBox("Your Kelvo database is in use by another program, so it cannot be opened now." +
+                                      CRLF + "Close the other program and choose Retry, or choose Cancel to quit.",
+                                  Prompts::RetryCancel | Prompts::Exclamation, "Database In Use")
+                : Prompts::MsgBox(
+                      Join({"Your Kelvo database cannot be written, so it cannot be opened now:", LivePath(),
+                            "Check that the file and its folder are not read-only and that the disk is not "
+                            "write-protected,",
+                            "then choose Retry, or choose Cancel to quit."},
+                           CRLF),
+                      Prompts::RetryCancel | Prompts::Exclamation, "Database Cannot Be Written");
         if (answer != Prompts::Retry) Program::End();
         TryOpen();
     }
@@ -167,17 +193,40 @@ void clsDatabase::OfferRestore(const std::string& description) {
              CRLF),
         Prompts::YesNo | Prompts::Question, "Restore from Local Backup?");
     if (answer == Prompts::Yes) {
-        Prompts::FileDialog dialog;
-        dialog.filter = "Database (*.mdb)|*.mdb";
-        dialog.fileMustExist = true;
-        if (!Prompts::GetOpenFileName(dialog)) Program::End();
-        Restore(dialog.fileName);
+        RestoreAtStart();
     } else if (OnlineRestore()) {
         OnlineRestore()();
     } else {
         Prompts::MsgBox("The online restore is not available in this version of the program.",
                         Prompts::OKOnly | Prompts::Exclamation, "Restore from the RVBS");
     }
+}
+
+// The keeper chooses a backup until one is restored, or cancels and the program ends. A file that
+// is no backup of this program is refused with the reason, and the choice comes again.
+void clsDatabase::RestoreAtStart() {
+    for (;;) {
+        Prompts::FileDialog dialog;
+        dialog.filter = "Database (*.mdb)|*.mdb";
+        dialog.fileMustExist = true;
+        dialog.places = {modCommon::GetDatabaseFilespec()};  // where earlier restores kept data
+        if (!Prompts::GetOpenFileName(dialog)) Program::End();
+        RestoreReport report;
+        const int result = Restore(dialog.fileName, &report);
+        if (result == 0)
+            Prompts::MsgBox("Your data was restored successfully." + KeptLine(report.kept), Prompts::OKOnly,
+                            "Restored OK");
+        if (result != 1) return;
+        Prompts::MsgBox(
+            Join({"The file " + dialog.fileName + " was not restored, as it is not a backup of your Kelvo data:",
+                  report.refusal, "Choose another backup, or Cancel to quit."},
+                 CRLF),
+            Prompts::OKOnly | Prompts::Exclamation, "Not a Backup");
+    }
+}
+
+std::string clsDatabase::KeptLine(const std::string& kept) {
+    return kept.empty() ? "" : CRLF + "The data it replaced is kept in " + kept;
 }
 
 clsDatabase::~clsDatabase() {
@@ -250,35 +299,39 @@ bool clsDatabase::Backup(const std::string& strFileName, bool* noRoom) {
 }
 
 bool clsDatabase::IsUsableDatabase(const std::string& path) {
-    std::string version;
-    return OpenCandidate(path, KeptPath(), version) && IsScriptVersion(version);
+    std::string version, refusal;
+    return OpenCandidate(path, version, refusal) && IsScriptVersion(version);
 }
 
-int clsDatabase::Restore(const std::string& strFilespec, const std::string& keepPreviousAs) {
+int clsDatabase::Restore(const std::string& strFilespec, RestoreReport* report) {
+    RestoreReport unread;
+    RestoreReport& out = report ? *report : unread;
+    out = {};
     int result = 1;
     // Whether the live file opened as a sound database of this program.
     const bool sound = connection_ != nullptr;
-    const std::string previous = keepPreviousAs.empty() ? KeptPath() : keepPreviousAs;
-    // A write that failed has rolled back: the live file holds what it held.
-    const auto failed = [&](const RuntimeError&) {
+    const std::string name = KeptName();
+    // A write that failed has rolled back: the live file holds what it held. A file another
+    // program holds is told as such where the failure is logged (3).
+    const auto failed = [&](const RuntimeError& error) {
         if (!sound) connection_.reset();
-        return result;
+        return error.InUse() ? 3 : result;
     };
     return TrapOr("Restore", kObject, failed, [&] {
         std::string version;
-        std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, previous, version);
+        std::unique_ptr<Connection> candidate = OpenCandidate(strFilespec, version, out.refusal);
         if (!candidate) return result;
         if (!IsScriptVersion(version)) {
             modCommon::ShowVersionMismatch(version);
             Program::End();
         }
         result = 2;
-        bool kept = false;
         try {
-            kept = KeepPrevious(sound, previous);
+            out.kept = KeepPrevious(sound, name);
         } catch (const RuntimeError& e) {
-            Prompts::MsgBox("Your data has not been restored, as the data you have now could not be copied to " +
-                                previous + " first:\r\n" + e.description,
+            if (e.InUse()) throw;
+            Prompts::MsgBox("Your data has not been restored, as the data you have now could not be copied to " + name +
+                                ".mdb first:\r\n" + e.description,
                             Prompts::OKOnly | Prompts::Exclamation, "Data Not Restored");
             return 3;
         }
@@ -286,7 +339,7 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
         candidate.reset();
         if (!modCommon::VersionCheckOn(*this)) {
             std::string stored = modCommon::StoredVersionOn(*this);
-            if (kept) PutPreviousBack(sound, previous);
+            if (!out.kept.empty()) PutPreviousBack(sound, out.kept);
             modCommon::ShowVersionMismatch(stored);
             Program::End();
         }
@@ -296,13 +349,12 @@ int clsDatabase::Restore(const std::string& strFilespec, const std::string& keep
 
 // The content the restore replaces is copied first: through SQLite when the file was sound (the
 // live file stays where it is, open to every program that has it), else byte for byte, as
-// SQLite cannot read it or it is no database of this program. The copy is made under its
-// partial name, which goes however this ends, and takes its own name only when whole. False when
-// there was nothing to keep (no file at all).
-bool clsDatabase::KeepPrevious(bool sound, const std::string& previous) {
-    const std::string partial = ScratchFiles::Partial(previous);
-    const auto cleanUp = qScopeGuard([&] { RemoveWithJournal(partial); });
-    RemoveWithJournal(partial);
+// SQLite cannot read it or it is no database of this program. The copy is made in a scratch
+// folder, held while this runs and gone however it ends, and takes a name of its own only when
+// whole. Returns that name; "" when there was nothing to keep (no file at all).
+std::string clsDatabase::KeepPrevious(bool sound, const std::string& name) {
+    ScratchFolder scratch(modCommon::GetDatabaseFilespec());
+    const std::string partial = FileSystem::Join(scratch.Path(), kFileName);
     if (sound) {
         Connection kept;
         kept.Open(partial, true);
@@ -310,11 +362,9 @@ bool clsDatabase::KeepPrevious(bool sound, const std::string& previous) {
     } else if (FileSystem::Exists(LivePath())) {
         FileSystem::Copy(LivePath(), partial);
     } else {
-        return false;
+        return "";
     }
-    FileSystem::Remove(previous + "-journal");  // would be taken for the new copy's own
-    FileSystem::Rename(partial, previous);
-    return true;
+    return TakeNewName(partial, name);
 }
 
 void clsDatabase::PutPreviousBack(bool sound, const std::string& previous) {
@@ -347,5 +397,3 @@ Connection& clsDatabase::OpenForRestore() {
 bool clsDatabase::DatabaseAvailable() const { return connection_ != nullptr; }
 
 std::string clsDatabase::GetDatabaseFilespec() const { return LivePath(); }
-
-std::string clsDatabase::GetKeptFilespec() const { return KeptPath(); }

@@ -20,7 +20,8 @@ public:
     // When the file would not open: the keeper's questions and the restore roads. The second
     // half of creating the gateway, run once it is the program-wide one, so that a restore
     // started from here writes through it. A file that another program holds locked is in use,
-    // not damaged: the keeper may try again or quit, and no restore is offered.
+    // not damaged, and one that cannot be written is read-only: the keeper may try again or quit,
+    // and no restore, which would have to write it, is offered.
     void OfferRestoreIfUnopened();
 
     Recordset OpenRecordset(const std::string& strSQL);
@@ -37,19 +38,26 @@ public:
     // place whole, so a failure keeps the file that was there. When the disk had no room and the
     // caller asks (`noRoom`), that is only logged and said there: the caller tells the keeper.
     bool Backup(const std::string& strFileName, bool* noRoom = nullptr);
+    // What a restore did beside its result: the copy that keeps the data it replaced ("" when
+    // there was none), or why it refused the file.
+    struct RestoreReport {
+        std::string kept;
+        std::string refusal;
+    };
     // Writes a checked backup into the live database (the local and the online restore both
     // come here). 0 restored, 1 not a usable database of this program, 2 not written, 3 not
     // written because the data it replaces could not be copied first (the keeper is told).
-    // That data is copied before anything is written to `keepPreviousAs`, by default
-    // GetKeptFilespec(), which stays there; the copy takes the name, and an older file of that
-    // name goes, only once it is whole.
+    // That data is copied before anything is written, to a file of its own in the data folder
+    // named with the date and time of the restore ("Kelvo before restore 2026-12-09 14.03.22.mdb"),
+    // which stays there: no restore writes over a copy that an earlier one kept.
     // A backup of a version this program cannot bring up to date, or whose upgrade fails,
     // leaves the live data as it was, shows "Version Mismatch" and ends the program.
-    int Restore(const std::string& strFilespec, const std::string& keepPreviousAs = "");
+    int Restore(const std::string& strFilespec, RestoreReport* report = nullptr);
     bool DatabaseAvailable() const;
     std::string GetDatabaseFilespec() const;
-    // Where a restore keeps the data it replaces: "Kelvo.mdb.bak" beside the database.
-    std::string GetKeptFilespec() const;
+    // The line of a restore's message that says where the data it replaced is kept ("" when
+    // nothing was kept).
+    static std::string KeptLine(const std::string& kept);
 
     // The connection, for the few callers that bind values (bulk writes).
     Connection& GetConnection() { return Open(); }
@@ -64,14 +72,16 @@ public:
 
 private:
     std::unique_ptr<Connection> connection_;
-    std::string openFailure_;  // why the file would not open when the gateway was created
-    bool openInUse_ = false;   // because another program holds it locked
+    std::string openFailure_;    // why the file would not open when the gateway was created
+    bool openInUse_ = false;     // because another program holds it locked
+    bool openReadOnly_ = false;  // because it cannot be written
     void TryOpen();
     void OpenConnection(const std::string& path);
     void Attach(std::unique_ptr<Connection> connection);
     Connection& Open();  // the open connection, or a failure when there is none
     void OfferRestore(const std::string& description);
+    void RestoreAtStart();
     Connection& OpenForRestore();
-    bool KeepPrevious(bool sound, const std::string& previous);
+    std::string KeepPrevious(bool sound, const std::string& name);
     void PutPreviousBack(bool sound, const std::string& previous);
 };

@@ -257,6 +257,20 @@ void WriteLog(long number, const std::string& description, const std::string& pr
                         Prompts::OKOnly | Prompts::Critical, "Application Error");
 }
 
+void ShowDatabaseUnusable(const RuntimeError& error) {
+    if (error.InUse())
+        Prompts::MsgBox(
+            "Your Kelvo database is in use by another program, so Kelvo cannot do this now.\r\n"
+            "Close the other program and try again.",
+            Prompts::OKOnly | Prompts::Exclamation, "Database In Use");
+    else
+        Prompts::MsgBox(
+            "Your Kelvo database cannot be written, so Kelvo cannot do this now.\r\n"
+            "Check that its file and folder are not read-only and that the disk is not "
+            "write-protected, then try again.",
+            Prompts::OKOnly | Prompts::Exclamation, "Database Cannot Be Written");
+}
+
 }  // namespace
 
 void LogError(const RuntimeError& error, const std::string& procedure, const std::string& object, bool showMessage) {
@@ -264,7 +278,11 @@ void LogError(const RuntimeError& error, const std::string& procedure, const std
     // failure: the keeper has been told once. One the program carries on past unshown (a
     // compaction another program stopped) ends nothing.
     const bool shown = showMessage && TrapAction::Meets(error);
-    WriteLog(error.number, error.description, procedure, object, shown);
+    // A database that another program holds, or that refuses writes, is no failure of the
+    // program: the keeper reads what to do, and the log keeps what SQLite said.
+    const bool plain = error.InUse() || error.ReadOnly();
+    WriteLog(error.number, error.description, procedure, object, shown && !plain);
+    if (shown && plain) ShowDatabaseUnusable(error);
 }
 
 void LogError(const std::exception& error, const std::string& procedure, const std::string& object, bool showMessage) {
@@ -339,7 +357,8 @@ bool Upgrade(clsDatabase& database) {
 void SwitchOnRemovalLocation(Connection& db) {
     const std::string where =
         " WHERE LocationID=1 AND LocationType=-4 AND ifnull(Permanent,0)<>0 AND ifnull(Active,0)=0";
-    // A file that refuses writes is reported when the keeper first changes something.
+    // A write that fails here (another program took the file meanwhile) is met again, and told,
+    // when the keeper first changes something.
     Trap(
         "VersionCheck", kObject,
         [&] {

@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include "widgets/WindowRules.h"
 
@@ -32,10 +30,14 @@ void GraphicalButton::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, picture);
     qDrawShadePanel(&painter, rect(), palette(), isDown(), 2);
+    // The style's focus frame is faint on a picture, and drawn only once the keyboard has moved;
+    // the button the window opens on is the one Enter presses. A ring of black and white dashes
+    // shows on any picture.
     if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(4, 4, -4, -4);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        const QRect ring = rect().adjusted(5, 5, -6, -6);
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawRect(ring);
+        painter.setPen(QPen(Qt::white, 2, Qt::DashLine));
+        painter.drawRect(ring);
     }
 }

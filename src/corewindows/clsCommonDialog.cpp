@@ -103,12 +103,12 @@ bool clsCommonDialog::VBGetOpenFileName(std::string& Filename, std::string& File
                                         bool MultiSelect, bool& ReadOnly, bool HideReadOnly, std::string& Filter,
                                         long& FilterIndex, const std::string& InitDir, const std::string& DlgTitle,
                                         const std::string& DefaultExt, long /*Owner*/, long* flags, bool Hook,
-                                        DialogEventSink* EventSink) {
+                                        DialogEventSink* EventSink, const std::vector<std::string>& Places) {
     long requested = (FileMustExist ? kFileMustExist : 0) | (MultiSelect ? kMultiSelect : 0) |
                      (ReadOnly ? kReadOnly : 0) | (HideReadOnly ? kHideReadOnly : 0) |
                      ((flags ? *flags : 0) & ~kHookBits);
-    if (!ShowFileDialog(false, {requested, InitDir, DlgTitle, DefaultExt, Hook, EventSink}, Filename, FileTitle, Filter,
-                        FilterIndex, flags))
+    if (!ShowFileDialog(false, {requested, InitDir, DlgTitle, DefaultExt, Hook, EventSink, Places}, Filename, FileTitle,
+                        Filter, FilterIndex, flags))
         return false;
     ReadOnly = (requested & kReadOnly) != 0;
     return true;
@@ -141,6 +141,7 @@ bool clsCommonDialog::ShowFileDialog(bool save, const Request& request, std::str
     dialog.fileMustExist = (request.flags & kFileMustExist) != 0;
     dialog.overwritePrompt = (request.flags & kOverwritePrompt) != 0;
     dialog.multiSelect = (request.flags & kMultiSelect) != 0;
+    dialog.places = request.places;
     const long returned = request.flags | (request.hook ? kEnableHook : 0);
     if (request.hook)
         dialog.hook = [this](QWidget* window, Prompts::FileDialogMessage msg, long number, const std::string& text) {

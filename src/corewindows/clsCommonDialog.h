@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "platform/FileDialogHook.h"
 
@@ -42,12 +43,13 @@ public:
     // flags is 0 and FilterIndex is -1. With MultiSelect and several files chosen, Filename is
     // their folder followed by each file's name, each after a NUL character. `flags` (when
     // given) carries extra dialog flags in and the dialog's flags out; with Hook, EventSink
-    // hears the dialog's events.
+    // hears the dialog's events. Places are folders offered one click away.
     bool VBGetOpenFileName(std::string& Filename, std::string& FileTitle, bool FileMustExist, bool MultiSelect,
                            bool& ReadOnly, bool HideReadOnly, std::string& Filter, long& FilterIndex,
                            const std::string& InitDir = "", const std::string& DlgTitle = "",
                            const std::string& DefaultExt = "", long Owner = -1, long* flags = nullptr,
-                           bool Hook = false, DialogEventSink* EventSink = nullptr);
+                           bool Hook = false, DialogEventSink* EventSink = nullptr,
+                           const std::vector<std::string>& Places = {});
     // The same as a Save As dialog, which asks before a file is overwritten when
     // OverWritePrompt is set.
     bool VBGetSaveFileName(std::string& Filename, std::string& FileTitle, bool OverWritePrompt, std::string& Filter,
@@ -91,6 +93,7 @@ private:
         std::string InitDir, DlgTitle, DefaultExt;
         bool hook;
         DialogEventSink* eventSink;
+        std::vector<std::string> places{};
     };
     bool ShowFileDialog(bool save, const Request& request, std::string& Filename, std::string& FileTitle,
                         std::string& Filter, long& FilterIndex, long* flags);

@@ -22,40 +22,42 @@ constexpr long kLastImportGroup = 1;
 constexpr long kNewAnimalsGroup = 2;
 constexpr long kTagOnly = 0, kOwned = 1, kReference = 2;
 constexpr long kDeleted = 2;
-constexpr size_t kAnimalFields = 9, kGroupFields = 4, kCommentFields = 6;
 
 [[noreturn]] void Fail(long number, const std::string& text) { throw RuntimeError(number, text); }
 
-// A whole number as the phone writes one: digits, a minus sign before them at most.
-long WholeNumber(const std::string& text) {
+// The names of the fields of each kind of record, as the keeper is told of one that is wrong.
+const std::vector<std::string> kAnimalFieldNames = {"animal id", "tag",    "EIDs",      "species",   "date of birth",
+                                                    "breed id",  "gender", "dam's tag", "sire's tag"};
+const std::vector<std::string> kGroupFieldNames = {"", "group", "", "member's tag"};
+const std::vector<std::string> kCommentFieldNames = {"note id", "animal id", "text", "date", "", "action"};
+
+bool IsWholeNumber(const std::string& text) {
     const size_t digits = text.size() - (text.rfind('-', 0) == 0 ? 1 : 0);
-    if (digits == 0 || digits > 9 || !AllDigits(std::string_view(text).substr(text.size() - digits)))
-        Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no whole number");
-    return std::stol(text);
+    return digits > 0 && digits <= 9 && AllDigits(std::string_view(text).substr(text.size() - digits));
 }
 
 // "yyyymmdd" in the first eight characters.
-DateTime PhoneDate(const std::string& text) {
+std::optional<DateTime> PhoneDate(const std::string& text) {
     const std::string digits = text.substr(0, 8);
-    std::optional<DateTime> date;
-    if (digits.size() == 8 && AllDigits(digits))
-        date = DateTime::FromText(digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2));
-    if (!date) Fail(ErrorNumber::TypeMismatch, "Type mismatch: '" + text + "' is no date");
-    return *date;
+    if (digits.size() != 8 || !AllDigits(digits)) return std::nullopt;
+    return DateTime::FromText(digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2));
 }
 
-std::vector<std::string> Fields(const std::string& record, size_t least) {
-    std::vector<std::string> fields = modHandheld::SplitText(record, modHandheld::FieldSeparator);
-    if (fields.size() < least)
-        Fail(ErrorNumber::SubscriptOutOfRange, "Subscript out of range: record '" + record + "'");
-    return fields;
+// Whether the text holds the paragraphs whole: from a line's start to a line's end.
+bool HoldsParagraphs(const QString& text, const QString& paragraphs) {
+    for (qsizetype at = text.indexOf(paragraphs); at >= 0; at = text.indexOf(paragraphs, at + 1)) {
+        const qsizetype end = at + paragraphs.size();
+        if ((at == 0 || text[at - 1] == QLatin1Char('\n')) && (end == text.size() || text[end] == QLatin1Char('\n')))
+            return true;
+    }
+    return false;
 }
 
 // Each record of a payload; an empty one (a payload ending in "#") holds nothing.
 template <class Handle>
-void EachRecord(const std::string& payload, size_t least, Handle handle) {
+void EachRecord(const std::string& payload, const char* kind, const std::vector<std::string>& names, Handle handle) {
     for (const std::string& record : modHandheld::SplitText(payload, modHandheld::ItemSeparator))
-        if (!record.empty()) handle(Fields(record, least));
+        if (!record.empty()) handle(MobilePhoneImport::Record(kind, names, record));
 }
 
 Value NullIfEmpty(const std::string& field, const std::function<Value()>& value) {
@@ -84,6 +86,37 @@ struct MobilePhoneImport::Statements {
     Connection::Prepared addAnimal, updateAnimal, ownParent, addGender, addEID, addGroup, link, emptyGroup, addNote,
         setNote, deleteNote;
 };
+
+MobilePhoneImport::Record::Record(const char* kind, const std::vector<std::string>& names, std::string text)
+    : kind_(kind),
+      names_(names),
+      text_(std::move(text)),
+      fields_(modHandheld::SplitText(text_, modHandheld::FieldSeparator)) {
+    if (fields_.size() < names_.size())
+        Fail(ErrorNumber::SubscriptOutOfRange,
+             Described() + " has " + std::to_string(fields_.size()) + " fields, not " + std::to_string(names_.size()));
+}
+
+std::string MobilePhoneImport::Record::Described() const {
+    return "The phone's " + std::string(kind_) + " record '" + text_ + "'";
+}
+
+void MobilePhoneImport::Record::WrongKind(size_t field, const char* kind) const {
+    Fail(ErrorNumber::TypeMismatch, Described() + " has '" + fields_[field] + "' as its " + names_[field] + " (field " +
+                                        std::to_string(field + 1) + "), which is no " + kind);
+}
+
+// A whole number as the phone writes one: digits, a minus sign before them at most.
+long MobilePhoneImport::Record::Number(size_t field) const {
+    if (!IsWholeNumber(fields_[field])) WrongKind(field, "whole number");
+    return std::stol(fields_[field]);
+}
+
+DateTime MobilePhoneImport::Record::Date(size_t field) const {
+    const std::optional<DateTime> date = PhoneDate(fields_[field]);
+    if (!date) WrongKind(field, "date");
+    return *date;
+}
 
 MobilePhoneImport::MobilePhoneImport(Connection& db, Passing passing, NotePane pane)
     : db_(db), passing_(std::move(passing)), pane_(std::move(pane)) {}
@@ -163,24 +196,23 @@ void MobilePhoneImport::LoadIndexes() {
 // ---- Animals ------------------------------------------------------------------------------
 
 void MobilePhoneImport::Animals(const std::string& payload) {
-    Timed([&] { EachRecord(payload, kAnimalFields, [&](const auto& a) { Animal(a); }); });
+    Timed([&] { EachRecord(payload, "animal", kAnimalFieldNames, [&](const Record& a) { Animal(a); }); });
 }
 
-// The tag's sort key and a new animal's species follow the record's species (the window puts
-// the program's species back when the import ends).
-void MobilePhoneImport::Animal(const std::vector<std::string>& a) {
-    const long species = WholeNumber(a[3]);
-    modCommon::Species = static_cast<int>(species);
+// The record's species decides which animals it may change, and is that of the animals it
+// makes: the register's other species is left alone.
+void MobilePhoneImport::Animal(const Record& a) {
+    const long species = a.Number(3);
     if (passing_) passing_(a[1]);
     bool isNew = false;
     const long id = FindOrAddAnimal(a, species, isNew);
-    const std::optional<DateTime> born = a[4].empty() ? std::nullopt : std::optional<DateTime>(PhoneDate(a[4]));
+    const std::optional<DateTime> born = a[4].empty() ? std::nullopt : std::optional<DateTime>(a.Date(4));
     RunOne(sql_->updateAnimal, {Value(animals_[id].type), born ? Value(born->ToText()) : Value(),
                                 NullIfEmpty(a[6], [&] { return Value(GenderID(a[6], species)); }),
-                                NullIfEmpty(a[5], [&] { return Value(WholeNumber(a[5])); }),
+                                NullIfEmpty(a[5], [&] { return Value(a.Number(5)); }),
                                 NullIfEmpty(a[7], [&] { return Value(ParentID(a[7], species)); }),
                                 NullIfEmpty(a[8], [&] { return Value(ParentID(a[8], species)); }), Value(id)});
-    if (WholeNumber(a[0]) < 0 && !temporaryIDs_.emplace(a[0], id).second)
+    if (a.Number(0) < 0 && !temporaryIDs_.emplace(a[0], id).second)
         Fail(ErrorNumber::InvalidCall, "The phone gave the temporary id " + a[0] + " to two animals");
     Link(kLastImportGroup, id);
     if (isNew) {
@@ -190,11 +222,16 @@ void MobilePhoneImport::Animal(const std::vector<std::string>& a) {
     AddEIDs(id, a[2]);
 }
 
-// The register's animal of the record: by its tag when the phone made it, else by its id; made
-// anew when there is none. One known by its tag only becomes an owned one. Either is new.
-long MobilePhoneImport::FindOrAddAnimal(const std::vector<std::string>& a, long species, bool& isNew) {
-    const long phoneID = WholeNumber(a[0]);
-    long id = phoneID < 0 ? AnimalWithTag(a[1], 0) : (animals_.count(phoneID) ? phoneID : 0);
+// The register's animal of the record, of the record's species: by its id when the phone had it
+// from the register and it is still there, else by its tag; made anew when there is none. An
+// animal the register gave the phone and no longer holds is made anew once: an import run again
+// (its done unanswered) finds it by its tag. One known by its tag only becomes an owned one.
+// Either is new.
+long MobilePhoneImport::FindOrAddAnimal(const Record& a, long species, bool& isNew) {
+    const long phoneID = a.Number(0);
+    const auto known = animals_.find(phoneID);
+    long id = phoneID >= 0 && known != animals_.end() && known->second.species == species ? phoneID : 0;
+    if (id == 0) id = AnimalWithTag(a[1], species);
     if (id == 0) {
         isNew = true;
         return AddAnimal(a[1], kOwned, species);
@@ -218,9 +255,9 @@ long MobilePhoneImport::GenderID(const std::string& name, long species) {
     return genders.back().first;
 }
 
-// The parent of the tag: one animal, of the record's species first, then the lowest id. A tag
-// the register lacks becomes a reference animal of the record's species; one known by its tag
-// only becomes owned.
+// The parent of the tag: the animal of the record's species with that tag (the lowest id). A
+// tag it lacks becomes a reference animal of the record's species; one known by its tag only
+// becomes owned.
 long MobilePhoneImport::ParentID(const std::string& tag, long species) {
     const long id = AnimalWithTag(tag, species);
     if (id == 0) return AddAnimal(tag, kReference, species);
@@ -231,16 +268,19 @@ long MobilePhoneImport::ParentID(const std::string& tag, long species) {
     return id;
 }
 
-long MobilePhoneImport::AnimalWithTag(const std::string& tag, long preferredSpecies) const {
+// The animal with the tag and of the species (of any species when it is 0), the lowest id; 0
+// when there is none.
+long MobilePhoneImport::AnimalWithTag(const std::string& tag, long species) const {
     auto found = animalsByTag_.find(UpperAscii(tag));
-    if (found == animalsByTag_.end() || found->second.empty()) return 0;
+    if (found == animalsByTag_.end()) return 0;
     for (long id : found->second)
-        if (preferredSpecies > 0 && animals_.at(id).species == preferredSpecies) return id;
-    return *found->second.begin();
+        if (species == 0 || animals_.at(id).species == species) return id;
+    return 0;
 }
 
 long MobilePhoneImport::AddAnimal(const std::string& tag, long type, long species) {
-    RunOne(sql_->addAnimal, {Value(type), Value(tag), Value(modCommon::GetTagSortFromTag(tag)), Value(species)});
+    RunOne(sql_->addAnimal, {Value(type), Value(tag),
+                             Value(modCommon::GetTagSortFromTag(tag, static_cast<int>(species))), Value(species)});
     const long id = static_cast<long>(db_.LastInsertId());
     animals_[id] = {type, species, tag};
     animalsByTag_[UpperAscii(tag)].insert(id);
@@ -257,10 +297,10 @@ void MobilePhoneImport::AddEIDs(long animalID, const std::string& eids) {
 // ---- Management groups --------------------------------------------------------------------
 
 void MobilePhoneImport::Groups(const std::string& payload) {
-    Timed([&] { EachRecord(payload, kGroupFields, [&](const auto& g) { Group(g); }); });
+    Timed([&] { EachRecord(payload, "management group", kGroupFieldNames, [&](const Record& g) { Group(g); }); });
 }
 
-void MobilePhoneImport::Group(const std::vector<std::string>& g) {
+void MobilePhoneImport::Group(const Record& g) {
     const long groupID = GroupID(g[1]);
     const long member = AnimalWithTag(g[3], 0);
     if (member == 0) Fail(ErrorNumber::NoCurrentRecord, "No animal has the tag '" + g[3] + "'");
@@ -294,13 +334,13 @@ void MobilePhoneImport::Link(long groupID, long animalID) {
 // ---- Comments -----------------------------------------------------------------------------
 
 void MobilePhoneImport::Comments(const std::string& payload) {
-    Timed([&] { EachRecord(payload, kCommentFields, [&](const auto& c) { Comment(c); }); });
+    Timed([&] { EachRecord(payload, "comment", kCommentFieldNames, [&](const Record& c) { Comment(c); }); });
 }
 
 // A comment for the animal the note pane shows: the pane lets go of it first (storing the note
 // it shows) and takes it back after, showing the new note, however the comment ends.
-void MobilePhoneImport::Comment(const std::vector<std::string>& c) {
-    long animalID = WholeNumber(c[1]);
+void MobilePhoneImport::Comment(const Record& c) {
+    long animalID = c.Number(1);
     if (animalID < 0) {
         auto temporary = temporaryIDs_.find(c[1]);
         animalID = temporary == temporaryIDs_.end() ? 0 : temporary->second;
@@ -319,10 +359,13 @@ void MobilePhoneImport::Comment(const std::vector<std::string>& c) {
     WriteComment(animalID, c);
 }
 
-void MobilePhoneImport::WriteComment(long animalID, const std::vector<std::string>& c) {
+// A new comment goes on top of the animal's note, which stays below it as plain text; one the
+// note holds already (an import run again after its done went unanswered) is not added twice.
+// A changed comment replaces the note.
+void MobilePhoneImport::WriteComment(long animalID, const Record& c) {
     const std::string& tag = animals_[animalID].tag;
-    const long recordID = WholeNumber(c[0]);
-    if (WholeNumber(c[5]) == kDeleted) {
+    const long recordID = c.Number(0);
+    if (c.Number(5) == kDeleted) {
         if (recordID < 0) return;
         if (passing_) passing_("Deleting comment for " + tag);
         sql_->deleteNote.Run({Value(recordID)});
@@ -337,9 +380,10 @@ void MobilePhoneImport::WriteComment(long animalID, const std::vector<std::strin
     if (passing_) passing_((hasNote && recordID > 0 ? "Updating comment for " : "Adding comment for ") + tag);
     QTextDocument document;
     if (hasNote && recordID <= 0) Rtf::Load(noteText_[*notes.begin()].note, document);
-    // A new comment goes on top of the note, which stays below it as plain text.
     const QString previous = document.toPlainText();
-    document.setPlainText(QString::fromStdString(PhoneDate(c[3]).ToUserText() + "  " + c[2] + "\n\n") + previous);
+    const QString comment = QString::fromStdString(c.Date(3).ToUserText() + "  " + c[2]);
+    if (HoldsParagraphs(previous, comment)) return;
+    document.setPlainText(comment + "\n\n" + previous);
     const std::string rtf = Rtf::Write(document);
     if (hasNote) {
         RunOne(sql_->setNote, {Value(rtf), Value(*notes.begin())});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Connection.h"
+#include "platform/DateTime.h"
 
 // Files what the phone's handheld application recorded since the last export into the
 // register: its new and changed animals (with EIDs, parents, gender, breed and date of birth),
@@ -50,6 +51,25 @@ public:
     // The seconds spent in the database (between Begin and Commit, without the phone).
     double DatabaseSeconds() const { return seconds_; }
 
+    // A record of a payload, split into its fields; raises when it has too few. A field of the
+    // wrong kind raises too, naming the record, the field and what it holds.
+    class Record {
+    public:
+        // `kind` names the record ("animal") and `names` its fields, as the keeper is told them.
+        Record(const char* kind, const std::vector<std::string>& names, std::string text);
+        const std::string& operator[](size_t field) const { return fields_[field]; }
+        long Number(size_t field) const;    // a whole number
+        DateTime Date(size_t field) const;  // "yyyymmdd" in the first eight characters
+
+    private:
+        const char* kind_;
+        const std::vector<std::string>& names_;
+        std::string text_;
+        std::vector<std::string> fields_;
+        std::string Described() const;
+        [[noreturn]] void WrongKind(size_t field, const char* kind) const;
+    };
+
 private:
     struct Statements;
     struct Animal {
@@ -83,16 +103,16 @@ private:
     void LoadIndexes();
     template <class Body>
     void Timed(Body body);
-    void Animal(const std::vector<std::string>& a);
-    long FindOrAddAnimal(const std::vector<std::string>& a, long species, bool& isNew);
+    void Animal(const Record& a);
+    long FindOrAddAnimal(const Record& a, long species, bool& isNew);
     long GenderID(const std::string& name, long species);
     long ParentID(const std::string& tag, long species);
-    long AnimalWithTag(const std::string& tag, long preferredSpecies) const;
+    long AnimalWithTag(const std::string& tag, long species) const;
     long AddAnimal(const std::string& tag, long type, long species);
     void AddEIDs(long animalID, const std::string& eids);
-    void Group(const std::vector<std::string>& g);
+    void Group(const Record& g);
     long GroupID(const std::string& name);
     void Link(long groupID, long animalID);
-    void Comment(const std::vector<std::string>& c);
-    void WriteComment(long animalID, const std::vector<std::string>& c);
+    void Comment(const Record& c);
+    void WriteComment(long animalID, const Record& c);
 };

@@ -64,7 +64,8 @@ StickReadImport::Records StickReadImport::ParseRecords(const std::string& payloa
             continue;
         }
         fields.resize(std::max<std::size_t>(fields.size(), 3));
-        records.reads.push_back({fields[0], fields[1], fields[2]});
+        // The register keeps EIDs in capitals, whatever case the stick sends them in.
+        records.reads.push_back({UpperAscii(fields[0]), fields[1], fields[2]});
     }
     return records;
 }
@@ -152,7 +153,8 @@ void StickReadImport::File(const StickRead& read) {
     const long animalID = FindOrMakeAnimal(read, TagText(read.hexEID, displayFormat_), added);
     RecordEID(animalID, read.hexEID);
     JoinImportGroups(animalID, added);
-    JoinDatedGroup(animalID, stem_ + read.group);
+    // A read without a stick group goes to the group the stem names, without its last blank.
+    JoinDatedGroup(animalID, read.group.empty() ? TrimBlanks(stem_) : stem_ + read.group);
     ++outcome_.reads;
 }
 

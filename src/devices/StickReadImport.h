@@ -21,7 +21,7 @@ class Connection;
 // from the import itself, since it empties those groups first.
 class StickReadImport {
 public:
-    // One stored read: EID as 16 hexadecimal digits, stick group, time "ddmmyyhhnnss".
+    // One stored read: EID as 16 hexadecimal digits (capitals), stick group, time "ddmmyyhhnnss".
     struct StickRead {
         std::string hexEID, group, readTime;
     };

@@ -364,25 +364,16 @@ void frmMobilePhone::cboSerialPorts_Click() {
 
 // ---- The import ---------------------------------------------------------------------------
 
-// Whatever the end, the port is closed, the program's species is the one it was, and the
-// keeper is told. The species is put back before the main window refreshes: its grid and
-// lists are of the species the keeper works with, not of the last animal imported.
+// Whatever the end, the port is closed and the keeper is told.
 bool frmMobilePhone::DoImport() {
     JobGuard::Job job(jobs_);
     ShowFrame(3);
-    const int species = modCommon::Species;
     bool result = false;
     Trap("DoImport", kObject, [&] {
-        struct RestoreSpecies {
-            int species;
-            ~RestoreSpecies() { modCommon::Species = species; }
-        } restore{species};
         result = ImportSteps();
-        modCommon::Species = species;
         if (modCommon::EditionCode == modCommon::FullEdition) modMainWindowServices::UpdateAfterImport();
     });
     if (ComPort.IsOpen()) ComPort.CommClose(0);
-    modCommon::Species = species;
     AppendProgress(result ? "Your data import has completed successfully." : "Your data import has failed.");
     if (result) Prompts::MsgBox("Data import successful", Prompts::OKOnly, "Data Import Successful");
     else Prompts::MsgBox("Data import failed", Prompts::OKOnly, "Data Import Failed");
@@ -392,7 +383,7 @@ bool frmMobilePhone::DoImport() {
 // The three payloads, each filed as it comes, all in one transaction that is committed only
 // once the last is filed; then done, which tells the phone its records are in the register.
 // A done that fails leaves the register as committed: the phone sends the same records again
-// next time, and they find the same animals.
+// next time, and they find the same animals and add nothing that is there already.
 bool frmMobilePhone::ImportSteps() {
     struct Phase {
         const char* word;

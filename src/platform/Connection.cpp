@@ -28,7 +28,7 @@ constexpr long long kWriteCacheKiB = 256 << 10;
 // SQLite's result codes that speak of the database as a whole rather than of one statement.
 RuntimeError::Kind KindOf(int resultCode) {
     switch (resultCode & 0xff) {
-        case SQLITE_READONLY:  // the file, or its folder, refuses writes
+        case SQLITE_READONLY: return RuntimeError::Kind::ReadOnly;  // the file, or its folder, refuses writes
         case SQLITE_PERM:
         case SQLITE_IOERR:  // the disk failed
         case SQLITE_FULL:
@@ -421,6 +421,21 @@ std::string Connection::OutlineCheck() {
         else Query("SELECT 1 FROM " + table + " LIMIT 1");
     }
     return "ok";
+}
+
+void Connection::CheckWritable() {
+    // Asked without a write: a probe that wrote would wait on, or be refused by, another copy
+    // that is writing, and would leave a journal behind at every start. SQLite opens a file it
+    // may not write read-only, and marks one whose header asks for a newer writer so once the
+    // header has been read; the journal SQLite makes beside the file needs its folder to take
+    // new files.
+    Query("PRAGMA schema_version");
+    const char* file = sqlite3_db_filename(db_, "main");
+    const bool readOnly = sqlite3_db_readonly(db_, "main") == 1 ||
+                          (file && *file && !FileSystem::TakesNewFiles(FileSystem::Folder(file)));
+    if (readOnly)
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "attempt to write a readonly database",
+                           RuntimeError::Kind::ReadOnly);
 }
 
 void Connection::RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement) {

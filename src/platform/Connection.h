@@ -123,6 +123,10 @@ public:
     // problem; a file damaged where these reads go raises (SQLite's "database disk image is
     // malformed"). Damage elsewhere is met when that part is read.
     std::string OutlineCheck();
+    // Finds out when a file is opened, rather than at its first change, that it cannot be
+    // written: raises with Kind::ReadOnly when the file, its folder or its disk refuses writes or
+    // its header asks for a newer writer. Writes nothing and waits on no other program's lock.
+    void CheckWritable();
 
     using Function = std::function<Value(const std::vector<Value>&)>;
     // A function that gives one answer for the length of a statement (`oncePerStatement`) is

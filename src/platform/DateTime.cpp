@@ -35,32 +35,66 @@ std::optional<DateTime> DateTime::FromText(const std::string& text) {
     return d;
 }
 
-std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
-    QString t = QString::fromStdString(text).trimmed();
-    if (auto iso = FromText(t.toStdString())) return iso;
-    QLocale locale;
-    // The locale's order of day, month and year, with the day and month in one digit or two and
-    // the year in two or four: "3/7/2024" as well as "03/07/24".
+namespace {
+
+// The earliest year a typed date may have. A four-digit year is taken as written, so that
+// "1/1/0099" is refused as the year 99 rather than stored as 1999.
+constexpr int kFirstYear = 1900;
+
+// The locale's long time, which has the seconds, without the time zone: a typed or stored
+// time has none.
+QString LongTimeFormat(const QLocale& locale) {
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?(?<![A-Za-z'])t+\\)?"));
+    return locale.timeFormat(QLocale::LongFormat).remove(zone).trimmed();
+}
+
+// ISO as typed: 'YYYY-MM-DD', with a time 'HH:MM' or 'HH:MM:SS' after a blank or a T, and nothing
+// else; the four-digit year keeps "24-06-2015" for the locales that read it.
+std::optional<DateTime> FromIsoText(const QString& text) {
+    static const QRegularExpression iso(
+        QStringLiteral("^([0-9]{4})-([0-9]{1,2})-([0-9]{1,2})(?:[ T]([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2}))?)?$"));
+    const QRegularExpressionMatch match = iso.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    auto part = [&](int n) { return match.captured(n).toInt(); };  // an empty part is 0
+    const DateTime d{part(1), part(2), part(3), part(4), part(5), part(6)};
+    if (!Valid(d)) return std::nullopt;
+    return d;
+}
+
+// A date typed in the locale's order of day, month and year, with the day and month in one
+// digit or two and the year in two or four ("3/7/2024" as well as "03/07/24"), alone or with a
+// time with or without its seconds.
+std::optional<DateTime> FromLocaleText(const QString& text) {
+    const QLocale locale;
     static const QRegularExpression dayOrMonth(QStringLiteral("(?<![dM])([dM])\\1(?![dM])"));
     const QString year4 = QStringLiteral("yyyy"), year2 = QStringLiteral("yy");
-    for (QString f : {locale.dateFormat(QLocale::ShortFormat), locale.dateTimeFormat(QLocale::ShortFormat)}) {
+    const QString date = locale.dateFormat(QLocale::ShortFormat);
+    for (QString f :
+         {date, locale.dateTimeFormat(QLocale::ShortFormat), date + QLatin1Char(' ') + LongTimeFormat(locale)}) {
         f.replace(dayOrMonth, QStringLiteral("\\1"));
         const QString otherYear =
             f.contains(year4) ? QString(f).replace(year4, year2) : QString(f).replace(year2, year4);
         for (const QString& g : {f, otherYear}) {
-            QDateTime dt = locale.toDateTime(t, g);
+            const QDateTime dt = locale.toDateTime(text, g);
             if (!dt.isValid()) continue;
-            DateTime d = FromQt(dt);
-            // Qt takes a minus sign before the year for a year before Christ, which no keeper
-            // means and which would be stored as no date at all.
-            if (d.year < 0) continue;
+            DateTime d = DateTime::FromQt(dt);
             // Two-digit years are read as this century or the last, as the keeper means them.
-            if (d.year < 100) d.year += (d.year < 50 ? 2000 : 1900);
-            else if (d.year < 1950 && g.count(QLatin1Char('y')) == 2) d.year += 100;
+            if (g.count(QLatin1Char('y')) == 2 && d.year < 1950) d.year += 100;
             return d;
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<DateTime> DateTime::FromUserText(const std::string& text) {
+    const QString t = QString::fromStdString(text).trimmed();
+    std::optional<DateTime> d = FromIsoText(t);
+    if (!d) d = FromLocaleText(t);
+    // Years before Christ (Qt reads a minus sign before the year) are refused here too.
+    if (d && d->year < kFirstYear) return std::nullopt;
+    return d;
 }
 
 std::string DateTime::ToUserText(bool withTime) const {
@@ -72,14 +106,14 @@ std::string DateTime::ToUserText(bool withTime) const {
     return s.toStdString();
 }
 
-std::string DateTime::ToGeneralText() const {
+std::string DateTime::ToGeneralText(Year year) const {
     QLocale locale;
-    QString text = locale.toString(ToQt().date(), QLocale::ShortFormat);
+    QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    if (year == Year::Full && !dateFormat.contains(QLatin1String("yyyy")))
+        dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    QString text = locale.toString(ToQt().date(), dateFormat);
     if (hour == 0 && minute == 0 && second == 0) return text.toStdString();
-    // The long time format may name the time zone ("t"); a read's time has none.
-    static const QRegularExpression zone(QStringLiteral("\\s*\\(?(?<![A-Za-z'])t+\\)?"));
-    QString format = locale.timeFormat(QLocale::LongFormat).remove(zone).trimmed();
-    return (text + QLatin1Char(' ') + locale.toString(ToQt().time(), format)).toStdString();
+    return (text + QLatin1Char(' ') + locale.toString(ToQt().time(), LongTimeFormat(locale))).toStdString();
 }
 
 QDateTime DateTime::ToQt() const { return QDateTime(QDate(year, month, day), QTime(hour, minute, second)); }

@@ -16,13 +16,17 @@ struct DateTime {
     std::string ToText() const;
     // Reads the 19-character text, or a date alone 'YYYY-MM-DD'.
     static std::optional<DateTime> FromText(const std::string& text);
-    // Reads a date typed by the keeper: ISO, or the system locale's short date order.
+    // Reads a date typed by the keeper: ISO, or the system locale's short date order, alone or
+    // with a time with or without its seconds. A year before 1900 is no date.
     static std::optional<DateTime> FromUserText(const std::string& text);
     // The date in the system locale's short date format (and time when it has one).
     std::string ToUserText(bool withTime = false) const;
     // The date as the system shows a date with its time: the locale's short date, then its
-    // long time (without a time zone), the time left out at midnight.
-    std::string ToGeneralText() const;
+    // long time (without a time zone), the time left out at midnight. `Year::Full` writes the
+    // year in four digits where the locale's short date has two, for dates that may lie years
+    // back.
+    enum class Year { AsLocale, Full };
+    std::string ToGeneralText(Year year = Year::AsLocale) const;
 
     DateTime AddDays(int days) const;
     DateTime AddSeconds(long long seconds) const;

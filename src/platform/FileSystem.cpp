@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/RuntimeError.h"
+#include "platform/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -54,22 +55,22 @@ void Copy(const std::string& from, const std::string& to) {
 }
 
 bool CopyIfAbsent(const std::string& from, const std::string& to) {
-    std::string partial = to + ".XXXXXX";
+    // The copy under way is held as every scratch is: another copy of the program starting
+    // meanwhile leaves it, and the next start removes what a killed one left.
+    ScratchFolder scratch(Folder(to));
+    const std::string partial = Join(scratch.Path(), FileName(to));
     std::error_code ec;
-    int fd = mkstemp(partial.data());
-    if (fd < 0) {
-        ec.assign(errno, std::generic_category());
-        Fail(NumberOf(ec), "Cannot copy " + from + " to " + to, ec);
-    }
-    ::close(fd);
-    fs::copy_file(from, partial, fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(from, partial, ec);
     if (!ec) fs::permissions(partial, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
-    bool linked = !ec && ::link(partial.c_str(), to.c_str()) == 0;
-    if (!ec && !linked && errno != EEXIST) ec.assign(errno, std::generic_category());
-    std::error_code ignored;
-    fs::remove(partial, ignored);
     if (ec) Fail(NumberOf(ec), "Cannot copy " + from + " to " + to, ec);
-    return linked;
+    return LinkIfAbsent(partial, to);
+}
+
+bool LinkIfAbsent(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) == 0) return true;
+    if (errno == EEXIST) return false;
+    const std::error_code ec(errno, std::generic_category());
+    Fail(NumberOf(ec), "Cannot give " + from + " the name " + to, ec);
 }
 
 void Rename(const std::string& from, const std::string& to) {
@@ -108,6 +109,8 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) { Writer(path).Write(bytes.data(), bytes.size()); }
 
 bool Append(const std::string& path, const std::string& text) {
+    struct stat before {};
+    const bool existed = ::stat(path.c_str(), &before) == 0;
     return Catching(
         [&] {
             Writer out(path, Writer::Append);
@@ -116,7 +119,13 @@ bool Append(const std::string& path, const std::string& text) {
             out.Close();
             return true;
         },
-        [](const RuntimeError&) { return false; });
+        [&](const RuntimeError&) {
+            // The text is added whole or not at all: what went in before the disk was full is
+            // taken out again, and a file made for it goes.
+            if (!existed) Remove(path);
+            else if (S_ISREG(before.st_mode)) (void)::truncate(path.c_str(), before.st_size);
+            return false;
+        });
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -148,6 +157,15 @@ std::string MakeTempFolder(const std::string& parent) {
         throw failure;
     }
     return buf.data();
+}
+
+bool TakesNewFiles(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno != EACCES && errno != EPERM && errno != EROFS;
 }
 
 bool NoRoom(int errorNumber) { return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG; }

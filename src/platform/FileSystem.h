@@ -12,10 +12,14 @@ bool CreateDirectories(const std::string& path);
 // Copies over an existing target; raises RuntimeError on failure.
 void Copy(const std::string& from, const std::string& to);
 // Copies to a path where no file is yet, as a file its owner may write whatever the source's
-// mode. The copy is made beside the target and linked to its name only when whole, so the
-// name never shows half a file, and a file that took the name meanwhile (another copy of the
-// program starting) is kept: the result is then false. Raises on any other failure.
+// mode. The copy is made in a scratch folder beside the target (ScratchFolder) and linked to its
+// name only when whole, so the name never shows half a file, and a file that took the name
+// meanwhile (another copy of the program starting) is kept: the result is then false. Raises on
+// any other failure.
 bool CopyIfAbsent(const std::string& from, const std::string& to);
+// Gives the file `from` the further name `to` (on the same file system) when no file has that
+// name: false when one has. Raises on any other failure.
+bool LinkIfAbsent(const std::string& from, const std::string& to);
 // Renames within one file system, replacing the target atomically; raises on failure.
 void Rename(const std::string& from, const std::string& to);
 // Deletes when present; returns false when it could not.
@@ -27,13 +31,18 @@ std::string ReadAll(const std::string& path);
 // Writes the file whole (made anew or emptied first), as a Writer does.
 void WriteAll(const std::string& path, const std::string& bytes);
 // Appends text, creating the file when missing, and waits until it is on the disk; returns
-// false when it could not.
+// false when it could not, the file then as it was.
 bool Append(const std::string& path, const std::string& text);
 std::string Join(const std::string& folder, const std::string& name);
 std::string FileName(const std::string& path);
 std::string Folder(const std::string& path);
 // A new, empty, private folder under `parent` (the system's temporary folder when empty).
 std::string MakeTempFolder(const std::string& parent = "");
+
+// Whether a new file can be made in `folder` (its permissions, a read-only mount), asked by
+// making one that has no name and so leaves nothing behind however the program ends. True
+// where the file system cannot make such a file: only a refusal counts.
+bool TakesNewFiles(const std::string& folder);
 
 // True for the system's error numbers of a write that found no room: a full disk, a spent
 // quota, a file past the largest size allowed.

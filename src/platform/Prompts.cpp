@@ -4,6 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -77,22 +78,35 @@ std::string OnlyEnding(const std::string& filter) {
 }
 
 // A chosen name without an ending gets the dialog's, as the desktop's dialog gives it, so that
-// the file is found again by the same filter whoever answered the dialog.
-void GiveEnding(Prompts::FileDialog& dialog) {
-    if (dialog.defaultExt.empty() || FileSystem::FileName(dialog.fileName).find('.') != std::string::npos) return;
+// the file is found again by the same filter whoever answered the dialog; in a dialog of one file
+// type, so does a name with another ending (a dot in a date). A file that the ending makes the
+// name of is not replaced unasked: false when the keeper would rather choose again.
+bool GiveEnding(Prompts::FileDialog& dialog, bool oneType) {
+    if (dialog.defaultExt.empty()) return true;
+    const std::string name = FileSystem::FileName(dialog.fileName);
+    if (oneType ? EndsWithAsciiNoCase(name, "." + dialog.defaultExt) : name.find('.') != std::string::npos) return true;
     dialog.fileName += "." + dialog.defaultExt;
     if (!dialog.fileNames.empty()) dialog.fileNames.front() = dialog.fileName;
+    return !dialog.overwritePrompt || !FileSystem::Exists(dialog.fileName) ||
+           Prompts::MsgBox(dialog.fileName + " already exists." + CRLF + "Do you want to replace it?",
+                           Prompts::YesNo | Prompts::Exclamation | Prompts::DefaultButton2,
+                           dialog.title) == Prompts::Yes;
 }
 
 bool AskForFile(Prompts::FileDialog& dialog, bool save) {
     if (dialog.initialDir.empty()) dialog.initialDir = StartFolder();
-    if (save && dialog.defaultExt.empty()) dialog.defaultExt = OnlyEnding(dialog.filter);
-    const bool ok = save ? Active().SaveFile(dialog) : Active().OpenFile(dialog);
-    if (!ok || dialog.fileName.empty()) {
-        dialog.fileName.clear();
-        return false;
+    const bool oneType = save && dialog.defaultExt.empty() && !OnlyEnding(dialog.filter).empty();
+    if (oneType) dialog.defaultExt = OnlyEnding(dialog.filter);
+    for (;;) {
+        const bool ok = save ? Active().SaveFile(dialog) : Active().OpenFile(dialog);
+        if (!ok || dialog.fileName.empty()) {
+            dialog.fileName.clear();
+            return false;
+        }
+        const std::string chosen = dialog.fileName;
+        if (!save || GiveEnding(dialog, oneType)) break;
+        dialog.fileName = chosen;  // the dialog again, with the name as the keeper typed it
     }
-    if (save) GiveEnding(dialog);
     LastFolder() = FileSystem::Folder(dialog.fileName);
     return true;
 }

@@ -36,13 +36,16 @@ struct FileDialog {
     std::string initialDir;  // "" opens in the last folder used, else the keeper's home
     std::string fileName;    // in: proposed name; out: the chosen path ("" when cancelled)
     // Without the dot; a save dialog's chosen name without an ending gets it. "" in a save
-    // dialog of one file type takes that type's ending.
+    // dialog of one file type takes that type's ending, which a chosen name that does not end
+    // in it gets ("flock 09.12.2026" is saved as "flock 09.12.2026.mdb").
     std::string defaultExt;
     bool fileMustExist = false;
     bool overwritePrompt = false;
     bool multiSelect = false;            // an open dialog takes several files
     std::vector<std::string> fileNames;  // out: every chosen path (fileName is the first)
     FileDialogHook hook;                 // hears the dialog's events (HookedFileDialog)
+    // Folders offered one click away beside the desktop's own places.
+    std::vector<std::string> places;
 };
 
 struct ColorDialog {

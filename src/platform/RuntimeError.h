@@ -12,8 +12,9 @@ public:
     // database as a whole (it refuses writes, stays locked past the busy time-out, cannot be
     // read or written, is full or damaged), which every later step would meet again. A database
     // another program holds locked past the busy time-out is one in use: the whole of it fails
-    // for now, and the file itself is sound.
-    enum class Kind { Step, WholeDatabase, InUse };
+    // for now, and the file itself is sound. One that refuses writes (the file, its folder or its
+    // disk is read-only, or its header asks for a newer writer) is read-only: it can be read.
+    enum class Kind { Step, WholeDatabase, InUse, ReadOnly };
 
     RuntimeError(long number, const std::string& description, Kind kind = Kind::Step)
         : std::runtime_error(description), number(number), description(description), kind(kind) {}
@@ -27,6 +28,7 @@ public:
 
     bool WholeDatabase() const { return kind != Kind::Step; }
     bool InUse() const { return kind == Kind::InUse; }
+    bool ReadOnly() const { return kind == Kind::ReadOnly; }
 
     // Any failure as the program reports it: a RuntimeError as it is, any other exception
     // (a file-system error, a bad allocation) as an invalid call with the exception's text.

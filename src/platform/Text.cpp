@@ -22,6 +22,10 @@ std::string Trimmed(std::string_view text, std::string_view ends) {
 std::string UpperAscii(std::string_view text) { return Mapped(text, 'a', 'z', 'A' - 'a'); }
 std::string LowerAscii(std::string_view text) { return Mapped(text, 'A', 'Z', 'a' - 'A'); }
 
+bool EndsWithAsciiNoCase(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() && LowerAscii(text.substr(text.size() - ending.size())) == LowerAscii(ending);
+}
+
 std::string TrimBlanks(std::string_view text) { return Trimmed(text, " "); }
 std::string TrimBlanksAndTabs(std::string_view text) { return Trimmed(text, " \t"); }
 std::string TrimWhiteSpace(std::string_view text) { return Trimmed(text, " \t\r\n"); }

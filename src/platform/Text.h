@@ -14,6 +14,8 @@ inline const std::string CRLF = "\r\n";
 // The text with its ASCII letters in upper or lower case.
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
+// True when the text ends in `ending`, ASCII letters of either case alike (a file's ending).
+bool EndsWithAsciiNoCase(std::string_view text, std::string_view ending);
 
 // The text without what it has at its ends of: blanks only (a tab or a line break belongs to
 // the text, as in the keeper's lists and typed entries); blanks and tabs (a number or a yes

@@ -23,6 +23,10 @@ long AnimalImport::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long
     astrAnimalData[0] = prefix + (number.empty() ? "" : " " + number);
     if (astrAnimalData[0].empty()) return 0;  // blanks alone name no animal
     const std::string& tag = astrAnimalData[0];
+    // A tag without its animal number is a batch animal, always a new one.
+    const std::optional<long> found = number.empty() ? std::nullopt : recordsets_.FindAnimal(tag);
+    // A tag that an animal wore before names that animal: it makes no new one.
+    if (!found && !number.empty() && recordsets_.WornBefore(tag)) return 0;
 
     const std::optional<DateTime> born = recordsets_.Date(astrAnimalData[1]);
     astrAnimalData[1] = born ? born->ToText() : "";
@@ -36,8 +40,6 @@ long AnimalImport::AddOneAnimal(std::array<std::string, 5>& astrAnimalData, long
     const Value gender = key(astrAnimalData[2], true), breed = key(astrAnimalData[3], false);
     const std::string eid = astrAnimalData[4].empty() ? "" : recordsets_.EID(astrAnimalData[4]);
 
-    // A tag without its animal number is a batch animal, always a new one.
-    const std::optional<long> found = number.empty() ? std::nullopt : recordsets_.FindAnimal(tag);
     const Value dateOfBirth = born ? Value(born->ToText()) : Value();
     long animal = 0;
     if (found) {

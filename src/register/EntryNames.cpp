@@ -6,14 +6,14 @@
 
 namespace EntryNames {
 
-bool Accept(const std::string& kind, const std::string& name, long othersNamed) {
+bool Accept(const std::string& kind, const std::string& name, const std::function<long()>& store) {
     if (QString::fromStdString(name).size() > Longest) {
         Prompts::MsgBox("The name '" + name + "' is too long: the name of a " + kind + " can have at most " +
                             std::to_string(Longest) + " characters.",
                         Prompts::OKOnly | Prompts::Exclamation, "Name Too Long");
         return false;
     }
-    if (othersNamed > 0) {
+    if (store() > 0) {
         Prompts::MsgBox(
             "The name '" + name + "' is already in use: another " + kind + " has it. Please choose another name.",
             Prompts::OKOnly | Prompts::Exclamation, "Name in Use");

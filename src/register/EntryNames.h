@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 // The names of the side lists' entries (groups, locations, genders, breeds): at most
@@ -7,8 +8,9 @@ namespace EntryNames {
 
 constexpr int Longest = 50;
 
-// Tells the keeper in plain words why `name` cannot be the name of a `kind` ("group",
-// "location" ...): too long, or in use by `othersNamed` other entries. True when it can.
-bool Accept(const std::string& kind, const std::string& name, long othersNamed);
+// Stores `name` as the name of a `kind` ("group", "location" ...) through `store`, which writes
+// it unless other entries have it and gives how many do; or tells the keeper in plain words why
+// it cannot be: too long (nothing stored), or in use. True when it was stored.
+bool Accept(const std::string& kind, const std::string& name, const std::function<long()>& store);
 
 }  // namespace EntryNames

@@ -45,6 +45,25 @@ std::optional<long> ImportRecordsets::FindAnimal(const std::string& tag) {
     return found.Eof() ? std::nullopt : std::optional<long>(static_cast<long>(found.Field(0).ToLong()));
 }
 
+// The tag changes are read once, with their tags in the shape the import gives a tag.
+bool ImportRecordsets::WornBefore(const std::string& tag) {
+    if (!oldTags_) {
+        oldTags_.emplace();
+        for (Recordset rs = db_.Query("SELECT OldTag, TagNumber FROM TagChanges INNER JOIN Animals ON "
+                                      "TagChanges.AnimalID=Animals.AnimalID WHERE Species=" +
+                                      species_ + " ORDER BY TagChangeID");
+             !rs.Eof(); rs.MoveNext()) {
+            const auto [prefix, number] = modCommon::SplitTag(rs.Field(0).ToStringOr(""));
+            oldTags_->emplace(Fold(prefix + (number.empty() ? "" : " " + number)), rs.Field(1).ToStringOr(""));
+        }
+    }
+    const auto worn = oldTags_->find(Fold(tag));
+    if (worn == oldTags_->end()) return false;
+    Note("the tag " + tag + " was worn before by the animal now tagged " + worn->second +
+         ", so no new animal was made for it.");
+    return true;
+}
+
 long ImportRecordsets::AddAnimal(long type, const std::string& tag, const Value& born, const Value& gender,
                                  const Value& breed, long dam, long sire) {
     Statement(insert_,

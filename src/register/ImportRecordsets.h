@@ -30,6 +30,9 @@ public:
     // The key of the gender (or breed) of that name, added to the species when it has none.
     long NameID(bool gender, const std::string& name);
     std::optional<long> FindAnimal(const std::string& tag);
+    // Whether an animal of the working species wore the tag before (its tag changes); the line
+    // is then noted with that animal's tag now.
+    bool WornBefore(const std::string& tag);
     long AddAnimal(long type, const std::string& tag, const Value& born, const Value& gender, const Value& breed,
                    long dam, long sire);
     // Items given as null, and parents given as negative, keep their recorded values.
@@ -53,7 +56,8 @@ private:
     Connection& db_;
     const std::string species_;
     std::optional<KeyMap> genders_, breeds_;
-    std::unordered_map<long, long> lastImport_;  // animal -> the line that put it in group 1
+    std::optional<std::unordered_map<std::string, std::string>> oldTags_;  // old tag -> the tag now
+    std::unordered_map<long, long> lastImport_;                            // animal -> the line that put it in group 1
     std::unordered_map<std::string, std::optional<DateTime>> dates_;
     std::unique_ptr<Connection::Prepared> insert_, update_, groupLink_, locationLink_, eid_, findAnimal_, findEID_;
 

@@ -8,7 +8,9 @@
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "platform/Connection.h"
+#include "platform/Prompts.h"
 #include "platform/Rtf.h"
+#include "platform/Text.h"
 #include "register/AnimalNotes.h"
 #include "register/PaneWindow.h"
 #include "widgets/DataGrid.h"
@@ -55,23 +57,57 @@ NotesPane::NotesPane(PaneWindow& window, QGroupBox* frame, int tab) : DetailPane
 
 void NotesPane::DisplayNote() {
     if (!OnShow()) return;  // the box keeps the note last shown, unchanged, till then
-    Trap("DisplayNote", kObject, [&] {
+    const bool loaded = Trap("DisplayNote", kObject, [&] {
         rtbNotes->clear();
         rtbNotes->setVisible(window_.AnimalGrid().SelCount() == 1);
         const int animal = modCommon::GetSingleAnimalID();
         if (animal <= 0) return;
-        if (const auto note = AnimalNotes::Note(Database().GetConnection(), animal))
+        if (const auto unsaved = unsaved_.find(animal); unsaved != unsaved_.end()) {
+            if (!unsaved->second.empty()) Rtf::Load(unsaved->second, *rtbNotes->document());
+        } else if (const auto note = AnimalNotes::Note(Database().GetConnection(), animal)) {
             Rtf::Load(*note, *rtbNotes->document());
+        }
     });
+    rtbNotes->setReadOnly(!loaded);
     rtbNotes->document()->setModified(false);
 }
 
-void NotesPane::SaveNote() {
+// The box's note joins those not saved yet, and all are written. Any failure but a database in
+// use is logged and shown as usual, and the notes wait for the next save.
+bool NotesPane::Save() {
+    bool goOn = true;
     Trap("SaveNote", kObject, [&] {
         const int animal = modCommon::GetSingleAnimalID();
-        if (animal <= 0 || !rtbNotes->document()->isModified()) return;
-        AnimalNotes::Save(Database().GetConnection(), animal,
-                          rtbNotes->toPlainText().isEmpty() ? "" : Rtf::Write(*rtbNotes->document()));
-        rtbNotes->document()->setModified(false);
+        if (animal > 0 && rtbNotes->document()->isModified()) {
+            unsaved_[animal] = rtbNotes->toPlainText().isEmpty() ? "" : Rtf::Write(*rtbNotes->document());
+            rtbNotes->document()->setModified(false);
+        }
+        goOn = WriteUnsaved();
     });
+    return goOn;
+}
+
+// Writes the notes not saved yet, each leaving the list as it is written; false when the
+// database is in use and the keeper chose to keep them for later.
+bool NotesPane::WriteUnsaved() {
+    for (;;) {
+        try {
+            for (auto note = unsaved_.begin(); note != unsaved_.end(); note = unsaved_.erase(note))
+                AnimalNotes::Save(Database().GetConnection(), note->first, note->second);
+            return true;
+        } catch (const RuntimeError& failure) {
+            if (!failure.InUse() || TrapAction::EndedBy()) throw;  // told already, or not in use
+            if (Prompts::MsgBox("Your Kelvo database is in use by another program, so the note you typed cannot "
+                                "be saved now." +
+                                    CRLF +
+                                    "Close the other program and choose Retry, or choose Cancel to keep the note "
+                                    "and save it later.",
+                                Prompts::RetryCancel | Prompts::Exclamation, "Database In Use") == Prompts::Retry)
+                continue;
+            // The rest of the keeper's action meets the lock at once, and says nothing more.
+            TrapAction::Meets(failure);
+            modCommon::LogError(failure, "SaveNote", kObject, false);
+            return false;
+        }
+    }
 }

@@ -19,6 +19,7 @@
 #include "platform/Connection.h"
 #include "platform/Prompts.h"
 #include "platform/Rtf.h"
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "register/PaneWindow.h"
 #include "register/PedigreeLinks.h"
@@ -263,15 +264,26 @@ void PedigreePane::AddMissingParent(int line) {
             " whose tag you enter is not already in your records " + "it will be added as a 'Reference' animal.",
         Prompts::ApplicationTitle(), "");
     if (tag.empty() || tag == kNotRecorded) return;
+    bool animalGone = false;
     Trap("rtbPedigree_MouseUp", kObject, [&] {
-        PedigreeLinks::AddParent(Database().GetConnection(), modCommon::GetSingleAnimalID(), tag, line == kSireLine);
+        const PedigreeLinks::Added added = PedigreeLinks::AddParent(
+            Database().GetConnection(), modCommon::GetSingleAnimalID(), tag, line == kSireLine);
+        if (added.ownTag)
+            Prompts::MsgBox("The tag " + tag + " is this animal's own: an animal cannot be its own " +
+                                LowerAscii(parent) + ". Nothing has been recorded.",
+                            Prompts::OKOnly | Prompts::Exclamation, "Invalid Parent");
+        animalGone = added.animalGone;
+        if (animalGone)
+            Prompts::MsgBox(
+                "This animal is no longer in your records, so its " + LowerAscii(parent) + " has not been recorded.",
+                Prompts::OKOnly | Prompts::Information, "No Longer Recorded");
     });
-    DisplayPedigree();
+    if (!animalGone) DisplayPedigree();  // the grid's refresh leaves an animal gone unshown
     window_.tmrSetGridRecords_Timer();
 }
 
 void PedigreePane::SavePedigree() {
-    const std::string file = window_.SaveFileName("Save Parentage in a WordPad Document", "RTF Files (*.rtf)|*.rtf",
+    const std::string file = window_.SaveFileName("Save Parentage in an RTF Document", "RTF Files (*.rtf)|*.rtf",
                                                   rtbPedigree->document()->begin().text().toStdString());
     if (file.empty()) return;
     TextFile::Replace(file, Rtf::Write(*rtbPedigree->document()));

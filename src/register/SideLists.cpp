@@ -18,17 +18,25 @@ long long Number(Connection& db, const std::string& sql, const std::vector<Value
     return rs.Eof() || rs.Field(0).IsNull() ? 0 : rs.Field(0).ToLong();
 }
 
-// Runs one bound statement for every animal, all or nothing, with `step` after each.
-void ForEachAnimal(Connection& db, const std::string& sql, const GridAnimals& animals,
-                   const std::function<bool(const GridAnimal&)>& writes,
-                   const std::function<std::vector<Value>(const GridAnimal&)>& params, const ActionStep& step) {
-    Connection::Transaction transaction(db);
+// Runs one bound statement, with the entry's key and the animal's, for every animal still
+// recorded that `writes` lets through, with `step` after each; inside the caller's transaction.
+// How many of the animals were no longer recorded.
+long ForEachAnimal(Connection& db, const std::string& sql, long id, const GridAnimals& animals,
+                   const std::function<bool(const GridAnimal&)>& writes, const ActionStep& step) {
+    const std::unordered_set<long long> gone = AnimalsGone(db, animals);
     Connection::Prepared statement(db, sql);
     for (const GridAnimal& animal : animals) {
-        if (writes(animal)) statement.Run(params(animal));
+        if (!gone.count(animal.id) && writes(animal)) statement.Run({id, animal.id});
         if (step) step();
     }
-    transaction.Commit();
+    return static_cast<long>(gone.size());
+}
+
+// The entry is still in its list; "Unknown" (key 0) of the genders and breeds always is.
+bool EntryExists(Connection& db, List list, long id) {
+    const Table& t = TableOf(list);
+    if (id == 0 && t.perSpecies) return true;
+    return !db.Query(std::string("SELECT 1 FROM ") + t.table + " WHERE " + Is(t.key), {id}).Eof();
 }
 
 }  // namespace
@@ -62,54 +70,62 @@ long OthersNamed(Connection& db, List list, const std::string& name, long except
     return static_cast<long>(Number(db, sql, params));
 }
 
-void Assign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step) {
+Missing Assign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step) {
+    Connection::Transaction transaction(db);
+    Missing missing;
+    missing.entry = !EntryExists(db, list, id);
+    if (missing.entry) return missing;
     if (list != List::Groups) {
-        const char* field = TableOf(list).key;
-        ForEachAnimal(
-            db, std::string("UPDATE Animals SET ") + field + "=? WHERE AnimalID=?", animals,
-            [](const GridAnimal& animal) { return animal.type != 0; },
-            [&](const GridAnimal& animal) {
-                return std::vector<Value>{id, animal.id};
-            },
-            step);
-        return;
+        missing.animals = ForEachAnimal(
+            db, std::string("UPDATE Animals SET ") + TableOf(list).key + "=? WHERE AnimalID=?", id, animals,
+            [](const GridAnimal& animal) { return animal.type != 0; }, step);
+    } else {
+        // A membership the animal already has is the one write that is passed over.
+        std::unordered_set<long long> members;
+        Recordset rs = db.Query("SELECT AnimalID FROM GroupLink WHERE GroupID=?", {id});
+        for (; !rs.Eof(); rs.MoveNext()) members.insert(rs.Field(0).IsNull() ? 0 : rs.Field(0).ToLong());
+        missing.animals = ForEachAnimal(
+            db, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)", id, animals,
+            [&](const GridAnimal& animal) { return members.insert(animal.id).second; }, step);
     }
-    // A membership the animal already has is the one write that is passed over.
-    std::unordered_set<long long> members;
-    Recordset rs = db.Query("SELECT AnimalID FROM GroupLink WHERE GroupID=?", {id});
-    for (; !rs.Eof(); rs.MoveNext()) members.insert(rs.Field(0).IsNull() ? 0 : rs.Field(0).ToLong());
-    ForEachAnimal(
-        db, "INSERT INTO GroupLink (GroupID,AnimalID) VALUES (?,?)", animals,
-        [&](const GridAnimal& animal) { return members.insert(animal.id).second; },
-        [&](const GridAnimal& animal) {
-            return std::vector<Value>{id, animal.id};
-        },
-        step);
+    transaction.Commit();
+    return missing;
 }
 
-void Deassign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step) {
+Missing Deassign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step) {
     const char* field = TableOf(list).key;
     const std::string sql = list == List::Groups ? std::string("DELETE FROM GroupLink WHERE GroupID=? AND AnimalId=?")
                                                  : std::string("UPDATE Animals SET ") + field + "=Null WHERE " +
                                                        Is(field) + " AND AnimalId=?";
-    ForEachAnimal(
-        db, sql, animals, [](const GridAnimal&) { return true; },
-        [&](const GridAnimal& animal) {
-            return std::vector<Value>{id, animal.id};
-        },
-        step);
+    Connection::Transaction transaction(db);
+    Missing missing;
+    missing.animals = ForEachAnimal(
+        db, sql, id, animals, [](const GridAnimal&) { return true; }, step);
+    transaction.Commit();
+    return missing;
 }
 
-void Create(Connection& db, List list, const std::string& name, int species) {
+long Create(Connection& db, List list, const std::string& name, int species) {
     const Table& t = TableOf(list);
+    Connection::Transaction transaction(db);
+    const long others = OthersNamed(db, list, name, -1, species);
+    if (others > 0) return others;
     if (t.perSpecies)
         db.Execute(std::string("INSERT INTO ") + t.table + " (" + t.name + ",Species) VALUES (?,?)", {name, species});
     else db.Execute(std::string("INSERT INTO ") + t.table + " (" + t.name + ") VALUES (?)", {name});
+    transaction.Commit();
+    return 0;
 }
 
-long Rename(Connection& db, List list, long id, const std::string& name) {
+Named Rename(Connection& db, List list, long id, const std::string& name, int species) {
     const Table& t = TableOf(list);
-    return db.Execute(std::string("UPDATE ") + t.table + " SET " + Is(t.name) + " WHERE " + Is(t.key), {name, id});
+    Connection::Transaction transaction(db);
+    Named named{OthersNamed(db, list, name, id, species), 0};
+    if (named.others > 0) return named;
+    named.rows =
+        db.Execute(std::string("UPDATE ") + t.table + " SET " + Is(t.name) + " WHERE " + Is(t.key), {name, id});
+    transaction.Commit();
+    return named;
 }
 
 long AnimalsIn(Connection& db, List list, long id, int species) {
@@ -163,7 +179,10 @@ long ActiveLocationsNamed(Connection& db, const std::string& name, long exceptID
         db, "SELECT Count(*) FROM Locations WHERE Active AND LocationName=? AND LocationID<>?", {name, exceptID}));
 }
 
-void SaveLocation(Connection& db, long editedID, const std::string& name, const std::string& description, long type) {
+long SaveLocation(Connection& db, long editedID, const std::string& name, const std::string& description, long type) {
+    Connection::Transaction transaction(db);
+    const long others = ActiveLocationsNamed(db, name, editedID);
+    if (others > 0) return others;
     if (editedID < 1)
         db.Execute("INSERT INTO Locations (LocationName,LocationDescription,LocationType,Active) VALUES (?,?,?,1)",
                    {name, description, type});
@@ -171,6 +190,8 @@ void SaveLocation(Connection& db, long editedID, const std::string& name, const 
         db.Execute(
             "UPDATE Locations SET LocationName=?, LocationDescription=?, LocationType=?,Active=1 WHERE LocationID=?",
             {name, description, type, editedID});
+    transaction.Commit();
+    return 0;
 }
 
 }  // namespace SideLists

@@ -34,14 +34,23 @@ long OthersNamed(Connection& db, List list, const std::string& name, long except
 
 // Puts the animals in the entry: into the group (those already in it stay as they are), or
 // gives them the gender or breed (a tag alone gets neither). `step` runs after every animal.
-void Assign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step);
+// Only animals still recorded are put in, and none when the entry has gone.
+Missing Assign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step);
 // Takes the animals out of the group, or clears the gender or breed of those that have it.
-void Deassign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step);
+Missing Deassign(Connection& db, List list, long id, const GridAnimals& animals, const ActionStep& step);
 
-// A new group, or a new gender or breed of the species (locations have their own dialog).
-void Create(Connection& db, List list, const std::string& name, int species);
-// Gives the entry a new name; the rows changed (0 when the entry has gone).
-long Rename(Connection& db, List list, long id, const std::string& name);
+// The writes of a name look for other entries with it in their own transaction, for another
+// copy of the program may have given it meanwhile; nothing is written when there are any.
+
+// A new group, or a new gender or breed of the species (locations have their own dialog): how
+// many other entries have the name, 0 when it was created.
+long Create(Connection& db, List list, const std::string& name, int species);
+// Gives the entry a new name: how many others have it, and the rows changed (0 when the entry
+// has gone).
+struct Named {
+    long others = 0, rows = 0;
+};
+Named Rename(Connection& db, List list, long id, const std::string& name, int species);
 // How many animals the entry holds (for a location, every movement there ever was).
 long AnimalsIn(Connection& db, List list, long id, int species);
 // Deletes the entry: a group with its memberships, a gender or breed cleared from the animals of
@@ -63,7 +72,8 @@ bool ReactivateIdentical(Connection& db, long editedID, const std::string& name,
                          long type);
 // How many other active locations have the name.
 long ActiveLocationsNamed(Connection& db, const std::string& name, long exceptID);
-// Stores a new location (`editedID` below 1) or the edited one, active.
-void SaveLocation(Connection& db, long editedID, const std::string& name, const std::string& description, long type);
+// Stores a new location (`editedID` below 1) or the edited one, active, unless another active
+// location has the name: how many have it, 0 when it was stored.
+long SaveLocation(Connection& db, long editedID, const std::string& name, const std::string& description, long type);
 
 }  // namespace SideLists

@@ -17,9 +17,10 @@ bool IsValidTag(const std::string& tag, bool herdFlockRequired);
 bool IsOwned(Connection& db, long animal);
 
 enum class Outcome {
-    TagInUse,  // another animal of the species wears the new tag: nothing recorded
-    Recorded,  // a change older than the latest recorded: history alone
-    Latest,    // the latest change: the animal wears the new tag
+    TagInUse,    // another animal of the species wears the new tag: nothing recorded
+    Recorded,    // a change older than the latest recorded: history alone
+    Latest,      // the latest change: the animal wears the new tag
+    AnimalGone,  // the animal is no longer recorded: nothing recorded
 };
 // Records that the animal got `newTag` on `date`. The history row, and for the latest change
 // the animal's new tag and sort key, are written together or not at all: a tag history that

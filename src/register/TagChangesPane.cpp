@@ -139,6 +139,12 @@ void TagChangesPane::RecordTagChange(const std::string& newTag, const DateTime& 
                         Prompts::OKOnly | Prompts::Exclamation, "Tag Exists");
         return;
     }
+    if (outcome == TagChanges::Outcome::AnimalGone) {
+        Prompts::MsgBox("This animal is no longer in your records, so the tag change has not been recorded.",
+                        Prompts::OKOnly | Prompts::Information, "No Longer Recorded");
+        window_.tmrSetGridRecords_Timer();
+        return;
+    }
     if (outcome == TagChanges::Outcome::Latest) window_.tmrSetGridRecords_Timer();
     DisplayTagChanges();
 }

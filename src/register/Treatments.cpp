@@ -4,6 +4,7 @@
 
 #include "platform/Connection.h"
 #include "platform/RuntimeError.h"
+#include "register/GridAnimals.h"
 
 namespace {
 
@@ -28,21 +29,25 @@ Treatments::Recorded Treatments::RecordedValues(Connection& db) {
             Column(db, "SELECT TreatedBy FROM Treatments"), Column(db, "SELECT Reason FROM Treatments")};
 }
 
-long long Treatments::Record(Connection& db, const Treatment& treatment, const std::vector<long>& animals) {
+Treatments::Given Treatments::Record(Connection& db, const Treatment& treatment, const std::vector<long>& animals) {
     CheckLength(treatment.medicine, 255, "medicine name");
     CheckLength(treatment.unit, 50, "unit");
     CheckLength(treatment.treatedBy, 255, "name of the person doing the treatment");
     CheckLength(treatment.reason, 255, "reason");
     Connection::Transaction transaction(db);
+    const std::unordered_set<long long> gone = AnimalsGone(db, animals);
+    Given given{0, static_cast<long>(gone.size())};
+    if (gone.size() == animals.size()) return given;  // a treatment no animal received
     Connection::Prepared(
         db, "INSERT INTO Treatments (EventDate, MedicineName, Amount, Unit, TreatedBy, Reason) VALUES (?,?,?,?,?,?)")
         .Run({Value(treatment.date.ToText()), Value(treatment.medicine), Value(treatment.amount), Value(treatment.unit),
               Value(treatment.treatedBy), Value(treatment.reason)});
-    const long long id = db.LastInsertId();
+    given.treatment = db.LastInsertId();
     Connection::Prepared link(db, "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (?,?)");
-    for (long animal : animals) link.Run({Value(id), Value(animal)});
+    for (long animal : animals)
+        if (!gone.count(animal)) link.Run({Value(given.treatment), Value(animal)});
     transaction.Commit();
-    return id;
+    return given;
 }
 
 void Treatments::DeleteLinks(Connection& db, const std::vector<long>& links) {

@@ -23,9 +23,14 @@ struct Recorded {
 };
 Recorded RecordedValues(Connection& db);
 
-// Records the treatment for these animals, all of it or nothing; its key. A text longer than
-// its column raises (InvalidCall) before anything is written.
-long long Record(Connection& db, const Treatment& treatment, const std::vector<long>& animals);
+// Records the treatment for those of these animals still recorded, all of it or nothing: its
+// key (0 when none of them is, and nothing was written), and how many of them were no longer
+// recorded. A text longer than its column raises (InvalidCall) before anything is written.
+struct Given {
+    long long treatment = 0;
+    long animalsGone = 0;
+};
+Given Record(Connection& db, const Treatment& treatment, const std::vector<long>& animals);
 
 // Removes these links (a key of 0 stands for no stored link) and with them every treatment no
 // animal is linked to any more, together or not at all. A treatment stays recorded for the other

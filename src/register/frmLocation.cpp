@@ -131,11 +131,11 @@ void frmLocation::OKButton_Click() {
         }
         // A name that another location in the list has, or one too long, is refused, and the
         // keeper's entries stay for another try.
-        if (!EntryNames::Accept("location", name, SideLists::ActiveLocationsNamed(db, name, edited))) {
+        if (!EntryNames::Accept("location", name,
+                                [&] { return SideLists::SaveLocation(db, edited, name, description, type); })) {
             txbName->setFocus();
             return;
         }
-        SideLists::SaveLocation(db, edited, name, description, type);
         done(QDialog::Accepted);
     });
 }

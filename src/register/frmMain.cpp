@@ -13,6 +13,8 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -23,6 +25,7 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "register/DetailPane.h"
+#include "register/NotesPane.h"
 #include "register/PedigreePane.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DesignGeometry.h"
@@ -83,6 +86,7 @@ frmMain::frmMain() : QMainWindow(nullptr) {
     BuildLists();
     BuildPanes();
     BuildImportMenu();
+    SetTabOrder();
     LayOutPanel();
     HoldPaneDesigns();
     RegisterWithCore();
@@ -172,6 +176,39 @@ void frmMain::BuildFrame() {
     tmrZOrder->setObjectName(QStringLiteral("tmrZOrder"));
     tmrZOrder->setInterval(250);
     connect(tmrZOrder, &QTimer::timeout, this, [this] { tmrZOrder_Timer(); });
+}
+
+// Tab goes through the window as it reads: the panel, the grid, the tabs, what the tabs hold
+// (the shown tab's alone: hidden controls are passed over) and the help.
+void frmMain::SetTabOrder() {
+    QWidget* const order[] = {txbTagSearch,
+                              cmdSelectAll,
+                              cmdDeSelectAll,
+                              optCurrent,
+                              optGone,
+                              optNoLocation,
+                              optAllAnimals,
+                              &grdAnimals->View(),
+                              &tabDetails->Bar(),
+                              lstGroups,
+                              lstLocations,
+                              lstGenders,
+                              lstBreeds,
+                              cmdChangeDoBs,
+                              cmdCheckMovements,
+                              cmdChangeTaggingDates,
+                              &grdTagChanges->View(),
+                              cmdRecordTagChange,
+                              cmdDeleteTagChange,
+                              &grdTreatments->View(),
+                              cmdRecordTreatment,
+                              cmdDeleteTreatments,
+                              &grdMovements->View(),
+                              rtbNotes,
+                              rtbPedigree,
+                              &grdPedigree->View(),
+                              rtbHelp};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void frmMain::RegisterWithCore() { modMainWindowServices::RegisterMainWindow(this); }
@@ -450,6 +487,10 @@ void frmMain::tmrZOrder_Timer() {
 // ---- Unloading -------------------------------------------------------------------------------
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!notes_->SaveBeforeClosing()) {  // the keeper keeps a note the database would not take yet
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

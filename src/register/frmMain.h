@@ -170,7 +170,8 @@ public:
     // keeper cancelled.
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& strFileName = "") override;
-    std::string OpenFileName(const std::string& title, const std::string& filter, bool fileMustExist);
+    std::string OpenFileName(const std::string& title, const std::string& filter, bool fileMustExist,
+                             const std::vector<std::string>& places = {});
 
     // ---- Help pane --------------------------------------------------------------------------
     QTextEdit* rtbHelp;
@@ -334,6 +335,7 @@ private:
     void Form_Unload();
     void SetHelpTags();
     void SetGridHelp();
+    void SetTabOrder();
     void RegisterWithCore();
     bool resizing_ = false;
     // The controls left of the grid, one under the other, and the grid's left beside them.
@@ -385,10 +387,12 @@ private:
     bool ListMenuKey(QObject* watched, QEvent* event);
     void PopupByKeys(QPoint at, const std::function<void()>& popup);
     void EditEntry(QListWidget* list, long id, const std::string& name);
-    using EntryAction = std::function<void(Connection&, SideLists::List, long, const GridAnimals&, const ActionStep&)>;
-    void InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
-                        const std::string& groupCaption,
-                        const std::function<std::string(const std::string&)>& otherCaption);
+    using EntryAction =
+        std::function<Missing(Connection&, SideLists::List, long, const GridAnimals&, const ActionStep&)>;
+    Missing InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                           const std::string& groupCaption,
+                           const std::function<std::string(const std::string&)>& otherCaption);
+    void TellMissing(QListWidget* list, const std::string& name, const Missing& missing);
     void DisplayList(QListWidget* list);
     // Movements between locations
     // The script of the movement action under way, read once for all its animals; only kept
@@ -399,9 +403,9 @@ private:
     void DeassignFromLocation(long id, const std::string& name);
     // Moves the selected animals, all at once by `many` (Movements::MoveMany) where it can, else one
     // by one by `each`.
-    void MoveSelected(const char* procedure, const std::string& caption,
-                      const std::function<bool(const GridAnimals&)>& many,
-                      const std::function<void(const GridAnimal&)>& each);
+    Missing MoveSelected(const char* procedure, const std::string& caption, long into,
+                         const std::function<bool(const GridAnimals&)>& many,
+                         const std::function<void(const GridAnimal&)>& each);
     // The detail panes, in the order of their tabs; the tabs that show the selected animals
     // have theirs in panes_, to be displayed when shown out of date.
     DoBChangePane* dobChange_;

@@ -61,8 +61,9 @@ const char* const kHelpA =
     "If you want you can save this information for reference in the future (using File -> Save As).\r\n"
     "\r\n"
     "To add or amend animal data in your records you can create a file containing animal\r\n"
-    "data - you can use Windows Notepad to do this. Each piece of data for an animal should be\r\n"
-    "separated from the next using a @@. The data that can be added for each animal is as follows:\r\n"
+    "data - you can use a text window like this one: type the lines in it and save them with\r\n"
+    "File -> Save As. Each piece of data for an animal should be separated from the next using\r\n"
+    "a @@. The data that can be added for each animal is as follows:\r\n"
     "\r\n"
     "\tTag Number** Date of Birth** Gender** Breed** EID** then the same for the dam and the sire\r\n"
     "\r\n"
@@ -114,7 +115,7 @@ void frmMain::mnuImportAnimalFromFile_Click() {
     Trap("mnuImportAnimalFromFile_Click", kObject, [&] {
         const std::string species = modCommon::Species == modCommon::Cattle ? "cattle" : "sheep";
         const std::string file = OpenFileName(
-            "Select an Import Animals File containing " + species + " details:", "Text Files (*.txt)|*.txt", true);
+            "Select an Import Animals File containing " + species + " details:", "Text or CSV Files|*.txt;*.csv", true);
         if (file.empty()) return;
         const std::string text = TextFile::Read(file);
         setEnabled(false);

@@ -40,19 +40,15 @@ std::string Species() { return std::to_string(modCommon::Species); }
 
 std::string LowerKind(List list) { return LowerAscii(SideLists::TableOf(list).kind); }
 
-// How many other entries of the list have the name.
-long OthersNamed(List list, const std::string& name, long exceptID) {
-    return SideLists::OthersNamed(Database().GetConnection(), list, name, exceptID, modCommon::Species);
-}
-
-// Asks for an entry's name until the list can take it, offering what the keeper typed again
-// after a refusal; "" when the keeper cancels (or, `trimmed`, answers blanks alone).
-std::string AskName(List list, const std::string& prompt, const std::string& title, std::string typed, long exceptID,
-                    bool trimmed) {
+// Asks for an entry's name until `store` has stored it, offering what the keeper typed again
+// after a refusal; "" when the keeper cancels (or, `trimmed`, answers blanks alone). `store`
+// writes the name unless other entries have it and gives how many do.
+std::string AskName(List list, const std::string& prompt, const std::string& title, std::string typed, bool trimmed,
+                    const std::function<long(const std::string&)>& store) {
     for (;;) {
         typed = Prompts::InputBox(prompt, title, typed);
         const std::string name = trimmed ? TrimBlanks(typed) : typed;
-        if (name.empty() || EntryNames::Accept(LowerKind(list), name, OthersNamed(list, name, exceptID))) return name;
+        if (name.empty() || EntryNames::Accept(LowerKind(list), name, [&] { return store(name); })) return name;
     }
 }
 
@@ -194,11 +190,16 @@ void frmMain::ActOnSelected(const char* procedure, const std::string& caption, c
     Trap(procedure, kObject, [&] {
         if (grdAnimals->SelCount() == 0) return;
         setEnabled(false);
-        InitialiseProgressbar(grdAnimals->SelCount(), caption);
-        work(SelectedGridAnimals(), [this] {
+        const long total = grdAnimals->SelCount();
+        InitialiseProgressbar(total, caption);
+        // The bar is drawn again as its share grows by a hundredth, not for each of 200,000 animals.
+        long done = 0;
+        work(SelectedGridAnimals(), [&] {
             TrapAction::ThrowIfEnded();  // the database failed as a whole: no animal after it
-            pbrProgress->setValue(pbrProgress->value() + 1);
+            ++done;
+            if (done * 100 / total != (done - 1) * 100 / total) pbrProgress->setValue(static_cast<int>(done));
         });
+        pbrProgress->setValue(static_cast<int>(done));
         tmrSetGridRecords_Timer();
     });
 }
@@ -210,28 +211,48 @@ void frmMain::EndSelectedAction() {
 
 // The selected animals put in or taken out of a group, gender or breed by `unit`, with the
 // captions of the two: `groupCaption` for a group, `otherCaption` with the kind's word for the others.
-void frmMain::InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
-                             const std::string& groupCaption,
-                             const std::function<std::string(const std::string&)>& otherCaption) {
+Missing frmMain::InOrOutOfEntry(const char* procedure, QListWidget* list, long id, const EntryAction& unit,
+                                const std::string& groupCaption,
+                                const std::function<std::string(const std::string&)>& otherCaption) {
     const List which = ListOf(*this, list);
+    Missing missing;
     ActOnSelected(procedure, which == List::Groups ? groupCaption : otherCaption(LowerKind(which)),
                   [&](const GridAnimals& animals, const ActionStep& step) {
-                      unit(Database().GetConnection(), which, id, animals, step);
+                      missing = unit(Database().GetConnection(), which, id, animals, step);
                   });
+    return missing;
+}
+
+// What an action found gone from the register when it ran is told once the action has ended;
+// an entry gone leaves its list.
+void frmMain::TellMissing(QListWidget* list, const std::string& name, const Missing& missing) {
+    if (missing.entry) {
+        Prompts::MsgBox("The " + LowerKind(ListOf(*this, list)) + " '" + name +
+                            "' is no longer in your records, so nothing has been recorded.",
+                        Prompts::OKOnly | Prompts::Information, "No Longer Recorded");
+        DisplayList(list);
+    } else if (missing.animals > 0) {
+        Prompts::MsgBox(AnimalsGoneMessage(missing.animals), Prompts::OKOnly | Prompts::Information,
+                        "No Longer Recorded");
+    }
 }
 
 void frmMain::Assign(QListWidget* list, long id, const std::string& name) {
     if (list == lstLocations) return AssignToLocation(id, name);
-    InOrOutOfEntry(
-        "Assign", list, id, SideLists::Assign, "Adding the selected animals to '" + name + "'...",
-        [&](const std::string& kind) { return "Giving the selected animals the " + kind + " '" + name + "'..."; });
+    TellMissing(list, name,
+                InOrOutOfEntry("Assign", list, id, SideLists::Assign,
+                               "Adding the selected animals to '" + name + "'...", [&](const std::string& kind) {
+                                   return "Giving the selected animals the " + kind + " '" + name + "'...";
+                               }));
 }
 
 void frmMain::Deassign(QListWidget* list, long id, const std::string& name) {
     if (list == lstLocations) return DeassignFromLocation(id, name);
-    InOrOutOfEntry(
-        "Deassign", list, id, SideLists::Deassign, "Removing selected animals from group '" + name + "'...",
-        [&](const std::string& kind) { return "Removing " + kind + " '" + name + "' from selected animals..."; });
+    TellMissing(list, name,
+                InOrOutOfEntry("Deassign", list, id, SideLists::Deassign,
+                               "Removing selected animals from group '" + name + "'...", [&](const std::string& kind) {
+                                   return "Removing " + kind + " '" + name + "' from selected animals...";
+                               }));
 }
 
 // ---- Creating, editing and deleting entries ---------------------------------------------------
@@ -245,11 +266,12 @@ void frmMain::CreateNew(QListWidget* list) {
             return;
         }
         const List which = ListOf(*this, list);
-        const std::string answer =
-            AskName(which, "Enter the new " + LowerKind(which) + " name",
-                    "New " + std::string(SideLists::TableOf(which).kind) + " Name", "", -1, false);
+        const std::string answer = AskName(
+            which, "Enter the new " + LowerKind(which) + " name",
+            "New " + std::string(SideLists::TableOf(which).kind) + " Name", "", false, [&](const std::string& name) {
+                return SideLists::Create(Database().GetConnection(), which, name, modCommon::Species);
+            });
         if (answer.empty()) return;
-        SideLists::Create(Database().GetConnection(), which, answer, modCommon::Species);
         DisplayList(list);
     });
 }
@@ -265,10 +287,16 @@ void frmMain::EditEntry(QListWidget* list, long id, const std::string& name) {
             const std::optional<SideLists::Location> edited = SideLists::ReadLocation(db, id);
             if (!edited || edited->name.empty()) return;
         } else {
+            long renamed = 0;
             const std::string answer =
                 AskName(which, "Edit the " + LowerKind(which) + "'s name and click OK to change the name",
-                        std::string(SideLists::TableOf(which).kind) + " Name Editor", name, id, true);
-            if (answer.empty() || SideLists::Rename(db, which, id, answer) != 1) return;
+                        std::string(SideLists::TableOf(which).kind) + " Name Editor", name, true,
+                        [&](const std::string& typed) {
+                            const SideLists::Named named = SideLists::Rename(db, which, id, typed, modCommon::Species);
+                            renamed = named.rows;
+                            return named.others;
+                        });
+            if (answer.empty() || renamed != 1) return;
         }
         DisplayList(list);
         tmrSetGridRecords_Timer();

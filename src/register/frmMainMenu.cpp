@@ -153,13 +153,14 @@ std::string frmMain::SaveFileName(const std::string& title, const std::string& f
     return file;
 }
 
-std::string frmMain::OpenFileName(const std::string& title, const std::string& filters, bool fileMustExist) {
+std::string frmMain::OpenFileName(const std::string& title, const std::string& filters, bool fileMustExist,
+                                  const std::vector<std::string>& places) {
     std::string file, fileTitle, filter = filters;
     long filterIndex = 1;
     bool readOnly = false;
     long flags = kExplorer | kPathMustExist;
     CommonDialog1.VBGetOpenFileName(file, fileTitle, fileMustExist, false, readOnly, true, filter, filterIndex, "",
-                                    title, "", -1, &flags);
+                                    title, "", -1, &flags, false, nullptr, places);
     return file;
 }
 
@@ -222,7 +223,8 @@ void frmMain::mnuBackupLocal_Click() {
             Prompts::MsgBox("Your data could not be backed up, as the disk you are backing up to is full." +
                                 (earlier ? "\r\nThe earlier backup in " + path + " has been kept." : std::string()),
                             Prompts::OKOnly, "Backup Failed");
-        else
+        // A database in use has been told as such.
+        else if (const RuntimeError* ended = TrapAction::EndedBy(); !ended || !ended->InUse())
             Prompts::MsgBox(
                 "Your data could not be backed up\r\n"
                 "Please check that there is enough space\r\n"
@@ -233,11 +235,14 @@ void frmMain::mnuBackupLocal_Click() {
 
 void frmMain::mnuRestoreLocal_Click() {
     Trap("mnuRestoreLocal_Click", kObject, [&] {
-        const std::string path = OpenFileName("Restore your data from an earlier backup", kDatabaseFilter, false);
+        // The data folder is offered beside the backups: the copies earlier restores kept are there.
+        const std::string path = OpenFileName("Restore your data from an earlier backup", kDatabaseFilter, false,
+                                              {modCommon::GetDatabaseFilespec()});
         if (path.empty()) return;
         // The note shown belongs to the data being replaced.
         SaveNote();
-        const int restored = Database().Restore(path);
+        clsDatabase::RestoreReport report;
+        const int restored = Database().Restore(path, &report);
         if (restored != 0) {
             if (restored != 3)  // 3: the keeper has been told why
                 Prompts::MsgBox("Your data could not be restored.", Prompts::OKOnly, "Restore Failed");
@@ -245,9 +250,8 @@ void frmMain::mnuRestoreLocal_Click() {
         }
         InitialiseForSpecies();
         QCoreApplication::processEvents();
-        Prompts::MsgBox("Your data was restored successfully." + CRLF + "The data it replaced is kept in " +
-                            Database().GetKeptFilespec(),
-                        Prompts::OKOnly, "Restored OK");
+        Prompts::MsgBox("Your data was restored successfully." + clsDatabase::KeptLine(report.kept), Prompts::OKOnly,
+                        "Restored OK");
     });
 }
 

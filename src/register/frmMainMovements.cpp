@@ -12,6 +12,7 @@
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Prompts.h"
+#include "register/LaterRecords.h"
 #include "register/Movements.h"
 #include "register/frmMain.h"
 #include "widgets/DataGrid.h"
@@ -75,6 +76,31 @@ bool AskAboutMovement(long locationType, long selected, MovementAnswers& answers
     return true;
 }
 
+// "2 movements", "1 treatment"; "" for none.
+std::string Counted(long count, const std::string& what) {
+    return count == 0 ? "" : std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+// A death or a move off the holding deletes the animals' records dated after it, and taking it
+// back does not bring them back: the keeper is told what goes and may decline, No being the
+// default. True when nothing goes or the keeper agrees.
+bool ConfirmLaterRecordsDeleted(long locationType, const GridAnimals& animals, const DateTime& date) {
+    const LaterRecords::Counts counts = LaterRecords::Deleted(Database().GetConnection(), locationType, animals, date);
+    std::vector<std::string> listed;
+    for (const std::string& item : {Counted(counts.movements, "movement"), Counted(counts.treatments, "treatment"),
+                                    Counted(counts.tagChanges, "tag change")})
+        if (!item.empty()) listed.push_back(item);
+    if (listed.empty()) return true;
+    std::string what = listed[0];
+    for (std::size_t i = 1; i < listed.size(); ++i) what += (i + 1 == listed.size() ? " and " : ", ") + listed[i];
+    return Prompts::MsgBox("This will also delete what is recorded for the selected animals after " +
+                               date.ToGeneralText() + ": " + what +
+                               ". Taking the animals out of the location again will not bring these records "
+                               "back.\r\n\r\nDo you want to go on?",
+                           Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
+                           "Confirm Deletion of Later Records") == Prompts::Yes;
+}
+
 }  // namespace
 
 bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const DateTime& date, long locationID,
@@ -90,18 +116,19 @@ bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const Dat
 }
 
 // The movement action's loop over the selection, with the script read once for all of it.
-void frmMain::MoveSelected(const char* procedure, const std::string& caption,
-                           const std::function<bool(const GridAnimals&)>& many,
-                           const std::function<void(const GridAnimal&)>& each) {
+Missing frmMain::MoveSelected(const char* procedure, const std::string& caption, long into,
+                              const std::function<bool(const GridAnimals&)>& many,
+                              const std::function<void(const GridAnimal&)>& each) {
     movementAction_ = true;
     const auto forget = qScopeGuard([this] {
         movementAction_ = false;
         movementScript_.reset();
     });
+    Missing missing;
     ActOnSelected(procedure, caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        if (!many(animals)) return Movements::MoveEach(Database().GetConnection(), animals, each, step);
-        pbrProgress->setValue(pbrProgress->value() + static_cast<int>(animals.size()));  // all of them at once
+        missing = Movements::MoveEach(Database().GetConnection(), animals, into, each, step, many);
     });
+    return missing;
 }
 
 void frmMain::AssignToLocation(long id, const std::string& name) {
@@ -114,7 +141,8 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
     Trap("Assign", kObject, [&] {
         setEnabled(false);
         type = Movements::LocationType(Database().GetConnection(), id);
-        go = AskAboutMovement(type, selected, answers);
+        go = AskAboutMovement(type, selected, answers) &&
+             ConfirmLaterRecordsDeleted(type, SelectedGridAnimals(), answers.date);
     });
     if (!go) return;
     const std::string caption = type == kRemoval ? ""
@@ -127,11 +155,11 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
         return Movements::MoveMany(Database().GetConnection(), true, id, moving, answers.date, answers.details,
                                    answers.cause);
     };
-    MoveSelected("Assign", caption, many, [&](const GridAnimal& animal) {
-        if (Movements::Moves(type, animal))
-            AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id, answers.details,
-                                         answers.cause);
-    });
+    TellMissing(lstLocations, name, MoveSelected("Assign", caption, id, many, [&](const GridAnimal& animal) {
+                    if (Movements::Moves(type, animal))
+                        AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id,
+                                                     answers.details, answers.cause);
+                }));
 }
 
 void frmMain::DeassignFromLocation(long id, const std::string& name) {
@@ -141,8 +169,9 @@ void frmMain::DeassignFromLocation(long id, const std::string& name) {
         for (const GridAnimal& animal : animals) moving.push_back(animal.id);
         return Movements::MoveMany(Database().GetConnection(), false, id, moving, now, "", "");
     };
-    MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...", many,
-                 [&](const GridAnimal& animal) {
-                     AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
-                 });
+    TellMissing(lstLocations, name,
+                MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...", 0, many,
+                             [&](const GridAnimal& animal) {
+                                 AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
+                             }));
 }

@@ -16,6 +16,7 @@
 #include "core/modCommon.h"
 #include "core/modMainWindowServices.h"
 #include "platform/Prompts.h"
+#include "register/GridAnimals.h"
 #include "register/Treatments.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/WindowRules.h"
@@ -135,13 +136,18 @@ bool frmTreatment::EntriesValid() {
     return true;
 }
 
-// The treatment and a link for every animal selected in the main window, all or none.
+// The treatment and a link for every animal selected in the main window, all or none; the
+// keeper is told of animals no longer recorded, which get none.
 void frmTreatment::Save() {
     auto text = [](const QComboBox* list) { return list->currentText().toStdString(); };
-    Treatments::Record(modCommon::Database().GetConnection(),
-                       {*DateTime::FromUserText(txbEventDate->text().toStdString()), text(cboMedicine),
-                        *AmountOf(txbAmount->text()), text(cboUnit), text(cboName), text(cboReason)},
-                       modMainWindowServices::SelectedAnimalIDs());
+    const Treatments::Given given =
+        Treatments::Record(modCommon::Database().GetConnection(),
+                           {*DateTime::FromUserText(txbEventDate->text().toStdString()), text(cboMedicine),
+                            *AmountOf(txbAmount->text()), text(cboUnit), text(cboName), text(cboReason)},
+                           modMainWindowServices::SelectedAnimalIDs());
+    if (given.animalsGone > 0)
+        Prompts::MsgBox(AnimalsGoneMessage(given.animalsGone), Prompts::OKOnly | Prompts::Information,
+                        "No Longer Recorded");
 }
 
 // A treatment that could not be written is reported and nothing of it stays; the dialog keeps

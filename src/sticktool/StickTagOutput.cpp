@@ -1,5 +1,7 @@
 #include "sticktool/StickTagOutput.h"
 
+#include <optional>
+
 #include "core/modCommon.h"
 #include "devices/modHandheld.h"
 #include "platform/Recordset.h"
@@ -45,16 +47,17 @@ Text Lines(const Recordset& table, const Options& options) {
     using namespace StickTagTable;
     Text text;
     Emitter out(text);
-    std::string current;
+    // None before the first row: a read without a group character starts its window too.
+    std::optional<std::string> current;
     long count = 0, total = 0;
     for (long row = 0; row < table.Rows(); ++row) {
         const std::string group = Cell(table, row, StickGroup);
         if (group != current) {
-            if (current.empty() || options.separateGroups) {
-                if (!current.empty() && options.groupLabels) out.Emit(GroupTotal(current, count));
+            if (!current || options.separateGroups) {
+                if (current && options.groupLabels) out.Emit(GroupTotal(*current, count));
                 out.OpenWindow(group);
             } else if (options.groupLabels) {
-                out.Emit(GroupTotal(current, count) + CRLF);
+                out.Emit(GroupTotal(*current, count) + CRLF);
             }
             total += count;
             current = group;
@@ -67,7 +70,7 @@ Text Lines(const Recordset& table, const Options& options) {
         out.Emit(line + CRLF);
         ++count;
     }
-    if (options.groupLabels) out.Emit(GroupTotal(current, count) + CRLF);
+    if (options.groupLabels) out.Emit(GroupTotal(current.value_or(""), count) + CRLF);
     if (!options.separateGroups) {
         total += count;
         if (options.groupLabels) out.Emit(Translate("Total") + ": " + std::to_string(total) + CRLF);

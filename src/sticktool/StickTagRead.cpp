@@ -58,9 +58,22 @@ std::optional<Recordset> StickTagRead::Run() {
     std::optional<StickTagTable::Lookup> lookup;
     if (displayFormat == StickTagTable::TagLookup) lookup = TagLookupFor(serial);
     Recordset table = StickTagTable::Create();
-    StickTagTable::AddRecords(table, data, displayFormat, lookup ? &*lookup : nullptr);
+    TellUnread(StickTagTable::AddRecords(table, data, displayFormat, lookup ? &*lookup : nullptr));
     if (options_.sortTags) StickTagTable::Sort(table, options_.includeGroupLabels);
     return table;
+}
+
+// The records that are no read, listed (the first few, when there are many) before the keeper
+// sees the tags and may erase the stick.
+void StickTagRead::TellUnread(const std::vector<std::string>& unread) {
+    if (unread.empty()) return;
+    constexpr std::size_t kListed = 20;
+    std::string text = Translate(unread.size() == 1 ? "The stick holds a record that could not be read"
+                                                    : "The stick holds records that could not be read") +
+                       " (" + std::to_string(unread.size()) + "):";
+    for (std::size_t i = 0; i < unread.size() && i < kListed; ++i) text += CRLF + unread[i];
+    if (unread.size() > kListed) text += CRLF + "...";
+    Prompts::MsgBox(text, Prompts::Exclamation, Translate("Records Not Read"));
 }
 
 // The stick's display format from its configuration, and for the tag look-up format its

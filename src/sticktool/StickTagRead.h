@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Recordset.h"
 
@@ -34,4 +35,5 @@ private:
 
     bool ReadDisplayFormat(long& displayFormat, std::string& serial);
     bool ReadStoredTags();
+    static void TellUnread(const std::vector<std::string>& unread);
 };

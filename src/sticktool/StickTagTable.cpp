@@ -77,10 +77,15 @@ std::string ConvertTag(const std::string& tag, long displayFormat, const Lookup*
     }
 }
 
-void AddRecords(Recordset& table, const std::string& data, long displayFormat, const Lookup* lookup) {
+std::vector<std::string> AddRecords(Recordset& table, const std::string& data, long displayFormat,
+                                    const Lookup* lookup) {
+    std::vector<std::string> unread;
     for (const std::string& record : modHandheld::SplitText(data, modHandheld::ItemSeparator)) {
         const auto fields = modHandheld::SplitText(record, modHandheld::FieldSeparator);
-        if (fields.size() < 3) continue;
+        if (fields.size() < 3) {
+            if (record.find_first_not_of(modHandheld::FieldSeparator) != std::string::npos) unread.push_back(record);
+            continue;
+        }
         const std::string tag = ConvertTag(fields[0], displayFormat, lookup);
         const auto readAt = modStickReader::StickTimeValue(fields[2]);
         table.AddNew();
@@ -92,6 +97,7 @@ void AddRecords(Recordset& table, const std::string& data, long displayFormat, c
         table.SetField(TagOrder, tag);
         table.Update();
     }
+    return unread;
 }
 
 void Sort(Recordset& table, bool byGroup) { table.Sort(byGroup ? "SortField" : "TagOrder"); }

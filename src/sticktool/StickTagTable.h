@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/Recordset.h"
 
@@ -53,9 +54,11 @@ private:
 std::string ConvertTag(const std::string& tag, long displayFormat, const Lookup* lookup);
 
 // Adds a row per record of an "r" reply's data: records separated by "#", fields by "|"
-// (tag, group, time "ddmmyyhhnnss", optional marker). A record of fewer than three fields
-// is skipped.
-void AddRecords(Recordset& table, const std::string& data, long displayFormat, const Lookup* lookup);
+// (tag, group, time "ddmmyyhhnnss", optional marker). A record of fewer than three fields is
+// no read: it is given back, as the stick holds it, for the keeper to be told (one without a
+// character but the field separators is nothing).
+std::vector<std::string> AddRecords(Recordset& table, const std::string& data, long displayFormat,
+                                    const Lookup* lookup);
 
 // Orders the rows by group and tag, or by tag alone (text order, stable).
 void Sort(Recordset& table, bool byGroup);

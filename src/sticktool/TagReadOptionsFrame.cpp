@@ -69,8 +69,9 @@ TagReadOptionsFrame::TagReadOptionsFrame(QWidget* window) : QGroupBox("Tag Read 
     fraTagsToSave = new QGroupBox("Tags to save", this);
     optTagsToSave = {new QRadioButton("All tags", fraTagsToSave), new QRadioButton("Selected tags", fraTagsToSave)};
     fraDisplayApp = new QGroupBox("Load tags in:", this);
-    optDisplayApplication = {new QRadioButton("Notepad", fraDisplayApp), new QRadioButton("Excel", fraDisplayApp),
-                             new QRadioButton("Windows clipboard", fraDisplayApp)};
+    optDisplayApplication = {new QRadioButton("Text window", fraDisplayApp),
+                             new QRadioButton("Spreadsheet", fraDisplayApp),
+                             new QRadioButton("Desktop clipboard", fraDisplayApp)};
     optTagsToSave[0]->setChecked(true);
     optDisplayApplication[0]->setChecked(true);
     hide();
@@ -238,7 +239,7 @@ StickTagOutput::Options TagReadOptionsFrame::OutputOptions() const {
 
 std::string TagReadOptionsFrame::OutputName() const {
     const int choice = optDisplayApplication[1]->isChecked() ? 1 : optDisplayApplication[2]->isChecked() ? 2 : 0;
-    const std::string names[] = {"Notepad", "Excel", Translate("clipboard")};
+    const std::string names[] = {Translate("a text window"), Translate("a spreadsheet"), Translate("clipboard")};
     return names[choice];
 }
 

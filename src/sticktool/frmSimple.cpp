@@ -68,8 +68,6 @@ void TranslateText(QWidget* control) {
         frame->setTitle(QString::fromStdString(Translate(frame->title().toStdString())));
 }
 
-int Bottom(const QWidget* control) { return control->y() + control->height(); }
-
 using WindowRules::MakeNoDefault;
 
 // The action buttons, off for the length of a read and all on again however it ends; the help
@@ -225,7 +223,7 @@ void frmSimple::MakeRoomForTexts() {
                {fraTolvane}},
               90);
     width_ = ControlsWidth();
-    SetClientHeight(Bottom(fraTolvane) + Pixels(120));
+    SetClientHeight(fraTolvane, fraTolvane->height() + Pixels(120));
 }
 
 // The engineering frame counts only where it shows.
@@ -246,7 +244,8 @@ void frmSimple::showEvent(QShowEvent* event) {
         fraTolvane->NarrowConsole(0);
         if (room > 0) fraTolvane->NarrowConsole(ControlsWidth() - room);
         width_ = ControlsWidth();
-        if (const QWidget* page = DesignGeometry::Page(this); width_ != page->width()) SetClientHeight(page->height());
+        if (const QWidget* page = DesignGeometry::Page(this); width_ != page->width())
+            SetClientHeight(heightFrom_, heightBelow_);
     }
     QWidget::showEvent(event);
 }
@@ -276,20 +275,23 @@ void frmSimple::Form_Load() {
     fraTagReadOptions->Load();
     if (modCommon::EditionCode == modCommon::EngineeringEdition) {
         fraTolvane->show();
-        SetClientHeight(Bottom(fraTolvane) + Pixels(120));
+        SetClientHeight(fraTolvane, fraTolvane->height() + Pixels(120));
         fraTolvane->ListConfigurationFiles();
     }
     fraTagReadOptions->SelectStoredOptions();
+    CloseUpRows();
+    for (const DesignGeometry::Row& row : Rows())
+        for (QWidget* control : row.controls) control->installEventFilter(this);
     tmrInitialise->start();
 }
 
 void frmSimple::TranslateCaptions() {
     TranslateText(cmdRefreshComportList);
     for (QPushButton* button : cmdStickAction) TranslateText(button);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels,
-                                         ckbIncludeTimeScanned, ckbSeparateGroups, fraTagsToSave, optTagsToSave[0],
-                                         optTagsToSave[1], fraDisplayApp, optDisplayApplication[2], fraTagFileOptions})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             fraTagReadOptions, fraWhenReading, ckbSortTags, ckbIncludeGroupLabels, ckbIncludeTimeScanned,
+             ckbSeparateGroups, fraTagsToSave, optTagsToSave[0], optTagsToSave[1], fraDisplayApp,
+             optDisplayApplication[0], optDisplayApplication[1], optDisplayApplication[2], fraTagFileOptions})
         TranslateText(control);
 }
 
@@ -297,22 +299,47 @@ void frmSimple::TranslateCaptions() {
 // tag reading, so its window ends below the buttons.
 void frmSimple::LayOutForMode() {
     if (modCommon::OxbrelMode != 1) {
-        SetClientHeight(fraTolvane->y() - Pixels(30));
+        SetClientHeight(fraTolvane, -Pixels(30));
         return;
     }
     for (int i : {0, 1, 4}) cmdStickAction[i]->hide();
     cmdStickAction[2]->move(cmdStickAction[0]->x(), cmdStickAction[2]->y());
     cmdStickAction[2]->show();
-    SetClientHeight(fraTagReadOptions->y() + Pixels(30));
+    SetClientHeight(fraTagReadOptions, Pixels(30));
 }
 
-// Where the screen has no room for the window, its controls stand on a page that scrolls
+// The client area ends `below` the top of a control, and goes on doing so as the rows close
+// up. Where the screen has no room for the window, its controls stand on a page that scrolls
 // inside it: the page takes the size.
-void frmSimple::SetClientHeight(int height) {
+void frmSimple::SetClientHeight(const QWidget* from, int below) {
+    heightFrom_ = from;
+    heightBelow_ = below;
     QWidget* page = DesignGeometry::Page(this);
-    if (page == this) return setFixedSize(width_, height);
-    page->resize(width_, height);
+    if (page == this) return setFixedSize(width_, from->y() + below);
+    page->resize(width_, from->y() + below);
     DesignGeometry::KeepOnScreen(this);
+}
+
+// The help line and the port frame take room only while one of them shows, and in the
+// engineering window the option frames only while one of them shows, so that the window's
+// controls stand together.
+std::vector<DesignGeometry::Row> frmSimple::Rows() const {
+    const bool keepOptions = modCommon::EditionCode != modCommon::EngineeringEdition || modCommon::OxbrelMode == 1;
+    using DesignGeometry::Group;
+    return {{Group(cmdStickAction.begin(), cmdStickAction.begin() + 6)},
+            {{lblHelp, fraComPortSelection}},
+            {{fraTagReadOptions, fraTagFileOptions}, keepOptions},
+            {{fraTolvane}, true}};
+}
+
+void frmSimple::CloseUpRows() {
+    DesignGeometry::CloseUpRows(Rows(), 90);
+    SetClientHeight(heightFrom_, heightBelow_);
+}
+
+bool frmSimple::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) CloseUpRows();
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Start --------------------------------------------------------------------------------
@@ -434,7 +461,7 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
     if (modCommon::OxbrelMode == 1) {
         for (int i : {0, 1, 4}) cmdStickAction[i]->hide();
         cmdStickAction[2]->move(cmdStickAction[0]->x(), cmdStickAction[2]->y());
-        SetClientHeight(fraTagReadOptions->y() + Pixels(30));
+        SetClientHeight(fraTagReadOptions, Pixels(30));
     } else {
         cmdStickAction[0]->show();
         cmdStickAction[1]->show();
@@ -446,7 +473,7 @@ void frmSimple::LayOutForStick(long firmwareVersion) {
             ShowTagFileOptions(!tagFileButton->isHidden());
         }
         if (modCommon::EditionCode != modCommon::EngineeringEdition)
-            SetClientHeight(Bottom(fraTagReadOptions) + Pixels(30));
+            SetClientHeight(fraTagReadOptions, fraTagReadOptions->height() + Pixels(30));
     }
     if (!tagFileButton->isHidden()) {
         tagFileButton->setVisible(modStickReader::TagLookupEnabled());

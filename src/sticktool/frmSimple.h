@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/DefaultInstance.h"
 #include "core/JobGuard.h"
@@ -11,6 +12,7 @@
 #include "sticktool/EngineeringFrame.h"
 #include "sticktool/StickConnection.h"
 #include "sticktool/TagReadOptionsFrame.h"
+#include "widgets/DesignGeometry.h"
 
 class QCheckBox;
 class QComboBox;
@@ -128,6 +130,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class DefaultInstance<frmSimple>;
@@ -142,7 +145,11 @@ private:
     void Form_Load();
     void TranslateCaptions();
     void LayOutForMode();
-    void SetClientHeight(int height);
+    void SetClientHeight(const QWidget* from, int below);
+    const QWidget* heightFrom_ = nullptr;
+    int heightBelow_ = 0;
+    std::vector<DesignGeometry::Row> Rows() const;
+    void CloseUpRows();
     void Unload();
     void Form_Unload();
 

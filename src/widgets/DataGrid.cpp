@@ -158,6 +158,8 @@ DataGrid::DataGrid(QWidget* parent)
     view_->setSelectionMode(QAbstractItemView::NoSelection);
     view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
+    // Tab goes on to the window's next control, so that what the keyboard chose here can be acted on.
+    view_->setTabKeyNavigation(false);
     view_->setWordWrap(false);
     view_->horizontalHeader()->setHighlightSections(false);
     const int rowHeight = view_->fontMetrics().height() + 4;
@@ -288,6 +290,7 @@ void DataGrid::EditAgain(const QString& text) {
         if (auto* line = qobject_cast<QLineEdit*>(view_->indexWidget(cell))) {
             line->setText(text);
             line->setFocus();
+            line->selectAll();  // what the keeper types next replaces it
         }
     });
 }

@@ -27,7 +27,8 @@ class QTableView;
 // Clicking a cell only moves the current cell, so that editing never loses the selection.
 // The keyboard selects alike: Space (or Shift+Space) selects the current row alone, Ctrl+Space
 // adds or removes it, Shift with an arrow, page, Home or End key extends from the last row
-// picked to the row it moves to. Selected rows are drawn in the selection colours.
+// picked to the row it moves to. Selected rows are drawn in the selection colours. The arrows
+// move among the cells, and Tab and Shift+Tab leave the grid for the next and previous control.
 //
 // Columns are the recordset's fields, then any unbound columns (RecordsetModel). A column
 // may carry value items: its stored values are shown as their texts and edited by picking
@@ -83,8 +84,8 @@ public:
     // typed, or the picked item's value). It may replace the value by the one to store; false
     // cancels the edit and the cell keeps its old value.
     std::function<bool(int column, QVariant& value)> BeforeColUpdate;
-    // Opens the current cell's editor again, holding `text` and with the keyboard in it, once
-    // the editor now closing has gone: a value that BeforeColUpdate refused can be put right.
+    // Opens the current cell's editor again, holding `text` selected and with the keyboard in it,
+    // once the editor now closing has gone: a value that BeforeColUpdate refused can be put right.
     void EditAgain(const QString& text);
 
     // ---- Selection -------------------------------------------------------------------------

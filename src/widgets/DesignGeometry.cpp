@@ -202,6 +202,20 @@ void StackColumns(const std::vector<Group>& columns, int gapTwips) {
         [](QWidget* c, int by) { c->move(c->x() + by, c->y()); });
 }
 
+void CloseUpRows(const std::vector<Row>& rows, int gapTwips) {
+    std::optional<int> end;
+    for (const Row& row : rows) {
+        int top = INT_MAX;
+        for (const QWidget* control : row.controls) top = std::min(top, control->y());
+        const int moved = end ? *end + Pixels(gapTwips) - top : 0;
+        for (QWidget* control : row.controls) {
+            if (moved) control->move(control->x(), control->y() + moved);
+            if (row.kept || !control->isHidden())
+                end = std::max(end.value_or(INT_MIN), control->y() + control->height());
+        }
+    }
+}
+
 void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly) {
     QSize size = container->size();
     for (const QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

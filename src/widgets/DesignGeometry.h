@@ -49,6 +49,15 @@ QSize GrowToText(QWidget* control);
 using Group = std::vector<QWidget*>;
 void StackRows(const std::vector<Group>& rows, int gapTwips);
 void StackColumns(const std::vector<Group>& columns, int gapTwips);
+// Rows given top to bottom close up over what is hidden, so that no empty band stands between
+// the controls on show: the first row stays where it is, and each further row moves, up or
+// down, to stand `gapTwips` below the lowest control of the rows above that take room. A row
+// takes room where one of its controls is not hidden, and a kept row always.
+struct Row {
+    Group controls;
+    bool kept = false;
+};
+void CloseUpRows(const std::vector<Row>& rows, int gapTwips);
 // Grows a container to hold its children with `marginTwips` right of and below them (only
 // across when `across` alone).
 void HoldChildren(QWidget* container, int marginTwips, bool acrossOnly = false);

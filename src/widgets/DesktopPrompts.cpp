@@ -16,6 +16,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStringList>
+#include <QUrl>
 
 #include "widgets/DesignGeometry.h"
 
@@ -96,18 +97,28 @@ protected:
 };
 
 // The desktop's input box, as wide as its title and the answer it proposes, as far as the
-// screen allows.
+// screen allows; a longer prompt wraps.
 class AnswerBox : public TitledBox<QInputDialog> {
 public:
     explicit AnswerBox(QWidget* parent) : TitledBox(parent) {}
 
     void FitToText() override {
         if (!layout()) return;
+        auto* prompt = findChild<QLabel*>();
+        if (prompt) prompt->setWordWrap(false);
+        layout()->activate();
         const QLineEdit* field = findChild<QLineEdit*>();
         const int answerWidth = width() - field->width() + DesignGeometry::TextBoxWidth(field, field->text());
         fittedBar_ = DesignGeometry::TitleBarHeight(this);
         const int wanted = std::max({sizeHint().width(), DesignGeometry::TitleWidth(this, windowTitle()), answerWidth});
-        resize(std::min(wanted, DesignGeometry::ScreenArea(this).width() * 9 / 10), height());
+        const int room = DesignGeometry::ScreenArea(this).width() * 9 / 10;
+        if (prompt && wanted > room) {
+            prompt->setWordWrap(true);
+            layout()->activate();
+        }
+        const int width = std::min(wanted, room);
+        resize(width,
+               layout()->hasHeightForWidth() ? std::max(height(), layout()->totalHeightForWidth(width)) : height());
         layout()->setGeometry(rect());
         QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
     }
@@ -209,6 +220,13 @@ private:
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         if (!d.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(d.defaultExt));
         if (save && !d.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!d.places.empty()) {
+            // Qt's own dialog: a desktop's native one takes no places of the program's.
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            QList<QUrl> places = dialog.sidebarUrls();
+            for (const std::string& place : d.places) places << QUrl::fromLocalFile(QString::fromStdString(place));
+            dialog.setSidebarUrls(places);
+        }
         events.Open(&dialog, dialog.directory().absolutePath().toStdString());
         const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
         events.Close();

@@ -1,6 +1,7 @@
 #include "widgets/TabControl.h"
 
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabBar>
@@ -33,6 +34,13 @@ protected:
             painter.drawControl(QStyle::CE_TabBarTabShape, option);
             painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
             painter.drawText(option.rect.adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap, caption);
+            // With the keyboard on the strip, the selected tab shows it, as any tab bar's does.
+            if (option.state & QStyle::State_HasFocus) {
+                QStyleOptionFocusRect focus;
+                focus.QStyleOption::operator=(option);
+                focus.rect = option.rect.adjusted(3, 3, -3, -3);
+                painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+            }
         }
     }
 

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <thread>
 
 #include "backup/modDIME.h"
 #include "backup/modRVBS.h"
@@ -35,6 +40,24 @@ Bytes Text(const std::string& s, std::size_t zeros = 0) {
 }
 
 std::string Str(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+// What the address sanitizer holds of the memory freed, to catch a later use of it (its
+// quarantine, 256 MB unless set), in MB: resident like any other.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kQuarantineMB = 256;
+#else
+constexpr long kQuarantineMB = 0;
+#endif
+
+// The most memory the process has held since the last call, in MB.
+long PeakMB() {
+    long kb = 0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) kb = std::stol(line.substr(6));
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+    return kb / 1024;
+}
 
 const std::string ID1 = "uuid:11111111-2222-3333-4444-555555555555";
 const std::string ID2 = "uuid:AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE";
@@ -345,6 +368,31 @@ TEST_F(RVBSTest, AReplyWithoutEndIsCutOffByTheDeadlineOrTheCap) {
     EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 2, 100, chunk), cannot + "30 - Cannot contact the RVBS server");
     EXPECT_LT(fake->StreamedBytes(), 2 * modRVBS::MaxReplyBytes) << "the flood was cut off";
     EXPECT_TRUE(chunk.empty());
+}
+
+// The network layer reads on while the program's thread is busy: what it takes from a flood
+// meanwhile must stay within bounds too, not only what the program reads.
+TEST_F(RVBSTest, AFloodWhileTheProgramIsBusyTakesNoMoreMemoryThanTheCap) {
+    Bytes chunk;
+    fake->FailOn({"RestoreData", 0, FakeRVBS::Failure::Flood});
+    // The service answers only once the program's thread is held up, before it has seen a byte.
+    std::atomic<bool> asked = false, held = false;
+    fake->OnRequest([&](const FakeRVBS::Request&) {
+        asked = true;
+        while (!held) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    QTimer busy;
+    QObject::connect(&busy, &QTimer::timeout, [&] {
+        if (!asked) return;
+        busy.stop();
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    });
+    busy.start(1);
+    const long before = PeakMB();
+    EXPECT_EQ(modRVBS::GetRestoreChunk("G", "T", 1, 100, chunk),
+              "The RVBS failed to respond...Error 12030 - Cannot contact the RVBS server");
+    EXPECT_LT(PeakMB() - before, 100 + kQuarantineMB) << fake->StreamedBytes() / (1 << 20) << " MB sent";
 }
 
 }  // namespace

@@ -204,8 +204,8 @@ TEST_F(BackupWindowTest, ABackupThatMeetsAFullDiskSendsNothingAndLeavesNoScratch
 }
 
 // The list leaves out empty backups but keeps their numbers. Sign-in and list show their texts
-// whole; from the keyboard Tab reaches every control, Enter on the focused button presses it,
-// Escape leaves.
+// whole; from the keyboard Tab reaches every control, Enter after the password signs in, Escape
+// leaves.
 TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWholeAndWorksFromTheKeyboard) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     fake->AddBackup({"G-A", "First", "2024-01-02T03:04:05", "aaaa"});
@@ -215,15 +215,17 @@ TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWhole
     EXPECT_EQ(w->windowTitle().toStdString(), "Restoring from the RVBS");
     EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
     EXPECT_EQ(NotReachedByTab(*w), std::vector<std::string>{});
-    QTest::keyClick(w->txbPassword, Qt::Key_Return);  // no default button
-    EXPECT_FALSE(w->fraRestoreList->isVisible());
-    EXPECT_TRUE(PressedByEnter(*w->cmdContinue));
+    QTest::keyClick(w->txbPassword, Qt::Key_Return);
     EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
     EXPECT_TRUE(prompts.Messages().empty());
     ASSERT_EQ(w->lstBackups->count(), 3);
     EXPECT_EQ(w->lstBackups->item(0)->text().toStdString(), "Quit now - do not restore any data");
     EXPECT_EQ(w->lstBackups->item(0)->data(Qt::UserRole).toInt(), -1);
     EXPECT_EQ(w->lstBackups->item(1)->text().toStdString(), "First     02/01/2024 03:04:05");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));  // a short date of two-digit years
+    frmRVBSBackupRestore other;
+    other.ListBackups("Other\r\n2024-01-02T13:14:15\r\n4\r\nG-O");
+    EXPECT_EQ(other.lstBackups->item(0)->text().toStdString().substr(0, 22), "Other     1/2/2024 1:1");
     QLocale::setDefault(QLocale::system());
     EXPECT_EQ(w->lstBackups->item(2)->data(Qt::UserRole).toInt(), 2);
     EXPECT_TRUE(w->fraRestoreList->isVisible());
@@ -264,18 +266,32 @@ ino_t Inode(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
+// The restore asks first, No being the default; it keeps the data it replaces in a copy of its
+// own, which the message names.
 TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
     std::string templateBefore = FileSystem::ReadAll(home.ProgramFolder() + "/Kelvo.mdb");
-    const std::string bak = home.DatabasePath() + ".bak";
-    FileSystem::WriteAll(bak, "the data before an earlier restore");
     const ino_t live = Inode(home.DatabasePath());
     fake->AddBackup({"G-OLD", "Older", "2024-01-02T03:04:05", RestorableZip("older")});
     fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip("restored")});
     auto w = Open(true);
     w->cmdContinue_Click();
-    prompts.Answer(Prompts::OK);
+    prompts.Answer(Prompts::No);
     ChooseBackup(*w, 2);
-    ASSERT_EQ(prompts.Messages(), (std::vector<std::string>{"Your data has been successfully restored"}));
+    EXPECT_EQ(prompts.shown().back().title + "/" + std::to_string(prompts.shown().back().style),
+              "Restore from the RVBS?/292");
+    const std::string date = DateTime{2024, 2, 2, 3, 4, 5}.ToGeneralText();
+    EXPECT_EQ(prompts.LastText(), "Do you want to restore your backup of " + date +
+                                      "?\r\nIt replaces the data you have now, which is kept first in " +
+                                      home.DataFolder() + ", under the date and time of the restore.");
+    EXPECT_TRUE(w->fraRestoreList->isVisible()) << "No leaves the list for another choice";
+    EXPECT_EQ(fake->CountOf("RestoreData"), 0);
+
+    DateTime::PinClock({2024, 6, 1, 10, 0, 0});
+    prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
+    ChooseBackup(*w, 2);
+    const std::string kept = home.DataFolder() + "/Kelvo before restore 2024-06-01 10.00.00.mdb";
+    EXPECT_EQ(prompts.LastText(),
+              "Your data has been successfully restored\r\nThe data it replaced is kept in " + kept);
     EXPECT_EQ(prompts.shown().back().title, "Data Restored OK");
     w->lstBackups_Click();  // the second half of a double click
     EXPECT_EQ(fake->CountOf("RestoreData"), 100);
@@ -285,32 +301,40 @@ TEST_F(BackupWindowTest, RestoreReplacesTheLiveDatabaseWithTheChosenBackup) {
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "restored");
     EXPECT_TRUE(FileSystem::ReadAll(home.ProgramFolder() + "/Kelvo.mdb") == templateBefore)
         << "the shipped template is never written";
-    EXPECT_EQ(FolderNames(home.DataFolder()), (std::vector<std::string>{"Kelvo.mdb", "Kelvo.mdb.bak", "Kelvo.zip"}));
+    EXPECT_EQ(FolderNames(home.DataFolder()),
+              (std::vector<std::string>{"Kelvo before restore 2024-06-01 10.00.00.mdb", "Kelvo.mdb", "Kelvo.zip"}));
     EXPECT_EQ(Inode(home.DatabasePath()), live);
-    EXPECT_EQ(DatabaseBuilder::Scalar(bak, "SELECT ItemData FROM KelvoData WHERE ItemName='Marker'"), "live")
+    EXPECT_EQ(DatabaseBuilder::Scalar(kept, "SELECT ItemData FROM KelvoData WHERE ItemName='Marker'"), "live")
         << "the data of the moment before is kept";
     EXPECT_FALSE(w->isVisible());
 }
 
 // A restore that cannot keep the data it would replace restores nothing.
 TEST_F(BackupWindowTest, RestoreThatCannotKeepThePresentDataLeavesIt) {
-    FileSystem::CreateDirectories(home.DatabasePath() + ".bak/in the way");
     fake->AddBackup({"G-NEW", "Newer", "2024-02-02T03:04:05", RestorableZip()});
+    modCommon::Database().Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+        "INSERT INTO Animals (TagNumber) SELECT hex(randomblob(500)) FROM n");
     const std::string before = FileSystem::ReadAll(home.DatabasePath());
+    DateTime::PinClock({2024, 6, 1, 10, 0, 0});
     auto w = Open(true);
     w->cmdContinue_Click();
-    prompts.Answer(Prompts::OK);
-    ChooseBackup(*w, 1);
-    ASSERT_EQ(prompts.Messages().size(), 1u);
+    prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
+    {
+        FileSizeLimit full(before.size() / 2);  // room for the download, not for a copy of the data
+        ChooseBackup(*w, 1);
+    }
     EXPECT_EQ(
-        prompts.LastText().rfind("Your data has not been restored, as the data you have now could not be copied to " +
-                                     home.DatabasePath() + ".bak first:\r\n",
+        prompts.LastText().rfind("Your data has not been restored, as the data you have now could not be "
+                                 "copied to " +
+                                     home.DataFolder() + "/Kelvo before restore 2024-06-01 10.00.00.mdb first:\r\n",
                                  0),
         0u)
         << prompts.LastText();
     EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before);
+    EXPECT_TRUE(home.KeptCopies().empty());
 }
 
 TEST_F(BackupWindowTest, FailureAtPiece37LeavesTheLiveDatabaseAndNoZip) {
@@ -319,10 +343,9 @@ TEST_F(BackupWindowTest, FailureAtPiece37LeavesTheLiveDatabaseAndNoZip) {
     std::string before = FileSystem::ReadAll(home.DatabasePath());
     auto w = Open(true);
     w->cmdContinue_Click();
-    prompts.Answer(Prompts::OK);
+    prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     ChooseBackup(*w, 1);
-    EXPECT_EQ(prompts.Messages(),
-              (std::vector<std::string>{"Unable to restore your data:\r\nBackup is being archived"}));
+    EXPECT_EQ(prompts.LastText(), "Unable to restore your data:\r\nBackup is being archived");
     EXPECT_EQ(prompts.shown().back().title, "Restore Failed");
     EXPECT_EQ(fake->CountOf("RestoreData"), 37);
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before) << "the live file is unchanged";
@@ -330,45 +353,54 @@ TEST_F(BackupWindowTest, FailureAtPiece37LeavesTheLiveDatabaseAndNoZip) {
     EXPECT_EQ(FolderNames(home.DataFolder()), std::vector<std::string>{"Kelvo.mdb"});
 }
 
-// A download that is no database of ours keeps the live one; one the unzip refuses says why, in
-// the message and in the error log.
+// A download that is no database of ours keeps the live one; one the unzip or the gateway
+// refuses says why, in the message and in the error log.
 TEST_F(BackupWindowTest, ADownloadThatIsNoUsableDatabaseKeepsThePreviousOneAndARefusedOneSaysWhy) {
     std::string folder = FileSystem::MakeTempFolder(scratch);
     FileSystem::WriteAll(folder + "/Kelvo.mdb", "this is not a database");
     RawZip::Write(folder + "/outside.zip", {{"../Kelvo.mdb", "x"}});
     RawZip::Write(folder + "/big.zip", {{"Kelvo.mdb", std::string(2 << 20, 'a')}});
+    const std::string noNotes = FileSystem::MakeTempFolder(scratch) + "/Kelvo.mdb";
+    FileSystem::Copy(home.ProgramFolder() + "/Kelvo.mdb", noNotes);
+    DatabaseBuilder::Run(noNotes, "DROP TABLE Notes");
     const std::string zip = home.DataFolder() + "/Kelvo.zip";
+    const std::string notExtracted = "Your data could not be extracted from the data received from the RVBS",
+                      refused = "The database in the backup received from the RVBS was refused: ";
     const struct {
-        std::string what, data, reason;
+        std::string what, data, message, reason;
     } downloads[] = {
-        {"not a zip", std::string(5000, 'z'), "Cannot open the archive " + zip + ": Not a zip archive"},
-        {"a zip of a text file", Zipped(folder + "/Kelvo.mdb", folder + "/text.zip"), ""},
-        {"a name outside the folder", FileSystem::ReadAll(folder + "/outside.zip"),
+        {"not a zip", std::string(5000, 'z'), notExtracted + ":\r\n",
+         "Cannot open the archive " + zip + ": Not a zip archive"},
+        {"a zip of a text file", Zipped(folder + "/Kelvo.mdb", folder + "/text.zip"), refused,
+         "file is not a database"},
+        {"tables the program does not know", Zipped(noNotes, folder + "/notes.zip"), refused,
+         "The database has no table Notes."},
+        {"a name outside the folder", FileSystem::ReadAll(folder + "/outside.zip"), notExtracted + ":\r\n",
          "Refusing to extract the archive: the entry \"../Kelvo.mdb\" would be written outside the folder"},
-        {"more than the disk holds", FileSystem::ReadAll(folder + "/big.zip"),
+        {"more than the disk holds", FileSystem::ReadAll(folder + "/big.zip"), notExtracted + ":\r\n",
          "Cannot extract Kelvo.mdb: the disk is full"},
     };
     ASSERT_FALSE(HasFailure());
-    for (const auto& [what, data, reason] : downloads) {
+    for (const auto& [what, data, message, reason] : downloads) {
         SCOPED_TRACE(what);
         fake->AddBackup({"G-" + what, what, "2024-02-02T03:04:05", data});
         auto w = Open(true);
         w->cmdContinue_Click();
-        prompts.Answer(Prompts::OK);
+        prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
         {
             FileSizeLimit disk(1 << 20);  // room for the download alone
             ChooseBackup(*w, w->lstBackups->count() - 1);
         }
-        EXPECT_EQ(prompts.LastText(), "Your data could not be extracted from the data received from the RVBS" +
-                                          (reason.empty() ? "" : ":\r\n" + reason));
+        EXPECT_EQ(prompts.LastText(),
+                  message + reason + (message == refused ? "\r\nYour data has not been changed." : ""));
         EXPECT_EQ(prompts.shown().back().title, "Data Not Restored");
         ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
         EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
-        EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".bak"));
+        EXPECT_TRUE(home.KeptCopies().empty());
         auto names = FolderNames(home.DataFolder());
         std::erase(names, "KelvoErrorLog.txt");
         EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.zip"})) << "no extraction folder stays";
-        EXPECT_TRUE(reason.empty() || ErrorLog().find(reason) != std::string::npos) << "the reason is logged";
+        EXPECT_NE(ErrorLog().find(reason), std::string::npos) << "the reason is logged";
     }
 }
 
@@ -379,16 +411,14 @@ TEST_F(BackupWindowTest, ARestoreThatDoesNotFitStopsAtTheFirstPieceAndSaysTheDis
     const std::string before = FileSystem::ReadAll(home.DatabasePath());
     auto w = Open(true);
     w->cmdContinue_Click();
-    prompts.Answer(Prompts::OK);
+    prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     {
         FileSizeLimit full(200000);  // passed by the 20th of 100 pieces of 10 kB
         ChooseBackup(*w, 1);
     }
-    EXPECT_EQ(
-        prompts.Messages(),
-        (std::vector<std::string>{"Unable to restore your data: the disk is full, and the backup received from the "
-                                  "RVBS does not fit in " +
-                                  home.DataFolder() + ".\r\nYour data has not been changed."}));
+    EXPECT_EQ(prompts.LastText(),
+              "Unable to restore your data: the disk is full, and the backup received from the RVBS does not fit in " +
+                  home.DataFolder() + ".\r\nYour data has not been changed.");
     EXPECT_EQ(prompts.shown().back().title, "Restore Failed");
     EXPECT_EQ(fake->CountOf("RestoreData"), 20);
     EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == before);
@@ -421,7 +451,7 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
         SCOPED_TRACE(version);
         auto w = Open(true);
         w->cmdContinue_Click();
-        prompts.AcceptAllOK();  // a failing upgrade reports its own error first
+        prompts.Answer(Prompts::Yes).AcceptAllOK();  // a failing upgrade reports its own error first
         EXPECT_THROW(ChooseBackup(*w, row), Program::Ended);
         EXPECT_EQ(atEnd, FolderNames(home.DataFolder())) << "the scratch goes before the program ends";
         EXPECT_EQ(prompts.shown().back().title, "Version Mismatch");
@@ -435,8 +465,10 @@ TEST_F(BackupWindowTest, ARestoredFileThatCannotBeBroughtUpToDateKeepsTheLiveDat
         EXPECT_EQ(modCommon::GetKelvoData("Marker"), "live");
         auto names = FolderNames(home.DataFolder());
         names.erase(std::remove(names.begin(), names.end(), "KelvoErrorLog.txt"), names.end());
-        EXPECT_EQ(names, (std::vector<std::string>{"Kelvo.mdb", "Kelvo.mdb.bak", "Kelvo.zip"}))
-            << "the copy the first restore made stays";
+        EXPECT_EQ(names,
+                  (std::vector<std::string>{home.KeptCopies().empty() ? "" : FileSystem::FileName(home.KeptCopies()[0]),
+                                            "Kelvo.mdb", "Kelvo.zip"}));
+        EXPECT_EQ(home.KeptCopies().size(), 1u) << "the copy the first restore made stays";
     }
 }
 
@@ -456,9 +488,9 @@ TEST_F(BackupWindowTest, ABackupComesBackThroughTheRestore) {
     auto down = Open(true);
     down->cmdContinue_Click();
     ASSERT_EQ(down->lstBackups->count(), 2);
-    prompts.Answer(Prompts::OK);
+    prompts.Answer(Prompts::Yes).Answer(Prompts::OK);
     ChooseBackup(*down, 1);
-    ASSERT_EQ(prompts.LastText(), "Your data has been successfully restored");
+    ASSERT_EQ(prompts.LastText().rfind("Your data has been successfully restored\r\n", 0), 0u);
     EXPECT_TRUE(FileSystem::ReadAll(home.DataFolder() + "/Kelvo.zip") == *stored);
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "backed up");
 }
@@ -469,7 +501,7 @@ TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore)
     FileSystem::WriteAll(home.DatabasePath(), "damaged beyond use");
     RegisterBackupWindow();
 
-    prompts.Answer(Prompts::Yes).Answer(Prompts::No).Answer(Prompts::OK);
+    prompts.Answer(Prompts::Yes).Answer(Prompts::No).Answer(Prompts::Yes).Answer(Prompts::OK);
     bool driven = false;
     // Making the gateway meets the damaged file and shows the window.
     RunModal<frmRVBSBackupRestore>([] { modCommon::Database(); },
@@ -485,9 +517,11 @@ TEST_F(BackupWindowTest, GatewayThatCannotOpenTheDatabaseOffersTheOnlineRestore)
                                    });
     ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
     EXPECT_TRUE(driven);
-    EXPECT_EQ(prompts.LastText(), "Your data has been successfully restored");
+    ASSERT_EQ(home.KeptCopies().size(), 1u);
+    EXPECT_EQ(prompts.LastText(),
+              "Your data has been successfully restored\r\nThe data it replaced is kept in " + home.KeptCopies()[0]);
     EXPECT_EQ(modCommon::GetKelvoData("Marker"), "from start-up");
-    EXPECT_EQ(FileSystem::ReadAll(home.DatabasePath() + ".bak"), "damaged beyond use");
+    EXPECT_EQ(FileSystem::ReadAll(home.KeptCopies()[0]), "damaged beyond use");
     clsDatabase::RegisterOnlineRestore(nullptr);
 }
 
@@ -514,8 +548,9 @@ protected:
         for (long point : KillPointsOf(operations, 6)) points.push_back({point, 0});
         for (const auto& [fileOperation, messageNo] : points) {
             SCOPED_TRACE("killed at " + std::to_string(fileOperation) + "/" + std::to_string(messageNo));
-            for (const char* left : {"Kelvo.zip", "Kelvo.mdb.bak", "Kelvo.mdb-journal"})
+            for (const char* left : {"Kelvo.zip", "Kelvo.mdb-journal"})
                 FileSystem::Remove(home.DataFolder() + "/" + left);
+            for (const auto& kept : home.KeptCopies()) FileSystem::Remove(kept);
             FileSystem::Copy(pristine, home.DatabasePath());
             PeerProcess peer(arguments, {"KELVO_PEER_KILL_AT=" + std::to_string(fileOperation)}, OnlinePeer);
             fake->OnRequest([&, pid = peer.Pid()](FakeRVBS::Request request) {
@@ -527,9 +562,9 @@ protected:
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
             ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
             EXPECT_EQ(DatabaseBuilder::Scalar(home.DatabasePath(), "PRAGMA integrity_check"), "ok");
-            const std::set<std::string> kept = {"Kelvo.mdb", "Kelvo.mdb-journal", "Kelvo.mdb.bak", "Kelvo.zip",
-                                                "KelvoErrorLog.txt"};
-            for (const auto& name : FolderNames(home.DataFolder())) EXPECT_TRUE(kept.count(name)) << name;
+            const std::set<std::string> lasting = {"Kelvo.mdb", "Kelvo.mdb-journal", "Kelvo.zip", "KelvoErrorLog.txt"};
+            for (const auto& name : FolderNames(home.DataFolder()))
+                EXPECT_TRUE(lasting.count(name) || name.rfind("Kelvo before restore ", 0) == 0) << name;
             check();
             modCommon::ReleaseDatabase();
         }

@@ -152,7 +152,8 @@ protected:
         modCommon::ReleaseDatabase();
     }
     void PutPristineBack() {
-        for (const char* leftover : {"-journal", ".bak"}) FileSystem::Remove(home.DatabasePath() + leftover);
+        FileSystem::Remove(home.DatabasePath() + "-journal");
+        for (const auto& kept : home.KeptCopies()) FileSystem::Remove(kept);
         FileSystem::Copy(pristine, home.DatabasePath());
     }
 
@@ -211,7 +212,6 @@ TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
     modCommon::ReleaseDatabase();
 
     std::set<std::string> seen;
-    const std::string bak = home.DatabasePath() + ".bak";
     KillAtEveryPoint({"restore", home.ProgramFolder(), backup}, [&] {
         std::string content = Content();
         EXPECT_TRUE(content == oldContent || content == newContent) << content;
@@ -219,13 +219,50 @@ TEST_F(KilledPeer, ARestoreKilledAnywhereLeavesTheOldOrTheNewDatabase) {
         // No scratch copy is left (SQLite's own journal aside), and a kept copy is a whole one.
         for (const auto& file : std::filesystem::directory_iterator(home.DataFolder())) {
             const std::string name = file.path().filename();
-            EXPECT_TRUE(name == "Kelvo.mdb" || name == "Kelvo.mdb.bak" || name == "Kelvo.mdb-journal") << name;
+            EXPECT_TRUE(name == "Kelvo.mdb" || name == "Kelvo.mdb-journal" ||
+                        name.rfind("Kelvo before restore ", 0) == 0)
+                << name;
         }
-        if (FileSystem::Exists(bak)) {
-            EXPECT_EQ(Scalar(bak, "SELECT count(*) FROM Animals"), "600");
-        }
+        for (const auto& kept : home.KeptCopies()) EXPECT_EQ(Scalar(kept, "SELECT count(*) FROM Animals"), "600");
     });
     EXPECT_EQ(seen.size(), 2u) << "runs were killed before and after the restored content was in";
+}
+
+// A copy that starts while another restores leaves what the other holds (its copy of the data it
+// replaces, under way): the restore goes on to its end and keeps that data.
+TEST_F(KilledPeer, ACopyStartingWhileAnotherRestoresLeavesItsWork) {
+    std::string backup = home.root() + "/backup.mdb";
+    DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
+    DatabaseBuilder::Run(backup, "INSERT INTO KelvoData (ItemName, ItemData) VALUES ('Marker','new')");
+    modCommon::SetKelvoData("Marker", "old");
+    KeepPristine();
+    const std::vector<std::string> arguments = {"restore", home.ProgramFolder(), backup};
+    KillPoints(arguments, 1);  // a whole run, which lists its file operations
+    std::ifstream listed(operations);
+    long firstWrite = 1;
+    for (char kind; listed >> kind && kind != 'w';) ++firstWrite;
+    PutPristineBack();
+    PeerProcess peer(arguments, {"KELVO_PEER_STOP_AT=" + std::to_string(firstWrite)});
+    ASSERT_TRUE(peer.WaitStopped());
+    const auto Tree = [&] {
+        std::set<std::string> tree;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(home.DataFolder()))
+            tree.insert(entry.path().string() + " " + std::to_string(entry.is_directory() ? 0 : entry.file_size()));
+        return tree;
+    };
+    const std::set<std::string> held = Tree();
+    ASSERT_GT(held.size(), 1u) << "the restore has begun its copy";
+    {
+        ScriptedPrompts noQuestion;
+        ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
+    }
+    EXPECT_EQ(Tree(), held);
+    kill(peer.Pid(), SIGCONT);
+    const int status = peer.Wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(modCommon::GetKelvoData("Marker"), "new");
+    ASSERT_EQ(home.KeptCopies().size(), 1u);
+    EXPECT_EQ(Scalar(home.KeptCopies()[0], "SELECT ItemData FROM KelvoData WHERE ItemName='Marker'"), "old");
 }
 
 // The earlier backup stays whole, and the next start leaves no scratch beside it or in the data

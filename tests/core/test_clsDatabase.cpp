@@ -1,34 +1,30 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "core/modSchema.h"
 #include "fixtures/DatabaseBuilder.h"
 #include "fixtures/PeerProcess.h"
+#include "fixtures/RestrictedFile.h"
 #include "fixtures/ScriptedPrompts.h"
 #include "fixtures/TempHome.h"
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
+#include "platform/Text.h"
 
 using DatabaseBuilder::Scalar;
 
 namespace {
-
-// The database's busy time-out, like every time-out, follows KELVO_TIME_SCALE; a test that
-// meets a lock on purpose waits a twentieth of it.
-struct ShortTimeOuts {
-    std::string before = Program::Environment("KELVO_TIME_SCALE");
-    explicit ShortTimeOuts(const char* scale = "0.05") { setenv("KELVO_TIME_SCALE", scale, 1); }
-    ~ShortTimeOuts() {
-        if (before.empty()) unsetenv("KELVO_TIME_SCALE");
-        else setenv("KELVO_TIME_SCALE", before.c_str(), 1);
-    }
-};
 
 class Gateway : public ::testing::Test {
 protected:
@@ -248,6 +244,39 @@ TEST(GatewayStart, AFileLockedByAnotherProgramIsInUseNotDamaged) {
     EXPECT_TRUE(modCommon::Database().DatabaseAvailable());
 }
 
+// A file that can be read but not written (its own mode, its folder, a header asking for a newer
+// writer) is told at open, with its path: retry or quit, no restore offered, nothing written.
+TEST(GatewayStart, AFileThatCannotBeWrittenIsToldAtOpenNotWriteByWrite) {
+    TempHome home;
+    ASSERT_TRUE(modCommon::VersionCheck());
+    modCommon::ReleaseDatabase();
+    const std::string path = home.DatabasePath(), bytes = FileSystem::ReadAll(path);
+    auto writer = [&](char version) { std::fstream(path, std::ios::in | std::ios::out).seekp(18).put(version); };
+    const std::function<std::unique_ptr<RestrictedFile>()> cases[] = {
+        [&] { return std::make_unique<RestrictedFile>(path, 0444); },
+        [&] {
+            chmod(path.c_str(), 0666);  // the file takes writes, its folder no journal
+            return std::make_unique<RestrictedFile>(home.DataFolder(), 0555);
+        },
+        [&] {
+            writer(3);
+            return std::unique_ptr<RestrictedFile>();
+        },
+    };
+    for (const auto& restrict : cases) {
+        ScriptedPrompts prompts;
+        prompts.Answer(Prompts::Retry).Answer(Prompts::Cancel);
+        EXPECT_THROW(auto restricted = restrict(); modCommon::Database(), Program::Ended);
+        writer(1);
+        ASSERT_EQ(prompts.shown().size(), 2u);
+        EXPECT_EQ(prompts.shown()[1].title + "/" + std::to_string(prompts.shown()[1].style),
+                  "Database Cannot Be Written/53");
+        EXPECT_EQ(Split(prompts.LastText(), "\r\n").at(1), path);
+        EXPECT_TRUE(FileSystem::ReadAll(path) == bytes);
+    }
+    EXPECT_TRUE(modCommon::Database().DatabaseAvailable());
+}
+
 // SQLite files with the program's tables but not its keys or columns, or no version: the damaged
 // file's question comes once, with the reason, and the file stays as it was; a restore does not
 // take them. Every version the program makes is taken.
@@ -333,6 +362,8 @@ TEST(GatewayStart, EmptyOrDamagedFileOffersTheRestoreAndIsLeftAsItWas) {
     }
 }
 
+// A file that is no backup is refused with the reason and the choice comes again; the restore
+// says where the file that would not open is kept.
 TEST(GatewayStart, LocalRestoreAtStartUpWritesTheBackupIntoTheFileThatWouldNotOpen) {
     for (const char* kind : {"not a database", "empty", "damaged"}) {
         SCOPED_TRACE(kind);
@@ -341,19 +372,30 @@ TEST(GatewayStart, LocalRestoreAtStartUpWritesTheBackupIntoTheFileThatWouldNotOp
         FileSystem::CreateDirectories(home.DataFolder());
         MakeUnusable(kind, home.DatabasePath());
         const std::string bytes = FileSystem::ReadAll(home.DatabasePath());
-        std::string backup = home.root() + "/good.mdb";
+        std::string backup = home.root() + "/good.mdb", notes = home.root() + "/notes.mdb";
         DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
         DatabaseBuilder::Run(backup, "INSERT INTO Animals (TagNumber) VALUES ('back')");
-        prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(backup);
+        FileSystem::WriteAll(notes, "these are notes, not a backup, written at length to fill a page");
+        prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(notes).Answer(Prompts::OK).ChooseFile(backup);
+        prompts.Answer(Prompts::OK);
         ASSERT_TRUE(modCommon::Database().DatabaseAvailable());
         EXPECT_EQ(prompts.shown()[1].title, "Restore from Local Backup?");
         EXPECT_EQ(prompts.shown()[1].text,
                   "You can restore from a database you have backed up locally or, if you have backed\r\n"
                   "up to the RVBS, from a backup stored on the RVBS.\r\nDo you want to restore from a local backup?");
         EXPECT_EQ(prompts.shown()[2].text, "Database (*.mdb)|*.mdb");
+        EXPECT_EQ(prompts.shown()[2].places, std::vector<std::string>{home.DataFolder()});
+        EXPECT_EQ(prompts.shown()[3].title + "/" + std::to_string(prompts.shown()[3].style), "Not a Backup/48");
+        EXPECT_EQ(prompts.shown()[3].text, "The file " + notes +
+                                               " was not restored, as it is not a backup of your Kelvo data:\r\n"
+                                               "file is not a database\r\nChoose another backup, or Cancel to quit.");
         EXPECT_TRUE(modCommon::VersionCheck());
         EXPECT_EQ(modCommon::Database().OpenRecordset("SELECT TagNumber FROM Animals").Field(0).ToString(), "back");
-        EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath() + ".bak") == bytes) << "the file replaced is kept";
+        ASSERT_EQ(home.KeptCopies().size(), 1u);
+        EXPECT_TRUE(FileSystem::ReadAll(home.KeptCopies()[0]) == bytes) << "the file replaced is kept";
+        EXPECT_EQ(prompts.shown().back().title, "Restored OK");
+        EXPECT_EQ(prompts.LastText(),
+                  "Your data was restored successfully.\r\nThe data it replaced is kept in " + home.KeptCopies()[0]);
     }
 }
 
@@ -367,6 +409,21 @@ TEST(GatewayStart, AReadOnlyTemplateGivesAWritableDatabase) {
     EXPECT_EQ(modCommon::Database().Execute("INSERT INTO Animals (TagNumber) VALUES ('new')"), 1);
     auto files = std::filesystem::directory_iterator(home.DataFolder());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "no copy stays beside the database";
+}
+
+// A first start killed in the middle of copying the template leaves its copy; the next start
+// removes it and makes its own.
+TEST(GatewayStart, TheCopyOfAFirstStartCutShortGoesAtTheNext) {
+    TempHome home;
+    PeerProcess cut({"compact", home.ProgramFolder()}, {"KELVO_PEER_FILE_LIMIT=8192"});
+    const int status = cut.Wait();
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    ASSERT_FALSE(FileSystem::Exists(home.DatabasePath()));
+    ASSERT_TRUE(modCommon::VersionCheck());
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(home.DataFolder()))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"Kelvo.mdb"});
 }
 
 TEST(GatewayStart, CancelledFileChoiceEndsAndOnlineRoadUsesTheHook) {

@@ -48,8 +48,8 @@ std::string Lower(std::string_view text) {
 
 TEST(clsTranslator, TableHasEveryRecordOnceWithThreeTranslations) {
     const auto table = clsTranslator::BuiltInTable();
-    EXPECT_EQ(clsTranslator::RecordCount(), 155);
-    ASSERT_EQ(table.size(), 155u);
+    EXPECT_EQ(clsTranslator::RecordCount(), 159);
+    ASSERT_EQ(table.size(), 159u);
     std::set<std::string> keys;
     for (const auto& record : table) {
         EXPECT_TRUE(keys.insert(Lower(record.english)).second) << "duplicate key: " << record.english;
@@ -57,6 +57,9 @@ TEST(clsTranslator, TableHasEveryRecordOnceWithThreeTranslations) {
             EXPECT_FALSE(text.empty()) << record.english;
             // The dictionary joins the translations with vertical tabs.
             EXPECT_EQ(text.find_first_of("\v\f"), std::string_view::npos) << record.english;
+            // The keeper is sent to this program's own windows and the desktop's clipboard.
+            for (const char* windowsProgram : {"Windows", "Notepad", "Bloc de notas", "Kladblok", "Bloco de Notas"})
+                EXPECT_EQ(text.find(windowsProgram), std::string_view::npos) << text;
         }
     }
     // The read-output sheet splits this one at its commas into three column headings.

@@ -132,21 +132,21 @@ TEST(Startup, EditionFollowsFlavour) {
     EXPECT_TRUE(FileSystem::Exists(home.DatabasePath()));
 }
 
-TEST(Startup, UnopenableDatabaseWithDeclinedRestoreEndsAfterTheFailureMessage) {
+TEST(Startup, UnopenableDatabaseWithARefusedBackupOffersTheChoiceAgainAndEndsWhenCancelled) {
     TempHome home;
     ScriptedPrompts prompts;
     home.SetMachineSetting("Flavour", "Full");
     FileSystem::CreateDirectories(home.DataFolder());
     FileSystem::WriteAll(home.DatabasePath(), "garbage that is no database at all, not even close......");
-    // Local restore chosen, but the file picked is no backup: the start-up cannot go on.
+    // Local restore chosen, but the file picked is no backup: it is refused, and the choice comes again.
     std::string bad = home.root() + "/bad.mdb";
     FileSystem::WriteAll(bad, "still not a database");
-    prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(bad).Answer(Prompts::OK);
-    StartupRecord r = RunMain("");
-    EXPECT_EQ(r.species, 0);
-    const auto& box = prompts.shown().back();
-    EXPECT_EQ(std::tie(box.title, box.text, box.style),
-              std::make_tuple("Database Open Failure", "Cannot open your Kelvo database.", Prompts::Exclamation));
+    prompts.Answer(Prompts::Yes).Answer(Prompts::Yes).ChooseFile(bad).Answer(Prompts::OK).ChooseFile("");
+    EXPECT_THROW(RunMain(""), Program::Ended);
+    modCommon::RegisterStartupWindows({});
+    EXPECT_EQ(prompts.shown()[3].title, "Not a Backup");
+    EXPECT_EQ(prompts.shown().back().kind, "OpenFile");
+    EXPECT_TRUE(prompts.Done());
 }
 
 TEST(Startup, ConfirmExitClearsTheSpeciesOnlyOnYes) {

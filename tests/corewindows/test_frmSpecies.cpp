@@ -196,6 +196,34 @@ TEST_F(frmSpeciesTest, KeyboardChoosesTheCountryThenTheFocusedSpeciesAndTextsWho
     EXPECT_TRUE(prompts.shown().empty());
 }
 
+// The pixels of strong contrast between two pictures of a button.
+long StandingOut(const QImage& a, const QImage& b) {
+    long count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            count +=
+                std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) + std::abs(p.blue() - q.blue()) > 192;
+        }
+    return count;
+}
+
+// The button Enter would press stands out on the picture from the start; the mark goes with
+// the keyboard.
+TEST_F(frmSpeciesTest, TheFocusedSpeciesShowsItOnThePicture) {
+    Store("CountryName", "England");
+    RunWindow([&](frmSpecies& form) {
+        QApplication::setActiveWindow(&form);
+        QPushButton *cattle = form.cmdSpecies[1], *sheep = form.cmdSpecies[2];
+        const QImage cattleFocused = cattle->grab().toImage(), sheepPlain = sheep->grab().toImage();
+        Press(form, Qt::Key_Tab);
+        ASSERT_TRUE(sheep->hasFocus());
+        EXPECT_GT(StandingOut(cattleFocused, cattle->grab().toImage()), cattle->width() + cattle->height());
+        EXPECT_GT(StandingOut(sheep->grab().toImage(), sheepPlain), sheep->width() + sheep->height());
+        form.close();
+    });
+}
+
 TEST_F(frmSpeciesTest, ExitLeavesWithoutASpecies) {
     Store("CountryName", "England");
     RunWindow([&](frmSpecies& form) { form.cmdSpecies[0]->click(); });

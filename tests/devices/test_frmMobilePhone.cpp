@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
@@ -330,6 +331,7 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
         {"unplugged during getanim", [](auto& f) { f.unplugDuringWord = "getanim", f.unplugAfter = 12; }},
         {"too few fields", none, "-1|UK0444444 00001|E-X|2||||"},
         {"no number", none, "-1|UK0444444 00001|E-X|2x||||||"},
+        {"no species", none, "-1|UK0444444 00001|E-X||||||"},
         {"bad date", none, "-1|UK0444444 00001|E-X|2|20241340|||||"},
         {"repeated temporary id", none, "-1|A 1||2|||||#-1|A 2||2|||||"},
         {"unknown member", none, Case{}.animal, "x|Pen|x|NOBODY"},
@@ -339,6 +341,15 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
              Db().Execute("CREATE TRIGGER NoNotes BEFORE INSERT ON Notes BEGIN SELECT RAISE(ABORT, 'disk full'); END");
          }},
     };
+    // What the keeper reads of a record the import cannot take: the record, and the field.
+    const std::map<std::string, std::string> said = {
+        {"too few fields", "The phone's animal record '-1|UK0444444 00001|E-X|2||||' has 8 fields, not 9"},
+        {"no species",
+         "The phone's animal record '-1|UK0444444 00001|E-X||||||' has '' as its species (field 4), "
+         "which is no whole number"},
+        {"bad date",
+         "The phone's animal record '-1|UK0444444 00001|E-X|2|20241340|||||' has '20241340' as its date "
+         "of birth (field 5), which is no date"}};
     const std::string before = Register();
     long port = 20;
     for (const Case& c : cases) {
@@ -350,6 +361,10 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
         failing->MarkComment(c.comment);
         modCommon::Species = 1;
         EXPECT_EQ(Import(), "Data Import Failed / Data import failed");
+        if (said.count(c.name)) {
+            const std::string error = prompts.shown().at(prompts.shown().size() - 2).text;
+            EXPECT_NE(error.find("The error was '" + said.at(c.name) + "'"), std::string::npos) << error;
+        }
         EXPECT_EQ(Register(), before);
         EXPECT_EQ(modCommon::Species, 1);
         const Texts words = failing->Words();
@@ -358,19 +373,57 @@ TEST_F(PhoneTest, FailedImportLeavesTheRegisterAsItWasAndSendsNoDone) {
     }
 }
 
-TEST_F(PhoneTest, DoneFailingKeepsTheImportAndAnotherImportFindsTheSameAnimals) {
+// A done the phone does not confirm keeps the import; the phone sends the same records again at
+// the next import, which adds nothing that is there already.
+TEST_F(PhoneTest, DoneFailingKeepsTheImportAndAnotherImportAddsNothingTwice) {
+    const long known = Animal(1, "UK0111111 00001");
+    Db().Execute("INSERT INTO Notes (AnimalID, Note) VALUES (?,?)", {Value(known), Value(Note("old note"))});
+    const std::string k = std::to_string(known);
     phone->MarkAnimal("-1|UK0444444 00001|E-X|2|||||");
+    phone->MarkAnimal("999|UK0555555 00001||2|||||");  // an animal the register no longer holds
     phone->MarkGroup("x|Pen|x|UK0444444 00001");
+    for (const std::string& record :
+         {std::string("0|-1|Lame|20240103|x|1"), "0|" + k + "|Wormed|20240104|x|1", "0|" + k + "|Weighed|20240105|x|1"})
+        phone->MarkComment(record);
     SetFaults(phone.Phone(), [](auto& f) { f.wordStatus = {{"done", 'F'}}; });
     EXPECT_EQ(Import(), "Data Import Failed / Data import failed");
-    auto animals = [] {
-        return Cells("SELECT * FROM Animals") + Cells("SELECT * FROM EIDs") + Cells("SELECT * FROM Groups");
+    auto imported = [] {
+        return Cells("SELECT * FROM Animals") + Cells("SELECT * FROM EIDs") + Cells("SELECT * FROM Groups") +
+               Cells("SELECT * FROM Notes");
     };
-    const std::string imported = animals();
-    EXPECT_NE(imported.find("UK0444444 00001"), std::string::npos);
+    const std::string first = imported();
+    EXPECT_NE(first.find("UK0444444 00001"), std::string::npos);
+    EXPECT_NE(first.find("UK0555555 00001"), std::string::npos);
     phone->SetFaults({});
     EXPECT_EQ(Import(), "Data Import Successful / Data import successful");
-    EXPECT_EQ(animals(), imported);
+    EXPECT_EQ(imported(), first);
+    QTextDocument note;
+    Rtf::Load(Cells("SELECT Note FROM Notes WHERE AnimalID=" + k + ""), note);
+    EXPECT_EQ(note.toPlainText().toStdString(),
+              Short(2024, 1, 5) + "  Weighed\n\n" + Short(2024, 1, 4) + "  Wormed\n\nold note");
+}
+
+// A record changes only an animal of its own species, and an animal it makes takes its species'
+// sort key, whatever species the keeper works with.
+TEST_F(PhoneTest, ARecordChangesOnlyAnimalsOfItsOwnSpecies) {
+    const long sheep = Animal(1, "SAME 1"), sheepDam = Animal(0, "DAM 2");
+    const long cattle = Animal(1, "COW 3", "", 1);
+    const std::string s = std::to_string(sheep), c = std::to_string(cattle);
+    phone->MarkAnimal("-1|SAME 1|E-COW|1|20240102|2|Cow|DAM 2|UK123456 100001");
+    phone->MarkAnimal(s + "|SAME 1|E-BY-ID|1|20240103||||");  // the sheep's id on a cattle record
+    phone->MarkAnimal("-2|UK123456 100001||2|||||");
+    phone->MarkAnimal(c + "|COW 3||1|20240104||||");
+    phone->MarkComment("0|-1|Calved|20240105|x|1");
+    modCommon::Species = 2;
+    EXPECT_EQ(Import(), "Data Import Successful / Data import successful");
+    EXPECT_EQ(Cells("SELECT AnimalType, DateOfBirth, DamID, (SELECT count(*) FROM EIDs e WHERE e.AnimalID=a.AnimalID), "
+                    "(SELECT count(*) FROM Notes n WHERE n.AnimalID=a.AnimalID) FROM Animals a WHERE AnimalID IN (" +
+                    s + "," + std::to_string(sheepDam) + ")"),
+              "1,~,0,0,0;0,~,0,0,0;")
+        << "the sheep are as they were";
+    EXPECT_EQ(Cells("SELECT TagNumber, Species, TagSort, DateOfBirth FROM Animals WHERE Species=1 ORDER BY AnimalID"),
+              "COW 3,1,0,2024-01-04 00:00:00;SAME 1,1,1,2024-01-03 00:00:00;DAM 2,1,2,~;UK123456 100001,1,1,~;");
+    EXPECT_EQ(Cells("SELECT TagSort FROM Animals WHERE TagNumber='UK123456 100001' AND Species=2"), "100001;");
 }
 
 TEST_F(PhoneTest, TheWindowRefusesToCloseWhileTheImportRuns) {

@@ -24,6 +24,8 @@
 #include "devices/StickReadImport.h"
 #include "devices/frmStickReader.h"
 #include "devices/modHandheld.h"
+#include "fixtures/FileSizeLimit.h"
+#include "fixtures/PeerProcess.h"
 #include "fixtures/Queries.h"
 #include "fixtures/StickReaderTest.h"
 #include "fixtures/ThreadCpu.h"
@@ -158,6 +160,19 @@ TEST(StickReadImport, TagTextTaggingDateAndRecords) {
     EXPECT_EQ(StickReadImport::GroupNameStem({2009, 2, 3, 4, 5, 6}), "20090203040506 Stick Group ");
 }
 
+// The register keeps EIDs in capitals, whatever case the stick sends; a read without a stick
+// group goes to the dated group of the stem alone.
+TEST_F(StickReaderTest, ALowerCaseEIDIsKeptInCapitalsAndAReadWithoutGroupNamesNoBlankAtItsEnd) {
+    const std::string hex = Hex("0372000000000601");
+    std::string lower = hex;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    Stick().AddRecordText(lower + "||120324090000");
+    ASSERT_NE(Run(), nullptr);
+    EXPECT_EQ(Rows("SELECT EIDNumber FROM EIDs"), hex);
+    EXPECT_EQ(Rows("SELECT TagNumber FROM Animals"), "0372 000000000601");
+    EXPECT_EQ(Members("GroupName='20240315102030 Stick Group'"), "0372 000000000601");
+}
+
 // ---- Failures -------------------------------------------------------------------------------
 
 TEST_F(StickReaderTest, NoConfigurationNoRecordsOrAPulledPlugWritesAndErasesNothing) {
@@ -262,6 +277,18 @@ TEST_F(StickReaderTest, DatabaseFailingAtTheFourThousandthReadKeepsRegisterAndSt
     EXPECT_TRUE(w->isEnabled());
 }
 
+// Another program holding the database: one box in plain words, and the stick keeps its reads.
+TEST_F(StickReaderTest, ADatabaseInAnotherProgramsHandsSaysSoOnceAndTheStickKeepsItsReads) {
+    AddReads("0372000000", 3);
+    modCommon::ReleaseDatabase();  // opened again with the tests' short wait for a lock
+    LockingPeer locked(modCommon::Database().GetDatabaseFilespec(), home.root());
+    Run();
+    EXPECT_EQ(Boxes(), Texts{Box("Database In Use", Prompts::OKOnly | Prompts::Exclamation, kDatabaseInUse)});
+    EXPECT_EQ(Stick().Records().size(), 3u);
+    EXPECT_EQ(Stick().CountOf('e'), 0);
+    EXPECT_TRUE(mainWindow.calls.empty());
+}
+
 TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSameAnimals) {
     const std::string notErased =
         Box("Stick Not Erased", Prompts::Exclamation,
@@ -294,19 +321,40 @@ TEST_F(StickReaderTest, EraseNotConfirmedKeepsTheRowsAndAnotherImportFilesTheSam
     }
 }
 
-// Records that the import cannot read and that no file can take stay on the stick.
+// Records that the import cannot read and that no file can take stay on the stick, and a file
+// that takes only some of them keeps none: the next import appends them once.
 TEST_F(StickReaderTest, AStickWhoseUnreadRecordsCannotBeKeptIsNotErased) {
     const std::string kept = home.DataFolder() + "/StickRecordsNotImported.txt";
+    const std::string notSaved =
+        Box("Stick Not Erased", Prompts::Exclamation,
+            "Your records have been updated, but the stick's unreadable records could not be saved in " + kept + "." +
+                CRLF + "They are still on your stick reader, which was not erased.");
     FileSystem::CreateDirectories(kept);  // a folder where the file should be
     Stick().AddRecordText("damaged|1");
     ASSERT_NE(Run(), nullptr);
-    EXPECT_EQ(Boxes(),
-              Texts{Box("Stick Not Erased", Prompts::Exclamation,
-                        "Your records have been updated, but the stick's unreadable records could not be "
-                        "saved in " +
-                            kept + "." + CRLF + "They are still on your stick reader, which was not erased.")});
+    EXPECT_EQ(Boxes(), Texts{notSaved});
     EXPECT_EQ(Stick().CountOf('e'), 0);
     EXPECT_EQ(Stick().Records().size(), 1u);
+    DefaultInstance<frmStickReader>::Unload();
+
+    // A file larger than the register, on a disk with room for a hundred bytes more.
+    FileSystem::Remove(kept);
+    const std::string earlier(2 << 20, 'e');
+    FileSystem::WriteAll(kept, earlier);
+    for (const char* damaged : {"damaged|2|150324101000", "damaged|3|150324101000", "damaged|4|150324101000"})
+        Stick().AddRecordText(damaged);
+    {
+        FileSizeLimit disk(earlier.size() + 100);
+        ASSERT_NE(Run(), nullptr);
+    }
+    EXPECT_EQ(Boxes(), (Texts{notSaved, notSaved}));
+    EXPECT_TRUE(FileSystem::ReadAll(kept) == earlier) << "the file is as it was";
+    EXPECT_EQ(Stick().CountOf('e'), 0);
+    DefaultInstance<frmStickReader>::Unload();
+    ASSERT_NE(Run(), nullptr);
+    const std::string appended = FileSystem::ReadAll(kept).substr(earlier.size());
+    EXPECT_EQ(std::count(appended.begin(), appended.end(), '\n'), 4) << appended;
+    EXPECT_EQ(Stick().CountOf('e'), 1);
 }
 
 // ---- Finding the stick ----------------------------------------------------------------------

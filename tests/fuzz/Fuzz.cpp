@@ -118,3 +118,10 @@ void Fuzz::CheckNoScratchLeft() {
     for (const auto& entry : std::filesystem::directory_iterator(folder + "/data/kelvo"))
         Check(!entry.is_directory(), "no scratch folder is left in the data folder");
 }
+
+void Fuzz::ForgetKeptCopies() {
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(folder + "/data/kelvo"))
+        if (entry.path().filename().string().rfind("Kelvo before restore ", 0) == 0) kept.push_back(entry.path());
+    for (const auto& path : kept) std::filesystem::remove(path);
+}

@@ -43,5 +43,7 @@ const std::string& PristineDatabase();
 void PutBackDatabase();
 // Breaks when a folder (a restore's scratch) is left in the data folder.
 void CheckNoScratchLeft();
+// Removes the copies restores kept in the data folder: a run's many restores would fill the disk.
+void ForgetKeptCopies();
 
 }  // namespace Fuzz

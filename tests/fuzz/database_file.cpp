@@ -83,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int restored = -1;
         if (Carries([&] { restored = modCommon::Database().Restore(chosen); }))
             Fuzz::Check((restored == 1) == !usable, "a restore refuses the files the check refuses");
+        Fuzz::ForgetKeptCopies();
         return 0;
     }
     const std::string download = Fuzz::Folder() + "/Download.mdb", archive = Fuzz::Folder() + "/restore.zip";
@@ -96,5 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         frmRVBSBackupRestore::Instance().PutRestoredDatabaseInPlace(archive, scratch.Path());
     });
     Fuzz::CheckNoScratchLeft();
+    Fuzz::ForgetKeptCopies();
     return 0;
 }

@@ -17,6 +17,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         import.Groups(payloads[1]);
         import.Comments(payloads[2]);
     });
-    modCommon::Species = 1;
     return 0;
 }

@@ -39,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ScratchFolder scratch(modCommon::GetDatabaseFilespec());
             restored = window.PutRestoredDatabaseInPlace(download, scratch.Path());
         }
+        Fuzz::ForgetKeptCopies();
         if (restored == 0) Fuzz::PutBackDatabase();
     } catch (const Program::Ended&) {  // a database of a version this program cannot read
     }

@@ -28,5 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::Check(withTime && withTime->DateOnly() == date->DateOnly() && withTime->hour == date->hour &&
                     withTime->minute == date->minute,
                 "a date and time shown reads back");
+    Fuzz::Check(DateTime::FromUserText(date->ToGeneralText()) == *date,
+                "a date and time shown with seconds reads back");
     return 0;
 }

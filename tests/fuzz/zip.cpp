@@ -25,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Program::Ended&) {  // a database of a version this program cannot read
     }
     Fuzz::CheckNoScratchLeft();
+    Fuzz::ForgetKeptCopies();
     if (restored == 0) Fuzz::PutBackDatabase();
     return 0;
 }

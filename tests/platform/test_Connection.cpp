@@ -145,7 +145,7 @@ TEST_F(TransactionTest, FailuresOfTheWholeDatabaseAreToldApart) {
     const std::string row(5000, 'x');  // more than a page
     const std::tuple<const char*, std::function<void()>, std::function<void()>, RuntimeError::Kind> cases[] = {
         {"refuses writes", [&] { db.Execute("PRAGMA query_only=1"); }, [&] { db.Execute("PRAGMA query_only=0"); },
-         RuntimeError::Kind::WholeDatabase},
+         RuntimeError::Kind::ReadOnly},
         {"locked", [&] { other.Execute("BEGIN EXCLUSIVE"); }, [&] { other.Rollback(); }, RuntimeError::Kind::InUse},
         {"a row refused", [&] { Add(row + "a row refused"); }, [] {}, RuntimeError::Kind::Step},
         {"full", [&] { db.Execute("PRAGMA max_page_count=1"); }, [] {}, RuntimeError::Kind::WholeDatabase},

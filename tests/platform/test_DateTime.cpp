@@ -55,3 +55,28 @@ TEST_F(LocaleTest, TypedDatesFollowTheLocalesDayMonthOrderAndIso) {
     Use("de_DE");
     EXPECT_EQ(Typed("1.3.-6024"), "none") << "a year before Christ";
 }
+
+TEST_F(LocaleTest, AFourDigitYearIsTakenAsWrittenAndNoneBefore1900IsADate) {
+    Use("en_GB");
+    for (const char* early : {"1/1/0001", "01/01/0099", "31/12/1899", "1/1/1000", "0099-01-01", "1899-12-31 10:00"})
+        EXPECT_EQ(Typed(early), "none") << early;
+    EXPECT_EQ(Typed("1/1/1900"), "1900-01-01 00:00:00");
+    EXPECT_EQ(Typed("1/1/99"), "1999-01-01 00:00:00") << "two digits keep their window";
+    EXPECT_EQ(Typed("2024-06-15 13:00:00 and more"), "none");
+    Use("nl_NL");
+    EXPECT_EQ(Typed("24-06-2015"), "2015-06-24 00:00:00") << "the locale's order, not the ISO year 24";
+}
+
+TEST_F(LocaleTest, ATimeIsTypedWithOrWithoutItsSecondsInTheLocalesFormAndIso) {
+    Use("en_GB");
+    EXPECT_EQ(Typed("15/06/2024 13:00:00"), "2024-06-15 13:00:00");
+    EXPECT_EQ(Typed("15/6/24 13:00:05"), "2024-06-15 13:00:05");
+    EXPECT_EQ(Typed("2024-06-15 13:00"), "2024-06-15 13:00:00");
+    EXPECT_EQ(Typed("2024-06-15T13:00:07"), "2024-06-15 13:00:07");
+    EXPECT_EQ(Typed("15/06/2024 13:00:60"), "none");
+    Use("en_US");
+    EXPECT_EQ(Typed("6/15/2024 1:00:30 PM"), "2024-06-15 13:00:30");
+    Use("de_DE");
+    const DateTime at{2024, 6, 15, 13, 0, 30};
+    EXPECT_EQ(DateTime::FromUserText(at.ToGeneralText()), at) << "a time shown with its seconds reads back";
+}

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
 #include <filesystem>
+#include <set>
 
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
@@ -71,16 +74,36 @@ TEST_F(FileSystemTest, FoldersAndNames) {
     }
 }
 
-// A start removes the scratch a killed copy left, with the files it notes; what a running copy
-// holds, and names that are not the program's own, stay.
+// A start removes the scratch a killed copy left, with the scratch copies it notes; what a running
+// copy holds stays, and so do folders without the program's mark whatever their names or notes,
+// and noted paths that are no scratch copy's.
 TEST_F(FileSystemTest, LeftoverScratchGoesAndHeldScratchStays) {
-    ASSERT_TRUE(FileSystem::CreateDirectories(Path("kelvo-Ab3dE9")) &&
-                FileSystem::CreateDirectories(Path("kelvo-mine")));
-    FileSystem::WriteAll(Path("kelvo-Ab3dE9/noted"), Path("b.mdbtmp") + "\n");
-    for (const char* name : {"b.mdbtmp", "b.mdbtmp-journal"}) FileSystem::WriteAll(Path(name), "x");
+    for (const char* keepers : {"kelvo-backup", "kelvo-spring"}) {
+        ASSERT_TRUE(FileSystem::CreateDirectories(Path(keepers)));
+        FileSystem::WriteAll(Path(keepers) + "/flock.mdb", "a keeper's backup");
+    }
+    FileSystem::WriteAll(Path("kelvo-spring/noted"), Path("s.mdbtmp") + "\n");
+    for (const char* name : {"b.mdbtmp", "b.mdbtmp-journal", "keeper.mdb", "s.mdbtmp"})
+        FileSystem::WriteAll(Path(name), "x");
+    ASSERT_TRUE(FileSystem::CreateDirectories(Path("c.mdbtmp/inside")));
+    // A copy killed in the middle of a backup, noting its scratch copy (and, had its note been
+    // tampered with, other paths).
+    const pid_t killed = fork();
+    if (killed == 0) {
+        ScratchFolder scratch(folder);
+        scratch.Note(Path("b.mdbtmp"));
+        FileSystem::Append(scratch.Path() + "/noted", Path("keeper.mdb") + "\n" + Path("c.mdbtmp") + "\n");
+        _exit(0);  // as a kill: nothing is cleared away
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(killed, &status, 0), killed);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ScratchFolder running(folder);
+    EXPECT_THROW(running.Note(Path("keeper.mdb")), RuntimeError);
     ScratchFolder::RemoveUnheld(folder);
-    for (const char* name : {"kelvo-Ab3dE9", "b.mdbtmp", "b.mdbtmp-journal"})
-        EXPECT_FALSE(FileSystem::Exists(Path(name)));
-    EXPECT_TRUE(FileSystem::IsDirectory(running.Path()) && FileSystem::IsDirectory(Path("kelvo-mine")));
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+    EXPECT_EQ(names, (std::set<std::string>{"c.mdbtmp", "keeper.mdb", "kelvo-backup", "kelvo-spring", "s.mdbtmp",
+                                            FileSystem::FileName(running.Path())}));
+    EXPECT_EQ(FileSystem::ReadAll(Path("kelvo-backup/flock.mdb")), "a keeper's backup");
 }

@@ -31,3 +31,22 @@ TEST_F(AnimalImportTest, ResultNotesTheLinesAndAFailedLineNamesItselfAndKeepsNot
     EXPECT_EQ(result.notes[1], "Line 2: the tag UK0123456 00500 is also on line 1, so this line updated that animal.");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM GroupLink WHERE AnimalID=2"), "0") << "the groups hold this import's alone";
 }
+
+// A file imported again after a tag change: the old tag, of an animal of the working species,
+// makes no second animal; the closing message names the animal by its tag now.
+TEST_F(AnimalImportTest, ATagAnAnimalWoreBeforeMakesNoNewAnimalAndIsListed) {
+    modCommon::Species = modCommon::Sheep;
+    Db().Execute(
+        "UPDATE Animals SET TagNumber='UK0123456 00020' WHERE AnimalID=1; INSERT INTO TagChanges (AnimalID, OldTag) "
+        "VALUES (1, 'UK0123456 00001'), (8, 'UK0123456 00030')");
+    const AnimalImport::Result result = AnimalImport::ImportFile(
+        Db(), AnimalImportFile::Read("uk0123456 00001\nUK0123456 00030\nUK0123456 00500,,,,,UK0123456 00001\n", ","), 1,
+        1, [](int) {});
+    const std::string worn =
+        ": the tag UK0123456 00001 was worn before by the animal now tagged UK0123456 00020, so "
+        "no new animal was made for it.";
+    EXPECT_EQ(result.notes, (std::vector<std::string>{"Line 1" + worn, "Line 3" + worn}));
+    EXPECT_EQ(Rows("SELECT TagNumber || '/' || DamID FROM Animals NATURAL JOIN GroupLink WHERE GroupID=2"),
+              "UK0123456 00030/0,UK0123456 00500/0")
+        << "a cattle tag's history is not the sheep's";
+}

@@ -16,12 +16,12 @@ TEST_F(RegisterDataTest, MovementsRunTheScriptOfTheLocationTypeForTheAnimalsThat
     const auto move = [&](const GridAnimal& animal) {
         if (Movements::Moves(1, animal)) in.Run(static_cast<long>(animal.id), june, "O'Neill's", "");
     };
-    Movements::MoveEach(Db(), animals, move, [&] { ++steps; });
+    Movements::MoveEach(Db(), animals, kTopField, move, [&] { ++steps; });
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(Rows("SELECT AnimalID || '@' || Details FROM LocationLink WHERE LocationID=4 AND AnimalID IN (2,6)"),
               "2@O'Neill's");
 
-    EXPECT_THROW(Movements::MoveEach(Db(), {{2, 1, {}}, {1, 1, {}}}, move,
+    EXPECT_THROW(Movements::MoveEach(Db(), {{2, 1, {}}, {1, 1, {}}}, 0, move,
                                      [&] {
                                          if (++steps == 4) throw RuntimeError(ErrorNumber::DatabaseFailure, "ended");
                                      }),

@@ -3,6 +3,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "fixtures/PeerProcess.h"
 #include "fixtures/RegisterFixture.h"
 
 namespace {
@@ -57,4 +58,41 @@ TEST_F(NotesTest, ChangedNotesAreKeptPerAnimalAndNothingElseIsWritten) {
     EXPECT_EQ(Note(3), "<none>");
     Select({"UK0123456 00001", "UK0123456 00002"});
     EXPECT_TRUE(Form().rtbNotes->isHidden());
+}
+
+// Another program holding the database: the note typed stays with its animal, shown when it is,
+// and is saved at the next change of animal or at closing; the keeper is told, may retry, and
+// may keep the window open rather than leave the note behind.
+TEST_F(NotesTest, ANoteTheDatabaseInUseWillNotTakeIsKeptUntilItCanBeSaved) {
+    ShortTimeOuts shortWaits;
+    modCommon::ReleaseDatabase();  // opened again with the short wait
+    Open().show();
+    ShowTab(frmMain::kNotesTab);
+    Select({"UK0123456 00001"});
+    Type("Lame");
+    Connection other;
+    other.Open(home.DatabasePath());
+    other.Execute("BEGIN EXCLUSIVE");
+    prompts.Answer(Prompts::Retry).Answer(Prompts::Cancel).Answer(Prompts::Cancel);
+    Select({"UK0123456 00010"});
+    EXPECT_TRUE(Form().rtbNotes->isReadOnly()) << "a note that did not load takes no typing";
+    Select({"UK0123456 00001"});
+    EXPECT_EQ(Form().rtbNotes->toPlainText().toStdString(), "Lame");
+    EXPECT_EQ(prompts.shown()[2].title, "Database In Use");
+    EXPECT_EQ(prompts.LastText().rfind("Your Kelvo database is in use by another program, so the note you typed", 0),
+              0u);
+    other.Rollback();
+    Select({"UK0123456 00010"});
+    EXPECT_NE(Note(1).find("Lame"), std::string::npos);
+
+    Type("Limps");
+    other.Execute("BEGIN EXCLUSIVE");
+    prompts.Answer(Prompts::Cancel);
+    Form().close();
+    EXPECT_TRUE(Form().isVisible()) << "kept open with the note";
+    other.Rollback();
+    Form().close();
+    EXPECT_FALSE(Form().isVisible());
+    EXPECT_NE(Note(IDOf("UK0123456 00010")).find("Limps"), std::string::npos);
+    EXPECT_EQ(prompts.Messages().size(), 4u);
 }

@@ -141,10 +141,20 @@ TEST_F(PedigreeTest, ClicksWalkToRelativesClearAndAddParentsAndSaveTheChart) {
     prompts.ChooseFile("");
     ClickLine(0, Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(prompts.shown().back().proposed, "3 Generation Parentage for UK0123456 00001");
-    EXPECT_EQ(prompts.shown().back().title, "Save Parentage in a WordPad Document");
+    EXPECT_EQ(prompts.shown().back().title, "Save Parentage in an RTF Document");
     prompts.ChooseFile(file);
     ClickLine(0, Qt::NoModifier, Qt::RightButton);
     QTextDocument saved;
     Rtf::Read(TextFile::Read(file), saved);
     EXPECT_EQ(saved.toPlainText(), Form().rtbPedigree->toPlainText());
+}
+
+TEST_F(PedigreeTest, AnAnimalsOwnTagIsNeverItsParent) {
+    Select({"UK0123456 00002"});
+    prompts.Type("uk0123456 00002").Answer(Prompts::OK);
+    ClickLine(6);
+    EXPECT_EQ(prompts.shown().back().text,
+              "The tag uk0123456 00002 is this animal's own: an animal cannot be its own "
+              "dam. Nothing has been recorded.");
+    EXPECT_EQ(Scalar("SELECT DamID FROM Animals WHERE AnimalID=2"), "0");
 }

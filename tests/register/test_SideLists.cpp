@@ -45,8 +45,8 @@ TEST_F(SideListsTest, EntriesOfTheirListAndSpecies) {
     const long sheepAngus = static_cast<long>(Db().LastInsertId());
     EXPECT_EQ(SideLists::OthersNamed(Db(), List::Breeds, "ANGUS", -1, 2), 1) << "names compare without case";
     EXPECT_EQ(SideLists::OthersNamed(Db(), List::Breeds, "Angus", sheepAngus, 2), 0);
-    EXPECT_EQ(SideLists::Rename(Db(), List::Groups, kFlockA, "Flock B"), 1);
-    EXPECT_EQ(SideLists::Rename(Db(), List::Groups, 99, "Gone"), 0);
+    EXPECT_EQ(SideLists::Rename(Db(), List::Groups, kFlockA, "Flock B", 2).rows, 1);
+    EXPECT_EQ(SideLists::Rename(Db(), List::Groups, 99, "Gone", 2).rows, 0);
     EXPECT_TRUE(SideLists::IsPermanent(Db(), List::Groups, kZeta));
     EXPECT_FALSE(SideLists::IsPermanent(Db(), List::Groups, 99));
     EXPECT_TRUE(SideLists::IsRemovalLocation(Db(), 1));

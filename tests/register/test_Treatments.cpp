@@ -21,7 +21,8 @@ TEST_F(TreatmentsTest, RecordsAllOrNothingAndRemovesOnlyTreatmentsLeftWithoutAni
     EXPECT_THROW(Treatments::Record(Db(), Wormer(), {1, 3}), RuntimeError);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM Treatments"), "0");
 
-    const long long both = Treatments::Record(Db(), Wormer(), {1, 2}), one = Treatments::Record(Db(), Wormer(), {4});
+    const long long both = Treatments::Record(Db(), Wormer(), {1, 2}).treatment,
+                    one = Treatments::Record(Db(), Wormer(), {4}).treatment;
     EXPECT_EQ(Rows("SELECT AnimalID FROM TreatmentLink WHERE TreatmentID=" + std::to_string(both)), "1,2");
     EXPECT_EQ(Treatments::RecordedValues(Db()).units, (std::vector<std::string>{"ml", "ml"}));
     const std::string linkOf1 = Scalar("SELECT TreatmentLinkID FROM TreatmentLink WHERE AnimalID=1"),

@@ -98,10 +98,14 @@ TEST_F(LocationTest, ChecksKeepTheDialogOpen) {
                                             "' is too long: "
                                             "the name of a location can have at most 50 characters.");
                               EXPECT_EQ(prompts.shown()[3].title, "Name in Use");
-                              // Enter in a box presses OK, and the name in use is refused again.
+                              // Enter in a box, or on the focused type, presses OK, and the name in
+                              // use is refused again.
                               QTest::keyClick(dialog.txbDescription, Qt::Key_Return);
                               EXPECT_EQ(prompts.shown().back().title, "Name in Use");
                               EXPECT_EQ(prompts.shown().size(), 5u);
+                              dialog.optLocationType[0]->setFocus();
+                              QTest::keyClick(dialog.optLocationType[0], Qt::Key_Return);
+                              EXPECT_EQ(prompts.shown().size(), 6u);
                               EXPECT_TRUE(dialog.isVisible());
                           });
     EXPECT_EQ(Locations("LocationID=1"), "Removed from Records/Animals removed from the records/-4/1");

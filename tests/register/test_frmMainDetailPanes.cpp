@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "fixtures/PeerProcess.h"
 #include "fixtures/RegisterFixture.h"
 #include "register/frmTreatment.h"
 
@@ -185,19 +186,20 @@ TEST_F(DetailPaneTest, AFailedTreatmentWriteLeavesNothingIsReportedAndTheDialogS
     Select({"UK0123456 00001", "UK0123456 00002"});
     Connection peer;
     peer.Open(modCommon::Database().GetDatabaseFilespec());
-    const std::array<std::string, 3> failures[] = {
+    const std::string failed = "An error occurred in procedure OKButton_Click in frmTreatment";
+    const std::array<std::string, 4> failures[] = {
         {"CREATE TRIGGER no BEFORE INSERT ON TreatmentLink WHEN NEW.AnimalID=2 BEGIN SELECT RAISE(ABORT,'no'); END",
-         "DROP TRIGGER no", "l"},
-        {"BEGIN IMMEDIATE", "ROLLBACK", "l"},
-        {"", "", std::string(51, 'm')}};
+         "DROP TRIGGER no", "l", failed},
+        {"BEGIN IMMEDIATE", "ROLLBACK", "l", kDatabaseInUse},
+        {"", "", std::string(51, 'm'), failed}};
     RunModal<frmTreatment>(recordTreatment, [&](frmTreatment& dialog) {
         for (QComboBox* field : {dialog.cboMedicine, dialog.cboName, dialog.cboReason}) field->setEditText("Dip");
         dialog.txbAmount->setText("5");
-        for (const auto& [make, undo, unit] : failures) {
+        for (const auto& [make, undo, unit, message] : failures) {
             if (!make.empty()) peer.Execute(make);
             dialog.cboUnit->setEditText(QString::fromStdString(unit));
             dialog.OKButton->click();
-            EXPECT_EQ(prompts.LastText().rfind("An error occurred in procedure OKButton_Click in frmTreatment", 0), 0u);
+            EXPECT_EQ(prompts.LastText().rfind(message, 0), 0u) << prompts.LastText();
             EXPECT_EQ(Treated(), "<null>") << make;
             if (!undo.empty()) peer.Execute(undo);
         }

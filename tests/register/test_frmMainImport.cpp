@@ -68,6 +68,7 @@ TEST_F(ImportTest, AnimalsDamsAndSiresLandInTheirGroupsPlacesAndLinks) {
     const auto& shown = prompts.shown();
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].title, "Select an Import Animals File containing sheep details:");
+    EXPECT_NE(shown[0].text.find("*.csv"), std::string::npos) << "spreadsheets save animal lists as CSV";
     EXPECT_EQ(shown[1].title, "Dam animal type for currently unrecorded dams");
     EXPECT_EQ(shown[2].text.substr(0, 80),
               "When sires are defined for progeny, if the sires are not already recorded then\r\n");
@@ -103,8 +104,10 @@ TEST_F(ImportTest, SemicolonsBareLineEndsRefusedFilesStopsPartWayAndTheHelp) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     frmMain& form = Open();
     prompts.Answer(Prompts::No);
-    form.ImportAnimals("UK0123456 00050;01.04.24\rUK0123456 00051;;;Suffolk;;UK0123456 00052\r");
+    // A stray tab after a tag makes no file of tabs.
+    form.ImportAnimals("UK0123456 00050;01.04.24\rUK0123456 00051;;;Suffolk;;UK0123456 00052\rUK0123456 00053\t\r");
     EXPECT_EQ(Sheep("UK0123456 00050"), "1|2024-04-01|--|-|-|3@2024-04-01Imported from file|2,1");
+    EXPECT_EQ(Sheep("UK0123456 00053"), "1|-|--|-|-|3@2024-06-15Imported from file|2,1");
     EXPECT_EQ(Sheep("UK0123456 00051"), "1|-|-2|UK0123456 00052|-|3@2024-06-15Imported from file|2,1");
 
     const std::string before = Register();
@@ -114,7 +117,13 @@ TEST_F(ImportTest, SemicolonsBareLineEndsRefusedFilesStopsPartWayAndTheHelp) {
          "The file cannot be read as animal data, so nothing has been imported:\r\nLine 2 holds characters that are not text."},
         {"UK1;;;;;" + std::string(300, '7'),
          "The file cannot be read as animal data, so nothing has been imported:\r\n"
-         "Line 1: the tag \"77777777777777777777...\" is longer than 50 characters."}};
+         "Line 1: the tag \"77777777777777777777...\" is longer than 50 characters."},
+        {"UK0123456 00060,01.04.24,Ewe\r\n\r\nUK0123456 00061,,,Texel; Mule",
+         "The file cannot be read as animal data, so nothing has been imported:\r\nIts fields are separated by "
+         "commas (,), but on this computer the fields of an animal file are separated by semicolons (;)."},
+        {"UK0123456 00062;01.04.24\nUK0123456 00063\t01.04.24\tEwe\nUK0123456 00064\t\tTexel",
+         "The file cannot be read as animal data, so nothing has been imported:\r\nLine 2 (and 1 more): the fields "
+         "are separated by tabs, but on this computer the fields of an animal file are separated by semicolons (;)."}};
     for (const auto& [text, message] : refused) {
         prompts.Answer(Prompts::OK);
         form.ImportAnimals(text);
@@ -141,5 +150,7 @@ TEST_F(ImportTest, SemicolonsBareLineEndsRefusedFilesStopsPartWayAndTheHelp) {
               std::string::npos);
     EXPECT_NE(help.find("You can add \"batch\" sheep"), std::string::npos);
     EXPECT_NE(help.find("enter semicolons where an earlier"), std::string::npos);
+    EXPECT_NE(help.find("you can use a text window like this one"), std::string::npos);
+    EXPECT_EQ(help.find("Windows"), std::string::npos);
     EXPECT_TRUE(help.ends_with("\r\nwhose details you are importing."));
 }

@@ -25,6 +25,7 @@
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/ScratchHome.h"
 #include "fixtures/WindowChecks.h"
+#include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "widgets/DesignGeometry.h"
 #include "widgets/TabControl.h"
@@ -55,28 +56,44 @@ protected:
 
 TEST_F(MenuTest, LocalBackupComesBackThroughTheRestoreAndABadFileIsRefused) {
     frmMain& form = Open();
-    // Saved without an ending, it gets the restore's; dialogs open at home, then where it went.
-    const std::string backup = Path("flock_backup_1.mdb");
-    prompts.ChooseFile(Path("flock_backup_1")).Answer(Prompts::OK);
+    // Saved with a dot in its name, it gets the restore's ending; dialogs open at home, then where
+    // it went. Saved so again, the file of that name is not replaced unasked.
+    const std::string backup = Path("flock 09.12.2026.mdb");
+    prompts.ChooseFile(Path("flock 09.12.2026")).Answer(Prompts::OK);
     form.mnuBackupLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data was backed up successfully to " + backup);
+    prompts.ChooseFile(Path("flock 09.12.2026")).Answer(Prompts::No).ChooseFile("");
+    form.mnuBackupLocal->trigger();
+    EXPECT_EQ(prompts.shown()[3].text + "/" + std::to_string(prompts.shown()[3].style),
+              backup + " already exists.\r\nDo you want to replace it?/308");
 
+    // Two restores within a second keep two copies, each of the data it replaced, in the folder
+    // the restore's dialog offers.
+    DateTime::PinClock({2026, 12, 9, 14, 3, 22});
     Db().Execute("DELETE FROM Animals WHERE AnimalID=7");
     form.tmrSetGridRecords_Timer();
-    prompts.ChooseFile(backup).Answer(Prompts::OK);
-    form.mnuRestoreLocal->trigger();
-    EXPECT_EQ(GridTags().front(), "ABC");
-    const std::string kept = home.DatabasePath() + ".bak";
-    EXPECT_EQ(prompts.LastText(), "Your data was restored successfully.\r\nThe data it replaced is kept in " + kept);
-    EXPECT_EQ(DatabaseBuilder::Scalar(kept, "SELECT count(*) FROM Animals WHERE AnimalID=7"), "0");
+    for (int restore = 0; restore < 2; ++restore) {
+        prompts.ChooseFile(backup).Answer(Prompts::OK);
+        form.mnuRestoreLocal->trigger();
+        EXPECT_EQ(GridTags().front(), "ABC");
+    }
+    const std::string kept = home.DataFolder() + "/Kelvo before restore 2026-12-09 14.03.22";
+    EXPECT_EQ(home.KeptCopies(), (std::vector<std::string>{kept + " (2).mdb", kept + ".mdb"}));
+    EXPECT_EQ(prompts.shown()[6].text,
+              "Your data was restored successfully.\r\nThe data it replaced is kept in " + kept + ".mdb");
+    EXPECT_EQ(prompts.LastText(),
+              "Your data was restored successfully.\r\nThe data it replaced is kept in " + kept + " (2).mdb");
+    EXPECT_EQ(DatabaseBuilder::Scalar(kept + ".mdb", "SELECT count(*) FROM Animals WHERE AnimalID=7"), "0");
+    EXPECT_EQ(DatabaseBuilder::Scalar(kept + " (2).mdb", "SELECT count(*) FROM Animals WHERE AnimalID=7"), "1");
+    EXPECT_EQ(prompts.shown()[7].places, std::vector<std::string>{home.DataFolder()});
 
     std::ofstream(Path("notes.mdb")) << "not a database";
     prompts.ChooseFile(Path("notes.mdb")).Answer(Prompts::OK);
     form.mnuRestoreLocal->trigger();
     EXPECT_EQ(prompts.LastText(), "Your data could not be restored.");
     EXPECT_EQ(GridTags().size(), 7u);
-    EXPECT_EQ(prompts.shown()[3].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
-    EXPECT_EQ(prompts.shown()[0].folder + " " + prompts.shown()[2].folder, Program::Home() + " " + home.root());
+    EXPECT_EQ(prompts.shown()[8].title + "/" + prompts.shown().back().title, "Restored OK/Restore Failed");
+    EXPECT_EQ(prompts.shown()[0].folder + " " + prompts.shown()[5].folder, Program::Home() + " " + home.root());
 
     // A folder that is not there: the gateway logs why, then the keeper is told.
     prompts.ChooseFile(Path("missing/backup.mdb")).Answer(Prompts::OK).Answer(Prompts::OK);

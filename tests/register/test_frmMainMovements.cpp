@@ -13,6 +13,7 @@
 #include "fixtures/PeerProcess.h"
 #include "fixtures/RegisterFixture.h"
 #include "fixtures/RestrictedFile.h"
+#include "platform/FileSystem.h"
 #include "register/frmLocation.h"
 
 namespace {
@@ -45,6 +46,7 @@ TEST_F(MovementsTest, DeathAsksInOrderSkipsTagsAndStoresTextsAsTyped) {
     Select({"UK0123456 00005", "ABC"});
     prompts.Type("31/02/2024").Answer(Prompts::OK).Type("16/06/2024").Answer(Prompts::No).Type("15/06/2024 12:30");
     prompts.Answer(Prompts::No).Type("14/06/2024").CancelInput().Type("it's @Details").Type("O'Neill '@LocationID'");
+    prompts.Answer(Prompts::Yes);  // ABC's later move goes
     form.Assign(form.lstLocations, 2, "Dead");
     Texts shown;  // each prompt with its default
     for (const auto& s : prompts.shown()) shown.push_back(s.title + ": " + s.text + " [" + s.proposed + "]");
@@ -60,7 +62,10 @@ TEST_F(MovementsTest, DeathAsksInOrderSkipsTagsAndStoresTextsAsTyped) {
                             ask + "31/02/2024]", future("16/06/2024"), ask + "16/06/2024]",
                             future("15/06/2024 12:30:00"), ask + "15/06/2024 12:30]", cause, cause,
                             "Details: You may enter any comments about the move here. You should enter transporter "
-                            "details here if relevant. []"}));
+                            "details here if relevant. []",
+                            "Confirm Deletion of Later Records: This will also delete what is recorded for the "
+                            "selected animals after 14/06/2024: 1 movement. Taking the animals out of the location "
+                            "again will not bring these records back.\r\n\r\nDo you want to go on? []"}));
     EXPECT_EQ(Scalar("SELECT group_concat(ifnull(DeathReason, '-'), '|') || (SELECT group_concat(LocationID || "
                      "EventDate || Details) FROM LocationLink WHERE AnimalID=7) FROM Animals WHERE AnimalID IN (6, 7)"),
               "-|it's @Details22024-06-14 00:00:00O'Neill '@LocationID'")
@@ -89,10 +94,37 @@ TEST_F(MovementsTest, EachScriptThroughTheList) {
         Select(tags);
         if (location == 1) prompts.Answer(Prompts::Yes);
         else if (in) prompts.Type("01/02/2024").Type("");
+        if (location == kAbattoir) prompts.Answer(Prompts::Yes);  // the move to Market tomorrow goes
         in ? form.Assign(form.lstLocations, location, "x") : form.Deassign(form.lstLocations, location, "x");
         EXPECT_EQ(Scalar("SELECT " + check), expected) << tags[0] << " " << location;
     }
     EXPECT_EQ(prompts.shown()[0].text, kDatePrompt + kCancelNote) << "one animal: no note line";
+}
+
+// A death or a move off the holding deletes the animals' later records: the keeper is told
+// what goes first, and No (the default) records nothing.
+TEST_F(MovementsTest, ADeathOrAMoveOffBeforeLaterRecordsSaysWhatGoesAndNoKeepsThem) {
+    frmMain& form = Open();
+    Db().Execute(
+        "INSERT INTO Treatments (TreatmentID, EventDate) VALUES (1, '2024-06-01 00:00:00');"
+        "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (1, 1), (1, 2);"
+        "INSERT INTO TagChanges (AnimalID, OldTag, EventDate) VALUES (1, '1', '2024-05-01 00:00:00')");
+    const std::string records =
+                          "SELECT group_concat(LocationLinkID || EventDate) || (SELECT count(*) FROM "
+                          "TreatmentLink) || (SELECT count(*) FROM TagChanges) FROM LocationLink",
+                      before = Scalar(records);
+    Select({"UK0123456 00001", "UK0123456 00002", "ABC"});
+    prompts.Type("14/04/2024").Type("Bloat").Type("").Answer(Prompts::No);
+    form.Assign(form.lstLocations, 2, "Dead");
+    prompts.Type("14/04/2024").Type("").Answer(Prompts::No);
+    form.Assign(form.lstLocations, kMarket, "Market");
+    EXPECT_EQ(Scalar(records) + Scalar("SELECT count(*) FROM Animals WHERE DeathReason>''"), before + "0");
+    EXPECT_EQ(prompts.Messages(),
+              Texts(2,
+                    "This will also delete what is recorded for the selected animals after 14/04/2024: 2 "
+                    "movements, 2 treatments and 1 tag change. Taking the animals out of the location again will "
+                    "not bring these records back.\r\n\r\nDo you want to go on?"));
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2);
 }
 
 TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
@@ -101,7 +133,7 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
                       before = Scalar(abc);
     Db().Execute("CREATE TRIGGER No7 INSERT ON LocationLink WHEN NEW.AnimalID=7 BEGIN SELECT RAISE(ABORT, 'no'); END");
     Select({"UK0123456 00001", "ABC", "UK0123456 00002"});
-    prompts.Type("14/06/2024").Type("B").Type("").Answer(Prompts::OK);
+    prompts.Type("14/06/2024").Type("B").Type("").Answer(Prompts::Yes).Answer(Prompts::OK);
     form.Assign(form.lstLocations, 2, "Dead");
     EXPECT_EQ(Scalar(abc) + Scalar("SELECT group_concat(AnimalID) FROM Animals WHERE DeathReason='B'"), before + "1,2");
     EXPECT_NE(prompts.LastText().find("in procedure AssignToORRemoveFromLocation in frmMain"), std::string::npos);
@@ -119,17 +151,19 @@ TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
     other.Execute("BEGIN IMMEDIATE");
     prompts.Type("14/06/2024").Type("").Answer(Prompts::OK);
     form.Assign(form.lstLocations, 3, "Holding");
-    EXPECT_NE(prompts.LastText().find("in procedure Assign in frmMain"), std::string::npos) << "one message in all";
+    EXPECT_EQ(prompts.LastText(), kDatabaseInUse) << "one message in all";
     EXPECT_EQ(Scalar(moves), movesBefore);
 }
 
-// A database that refuses every write, or that another program holds locked, ends each action at
-// its first failure with one message; a refresh that cannot read leaves the lists and grid as
-// they were.
+// A database that comes to refuse every write, or that another program holds locked, ends each
+// action (a restore and a backup too) at its first failure with one message in plain words; a
+// refresh that cannot read leaves the lists and grid as they were.
 TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
     const std::string file = home.root() + "/herd.txt",
                       moves = "SELECT count(*) || max(LocationLinkID) FROM LocationLink";
     std::ofstream(file) << "UK0123456 00020\n";
+    const std::string backup = home.root() + "/backup.mdb";
+    DatabaseBuilder::CreateAtVersion(backup, "1.0.4");
     const std::string before = Scalar(moves) + Scalar("SELECT count(*) FROM GroupLink");
     auto messages = [&](const std::function<void(frmMain&)>& action) {
         frmMain& form = Form();
@@ -145,19 +179,29 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
         [&](frmMain& form) { form.Assign(form.lstGroups, kFlockA, "Flock A"); },
         [&](frmMain& form) { form.UpdateAfterImport(); },
         [&](frmMain& form) { form.mnuImportAnimalFromFile_Click(); },
+        [&](frmMain& form) {
+            prompts.ChooseFile(backup);
+            form.mnuRestoreLocal->trigger();
+        },
+        [&](frmMain& form) {
+            prompts.ChooseFile(backup + "2");
+            form.mnuBackupLocal->trigger();
+        },
     };
     {
-        modCommon::ReleaseDatabase();  // opened again as the file now is
-        RestrictedFile readOnly(home.DatabasePath(), 0444);
         Open();
         Select({"UK0123456 00001", "ABC", "UK0123456 00002", "UK0123456 00010"});
+        RestrictedFile readOnly(home.DataFolder(), 0555);  // no journal, so no write
         prompts.AcceptAllOK().Type("14/06/2024").Type("").ChooseFile(file);
         for (int a : {0, 1, 3}) {  // one box, not one an animal
             EXPECT_EQ(messages(actions[a]), 1u) << a;
-            EXPECT_NE(prompts.LastText().find("attempt to write a readonly database"), std::string::npos) << a;
+            EXPECT_EQ(prompts.shown().back().title + ": " + prompts.LastText(),
+                      "Database Cannot Be Written: Your Kelvo database cannot be written, so Kelvo cannot do this "
+                      "now.\r\nCheck that its file and folder are not read-only and that the disk is not "
+                      "write-protected, then try again.")
+                << a;
         }
         DefaultInstance<frmMain>::Unload();
-        modCommon::ReleaseDatabase();
     }
     Open();
     Select({"UK0123456 00001", "ABC"});
@@ -166,10 +210,11 @@ TEST_F(MovementsTest, AFailureOfTheWholeDatabaseEndsTheActionWithOneMessage) {
         prompts.ChooseFile(file);  // the location's type cannot be read: no date is asked
         for (const auto& action : actions) {
             EXPECT_EQ(messages(action), 1u) << &action - actions;
-            EXPECT_NE(prompts.LastText().find("database is locked"), std::string::npos) << prompts.LastText();
+            EXPECT_EQ(prompts.LastText(), kDatabaseInUse);
         }
     }
     EXPECT_EQ(Scalar(moves) + Scalar("SELECT count(*) FROM GroupLink"), before);
+    EXPECT_FALSE(FileSystem::Exists(home.DatabasePath() + ".bak") || FileSystem::Exists(backup + "2"));
 }
 
 // A new date of birth takes only the moves at the old one along; moves at the very birth are no moves before it.

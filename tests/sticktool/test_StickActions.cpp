@@ -77,10 +77,12 @@ TEST(StickTagTable, RecordsBecomeRowsAsTheStickShowsThem) {
     Recordset table = Create();
     QLocale::setDefault(QLocale("en_GB"));
     modCommon::FormatUKSpace = true;
-    AddRecords(table, uk + "|B|150324000000| RPA #short|A#ZZ12|A|9999x9#" + uk + "|a|150324102030", UKWYSIWYG, nullptr);
+    const auto unread = AddRecords(
+        table, uk + "|B|150324000000| RPA #short|A#ZZ12|A|9999x9#|#" + uk + "|a|150324102030#", UKWYSIWYG, nullptr);
     modCommon::FormatUKSpace = false;
     QLocale::setDefault(QLocale::c());
-    ASSERT_EQ(table.Rows(), 3) << "a record of fewer than three fields is skipped";
+    EXPECT_EQ(unread, std::vector<std::string>{"short|A"}) << "a record of fewer than three fields is no read";
+    ASSERT_EQ(table.Rows(), 3);
     table.MoveFirst();
     EXPECT_EQ(table.GetString(",", ";"),
               "UK 0123456 78901,B,15/03/2024,RPA,BUK0123456 78901,UK0123456 78901;"
@@ -142,6 +144,23 @@ TEST_F(StickConnectionTest, ReadWithoutTheWindowTakesItsOptionsAndHelpLine) {
     EXPECT_EQ(groups(true), "Ab");
 }
 
+// A read without a group character is shown with the others; a record of fewer than three
+// fields is listed as not read before the tags are shown.
+TEST_F(StickActionTest, AReadWithoutGroupIsShownAndARecordNotReadIsListed) {
+    stick->SetConfigValue(19, "1");
+    for (const char* record :
+         {"8000000000000002||150324101000", "8000000000000003|1|150324101001", "8000000000000004|1"})
+        stick->AddRecordText(record);
+    prompts.AcceptAllOK();
+    Read(0, true);
+    EXPECT_EQ(prompts.Messages(), V{"The stick holds a record that could not be read (1):\r\n8000000000000004|1"});
+    const auto windows = TextWindow::OpenWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0]->Text(),
+              "8000000000000002,  \r\nTotal for group : 1\r\n\r\n8000000000000003,  1\r\n"
+              "Total for group 1: 1\r\n\r\nTotal: 2\r\n");
+}
+
 TEST_F(StickActionTest, FailedReadsSayWhyAndGiveTheWindowBack) {
     prompts.AcceptAllOK();
     const auto failed = [&](const std::function<void(SimStick::Faults&)>& fault, const V& messages) {
@@ -195,6 +214,12 @@ TEST(StickTagOutput, LinesForEveryOptionByteForByte) {
 
     Recordset empty = StickTagTable::Create();
     EXPECT_EQ(StickTagOutput::Lines(empty, {true, false, false}).All(), "Total for group : 0\r\n\r\nTotal: 0\r\n");
+    // Reads without a group character, first and between others, each in a window of their own.
+    StickTagTable::AddRecords(empty, "X1||150324102030#A1|A|150324102030#X2||150324102030", 1, nullptr);
+    const StickTagOutput::Text ungrouped = StickTagOutput::Lines(empty, {false, false, true});
+    EXPECT_EQ(ungrouped.beforeWindows, "");
+    ASSERT_EQ(ungrouped.windows.size(), 3u);
+    EXPECT_EQ(ungrouped.windows[0].text + ungrouped.windows[2].text, "X1\r\nX2\r\n");
 }
 
 TEST_F(StickActionTest, WindowPerGroupCascadesAndOutlivesTheStickTool) {

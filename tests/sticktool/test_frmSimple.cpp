@@ -57,7 +57,7 @@ TEST_F(StickToolTest, FirstStartInEnglish) {
     EXPECT_EQ(window.fraWhenReading->height(), Pixels(1440));
     EXPECT_EQ(window.fraTagReadOptions->height(), Pixels(1890));
     EXPECT_EQ(window.height(), window.fraTolvane->y() - Pixels(30));
-    // No spreadsheet application: "Windows clipboard" takes the place of "Excel".
+    // No spreadsheet application: the clipboard takes the place of the spreadsheet.
     EXPECT_TRUE(window.optDisplayApplication[1]->isHidden());
     EXPECT_EQ(window.optDisplayApplication[2]->y(), window.optDisplayApplication[1]->y());
     for (QPushButton* button : window.cmdStickAction) EXPECT_FALSE(button->autoDefault() || button->isDefault());
@@ -106,7 +106,7 @@ TEST_F(StickToolTest, DutchKeeperIsOfferedAWindowPerGroupWithoutTheClipboard) {
     EXPECT_EQ(window.cmdStickAction[0]->text().toStdString(),
               modCommon::Translator().Translate("Read Tags from Stick"));
     EXPECT_NE(window.cmdStickAction[0]->text(), "Read Tags from Stick");
-    EXPECT_EQ(window.optDisplayApplication[0]->text(), "Notepad");
+    EXPECT_EQ(window.optDisplayApplication[0]->text(), "Tekstvenster");
     EXPECT_FALSE(window.ckbSeparateGroups->isHidden());
     EXPECT_EQ(window.fraWhenReading->height(), Pixels(1800));
     EXPECT_TRUE(window.optDisplayApplication[2]->isChecked());
