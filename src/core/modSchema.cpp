@@ -418,15 +418,8 @@ std::vector<std::string> MovementStatementsForMany(const std::vector<std::string
     return {};
 }
 
-// The keys go in as one JSON array, each at its place in it: one statement for 200,000 animals.
 void SetMovingAnimals(Connection& db, const std::vector<long long>& animals) {
-    std::string keys = "[";
-    for (long long id : animals) keys += (keys.size() > 1 ? "," : "") + std::to_string(id);
-    db.Execute(
-        "CREATE TEMP TABLE IF NOT EXISTS MovingAnimals (Position INTEGER PRIMARY KEY, AnimalID INTEGER);"
-        "DELETE FROM temp.MovingAnimals");
-    db.Execute("INSERT INTO temp.MovingAnimals (Position, AnimalID) SELECT key, value FROM json_each(?)",
-               {Value(keys + "]")});
+    db.SetOrderedKeyTable("MovingAnimals", "Position", "AnimalID", animals);
 }
 
 std::vector<Value> MovementParameters(long animalID, const DateTime& date, const std::string& deathReason,

@@ -105,6 +105,10 @@ public:
     // prepared statement, and writing them locks nothing of the database file, so it works while
     // another program writes to it. All of them or none: on a failure the table keeps what it held.
     void SetKeyTable(const std::string& table, const std::string& column, const std::vector<long long>& keys);
+    // The same for keys whose order counts: `temp.<table>` (`position` INTEGER PRIMARY KEY, `column`
+    // INTEGER) holds each key at its place in `keys`, the first at 0, and a key given twice twice.
+    void SetOrderedKeyTable(const std::string& table, const std::string& position, const std::string& column,
+                            const std::vector<long long>& keys);
 
     long long LastInsertId() const;
     std::vector<std::string> TableNames();
@@ -148,6 +152,8 @@ private:
     std::vector<Registered> registered_;
     std::vector<std::unique_ptr<Connection>> readers_;  // QueryInParts's
     bool OpenReaders(std::size_t count);
+    void FillKeyTable(const std::string& definition, const std::string& insert, const std::string& table,
+                      const std::vector<long long>& keys);
     // The rows of a statement with its values bound, stepped to its end (raises as Query does).
     Recordset ReadRows(sqlite3_stmt* stmt, const std::string& sql);
     void EndReading(std::size_t count);
