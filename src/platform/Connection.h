@@ -101,9 +101,9 @@ public:
 
     // Makes `temp.<table>` (one column `column`, INTEGER PRIMARY KEY) hold exactly `keys`, for
     // statements that name thousands of rows as "IN (SELECT <column> FROM temp.<table>)" in place of
-    // a list in their text. The table is this connection's alone; the keys go in through one
-    // prepared statement, and writing them locks nothing of the database file, so it works while
-    // another program writes to it. All of them or none: on a failure the table keeps what it held.
+    // a list in their text. The table is this connection's alone; the keys go in by one statement,
+    // and writing them locks nothing of the database file, so it works while another program
+    // writes to it. All of them or none: on a failure the table keeps what it held.
     void SetKeyTable(const std::string& table, const std::string& column, const std::vector<long long>& keys);
     // The same for keys whose order counts: `temp.<table>` (`position` INTEGER PRIMARY KEY, `column`
     // INTEGER) holds each key at its place in `keys`, the first at 0, and a key given twice twice.

@@ -10,7 +10,8 @@
 
 // Movements between locations without their windows. The program holds no movement SQL: the
 // database's script of the movement type that the location's type and the direction choose
-// does the work, one animal at a time.
+// does the work, for all the animals at once where it is a script the program ships, else one
+// animal at a time.
 namespace Movements {
 
 constexpr long kRemoval = -4, kDead = -1;
