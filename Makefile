@@ -10,9 +10,9 @@ PACKAGES = cmake g++ make pkg-config qt6-base-dev libsqlite3-dev libpugixml-dev 
            libxlsxwriter-dev googletest libgtest-dev libbenchmark-dev libcpp-httplib-dev \
            unzip xvfb openbox x11-utils xdotool
 
-# What the benchmarks alone need when they run: the zip, pigz and sqlite3 commands they are measured
-# against.
-BENCH_PACKAGES = zip pigz sqlite3
+# What the benchmarks alone need when they run: the zip, pigz, sqlite3 and python3 commands they are
+# measured against, and GNU time, which tells a started program's peak memory.
+BENCH_PACKAGES = zip pigz sqlite3 python3 time
 
 # The fuzz build: clang with libFuzzer and the sanitizers, in a folder of its own.
 FUZZ_BUILD ?= build-fuzz

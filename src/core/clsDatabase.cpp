@@ -64,20 +64,14 @@ std::unique_ptr<ScratchFolder> NotePending(const std::string& scratch) {
     }
 }
 
-// SQLite's page cache and its memory map sized for the register, so that the pages of a large
-// holding's grid stay in memory from one refresh to the next rather than being read again: the
-// map covers the file and its growth, the cache (which keeps the pages being written) a part of it.
-void SizeCache(Connection& db) {
-    const long long bytes = FileSystem::Size(db.Path());
-    const long long map = std::clamp(bytes * 2, 64LL << 20, 2LL << 30);
-    const long long cacheKiB = std::clamp(bytes / 1024 / 4, 2000LL, 256LL << 10);
-    db.Execute("PRAGMA mmap_size=" + std::to_string(map) + "; PRAGMA cache_size=-" + std::to_string(cacheKiB));
-}
-
 // A file "opens" as soon as its first page reads: a damaged or empty one is caught here, before
-// the keeper's work meets it.
-void CheckSound(Connection& db) {
-    if (db.QuickCheck() != "ok") throw RuntimeError(ErrorNumber::DatabaseFailure, "database disk image is malformed");
+// the keeper's work meets it. A backup chosen for a restore is checked whole. The live file is
+// checked in outline at every start, which costs the same at any size (a check of the whole file
+// took a large holding's start most of a second, and its pages as much memory): damage inside a
+// table is met when that part is read, and SQLite's failure then stops the work before it writes.
+void CheckSound(Connection& db, bool whole) {
+    if ((whole ? db.QuickCheck() : db.OutlineCheck()) != "ok")
+        throw RuntimeError(ErrorNumber::DatabaseFailure, "database disk image is malformed");
     db.Execute("SELECT count(*) FROM KelvoData");  // "no such table: KelvoData" when it has none
 }
 
@@ -91,8 +85,8 @@ bool IsScriptVersion(const std::string& version) {
 // tables are not the program's own at that version: a file the program would damage by writing
 // to it (new rows without keys) is refused before anything is written. A version the upgrade
 // script does not list (a newer program's) is the version check's to refuse.
-std::string CheckedVersion(Connection& db) {
-    CheckSound(db);
+std::string CheckedVersion(Connection& db, bool whole) {
+    CheckSound(db, whole);
     Recordset rs = db.Query("SELECT ItemData FROM KelvoData WHERE ItemName='Version'");
     if (rs.Eof() || rs.Field(0).IsNull())
         throw RuntimeError(ErrorNumber::DatabaseFailure, "The database holds no version.");
@@ -109,7 +103,7 @@ std::unique_ptr<Connection> OpenCandidate(const std::string& path, std::string& 
     try {
         auto candidate = std::make_unique<Connection>();
         candidate->Open(path);
-        version = CheckedVersion(*candidate);
+        version = CheckedVersion(*candidate, true);
         if (!FileSystem::SameFile(path, LivePath())) return candidate;
         auto copy = std::make_unique<Connection>();
         copy->Open(":memory:", true);
@@ -151,8 +145,7 @@ void clsDatabase::TryOpen() {
 void clsDatabase::OpenConnection(const std::string& path) {
     auto connection = std::make_unique<Connection>();
     connection->Open(path);
-    SizeCache(*connection);  // before the check, which reads the whole file through it
-    CheckedVersion(*connection);
+    CheckedVersion(*connection, false);
     connection->CheckWritable();  // a file that cannot be written is told now, not write by write
     Attach(std::move(connection));
 }
@@ -260,6 +253,11 @@ Recordset clsDatabase::OpenRecordset(const std::string& strSQL) { return OpenRec
 
 Recordset clsDatabase::OpenRecordset(const std::string& strSQL, long rows) {
     return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(), [&] { return Open().Query(strSQL, rows); });
+}
+
+Recordset clsDatabase::OpenRecordsetInParts(const std::string& strSQL, const std::vector<std::string>& parts) {
+    return TrapOr("OpenRecordset - Using " + strSQL, kObject, Recordset(),
+                  [&] { return Open().QueryInParts(strSQL, parts); });
 }
 
 long clsDatabase::Execute(const std::string& strSQL) {
@@ -392,7 +390,6 @@ Connection& clsDatabase::OpenForRestore() {
         FileSystem::WriteAll(LivePath(), "");
         db->Open(LivePath(), true);
     }
-    SizeCache(*db);
     Attach(std::move(db));
     return *connection_;
 }

@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
@@ -27,6 +28,9 @@ public:
     // The first `rows` rows of a query whose recordset reads the rest when asked
     // (Connection::Query); a failure is logged as OpenRecordset's.
     Recordset OpenRecordset(const std::string& strSQL, long rows);
+    // The rows of `strSQL` read in parts at once (Connection::QueryInParts); a failure is logged as
+    // OpenRecordset's.
+    Recordset OpenRecordsetInParts(const std::string& strSQL, const std::vector<std::string>& parts);
     long Execute(const std::string& strSQL);
     // 0 begin, 1 commit, 2 roll back; any other value does nothing.
     void Transaction(int enTSState);

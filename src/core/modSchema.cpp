@@ -76,77 +76,123 @@ const char* const kLastMoveTo =
     "(SELECT EventDate FROM LocationLink WHERE AnimalID=@AnimalID AND LocationID=@LocationID "
     "ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)";
 
-std::string UnMoveFollowing() {
-    std::string last = kLastMoveTo;
-    return "DELETE FROM LocationLink WHERE (SELECT LocationID FROM LocationLink WHERE "
-           "AnimalID=@AnimalID AND EventDate<= " +
-           last +
-           " AND LocationID<>@LocationID ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)= "
-           "(SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " +
-           last +
-           " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1) AND LocationLinkID= (SELECT "
-           "LocationLinkID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " +
-           last + " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1)";
-}
+// The statements that find one move of the animal: its latest up to the date, with the type of that
+// move's location (moves to a location without a row left out), its latest up to the date with that
+// location, its first from the date on with its location, and what taking back a move to the
+// location finds.
+const char* const kLatestMoveOffJoin =
+    " FROM LocationLink INNER JOIN Locations ON LocationLink.LocationID=Locations.LocationID WHERE "
+    "AnimalID=@AnimalID AND EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)";
+const char* const kLatest =
+    " FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate<=@Date ORDER BY EventDate DESC, "
+    "LocationLinkID DESC LIMIT 1)";
+const char* const kFirst =
+    " FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate>=@Date ORDER BY EventDate ASC, "
+    "LocationLinkID ASC LIMIT 1)";
 
-std::string UnMoveLatest() {
+std::string BeforeReturn() {
+    return "(SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate<= " + std::string(kLastMoveTo) +
+           " AND LocationID<>@LocationID ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)";
+}
+std::string AfterLastMoveTo(const char* field) {
+    return "(SELECT " + std::string(field) + " FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate> " +
+           kLastMoveTo + " ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1)";
+}
+std::string LatestMoveTo() {
     // Moves of one date are told apart by the higher LocationLinkID.
-    return "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM "
-           "LocationLink WHERE AnimalID=@AnimalID AND EventDate= " +
+    return "(SELECT LocationLinkID FROM LocationLink WHERE AnimalID=@AnimalID AND EventDate= " +
            std::string(kLastMoveTo) + " AND LocationID=@LocationID ORDER BY LocationLinkID DESC LIMIT 1)";
 }
 
-std::vector<std::pair<std::string, std::string>> MovementScripts() {
-    const std::string outPrevious =
-        "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM LocationLink "
-        "INNER JOIN Locations ON LocationLink.LocationID=Locations.LocationID WHERE "
-        "AnimalID=@AnimalID AND EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC "
-        "LIMIT 1) AND (SELECT LocationType FROM LocationLink INNER JOIN Locations ON "
-        "LocationLink.LocationID=Locations.LocationID WHERE AnimalID=@AnimalID AND "
-        "EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1) <0";
-    const std::string inPrevious =
-        "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM LocationLink "
-        "WHERE AnimalID=@AnimalID AND EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID "
-        "DESC LIMIT 1) AND (SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND "
-        "EventDate<=@Date ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1) =@LocationID";
-    const std::string inFollowing =
-        "DELETE FROM LocationLink WHERE LocationLinkID= (SELECT LocationLinkID FROM LocationLink "
-        "WHERE AnimalID=@AnimalID AND EventDate>=@Date ORDER BY EventDate ASC, LocationLinkID "
-        "ASC LIMIT 1) AND (SELECT LocationID FROM LocationLink WHERE AnimalID=@AnimalID AND "
-        "EventDate>=@Date ORDER BY EventDate ASC, LocationLinkID ASC LIMIT 1) =@LocationID";
-    return {
-        {"Remove", "DELETE FROM Animals WHERE AnimalID=@AnimalID"},
-        {"Remove", "UPDATE Animals SET DamID=0 WHERE DamID=@AnimalID"},
-        {"Remove", "UPDATE Animals SET SireID=0 WHERE SireID=@AnimalID"},
-        {"Remove", "DELETE FROM EIDs WHERE AnimalID=@AnimalID"},
-        {"Remove", "DELETE FROM GroupLink WHERE AnimalID=@AnimalID"},
-        {"Remove", "DELETE FROM LocationLink WHERE AnimalID=@AnimalID"},
-        {"Remove", "DELETE FROM Notes WHERE AnimalID=@AnimalID"},
-        {"Remove", "DELETE FROM TagChanges WHERE AnimalID=@AnimalID"},
-        {"Remove", "DELETE FROM TreatmentLink WHERE AnimalID=@AnimalID"},
-        {"Remove", kOrphanTreatments},
-        {"Dead", "UPDATE Animals SET DeathReason='@DeathReason' WHERE AnimalID=@AnimalID"},
-        {"Dead", kLaterMoves},
-        {"Dead", kLaterTagChanges},
-        {"Dead", kLaterTreatments},
-        {"Dead", kOrphanTreatments},
-        {"Dead", kInsertMove},
-        {"Out", outPrevious},
-        {"Out", kLaterMoves},
-        {"Out", kLaterTagChanges},
-        {"Out", kLaterTreatments},
-        {"Out", kOrphanTreatments},
-        {"Out", kInsertMove},
-        {"In", inPrevious},
-        {"In", inFollowing},
-        {"In", kInsertMove},
-        {"UnDead", "UPDATE ANIMALS SET DeathReason=Null WHERE AnimalID=@AnimalID"},
-        {"UnDead", "DELETE FROM LocationLink WHERE AnimalID=@AnimalID AND LocationID=@LocationID"},
-        {"UnOut", UnMoveFollowing()},
-        {"UnOut", UnMoveLatest()},
-        {"UnIn", UnMoveFollowing()},
-        {"UnIn", UnMoveLatest()},
+// ---- For many animals at once ------------------------------------------------------------------
+//
+// Every statement of a script touches the rows of its own animal alone (@AnimalID), apart from the
+// clean-up of the treatments that no animal is linked to any more, which takes whatever it finds.
+// Run for one animal after another, no animal's statements meet another's rows. So each statement
+// run once for every animal of temp.MovingAnimals, in the script's order, leaves the same rows:
+// where a statement finds one move of an animal (the move before or after the date) it finds it in
+// the state the animal's own earlier statements left, the clean-up finds at the end what it would
+// have found by then (links are only ever taken away), and the new moves go in in the animals'
+// order, so that they take the same keys.
+
+// Each moving animal, for `AnimalID IN`.
+const char* const kEachMoving = " IN (SELECT AnimalID FROM temp.MovingAnimals)";
+
+// A statement's subquery about its animal, asked about each moving animal M in turn.
+std::string ForEach(std::string subquery) {
+    ReplaceAll(subquery, "@AnimalID", "M.AnimalID");
+    return subquery;
+}
+
+// The move `found` finds for each moving animal for which `condition` holds.
+std::string DeleteFoundForEach(const std::string& found, const std::string& condition = "") {
+    return "DELETE FROM LocationLink WHERE LocationLinkID IN (SELECT " + ForEach(found) +
+           " FROM temp.MovingAnimals AS M" + (condition.empty() ? "" : " WHERE " + ForEach(condition)) + ")";
+}
+
+struct MovementStatement {
+    std::string type, one, many;
+};
+
+// A statement whose only mention of its animal is "<column>=@AnimalID": for many, every moving animal.
+MovementStatement ByAnimal(const char* type, const std::string& one) {
+    std::string many = one;
+    const std::size_t at = many.find("=@AnimalID");
+    many.replace(at, 10, kEachMoving);
+    return {type, one, many};
+}
+
+std::vector<MovementStatement> MovementStatements() {
+    const std::string orphans = kOrphanTreatments;
+    const std::string insert =
+        "INSERT INTO LocationLink (LocationID, AnimalID, EventDate, Details) SELECT @LocationID,AnimalID,@Date,"
+        "'@Details' FROM temp.MovingAnimals ORDER BY Position";
+    const std::string latestOff = "(SELECT LocationLinkID" + std::string(kLatestMoveOffJoin);
+    const std::string latestOffType = "(SELECT LocationType" + std::string(kLatestMoveOffJoin);
+    const std::string latest = "(SELECT LocationLinkID" + std::string(kLatest);
+    const std::string latestAt = "(SELECT LocationID" + std::string(kLatest);
+    const std::string first = "(SELECT LocationLinkID" + std::string(kFirst);
+    const std::string firstAt = "(SELECT LocationID" + std::string(kFirst);
+    const std::string back = BeforeReturn() + "= " + AfterLastMoveTo("LocationID");
+    const auto later = [&](const char* type) {
+        return std::vector<MovementStatement>{ByAnimal(type, kLaterMoves),
+                                              ByAnimal(type, kLaterTagChanges),
+                                              ByAnimal(type, kLaterTreatments),
+                                              {type, orphans, orphans}};
     };
+    std::vector<MovementStatement> all{
+        ByAnimal("Remove", "DELETE FROM Animals WHERE AnimalID=@AnimalID"),
+        ByAnimal("Remove", "UPDATE Animals SET DamID=0 WHERE DamID=@AnimalID"),
+        ByAnimal("Remove", "UPDATE Animals SET SireID=0 WHERE SireID=@AnimalID"),
+        ByAnimal("Remove", "DELETE FROM EIDs WHERE AnimalID=@AnimalID"),
+        ByAnimal("Remove", "DELETE FROM GroupLink WHERE AnimalID=@AnimalID"),
+        ByAnimal("Remove", "DELETE FROM LocationLink WHERE AnimalID=@AnimalID"),
+        ByAnimal("Remove", "DELETE FROM Notes WHERE AnimalID=@AnimalID"),
+        ByAnimal("Remove", "DELETE FROM TagChanges WHERE AnimalID=@AnimalID"),
+        ByAnimal("Remove", "DELETE FROM TreatmentLink WHERE AnimalID=@AnimalID"),
+        {"Remove", orphans, orphans},
+        ByAnimal("Dead", "UPDATE Animals SET DeathReason='@DeathReason' WHERE AnimalID=@AnimalID")};
+    const auto add = [&](std::vector<MovementStatement> more) { all.insert(all.end(), more.begin(), more.end()); };
+    add(later("Dead"));
+    add({{"Dead", kInsertMove, insert},
+         {"Out", "DELETE FROM LocationLink WHERE LocationLinkID= " + latestOff + " AND " + latestOffType + " <0",
+          DeleteFoundForEach(latestOff, latestOffType + " <0")}});
+    add(later("Out"));
+    add({{"Out", kInsertMove, insert},
+         {"In", "DELETE FROM LocationLink WHERE LocationLinkID= " + latest + " AND " + latestAt + " =@LocationID",
+          DeleteFoundForEach(latest, latestAt + " =@LocationID")},
+         {"In", "DELETE FROM LocationLink WHERE LocationLinkID= " + first + " AND " + firstAt + " =@LocationID",
+          DeleteFoundForEach(first, firstAt + " =@LocationID")},
+         {"In", kInsertMove, insert},
+         ByAnimal("UnDead", "UPDATE ANIMALS SET DeathReason=Null WHERE AnimalID=@AnimalID"),
+         ByAnimal("UnDead", "DELETE FROM LocationLink WHERE AnimalID=@AnimalID AND LocationID=@LocationID")});
+    for (const char* type : {"UnOut", "UnIn"})
+        add({{type,
+              "DELETE FROM LocationLink WHERE " + back + " AND LocationLinkID= " + AfterLastMoveTo("LocationLinkID"),
+              DeleteFoundForEach(AfterLastMoveTo("LocationLinkID"), back)},
+             {type, "DELETE FROM LocationLink WHERE LocationLinkID= " + LatestMoveTo(),
+              DeleteFoundForEach(LatestMoveTo())}});
+    return all;
 }
 
 // The tables the program reads and writes and their columns, by the version of the script that
@@ -250,9 +296,9 @@ std::string BuildScript() {
         "CREATE TABLE SQLTable (RecordID INTEGER PRIMARY KEY AUTOINCREMENT, MovementType TEXT "
         "COLLATE NOCASE, SQLStatement TEXT)",
     };
-    for (auto& [type, sql] : MovementScripts())
-        v103.push_back("INSERT INTO SQLTable (MovementType, SQLStatement) VALUES ('" + type + "','" + SQLQuotes(sql) +
-                       "')");
+    for (const MovementStatement& statement : MovementStatements())
+        v103.push_back("INSERT INTO SQLTable (MovementType, SQLStatement) VALUES ('" + statement.type + "','" +
+                       SQLQuotes(statement.one) + "')");
     return "1.0.0\r|1.0.1\r" + Join(v101, "\n") +
            "|1.0.2\rALTER TABLE TagChanges DROP COLUMN NewTag"
            "|1.0.3\r" +
@@ -355,6 +401,25 @@ std::string MovementStatementWithParameters(const std::string& statement) {
         i += placeholders[best].size();
     }
     return out;
+}
+
+std::vector<std::string> MovementStatementsForMany(const std::vector<std::string>& statements) {
+    const std::vector<MovementStatement> shipped = MovementStatements();
+    for (std::size_t first = 0; first < shipped.size();) {
+        std::size_t end = first;
+        while (end < shipped.size() && shipped[end].type == shipped[first].type) ++end;
+        std::vector<std::string> many;
+        for (std::size_t i = first; i < end && i - first < statements.size() && shipped[i].one == statements[i - first];
+             ++i)
+            many.push_back(shipped[i].many);
+        if (many.size() == end - first && many.size() == statements.size()) return many;
+        first = end;
+    }
+    return {};
+}
+
+void SetMovingAnimals(Connection& db, const std::vector<long long>& animals) {
+    db.SetOrderedKeyTable("MovingAnimals", "Position", "AnimalID", animals);
 }
 
 std::vector<Value> MovementParameters(long animalID, const DateTime& date, const std::string& deathReason,

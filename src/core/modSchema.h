@@ -45,4 +45,14 @@ std::string MovementStatementWithParameters(const std::string& statement);
 std::vector<Value> MovementParameters(long animalID, const DateTime& date, const std::string& deathReason,
                                       const std::string& details, long locationID);
 
+// For a movement script's statements as a database holds them, when they are those of a script this
+// program ships: the statements that do for every animal of temp.MovingAnimals (SetMovingAnimals),
+// run once each in this order with MovementParameters bound, what the script does for each of them
+// run for one animal after another, in their order: the same rows, row for row, keys included.
+// Empty for any other statements.
+std::vector<std::string> MovementStatementsForMany(const std::vector<std::string>& statements);
+// Makes temp.MovingAnimals (Position, AnimalID) hold `animals` in this order, in the caller's
+// transaction.
+void SetMovingAnimals(Connection& db, const std::vector<long long>& animals);
+
 }  // namespace modSchema

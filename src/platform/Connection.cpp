@@ -2,7 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <exception>
+#include <iterator>
+#include <system_error>
+#include <thread>
 
 #include "platform/FileSystem.h"
 #include "platform/Program.h"
@@ -14,6 +19,11 @@ namespace {
 // How long a statement waits for another connection's lock (another copy of the program, a
 // backup tool) before it gives up with "database is locked".
 int BusyTimeoutMs() { return Program::ScaledMs(5000); }
+
+// A write transaction keeps the pages it changes in memory until it commits: SQLite's page cache
+// grows to this for it, since a page spilt to the file before the commit costs a sync of the
+// journal and a write of its own, and shrinks back after.
+constexpr long long kWriteCacheKiB = 256 << 10;
 
 // SQLite's result codes that speak of the database as a whole rather than of one statement.
 RuntimeError::Kind KindOf(int resultCode) {
@@ -113,9 +123,11 @@ void Connection::Fail() const {
     throw Failure(db_, sqlite3_errcode(db_));
 }
 
-void Connection::Open(const std::string& path, bool create) {
+void Connection::Open(const std::string& path, bool create, bool readOnly) {
     Close();
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // One thread at a time uses a connection: SQLite need not lock it around every call.
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX |
+                (create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -132,6 +144,7 @@ void Connection::Open(const std::string& path, bool create) {
     // Reading the schema proves the file really is a database; a text file fails here.
     try {
         Execute("SELECT count(*) FROM sqlite_master");
+        restingCache_ = Query("PRAGMA cache_size").Field(0).ToLong();
     } catch (...) {
         Close();
         throw;
@@ -156,6 +169,7 @@ int Connection::WaitForLock(void* self, int tries) {
 }
 
 void Connection::Close() {
+    readers_.clear();
     if (!db_) return;
     sqlite3_close_v2(db_);
     db_ = nullptr;
@@ -216,34 +230,51 @@ long Connection::Prepared::Run(const std::vector<Value>& params) {
 
 Recordset Connection::Query(const std::string& sql) { return Query(sql, std::vector<Value>{}); }
 
+Recordset Connection::Prepared::Query(const std::vector<Value>& params) {
+    if (!stmt_) return Recordset();  // white space or a comment
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(stmt_, static_cast<int>(i + 1), params[i]);
+    // Reset however it ends, so that the statement holds no lock between runs.
+    struct Reset {
+        sqlite3_stmt* stmt;
+        ~Reset() { sqlite3_reset(stmt); }
+    } reset{stmt_};
+    return db_.ReadRows(stmt_, sqlite3_sql(stmt_));
+}
+
 Recordset Connection::Query(const std::string& sql, const std::vector<Value>& params) {
     if (!db_) Fail();
     Statement s;
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s.stmt, nullptr) != SQLITE_OK) Fail();
     for (std::size_t i = 0; i < params.size(); ++i) Bind(s.stmt, static_cast<int>(i + 1), params[i]);
+    return ReadRows(s.stmt, sql);
+}
+
+Recordset Connection::ReadRows(sqlite3_stmt* stmt, const std::string& sql) {
     Recordset rs;
     auto& table = *rs.table_;
-    int n = sqlite3_column_count(s.stmt);
+    int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i) {
         Recordset::Column c;
-        c.name = sqlite3_column_name(s.stmt, i);
-        const char* base = sqlite3_column_table_name(s.stmt, i);
-        const char* origin = sqlite3_column_origin_name(s.stmt, i);
+        c.name = sqlite3_column_name(stmt, i);
+        const char* base = sqlite3_column_table_name(stmt, i);
+        const char* origin = sqlite3_column_origin_name(stmt, i);
         if (base && origin) {
             c.baseTable = base;
             c.baseColumn = origin;
             int primary = 0;
-            const char* db = sqlite3_column_database_name(s.stmt, i);
+            const char* db = sqlite3_column_database_name(stmt, i);
             sqlite3_table_column_metadata(db_, db, base, origin, nullptr, nullptr, nullptr, &primary, nullptr);
             c.isKey = primary != 0;
         }
         table.AddColumn(std::move(c));
     }
     int rc;
-    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Recordset::Row row;
         row.values.reserve(n);
-        for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(s.stmt, i));
+        for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(stmt, i));
         table.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) Fail();
@@ -276,6 +307,7 @@ Connection::Transaction::Transaction(Connection& connection) : db_(connection) {
         // The write lock is taken at the start: work that another program's lock would stop
         // stops here, before its first write, rather than part way through.
         db_.Execute("BEGIN IMMEDIATE");
+        db_.SetCacheSize(-kWriteCacheKiB);
     }
 }
 
@@ -288,27 +320,48 @@ Connection::Transaction::~Transaction() {
     } catch (...) {
         // The outer transaction is gone too; nothing of this one is left to undo.
     }
+    if (savepoint_.empty()) db_.SetCacheSize(db_.restingCache_);
 }
 
 void Connection::Transaction::Commit() {
     db_.Execute(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
     done_ = true;
+    if (savepoint_.empty()) db_.SetCacheSize(db_.restingCache_);
+}
+
+// Never raises: a cache of another size changes how fast the work goes, never what it does.
+void Connection::SetCacheSize(long long size) {
+    if (!db_) return;
+    try {
+        Execute("PRAGMA cache_size=" + std::to_string(size));
+    } catch (...) {
+    }
 }
 
 void Connection::SetKeyTable(const std::string& table, const std::string& column, const std::vector<long long>& keys) {
-    const std::string name = "temp.\"" + table + "\"";
-    Execute("CREATE TEMP TABLE IF NOT EXISTS \"" + table + "\" (\"" + column + "\" INTEGER PRIMARY KEY)");
+    FillKeyTable("\"" + table + "\" (\"" + column + "\" INTEGER PRIMARY KEY)",
+                 "INSERT OR IGNORE INTO temp.\"" + table + "\" SELECT value FROM json_each(?)", table, keys);
+}
+
+void Connection::SetOrderedKeyTable(const std::string& table, const std::string& position, const std::string& column,
+                                    const std::vector<long long>& keys) {
+    FillKeyTable("\"" + table + "\" (\"" + position + "\" INTEGER PRIMARY KEY, \"" + column + "\" INTEGER)",
+                 "INSERT INTO temp.\"" + table + "\" SELECT key, value FROM json_each(?)", table, keys);
+}
+
+// The keys go in as one JSON array, each with its place in it: one statement for 200,000 keys.
+void Connection::FillKeyTable(const std::string& definition, const std::string& insert, const std::string& table,
+                              const std::vector<long long>& keys) {
+    std::string array = "[";
+    for (long long key : keys) array += (array.size() > 1 ? "," : "") + std::to_string(key);
+    array += "]";
+    Execute("CREATE TEMP TABLE IF NOT EXISTS " + definition);
     // A savepoint outside a transaction begins a deferred one: only the temporary database,
     // which the statements below write, is locked.
     Execute("SAVEPOINT kelvo_keys");
     try {
-        Execute("DELETE FROM " + name);
-        Prepared insert(*this, "INSERT OR IGNORE INTO " + name + " VALUES (?)");
-        std::vector<Value> key(1);
-        for (long long k : keys) {
-            key[0] = Value(k);
-            insert.Run(key);
-        }
+        Execute("DELETE FROM temp.\"" + table + "\"");
+        Execute(insert, {Value(array)});
     } catch (...) {
         try {
             Execute("ROLLBACK TO kelvo_keys; RELEASE kelvo_keys");
@@ -363,6 +416,23 @@ std::string Connection::QuickCheck() {
     return rs.Eof() ? "ok" : rs.Field(0).ToString();
 }
 
+std::string Connection::OutlineCheck() {
+    const long long size = Query("PRAGMA page_count").Field(0).ToLong() * Query("PRAGMA page_size").Field(0).ToLong();
+    if (!path_.empty() && path_ != ":memory:" && FileSystem::Exists(path_) && FileSystem::Size(path_) < size)
+        return "the file is shorter than its header says";
+    Recordset tables = Query("SELECT name, sql FROM sqlite_master WHERE type='table' AND rootpage>0");
+    for (; !tables.Eof(); tables.MoveNext()) {
+        std::string name = tables.Field(0).ToString();
+        ReplaceAll(name, "\"", "\"\"");
+        const std::string table = "\"" + name + "\"";
+        if (UpperAscii(tables.Field(1).ToStringOr("")).find("WITHOUT ROWID") == std::string::npos)
+            Query("SELECT (SELECT rowid FROM " + table + " ORDER BY rowid LIMIT 1), (SELECT rowid FROM " + table +
+                  " ORDER BY rowid DESC LIMIT 1)");
+        else Query("SELECT 1 FROM " + table + " LIMIT 1");
+    }
+    return "ok";
+}
+
 void Connection::CheckWritable() {
     // Asked without a write: a probe that wrote would wait on, or be refused by, another copy
     // that is writing, and would leave a journal behind at every start. SQLite opens a file it
@@ -380,10 +450,113 @@ void Connection::CheckWritable() {
 
 void Connection::RegisterFunction(const std::string& name, int argCount, Function fn, bool oncePerStatement) {
     if (!db_) Fail();
-    functions_.push_back(std::make_unique<Function>(std::move(fn)));
+    auto function = std::make_unique<Function>(std::move(fn));
     // SQLite evaluates a deterministic function of constant arguments once per statement.
     const int flags = SQLITE_UTF8 | (oncePerStatement ? SQLITE_DETERMINISTIC : 0);
-    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, functions_.back().get(), CallFunction, nullptr,
-                                   nullptr, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function_v2(db_, name.c_str(), argCount, flags, function.get(), CallFunction, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK)
         Fail();
+    // A function given again replaces the one of its name and number of arguments, which goes.
+    for (auto r = registered_.begin(); r != registered_.end();)
+        if (r->name == name && r->argCount == argCount) {
+            const Function* replaced = r->function;
+            functions_.erase(
+                std::find_if(functions_.begin(), functions_.end(), [&](const auto& f) { return f.get() == replaced; }));
+            r = registered_.erase(r);
+        } else {
+            ++r;
+        }
+    registered_.push_back({name, argCount, function.get(), oncePerStatement});
+    functions_.push_back(std::move(function));
+}
+
+// ---- Reading in parts --------------------------------------------------------------------------
+
+// Readers as many as the parts, each in a read transaction that holds its lock. A reader waits for
+// no lock: while one of them holds its own, a program that has begun to commit waits for it, so
+// waiting would only hold both up; the caller then reads here. Every function registered here is
+// one answer a statement (Now), asked here once and given to the readers as that answer.
+bool Connection::OpenReaders(std::size_t count) {
+    for (const Registered& registered : registered_)
+        if (!registered.oncePerStatement || registered.argCount != 0) return false;
+    std::vector<Value> answers;
+    std::size_t locked = 0;
+    try {
+        for (const Registered& registered : registered_) answers.push_back((*registered.function)({}));
+        while (readers_.size() < count) {
+            auto reader = std::make_unique<Connection>();
+            reader->Open(path_, false, true);
+            readers_.push_back(std::move(reader));
+        }
+        for (; locked < count; ++locked) {
+            Connection& reader = *readers_[locked];
+            reader.SetBusyTimeout(0);
+            for (std::size_t f = 0; f < registered_.size(); ++f)
+                reader.RegisterFunction(
+                    registered_[f].name, 0, [answer = answers[f]](const std::vector<Value>&) { return answer; }, true);
+            reader.Execute("BEGIN");
+            reader.Execute("SELECT count(*) FROM sqlite_master");  // takes the read lock
+        }
+        return true;
+    } catch (const std::exception&) {
+        EndReading(locked + 1);
+        return false;
+    }
+}
+
+void Connection::EndReading(std::size_t count) {
+    for (std::size_t i = 0; i < count && i < readers_.size(); ++i) {
+        try {
+            if (readers_[i]->InTransaction()) readers_[i]->Execute("COMMIT");
+        } catch (const std::exception&) {
+            readers_[i].reset();  // opened afresh the next time
+        }
+    }
+    readers_.erase(std::remove(readers_.begin(), readers_.end(), nullptr), readers_.end());
+}
+
+Recordset Connection::QueryInParts(const std::string& whole, const std::vector<std::string>& parts) {
+    if (!db_) Fail();
+    if (parts.size() < 2 || InTransaction() || path_.empty() || path_ == ":memory:" || !OpenReaders(parts.size()))
+        return Query(whole);
+    std::vector<Recordset> read(parts.size());
+    std::vector<std::exception_ptr> failed(parts.size());
+    {
+        std::vector<std::thread> threads;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const auto part = [&, i] {
+                try {
+                    read[i] = readers_[i]->Query(parts[i]);
+                } catch (...) {
+                    failed[i] = std::current_exception();
+                }
+            };
+            try {
+                // This thread reads the last part; with no thread to be had, any other too.
+                if (i + 1 < parts.size()) threads.emplace_back(part);
+                else part();
+            } catch (const std::system_error&) {
+                part();
+            }
+        }
+        for (std::thread& thread : threads) thread.join();
+    }
+    EndReading(parts.size());
+    for (const std::exception_ptr& failure : failed)
+        if (failure) return Query(whole);
+    // One recordset of the parts' rows, as the whole query's: written back through this connection.
+    Recordset rows = std::move(read[0]);
+    auto& table = *rows.table_;
+    std::size_t count = table.rows.size();
+    for (std::size_t i = 1; i < read.size(); ++i) count += read[i].table_->rows.size();
+    table.rows.reserve(count);
+    for (std::size_t i = 1; i < read.size(); ++i) {
+        auto& more = read[i].table_->rows;
+        std::move(more.begin(), more.end(), std::back_inserter(table.rows));
+        more.clear();
+    }
+    table.connection = self_;
+    table.sql = whole;
+    rows.Open();
+    return rows;
 }

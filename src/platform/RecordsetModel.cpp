@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/RuntimeError.h"
@@ -109,8 +110,43 @@ RecordsetModel::Column& RecordsetModel::ColumnAt(int column) {
 }
 
 void RecordsetModel::SetShown(int column, int role, Shown shown) {
+    if (column >= 0 && role == Qt::DisplayRole) ColumnAt(column).part = nullptr;
     SetFor(column < 0 ? everyColumn_ : ColumnAt(column).shown, role, std::move(shown));
     if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {role});
+}
+
+void RecordsetModel::SetShownPart(int column, int field, TextPart part) {
+    SetShown(column, Qt::DisplayRole, [field, part](const Recordset& rows, long row) -> QVariant {
+        const Value& value = rows.At(row, field);
+        if (value.IsNull()) return {};
+        const std::string text = value.IsText() ? std::string() : value.ToString();
+        const std::string_view shown = part(value.IsText() ? std::get<std::string>(value.Raw()) : text);
+        return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+    });
+    ColumnAt(column).partOf = field;
+    ColumnAt(column).part = part;
+}
+
+bool RecordsetModel::ForEachText(int column, int first, int last,
+                                 const std::function<void(std::string_view)>& each) const {
+    const bool known = static_cast<std::size_t>(column) < columns_.size();
+    const int field = known && columns_[column].part ? columns_[column].partOf : column;
+    const TextPart part = known ? columns_[column].part : nullptr;
+    if (field < 0 || field >= rows_.FieldCount() || (!part && ShownFor(column, Qt::DisplayRole))) return false;
+    std::string number;
+    for (int row = std::max(first, 0); row <= last && row < rowCount(); ++row) {
+        const Value& value = rows_.At(row, field);
+        std::string_view text;
+        if (value.IsText()) {
+            text = std::get<std::string>(value.Raw());
+        } else if (!value.IsNull()) {
+            // A number shows as Qt writes it: whole numbers alike, reals in its own way.
+            number = value.IsInteger() ? value.ToString() : ToVariant(value).toString().toStdString();
+            text = number;
+        }
+        each(part && !value.IsNull() ? part(text) : text);
+    }
+    return true;
 }
 
 void RecordsetModel::SetEditable(int column, bool editable) { ColumnAt(column).editable = editable; }

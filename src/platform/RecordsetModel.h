@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Recordset.h"
@@ -32,6 +33,8 @@ public:
     // What a column shows in one role for the view's row `row` of `rows`; an invalid QVariant
     // shows nothing.
     using Shown = std::function<QVariant(const Recordset& rows, long row)>;
+    // A part of a text (its head, its tail), as a view into it.
+    using TextPart = std::string_view (*)(std::string_view text);
 
     explicit RecordsetModel(QObject* parent = nullptr);
 
@@ -56,6 +59,14 @@ public:
     // for a picture, BackgroundRole ...); `column` -1 gives every column that role (a
     // column's own function wins). An empty function removes it.
     void SetShown(int column, int role, Shown shown);
+    // `column` shows as its text a part of the text of the field `field` (nothing for a null), which
+    // ForEachText gives without a QVariant for each row.
+    void SetShownPart(int column, int field, TextPart part);
+    // Calls `each` with the text that `column` shows in each of the rows `first` to `last`, in UTF-8,
+    // where the model has it without a QVariant for each row (a column of a field that has no text
+    // of its own to show, or a part of one, SetShownPart): what fitting a column to its widest text
+    // reads from 200,000 rows at a time. False, and nothing called, for any other column.
+    bool ForEachText(int column, int first, int last, const std::function<void(std::string_view)>& each) const;
     void SetEditable(int column, bool editable = true);
     // Columns after the fields that no field fills (a grid's unbound columns): column
     // FieldCount() + n shows only what its Shown functions give and is never written. They stay
@@ -93,6 +104,8 @@ public:
 private:
     struct Column {
         std::vector<std::pair<int, Shown>> shown;  // by role
+        int partOf = -1;                           // the field of SetShownPart
+        TextPart part = nullptr;
         bool editable = false;
         bool checkable = false;
         QVariant caption;

@@ -36,10 +36,13 @@ long ImportRecordsets::NameID(bool gender, const std::string& name) {
     return names->emplace(Fold(name), static_cast<long>(db_.LastInsertId())).first->second;
 }
 
+// Looked up by the tag's index, one tag at a time: reading every tag of a large register would cost
+// more than a file of a few thousand lines. Of two animals of the tag, the first in the tag order.
 std::optional<long> ImportRecordsets::FindAnimal(const std::string& tag) {
-    if (!animals_) animals_ = Keys("SELECT AnimalID,TagNumber FROM Animals WHERE Species=" + species_);
-    auto found = animals_->find(Fold(tag));
-    return found == animals_->end() ? std::nullopt : std::optional<long>(found->second);
+    Statement(findAnimal_,
+              "SELECT AnimalID FROM Animals WHERE TagNumber=? AND +Species=? ORDER BY TagSort, AnimalID LIMIT 1");
+    Recordset found = findAnimal_->Query({Value(tag), Value(modCommon::Species)});
+    return found.Eof() ? std::nullopt : std::optional<long>(static_cast<long>(found.Field(0).ToLong()));
 }
 
 // The tag changes are read once, with their tags in the shape the import gives a tag.
@@ -69,9 +72,7 @@ long ImportRecordsets::AddAnimal(long type, const std::string& tag, const Value&
               " VALUES (?,?,?,?,?,?,?,?,?)")
         .Run({type, tag, modCommon::GetTagSortFromTag(tag), born, gender, breed, std::max(dam, 0L), std::max(sire, 0L),
               modCommon::Species});
-    const long id = static_cast<long>(db_.LastInsertId());
-    if (animals_) animals_->emplace(Fold(tag), id);
-    return id;
+    return static_cast<long>(db_.LastInsertId());
 }
 
 void ImportRecordsets::UpdateAnimal(long id, const std::string& tag, const Value& born, const Value& gender,
@@ -104,12 +105,7 @@ void ImportRecordsets::PlaceOnHolding(long animal, const DateTime& date) {
 }
 
 void ImportRecordsets::AddEID(long animal, const std::string& eid) {
-    if (!eids_) {
-        eids_.emplace();
-        for (Recordset rs = db_.Query("SELECT EIDNumber FROM EIDs"); !rs.Eof(); rs.MoveNext())
-            eids_->insert(Fold(rs.Field(0).ToStringOr("")));
-    }
-    if (!eids_->insert(Fold(eid)).second) return;
+    if (!Statement(findEID_, "SELECT 1 FROM EIDs WHERE EIDNumber=? LIMIT 1").Query({Value(eid)}).Eof()) return;
     Statement(eid_, "INSERT INTO EIDs (AnimalID,EIDNumber) VALUES (?,?)").Run({animal, eid});
 }
 

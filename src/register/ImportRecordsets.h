@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/Connection.h"
@@ -59,12 +58,11 @@ private:
     using KeyMap = std::unordered_map<std::string, long>;
     Connection& db_;
     const std::string species_;
-    std::optional<KeyMap> genders_, breeds_, animals_;
+    std::optional<KeyMap> genders_, breeds_;
     std::optional<std::unordered_map<std::string, std::string>> oldTags_;  // old tag -> the tag now
-    std::optional<std::unordered_set<std::string>> eids_;
-    std::unordered_map<long, long> lastImport_;  // animal -> the line that put it in group 1
+    std::unordered_map<long, long> lastImport_;                            // animal -> the line that put it in group 1
     std::unordered_map<std::string, std::optional<DateTime>> dates_;
-    std::unique_ptr<Connection::Prepared> insert_, update_, groupLink_, locationLink_, eid_;
+    std::unique_ptr<Connection::Prepared> insert_, update_, groupLink_, locationLink_, eid_, findAnimal_, findEID_;
 
     KeyMap Keys(const std::string& sql);
     Connection::Prepared& Statement(std::unique_ptr<Connection::Prepared>& statement, const char* sql);

@@ -10,7 +10,8 @@
 
 // Movements between locations without their windows. The program holds no movement SQL: the
 // database's script of the movement type that the location's type and the direction choose
-// does the work, one animal at a time.
+// does the work, for all the animals at once where it is a script the program ships, else one
+// animal at a time.
 namespace Movements {
 
 constexpr long kRemoval = -4, kDead = -1;
@@ -35,20 +36,37 @@ public:
     // animal's earlier statements back with it, never a move without its clean-up, never an
     // animal half removed.
     void Run(long animal, const DateTime& date, const std::string& details, const std::string& deathReason);
+    // Runs the script for every one of `animals`, in their order, as Run would for one after another
+    // and with the same rows as its outcome, but each statement once for all of them
+    // (modSchema::MovementStatementsForMany): where the script is one this program ships and no
+    // animal comes twice. All of them or none, in a transaction of its own (or a savepoint of the
+    // caller's): false, with nothing written, where it cannot run so or a statement fails.
+    bool RunForMany(const std::vector<long long>& animals, const DateTime& date, const std::string& details,
+                    const std::string& deathReason);
 
 private:
     Connection& db_;
     bool assign_;
     long location_;
+    std::vector<std::string> texts_;
     std::vector<std::unique_ptr<Connection::Prepared>> statements_;
 };
 
+// The script of the location put in (`assign`) or taken out for every one of `animals` at once
+// (Script::RunForMany); false, with nothing written, where that cannot be or fails: the caller then
+// moves them one at a time, which tells a failure for the animal it belongs to.
+bool MoveMany(Connection& db, bool assign, long location, const std::vector<long long>& animals, const DateTime& date,
+              const std::string& details, const std::string& deathReason);
+
 // Runs `move` for every animal still recorded, in the order given, inside one transaction, with
 // `step` after each; for none when `into`, the location the animals are put at (0 when they are
-// taken out of one), is no longer in the locations list. A failure that the database answered by
-// undoing the whole transaction (a full disk) raises at once, so that the animals left are not
-// written one by one outside it.
+// taken out of one), is no longer in the locations list. Where `many` is given and moves the
+// animals still recorded all at once (it returns true; false leaves nothing of it written), it
+// does so in place of `move`. A failure that the database answered by undoing the whole
+// transaction (a full disk) raises at once, so that the animals left are not written one by one
+// outside it.
 Missing MoveEach(Connection& db, const GridAnimals& animals, long into,
-                 const std::function<void(const GridAnimal&)>& move, const ActionStep& step);
+                 const std::function<void(const GridAnimal&)>& move, const ActionStep& step,
+                 const std::function<bool(const GridAnimals&)>& many = {});
 
 }  // namespace Movements

@@ -326,6 +326,10 @@ private:
     friend class DefaultInstance<frmMain>;
     frmMain();
 
+    // The grid's query with `within` added to its conditions; its rows, read in parts on a large
+    // register.
+    std::string GridSQL(const std::string& within);
+    Recordset GridRows();
     // Frame
     void BuildFrame();
     bool loaded_ = false;
@@ -399,7 +403,10 @@ private:
     bool movementAction_ = false;
     void AssignToLocation(long id, const std::string& name);
     void DeassignFromLocation(long id, const std::string& name);
+    // Moves the selected animals, all at once by `many` (Movements::MoveMany) where it can, else one
+    // by one by `each`.
     Missing MoveSelected(const char* procedure, const std::string& caption, long into,
+                         const std::function<bool(const GridAnimals&)>& many,
                          const std::function<void(const GridAnimal&)>& each);
     // The detail panes, in the order of their tabs; the tabs that show the selected animals
     // have theirs in panes_, to be displayed when shown out of date.

@@ -8,12 +8,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <thread>
 #include <unordered_map>
 
 #include "core/Trap.h"
 #include "core/clsDatabase.h"
 #include "core/modCommon.h"
 #include "platform/Prompts.h"
+#include "platform/RuntimeError.h"
 #include "register/AnimalTypes.h"
 #include "register/SideLists.h"
 #include "register/frmMain.h"
@@ -48,14 +51,40 @@ std::string LatestMovedTo(const std::string& field) {
            " ORDER BY EventDate DESC, LocationLinkID DESC LIMIT 1)";
 }
 
-// The tag's text before its last blank, and after it (nothing when it has no blank).
-std::string TagHead(const std::string& tag) {
-    const auto blank = tag.rfind(' ');
-    return blank == std::string::npos ? tag : tag.substr(0, blank);
+// Conditions that divide the animals of the species between parts of about the same size by TagSort,
+// the first key of the grid's order, so that each part's rows come before the next part's: the
+// first takes the animals below the first bound (and those without a TagSort, which come first),
+// the last those from the last bound on (and any whose TagSort is text, which comes after every
+// number). One part a processor, up to four, and none where a register is too small to gain.
+std::vector<std::string> GridParts(Connection& db, int species) {
+    constexpr long kLeastAPart = 25000;
+    const long animals =
+        static_cast<long>(db.Query("SELECT count(*) FROM Animals WHERE Species=?", {Value(species)}).Field(0).ToLong());
+    const long count = std::min({4L, static_cast<long>(std::thread::hardware_concurrency()), animals / kLeastAPart});
+    std::vector<long long> bounds;
+    for (long part = 1; part < count; ++part) {
+        Recordset bound = db.Query(
+            "SELECT TagSort FROM Animals WHERE Species=? AND typeof(TagSort)='integer' ORDER BY TagSort LIMIT 1 OFFSET ?",
+            {Value(species), Value(animals * part / count)});
+        if (!bound.Eof() && (bounds.empty() || bound.Field(0).ToLong() > bounds.back()))
+            bounds.push_back(bound.Field(0).ToLong());
+    }
+    std::vector<std::string> parts;
+    for (std::size_t part = 0; !bounds.empty() && part <= bounds.size(); ++part)
+        parts.push_back(
+            (part > 0 ? " AND Animals.TagSort>=" + std::to_string(bounds[part - 1]) : "") +
+            (part < bounds.size() ? " AND (Animals.TagSort>=" + std::to_string(bounds[part]) + ") IS NOT TRUE" : ""));
+    return parts;
 }
-std::string TagNumberPart(const std::string& tag) {
+
+// The tag's text before its last blank, and after it (nothing when it has no blank).
+std::string_view TagHead(std::string_view tag) {
     const auto blank = tag.rfind(' ');
-    return blank == std::string::npos ? std::string() : tag.substr(blank + 1);
+    return blank == std::string_view::npos ? tag : tag.substr(0, blank);
+}
+std::string_view TagNumberPart(std::string_view tag) {
+    const auto blank = tag.rfind(' ');
+    return blank == std::string_view::npos ? std::string_view() : tag.substr(blank + 1);
 }
 
 // ---- The type pictures: an eartag, and an animal coloured by how it is kept ------------------
@@ -170,19 +199,32 @@ std::string frmMain::GridFilterSQL() {
 
 std::string frmMain::GetGridSQL() {
     std::string sql;
-    Trap("GetGridSQL", kObject, [&] {
-        sql =
-            " SELECT Animals.AnimalID, AnimalType, TagNumber, iif( EXISTS(SELECT EIDNumber FROM EIDs WHERE "
-            "EIDs.AnimalID=Animals.AnimalID),'Yes','No') AS [Has EID], DateOfBirth, TaggingDate, GenderID, "
-            "BreedID, " +
-            LatestMovedTo("LocationName") +
-            " AS LocationName,"
-            " Species"
-            " FROM"
-            "   Animals" +
-            GridFilterSQL() + " ORDER BY Animals.TagSort, Animals.TagNumber";
-    });
+    Trap("GetGridSQL", kObject, [&] { sql = GridSQL(""); });
     return sql;
+}
+
+// Animals of one tag order are in the order of their keys, as the index on the order gives them.
+std::string frmMain::GridSQL(const std::string& within) {
+    return " SELECT Animals.AnimalID, AnimalType, TagNumber, iif( EXISTS(SELECT EIDNumber FROM EIDs WHERE "
+           "EIDs.AnimalID=Animals.AnimalID),'Yes','No') AS [Has EID], DateOfBirth, TaggingDate, GenderID, "
+           "BreedID, " +
+           LatestMovedTo("LocationName") +
+           " AS LocationName,"
+           " Species"
+           " FROM"
+           "   Animals" +
+           GridFilterSQL() + within + " ORDER BY Animals.TagSort, Animals.TagNumber, Animals.AnimalID";
+}
+
+Recordset frmMain::GridRows() {
+    std::vector<std::string> parts;
+    try {
+        for (const std::string& within : GridParts(Database().GetConnection(), modCommon::Species))
+            parts.push_back(GridSQL(within));
+    } catch (const std::exception&) {
+        parts.clear();  // the whole query runs, and tells what fails
+    }
+    return Database().OpenRecordsetInParts(GetGridSQL(), parts);
 }
 
 const Recordset& frmMain::mrsAnimalEID() const { return grdAnimals->Rows(); }
@@ -196,21 +238,31 @@ long frmMain::AnimalIDFromBookmark(Recordset::Bookmark vntBookmark) {
     return animal;
 }
 
+// The selected rows are read by their place and the fields' columns, found once: a refresh reads
+// every one of 200,000 selected rows.
 std::vector<long> frmMain::SelectedAnimalIDs() {
     std::vector<long> animals;
     animals.reserve(grdAnimals->SelBookmarks().size());
-    for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) animals.push_back(AnimalIDFromBookmark(bookmark));
+    const int id = mrsGridClone.IsOpen() ? mrsGridClone.FieldIndex("AnimalID") : -1;
+    for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
+        const long row = id < 0 ? -1 : mrsGridClone.RowOf(bookmark);
+        animals.push_back(row < 0 ? AnimalIDFromBookmark(bookmark)
+                                  : static_cast<long>(mrsGridClone.At(row, id).ToLong()));
+    }
     return animals;
 }
 
 GridAnimals frmMain::SelectedGridAnimals() {
     GridAnimals animals;
     animals.reserve(grdAnimals->SelBookmarks().size());
+    const Recordset& rows = mrsGridClone;
+    const int id = rows.FieldIndex("AnimalID"), type = rows.FieldIndex("AnimalType"),
+              born = rows.FieldIndex("DateOfBirth");
     for (Recordset::Bookmark bookmark : grdAnimals->SelBookmarks()) {
-        mrsGridClone.SetBookmark(bookmark);
-        animals.push_back({mrsGridClone.Field("AnimalID").ToLong(),
-                           static_cast<long>(mrsGridClone.Field("AnimalType").ToLong()),
-                           mrsGridClone.Field("DateOfBirth")});
+        const long row = rows.RowOf(bookmark);
+        if (row < 0) throw RuntimeError::NoCurrentRecord();
+        animals.push_back(
+            {rows.At(row, id).ToLong(), static_cast<long>(rows.At(row, type).ToLong()), rows.At(row, born)});
     }
     return animals;
 }
@@ -220,7 +272,7 @@ GridAnimals frmMain::SelectedGridAnimals() {
 void frmMain::tmrSetGridRecords_Timer() {
     Trap("tmrSetGridRecords_Timer", kObject, [&] {
         const std::vector<long> selected = SelectedAnimalIDs();
-        Recordset rows = Database().OpenRecordset(GetGridSQL());
+        Recordset rows = GridRows();
         rows.Eof();  // a query that failed stops here, and the grid keeps its rows
         mrsGridClone = rows.Clone();
         grdAnimals->SetRecordset(std::move(rows));
@@ -298,12 +350,6 @@ void frmMain::SetGridFormats() {
     RecordsetModel& model = grdAnimals->Model();
     const int type = grdAnimals->ColumnOf("AnimalType");
     const int tag = grdAnimals->ColumnOf("TagNumber");
-    auto text = [](const char* field, std::string (*part)(const std::string&)) {
-        return [field, part](const Recordset& rows, long row) -> QVariant {
-            const Value& value = rows.At(row, rows.FieldIndex(field));
-            return value.IsNull() ? QVariant() : QVariant(QString::fromStdString(part(value.ToString())));
-        };
-    };
     // A type that has a picture shows the picture alone; any other value shows itself.
     model.SetShown(type, Qt::DisplayRole, [type](const Recordset& rows, long row) {
         const Value& value = rows.At(row, type);
@@ -316,8 +362,8 @@ void frmMain::SetGridFormats() {
         const Value& value = rows.At(row, type);
         return KnownType(value) ? QVariant(TypePicture(value.ToLong())) : QVariant();
     });
-    model.SetShown(tag, Qt::DisplayRole, text("TagNumber", TagHead));
-    model.SetShown(mrsAnimalEID().FieldCount(), Qt::DisplayRole, text("TagNumber", TagNumberPart));
+    model.SetShownPart(tag, tag, TagHead);
+    model.SetShownPart(mrsAnimalEID().FieldCount(), tag, TagNumberPart);
     for (const char* field : {"DateOfBirth", "TaggingDate"}) grdAnimals->ShowUserDates(grdAnimals->ColumnOf(field));
 }
 

@@ -202,11 +202,16 @@ void frmMain::ActOnSelected(const char* procedure, const std::string& caption, c
     Trap(procedure, kObject, [&] {
         if (grdAnimals->SelCount() == 0) return;
         setEnabled(false);
-        InitialiseProgressbar(grdAnimals->SelCount(), caption);
-        work(SelectedGridAnimals(), [this] {
+        const long total = grdAnimals->SelCount();
+        InitialiseProgressbar(total, caption);
+        // The bar is drawn again as its share grows by a hundredth, not for each of 200,000 animals.
+        long done = 0;
+        work(SelectedGridAnimals(), [&] {
             TrapAction::ThrowIfEnded();  // the database failed as a whole: no animal after it
-            pbrProgress->setValue(pbrProgress->value() + 1);
+            ++done;
+            if (done * 100 / total != (done - 1) * 100 / total) pbrProgress->setValue(static_cast<int>(done));
         });
+        pbrProgress->setValue(static_cast<int>(done));
         tmrSetGridRecords_Timer();
     });
 }

@@ -1,6 +1,7 @@
 // Movements between locations: the selected animals put at a location (moved there, recorded
 // dead, or removed from the records) or taken out of one. The program holds no movement SQL:
-// the database's script of the movement type does the work, one animal at a time.
+// the database's script of the movement type does the work, for all the animals at once where
+// the script is one the program ships, else one animal at a time.
 #include <QProgressBar>
 #include <QScopeGuard>
 
@@ -116,6 +117,7 @@ bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const Dat
 
 // The movement action's loop over the selection, with the script read once for all of it.
 Missing frmMain::MoveSelected(const char* procedure, const std::string& caption, long into,
+                              const std::function<bool(const GridAnimals&)>& many,
                               const std::function<void(const GridAnimal&)>& each) {
     movementAction_ = true;
     const auto forget = qScopeGuard([this] {
@@ -124,7 +126,7 @@ Missing frmMain::MoveSelected(const char* procedure, const std::string& caption,
     });
     Missing missing;
     ActOnSelected(procedure, caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        missing = Movements::MoveEach(Database().GetConnection(), animals, into, each, step);
+        missing = Movements::MoveEach(Database().GetConnection(), animals, into, each, step, many);
     });
     return missing;
 }
@@ -146,7 +148,14 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
     const std::string caption = type == kRemoval ? ""
                                 : type == kDead  ? "Recording deaths..."
                                                  : "Moving the selected animals to '" + name + "'...";
-    TellMissing(lstLocations, name, MoveSelected("Assign", caption, id, [&](const GridAnimal& animal) {
+    const auto many = [&](const GridAnimals& animals) {
+        std::vector<long long> moving;
+        for (const GridAnimal& animal : animals)
+            if (Movements::Moves(type, animal)) moving.push_back(animal.id);
+        return Movements::MoveMany(Database().GetConnection(), true, id, moving, answers.date, answers.details,
+                                   answers.cause);
+    };
+    TellMissing(lstLocations, name, MoveSelected("Assign", caption, id, many, [&](const GridAnimal& animal) {
                     if (Movements::Moves(type, animal))
                         AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id,
                                                      answers.details, answers.cause);
@@ -155,8 +164,13 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
 
 void frmMain::DeassignFromLocation(long id, const std::string& name) {
     const DateTime now = DateTime::Now();
+    const auto many = [&](const GridAnimals& animals) {
+        std::vector<long long> moving;
+        for (const GridAnimal& animal : animals) moving.push_back(animal.id);
+        return Movements::MoveMany(Database().GetConnection(), false, id, moving, now, "", "");
+    };
     TellMissing(lstLocations, name,
-                MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...", 0,
+                MoveSelected("Deassign", "Removing selected animals from location '" + name + "'...", 0, many,
                              [&](const GridAnimal& animal) {
                                  AssignToORRemoveFromLocation(false, static_cast<long>(animal.id), now, id, "", "");
                              }));

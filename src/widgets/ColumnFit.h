@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <string_view>
 #include <vector>
 
 class QTableView;
@@ -28,6 +29,9 @@ private:
     std::vector<qreal> charWidths_;  // the advance of each character up to 0x7f in this font:
     QFont charWidthsFont_;
 
-    void FitRows(int first, int last);
+    // The fitted columns, or only the column `only`, over the rows `first` to `last`.
+    void FitRows(int first, int last, int only = -1);
+    const std::vector<qreal>& CharWidths();
     int TextWidth(const QString& text);
+    int TextWidth(std::string_view utf8);
 };

@@ -172,3 +172,31 @@ TEST_F(TransactionTest, ACopyGoesIntoAnotherProgramsDatabaseInWalModeOfAnotherPa
     EXPECT_EQ(other.Query("SELECT Name FROM T").Field(0).ToString(), "kept");
     EXPECT_EQ(other.Query("PRAGMA journal_mode").Field(0).ToString(), "delete");
 }
+
+// A query read in parts at once gives the whole query's rows, written back through this connection,
+// with one answer of a function for all the parts; inside a transaction (whose row the parts would
+// not see) or where a part fails, the whole query runs here.
+TEST_F(TransactionTest, AQueryReadInPartsGivesTheWholeQuerysRows) {
+    for (int i = 1; i <= 9; ++i) Add("n" + std::to_string(i));
+    int asked = 0;
+    db.RegisterFunction(
+        "Clock", 0, [&](const std::vector<Value>&) { return Value(++asked); }, true);
+    const auto query = [](const std::string& where) {
+        return "SELECT rowid, Name, Clock() FROM T" + where + " ORDER BY rowid";
+    };
+    const std::vector<std::string> parts{query(" WHERE rowid<4"), query(" WHERE rowid>=4 AND rowid<8"),
+                                         query(" WHERE rowid>=8")};
+    Recordset rows = db.QueryInParts(query(""), parts);
+    EXPECT_EQ(rows.GetString(",", " "), "1,n1,1 2,n2,1 3,n3,1 4,n4,1 5,n5,1 6,n6,1 7,n7,1 8,n8,1 9,n9,1 ");
+    EXPECT_EQ(asked, 1);
+    rows.MoveLast();
+    rows.SetField("Name", Value("nine"));
+    rows.Update();
+    EXPECT_EQ(Names(), "n1,n2,n3,n4,n5,n6,n7,n8,nine");
+
+    db.Begin();
+    Add("n10");
+    EXPECT_EQ(db.QueryInParts(query(""), parts).Rows(), 10);
+    db.Rollback();
+    EXPECT_EQ(db.QueryInParts(query(""), {parts[0], "SELECT nothing"}).Rows(), 9);
+}

@@ -131,6 +131,22 @@ TEST_F(RecordsetModelTest, ShownFunctionsReplaceWhatAColumnShows) {
     EXPECT_FALSE(At(0, 0, Qt::DecorationRole).isValid()) << "a failing picture shows none";
 }
 
+// The texts a column fitter reads without a QVariant a row are the texts the column shows: a field's
+// own (numbers as Qt writes them, nothing for a null) and a part of a field's text.
+TEST_F(RecordsetModelTest, TextsReadForFittingAreTheTextsShown) {
+    model.SetUnboundColumns(1);
+    model.SetShownPart(4, 1, [](std::string_view tag) { return tag.substr(tag.rfind(' ') + 1); });
+    for (int column : {0, 1, 2, 3, 4}) {
+        std::vector<std::string> read;
+        ASSERT_TRUE(model.ForEachText(column, 0, 2, [&](std::string_view text) { read.emplace_back(text); }));
+        for (int row = 0; row < 3; ++row) EXPECT_EQ(read[row], At(row, column).toString().toStdString());
+    }
+    model.SetShown(2, Qt::DisplayRole, [](const Recordset&, long) { return QVariant("kg"); });
+    EXPECT_FALSE(model.ForEachText(2, 0, 2, [](std::string_view) {})) << "a text of its own is read as shown";
+    model.SetShown(4, Qt::DisplayRole, [](const Recordset&, long) { return QVariant("x"); });
+    EXPECT_FALSE(model.ForEachText(4, 0, 2, [](std::string_view) {})) << "the part is replaced";
+}
+
 // Ten rows read three at a time: each fetch reads as many as are shown, a filter applies to them,
 // everything is read for printing, and a failing fetch is reported once and stops the fetching.
 TEST_F(RecordsetModelTest, RowsReadInPagesArriveAsTheViewsFetchThem) {
