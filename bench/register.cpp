@@ -391,7 +391,8 @@ void MoveBySqlite3ToolScript_Reference(benchmark::State& state, int animals) {
         ReplaceAll(statement, "@Date", std::string("'") + kMoveDate + " 00:00:00'");
         script += statement + ";\n";
     }
-    if (texts.empty() || script.find('@') != std::string::npos) state.SkipWithError("the script is not the shipped one");
+    if (texts.empty() || script.find('@') != std::string::npos)
+        state.SkipWithError("the script is not the shipped one");
     const std::string file = shared.home.root + "/move.sql", copy = shared.home.root + "/tool.mdb";
     std::ofstream(file) << script << "COMMIT;\n";
     for (auto _ : state) {
