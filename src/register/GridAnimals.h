@@ -28,6 +28,9 @@ using ActionStep = std::function<void()>;
 struct Missing {
     long animals = 0;
     bool entry = false;
+    // What the keeper agreed to before the write no longer holds when its transaction runs
+    // (another copy of the program has recorded more since): nothing has been written.
+    bool changed = false;
 };
 
 // The AnimalIDs among these that the register no longer holds, found in one statement. Called

@@ -24,4 +24,8 @@ Counts Deleted(Connection& db, long locationType, const GridAnimals& animals, co
             static_cast<long>(rs.Field(2).ToLong())};
 }
 
+bool More(const Counts& now, const Counts& told) {
+    return now.movements > told.movements || now.treatments > told.treatments || now.tagChanges > told.tagChanges;
+}
+
 }  // namespace LaterRecords

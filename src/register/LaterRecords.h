@@ -16,5 +16,7 @@ struct Counts {
 // The movements, treatments and tag changes dated after `date` of those animals that a
 // movement into a location of this type moves, when it is one that deletes them; none else.
 Counts Deleted(Connection& db, long locationType, const GridAnimals& animals, const DateTime& date);
+// Whether `now` counts more of any kind than the keeper was `told` of.
+bool More(const Counts& now, const Counts& told);
 
 }  // namespace LaterRecords

@@ -73,18 +73,21 @@ bool MoveMany(Connection& db, bool assign, long location, const std::vector<long
 
 Missing MoveEach(Connection& db, const GridAnimals& animals, long into,
                  const std::function<void(const GridAnimal&)>& move, const ActionStep& step,
-                 const std::function<bool(const GridAnimals&)>& many) {
+                 const std::function<bool(const GridAnimals&)>& many,
+                 const std::function<bool(const GridAnimals&)>& agreed) {
     Connection::Transaction transaction(db);
     Missing missing;
     missing.entry = into > 0 && db.Query("SELECT 1 FROM Locations WHERE LocationID=? AND Active", {into}).Eof();
     if (missing.entry) return missing;
     const std::unordered_set<long long> gone = AnimalsGone(db, animals);
     missing.animals = static_cast<long>(gone.size());
+    GridAnimals recorded;
+    recorded.reserve(animals.size());
+    for (const GridAnimal& animal : animals)
+        if (!gone.count(animal.id)) recorded.push_back(animal);
+    missing.changed = agreed && !agreed(recorded);
+    if (missing.changed) return missing;
     if (many) {
-        GridAnimals recorded;
-        recorded.reserve(animals.size());
-        for (const GridAnimal& animal : animals)
-            if (!gone.count(animal.id)) recorded.push_back(animal);
         if (many(recorded)) {
             for (std::size_t i = 0; step && i < animals.size(); ++i) step();
             transaction.Commit();

@@ -62,11 +62,13 @@ bool MoveMany(Connection& db, bool assign, long location, const std::vector<long
 // `step` after each; for none when `into`, the location the animals are put at (0 when they are
 // taken out of one), is no longer in the locations list. Where `many` is given and moves the
 // animals still recorded all at once (it returns true; false leaves nothing of it written), it
-// does so in place of `move`. A failure that the database answered by undoing the whole
-// transaction (a full disk) raises at once, so that the animals left are not written one by one
-// outside it.
+// does so in place of `move`. Where `agreed` is given it runs first, in the same transaction, on
+// the animals still recorded: false there writes nothing and returns with `changed` set. A failure that the database
+// answered by undoing the whole transaction (a full disk) raises at once, so that the animals left are not written one
+// by one outside it.
 Missing MoveEach(Connection& db, const GridAnimals& animals, long into,
                  const std::function<void(const GridAnimal&)>& move, const ActionStep& step,
-                 const std::function<bool(const GridAnimals&)>& many = {});
+                 const std::function<bool(const GridAnimals&)>& many = {},
+                 const std::function<bool(const GridAnimals&)>& agreed = {});
 
 }  // namespace Movements

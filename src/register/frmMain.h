@@ -407,7 +407,8 @@ private:
     // by one by `each`.
     Missing MoveSelected(const char* procedure, const std::string& caption, long into,
                          const std::function<bool(const GridAnimals&)>& many,
-                         const std::function<void(const GridAnimal&)>& each);
+                         const std::function<void(const GridAnimal&)>& each,
+                         const std::function<bool(const GridAnimals&)>& agreed = {});
     // The detail panes, in the order of their tabs; the tabs that show the selected animals
     // have theirs in panes_, to be displayed when shown out of date.
     DoBChangePane* dobChange_;

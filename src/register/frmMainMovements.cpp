@@ -83,9 +83,9 @@ std::string Counted(long count, const std::string& what) {
 
 // A death or a move off the holding deletes the animals' records dated after it, and taking it
 // back does not bring them back: the keeper is told what goes and may decline, No being the
-// default. True when nothing goes or the keeper agrees.
-bool ConfirmLaterRecordsDeleted(long locationType, const GridAnimals& animals, const DateTime& date) {
-    const LaterRecords::Counts counts = LaterRecords::Deleted(Database().GetConnection(), locationType, animals, date);
+// default. True when nothing goes or the keeper agrees. `again` when more has been recorded since
+// the keeper was last asked.
+bool ConfirmLaterRecordsDeleted(const LaterRecords::Counts& counts, const DateTime& date, bool again) {
     std::vector<std::string> listed;
     for (const std::string& item : {Counted(counts.movements, "movement"), Counted(counts.treatments, "treatment"),
                                     Counted(counts.tagChanges, "tag change")})
@@ -93,12 +93,14 @@ bool ConfirmLaterRecordsDeleted(long locationType, const GridAnimals& animals, c
     if (listed.empty()) return true;
     std::string what = listed[0];
     for (std::size_t i = 1; i < listed.size(); ++i) what += (i + 1 == listed.size() ? " and " : ", ") + listed[i];
-    return Prompts::MsgBox("This will also delete what is recorded for the selected animals after " +
-                               date.ToGeneralText() + ": " + what +
-                               ". Taking the animals out of the location again will not bring these records "
-                               "back.\r\n\r\nDo you want to go on?",
-                           Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
-                           "Confirm Deletion of Later Records") == Prompts::Yes;
+    return Prompts::MsgBox(
+               std::string(again ? "More has been recorded for the selected animals since you were asked. " : "") +
+                   "This will also delete what is recorded for the selected animals after " + date.ToGeneralText() +
+                   ": " + what +
+                   ". Taking the animals out of the location again will not bring these records "
+                   "back.\r\n\r\nDo you want to go on?",
+               Prompts::YesNo | Prompts::Question | Prompts::DefaultButton2,
+               "Confirm Deletion of Later Records") == Prompts::Yes;
 }
 
 }  // namespace
@@ -118,7 +120,8 @@ bool frmMain::AssignToORRemoveFromLocation(bool assign, long animalID, const Dat
 // The movement action's loop over the selection, with the script read once for all of it.
 Missing frmMain::MoveSelected(const char* procedure, const std::string& caption, long into,
                               const std::function<bool(const GridAnimals&)>& many,
-                              const std::function<void(const GridAnimal&)>& each) {
+                              const std::function<void(const GridAnimal&)>& each,
+                              const std::function<bool(const GridAnimals&)>& agreed) {
     movementAction_ = true;
     const auto forget = qScopeGuard([this] {
         movementAction_ = false;
@@ -126,7 +129,7 @@ Missing frmMain::MoveSelected(const char* procedure, const std::string& caption,
     });
     Missing missing;
     ActOnSelected(procedure, caption, [&](const GridAnimals& animals, const ActionStep& step) {
-        missing = Movements::MoveEach(Database().GetConnection(), animals, into, each, step, many);
+        missing = Movements::MoveEach(Database().GetConnection(), animals, into, each, step, many, agreed);
     });
     return missing;
 }
@@ -137,12 +140,14 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
     const auto enable = qScopeGuard([this] { setEnabled(true); });
     long type = 0;
     MovementAnswers answers;
+    LaterRecords::Counts told;
     bool go = false;
     Trap("Assign", kObject, [&] {
         setEnabled(false);
         type = Movements::LocationType(Database().GetConnection(), id);
-        go = AskAboutMovement(type, selected, answers) &&
-             ConfirmLaterRecordsDeleted(type, SelectedGridAnimals(), answers.date);
+        go = AskAboutMovement(type, selected, answers);
+        if (go) told = LaterRecords::Deleted(Database().GetConnection(), type, SelectedGridAnimals(), answers.date);
+        go = go && ConfirmLaterRecordsDeleted(told, answers.date, false);
     });
     if (!go) return;
     const std::string caption = type == kRemoval ? ""
@@ -155,11 +160,26 @@ void frmMain::AssignToLocation(long id, const std::string& name) {
         return Movements::MoveMany(Database().GetConnection(), true, id, moving, answers.date, answers.details,
                                    answers.cause);
     };
-    TellMissing(lstLocations, name, MoveSelected("Assign", caption, id, many, [&](const GridAnimal& animal) {
-                    if (Movements::Moves(type, animal))
-                        AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id,
-                                                     answers.details, answers.cause);
-                }));
+    const auto each = [&](const GridAnimal& animal) {
+        if (Movements::Moves(type, animal))
+            AssignToORRemoveFromLocation(true, static_cast<long>(animal.id), answers.date, id, answers.details,
+                                         answers.cause);
+    };
+    // The keeper was asked outside the write, so another copy of the program may have recorded
+    // more that the move would delete: counted again inside it, and asked again when more.
+    const auto agreed = [&](const GridAnimals& animals) {
+        const LaterRecords::Counts now = LaterRecords::Deleted(Database().GetConnection(), type, animals, answers.date);
+        const bool more = LaterRecords::More(now, told);
+        told = now;
+        return !more;
+    };
+    for (;;) {
+        const Missing missing = MoveSelected("Assign", caption, id, many, each, agreed);
+        if (!missing.changed) return TellMissing(lstLocations, name, missing);
+        go = false;
+        Trap("Assign", kObject, [&] { go = ConfirmLaterRecordsDeleted(told, answers.date, true); });
+        if (!go) return;
+    }
 }
 
 void frmMain::DeassignFromLocation(long id, const std::string& name) {
