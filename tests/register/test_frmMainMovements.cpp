@@ -130,45 +130,19 @@ TEST_F(MovementsTest, ADeathOrAMoveOffBeforeLaterRecordsSaysWhatGoesAndNoKeepsTh
 // The keeper is asked about the later records outside the write: another copy of the program may
 // record more before it runs. The move then writes nothing and asks again with what now goes.
 TEST_F(MovementsTest, LaterRecordsAddedAfterTheQuestionAreAskedAboutAgainBeforeAnythingGoes) {
-    class MeanwhileAnotherCopy : public Prompts::Handler {
-    public:
-        MeanwhileAnotherCopy(std::unique_ptr<Prompts::Handler> inner, std::string path)
-            : inner_(std::move(inner)), path_(std::move(path)) {}
-        int MsgBox(const std::string& text, int style, const std::string& title) override {
-            const int answer = inner_->MsgBox(text, style, title);
-            if (!recorded_ && title == "Confirm Deletion of Later Records") {
-                Connection other;
-                other.Open(path_);
-                other.Execute(
-                    "INSERT INTO Treatments (TreatmentID, EventDate) VALUES (9, '2024-06-01 00:00:00');"
-                    "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (9, 1)");
-                recorded_ = true;
-            }
-            return answer;
-        }
-        bool InputBox(const std::string& text, const std::string& title, std::string& answer, bool masked) override {
-            return inner_->InputBox(text, title, answer, masked);
-        }
-        bool OpenFile(Prompts::FileDialog& dialog) override { return inner_->OpenFile(dialog); }
-        bool SaveFile(Prompts::FileDialog& dialog) override { return inner_->SaveFile(dialog); }
-        std::unique_ptr<Prompts::Handler> inner_;
-
-    private:
-        std::string path_;
-        bool recorded_ = false;
-    };
     frmMain& form = Open();
-    Prompts::Handler* installed = nullptr;
-    {
-        auto handler = std::make_unique<MeanwhileAnotherCopy>(nullptr, Db().Path());
-        installed = handler.get();
-        static_cast<MeanwhileAnotherCopy*>(installed)->inner_ = Prompts::SetHandler(std::move(handler));
-    }
+    const auto anotherCopyTreats = [&] {
+        Connection other;
+        other.Open(Db().Path());
+        other.Execute(
+            "INSERT INTO Treatments (TreatmentID, EventDate) VALUES (9, '2024-06-01 00:00:00');"
+            "INSERT INTO TreatmentLink (TreatmentID, AnimalID) VALUES (9, 1)");
+    };
     const std::string records =
         "SELECT (SELECT count(*) FROM LocationLink) || '/' || (SELECT count(*) FROM "
         "TreatmentLink) || '/' || (SELECT count(*) FROM Animals WHERE DeathReason>'')";
     Select({"UK0123456 00001", "ABC"});
-    prompts.Type("14/04/2024").Type("Bloat").Type("").Answer(Prompts::Yes).Answer(Prompts::No);
+    prompts.Type("14/04/2024").Type("Bloat").Type("").Answer(Prompts::Yes, anotherCopyTreats).Answer(Prompts::No);
     ASSERT_EQ(Scalar(records), "8/0/0");
     form.Assign(form.lstLocations, 2, "Dead");
     const std::vector<std::string> asked = prompts.Messages();
@@ -184,8 +158,6 @@ TEST_F(MovementsTest, LaterRecordsAddedAfterTheQuestionAreAskedAboutAgainBeforeA
     prompts.Type("14/04/2024").Type("Bloat").Type("").Answer(Prompts::Yes);
     form.Assign(form.lstLocations, 2, "Dead");
     EXPECT_EQ(Scalar(records), "9/0/2") << "asked about all of it, the deaths go in and the later records go";
-    auto inner = std::move(static_cast<MeanwhileAnotherCopy*>(installed)->inner_);
-    Prompts::SetHandler(std::move(inner));
 }
 
 TEST_F(MovementsTest, AFailingAnimalIsLeftAsItWasAndALockedFileMovesNone) {
