@@ -24,7 +24,7 @@ Outcome Record(Connection& db, long animal, const std::string& newTag, const Dat
     Connection::Transaction transaction(db);
     Recordset current = db.Query("SELECT TagNumber FROM Animals WHERE AnimalID=?", {animal});
     if (current.Eof()) return Outcome::AnimalGone;
-    if (!db.Query("SELECT AnimalID FROM Animals WHERE TagNumber=? AND Species=?", {newTag, species}).Eof())
+    if (!db.Query("SELECT AnimalID FROM Animals WHERE TagNumber=? AND +Species=?", {newTag, species}).Eof())
         return Outcome::TagInUse;
     Recordset last = db.Query("SELECT EventDate FROM TagChanges WHERE AnimalID=? ORDER BY EventDate DESC", {animal});
     bool latest = true;

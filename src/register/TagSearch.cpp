@@ -31,7 +31,8 @@ Recordset EIDOwners(Connection& db, const std::string& search) {
 }  // namespace
 
 TagSearch::Found TagSearch::Find(Connection& db, const std::string& search) {
-    const std::string found = "SELECT Animals.AnimalID, Animals.TagNumber FROM Animals WHERE Species=? AND ";
+    // "+Species": a holding keeps one species, so its index would have every animal read.
+    const std::string found = "SELECT Animals.AnimalID, Animals.TagNumber FROM Animals WHERE +Species=? AND ";
     const Value species(modCommon::Species);
     Found result;
     Recordset rows = db.Query(found + "TagNumber LIKE ? ESCAPE '\\'", {species, Value("% " + LiteralPattern(search))});
