@@ -87,6 +87,18 @@ bool NotesPane::Save() {
     return goOn;
 }
 
+bool NotesPane::SaveBeforeClosing() {
+    if (!Save()) return false;
+    if (unsaved_.empty()) return true;
+    const bool close =
+        Prompts::MsgBox("The note you typed has not been saved, and it will be lost if Kelvo closes now." + CRLF +
+                            "Do you want to close Kelvo anyway?",
+                        Prompts::YesNo | Prompts::Exclamation | Prompts::DefaultButton2,
+                        "Note Not Saved") == Prompts::Yes;
+    if (close) unsaved_.clear();  // let go, so that the window's unloading does not try and fail again
+    return close;
+}
+
 // Writes the notes not saved yet, each leaving the list as it is written; false when the
 // database is in use and the keeper chose to keep them for later.
 bool NotesPane::WriteUnsaved() {

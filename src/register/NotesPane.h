@@ -26,9 +26,10 @@ public:
     void Display() override { DisplayNote(); }
     void DisplayNote();
     void SaveNote() { Save(); }
-    // Saves as the window closes: false when the database is in use and the keeper chose to keep
-    // the note, and the window with it, rather than leave it behind.
-    bool SaveBeforeClosing() { return Save(); }
+    // Saves as the window closes: false when a note could not be saved (the database in use, or
+    // any other failure, already told) and the keeper chose to keep it, and the window with it,
+    // rather than leave it behind.
+    bool SaveBeforeClosing();
 
 private:
     std::map<int, std::string> unsaved_;  // by AnimalID, the rich text ("" empties the note)

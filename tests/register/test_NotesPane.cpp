@@ -96,3 +96,25 @@ TEST_F(NotesTest, ANoteTheDatabaseInUseWillNotTakeIsKeptUntilItCanBeSaved) {
     EXPECT_NE(Note(IDOf("UK0123456 00010")).find("Limps"), std::string::npos);
     EXPECT_EQ(prompts.Messages().size(), 4u);
 }
+
+// A note that fails for another reason (a full disk) is told as any failure; at closing the keeper
+// may still keep the window, and the note, rather than lose it.
+TEST_F(NotesTest, ANoteThatFailsToSaveIsNotLeftBehindAtClosingUnasked) {
+    Open().show();
+    ShowTab(frmMain::kNotesTab);
+    Select({"UK0123456 00001"});
+    Db().Execute(
+        "CREATE TRIGGER Full BEFORE INSERT ON Notes BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    Type("Lame");
+    prompts.Answer(Prompts::OK).Answer(Prompts::No);
+    Form().close();
+    EXPECT_TRUE(Form().isVisible());
+    EXPECT_EQ(Form().rtbNotes->toPlainText().toStdString(), "Lame");
+    EXPECT_NE(prompts.Messages()[0].find("database or disk is full"), std::string::npos);
+    EXPECT_EQ(prompts.shown().back().title, "Note Not Saved");
+    EXPECT_EQ(prompts.shown().back().style, Prompts::YesNo | Prompts::Exclamation | Prompts::DefaultButton2);
+    prompts.Answer(Prompts::OK).Answer(Prompts::Yes);
+    Form().close();
+    EXPECT_FALSE(Form().isVisible()) << "the keeper chose to let it go";
+    EXPECT_EQ(prompts.Messages().size(), 4u) << "one message for each failure, none more while unloading";
+}
