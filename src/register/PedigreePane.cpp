@@ -123,14 +123,14 @@ PedigreePane::PedigreePane(PaneWindow& window, QGroupBox* frame, int tab) : Deta
 void PedigreePane::DisplayPedigree() {
     if (!OnShow()) return;
     Trap("DisplayPedigree", kObject, [&] {
-        if (window_.AnimalGrid().SelCount() != 1) {
+        const long animalID = modCommon::GetSingleAnimalID();
+        // An animal another copy of the program removed since the grid was read has no chart.
+        const Relative animal = window_.AnimalGrid().SelCount() == 1 ? Look(animalID) : Relative{};
+        if (!animal.recorded) {
             rtbPedigree->hide();
             grdPedigree->hide();
             return;
         }
-        const long animalID = modCommon::GetSingleAnimalID();
-        const Relative animal = Look(animalID);
-        if (!animal.recorded) throw RuntimeError::NoCurrentRecord();
         const Relative sire = Look(animal.sire), dam = Look(animal.dam);
         const std::string tag = ChartText(animal);
         Rtf::Read(FillChart({tag, ChartText(sire), ChartText(dam), ChartText(Look(sire.sire)),

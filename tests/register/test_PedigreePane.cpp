@@ -78,6 +78,13 @@ TEST_F(PedigreeTest, ChartAndProgenyShowThreeGenerationsAndHideForManyAnimals) {
     Select({"UK0123456 00001", "UK0123456 00002"});
     EXPECT_TRUE(Form().rtbPedigree->isHidden());
     EXPECT_TRUE(Form().grdPedigree->isHidden());
+
+    Select({"UK0123456 00003"});
+    Connection other;  // another copy removes the animal before the grid is read again
+    other.Open(Db().Path());
+    other.Execute("DELETE FROM Animals WHERE AnimalID=3");
+    Select({"UK0123456 00003"});
+    EXPECT_TRUE(Form().rtbPedigree->isHidden() && Form().grdPedigree->isHidden()) << "no chart, and no error";
 }
 
 TEST_F(PedigreeTest, ClicksWalkToRelativesClearAndAddParentsAndSaveTheChart) {
