@@ -61,12 +61,12 @@ std::optional<DateTime> FromIsoText(const QString& text) {
     return d;
 }
 
-// A date typed in the locale's order of day, month and year, with the day and month in one
-// digit or two and the year in two or four ("3/7/2024" as well as "03/07/24"), alone or with a
-// time with or without its seconds.
+// A date typed in the locale's order of day, month and year, with the day, month and hour in one
+// digit or two and the year in two or four ("3/7/2024 9:30" as well as "03/07/24 09:30"), alone
+// or with a time with or without its seconds.
 std::optional<DateTime> FromLocaleText(const QString& text) {
     const QLocale locale;
-    static const QRegularExpression dayOrMonth(QStringLiteral("(?<![dM])([dM])\\1(?![dM])"));
+    static const QRegularExpression dayOrMonth(QStringLiteral("(?<![dMHh])([dMHh])\\1(?![dMHh])"));
     const QString year4 = QStringLiteral("yyyy"), year2 = QStringLiteral("yy");
     const QString date = locale.dateFormat(QLocale::ShortFormat);
     for (QString f :

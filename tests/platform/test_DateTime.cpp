@@ -74,6 +74,7 @@ TEST_F(LocaleTest, ATimeIsTypedWithOrWithoutItsSecondsInTheLocalesFormAndIso) {
     EXPECT_EQ(Typed("2024-06-15 13:00"), "2024-06-15 13:00:00");
     EXPECT_EQ(Typed("2024-06-15T13:00:07"), "2024-06-15 13:00:07");
     EXPECT_EQ(Typed("15/06/2024 13:00:60"), "none");
+    EXPECT_EQ(Typed("15/06/2024 9:30"), "2024-06-15 09:30:00") << "an hour without its leading zero";
     Use("en_US");
     EXPECT_EQ(Typed("6/15/2024 1:00:30 PM"), "2024-06-15 13:00:30");
     Use("de_DE");
