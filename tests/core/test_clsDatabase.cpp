@@ -334,6 +334,13 @@ static void MakeUnusable(const std::string& kind, const std::string& path) {
         FileSystem::WriteAll(path, "garbage that is no database at all, not even close......");
     } else if (kind == "empty") {
         FileSystem::WriteAll(path, "");
+    } else if (kind == "cut") {  // a copy that stopped part way, its first pages whole
+        DatabaseBuilder::CreateAtVersion(path, "1.0.4");
+        DatabaseBuilder::Run(path,
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000) "
+                             "INSERT INTO Animals (TagNumber) SELECT 'UK0123456 ' || i FROM n");
+        const std::string bytes = FileSystem::ReadAll(path);
+        FileSystem::WriteAll(path, bytes.substr(0, bytes.size() * 3 / 4 / 4096 * 4096));
     } else {
         DatabaseBuilder::CreateAtVersion(path, "1.0.4");
         DatabaseBuilder::DamagePastFirstPage(path);
@@ -344,7 +351,8 @@ static void MakeUnusable(const std::string& kind, const std::string& path) {
 // a file that cannot be opened, and left byte for byte as it was, through the program's end.
 TEST(GatewayStart, EmptyOrDamagedFileOffersTheRestoreAndIsLeftAsItWas) {
     const std::pair<std::string, std::string> cases[] = {{"empty", "no such table: KelvoData"},
-                                                         {"damaged", "database disk image is malformed"}};
+                                                         {"damaged", "database disk image is malformed"},
+                                                         {"cut", "database disk image is malformed"}};
     for (const auto& [kind, error] : cases) {
         SCOPED_TRACE(kind);
         TempHome home;
@@ -356,7 +364,8 @@ TEST(GatewayStart, EmptyOrDamagedFileOffersTheRestoreAndIsLeftAsItWas) {
         EXPECT_THROW(modCommon::Database(), Program::Ended);
         ASSERT_EQ(prompts.shown().size(), 1u);
         EXPECT_EQ(prompts.shown()[0].title, "Cannot Open Your Database");
-        EXPECT_NE(prompts.shown()[0].text.find("\r\nThe connection error is: " + error + "\r\n"), std::string::npos);
+        EXPECT_NE(prompts.shown()[0].text.find("\r\nThe connection error is: " + error + "\r\n"), std::string::npos)
+            << prompts.shown()[0].text;
         modCommon::ReleaseDatabase();
         EXPECT_TRUE(FileSystem::ReadAll(home.DatabasePath()) == bytes);
     }
