@@ -317,7 +317,7 @@ void frmSimple::SetClientHeight(const QWidget* from, int below) {
     QWidget* page = DesignGeometry::Page(this);
     if (page == this) return setFixedSize(width_, from->y() + below);
     page->resize(width_, from->y() + below);
-    DesignGeometry::KeepOnScreen(this);
+    DesignGeometry::KeepOnScreenOnce(this);
 }
 
 // The help line and the port frame take room only while one of them shows, and in the

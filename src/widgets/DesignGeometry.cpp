@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
@@ -291,6 +292,17 @@ void KeepOnScreen(QWidget* window) {
     at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - outer.width())));
     at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - outer.height())));
     if (at != window->pos()) window->move(at);
+}
+
+void KeepOnScreenOnce(QWidget* window) {
+    static const char* const kPending = "keepOnScreenPending";
+    if (!window->isVisible()) return KeepOnScreen(window);
+    if (window->property(kPending).toBool()) return;
+    window->setProperty(kPending, true);
+    QTimer::singleShot(0, window, [window] {
+        window->setProperty(kPending, false);
+        KeepOnScreen(window);
+    });
 }
 
 }  // namespace DesignGeometry

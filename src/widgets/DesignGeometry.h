@@ -83,6 +83,10 @@ QSize Room(const QWidget* window);
 // for shows its controls on a page of its size that scrolls inside it instead: the window is
 // then as large as the page and its scroll bars where the screen has room.
 void KeepOnScreen(QWidget* window);
+// The same for a window whose size may change several times at one click: a shown window is kept
+// on screen once, when the event loop next runs, for the last of them. A window manager may hold a
+// window to the largest size it was given a moment before, so no passing size goes out.
+void KeepOnScreenOnce(QWidget* window);
 // The widget a window's controls stand on: the window, or its page once it scrolls them. A
 // window that changes its size after it has shown sizes this, and then keeps itself on screen.
 QWidget* Page(QWidget* window);
