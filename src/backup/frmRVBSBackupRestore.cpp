@@ -7,7 +7,9 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 
+#include <algorithm>
 #include <optional>
 
 #include "backup/cUnzip.h"
@@ -267,6 +269,21 @@ void frmRVBSBackupRestore::ListBackups(const std::string& list) {
             lstBackups);
         item->setData(Qt::UserRole, static_cast<int>(i));
     }
+    FitListToEntries();
+}
+
+// Each entry ends in its backup's date and time, which tells the backups apart: the list grows
+// to show its longest entry whole, as far as the screen has room.
+void frmRVBSBackupRestore::FitListToEntries() {
+    using DesignGeometry::Pixels;
+    const int wanted = lstBackups->sizeHintForColumn(0) + 2 * lstBackups->frameWidth() +
+                       lstBackups->verticalScrollBar()->sizeHint().width() + Pixels(60);
+    const int room = DesignGeometry::Room(this).width() - fraRestoreList->x() - lstBackups->x() - Pixels(300);
+    const int width = std::max(lstBackups->width(), std::min(wanted, room));
+    if (width == lstBackups->width()) return;
+    lstBackups->resize(width, lstBackups->height());
+    DesignGeometry::HoldChildren(fraRestoreList, 150, true);
+    if (fraRestoreList->isVisible()) ShowFrame(fraRestoreList);
 }
 
 void frmRVBSBackupRestore::lstBackups_Click() {

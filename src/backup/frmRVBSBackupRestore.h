@@ -66,6 +66,7 @@ private:
     std::vector<std::string> backupRecords_;
 
     void ShowFrame(QGroupBox* frame);
+    void FitListToEntries();
     void Backup();
     void Restore();
     bool ConfirmRestore(const std::string& backupDate);

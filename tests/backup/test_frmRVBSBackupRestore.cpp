@@ -210,7 +210,8 @@ TEST_F(BackupWindowTest, ListLeavesOutEmptyBackupsAndEveryStepShowsItsTextsWhole
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     fake->AddBackup({"G-A", "First", "2024-01-02T03:04:05", "aaaa"});
     fake->AddBackup({"G-B", "Empty", "2024-02-03T04:05:06", "", "0"});
-    fake->AddBackup({"G-C", "Third", "2024-03-04T05:06:07", "cccc"});
+    fake->AddBackup(
+        {"G-C", "Backup for holding 12/345/6789 of the whole flock (10 Dec 2026)", "2024-03-04T05:06:07", "cccc"});
     auto w = Open(true);
     EXPECT_EQ(w->windowTitle().toStdString(), "Restoring from the RVBS");
     EXPECT_EQ(CutTexts(*w), std::vector<std::string>{});
